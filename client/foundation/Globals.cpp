@@ -1,0 +1,59 @@
+#include "Globals.h"
+
+#include "CClientHnd.h"
+#include "ICalendarLink.h"
+#include "ICalendarWatcherFactory.h"
+#include "IMainWindow.h"
+#include "IResourceLists.h"
+#include "ITrayWindow.h"
+#include "IUserEditor.h"
+#include "MErrorHandler.h"
+#include "QtPrompt.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+QtPrompt g_realPrompt;
+CalendarLinkNotAvailable g_noCalendar;
+NoCalendarWatcher g_noWatcher;
+NoResourceLists g_noResources;
+NoUserEditor g_noUserEditor;
+}
+
+CUser g_oCurrentUser;
+CUserProperties g_oUserProperties;
+std::unique_ptr<CClientHnd> g_oClientHnd;
+std::unique_ptr<IMainWindow> g_frmMain;
+std::unique_ptr<ITrayWindow> g_frmSysTray;
+bool m_fClosingDown = false;
+qint32 g_lUserID = 0;
+bool g_fMyRowLoaded = false;
+bool g_fOutlook = false;
+bool g_fOutlookOOP = false;
+int g_fInTray = 0;
+
+QString g_sDBType;
+QString g_sConnectionString;
+qint16 g_iDBRetryCount = 0;
+
+IPrompt *g_prompt = &g_realPrompt;
+UiFactory g_uiFactory;
+ICalendarLink *g_calendarLink = &g_noCalendar;
+ICalendarWatcherFactory *g_calendarWatcherFactory = &g_noWatcher;
+IResourceLists *g_resourceLists = &g_noResources;
+IUserEditor *g_userEditor = &g_noUserEditor;
+
+std::function<void(int)> g_endProgram;
+
+void EndProgram(int exitCode)
+{
+    CloseDebugLog();
+    if (g_endProgram) {
+        g_endProgram(exitCode);
+        // A test's replacement returns by throwing; should it return plainly,
+        // the program still must not go on.
+    }
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}

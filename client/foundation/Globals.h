@@ -1,0 +1,52 @@
+#pragma once
+
+// The program's global state, gathered in one place. Each lives from start-up
+// to the end of the run; the comment says who fills it.
+
+#include "CUser.h"
+#include "CUserProperties.h"
+#include "UiFactory.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class CClientHnd;
+class IMainWindow;
+class ITrayWindow;
+class IPrompt;
+class ICalendarLink;
+class ICalendarWatcherFactory;
+class IResourceLists;
+class IUserEditor;
+
+// Start-up and close-down
+extern CUser g_oCurrentUser;                 // signed-in user, filled by the log-in
+extern CUserProperties g_oUserProperties;    // his options, filled by the log-in
+extern std::unique_ptr<CClientHnd> g_oClientHnd; // the client controller
+extern std::unique_ptr<IMainWindow> g_frmMain;   // empty while the program sits in the tray
+extern std::unique_ptr<ITrayWindow> g_frmSysTray;
+extern bool m_fClosingDown;                  // a close-down is under way
+extern qint32 g_lUserID;                     // id of the signed-in user
+extern bool g_fMyRowLoaded;                  // own row of the user list copied into g_oCurrentUser
+extern bool g_fOutlook;                      // calendar link on
+extern bool g_fOutlookOOP;                   // calendar watched by the separate watcher process
+extern int g_fInTray;                        // window state kept while the program sits in the tray
+
+// Database layer
+extern QString g_sDBType;                    // "MSAccess", "SQLServer" or another word
+extern QString g_sConnectionString;          // built once per run
+extern qint16 g_iDBRetryCount;               // consecutive busy failures
+
+// Services that tests replace
+extern IPrompt *g_prompt;                    // message boxes
+extern UiFactory g_uiFactory;                // the long-lived windows
+extern ICalendarLink *g_calendarLink;        // calendar, mail and contacts link
+extern ICalendarWatcherFactory *g_calendarWatcherFactory; // starts the calendar watcher process
+extern IResourceLists *g_resourceLists;      // fills the resource and reservation lists
+extern IUserEditor *g_userEditor;            // the options dialog that edits a user
+
+// Ends the program: flushes and closes the logs and leaves at once, without
+// unwinding through whatever modal loops are open. Tests replace it.
+extern std::function<void(int)> g_endProgram;
+[[noreturn]] void EndProgram(int exitCode = 0);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// The calendar watcher running in its own process, as the client controller
+// holds it: started with a period, closed down at the end, and heard through
+// its two events.
+class ICalendarWatcher
+{
+public:
+    virtual ~ICalendarWatcher() = default;
+    virtual void Start(qint32 periodMs) = 0;
+    virtual void CloseDown() = 0;
+
+    std::function<void(const QString &status, const QString &note, double outAt, double dueBack, double modTime)>
+        onNeedToUpdateStatus;
+    std::function<void(const QString &message)> onStatusBarMessage;
+};
+
+class ICalendarWatcherFactory
+{
+public:
+    virtual ~ICalendarWatcherFactory() = default;
+    // Gives an empty pointer where the watcher cannot be started.
+    virtual std::unique_ptr<ICalendarWatcher> create() = 0;
+};
+
+class NoCalendarWatcher : public ICalendarWatcherFactory
+{
+public:
+    std::unique_ptr<ICalendarWatcher> create() override { return nullptr; }
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// What the rest of the program asks of the main window. The window itself
+// implements it; until a service has work to do here its default does nothing.
+class IMainWindow
+{
+public:
+    enum WindowState { Normal = 0, Minimised = 1, Maximised = 2 };
+
+    virtual ~IMainWindow() = default;
+
+    // The window proper.
+    virtual void showWindow() = 0;
+    virtual void hideWindow() = 0;
+    virtual bool isWindowVisible() const = 0;
+    virtual int windowStateCode() const = 0;
+    virtual void setWindowStateCode(int state) = 0;
+    virtual QString caption() const = 0;
+    virtual void setCaption(const QString &caption) = 0;
+
+    // Raised when the user closes the window from its title bar while no
+    // close-down is under way; the argument is the unload mode.
+    std::function<void(int &)> onDoExit;
+
+    // Services used by start-up, the status engine and the tray.
+    virtual void populateMenuStrings() {}
+    virtual void loadCustomStatusToolbarMenus() {}
+    virtual void ResizeNow() {}
+    virtual void DisableAdminMenu() {}
+    virtual void refreshEnableChat() {}
+    virtual void treeViewClick(const QString &nodeKey, bool force) { Q_UNUSED(nodeKey) Q_UNUSED(force) }
+    virtual void setStatusText(const QString &text) { Q_UNUSED(text) }
+    virtual void setCurrentViewMsg() {}
+    virtual void hideWebPage() {}
+    virtual void displayWebPage(const QString &url) { Q_UNUSED(url) }
+    virtual void displayWebText(const QString &text) { Q_UNUSED(text) }
+    virtual void SetSelectUserFunctions(bool enable) { Q_UNUSED(enable) }
+    virtual void DisplaySearch(bool show) { Q_UNUSED(show) }
+    virtual void DisplayInfoBar(bool show) { Q_UNUSED(show) }
+    virtual void DisplayToolbar() {}
+    virtual void ChangeView(int mode) { Q_UNUSED(mode) }
+    virtual void selectUserItem(const QString &key) { Q_UNUSED(key) }
+};

@@ -1,0 +1,287 @@
+#include "MADOFunctions.h"
+
+#include "AppError.h"
+#include "DataSourceRegistry.h"
+#include "DateUtil.h"
+#include "Globals.h"
+#include "MErrorHandler.h"
+#include "Registry.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kModule = QStringLiteral("MADOFunctions");
+
+[[noreturn]] void raiseFrom(const QString &tag, const QString &phrase, const AppError &trapped)
+{
+    throw AppError(ErrNo::Raised, kModule + tag + QStringLiteral("\r\n") + trapped.source(),
+                   QString::number(trapped.number()) + phrase + QStringLiteral("\r\nDue to ")
+                       + trapped.description());
+}
+
+QString executingPhrase(const QString &sql)
+{
+    return QStringLiteral(" Error Executing [") + sql + u']';
+}
+
+// The default first-run choice: the embedded database, offered once. A second
+// call in the same run means it could not be opened, and the program ends.
+bool chooseEmbeddedOnce(DatabaseChoice &choice)
+{
+    static bool offered = false;
+    if (offered)
+        return false;
+    offered = true;
+    choice.type = QStringLiteral("MSAccess");
+    choice.location = DefaultEmbeddedDatabasePath();
+    return true;
+}
+
+// Where the connection-failure text sends the user for help; an administrator
+// may point it at the office's own page.
+QString HelpAddressForErrors()
+{
+    const QString stored = Registry::readString(Registry::CurrentUser,
+                                                QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App\\Settings"),
+                                                QStringLiteral("ErrorHelpAddress")).value_or(QString());
+    return stored.isEmpty() ? QStringLiteral("(see \"Troubleshooting\" in the Tessaly README)") : stored;
+}
+
+} // namespace
+
+std::function<bool(DatabaseChoice &)> g_chooseDatabase = chooseEmbeddedOnce;
+
+QString DatabaseRegistryKey()
+{
+    return QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\Server\\Database");
+}
+
+QString DataSourceName()
+{
+    return QStringLiteral("StaffDataDSN");
+}
+
+QString DefaultEmbeddedDatabasePath()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty())
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return data + QStringLiteral("/tessaly/StaffData.db");
+}
+
+DbHandle OpenADOConnection()
+{
+    const QString connectionString = GetDB();
+    for (;;) {
+        try {
+            DbHandle connection = DbConnection::open(DataSourceRegistry::resolve(connectionString));
+            g_iDBRetryCount = 0;
+            return connection;
+        } catch (const AppError &e) {
+            if (HandleDBError(e) != 4)
+                raiseFrom(QStringLiteral(".OpenADOConnection "),
+                          QStringLiteral(" Error Opening [") + DataSourceRegistry::masked(connectionString) + u']', e);
+        }
+    }
+}
+
+RecordSet OpenADORecordSet(DbHandle &connection, const QString &sql, bool readOnly, const QVariantList &params)
+{
+    Q_UNUSED(readOnly); // record sets are always read whole; writes go through Update
+    if (!connection)
+        connection = OpenADOConnection();
+    for (;;) {
+        try {
+            RecordSet rs = connection->query(sql, params);
+            g_iDBRetryCount = 0;
+            return rs;
+        } catch (const AppError &e) {
+            // Inside a caller's transaction a failed statement spoils the
+            // transaction, so the caller retries the whole of it instead.
+            if (connection->inTransaction() || HandleDBError(e) != 4)
+                raiseFrom(QStringLiteral(".OpenADORecordSet "), executingPhrase(sql), e);
+        }
+    }
+}
+
+void CloseADOConnection(DbHandle &connection)
+{
+    connection.reset();
+}
+
+QString GetDB()
+{
+    if (g_sConnectionString.isEmpty()) {
+        try {
+            g_sConnectionString = GetDBFromRegistry();
+        } catch (const AppError &e) {
+            if (e.number() == ErrNo::Raised)
+                throw;
+            raiseFrom(QStringLiteral(".GetDB "), QStringLiteral(" Error Getting Database Info"), e);
+        }
+    }
+    return g_sConnectionString;
+}
+
+QString GetDBFromRegistry()
+{
+    const QString key = DatabaseRegistryKey();
+    for (;;) {
+        while (!Registry::keyExists(Registry::CurrentUser, key))
+            SaveDBToRegistry();
+        g_sDBType = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Type")).value_or(QString());
+        const QString server = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Server")).value_or(QString());
+        const QString connection = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Connection")).value_or(QString());
+
+        QString result;
+        const QString viaDsn = QStringLiteral("Provider=MSDASQL;DSN=") + DataSourceName() + u';';
+        if (g_sDBType == QLatin1String("MSAccess"))
+            result = viaDsn;
+        else if (g_sDBType == QLatin1String("SQLServer"))
+            result = connection.isEmpty() ? viaDsn : connection;
+        else
+            result = QStringLiteral("DSN=") + server + u';';
+
+        try {
+            DbConnection::open(DataSourceRegistry::resolve(result));
+            g_iDBRetryCount = 0;
+            return result;
+        } catch (const AppError &e) {
+            ErrorDialog(e.number(),
+                        QStringLiteral("Cannot connect to the database, please confirm database settings... \r\n\r\n"
+                                       "If this is the first time running the program you may need to install the "
+                                       "SQLite and PostgreSQL drivers for Qt 6 (packages libqt6sql6-sqlite and "
+                                       "libqt6sql6-psql). Please visit this online help page for details ")
+                            + HelpAddressForErrors() + QStringLiteral("\r\n\r\n[")
+                            + DataSourceRegistry::masked(result) + u']',
+                        e.description() + QStringLiteral("\r\n") + e.source());
+            SaveDBToRegistry();
+        }
+    }
+}
+
+void SaveDBToRegistry()
+{
+    DatabaseChoice choice;
+    if (!g_chooseDatabase(choice) || choice.location.isEmpty())
+        EndProgram(0);
+    const QString key = DatabaseRegistryKey();
+    Registry::createKey(Registry::CurrentUser, key);
+    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Type"), choice.type);
+    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Server"), choice.location);
+    if (choice.type == QLatin1String("SQLServer"))
+        Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Connection"), choice.connection.trimmed());
+    if (choice.type == QLatin1String("MSAccess") || choice.type == QLatin1String("SQLServer"))
+        CreateDSN(choice.type, choice.location);
+}
+
+void CreateDSN(const QString &dbType, const QString &location)
+{
+    const bool file = dbType == QLatin1String("MSAccess");
+    if (!file && dbType != QLatin1String("SQLServer"))
+        return;
+    const auto hive = Registry::CurrentUser;
+    const QString sources = DataSourceRegistry::odbcIniKey() + QStringLiteral("\\ODBC Data Sources");
+    Registry::writeString(hive, sources, DataSourceName(),
+                          file ? QStringLiteral("SQLite (embedded database)") : QStringLiteral("PostgreSQL"));
+
+    const QString key = DataSourceRegistry::odbcIniKey() + u'\\' + DataSourceName();
+    if (!Registry::createKey(hive, key))
+        return;
+    const auto put = [&](const QString &name, const QString &value) { Registry::writeString(hive, key, name, value); };
+    const auto drop = [&](const QString &name) { Registry::deleteValue(hive, key, name); };
+    put(QStringLiteral("Driver"), file ? DataSourceRegistry::sqliteDriver() : DataSourceRegistry::postgresDriver());
+    put(QStringLiteral("Description"), QStringLiteral("Viduruviva Tessaly DSN"));
+    if (file) {
+        put(QStringLiteral("SourceDB"), location);
+        put(QStringLiteral("SourceType"), QStringLiteral("DBC"));
+        put(QStringLiteral("Exclusive"), QStringLiteral("No"));
+        put(QStringLiteral("BackgroundFetch"), QStringLiteral("Yes"));
+        put(QStringLiteral("Collate"), QStringLiteral("Machine"));
+        put(QStringLiteral("SetNoCountOn"), QStringLiteral("No"));
+        drop(QStringLiteral("Server"));
+        drop(QStringLiteral("LastUser"));
+    } else {
+        for (const char *name : {"SourceDB", "SourceType", "Exclusive", "BackgroundFetch", "Collate", "SetNoCountOn"})
+            drop(QString::fromLatin1(name));
+        put(QStringLiteral("Server"), location);
+        put(QStringLiteral("Database"), QStringLiteral("StaffData"));
+        put(QStringLiteral("LastUser"), QStringLiteral("tessal"));
+    }
+}
+
+qint32 Update(const QString &sql, DbHandle &connection, const QVariantList &params)
+{
+    for (;;) {
+        DbHandle own;
+        DbConnection *target = connection.get();
+        try {
+            if (!target) {
+                own = OpenADOConnection();
+                target = own.get();
+            }
+            target->execute(sql, params);
+            g_iDBRetryCount = 0;
+            return ErrNo::Success;
+        } catch (const AppError &e) {
+            if (e.number() == ErrNo::Raised && !target)
+                throw; // the connection could not be opened: already reported
+            if ((connection && connection->inTransaction()) || HandleDBError(e) != 4)
+                raiseFrom(QStringLiteral(".Update "), executingPhrase(sql), e);
+        }
+    }
+}
+
+qint32 getLastUpdatedValue(DbHandle &connection)
+{
+    const QString sql = QStringLiteral("SELECT MAX(LastUpdated) AS maxid FROM STAFF_STATUS");
+    for (;;) {
+        DbHandle own;
+        DbConnection *target = connection.get();
+        try {
+            if (!target) {
+                own = OpenADOConnection();
+                target = own.get();
+            }
+            const RecordSet rs = target->query(sql);
+            g_iDBRetryCount = 0;
+            if (rs.eof() || rs.isNull(QStringLiteral("maxid")))
+                return -1;
+            return qint32(rs.integer(QStringLiteral("maxid")));
+        } catch (const AppError &e) {
+            if (e.number() == ErrNo::Raised && !target)
+                throw;
+            if ((connection && connection->inTransaction()) || HandleDBError(e) != 4)
+                raiseFrom(QStringLiteral(".getLastUpdatedValue "), executingPhrase(sql), e);
+        }
+    }
+}
+
+QString FormatSQLNumber(QString &numberText)
+{
+    const int comma = numberText.indexOf(u',');
+    if (comma >= 0)
+        numberText[comma] = u'.';
+    return numberText;
+}
+
+QString EncodeQuotes(const QString &text)
+{
+    QString result = text;
+    result.replace(u'\'', QChar(8));
+    return result;
+}
+
+QString DecodeQuotes(const QString &text)
+{
+    QString result = text;
+    result.replace(QChar(8), u'\'');
+    return result;
+}
+
+QString FormatSQLDate(double date)
+{
+    return u'\'' + DateUtil::fromDays(date).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\'';
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class AppError;
+
+// The program's two logs and its ways of reacting to a trapped error.
+
+void WriteDebugLog(const QString &message);
+void CloseDebugLog();
+QString GetVersionTag(); // "(Qel v5.0.36)"
+void WriteErrorLog(qint32 number, const QString &description, const QString &source);
+QString GetSystemErrorText(qint32 number);
+
+// Database routines hand their trapped errors here: 4 retry, 3 give up,
+// 0 after the "Database Busy" box.
+int HandleDBError(const AppError &error);
+
+// User-interface code hands its trapped errors here: logs, then tells the user.
+// 3 Exit/Abort (the program has ended by then), 4 Retry, 5 Continue/Ignore.
+int ErrorDialog(qint32 number, const QString &description, const QString &source, qint32 titleId = 0);
+
+// Where the logs go: the program's folder when it is writable, else
+// $XDG_STATE_HOME/tessaly. Tests point it elsewhere.
+QString LogFolder();
+void SetLogFolder(const QString &folder);
+
+// The pause between busy retries; tests replace it so they need not sleep.
+extern std::function<void(int milliseconds)> g_busyWait;

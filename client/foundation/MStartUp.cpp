@@ -1,0 +1,202 @@
+#include "MStartUp.h"
+
+#include "CClientAdmin.h"
+#include "CClientHnd.h"
+#include "CClientInitialise.h"
+#include "CStartUp.h"
+#include "Clock.h"
+#include "DateUtil.h"
+#include "Globals.h"
+#include "IMainWindow.h"
+#include "IPrompt.h"
+#include "ISplash.h"
+#include "ITrayWindow.h"
+#include "MErrorHandler.h"
+#include "SingleInstance.h"
+
+namespace {
+
+bool g_closeDownRan = false;
+std::unique_ptr<SingleInstance> g_instance;
+
+// Runs one step of a procedure whose steps ignore errors: a step that fails is
+// skipped and the next one runs.
+template <typename Step>
+void tolerant(Step &&step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+    }
+}
+
+void writeBanner()
+{
+    const QString dashes(71, u'-');
+    WriteDebugLog(dashes);
+    WriteDebugLog(QStringLiteral("-- Qel started at ") + DateUtil::shortTime(Clock::now()).toLower());
+    WriteDebugLog(dashes);
+}
+
+void createGlobals()
+{
+    g_oCurrentUser = CUser();
+    g_oUserProperties = CUserProperties();
+    g_oClientHnd = std::make_unique<CClientHnd>();
+}
+
+} // namespace
+
+QString ApplicationTitle()
+{
+    return QStringLiteral("Qel");
+}
+
+CommandLine CommandLine::parse(const QStringList &arguments)
+{
+    const QString line = arguments.join(u' ').trimmed();
+    CommandLine result;
+    result.admin = line == QLatin1String("-admin");
+    result.doMarkOut = line == QLatin1String("-domarkout");
+    return result;
+}
+
+bool Main(const QStringList &arguments)
+{
+    tolerant(writeBanner);
+    tolerant(createGlobals);
+    const CommandLine commandLine = CommandLine::parse(arguments);
+    g_oCurrentUser.Admin = commandLine.admin;
+
+    if (commandLine.doMarkOut) {
+        tolerant([] { CClientAdmin().MarkAllUsersOut(); });
+        EndProgram(0);
+    }
+
+    g_instance = std::make_unique<SingleInstance>(QStringLiteral("tessaly"));
+    if (!g_instance->tryAcquire()) {
+        WriteDebugLog(QStringLiteral("Another copy is running: ") + g_instance->lockPath());
+        g_prompt->message(QStringLiteral("A copy of ") + ApplicationTitle() + QStringLiteral(" is already running."),
+                          IPrompt::Ok, IPrompt::Exclamation, QStringLiteral("Loading.."));
+        EndProgram(0);
+    }
+
+    if (!CClientInitialise().Initialise(true, true))
+        EndProgram(1);
+
+    tolerant([] {
+        if (g_fMyRowLoaded && g_frmMain)
+            g_frmMain->selectUserItem(QStringLiteral("USR") + QString::number(g_lUserID));
+    });
+    tolerant([] {
+        if (g_frmSysTray)
+            g_frmSysTray->setUpdateTimerEnabled(true);
+    });
+    tolerant([] {
+        if (!(g_fOutlook && g_fOutlookOOP) || !g_oClientHnd)
+            return;
+        g_oClientHnd->m_OutLookClient = g_calendarWatcherFactory->create();
+        if (!g_oClientHnd->m_OutLookClient)
+            return;
+        // A refresh period of 0 or less would make the watcher check without pause.
+        const qint32 period = g_oUserProperties.RefreshPeriod > 0 ? g_oUserProperties.RefreshPeriod * 10000 : 30 * 10000;
+        g_oClientHnd->m_OutLookClient->Start(period);
+    });
+    return true;
+}
+
+void StartUserInterface()
+{
+    g_oStartUp->Init();
+}
+
+void ShowMainWindow()
+{
+    tolerant([] {
+        if (!g_frmMain)
+            StartUserInterface();
+        if (!g_frmMain)
+            return;
+        g_frmMain->populateMenuStrings();
+        if (g_oUserProperties.StartMin)
+            g_frmMain->setWindowStateCode(IMainWindow::Minimised);
+        else
+            g_frmMain->showWindow();
+    });
+}
+
+void ReleaseUserInterface()
+{
+    tolerant([] {
+        if (g_frmMain) {
+            g_frmMain->hideWindow();
+            g_frmMain.reset();
+        }
+    });
+    tolerant([] { g_oStartUp->CloseDown(); });
+    tolerant([] { g_oClientHnd.reset(); });
+}
+
+void CloseDownApplication(int unloadMode)
+{
+    if (g_closeDownRan)
+        return;
+    g_closeDownRan = true;
+    m_fClosingDown = true;
+    WriteDebugLog(QStringLiteral("Closing down (unload mode %1)").arg(unloadMode));
+
+    tolerant([] {
+        if (g_frmMain) {
+            g_frmMain->hideWindow();
+            if (g_frmSysTray)
+                g_frmSysTray->setUpdateTimerEnabled(false);
+        }
+    });
+    std::unique_ptr<ISplash> progress;
+    tolerant([&] {
+        if (g_uiFactory.closeProgress)
+            progress = g_uiFactory.closeProgress();
+        if (progress)
+            progress->showWindow();
+    });
+    const auto step = [&](const QString &text) {
+        tolerant([&] {
+            if (progress)
+                progress->setStatusText(text);
+        });
+    };
+
+    step(QStringLiteral("Updating Status..."));
+    tolerant([&] {
+        if (g_oClientHnd)
+            g_oClientHnd->CloseDown(unloadMode);
+    });
+    if (g_fOutlook) {
+        step(QStringLiteral("Closing Outlook Reference..."));
+        tolerant([&] {
+            if (g_oClientHnd)
+                g_oClientHnd->CloseDownOutlook(unloadMode);
+        });
+    }
+    step(QStringLiteral("Closing Core..."));
+    tolerant([] { g_oClientHnd.reset(); });
+    step(QStringLiteral("Unloading User Interfaces..."));
+    ReleaseUserInterface();
+    step(QStringLiteral("Close Down Complete"));
+    WriteDebugLog(QStringLiteral("Close Down Complete"));
+    tolerant([&] {
+        if (progress)
+            progress->hideWindow();
+        progress.reset();
+    });
+    if (g_instance)
+        g_instance->release();
+    EndProgram(0);
+}
+
+void ResetCloseDownForTests()
+{
+    g_closeDownRan = false;
+    m_fClosingDown = false;
+    g_instance.reset();
+}

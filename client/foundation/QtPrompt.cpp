@@ -1,0 +1,44 @@
+#include "QtPrompt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+int QtPrompt::message(const QString &text, Buttons buttons, Icon icon, const QString &title)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return buttons == YesNo || buttons == YesNoCancel ? AnswerNo : AnswerCancel;
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    switch (icon) {
+    case Critical: box.setIcon(QMessageBox::Critical); break;
+    case Question: box.setIcon(QMessageBox::Question); break;
+    case Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Information: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    struct Choice { QMessageBox::StandardButton button; int answer; };
+    QList<Choice> choices;
+    switch (buttons) {
+    case Ok: choices = {{QMessageBox::Ok, AnswerOk}}; break;
+    case OkCancel: choices = {{QMessageBox::Ok, AnswerOk}, {QMessageBox::Cancel, AnswerCancel}}; break;
+    case AbortRetryIgnore:
+        choices = {{QMessageBox::Abort, AnswerAbort}, {QMessageBox::Retry, AnswerRetry}, {QMessageBox::Ignore, AnswerIgnore}};
+        break;
+    case YesNoCancel:
+        choices = {{QMessageBox::Yes, AnswerYes}, {QMessageBox::No, AnswerNo}, {QMessageBox::Cancel, AnswerCancel}};
+        break;
+    case YesNo: choices = {{QMessageBox::Yes, AnswerYes}, {QMessageBox::No, AnswerNo}}; break;
+    case RetryCancel: choices = {{QMessageBox::Retry, AnswerRetry}, {QMessageBox::Cancel, AnswerCancel}}; break;
+    }
+    QMessageBox::StandardButtons all;
+    for (const Choice &c : choices)
+        all |= c.button;
+    box.setStandardButtons(all);
+    const int pressed = box.exec();
+    for (const Choice &c : choices)
+        if (c.button == pressed)
+            return c.answer;
+    return choices.size() > 1 ? choices.last().answer : AnswerOk;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "IPrompt.h"
+
+// The real message boxes.
+class QtPrompt : public IPrompt
+{
+public:
+    int message(const QString &text, Buttons buttons, Icon icon, const QString &title) override;
+};

@@ -1,0 +1,46 @@
+#include "Globals.h"
+#include "MStartUp.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+#include "frmSplashClose.h"
+#include "frmSysTray.h"
+
+#include <QApplication>
+
+namespace {
+
+void installForms()
+{
+    g_uiFactory.mainWindow = [] { return std::make_unique<frmMain>(); };
+    g_uiFactory.trayWindow = [] { return std::make_unique<frmSysTray>(); };
+    g_uiFactory.splash = [] { return std::make_unique<frmSplash>(); };
+    g_uiFactory.closeProgress = [] { return std::make_unique<frmSplashClose>(); };
+}
+
+QStringList argumentsOf(const QCoreApplication &app)
+{
+    QStringList arguments = app.arguments();
+    if (!arguments.isEmpty())
+        arguments.removeFirst();
+    return arguments;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The nightly mark-out runs from a scheduler, where there is no display.
+    if (argc == 2 && QString::fromLocal8Bit(argv[1]).trimmed() == QLatin1String("-domarkout")) {
+        QCoreApplication app(argc, argv);
+        app.setApplicationName(QStringLiteral("tessaly"));
+        Main(argumentsOf(app));
+        return 0;
+    }
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("tessaly"));
+    app.setQuitOnLastWindowClosed(false);
+    installForms();
+    if (!Main(argumentsOf(app)))
+        return 0;
+    return app.exec();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ICalendarWatcherFactory.h"
+
+#include <memory>
+
+// The client controller: status changes, the poll of the user list and the
+// status on exit.
+class CClientHnd
+{
+public:
+    CClientHnd();
+    ~CClientHnd();
+
+    // The calendar watcher process, when the user's calendar is watched there.
+    std::unique_ptr<ICalendarWatcher> m_OutLookClient;
+
+    // Sets the user's status on exit as his options say.
+    void CloseDown(int unloadMode);
+    // Closes the calendar link and the watcher process.
+    void CloseDownOutlook(int unloadMode);
+};

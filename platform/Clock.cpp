@@ -1,0 +1,37 @@
+#include "Clock.h"
+#include "DateUtil.h"
+
+namespace {
+QDateTime g_pinned;
+}
+
+QDateTime Clock::now()
+{
+    return g_pinned.isValid() ? g_pinned : QDateTime::currentDateTime();
+}
+
+double Clock::nowDays()
+{
+    return DateUtil::toDays(now());
+}
+
+void Clock::pin(const QDateTime &moment)
+{
+    g_pinned = moment;
+}
+
+void Clock::advance(qint64 msecs)
+{
+    if (g_pinned.isValid())
+        g_pinned = g_pinned.addMSecs(msecs);
+}
+
+void Clock::unpin()
+{
+    g_pinned = QDateTime();
+}
+
+bool Clock::isPinned()
+{
+    return g_pinned.isValid();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+
+// The one source of "now" for every rule that depends on the time of day.
+// Tests pin it to a fixed moment; the program leaves it on the system clock.
+class Clock
+{
+public:
+    static QDateTime now();
+    static double nowDays(); // now as a day number (see DateUtil)
+
+    static void pin(const QDateTime &moment);
+    static void advance(qint64 msecs); // moves a pinned clock on
+    static void unpin();
+    static bool isPinned();
+};

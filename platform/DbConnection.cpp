@@ -1,0 +1,189 @@
+#include "DbConnection.h"
+
+#include "AppError.h"
+
+#include <QFileInfo>
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <atomic>
+
+namespace {
+std::atomic<quint64> g_connectionCounter{0};
+
+// How long SQLite waits for another copy's write lock before reporting busy.
+constexpr int kSqliteBusyTimeoutMs = 3000;
+}
+
+DbConnection::DbConnection(const ConnectionSpec &spec)
+    : m_spec(spec), m_name(QStringLiteral("tessaly-%1").arg(++g_connectionCounter))
+{
+}
+
+DbConnection::~DbConnection()
+{
+    if (m_inTransaction)
+        rollback();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+std::unique_ptr<DbConnection> DbConnection::open(const ConnectionSpec &spec)
+{
+    std::unique_ptr<DbConnection> connection(new DbConnection(spec));
+    QSqlDatabase &db = connection->m_db;
+    if (spec.dialect == ConnectionSpec::SQLite) {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection->m_name);
+        const QFileInfo file(spec.path);
+        if (!file.absoluteDir().exists())
+            QDir().mkpath(file.absolutePath());
+        db.setDatabaseName(spec.path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyTimeoutMs));
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection->m_name);
+        db.setHostName(spec.host);
+        if (spec.port > 0)
+            db.setPort(spec.port);
+        db.setDatabaseName(spec.database);
+        db.setUserName(spec.user);
+        db.setPassword(spec.password);
+        QString options = QStringLiteral("connect_timeout=10");
+        if (!spec.options.isEmpty())
+            options += u' ' + spec.options;
+        db.setConnectOptions(options);
+    }
+    if (!db.isValid())
+        throw AppError(ErrNo::AdoUnusable, QStringLiteral("DbConnection.open"),
+                       QStringLiteral("The database driver is not installed."));
+    if (!db.open())
+        throw AppError(ErrNo::ConnectFailed, QStringLiteral("DbConnection.open"),
+                       db.lastError().text());
+    if (spec.dialect == ConnectionSpec::SQLite) {
+        // Write-ahead logging lets readers go on while another copy writes.
+        QSqlQuery pragma(db);
+        pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    return connection;
+}
+
+qint32 DbConnection::errorNumber(const QSqlError &error, ConnectionSpec::Dialect dialect)
+{
+    const QString code = error.nativeErrorCode();
+    if (error.type() == QSqlError::ConnectionError)
+        return ErrNo::ConnectFailed;
+    if (dialect == ConnectionSpec::SQLite) {
+        // SQLITE_BUSY (5) and SQLITE_LOCKED (6): another copy holds the file.
+        if (code == QLatin1String("5") || code == QLatin1String("6")
+            || error.databaseText().contains(QLatin1String("locked")))
+            return ErrNo::Busy;
+        // SQLITE_CONSTRAINT (19)
+        if (code == QLatin1String("19"))
+            return ErrNo::ConstraintFailed;
+        return ErrNo::BadStatement;
+    }
+    // PostgreSQL: lock not available, serialization failure, deadlock.
+    if (code == QLatin1String("55P03") || code == QLatin1String("40001") || code == QLatin1String("40P01"))
+        return ErrNo::Busy;
+    if (code == QLatin1String("57014"))
+        return ErrNo::Timeout;
+    if (code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P")))
+        return ErrNo::ConnectFailed;
+    if (code.startsWith(QLatin1String("23")))
+        return ErrNo::ConstraintFailed;
+    return ErrNo::BadStatement;
+}
+
+void DbConnection::raise(const QSqlError &error, const QString &sql) const
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.text();
+    Q_UNUSED(sql);
+    throw AppError(errorNumber(error, m_spec.dialect),
+                   m_spec.dialect == ConnectionSpec::SQLite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL"),
+                   text);
+}
+
+int DbConnection::execute(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery q(m_db);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        ok = q.prepare(sql);
+        if (ok) {
+            for (const QVariant &p : params)
+                q.addBindValue(p);
+            ok = q.exec();
+        }
+    }
+    if (!ok)
+        raise(q.lastError(), sql);
+    return q.numRowsAffected();
+}
+
+RecordSet DbConnection::query(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    bool ok = q.prepare(sql);
+    if (ok) {
+        for (const QVariant &p : params)
+            q.addBindValue(p);
+        ok = q.exec();
+    }
+    if (!ok)
+        raise(q.lastError(), sql);
+    QStringList columns;
+    const QSqlRecord record = q.record();
+    for (int i = 0; i < record.count(); ++i)
+        columns << record.fieldName(i);
+    QVector<QVector<QVariant>> rows;
+    while (q.next()) {
+        QVector<QVariant> row(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row[i] = q.value(i);
+        rows.append(std::move(row));
+    }
+    if (q.lastError().isValid())
+        raise(q.lastError(), sql);
+    return RecordSet(columns, std::move(rows));
+}
+
+void DbConnection::beginWrite()
+{
+    execute(isSQLite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    m_inTransaction = true;
+}
+
+void DbConnection::commit()
+{
+    execute(QStringLiteral("COMMIT"));
+    m_inTransaction = false;
+}
+
+void DbConnection::rollback()
+{
+    QSqlQuery q(m_db);
+    q.exec(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+}
+
+void DbConnection::lockTable(const QString &table)
+{
+    if (!isSQLite())
+        execute(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
+}
+
+bool DbConnection::hasTable(const QString &table)
+{
+    if (isSQLite())
+        return query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND lower(name) = lower(?)"),
+                     {table}).recordCount() > 0;
+    return query(QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                "WHERE table_schema = current_schema() AND lower(table_name) = lower(?)"),
+                 {table}).recordCount() > 0;
+}

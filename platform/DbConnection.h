@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ConnectionSpec.h"
+#include "RecordSet.h"
+
+#include <QSqlDatabase>
+#include <QVariantList>
+#include <memory>
+
+class QSqlError;
+
+// One open connection to the shared database, over Qt SQL. Statements take
+// their values as bound parameters ("?" placeholders); failures are raised as
+// AppError with the numbers of ErrNo, so the error handler's rules apply.
+class DbConnection
+{
+public:
+    ~DbConnection();
+    DbConnection(const DbConnection &) = delete;
+    DbConnection &operator=(const DbConnection &) = delete;
+
+    // Opens a connection; raises AppError (ErrNo::ConnectFailed) when it cannot.
+    static std::unique_ptr<DbConnection> open(const ConnectionSpec &spec);
+
+    ConnectionSpec::Dialect dialect() const { return m_spec.dialect; }
+    bool isSQLite() const { return m_spec.dialect == ConnectionSpec::SQLite; }
+    const ConnectionSpec &spec() const { return m_spec; }
+
+    // Runs a statement; gives the number of rows it changed.
+    int execute(const QString &sql, const QVariantList &params = {});
+    // Runs a query and reads every row at once.
+    RecordSet query(const QString &sql, const QVariantList &params = {});
+
+    // A write transaction: on SQLite it takes the write lock at once (BEGIN
+    // IMMEDIATE), so two copies never read the same counter and both write it.
+    void beginWrite();
+    void commit();
+    void rollback(); // never raises
+    bool inTransaction() const { return m_inTransaction; }
+    // Keeps other writers off a table until the transaction ends (PostgreSQL;
+    // SQLite's write lock already covers the whole file).
+    void lockTable(const QString &table);
+
+    bool hasTable(const QString &table);
+
+    // Maps a Qt SQL error onto the program's error numbers.
+    static qint32 errorNumber(const QSqlError &error, ConnectionSpec::Dialect dialect);
+
+private:
+    explicit DbConnection(const ConnectionSpec &spec);
+    [[noreturn]] void raise(const QSqlError &error, const QString &sql) const;
+
+    ConnectionSpec m_spec;
+    QString m_name;
+    QSqlDatabase m_db;
+    bool m_inTransaction = false;
+};

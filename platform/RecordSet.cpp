@@ -1,0 +1,70 @@
+#include "RecordSet.h"
+
+RecordSet::RecordSet(QStringList columns, QVector<QVector<QVariant>> rows)
+    : m_columns(std::move(columns)), m_rows(std::move(rows))
+{
+}
+
+int RecordSet::indexOf(const QString &field) const
+{
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QVariant RecordSet::value(const QString &field) const
+{
+    return value(indexOf(field));
+}
+
+QVariant RecordSet::value(int column) const
+{
+    if (eof() || column < 0 || column >= m_rows[m_position].size())
+        return QVariant();
+    return m_rows[m_position][column];
+}
+
+QString RecordSet::text(const QString &field, const QString &whenNull) const
+{
+    const QVariant v = value(field);
+    return v.isNull() ? whenNull : v.toString();
+}
+
+qint64 RecordSet::integer(const QString &field, qint64 whenNull) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return whenNull;
+    bool ok = false;
+    const qint64 n = v.toLongLong(&ok);
+    if (ok)
+        return n;
+    const double d = v.toDouble(&ok);
+    return ok ? qint64(d) : whenNull;
+}
+
+double RecordSet::number(const QString &field, double whenNull) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return whenNull;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? d : whenNull;
+}
+
+bool RecordSet::flag(const QString &field, bool whenNull) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return whenNull;
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    const QString s = v.toString().trimmed();
+    if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || s == QLatin1String("t"))
+        return true;
+    bool ok = false;
+    const double d = s.toDouble(&ok);
+    return ok && d != 0;
+}

@@ -1,0 +1,160 @@
+#include "Registry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+// Each stored value carries its type so a string that looks like a number
+// stays a string: "sz:" for strings, "dword:" for 32-bit numbers.
+const QString kStringPrefix = QStringLiteral("sz:");
+const QString kDwordPrefix = QStringLiteral("dword:");
+// An empty key is remembered by this marker, as INI files drop empty groups.
+const QString kKeyMarker = QStringLiteral(".key");
+
+QString group(const QString &key)
+{
+    QString g = key;
+    g.replace(u'\\', u'/');
+    while (g.endsWith(u'/'))
+        g.chop(1);
+    return g;
+}
+
+QString storedName(const QString &key, const QString &name)
+{
+    // The default value of a key has an empty name; "@" stands for it as in
+    // exported registry files.
+    return group(key) + u'/' + (name.isEmpty() ? QStringLiteral("@") : name);
+}
+
+std::optional<QString> storedValue(QSettings &settings, const QString &key, const QString &name)
+{
+    const QVariant v = settings.value(storedName(key, name));
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
+}
+
+} // namespace
+
+QString Registry::filePath(Hive hive)
+{
+    if (hive == CurrentUser) {
+        QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+        if (base.isEmpty())
+            base = QDir::homePath() + QStringLiteral("/.config");
+        return base + QStringLiteral("/tessaly/registry-user.ini");
+    }
+    const QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
+    const QStringList list = dirs.split(u':', Qt::SkipEmptyParts);
+    for (const QString &dir : list) {
+        const QString candidate = dir + QStringLiteral("/tessaly/registry-machine.ini");
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return (list.isEmpty() ? QStringLiteral("/etc/xdg") : list.first())
+        + QStringLiteral("/tessaly/registry-machine.ini");
+}
+
+bool Registry::keyExists(Hive hive, const QString &key)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    settings.beginGroup(group(key));
+    return !settings.childKeys().isEmpty() || !settings.childGroups().isEmpty();
+}
+
+bool Registry::createKey(Hive hive, const QString &key)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    const QString marker = group(key) + u'/' + kKeyMarker;
+    if (!settings.contains(marker))
+        settings.setValue(marker, QString());
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool Registry::deleteKey(Hive hive, const QString &key)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    settings.remove(group(key));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+std::optional<QString> Registry::readString(Hive hive, const QString &key, const QString &name)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    const auto v = storedValue(settings, key, name);
+    if (!v || !v->startsWith(kStringPrefix))
+        return std::nullopt;
+    return v->mid(kStringPrefix.size());
+}
+
+std::optional<quint32> Registry::readDword(Hive hive, const QString &key, const QString &name)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    const auto v = storedValue(settings, key, name);
+    if (!v || !v->startsWith(kDwordPrefix))
+        return std::nullopt;
+    bool ok = false;
+    const quint32 value = v->mid(kDwordPrefix.size()).toUInt(&ok, 16);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+QString Registry::queryValue(Hive hive, const QString &key, const QString &name)
+{
+    if (const auto s = readString(hive, key, name))
+        return *s;
+    if (const auto d = readDword(hive, key, name))
+        return QString::number(*d);
+    return missingText();
+}
+
+bool Registry::writeString(Hive hive, const QString &key, const QString &name, const QString &value)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    settings.setValue(storedName(key, name), kStringPrefix + value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool Registry::writeDword(Hive hive, const QString &key, const QString &name, quint32 value)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    settings.setValue(storedName(key, name),
+                      kDwordPrefix + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool Registry::deleteValue(Hive hive, const QString &key, const QString &name)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    const QString stored = storedName(key, name);
+    if (!settings.contains(stored))
+        return false;
+    settings.remove(stored);
+    // Keep the key itself even when its last value goes.
+    settings.setValue(group(key) + u'/' + kKeyMarker, QString());
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QStringList Registry::valueNames(Hive hive, const QString &key)
+{
+    QSettings settings(filePath(hive), QSettings::IniFormat);
+    settings.beginGroup(group(key));
+    QStringList names;
+    const QStringList keys = settings.childKeys();
+    for (const QString &k : keys) {
+        if (k == kKeyMarker)
+            continue;
+        names << (k == QLatin1String("@") ? QString() : k);
+    }
+    return names;
+}

@@ -1,0 +1,52 @@
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+SingleInstance::SingleInstance(const QString &name)
+    : m_path(defaultLockPath(name))
+{
+}
+
+SingleInstance::~SingleInstance()
+{
+    release();
+}
+
+QString SingleInstance::defaultLockPath(const QString &name)
+{
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty() || !QDir(dir).exists())
+        dir = QDir::tempPath();
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = QStringLiteral("user");
+    return dir + u'/' + name + u'-' + user + QStringLiteral(".lock");
+}
+
+bool SingleInstance::tryAcquire()
+{
+    if (m_lock && m_lock->isLocked())
+        return true;
+    m_lock = std::make_unique<QLockFile>(m_path);
+    // A running copy may hold the lock for days; only a dead owner makes it stale.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0))
+        return true;
+    if (m_lock->error() == QLockFile::LockFailedError) {
+        qint64 pid = 0;
+        QString host, app;
+        // tryLock already removes a lock whose process is gone; this catches
+        // a lock file that cannot even be read.
+        if (!m_lock->getLockInfo(&pid, &host, &app) && m_lock->removeStaleLockFile())
+            return m_lock->tryLock(0);
+    }
+    return false;
+}
+
+void SingleInstance::release()
+{
+    if (m_lock)
+        m_lock->unlock();
+    m_lock.reset();
+}

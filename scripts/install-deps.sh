@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs the Debian packages that building and testing Tessaly need, when
+# they are missing. Safe to run again.
+set -euo pipefail
+
+packages=(build-essential cmake qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
+          libgl1-mesa-dev postgresql xvfb xauth iproute2 util-linux)
+[ "$#" -gt 0 ] && packages+=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

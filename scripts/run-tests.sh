@@ -1,0 +1,38 @@
+#!/bin/bash
+# Builds Tessaly and runs every test. Starts a throw-away PostgreSQL cluster on
+# 127.0.0.1 for the database tests and stops it at the end, whatever happens.
+# TESSALY_SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+
+build="$root/build-tests"
+extra=()
+if [ "${TESSALY_SANITIZE:-0}" = "1" ]; then
+  build="$root/build-sanitize"
+  extra+=(-DTESSALY_SANITIZE=ON)
+fi
+BUILD_TYPE=Debug "$root/scripts/build.sh" "$build" "${extra[@]}"
+
+# --- PostgreSQL ------------------------------------------------------------
+pgbin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)"
+pgdir="$(mktemp -d /tmp/tessaly-pg.XXXXXX)"
+pgport="${TESSALY_PG_PORT:-54329}"
+chown postgres "$pgdir" 2>/dev/null || true
+as_pg() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+stop_pg() {
+  as_pg "$pgbin/pg_ctl" -D "$pgdir/data" -m immediate stop >/dev/null 2>&1 || true
+  rm -rf "$pgdir"
+}
+trap stop_pg EXIT
+as_pg "$pgbin/initdb" -D "$pgdir/data" -A trust -U postgres >/dev/null
+as_pg "$pgbin/pg_ctl" -D "$pgdir/data" -l "$pgdir/server.log" -w \
+  -o "-k $pgdir -h 127.0.0.1 -p $pgport -c fsync=off -c max_connections=200" start >/dev/null
+export TESSALY_PG_CONNINFO="host=127.0.0.1 port=$pgport user=postgres dbname=postgres"
+export TESSALY_REQUIRE_PG=1
+
+# --- Tests -----------------------------------------------------------------
+cd "$build"
+ctest --output-on-failure -j"$(nproc)" --timeout 900

@@ -1,0 +1,76 @@
+#include "TestSupport.h"
+
+#include "Globals.h"
+#include "MADOFunctions.h"
+#include "MErrorHandler.h"
+#include "Registry.h"
+
+#include <QDir>
+#include <QFile>
+
+int ScriptedPrompt::message(const QString &text, Buttons buttons, Icon icon, const QString &title)
+{
+    asked.append({text, int(buttons), int(icon), title});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return defaultAnswer;
+}
+
+TestEnvironment::TestEnvironment()
+    : m_savedPrompt(g_prompt)
+{
+    for (const char *sub : {"config", "data", "state", "runtime", "logs"})
+        QDir().mkpath(m_dir.path() + u'/' + QLatin1String(sub));
+    qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_STATE_HOME", path(QStringLiteral("state")).toUtf8());
+    qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("runtime")).toUtf8());
+    qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("config-machine")).toUtf8());
+    SetLogFolder(path(QStringLiteral("logs")));
+    g_prompt = &prompt;
+    g_endProgram = [](int code) { throw ProgramEnded(code); };
+    g_busyWait = [](int) {};
+    g_sConnectionString.clear();
+    g_sDBType.clear();
+    g_iDBRetryCount = 0;
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    g_prompt = m_savedPrompt;
+    g_sConnectionString.clear();
+    SetLogFolder(QString());
+}
+
+QString TestEnvironment::path(const QString &relative) const
+{
+    return relative.isEmpty() ? m_dir.path() : m_dir.path() + u'/' + relative;
+}
+
+QString TestEnvironment::useSqliteDatabase(const QString &fileName)
+{
+    const QString file = path(QStringLiteral("data/") + fileName);
+    const QString key = DatabaseRegistryKey();
+    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Type"), QStringLiteral("MSAccess"));
+    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Server"), file);
+    CreateDSN(QStringLiteral("MSAccess"), file);
+    g_sConnectionString.clear();
+    return file;
+}
+
+void TestEnvironment::usePostgresDatabase(const QString &conninfo)
+{
+    const QString key = DatabaseRegistryKey();
+    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Type"), QStringLiteral("SQLServer"));
+    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Server"), QStringLiteral("127.0.0.1"));
+    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Connection"), conninfo);
+    g_sConnectionString.clear();
+}
+
+QString readTextFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "IPrompt.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVector>
+#include <stdexcept>
+
+// Thrown by the stand-in for the program's end, so a test sees that the
+// program would have ended, and with which code.
+struct ProgramEnded : std::runtime_error
+{
+    explicit ProgramEnded(int code) : std::runtime_error("program ended"), exitCode(code) {}
+    int exitCode;
+};
+
+// Answers message boxes from a script and remembers what was asked.
+class ScriptedPrompt : public IPrompt
+{
+public:
+    struct Asked { QString text; int buttons; int icon; QString title; };
+    int message(const QString &text, Buttons buttons, Icon icon, const QString &title) override;
+
+    QVector<int> answers;      // given in order; when used up, defaultAnswer
+    int defaultAnswer = AnswerOk;
+    QVector<Asked> asked;
+};
+
+// A private world for one test: configuration, data, state and runtime folders
+// in a temporary directory, the logs there too, message boxes answered by a
+// ScriptedPrompt and the program's end turned into ProgramEnded.
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    QString path(const QString &relative = QString()) const;
+    // Registers an embedded database file as the user's database and resets
+    // the cached connection string. Gives the file's path.
+    QString useSqliteDatabase(const QString &fileName = QStringLiteral("StaffData.db"));
+    // Registers a PostgreSQL database (by libpq connection string).
+    void usePostgresDatabase(const QString &conninfo);
+
+    ScriptedPrompt prompt;
+
+private:
+    QTemporaryDir m_dir;
+    IPrompt *m_savedPrompt;
+};
+
+// Reads a whole text file.
+QString readTextFile(const QString &path);
