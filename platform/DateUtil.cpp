@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 constexpr double kMsPerDay = 86400000.0;
@@ -128,8 +129,9 @@ double DateUtil::val(const QString &text)
     const double value = found.toDouble(&ok);
     if (ok)
         return value;
-    // An exponent too large for a double: keep the mantissa alone.
-    return match.captured(1).toDouble() * (found.startsWith(u'-') ? -1 : 1);
+    // Too large for a double: callers check std::isfinite before using it.
+    return found.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
+                                  : std::numeric_limits<double>::infinity();
 }
 
 double DateUtil::roundHalfEven(double value)

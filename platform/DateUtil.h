@@ -32,7 +32,8 @@ public:
 
     // Leading number of a text, as loose user input is read: blanks are
     // skipped, "&H" and "&O" prefixes accepted, reading stops at the first
-    // character that does not belong to the number. No number gives 0.
+    // character that does not belong to the number. No number gives 0; a number
+    // too large for a double gives an infinity.
     static double val(const QString &text);
 
     // Rounds halves to the even neighbour (2.5 -> 2, 3.5 -> 4).

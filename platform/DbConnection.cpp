@@ -12,8 +12,14 @@
 namespace {
 std::atomic<quint64> g_connectionCounter{0};
 
-// How long SQLite waits for another copy's write lock before reporting busy.
-constexpr int kSqliteBusyTimeoutMs = 3000;
+// How long SQLite waits for another copy's write lock before reporting busy;
+// the error handler's own waits follow.
+int g_sqliteBusyTimeoutMs = 3000;
+}
+
+void DbConnection::setSqliteBusyTimeout(int milliseconds)
+{
+    g_sqliteBusyTimeoutMs = milliseconds;
 }
 
 DbConnection::DbConnection(const ConnectionSpec &spec)
@@ -40,7 +46,7 @@ std::unique_ptr<DbConnection> DbConnection::open(const ConnectionSpec &spec)
         if (!file.absoluteDir().exists())
             QDir().mkpath(file.absolutePath());
         db.setDatabaseName(spec.path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyTimeoutMs));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_sqliteBusyTimeoutMs));
     } else {
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection->m_name);
         db.setHostName(spec.host);
@@ -71,8 +77,6 @@ std::unique_ptr<DbConnection> DbConnection::open(const ConnectionSpec &spec)
 qint32 DbConnection::errorNumber(const QSqlError &error, ConnectionSpec::Dialect dialect)
 {
     const QString code = error.nativeErrorCode();
-    if (error.type() == QSqlError::ConnectionError)
-        return ErrNo::ConnectFailed;
     if (dialect == ConnectionSpec::SQLite) {
         // SQLITE_BUSY (5) and SQLITE_LOCKED (6): another copy holds the file.
         if (code == QLatin1String("5") || code == QLatin1String("6")
@@ -81,8 +85,12 @@ qint32 DbConnection::errorNumber(const QSqlError &error, ConnectionSpec::Dialect
         // SQLITE_CONSTRAINT (19)
         if (code == QLatin1String("19"))
             return ErrNo::ConstraintFailed;
+        if (error.type() == QSqlError::ConnectionError)
+            return ErrNo::ConnectFailed;
         return ErrNo::BadStatement;
     }
+    if (error.type() == QSqlError::ConnectionError)
+        return ErrNo::ConnectFailed;
     // PostgreSQL: lock not available, serialization failure, deadlock.
     if (code == QLatin1String("55P03") || code == QLatin1String("40001") || code == QLatin1String("40P01"))
         return ErrNo::Busy;

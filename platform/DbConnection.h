@@ -43,6 +43,9 @@ public:
 
     bool hasTable(const QString &table);
 
+    // How long a SQLite connection waits for a lock before it reports busy.
+    static void setSqliteBusyTimeout(int milliseconds);
+
     // Maps a Qt SQL error onto the program's error numbers.
     static qint32 errorNumber(const QSqlError &error, ConnectionSpec::Dialect dialect);
 

@@ -26,19 +26,6 @@ QString executingPhrase(const QString &sql)
     return QStringLiteral(" Error Executing [") + sql + u']';
 }
 
-// The default first-run choice: the embedded database, offered once. A second
-// call in the same run means it could not be opened, and the program ends.
-bool chooseEmbeddedOnce(DatabaseChoice &choice)
-{
-    static bool offered = false;
-    if (offered)
-        return false;
-    offered = true;
-    choice.type = QStringLiteral("MSAccess");
-    choice.location = DefaultEmbeddedDatabasePath();
-    return true;
-}
-
 // Where the connection-failure text sends the user for help; an administrator
 // may point it at the office's own page.
 QString HelpAddressForErrors()
@@ -51,7 +38,22 @@ QString HelpAddressForErrors()
 
 } // namespace
 
-std::function<bool(DatabaseChoice &)> g_chooseDatabase = chooseEmbeddedOnce;
+std::function<bool(DatabaseChoice &)> EmbeddedDatabaseChooser()
+{
+    // Offered once: a second call in the same run means the embedded database
+    // could not be opened either, and the program ends after the error shown.
+    auto offered = std::make_shared<bool>(false);
+    return [offered](DatabaseChoice &choice) {
+        if (*offered)
+            return false;
+        *offered = true;
+        choice.type = QStringLiteral("MSAccess");
+        choice.location = DefaultEmbeddedDatabasePath();
+        return true;
+    };
+}
+
+std::function<bool(DatabaseChoice &)> g_chooseDatabase = EmbeddedDatabaseChooser();
 
 QString DatabaseRegistryKey()
 {

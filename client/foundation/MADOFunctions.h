@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 
 // The only road from the program to the shared database.
@@ -45,3 +46,4 @@ QString DefaultEmbeddedDatabasePath();
 // replace the default, which takes the embedded database once.
 struct DatabaseChoice { QString type; QString location; QString connection; };
 extern std::function<bool(DatabaseChoice &)> g_chooseDatabase;
+std::function<bool(DatabaseChoice &)> EmbeddedDatabaseChooser();

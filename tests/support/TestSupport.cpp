@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "DbConnection.h"
 #include "Globals.h"
 #include "MADOFunctions.h"
 #include "MErrorHandler.h"
@@ -30,6 +31,8 @@ TestEnvironment::TestEnvironment()
     g_prompt = &prompt;
     g_endProgram = [](int code) { throw ProgramEnded(code); };
     g_busyWait = [](int) {};
+    g_chooseDatabase = EmbeddedDatabaseChooser();
+    DbConnection::setSqliteBusyTimeout(100);
     g_sConnectionString.clear();
     g_sDBType.clear();
     g_iDBRetryCount = 0;

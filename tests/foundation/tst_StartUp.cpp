@@ -1,0 +1,279 @@
+#include "AppError.h"
+#include "CClientHnd.h"
+#include "CStartUp.h"
+#include "Globals.h"
+#include "IMainWindow.h"
+#include "ISplash.h"
+#include "ITrayWindow.h"
+#include "MStartUp.h"
+#include "SingleInstance.h"
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+// What happened to the stand-in windows, in order.
+QStringList g_events;
+
+class FakeMainWindow : public IMainWindow
+{
+public:
+    ~FakeMainWindow() override { g_events << QStringLiteral("main unloaded"); }
+    void showWindow() override { visible = true; g_events << QStringLiteral("main shown"); }
+    void hideWindow() override { visible = false; g_events << QStringLiteral("main hidden"); }
+    bool isWindowVisible() const override { return visible; }
+    int windowStateCode() const override { return state; }
+    void setWindowStateCode(int s) override { state = s; g_events << QStringLiteral("main state %1").arg(s); }
+    QString caption() const override { return text; }
+    void setCaption(const QString &c) override { text = c; }
+    void populateMenuStrings() override { g_events << QStringLiteral("menu strings"); }
+    void selectUserItem(const QString &key) override { g_events << QStringLiteral("select ") + key; }
+    bool visible = false;
+    int state = 0;
+    QString text;
+};
+
+class FakeTray : public ITrayWindow
+{
+public:
+    ~FakeTray() override { g_events << QStringLiteral("tray unloaded"); }
+    void showOffscreen() override { g_events << QStringLiteral("tray loaded"); }
+    void setUpdateTimerEnabled(bool on) override { timer = on; g_events << (on ? QStringLiteral("timer on") : QStringLiteral("timer off")); }
+    bool isUpdateTimerEnabled() const override { return timer; }
+    void removeTrayIcon() override { g_events << QStringLiteral("icon removed"); }
+    void hideWindow() override {}
+    bool timer = false;
+};
+
+class FakeSplash : public ISplash
+{
+public:
+    explicit FakeSplash(QString name) : m_name(std::move(name)) {}
+    void showWindow() override { g_events << m_name + QStringLiteral(" shown"); }
+    void hideWindow() override { g_events << m_name + QStringLiteral(" hidden"); }
+    void setStatusText(const QString &text) override { g_events << m_name + QStringLiteral(": ") + text; }
+
+private:
+    QString m_name;
+};
+
+FakeMainWindow *g_fakeMain = nullptr;
+
+void installFakes()
+{
+    g_events.clear();
+    g_uiFactory.mainWindow = [] {
+        auto w = std::make_unique<FakeMainWindow>();
+        g_fakeMain = w.get();
+        return std::unique_ptr<IMainWindow>(std::move(w));
+    };
+    g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(std::make_unique<FakeTray>()); };
+    g_uiFactory.splash = [] { return std::unique_ptr<ISplash>(std::make_unique<FakeSplash>(QStringLiteral("splash"))); };
+    g_uiFactory.closeProgress = [] { return std::unique_ptr<ISplash>(std::make_unique<FakeSplash>(QStringLiteral("progress"))); };
+}
+
+// Runs the start-up; gives the exit code when the program ended, -1 when it runs on.
+int startProgram(const QStringList &arguments)
+{
+    try {
+        Main(arguments);
+        return -1;
+    } catch (const ProgramEnded &e) {
+        return e.exitCode;
+    }
+}
+
+int closeDown(int mode)
+{
+    try {
+        CloseDownApplication(mode);
+        return -1;
+    } catch (const ProgramEnded &e) {
+        return e.exitCode;
+    }
+}
+
+} // namespace
+
+class tst_StartUp : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        ResetCloseDownForTests();
+        installFakes();
+        g_frmMain.reset();
+        g_frmSysTray.reset();
+        g_events.clear();
+    }
+
+    void commandLineSwitches_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("admin");
+        QTest::addColumn<bool>("markOut");
+        QTest::newRow("none") << QStringList{} << false << false;
+        QTest::newRow("admin") << QStringList{"-admin"} << true << false;
+        QTest::newRow("admin with blanks") << QStringList{"  -admin  "} << true << false;
+        QTest::newRow("ADMIN in capitals") << QStringList{"-ADMIN"} << false << false;
+        QTest::newRow("both switches") << QStringList{"-admin", "-domarkout"} << false << false;
+        QTest::newRow("markout") << QStringList{"-domarkout"} << false << true;
+    }
+    void commandLineSwitches()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, admin);
+        QFETCH(bool, markOut);
+        const CommandLine line = CommandLine::parse(arguments);
+        QCOMPARE(line.admin, admin);
+        QCOMPARE(line.doMarkOut, markOut);
+    }
+
+    void startsWritesTheBannerAndRunsTheBoard()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        QCOMPARE(startProgram({QStringLiteral("-admin")}), -1);
+        QVERIFY(g_oCurrentUser.Admin);
+        QVERIFY(g_frmMain);
+        QVERIFY(g_frmSysTray && g_frmSysTray->isUpdateTimerEnabled());
+        QVERIFY(g_fakeMain->visible);
+        QVERIFY(g_events.indexOf(QStringLiteral("splash hidden")) > g_events.indexOf(QStringLiteral("main shown")));
+        QVERIFY(g_events.indexOf(QStringLiteral("timer on")) > g_events.indexOf(QStringLiteral("splash hidden")));
+
+        const QStringList log = readTextFile(env.path(QStringLiteral("logs/debug.log"))).split(u'\n');
+        QVERIFY(log.size() >= 3);
+        const QString dashes(71, u'-');
+        QVERIFY(log[0].endsWith(QStringLiteral("    ") + dashes));
+        QVERIFY2(QRegularExpression(QStringLiteral("    -- Qel started at \\d{1,2}:\\d\\d (am|pm)$")).match(log[1]).hasMatch(),
+                 qPrintable(log[1]));
+        closeDown(1);
+    }
+
+    void startMinimisedOnlyMinimises()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        startProgram({});
+        g_oUserProperties.StartMin = true;
+        g_fakeMain->visible = false;
+        ShowMainWindow();
+        QVERIFY(!g_fakeMain->visible);
+        QCOMPARE(g_fakeMain->state, int(IMainWindow::Minimised));
+        closeDown(1);
+    }
+
+    void closeDownRunsOnceInOrder()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        startProgram({});
+        g_fOutlook = true;
+        g_events.clear();
+        QCOMPARE(closeDown(1), 0);
+        QCOMPARE(g_events, (QStringList{
+            QStringLiteral("main hidden"), QStringLiteral("timer off"), QStringLiteral("progress shown"),
+            QStringLiteral("progress: Updating Status..."), QStringLiteral("progress: Closing Outlook Reference..."),
+            QStringLiteral("progress: Closing Core..."), QStringLiteral("progress: Unloading User Interfaces..."),
+            QStringLiteral("main hidden"), QStringLiteral("main unloaded"), QStringLiteral("timer off"),
+            QStringLiteral("icon removed"), QStringLiteral("tray unloaded"),
+            QStringLiteral("progress: Close Down Complete"), QStringLiteral("progress hidden")}));
+        QVERIFY(m_fClosingDown);
+        QVERIFY(!g_oClientHnd && !g_frmMain && !g_frmSysTray);
+        g_fOutlook = false;
+
+        // Whatever starts it again (tray Exit, session end), nothing runs twice.
+        g_events.clear();
+        QCOMPARE(closeDown(2), -1);
+        QVERIFY(g_events.isEmpty());
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/debug.log"))).contains(QStringLiteral("Close Down Complete")));
+    }
+
+    void theCloseBoxStartsTheCloseDownWithItsMode()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        startProgram({});
+        g_events.clear();
+        int mode = 0;
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, g_fakeMain->onDoExit(mode));
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/debug.log"))).contains(QStringLiteral("unload mode 0")));
+        QVERIFY(g_events.contains(QStringLiteral("tray unloaded")));
+    }
+
+    void fromTheTrayTheCloseDownSkipsTheMainWindow()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        startProgram({});
+        g_frmMain.reset(); // the program sits in the tray
+        g_events.clear();
+        QCOMPARE(closeDown(1), 0);
+        QVERIFY(!g_events.contains(QStringLiteral("main hidden")));
+        QVERIFY(g_events.contains(QStringLiteral("progress: Close Down Complete")));
+    }
+
+    void aSecondCopyIsRefused()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        SingleInstance first(QStringLiteral("tessaly"));
+        QVERIFY(first.tryAcquire());
+        QCOMPARE(startProgram({}), 0);
+        QCOMPARE(env.prompt.asked.size(), 1);
+        QCOMPARE(env.prompt.asked[0].text, QStringLiteral("A copy of Qel is already running."));
+        QCOMPARE(env.prompt.asked[0].title, QStringLiteral("Loading.."));
+        QVERIFY(!g_frmMain);
+        QVERIFY(first.tryAcquire()); // the first copy keeps its lock
+    }
+
+    void aCrashedCopyDoesNotBlockTheNext()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        // A copy that died without unlocking: a lock file naming a dead process.
+        QProcess dead;
+        dead.start(QStringLiteral("true"));
+        dead.waitForFinished();
+        const qint64 deadPid = dead.processId() ? dead.processId() : 999999;
+        QFile lock(SingleInstance::defaultLockPath(QStringLiteral("tessaly")));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(deadPid) + "\ntessaly\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        QCOMPARE(startProgram({}), -1);
+        QVERIFY(env.prompt.asked.isEmpty());
+        closeDown(1);
+    }
+
+    void markOutRunsWithoutAnyWindowEvenBesideARunningCopy()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        SingleInstance running(QStringLiteral("tessaly"));
+        QVERIFY(running.tryAcquire());
+        QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 0);
+        QVERIFY(g_events.isEmpty());
+        QVERIFY(env.prompt.asked.isEmpty());
+    }
+
+    void aFailedInitialisationClosesTheSplashAndReports()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        g_uiFactory.mainWindow = []() -> std::unique_ptr<IMainWindow> {
+            throw AppError(ErrNo::BadStatement, QStringLiteral("frmMain.Load"), QStringLiteral("no window today"));
+        };
+        env.prompt.defaultAnswer = IPrompt::AnswerCancel; // Exit on the error form
+        QCOMPARE(startProgram({}), 1);
+        QCOMPARE(g_events.mid(0, 2), (QStringList{QStringLiteral("splash shown"), QStringLiteral("splash hidden")}));
+        QCOMPARE(env.prompt.asked.size(), 1);
+        QVERIFY(env.prompt.asked[0].text.contains(QStringLiteral("no window today")));
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientInitialise.Initialise")));
+    }
+};
+
+QTEST_MAIN(tst_StartUp)
+#include "tst_StartUp.moc"
