@@ -216,6 +216,55 @@ private slots:
         QVERIFY(g_events.contains(QStringLiteral("progress: Close Down Complete")));
     }
 
+    void theCalendarWatcherStartsWithTheRefreshPeriod_data()
+    {
+        QTest::addColumn<bool>("outlook");
+        QTest::addColumn<bool>("ownProcess");
+        QTest::addColumn<int>("refresh");
+        QTest::addColumn<int>("expectedPeriod"); // -1: not created
+        QTest::newRow("30") << true << true << 30 << 300000;
+        QTest::newRow("0 takes the default") << true << true << 0 << 300000;
+        QTest::newRow("negative takes the default") << true << true << -4 << 300000;
+        QTest::newRow("in-process calendar") << true << false << 30 << -1;
+        QTest::newRow("calendar off") << false << true << 30 << -1;
+    }
+    void theCalendarWatcherStartsWithTheRefreshPeriod()
+    {
+        QFETCH(bool, outlook);
+        QFETCH(bool, ownProcess);
+        QFETCH(int, refresh);
+        QFETCH(int, expectedPeriod);
+        int started = -1;
+        struct Watcher : ICalendarWatcher {
+            explicit Watcher(int &s) : started(s) {}
+            void Start(qint32 period) override { started = period; }
+            void CloseDown() override {}
+            int &started;
+        };
+        struct Factory : ICalendarWatcherFactory {
+            explicit Factory(int &s) : started(s) {}
+            std::unique_ptr<ICalendarWatcher> create() override { return std::make_unique<Watcher>(started); }
+            int &started;
+        } factory(started);
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        ICalendarWatcherFactory *saved = g_calendarWatcherFactory;
+        g_calendarWatcherFactory = &factory;
+        // The log-in fills these; here they are set before the start-up reads them.
+        g_uiFactory.splash = [&] {
+            g_fOutlook = outlook;
+            g_fOutlookOOP = ownProcess;
+            g_oUserProperties.RefreshPeriod = qint16(refresh);
+            return std::unique_ptr<ISplash>(std::make_unique<FakeSplash>(QStringLiteral("splash")));
+        };
+        startProgram({});
+        QCOMPARE(started, expectedPeriod);
+        QCOMPARE(bool(g_oClientHnd->m_OutLookClient), expectedPeriod != -1);
+        g_calendarWatcherFactory = saved;
+        g_fOutlook = g_fOutlookOOP = false;
+        closeDown(1);
+    }
+
     void aSecondCopyIsRefused()
     {
         TestEnvironment env;
