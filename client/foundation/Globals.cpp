@@ -32,6 +32,7 @@ bool g_fMyRowLoaded = false;
 bool g_fOutlook = false;
 bool g_fOutlookOOP = false;
 int g_fInTray = 0;
+QuickNoteTable g_vQuickNotes;
 
 QString g_sDBType;
 QString g_sConnectionString;

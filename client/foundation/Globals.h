@@ -5,6 +5,7 @@
 
 #include "CUser.h"
 #include "CUserProperties.h"
+#include "QuickNoteTable.h"
 #include "UiFactory.h"
 
 #include <QString>
@@ -32,6 +33,7 @@ extern bool g_fMyRowLoaded;                  // own row of the user list copied 
 extern bool g_fOutlook;                      // calendar link on
 extern bool g_fOutlookOOP;                   // calendar watched by the separate watcher process
 extern int g_fInTray;                        // window state kept while the program sits in the tray
+extern QuickNoteTable g_vQuickNotes;         // the signed-in user's quick notes, loaded at log-in
 
 // Database layer
 extern QString g_sDBType;                    // "MSAccess", "SQLServer" or another word
