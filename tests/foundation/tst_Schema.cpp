@@ -88,6 +88,14 @@ private:
             Update(QStringLiteral("INSERT INTO GroupMembers (GroupID, UserID) VALUES (?, ?)"), connection, {group, user});
     }
 
+    // The oldest schema with its users and groups; the question will be answered Yes.
+    void makeOldSchema(DbHandle &connection)
+    {
+        upgradeTo(connection, 3);
+        fillOldSchema(connection);
+        m_env->prompt.answers = {IPrompt::AnswerYes};
+    }
+
     static void verifyCurrentSchema(DbHandle &connection)
     {
         QCOMPARE(rows(connection, QStringLiteral("SELECT pkey, pvalue FROM Properties ORDER BY pkey")),
@@ -173,10 +181,8 @@ private Q_SLOTS:
     void oldSchema_askedOnceAndMigrated()
     {
         OPEN_NEW_DATABASE(connection);
-        upgradeTo(connection, 3);
+        makeOldSchema(connection);
         QVERIFY(!connection->hasTable(QStringLiteral("Properties")));
-        fillOldSchema(connection);
-        m_env->prompt.answers = {IPrompt::AnswerYes};
 
         CUpdateDatabase().checkDatabaseVersion(connection);
 
@@ -263,9 +269,7 @@ private Q_SLOTS:
     void currentVersion_leftUnchanged()
     {
         OPEN_NEW_DATABASE(connection);
-        upgradeTo(connection, 3);
-        fillOldSchema(connection);
-        m_env->prompt.answers = {IPrompt::AnswerYes};
+        makeOldSchema(connection);
         CUpdateDatabase().checkDatabaseVersion(connection);
         const auto snapshot = [&] {
             QStringList all;
@@ -314,9 +318,7 @@ private Q_SLOTS:
     void failureInStep40_runsAgainCleanly()
     {
         OPEN_NEW_DATABASE(connection);
-        upgradeTo(connection, 3);
-        fillOldSchema(connection);
-        m_env->prompt.answers = {IPrompt::AnswerYes};
+        makeOldSchema(connection);
         CUpdateDatabase failing;
         failing.setFailInStep(40);
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, failing.checkDatabaseVersion(connection));
@@ -337,9 +339,7 @@ private Q_SLOTS:
     void missingVersionRow_step40RunsAgain()
     {
         OPEN_NEW_DATABASE(connection);
-        upgradeTo(connection, 3);
-        fillOldSchema(connection);
-        m_env->prompt.answers = {IPrompt::AnswerYes};
+        makeOldSchema(connection);
         upgradeTo(connection, 40);
         Update(QStringLiteral("UPDATE STAFF_STATUS SET IsActive = 0 WHERE UserID = 2"), connection);
         Update(QStringLiteral("DELETE FROM Properties WHERE pkey = 'version'"), connection);
