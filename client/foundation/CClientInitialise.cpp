@@ -1,6 +1,7 @@
 #include "CClientInitialise.h"
 
 #include "AppError.h"
+#include "CUpdateDatabase.h"
 #include "Globals.h"
 #include "ISplash.h"
 #include "MADOFunctions.h"
@@ -19,6 +20,7 @@ bool CClientInitialise::Initialise(bool showSplash, bool doLogin)
     }
     try {
         GetDB();
+        CUpdateDatabase::checkAtStartUp();
         StartUserInterface();
         ShowMainWindow();
     } catch (const AppError &e) {
