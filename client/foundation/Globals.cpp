@@ -1,6 +1,7 @@
 #include "Globals.h"
 
 #include "CClientHnd.h"
+#include "CMCastWindow.h"
 #include "ICalendarLink.h"
 #include "ICalendarWatcherFactory.h"
 #include "IMainWindow.h"
@@ -32,6 +33,9 @@ bool g_fMyRowLoaded = false;
 bool g_fOutlook = false;
 bool g_fOutlookOOP = false;
 int g_fInTray = 0;
+
+std::unique_ptr<CMCastWindow> g_oMCastWindow;
+qint32 g_lLastSeq = 0;
 
 QString g_sDBType;
 QString g_sConnectionString;

@@ -12,6 +12,7 @@
 #include <memory>
 
 class CClientHnd;
+class CMCastWindow;
 class IMainWindow;
 class ITrayWindow;
 class IPrompt;
@@ -32,6 +33,10 @@ extern bool g_fMyRowLoaded;                  // own row of the user list copied 
 extern bool g_fOutlook;                      // calendar link on
 extern bool g_fOutlookOOP;                   // calendar watched by the separate watcher process
 extern int g_fInTray;                        // window state kept while the program sits in the tray
+
+// Multicast link between the running copies
+extern std::unique_ptr<CMCastWindow> g_oMCastWindow; // recent status updates, made by the tray window
+extern qint32 g_lLastSeq;                    // highest update number accounted for; 0 until set
 
 // Database layer
 extern QString g_sDBType;                    // "MSAccess", "SQLServer" or another word
