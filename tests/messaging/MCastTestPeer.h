@@ -29,7 +29,7 @@ public:
         lines.clear();
         visible = true;
     }
-    void appendMessage(const QString &name, const QString &text) override { lines.append(name + u": " + text); }
+    void appendMessage(const QString &name, const QString &text) override { lines.append(name + QStringLiteral(": ") + text); }
     void setInfo(const QString &info) override { infos.append(info); }
     void join(const QString &name) override { joined.append(name); }
     void leave(const QString &name) override { left.append(name); }
