@@ -116,27 +116,12 @@ std::optional<qint32> MCastCodec::readResendRequest(const QString &datagram)
 
 std::optional<MCastCodec::Message> MCastCodec::readInstantMessage(const QString &datagram)
 {
-    const auto pieces = piecesOf(datagram, InstantMessage, 5);
-    if (!pieces)
-        return std::nullopt;
-    Message message;
-    message.name = pieces->at(1);
-    message.target = pieces->at(2);
-    message.text = joinFreeText(*pieces, 3, int(pieces->size()) - 2);
-    return message;
+    return readWithText(datagram, InstantMessage);
 }
 
 std::optional<MCastCodec::Message> MCastCodec::readChatMessage(const QString &datagram)
 {
-    const auto pieces = piecesOf(datagram, ChatMessage, 5);
-    if (!pieces)
-        return std::nullopt;
-    Message message;
-    message.msgId = tail(pieces->at(0));
-    message.name = pieces->at(1);
-    message.target = pieces->at(2);
-    message.text = joinFreeText(*pieces, 3, int(pieces->size()) - 2);
-    return message;
+    return readWithText(datagram, ChatMessage);
 }
 
 std::optional<MCastCodec::Message> MCastCodec::readChatInvitation(const QString &datagram)
@@ -211,6 +196,19 @@ double MCastCodec::parseDays(const QString &text)
     if (!ok || !std::isfinite(days) || days <= kFirstDay - 1 || days >= kPastLastDay)
         return 0;
     return days;
+}
+
+std::optional<MCastCodec::Message> MCastCodec::readWithText(const QString &datagram, char type)
+{
+    const auto pieces = piecesOf(datagram, type, 5);
+    if (!pieces)
+        return std::nullopt;
+    Message message;
+    message.msgId = tail(pieces->at(0)); // empty for "m"
+    message.name = pieces->at(1);
+    message.target = pieces->at(2);
+    message.text = joinFreeText(*pieces, 3, int(pieces->size()) - 2);
+    return message;
 }
 
 QString MCastCodec::build(char type, const QStringList &fields)

@@ -68,6 +68,8 @@ public:
     static double parseDays(const QString &text);
 
 private:
+    // "m" and "c": four fields, the last free text.
+    static std::optional<Message> readWithText(const QString &datagram, char type);
     static QString build(char type, const QStringList &fields);
     static QString joinFreeText(const QStringList &pieces, int first, int last);
 };

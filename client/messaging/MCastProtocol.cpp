@@ -13,22 +13,24 @@ namespace {
 
 const QString kListenerPlace = QStringLiteral("frmSysTray.insockListener_DataArrival");
 
-// Runs a step and writes what it raises to the error log under the place.
+// Runs a step and writes what it raises to the error log under the place;
+// the listener's entries also name where the error came from.
 template <typename Step>
-void logErrors(const QString &place, Step &&step)
+void logErrors(const QString &place, bool withSource, Step &&step)
 {
     try {
         step();
     } catch (const AppError &e) {
-        WriteErrorLog(e.number(), e.description(), place);
+        WriteErrorLog(e.number(), e.description(), withSource ? place + u'\n' + e.source() : place);
     } catch (const std::exception &e) {
         WriteErrorLog(0, QString::fromLocal8Bit(e.what()), place);
     }
 }
 
-QString withSource(const QString &place, const AppError &e)
+template <typename Step>
+void logListenerErrors(Step &&step)
 {
-    return place + u'\n' + e.source();
+    logErrors(kListenerPlace, true, std::forward<Step>(step));
 }
 
 // A date-time as the logs show it: the date alone when there is no time, the
@@ -138,7 +140,7 @@ void MCastProtocol::transmit(const QString &datagram, const QString &logText)
 
 void MCastProtocol::sendLogged(const QString &datagram, const QString &logText, const QString &place)
 {
-    logErrors(place, [&] { transmit(datagram, logText); });
+    logErrors(place, false, [&] { transmit(datagram, logText); });
 }
 
 void MCastProtocol::sendQuietly(const QString &datagram, const QString &logText)
@@ -157,13 +159,7 @@ void MCastProtocol::dataArrival(const QByteArray &bytes, const QString &fromAddr
     const QString datagram = MCastCodec::fromWire(bytes);
     WriteDebugLog(QStringLiteral("Mcast listener received [") + datagram + QStringLiteral("] from [") + fromAddress
                   + u']');
-    try {
-        dispatch(datagram);
-    } catch (const AppError &e) {
-        WriteErrorLog(e.number(), e.description(), withSource(kListenerPlace, e));
-    } catch (const std::exception &e) {
-        WriteErrorLog(0, QString::fromLocal8Bit(e.what()), kListenerPlace);
-    }
+    logListenerErrors([&] { dispatch(datagram); });
 }
 
 void MCastProtocol::dispatch(const QString &datagram)
@@ -199,8 +195,12 @@ void MCastProtocol::gotStatusUpdate(const QString &datagram)
     }
     // Asked before this update is stored: is it older than one already held?
     if (!m_window.NewerUpdateExist(update->Seq, update->UserID)) {
-        m_receiver->updateView(update->UserID, update->Status, update->Note, update->ETD, update->ETA);
-        m_receiver->showCheckInDialog(update->UserID, update->Status, update->ETA);
+        // A failure to draw must not keep the update from the window or the
+        // gap check: each step is logged and the next one runs.
+        logListenerErrors([&] {
+            m_receiver->updateView(update->UserID, update->Status, update->Note, update->ETD, update->ETA);
+        });
+        logListenerErrors([&] { m_receiver->showCheckInDialog(update->UserID, update->Status, update->ETA); });
     }
     m_window.Add(*update);
     const QVector<qint32> missing = MCastGapCheck::check(update->Seq, m_lastSeq, m_window);
@@ -264,24 +264,24 @@ void MCastProtocol::gotChatInvitation(const QString &datagram)
 
 void MCastProtocol::gotJoinChat(const QString &datagram)
 {
-    const auto message = MCastCodec::readRoomEvent(datagram);
-    if (!message) {
-        dropped(datagram);
-        return;
-    }
-    if (isOpenRoom(message->target))
-        m_receiver->chatWindow().join(message->name);
+    gotRoomEvent(datagram, &IChatWindow::join);
 }
 
 void MCastProtocol::gotLeaveChat(const QString &datagram)
 {
+    gotRoomEvent(datagram, &IChatWindow::leave);
+}
+
+void MCastProtocol::gotRoomEvent(const QString &datagram, void (IChatWindow::*apply)(const QString &))
+{
+    // No message id here: a copy's own "j" and "l" reach its own window too.
     const auto message = MCastCodec::readRoomEvent(datagram);
     if (!message) {
         dropped(datagram);
         return;
     }
     if (isOpenRoom(message->target))
-        m_receiver->chatWindow().leave(message->name);
+        (m_receiver->chatWindow().*apply)(message->name);
 }
 
 void MCastProtocol::gotChatWriting(const QString &datagram)

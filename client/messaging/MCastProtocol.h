@@ -8,6 +8,7 @@
 #include <QString>
 
 class CMCastWindow;
+class IChatWindow;
 class IMCastReceiver;
 class IMCastTransport;
 
@@ -59,6 +60,7 @@ private:
     void gotJoinChat(const QString &datagram);
     void gotLeaveChat(const QString &datagram);
     void gotChatWriting(const QString &datagram);
+    void gotRoomEvent(const QString &datagram, void (IChatWindow::*apply)(const QString &));
 
     void transmit(const QString &datagram, const QString &logText);
     void sendLogged(const QString &datagram, const QString &logText, const QString &place);

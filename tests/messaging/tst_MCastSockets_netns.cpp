@@ -1,6 +1,5 @@
 #include "CMCastWindow.h"
 #include "Globals.h"
-#include "MCastTestPeer.h"
 #include "MCastUdpTransport.h"
 #include "MErrorHandler.h"
 #include "TestSupport.h"
@@ -46,7 +45,6 @@ private slots:
     }
 
     void threeListenersHearEveryDatagram();
-    void threeCopiesTalkOverTheGroup();
     void senderFallsBackWhenItsPortIsTaken();
     void failedBindRetriedAndLoggedOnce();
     void trayWindowOpensTheLink();
@@ -85,33 +83,6 @@ void tst_MCastSockets_netns::threeListenersHearEveryDatagram()
     QTest::qWait(100);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(heard[i].datagrams.size(), 3);
-}
-
-void tst_MCastSockets_netns::threeCopiesTalkOverTheGroup()
-{
-    MCastUdpTransport transports[3];
-    std::vector<std::unique_ptr<MCastTestPeer>> peers;
-    for (int i = 0; i < 3; ++i) {
-        transports[i].open(testPorts());
-        peers.push_back(std::make_unique<MCastTestPeer>(transports[i], i + 1, QStringLiteral("User %1").arg(i + 1)));
-    }
-    peers[1]->changeStatus(500, QStringLiteral("OUT"), QStringLiteral("Zoë's café #! then home"));
-    for (const auto &peer : peers) {
-        QTRY_COMPARE(peer->receiver.rows.value(2).status, QStringLiteral("OUT"));
-        QCOMPARE(peer->receiver.rows.value(2).note, QStringLiteral("Zoë's café #! then home"));
-    }
-    QCOMPARE(peers[1]->window.Find("500")->OriginatorID, 2);
-
-    // Copy 3 missed 501: asking for it brings it from copy 1 alone.
-    CMCastUpdate missed;
-    missed.Seq = 501;
-    missed.UserID = 1;
-    missed.Status = QStringLiteral("LNC");
-    missed.OriginatorID = 1;
-    peers[0]->window.Add(missed);
-    peers[2]->protocol.sendUpdatePulseResend(501);
-    QTRY_COMPARE(peers[2]->receiver.rows.value(1).status, QStringLiteral("LNC"));
-    QTRY_VERIFY(peers[1]->window.contains("501"));
 }
 
 void tst_MCastSockets_netns::senderFallsBackWhenItsPortIsTaken()

@@ -37,7 +37,6 @@ private slots:
     void hundredAndFirstAddDropsOldest();
     void repeatedKeyKeepsHeldUpdate();
     void newerUpdateOfSameUser();
-    void findAndContains();
 
     void gapCheck_data();
     void gapCheck();
@@ -89,23 +88,6 @@ void tst_MCastWindow::newerUpdateOfSameUser()
     QVERIFY(!window.NewerUpdateExist(11, 17));
     QVERIFY(!window.NewerUpdateExist(9, 19));
     QVERIFY(window.NewerUpdateExist(3, 18));
-}
-
-void tst_MCastWindow::findAndContains()
-{
-    CMCastWindow window;
-    CMCastUpdate held = update(41, 5, 5);
-    held.Note = QStringLiteral("back at 3");
-    held.ETA = 46000.625;
-    window.Add(held);
-    const auto found = window.Find(QStringLiteral("41"));
-    QVERIFY(found);
-    QCOMPARE(found->Note, held.Note);
-    QCOMPARE(found->ETA, held.ETA);
-    QVERIFY(!window.Find(QStringLiteral("42")));
-    QVERIFY(!window.Find(QStringLiteral("041")));
-    QVERIFY(!window.contains(QStringLiteral("abc")));
-    QVERIFY(!window.contains(QString()));
 }
 
 void tst_MCastWindow::gapCheck_data()
