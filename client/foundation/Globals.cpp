@@ -1,6 +1,7 @@
 #include "Globals.h"
 
 #include "CClientHnd.h"
+#include "CMCastWindow.h"
 #include "ICalendarLink.h"
 #include "ICalendarWatcherFactory.h"
 #include "IMainWindow.h"
@@ -37,6 +38,9 @@ bool g_fOutlook = false;
 bool g_fOutlookOOP = false;
 int g_fInTray = 0;
 QuickNoteTable g_vQuickNotes;
+
+std::unique_ptr<CMCastWindow> g_oMCastWindow;
+qint32 g_lLastSeq = 0;
 
 QString g_sDBType;
 QString g_sConnectionString;

@@ -16,6 +16,7 @@
 #include <memory>
 
 class CClientHnd;
+class CMCastWindow;
 class IMainWindow;
 class ITrayWindow;
 class IPrompt;
@@ -39,6 +40,10 @@ extern bool g_fOutlook;                      // calendar link on
 extern bool g_fOutlookOOP;                   // calendar watched by the separate watcher process
 extern int g_fInTray;                        // window state kept while the program sits in the tray
 extern QuickNoteTable g_vQuickNotes;         // the signed-in user's quick notes, loaded at log-in
+
+// Multicast link between the running copies
+extern std::unique_ptr<CMCastWindow> g_oMCastWindow; // recent status updates, made by the tray window
+extern qint32 g_lLastSeq;                    // highest update number accounted for; 0 until set
 
 // Database layer
 extern QString g_sDBType;                    // "MSAccess", "SQLServer" or another word
