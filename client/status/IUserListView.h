@@ -21,8 +21,9 @@ public:
     virtual bool selectTreeNode(const QString &nodeKey) = 0;
     // The progress bar under the list: 0 to 100, or -1 to hide it.
     virtual void setProgress(int percent) = 0;
-    // Shows the user view with these columns (width 0 hides one), the
-    // reservations list and the resource bar hidden.
+    // Shows the user view with these columns (width in twips; 0 hides one):
+    // the list as tall as the tree, the reservations list and the resource
+    // bar hidden.
     virtual void showUserColumns(const QList<UserListColumns::Column> &columns) = 0;
     // Stores the widths of the columns now shown in the user's settings.
     virtual void saveColumnSettings() = 0;
