@@ -8,6 +8,7 @@
 #include "IResourceLists.h"
 #include "ITrayWindow.h"
 #include "IUserEditor.h"
+#include "IUserNotification.h"
 #include "MErrorHandler.h"
 #include "QtErrorWindow.h"
 #include "QtPrompt.h"
@@ -24,6 +25,7 @@ CalendarLinkNotAvailable g_noCalendar;
 NoCalendarWatcher g_noWatcher;
 NoResourceLists g_noResources;
 NoUserEditor g_noUserEditor;
+NoUserNotification g_noNotification;
 }
 
 CUser g_oCurrentUser;
@@ -50,6 +52,13 @@ qint32 g_lLanguageOffset = 0;
 QList<CUser> g_vUserList;
 QList<CStatus> g_colCustomStatus;
 QList<CTreeNode> g_colTreeNodes;
+NotifyUserList g_colNotifyUsers;
+
+qint32 g_lLastUpdated = -1;
+qint32 g_lMyRowIndex = -1;
+QString g_sCurrentNodeKey;
+QString g_sViewType;
+bool g_fRefreshNeeded = false;
 
 IPrompt *g_prompt = &g_realPrompt;
 IErrorWindow *g_errorWindow = &g_realErrorWindow;
@@ -59,6 +68,7 @@ ICalendarLink *g_calendarLink = &g_noCalendar;
 ICalendarWatcherFactory *g_calendarWatcherFactory = &g_noWatcher;
 IResourceLists *g_resourceLists = &g_noResources;
 IUserEditor *g_userEditor = &g_noUserEditor;
+IUserNotification *g_userNotification = &g_noNotification;
 
 std::function<void(int)> g_endProgram;
 

@@ -7,6 +7,7 @@
 #include "CTreeNode.h"
 #include "CUser.h"
 #include "CUserProperties.h"
+#include "NotifyUserList.h"
 #include "QuickNoteTable.h"
 #include "UiFactory.h"
 
@@ -26,6 +27,7 @@ class IResourceLists;
 class IUserEditor;
 class IErrorWindow;
 class IShell;
+class IUserNotification;
 
 // Start-up and close-down
 extern CUser g_oCurrentUser;                 // signed-in user, filled by the log-in
@@ -55,6 +57,14 @@ extern qint32 g_lLanguageOffset;             // string-table offset of the user'
 extern QList<CUser> g_vUserList;             // users shown in the list, ascending UserID, filled by the list reader
 extern QList<CStatus> g_colCustomStatus;     // active custom statuses in load order, filled at start-up
 extern QList<CTreeNode> g_colTreeNodes;      // navigation-tree nodes in ParentID order, filled with the tree
+extern NotifyUserList g_colNotifyUsers;      // the watch list, filled from the user list's pop-up menu
+
+// The user list and its poll
+extern qint32 g_lLastUpdated;                // highest LastUpdated the list has read; -1 forces a full read
+extern qint32 g_lMyRowIndex;                 // the signed-in user's row in g_vUserList, -1 when not listed
+extern QString g_sCurrentNodeKey;            // key of the tree node whose view is shown
+extern QString g_sViewType;                  // that view's kind: "GRP" for the user view
+extern bool g_fRefreshNeeded;                // a setting changed: rebuild the user view's columns
 
 // Services that tests replace
 extern IPrompt *g_prompt;                    // message boxes
@@ -65,6 +75,7 @@ extern ICalendarLink *g_calendarLink;        // calendar, mail and contacts link
 extern ICalendarWatcherFactory *g_calendarWatcherFactory; // starts the calendar watcher process
 extern IResourceLists *g_resourceLists;      // fills the resource and reservation lists
 extern IUserEditor *g_userEditor;            // the options dialog that edits a user
+extern IUserNotification *g_userNotification; // slide-in notifications
 
 // Ends the program: flushes and closes the logs and leaves at once, without
 // unwinding through whatever modal loops are open. Tests replace it.

@@ -1,0 +1,108 @@
+#include "UserListColumns.h"
+
+#include "DateUtil.h"
+#include "Globals.h"
+#include "IMainWindow.h"
+#include "IUserListView.h"
+#include "MCIFunctions.h"
+#include "Registry.h"
+#include "UserListModel.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+QString settingsKey()
+{
+    return AppRegistryKey() + QStringLiteral("\\Settings");
+}
+
+std::optional<QString> stored(const QString &name)
+{
+    const QString value = GetRegistryValue(name, settingsKey());
+    if (value == Registry::missingText())
+        return std::nullopt;
+    return value.trimmed();
+}
+
+std::optional<double> storedNumber(const QString &name)
+{
+    const auto text = stored(name);
+    if (!text)
+        return std::nullopt;
+    bool ok = false;
+    const double number = text->toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
+// "True"/"False" as the settings store them, or a number (non-zero is true).
+std::optional<bool> storedFlag(const QString &name)
+{
+    const auto text = stored(name);
+    if (!text)
+        return std::nullopt;
+    if (text->compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text->compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    const auto number = storedNumber(name);
+    if (!number)
+        return std::nullopt;
+    return *number != 0;
+}
+
+} // namespace
+
+QList<UserListColumns::Column> UserListColumns::columns()
+{
+    struct Definition { const char *key; qint32 captionId; const char *icon; };
+    static const Definition definitions[] = {
+        {"NAME", 155, "ORBIT"},   {"STATUS", 156, ""},   {"NOTE", 157, ""},     {"OUT", 158, ""},
+        {"DUEBACK", 159, ""},     {"MOBILE", 0, "MOB"},  {"MOBILEPH", 160, ""}, {"PHONENUMBER", 161, ""},
+    };
+    QList<Column> result;
+    for (const Definition &d : definitions) {
+        Column column;
+        column.key = QString::fromLatin1(d.key);
+        column.caption = d.captionId ? GetResString(d.captionId) : QString();
+        column.headerIcon = QString::fromLatin1(d.icon);
+        column.width = GetColumnWidth(column.key);
+        result.append(column);
+    }
+    return result;
+}
+
+bool UserListColumns::SetupUserListColumns(UserListModel &model)
+{
+    const QString userView = QStringLiteral("GRP");
+    if (g_sViewType.compare(userView, Qt::CaseInsensitive) == 0 && !g_fRefreshNeeded)
+        return false;
+    IUserListView *view = IUserListView::ofMainWindow();
+    g_sViewType = userView;
+    if (!g_fRefreshNeeded && view)
+        view->saveColumnSettings();
+    g_fRefreshNeeded = false;
+
+    const QList<Column> userColumns = columns();
+    model.setColumns(userColumns);
+    if (view)
+        view->showUserColumns(userColumns);
+    if (g_frmMain)
+        g_frmMain->hideWebPage();
+    return true;
+}
+
+qint32 UserListColumns::GetColumnWidth(const QString &key)
+{
+    if (storedFlag(QStringLiteral("HIDE_COL_") + key).value_or(false))
+        return 0;
+    const auto width = storedNumber(QStringLiteral("COL_WIDTH_") + key);
+    // A negative width cannot be shown; like text it counts as no width.
+    if (!width || *width < 0 || *width > std::numeric_limits<qint32>::max())
+        return DefaultWidth;
+    return qint32(DateUtil::roundHalfEven(*width));
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class UserListModel;
+
+// The columns of the user view and their widths from the user's settings.
+class UserListColumns
+{
+public:
+    struct Column
+    {
+        QString key;        // "NAME", "STATUS", ...
+        QString caption;    // localised; empty for the mobile column
+        QString headerIcon; // image key, or empty
+        qint32 width = 0;   // twips; 0 hides the column
+    };
+
+    // Twips given to a column that has no stored width.
+    static constexpr qint32 DefaultWidth = 1440;
+
+    // The eight columns in order, with captions in the user's language and
+    // the widths GetColumnWidth gives.
+    static QList<Column> columns();
+
+    // Sets the user view's columns, unless the user view is already shown and
+    // no setting change asked for a rebuild. Saves the widths of the columns
+    // shown before. Gives true when the columns were rebuilt.
+    static bool SetupUserListColumns(UserListModel &model);
+
+    // A column's width: 0 when its stored hide flag is true, else its stored
+    // width, else DefaultWidth. A stored flag or width that does not read as
+    // a boolean or a number counts as missing.
+    static qint32 GetColumnWidth(const QString &key);
+};

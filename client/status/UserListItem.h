@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+// One row of the user list as it is shown: the item's key, text and icon and
+// the texts and colours of its cells.
+class UserListItem
+{
+public:
+    qint32 UserID = 0;
+    QString Key;                     // "USR" + id
+    QString Tag = QStringLiteral("USR");
+    QString Text;                    // the name
+    QString IconKey;                 // a status code or a custom status's icon
+    QString StatusText;
+    QString Note;
+    QString OutText;
+    QString DueBackText;
+    QString Mobile;                  // "ON" or "OFF"
+    QString MobilePh;
+    QString PhoneNumber;
+    QColor NoteColour = Qt::black;   // the note and out cells
+    QColor DueBackColour = Qt::black;
+    double OutTime = 0;              // as last written; 0 for none
+    bool Pending = false;            // shown "In (Out Later)" until OutTime
+};

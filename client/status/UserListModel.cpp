@@ -1,0 +1,165 @@
+#include "UserListModel.h"
+
+UserListModel::UserListModel(QObject *parent) : QAbstractTableModel(parent)
+{
+}
+
+int UserListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+int UserListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant UserListModel::data(const QModelIndex &index, int role) const
+{
+    const UserListItem *row = index.isValid() ? item(index.row()) : nullptr;
+    if (!row || index.column() < 0 || index.column() >= ColumnCount)
+        return QVariant();
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(*row, column);
+    case Qt::DecorationRole:
+        return column == NameColumn ? icon(row->IconKey) : QVariant();
+    case Qt::ForegroundRole:
+        if (column == NoteColumn || column == OutColumn)
+            return row->NoteColour;
+        if (column == DueBackColumn)
+            return row->DueBackColour;
+        return QVariant();
+    case IconKeyRole:
+        return column == NameColumn ? QVariant(row->IconKey) : QVariant();
+    case UserIdRole:
+        return row->UserID;
+    case KeyRole:
+        return row->Key;
+    case TagRole:
+        return row->Tag;
+    default:
+        return QVariant();
+    }
+}
+
+QVariant UserListModel::cellText(const UserListItem &item, int column) const
+{
+    switch (column) {
+    case NameColumn: return item.Text;
+    case StatusColumn: return item.StatusText;
+    case NoteColumn: return item.Note;
+    case OutColumn: return item.OutText;
+    case DueBackColumn: return item.DueBackText;
+    case MobileColumn: return item.Mobile;
+    case MobilePhColumn: return item.MobilePh;
+    case PhoneNumberColumn: return item.PhoneNumber;
+    default: return QVariant();
+    }
+}
+
+QVariant UserListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return QVariant();
+    const UserListColumns::Column &column = m_columns.at(section);
+    switch (role) {
+    case Qt::DisplayRole:
+        return column.caption;
+    case Qt::DecorationRole:
+        return column.headerIcon.isEmpty() ? QVariant() : icon(column.headerIcon);
+    case IconKeyRole:
+        return column.headerIcon;
+    case KeyRole:
+        return column.key;
+    default:
+        return QVariant();
+    }
+}
+
+QVariant UserListModel::icon(const QString &key) const
+{
+    if (!m_iconProvider || key.isEmpty())
+        return QVariant();
+    return m_iconProvider(key);
+}
+
+void UserListModel::setIconProvider(std::function<QIcon(const QString &)> provider)
+{
+    m_iconProvider = std::move(provider);
+    if (!m_items.isEmpty())
+        Q_EMIT dataChanged(index(0, NameColumn), index(int(m_items.size()) - 1, NameColumn), {Qt::DecorationRole});
+}
+
+void UserListModel::setColumns(const QList<UserListColumns::Column> &columns)
+{
+    m_columns = columns;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+}
+
+void UserListModel::clear()
+{
+    beginResetModel();
+    m_items.clear();
+    m_rowOfUser.clear();
+    endResetModel();
+}
+
+int UserListModel::rowOf(qint32 userId) const
+{
+    return m_rowOfUser.value(userId, -1);
+}
+
+int UserListModel::addUser(qint32 userId, const QString &name)
+{
+    const int existing = rowOf(userId);
+    if (existing >= 0)
+        return existing;
+    const int row = int(m_items.size());
+    UserListItem item;
+    item.UserID = userId;
+    item.Key = QStringLiteral("USR") + QString::number(userId);
+    item.Text = name;
+    beginInsertRows(QModelIndex(), row, row);
+    m_items.append(item);
+    m_rowOfUser.insert(userId, row);
+    endInsertRows();
+    return row;
+}
+
+bool UserListModel::removeUser(qint32 userId)
+{
+    const int row = rowOf(userId);
+    if (row < 0)
+        return false;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_items.removeAt(row);
+    m_rowOfUser.remove(userId);
+    for (int i = row; i < m_items.size(); ++i)
+        m_rowOfUser[m_items.at(i).UserID] = i;
+    endRemoveRows();
+    return true;
+}
+
+const UserListItem *UserListModel::item(int row) const
+{
+    if (row < 0 || row >= m_items.size())
+        return nullptr;
+    return &m_items.at(row);
+}
+
+bool UserListModel::patch(int row, const std::function<void(UserListItem &)> &change)
+{
+    if (row < 0 || row >= m_items.size())
+        return false;
+    UserListItem &item = m_items[row];
+    const qint32 userId = item.UserID;
+    const QString key = item.Key;
+    change(item);
+    // The row stays the same user's: the hash finds it by that id.
+    item.UserID = userId;
+    item.Key = key;
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    return true;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "MADOFunctions.h"
+#include "UserListReader.h"
+
+#include <QString>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CMCastUpdate;
+class CUser;
+class UserListModel;
+
+// Fills and polls the user list: a full read when another node is shown, then
+// only the rows whose LastUpdated is above g_lLastUpdated; the checks that
+// ride on every poll (calendar, pending statuses, the watch list); and the
+// redraw of one row when an update pulse arrives.
+//
+// Events pumped while the rows are written can ask for another refresh; it is
+// held back until the running one has finished and then runs (only the last
+// such request), so the rows are never rebuilt under a refresh in progress.
+class UserListPoll
+{
+public:
+    UserListPoll();
+    ~UserListPoll();
+    UserListPoll(const UserListPoll &) = delete;
+    UserListPoll &operator=(const UserListPoll &) = delete;
+
+    UserListModel &model() { return *m_model; }
+
+    // checksOnly skips the reload and the watch-list check; skipCalendar the
+    // calendar check. sql (with its bound values) is the search's own query,
+    // else empty. nodeKey is "NOD0", "SRH0", "NTF0", a status code, or a kind
+    // and an id (0 all users, 1 or more a group). The connection, when it
+    // holds one, is used for the read and left open. Gives 10000; 0 without a
+    // main window; 10003 when the request was held back behind a running one.
+    qint32 refresh(bool checksOnly, bool skipCalendar, const QString &sql, const QString &nodeKey,
+                   DbHandle &connection, const QVariantList &params = {});
+
+    // Redraws the row of the user an update pulse names, and announces a
+    // watched colleague who is now In.
+    void updateView(qint32 userId, QString status, QString note, double outTime, double dueBack);
+    void updateView(const CMCastUpdate &update);
+
+    // Rows the list read of the last refresh gave (0 when it read none).
+    qint32 lastRowsRead() const { return m_rowsRead; }
+    bool isRefreshing() const { return m_refreshing; }
+
+    // Wired by the controller: the window caption, the tray icon for the
+    // signed-in user's status, and the event pump between batches of rows.
+    std::function<void()> setFrameCaption;
+    std::function<void(const QString &status)> refreshIcon;
+    std::function<void()> pumpEvents;
+
+private:
+    struct Request
+    {
+        bool checksOnly = false;
+        bool skipCalendar = false;
+        QString sql;
+        QVariantList params;
+        QString nodeKey;
+    };
+    enum class Reload { Checks, Finish, NoWindow };
+
+    qint32 run(const Request &request, DbHandle &connection);
+    Reload reloadList(const Request &request, DbHandle &connection);
+    void clearList();
+    void applyRows(const QList<UserListReader::Row> &rows, bool incremental, const QStringList &statusCodes);
+    void showUser(const CUser &user);
+    void forgetUser(qint32 userId);
+    void updateCurrentUserFromRow(const CUser &user);
+    void checkCalendar(bool skipCalendar);
+    void checkPendingRows();
+    void checkWatchList();
+    static void setStatusText(const QString &text);
+
+    std::unique_ptr<UserListModel> m_model;
+    UserListReader m_reader;
+    qint32 m_rowsRead = 0;
+    bool m_refreshing = false;
+    std::optional<Request> m_heldBack;
+};

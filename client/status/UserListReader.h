@@ -1,0 +1,54 @@
+#pragma once
+
+#include "CUser.h"
+#include "MADOFunctions.h"
+
+#include <QList>
+#include <QStringList>
+#include <QVariantList>
+
+// Reads users' rows of STAFF_STATUS for the user list: the statements for
+// each kind of list, and the read itself, which keeps count of the rows and
+// of the highest change counter it saw.
+class UserListReader
+{
+public:
+    struct Query
+    {
+        QString sql;
+        QVariantList params;
+    };
+    struct Row
+    {
+        CUser user;
+        bool active = false;   // IsActive = 1
+    };
+
+    // Rows changed since the mark, in UserID order: of every user when the
+    // group id is below 1, else of the group's members. Filtered, the rows
+    // are only those of active users whose status is one of statusCodes
+    // (none: any status); unfiltered, every changed row comes, so that the
+    // caller can see who left the list.
+    static Query usersQuery(qint32 groupId, const QStringList &statusCodes, qint32 mark, bool filtered);
+    // The watched users, in no particular order.
+    static Query watchListQuery(const QList<qint32> &userIds);
+    // The codes a status node of the tree lists: a Meeting node its four
+    // variants, and the In, Out and Meeting nodes the custom statuses that
+    // count as them.
+    static QStringList statusCodesFor(const QString &nodeCode);
+
+    // Runs the query on the connection, or on one of its own when the handle
+    // is empty. Rows without a name are left out, and a user who comes twice
+    // is read once.
+    QList<Row> read(const Query &query, DbHandle &connection, qint32 mark);
+    // Rows the last read gave.
+    qint32 rowsRead() const { return m_rowsRead; }
+    // The highest LastUpdated of the last read, or the mark it started from.
+    qint32 highest() const { return m_highest; }
+
+private:
+    static Row rowFrom(const RecordSet &rs);
+
+    qint32 m_rowsRead = 0;
+    qint32 m_highest = -1;
+};

@@ -1,0 +1,56 @@
+#include "UserListRows.h"
+
+#include "CStatus.h"
+#include "Clock.h"
+#include "DateUtil.h"
+#include "MCIFunctions.h"
+#include "UserListItem.h"
+
+#include <QLocale>
+
+namespace {
+const QString kIn = QStringLiteral("INN");
+}
+
+void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double &dueBack, QString &note,
+                                     QString &status)
+{
+    item.Note = note.trimmed();
+    if (status.trimmed().isEmpty())
+        status = kIn;
+    item.StatusText = GetStatusDescription(status);
+    const CStatus *custom = IsCustomStatus(status) ? FindCustomStatus(status) : nullptr;
+    item.IconKey = custom ? custom->Icon : status;
+    if (status == kIn) {
+        outTime = 0;
+        dueBack = 0;
+    }
+
+    const double now = Clock::nowDays();
+    item.OutTime = outTime;
+    item.OutText = outTime == 0 ? QString() : cellText(outTime);
+    item.Pending = outTime != 0 && DateUtil::minutesBetween(now, outTime) >= 1;
+    item.NoteColour = item.Pending ? grey() : QColor(Qt::black);
+    if (item.Pending) {
+        item.IconKey = kIn;
+        item.StatusText = GetResString(174);
+    }
+
+    item.DueBackText = dueBack == 0 ? QString() : cellText(dueBack);
+    const bool overdue = dueBack != 0 && DateUtil::minutesBetween(now, dueBack) < 0;
+    item.DueBackColour = overdue ? QColor(Qt::red) : QColor(Qt::black);
+}
+
+QString UserListRows::cellText(double when)
+{
+    const QDateTime moment = DateUtil::fromDays(when);
+    const QString time = QLocale::c().toString(moment.time(), QStringLiteral("h:mm ap"));
+    if (DateUtil::daysBetween(Clock::nowDays(), when) == 0)
+        return time;
+    return DateUtil::mediumDate(moment) + u' ' + time;
+}
+
+QColor UserListRows::grey()
+{
+    return QColor(0x80, 0x80, 0x80);
+}

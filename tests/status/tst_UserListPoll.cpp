@@ -1,0 +1,492 @@
+#include "CStatus.h"
+#include "CUpdateDatabase.h"
+#include "Clock.h"
+#include "DateUtil.h"
+#include "Globals.h"
+#include "MADOFunctions.h"
+#include "MCIFunctions.h"
+#include "PgServer.h"
+#include "TestSupport.h"
+#include "UserListModel.h"
+#include "UserListPoll.h"
+#include "UserListReader.h"
+#include "UserListTestWindow.h"
+
+#include <QtTest>
+
+// Each case that reads the database runs on a fresh SQLite file and on a fresh
+// PostgreSQL database brought to the current schema.
+#define OPEN_DATABASE()     \
+    QFETCH(bool, postgres); \
+    if (postgres)           \
+        REQUIRE_PG();       \
+    openDatabase(postgres)
+
+namespace {
+const QDate kToday(2026, 12, 4);
+const QString kAllUsers = QStringLiteral("GRP0");
+const QString kGroup = QStringLiteral("GRP5");
+} // namespace
+
+class tst_UserListPoll : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    QString m_pgName;
+    int m_pgCount = 0;
+    DbHandle m_db;
+    std::unique_ptr<UserListPoll> m_poll;
+    UserListTestWindow *m_window = nullptr;
+    RecordingNotification m_notifications;
+    qint32 m_counter = 0;
+    QStringList m_icons;
+
+    void openDatabase(bool postgres)
+    {
+        if (postgres) {
+            m_pgName = QStringLiteral("userlist_%1").arg(++m_pgCount);
+            m_env->usePostgresDatabase(PgServer::createDatabase(m_pgName));
+        } else {
+            m_env->useSqliteDatabase();
+        }
+        m_db = OpenADOConnection();
+        CUpdateDatabase().checkDatabaseVersion(m_db);
+    }
+
+    static void addEngines()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("sqlite") << false;
+        QTest::newRow("postgres") << true;
+    }
+
+    // Users A, B, C, ... by id, written one after the other.
+    void addUser(qint32 id, const QString &status = QStringLiteral("INN"), double outTime = 0)
+    {
+        Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, Note, ETD, MobileOn, PhExtension, "
+                              "LastUpdated, IsActive) VALUES (?, ?, ?, ?, ?, 0, ?, ?, 1)"),
+               m_db, {id, nameOf(id), status, QStringLiteral("it's %1").arg(id).replace(u'\'', QChar(8)), outTime,
+                      QStringLiteral("x%1").arg(id), ++m_counter});
+    }
+    void setStatus(qint32 id, const QString &status)
+    {
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, LastUpdated = ? WHERE UserID = ?"), m_db,
+               {status, ++m_counter, id});
+    }
+    void addToGroup(qint32 group, qint32 user)
+    {
+        Update(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, ?)"), m_db, {user, group});
+    }
+    static QString nameOf(qint32 id) { return QString(QChar(u'A' + (id - 1) % 26)) + QString::number(id); }
+
+    qint32 poll(const QString &key, bool checksOnly = false)
+    {
+        DbHandle none;
+        return m_poll->refresh(checksOnly, true, QString(), key, none);
+    }
+
+    // The list as shown: "name status" per row, in row order.
+    QStringList shown() const
+    {
+        QStringList rows;
+        const UserListModel &model = m_poll->model();
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows << model.index(row, 0).data().toString() + u' ' + model.index(row, 1).data().toString();
+        return rows;
+    }
+    static QList<qint32> arrayIds()
+    {
+        QList<qint32> ids;
+        for (const CUser &user : g_vUserList)
+            ids << user.UserID;
+        return ids;
+    }
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        auto window = std::make_unique<UserListTestWindow>();
+        m_window = window.get();
+        g_frmMain = std::move(window);
+        m_notifications.shown.clear();
+        g_userNotification = &m_notifications;
+        g_colNotifyUsers.clear();
+        g_lLastUpdated = -1;
+        g_lLastSeq = 0;
+        g_lMyRowIndex = -1;
+        g_sCurrentNodeKey.clear();
+        g_sViewType.clear();
+        g_lUserID = 99;
+        g_oCurrentUser = CUser();
+        m_counter = 0;
+        m_icons.clear();
+        m_poll = std::make_unique<UserListPoll>();
+        m_poll->refreshIcon = [this](const QString &status) { m_icons << status; };
+        Clock::pin(QDateTime(kToday, QTime(10, 0)));
+    }
+    void cleanup()
+    {
+        Clock::unpin();
+        m_poll.reset();
+        m_db.reset();
+        g_frmMain.reset();
+        if (!m_pgName.isEmpty())
+            PgServer::dropDatabase(m_pgName);
+        m_pgName.clear();
+        m_env.reset();
+    }
+
+    void queries_followTheNode()
+    {
+        g_colCustomStatus = {CStatus{QStringLiteral("Training"), QStringLiteral("XTR"), QStringLiteral("O"), QString()},
+                             CStatus{QStringLiteral("Home office"), QStringLiteral("XHO"), QStringLiteral("I"), QString()},
+                             CStatus{QStringLiteral("Call"), QStringLiteral("XCL"), QStringLiteral("M"), QString()}};
+        QCOMPARE(UserListReader::statusCodesFor(QStringLiteral("OUT")), QStringList({"OUT", "XTR"}));
+        QCOMPARE(UserListReader::statusCodesFor(QStringLiteral("MTG")),
+                 QStringList({"MTG", "MTO", "MTD", "MTA", "MTT", "XCL"}));
+        QCOMPARE(UserListReader::statusCodesFor(QStringLiteral("LNC")), QStringList({"LNC"}));
+
+        UserListReader::Query out = UserListReader::usersQuery(-1, {QStringLiteral("OUT"), QStringLiteral("XTR")}, 7, true);
+        QCOMPARE(out.sql, QStringLiteral("SELECT * FROM STAFF_STATUS WHERE LastUpdated > ? AND IsIn IN (?, ?) "
+                                         "AND IsActive = 1 ORDER BY UserID"));
+        QCOMPARE(out.params, QVariantList({7, "OUT", "XTR"}));
+        g_colCustomStatus.removeFirst();
+        out = UserListReader::usersQuery(-1, UserListReader::statusCodesFor(QStringLiteral("OUT")), 7, true);
+        QVERIFY(out.sql.contains(QLatin1String("AND IsIn = ? AND")));
+
+        const UserListReader::Query group = UserListReader::usersQuery(5, {}, 120, true);
+        QCOMPARE(group.params, QVariantList({5, 120}));
+        QVERIFY(group.sql.contains(QLatin1String("G.GroupID = ? AND G.UserID = S.UserID AND S.LastUpdated > ?")));
+        QVERIFY(!group.sql.contains(QLatin1String("IsIn")));
+    }
+
+    void fullThenIncremental_data() { addEngines(); }
+    void fullThenIncremental()
+    {
+        OPEN_DATABASE();
+        for (qint32 id : {4, 1, 3, 2})
+            addUser(id);
+        Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, LastUpdated, IsActive) VALUES (9, NULL, 50, 1)"),
+               m_db);
+        QCOMPARE(poll(kAllUsers), 10000);
+        QCOMPARE(m_poll->lastRowsRead(), 4);
+        QCOMPARE(shown(), QStringList({"A1 In", "B2 In", "C3 In", "D4 In"}));
+        QCOMPARE(m_poll->model().index(1, 2).data().toString(), QStringLiteral("it's 2"));
+        QCOMPARE(m_poll->model().index(1, 7).data().toString(), QStringLiteral("x2"));
+        QCOMPARE(g_sCurrentNodeKey, kAllUsers);
+        QCOMPARE(g_lLastUpdated, 4);
+        QCOMPARE(g_lLastSeq, 4);
+        QCOMPARE(m_window->statusTexts.last(), QStringLiteral("Ready."));
+
+        QCOMPARE(poll(kAllUsers), 10000);
+        QCOMPARE(m_poll->lastRowsRead(), 0);
+
+        setStatus(3, QStringLiteral("OUT"));
+        addUser(7);
+        addUser(5);
+        QCOMPARE(poll(kAllUsers), 10000);
+        QCOMPARE(m_poll->lastRowsRead(), 3);
+        QCOMPARE(shown(), QStringList({"A1 In", "B2 In", "C3 Out", "D4 In", "E5 In", "G7 In"}));
+        QCOMPARE(arrayIds(), QList<qint32>({1, 2, 3, 4, 5, 7}));
+        QCOMPARE(g_lLastUpdated, 7);
+        QCOMPARE(m_poll->model().rowOf(7), 5);
+    }
+
+    void nodeChange_forcesFullRead_data() { addEngines(); }
+    void nodeChange_forcesFullRead()
+    {
+        OPEN_DATABASE();
+        for (qint32 id = 1; id <= 5; ++id)
+            addUser(id);
+        addToGroup(5, 4);
+        addToGroup(5, 2);
+        addToGroup(5, 4); // listed twice
+        poll(kGroup);
+        QCOMPARE(m_poll->lastRowsRead(), 2);
+        QCOMPARE(shown(), QStringList({"B2 In", "D4 In"}));
+
+        poll(kAllUsers);
+        QCOMPARE(m_poll->lastRowsRead(), 5);
+        QCOMPARE(shown().size(), 5);
+        QCOMPARE(g_sCurrentNodeKey, kAllUsers);
+
+        poll(kGroup);
+        QCOMPARE(m_poll->lastRowsRead(), 2);
+        QCOMPARE(shown(), QStringList({"B2 In", "D4 In"}));
+        QCOMPARE(arrayIds(), QList<qint32>({2, 4}));
+    }
+
+    // A status node's poll also hears of users who changed to another status
+    // or were removed, and drops them.
+    void statusNode_dropsUsersWhoLeftIt_data() { addEngines(); }
+    void statusNode_dropsUsersWhoLeftIt()
+    {
+        OPEN_DATABASE();
+        g_colCustomStatus = {CStatus{QStringLiteral("Training"), QStringLiteral("XTR"), QStringLiteral("O"), QString()},
+                             CStatus{QStringLiteral("Home office"), QStringLiteral("XHO"), QStringLiteral("I"), QString()}};
+        addUser(1, QStringLiteral("OUT"));
+        addUser(2, QStringLiteral("XTR"));
+        addUser(3, QStringLiteral("XHO"));
+        addUser(4, QStringLiteral("OUT"));
+        poll(QStringLiteral("OUT"));
+        QCOMPARE(shown(), QStringList({"A1 Out", "B2 Training", "D4 Out"}));
+
+        setStatus(1, QStringLiteral("INN"));
+        setStatus(3, QStringLiteral("OUT"));
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsActive = 0, LastUpdated = ? WHERE UserID = 4"), m_db, {++m_counter});
+        poll(QStringLiteral("OUT"));
+        QCOMPARE(m_poll->lastRowsRead(), 3);
+        QCOMPARE(shown(), QStringList({"B2 Training", "C3 Out"}));
+        QCOMPARE(arrayIds(), QList<qint32>({2, 3}));
+    }
+
+    void tenThousandUsers_pollReadsOnlyTheChanged_data() { addEngines(); }
+    void tenThousandUsers_pollReadsOnlyTheChanged()
+    {
+        OPEN_DATABASE();
+        Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
+                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+                              "SELECT i, 'User ' || i, 'INN', i, 1 FROM n"),
+               m_db);
+        poll(kAllUsers);
+        QCOMPARE(m_poll->lastRowsRead(), 10000);
+        QCOMPARE(m_poll->model().rowCount(), 10000);
+
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'OUT', LastUpdated = 10000 + UserID / 1000 "
+                              "WHERE UserID % 1000 = 0"),
+               m_db);
+        poll(kAllUsers);
+        QCOMPARE(m_poll->lastRowsRead(), 10);
+        QCOMPARE(m_poll->model().rowCount(), 10000);
+        const UserListModel &model = m_poll->model();
+        QCOMPARE(model.index(model.rowOf(7000), 1).data().toString(), QStringLiteral("Out"));
+        QCOMPARE(model.index(model.rowOf(7001), 1).data().toString(), QStringLiteral("In"));
+        QCOMPARE(g_lLastUpdated, 10010);
+    }
+
+    // Events pumped while rows are written may ask for another refresh: it
+    // waits until the running one is done, then runs once.
+    void nestedRefresh_heldBackUntilTheFirstEnds()
+    {
+        openDatabase(false);
+        for (qint32 id = 1; id <= 30; ++id)
+            addUser(id);
+        addToGroup(5, 3);
+        int nestedResult = -1;
+        int rowsWhenNested = -1;
+        m_poll->pumpEvents = [&] {
+            if (nestedResult != -1 || m_poll->model().rowCount() == 0)
+                return;
+            rowsWhenNested = m_poll->model().rowCount();
+            nestedResult = poll(kGroup);
+            QCOMPARE(m_poll->model().rowCount(), rowsWhenNested);
+            QCOMPARE(g_sCurrentNodeKey, kAllUsers);
+        };
+        QCOMPARE(poll(kAllUsers), 10000);
+        QCOMPARE(nestedResult, 10003);
+        QCOMPARE(rowsWhenNested, 25);
+        // The held-back request ran after the first.
+        QCOMPARE(g_sCurrentNodeKey, kGroup);
+        QCOMPARE(shown(), QStringList({"C3 In"}));
+        QVERIFY(!m_poll->isRefreshing());
+    }
+
+    void ownRow_copiedToTheSignedInUser_data() { addEngines(); }
+    void ownRow_copiedToTheSignedInUser()
+    {
+        OPEN_DATABASE();
+        addUser(1);
+        addUser(2, QStringLiteral("LNC"));
+        g_lUserID = 2;
+        g_oCurrentUser.LoginName = QStringLiteral("BOB");
+        poll(kAllUsers);
+        QVERIFY(g_fMyRowLoaded);
+        QCOMPARE(g_lMyRowIndex, 1);
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("LNC"));
+        QCOMPARE(g_oCurrentUser.RealName, QStringLiteral("B2"));
+        QCOMPARE(g_oCurrentUser.LoginName, QStringLiteral("BOB"));
+        QCOMPARE(m_icons, QStringList({"LNC"}));
+
+        // Another node without him: his row index no longer points anywhere.
+        addToGroup(5, 1);
+        poll(kGroup);
+        QCOMPARE(g_lMyRowIndex, -1);
+    }
+
+    void updateView_patchesTheShownUserOnly_data() { addEngines(); }
+    void updateView_patchesTheShownUserOnly()
+    {
+        OPEN_DATABASE();
+        for (qint32 id = 1; id <= 3; ++id)
+            addUser(id);
+        addToGroup(5, 1);
+        addToGroup(5, 3);
+        g_lUserID = 2;
+        poll(kGroup);
+
+        Clock::pin(QDateTime(kToday, QTime(11, 0)));
+        const double out = DateUtil::toDays(kToday, QTime(11, 0));
+        const double due = DateUtil::toDays(kToday, QTime(12, 30));
+        m_poll->updateView(1, QStringLiteral("LNC"), QStringLiteral("canteen"), out, due);
+        QCOMPARE(shown(), QStringList({"A1 Lunch Break", "C3 In"}));
+        QCOMPARE(m_poll->model().index(0, 4).data().toString(), QStringLiteral("12:30 pm"));
+        const CUser &first = g_vUserList.at(0);
+        QCOMPARE(first.IsIn, QStringLiteral("LNC"));
+        QCOMPARE(first.Note, QStringLiteral("canteen"));
+        QCOMPARE(first.ETA, due);
+        QCOMPARE(first.LastStatusChange, Clock::nowDays());
+
+        // User 2 is not in this list: nothing changes, not even his own copy.
+        m_poll->updateView(2, QStringLiteral("OUT"), QString(), out, due);
+        QCOMPARE(shown(), QStringList({"A1 Lunch Break", "C3 In"}));
+        QCOMPARE(arrayIds(), QList<qint32>({1, 3}));
+        QVERIFY(g_oCurrentUser.IsIn.isEmpty());
+    }
+
+    void watchedUser_announcedWhenIn_data() { addEngines(); }
+    void watchedUser_announcedWhenIn()
+    {
+        OPEN_DATABASE();
+        for (qint32 id = 1; id <= 3; ++id)
+            addUser(id, QStringLiteral("OUT"));
+        poll(kAllUsers);
+        QVERIFY(g_colNotifyUsers.add(2, QStringLiteral("B2")));
+        QVERIFY(g_colNotifyUsers.add(3, QStringLiteral("C3")));
+        QVERIFY(!g_colNotifyUsers.add(2, QStringLiteral("again")));
+        QVERIFY(!g_colNotifyUsers.add(0, QStringLiteral("nobody")));
+        QCOMPARE(g_colNotifyUsers.size(), 2);
+
+        m_poll->updateView(2, QStringLiteral("MTG"), QString(), 0, 0);
+        QVERIFY(m_notifications.shown.isEmpty());
+        QVERIFY(g_colNotifyUsers.find(2));
+
+        // An empty status is In.
+        m_poll->updateView(2, QString(), QString(), 0, 0);
+        QCOMPARE(m_notifications.shown.size(), 1);
+        QCOMPARE(m_notifications.shown[0].title, QStringLiteral("Qel Notification"));
+        QCOMPARE(m_notifications.shown[0].message, QStringLiteral("B2 is now 'In'.\r\n"));
+        QVERIFY(m_notifications.shown[0].alwaysOnTop);
+        QVERIFY(!g_colNotifyUsers.find(2));
+
+        m_poll->updateView(2, QStringLiteral("INN"), QString(), 0, 0);
+        QCOMPARE(m_notifications.shown.size(), 1);
+    }
+
+    // The poll's watch-list check announces who is In without moving the
+    // shared mark past rows of the shown list it has not read.
+    void watchListCheck_announcesAndLeavesTheMark_data() { addEngines(); }
+    void watchListCheck_announcesAndLeavesTheMark()
+    {
+        OPEN_DATABASE();
+        addUser(1);
+        addUser(2, QStringLiteral("OUT"));
+        addToGroup(5, 1);
+        addUser(3);
+        addUser(4);
+        g_colNotifyUsers.add(3, QStringLiteral("C3"));
+        g_colNotifyUsers.add(2, QStringLiteral("B2"));
+        g_colNotifyUsers.add(4, QStringLiteral("D4"));
+        poll(kGroup);
+        QCOMPARE(m_notifications.shown.size(), 1);
+        QCOMPARE(m_notifications.shown[0].message, QStringLiteral("C3 is now 'In'.\r\nD4 is now 'In'.\r\n"));
+        QVERIFY(!m_notifications.shown[0].alwaysOnTop);
+        QCOMPARE(g_colNotifyUsers.userIds(), QList<qint32>({2}));
+        QCOMPARE(g_lLastUpdated, 1);
+
+        setStatus(1, QStringLiteral("DND"));
+        poll(kGroup);
+        QCOMPARE(m_poll->lastRowsRead(), 1);
+        QCOMPARE(shown(), QStringList({"A1 Do Not Disturb"}));
+    }
+
+    void watchListNode_showsTheWatchedUsers_data() { addEngines(); }
+    void watchListNode_showsTheWatchedUsers()
+    {
+        OPEN_DATABASE();
+        for (qint32 id = 1; id <= 4; ++id)
+            addUser(id, QStringLiteral("OUT"));
+        poll(kAllUsers);
+        poll(QStringLiteral("NTF0"));
+        QCOMPARE(m_poll->model().rowCount(), 0);
+        QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NTF0"));
+
+        g_colNotifyUsers.add(4, QStringLiteral("D4"));
+        g_colNotifyUsers.add(2, QStringLiteral("B2"));
+        poll(QStringLiteral("NTF0"));
+        QCOMPARE(m_poll->lastRowsRead(), 2);
+        QCOMPARE(shown().size(), 2);
+        // Found by id whatever the order the rows came in.
+        m_poll->updateView(2, QStringLiteral("LNC"), QString(), 0, 0);
+        m_poll->updateView(4, QStringLiteral("DND"), QString(), 0, 0);
+        const UserListModel &model = m_poll->model();
+        QCOMPARE(model.index(model.rowOf(2), 1).data().toString(), QStringLiteral("Lunch Break"));
+        QCOMPARE(model.index(model.rowOf(4), 1).data().toString(), QStringLiteral("Do Not Disturb"));
+        QCOMPARE(g_vUserList.at(FindUserIndex(2)).IsIn, QStringLiteral("LNC"));
+    }
+
+    void search_readOnceThenOnlyChecked_data() { addEngines(); }
+    void search_readOnceThenOnlyChecked()
+    {
+        OPEN_DATABASE();
+        for (qint32 id = 1; id <= 3; ++id)
+            addUser(id);
+        DbHandle none;
+        QCOMPARE(m_poll->refresh(false, true, QStringLiteral("SELECT * FROM STAFF_STATUS WHERE RealName = ?"),
+                                 QStringLiteral("SRH0"), none, {QStringLiteral("B2")}),
+                 10000);
+        QCOMPARE(shown(), QStringList({"B2 In"}));
+        setStatus(2, QStringLiteral("OUT"));
+        poll(QStringLiteral("SRH0"));
+        QCOMPARE(m_poll->lastRowsRead(), 0);
+        QCOMPARE(shown(), QStringList({"B2 In"}));
+    }
+
+    void pendingRow_rewrittenOnceItsTimeCame_data() { addEngines(); }
+    void pendingRow_rewrittenOnceItsTimeCame()
+    {
+        OPEN_DATABASE();
+        Clock::pin(QDateTime(kToday, QTime(13, 30)));
+        addUser(1, QStringLiteral("MTG"), DateUtil::toDays(kToday, QTime(14, 0)));
+        poll(kAllUsers);
+        QCOMPARE(shown(), QStringList({"A1 In (Out Later)"}));
+
+        Clock::pin(QDateTime(kToday, QTime(14, 0)));
+        QCOMPARE(poll(kAllUsers, true), 10000);
+        QCOMPARE(shown(), QStringList({"A1 Meeting"}));
+        QCOMPARE(m_poll->model().index(0, 0).data(UserListModel::IconKeyRole).toString(), QStringLiteral("MTG"));
+    }
+
+    void topNode_opensTheStoredBranch_data() { addEngines(); }
+    void topNode_opensTheStoredBranch()
+    {
+        OPEN_DATABASE();
+        addUser(1);
+        addUser(2);
+        addToGroup(5, 2);
+        poll(QStringLiteral("NOD0"));
+        QCOMPARE(m_poll->model().rowCount(), 0);
+        QCOMPARE(m_window->statusTexts, QStringList({"Ready."}));
+
+        SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, kGroup, AppRegistryKey() + QStringLiteral("\\Settings"));
+        poll(QStringLiteral("NOD0"));
+        QCOMPARE(m_window->selectedNode, kGroup);
+        QCOMPARE(m_poll->model().rowCount(), 0); // no such tree node
+
+        m_window->treeNodes.insert(kGroup);
+        poll(QStringLiteral("NOD0"));
+        QCOMPARE(shown(), QStringList({"B2 In"}));
+        QCOMPARE(g_sCurrentNodeKey, kGroup);
+    }
+
+    void withoutMainWindow_nothingIsRead()
+    {
+        g_frmMain.reset();
+        QCOMPARE(poll(kAllUsers), 0);
+        QCOMPARE(m_poll->model().rowCount(), 0);
+    }
+};
+
+QTEST_MAIN(tst_UserListPoll)
+#include "tst_UserListPoll.moc"
