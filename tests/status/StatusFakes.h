@@ -17,6 +17,8 @@
 #include "TestSupport.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <QVector>
 
@@ -174,11 +176,20 @@ public:
         if (postgres) {
             m_pgName = pgName;
             env.usePostgresDatabase(PgServer::createDatabase(pgName));
+            upgradeSchema();
         } else {
-            env.useSqliteDatabase();
+            // The schema is built once per test program and copied after.
+            static QTemporaryDir templates;
+            const QString schema = templates.path() + QStringLiteral("/schema.db");
+            const QString file = env.useSqliteDatabase();
+            if (QFile::exists(schema)) {
+                QFile::copy(schema, file);
+            } else {
+                upgradeSchema();
+                QFile::copy(file, schema);
+            }
         }
         DbHandle connection = OpenADOConnection();
-        CUpdateDatabase().checkDatabaseVersion(connection);
         for (qint32 id = 1; id <= 3; ++id)
             Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
                                   "VALUES (?, ?, 'INN', ?, 1)"),
@@ -259,6 +270,12 @@ public:
     RecordingCalendar calendar;
 
 private:
+    static void upgradeSchema()
+    {
+        DbHandle connection = OpenADOConnection();
+        CUpdateDatabase().checkDatabaseVersion(connection);
+    }
+
     void resetGlobals()
     {
         g_lUserID = kMe;

@@ -28,9 +28,12 @@ QString at(double day)
 class FakeWatcher : public ICalendarWatcher
 {
 public:
+    explicit FakeWatcher(int &closed) : m_closed(closed) {}
     void Start(qint32) override {}
-    void CloseDown() override { ++closed; }
-    int closed = 0;
+    void CloseDown() override { ++m_closed; }
+
+private:
+    int &m_closed;
 };
 
 } // namespace
@@ -89,17 +92,6 @@ private slots:
                                               .arg(status, dueBack.isEmpty() ? at(outAt) : dueBack, at(outAt))});
         QCOMPARE(w.tray->sent.size(), 1);
         QCOMPARE(w.tray->sent[0].ETA, back); // 0 for In
-    }
-
-    void givenTimesAreKept()
-    {
-        StatusWorld w(false);
-        Clock::pin(QDateTime(kFriday, QTime(12, 0)));
-        double outAt = dayNumber(kFriday, QTime(12, 30));
-        double back = dayNumber(kFriday, QTime(16, 0));
-        g_oClientHnd->UpdateStatus(2, QStringLiteral("LNC"), QString(), outAt, back, false, false);
-        QCOMPARE(at(outAt), QStringLiteral("2026-12-04 12:30:00"));
-        QCOMPARE(at(back), QStringLiteral("2026-12-04 16:00:00"));
     }
 
     void ownChangeIsStoredShownAndAnnounced_data() { addEngines(); }
@@ -274,20 +266,6 @@ private slots:
         QCOMPARE(w->tray->sent[0].Seq, -1);
     }
 
-    void sharedConnectionStaysOpen()
-    {
-        StatusWorld w(false);
-        DbHandle connection = OpenADOConnection();
-        DbConnection *opened = connection.get();
-        double outAt = 0;
-        double back = 0;
-        g_oClientHnd->UpdateStatus(2, QStringLiteral("OUT"), QString(), outAt, back, false, false, connection);
-        QCOMPARE(connection.get(), opened);
-        DbHandle none;
-        g_oClientHnd->UpdateStatus(3, QStringLiteral("OUT"), QString(), outAt, back, false, false, none);
-        QVERIFY(!none); // one opened for the call is closed again
-    }
-
     void editSeveralUsers_data() { addEngines(); }
     void editSeveralUsers()
     {
@@ -432,7 +410,8 @@ private slots:
         StatusWorld w(false);
         FakeMainWindow &window = w.withMainWindow();
         Clock::pin(QDateTime(kFriday, QTime(14, 0)));
-        auto watcher = std::make_unique<FakeWatcher>();
+        int closed = 0;
+        auto watcher = std::make_unique<FakeWatcher>(closed);
         FakeWatcher *events = watcher.get();
         g_oClientHnd->setOutLookClient(std::move(watcher));
         const double modTime = dayNumber(kFriday, QTime(8, 12));
@@ -447,6 +426,7 @@ private slots:
         g_fOutlook = true;
         g_fOutlookOOP = true;
         g_oClientHnd->CloseDownOutlook(1);
+        QCOMPARE(closed, 1);
         QVERIFY(!g_oClientHnd->m_OutLookClient);
     }
 
