@@ -1,5 +1,6 @@
 #include "Globals.h"
 #include "MStartUp.h"
+#include "StatusMCastReceiver.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 #include "frmSplashClose.h"
@@ -12,7 +13,12 @@ namespace {
 void installForms()
 {
     g_uiFactory.mainWindow = [] { return std::make_unique<frmMain>(); };
-    g_uiFactory.trayWindow = [] { return std::make_unique<frmSysTray>(); };
+    g_uiFactory.trayWindow = [] {
+        static StatusMCastReceiver statusReceiver;
+        auto tray = std::make_unique<frmSysTray>();
+        tray->setMCastReceiver(statusReceiver);
+        return tray;
+    };
     g_uiFactory.splash = [] { return std::make_unique<frmSplash>(); };
     g_uiFactory.closeProgress = [] { return std::make_unique<frmSplashClose>(); };
 }

@@ -47,6 +47,16 @@ extern QuickNoteTable g_vQuickNotes;         // the signed-in user's quick notes
 extern std::unique_ptr<CMCastWindow> g_oMCastWindow; // recent status updates, made by the tray window
 extern qint32 g_lLastSeq;                    // highest update number accounted for; 0 until set
 
+// Status engine
+extern QString g_sViewType;                  // kind of list shown: "GRP" users, "RSG" resources, ...
+extern QString g_sCurrentNodeKey;            // key of the tree node whose view is shown
+extern qint32 g_lLastUpdated;                // highest LastUpdated the list poll has read; 0 until it polled
+extern bool g_fMarkOutOnClose;               // ADMIN: mark every user out at night
+extern bool g_fMarkOutDue;                   // the nightly mark-out is still to run (administrators only)
+extern double g_dtLastMarkOut;               // day of this copy's last nightly mark-out; 0 before the first
+extern quint8 g_bOnClose;                    // on-exit action: 0 none, 1 Out, 2 Gone Home, 3 ask
+extern double g_vLastApptModTime;            // modification time of the last calendar appointment applied
+
 // Database layer
 extern QString g_sDBType;                    // "MSAccess", "SQLServer" or another word
 extern QString g_sConnectionString;          // built once per run

@@ -43,6 +43,16 @@ public:
     virtual void DisplayToolbar() {}
     virtual void ChangeView(int mode) { Q_UNUSED(mode) }
     virtual void selectUserItem(const QString &key) { Q_UNUSED(key) }
+    virtual bool isUserListVisible() const { return false; }
+    // Writes one column of the user list's row with that key; false when the
+    // list has no such row.
+    virtual bool setUserItemText(const QString &key, int subItem, const QString &text)
+    {
+        Q_UNUSED(key) Q_UNUSED(subItem) Q_UNUSED(text) return false;
+    }
+    // The progress bar under the list (0 to 100).
+    virtual void setProgressValue(int value) { Q_UNUSED(value) }
+    virtual void setProgressVisible(bool visible) { Q_UNUSED(visible) }
     // The tag of the navigation tree's node with that key ("GRP", "RSG", ...);
     // empty when there is no such node.
     virtual QString treeNodeTag(const QString &nodeKey) const { Q_UNUSED(nodeKey) return QString(); }

@@ -1,6 +1,11 @@
 #pragma once
 
-// What start-up and close-down ask of the hidden tray window.
+#include <QString>
+
+class CMCastUpdate;
+
+// What start-up, close-down and the status engine ask of the hidden tray
+// window.
 class ITrayWindow
 {
 public:
@@ -11,4 +16,9 @@ public:
     virtual bool isUpdateTimerEnabled() const = 0;
     virtual void removeTrayIcon() = 0;
     virtual void hideWindow() = 0;
+
+    // Announces a status change to every running copy.
+    virtual void sendUpdatePulse(const CMCastUpdate &update) { Q_UNUSED(update) }
+    // Shows the signed-in user's status on the tray icon.
+    virtual void RefreshIcon(const QString &status) { Q_UNUSED(status) }
 };

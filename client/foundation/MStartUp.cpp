@@ -95,7 +95,7 @@ bool Main(const QStringList &arguments)
     tolerant([] {
         if (!(g_fOutlook && g_fOutlookOOP) || !g_oClientHnd)
             return;
-        g_oClientHnd->m_OutLookClient = g_calendarWatcherFactory->create();
+        g_oClientHnd->setOutLookClient(g_calendarWatcherFactory->create());
         if (!g_oClientHnd->m_OutLookClient)
             return;
         // A refresh period of 0 or less would make the watcher check without pause.

@@ -2,6 +2,7 @@
 
 #include "CMCastWindow.h"
 #include "Globals.h"
+#include "MCIFunctions.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -57,4 +58,11 @@ void frmSysTray::removeTrayIcon()
 void frmSysTray::hideWindow()
 {
     hide();
+}
+
+void frmSysTray::RefreshIcon(const QString &status)
+{
+    // Only the tip for now; the status pictures come with the icon itself.
+    if (m_trayIcon)
+        m_trayIcon->setToolTip((QStringLiteral("Qel - ") + GetStatusDescription(status).trimmed()).left(64));
 }

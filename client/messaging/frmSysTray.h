@@ -23,6 +23,8 @@ public:
     bool isUpdateTimerEnabled() const override;
     void removeTrayIcon() override;
     void hideWindow() override;
+    void sendUpdatePulse(const CMCastUpdate &update) override { m_mcast->sendUpdatePulse(update); }
+    void RefreshIcon(const QString &status) override;
 
     QTimer tmUpdateTimer;
 

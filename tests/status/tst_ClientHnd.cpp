@@ -1,0 +1,461 @@
+#include "AppError.h"
+#include "CClientHnd.h"
+#include "Clock.h"
+#include "MADOFunctions.h"
+#include "MCIFunctions.h"
+#include "StatusFakes.h"
+#include "StatusMCastReceiver.h"
+
+#include <QtTest>
+
+// A fresh world on the engine of the test row.
+#define OPEN_WORLD(w)        \
+    QFETCH(bool, postgres);  \
+    if (postgres)            \
+        REQUIRE_PG();        \
+    auto w = std::make_unique<StatusWorld>(postgres)
+
+namespace {
+
+// 4 December 2026 is a Friday.
+const QDate kFriday(2026, 12, 4);
+
+QString at(double day)
+{
+    return DateUtil::fromDays(day).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+class FakeWatcher : public ICalendarWatcher
+{
+public:
+    explicit FakeWatcher(int &closed) : m_closed(closed) {}
+    void Start(qint32) override {}
+    void CloseDown() override { ++m_closed; }
+
+private:
+    int &m_closed;
+};
+
+} // namespace
+
+class tst_ClientHnd : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void addEngines()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("sqlite") << false;
+        QTest::newRow("postgres") << true;
+    }
+
+
+private slots:
+    void cleanup() { Clock::unpin(); }
+
+    void defaultDueBack_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("dueBack"); // "" for none
+        QTest::newRow("lunch") << kFriday << QTime(12, 0) << "LNC" << "2026-12-04 12:45:00";
+        QTest::newRow("break") << kFriday << QTime(10, 0) << "BRK" << "2026-12-04 10:15:00";
+        QTest::newRow("home on friday") << kFriday << QTime(17, 5) << "HME" << "2026-12-07 08:30:00";
+        QTest::newRow("sick on saturday") << kFriday.addDays(1) << QTime(9, 0) << "SCK" << "2026-12-07 08:30:00";
+        QTest::newRow("vacation on tuesday") << kFriday.addDays(-3) << QTime(9, 0) << "VAC" << "2026-12-02 08:30:00";
+        QTest::newRow("in") << kFriday << QTime(9, 0) << "INN" << "";
+        QTest::newRow("out") << kFriday << QTime(23, 30) << "OUT" << "2026-12-05 00:30:00";
+        QTest::newRow("meeting") << kFriday << QTime(9, 0) << "MTG" << "2026-12-04 10:00:00";
+        QTest::newRow("do not disturb") << kFriday << QTime(9, 0) << "DND" << "2026-12-04 10:00:00";
+        QTest::newRow("calendar tentative") << kFriday << QTime(9, 0) << "MTT" << "2026-12-04 10:00:00";
+        QTest::newRow("custom") << kFriday << QTime(9, 0) << "X0A" << "2026-12-04 10:00:00";
+    }
+    void defaultDueBack()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QTime, now);
+        QFETCH(QString, status);
+        QFETCH(QString, dueBack);
+        StatusWorld w(false);
+        Clock::pin(QDateTime(today, now));
+        double outAt = 0;
+        double back = 0;
+        QCOMPARE(g_oClientHnd->UpdateStatus(2, status, QString(), outAt, back, false, false), 10000);
+        QCOMPARE(outAt, Clock::nowDays()); // handed back to the caller
+        QCOMPARE(back == 0 ? QString() : at(back), dueBack);
+        const QStringList row = w.statusRow(2).split(u'|');
+        QCOMPARE(row[3], back == 0 ? QStringLiteral("null") : DateUtil::numberText(back));
+        // The history always has both dates; "now" stands in for none.
+        QCOMPARE(w.history(), QStringList{QStringLiteral("2|%1||%2|%3")
+                                              .arg(status, dueBack.isEmpty() ? at(outAt) : dueBack, at(outAt))});
+        QCOMPARE(w.tray->sent.size(), 1);
+        QCOMPARE(w.tray->sent[0].ETA, back); // 0 for In
+    }
+
+    void ownChangeIsStoredShownAndAnnounced_data() { addEngines(); }
+    void ownChangeIsStoredShownAndAnnounced()
+    {
+        OPEN_WORLD(w);
+        FakeMainWindow &window = w->withMainWindow();
+        Clock::pin(QDateTime(QDate(2004, 8, 1), QTime(12, 0)));
+        double outAt = 0;
+        double back = DateUtil::toDays(QDateTime(QDate(2004, 8, 1), QTime(13, 0)));
+        QCOMPARE(g_oClientHnd->UpdateStatus(StatusWorld::kMe, QStringLiteral("OUT"), QStringLiteral("  At the bank "),
+                                            outAt, back, false, true),
+                 10000);
+
+        // The counter is the largest (7) plus one; the decimal text of the
+        // due-back time is what the row holds, to the digit.
+        QCOMPARE(w->statusRow(StatusWorld::kMe), QStringLiteral("OUT|At the bank|8|38200.5416666667|38200.5"));
+        DbHandle connection;
+        const RecordSet row = OpenADORecordSet(connection, QStringLiteral("SELECT ETA FROM STAFF_STATUS WHERE UserID = 1"));
+        QVERIFY(row.number(QStringLiteral("ETA")) == 38200.5416666667); // exactly the number its text gives
+        QCOMPARE(w->history(), QStringList{QStringLiteral("1|OUT|At the bank|2004-08-01 13:00:00|2004-08-01 12:00:00")});
+        QCOMPARE(w->tray->sent.size(), 1);
+        const CMCastUpdate &sent = w->tray->sent[0];
+        QCOMPARE(sent.Seq, 7);
+        QCOMPARE(sent.UserID, StatusWorld::kMe);
+        QCOMPARE(sent.OriginatorID, StatusWorld::kMe);
+        QCOMPARE(sent.Status, QStringLiteral("OUT"));
+        QCOMPARE(sent.Note, QStringLiteral("  At the bank ")); // cut only in the database
+        QCOMPARE(sent.ETD, outAt);
+        QCOMPARE(sent.ETA, back);
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("OUT"));
+        QCOMPARE(g_oCurrentUser.Note, QStringLiteral("  At the bank "));
+        QCOMPARE(g_oCurrentUser.ETA, back);
+        QCOMPARE(w->tray->icons, QStringList{QStringLiteral("OUT")});
+        QCOMPARE(window.caption(), QStringLiteral("Viduruviva Tessaly v%1.%2 - User 1 - Out")
+                                       .arg(TESSALY_VERSION_MAJOR).arg(TESSALY_VERSION_MINOR));
+        QCOMPARE(w->popups, (QStringList{QStringLiteral("new"), QStringLiteral("title Qel Status Change"),
+                                         QStringLiteral("message Your status has been set to Out, click Check In "
+                                                        "to set your status back to In"),
+                                         QStringLiteral("checkin"), QStringLiteral("dueback 2004-08-01 13:00"),
+                                         QStringLiteral("show"), QStringLiteral("display"), QStringLiteral("ontop")}));
+        QVERIFY(w->calendar.added.isEmpty());
+
+        // Back in: no due-back time in the row, "now" in the history, 0 in
+        // the update, and the offer to check in goes away.
+        w->popups.clear();
+        Clock::pin(QDateTime(QDate(2004, 8, 1), QTime(12, 40)));
+        double outAgain = 0;
+        double none = 0;
+        g_oClientHnd->UpdateStatus(StatusWorld::kMe, QStringLiteral("INN"), QString(), outAgain, none, false, true);
+        QCOMPARE(w->statusRow(StatusWorld::kMe).section(u'|', 0, 3), QStringLiteral("INN||9|null"));
+        QCOMPARE(w->history().last(), QStringLiteral("1|INN||2004-08-01 12:40:00|2004-08-01 12:40:00"));
+        QCOMPARE(w->tray->sent.last().Seq, 8);
+        QCOMPARE(w->tray->sent.last().ETA, 0.0);
+        QCOMPARE(w->popups, (QStringList{QStringLiteral("undisplay"), QStringLiteral("gone")}));
+    }
+
+    void anotherUsersChangeLeavesOwnStateAlone()
+    {
+        StatusWorld w(false);
+        FakeMainWindow &window = w.withMainWindow();
+        window.setCaption(QStringLiteral("before"));
+        Clock::pin(QDateTime(kFriday, QTime(9, 0)));
+        double outAt = 0;
+        double back = 0;
+        g_oClientHnd->UpdateStatus(2, QStringLiteral("OUT"), QStringLiteral("Dentist"), outAt, back, false, true);
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("INN"));
+        QVERIFY(g_oCurrentUser.Note.isEmpty());
+        QCOMPARE(window.caption(), QStringLiteral("before"));
+        QVERIFY(w.tray->icons.isEmpty());
+        QVERIFY(w.popups.isEmpty());
+        QCOMPARE(w.tray->sent.size(), 1);
+        QCOMPARE(w.tray->sent[0].UserID, 2);
+        QCOMPARE(w.tray->sent[0].OriginatorID, StatusWorld::kMe);
+        QCOMPARE(w.history().size(), 1);
+        // Arriving from another copy, it does not raise the offer either.
+        g_oClientHnd->showCheckInDialog(2, QStringLiteral("OUT"), back);
+        QVERIFY(w.popups.isEmpty());
+    }
+
+    void calendarOnlyWhenAsked()
+    {
+        StatusWorld w(false);
+        Clock::pin(QDateTime(kFriday, QTime(9, 0)));
+        double outAt = 0;
+        double back = 0;
+        g_oClientHnd->UpdateStatus(2, QStringLiteral("MTG"), QStringLiteral("Review"), outAt, back, false, false);
+        QVERIFY(w.calendar.added.isEmpty());
+        g_oClientHnd->UpdateStatus(2, QStringLiteral("MTG"), QStringLiteral("Review"), outAt, back, true, false);
+        QCOMPARE(w.calendar.added, QStringList{QStringLiteral("09:00|10:00|Review|MTG|")});
+    }
+
+    void notesComeBackUnchanged_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QString>("note");
+        QString longNote;
+        for (int i = 0; longNote.size() < 2000; ++i)
+            longNote += QStringLiteral("Jo's #%1; ").arg(i);
+        longNote.truncate(2000);
+        for (bool pg : {false, true}) {
+            const char *engine = pg ? "postgres" : "sqlite";
+            QTest::addRow("%s apostrophe", engine) << pg << "Bob's lunch";
+            QTest::addRow("%s datagram separator", engine) << pg << "a#!b#!";
+            QTest::addRow("%s sql", engine) << pg << "x'); DELETE FROM STAFF_STATUS; --";
+            QTest::addRow("%s 2000 characters", engine) << pg << longNote;
+        }
+    }
+    void notesComeBackUnchanged()
+    {
+        QFETCH(bool, postgres);
+        QFETCH(QString, note);
+        if (postgres)
+            REQUIRE_PG();
+        StatusWorld w(postgres);
+        double outAt = 0;
+        double back = 0;
+        g_oClientHnd->UpdateStatus(StatusWorld::kMe, QStringLiteral("OUT"), note, outAt, back, false, false);
+        const QString stored = w.statusRow(StatusWorld::kMe).section(u'|', 1, -4);
+        QCOMPARE(stored, EncodeQuotes(note));
+        QVERIFY(!stored.contains(u'\''));
+        QCOMPARE(DecodeQuotes(stored), note);
+        QCOMPARE(DecodeQuotes(w.history()[0].section(u'|', 2, -3)), note);
+        QCOMPARE(w.statusRow(2).section(u'|', 0, 0), QStringLiteral("INN")); // nobody else touched
+        QCOMPARE(w.tray->sent[0].Note, note);
+        QCOMPARE(g_oCurrentUser.Note, note);
+    }
+
+    void invalidCodeWritesNothing_data()
+    {
+        QTest::addColumn<QString>("status");
+        QTest::newRow("empty") << "";
+        QTest::newRow("short") << "OU";
+        QTest::newRow("long") << "OUTT";
+        QTest::newRow("lower case") << "out";
+        QTest::newRow("quote") << "O'T";
+        QTest::newRow("blank") << "IN ";
+    }
+    void invalidCodeWritesNothing()
+    {
+        QFETCH(QString, status);
+        StatusWorld w(false);
+        const QString before = w.statusRow(StatusWorld::kMe);
+        double outAt = 0;
+        double back = 0;
+        try {
+            g_oClientHnd->UpdateStatus(StatusWorld::kMe, status, QStringLiteral("note"), outAt, back, false, true);
+            QFAIL("an invalid status code was accepted");
+        } catch (const AppError &e) {
+            QCOMPARE(e.number(), ErrNo::Raised);
+            QVERIFY(e.source().startsWith(QStringLiteral("CClientHnd.UpdateStatus (5)\r\n")));
+            QVERIFY2(e.description().startsWith(QStringLiteral("Invalid status code")), qPrintable(e.description()));
+        }
+        QCOMPARE(w.statusRow(StatusWorld::kMe), before);
+        QVERIFY(w.history().isEmpty());
+        QVERIFY(w.tray->sent.isEmpty());
+        QVERIFY(w.popups.isEmpty());
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("INN"));
+        QVERIFY(readTextFile(w.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("Invalid status code")));
+    }
+
+    void emptyCounterStartsAtZero_data() { addEngines(); }
+    void emptyCounterStartsAtZero()
+    {
+        OPEN_WORLD(w);
+        DbHandle connection;
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET LastUpdated = NULL"), connection);
+        double outAt = 0;
+        double back = 0;
+        g_oClientHnd->UpdateStatus(3, QStringLiteral("DND"), QString(), outAt, back, false, false);
+        QCOMPARE(w->statusRow(3).section(u'|', 2, 2), QStringLiteral("0"));
+        QCOMPARE(w->tray->sent[0].Seq, -1);
+    }
+
+    void editSeveralUsers_data() { addEngines(); }
+    void editSeveralUsers()
+    {
+        OPEN_WORLD(w);
+        FakeMainWindow &window = w->withMainWindow();
+        g_fOutlook = true;
+        Clock::pin(QDateTime(kFriday, QTime(9, 50)));
+        for (qint32 id : {1, 2, 3}) {
+            CUser row;
+            row.UserID = id;
+            row.IsIn = QStringLiteral("INN");
+            g_vUserList << row;
+        }
+        w->answerDialog({false, QStringLiteral("MTG"), QStringLiteral("Planning"), dayNumber(kFriday, QTime(10, 0)),
+                         dayNumber(kFriday, QTime(11, 30)), true});
+        QList<CEntity> users;
+        for (qint32 id : {2, 1, 3}) {
+            CEntity user;
+            user.setKey(QStringLiteral("USR%1").arg(id));
+            user.Name = QStringLiteral("User %1").arg(id);
+            users << user;
+        }
+        QCOMPARE(g_oClientHnd->EditUserStatus(users, false), 10000);
+
+        QCOMPARE(w->dialogs.size(), 1);
+        const FakeStatusDialog::Setup &setup = w->dialogs[0];
+        QCOMPARE(setup.caption, QStringLiteral("Change Status for multiple staff members"));
+        QCOMPARE(setup.statusCode, QStringLiteral("OUT"));
+        QCOMPARE(setup.targetUserID, 0);
+        QVERIFY(setup.own);
+        QVERIFY(!setup.addTicked);
+        QVERIFY(setup.addEnabled);
+        QVERIFY(setup.addVisible);
+        QVERIFY(setup.inviteVisible);
+        QVERIFY(setup.inButtonVisible);
+
+        const QStringList history = w->history();
+        QCOMPARE(history.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(history[i], QStringLiteral("%1|MTG|Planning|2026-12-04 11:30:00|2026-12-04 10:00:00")
+                                     .arg(users[i].ID));
+        // Only the signed-in user's change is interactive.
+        QCOMPARE(w->popups.count(QStringLiteral("new")), 1);
+        QCOMPARE(w->calendar.added, QStringList{QStringLiteral("10:00|11:30|Planning|MTG|User 2; User 3")});
+        QCOMPARE(window.progress, (QVector<int>{0, 33, 67, 100}));
+        QVERIFY(!window.progressShown);
+        QCOMPARE(window.clicked, QStringList{QStringLiteral("TOP!")});
+        for (const CUser &row : std::as_const(g_vUserList)) {
+            QCOMPARE(row.IsIn, QStringLiteral("MTG"));
+            QCOMPARE(at(row.ETA), QStringLiteral("2026-12-04 11:30:00"));
+            QCOMPARE(row.LastStatusChange, Clock::nowDays());
+        }
+        // Distinct counters, one per change.
+        QCOMPARE(w->tray->sent.size(), 3);
+        QCOMPARE(w->tray->sent[0].Seq + 1, w->tray->sent[1].Seq);
+        QCOMPARE(w->tray->sent[1].Seq + 1, w->tray->sent[2].Seq);
+    }
+
+    void editOneColleague()
+    {
+        StatusWorld w(false);
+        g_fOutlook = true;
+        w.answerDialog({false, QStringLiteral("OUT"), QStringLiteral("Site visit"), dayNumber(kFriday, QTime(9, 0)),
+                        dayNumber(kFriday, QTime(15, 0)), false});
+        CEntity colleague;
+        colleague.setKey(QStringLiteral("USR2"));
+        colleague.Name = QStringLiteral("User 2");
+        QCOMPARE(g_oClientHnd->EditUserStatus({colleague}, false), 10000);
+        const FakeStatusDialog::Setup &setup = w.dialogs[0];
+        QCOMPARE(setup.caption, QStringLiteral("Change status for User 2"));
+        QCOMPARE(setup.statusLabel, QString());
+        QCOMPARE(setup.targetUserID, 2);
+        QVERIFY(!setup.own);
+        QVERIFY(!setup.addEnabled);
+        QVERIFY(setup.addVisible);
+        QVERIFY(!setup.inviteVisible);
+        QCOMPARE(w.history(), QStringList{QStringLiteral("2|OUT|Site visit|2026-12-04 15:00:00|2026-12-04 09:00:00")});
+        QVERIFY(w.popups.isEmpty());
+        QVERIFY(w.calendar.added.isEmpty());
+    }
+
+    void cancelWritesNothing()
+    {
+        StatusWorld w(false);
+        w.answerDialog({true, QStringLiteral("OUT"), QStringLiteral("x"), 0, 0, true});
+        CEntity me;
+        me.setKey(QStringLiteral("USR1"));
+        QCOMPARE(g_oClientHnd->EditUserStatus({me}, true), 10003);
+        const FakeStatusDialog::Setup &setup = w.dialogs[0];
+        QCOMPARE(setup.statusLabel, QStringLiteral("Set Status to Out"));
+        QVERIFY(setup.cancelEnabled);
+        QVERIFY(!setup.inButtonVisible);
+        QVERIFY(w.history().isEmpty());
+        QVERIFY(w.tray->sent.isEmpty());
+        QVERIFY(w.calendar.added.isEmpty());
+        // With no dialog to show, nothing is asked and nothing changes.
+        g_uiFactory.statusChangeDialog = nullptr;
+        QCOMPARE(g_oClientHnd->EditUserStatus({me}, false), 10003);
+        QVERIFY(w.history().isEmpty());
+    }
+
+    void mobileFlag_data() { addEngines(); }
+    void mobileFlag()
+    {
+        OPEN_WORLD(w);
+        QCOMPARE(g_oClientHnd->UpdatePhone(true), 10000);
+        DbHandle connection;
+        RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT MobileOn, LastUpdated FROM STAFF_STATUS WHERE UserID = 1"));
+        QCOMPARE(rs.integer(QStringLiteral("MobileOn")), qint64(1));
+        QCOMPARE(rs.integer(QStringLiteral("LastUpdated")), qint64(8));
+        QVERIFY(g_oCurrentUser.MobileOn);
+        QVERIFY(w->tray->sent.isEmpty()); // other copies see it on their next poll
+
+        FakeMainWindow &window = w->withMainWindow();
+        QCOMPARE(g_oClientHnd->UpdatePhone(false), 0); // stored, but no row to show it in
+        rs = OpenADORecordSet(connection, QStringLiteral("SELECT MobileOn FROM STAFF_STATUS WHERE UserID = 1"));
+        QCOMPARE(rs.integer(QStringLiteral("MobileOn")), qint64(0));
+        window.rowKeys << QStringLiteral("USR1");
+        QCOMPARE(g_oClientHnd->UpdatePhone(true), 10000);
+        QCOMPARE(window.cells, QStringList{QStringLiteral("USR1/5=ON")});
+    }
+
+    void ownStatusChangedElsewhere()
+    {
+        StatusWorld w(false);
+        FakeMainWindow &window = w.withMainWindow();
+        g_oClientHnd->CheckMyStatus();
+        QVERIFY(w.tray->icons.isEmpty());
+        DbHandle connection;
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'HME' WHERE UserID = 1"), connection);
+        g_oClientHnd->CheckMyStatus();
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME"));
+        QCOMPARE(w.tray->icons, QStringList{QStringLiteral("HME")});
+        QVERIFY(window.caption().endsWith(QStringLiteral(" - Gone Home")));
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'x;' WHERE UserID = 1"), connection);
+        g_oClientHnd->CheckMyStatus();
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME")); // a damaged code is not taken
+    }
+
+    void calendarWatcherEvents()
+    {
+        StatusWorld w(false);
+        FakeMainWindow &window = w.withMainWindow();
+        Clock::pin(QDateTime(kFriday, QTime(14, 0)));
+        int closed = 0;
+        auto watcher = std::make_unique<FakeWatcher>(closed);
+        FakeWatcher *events = watcher.get();
+        g_oClientHnd->setOutLookClient(std::move(watcher));
+        const double modTime = dayNumber(kFriday, QTime(8, 12));
+        events->onNeedToUpdateStatus(QStringLiteral("MTG"), QStringLiteral("Board"), dayNumber(kFriday, QTime(14, 0)),
+                                     dayNumber(kFriday, QTime(15, 0)), modTime);
+        QCOMPARE(g_vLastApptModTime, modTime);
+        QCOMPARE(w.history(), QStringList{QStringLiteral("1|MTG|Board|2026-12-04 15:00:00|2026-12-04 14:00:00")});
+        QCOMPARE(w.popups.count(QStringLiteral("new")), 1);
+        events->onStatusBarMessage(QStringLiteral("Checking Outlook..."));
+        QCOMPARE(window.statusText, QStringLiteral("Checking Outlook..."));
+
+        g_fOutlook = true;
+        g_fOutlookOOP = true;
+        g_oClientHnd->CloseDownOutlook(1);
+        QCOMPARE(closed, 1);
+        QVERIFY(!g_oClientHnd->m_OutLookClient);
+    }
+
+    void receivedUpdatesReachTheEngine()
+    {
+        StatusWorld w(false);
+        StatusMCastReceiver receiver;
+        g_lLastUpdated = 0;
+        QCOMPARE(receiver.polledMark(), qint64(0));
+        g_lLastUpdated = 812;
+        QCOMPARE(receiver.polledMark(), qint64(812));
+        g_lLastUpdated = 0;
+        receiver.showCheckInDialog(2, QStringLiteral("OUT"), 0);
+        QVERIFY(w.popups.isEmpty());
+        receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("LNC"), dayNumber(kFriday, QTime(13, 0)));
+        QCOMPARE(w.popups.count(QStringLiteral("new")), 1);
+        QVERIFY(w.popups.contains(QStringLiteral("message Your status has been set to Lunch Break, click Check In "
+                                                 "to set your status back to In")));
+        // A second out status replaces the notice; an in status removes it.
+        receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("OUT"), 0);
+        QCOMPARE(w.popups.count(QStringLiteral("gone")), 1);
+        receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("INN"), 0);
+        QCOMPARE(w.popups.count(QStringLiteral("gone")), 2);
+        QCOMPARE(w.popups.count(QStringLiteral("new")), 2);
+        g_oClientHnd.reset();
+        receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("OUT"), 0); // after close-down: nothing
+        receiver.updateView(2, QStringLiteral("OUT"), QString(), 0, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ClientHnd)
+#include "tst_ClientHnd.moc"

@@ -1,0 +1,190 @@
+#include "CClientHnd.h"
+#include "Clock.h"
+#include "MADOFunctions.h"
+#include "StatusFakes.h"
+
+#include <QtTest>
+
+namespace {
+
+// 2 December 2026 is a Wednesday.
+const QDate kWednesday(2026, 12, 2);
+constexpr int kNoDueBack = std::numeric_limits<int>::min();
+
+enum Window { NoWindow, Visible, Hidden, Minimised };
+
+} // namespace
+
+class tst_PollAndCloseDown : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { Clock::unpin(); }
+
+    void closeDownOption_data()
+    {
+        QTest::addColumn<int>("option");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("dueInMinutes"); // from now; kNoDueBack for none
+        QTest::addColumn<QString>("written");  // the history row, "" for none
+        QTest::addColumn<bool>("asked");
+
+        const QString out = QStringLiteral("1|OUT|Back Thursday|2026-12-03 08:30:00|2026-12-02 17:00:00");
+        const QString home = QStringLiteral("1|HME|Home until Thursday|2026-12-03 08:30:00|2026-12-02 17:00:00");
+        QTest::newRow("1 in") << 1 << 1 << "INN" << kNoDueBack << out << false;
+        QTest::newRow("1 pending meeting") << 1 << 1 << "MTG" << 60 << out << false;
+        QTest::newRow("1 session ends") << 1 << 2 << "INN" << kNoDueBack << out << false;
+        QTest::newRow("1 due back tomorrow") << 1 << 1 << "OUT" << 16 * 60 << "" << false;
+        QTest::newRow("2 in") << 2 << 0 << "INN" << kNoDueBack << home << false;
+        QTest::newRow("2 pending meeting") << 2 << 1 << "MTG" << 60 << home << false;
+        QTest::newRow("2 due back tomorrow") << 2 << 1 << "VAC" << 16 * 60 << "" << false;
+        QTest::newRow("3 in") << 3 << 1 << "INN" << kNoDueBack << "" << true;
+        QTest::newRow("3 in, control menu") << 3 << 0 << "INN" << kNoDueBack << "" << true;
+        QTest::newRow("3 in, session ends") << 3 << 2 << "INN" << kNoDueBack << "" << false;
+        QTest::newRow("3 in, task manager") << 3 << 3 << "INN" << kNoDueBack << "" << false;
+        QTest::newRow("3 pending meeting") << 3 << 1 << "MTG" << 60 << "" << false;
+        QTest::newRow("3 lunch overrunning") << 3 << 1 << "LNC" << 60 << "" << true;
+        QTest::newRow("3 overdue out") << 3 << 1 << "OUT" << -60 << "" << true;
+        QTest::newRow("3 due back tomorrow") << 3 << 1 << "INN" << 16 * 60 << "" << false;
+        QTest::newRow("0 leaves it") << 0 << 1 << "INN" << kNoDueBack << "" << false;
+    }
+    void closeDownOption()
+    {
+        QFETCH(int, option);
+        QFETCH(int, reason);
+        QFETCH(QString, status);
+        QFETCH(int, dueInMinutes);
+        QFETCH(QString, written);
+        QFETCH(bool, asked);
+        StatusWorld w(false);
+        Clock::pin(QDateTime(kWednesday, QTime(17, 0)));
+        g_vQuickNotes.rows[2].note = QStringLiteral("Back [next work day]");
+        g_vQuickNotes.rows[6].note = QStringLiteral("Home until [next work day]");
+        g_bOnClose = quint8(option);
+        g_oCurrentUser.IsIn = status;
+        g_oCurrentUser.ETA = dueInMinutes == kNoDueBack ? 0 : Clock::nowDays() + dueInMinutes / 1440.0;
+        w.answerDialog({true, {}, {}, 0, 0, false});
+
+        g_oClientHnd->CloseDown(reason);
+
+        QCOMPARE(w.history(), written.isEmpty() ? QStringList() : QStringList{written});
+        QCOMPARE(w.tray->sent.size(), written.isEmpty() ? 0 : 1);
+        QVERIFY(w.popups.isEmpty()); // the status on exit is not interactive
+        QCOMPARE(w.dialogs.size(), asked ? 1 : 0);
+        if (asked) {
+            const FakeStatusDialog::Setup &setup = w.dialogs[0];
+            QCOMPARE(setup.caption, QStringLiteral("Change status for User 1"));
+            QCOMPARE(setup.targetUserID, StatusWorld::kMe);
+            QVERIFY(setup.own);
+            QCOMPARE(setup.statusCode, QStringLiteral("OUT"));
+            QCOMPARE(setup.statusLabel, QStringLiteral("Set Status to Out"));
+            QVERIFY(!setup.inButtonVisible);
+        }
+    }
+
+    void closeDownAnswerIsApplied()
+    {
+        StatusWorld w(false);
+        Clock::pin(QDateTime(kWednesday, QTime(17, 0)));
+        g_bOnClose = 3;
+        w.answerDialog({false, QStringLiteral("HME"), QStringLiteral("Gone"), Clock::nowDays(),
+                        dayNumber(kWednesday.addDays(1), QTime(8, 0)), false});
+        g_oClientHnd->CloseDown(1);
+        QCOMPARE(w.history(), QStringList{QStringLiteral("1|HME|Gone|2026-12-03 08:00:00|2026-12-02 17:00:00")});
+    }
+
+    // The status row and its history row stand or fall together, and a
+    // failure at close-down is logged rather than stopping it.
+    void failedCloseDownStoresNothing()
+    {
+        StatusWorld w(false);
+        g_bOnClose = 1;
+        DbHandle connection;
+        Update(QStringLiteral("DROP TABLE STATUS_HISTORY"), connection);
+        CloseADOConnection(connection);
+        g_oClientHnd->CloseDown(1);
+        QCOMPARE(w.statusRow(StatusWorld::kMe).section(u'|', 0, 0), QStringLiteral("INN"));
+        QVERIFY(w.tray->sent.isEmpty());
+        QVERIFY(readTextFile(w.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientHnd.UpdateStatus")));
+    }
+
+    void pollCode_data()
+    {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<bool>("admin");
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no window") << int(NoWindow) << QTime(12, 0) << true << true << 3;
+        QTest::newRow("visible") << int(Visible) << QTime(12, 0) << true << true << 1;
+        QTest::newRow("hidden") << int(Hidden) << QTime(12, 0) << true << true << 4;
+        QTest::newRow("minimised") << int(Minimised) << QTime(12, 0) << true << true << 4;
+        QTest::newRow("23:29:59") << int(Visible) << QTime(23, 29, 59) << true << true << 1;
+        QTest::newRow("23:30:00") << int(Visible) << QTime(23, 30) << true << true << 2;
+        QTest::newRow("23:30 hidden") << int(Hidden) << QTime(23, 30) << true << true << 2;
+        QTest::newRow("23:30 no window") << int(NoWindow) << QTime(23, 30) << true << true << 2;
+        QTest::newRow("23:59:59 minimised") << int(Minimised) << QTime(23, 59, 59) << true << true << 2;
+        // Where no sweep will run, the list goes on being polled.
+        QTest::newRow("23:30 not an administrator") << int(Visible) << QTime(23, 30) << false << true << 1;
+        QTest::newRow("23:30 option off") << int(Visible) << QTime(23, 30) << true << false << 1;
+        QTest::newRow("23:45 hidden, option off") << int(Hidden) << QTime(23, 45) << true << false << 4;
+    }
+    void pollCode()
+    {
+        QFETCH(int, window);
+        QFETCH(QTime, now);
+        QFETCH(bool, admin);
+        QFETCH(bool, option);
+        QFETCH(int, code);
+        StatusWorld w(false);
+        if (window != NoWindow) {
+            FakeMainWindow &main = w.withMainWindow();
+            main.visible = window != Hidden;
+            main.state = window == Minimised ? IMainWindow::Minimised : IMainWindow::Normal;
+        }
+        g_oCurrentUser.Admin = admin;
+        g_fMarkOutOnClose = option;
+        g_fMarkOutDue = true;
+        Clock::pin(QDateTime(kWednesday, now));
+        QCOMPARE(int(g_oClientHnd->CanPollDatabase()), code);
+        QCOMPARE(g_oClientHnd->NeedToDoMarkout(), admin && option);
+    }
+
+    void markOutIsDueAgainNextNight()
+    {
+        StatusWorld w(false);
+        w.withMainWindow();
+        g_oCurrentUser.Admin = true;
+        g_fMarkOutOnClose = true;
+        g_fMarkOutDue = true;
+        Clock::pin(QDateTime(kWednesday, QTime(23, 30)));
+        QCOMPARE(g_oClientHnd->CanPollDatabase(), qint16(2));
+        g_oClientHnd->MarkOutDone(Clock::nowDays());
+        QVERIFY(!g_fMarkOutDue);
+        Clock::pin(QDateTime(kWednesday, QTime(23, 45)));
+        QCOMPARE(g_oClientHnd->CanPollDatabase(), qint16(1)); // swept tonight already
+        Clock::pin(QDateTime(kWednesday.addDays(1), QTime(0, 5)));
+        QCOMPARE(g_oClientHnd->CanPollDatabase(), qint16(1));
+        Clock::pin(QDateTime(kWednesday.addDays(1), QTime(23, 29, 59)));
+        QCOMPARE(g_oClientHnd->CanPollDatabase(), qint16(1));
+        Clock::pin(QDateTime(kWednesday.addDays(1), QTime(23, 30)));
+        QCOMPARE(g_oClientHnd->CanPollDatabase(), qint16(2));
+    }
+
+    void copyThatNeverSweptIsNotArmed()
+    {
+        StatusWorld w(false);
+        w.withMainWindow();
+        g_oCurrentUser.Admin = true;
+        g_fMarkOutOnClose = true;
+        g_fMarkOutDue = false; // cleared at log-in
+        Clock::pin(QDateTime(kWednesday.addDays(5), QTime(23, 40)));
+        QCOMPARE(g_oClientHnd->CanPollDatabase(), qint16(1));
+        QVERIFY(!g_fMarkOutDue);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PollAndCloseDown)
+#include "tst_PollAndCloseDown.moc"

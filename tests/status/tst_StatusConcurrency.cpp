@@ -1,0 +1,113 @@
+#include "AppError.h"
+#include "CClientHnd.h"
+#include "DbConnection.h"
+#include "MErrorHandler.h"
+#include "StatusFakes.h"
+
+#include <QProcess>
+#include <QtTest>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kWorkers = 6;
+constexpr int kRounds = 25;
+
+// One running copy changing its user's status again and again; prints the
+// sequence number of every update it announced. It finds the database the
+// parent registered through the inherited configuration folder.
+int runWorker(qint32 userId)
+{
+    SetLogFolder(qEnvironmentVariable("XDG_STATE_HOME"));
+    ScriptedPrompt prompt;
+    ScriptedErrorWindow errors;
+    g_prompt = &prompt;
+    g_errorWindow = &errors;
+    g_endProgram = [](int code) { throw ProgramEnded(code); };
+    g_busyWait = [](int ms) { QThread::msleep(std::min(ms, 50)); };
+    DbConnection::setSqliteBusyTimeout(5000);
+    g_lUserID = userId;
+    auto tray = std::make_unique<FakeTray>();
+    FakeTray *sent = tray.get();
+    g_frmSysTray = std::move(tray);
+    CClientHnd engine;
+    for (int round = 0; round < kRounds; ++round) {
+        double outAt = 0;
+        double dueBack = 0;
+        engine.UpdateStatus(userId, round % 2 ? QStringLiteral("INN") : QStringLiteral("OUT"),
+                            QStringLiteral("round %1").arg(round), outAt, dueBack, false, false);
+    }
+    for (const CMCastUpdate &update : std::as_const(sent->sent))
+        std::printf("%d\n", update.Seq);
+    g_frmSysTray.reset();
+    return 0;
+}
+
+} // namespace
+
+class tst_StatusConcurrency : public QObject
+{
+    Q_OBJECT
+
+private:
+    void competeOn(bool postgres)
+    {
+        StatusWorld w(postgres, QStringLiteral("status_concurrency"));
+        DbHandle connection;
+        for (qint32 id = 4; id <= kWorkers; ++id)
+            Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, IsIn, LastUpdated, IsActive) VALUES (?, 'INN', 0, 1)"),
+                   connection, {id});
+        CloseADOConnection(connection);
+
+        QList<QProcess *> workers;
+        for (qint32 id = 1; id <= kWorkers; ++id) {
+            auto *p = new QProcess(this);
+            p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--worker"), QString::number(id)});
+            workers << p;
+        }
+        QList<qint32> seqs;
+        for (QProcess *p : std::as_const(workers)) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+            for (const QByteArray &line : p->readAllStandardOutput().split('\n'))
+                if (!line.trimmed().isEmpty())
+                    seqs << line.toInt();
+        }
+        // Every change got its own counter: the largest before was 7, so the
+        // sequence numbers are 7, 8, ... without a gap or a repeat.
+        std::sort(seqs.begin(), seqs.end());
+        QCOMPARE(seqs.size(), kWorkers * kRounds);
+        for (int i = 0; i < seqs.size(); ++i)
+            QCOMPARE(seqs[i], 7 + i);
+        QCOMPARE(w.history().size(), kWorkers * kRounds);
+        const RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT MAX(LastUpdated) AS hi FROM STAFF_STATUS"));
+        QCOMPARE(rs.integer(QStringLiteral("hi")), qint64(7 + kWorkers * kRounds));
+    }
+
+private slots:
+    void severalCopiesOnSqlite() { competeOn(false); }
+    void severalCopiesOnPostgres()
+    {
+        REQUIRE_PG();
+        competeOn(true);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--worker") {
+        try {
+            return runWorker(QByteArray(argv[2]).toInt());
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "worker failed: %s\n", e.what());
+            return 1;
+        }
+    }
+    tst_StatusConcurrency test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_StatusConcurrency.moc"
