@@ -44,9 +44,6 @@ QuickNoteTable g_vQuickNotes;
 std::unique_ptr<CMCastWindow> g_oMCastWindow;
 qint32 g_lLastSeq = 0;
 
-QString g_sViewType;
-QString g_sCurrentNodeKey;
-qint32 g_lLastUpdated = 0;
 bool g_fMarkOutOnClose = false;
 bool g_fMarkOutDue = false;
 double g_dtLastMarkOut = 0;

@@ -48,9 +48,6 @@ extern std::unique_ptr<CMCastWindow> g_oMCastWindow; // recent status updates, m
 extern qint32 g_lLastSeq;                    // highest update number accounted for; 0 until set
 
 // Status engine
-extern QString g_sViewType;                  // kind of list shown: "GRP" users, "RSG" resources, ...
-extern QString g_sCurrentNodeKey;            // key of the tree node whose view is shown
-extern qint32 g_lLastUpdated;                // highest LastUpdated the list poll has read; 0 until it polled
 extern bool g_fMarkOutOnClose;               // ADMIN: mark every user out at night
 extern bool g_fMarkOutDue;                   // the nightly mark-out is still to run (administrators only)
 extern double g_dtLastMarkOut;               // day of this copy's last nightly mark-out; 0 before the first
@@ -73,7 +70,7 @@ extern NotifyUserList g_colNotifyUsers;      // the watch list, filled from the 
 extern qint32 g_lLastUpdated;                // highest LastUpdated the list has read; -1 forces a full read
 extern qint32 g_lMyRowIndex;                 // the signed-in user's row in g_vUserList, -1 when not listed
 extern QString g_sCurrentNodeKey;            // key of the tree node whose view is shown
-extern QString g_sViewType;                  // that view's kind: "GRP" for the user view
+extern QString g_sViewType;                  // that view's kind: "GRP" users, "RSG" resources, ...
 extern bool g_fRefreshNeeded;                // a setting changed: rebuild the user view's columns
 
 // Services that tests replace

@@ -1,5 +1,6 @@
 #include "CClientHnd.h"
 
+
 #include "AppError.h"
 #include "CClientNote.h"
 #include "CMCastUpdate.h"
@@ -15,6 +16,7 @@
 #include "MCIFunctions.h"
 #include "MErrorHandler.h"
 #include "StatusCode.h"
+#include "UserListPoll.h"
 
 namespace {
 
@@ -107,7 +109,15 @@ QString ownKey()
 
 } // namespace
 
-CClientHnd::CClientHnd() = default;
+CClientHnd::CClientHnd()
+    : m_userListPoll(std::make_unique<UserListPoll>())
+{
+    m_userListPoll->setFrameCaption = [this] { SetFrameCaption(); };
+    m_userListPoll->refreshIcon = [](const QString &status) {
+        if (g_frmSysTray)
+            g_frmSysTray->RefreshIcon(status);
+    };
+}
 
 CClientHnd::~CClientHnd() = default;
 
@@ -407,8 +417,8 @@ qint32 CClientHnd::UpdatePhone(bool mobileOn)
 
 qint32 CClientHnd::RefreshUserList(bool checksOnly, bool skipCalendar, QString &query, QString &nodeKey)
 {
-    Q_UNUSED(checksOnly) Q_UNUSED(skipCalendar) Q_UNUSED(query) Q_UNUSED(nodeKey)
-    return 10000;
+    DbHandle connection;
+    return m_userListPoll->refresh(checksOnly, skipCalendar, query, nodeKey, connection);
 }
 
 void CClientHnd::refreshResourceList()
@@ -421,7 +431,7 @@ void CClientHnd::refreshContactList()
 
 void CClientHnd::updateView(qint32 userId, const QString &status, const QString &note, double etd, double eta)
 {
-    Q_UNUSED(userId) Q_UNUSED(status) Q_UNUSED(note) Q_UNUSED(etd) Q_UNUSED(eta)
+    m_userListPoll->updateView(userId, status, note, etd, eta);
 }
 
 qint16 CClientHnd::CanPollDatabase()

@@ -9,6 +9,7 @@
 #include <memory>
 
 class ICheckInPopup;
+class UserListPoll;
 
 // The client controller: every status change goes through it, and it answers
 // the update timer, the calendar watcher and the close-down.
@@ -54,6 +55,8 @@ public:
     // The right-hand views of the tree's nodes. The list views fill these in;
     // until then they show nothing.
     qint32 RefreshUserList(bool checksOnly, bool skipCalendar, QString &query, QString &nodeKey);
+    // The user list the main window shows, and its poll.
+    UserListPoll &userList() { return *m_userListPoll; }
     void refreshResourceList();
     void refreshContactList();
     // Redraws one user's row after an update arrived from another copy.
@@ -89,4 +92,5 @@ private:
     void applyOnCloseOption(int unloadMode);
 
     std::unique_ptr<ICheckInPopup> m_checkInPopup;
+    std::unique_ptr<UserListPoll> m_userListPoll;
 };
