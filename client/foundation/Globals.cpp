@@ -8,13 +8,17 @@
 #include "ITrayWindow.h"
 #include "IUserEditor.h"
 #include "MErrorHandler.h"
+#include "QtErrorWindow.h"
 #include "QtPrompt.h"
+#include "QtShell.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 QtPrompt g_realPrompt;
+QtErrorWindow g_realErrorWindow;
+QtShell g_realShell;
 CalendarLinkNotAvailable g_noCalendar;
 NoCalendarWatcher g_noWatcher;
 NoResourceLists g_noResources;
@@ -38,7 +42,14 @@ QString g_sDBType;
 QString g_sConnectionString;
 qint16 g_iDBRetryCount = 0;
 
+qint32 g_lLanguageOffset = 0;
+QList<CUser> g_vUserList;
+QList<CStatus> g_colCustomStatus;
+QList<CTreeNode> g_colTreeNodes;
+
 IPrompt *g_prompt = &g_realPrompt;
+IErrorWindow *g_errorWindow = &g_realErrorWindow;
+IShell *g_shell = &g_realShell;
 UiFactory g_uiFactory;
 ICalendarLink *g_calendarLink = &g_noCalendar;
 ICalendarWatcherFactory *g_calendarWatcherFactory = &g_noWatcher;

@@ -3,11 +3,14 @@
 // The program's global state, gathered in one place. Each lives from start-up
 // to the end of the run; the comment says who fills it.
 
+#include "CStatus.h"
+#include "CTreeNode.h"
 #include "CUser.h"
 #include "CUserProperties.h"
 #include "QuickNoteTable.h"
 #include "UiFactory.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -20,6 +23,8 @@ class ICalendarLink;
 class ICalendarWatcherFactory;
 class IResourceLists;
 class IUserEditor;
+class IErrorWindow;
+class IShell;
 
 // Start-up and close-down
 extern CUser g_oCurrentUser;                 // signed-in user, filled by the log-in
@@ -40,8 +45,16 @@ extern QString g_sDBType;                    // "MSAccess", "SQLServer" or anoth
 extern QString g_sConnectionString;          // built once per run
 extern qint16 g_iDBRetryCount;               // consecutive busy failures
 
+// Shared lists and texts
+extern qint32 g_lLanguageOffset;             // string-table offset of the user's language, set by SetLanguage
+extern QList<CUser> g_vUserList;             // users shown in the list, ascending UserID, filled by the list reader
+extern QList<CStatus> g_colCustomStatus;     // active custom statuses in load order, filled at start-up
+extern QList<CTreeNode> g_colTreeNodes;      // navigation-tree nodes in ParentID order, filled with the tree
+
 // Services that tests replace
 extern IPrompt *g_prompt;                    // message boxes
+extern IErrorWindow *g_errorWindow;          // the error window with Continue and Exit
+extern IShell *g_shell;                      // opens documents and addresses
 extern UiFactory g_uiFactory;                // the long-lived windows
 extern ICalendarLink *g_calendarLink;        // calendar, mail and contacts link
 extern ICalendarWatcherFactory *g_calendarWatcherFactory; // starts the calendar watcher process

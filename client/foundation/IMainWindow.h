@@ -43,4 +43,7 @@ public:
     virtual void DisplayToolbar() {}
     virtual void ChangeView(int mode) { Q_UNUSED(mode) }
     virtual void selectUserItem(const QString &key) { Q_UNUSED(key) }
+    // The tag of the navigation tree's node with that key ("GRP", "RSG", ...);
+    // empty when there is no such node.
+    virtual QString treeNodeTag(const QString &nodeKey) const { Q_UNUSED(nodeKey) return QString(); }
 };

@@ -1,9 +1,61 @@
 #include "MCIFunctions.h"
 
+#include "AppError.h"
+#include "CClientHnd.h"
+#include "Clock.h"
 #include "DateUtil.h"
+#include "Globals.h"
+#include "IMainWindow.h"
+#include "IShell.h"
+#include "Registry.h"
+#include "StringTable.h"
 
+#include <QDir>
 #include <cmath>
 #include <limits>
+
+namespace {
+
+const QString kModule = QStringLiteral("MCIFunctions");
+
+QString recentNotesKey()
+{
+    return AppRegistryKey() + QStringLiteral("\\RecentNotes");
+}
+
+// A date and time as the user list's hints show it: the date alone at
+// midnight, the time alone on the zero date.
+QString generalDate(double when)
+{
+    const QDateTime moment = DateUtil::fromDays(when);
+    const bool hasDate = std::trunc(when) != 0;
+    const bool hasTime = DateUtil::timePart(when) != 0;
+    if (hasDate && !hasTime)
+        return DateUtil::shortDate(moment.date());
+    if (!hasDate)
+        return DateUtil::longTime(moment);
+    return DateUtil::shortDate(moment.date()) + u' ' + DateUtil::longTime(moment);
+}
+
+[[noreturn]] void raisePropertyError(const QString &procedure, const QString &what, const AppError &trapped)
+{
+    throw AppError(ErrNo::Raised, kModule + u'.' + procedure + QStringLiteral("\r\n") + trapped.source(),
+                   what + QStringLiteral(" (") + QString::number(trapped.number()) + QStringLiteral(")\r\n")
+                       + trapped.description());
+}
+
+} // namespace
+
+QString GetResString(qint32 id)
+{
+    const QString text = StringTable::text(id + g_lLanguageOffset);
+    return text.isEmpty() ? StringTable::text(id) : text;
+}
+
+void SetLanguage(const QString &code)
+{
+    g_lLanguageOffset = StringTable::languageOffset(code);
+}
 
 qint32 KeyToId(const QString &key)
 {
@@ -14,4 +66,275 @@ qint32 KeyToId(const QString &key)
         || value < std::numeric_limits<qint32>::min())
         return 0;
     return qint32(DateUtil::roundHalfEven(value));
+}
+
+qint32 FindUserIndex(qint32 userId)
+{
+    // Halving search over rows in ascending UserID; the answer, when present,
+    // always lies in [low, high).
+    qint32 low = 0;
+    qint32 high = qint32(g_vUserList.size());
+    while (low < high) {
+        const qint32 mid = low + (high - low) / 2;
+        const qint32 found = g_vUserList.at(mid).UserID;
+        if (found == userId)
+            return mid;
+        if (found < userId)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return -1;
+}
+
+QString GetUserStatusLine(const QString &userKey)
+{
+    const qint32 row = FindUserIndex(KeyToId(userKey));
+    if (row < 0)
+        return QString();
+    const CUser &user = g_vUserList.at(row);
+    QString line = user.RealName + u' ' + GetResString(319) + u' ' + GetStatusDescription(user.IsIn)
+                   + QStringLiteral(" - ") + (user.LastStatusChange != 0 ? generalDate(user.LastStatusChange) : QString());
+    if (!user.Note.trimmed().isEmpty())
+        line += QStringLiteral("       [ ") + user.Note + QStringLiteral(" ] ");
+    return line;
+}
+
+double NextWorkingDay(double timeOfDay)
+{
+    const QDate today = Clock::now().date();
+    const int weekday = today.dayOfWeek(); // Monday 1 ... Sunday 7
+    const int days = weekday == 5 ? 3 : weekday == 6 ? 2 : 1;
+    const QTime time = DateUtil::timeOf(timeOfDay);
+    return DateUtil::toDays(today.addDays(days), QTime(time.hour(), time.minute()));
+}
+
+QString GetStatusDescription(const QString &code)
+{
+    const QString upper = code.toUpper();
+    const auto meeting = [](qint32 id) { return GetResString(164) + u'-' + GetResString(id); };
+    if (upper.isEmpty() || upper == QLatin1String("INN"))
+        return GetResString(162);
+    if (upper == QLatin1String("OUT"))
+        return GetResString(158);
+    if (upper == QLatin1String("LNC"))
+        return GetResString(163);
+    if (upper == QLatin1String("MTG"))
+        return GetResString(164);
+    if (upper == QLatin1String("HME"))
+        return GetResString(165);
+    if (upper == QLatin1String("DND"))
+        return GetResString(166);
+    if (upper == QLatin1String("MTO"))
+        return meeting(167);
+    if (upper == QLatin1String("MTT"))
+        return meeting(168);
+    if (upper == QLatin1String("MTA"))
+        return meeting(169);
+    if (upper == QLatin1String("MTD"))
+        return meeting(166);
+    if (upper == QLatin1String("BRK"))
+        return GetResString(170);
+    if (upper == QLatin1String("VAC"))
+        return GetResString(171);
+    if (upper == QLatin1String("SCK"))
+        return GetResString(172);
+    const CStatus *custom = FindCustomStatus(upper);
+    return custom ? custom->Status : QString();
+}
+
+bool IsCustomStatus(const QString &code)
+{
+    return code.startsWith(u'X');
+}
+
+bool IsStatusPending(const QString &code, double when)
+{
+    bool countsOut;
+    if (IsCustomStatus(code)) {
+        const CStatus *custom = FindCustomStatus(code);
+        countsOut = !custom || custom->CustomType.compare(QLatin1String("I"), Qt::CaseInsensitive) != 0;
+    } else {
+        static const QStringList inside = {QStringLiteral("INN"), QStringLiteral("LNC"), QStringLiteral("BRK"),
+                                           QStringLiteral("DND")};
+        countsOut = !inside.contains(code);
+    }
+    return countsOut && DateUtil::minutesBetween(when, Clock::nowDays()) <= 0;
+}
+
+bool IsInStatus(const QString &code)
+{
+    if (IsCustomStatus(code)) {
+        const CStatus *custom = FindCustomStatus(code);
+        return custom && custom->CustomType.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0;
+    }
+    return code == QLatin1String("INN");
+}
+
+const CStatus *FindCustomStatus(const QString &code)
+{
+    for (const CStatus &status : g_colCustomStatus)
+        if (status.StatusCode.compare(code, Qt::CaseInsensitive) == 0)
+            return &status;
+    return nullptr;
+}
+
+const CTreeNode *FindTreeNode(const QString &key)
+{
+    for (const CTreeNode &node : g_colTreeNodes)
+        if (node.TreeKey().compare(key, Qt::CaseInsensitive) == 0)
+            return &node;
+    return nullptr;
+}
+
+QString AppRegistryKey()
+{
+    return QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App");
+}
+
+QString GetRegistryValue(const QString &name, const QString &keyPath)
+{
+    return Registry::queryValue(Registry::CurrentUser, keyPath, name);
+}
+
+void SetRegistryValue(const QString &name, RegistryValueType type, const QVariant &value, const QString &keyPath)
+{
+    if (type == RegDword) {
+        const double number = value.typeId() == QMetaType::Bool ? (value.toBool() ? -1 : 0) : value.toDouble();
+        const double rounded = DateUtil::roundHalfEven(number);
+        if (!std::isfinite(rounded) || rounded > std::numeric_limits<quint32>::max()
+            || rounded < std::numeric_limits<qint32>::min())
+            return;
+        Registry::writeDword(Registry::CurrentUser, keyPath, name,
+                             rounded < 0 ? quint32(qint32(rounded)) : quint32(rounded));
+        return;
+    }
+    const QString text = value.typeId() == QMetaType::Bool ? (value.toBool() ? QStringLiteral("True") : QStringLiteral("False"))
+                                                           : value.toString();
+    Registry::writeString(Registry::CurrentUser, keyPath, name, text);
+}
+
+void ShellOpen(const QString &pathOrAddress)
+{
+    if (pathOrAddress.trimmed().isEmpty())
+        return;
+    const QUrl url = QUrl::fromUserInput(pathOrAddress.trimmed(), QDir::currentPath());
+    if (url.isValid())
+        g_shell->openUrl(url);
+}
+
+qint32 ReadRecentNotesList(QStringList &list)
+{
+    list = QStringList(26, QString());
+    const QString stored = GetRegistryValue(QStringLiteral("Notes"), recentNotesKey());
+    if (stored == Registry::missingText())
+        return ErrNo::Success;
+    if (stored.isEmpty()) {
+        list = QStringList(1, QString());
+        return 10003;
+    }
+    // Every piece that ends in "#" is one note; a "#" inside a note therefore
+    // splits it, which is how the list has always been stored.
+    QStringList pieces = stored.split(u'#');
+    pieces.removeLast();
+    list = pieces.isEmpty() ? QStringList(1, QString()) : pieces;
+    return ErrNo::Success;
+}
+
+void WriteRecentNotesList(const QStringList &list)
+{
+    QString joined;
+    for (const QString &note : list)
+        joined += note + u'#';
+    SetRegistryValue(QStringLiteral("Notes"), RegString, joined, recentNotesKey());
+}
+
+QString GetSystemProperty(const QString &key, DbHandle &connection)
+{
+    const bool ownConnection = !connection;
+    try {
+        const RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT pvalue FROM Properties WHERE pkey = ?"),
+                                              true, {key});
+        QString value;
+        if (!rs.eof() && !rs.isNull(QStringLiteral("pvalue")))
+            value = DecodeQuotes(rs.text(QStringLiteral("pvalue")).trimmed());
+        if (ownConnection)
+            CloseADOConnection(connection);
+        return value;
+    } catch (const AppError &e) {
+        if (ownConnection)
+            CloseADOConnection(connection);
+        raisePropertyError(QStringLiteral("GetSystemProperty"), QStringLiteral("GetSystemProperty"), e);
+    }
+}
+
+QString GetSystemProperty(const QString &key)
+{
+    DbHandle connection;
+    return GetSystemProperty(key, connection);
+}
+
+void SetSystemProperty(const QString &key, const QString &value, DbHandle &connection)
+{
+    try {
+        Update(QStringLiteral("UPDATE Properties SET pvalue = ? WHERE pkey = ?"), connection,
+               {EncodeQuotes(value.trimmed()), key});
+    } catch (const AppError &e) {
+        raisePropertyError(QStringLiteral("SetSystemProperty"),
+                           QStringLiteral("SetSystemProperty [") + key + QStringLiteral("][") + value + u']', e);
+    }
+}
+
+void SetSystemProperty(const QString &key, const QString &value)
+{
+    DbHandle connection;
+    SetSystemProperty(key, value, connection);
+}
+
+void OpenNodeView(const QString &nodeKey)
+{
+    if (!g_frmMain)
+        return;
+    IMainWindow &main = *g_frmMain;
+    QString tag = main.treeNodeTag(nodeKey);
+    if (tag.isEmpty())
+        tag = QStringLiteral("TOP");
+    QString key = nodeKey;
+    QString query;
+    const auto refreshUsers = [&] {
+        if (g_oClientHnd)
+            g_oClientHnd->RefreshUserList(false, false, query, key);
+    };
+    if (tag == QLatin1String("GRP")) {
+        refreshUsers();
+        main.SetSelectUserFunctions(true);
+        main.hideWebPage();
+    } else if (tag == QLatin1String("RSG")) {
+        if (g_oClientHnd)
+            g_oClientHnd->refreshResourceList();
+        main.SetSelectUserFunctions(false);
+        main.hideWebPage();
+    } else if (tag == QLatin1String("CTL")) {
+        if (g_oClientHnd)
+            g_oClientHnd->refreshContactList();
+        main.SetSelectUserFunctions(true);
+        main.hideWebPage();
+    } else if (tag == QLatin1String("SRH")) {
+        main.DisplaySearch(true);
+        main.SetSelectUserFunctions(true);
+        refreshUsers();
+    } else if (tag == QLatin1String("NTF")) {
+        refreshUsers();
+        main.SetSelectUserFunctions(true);
+    } else if (tag == QLatin1String("BRH") || tag == QLatin1String("TOP") || tag == QLatin1String("WEB")) {
+        if (KeyToId(nodeKey) > 0) {
+            if (const CTreeNode *node = FindTreeNode(nodeKey)) {
+                if (!node->URL.trimmed().isEmpty())
+                    main.displayWebPage(node->URL);
+                else
+                    main.displayWebText(node->Name);
+            }
+        }
+        main.SetSelectUserFunctions(false);
+    }
 }

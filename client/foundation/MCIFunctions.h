@@ -1,9 +1,70 @@
 #pragma once
 
+#include "MADOFunctions.h"
+
 #include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class CStatus;
+class CTreeNode;
 
 // Small routines shared by the whole program.
+
+// The text of a string id in the user's language (id plus g_lLanguageOffset);
+// the English text when that language has none; empty for an unknown id.
+QString GetResString(qint32 id);
+// Chooses the language of GetResString: "ENU", "FRA", "ITA", "GER", "PRT",
+// "SPN" or "NED"; any other code means English.
+void SetLanguage(const QString &code);
 
 // The number after a key's three-letter kind ("USR42" gives 42); -1 for a key
 // shorter than four characters, 0 when the rest is not a number.
 qint32 KeyToId(const QString &key);
+
+// The index of the user in g_vUserList, or -1.
+qint32 FindUserIndex(qint32 userId);
+// "Name Last changed Status to Out - <when>" with the note behind it, for a
+// user key; "" when the user is not in the list.
+QString GetUserStatusLine(const QString &userKey);
+// The next working day (Monday after a Friday or a weekend) at the time of
+// day of the argument, seconds dropped; a day number.
+double NextWorkingDay(double timeOfDay);
+
+// Status texts and tests.
+QString GetStatusDescription(const QString &code);
+bool IsCustomStatus(const QString &code);
+// True while an out-type status has not yet begun: its time lies in the
+// present minute or later.
+bool IsStatusPending(const QString &code, double when);
+bool IsInStatus(const QString &code);
+const CStatus *FindCustomStatus(const QString &code);
+// The node of g_colTreeNodes whose navigation-tree key ("NOD" + id) is the key.
+const CTreeNode *FindTreeNode(const QString &key);
+
+// Per-user registry values under HKEY_CURRENT_USER.
+QString AppRegistryKey(); // "Software\\Halvard Software\\Qel\\4.0\\App"
+enum RegistryValueType { RegString = 1, RegDword = 4 };
+// The value as text, or "REG_ERR" when the key or value is missing.
+QString GetRegistryValue(const QString &name, const QString &keyPath);
+// Writes a value, creating the key. Booleans are stored as "True"/"False",
+// numbers of a RegDword rounded to a whole 32-bit value.
+void SetRegistryValue(const QString &name, RegistryValueType type, const QVariant &value, const QString &keyPath);
+
+// Opens a document, folder or address with the desktop's program for it.
+void ShellOpen(const QString &pathOrAddress);
+
+// The recent notes, stored as one value with every entry followed by "#".
+// Gives 10000, or 10003 when the stored value is empty.
+qint32 ReadRecentNotesList(QStringList &list);
+void WriteRecentNotesList(const QStringList &list);
+
+// A value of the Properties table, trimmed; "" when there is none. An empty
+// connection is opened for the call and closed again.
+QString GetSystemProperty(const QString &key, DbHandle &connection);
+QString GetSystemProperty(const QString &key);
+void SetSystemProperty(const QString &key, const QString &value, DbHandle &connection);
+void SetSystemProperty(const QString &key, const QString &value);
+
+// Shows the right-hand view for a node of the navigation tree, by its tag.
+void OpenNodeView(const QString &nodeKey);

@@ -4,16 +4,15 @@
 #include "Clock.h"
 #include "DateUtil.h"
 #include "Globals.h"
+#include "IErrorWindow.h"
 #include "IPrompt.h"
+#include "MWait.h"
+#include "StringTable.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QThread>
-#include <cmath>
 #include <memory>
 
 namespace {
@@ -38,39 +37,73 @@ QString linePrefix()
     return DateUtil::mediumDate(now) + u' ' + DateUtil::longTime(now) + GetVersionTag();
 }
 
+// Callers join their texts with CR LF; the log files end every line in LF.
+QString withLineFeeds(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
 void appendTo(QFile &file, const QString &text)
 {
-    file.write(text.toUtf8());
+    file.write(withLineFeeds(text).toUtf8());
     file.flush();
 }
 
-// Pumps events for about the given time, so timers and datagrams go on.
-void pumpingWait(int milliseconds)
+int busyBox()
 {
-    QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(std::min<qint64>(10, std::max<qint64>(0, deadline.remainingTime())));
-    }
+    const int answer = g_prompt->message(
+        QStringLiteral("Database Busy: Cannot access database right now due to an Exclusive lock, Overloading "
+                       "or Database Files not set to Read/Write. Try again or contact your Network "
+                       "Administrator if the problem persists."),
+        IPrompt::AbortRetryIgnore, IPrompt::Exclamation, QStringLiteral("Database Busy"));
+    if (answer == IPrompt::AnswerAbort)
+        EndProgram(1);
+    return answer;
+}
+
+[[noreturn]] void databaseLayerFailure()
+{
+    g_prompt->message(QStringLiteral("Database Layer Failure. Please Make sure the Qt SQL drivers (SQLite and "
+                                     "PostgreSQL) have been installed correctly. See your Network Administrator."),
+                      IPrompt::Ok, IPrompt::Critical, QStringLiteral("Database Error"));
+    EndProgram(1);
+}
+
+int errorWindow(qint32 number, const QString &description, const QString &source, qint32 titleId)
+{
+    // The title is looked up by its own number: a caller may name a text of
+    // any language block.
+    QString title = titleId > 0 ? StringTable::text(titleId) : QString();
+    if (title.isEmpty())
+        title = QStringLiteral("An Error has Occurred");
+    QString details = description + QStringLiteral("\n\n") + source;
+    if (number < 0)
+        details += u'\n' + GetSystemErrorText(number);
+    const int answer = g_errorWindow->showError(title + u'\n' + GetVersionTag(), withLineFeeds(details));
+    if (answer == IErrorWindow::AnswerExit)
+        EndProgram(1);
+    return IErrorWindow::AnswerContinue;
 }
 
 } // namespace
 
-std::function<void(int)> g_busyWait = pumpingWait;
+std::function<void(int)> g_busyWait = [](int milliseconds) { WaitForTimer(milliseconds / 1000.0); };
+
+QString DefaultLogFolder(const QString &programFolder)
+{
+    if (!programFolder.isEmpty() && isWritableFolder(programFolder))
+        return programFolder;
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty())
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/tessaly");
+}
 
 QString LogFolder()
 {
-    if (!g_logFolder.isEmpty())
-        return g_logFolder;
-    const QString programFolder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-    if (!programFolder.isEmpty() && isWritableFolder(programFolder)) {
-        g_logFolder = programFolder;
-    } else {
-        QString state = qEnvironmentVariable("XDG_STATE_HOME");
-        if (state.isEmpty())
-            state = QDir::homePath() + QStringLiteral("/.local/state");
-        g_logFolder = state + QStringLiteral("/tessaly");
+    if (g_logFolder.isEmpty()) {
+        g_logFolder = DefaultLogFolder(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
         QDir().mkpath(g_logFolder);
     }
     return g_logFolder;
@@ -116,6 +149,12 @@ QString GetSystemErrorText(qint32 number)
         return QStringLiteral("Unspecified error\n");
     case ErrNo::Timeout:
         return QStringLiteral("Timeout expired\n");
+    case ErrNo::BadStatement:
+        return QStringLiteral("The statement could not be run: a syntax error, or a missing table or column.\n");
+    case ErrNo::ConnectFailed:
+        return QStringLiteral("The database could not be reached.\n");
+    case ErrNo::ConstraintFailed:
+        return QStringLiteral("A key or constraint of the table refused the row.\n");
     default:
         return QStringLiteral("(System Error Msg not found.)");
     }
@@ -137,6 +176,7 @@ int HandleDBError(const AppError &error)
     if (number == ErrNo::Busy) {
         ++g_iDBRetryCount;
         if (g_iDBRetryCount < 16) {
+            // 1, 1, 2, 2, 2, 3, ... 6 seconds: about fifty in all.
             const int seconds = int(DateUtil::roundHalfEven((g_iDBRetryCount + 2) / 3.0));
             g_busyWait(seconds * 1000);
             return 4;
@@ -147,7 +187,7 @@ int HandleDBError(const AppError &error)
     if (number == ErrNo::Raised || number == ErrNo::Timeout) {
         ++g_iDBRetryCount;
         if (g_iDBRetryCount < 16) {
-            g_busyWait(150);
+            g_busyWait(kShortBusyPauseMs);
             return 4;
         }
         return 3;
@@ -157,24 +197,14 @@ int HandleDBError(const AppError &error)
 
 int ErrorDialog(qint32 number, const QString &description, const QString &source, qint32 titleId)
 {
-    Q_UNUSED(titleId);
     WriteErrorLog(number, description, source);
-    int answer = 5;
-    if (number == ErrNo::DatabaseBusy) {
-        answer = g_prompt->message(
-            QStringLiteral("Database Busy: Cannot access database right now due to an Exclusive lock, Overloading "
-                           "or Database Files not set to Read/Write. Try again or contact your Network "
-                           "Administrator if the problem persists."),
-            IPrompt::AbortRetryIgnore, IPrompt::Exclamation, QStringLiteral("Database Busy"));
-        if (answer == IPrompt::AnswerAbort)
-            EndProgram(1);
-    } else {
-        answer = g_prompt->message(description + QStringLiteral("\n\n") + source, IPrompt::OkCancel,
-                                   IPrompt::Critical, QStringLiteral("Error"));
-        answer = answer == IPrompt::AnswerCancel ? 3 : 5;
-        if (answer == 3)
-            EndProgram(1);
-    }
+    int answer;
+    if (number == ErrNo::DatabaseBusy)
+        answer = busyBox();
+    else if (number == ErrNo::AdoUnusable)
+        databaseLayerFailure();
+    else
+        answer = errorWindow(number, description, source, titleId);
     g_iDBRetryCount = 0;
     return answer;
 }

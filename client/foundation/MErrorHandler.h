@@ -11,6 +11,8 @@ void WriteDebugLog(const QString &message);
 void CloseDebugLog();
 QString GetVersionTag(); // "(Qel v5.0.36)"
 void WriteErrorLog(qint32 number, const QString &description, const QString &source);
+// Our own texts for the numbers the program raises, each ending in a line
+// break; "(System Error Msg not found.)" for any other number.
 QString GetSystemErrorText(qint32 number);
 
 // Database routines hand their trapped errors here: 4 retry, 3 give up,
@@ -25,6 +27,11 @@ int ErrorDialog(qint32 number, const QString &description, const QString &source
 // $XDG_STATE_HOME/tessaly. Tests point it elsewhere.
 QString LogFolder();
 void SetLogFolder(const QString &folder);
+// The choice LogFolder makes for a given program folder.
+QString DefaultLogFolder(const QString &programFolder);
 
-// The pause between busy retries; tests replace it so they need not sleep.
+// The pause between busy retries (milliseconds; events go on meanwhile);
+// tests replace it so they need not sleep.
 extern std::function<void(int milliseconds)> g_busyWait;
+// The pause after a failure of the "gave up" or "timed out" kind.
+constexpr int kShortBusyPauseMs = 150;

@@ -21,3 +21,17 @@ void CClientHnd::CloseDownOutlook(int unloadMode)
     }
     g_calendarLink->CloseOutlook();
 }
+
+qint32 CClientHnd::RefreshUserList(bool checksOnly, bool skipCalendar, QString &query, QString &nodeKey)
+{
+    Q_UNUSED(checksOnly) Q_UNUSED(skipCalendar) Q_UNUSED(query) Q_UNUSED(nodeKey)
+    return 10000;
+}
+
+void CClientHnd::refreshResourceList()
+{
+}
+
+void CClientHnd::refreshContactList()
+{
+}

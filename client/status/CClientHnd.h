@@ -2,6 +2,7 @@
 
 #include "ICalendarWatcherFactory.h"
 
+#include <QString>
 #include <memory>
 
 // The client controller: status changes, the poll of the user list and the
@@ -19,4 +20,10 @@ public:
     void CloseDown(int unloadMode);
     // Closes the calendar link and the watcher process.
     void CloseDownOutlook(int unloadMode);
+
+    // The right-hand views of the tree's nodes. The list views fill these in;
+    // until then they show nothing.
+    qint32 RefreshUserList(bool checksOnly, bool skipCalendar, QString &query, QString &nodeKey);
+    void refreshResourceList();
+    void refreshContactList();
 };

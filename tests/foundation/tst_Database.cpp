@@ -103,8 +103,8 @@ private slots:
         env.usePostgresDatabase(QStringLiteral("host=127.0.0.1 port=1 dbname=none user=nobody password=s3cret connect_timeout=2"));
         g_chooseDatabase = [](DatabaseChoice &) { return false; };
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, GetDB());
-        QCOMPARE(env.prompt.asked.size(), 1);
-        const QString shown = env.prompt.asked.first().text;
+        QCOMPARE(env.errorWindow.shown.size(), 1);
+        const QString shown = env.errorWindow.shown.first().details;
         QVERIFY(shown.contains(QStringLiteral("Cannot connect to the database")));
         QVERIFY2(!shown.contains(QStringLiteral("s3cret")), qPrintable(shown));
         QVERIFY(shown.contains(QStringLiteral("password=*****")));

@@ -280,7 +280,7 @@ private Q_SLOTS:
         const QStringList before = snapshot();
 
         CUpdateDatabase().checkDatabaseVersion(connection);
-        QCOMPARE(m_env->prompt.asked.size(), 1);
+        QCOMPARE(m_env->prompt.asked.size(), 1); // the first run's question only
         QCOMPARE(snapshot(), before);
     }
 
@@ -297,18 +297,19 @@ private Q_SLOTS:
         } catch (const ProgramEnded &ended) {
             QCOMPARE(ended.exitCode, 1);
         }
-        QCOMPARE(m_env->prompt.asked.size(), 1);
-        QVERIFY2(m_env->prompt.asked[0].text.startsWith(
-                     QStringLiteral("The database required updating from v45 to v46\r\n where upon the following error "
-                                    "occurred: \r\n")),
-                 qPrintable(m_env->prompt.asked[0].text));
-        QVERIFY(m_env->prompt.asked[0].text.contains(QLatin1String("Please contact your system administrator for advice.")));
+        QCOMPARE(m_env->errorWindow.shown.size(), 1);
+        const QString details = m_env->errorWindow.shown[0].details;
+        QVERIFY2(details.startsWith(QStringLiteral("The database required updating from v45 to v46\n where upon the "
+                                                   "following error occurred: \n")),
+                 qPrintable(details));
+        QVERIFY(details.contains(QLatin1String("Please contact your system administrator for advice.")));
         QVERIFY(readTextFile(m_env->path(QStringLiteral("logs/error.log"))).contains(QLatin1String("to v46")));
         QCOMPARE(version(connection), QStringLiteral("45"));
         QVERIFY(rows(connection, QStringLiteral("SELECT pvalue FROM Properties WHERE pkey = 'enb_cht'")).isEmpty());
 
         CUpdateDatabase().checkDatabaseVersion(connection);
-        QCOMPARE(m_env->prompt.asked.size(), 1);
+        QCOMPARE(m_env->errorWindow.shown.size(), 1);
+        QVERIFY(m_env->prompt.asked.isEmpty());
         verifyCurrentSchema(connection);
     }
 
@@ -322,7 +323,7 @@ private Q_SLOTS:
         CUpdateDatabase failing;
         failing.setFailInStep(40);
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, failing.checkDatabaseVersion(connection));
-        QVERIFY(m_env->prompt.asked.last().text.startsWith(QLatin1String("The database required updating from v3 to v40")));
+        QVERIFY(m_env->errorWindow.shown.last().details.startsWith(QLatin1String("The database required updating from v3 to v40")));
         QVERIFY(!connection->hasTable(QStringLiteral("TreeNode")));
 
         m_env->prompt.asked.clear();

@@ -315,11 +315,10 @@ private slots:
         g_uiFactory.mainWindow = []() -> std::unique_ptr<IMainWindow> {
             throw AppError(ErrNo::BadStatement, QStringLiteral("frmMain.Load"), QStringLiteral("no window today"));
         };
-        env.prompt.defaultAnswer = IPrompt::AnswerCancel; // Exit on the error form
         QCOMPARE(startProgram({}), 1);
         QCOMPARE(g_events.mid(0, 2), (QStringList{QStringLiteral("splash shown"), QStringLiteral("splash hidden")}));
-        QCOMPARE(env.prompt.asked.size(), 1);
-        QVERIFY(env.prompt.asked[0].text.contains(QStringLiteral("no window today")));
+        QCOMPARE(env.errorWindow.shown.size(), 1);
+        QVERIFY(env.errorWindow.shown[0].details.contains(QStringLiteral("no window today")));
         QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientInitialise.Initialise")));
     }
 };

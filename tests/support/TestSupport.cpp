@@ -17,8 +17,16 @@ int ScriptedPrompt::message(const QString &text, Buttons buttons, Icon icon, con
     return defaultAnswer;
 }
 
+int ScriptedErrorWindow::showError(const QString &userMessage, const QString &details)
+{
+    shown.append({userMessage, details});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return defaultAnswer;
+}
+
 TestEnvironment::TestEnvironment()
-    : m_savedPrompt(g_prompt)
+    : m_savedPrompt(g_prompt), m_savedErrorWindow(g_errorWindow), m_savedShell(g_shell)
 {
     for (const char *sub : {"config", "data", "state", "runtime", "logs"})
         QDir().mkpath(m_dir.path() + u'/' + QLatin1String(sub));
@@ -29,6 +37,12 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("config-machine")).toUtf8());
     SetLogFolder(path(QStringLiteral("logs")));
     g_prompt = &prompt;
+    g_errorWindow = &errorWindow;
+    g_shell = &shell;
+    g_lLanguageOffset = 0;
+    g_vUserList.clear();
+    g_colCustomStatus.clear();
+    g_colTreeNodes.clear();
     g_endProgram = [](int code) { throw ProgramEnded(code); };
     g_busyWait = [](int) {};
     g_chooseDatabase = EmbeddedDatabaseChooser();
@@ -41,6 +55,8 @@ TestEnvironment::TestEnvironment()
 TestEnvironment::~TestEnvironment()
 {
     g_prompt = m_savedPrompt;
+    g_errorWindow = m_savedErrorWindow;
+    g_shell = m_savedShell;
     g_sConnectionString.clear();
     SetLogFolder(QString());
 }

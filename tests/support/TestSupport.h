@@ -1,6 +1,8 @@
 #pragma once
 
+#include "IErrorWindow.h"
 #include "IPrompt.h"
+#include "IShell.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -27,9 +29,32 @@ public:
     QVector<Asked> asked;
 };
 
+// Answers the error window from a script (Continue unless told otherwise)
+// and remembers what it showed.
+class ScriptedErrorWindow : public IErrorWindow
+{
+public:
+    struct Shown { QString userMessage; QString details; };
+    int showError(const QString &userMessage, const QString &details) override;
+
+    QVector<int> answers;
+    int defaultAnswer = AnswerContinue;
+    QVector<Shown> shown;
+};
+
+// Remembers what would have been opened.
+class RecordingShell : public IShell
+{
+public:
+    bool openUrl(const QUrl &url) override { opened.append(url); return true; }
+    QVector<QUrl> opened;
+};
+
 // A private world for one test: configuration, data, state and runtime folders
 // in a temporary directory, the logs there too, message boxes answered by a
-// ScriptedPrompt and the program's end turned into ProgramEnded.
+// ScriptedPrompt, the error window by a ScriptedErrorWindow, nothing really
+// opened by the shell, English texts, and the program's end turned into
+// ProgramEnded.
 class TestEnvironment
 {
 public:
@@ -44,10 +69,14 @@ public:
     void usePostgresDatabase(const QString &conninfo);
 
     ScriptedPrompt prompt;
+    ScriptedErrorWindow errorWindow;
+    RecordingShell shell;
 
 private:
     QTemporaryDir m_dir;
     IPrompt *m_savedPrompt;
+    IErrorWindow *m_savedErrorWindow;
+    IShell *m_savedShell;
 };
 
 // Reads a whole text file.

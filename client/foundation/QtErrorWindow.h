@@ -1,0 +1,10 @@
+#pragma once
+
+#include "IErrorWindow.h"
+
+// The real error window.
+class QtErrorWindow : public IErrorWindow
+{
+public:
+    int showError(const QString &userMessage, const QString &details) override;
+};

@@ -1,0 +1,8 @@
+#include "QtShell.h"
+
+#include <QDesktopServices>
+
+bool QtShell::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}

@@ -1,0 +1,93 @@
+#include "frmError.h"
+
+#include "IErrorWindow.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel);
+}
+}
+
+frmError::frmError(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Error"));
+
+    auto *image = new QLabel(this);
+    image->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
+    image->setGeometry(twipsRect(120, 210, 480, 480));
+
+    lblUserMsg = new QLabel(this);
+    lblUserMsg->setTextFormat(Qt::PlainText);
+    lblUserMsg->setWordWrap(true);
+    lblUserMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblUserMsg->setGeometry(twipsRect(780, 210, 3675, 795));
+
+    cmdContinue = new QPushButton(QStringLiteral("Continue"), this);
+    cmdContinue->setGeometry(twipsRect(5580, 210, 975, 375));
+    cmdContinue->setDefault(true);
+    cmdExit = new QPushButton(QStringLiteral("Exit"), this);
+    cmdExit->setGeometry(twipsRect(5580, 660, 975, 375));
+    cmdDetails = new QPushButton(QStringLiteral("View Details >>"), this);
+    cmdDetails->setGeometry(twipsRect(780, 1200, 1395, 375));
+
+    txtDetails = new QPlainTextEdit(this);
+    txtDetails->setReadOnly(true);
+    txtDetails->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtDetails->setStyleSheet(QStringLiteral("QPlainTextEdit { background: #c0c0c0; }"));
+    txtDetails->setGeometry(twipsRect(720, 1680, 5865, 2235));
+
+    connect(cmdContinue, &QPushButton::clicked, this, &frmError::cmdContinue_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmError::cmdExit_Click);
+    connect(cmdDetails, &QPushButton::clicked, this, &frmError::cmdDetails_Click);
+
+    setHeightTwips(kShortHeightTwips);
+}
+
+void frmError::setUserMessage(const QString &text)
+{
+    lblUserMsg->setText(text);
+}
+
+void frmError::setDetails(const QString &text)
+{
+    txtDetails->setPlainText(text);
+}
+
+int frmError::heightTwips() const
+{
+    return height() * kTwipsPerPixel;
+}
+
+void frmError::cmdContinue_Click()
+{
+    m_answer = IErrorWindow::AnswerContinue;
+    hide();
+}
+
+void frmError::cmdExit_Click()
+{
+    m_answer = IErrorWindow::AnswerExit;
+    hide();
+}
+
+void frmError::cmdDetails_Click()
+{
+    m_detailsShown = !m_detailsShown;
+    setHeightTwips(m_detailsShown ? kTallHeightTwips : kShortHeightTwips);
+    cmdDetails->setText(m_detailsShown ? QStringLiteral("Hide Details") + QStringLiteral(" <<")
+                                       : QStringLiteral("View Details >>"));
+}
+
+void frmError::setHeightTwips(int twips)
+{
+    setFixedSize(kWidthTwips / kTwipsPerPixel, twips / kTwipsPerPixel);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "DateUtil.h"
+
+#include <QList>
+#include <QSignalSpy>
+
+// Day numbers written the way the tests think of them.
+inline double day(int year, int month, int dayOfMonth, int hour = 0, int minute = 0)
+{
+    return DateUtil::toDays(QDate(year, month, dayOfMonth), QTime(hour, minute));
+}
+
+inline double timeOfDay(int hour, int minute)
+{
+    return DateUtil::fromTime(QTime(hour, minute));
+}
+
+// The first argument of every signal a spy caught, as day numbers.
+inline QList<double> values(const QSignalSpy &spy)
+{
+    QList<double> result;
+    for (const auto &args : spy)
+        result.append(args.at(0).toDouble());
+    return result;
+}

@@ -1,0 +1,121 @@
+#include "CombinedValue.h"
+#include "DateTimeText.h"
+#include "DateTimeTestValues.h"
+#include "DropDownPlacement.h"
+#include "PropertyBag.h"
+#include "TimeListEntries.h"
+
+#include <QtTest>
+
+class tst_DateTimeRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void parsesDatesTimesAndBoth_data();
+    void parsesDatesTimesAndBoth();
+    void combinesBoxesThatDoNotJoin();
+    void clockListStartsAtCurrentHour();
+    void relativeListStepsFromBase();
+    void timeStyleOtherThanZeroIsRelative();
+    void dropDownStaysOnScreen();
+    void bagKeepsOnlyWhatDiffersInOrder();
+};
+
+void tst_DateTimeRules::parsesDatesTimesAndBoth_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<double>("value");
+    QTest::newRow("short date") << "01/02/2024" << true << day(2024, 2, 1);
+    QTest::newRow("two-digit year") << "01/02/24" << true << day(2024, 2, 1);
+    QTest::newRow("medium date") << "05-Mar-04" << true << day(2004, 3, 5);
+    QTest::newRow("time") << "9:30 PM" << true << timeOfDay(21, 30);
+    QTest::newRow("24-hour time") << "14:05" << true << timeOfDay(14, 5);
+    QTest::newRow("date and time") << " 01/02/2024  9:30 AM " << true << day(2024, 2, 1, 9, 30);
+    QTest::newRow("bare number") << "14" << false << 0.0;
+    QTest::newRow("fraction") << "0.5" << false << 0.0;
+    QTest::newRow("half a time") << "9:" << false << 0.0;
+    QTest::newRow("bad day") << "32/01/2024" << false << 0.0;
+    QTest::newRow("pm past noon") << "13:00 PM" << false << 0.0;
+    QTest::newRow("two times") << "9:00 AM 10:00 AM" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+}
+
+void tst_DateTimeRules::parsesDatesTimesAndBoth()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(double, value);
+    QCOMPARE(DateTimeText::isValid(text), valid);
+    QCOMPARE(DateTimeText::value(text), value);
+}
+
+void tst_DateTimeRules::combinesBoxesThatDoNotJoin()
+{
+    // The date's day with the time's time of day.
+    QCOMPARE(CombinedValue::afterDateBoxChange("01/02/2024 8:00", "9:30 AM"), day(2024, 2, 1, 9, 30));
+    QCOMPARE(CombinedValue::afterDateBoxChange("8:00 AM", "9:30 AM"), timeOfDay(9, 30));
+    // A date typed into the time box joins today's date with no time.
+    QCOMPARE(CombinedValue::afterTimeBoxChange("", "01/02/2024", day(2024, 3, 15, 10, 40)), day(2024, 3, 15));
+}
+
+void tst_DateTimeRules::clockListStartsAtCurrentHour()
+{
+    const QStringList at1040 = TimeListEntries::build("0", 0, QTime(10, 40));
+    QCOMPARE(at1040.size(), 48);
+    QCOMPARE(at1040.mid(0, 2), QStringList({"10:00 AM", "10:30 AM"}));
+    QCOMPARE(at1040.at(27), QStringLiteral("11:30 PM"));
+    QCOMPARE(at1040.at(28), QStringLiteral("12:00 AM"));
+    QCOMPARE(at1040.last(), QStringLiteral("9:30 AM"));
+    QVERIFY(at1040.contains("12:00 PM"));
+
+    const QStringList at0015 = TimeListEntries::build("0", 0, QTime(0, 15));
+    QCOMPARE(at0015.first(), QStringLiteral("12:00 AM"));
+    QCOMPARE(at0015.last(), QStringLiteral("11:30 PM"));
+}
+
+void tst_DateTimeRules::relativeListStepsFromBase()
+{
+    const QStringList list = TimeListEntries::relativeTimes(day(2024, 3, 15, 13, 0));
+    QCOMPARE(list.size(), 51);
+    QCOMPARE(list.mid(0, 7), QStringList({"1:05 PM (5 Mins)", "1:15 PM (15 Mins)", "1:30 PM (30 Mins)",
+                                          "1:45 PM (45 Mins)", "2:00 PM (1.0 Hour)", "2:30 PM (1.5 Hours)",
+                                          "3:00 PM (2.0 Hours)"}));
+    QCOMPARE(list.at(49), QStringLiteral("12:30 PM (23.5 Hours)"));
+    QCOMPARE(list.last(), QStringLiteral("1:00 PM (24.0 Hours)"));
+    QCOMPARE(TimeListEntries::relativeTimes(0).first(), QStringLiteral("12:05 AM (5 Mins)"));
+}
+
+void tst_DateTimeRules::timeStyleOtherThanZeroIsRelative()
+{
+    for (const QString style : {"1", "", "00", " 0"})
+        QCOMPARE(TimeListEntries::build(style, 0, QTime(10, 40)).first(), QStringLiteral("12:05 AM (5 Mins)"));
+}
+
+void tst_DateTimeRules::dropDownStaysOnScreen()
+{
+    const QRect screen(0, 0, 800, 600);
+    // 775 and 150 twips below and beside the form's corner.
+    QCOMPARE(DropDownPlacement::place({100, 100}, 775, 150, {140, 130}, screen), QPoint(110, 152));
+    QCOMPARE(DropDownPlacement::place({750, 580}, 775, 1950, {107, 116}, screen), QPoint(693, 484));
+    QCOMPARE(DropDownPlacement::place({-300, -200}, 0, -75, {107, 116}, screen), QPoint(0, 0));
+    QCOMPARE(DropDownPlacement::place({0, 0}, 0, 0, {900, 700}, screen), QPoint(0, 0));
+    QCOMPARE(DropDownPlacement::place({900, 0}, 0, 0, {100, 100}, QRect(800, 0, 1024, 768)), QPoint(900, 0));
+}
+
+void tst_DateTimeRules::bagKeepsOnlyWhatDiffersInOrder()
+{
+    PropertyBag bag;
+    bag.writeProperty("TimeStyle", "1", "0");
+    bag.writeProperty("TopPosition", 0, 0);
+    bag.writeProperty("Style", 2, 0);
+    QCOMPARE(bag.names(), QStringList({"TimeStyle", "Style"}));
+    QCOMPARE(bag.readProperty("TopPosition", 7).toInt(), 7);
+    // Writing the default again drops the old value.
+    bag.writeProperty("TimeStyle", "0", "0");
+    QCOMPARE(bag.names(), QStringList({"Style"}));
+    QCOMPARE(bag.readProperty("TimeStyle", "0").toString(), QStringLiteral("0"));
+}
+
+QTEST_GUILESS_MAIN(tst_DateTimeRules)
+#include "tst_DateTimeRules.moc"

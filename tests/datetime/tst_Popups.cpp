@@ -1,0 +1,286 @@
+#include "Clock.h"
+#include "DateTimeTestValues.h"
+#include "PropertyBag.h"
+#include "frmCalendar.h"
+#include "frmTimeList.h"
+#include "ucDateTime.h"
+
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+QString caption(const QDialog &form)
+{
+    return form.findChild<QLabel *>("Label1")->text();
+}
+void clickButton(QDialog &form, const char *name)
+{
+    QTest::mouseClick(form.findChild<QToolButton *>(name), Qt::LeftButton);
+}
+QWidget *calendarView(QDialog &form)
+{
+    return form.findChild<QCalendarWidget *>()->findChild<QTableView *>();
+}
+// Clicks the cell that shows a day late in the month on view: the grid may
+// show the same number once more, from the month before, only above it.
+void clickLateDay(QDialog &form, int dayOfMonth)
+{
+    QVERIFY(dayOfMonth > 14);
+    auto *view = static_cast<QTableView *>(calendarView(form));
+    const QAbstractItemModel *model = view->model();
+    QModelIndex cell;
+    for (int row = 0; row < model->rowCount(); ++row)
+        for (int column = 0; column < model->columnCount(); ++column)
+            if (model->data(model->index(row, column)).toString() == QString::number(dayOfMonth))
+                cell = model->index(row, column);
+    QVERIFY(cell.isValid());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+}
+void clickRow(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+} // namespace
+
+class tst_Popups : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void calendarOpensOnTodayAndStepsMonths();
+    void calendarArrowKeysStayOpen();
+    void calendarClickAcceptsDay();
+    void timeListPicksByMouseArrowOrClose();
+    void controlCalendarAcceptAndCancel();
+    void controlTimeListAcceptAndCancel();
+    void dropDownsOpenAtPositionsOnScreen();
+
+private:
+    QDialog *showDialog(QDialog &form);
+};
+
+void tst_Popups::init()
+{
+    Clock::pin(QDateTime(QDate(2024, 1, 31), QTime(10, 40)));
+}
+
+QDialog *tst_Popups::showDialog(QDialog &form)
+{
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        qWarning("drop-down not exposed");
+    return &form;
+}
+
+void tst_Popups::calendarOpensOnTodayAndStepsMonths()
+{
+    frmCalendar form;
+    showDialog(form);
+    QCOMPARE(form.selectedDate(), QDate(2024, 1, 31));
+    QCOMPARE(caption(form), QStringLiteral("January 2024"));
+
+    clickButton(form, "cmdIncrease");
+    QCOMPARE(form.selectedDate(), QDate(2024, 2, 29));
+    QCOMPARE(caption(form), QStringLiteral("February 2024"));
+    clickButton(form, "cmdIncrease");
+    QCOMPARE(form.selectedDate(), QDate(2024, 3, 29));
+    QCOMPARE(caption(form), QStringLiteral("March 2024"));
+    QCOMPARE(form.dtDate(), day(2024, 3, 29));
+    QCOMPARE(form.findChild<QCalendarWidget *>()->monthShown(), 3);
+    QVERIFY(form.isVisible());
+
+    Clock::pin(QDateTime(QDate(2023, 1, 31), QTime(9, 0)));
+    frmCalendar other;
+    clickButton(other, "cmdIncrease");
+    QCOMPARE(other.selectedDate(), QDate(2023, 2, 28));
+    clickButton(other, "cmdDecrease");
+    clickButton(other, "cmdDecrease");
+    QCOMPARE(other.selectedDate(), QDate(2022, 12, 28));
+    QCOMPARE(caption(other), QStringLiteral("December 2022"));
+}
+
+void tst_Popups::calendarArrowKeysStayOpen()
+{
+    frmCalendar form;
+    showDialog(form);
+    QTest::keyClick(calendarView(form), Qt::Key_Right);
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.selectedDate(), QDate(2024, 2, 1));
+    QCOMPARE(caption(form), QStringLiteral("February 2024"));
+}
+
+void tst_Popups::calendarClickAcceptsDay()
+{
+    frmCalendar form;
+    showDialog(form);
+    clickLateDay(form, 20);
+    QVERIFY(!form.isVisible());
+    QVERIFY(!form.Cancel());
+    QCOMPARE(form.selectedDate(), QDate(2024, 1, 20));
+
+    // A click on the day already selected accepts it too.
+    frmCalendar again;
+    showDialog(again);
+    clickLateDay(again, 31);
+    QVERIFY(!again.isVisible());
+    QVERIFY(!again.Cancel());
+    QCOMPARE(again.selectedDate(), QDate(2024, 1, 31));
+}
+
+void tst_Popups::timeListPicksByMouseArrowOrClose()
+{
+    const QStringList entries = {"1:05 PM (5 Mins)", "1:15 PM (15 Mins)", "12:35 PM (5 Mins)"};
+    {
+        frmTimeList form;
+        form.addEntries(entries);
+        showDialog(form);
+        clickRow(form.List1(), 2);
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.Cancel());
+        QCOMPARE(form.dtTime(), timeOfDay(12, 35));
+    }
+    {
+        frmTimeList form;
+        form.addEntries(entries);
+        showDialog(form);
+        form.List1()->setFocus();
+        QTest::keyClick(form.List1(), Qt::Key_Down);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.dtTime(), timeOfDay(13, 5));
+    }
+    {
+        frmTimeList form;
+        form.addEntries(entries);
+        showDialog(form);
+        form.close(); // the window closed some other way counts as a cancel
+        QVERIFY(form.Cancel());
+    }
+}
+
+void tst_Popups::controlCalendarAcceptAndCancel()
+{
+    ucDateTime ctl;
+    ctl.setDateValue(day(2024, 5, 5));
+    ctl.setTimeValue(timeOfDay(9, 0));
+    QSignalSpy dates(&ctl, &ucDateTime::DateChange);
+    QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+    std::function<void(QDialog &)> action;
+    ctl.setPopupRunner([&](QDialog &d) { action(*showDialog(d)); });
+    auto *calendarButton = ctl.findChild<QToolButton *>("Command1");
+
+    for (const char *dismiss : {"Esc", "Image1"}) {
+        action = [dismiss](QDialog &d) {
+            if (qstrcmp(dismiss, "Esc") == 0)
+                QTest::keyClick(calendarView(d), Qt::Key_Escape);
+            else
+                clickButton(d, "Image1");
+        };
+        calendarButton->click();
+        QCOMPARE(ctl.findChild<QLineEdit *>("Text1")->text(), QStringLiteral("05/05/2024"));
+        QCOMPARE(ctl.DateTimeValue(), day(2024, 5, 5, 9, 0));
+        QCOMPARE(dates.count() + times.count(), 0);
+    }
+
+    // Two months on from 31 January and Enter: the date box changes, so the
+    // container hears DateChange from the box and again from the drop-down.
+    action = [](QDialog &d) {
+        clickButton(d, "cmdIncrease");
+        clickButton(d, "cmdIncrease");
+        QTest::keyClick(calendarView(d), Qt::Key_Enter);
+    };
+    calendarButton->click();
+    QCOMPARE(ctl.findChild<QLineEdit *>("Text1")->text(), QStringLiteral("29/03/2024"));
+    QCOMPARE(values(dates), QList<double>({day(2024, 3, 29), day(2024, 3, 29)}));
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 3, 29, 9, 0));
+
+    // The calendar opens on today's month whatever the box holds; accepting
+    // the date the box already shows raises DateChange once.
+    ctl.setDateValue(day(2024, 1, 31));
+    dates.clear();
+    action = [](QDialog &d) { QTest::keyClick(calendarView(d), Qt::Key_Space); };
+    calendarButton->click();
+    QCOMPARE(values(dates), QList<double>({day(2024, 1, 31)}));
+    QCOMPARE(times.count(), 0);
+}
+
+void tst_Popups::controlTimeListAcceptAndCancel()
+{
+    ucDateTime ctl;
+    QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+    QStringList shown;
+    std::function<void(frmTimeList &)> action;
+    ctl.setPopupRunner([&](QDialog &d) {
+        auto &form = static_cast<frmTimeList &>(*showDialog(d));
+        shown.clear();
+        for (int row = 0; row < form.List1()->count(); ++row)
+            shown << form.List1()->item(row)->text();
+        action(form);
+    });
+    auto *timeButton = ctl.findChild<QToolButton *>("Command2");
+
+    action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Escape); };
+    timeButton->click();
+    QCOMPARE(shown.size(), 48);
+    QCOMPARE(shown.first(), QStringLiteral("10:00 AM")); // the pinned clock's hour
+    QCOMPARE(ctl.findChild<QLineEdit *>("Text2")->text(), QString());
+    QCOMPARE(times.count(), 0);
+    QCOMPARE(ctl.DateTimeValue(), 0.0);
+
+    action = [](frmTimeList &form) { clickRow(form.List1(), 1); };
+    timeButton->click();
+    QCOMPARE(ctl.findChild<QLineEdit *>("Text2")->text(), QStringLiteral("10:30 AM"));
+    QCOMPARE(values(times), QList<double>({timeOfDay(10, 30), timeOfDay(10, 30)}));
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 1, 31, 10, 30)); // no date: today
+
+    // The relative list, and Enter with nothing picked: midnight.
+    ctl.setTimeStyle("1");
+    ctl.setRelativeTimeValue(day(2024, 1, 31, 13, 0));
+    times.clear();
+    action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Return); };
+    timeButton->click();
+    QCOMPARE(shown.size(), 51);
+    QCOMPARE(shown.first(), QStringLiteral("1:05 PM (5 Mins)"));
+    QCOMPARE(ctl.findChild<QLineEdit *>("Text2")->text(), QStringLiteral("12:00 AM"));
+    QCOMPARE(values(times), QList<double>({0.0, 0.0}));
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 1, 31));
+}
+
+void tst_Popups::dropDownsOpenAtPositionsOnScreen()
+{
+    QWidget form;
+    form.setGeometry(50, 40, 600, 300);
+    auto *ctl = new ucDateTime(&form);
+    PropertyBag bag;
+    bag.writeProperty("TopPosition", 960);
+    bag.writeProperty("LeftPosition", 5000);
+    ctl->readProperties(bag);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QRect opened;
+    ctl->setPopupRunner([&](QDialog &d) {
+        showDialog(d);
+        opened = d.frameGeometry();
+        d.reject();
+    });
+    const QPoint corner = form.frameGeometry().topLeft();
+    ctl->findChild<QToolButton *>("Command2")->click();
+    // 960 + 775 twips down, 5000 + 1950 twips across.
+    QCOMPARE(opened.topLeft(), corner + QPoint(463, 116));
+
+    const QRect screen = form.screen()->availableGeometry();
+    form.move(screen.right() - 400, corner.y());
+    ctl->findChild<QToolButton *>("Command1")->click();
+    QVERIFY(screen.contains(opened));
+    QCOMPARE(opened.top(), form.frameGeometry().top() + 116);
+    QCOMPARE(opened.right(), screen.right()); // pushed back from the right edge
+}
+
+QTEST_MAIN(tst_Popups)
+#include "tst_Popups.moc"

@@ -1,0 +1,262 @@
+#include "AppError.h"
+#include "Clock.h"
+#include "DateTimeTestValues.h"
+#include "PropertyBag.h"
+#include "ucDateTime.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+
+class tst_ucDateTime : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void typingDateThenTime();
+    void timeWithoutDateCountsForToday();
+    void handlerSeesValueBeforeChange();
+    void clearEndsAtZeroWithoutEvents();
+    void putsOfValues();
+    void positionsAreDesignTimeOnly();
+    void propertiesByDispatchId();
+    void styleLaysOutAtResize();
+    void enabledCoversBoxesAndButtons();
+    void bagRoundTrip();
+    void bagAppliesToDateBoxButDisablesWholeControl();
+
+private:
+    QLineEdit *box(ucDateTime &ctl, const char *name) { return ctl.findChild<QLineEdit *>(name); }
+};
+
+void tst_ucDateTime::initTestCase()
+{
+    Clock::pin(QDateTime(QDate(2024, 3, 15), QTime(10, 40)));
+}
+
+void tst_ucDateTime::typingDateThenTime()
+{
+    ucDateTime ctl;
+    QSignalSpy dates(&ctl, &ucDateTime::DateChange);
+    QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+
+    // Every keystroke that leaves a valid date raises DateChange: "01/02/20"
+    // already reads as a date in 2020.
+    QTest::keyClicks(box(ctl, "Text1"), "01/02/2024");
+    QCOMPARE(values(dates), QList<double>({day(2020, 2, 1), day(2024, 2, 1)}));
+    QCOMPARE(times.count(), 0);
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1));
+
+    QTest::keyClicks(box(ctl, "Text2"), "9:30 AM");
+    QCOMPARE(values(times), QList<double>({timeOfDay(9, 3), timeOfDay(9, 30), timeOfDay(9, 30), timeOfDay(9, 30), timeOfDay(9, 30)}));
+    QCOMPARE(dates.count(), 2);
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 9, 30));
+    QCOMPARE(ctl.DateValue(), day(2024, 2, 1));
+    QCOMPARE(ctl.TimeValue(), timeOfDay(9, 30));
+}
+
+void tst_ucDateTime::timeWithoutDateCountsForToday()
+{
+    ucDateTime ctl;
+    QSignalSpy dates(&ctl, &ucDateTime::DateChange);
+    QTest::keyClicks(box(ctl, "Text2"), "2:15 PM");
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 3, 15, 14, 15));
+
+    QTest::keyClicks(box(ctl, "Text1"), "01/02/2024");
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 14, 15));
+
+    // Taking the date away leaves the time on day 0 until the date is valid again.
+    QTest::keyClick(box(ctl, "Text1"), Qt::Key_Backspace);
+    QCOMPARE(ctl.DateTimeValue(), timeOfDay(14, 15));
+    QTest::keyClicks(box(ctl, "Text1"), "5");
+    QCOMPARE(ctl.DateTimeValue(), day(2025, 2, 1, 14, 15));
+    QCOMPARE(dates.count(), 3);
+}
+
+void tst_ucDateTime::handlerSeesValueBeforeChange()
+{
+    ucDateTime ctl;
+    ctl.setDateValue(day(2024, 2, 1));
+    QList<double> seen;
+    connect(&ctl, &ucDateTime::TimeChange, this, [&] { seen << ctl.DateTimeValue() << ctl.TimeValue(); });
+    ctl.setTimeValue(timeOfDay(9, 30));
+    QCOMPARE(seen, QList<double>({day(2024, 2, 1), timeOfDay(9, 30)}));
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 9, 30));
+}
+
+void tst_ucDateTime::clearEndsAtZeroWithoutEvents()
+{
+    ucDateTime ctl;
+    ctl.setDateValue(day(2024, 2, 1));
+    ctl.setTimeValue(timeOfDay(9, 30));
+    QSignalSpy dates(&ctl, &ucDateTime::DateChange);
+    QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+    ctl.clear();
+    QCOMPARE(ctl.DateTimeValue(), 0.0);
+    QCOMPARE(box(ctl, "Text1")->text(), QString());
+    QCOMPARE(box(ctl, "Text2")->text(), QString());
+    QCOMPARE(dates.count() + times.count(), 0);
+
+    // Empty boxes give no change to react to; the value still goes to 0.
+    ctl.setDateTimeValue(day(2024, 5, 5));
+    ctl.clear();
+    QCOMPARE(ctl.DateTimeValue(), 0.0);
+}
+
+void tst_ucDateTime::putsOfValues()
+{
+    ucDateTime ctl;
+    QSignalSpy dates(&ctl, &ucDateTime::DateChange);
+    QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+    ctl.setDateValue(day(2024, 2, 1, 17, 0));
+    ctl.setTimeValue(day(2024, 2, 1, 17, 5));
+    QCOMPARE(box(ctl, "Text1")->text(), QStringLiteral("01/02/2024"));
+    QCOMPARE(box(ctl, "Text2")->text(), QStringLiteral("5:05 PM"));
+    QCOMPARE(values(dates), QList<double>({day(2024, 2, 1)}));
+    QCOMPARE(values(times), QList<double>({timeOfDay(17, 5)}));
+
+    // The combined value can be overwritten; the boxes stay, and the next
+    // change of a box works it out again.
+    ctl.setDateTimeValue(day(2030, 1, 1));
+    QCOMPARE(ctl.DateTimeValue(), day(2030, 1, 1));
+    QCOMPARE(box(ctl, "Text1")->text(), QStringLiteral("01/02/2024"));
+    QCOMPARE(dates.count() + times.count(), 2);
+    ctl.setTimeValue(timeOfDay(8, 0));
+    QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 8, 0));
+}
+
+void tst_ucDateTime::positionsAreDesignTimeOnly()
+{
+    ucDateTime ctl;
+    QSignalSpy changed(&ctl, &ucDateTime::PropertyChanged);
+    try {
+        ctl.setTopPosition(1560);
+        QFAIL("a run-time put of TopPosition was accepted");
+    } catch (const AppError &e) {
+        QCOMPARE(e.number(), 382);
+    }
+    QVERIFY_THROWS_EXCEPTION(AppError, ctl.setPropertyById(qint32(ucDateTime::DispId::LeftPosition), 1410));
+    QCOMPARE(ctl.TopPosition(), 0);
+    QCOMPARE(ctl.LeftPosition(), 0);
+    QCOMPARE(changed.count(), 0);
+
+    ctl.setAmbientUserMode(false);
+    ctl.setTopPosition(1560);
+    ctl.setLeftPosition(-75);
+    QCOMPARE(ctl.TopPosition(), 1560);
+    QCOMPARE(ctl.LeftPosition(), -75);
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("TopPosition"));
+}
+
+void tst_ucDateTime::propertiesByDispatchId()
+{
+    ucDateTime ctl;
+    QSignalSpy changed(&ctl, &ucDateTime::PropertyChanged);
+    ctl.setPropertyById(0x6803001E, day(2024, 2, 1));
+    ctl.setPropertyById(0x6803001D, timeOfDay(9, 30));
+    QCOMPARE(ctl.propertyById(0x6803001F).toDouble(), day(2024, 2, 1, 9, 30));
+    ctl.setPropertyById(0x68030011, "1");
+    ctl.setPropertyById(0x68030019, 2);
+    QCOMPARE(ctl.TimeStyle(), QStringLiteral("1"));
+    QCOMPARE(ctl.propertyById(0x68030019).toInt(), 2);
+    // Value puts tell the container nothing; the others name themselves.
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.last().at(0).toString(), QStringLiteral("Style"));
+
+    QVERIFY_THROWS_EXCEPTION(AppError, ctl.propertyById(0x6803001C)); // write-only
+    QVERIFY_THROWS_EXCEPTION(AppError, ctl.propertyById(0x12345));
+}
+
+void tst_ucDateTime::styleLaysOutAtResize()
+{
+    QWidget form;
+    auto *ctl = new ucDateTime(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(ctl->width(), 232);
+    QCOMPARE(ctl->findChild<QToolButton *>("Command2")->x(), 216);
+
+    ctl->setStyle(2);
+    QCOMPARE(ctl->width(), 232); // nothing moves before the next resize
+    ctl->resize(300, 25);
+    QCOMPARE(ctl->width(), 116);
+    QCOMPARE(ctl->height(), 25);
+    QCOMPARE(box(*ctl, "Text2")->x(), 0);
+    QCOMPARE(ctl->findChild<QToolButton *>("Command2")->x(), 98);
+    QVERIFY(!box(*ctl, "Text1")->isVisible());
+    box(*ctl, "Text2")->setFocus();
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(!box(*ctl, "Text1")->hasFocus());
+    }
+
+    ctl->setStyle(1);
+    ctl->resize(200, 22);
+    QCOMPARE(ctl->width(), 116);
+    QVERIFY(box(*ctl, "Text1")->isVisible());
+    QVERIFY(!box(*ctl, "Text2")->isVisible());
+}
+
+void tst_ucDateTime::enabledCoversBoxesAndButtons()
+{
+    ucDateTime ctl;
+    ctl.setEnabled(false);
+    QVERIFY(!ctl.Enabled());
+    for (const char *name : {"Text1", "Text2", "Command1", "Command2"})
+        QVERIFY2(!ctl.findChild<QWidget *>(name)->isEnabledTo(&ctl), name);
+    ctl.setEnabled(true);
+    QVERIFY(ctl.findChild<QWidget *>("Command2")->isEnabledTo(&ctl));
+}
+
+void tst_ucDateTime::bagRoundTrip()
+{
+    ucDateTime fresh;
+    PropertyBag empty;
+    fresh.writeProperties(empty);
+    QCOMPARE(empty.names(), QStringList());
+
+    ucDateTime design;
+    design.setAmbientUserMode(false);
+    design.setStyle(2);
+    design.setTopPosition(1740);
+    design.setLeftPosition(-75);
+    design.setTimeStyle("1");
+    design.setBorderStyle(1);
+    PropertyBag bag;
+    design.writeProperties(bag);
+    QCOMPARE(bag.names(), QStringList({"BorderStyle", "TimeStyle", "TopPosition", "LeftPosition", "Style"}));
+
+    ucDateTime loaded; // a form loads at run time: positions come in from the bag
+    loaded.readProperties(bag);
+    QCOMPARE(loaded.Style(), quint8(2));
+    QCOMPARE(loaded.TopPosition(), 1740);
+    QCOMPARE(loaded.LeftPosition(), -75);
+    QCOMPARE(loaded.TimeStyle(), QStringLiteral("1"));
+    QCOMPARE(loaded.BorderStyle(), qint16(1));
+    QCOMPARE(loaded.BackStyle(), qint16(1));
+}
+
+void tst_ucDateTime::bagAppliesToDateBoxButDisablesWholeControl()
+{
+    PropertyBag bag;
+    bag.writeProperty("ForeColor", QColor(Qt::red));
+    bag.writeProperty("Enabled", false);
+    bag.writeProperty("ToolTipText", "When");
+    ucDateTime ctl;
+    ctl.readProperties(bag);
+    QCOMPARE(ctl.ForeColor(), QColor(Qt::red));
+    QCOMPARE(box(ctl, "Text2")->palette().color(QPalette::Text) == QColor(Qt::red), false);
+    QCOMPARE(box(ctl, "Text2")->toolTip(), QString());
+    QCOMPARE(ctl.ToolTipText(), QStringLiteral("When"));
+    for (const char *name : {"Text1", "Text2", "Command1", "Command2"})
+        QVERIFY2(!ctl.findChild<QWidget *>(name)->isEnabledTo(&ctl), name);
+
+    PropertyBag saved;
+    ctl.writeProperties(saved);
+    QCOMPARE(saved.names(), QStringList({"ForeColor", "Enabled", "ToolTipText"}));
+}
+
+QTEST_MAIN(tst_ucDateTime)
+#include "tst_ucDateTime.moc"

@@ -1,0 +1,216 @@
+#include "AppError.h"
+#include "Globals.h"
+#include "MCIFunctions.h"
+#include "MErrorHandler.h"
+#include "TestSupport.h"
+#include "frmError.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+class tst_ErrorHandling : public QObject
+{
+    Q_OBJECT
+
+    QVector<int> m_waits;
+    std::function<void(int)> m_realWait;
+
+    void recordWaits()
+    {
+        m_waits.clear();
+        g_busyWait = [this](int ms) { m_waits.append(ms); };
+    }
+
+    static AppError error(qint32 number)
+    {
+        return AppError(number, QStringLiteral("MADOFunctions.Update\r\nQSQLITE"), QStringLiteral("database is locked"));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { m_realWait = g_busyWait; } // before any test replaces it
+
+    void busyDatabaseWaitsLongerAndLongerThenAsks()
+    {
+        TestEnvironment env;
+        recordWaits();
+        for (int i = 0; i < 15; ++i)
+            QCOMPARE(HandleDBError(error(ErrNo::Busy)), 4);
+        QCOMPARE(m_waits, (QVector<int>{1000, 1000, 2000, 2000, 2000, 3000, 3000, 3000, 4000, 4000, 4000, 5000,
+                                        5000, 5000, 6000}));
+        QCOMPARE(std::accumulate(m_waits.begin(), m_waits.end(), 0), 50000);
+        QVERIFY(env.prompt.asked.isEmpty());
+
+        env.prompt.answers = {IPrompt::AnswerRetry};
+        QCOMPARE(HandleDBError(error(ErrNo::Busy)), 0);
+        QCOMPARE(m_waits.size(), 15);
+        QCOMPARE(env.prompt.asked.size(), 1);
+        QCOMPARE(env.prompt.asked[0].title, QStringLiteral("Database Busy"));
+        QCOMPARE(env.prompt.asked[0].buttons, int(IPrompt::AbortRetryIgnore));
+        QCOMPARE(env.prompt.asked[0].icon, int(IPrompt::Exclamation));
+        QVERIFY(env.prompt.asked[0].text.startsWith(QStringLiteral("Database Busy: Cannot access database right now")));
+        QCOMPARE(g_iDBRetryCount, qint16(0));
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("[10011] ")));
+
+        // The count starts again after the box.
+        QCOMPARE(HandleDBError(error(ErrNo::Busy)), 4);
+        QCOMPARE(m_waits.last(), 1000);
+    }
+
+    void abortOnTheBusyBoxEndsTheProgram()
+    {
+        TestEnvironment env;
+        recordWaits();
+        g_iDBRetryCount = 15;
+        env.prompt.answers = {IPrompt::AnswerAbort};
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, HandleDBError(error(ErrNo::Busy)));
+    }
+
+    void shortPausesThenGiveUp_data()
+    {
+        QTest::addColumn<qint32>("number");
+        QTest::newRow("gave up") << ErrNo::Raised;
+        QTest::newRow("timed out") << ErrNo::Timeout;
+    }
+
+    void shortPausesThenGiveUp()
+    {
+        QFETCH(qint32, number);
+        TestEnvironment env;
+        recordWaits();
+        for (int i = 0; i < 15; ++i)
+            QCOMPARE(HandleDBError(error(number)), 4);
+        QCOMPARE(HandleDBError(error(number)), 3);
+        QCOMPARE(m_waits, QVector<int>(15, kShortBusyPauseMs));
+        QVERIFY(kShortBusyPauseMs >= 100 && kShortBusyPauseMs <= 250);
+        QVERIFY(env.prompt.asked.isEmpty());
+        QVERIFY(env.errorWindow.shown.isEmpty());
+    }
+
+    void otherErrorsGiveUpAtOnce()
+    {
+        TestEnvironment env;
+        recordWaits();
+        g_iDBRetryCount = 3;
+        QCOMPARE(HandleDBError(error(ErrNo::BadStatement)), 3);
+        QCOMPARE(HandleDBError(error(ErrNo::ConstraintFailed)), 3);
+        QCOMPARE(g_iDBRetryCount, qint16(3));
+        QVERIFY(m_waits.isEmpty());
+    }
+
+    void theRealShortPauseTakesTime()
+    {
+        // The default pause must wait in real time: 2,500 event-pump calls
+        // would be no pause at all.
+        QElapsedTimer timer;
+        timer.start();
+        m_realWait(kShortBusyPauseMs);
+        QVERIFY(timer.elapsed() >= kShortBusyPauseMs - 5);
+    }
+
+    void errorWindowShowsTitleVersionAndDetails_data()
+    {
+        QTest::addColumn<qint32>("number");
+        QTest::addColumn<QString>("details");
+        QTest::newRow("program error: no system text")
+            << qint32(91) << QStringLiteral("Object not set\n\nfrmMain.mnuFile_Click\nfrmMain");
+        QTest::newRow("system error: its text follows")
+            << ErrNo::Busy << QStringLiteral("Object not set\n\nfrmMain.mnuFile_Click\nfrmMain\nUnspecified error\n");
+    }
+
+    void errorWindowShowsTitleVersionAndDetails()
+    {
+        QFETCH(qint32, number);
+        QFETCH(QString, details);
+        TestEnvironment env;
+        g_iDBRetryCount = 7;
+        QCOMPARE(ErrorDialog(number, QStringLiteral("Object not set"), QStringLiteral("frmMain.mnuFile_Click\r\nfrmMain")),
+                 5);
+        QCOMPARE(env.errorWindow.shown.size(), 1);
+        QCOMPARE(env.errorWindow.shown[0].userMessage, QStringLiteral("An Error has Occurred\n(Qel v5.0.36)"));
+        QCOMPARE(env.errorWindow.shown[0].details, details);
+        QCOMPARE(g_iDBRetryCount, qint16(0));
+        QVERIFY(env.prompt.asked.isEmpty());
+    }
+
+    void titleIdIsLookedUpWithoutTheLanguageOffset()
+    {
+        TestEnvironment env;
+        SetLanguage(QStringLiteral("GER"));
+        ErrorDialog(5, QStringLiteral("d"), QStringLiteral("s"), 128);
+        ErrorDialog(5, QStringLiteral("d"), QStringLiteral("s"), 1128);
+        ErrorDialog(5, QStringLiteral("d"), QStringLiteral("s"), 102); // an id without text
+        QCOMPARE(env.errorWindow.shown.size(), 3);
+        QCOMPARE(env.errorWindow.shown[0].userMessage, QStringLiteral("Change Status\n(Qel v5.0.36)"));
+        QCOMPARE(env.errorWindow.shown[1].userMessage, QStringLiteral("Changer le statut\n(Qel v5.0.36)"));
+        QCOMPARE(env.errorWindow.shown[2].userMessage, QStringLiteral("An Error has Occurred\n(Qel v5.0.36)"));
+    }
+
+    void exitEndsTheProgramAfterLogging()
+    {
+        TestEnvironment env;
+        env.errorWindow.answers = {IErrorWindow::AnswerExit};
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, ErrorDialog(13, QStringLiteral("Type mismatch"), QStringLiteral("here")));
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("     Type mismatch")));
+    }
+
+    void busyNumberShowsTheBusyBox_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("retry") << int(IPrompt::AnswerRetry);
+        QTest::newRow("ignore") << int(IPrompt::AnswerIgnore);
+    }
+
+    void busyNumberShowsTheBusyBox()
+    {
+        QFETCH(int, answer);
+        TestEnvironment env;
+        env.prompt.answers = {answer};
+        QCOMPARE(ErrorDialog(ErrNo::DatabaseBusy, QStringLiteral("locked"), QStringLiteral("src")), answer);
+        QCOMPARE(env.prompt.asked.size(), 1);
+        QVERIFY(env.errorWindow.shown.isEmpty());
+    }
+
+    void databaseLayerFailureEndsTheProgram()
+    {
+        TestEnvironment env;
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, ErrorDialog(ErrNo::AdoUnusable, QStringLiteral("no driver"), QString()));
+        QCOMPARE(env.prompt.asked.size(), 1);
+        QCOMPARE(env.prompt.asked[0].buttons, int(IPrompt::Ok));
+        QCOMPARE(env.prompt.asked[0].icon, int(IPrompt::Critical));
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("[10010] ")));
+    }
+
+    void detailsButtonTogglesTheWindow()
+    {
+        frmError form;
+        QCOMPARE(form.heightTwips(), frmError::kShortHeightTwips);
+        form.cmdDetails->click();
+        QVERIFY(form.detailsShown());
+        QCOMPARE(form.heightTwips(), frmError::kTallHeightTwips);
+        QCOMPARE(form.cmdDetails->text(), QStringLiteral("Hide Details <<"));
+        form.cmdDetails->click();
+        QVERIFY(!form.detailsShown());
+        QCOMPARE(form.heightTwips(), frmError::kShortHeightTwips);
+        QCOMPARE(form.cmdDetails->text(), QStringLiteral("View Details >>"));
+    }
+
+    void formButtonsGiveTheirAnswers()
+    {
+        frmError form;
+        form.setUserMessage(QStringLiteral("An Error has Occurred\n(Qel v5.0.36)"));
+        QCOMPARE(form.answer(), 5); // closing from the title bar continues
+        form.show();
+        form.cmdExit->click();
+        QCOMPARE(form.answer(), 3);
+        QVERIFY(!form.isVisible());
+        form.show();
+        form.cmdContinue->click();
+        QCOMPARE(form.answer(), 5);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.lblUserMsg->text(), QStringLiteral("An Error has Occurred\n(Qel v5.0.36)"));
+    }
+};
+
+QTEST_MAIN(tst_ErrorHandling)
+#include "tst_ErrorHandling.moc"

@@ -1,0 +1,113 @@
+#include "Clock.h"
+#include "MErrorHandler.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+class tst_Logs : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void pinClock() { Clock::pin(QDateTime(QDate(2004, 3, 5), QTime(14, 7, 9))); }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        Clock::unpin();
+        CloseDebugLog();
+    }
+
+    void versionTagNamesTheProgramVersion()
+    {
+        QCOMPARE(GetVersionTag(), QStringLiteral("(Qel v5.0.36)"));
+    }
+
+    void debugLogAppendsToEarlierRuns()
+    {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("logs/debug.log"));
+        {
+            QFile earlier(file);
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("from an earlier run\n");
+        }
+        pinClock();
+        WriteDebugLog(QStringLiteral("Starting"));
+        Clock::advance(61 * 1000);
+        WriteDebugLog(QStringLiteral("Sent s#!12#!"));
+        CloseDebugLog();
+        Clock::pin(QDateTime(QDate(2004, 12, 25), QTime(0, 5, 0)));
+        WriteDebugLog(QStringLiteral("after close"));
+        CloseDebugLog();
+
+        QCOMPARE(readTextFile(file),
+                 QStringLiteral("from an earlier run\n"
+                                "05-Mar-04 2:07:09 PM(Qel v5.0.36)    Starting\n"
+                                "05-Mar-04 2:08:10 PM(Qel v5.0.36)    Sent s#!12#!\n"
+                                "25-Dec-04 12:05:00 AM(Qel v5.0.36)    after close\n"));
+    }
+
+    void errorLogEntryWithEmptySourceAndSystemText()
+    {
+        TestEnvironment env;
+        pinClock();
+        WriteErrorLog(qint32(0x80004005), QStringLiteral("database is locked. "), QString());
+        QCOMPARE(readTextFile(env.path(QStringLiteral("logs/error.log"))),
+                 QStringLiteral("05-Mar-04 2:07:09 PM(Qel v5.0.36) [-2147467259] \n"
+                                "     \n"
+                                "     database is locked. Unspecified error\n"
+                                "\n"));
+    }
+
+    void errorLogUsesLineFeedsOnlyAndAppends()
+    {
+        TestEnvironment env;
+        pinClock();
+        WriteErrorLog(42, QStringLiteral("Bad thing"), QStringLiteral("frmMain.cmdOK_Click\r\nCClientHnd.UpdateStatus"));
+        Clock::advance(1000);
+        WriteErrorLog(7, QStringLiteral("Second"), QStringLiteral("MStartUp.Main"));
+        const QString text = readTextFile(env.path(QStringLiteral("logs/error.log")));
+        QVERIFY(!text.contains(u'\r'));
+        QCOMPARE(text, QStringLiteral("05-Mar-04 2:07:09 PM(Qel v5.0.36) [42] \n"
+                                      "     frmMain.cmdOK_Click\nCClientHnd.UpdateStatus\n"
+                                      "     Bad thing(System Error Msg not found.)\n"
+                                      "05-Mar-04 2:07:10 PM(Qel v5.0.36) [7] \n"
+                                      "     MStartUp.Main\n"
+                                      "     Second(System Error Msg not found.)\n"));
+    }
+
+    void systemTextOfAnUnknownNumber()
+    {
+        QCOMPARE(GetSystemErrorText(qint32(0x80042711)), QStringLiteral("(System Error Msg not found.)"));
+    }
+
+    void unwritableLogLosesTheLineQuietly()
+    {
+        TestEnvironment env;
+        // A folder where the files should be makes every open fail.
+        const QString folder = env.path(QStringLiteral("blocked"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/debug.log")));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/error.log")));
+        SetLogFolder(folder);
+        WriteDebugLog(QStringLiteral("lost"));
+        WriteErrorLog(1, QStringLiteral("lost"), QStringLiteral("lost"));
+        QVERIFY(QFileInfo(folder + QStringLiteral("/debug.log")).isDir());
+    }
+
+    void logFolderIsTheProgramFolderWhenWritable()
+    {
+        TestEnvironment env;
+        const QString program = env.path(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(program));
+        QCOMPARE(DefaultLogFolder(program), program);
+        QCOMPARE(DefaultLogFolder(env.path(QStringLiteral("no-such-folder"))),
+                 env.path(QStringLiteral("state/tessaly")));
+        QCOMPARE(DefaultLogFolder(QString()), env.path(QStringLiteral("state/tessaly")));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Logs)
+#include "tst_Logs.moc"

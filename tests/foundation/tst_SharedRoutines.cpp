@@ -1,0 +1,408 @@
+#include "AppError.h"
+#include "CClientHnd.h"
+#include "Clock.h"
+#include "DateUtil.h"
+#include "Globals.h"
+#include "IMainWindow.h"
+#include "MCIFunctions.h"
+#include "MWait.h"
+#include "MWindows.h"
+#include "PgServer.h"
+#include "Registry.h"
+#include "TestSupport.h"
+
+#include <QtTest>
+
+namespace {
+
+// Records what the view switch asks of the main window.
+class FakeMainWindow : public IMainWindow
+{
+public:
+    QHash<QString, QString> tags;
+    QStringList calls;
+
+    void showWindow() override {}
+    void hideWindow() override {}
+    bool isWindowVisible() const override { return true; }
+    int windowStateCode() const override { return Normal; }
+    void setWindowStateCode(int) override {}
+    QString caption() const override { return QString(); }
+    void setCaption(const QString &) override {}
+
+    QString treeNodeTag(const QString &key) const override { return tags.value(key); }
+    void hideWebPage() override { calls << QStringLiteral("hideWebPage"); }
+    void displayWebPage(const QString &url) override { calls << QStringLiteral("displayWebPage ") + url; }
+    void displayWebText(const QString &text) override { calls << QStringLiteral("displayWebText ") + text; }
+    void SetSelectUserFunctions(bool enable) override
+    {
+        calls << QStringLiteral("SetSelectUserFunctions ") + QString::number(enable);
+    }
+    void DisplaySearch(bool show) override { calls << QStringLiteral("DisplaySearch ") + QString::number(show); }
+};
+
+CUser user(qint32 id, const QString &name = QString())
+{
+    CUser u;
+    u.UserID = id;
+    u.RealName = name;
+    return u;
+}
+
+CStatus custom(const QString &code, const QString &type, const QString &description = QString())
+{
+    CStatus s;
+    s.StatusCode = code;
+    s.CustomType = type;
+    s.Status = description;
+    return s;
+}
+
+double at(int year, int month, int day, int hour, int minute, int second = 0)
+{
+    return DateUtil::toDays(QDate(year, month, day), QTime(hour, minute, second));
+}
+
+void createProperties(DbConnection &db)
+{
+    db.execute(QStringLiteral("CREATE TABLE Properties (pkey varchar(10) NOT NULL PRIMARY KEY, pvalue varchar(254) NULL)"));
+    db.execute(QStringLiteral("INSERT INTO Properties (pkey, pvalue) VALUES (?, ?)"),
+               {QStringLiteral("help_url"), QStringLiteral("  http://help/  ")});
+    db.execute(QStringLiteral("INSERT INTO Properties (pkey, pvalue) VALUES (?, NULL)"), {QStringLiteral("icon_home")});
+}
+
+} // namespace
+
+class tst_SharedRoutines : public QObject
+{
+    Q_OBJECT
+
+    void checkSystemProperties()
+    {
+        DbHandle db = OpenADOConnection();
+        createProperties(*db);
+        DbHandle none;
+        QCOMPARE(GetSystemProperty(QStringLiteral("help_url"), none), QStringLiteral("http://help/"));
+        QVERIFY(!none); // opened for the call and closed again
+        QCOMPARE(GetSystemProperty(QStringLiteral("icon_home")), QString());
+        QCOMPARE(GetSystemProperty(QStringLiteral("missing")), QString());
+        QCOMPARE(GetSystemProperty(QStringLiteral("x' OR '1'='1")), QString());
+
+        SetSystemProperty(QStringLiteral("icon_home"), QStringLiteral("  /srv/it's icons  "), db);
+        QVERIFY(db); // a connection handed in stays open
+        QCOMPARE(GetSystemProperty(QStringLiteral("icon_home"), db), QStringLiteral("/srv/it's icons"));
+        const RecordSet raw = db->query(QStringLiteral("SELECT pvalue FROM Properties WHERE pkey = 'icon_home'"));
+        QCOMPARE(raw.text(QStringLiteral("pvalue")), QStringLiteral("/srv/it") + QChar(8) + QStringLiteral("s icons"));
+
+        SetSystemProperty(QStringLiteral("nokey"), QStringLiteral("v"));
+        QCOMPARE(db->query(QStringLiteral("SELECT COUNT(*) AS n FROM Properties")).integer(QStringLiteral("n")), 2);
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        Clock::unpin();
+        g_frmMain.reset();
+        g_oClientHnd.reset();
+    }
+
+    void keyToId_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<qint32>("id");
+        QTest::newRow("user") << QStringLiteral("USR17") << 17;
+        QTest::newRow("kind alone") << QStringLiteral("USR") << -1;
+        QTest::newRow("short") << QStringLiteral("TO") << -1;
+        QTest::newRow("empty") << QString() << -1;
+        QTest::newRow("root") << QStringLiteral("NOD0") << 0;
+        QTest::newRow("search node") << QStringLiteral("SRH0") << 0;
+        QTest::newRow("not a number") << QStringLiteral("USRabc") << 0;
+        QTest::newRow("too large") << QStringLiteral("RES99999999999") << 0;
+    }
+
+    void keyToId()
+    {
+        QFETCH(QString, key);
+        QFETCH(qint32, id);
+        QCOMPARE(KeyToId(key), id);
+    }
+
+    void findUserIndex()
+    {
+        TestEnvironment env;
+        QCOMPARE(FindUserIndex(3), -1);
+        g_vUserList = {user(3), user(5), user(9), user(12)};
+        QCOMPARE(FindUserIndex(3), 0);
+        QCOMPARE(FindUserIndex(9), 2);
+        QCOMPARE(FindUserIndex(12), 3);
+        for (qint32 absent : {1, 4, 10, 13, 0, -1})
+            QCOMPARE(FindUserIndex(absent), -1);
+        g_vUserList = {user(7)};
+        QCOMPARE(FindUserIndex(7), 0);
+        QCOMPARE(FindUserIndex(8), -1);
+    }
+
+    void userStatusLine()
+    {
+        TestEnvironment env;
+        CUser ann = user(5, QStringLiteral("Ann Lee"));
+        ann.IsIn = QStringLiteral("OUT");
+        ann.Note = QStringLiteral("back at 3");
+        ann.LastStatusChange = at(2004, 3, 5, 14, 7, 9);
+        CUser bob = user(8, QStringLiteral("Bob"));
+        bob.IsIn = QStringLiteral("MTA");
+        bob.Note = QStringLiteral("   ");
+        bob.LastStatusChange = at(2004, 3, 6, 0, 0);
+        g_vUserList = {ann, bob};
+        QCOMPARE(GetUserStatusLine(QStringLiteral("USR5")),
+                 QStringLiteral("Ann Lee Last changed Status to Out - 05/03/2004 2:07:09 PM       [ back at 3 ] "));
+        QCOMPARE(GetUserStatusLine(QStringLiteral("USR8")),
+                 QStringLiteral("Bob Last changed Status to Meeting-Available - 06/03/2004"));
+        QCOMPARE(GetUserStatusLine(QStringLiteral("USR6")), QString());
+        QCOMPARE(GetUserStatusLine(QStringLiteral("USR")), QString());
+    }
+
+    void nextWorkingDay_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("next");
+        QTest::newRow("Thursday") << QDate(2004, 3, 4) << QDate(2004, 3, 5);
+        QTest::newRow("Friday") << QDate(2004, 3, 5) << QDate(2004, 3, 8);
+        QTest::newRow("Saturday") << QDate(2004, 3, 6) << QDate(2004, 3, 8);
+        QTest::newRow("Sunday") << QDate(2004, 3, 7) << QDate(2004, 3, 8);
+        QTest::newRow("Monday") << QDate(2004, 3, 8) << QDate(2004, 3, 9);
+        QTest::newRow("over the year") << QDate(2004, 12, 31) << QDate(2005, 1, 3);
+    }
+
+    void nextWorkingDay()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QDate, next);
+        Clock::pin(QDateTime(today, QTime(23, 59, 30)));
+        const double workStart = DateUtil::fromTime(QTime(8, 30, 45));
+        QCOMPARE(DateUtil::fromDays(NextWorkingDay(workStart)), QDateTime(next, QTime(8, 30)));
+        // A full date-time counts by its time of day only.
+        QCOMPARE(DateUtil::fromDays(NextWorkingDay(at(1999, 1, 1, 17, 5))), QDateTime(next, QTime(17, 5)));
+    }
+
+    void statusPendingAtTheMinuteBoundary_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<double>("when");
+        QTest::addColumn<bool>("pending");
+        // The clock stands at 10:30:45.
+        QTest::newRow("out, this minute") << QStringLiteral("OUT") << at(2004, 3, 5, 10, 30, 0) << true;
+        QTest::newRow("out, last second of the minute before") << QStringLiteral("OUT") << at(2004, 3, 5, 10, 29, 59) << false;
+        QTest::newRow("out, next minute") << QStringLiteral("OUT") << at(2004, 3, 5, 10, 31, 0) << true;
+        QTest::newRow("out, an hour ahead") << QStringLiteral("OUT") << at(2004, 3, 5, 11, 30, 45) << true;
+        QTest::newRow("out, an hour ago") << QStringLiteral("OUT") << at(2004, 3, 5, 9, 30, 45) << false;
+        QTest::newRow("meeting ahead") << QStringLiteral("MTO") << at(2004, 3, 5, 11, 0) << true;
+        QTest::newRow("lunch ahead") << QStringLiteral("LNC") << at(2004, 3, 5, 11, 0) << false;
+        QTest::newRow("do not disturb") << QStringLiteral("DND") << at(2004, 3, 5, 11, 0) << false;
+        QTest::newRow("custom out") << QStringLiteral("XX2") << at(2004, 3, 5, 11, 0) << true;
+        QTest::newRow("custom in") << QStringLiteral("XX3") << at(2004, 3, 5, 11, 0) << false;
+        QTest::newRow("custom unknown") << QStringLiteral("XFF") << at(2004, 3, 5, 11, 0) << true;
+    }
+
+    void statusPendingAtTheMinuteBoundary()
+    {
+        QFETCH(QString, code);
+        QFETCH(double, when);
+        QFETCH(bool, pending);
+        TestEnvironment env;
+        g_colCustomStatus = {custom(QStringLiteral("XX2"), QStringLiteral("O")), custom(QStringLiteral("XX3"), QStringLiteral("i"))};
+        Clock::pin(QDateTime(QDate(2004, 3, 5), QTime(10, 30, 45)));
+        QCOMPARE(IsStatusPending(code, when), pending);
+    }
+
+    void statusTestsAndTexts()
+    {
+        TestEnvironment env;
+        g_colCustomStatus = {custom(QStringLiteral("XX2"), QStringLiteral("O"), QStringLiteral("Site Visit")),
+                             custom(QStringLiteral("XX3"), QStringLiteral("I"), QStringLiteral("Reception"))};
+        QVERIFY(IsCustomStatus(QStringLiteral("XX2")));
+        QVERIFY(IsCustomStatus(QStringLiteral("XFF")));
+        QVERIFY(!IsCustomStatus(QStringLiteral("INN")));
+        QVERIFY(IsInStatus(QStringLiteral("INN")));
+        QVERIFY(!IsInStatus(QStringLiteral("LNC")));
+        QVERIFY(IsInStatus(QStringLiteral("XX3")));
+        QVERIFY(!IsInStatus(QStringLiteral("XX2")));
+        QVERIFY(!IsInStatus(QStringLiteral("XFF")));
+        QCOMPARE(GetStatusDescription(QString()), QStringLiteral("In"));
+        QCOMPARE(GetStatusDescription(QStringLiteral("mtd")), QStringLiteral("Meeting-Do Not Disturb"));
+        QCOMPARE(GetStatusDescription(QStringLiteral("xx2")), QStringLiteral("Site Visit"));
+        QCOMPARE(GetStatusDescription(QStringLiteral("XFF")), QString());
+    }
+
+    void registryValues()
+    {
+        TestEnvironment env;
+        const QString key = AppRegistryKey() + QStringLiteral("\\Settings");
+        QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), key), QStringLiteral("REG_ERR"));
+        SetRegistryValue(QStringLiteral("TreeByStatus"), RegString, true, key);
+        SetRegistryValue(QStringLiteral("Hidden"), RegString, false, key);
+        SetRegistryValue(QStringLiteral("ListView"), RegDword, 2.5, key);
+        SetRegistryValue(QStringLiteral("Split"), RegDword, 3.5, key);
+        QCOMPARE(GetRegistryValue(QStringLiteral("TreeByStatus"), key), QStringLiteral("True"));
+        QCOMPARE(GetRegistryValue(QStringLiteral("Hidden"), key), QStringLiteral("False"));
+        QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), key), QStringLiteral("2"));
+        QCOMPARE(GetRegistryValue(QStringLiteral("Split"), key), QStringLiteral("4"));
+        QCOMPARE(Registry::readDword(Registry::CurrentUser, key, QStringLiteral("Split")).value_or(0), 4u);
+    }
+
+    void recentNotesRoundTrip()
+    {
+        TestEnvironment env;
+        QStringList notes;
+        QCOMPARE(ReadRecentNotesList(notes), 10000);
+        QCOMPARE(notes, QStringList(26, QString()));
+
+        WriteRecentNotesList({QStringLiteral("Back at 3"), QStringLiteral("Room #4"), QString()});
+        QCOMPARE(GetRegistryValue(QStringLiteral("Notes"), AppRegistryKey() + QStringLiteral("\\RecentNotes")),
+                 QStringLiteral("Back at 3#Room #4##"));
+        QCOMPARE(ReadRecentNotesList(notes), 10000);
+        // The stored format has no escape: a "#" inside a note splits it.
+        QCOMPARE(notes, (QStringList{QStringLiteral("Back at 3"), QStringLiteral("Room "), QStringLiteral("4"), QString()}));
+
+        WriteRecentNotesList({QStringLiteral("A"), QStringLiteral("B")});
+        QCOMPARE(ReadRecentNotesList(notes), 10000);
+        QCOMPARE(notes, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+
+        WriteRecentNotesList({});
+        QCOMPARE(ReadRecentNotesList(notes), 10003);
+        QCOMPARE(notes, QStringList(1, QString()));
+
+        SetRegistryValue(QStringLiteral("Notes"), RegString, QStringLiteral("A#tail"), AppRegistryKey() + QStringLiteral("\\RecentNotes"));
+        QCOMPARE(ReadRecentNotesList(notes), 10000);
+        QCOMPARE(notes, QStringList{QStringLiteral("A")});
+    }
+
+    void systemPropertiesOnSqlite()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        checkSystemProperties();
+    }
+
+    void systemPropertiesOnPostgres()
+    {
+        REQUIRE_PG();
+        TestEnvironment env;
+        env.usePostgresDatabase(PgServer::createDatabase(QStringLiteral("tessaly_shared_routines")));
+        checkSystemProperties();
+        PgServer::dropDatabase(QStringLiteral("tessaly_shared_routines"));
+    }
+
+    void systemPropertyFailureIsRaisedWithItsName()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase(); // no Properties table
+        try {
+            GetSystemProperty(QStringLiteral("version"));
+            QFAIL("no error raised");
+        } catch (const AppError &e) {
+            QCOMPARE(e.number(), ErrNo::Raised);
+            QVERIFY(e.description().startsWith(QStringLiteral("GetSystemProperty (-2147211503)\r\n")));
+            QVERIFY(e.source().startsWith(QStringLiteral("MCIFunctions.GetSystemProperty\r\n")));
+        }
+        try {
+            SetSystemProperty(QStringLiteral("version"), QStringLiteral("46"));
+            QFAIL("no error raised");
+        } catch (const AppError &e) {
+            QVERIFY(e.description().startsWith(QStringLiteral("SetSystemProperty [version][46] (")));
+        }
+    }
+
+    void shellOpen()
+    {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("data/readme.txt"));
+        QFile(file).open(QIODevice::WriteOnly);
+        ShellOpen(QStringLiteral("http://intranet/help/index.html"));
+        ShellOpen(file);
+        ShellOpen(QStringLiteral("mailto:ann@example.org"));
+        ShellOpen(QStringLiteral("  "));
+        QCOMPARE(env.shell.opened.size(), 3);
+        QCOMPARE(env.shell.opened[0], QUrl(QStringLiteral("http://intranet/help/index.html")));
+        QCOMPARE(env.shell.opened[1], QUrl::fromLocalFile(file));
+        QCOMPARE(env.shell.opened[2].scheme(), QStringLiteral("mailto"));
+    }
+
+    void openNodeViewByTag_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QStringList>("calls");
+        const QString selectOn = QStringLiteral("SetSelectUserFunctions 1");
+        const QString selectOff = QStringLiteral("SetSelectUserFunctions 0");
+        const QString hideWeb = QStringLiteral("hideWebPage");
+        QTest::newRow("group") << "NOD3" << "GRP" << QStringList{selectOn, hideWeb};
+        QTest::newRow("resources") << "NOD4" << "RSG" << QStringList{selectOff, hideWeb};
+        QTest::newRow("contacts") << "CTL" << "CTL" << QStringList{selectOn, hideWeb};
+        QTest::newRow("search") << "SRH0" << "SRH" << QStringList{QStringLiteral("DisplaySearch 1"), selectOn};
+        QTest::newRow("watch list") << "NTF0" << "NTF" << QStringList{selectOn};
+        QTest::newRow("web link") << "NOD7" << "WEB" << QStringList{QStringLiteral("displayWebPage http://intranet/"), selectOff};
+        QTest::newRow("branch") << "NOD8" << "BRH" << QStringList{QStringLiteral("displayWebText Head Office"), selectOff};
+        QTest::newRow("top") << "NOD0" << "TOP" << QStringList{selectOff};
+        QTest::newRow("node not loaded") << "NOD99" << "WEB" << QStringList{selectOff};
+        QTest::newRow("other tag") << "NOD5" << "XYZ" << QStringList{};
+    }
+
+    void openNodeViewByTag()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, tag);
+        QFETCH(QStringList, calls);
+        TestEnvironment env;
+        CTreeNode web;
+        web.ID = 7;
+        web.URL = QStringLiteral("http://intranet/");
+        web.Name = QStringLiteral("Intranet");
+        CTreeNode branch;
+        branch.ID = 8;
+        branch.Name = QStringLiteral("Head Office");
+        g_colTreeNodes = {web, branch};
+        g_oClientHnd = std::make_unique<CClientHnd>();
+        auto main = std::make_unique<FakeMainWindow>();
+        main->tags.insert(key, tag);
+        FakeMainWindow *seen = main.get();
+        g_frmMain = std::move(main);
+        OpenNodeView(key);
+        QCOMPARE(seen->calls, calls);
+    }
+
+    void openNodeViewWithoutMainWindowDoesNothing()
+    {
+        TestEnvironment env;
+        OpenNodeView(QStringLiteral("NOD3"));
+    }
+
+    void topmostWindowStaysWhereItWas()
+    {
+        QWidget window;
+        window.setGeometry(120, 80, 200, 100);
+        window.show();
+        MakeWindowTopmost(&window);
+        QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.size(), QSize(200, 100));
+        QVERIFY(!window.testAttribute(Qt::WA_ShowWithoutActivating));
+    }
+
+    void waitForTimerWaitsWhileEventsRun()
+    {
+        bool fired = false;
+        QTimer::singleShot(30, this, [&fired] { fired = true; });
+        QElapsedTimer timer;
+        timer.start();
+        WaitForTimer(0.2);
+        const qint64 elapsed = timer.elapsed();
+        QVERIFY(fired);
+        QVERIFY2(elapsed >= 195 && elapsed < 1500, qPrintable(QString::number(elapsed)));
+        WaitForTimer(0);
+        WaitForTimer(-1);
+    }
+};
+
+QTEST_MAIN(tst_SharedRoutines)
+#include "tst_SharedRoutines.moc"
