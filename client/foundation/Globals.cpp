@@ -11,6 +11,7 @@
 #include "QtErrorWindow.h"
 #include "QtPrompt.h"
 #include "QtShell.h"
+#include "SystemUserName.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,20 @@ bool g_fOutlook = false;
 bool g_fOutlookOOP = false;
 int g_fInTray = 0;
 QuickNoteTable g_vQuickNotes;
+
+bool g_fMarkOutDue = false;
+qint32 g_lLastUpdated = -1;
+bool g_fMarkOutOnClose = false;
+bool g_fEnableTimeSheets = true;
+bool g_fCanChangeStatus = false;
+bool g_fFastUpdates = false;
+bool g_fTimesheet = false;
+quint8 g_bOnClose = 0;
+quint8 g_bOnListDblClick = 0;
+bool g_fSecureOutlook = false;
+bool g_fEnableChat = false;
+QString g_sCurrentNodeKey;
+std::function<QString()> g_systemUserName = SystemUserName;
 
 QString g_sDBType;
 QString g_sConnectionString;

@@ -40,6 +40,21 @@ extern bool g_fOutlookOOP;                   // calendar watched by the separate
 extern int g_fInTray;                        // window state kept while the program sits in the tray
 extern QuickNoteTable g_vQuickNotes;         // the signed-in user's quick notes, loaded at log-in
 
+// Initialisation and log-in
+extern bool g_fMarkOutDue;                   // the nightly mark-out is still to run (administrators only)
+extern qint32 g_lLastUpdated;                // highest LastUpdated read; -1 makes the next read take every row
+extern bool g_fMarkOutOnClose;               // ADMIN: mark every user out at night
+extern bool g_fEnableTimeSheets;             // ADMIN: record status history
+extern bool g_fCanChangeStatus;              // the signed-in user may change other users' status
+extern bool g_fFastUpdates;
+extern bool g_fTimesheet;
+extern quint8 g_bOnClose;                    // on-exit action: 0 none, 1 Out, 2 Gone Home, 3 ask
+extern quint8 g_bOnListDblClick;             // list double-click: 0 status, 1 e-mail, 2 phone message
+extern bool g_fSecureOutlook;                // Properties sec_olk: plain e-mail goes the secure way
+extern bool g_fEnableChat;                   // Properties enb_cht
+extern QString g_sCurrentNodeKey;            // key of the tree node whose view is shown
+extern std::function<QString()> g_systemUserName; // the desktop user's name; tests replace it
+
 // Database layer
 extern QString g_sDBType;                    // "MSAccess", "SQLServer" or another word
 extern QString g_sConnectionString;          // built once per run

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+class NavigationTree;
+
 // What the rest of the program asks of the main window. The window itself
 // implements it; until a service has work to do here its default does nothing.
 class IMainWindow
@@ -43,6 +45,16 @@ public:
     virtual void DisplayToolbar() {}
     virtual void ChangeView(int mode) { Q_UNUSED(mode) }
     virtual void selectUserItem(const QString &key) { Q_UNUSED(key) }
+    // The navigation tree: shown from the model built at start-up; images
+    // looked up in the window's image list.
+    virtual void loadNavigationTree(const NavigationTree &tree) { Q_UNUSED(tree) }
+    virtual bool hasTreeImage(const QString &imageKey) const { Q_UNUSED(imageKey) return true; }
+    virtual void selectTreeNode(const QString &nodeKey) { Q_UNUSED(nodeKey) }
+    // The pop-up menu's item on the menu bar (mnuPopup), its sub-items
+    // (mnuPopupSub, by index) and the tool-bar buttons by key.
+    virtual void hidePopupMenu() {}
+    virtual void setPopupItemEnabled(int index, bool enabled) { Q_UNUSED(index) Q_UNUSED(enabled) }
+    virtual void setToolbarButtonVisible(const QString &key, bool visible) { Q_UNUSED(key) Q_UNUSED(visible) }
     // The tag of the navigation tree's node with that key ("GRP", "RSG", ...);
     // empty when there is no such node.
     virtual QString treeNodeTag(const QString &nodeKey) const { Q_UNUSED(nodeKey) return QString(); }

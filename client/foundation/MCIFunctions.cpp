@@ -187,6 +187,16 @@ const CTreeNode *FindTreeNode(const QString &key)
     return nullptr;
 }
 
+bool TextIsTrue(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    bool number = false;
+    const double value = trimmed.toDouble(&number);
+    return number && value != 0;
+}
+
 QString AppRegistryKey()
 {
     return QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App");

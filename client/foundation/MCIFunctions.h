@@ -42,6 +42,9 @@ const CStatus *FindCustomStatus(const QString &code);
 // The node of g_colTreeNodes whose navigation-tree key ("NOD" + id) is the key.
 const CTreeNode *FindTreeNode(const QString &key);
 
+// A stored switch read as a Boolean: "True" in any case, or a number other than 0.
+bool TextIsTrue(const QString &text);
+
 // Per-user registry values under HKEY_CURRENT_USER.
 QString AppRegistryKey(); // "Software\\Halvard Software\\Qel\\4.0\\App"
 enum RegistryValueType { RegString = 1, RegDword = 4 };

@@ -35,3 +35,15 @@ void CClientHnd::refreshResourceList()
 void CClientHnd::refreshContactList()
 {
 }
+
+qint32 CClientHnd::UpdateStatus(qint32 userID, const QString &statusCode, const QString &note, double &outTime,
+                                double &dueBack, bool addToCalendar, bool interactive, DbHandle &connection)
+{
+    Q_UNUSED(userID) Q_UNUSED(statusCode) Q_UNUSED(note) Q_UNUSED(outTime) Q_UNUSED(dueBack)
+    Q_UNUSED(addToCalendar) Q_UNUSED(interactive) Q_UNUSED(connection)
+    return 10000;
+}
+
+void CClientHnd::SetFrameCaption()
+{
+}

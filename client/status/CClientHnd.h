@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ICalendarWatcherFactory.h"
+#include "MADOFunctions.h"
 
 #include <QString>
 #include <memory>
@@ -20,6 +21,12 @@ public:
     void CloseDown(int unloadMode);
     // Closes the calendar link and the watcher process.
     void CloseDownOutlook(int unloadMode);
+
+    // A change of a user's status. The status engine fills these in; until
+    // then they change nothing.
+    qint32 UpdateStatus(qint32 userID, const QString &statusCode, const QString &note, double &outTime,
+                        double &dueBack, bool addToCalendar, bool interactive, DbHandle &connection);
+    void SetFrameCaption();
 
     // The right-hand views of the tree's nodes. The list views fill these in;
     // until then they show nothing.
