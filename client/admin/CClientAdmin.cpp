@@ -10,6 +10,7 @@
 #include "IMainWindow.h"
 #include "MCIFunctions.h"
 #include "MErrorHandler.h"
+#include "RaiseAs.h"
 
 #include <algorithm>
 
@@ -22,15 +23,7 @@ const QString kMarkedOutNote = QStringLiteral("Marked Out by Qel");
 template <typename Work>
 qint32 guarded(const char *operation, Work &&work)
 {
-    try {
-        work();
-        return ErrNo::Success;
-    } catch (const AppError &e) {
-        throw AppError(ErrNo::Raised,
-                       QStringLiteral("CClientAdmin.%1 (%2)\r\n").arg(QLatin1String(operation)).arg(e.number())
-                           + e.source(),
-                       e.description());
-    }
+    return raisingAs(QStringLiteral("CClientAdmin.") + QLatin1String(operation), std::forward<Work>(work));
 }
 
 [[noreturn]] void raiseMissing(const QString &what, qint32 userID)

@@ -15,6 +15,7 @@
 #include "MErrorHandler.h"
 #include "MStartUp.h"
 #include "NavigationTreeBuilder.h"
+#include "RaiseAs.h"
 #include "Registry.h"
 
 namespace {
@@ -41,21 +42,6 @@ bool ignoringErrors(Step &&step)
     } catch (const AppError &e) {
         WriteDebugLog(QStringLiteral("Step skipped: ") + e.description());
         return false;
-    }
-}
-
-// Raises a trapped failure to the caller with the procedure named.
-template <typename Work>
-qint32 raisingAs(const char *procedure, Work &&work)
-{
-    try {
-        work();
-        return ErrNo::Success;
-    } catch (const AppError &e) {
-        throw AppError(ErrNo::Raised,
-                       QStringLiteral("CClientInitialize.%1 (%2)\r\n").arg(QLatin1String(procedure)).arg(e.number())
-                           + e.source(),
-                       e.description());
     }
 }
 
@@ -124,7 +110,7 @@ bool CClientInitialise::Initialise(bool showSplash, bool doLogin)
 
 qint32 CClientInitialise::InitialiseClient(DbHandle &connection)
 {
-    return raisingAs("InitialiseClient", [&] {
+    return raisingAs(QStringLiteral("CClientInitialize.InitialiseClient"), [&] {
         CClientAdmin admin;
         admin.GetAdminOptions(g_fMarkOutOnClose, g_fEnableTimeSheets, connection);
         admin.LoadCustomStatus(connection);
@@ -138,7 +124,7 @@ qint32 CClientInitialise::InitialiseClient(DbHandle &connection)
 
 qint32 CClientInitialise::UpdateGroupList(DbHandle &connection)
 {
-    return raisingAs("UpdateGroupList", [&] {
+    return raisingAs(QStringLiteral("CClientInitialize.UpdateGroupList"), [&] {
         QList<CTreeNode> nodes = CTreeNode::ReadAll(connection);
         const auto hasImage = [](const QString &key) { return !g_frmMain || g_frmMain->hasTreeImage(key); };
         const NavigationTree tree = NavigationTreeBuilder::build(nodes, g_colCustomStatus, hasImage);

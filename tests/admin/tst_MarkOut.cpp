@@ -3,7 +3,7 @@
 #include "Clock.h"
 #include "DateUtil.h"
 #include "Globals.h"
-#include "IMainWindow.h"
+#include "StubMainWindow.h"
 #include "MErrorHandler.h"
 #include "MStartUp.h"
 #include "TestDatabase.h"
@@ -52,16 +52,9 @@ double at(const QDate &date, const QTime &time)
     return DateUtil::toDays(date, time);
 }
 
-class RedrawWatcher : public IMainWindow
+class RedrawWatcher : public StubMainWindow
 {
 public:
-    void showWindow() override {}
-    void hideWindow() override {}
-    bool isWindowVisible() const override { return true; }
-    int windowStateCode() const override { return Normal; }
-    void setWindowStateCode(int) override {}
-    QString caption() const override { return QString(); }
-    void setCaption(const QString &) override {}
     void treeViewClick(const QString &nodeKey, bool force) override { clicks << nodeKey + (force ? "!" : ""); }
     QStringList clicks;
 };

@@ -3,7 +3,7 @@
 #include "CClientInitialise.h"
 #include "FakeUserEditor.h"
 #include "Globals.h"
-#include "IMainWindow.h"
+#include "StubMainWindow.h"
 #include "ITrayWindow.h"
 #include "MCIFunctions.h"
 #include "MStartUp.h"
@@ -15,16 +15,9 @@
 
 namespace {
 
-class LoginMainWindow : public IMainWindow
+class LoginMainWindow : public StubMainWindow
 {
 public:
-    void showWindow() override { calls << QStringLiteral("show"); }
-    void hideWindow() override {}
-    bool isWindowVisible() const override { return true; }
-    int windowStateCode() const override { return Normal; }
-    void setWindowStateCode(int) override {}
-    QString caption() const override { return QString(); }
-    void setCaption(const QString &) override {}
     void loadNavigationTree(const NavigationTree &t) override { tree = t; calls << QStringLiteral("tree"); }
     bool hasTreeImage(const QString &key) const override { return key != QLatin1String("ICOfax"); }
     void selectTreeNode(const QString &key) override { calls << QStringLiteral("select ") + key; }
