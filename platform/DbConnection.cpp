@@ -114,37 +114,32 @@ void DbConnection::raise(const QSqlError &error, const QString &sql) const
                    text);
 }
 
-int DbConnection::execute(const QString &sql, const QVariantList &params)
+QSqlQuery DbConnection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
 {
     QSqlQuery q(m_db);
+    q.setForwardOnly(forwardOnly);
     bool ok;
     if (params.isEmpty()) {
         ok = q.exec(sql);
     } else {
         ok = q.prepare(sql);
-        if (ok) {
-            for (const QVariant &p : params)
-                q.addBindValue(p);
-            ok = q.exec();
-        }
+        for (const QVariant &p : params)
+            q.addBindValue(p);
+        ok = ok && q.exec();
     }
     if (!ok)
         raise(q.lastError(), sql);
-    return q.numRowsAffected();
+    return q;
+}
+
+int DbConnection::execute(const QString &sql, const QVariantList &params)
+{
+    return run(sql, params, false).numRowsAffected();
 }
 
 RecordSet DbConnection::query(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    bool ok = q.prepare(sql);
-    if (ok) {
-        for (const QVariant &p : params)
-            q.addBindValue(p);
-        ok = q.exec();
-    }
-    if (!ok)
-        raise(q.lastError(), sql);
+    QSqlQuery q = run(sql, params, true);
     QStringList columns;
     const QSqlRecord record = q.record();
     for (int i = 0; i < record.count(); ++i)

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QSqlError;
+class QSqlQuery;
 
 // One open connection to the shared database, over Qt SQL. Statements take
 // their values as bound parameters ("?" placeholders); failures are raised as
@@ -52,6 +53,7 @@ public:
 private:
     explicit DbConnection(const ConnectionSpec &spec);
     [[noreturn]] void raise(const QSqlError &error, const QString &sql) const;
+    QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
 
     ConnectionSpec m_spec;
     QString m_name;

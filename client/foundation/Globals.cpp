@@ -1,6 +1,7 @@
 #include "Globals.h"
 
 #include "CClientHnd.h"
+#include "CMCastWindow.h"
 #include "ICalendarLink.h"
 #include "ICalendarWatcherFactory.h"
 #include "IMainWindow.h"
@@ -52,6 +53,9 @@ bool g_fSecureOutlook = false;
 bool g_fEnableChat = false;
 QString g_sCurrentNodeKey;
 std::function<QString()> g_systemUserName = SystemUserName;
+
+std::unique_ptr<CMCastWindow> g_oMCastWindow;
+qint32 g_lLastSeq = 0;
 
 QString g_sDBType;
 QString g_sConnectionString;

@@ -16,6 +16,7 @@
 #include <memory>
 
 class CClientHnd;
+class CMCastWindow;
 class IMainWindow;
 class ITrayWindow;
 class IPrompt;
@@ -54,6 +55,10 @@ extern bool g_fSecureOutlook;                // Properties sec_olk: plain e-mail
 extern bool g_fEnableChat;                   // Properties enb_cht
 extern QString g_sCurrentNodeKey;            // key of the tree node whose view is shown
 extern std::function<QString()> g_systemUserName; // the desktop user's name; tests replace it
+
+// Multicast link between the running copies
+extern std::unique_ptr<CMCastWindow> g_oMCastWindow; // recent status updates, made by the tray window
+extern qint32 g_lLastSeq;                    // highest update number accounted for; 0 until set
 
 // Database layer
 extern QString g_sDBType;                    // "MSAccess", "SQLServer" or another word

@@ -214,7 +214,14 @@ void CreateDSN(const QString &dbType, const QString &location)
     }
 }
 
-qint32 Update(const QString &sql, DbHandle &connection, const QVariantList &params)
+namespace {
+
+// Runs one statement on the caller's connection, or on one opened for it and
+// closed after, retrying a busy database as the error handler says. Inside a
+// caller's transaction nothing is retried here: a failed statement spoils the
+// transaction, so the caller retries the whole of it.
+template <typename Work>
+auto withRetries(DbHandle &connection, const QString &tag, const QString &sql, Work &&work)
 {
     for (;;) {
         DbHandle own;
@@ -224,41 +231,37 @@ qint32 Update(const QString &sql, DbHandle &connection, const QVariantList &para
                 own = OpenADOConnection();
                 target = own.get();
             }
-            target->execute(sql, params);
+            auto result = work(*target);
             g_iDBRetryCount = 0;
-            return ErrNo::Success;
+            return result;
         } catch (const AppError &e) {
             if (e.number() == ErrNo::Raised && !target)
                 throw; // the connection could not be opened: already reported
             if ((connection && connection->inTransaction()) || HandleDBError(e) != 4)
-                raiseFrom(QStringLiteral(".Update "), executingPhrase(sql), e);
+                raiseFrom(tag, executingPhrase(sql), e);
         }
     }
+}
+
+} // namespace
+
+qint32 Update(const QString &sql, DbHandle &connection, const QVariantList &params)
+{
+    return withRetries(connection, QStringLiteral(".Update "), sql, [&](DbConnection &db) {
+        db.execute(sql, params);
+        return ErrNo::Success;
+    });
 }
 
 qint32 getLastUpdatedValue(DbHandle &connection)
 {
     const QString sql = QStringLiteral("SELECT MAX(LastUpdated) AS maxid FROM STAFF_STATUS");
-    for (;;) {
-        DbHandle own;
-        DbConnection *target = connection.get();
-        try {
-            if (!target) {
-                own = OpenADOConnection();
-                target = own.get();
-            }
-            const RecordSet rs = target->query(sql);
-            g_iDBRetryCount = 0;
-            if (rs.eof() || rs.isNull(QStringLiteral("maxid")))
-                return -1;
-            return qint32(rs.integer(QStringLiteral("maxid")));
-        } catch (const AppError &e) {
-            if (e.number() == ErrNo::Raised && !target)
-                throw;
-            if ((connection && connection->inTransaction()) || HandleDBError(e) != 4)
-                raiseFrom(QStringLiteral(".getLastUpdatedValue "), executingPhrase(sql), e);
-        }
-    }
+    return withRetries(connection, QStringLiteral(".getLastUpdatedValue "), sql, [&](DbConnection &db) {
+        const RecordSet rs = db.query(sql);
+        if (rs.eof() || rs.isNull(QStringLiteral("maxid")))
+            return qint32(-1);
+        return qint32(rs.integer(QStringLiteral("maxid")));
+    });
 }
 
 QString FormatSQLNumber(QString &numberText)

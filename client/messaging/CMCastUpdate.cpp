@@ -1,0 +1,6 @@
+#include "CMCastUpdate.h"
+
+QString CMCastUpdate::Key() const
+{
+    return QString::number(Seq);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "CMCastUpdate.h"
+
+#include <QList>
+#include <optional>
+
+// The most recent status updates this copy has sent or received, oldest
+// first, at most 100, keyed by the decimal text of their sequence number. It
+// tells a stale update from a fresh one and which missed numbers to ask for.
+class CMCastWindow
+{
+public:
+    static constexpr int Capacity = 100;
+
+    // Trims the oldest when full, then stores the update unless its key is
+    // already held; a held update (and its originator) is never replaced.
+    void Add(const CMCastUpdate &update);
+    // True when a held update of that user carries a greater sequence number.
+    bool NewerUpdateExist(qint32 seq, qint32 userId) const;
+    std::optional<CMCastUpdate> Find(const QString &key) const;
+    bool contains(const QString &key) const;
+
+    int count() const { return int(m_updates.size()); }
+
+private:
+    int indexOf(const QString &key) const;
+
+    QList<CMCastUpdate> m_updates; // a hundred entries: a linear scan is cheap
+};

@@ -1,0 +1,13 @@
+#include "MCastBasicReceiver.h"
+
+#include "Globals.h"
+
+qint32 MCastBasicReceiver::signedInUserId() const
+{
+    return g_lUserID;
+}
+
+QString MCastBasicReceiver::signedInUserName() const
+{
+    return g_oCurrentUser.RealName;
+}

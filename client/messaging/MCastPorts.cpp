@@ -1,0 +1,51 @@
+#include "MCastPorts.h"
+
+#include "MADOFunctions.h"
+#include "MCastCodec.h"
+
+#include <optional>
+
+namespace {
+
+std::optional<quint16> portOf(const QString &text)
+{
+    const auto value = MCastCodec::parseInt32(text.trimmed());
+    if (!value || *value < 1 || *value > 32767)
+        return std::nullopt;
+    return quint16(*value);
+}
+
+} // namespace
+
+MCastPorts MCastPorts::fromTexts(const QString &sendText, const QString &listenText)
+{
+    const auto send = portOf(sendText);
+    const auto listen = portOf(listenText);
+    MCastPorts ports;
+    if (send && listen) {
+        ports.send = *send;
+        ports.listen = *listen;
+    }
+    return ports;
+}
+
+MCastPorts MCastPorts::read()
+{
+    QString sendText;
+    QString listenText;
+    try {
+        DbHandle connection;
+        RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT pkey, pvalue FROM Properties WHERE pkey = ? OR pkey = ?"),
+                                        true, {QStringLiteral("port_send"), QStringLiteral("port_lstn")});
+        for (; !rs.eof(); rs.moveNext()) {
+            const QString key = rs.text(QStringLiteral("pkey"));
+            if (key == QLatin1String("port_send"))
+                sendText = rs.text(QStringLiteral("pvalue"));
+            else if (key == QLatin1String("port_lstn"))
+                listenText = rs.text(QStringLiteral("pvalue"));
+        }
+    } catch (const std::exception &) {
+        // No database or no Properties table yet: the defaults serve.
+    }
+    return fromTexts(sendText, listenText);
+}

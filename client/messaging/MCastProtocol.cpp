@@ -1,0 +1,315 @@
+#include "MCastProtocol.h"
+
+#include "AppError.h"
+#include "CMCastWindow.h"
+#include "DateUtil.h"
+#include "IMCastReceiver.h"
+#include "IMCastTransport.h"
+#include "MCastCodec.h"
+#include "MCastGapCheck.h"
+#include "MErrorHandler.h"
+
+namespace {
+
+const QString kListenerPlace = QStringLiteral("frmSysTray.insockListener_DataArrival");
+
+// Runs a step and writes what it raises to the error log under the place;
+// the listener's entries also name where the error came from.
+template <typename Step>
+void logErrors(const QString &place, bool withSource, Step &&step)
+{
+    try {
+        step();
+    } catch (const AppError &e) {
+        WriteErrorLog(e.number(), e.description(), withSource ? place + u'\n' + e.source() : place);
+    } catch (const std::exception &e) {
+        WriteErrorLog(0, QString::fromLocal8Bit(e.what()), place);
+    }
+}
+
+template <typename Step>
+void logListenerErrors(Step &&step)
+{
+    logErrors(kListenerPlace, true, std::forward<Step>(step));
+}
+
+// A date-time as the logs show it: the date alone when there is no time, the
+// time alone when there is no date.
+QString generalDate(double days)
+{
+    const QDateTime moment = DateUtil::fromDays(days);
+    if (DateUtil::timePart(days) == 0 && days != 0)
+        return DateUtil::shortDate(moment.date());
+    if (DateUtil::datePart(days) == 0)
+        return DateUtil::longTime(moment);
+    return DateUtil::shortDate(moment.date()) + u' ' + DateUtil::longTime(moment);
+}
+
+QString capped(const QString &text)
+{
+    if (text.size() <= MCastProtocol::MaxTextLength)
+        return text;
+    qsizetype length = MCastProtocol::MaxTextLength;
+    if (text.at(length - 1).isHighSurrogate())
+        --length; // never cut a character in half
+    return text.left(length);
+}
+
+} // namespace
+
+MCastProtocol::MCastProtocol(CMCastWindow &window, qint32 &lastSeq, IMCastTransport &transport,
+                             IMCastReceiver &receiver)
+    : m_window(window), m_lastSeq(lastSeq), m_transport(transport), m_receiver(&receiver)
+{
+    m_transport.setReceiveHandler(
+        [this](const QByteArray &bytes, const QString &from) { dataArrival(bytes, from); });
+}
+
+MCastProtocol::~MCastProtocol()
+{
+    m_transport.setReceiveHandler({});
+}
+
+// --- Senders ---------------------------------------------------------------
+
+void MCastProtocol::sendUpdatePulse(const CMCastUpdate &update)
+{
+    // Stored before it is sent, so the copy keeps its own OriginatorID and is
+    // the one that answers resend requests for it.
+    m_window.Add(update);
+    const QString datagram = MCastCodec::statusUpdate(update);
+    sendLogged(datagram, QStringLiteral("MCast Sending [%1]"), QStringLiteral("Systray sendUpdatePulse"));
+}
+
+void MCastProtocol::sendUpdatePulseResend(qint32 seq)
+{
+    sendLogged(MCastCodec::resendRequest(seq), QStringLiteral("MCast Sending [%1]"),
+               QStringLiteral("Systray sendUpdatePulseResend"));
+}
+
+void MCastProtocol::sendInstantMessage(const QString &senderName, const QString &recipients, const QString &text)
+{
+    sendLogged(MCastCodec::instantMessage(senderName, recipients, capped(text)),
+               QStringLiteral("MCast Sending Instant Message [%1]"), QStringLiteral("Systray sendInstantMessage"));
+}
+
+void MCastProtocol::sendInstantChatMessage(const QString &senderName, const QString &roomId, const QString &text)
+{
+    const QString msgId = m_ownIds.next();
+    sendLogged(MCastCodec::chatMessage(msgId, senderName, roomId, capped(text)),
+               QStringLiteral("MCast Sending Chat Message [%1]"), QStringLiteral("Systray sendInstantChatMessage"));
+}
+
+void MCastProtocol::sendChatInvitation(const QString &inviterName, const QString &inviteeId, QString &roomId)
+{
+    const QString msgId = m_ownIds.next();
+    try {
+        IChatWindow &chat = m_receiver->chatWindow();
+        if (!chat.isVisible()) {
+            roomId = m_receiver->signedInUserName() + msgId;
+            chat.openRoom(roomId);
+        }
+    } catch (const std::exception &) {
+        // As with the other chat senders, a failure is passed over.
+    }
+    sendQuietly(MCastCodec::chatInvitation(msgId, inviterName, inviteeId, roomId),
+                QStringLiteral("MCast Sending Chat invitation [%1]"));
+}
+
+void MCastProtocol::sendJoinChat(const QString &userName, const QString &roomId)
+{
+    sendQuietly(MCastCodec::joinChat(userName, roomId), QStringLiteral("MCast Sending Join Chat [%1]"));
+}
+
+void MCastProtocol::sendLeaveChat(const QString &userName, const QString &roomId)
+{
+    sendQuietly(MCastCodec::leaveChat(userName, roomId), QStringLiteral("MCast Sending Leave Chat [%1]"));
+}
+
+void MCastProtocol::sendChatWriting(const QString &userName, const QString &roomId)
+{
+    const QString msgId = m_ownIds.next();
+    sendQuietly(MCastCodec::chatWriting(msgId, userName, roomId), QStringLiteral("MCast Sending Chat Writing [%1]"));
+}
+
+void MCastProtocol::transmit(const QString &datagram, const QString &logText)
+{
+    WriteDebugLog(logText.arg(datagram));
+    m_transport.send(MCastCodec::toWire(datagram));
+}
+
+void MCastProtocol::sendLogged(const QString &datagram, const QString &logText, const QString &place)
+{
+    logErrors(place, false, [&] { transmit(datagram, logText); });
+}
+
+void MCastProtocol::sendQuietly(const QString &datagram, const QString &logText)
+{
+    try {
+        transmit(datagram, logText);
+    } catch (const std::exception &) {
+        // These senders let a failed send pass; the chat goes on without it.
+    }
+}
+
+// --- Listener --------------------------------------------------------------
+
+void MCastProtocol::dataArrival(const QByteArray &bytes, const QString &fromAddress)
+{
+    const QString datagram = MCastCodec::fromWire(bytes);
+    WriteDebugLog(QStringLiteral("Mcast listener received [") + datagram + QStringLiteral("] from [") + fromAddress
+                  + u']');
+    logListenerErrors([&] { dispatch(datagram); });
+}
+
+void MCastProtocol::dispatch(const QString &datagram)
+{
+    if (datagram.isEmpty())
+        return;
+    switch (datagram.front().unicode()) {
+    case MCastCodec::StatusUpdate: gotStatusUpdate(datagram); break;
+    case MCastCodec::ChatWriting: gotChatWriting(datagram); break;
+    case MCastCodec::ChatMessage: gotChatMessage(datagram); break;
+    case MCastCodec::InstantMessage: gotInstantMessage(datagram); break;
+    case MCastCodec::JoinChat: gotJoinChat(datagram); break;
+    case MCastCodec::ChatInvitation: gotChatInvitation(datagram); break;
+    case MCastCodec::LeaveChat: gotLeaveChat(datagram); break;
+    case MCastCodec::ResendRequest: gotResendRequest(datagram); break;
+    default: break; // not ours
+    }
+}
+
+void MCastProtocol::gotStatusUpdate(const QString &datagram)
+{
+    const auto update = MCastCodec::readStatusUpdate(datagram);
+    if (!update) {
+        dropped(datagram);
+        return;
+    }
+    WriteDebugLog(QStringLiteral("Status Change Alert: Seq=%1, UserID=%2, Status=%3, Note=%4, ETD=%5, ETA=%6")
+                      .arg(QString::number(update->Seq), QString::number(update->UserID), update->Status,
+                           update->Note, generalDate(update->ETD), generalDate(update->ETA)));
+    if (farAboveMark(update->Seq)) {
+        WriteDebugLog(QStringLiteral("MCast ignored update far above the poll's mark [%1]").arg(datagram));
+        return;
+    }
+    // Asked before this update is stored: is it older than one already held?
+    if (!m_window.NewerUpdateExist(update->Seq, update->UserID)) {
+        // A failure to draw must not keep the update from the window or the
+        // gap check: each step is logged and the next one runs.
+        logListenerErrors([&] {
+            m_receiver->updateView(update->UserID, update->Status, update->Note, update->ETD, update->ETA);
+        });
+        logListenerErrors([&] { m_receiver->showCheckInDialog(update->UserID, update->Status, update->ETA); });
+    }
+    m_window.Add(*update);
+    const QVector<qint32> missing = MCastGapCheck::check(update->Seq, m_lastSeq, m_window);
+    for (qint32 seq : missing)
+        sendUpdatePulseResend(seq);
+}
+
+void MCastProtocol::gotResendRequest(const QString &datagram)
+{
+    const auto seq = MCastCodec::readResendRequest(datagram);
+    if (!seq) {
+        dropped(datagram);
+        return;
+    }
+    const auto update = m_window.Find(QString::number(*seq));
+    if (!update || update->OriginatorID != m_receiver->signedInUserId())
+        return; // only the copy that sent it answers
+    if (m_throttle.mayAnswer(*seq))
+        sendUpdatePulse(*update);
+}
+
+void MCastProtocol::gotInstantMessage(const QString &datagram)
+{
+    const auto message = MCastCodec::readInstantMessage(datagram);
+    if (!message) {
+        dropped(datagram);
+        return;
+    }
+    const QString ownKey = u'/' + QString::number(m_receiver->signedInUserId()) + u'/';
+    if (message->target != QLatin1String("*") && !message->target.contains(ownKey))
+        return;
+    m_receiver->showNotification(QStringLiteral("Qel Instant Message"),
+                                 QStringLiteral("Message from ") + message->name + QStringLiteral("..."),
+                                 message->text, QString());
+}
+
+void MCastProtocol::gotChatMessage(const QString &datagram)
+{
+    const auto message = MCastCodec::readChatMessage(datagram);
+    if (!message) {
+        dropped(datagram);
+        return;
+    }
+    if (m_ownIds.isOwn(message->msgId) || !isOpenRoom(message->target))
+        return;
+    m_receiver->chatWindow().appendMessage(message->name, message->text);
+}
+
+void MCastProtocol::gotChatInvitation(const QString &datagram)
+{
+    const auto message = MCastCodec::readChatInvitation(datagram);
+    if (!message) {
+        dropped(datagram);
+        return;
+    }
+    if (m_ownIds.isOwn(message->msgId) || message->inviteeId != m_receiver->signedInUserId())
+        return;
+    m_receiver->showNotification(QStringLiteral("Qel Chat Room Invite"), message->name,
+                                 QStringLiteral("Invites you to chat... Do you accept?"), message->text);
+}
+
+void MCastProtocol::gotJoinChat(const QString &datagram)
+{
+    gotRoomEvent(datagram, &IChatWindow::join);
+}
+
+void MCastProtocol::gotLeaveChat(const QString &datagram)
+{
+    gotRoomEvent(datagram, &IChatWindow::leave);
+}
+
+void MCastProtocol::gotRoomEvent(const QString &datagram, void (IChatWindow::*apply)(const QString &))
+{
+    // No message id here: a copy's own "j" and "l" reach its own window too.
+    const auto message = MCastCodec::readRoomEvent(datagram);
+    if (!message) {
+        dropped(datagram);
+        return;
+    }
+    if (isOpenRoom(message->target))
+        (m_receiver->chatWindow().*apply)(message->name);
+}
+
+void MCastProtocol::gotChatWriting(const QString &datagram)
+{
+    const auto message = MCastCodec::readChatWriting(datagram);
+    if (!message) {
+        dropped(datagram);
+        return;
+    }
+    if (m_ownIds.isOwn(message->msgId) || !isOpenRoom(message->target))
+        return;
+    m_receiver->chatWindow().setInfo(message->name + QStringLiteral(" is writing a message"));
+}
+
+bool MCastProtocol::farAboveMark(qint32 seq) const
+{
+    const qint64 mark = m_receiver->polledMark();
+    return mark > 0 && qint64(seq) - mark > MaxSeqAboveMark;
+}
+
+bool MCastProtocol::isOpenRoom(const QString &roomId) const
+{
+    // No room is open while the chat window's room id is empty.
+    const QString open = m_receiver->chatWindow().roomId();
+    return !open.isEmpty() && roomId == open;
+}
+
+void MCastProtocol::dropped(const QString &datagram)
+{
+    WriteDebugLog(QStringLiteral("MCast dropped malformed datagram [%1]").arg(datagram));
+}
