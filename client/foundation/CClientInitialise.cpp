@@ -212,11 +212,10 @@ bool CClientInitialise::signIn()
         storeName = stored == Registry::missingText() || stored.compare(loginName, Qt::CaseInsensitive) != 0;
         if (found)
             break;
-        if (g_userEditor->EditUserProperties(true, loginName, false, false, true, false) != ErrNo::Success) {
-            // No dialog could create him; asking again would never end.
-            WriteDebugLog(QStringLiteral("No user could be created for ") + loginName);
-            EndProgram(0);
-        }
+        // Where no dialog could create him, asking again would never end.
+        if (g_userEditor->EditUserProperties(true, loginName, false, false, true, false) != ErrNo::Success)
+            throw AppError(10003, QStringLiteral("Login"),
+                           QStringLiteral("No user could be created for ") + loginName);
     }
     if (storeName)
         SaveLoginName(loginName);

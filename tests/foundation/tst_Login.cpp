@@ -219,6 +219,16 @@ private slots:
         QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_OPTIONS")).toInt(), 0);
     }
 
+    void withoutAnOptionsDialogTheLogInEndsWithAMessage()
+    {
+        TestDatabase db(false, QString());
+        NoUserEditor none;
+        UserEditorScope scope(none);
+        QCOMPARE(initialise(), 0);
+        QCOMPARE(db.env.prompt.asked.size(), 1);
+        QCOMPARE(db.env.prompt.asked[0].text, QStringLiteral("Could not log in. \r\n10003 - No user could be created for bob"));
+    }
+
     void aFailedLookUpEndsInLoginErrorNotInTheDialog_data() { addEngineRows(); }
     void aFailedLookUpEndsInLoginErrorNotInTheDialog()
     {
