@@ -1,8 +1,364 @@
 #include "CClientAdmin.h"
 
 #include "AppError.h"
+#include "CUserGroup.h"
+#include "Clock.h"
+#include "ConnectionScope.h"
+#include "CounterAllocator.h"
+#include "DateUtil.h"
+#include "Globals.h"
+#include "IMainWindow.h"
+#include "MCIFunctions.h"
+#include "MErrorHandler.h"
+#include "RaiseAs.h"
+
+#include <algorithm>
+
+namespace {
+
+const double kDefaultWorkStart = 8.5 / 24.0;
+const QString kMarkedOutNote = QStringLiteral("Marked Out by Qel");
+
+// Runs one operation; a failure goes to the caller with the operation named.
+template <typename Work>
+qint32 guarded(const char *operation, Work &&work)
+{
+    return raisingAs(QStringLiteral("CClientAdmin.") + QLatin1String(operation), std::forward<Work>(work));
+}
+
+[[noreturn]] void raiseMissing(const QString &what, qint32 userID)
+{
+    throw AppError(ErrNo::BadStatement, what, QStringLiteral("No row for the user %1").arg(userID));
+}
+
+QString textOf(const RecordSet &rs, const QString &field)
+{
+    return DecodeQuotes(rs.text(field).trimmed());
+}
+
+// Flags count as set only when they hold 1.
+bool isOne(const RecordSet &rs, const QString &field)
+{
+    return !rs.isNull(field) && rs.integer(field) == 1;
+}
+
+qint16 shortOf(const RecordSet &rs, const QString &field, qint16 whenNull)
+{
+    return qint16(std::clamp<qint64>(rs.integer(field, whenNull), -32768, 32767));
+}
+
+quint8 byteOf(const RecordSet &rs, const QString &field)
+{
+    return quint8(std::clamp<qint64>(rs.integer(field, 0), 0, 255));
+}
+
+int flagValue(bool value)
+{
+    return value ? 1 : 0;
+}
+
+void readStatusRow(DbHandle &connection, qint32 userID, UserRecord &user)
+{
+    const RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_STATUS WHERE UserID = ?"),
+                                          true, {userID});
+    if (rs.eof())
+        raiseMissing(QStringLiteral("STAFF_STATUS"), userID);
+    user.UserID = qint32(rs.integer(QStringLiteral("UserID")));
+    user.RealName = textOf(rs, QStringLiteral("RealName"));
+    user.Email = textOf(rs, QStringLiteral("Email"));
+    user.PhExtension = textOf(rs, QStringLiteral("PhExtension"));
+    user.MobilePh = textOf(rs, QStringLiteral("MobilePh"));
+}
+
+void readWorkStartInto(const RecordSet &rs, qint32 userID, double &timeOfDay)
+{
+    const QString field = QStringLiteral("WorkStartTime");
+    if (rs.isNull(field) || CClientAdmin::readWorkStart(rs.text(field), timeOfDay))
+        return;
+    WriteDebugLog(QStringLiteral("Work start time \"%1\" of user %2 unreadable; 8:30 taken").arg(rs.text(field)).arg(userID));
+    timeOfDay = kDefaultWorkStart;
+}
+
+void readOptionsRow(DbHandle &connection, qint32 userID, UserRecord &user)
+{
+    const RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_OPTIONS WHERE UserID = ?"),
+                                          true, {userID});
+    if (rs.eof())
+        raiseMissing(QStringLiteral("STAFF_OPTIONS"), userID);
+    user.LoginName = textOf(rs, QStringLiteral("LoginName")).toUpper();
+    user.ChangeStatus = isOne(rs, QStringLiteral("ChangeStatus"));
+    user.FastUpdates = isOne(rs, QStringLiteral("FastUpdates"));
+    user.Admin = isOne(rs, QStringLiteral("Admin"));
+    readWorkStartInto(rs, userID, user.WorkStartTime);
+    user.LunchTimePeriod = shortOf(rs, QStringLiteral("LunchTimePeriod"), 60);
+    user.OnClose = byteOf(rs, QStringLiteral("OnClose"));
+    user.OnListDblClick = byteOf(rs, QStringLiteral("OnListDblClick"));
+    user.Outlook = isOne(rs, QStringLiteral("Outlook"));
+    user.OutlookOOP = isOne(rs, QStringLiteral("OutlookOOP"));
+    user.Timesheet = isOne(rs, QStringLiteral("Timesheet"));
+    user.BreakPeriod = shortOf(rs, QStringLiteral("BreakPeriod"), 15);
+    user.StartMin = isOne(rs, QStringLiteral("StartMin"));
+    if (!rs.isNull(QStringLiteral("Language")))
+        user.Language = textOf(rs, QStringLiteral("Language"));
+    user.RefreshPeriod = shortOf(rs, QStringLiteral("RefreshPeriod"), 30);
+}
+
+// Note types outside 1 to 13 belong to no status and are passed over.
+void readQuickNotes(DbHandle &connection, qint32 userID, QuickNoteTable &quickNotes)
+{
+    quickNotes = QuickNoteTable();
+    for (RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM QUICKNOTES WHERE UserID = ?"), true,
+                                         {userID});
+         !rs.eof(); rs.moveNext()) {
+        if (rs.isNull(QStringLiteral("NoteType")))
+            continue;
+        const qint64 type = rs.integer(QStringLiteral("NoteType"));
+        if (type < 1 || type >= QuickNoteTable::kRows) {
+            WriteDebugLog(QStringLiteral("Quick note of type %1 of user %2 skipped").arg(type).arg(userID));
+            continue;
+        }
+        quickNotes.rows[type].note = textOf(rs, QStringLiteral("QuickNote"));
+        quickNotes.rows[type].stored = true;
+    }
+}
+
+void insertUserRows(DbConnection &c, const UserRecord &user, qint32 id)
+{
+    c.execute(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, Outlook, OutlookOOP, ChangeStatus, "
+                             "Timesheet, Admin, WorkStartTime, LunchTimePeriod, OnClose, OnListDblClick, FastUpdates, "
+                             "Language, StartMin, RefreshPeriod, BreakPeriod) "
+                             "VALUES (?, ?, 1, 1, 1, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?)"),
+              {id, EncodeQuotes(user.LoginName.toUpper()), flagValue(user.Admin), flagValue(user.Admin),
+               CClientAdmin::workStartText(user.WorkStartTime), user.LunchTimePeriod, user.OnClose,
+               user.OnListDblClick, EncodeQuotes(user.Language), flagValue(user.StartMin), user.RefreshPeriod,
+               user.BreakPeriod});
+    const qint32 lastUpdated = CounterAllocator::nextLastUpdated(c);
+    c.execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, Email, MobileOn, IsIn, LastUpdated, "
+                             "LastStatusChange, MobilePh, PhExtension, IsActive) "
+                             "VALUES (?, ?, ?, 0, 'INN', ?, 0, ?, ?, 1)"),
+              {id, EncodeQuotes(user.RealName), EncodeQuotes(user.Email), lastUpdated, EncodeQuotes(user.MobilePh),
+               EncodeQuotes(user.PhExtension)});
+}
+
+// The options statement: the fields always written, then those that do not
+// hold their "no change" value.
+void updateOptionsRow(DbHandle &connection, qint32 userID, const UserOptions &o)
+{
+    QString sql = QStringLiteral("UPDATE STAFF_OPTIONS SET LoginName = ?, Admin = ?, Outlook = ?, OutlookOOP = ?, "
+                                 "StartMin = ?, Language = ?, WorkStartTime = ?");
+    QVariantList params = {EncodeQuotes(o.LoginName.toUpper()), flagValue(o.Admin), flagValue(o.Outlook),
+                           flagValue(o.OutlookOOP), flagValue(o.StartMin), EncodeQuotes(o.Language),
+                           CClientAdmin::workStartText(o.WorkStartTime)};
+    const auto add = [&](bool changed, const char *column, const QVariant &value) {
+        if (!changed)
+            return;
+        sql += QStringLiteral(", %1 = ?").arg(QLatin1String(column));
+        params << value;
+    };
+    add(o.LunchTimePeriod != UserOptions::NoChange, "LunchTimePeriod", o.LunchTimePeriod);
+    add(o.BreakPeriod != UserOptions::NoChange, "BreakPeriod", o.BreakPeriod);
+    add(o.RefreshPeriod != UserOptions::NoChange, "RefreshPeriod", o.RefreshPeriod);
+    add(o.WorkDays != QLatin1String("-"), "WorkDays", EncodeQuotes(o.WorkDays));
+    add(o.OnClose != UserOptions::NoChoice, "OnClose", o.OnClose);
+    add(o.OnListDblClick != UserOptions::NoChoice, "OnListDblClick", o.OnListDblClick);
+    sql += QStringLiteral(" WHERE UserID = ?");
+    params << userID;
+    Update(sql, connection, params);
+}
+
+void writeQuickNotes(DbConnection &c, qint32 userID, const QuickNoteTable &quickNotes)
+{
+    for (int type = 1; type < QuickNoteTable::kRows; ++type) {
+        const QuickNoteTable::Row &row = quickNotes.rows[type];
+        if (row.note.isEmpty() && !row.stored)
+            continue;
+        const QString text = EncodeQuotes(row.note).trimmed();
+        // A row may exist although the table says otherwise (saved twice in
+        // one session): update first, insert only when nothing was there.
+        if (c.execute(QStringLiteral("UPDATE QUICKNOTES SET QuickNote = ? WHERE NoteType = ? AND UserID = ?"),
+                      {text, type, userID})
+            == 0)
+            c.execute(QStringLiteral("INSERT INTO QUICKNOTES (NoteType, QuickNote, UserID) VALUES (?, ?, ?)"),
+                      {type, text, userID});
+    }
+}
+
+// Everyone still in, on a break, or overdue (a due-back time of 0 means none)
+// goes Out until his work start on the next working day.
+void sweep(DbConnection &c)
+{
+    RecordSet rs = c.query(
+        QStringLiteral("SELECT SS.UserID, SO.WorkStartTime FROM STAFF_STATUS SS, STAFF_OPTIONS SO "
+                       "WHERE SO.UserID = SS.UserID AND ((SS.IsIn IN ('INN','DND','LNC','BRK')) "
+                       "OR (SS.ETA > 0 AND SS.ETA < ?)) ORDER BY SS.UserID"),
+        {Clock::nowDays()});
+    for (; !rs.eof(); rs.moveNext()) {
+        const qint32 userID = qint32(rs.integer(QStringLiteral("UserID")));
+        double workStart = kDefaultWorkStart;
+        readWorkStartInto(rs, userID, workStart);
+        if (rs.isNull(QStringLiteral("WorkStartTime")))
+            WriteDebugLog(QStringLiteral("No work start time for user %1; 8:30 taken").arg(userID));
+        const qint32 counter = CounterAllocator::nextLastUpdated(c);
+        c.execute(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'OUT', Note = ?, LastUpdated = ?, "
+                                 "LastStatusChange = ?, ETA = ?, ETD = 0 WHERE UserID = ?"),
+                  {kMarkedOutNote, counter, Clock::nowDays(), NextWorkingDay(workStart), userID});
+    }
+}
+
+} // namespace
+
+QString CClientAdmin::workStartText(double timeOfDay)
+{
+    return DateUtil::timeOf(timeOfDay).toString(QStringLiteral("HH:mm:ss"));
+}
+
+bool CClientAdmin::readWorkStart(const QString &text, double &timeOfDay)
+{
+    const QTime time = DateUtil::parseTime(text.trimmed());
+    if (!time.isValid())
+        return false;
+    timeOfDay = DateUtil::fromTime(time);
+    return true;
+}
+
+qint32 CClientAdmin::ReadUser(qint32 userID, UserRecord &user, QList<CTreeNode> &groups, QuickNoteTable &quickNotes,
+                              DbHandle &connection)
+{
+    return guarded("ReadUser", [&] {
+        ConnectionScope scope(connection);
+        UserRecord read;
+        readStatusRow(scope.handle(), userID, read);
+        readOptionsRow(scope.handle(), userID, read);
+        QList<CTreeNode> readGroups = CUserGroup().GetGroups(userID, scope.handle());
+        readQuickNotes(scope.handle(), userID, quickNotes);
+        user = read;
+        groups = readGroups;
+    });
+}
+
+qint32 CClientAdmin::ReadAllUsers(QList<UserRights> &users)
+{
+    return guarded("ReadAllUsers", [&] {
+        DbHandle connection;
+        users.clear();
+        for (RecordSet rs = OpenADORecordSet(connection,
+                                             QStringLiteral("SELECT * FROM STAFF_STATUS SS, STAFF_OPTIONS SO "
+                                                            "WHERE SO.UserID = SS.UserID AND SS.IsActive = 1 "
+                                                            "ORDER BY SS.UserID"));
+             !rs.eof(); rs.moveNext())
+            users.append({qint32(rs.integer(QStringLiteral("UserID"))), textOf(rs, QStringLiteral("RealName")),
+                          isOne(rs, QStringLiteral("Admin")), isOne(rs, QStringLiteral("ChangeStatus")),
+                          isOne(rs, QStringLiteral("FastUpdates")), isOne(rs, QStringLiteral("Timesheet"))});
+    });
+}
+
+qint32 CClientAdmin::AddUser(UserRecord &user, DbHandle &connection)
+{
+    return guarded("AddUser", [&] {
+        ConnectionScope scope(connection);
+        qint32 id = 0;
+        CounterAllocator::inWriteTransaction(scope.handle(), [&](DbConnection &c) {
+            id = CounterAllocator::nextId(c, QStringLiteral("userid"), 1, true);
+            insertUserRows(c, user, id);
+        });
+        user.UserID = id;
+    });
+}
+
+qint32 CClientAdmin::AddUser(UserRecord &user)
+{
+    DbHandle connection;
+    return AddUser(user, connection);
+}
+
+qint32 CClientAdmin::UpdateUser(qint32 userID, const QString &realName, const QString &email, bool admin,
+                                DbHandle &connection)
+{
+    return guarded("UpdateUser", [&] {
+        ConnectionScope scope(connection);
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET RealName = ?, Email = ? WHERE UserID = ?"), scope.handle(),
+               {EncodeQuotes(realName), EncodeQuotes(email), userID});
+        Update(QStringLiteral("UPDATE STAFF_OPTIONS SET Admin = ? WHERE UserID = ?"), scope.handle(),
+               {flagValue(admin), userID});
+    });
+}
+
+qint32 CClientAdmin::UpdateUserOptions(qint32 userID, const UserOptions &options, DbHandle &connection)
+{
+    return guarded("UpdateUserOptions", [&] { updateOptionsRow(connection, userID, options); });
+}
+
+qint32 CClientAdmin::UpdateUserSecurity(qint32 userID, bool admin, bool changeStatus, bool fastUpdates, bool timesheet)
+{
+    return guarded("UpdateUserSecurity", [&] {
+        DbHandle connection;
+        Update(QStringLiteral("UPDATE STAFF_OPTIONS SET Admin = ?, ChangeStatus = ?, FastUpdates = ?, Timesheet = ? "
+                              "WHERE UserID = ?"),
+               connection,
+               {flagValue(admin), flagValue(changeStatus), flagValue(fastUpdates), flagValue(timesheet), userID});
+    });
+}
+
+qint32 CClientAdmin::UpdateQuickNotes(qint32 userID, const QuickNoteTable &quickNotes, DbHandle &connection)
+{
+    return guarded("UpdateQuickNotes", [&] {
+        ConnectionScope scope(connection);
+        CounterAllocator::inWriteTransaction(scope.handle(),
+                                             [&](DbConnection &c) { writeQuickNotes(c, userID, quickNotes); });
+    });
+}
 
 qint32 CClientAdmin::MarkAllUsersOut()
 {
-    return ErrNo::Success;
+    return guarded("MarkAllUsersOut", [&] {
+        DbHandle connection;
+        ConnectionScope scope(connection);
+        CounterAllocator::inWriteTransaction(scope.handle(), sweep);
+        // The shown view is redrawn at once; run without a window there is none.
+        if (g_frmMain)
+            g_frmMain->treeViewClick(g_sCurrentNodeKey, true);
+    });
+}
+
+qint32 CClientAdmin::GetAdminOptions(bool &markOutOnClose, bool &enableTimeSheets, DbHandle &connection)
+{
+    return guarded("GetAdminOptions", [&] {
+        ConnectionScope scope(connection);
+        const RecordSet rs = OpenADORecordSet(scope.handle(), QStringLiteral("SELECT * FROM ADMIN WHERE ID = 1"));
+        if (rs.eof())
+            return;
+        markOutOnClose = isOne(rs, QStringLiteral("MarkOutOnClose"));
+        enableTimeSheets = rs.isNull(QStringLiteral("EnableTimeSheets")) || isOne(rs, QStringLiteral("EnableTimeSheets"));
+    });
+}
+
+qint32 CClientAdmin::UpdateAdminOptions(bool markOutOnClose, bool enableTimeSheets)
+{
+    return guarded("UpdateAdminOptions", [&] {
+        DbHandle connection;
+        Update(QStringLiteral("UPDATE ADMIN SET MarkOutOnClose = ?, EnableTimeSheets = ? WHERE ID = 1"), connection,
+               {flagValue(markOutOnClose), flagValue(enableTimeSheets)});
+    });
+}
+
+qint32 CClientAdmin::LoadCustomStatus(DbHandle &connection)
+{
+    return guarded("LoadCustomStatus", [&] {
+        ConnectionScope scope(connection);
+        QList<CStatus> loaded;
+        for (RecordSet rs = OpenADORecordSet(scope.handle(), QStringLiteral("SELECT * FROM Custom_Status WHERE Active = 1"));
+             !rs.eof(); rs.moveNext()) {
+            CStatus status;
+            status.StatusCode = rs.text(QStringLiteral("id")).trimmed();
+            status.Status = textOf(rs, QStringLiteral("description"));
+            status.CustomType = rs.text(QStringLiteral("status_type")).trimmed();
+            status.Icon = textOf(rs, QStringLiteral("Icon"));
+            const bool known = std::any_of(loaded.cbegin(), loaded.cend(), [&](const CStatus &s) {
+                return s.StatusCode == status.StatusCode;
+            });
+            if (!known)
+                loaded.append(status);
+        }
+        g_colCustomStatus = loaded;
+    });
 }

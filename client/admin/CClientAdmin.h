@@ -1,11 +1,50 @@
 #pragma once
 
-#include <QtGlobal>
+#include "CTreeNode.h"
+#include "MADOFunctions.h"
+#include "QuickNoteTable.h"
+#include "UserOptions.h"
+#include "UserRecord.h"
+#include "UserRights.h"
 
-// Users, rights and the administrator's routines.
+#include <QList>
+#include <QString>
+
+// Users, their options, rights and quick notes, the administrator options and
+// the nightly mark-out. Holds no state: make one for each use. Every operation
+// gives 10000 and raises its failures (ErrNo::Raised, source "CClientAdmin.<op>").
+// An empty connection argument is opened for the call and closed again; an
+// open one is used and left open.
 class CClientAdmin
 {
 public:
-    // The nightly sweep that marks out everyone still in. Gives 10000.
+    // The user's record, groups and quick notes. Both of his rows must exist.
+    qint32 ReadUser(qint32 userID, UserRecord &user, QList<CTreeNode> &groups, QuickNoteTable &quickNotes,
+                    DbHandle &connection);
+    // Every active user with his rights.
+    qint32 ReadAllUsers(QList<UserRights> &users);
+    // Creates a user (In, active) from the record; his new id goes into UserID.
+    // Id, options and status rows are written in one transaction.
+    qint32 AddUser(UserRecord &user, DbHandle &connection);
+    qint32 AddUser(UserRecord &user);
+    qint32 UpdateUser(qint32 userID, const QString &realName, const QString &email, bool admin, DbHandle &connection);
+    qint32 UpdateUserOptions(qint32 userID, const UserOptions &options, DbHandle &connection);
+    qint32 UpdateUserSecurity(qint32 userID, bool admin, bool changeStatus, bool fastUpdates, bool timesheet);
+    // Writes every note that has text or already has its row.
+    qint32 UpdateQuickNotes(qint32 userID, const QuickNoteTable &quickNotes, DbHandle &connection);
+
+    // The nightly sweep: everyone still in, on a break or overdue goes Out,
+    // due back at his work start on the next working day.
     qint32 MarkAllUsersOut();
+
+    // The two flags of the ADMIN row; without that row both keep their values.
+    qint32 GetAdminOptions(bool &markOutOnClose, bool &enableTimeSheets, DbHandle &connection);
+    qint32 UpdateAdminOptions(bool markOutOnClose, bool enableTimeSheets);
+
+    // Fills g_colCustomStatus with the active custom statuses.
+    qint32 LoadCustomStatus(DbHandle &connection);
+
+    // A work start time as stored ("08:30:00"), and read back liberally.
+    static QString workStartText(double timeOfDay);
+    static bool readWorkStart(const QString &text, double &timeOfDay);
 };

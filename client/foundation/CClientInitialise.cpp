@@ -1,16 +1,70 @@
 #include "CClientInitialise.h"
 
 #include "AppError.h"
+#include "CClientAdmin.h"
+#include "CClientHnd.h"
 #include "CUpdateDatabase.h"
+#include "Clock.h"
 #include "Globals.h"
+#include "IMainWindow.h"
+#include "IPrompt.h"
 #include "ISplash.h"
-#include "MADOFunctions.h"
+#include "ITrayWindow.h"
+#include "IUserEditor.h"
+#include "MCIFunctions.h"
 #include "MErrorHandler.h"
 #include "MStartUp.h"
+#include "NavigationTreeBuilder.h"
+#include "RaiseAs.h"
+#include "Registry.h"
+
+namespace {
+
+const QString kRootKey = QStringLiteral("NOD0");
+
+QString settingsKey()
+{
+    return AppRegistryKey() + QStringLiteral("\\Settings");
+}
+
+QString loginKey()
+{
+    return AppRegistryKey() + QStringLiteral("\\Login");
+}
+
+// Runs one step of a sequence whose steps ignore their errors; true when it ran.
+template <typename Step>
+bool ignoringErrors(Step &&step)
+{
+    try {
+        step();
+        return true;
+    } catch (const AppError &e) {
+        WriteDebugLog(QStringLiteral("Step skipped: ") + e.description());
+        return false;
+    }
+}
+
+// The desktop user's name, blanks trimmed; every character kept.
+QString desktopUserName()
+{
+    const QString name = g_systemUserName ? g_systemUserName().trimmed() : QString();
+    if (name.isEmpty())
+        throw AppError(10001, QStringLiteral("Login"), QStringLiteral("Cannot get User Name from System"));
+    return name;
+}
+
+void showLoginError(const AppError &e)
+{
+    g_prompt->message(QStringLiteral("Could not log in. \r\n") + QString::number(e.number()) + QStringLiteral(" - ")
+                          + e.description(),
+                      IPrompt::Ok, IPrompt::Critical, QStringLiteral("Login Error"));
+}
+
+} // namespace
 
 bool CClientInitialise::Initialise(bool showSplash, bool doLogin)
 {
-    Q_UNUSED(doLogin);
     m_fClosingDown = false;
     std::unique_ptr<ISplash> splash;
     if (showSplash && g_uiFactory.splash) {
@@ -18,18 +72,232 @@ bool CClientInitialise::Initialise(bool showSplash, bool doLogin)
         if (splash)
             splash->showWindow();
     }
+    const auto closeSplash = [&] {
+        if (splash)
+            splash->hideWindow();
+        splash.reset();
+    };
+    QString startKey;
     try {
         GetDB();
         CUpdateDatabase::checkAtStartUp();
         StartUserInterface();
+        if (g_frmSysTray)
+            g_frmSysTray->setUpdateTimerEnabled(false);
+        g_fMarkOutDue = true;
+        g_lLastUpdated = -1;
+        InitialiseClient(m_connection);
+        CloseADOConnection(m_connection);
+        if (doLogin)
+            LoginUser();
+        UpdateGroupList(m_connection);
+        startKey = startNodeKey();
+        openStartNode(startKey);
+        applySystemSwitches();
+        CloseADOConnection(m_connection);
+        closeSplash();
         ShowMainWindow();
+        initOutLookSettings();
     } catch (const AppError &e) {
-        if (splash)
-            splash->hideWindow();
-        ErrorDialog(e.number(), e.description(), QStringLiteral("CClientInitialise.Initialise\r\n") + e.source());
+        CloseADOConnection(m_connection);
+        closeSplash();
+        ErrorDialog(e.number(), e.description() + QStringLiteral(" [") + startKey + u']',
+                    QStringLiteral("CClientInitialize.Initialise (%1)\r\n").arg(e.number()) + e.source());
         return false;
     }
-    if (splash)
-        splash->hideWindow();
     return true;
+}
+
+qint32 CClientInitialise::InitialiseClient(DbHandle &connection)
+{
+    return raisingAs(QStringLiteral("CClientInitialize.InitialiseClient"), [&] {
+        CClientAdmin admin;
+        admin.GetAdminOptions(g_fMarkOutOnClose, g_fEnableTimeSheets, connection);
+        admin.LoadCustomStatus(connection);
+        UpdateGroupList(connection);
+        if (g_frmMain)
+            g_frmMain->loadCustomStatusToolbarMenus();
+        if (g_frmSysTray)
+            g_frmSysTray->loadCustomStatusMenus();
+    });
+}
+
+qint32 CClientInitialise::UpdateGroupList(DbHandle &connection)
+{
+    return raisingAs(QStringLiteral("CClientInitialize.UpdateGroupList"), [&] {
+        QList<CTreeNode> nodes = CTreeNode::ReadAll(connection);
+        const auto hasImage = [](const QString &key) { return !g_frmMain || g_frmMain->hasTreeImage(key); };
+        const NavigationTree tree = NavigationTreeBuilder::build(nodes, g_colCustomStatus, hasImage);
+        g_colTreeNodes = nodes;
+        if (g_frmMain) {
+            g_frmMain->loadNavigationTree(tree);
+            g_frmMain->ResizeNow();
+        }
+    });
+}
+
+void CClientInitialise::initOutLookSettings()
+{
+    if (g_frmMain) {
+        for (int item = 1; item <= 3; ++item)
+            g_frmMain->setPopupItemEnabled(item, true);
+        g_frmMain->setPopupItemEnabled(4, g_fOutlook);
+        g_frmMain->setToolbarButtonVisible(QStringLiteral("JRN"), g_fOutlook);
+        g_frmMain->setToolbarButtonVisible(QStringLiteral("PHR"), g_fOutlook);
+    }
+    g_fSecureOutlook = TextIsTrue(GetSystemProperty(QStringLiteral("sec_olk")));
+}
+
+qint16 CClientInitialise::pollThresholdFor(qint16 refreshPeriod)
+{
+    return refreshPeriod > 0 && refreshPeriod < 60 ? refreshPeriod : qint16(30);
+}
+
+QString CClientInitialise::startNodeKey()
+{
+    if (!g_sCurrentNodeKey.isEmpty())
+        return g_sCurrentNodeKey;
+    const QString stored = GetRegistryValue(QStringLiteral("DefaultBranch"), settingsKey());
+    return stored == Registry::missingText() || stored.isEmpty() ? kRootKey : stored;
+}
+
+void CClientInitialise::openStartNode(const QString &key)
+{
+    if (!g_frmMain)
+        return;
+    ignoringErrors([&] {
+        g_frmMain->selectTreeNode(key);
+        g_frmMain->treeViewClick(key, true);
+        g_frmMain->hidePopupMenu();
+    });
+}
+
+void CClientInitialise::applySystemSwitches()
+{
+    g_fEnableChat = GetSystemProperty(QStringLiteral("enb_cht"), m_connection) == QLatin1String("true");
+    if (g_frmMain)
+        g_frmMain->refreshEnableChat();
+    // From here on the system switch alone decides whether the calendar link is on.
+    g_fOutlook = GetSystemProperty(QStringLiteral("enb_olk"), m_connection) == QLatin1String("true");
+}
+
+void CClientInitialise::LoginUser()
+{
+    bool signedIn = false;
+    try {
+        signedIn = signIn();
+    } catch (const AppError &e) {
+        // Whatever failed, the user must not be offered the new-user dialog
+        // (he may well exist): the log-in ends here.
+        CloseADOConnection(m_connection);
+        showLoginError(e);
+        CloseDownApplication(1);
+        return;
+    }
+    if (signedIn)
+        loadSignedInUser();
+}
+
+// Finds the desktop user among the active users, creating him through the
+// options dialog when he is not there. False when the row found has no id.
+bool CClientInitialise::signIn()
+{
+    const QString loginName = desktopUserName();
+    g_oCurrentUser.LoginName = loginName;
+    bool storeName = false;
+    for (bool found = false; !found;) {
+        if (!lookUpUser(loginName, found))
+            return false;
+        const QString stored = GetRegistryValue(QStringLiteral("Name"), loginKey());
+        storeName = stored == Registry::missingText() || stored.compare(loginName, Qt::CaseInsensitive) != 0;
+        if (found)
+            break;
+        // Where no dialog could create him, asking again would never end.
+        if (g_userEditor->EditUserProperties(true, loginName, false, false, true, false) != ErrNo::Success)
+            throw AppError(10003, QStringLiteral("Login"),
+                           QStringLiteral("No user could be created for ") + loginName);
+    }
+    if (storeName)
+        SaveLoginName(loginName);
+    return true;
+}
+
+bool CClientInitialise::lookUpUser(const QString &loginName, bool &found)
+{
+    const RecordSet rs = OpenADORecordSet(
+        m_connection,
+        QStringLiteral("SELECT SO.UserID FROM STAFF_OPTIONS SO, STAFF_STATUS SS "
+                       "WHERE (SO.LoginName = ?) AND (SS.UserID = SO.UserID) AND (SS.IsActive = 1)"),
+        true, {EncodeQuotes(loginName.toUpper())});
+    found = false;
+    if (rs.eof())
+        return true;
+    if (rs.isNull(QStringLiteral("UserID"))) {
+        g_lUserID = 0;
+        return false;
+    }
+    g_lUserID = qint32(rs.integer(QStringLiteral("UserID")));
+    found = g_lUserID > 0;
+    return true;
+}
+
+// Marks the user In and loads his record, options and rights. Each step that
+// fails is skipped.
+void CClientInitialise::loadSignedInUser()
+{
+    ignoringErrors([&] {
+        double outTime = Clock::nowDays();
+        double dueBack = outTime;
+        if (g_oClientHnd)
+            g_oClientHnd->UpdateStatus(g_lUserID, QStringLiteral("INN"), QString(), outTime, dueBack, false, false,
+                                       m_connection);
+    });
+    UserRecord user;
+    QList<CTreeNode> groups;
+    const bool haveUser = ignoringErrors(
+        [&] { CClientAdmin().ReadUser(g_lUserID, user, groups, g_vQuickNotes, m_connection); });
+    bool outlookAllowed = false;
+    ignoringErrors([&] { outlookAllowed = TextIsTrue(GetSystemProperty(QStringLiteral("enb_olk"), m_connection)); });
+    if (haveUser)
+        copyToGlobals(user, outlookAllowed);
+    if (g_frmSysTray)
+        g_frmSysTray->setPollThreshold(pollThresholdFor(g_oUserProperties.RefreshPeriod));
+    SetLanguage(g_oUserProperties.Language);
+    if (!g_oCurrentUser.Admin) {
+        if (g_frmMain)
+            g_frmMain->DisableAdminMenu();
+        g_fMarkOutDue = false;
+    }
+    if (g_oClientHnd)
+        g_oClientHnd->SetFrameCaption();
+    if (g_frmSysTray)
+        g_frmSysTray->RefreshIcon(g_oCurrentUser.IsIn);
+}
+
+void CClientInitialise::copyToGlobals(const UserRecord &user, bool outlookAllowed)
+{
+    g_oCurrentUser.RealName = user.RealName;
+    g_oCurrentUser.Email = user.Email;
+    g_oCurrentUser.UserID = user.UserID;
+    g_bOnClose = user.OnClose;
+    g_bOnListDblClick = user.OnListDblClick;
+    // "-admin" on the command line stays in force.
+    g_oCurrentUser.Admin = user.Admin || g_oCurrentUser.Admin;
+    g_oUserProperties.WorkStartTime = user.WorkStartTime;
+    g_oUserProperties.LunchTimePeriod = user.LunchTimePeriod;
+    g_fOutlook = user.Outlook && outlookAllowed;
+    g_fCanChangeStatus = user.ChangeStatus;
+    g_fFastUpdates = user.FastUpdates;
+    g_fTimesheet = user.Timesheet;
+    g_oUserProperties.BreakPeriod = user.BreakPeriod;
+    g_oUserProperties.RefreshPeriod = user.RefreshPeriod;
+    g_oUserProperties.Language = user.Language;
+    g_fOutlookOOP = user.OutlookOOP;
+    g_oUserProperties.StartMin = user.StartMin;
+}
+
+qint32 CClientInitialise::SaveLoginName(const QString &loginName)
+{
+    SetRegistryValue(QStringLiteral("Name"), RegString, loginName, loginKey());
+    return ErrNo::Success;
 }

@@ -45,6 +45,10 @@ void CounterAllocator::inWriteTransaction(DbHandle &connection, const std::funct
 {
     if (!connection)
         connection = OpenADOConnection();
+    if (connection->inTransaction()) {
+        work(*connection);
+        return;
+    }
     for (;;) {
         try {
             connection->beginWrite();

@@ -22,6 +22,7 @@ public:
 
     // Runs work inside a write transaction on the connection, committing when
     // it returns and rolling back when it raises. A busy database is retried
-    // as the error handler says.
+    // as the error handler says. On a connection already inside a transaction
+    // the work joins it: the caller commits, rolls back and retries.
     static void inWriteTransaction(DbHandle &connection, const std::function<void(DbConnection &)> &work);
 };

@@ -13,6 +13,7 @@
 #include "QtErrorWindow.h"
 #include "QtPrompt.h"
 #include "QtShell.h"
+#include "SystemUserName.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,15 @@ bool g_fOutlook = false;
 bool g_fOutlookOOP = false;
 int g_fInTray = 0;
 QuickNoteTable g_vQuickNotes;
+
+bool g_fEnableTimeSheets = true;
+bool g_fCanChangeStatus = false;
+bool g_fFastUpdates = false;
+bool g_fTimesheet = false;
+quint8 g_bOnListDblClick = 0;
+bool g_fSecureOutlook = false;
+bool g_fEnableChat = false;
+std::function<QString()> g_systemUserName = SystemUserName;
 
 std::unique_ptr<CMCastWindow> g_oMCastWindow;
 qint32 g_lLastSeq = 0;

@@ -43,6 +43,16 @@ extern bool g_fOutlookOOP;                   // calendar watched by the separate
 extern int g_fInTray;                        // window state kept while the program sits in the tray
 extern QuickNoteTable g_vQuickNotes;         // the signed-in user's quick notes, loaded at log-in
 
+// Initialisation and log-in
+extern bool g_fEnableTimeSheets;             // ADMIN: record status history
+extern bool g_fCanChangeStatus;              // the signed-in user may change other users' status
+extern bool g_fFastUpdates;
+extern bool g_fTimesheet;
+extern quint8 g_bOnListDblClick;             // list double-click: 0 status, 1 e-mail, 2 phone message
+extern bool g_fSecureOutlook;                // Properties sec_olk: plain e-mail goes the secure way
+extern bool g_fEnableChat;                   // Properties enb_cht
+extern std::function<QString()> g_systemUserName; // the desktop user's name; tests replace it
+
 // Multicast link between the running copies
 extern std::unique_ptr<CMCastWindow> g_oMCastWindow; // recent status updates, made by the tray window
 extern qint32 g_lLastSeq;                    // highest update number accounted for; 0 until set

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+class NavigationTree;
+
 // What the rest of the program asks of the main window. The window itself
 // implements it; until a service has work to do here its default does nothing.
 class IMainWindow
@@ -53,6 +55,17 @@ public:
     // The progress bar under the list (0 to 100).
     virtual void setProgressValue(int value) { Q_UNUSED(value) }
     virtual void setProgressVisible(bool visible) { Q_UNUSED(visible) }
+    // The navigation tree: shown from the model built at start-up; images
+    // looked up in the window's image list.
+    virtual void loadNavigationTree(const NavigationTree &tree) { Q_UNUSED(tree) }
+    virtual bool hasTreeImage(const QString &imageKey) const { Q_UNUSED(imageKey) return true; }
+    // Selects the node without opening its view; false when the tree has no such node.
+    virtual bool selectTreeNode(const QString &nodeKey) { Q_UNUSED(nodeKey) return false; }
+    // The pop-up menu's item on the menu bar (mnuPopup), its sub-items
+    // (mnuPopupSub, by index) and the tool-bar buttons by key.
+    virtual void hidePopupMenu() {}
+    virtual void setPopupItemEnabled(int index, bool enabled) { Q_UNUSED(index) Q_UNUSED(enabled) }
+    virtual void setToolbarButtonVisible(const QString &key, bool visible) { Q_UNUSED(key) Q_UNUSED(visible) }
     // The tag of the navigation tree's node with that key ("GRP", "RSG", ...);
     // empty when there is no such node.
     virtual QString treeNodeTag(const QString &nodeKey) const { Q_UNUSED(nodeKey) return QString(); }

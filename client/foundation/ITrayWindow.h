@@ -4,8 +4,8 @@
 
 class CMCastUpdate;
 
-// What start-up, close-down and the status engine ask of the hidden tray
-// window.
+// What start-up, close-down, the log-in and the status engine ask of the
+// hidden tray window.
 class ITrayWindow
 {
 public:
@@ -21,4 +21,9 @@ public:
     virtual void sendUpdatePulse(const CMCastUpdate &update) { Q_UNUSED(update) }
     // Shows the signed-in user's status on the tray icon.
     virtual void RefreshIcon(const QString &status) { Q_UNUSED(status) }
+    // Services of the log-in and initialisation; until the tray window has
+    // work to do here they do nothing.
+    // The poll runs after every threshold + 1 ticks of the update timer.
+    virtual void setPollThreshold(qint16 threshold) { Q_UNUSED(threshold) }
+    virtual void loadCustomStatusMenus() {}
 };

@@ -182,9 +182,19 @@ const CStatus *FindCustomStatus(const QString &code)
 const CTreeNode *FindTreeNode(const QString &key)
 {
     for (const CTreeNode &node : g_colTreeNodes)
-        if (node.Key().compare(key, Qt::CaseInsensitive) == 0)
+        if (node.TreeKey().compare(key, Qt::CaseInsensitive) == 0)
             return &node;
     return nullptr;
+}
+
+bool TextIsTrue(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    bool number = false;
+    const double value = trimmed.toDouble(&number);
+    return number && value != 0;
 }
 
 QString AppRegistryKey()

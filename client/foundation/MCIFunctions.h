@@ -39,7 +39,11 @@ bool IsCustomStatus(const QString &code);
 bool IsStatusPending(const QString &code, double when);
 bool IsInStatus(const QString &code);
 const CStatus *FindCustomStatus(const QString &code);
+// The node of g_colTreeNodes whose navigation-tree key ("NOD" + id) is the key.
 const CTreeNode *FindTreeNode(const QString &key);
+
+// A stored switch read as a Boolean: "True" in any case, or a number other than 0.
+bool TextIsTrue(const QString &text);
 
 // Per-user registry values under HKEY_CURRENT_USER.
 QString AppRegistryKey(); // "Software\\Halvard Software\\Qel\\4.0\\App"

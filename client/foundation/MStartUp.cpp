@@ -1,5 +1,6 @@
 #include "MStartUp.h"
 
+#include "AppError.h"
 #include "CClientAdmin.h"
 #include "CClientHnd.h"
 #include "CClientInitialise.h"
@@ -69,7 +70,14 @@ bool Main(const QStringList &arguments)
     g_oCurrentUser.Admin = commandLine.admin;
 
     if (commandLine.doMarkOut) {
-        tolerant([] { CClientAdmin().MarkAllUsersOut(); });
+        // Run from a scheduler: nobody sees a message, so a failure goes to
+        // the error log and the exit code.
+        try {
+            CClientAdmin().MarkAllUsersOut();
+        } catch (const AppError &e) {
+            WriteErrorLog(e.number(), e.description(), e.source());
+            EndProgram(1);
+        }
         EndProgram(0);
     }
 

@@ -52,6 +52,7 @@ public:
     // main window's list has no row for him.
     qint32 UpdatePhone(bool mobileOn);
 
+
     // The right-hand views of the tree's nodes. The list views fill these in;
     // until then they show nothing.
     qint32 RefreshUserList(bool checksOnly, bool skipCalendar, QString &query, QString &nodeKey);

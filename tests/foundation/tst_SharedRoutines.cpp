@@ -3,12 +3,12 @@
 #include "Clock.h"
 #include "DateUtil.h"
 #include "Globals.h"
-#include "IMainWindow.h"
 #include "MCIFunctions.h"
 #include "MWait.h"
 #include "MWindows.h"
 #include "PgServer.h"
 #include "Registry.h"
+#include "StubMainWindow.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -16,19 +16,11 @@
 namespace {
 
 // Records what the view switch asks of the main window.
-class FakeMainWindow : public IMainWindow
+class FakeMainWindow : public StubMainWindow
 {
 public:
     QHash<QString, QString> tags;
     QStringList calls;
-
-    void showWindow() override {}
-    void hideWindow() override {}
-    bool isWindowVisible() const override { return true; }
-    int windowStateCode() const override { return Normal; }
-    void setWindowStateCode(int) override {}
-    QString caption() const override { return QString(); }
-    void setCaption(const QString &) override {}
 
     QString treeNodeTag(const QString &key) const override { return tags.value(key); }
     void hideWebPage() override { calls << QStringLiteral("hideWebPage"); }

@@ -1,6 +1,8 @@
 #include "AppError.h"
 #include "CClientHnd.h"
 #include "CStartUp.h"
+#include "CUpdateDatabase.h"
+#include "FakeUserEditor.h"
 #include "Globals.h"
 #include "IMainWindow.h"
 #include "ISplash.h"
@@ -28,11 +30,17 @@ public:
     void setWindowStateCode(int s) override { state = s; g_events << QStringLiteral("main state %1").arg(s); }
     QString caption() const override { return text; }
     void setCaption(const QString &c) override { text = c; }
-    void populateMenuStrings() override { g_events << QStringLiteral("menu strings"); }
+    void populateMenuStrings() override
+    {
+        g_events << QStringLiteral("menu strings");
+        if (beforeShow)
+            beforeShow();
+    }
     void selectUserItem(const QString &key) override { g_events << QStringLiteral("select ") + key; }
     bool visible = false;
     int state = 0;
     QString text;
+    std::function<void()> beforeShow;
 };
 
 class FakeTray : public ITrayWindow
@@ -100,7 +108,16 @@ int closeDown(int mode)
 class tst_StartUp : public QObject
 {
     Q_OBJECT
+    // The first start signs a new desktop user in through the options dialog.
+    FakeUserEditor m_editor;
+    UserEditorScope m_editorScope{m_editor};
+
 private slots:
+    void initTestCase()
+    {
+        g_systemUserName = [] { return QStringLiteral("tester"); };
+    }
+
     void init()
     {
         ResetCloseDownForTests();
@@ -141,7 +158,7 @@ private slots:
         QVERIFY(g_frmMain);
         QVERIFY(g_frmSysTray && g_frmSysTray->isUpdateTimerEnabled());
         QVERIFY(g_fakeMain->visible);
-        QVERIFY(g_events.indexOf(QStringLiteral("splash hidden")) > g_events.indexOf(QStringLiteral("main shown")));
+        QVERIFY(g_events.indexOf(QStringLiteral("splash hidden")) < g_events.indexOf(QStringLiteral("main shown")));
         QVERIFY(g_events.indexOf(QStringLiteral("timer on")) > g_events.indexOf(QStringLiteral("splash hidden")));
 
         const QStringList log = readTextFile(env.path(QStringLiteral("logs/debug.log"))).split(u'\n');
@@ -250,12 +267,16 @@ private slots:
         env.useSqliteDatabase();
         ICalendarWatcherFactory *saved = g_calendarWatcherFactory;
         g_calendarWatcherFactory = &factory;
-        // The log-in fills these; here they are set before the start-up reads them.
-        g_uiFactory.splash = [&] {
-            g_fOutlook = outlook;
-            g_fOutlookOOP = ownProcess;
-            g_oUserProperties.RefreshPeriod = qint16(refresh);
-            return std::unique_ptr<ISplash>(std::make_unique<FakeSplash>(QStringLiteral("splash")));
+        // The log-in fills these; here they are set after it, before the start-up reads them.
+        g_uiFactory.mainWindow = [&] {
+            auto w = std::make_unique<FakeMainWindow>();
+            w->beforeShow = [&] {
+                g_fOutlook = outlook;
+                g_fOutlookOOP = ownProcess;
+                g_oUserProperties.RefreshPeriod = qint16(refresh);
+            };
+            g_fakeMain = w.get();
+            return std::unique_ptr<IMainWindow>(std::move(w));
         };
         startProgram({});
         QCOMPARE(started, expectedPeriod);
@@ -301,6 +322,7 @@ private slots:
     {
         TestEnvironment env;
         env.useSqliteDatabase();
+        CUpdateDatabase::checkAtStartUp();
         SingleInstance running(QStringLiteral("tessaly"));
         QVERIFY(running.tryAcquire());
         QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 0);
@@ -319,7 +341,7 @@ private slots:
         QCOMPARE(g_events.mid(0, 2), (QStringList{QStringLiteral("splash shown"), QStringLiteral("splash hidden")}));
         QCOMPARE(env.errorWindow.shown.size(), 1);
         QVERIFY(env.errorWindow.shown[0].details.contains(QStringLiteral("no window today")));
-        QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientInitialise.Initialise")));
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientInitialize.Initialise")));
     }
 };
 

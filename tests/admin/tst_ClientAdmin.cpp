@@ -1,0 +1,377 @@
+#include "AppError.h"
+#include "CClientAdmin.h"
+#include "Globals.h"
+#include "TestDatabase.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kApostrophe = QString(QChar(8));
+
+void insertStatusRow(TestDatabase &db, int id, const QString &name, int active = 1)
+{
+    db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
+                           "VALUES (?, ?, 'INN', ?, ?)"),
+            {id, name, id * 10, active});
+}
+
+void insertUser(TestDatabase &db, int id, const QString &login, int active = 1)
+{
+    insertStatusRow(db, id, QStringLiteral("User %1").arg(id), active);
+    db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, Admin, ChangeStatus, FastUpdates, Timesheet, "
+                           "LunchTimePeriod, BreakPeriod, RefreshPeriod, OnClose, WorkStartTime) "
+                           "VALUES (?, ?, 1, 0, 1, 0, 45, 10, 20, 2, '07:45:00')"),
+            {id, login});
+}
+
+QuickNoteTable emptyNotes()
+{
+    return QuickNoteTable();
+}
+
+} // namespace
+
+class tst_ClientAdmin : public QObject
+{
+    Q_OBJECT
+private slots:
+    void readUserWithNullOptionsGivesDefaults_data() { addEngineRows(); }
+    void readUserWithNullOptionsGivesDefaults()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        insertStatusRow(db, 7, QStringLiteral("O") + kApostrophe + QStringLiteral("Brien  "));
+        db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName) VALUES (7, 'obrien')"));
+
+        UserRecord user;
+        user.LunchTimePeriod = 1; // everything is replaced, nothing kept from before
+        QList<CTreeNode> groups{CTreeNode()};
+        QuickNoteTable notes;
+        notes.rows[2].note = QStringLiteral("stale");
+        DbHandle none;
+        QCOMPARE(CClientAdmin().ReadUser(7, user, groups, notes, none), ErrNo::Success);
+        QVERIFY(!none); // its own connection was closed again
+
+        QCOMPARE(user.UserID, 7);
+        QCOMPARE(user.RealName, QStringLiteral("O'Brien"));
+        QCOMPARE(user.LoginName, QStringLiteral("OBRIEN"));
+        QCOMPARE(user.LunchTimePeriod, qint16(60));
+        QCOMPARE(user.BreakPeriod, qint16(15));
+        QCOMPARE(user.RefreshPeriod, qint16(30));
+        QCOMPARE(user.Language, QStringLiteral("ENU"));
+        QCOMPARE(CClientAdmin::workStartText(user.WorkStartTime), QStringLiteral("08:30:00"));
+        QVERIFY(!user.ChangeStatus && !user.FastUpdates && !user.Admin && !user.Outlook && !user.Timesheet);
+        QVERIFY(!user.StartMin && !user.OutlookOOP);
+        QCOMPARE(user.OnClose, quint8(0));
+        QCOMPARE(user.OnListDblClick, quint8(0));
+        QVERIFY(user.Email.isEmpty() && user.MobilePh.isEmpty() && user.PhExtension.isEmpty());
+        QVERIFY(groups.isEmpty());
+        for (int type = 1; type <= 13; ++type) {
+            QVERIFY(notes.rows[type].note.isEmpty());
+            QVERIFY(!notes.rows[type].stored);
+        }
+    }
+
+    void readUserTakesStoredValuesAndGroups_data() { addEngineRows(); }
+    void readUserTakesStoredValuesAndGroups()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        insertUser(db, 4, QStringLiteral("anna"));
+        db.exec(QStringLiteral("UPDATE STAFF_OPTIONS SET OutlookOOP = 2, Outlook = 1, Language = 'FRA' WHERE UserID = 4"));
+        db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (4, 3)"));
+        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, 3, ?)"),
+                {QStringLiteral(" Back at one") + kApostrophe + QStringLiteral("ish ")});
+        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, 6, NULL)"));
+        // Types that belong to no status are passed over, not a failed log-in.
+        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, 14, 'x')"));
+        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, 0, 'y')"));
+
+        UserRecord user;
+        QList<CTreeNode> groups;
+        QuickNoteTable notes;
+        DbHandle connection = OpenADOConnection();
+        QCOMPARE(CClientAdmin().ReadUser(4, user, groups, notes, connection), ErrNo::Success);
+        QVERIFY(connection); // a connection passed in stays open
+
+        QVERIFY(user.Admin && !user.ChangeStatus && user.FastUpdates && !user.Timesheet && user.Outlook);
+        QVERIFY(!user.OutlookOOP); // only 1 counts as set
+        QCOMPARE(user.LunchTimePeriod, qint16(45));
+        QCOMPARE(user.BreakPeriod, qint16(10));
+        QCOMPARE(user.RefreshPeriod, qint16(20));
+        QCOMPARE(user.OnClose, quint8(2));
+        QCOMPARE(user.Language, QStringLiteral("FRA"));
+        QCOMPARE(CClientAdmin::workStartText(user.WorkStartTime), QStringLiteral("07:45:00"));
+        QCOMPARE(groups.size(), 1);
+        QCOMPARE(groups[0].Key(), QStringLiteral("GRP3"));
+        QCOMPARE(notes.rows[3].note, QStringLiteral("Back at one'ish"));
+        QVERIFY(notes.rows[3].stored);
+        QVERIFY(notes.rows[6].note.isEmpty());
+        QVERIFY(notes.rows[6].stored);
+        QVERIFY(!notes.rows[0].stored && notes.rows[0].note.isEmpty());
+        QVERIFY(!notes.rows[4].stored);
+    }
+
+    void readUserWithoutOptionsRowFails_data() { addEngineRows(); }
+    void readUserWithoutOptionsRowFails()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        insertStatusRow(db, 9, QStringLiteral("Nobody"));
+        UserRecord user;
+        QList<CTreeNode> groups;
+        QuickNoteTable notes;
+        DbHandle none;
+        try {
+            CClientAdmin().ReadUser(9, user, groups, notes, none);
+            QFAIL("a user without his options row was read");
+        } catch (const AppError &e) {
+            QCOMPARE(e.number(), ErrNo::Raised);
+            QVERIFY2(e.source().startsWith(QStringLiteral("CClientAdmin.ReadUser (")), qPrintable(e.source()));
+        }
+        QCOMPARE(user.UserID, 0); // nothing half-filled
+    }
+
+    void addUserTakesTheNextId_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QVariant>("stored"); // invalid: no "userid" row
+        QTest::addColumn<int>("expected");
+        for (const bool pg : {false, true}) {
+            const char *engine = pg ? "postgres" : "sqlite";
+            QTest::addRow("%s, counter at 41", engine) << pg << QVariant(41) << 42;
+            QTest::addRow("%s, null counter", engine) << pg << QVariant(QMetaType(QMetaType::Int)) << 1;
+            QTest::addRow("%s, no counter row", engine) << pg << QVariant() << 1;
+        }
+    }
+    void addUserTakesTheNextId()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, expected);
+        OPEN_TEST_DATABASE(db, "admin_");
+        db.exec(QStringLiteral("DELETE FROM idmanager WHERE tablename = 'userid'"));
+        if (stored.isValid())
+            db.exec(QStringLiteral("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)"), {stored});
+
+        UserRecord user;
+        user.LoginName = QStringLiteral("new.user");
+        QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
+        QCOMPARE(user.UserID, expected);
+        QCOMPARE(db.value(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'userid'")).toInt(), expected);
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM idmanager WHERE tablename = 'userid'")).toInt(), 1);
+        QCOMPARE(db.value(QStringLiteral("SELECT LoginName FROM STAFF_OPTIONS WHERE UserID = ?"), {expected}).toString(),
+                 QStringLiteral("NEW.USER"));
+    }
+
+    void addUserWritesBothRows_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<bool>("admin");
+        for (const bool pg : {false, true}) {
+            const char *engine = pg ? "postgres" : "sqlite";
+            QTest::addRow("%s, administrator", engine) << pg << true;
+            QTest::addRow("%s, user", engine) << pg << false;
+        }
+    }
+    void addUserWritesBothRows()
+    {
+        QFETCH(bool, admin);
+        OPEN_TEST_DATABASE(db, "admin_");
+        insertUser(db, 1, QStringLiteral("FIRST"));
+        db.exec(QStringLiteral("UPDATE STAFF_STATUS SET LastUpdated = 100"));
+        db.exec(QStringLiteral("UPDATE idmanager SET id = 1 WHERE tablename = 'userid'"));
+
+        UserRecord user;
+        user.LoginName = QStringLiteral("dora");
+        user.RealName = QStringLiteral("Dora D'Arcy");
+        user.Email = QStringLiteral("d'arcy@example.org");
+        user.MobilePh = QStringLiteral("555 1234");
+        user.Admin = admin;
+        user.WorkStartTime = 9.25 / 24.0;
+        user.StartMin = true;
+        user.Language = QStringLiteral("GER");
+        QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
+        QCOMPARE(user.UserID, 2);
+
+        const QVariant flag = admin ? 1 : 0;
+        DbHandle connection;
+        RecordSet options = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_OPTIONS WHERE UserID = 2"));
+        QCOMPARE(options.integer(QStringLiteral("Timesheet")), flag.toInt());
+        QCOMPARE(options.integer(QStringLiteral("Admin")), flag.toInt());
+        for (const char *on : {"Outlook", "OutlookOOP", "ChangeStatus", "StartMin"})
+            QCOMPARE(options.integer(QString::fromLatin1(on)), 1);
+        QCOMPARE(options.integer(QStringLiteral("FastUpdates")), 0);
+        QCOMPARE(options.text(QStringLiteral("WorkStartTime")), QStringLiteral("09:15:00"));
+        QCOMPARE(options.text(QStringLiteral("Language")).trimmed(), QStringLiteral("GER"));
+
+        RecordSet status = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_STATUS WHERE UserID = 2"));
+        QCOMPARE(status.text(QStringLiteral("IsIn")), QStringLiteral("INN"));
+        QCOMPARE(status.integer(QStringLiteral("IsActive")), 1);
+        QCOMPARE(status.integer(QStringLiteral("MobileOn")), 0);
+        QCOMPARE(status.integer(QStringLiteral("LastUpdated")), 101);
+        QCOMPARE(status.text(QStringLiteral("RealName")), QStringLiteral("Dora D") + kApostrophe + QStringLiteral("Arcy"));
+
+        // And it reads back as it went in.
+        UserRecord read;
+        QList<CTreeNode> groups;
+        QuickNoteTable notes;
+        CClientAdmin().ReadUser(2, read, groups, notes, connection);
+        QCOMPARE(read.RealName, user.RealName);
+        QCOMPARE(read.Email, user.Email);
+        QCOMPARE(read.MobilePh, user.MobilePh);
+        QCOMPARE(read.LoginName, QStringLiteral("DORA"));
+    }
+
+    void updateUserOptionsLeavesTheNoChangeFields_data() { addEngineRows(); }
+    void updateUserOptionsLeavesTheNoChangeFields()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        insertUser(db, 3, QStringLiteral("CARL"));
+        db.exec(QStringLiteral("UPDATE STAFF_OPTIONS SET WorkDays = 'MTWTF', OnListDblClick = 1 WHERE UserID = 3"));
+        UserOptions options;
+        options.LoginName = QStringLiteral("carl.c");
+        options.Outlook = true;
+        options.Language = QStringLiteral("ITA");
+        options.WorkStartTime = 10.0 / 24.0;
+        DbHandle none;
+        QCOMPARE(CClientAdmin().UpdateUserOptions(3, options, none), ErrNo::Success);
+
+        DbHandle connection;
+        RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_OPTIONS WHERE UserID = 3"));
+        QCOMPARE(rs.text(QStringLiteral("LoginName")), QStringLiteral("CARL.C"));
+        QCOMPARE(rs.integer(QStringLiteral("Admin")), 0);
+        QCOMPARE(rs.integer(QStringLiteral("Outlook")), 1);
+        QCOMPARE(rs.text(QStringLiteral("Language")).trimmed(), QStringLiteral("ITA"));
+        QCOMPARE(rs.text(QStringLiteral("WorkStartTime")), QStringLiteral("10:00:00"));
+        QCOMPARE(rs.integer(QStringLiteral("LunchTimePeriod")), 45);
+        QCOMPARE(rs.integer(QStringLiteral("BreakPeriod")), 10);
+        QCOMPARE(rs.integer(QStringLiteral("RefreshPeriod")), 20);
+        QCOMPARE(rs.text(QStringLiteral("WorkDays")), QStringLiteral("MTWTF"));
+        QCOMPARE(rs.integer(QStringLiteral("OnClose")), 2);
+        QCOMPARE(rs.integer(QStringLiteral("OnListDblClick")), 1);
+
+        options.LunchTimePeriod = 30;
+        options.RefreshPeriod = 5;
+        options.OnClose = 0;
+        options.WorkDays = QString();
+        CClientAdmin().UpdateUserOptions(3, options, connection);
+        rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_OPTIONS WHERE UserID = 3"));
+        QCOMPARE(rs.integer(QStringLiteral("LunchTimePeriod")), 30);
+        QCOMPARE(rs.integer(QStringLiteral("RefreshPeriod")), 5);
+        QCOMPARE(rs.integer(QStringLiteral("OnClose")), 0);
+        QCOMPARE(rs.text(QStringLiteral("WorkDays")), QString());
+        QCOMPARE(rs.integer(QStringLiteral("BreakPeriod")), 10);
+    }
+
+    void updateUserAndRights_data() { addEngineRows(); }
+    void updateUserAndRights()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        insertUser(db, 5, QStringLiteral("EVE"));
+        insertUser(db, 6, QStringLiteral("GONE"), 0);
+        DbHandle none;
+        CClientAdmin().UpdateUser(5, QStringLiteral("Eve O'Neill"), QStringLiteral("o'neill@example.org"), false, none);
+        CClientAdmin().UpdateUserSecurity(5, false, true, false, true);
+
+        QList<UserRights> users{UserRights()};
+        QCOMPARE(CClientAdmin().ReadAllUsers(users), ErrNo::Success);
+        QCOMPARE(users.size(), 1); // the inactive user is not listed
+        QCOMPARE(users[0].UserID, 5);
+        QCOMPARE(users[0].RealName, QStringLiteral("Eve O'Neill"));
+        QVERIFY(!users[0].Admin && users[0].ChangeStatus && !users[0].FastUpdates && users[0].Timesheet);
+        QCOMPARE(db.value(QStringLiteral("SELECT Email FROM STAFF_STATUS WHERE UserID = 5")).toString(),
+                 QStringLiteral("o") + kApostrophe + QStringLiteral("neill@example.org"));
+    }
+
+    void updateQuickNotesUpdatesOrInserts_data() { addEngineRows(); }
+    void updateQuickNotesUpdatesOrInserts()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        insertUser(db, 8, QStringLiteral("HAL"));
+        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (8, 3, 'old lunch')"));
+        QuickNoteTable notes = emptyNotes();
+        notes.rows[3] = {QStringLiteral("Lunch, back at [+1]"), true};
+        notes.rows[4] = {QStringLiteral("Coffee's on "), false};
+        DbHandle none;
+        QCOMPARE(CClientAdmin().UpdateQuickNotes(8, notes, none), ErrNo::Success);
+        // Saved again with the same table (type 4 still marked new): no second row.
+        QCOMPARE(CClientAdmin().UpdateQuickNotes(8, notes, none), ErrNo::Success);
+
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = 8")).toInt(), 2);
+        QCOMPARE(db.value(QStringLiteral("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 8 AND NoteType = 3")).toString(),
+                 QStringLiteral("Lunch, back at [+1]"));
+        QCOMPARE(db.value(QStringLiteral("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 8 AND NoteType = 4")).toString(),
+                 QStringLiteral("Coffee") + kApostrophe + QStringLiteral("s on"));
+    }
+
+    void adminOptions_data() { addEngineRows(); }
+    void adminOptions()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        db.exec(QStringLiteral("UPDATE ADMIN SET MarkOutOnClose = NULL, EnableTimeSheets = NULL WHERE ID = 1"));
+        bool markOut = true;
+        bool history = false;
+        DbHandle none;
+        QCOMPARE(CClientAdmin().GetAdminOptions(markOut, history, none), ErrNo::Success);
+        QVERIFY(!markOut);
+        QVERIFY(history);
+
+        QCOMPARE(CClientAdmin().UpdateAdminOptions(true, false), ErrNo::Success);
+        CClientAdmin().GetAdminOptions(markOut, history, none);
+        QVERIFY(markOut);
+        QVERIFY(!history);
+
+        // Without the row the caller's values stay, and the update creates none.
+        db.exec(QStringLiteral("DELETE FROM ADMIN"));
+        bool keptA = true;
+        bool keptB = false;
+        CClientAdmin().GetAdminOptions(keptA, keptB, none);
+        QVERIFY(keptA && !keptB);
+        CClientAdmin().UpdateAdminOptions(false, true);
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM ADMIN")).toInt(), 0);
+    }
+
+    void loadCustomStatusTakesTheActiveOnes_data() { addEngineRows(); }
+    void loadCustomStatusTakesTheActiveOnes()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        const QString sql = QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
+                                           "VALUES (?, ?, ?, ?, ?)");
+        db.exec(sql, {QStringLiteral("XX2"), QStringLiteral("At the client") + kApostrophe + QStringLiteral("s"),
+                      QStringLiteral("O"), QStringLiteral("ICOcar"), 1});
+        db.exec(sql, {QStringLiteral("XX3"), QStringLiteral("Retired"), QStringLiteral("I"), QStringLiteral("INN"), 0});
+        db.exec(sql, {QStringLiteral("XX4"), QStringLiteral("Workshop"), QStringLiteral("M"), QStringLiteral("MTG"), 1});
+        g_colCustomStatus = {CStatus()};
+        DbHandle none;
+        QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success);
+        QCOMPARE(g_colCustomStatus.size(), 2);
+        QCOMPARE(g_colCustomStatus[0].StatusCode, QStringLiteral("XX2"));
+        QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("At the client's"));
+        QCOMPARE(g_colCustomStatus[0].CustomType, QStringLiteral("O"));
+        QCOMPARE(g_colCustomStatus[0].Icon, QStringLiteral("ICOcar"));
+        QCOMPARE(g_colCustomStatus[1].StatusCode, QStringLiteral("XX4"));
+        g_colCustomStatus.clear();
+    }
+
+    void workStartTimesReadLiberally_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored"); // empty: unreadable
+        QTest::newRow("stored form") << "08:30:00" << "08:30:00";
+        QTest::newRow("short") << "9:05" << "09:05:00";
+        QTest::newRow("with AM/PM") << "1:15:00 PM" << "13:15:00";
+        QTest::newRow("seconds kept") << "9:00:45 AM" << "09:00:45";
+        QTest::newRow("junk") << "soon" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+    void workStartTimesReadLiberally()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        double time = -1;
+        QCOMPARE(CClientAdmin::readWorkStart(text, time), !stored.isEmpty());
+        if (!stored.isEmpty())
+            QCOMPARE(CClientAdmin::workStartText(time), stored);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ClientAdmin)
+#include "tst_ClientAdmin.moc"

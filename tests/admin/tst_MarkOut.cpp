@@ -1,0 +1,240 @@
+#include "AppError.h"
+#include "CClientAdmin.h"
+#include "Clock.h"
+#include "DateUtil.h"
+#include "Globals.h"
+#include "StubMainWindow.h"
+#include "MErrorHandler.h"
+#include "MStartUp.h"
+#include "TestDatabase.h"
+
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+// Friday 4 December 2026, 23:35: the nightly sweep's hour.
+const QDate kFriday(2026, 12, 4);
+const QTime kSweepTime(23, 35);
+
+struct Row
+{
+    QString isIn;
+    QString note;
+    double eta = 0;
+    double etd = 0;
+    double lastChange = 0;
+    qint64 lastUpdated = 0;
+};
+
+void insertUser(TestDatabase &db, int id, const QString &status, const QVariant &eta, const QVariant &workStart,
+                int active = 1)
+{
+    db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, Note, ETA, ETD, LastUpdated, IsActive) "
+                           "VALUES (?, ?, ?, 'as before', ?, 5, ?, ?)"),
+            {id, QStringLiteral("User %1").arg(id), status, eta, 100 - id, active});
+    db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, WorkStartTime) VALUES (?, ?, ?)"),
+            {id, QStringLiteral("U%1").arg(id), workStart});
+}
+
+Row rowOf(int id)
+{
+    DbHandle connection;
+    const RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_STATUS WHERE UserID = ?"),
+                                          true, {id});
+    return {rs.text(QStringLiteral("IsIn")).trimmed(), rs.text(QStringLiteral("Note")),
+            rs.number(QStringLiteral("ETA")), rs.number(QStringLiteral("ETD")),
+            rs.number(QStringLiteral("LastStatusChange")), rs.integer(QStringLiteral("LastUpdated"))};
+}
+
+double at(const QDate &date, const QTime &time)
+{
+    return DateUtil::toDays(date, time);
+}
+
+class RedrawWatcher : public StubMainWindow
+{
+public:
+    void treeViewClick(const QString &nodeKey, bool force) override { clicks << nodeKey + (force ? "!" : ""); }
+    QStringList clicks;
+};
+
+} // namespace
+
+class tst_MarkOut : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup()
+    {
+        Clock::unpin();
+        g_frmMain.reset();
+    }
+
+    void dueBackOnTheNextWorkingDay_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("dueBack");
+        for (const bool pg : {false, true}) {
+            const char *engine = pg ? "postgres" : "sqlite";
+            QTest::addRow("%s, Friday", engine) << pg << kFriday << kFriday.addDays(3);
+            QTest::addRow("%s, Saturday", engine) << pg << kFriday.addDays(1) << kFriday.addDays(3);
+            QTest::addRow("%s, Sunday", engine) << pg << kFriday.addDays(2) << kFriday.addDays(3);
+            QTest::addRow("%s, Monday", engine) << pg << kFriday.addDays(3) << kFriday.addDays(4);
+        }
+    }
+    void dueBackOnTheNextWorkingDay()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QDate, dueBack);
+        OPEN_TEST_DATABASE(db, "markout_");
+        Clock::pin(QDateTime(today, kSweepTime));
+        insertUser(db, 1, QStringLiteral("INN"), at(today, QTime(17, 0)), QStringLiteral("08:30:00"));
+        QCOMPARE(CClientAdmin().MarkAllUsersOut(), ErrNo::Success);
+        const Row row = rowOf(1);
+        QCOMPARE(row.isIn, QStringLiteral("OUT"));
+        QCOMPARE(row.note, QStringLiteral("Marked Out by Qel"));
+        QCOMPARE(DateUtil::fromDays(row.eta), QDateTime(dueBack, QTime(8, 30)));
+        QCOMPARE(row.etd, 0.0);
+        QCOMPARE(DateUtil::fromDays(row.lastChange), QDateTime(today, kSweepTime));
+    }
+
+    void whoIsSwept_data() { addEngineRows(); }
+    void whoIsSwept()
+    {
+        OPEN_TEST_DATABASE(db, "markout_");
+        Clock::pin(QDateTime(kFriday, kSweepTime));
+        const double tomorrow = at(kFriday.addDays(1), QTime(9, 0));
+        const double anHourAgo = at(kFriday, QTime(22, 35));
+        const QString start = QStringLiteral("08:30:00");
+        insertUser(db, 1, QStringLiteral("INN"), tomorrow, start);
+        insertUser(db, 2, QStringLiteral("MTG"), tomorrow, start);     // in a meeting till tomorrow: left
+        insertUser(db, 3, QStringLiteral("OUT"), anHourAgo, start);    // overdue Out: swept again
+        insertUser(db, 4, QStringLiteral("HME"), anHourAgo, start);    // overdue Gone Home: swept
+        insertUser(db, 5, QStringLiteral("OUT"), 0, start);            // no due-back time: left
+        insertUser(db, 6, QStringLiteral("VAC"), QVariant(QMetaType(QMetaType::Double)), start); // null: left
+        insertUser(db, 7, QStringLiteral("INN"), QVariant(QMetaType(QMetaType::Double)), start, 0); // deleted, still In
+        insertUser(db, 8, QStringLiteral("DND"), tomorrow, start);
+        insertUser(db, 9, QStringLiteral("LNC"), tomorrow, start);
+        insertUser(db, 10, QStringLiteral("BRK"), tomorrow, start);
+        insertUser(db, 11, QStringLiteral("XX2"), tomorrow, start);    // a custom status not yet due: left
+
+        QCOMPARE(CClientAdmin().MarkAllUsersOut(), ErrNo::Success);
+
+        const double monday = at(kFriday.addDays(3), QTime(8, 30));
+        qint64 counter = 99; // the largest LastUpdated before the sweep
+        for (int id : {1, 3, 4, 7, 8, 9, 10}) {
+            const Row row = rowOf(id);
+            QCOMPARE(row.isIn, QStringLiteral("OUT"));
+            QCOMPARE(row.note, QStringLiteral("Marked Out by Qel"));
+            QCOMPARE(row.eta, monday);
+            QCOMPARE(row.lastUpdated, ++counter); // one higher per row, in user order
+        }
+        const QHash<int, QString> kept = {{2, QStringLiteral("MTG")}, {5, QStringLiteral("OUT")},
+                                          {6, QStringLiteral("VAC")}, {11, QStringLiteral("XX2")}};
+        for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+            const int id = it.key();
+            const Row row = rowOf(id);
+            QCOMPARE(row.isIn, it.value());
+            QCOMPARE(row.note, QStringLiteral("as before"));
+            QCOMPARE(row.lastUpdated, qint64(100 - id));
+        }
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(), 0);
+    }
+
+    void unreadableWorkStartTimesTakeHalfPastEight_data() { addEngineRows(); }
+    void unreadableWorkStartTimesTakeHalfPastEight()
+    {
+        OPEN_TEST_DATABASE(db, "markout_");
+        Clock::pin(QDateTime(kFriday.addDays(3), kSweepTime));
+        insertUser(db, 1, QStringLiteral("INN"), 0, QVariant(QMetaType(QMetaType::QString)));
+        insertUser(db, 2, QStringLiteral("INN"), 0, QStringLiteral("after breakfast"));
+        insertUser(db, 3, QStringLiteral("INN"), 0, QStringLiteral("9:00:45 AM"));
+        QCOMPARE(CClientAdmin().MarkAllUsersOut(), ErrNo::Success);
+        const QDate tuesday = kFriday.addDays(4);
+        QCOMPARE(rowOf(1).eta, at(tuesday, QTime(8, 30)));
+        QCOMPARE(rowOf(2).eta, at(tuesday, QTime(8, 30)));
+        QCOMPARE(rowOf(3).eta, at(tuesday, QTime(9, 0))); // seconds dropped
+        const QString log = readTextFile(db.env.path(QStringLiteral("logs/debug.log")));
+        QVERIFY(log.contains(QStringLiteral("after breakfast")));
+    }
+
+    void anEmptyCounterStartsAtZero_data() { addEngineRows(); }
+    void anEmptyCounterStartsAtZero()
+    {
+        OPEN_TEST_DATABASE(db, "markout_");
+        Clock::pin(QDateTime(kFriday, kSweepTime));
+        insertUser(db, 1, QStringLiteral("INN"), 0, QStringLiteral("08:30:00"));
+        insertUser(db, 2, QStringLiteral("BRK"), 0, QStringLiteral("08:30:00"));
+        db.exec(QStringLiteral("UPDATE STAFF_STATUS SET LastUpdated = NULL"));
+        CClientAdmin().MarkAllUsersOut();
+        QCOMPARE(rowOf(1).lastUpdated, qint64(0));
+        QCOMPARE(rowOf(2).lastUpdated, qint64(1));
+    }
+
+    void theShownViewIsRedrawnEvenWithNobodyToSweep()
+    {
+        TestDatabase db(false, QString());
+        Clock::pin(QDateTime(kFriday, kSweepTime));
+        auto window = std::make_unique<RedrawWatcher>();
+        RedrawWatcher *seen = window.get();
+        g_frmMain = std::move(window);
+        g_sCurrentNodeKey = QStringLiteral("NOD3");
+        QCOMPARE(CClientAdmin().MarkAllUsersOut(), ErrNo::Success);
+        QCOMPARE(seen->clicks, QStringList{QStringLiteral("NOD3!")});
+        g_sCurrentNodeKey.clear();
+    }
+
+    // "-domarkout" is run by a scheduler: no display, no window system.
+    void theCommandLineRunNeedsNoDisplay()
+    {
+        TestDatabase db(false, QString());
+        insertUser(db, 1, QStringLiteral("INN"), 0, QStringLiteral("08:30:00"));
+        QCOMPARE(runMarkOutChild(db), 0);
+        QCOMPARE(rowOf(1).isIn, QStringLiteral("OUT"));
+    }
+
+    void aFailedCommandLineRunIsLoggedAndReported()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase(); // no tables at all
+        QCOMPARE(runMarkOutChild(env), 1);
+        const QString log = readTextFile(env.path(QStringLiteral("state/error.log")));
+        QVERIFY2(log.contains(QStringLiteral("CClientAdmin.MarkAllUsersOut")), qPrintable(log));
+    }
+
+private:
+    static int runMarkOutChild(TestDatabase &db) { return runMarkOutChild(db.env); }
+    static int runMarkOutChild(TestEnvironment &env)
+    {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), env.path(QStringLiteral("state")));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--markout-child")});
+        if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return child.exitCode();
+    }
+};
+
+// The child runs the program's entry as the scheduler starts it: a plain
+// core application, nothing that could open a window.
+int main(int argc, char *argv[])
+{
+    if (argc == 2 && QByteArray(argv[1]) == "--markout-child") {
+        QCoreApplication app(argc, argv);
+        SetLogFolder(qEnvironmentVariable("XDG_STATE_HOME"));
+        Main({QStringLiteral("-domarkout")});
+        return 2; // Main ends the program itself
+    }
+    QCoreApplication app(argc, argv);
+    tst_MarkOut test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_MarkOut.moc"

@@ -1,0 +1,139 @@
+#include "CTreeNode.h"
+#include "CUserGroup.h"
+#include "TestDatabase.h"
+
+#include <QtTest>
+
+namespace {
+
+CTreeNode nodeNamed(const QString &name, const QString &type, qint32 parent)
+{
+    CTreeNode node;
+    node.Name = name;
+    node.NodeType = type;
+    node.ParentID = parent;
+    return node;
+}
+
+QList<qint32> idsOf(const QList<CTreeNode> &nodes)
+{
+    QList<qint32> ids;
+    for (const CTreeNode &node : nodes)
+        ids << node.ID;
+    return ids;
+}
+
+} // namespace
+
+class tst_TreeNode : public QObject
+{
+    Q_OBJECT
+private slots:
+    void saveReadAndUpdate_data() { addEngineRows(); }
+    void saveReadAndUpdate()
+    {
+        OPEN_TEST_DATABASE(db, "tree_");
+        db.exec(QStringLiteral("UPDATE idmanager SET id = 20 WHERE tablename = 'trnode'"));
+        CTreeNode node = nodeNamed(QStringLiteral("Pat's Team"), QStringLiteral("WEB"), 1);
+        node.ToolTip = QStringLiteral("Everyone's page");
+        node.URL = QStringLiteral("http://intranet/it's");
+        node.Icon = QStringLiteral("ICOglobe");
+        QVERIFY(node.save());
+        QCOMPARE(node.ID, 21);
+        QCOMPARE(db.value(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'trnode'")).toInt(), 21);
+        QCOMPARE(db.value(QStringLiteral("SELECT Name FROM TreeNode WHERE ID = 21")).toString().trimmed(),
+                 QStringLiteral("Pat") + QChar(8) + QStringLiteral("s Team"));
+
+        CTreeNode read;
+        QVERIFY(read.Read(21));
+        QCOMPARE(read.Name, node.Name);
+        QCOMPARE(read.ToolTip, node.ToolTip);
+        QCOMPARE(read.URL, node.URL);
+        QCOMPARE(read.Icon, node.Icon);
+        QCOMPARE(read.Key(), QStringLiteral("WEB21"));
+        QCOMPARE(read.TreeKey(), QStringLiteral("NOD21"));
+
+        read.Name = QStringLiteral("Renamed");
+        read.ParentID = 2;
+        QVERIFY(read.save());
+        QCOMPARE(read.ID, 21);
+        CTreeNode again;
+        QVERIFY(again.Read(21));
+        QCOMPARE(again.Name, QStringLiteral("Renamed"));
+        QCOMPARE(again.ParentID, 2);
+        QVERIFY(!again.Read(999));
+    }
+
+    void firstIdFromANullCounterIsTwo_data() { addEngineRows(); }
+    void firstIdFromANullCounterIsTwo()
+    {
+        OPEN_TEST_DATABASE(db, "tree_");
+        db.exec(QStringLiteral("DELETE FROM TreeNode"));
+        db.exec(QStringLiteral("UPDATE idmanager SET id = NULL WHERE tablename = 'trnode'"));
+        CTreeNode node = nodeNamed(QStringLiteral("First"), QStringLiteral("GRP"), 0);
+        QVERIFY(node.save());
+        QCOMPARE(node.ID, 2);
+    }
+
+    void anEmptyTypeReadsAsABranchExceptInGroups_data() { addEngineRows(); }
+    void anEmptyTypeReadsAsABranchExceptInGroups()
+    {
+        OPEN_TEST_DATABASE(db, "tree_");
+        db.exec(QStringLiteral("INSERT INTO TreeNode (ID, Name, NodeType, ParentID) VALUES (30, 'Plain', '', 1)"));
+        db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 30)"));
+        db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3)"));
+
+        const QList<CTreeNode> all = CTreeNode::ReadAll();
+        QCOMPARE(idsOf(all), (QList<qint32>{1, 2, 4, 30, 3, 5, 6, 7})); // by ParentID
+        QCOMPARE(all[3].Key(), QStringLiteral("BRH30"));
+        CTreeNode one;
+        QVERIFY(one.Read(30));
+        QCOMPARE(one.NodeType, QStringLiteral("BRH"));
+
+        DbHandle none;
+        const QList<CTreeNode> groups = CUserGroup().GetGroups(1, none);
+        QCOMPARE(idsOf(groups), (QList<qint32>{3, 30}));
+        QCOMPARE(groups[0].Key(), QStringLiteral("GRP3"));
+        QCOMPARE(groups[1].NodeType, QString());
+        QCOMPARE(groups[1].Key(), QStringLiteral("30"));
+    }
+
+    void deleteTakesTheGivenOrOwnRow_data() { addEngineRows(); }
+    void deleteTakesTheGivenOrOwnRow()
+    {
+        OPEN_TEST_DATABASE(db, "tree_");
+        CTreeNode node;
+        QVERIFY(node.Read(6));
+        node.Delete(7);
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM TreeNode WHERE ID IN (6, 7)")).toInt(), 1);
+        node.Delete();
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM TreeNode WHERE ID IN (6, 7)")).toInt(), 0);
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM TreeNode")).toInt(), 5);
+    }
+
+    void membershipsAreAddedAndRemoved_data() { addEngineRows(); }
+    void membershipsAreAddedAndRemoved()
+    {
+        OPEN_TEST_DATABASE(db, "tree_");
+        DbHandle connection = OpenADOConnection();
+        CUserGroup groups;
+        groups.AddToGroup(12, 3, connection);
+        groups.AddToGroup(12, 5, connection);
+        QCOMPARE(idsOf(groups.GetGroups(12, connection)), (QList<qint32>{3, 5}));
+        groups.DeleteFromGroup(12, 3, connection);
+        QCOMPARE(idsOf(groups.GetGroups(12, connection)), (QList<qint32>{5}));
+        QVERIFY(connection);
+    }
+
+    void aFailedReadIsShownAndGivesNothing()
+    {
+        TestEnvironment env;
+        env.useSqliteDatabase(); // no tables
+        QVERIFY(CTreeNode::ReadAll().isEmpty());
+        QCOMPARE(env.errorWindow.shown.size(), 1);
+        QVERIFY(env.errorWindow.shown[0].details.contains(QStringLiteral("CTreeNode.ReadAll")));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_TreeNode)
+#include "tst_TreeNode.moc"

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "CUpdateDatabase.h"
+#include "MADOFunctions.h"
+#include "PgServer.h"
+#include "TestSupport.h"
+
+#include <QtTest>
+#include <memory>
+
+// A private test world with a fresh database at the current schema: a SQLite
+// file, or a new database on the PostgreSQL test server (dropped afterwards).
+class TestDatabase
+{
+public:
+    TestDatabase(bool postgres, const QString &name)
+        : m_postgres(postgres), m_name(name)
+    {
+        if (postgres)
+            env.usePostgresDatabase(PgServer::createDatabase(name));
+        else
+            env.useSqliteDatabase();
+        CUpdateDatabase::checkAtStartUp();
+    }
+    ~TestDatabase()
+    {
+        if (m_postgres)
+            PgServer::dropDatabase(m_name);
+    }
+
+    // Runs a statement with bound values on a connection of its own.
+    void exec(const QString &sql, const QVariantList &params = {})
+    {
+        DbHandle none;
+        Update(sql, none, params);
+    }
+    // The first field of the first row, or null.
+    QVariant value(const QString &sql, const QVariantList &params = {})
+    {
+        DbHandle connection;
+        const RecordSet rs = OpenADORecordSet(connection, sql, true, params);
+        return rs.eof() ? QVariant() : rs.value(0);
+    }
+
+    TestEnvironment env;
+
+private:
+    bool m_postgres;
+    QString m_name;
+};
+
+// Data rows "sqlite" and "postgres" for tests that run on both engines.
+inline void addEngineRows()
+{
+    QTest::addColumn<bool>("postgres");
+    QTest::newRow("sqlite") << false;
+    QTest::newRow("postgres") << true;
+}
+
+// In a data-driven test function: a fresh database on the row's engine.
+#define OPEN_TEST_DATABASE(db, name)                                   \
+    QFETCH(bool, postgres);                                            \
+    if (postgres)                                                      \
+        REQUIRE_PG();                                                  \
+    TestDatabase db(postgres, QString::fromLatin1(name) + QTest::currentTestFunction())
