@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class CEntity;
 class NavigationTree;
 
 // What the rest of the program asks of the main window. The window itself
@@ -45,6 +46,11 @@ public:
     virtual void DisplayToolbar() {}
     virtual void ChangeView(int mode) { Q_UNUSED(mode) }
     virtual void selectUserItem(const QString &key) { Q_UNUSED(key) }
+    // The selected item of the list on the right (a resource in the resource
+    // view); false when nothing is selected.
+    virtual bool selectedListItem(CEntity &item) const { Q_UNUSED(item) return false; }
+    // Brings the window in front of the others, as the tray's restore does.
+    virtual void bringToFront() {}
     virtual bool isUserListVisible() const { return false; }
     // Writes one column of the user list's row with that key; false when the
     // list has no such row.
