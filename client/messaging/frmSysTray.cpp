@@ -51,6 +51,9 @@ frmSysTray::frmSysTray()
 frmSysTray::~frmSysTray()
 {
     removeTrayIcon();
+    // Before the menu it points at goes.
+    delete m_trayIcon;
+    m_trayIcon = nullptr;
 }
 
 void frmSysTray::showOffscreen()
@@ -90,7 +93,7 @@ bool frmSysTray::hasTrayIcon() const
     return m_trayIcon && m_trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-QString frmSysTray::toolTip() const
+QString frmSysTray::trayToolTip() const
 {
     return m_trayIcon ? m_trayIcon->toolTip() : QString();
 }

@@ -37,7 +37,7 @@ public:
 
     qint16 pollThreshold() const { return m_updateTimer.PollThreshold; }
     QMenu *mnuSysTray() { return &m_popup; }
-    QString toolTip() const;
+    QString trayToolTip() const;
 
     QTimer tmUpdateTimer;
     // What a status entry of the menu does; tests replace it.

