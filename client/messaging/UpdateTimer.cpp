@@ -5,6 +5,8 @@
 #include "IUpdateTimerActions.h"
 #include "MErrorHandler.h"
 
+#include <QScopeGuard>
+
 void UpdateTimer::tick()
 {
     if (m_polling)
@@ -15,10 +17,10 @@ void UpdateTimer::tick()
     }
     m_iPollCounter = 1;
     m_polling = true;
+    const auto done = qScopeGuard([this] { m_polling = false; });
     qint16 code = 3;
     step([&] { code = m_actions.canPollDatabase(); });
     dispatch(code);
-    m_polling = false;
 }
 
 void UpdateTimer::dispatch(qint16 code)
