@@ -51,6 +51,11 @@ QList<CUser> g_vUserList;
 QList<CStatus> g_colCustomStatus;
 QList<CTreeNode> g_colTreeNodes;
 
+QString g_sViewType;
+QString g_sCurrentNodeKey;
+qint32 g_lLastUpdated = -1;
+bool g_fEnableChat = false;
+
 IPrompt *g_prompt = &g_realPrompt;
 IErrorWindow *g_errorWindow = &g_realErrorWindow;
 IShell *g_shell = &g_realShell;

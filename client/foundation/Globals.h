@@ -56,6 +56,12 @@ extern QList<CUser> g_vUserList;             // users shown in the list, ascendi
 extern QList<CStatus> g_colCustomStatus;     // active custom statuses in load order, filled at start-up
 extern QList<CTreeNode> g_colTreeNodes;      // navigation-tree nodes in ParentID order, filled with the tree
 
+// Main window
+extern QString g_sViewType;                  // kind of the view on the right ("GRP", "CTL", "NTF", "SRH", "RSG", ...)
+extern QString g_sCurrentNodeKey;            // key of the tree node or resource shown; "" before the first
+extern qint32 g_lLastUpdated;                // highest LastUpdated read; -1 makes the next read a full one
+extern bool g_fEnableChat;                   // chat switched on for the office
+
 // Services that tests replace
 extern IPrompt *g_prompt;                    // message boxes
 extern IErrorWindow *g_errorWindow;          // the error window with Continue and Exit
