@@ -97,12 +97,6 @@ void drawIn(QPainter &p)
     p.drawPolyline(QPolygonF({QPointF(9, 16.5), QPointF(14, 21.5), QPointF(23, 11)}));
 }
 
-void drawOut(QPainter &p)
-{
-    disc(p, QColor(208, 58, 47));
-    arrow(p, true);
-}
-
 void drawLunch(QPainter &p)
 {
     disc(p, QColor(232, 137, 28));
@@ -231,16 +225,12 @@ void drawHelp(QPainter &p)
     questionMark(p, kWhite);
 }
 
-void drawBack(QPainter &p)
+Drawing arrowDisc(const QColor &colour, bool right)
 {
-    disc(p, QColor(46, 157, 58));
-    arrow(p, false);
-}
-
-void drawForward(QPainter &p)
-{
-    disc(p, QColor(46, 157, 58));
-    arrow(p, true);
+    return [colour, right](QPainter &p) {
+        disc(p, colour);
+        arrow(p, right);
+    };
 }
 
 void drawRefresh(QPainter &p)
@@ -370,7 +360,7 @@ const QHash<QString, Drawing> &drawings()
 {
     static const QHash<QString, Drawing> all = {
         {QStringLiteral("INN"), drawIn},
-        {QStringLiteral("OUT"), drawOut},
+        {QStringLiteral("OUT"), arrowDisc(QColor(208, 58, 47), true)},
         {QStringLiteral("LNC"), drawLunch},
         {QStringLiteral("HME"), drawHome},
         {QStringLiteral("MTG"), meeting},
@@ -386,8 +376,8 @@ const QHash<QString, Drawing> &drawings()
         {QStringLiteral("JRN"), drawJournal},
         {QStringLiteral("PHR"), drawPhoneMessage},
         {QStringLiteral("HLP"), drawHelp},
-        {QStringLiteral("BCK"), drawBack},
-        {QStringLiteral("FWD"), drawForward},
+        {QStringLiteral("BCK"), arrowDisc(QColor(46, 157, 58), false)},
+        {QStringLiteral("FWD"), arrowDisc(QColor(46, 157, 58), true)},
         {QStringLiteral("REF"), drawRefresh},
         {QStringLiteral("STP"), drawStop},
         {QStringLiteral("TRY"), drawTray},
