@@ -1,5 +1,7 @@
 #include "KeyedTreeWidget.h"
 
+#include "CImageList.h"
+
 namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kTagRole = Qt::UserRole + 1;
@@ -13,14 +15,17 @@ KeyedTreeWidget::KeyedTreeWidget(QWidget *parent) : QTreeWidget(parent)
 }
 
 QTreeWidgetItem *KeyedTreeWidget::addNode(const QString &parentKey, const QString &key, const QString &text,
-                                          const QIcon &icon, const QString &tag)
+                                          const QString &imageKey, const QString &tag)
 {
     if (key.isEmpty() || m_nodes.contains(key.toUpper()))
         return nullptr;
     QTreeWidgetItem *parent = node(parentKey);
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     item->setText(0, text);
-    item->setIcon(0, icon);
+    if (m_images) {
+        const bool known = !imageKey.isEmpty() && m_images->contains(imageKey);
+        item->setIcon(0, m_images->picture(known ? imageKey : QStringLiteral("ICO_MISSING")));
+    }
     item->setData(0, kKeyRole, key);
     item->setData(0, kTagRole, tag);
     m_nodes.insert(key.toUpper(), item);

@@ -1,13 +1,17 @@
 #include "ListViewPane.h"
 
+#include "ImageListProxyModel.h"
+
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QListView>
 #include <QTreeView>
 
 ListViewPane::ListViewPane(const QString &name, QWidget *parent)
-    : QStackedWidget(parent), m_details(new QTreeView(this)), m_icons(new QListView(this))
+    : QStackedWidget(parent), m_pictures(new ImageListProxyModel(this)), m_details(new QTreeView(this)),
+      m_icons(new QListView(this))
 {
+    static_assert(IconKeyRole == ImageListProxyModel::IconKeyRole);
     setObjectName(name);
     m_details->setRootIsDecorated(false);
     m_details->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -28,19 +32,32 @@ ListViewPane::ListViewPane(const QString &name, QWidget *parent)
 
 void ListViewPane::setModel(QAbstractItemModel *model)
 {
-    m_details->setModel(model);
-    m_icons->setModel(model);
+    m_pictures->setSourceModel(model);
+    if (m_details->model() == m_pictures)
+        return;
+    m_details->setModel(m_pictures);
+    m_icons->setModel(m_pictures);
     // One selection for both looks, so switching style keeps it.
-    if (model) {
-        QItemSelectionModel *own = m_icons->selectionModel();
-        m_icons->setSelectionModel(m_details->selectionModel());
-        delete own;
-    }
+    QItemSelectionModel *own = m_icons->selectionModel();
+    m_icons->setSelectionModel(m_details->selectionModel());
+    delete own;
 }
 
 QAbstractItemModel *ListViewPane::model() const
 {
-    return m_details->model();
+    return m_pictures->sourceModel() ? m_pictures : nullptr;
+}
+
+void ListViewPane::setImageLists(const CImageList *small, const CImageList *large)
+{
+    m_small = small;
+    m_large = large;
+    choosePictures();
+}
+
+void ListViewPane::choosePictures()
+{
+    m_pictures->setImageList(m_mode == LargeIcons ? m_large : m_small);
 }
 
 void ListViewPane::setViewMode(int mode)
@@ -48,6 +65,7 @@ void ListViewPane::setViewMode(int mode)
     if (mode < LargeIcons || mode > Details)
         return;
     m_mode = mode;
+    choosePictures();
     if (mode == Details) {
         setCurrentWidget(m_details);
         return;

@@ -439,10 +439,10 @@ void frmMain::loadImageList()
         WriteErrorLog(e.number(), e.description(), QStringLiteral("frmMain.loadImageList\r\n") + e.source());
     }
     images.load(folder);
-    bindToolbarPictures();
+    bindPictures();
 }
 
-void frmMain::bindToolbarPictures()
+void frmMain::bindPictures()
 {
     const auto toolIcon = [this](const QString &key) {
         QIcon icon;
@@ -457,7 +457,9 @@ void frmMain::bindToolbarPictures()
     }
     for (auto it = m_toolbar2.cbegin(); it != m_toolbar2.cend(); ++it)
         it.value()->setIcon(toolIcon(it.key()));
-    lvwUserList->iconView()->setIconSize(QSize(32, 32));
+    lvwUserList->setImageLists(&images.img16, &images.imghot);
+    lvwReservations->setImageLists(&images.img16, &images.imghot);
+    trvUserlist->setImageList(&images.img16);
 }
 
 void frmMain::refreshClock()

@@ -67,8 +67,8 @@ public:
     QString treeNodeTag(const QString &nodeKey) const override;
 
     // The lists show models that the status engine and the resource views fill.
-    void setUserListModel(QAbstractItemModel *model);
-    void setReservationsModel(QAbstractItemModel *model);
+    void setUserListModel(QAbstractItemModel *model) override;
+    void setReservationsModel(QAbstractItemModel *model) override;
 
     // Window commands.
     void mnuFileClose_Click();
@@ -148,7 +148,7 @@ private:
     void createStatusBar();
     void Form_Load();
     void loadImageList();
-    void bindToolbarPictures();
+    void bindPictures();
     void Form_Resize();
     void updateMinimumSize();
     void arrangeControls();

@@ -105,7 +105,7 @@ private slots:
         TestEnvironment env;
         const QString folder = env.path(QStringLiteral("icons/"));
         QDir().mkpath(folder);
-        writeText(folder + QStringLiteral("broken.ico"), QByteArray("\0\0\1\0garbage", 13));
+        writeText(folder + QStringLiteral("broken.ico"), QByteArray("\0\0\1\0garbage", 11));
         writeText(folder + QStringLiteral("empty.ico"), QByteArray());
         writeIcon(folder + QStringLiteral("copier.ico"), Qt::red);
         writeIcon(folder + QStringLiteral("COPIER.ico"), Qt::blue);

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
@@ -384,15 +385,59 @@ private slots:
         QVERIFY(qGreen(hotMiddle) > qRed(hotMiddle) + 40);
     }
 
+    void listPicturesFollowTheViewStyle()
+    {
+        frmMain *w = openWindow();
+        QStandardItemModel users(0, 2);
+        auto *row = new QStandardItem(QStringLiteral("Ada Lindqvist"));
+        row->setData(QStringLiteral("USR1"), ListViewPane::KeyRole);
+        row->setData(QStringLiteral("INN"), ListViewPane::IconKeyRole);
+        users.appendRow({row, new QStandardItem(QStringLiteral("In"))});
+        auto *other = new QStandardItem(QStringLiteral("Bruno Ferrand"));
+        other->setData(QStringLiteral("USR2"), ListViewPane::KeyRole);
+        other->setData(QStringLiteral("ICOcopier"), ListViewPane::IconKeyRole);
+        users.appendRow({other, new QStandardItem(QStringLiteral("Out"))});
+        users.setHeaderData(0, Qt::Horizontal, QStringLiteral("ORBIT"), ListViewPane::IconKeyRole);
+        w->setUserListModel(&users);
+
+        const auto pictureOf = [&](int r) {
+            return w->lvwUserList->model()->index(r, 0).data(Qt::DecorationRole).value<QIcon>();
+        };
+        QCOMPARE(pictureOf(0).availableSizes(), QList<QSize>({QSize(16, 16)}));
+        QVERIFY(!w->lvwUserList->model()->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>().isNull());
+        w->ChangeView(ListViewPane::LargeIcons);
+        QVERIFY(pictureOf(0).availableSizes().contains(QSize(32, 32)));
+        QCOMPARE(QColor(pictureOf(1).pixmap(32).toImage().pixel(10, 10)), QColor(Qt::red));
+        QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), AppRegistryKey() + QStringLiteral("\\Settings")),
+                 QStringLiteral("0"));
+        QVERIFY(w->menuItem(QStringLiteral("mnuViewSub(8)"))->isChecked());
+        QVERIFY(!w->menuItem(QStringLiteral("mnuViewSub(11)"))->isChecked());
+
+        w->selectUserItem(QStringLiteral("usr2"));
+        QCOMPARE(w->lvwUserList->selectedKey(), QStringLiteral("USR2"));
+        w->ChangeView(ListViewPane::Details);
+        QCOMPARE(w->lvwUserList->selectedKey(), QStringLiteral("USR2"));
+    }
+
     void treeNodesByKeyAndTag()
     {
         frmMain *w = openWindow();
-        QVERIFY(w->trvUserlist->addNode(QString(), QStringLiteral("TOP"), QStringLiteral("Qel"), QIcon(),
+        QVERIFY(w->trvUserlist->addNode(QString(), QStringLiteral("TOP"), QStringLiteral("Qel"), QStringLiteral("Qel"),
                                         QStringLiteral("TOP")));
-        QVERIFY(w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("NOD3"), QStringLiteral("Staff Members"),
-                                        w->images.img16.picture(QStringLiteral("ORBIT")), QStringLiteral("GRP")));
-        QVERIFY(!w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("nod3"), QStringLiteral("Again"), QIcon(),
-                                         QStringLiteral("GRP")));
+        QTreeWidgetItem *staff = w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("NOD3"),
+                                                         QStringLiteral("Staff Members"), QStringLiteral("ORBIT"),
+                                                         QStringLiteral("GRP"));
+        QVERIFY(staff);
+        QCOMPARE(staff->parent(), w->trvUserlist->node(QStringLiteral("top")));
+        QVERIFY(!w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("nod3"), QStringLiteral("Again"),
+                                         QStringLiteral("ORBIT"), QStringLiteral("GRP")));
+        QTreeWidgetItem *lost = w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("NOD4"),
+                                                        QStringLiteral("Vehicles"), QStringLiteral("ICOpostaltruck"),
+                                                        QStringLiteral("RSG"));
+        QCOMPARE(lost->icon(0).pixmap(16).toImage(),
+                 w->images.img16.picture(QStringLiteral("ICO_MISSING")).pixmap(16).toImage());
+        QCOMPARE(staff->icon(0).pixmap(16).toImage(),
+                 w->images.img16.picture(QStringLiteral("ORBIT")).pixmap(16).toImage());
         QCOMPARE(w->treeNodeTag(QStringLiteral("NOD3")), QStringLiteral("GRP"));
         QCOMPARE(w->treeNodeTag(QStringLiteral("NOD9")), QString());
         w->treeViewClick(QStringLiteral("NOD3"), false);
