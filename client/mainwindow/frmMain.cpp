@@ -85,6 +85,7 @@ frmMain::frmMain()
     Form_Load();
     populateMenuStrings();
     resize(800, 600);
+    ResizeNow();
 }
 
 frmMain::~frmMain()
@@ -543,7 +544,7 @@ void frmMain::applyPaneGeometry()
     lvwUserList->setGeometry(pixels(h.userListLeft, v.userListTop, h.userListWidth, v.userListHeight));
     oWebPicture->setGeometry(pixels(h.webLeft, v.webTop, h.webWidth, v.webHeight));
     oWebBrowser->setGeometry(pixels(h.browserLeft, v.browserTop, h.browserWidth, v.browserHeight));
-    picVerticalSplit->placeBar(h.barLeft, v.splitterTop, v.splitterHeight);
+    picVerticalSplit->placeBar(picVerticalSplit->barLeft(), v.splitterTop, v.splitterHeight);
     lvwReservations->setGeometry(pixels(h.reservationsLeft, v.reservationsTop, h.reservationsWidth,
                                         v.reservationsHeight));
     shpResourceBar->setGeometry(pixels(h.resourceBarLeft, v.resourceBarTop, h.resourceBarWidth, 330));

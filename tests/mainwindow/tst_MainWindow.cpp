@@ -444,6 +444,10 @@ private slots:
         QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NOD3"));
         QCOMPARE(g_sViewType, QStringLiteral("GRP"));
         QCOMPARE(w->trvUserlist->selectedKey(), QStringLiteral("NOD3"));
+        // Opening a view before the window was first shown keeps the tree pane.
+        w->show();
+        QCOMPARE(w->picVerticalSplit->barLeft(), 3000.0);
+        QVERIFY(!w->trvUserlist->isHidden());
         w->setCurrentViewMsg();
         QCOMPARE(w->statusPanel(QStringLiteral("VIEW"))->text(), QStringLiteral("Current View: Staff Members"));
     }
