@@ -573,7 +573,7 @@ void frmMain::arrangeFrame()
     ImageInfoBar->move(MainLayout::toPixels(f.infoImageLeft), ImageInfoBar->y());
     prgBar->setGeometry(MainLayout::toPixels(f.progressBar.left),
                         MainLayout::toPixels(f.progressBar.top) + menuBarHeight(),
-                        std::max(0, MainLayout::toPixels(f.progressBar.width)), statusBar()->height() - 6);
+                        std::max(0, MainLayout::toPixels(f.progressBar.width)), std::max(0, statusBar()->height() - 6));
     prgBar->raise();
 }
 
