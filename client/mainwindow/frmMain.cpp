@@ -271,10 +271,15 @@ void frmMain::createCoolBar()
     createToolbar1();
     createToolbar2();
 
-    frStatus = new QWidget;
-    frStatus->setObjectName(QStringLiteral("frStatus"));
-    auto *statusLayout = new QHBoxLayout(frStatus);
-    statusLayout->setContentsMargins(4, 2, 4, 2);
+    const auto newBand = [](const QString &name, QHBoxLayout *&layout) {
+        auto *band = new QWidget;
+        band->setObjectName(name);
+        layout = new QHBoxLayout(band);
+        layout->setContentsMargins(4, 2, 4, 2);
+        return band;
+    };
+    QHBoxLayout *statusLayout = nullptr;
+    frStatus = newBand(QStringLiteral("frStatus"), statusLayout);
     dtETA = new ucDateTime(frStatus);
     dtETA->setObjectName(QStringLiteral("dtETA"));
     dtETA->setToolTipText(QStringLiteral(
@@ -288,10 +293,8 @@ void frmMain::createCoolBar()
     statusLayout->addWidget(dtETA);
     statusLayout->addWidget(cboNote, 1);
 
-    Picture1 = new QWidget;
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    auto *searchLayout = new QHBoxLayout(Picture1);
-    searchLayout->setContentsMargins(4, 2, 4, 2);
+    QHBoxLayout *searchLayout = nullptr;
+    Picture1 = newBand(QStringLiteral("Picture1"), searchLayout);
     txtSearchFor = new QLineEdit(Picture1);
     txtSearchFor->setObjectName(QStringLiteral("txtSearchFor"));
     txtSearchFor->setToolTip(QStringLiteral(
