@@ -5,6 +5,7 @@
 
 class CEntity;
 class NavigationTree;
+class QAbstractItemModel;
 
 // What the rest of the program asks of the main window. The window itself
 // implements it; until a service has work to do here its default does nothing.
@@ -72,6 +73,11 @@ public:
     virtual void hidePopupMenu() {}
     virtual void setPopupItemEnabled(int index, bool enabled) { Q_UNUSED(index) Q_UNUSED(enabled) }
     virtual void setToolbarButtonVisible(const QString &key, bool visible) { Q_UNUSED(key) Q_UNUSED(visible) }
+    // The models the two lists on the right show. Column 0 of a row holds
+    // its key ("USR" + id, ...) under Qt::UserRole; rows and column headers
+    // name their pictures by image key under Qt::UserRole + 1.
+    virtual void setUserListModel(QAbstractItemModel *model) { Q_UNUSED(model) }
+    virtual void setReservationsModel(QAbstractItemModel *model) { Q_UNUSED(model) }
     // The tag of the navigation tree's node with that key ("GRP", "RSG", ...);
     // empty when there is no such node.
     virtual QString treeNodeTag(const QString &nodeKey) const { Q_UNUSED(nodeKey) return QString(); }
