@@ -5,17 +5,13 @@
 
 namespace {
 
-QString settingsKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
+const QString kSettings = AppRegistryKey() + QStringLiteral("\\Settings");
 
+// A value of the user's settings as text; none when it is missing.
 std::optional<QString> stored(const QString &name)
 {
-    const QString value = GetRegistryValue(name, settingsKey());
-    if (value == Registry::missingText())
-        return std::nullopt;
-    return value;
+    const QString value = GetRegistryValue(name, kSettings);
+    return value == Registry::missingText() ? std::nullopt : std::optional<QString>(value);
 }
 
 std::optional<bool> storedFlag(const QString &name)
@@ -55,13 +51,13 @@ ViewSettings ViewSettings::read()
 
 void ViewSettings::writeFlag(const QString &name, bool value)
 {
-    SetRegistryValue(name, RegString, value, settingsKey());
+    SetRegistryValue(name, RegString, value, kSettings);
 }
 
 void ViewSettings::writeFont(const QFont &font)
 {
-    SetRegistryValue(QStringLiteral("FontName"), RegString, font.family(), settingsKey());
-    SetRegistryValue(QStringLiteral("FontBold"), RegString, font.bold(), settingsKey());
-    SetRegistryValue(QStringLiteral("FontSize"), RegDword, font.pointSizeF(), settingsKey());
-    SetRegistryValue(QStringLiteral("FontItalic"), RegString, font.italic(), settingsKey());
+    SetRegistryValue(QStringLiteral("FontName"), RegString, font.family(), kSettings);
+    SetRegistryValue(QStringLiteral("FontBold"), RegString, font.bold(), kSettings);
+    SetRegistryValue(QStringLiteral("FontSize"), RegDword, font.pointSizeF(), kSettings);
+    SetRegistryValue(QStringLiteral("FontItalic"), RegString, font.italic(), kSettings);
 }

@@ -9,7 +9,6 @@
 #include "frmSysTray.h"
 
 #include <QComboBox>
-#include <QNetworkInterface>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QtTest>
@@ -191,9 +190,7 @@ class tst_TwoCopies_netns : public QObject
 private slots:
     void initTestCase()
     {
-        for (const QNetworkInterface &nic : QNetworkInterface::allInterfaces())
-            if (!nic.flags().testFlag(QNetworkInterface::IsLoopBack))
-                QSKIP("not inside a private network namespace (run through CTest)");
+        REQUIRE_PRIVATE_NETWORK();
     }
 
     void aStatusReachesTheOtherCopy()
