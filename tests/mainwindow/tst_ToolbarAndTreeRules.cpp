@@ -1,11 +1,9 @@
 #include "DateUtil.h"
-#include "Globals.h"
 #include "MCIFunctions.h"
 #include "RecentNotes.h"
 #include "StatusToolbar.h"
 #include "TestSupport.h"
 #include "TreeNavigation.h"
-#include "ViewSettings.h"
 
 #include <QtTest>
 
@@ -28,7 +26,7 @@ double at(int day, int hour, int minute)
 
 } // namespace
 
-class tst_ToolbarAndViewRules : public QObject
+class tst_ToolbarAndTreeRules : public QObject
 {
     Q_OBJECT
 
@@ -45,20 +43,6 @@ private slots:
             QVERIFY2(StatusToolbar::commandFor(QLatin1String(key)) == command, key);
     }
 
-    void typedNoteOrQuickNote()
-    {
-        g_vQuickNotes = QuickNoteTable();
-        g_vQuickNotes.rows[2].note = QStringLiteral("Back [start time]"); // OUT
-        const StatusToolbar::Note typed = StatusToolbar::noteFor(QStringLiteral("OUT"), QStringLiteral("  at the bank "));
-        QCOMPARE(typed.text, QStringLiteral("  at the bank "));
-        QVERIFY(typed.typed);
-        const StatusToolbar::Note quick = StatusToolbar::noteFor(QStringLiteral("OUT"), QStringLiteral("   "));
-        QCOMPARE(quick.text, QStringLiteral("Back [start time]"));
-        QVERIFY(!quick.typed);
-        QCOMPARE(StatusToolbar::noteFor(QStringLiteral("XAB"), QString()).text, QString());
-        g_vQuickNotes = QuickNoteTable();
-    }
-
     void dueBackFromTheBox()
     {
         const double five = at(2, 17, 0);
@@ -68,15 +52,6 @@ private slots:
         // A time whose date was cleared counts for today, then tomorrow once past.
         QCOMPARE(StatusToolbar::dueBackFrom(DateUtil::fromTime(QTime(18, 0)), five), at(2, 18, 0));
         QCOMPARE(StatusToolbar::dueBackFrom(DateUtil::fromTime(QTime(8, 0)), five), at(3, 8, 0));
-    }
-
-    void chatRoomAndPhoneMessage()
-    {
-        QCOMPARE(StatusToolbar::chatRoomId(QStringLiteral("Ada"), 38200.5), QStringLiteral("Ada38200.5"));
-        QVERIFY(StatusToolbar::canSendPhoneMessage(QStringLiteral("USR2"), true, false));
-        QVERIFY(!StatusToolbar::canSendPhoneMessage(QString(), true, false));
-        QVERIFY(!StatusToolbar::canSendPhoneMessage(QStringLiteral("USR2"), true, true));
-        QVERIFY(!StatusToolbar::canSendPhoneMessage(QStringLiteral("USR2"), false, false));
     }
 
     void recentNotes()
@@ -130,28 +105,7 @@ private slots:
         QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), true, QStringLiteral("NOD0"))
                 == A::RefreshPage);
     }
-
-    void viewSettingsReadBack()
-    {
-        TestEnvironment env;
-        const ViewSettings none = ViewSettings::read();
-        QVERIFY(!none.search && !none.infoBar && !none.listView && !none.font);
-        ViewSettings::writeFlag(ViewSettings::searchName(), true);
-        ViewSettings::writeFlag(ViewSettings::navToolbarName(), false);
-        SetRegistryValue(QStringLiteral("ListView"), RegDword, 7, AppRegistryKey() + QStringLiteral("\\Settings"));
-        QFont font(QStringLiteral("DejaVu Serif"));
-        font.setPointSizeF(11.5);
-        font.setItalic(true);
-        ViewSettings::writeFont(font);
-        const ViewSettings read = ViewSettings::read();
-        QCOMPARE(read.search, std::optional<bool>(true));
-        QCOMPARE(read.navToolbar, std::optional<bool>(false));
-        QVERIFY(!read.listView); // out of range
-        QCOMPARE(read.font->family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(read.font->pointSize(), 12); // whole points, halves to even
-        QVERIFY(read.font->italic() && !read.font->bold());
-    }
 };
 
-QTEST_GUILESS_MAIN(tst_ToolbarAndViewRules)
-#include "tst_ToolbarAndViewRules.moc"
+QTEST_GUILESS_MAIN(tst_ToolbarAndTreeRules)
+#include "tst_ToolbarAndTreeRules.moc"
