@@ -6,7 +6,8 @@
 # so its status datagrams stay on this machine.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-program="$root/build/client/tessaly"
+build="${TESSALY_BUILD_DIR:-$root/build}"
+program="$build/client/tessaly"
 
 # Inside the virtual X server: run the program, wait, take the picture, stop.
 if [ "${1:-}" = "--inside" ]; then
@@ -15,7 +16,10 @@ if [ "${1:-}" = "--inside" ]; then
   "$program" >"$XDG_STATE_HOME/program.out" 2>&1 &
   pid=$!
   sleep "$seconds"
-  [ -n "$shot" ] && import -window root "$shot"
+  if [ -n "$shot" ]; then
+    import -window root "$shot"
+    xwininfo -root -children 2>/dev/null | grep -i 'tessaly' || true
+  fi
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   exit 0
@@ -23,10 +27,11 @@ fi
 
 out="$(realpath -m "${1:-$root/build/screenshot.png}")"
 "$root/scripts/install-deps.sh" imagemagick sqlite3
-"$root/scripts/build.sh" "$root/build"
+"$root/scripts/build.sh" "$build"
 
 work="$(mktemp -d /tmp/tessaly-shot.XXXXXX)"
-trap 'rm -rf "$work"' EXIT
+# TESSALY_SHOT_KEEP=1 keeps the folder with the logs and the program's output.
+[ "${TESSALY_SHOT_KEEP:-0}" = 1 ] && echo "Work folder: $work" || trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_DIRS="$work/config-machine"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR"
@@ -62,6 +67,10 @@ VALUES (1, '$login', 0, 1, 0, 1, 0, '08:30:00', 60, 0, 0, '', 'ENU', 0, 30, 15, 
 INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3), (2, 3), (3, 3), (4, 3), (5, 3);
 UPDATE idmanager SET id = 5 WHERE tablename = 'userid';
 SQL
+
+# Start on the "Staff Members" group, whose list holds the users above.
+printf '[Software]\nHalvard%%20Software\\Qel\\4.0\\App\\Settings\\DefaultBranch=sz:NOD3\n' \
+  >>"$XDG_CONFIG_HOME/tessaly/registry-user.ini"
 
 mkdir -p "$(dirname "$out")"
 run_program 10 "$out"

@@ -97,6 +97,10 @@ bool CClientInitialise::Initialise(bool showSplash, bool doLogin)
         CloseADOConnection(m_connection);
         closeSplash();
         ShowMainWindow();
+        // Showing the window puts the plain title back; the user and his
+        // status belong in it from the start.
+        if (g_oClientHnd)
+            g_oClientHnd->SetFrameCaption();
         initOutLookSettings();
     } catch (const AppError &e) {
         CloseADOConnection(m_connection);
@@ -117,6 +121,8 @@ qint32 CClientInitialise::InitialiseClient(DbHandle &connection)
         UpdateGroupList(connection);
         if (g_frmMain)
             g_frmMain->loadCustomStatusToolbarMenus();
+        if (g_oClientHnd)
+            g_oClientHnd->SetFrameCaption();
         if (g_frmSysTray)
             g_frmSysTray->loadCustomStatusMenus();
     });

@@ -13,11 +13,11 @@ CStartUp *g_oStartUp = &g_startUp;
 
 void CStartUp::Init()
 {
-    g_frmMain = g_uiFactory.mainWindow();
+    g_frmMain = g_uiFactory.mainWindow ? g_uiFactory.mainWindow() : nullptr;
     m_frmDisplayRef = g_frmMain.get();
     if (m_frmDisplayRef)
         m_frmDisplayRef->onDoExit = [this](int &mode) { m_frmDisplayRef_DoExit(mode); };
-    if (!g_frmSysTray) {
+    if (!g_frmSysTray && g_uiFactory.trayWindow) {
         g_frmSysTray = g_uiFactory.trayWindow();
         if (g_frmSysTray)
             g_frmSysTray->showOffscreen();

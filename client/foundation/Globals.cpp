@@ -10,6 +10,7 @@
 #include "IUserEditor.h"
 #include "IUserNotification.h"
 #include "MErrorHandler.h"
+#include "QtCommonDialogBackend.h"
 #include "QtErrorWindow.h"
 #include "QtPrompt.h"
 #include "QtShell.h"
@@ -27,6 +28,7 @@ NoCalendarWatcher g_noWatcher;
 NoResourceLists g_noResources;
 NoUserEditor g_noUserEditor;
 NoUserNotification g_noNotification;
+QtCommonDialogBackend g_qtDialogs;
 }
 
 CUser g_oCurrentUser;
@@ -85,6 +87,7 @@ ICalendarWatcherFactory *g_calendarWatcherFactory = &g_noWatcher;
 IResourceLists *g_resourceLists = &g_noResources;
 IUserEditor *g_userEditor = &g_noUserEditor;
 IUserNotification *g_userNotification = &g_noNotification;
+ICommonDialogBackend *g_commonDialogs = &g_qtDialogs;
 
 std::function<void(int)> g_endProgram;
 

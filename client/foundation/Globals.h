@@ -28,6 +28,7 @@ class IUserEditor;
 class IErrorWindow;
 class IShell;
 class IUserNotification;
+class ICommonDialogBackend;
 
 // Start-up and close-down
 extern CUser g_oCurrentUser;                 // signed-in user, filled by the log-in
@@ -93,6 +94,7 @@ extern ICalendarWatcherFactory *g_calendarWatcherFactory; // starts the calendar
 extern IResourceLists *g_resourceLists;      // fills the resource and reservation lists
 extern IUserEditor *g_userEditor;            // the options dialog that edits a user
 extern IUserNotification *g_userNotification; // slide-in notifications
+extern ICommonDialogBackend *g_commonDialogs; // the desktop's font (and later file, colour, print) dialogs
 
 // Ends the program: flushes and closes the logs and leaves at once, without
 // unwinding through whatever modal loops are open. Tests replace it.

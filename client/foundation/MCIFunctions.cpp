@@ -301,7 +301,7 @@ void SetSystemProperty(const QString &key, const QString &value)
     SetSystemProperty(key, value, connection);
 }
 
-void OpenNodeView(const QString &nodeKey)
+void OpenNodeView(const QString &nodeKey, bool skipCalendar)
 {
     if (!g_frmMain)
         return;
@@ -313,7 +313,7 @@ void OpenNodeView(const QString &nodeKey)
     QString query;
     const auto refreshUsers = [&] {
         if (g_oClientHnd)
-            g_oClientHnd->RefreshUserList(false, false, query, key);
+            g_oClientHnd->RefreshUserList(false, skipCalendar, query, key);
     };
     if (tag == QLatin1String("GRP")) {
         refreshUsers();

@@ -70,4 +70,5 @@ void SetSystemProperty(const QString &key, const QString &value, DbHandle &conne
 void SetSystemProperty(const QString &key, const QString &value);
 
 // Shows the right-hand view for a node of the navigation tree, by its tag.
-void OpenNodeView(const QString &nodeKey);
+// skipCalendar spares a user list's read the in-process calendar check.
+void OpenNodeView(const QString &nodeKey, bool skipCalendar = false);

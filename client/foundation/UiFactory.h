@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <memory>
 
 class CClientHnd;
+class IChatWindow;
 class ICheckInPopup;
 class IMainWindow;
 class IStatusChangeDialog;
@@ -23,4 +25,11 @@ struct UiFactory
     std::function<std::unique_ptr<IStatusChangeDialog>()> statusChangeDialog;
     // Shows the call journal, modeless; the window keeps the controller.
     std::function<void(CClientHnd &)> showPhoneHistory;
+    // The phone-message form for one colleague, shown modally.
+    std::function<void(qint32 userId, const QString &name)> phoneMessage;
+    // The instant-message window for its recipients ("/" + id + "/" ..., or
+    // "*" for everyone), shown modally.
+    std::function<void(const QString &recipients)> instantMessage;
+    // The run's one chat window, made on first use.
+    std::function<IChatWindow *()> chatWindow;
 };

@@ -2,6 +2,10 @@
 
 #include "CImageList.h"
 
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
 namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kTagRole = Qt::UserRole + 1;
@@ -12,6 +16,10 @@ KeyedTreeWidget::KeyedTreeWidget(QWidget *parent) : QTreeWidget(parent)
     setObjectName(QStringLiteral("trvUserlist"));
     setHeaderHidden(true);
     setColumnCount(1);
+    // Long names scroll sideways rather than being cut short.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    setMouseTracking(true);
 }
 
 QTreeWidgetItem *KeyedTreeWidget::addNode(const QString &parentKey, const QString &key, const QString &text,
@@ -71,4 +79,31 @@ void KeyedTreeWidget::clearNodes()
 {
     m_nodes.clear();
     clear();
+}
+
+void KeyedTreeWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    if (currentItem())
+        Q_EMIT nodeReleased(event->button());
+}
+
+void KeyedTreeWidget::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || !currentItem()) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    Q_EMIT enterPressed(event->modifiers().testFlag(Qt::AltModifier));
+}
+
+void KeyedTreeWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    QTreeWidget::mouseMoveEvent(event);
+    const QString key = keyOf(itemAt(event->position().toPoint()));
+    if (key == m_keyUnderPointer)
+        return;
+    m_keyUnderPointer = key;
+    Q_EMIT nodeEntered(key);
 }

@@ -29,7 +29,21 @@ public:
     bool selectNode(const QString &key);
     void clearNodes();
 
+signals:
+    // A mouse button went up over the tree while a node was selected.
+    void nodeReleased(Qt::MouseButton button);
+    // Enter on the selected node, with or without Alt.
+    void enterPressed(bool alt);
+    // The pointer moved onto another node; an empty key over no node.
+    void nodeEntered(const QString &key);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
 private:
     QHash<QString, QTreeWidgetItem *> m_nodes; // upper-cased key
     const CImageList *m_images = nullptr;
+    QString m_keyUnderPointer;
 };

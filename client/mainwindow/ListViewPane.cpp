@@ -1,6 +1,7 @@
 #include "ListViewPane.h"
 
 #include "ImageListProxyModel.h"
+#include "MainLayout.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
@@ -90,18 +91,22 @@ QString ListViewPane::rowText(int row) const
     return m && row >= 0 && row < m->rowCount() ? m->index(row, 0).data(Qt::DisplayRole).toString() : QString();
 }
 
-bool ListViewPane::selectKey(const QString &key)
+int ListViewPane::rowOfKey(const QString &key) const
 {
     const QAbstractItemModel *m = model();
-    if (!m)
+    for (int row = 0; m && row < m->rowCount(); ++row)
+        if (rowKey(row).compare(key, Qt::CaseInsensitive) == 0)
+            return row;
+    return -1;
+}
+
+bool ListViewPane::selectKey(const QString &key)
+{
+    const int row = rowOfKey(key);
+    if (row < 0)
         return false;
-    for (int row = 0; row < m->rowCount(); ++row) {
-        if (rowKey(row).compare(key, Qt::CaseInsensitive) == 0) {
-            selectRow(row);
-            return true;
-        }
-    }
-    return false;
+    selectRow(row);
+    return true;
 }
 
 int ListViewPane::selectedRow() const
@@ -125,4 +130,40 @@ void ListViewPane::selectRow(int row)
     m_details->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
                                                             | QItemSelectionModel::Rows);
     m_details->scrollTo(index);
+}
+
+void ListViewPane::scrollToSelection()
+{
+    const QModelIndex current = m_details->selectionModel() ? m_details->selectionModel()->currentIndex()
+                                                             : QModelIndex();
+    if (!current.isValid())
+        return;
+    m_details->scrollTo(current);
+    m_icons->scrollTo(current);
+}
+
+QColor ListViewPane::textColour() const
+{
+    return m_details->palette().color(QPalette::Text);
+}
+
+void ListViewPane::setTextColour(const QColor &colour)
+{
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(m_details), static_cast<QAbstractItemView *>(m_icons)}) {
+        QPalette palette = view->palette();
+        palette.setColor(QPalette::Text, colour);
+        view->setPalette(palette);
+    }
+}
+
+int ListViewPane::columnWidth(int column) const
+{
+    return m_details->isColumnHidden(column) ? 0 : MainLayout::toTwips(m_details->columnWidth(column));
+}
+
+void ListViewPane::setColumnWidth(int column, int twips)
+{
+    m_details->setColumnHidden(column, twips <= 0);
+    if (twips > 0)
+        m_details->setColumnWidth(column, MainLayout::toPixels(twips));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QStackedWidget>
 
 class CImageList;
@@ -35,6 +36,8 @@ public:
     QTreeView *detailsView() const { return m_details; }
     QListView *iconView() const { return m_icons; }
 
+    // The row with that key (found ignoring case), or -1.
+    int rowOfKey(const QString &key) const;
     // Selects the row with that key; false when there is none.
     bool selectKey(const QString &key);
     QString selectedKey() const;
@@ -42,6 +45,15 @@ public:
     void selectRow(int row);
     QString rowKey(int row) const;
     QString rowText(int row) const;
+    // Brings the selected row into view in the style shown.
+    void scrollToSelection();
+
+    QColor textColour() const;
+    void setTextColour(const QColor &colour);
+
+    // Column widths in twips, 0 for a hidden column.
+    int columnWidth(int column) const;
+    void setColumnWidth(int column, int twips);
 
 signals:
     void itemClicked(int row);

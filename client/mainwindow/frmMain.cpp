@@ -2,11 +2,15 @@
 
 #include "AppError.h"
 #include "CClientHnd.h"
+#include "CClientNote.h"
+#include "CEntity.h"
 #include "CoolBar.h"
 #include "CustomStatusMenus.h"
 #include "Clock.h"
 #include "DateUtil.h"
 #include "Globals.h"
+#include "IChatWindow.h"
+#include "IPrompt.h"
 #include "IResourceLists.h"
 #include "IUserEditor.h"
 #include "KeyedTreeWidget.h"
@@ -15,8 +19,15 @@
 #include "MErrorHandler.h"
 #include "MStartUp.h"
 #include "MenuCaptions.h"
+#include "NavigationTree.h"
 #include "QueryUnload.h"
 #include "SplitterBar.h"
+#include "StatusToolbar.h"
+#include "TreeNavigation.h"
+#include "UserListModel.h"
+#include "UserListPoll.h"
+#include "ViewSettings.h"
+#include "cCommonDialog.h"
 #include "ucDateTime.h"
 
 #include <QApplication>
@@ -31,6 +42,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -42,6 +54,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 
 namespace {
 
@@ -85,14 +98,19 @@ frmMain::frmMain()
     Form_Load();
     populateMenuStrings();
     resize(800, 600);
+    tolerant([this] { applyViewSettings(); });
     ResizeNow();
 }
 
 frmMain::~frmMain()
 {
-    // Unload: the splitter lets go of its bar before the bar goes.
+    // Unload: the splitter lets go of its bar before the bar goes, and the
+    // user list, which outlives the window, lets go of its pictures.
     m_oVerticalSplit.DoSplit = nullptr;
     m_oVerticalSplit.SplitComplete = nullptr;
+    if (g_oClientHnd)
+        g_oClientHnd->userList().model().setIconProvider(nullptr);
+    lvwUserList->setModel(nullptr);
 }
 
 // ---------------------------------------------------------------- building
@@ -144,6 +162,9 @@ void frmMain::createMenus()
         menuItem(indexed(QStringLiteral("mnuViewSub"), i))->setCheckable(true);
     for (int i : {2, 3, 4, 11})
         menuItem(indexed(QStringLiteral("mnuViewSub"), i))->setChecked(true);
+    for (int i : {0, 2, 3, 4, 6, 8, 9, 10, 11})
+        connect(menuItem(indexed(QStringLiteral("mnuViewSub"), i)), &QAction::triggered, this,
+                [this, i] { viewItemTriggered(i); });
     connect(menuItem(QStringLiteral("mnuViewSub(13)")), &QAction::triggered, this, &frmMain::refreshCurrentView);
 
     // The context menu of the tree and the lists; its builders show it.
@@ -287,6 +308,7 @@ void frmMain::createCoolBar()
     cboNote = new QComboBox(frStatus);
     cboNote->setObjectName(QStringLiteral("cboNote"));
     cboNote->setEditable(true);
+    cboNote->setInsertPolicy(QComboBox::NoInsert);
     cboNote->setMinimumWidth(220);
     cboNote->setToolTip(QStringLiteral("Use this to leave a note when using the Status toolbar above. (Enter or "
                                        "select a previous note then click on a status icon to change your status)"));
@@ -303,6 +325,9 @@ void frmMain::createCoolBar()
     cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
     searchLayout->addWidget(txtSearchFor, 1);
     searchLayout->addWidget(cmdSearch);
+    cmdSearch->setEnabled(false);
+    connect(txtSearchFor, &QLineEdit::textChanged, this,
+            [this](const QString &text) { cmdSearch->setEnabled(!text.trimmed().isEmpty()); });
 
     CoolBar1->addBand(0, Toolbar1);
     CoolBar1->addBand(1, frStatus);
@@ -315,6 +340,9 @@ void frmMain::createCoolBar()
 void frmMain::createPanes()
 {
     trvUserlist = new KeyedTreeWidget(m_client);
+    connect(trvUserlist, &KeyedTreeWidget::nodeReleased, this, &frmMain::trvUserlist_NodeReleased);
+    connect(trvUserlist, &KeyedTreeWidget::enterPressed, this, &frmMain::trvUserlist_KeyEnter);
+    connect(trvUserlist, &KeyedTreeWidget::nodeEntered, this, &frmMain::trvUserlist_NodeEntered);
     picVerticalSplit = new SplitterBar(m_client);
     picVerticalSplit->setBarLeft(kInitialBarLeft);
     imgRightArrow = new QToolButton(m_client);
@@ -419,6 +447,7 @@ void frmMain::Form_Load()
         connect(picVerticalSplit, &SplitterBar::moved, this, &frmMain::Form_MouseMove);
         connect(picVerticalSplit, &SplitterBar::released, this, &frmMain::Form_MouseUp);
     });
+    tolerant([this] { loadRecentNotes(); });
     tolerant([this] { loadImageList(); });
     tolerant([this] { setWindowIcon(images.imghot.picture(QStringLiteral("Qel"))); });
     tolerant([this] { ImageInfoBar->setPixmap(images.img16.pixmap(QStringLiteral("INF"))); });
@@ -430,6 +459,19 @@ void frmMain::Form_Load()
         connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
                 &frmMain::refreshCurrentView);
     });
+    connect(this, &frmMain::Toolbar1ButtonClick, this, &frmMain::Toolbar1_ButtonClick);
+    connect(this, &frmMain::Toolbar1ButtonMenuClick, this, &frmMain::Toolbar1_ButtonMenuClick);
+    connect(this, &frmMain::Toolbar2ButtonClick, this, &frmMain::Toolbar2_ButtonClick);
+    tolerant([this] { attachUserList(); });
+}
+
+void frmMain::attachUserList()
+{
+    if (!g_oClientHnd)
+        return;
+    UserListModel &model = g_oClientHnd->userList().model();
+    model.setIconProvider([this](const QString &key) { return images.img16.picture(key); });
+    setUserListModel(&model);
 }
 
 void frmMain::loadImageList()
@@ -468,7 +510,11 @@ void frmMain::bindPictures()
 
 void frmMain::refreshClock()
 {
-    m_panels.value(QStringLiteral("TIME"))->setText(DateUtil::shortTime(Clock::now()));
+    const QDateTime now = Clock::now();
+    QLabel *time = m_panels.value(QStringLiteral("TIME"));
+    time->setText(DateUtil::shortTime(now));
+    time->setToolTip(QLocale::c().toString(now.date(), QStringLiteral("dddd, d MMMM yyyy")) + QStringLiteral(", ")
+                     + QLocale::c().toString(now.time(), QStringLiteral("h:mm ap")).toLower());
 }
 
 // ---------------------------------------------------------------- layout
@@ -745,7 +791,8 @@ void frmMain::mnuHelpSub_Click(int index)
 void frmMain::openHelp()
 {
     try {
-        ShellOpen(GetSystemProperty(QStringLiteral("help_url")));
+        if (g_oClientHnd)
+            g_oClientHnd->ShowHelp();
     } catch (const AppError &e) {
         WriteErrorLog(e.number(), e.description(), QStringLiteral("frmMain.ShowHelp\r\n") + e.source());
     }
@@ -877,18 +924,24 @@ void frmMain::refreshEnableChat()
 
 void frmMain::treeViewClick(const QString &nodeKey, bool force)
 {
-    if (!force && nodeKey.compare(g_sCurrentNodeKey, Qt::CaseInsensitive) == 0)
+    using Action = TreeNavigation::Action;
+    const QString kind = TreeNavigation::kindOf(trvUserlist->nodeTag(nodeKey));
+    const Action action = TreeNavigation::actionFor(nodeKey, kind, force, g_sCurrentNodeKey);
+    if (action == Action::Unchanged)
         return;
     QApplication::setOverrideCursor(Qt::BusyCursor);
     tolerant([&] {
         trvUserlist->selectNode(nodeKey);
-        QString tag = trvUserlist->nodeTag(nodeKey);
-        if (tag.isEmpty())
-            tag = QStringLiteral("TOP");
-        OpenNodeView(nodeKey);
-        g_sCurrentNodeKey = nodeKey;
-        g_sViewType = tag;
+        switch (action) {
+        case Action::OpenGroupView: OpenNodeView(nodeKey, true); break;
+        case Action::OpenView: OpenNodeView(nodeKey); break;
+        case Action::WelcomePage: displayWebPage(TreeNavigation::welcomePage()); break;
+        case Action::RefreshPage: oWebBrowser->reload(); break;
+        default: break;
+        }
     });
+    g_sCurrentNodeKey = nodeKey;
+    g_sViewType = kind;
     tolerant([this] { arrangeControls(); });
     QApplication::restoreOverrideCursor();
 }
@@ -1060,4 +1113,391 @@ QAction *frmMain::menuItem(const QString &name) const
 QLabel *frmMain::statusPanel(const QString &key) const
 {
     return m_panels.value(key);
+}
+
+// ---------------------------------------------------------------- tree
+
+void frmMain::loadNavigationTree(const NavigationTree &tree)
+{
+    trvUserlist->clearNodes();
+    for (const NavigationTree::Item &item : tree.items())
+        trvUserlist->addNode(item.parentKey, item.key, item.text, item.image, item.tag);
+    for (const NavigationTree::Item &item : tree.items()) {
+        QTreeWidgetItem *node = trvUserlist->node(item.key);
+        if (!node)
+            continue;
+        if (item.sortChildren)
+            node->sortChildren(0, Qt::AscendingOrder);
+        for (QTreeWidgetItem *parent = node->parent(); item.ensureVisible && parent; parent = parent->parent())
+            parent->setExpanded(true);
+    }
+    trvUserlist->selectNode(tree.selectedKey);
+}
+
+bool frmMain::hasTreeImage(const QString &imageKey) const
+{
+    return images.img16.contains(imageKey);
+}
+
+bool frmMain::selectTreeNode(const QString &nodeKey)
+{
+    return trvUserlist->selectNode(nodeKey);
+}
+
+void frmMain::trvUserlist_NodeReleased(Qt::MouseButton button)
+{
+    const QString key = trvUserlist->selectedKey();
+    try {
+        // The right button's context menu comes with the pop-up commands.
+        if (button != Qt::RightButton)
+            setCurrentViewMsg();
+        treeViewClick(key, false);
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.trvUserlist_MouseUp\r\n") + e.source());
+    }
+}
+
+void frmMain::trvUserlist_KeyEnter(bool alt)
+{
+    if (!alt)
+        tolerant([this] { treeViewClick(trvUserlist->selectedKey(), false); });
+}
+
+void frmMain::trvUserlist_NodeEntered(const QString &key)
+{
+    tolerant([&] {
+        const CTreeNode *node = KeyToId(key) >= 1 ? FindTreeNode(key) : nullptr;
+        const QString tip = node ? node->ToolTip.trimmed() : QString();
+        if (tip.isEmpty())
+            clearInfoBar();
+        else
+            setInfoBar(tip);
+    });
+}
+
+void frmMain::hidePopupMenu()
+{
+    menuItem(QStringLiteral("mnuPopup"))->setVisible(false);
+}
+
+void frmMain::setPopupItemEnabled(int index, bool enabled)
+{
+    if (QAction *item = menuItem(QStringLiteral("mnuPopupSub(%1)").arg(index)))
+        item->setEnabled(enabled);
+}
+
+void frmMain::setToolbarButtonVisible(const QString &key, bool visible)
+{
+    if (QAction *button = toolbarButton(key))
+        button->setVisible(visible);
+}
+
+void frmMain::setInfoBar(const QString &text)
+{
+    if (ShapeBar->isHidden())
+        return;
+    lblStatus->setText(text);
+    ImageInfoBar->show();
+}
+
+void frmMain::clearInfoBar()
+{
+    lblStatus->clear();
+    ImageInfoBar->hide();
+}
+
+// ---------------------------------------------------------------- user list
+
+bool frmMain::selectedListItem(CEntity &item) const
+{
+    const int row = lvwUserList->selectedRow();
+    const QString key = lvwUserList->rowKey(row);
+    if (key.isEmpty())
+        return false;
+    item.setKey(key);
+    item.Name = lvwUserList->rowText(row);
+    return true;
+}
+
+void frmMain::bringToFront()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+bool frmMain::isUserListVisible() const
+{
+    return lvwUserList->isVisibleTo(this);
+}
+
+bool frmMain::setUserItemText(const QString &key, int subItem, const QString &text)
+{
+    QAbstractItemModel *model = lvwUserList->model();
+    const int row = lvwUserList->rowOfKey(key);
+    if (!model || row < 0 || subItem < 0 || subItem >= model->columnCount())
+        return false;
+    return model->setData(model->index(row, subItem), text, Qt::EditRole);
+}
+
+void frmMain::setProgressValue(int value)
+{
+    prgBar->setValue(value);
+}
+
+void frmMain::setProgressVisible(bool visible)
+{
+    prgBar->setVisible(visible);
+}
+
+void frmMain::setProgress(int percent)
+{
+    setProgressVisible(percent >= 0);
+    if (percent >= 0)
+        setProgressValue(percent);
+}
+
+void frmMain::showUserColumns(const QList<UserListColumns::Column> &columns)
+{
+    for (int i = 0; i < columns.size(); ++i)
+        lvwUserList->setColumnWidth(i, columns.at(i).width);
+    lvwReservations->hide();
+    shpResourceBar->hide();
+    lblResource->hide();
+    lvwUserList->show();
+    tolerant([this] { arrangeControls(); });
+}
+
+void frmMain::saveColumnSettings()
+{
+    saveColumns(lvwUserList);
+    saveColumns(lvwReservations);
+}
+
+void frmMain::saveColumns(const ListViewPane *list)
+{
+    const QAbstractItemModel *model = list->model();
+    const QString settings = AppRegistryKey() + QStringLiteral("\\Settings");
+    for (int column = 0; model && column < model->columnCount(); ++column) {
+        const QString key = model->headerData(column, Qt::Horizontal, Qt::UserRole).toString();
+        if (key.isEmpty())
+            continue;
+        const int width = list->columnWidth(column);
+        SetRegistryValue(QStringLiteral("HIDE_COL_") + key, RegString, width == 0, settings);
+        if (width != 0)
+            SetRegistryValue(QStringLiteral("COL_WIDTH_") + key, RegDword, width, settings);
+    }
+}
+
+void frmMain::scrollToSelection()
+{
+    lvwUserList->scrollToSelection();
+}
+
+// ---------------------------------------------------------------- view menu
+
+void frmMain::mnuViewSub_Click(int index)
+{
+    if (QAction *item = menuItem(QStringLiteral("mnuViewSub(%1)").arg(index)))
+        item->trigger();
+}
+
+void frmMain::viewItemTriggered(int index)
+{
+    // The click has already moved the entry's check mark.
+    const QAction *item = menuItem(QStringLiteral("mnuViewSub(%1)").arg(index));
+    try {
+        switch (index) {
+        case 0:
+            DisplaySearch(item->isChecked());
+            DisplayToolbar();
+            ViewSettings::writeFlag(ViewSettings::searchName(), item->isChecked());
+            break;
+        case 2:
+        case 3:
+            DisplayToolbar();
+            ViewSettings::writeFlag(index == 2 ? ViewSettings::statusToolbarName() : ViewSettings::navToolbarName(),
+                                    item->isChecked());
+            break;
+        case 4:
+            DisplayInfoBar(item->isChecked());
+            ViewSettings::writeFlag(ViewSettings::infoBarName(), item->isChecked());
+            break;
+        case 6: ShowListFont(); break;
+        default: ChangeView(index - 8); break;
+        }
+    } catch (const AppError &e) {
+        WriteErrorLog(e.number(), e.description(), QStringLiteral("frmMain.mnuViewSub_Click\r\n") + e.source());
+    }
+}
+
+void frmMain::applyViewSettings()
+{
+    const ViewSettings stored = ViewSettings::read();
+    if (stored.statusToolbar)
+        menuItem(QStringLiteral("mnuViewSub(2)"))->setChecked(*stored.statusToolbar);
+    if (stored.navToolbar)
+        menuItem(QStringLiteral("mnuViewSub(3)"))->setChecked(*stored.navToolbar);
+    if (stored.search)
+        DisplaySearch(*stored.search);
+    if (stored.infoBar)
+        DisplayInfoBar(*stored.infoBar);
+    DisplayToolbar();
+    if (stored.font)
+        setListFont(*stored.font);
+    if (stored.listView)
+        ChangeView(*stored.listView);
+}
+
+void frmMain::ShowListFont()
+{
+    cCommonDialog dialog;
+    dialog.Font = trvUserlist->font();
+    dialog.FontColor = lvwUserList->textColour();
+    dialog.cancelError = true;
+    dialog.flags = 257; // screen fonts, with effects
+    dialog.hwnd = this;
+    dialog.Min = 8;
+    dialog.Max = 24;
+    try {
+        dialog.ShowFont();
+    } catch (const AppError &e) {
+        if (e.number() == cCommonDialog::CancelError)
+            return;
+        throw;
+    }
+    setListFont(dialog.Font);
+    lvwUserList->setTextColour(dialog.FontColor);
+    lvwReservations->setTextColour(dialog.FontColor);
+    ViewSettings::writeFont(dialog.Font);
+}
+
+void frmMain::setListFont(const QFont &font)
+{
+    trvUserlist->setFont(font);
+    lvwUserList->setFont(font);
+    lvwReservations->setFont(font);
+}
+
+// ---------------------------------------------------------------- tool bars
+
+void frmMain::Toolbar1_ButtonClick(const QString &key)
+{
+    using Command = StatusToolbar::Command;
+    try {
+        switch (StatusToolbar::commandFor(key)) {
+        case Command::Mobile:
+            // The flag changes once the database has taken it.
+            if (g_oClientHnd)
+                g_oClientHnd->UpdatePhone(!g_oCurrentUser.MobileOn);
+            break;
+        case Command::Journal:
+            if (g_oClientHnd)
+                g_oClientHnd->PhHistory();
+            break;
+        case Command::PhoneMessage: sendPhoneMessage(); break;
+        case Command::Help:
+            if (showHelp)
+                showHelp();
+            break;
+        case Command::Tray: mnuFileClose_Click(); break;
+        case Command::Broadcast:
+            if (g_uiFactory.instantMessage)
+                g_uiFactory.instantMessage(QStringLiteral("*"));
+            break;
+        case Command::Chat: openChatRoom(); break;
+        case Command::Separator: break;
+        case Command::Status: SetStatusFromToolbar(key); break;
+        }
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.Toolbar1_ButtonClick\r\n") + e.source());
+    }
+}
+
+void frmMain::Toolbar1_ButtonMenuClick(const QString &key)
+{
+    try {
+        SetStatusFromToolbar(key);
+    } catch (const std::exception &) {
+    }
+}
+
+void frmMain::Toolbar2_ButtonClick(const QString &key)
+{
+    tolerant([&] {
+        const QString tool = key.toUpper();
+        if (tool == QLatin1String("BCK"))
+            oWebBrowser->backward();
+        else if (tool == QLatin1String("FWD"))
+            oWebBrowser->forward();
+        else if (tool == QLatin1String("REF"))
+            refreshCurrentView();
+        // "STP": the pane loads its pages whole, so there is nothing to stop.
+    });
+}
+
+void frmMain::SetStatusFromToolbar(const QString &statusCode)
+{
+    try {
+        const StatusToolbar::Note note = StatusToolbar::noteFor(statusCode, cboNote->currentText());
+        if (note.typed) {
+            saveRecentNote();
+            lvwUserList->setFocus();
+        }
+        const QString parsed = CClientNote().ParseNote(note.text, g_oUserProperties);
+        double outAt = Clock::nowDays();
+        double dueBack = StatusToolbar::dueBackFrom(dtETA->DateTimeValue(), outAt);
+        if (g_oClientHnd) {
+            g_oClientHnd->UpdateStatus(g_lUserID, statusCode, parsed, outAt, dueBack, false, true);
+            g_oClientHnd->SetFrameCaption();
+        }
+        cboNote->setEditText(QString());
+        dtETA->clear();
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.SetStatusFromToolbar\r\n") + e.source());
+    }
+}
+
+void frmMain::sendPhoneMessage()
+{
+    const int row = lvwUserList->selectedRow();
+    const QString key = lvwUserList->rowKey(row);
+    if (!StatusToolbar::canSendPhoneMessage(key, isUserListVisible(), lvwReservations->isVisibleTo(this))) {
+        g_prompt->message(QStringLiteral("Please select a person from a staff status list to send the phone message to..."),
+                          IPrompt::Ok, IPrompt::Exclamation, QStringLiteral("Select Person First"));
+        return;
+    }
+    if (g_uiFactory.phoneMessage)
+        g_uiFactory.phoneMessage(KeyToId(key), lvwUserList->rowText(row));
+}
+
+void frmMain::openChatRoom()
+{
+    IChatWindow *chat = g_uiFactory.chatWindow ? g_uiFactory.chatWindow() : nullptr;
+    if (!chat || chat->isVisible())
+        return;
+    chat->openRoom(StatusToolbar::chatRoomId(g_oCurrentUser.RealName, Clock::nowDays()));
+}
+
+// ---------------------------------------------------------------- recent notes
+
+void frmMain::loadRecentNotes()
+{
+    m_vRecentNotes.load();
+    showRecentNotes();
+}
+
+void frmMain::saveRecentNote()
+{
+    m_vRecentNotes.save(cboNote->currentText());
+    showRecentNotes();
+}
+
+void frmMain::showRecentNotes()
+{
+    // Refilling the list must not replace what is typed in the box.
+    const QString typed = cboNote->currentText();
+    cboNote->clear();
+    cboNote->addItems(m_vRecentNotes.shown());
+    cboNote->setEditText(typed);
 }

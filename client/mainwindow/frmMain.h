@@ -3,7 +3,9 @@
 #include "CMainImageLists.h"
 #include "CSplitter.h"
 #include "IMainWindow.h"
+#include "IUserListView.h"
 #include "MainLayout.h"
+#include "RecentNotes.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -30,7 +32,7 @@ class ucDateTime;
 // The board: the navigation tree on the left, the user list (or the
 // reservations under it, or a web page) on the right, the band of tool bars
 // on top with the info bar under it, and the status bar at the bottom.
-class frmMain : public QMainWindow, public IMainWindow
+class frmMain : public QMainWindow, public IMainWindow, public IUserListView
 {
     Q_OBJECT
 public:
@@ -65,6 +67,27 @@ public:
     void ChangeView(int mode) override;
     void selectUserItem(const QString &key) override;
     QString treeNodeTag(const QString &nodeKey) const override;
+    bool selectedListItem(CEntity &item) const override;
+    void bringToFront() override;
+    bool isUserListVisible() const override;
+    bool setUserItemText(const QString &key, int subItem, const QString &text) override;
+    void setProgressValue(int value) override;
+    void setProgressVisible(bool visible) override;
+    void loadNavigationTree(const NavigationTree &tree) override;
+    bool hasTreeImage(const QString &imageKey) const override;
+    // Selects without opening the node's view (both interfaces ask for it).
+    bool selectTreeNode(const QString &nodeKey) override;
+    void hidePopupMenu() override;
+    void setPopupItemEnabled(int index, bool enabled) override;
+    void setToolbarButtonVisible(const QString &key, bool visible) override;
+    void setInfoBar(const QString &text);
+    void clearInfoBar();
+
+    // The user list's side of the poll.
+    void setProgress(int percent) override;
+    void showUserColumns(const QList<UserListColumns::Column> &columns) override;
+    void saveColumnSettings() override;
+    void scrollToSelection() override;
 
     // The lists show models that the status engine and the resource views fill.
     void setUserListModel(QAbstractItemModel *model) override;
@@ -74,12 +97,18 @@ public:
     void mnuFileClose_Click();
     void mnuFileExit_Click();
     void mnuHelpSub_Click(int index);
+    // The View menu entry with that index, as if it were clicked.
+    void mnuViewSub_Click(int index);
     void refreshCurrentView();
+    // The tool bars' buttons and the status buttons' drop-down items.
+    void Toolbar1_ButtonClick(const QString &key);
+    void Toolbar1_ButtonMenuClick(const QString &key);
+    void Toolbar2_ButtonClick(const QString &key);
     // Asks the window to close as the program would; gives true when it stays.
     bool QueryUnload(int unloadMode);
 
     // Platform services, replaced by tests.
-    std::function<void()> showHelp;                  // F1 and Help Contents
+    std::function<void()> showHelp;                  // F1, Help Contents and the help button
     std::function<bool()> systemTrayAvailable;
     std::function<void(const QPoint &)> setCursorPos; // global position
 
@@ -166,6 +195,21 @@ private:
     void lvwUserList_ItemClick(int row);
     void refreshClock();
     static void openHelp();
+    void attachUserList();
+    void applyViewSettings();
+    void viewItemTriggered(int index);
+    void ShowListFont();
+    void setListFont(const QFont &font);
+    void saveColumns(const ListViewPane *list);
+    void trvUserlist_NodeReleased(Qt::MouseButton button);
+    void trvUserlist_KeyEnter(bool alt);
+    void trvUserlist_NodeEntered(const QString &key);
+    void SetStatusFromToolbar(const QString &statusCode);
+    void sendPhoneMessage();
+    void openChatRoom();
+    void loadRecentNotes();
+    void saveRecentNote();
+    void showRecentNotes();
 
     QHash<QString, QAction *> m_menuItems;
     QHash<QString, QAction *> m_toolbar1;
@@ -175,6 +219,7 @@ private:
     QHash<QString, QLabel *> m_panels;
     QWidget *m_client = nullptr;
     QTimer *m_clock = nullptr;
+    RecentNotes m_vRecentNotes;
     MainLayout::Vertical m_vertical;
     MainLayout::Horizontal m_horizontal;
     bool m_exitRequested = false;

@@ -35,6 +35,7 @@ QVariant UserListModel::data(const QModelIndex &index, int role) const
         return column == NameColumn ? QVariant(row->IconKey) : QVariant();
     case UserIdRole:
         return row->UserID;
+    case Qt::UserRole:
     case KeyRole:
         return row->Key;
     case TagRole:
@@ -71,11 +72,26 @@ QVariant UserListModel::headerData(int section, Qt::Orientation orientation, int
         return column.headerIcon.isEmpty() ? QVariant() : icon(column.headerIcon);
     case IconKeyRole:
         return column.headerIcon;
+    case Qt::UserRole:
     case KeyRole:
         return column.key;
     default:
         return QVariant();
     }
+}
+
+bool UserListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || (role != Qt::EditRole && role != Qt::DisplayRole))
+        return false;
+    const int column = index.column();
+    const QString text = value.toString();
+    return patch(index.row(), [column, &text](UserListItem &item) {
+        QString *cells[ColumnCount] = {&item.Text,    &item.StatusText, &item.Note,     &item.OutText,
+                                       &item.DueBackText, &item.Mobile, &item.MobilePh, &item.PhoneNumber};
+        if (column >= 0 && column < ColumnCount)
+            *cells[column] = text;
+    });
 }
 
 QVariant UserListModel::icon(const QString &key) const

@@ -17,6 +17,8 @@ class UserListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // Lists find a row by the key it answers under Qt::UserRole too, and a
+    // column header by its column key there.
     enum Role {
         IconKeyRole = Qt::UserRole + 1, // the image key of a row or header
         UserIdRole,
@@ -32,6 +34,9 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Rewrites the text of one cell (Qt::EditRole or Qt::DisplayRole), as the
+    // main window does for a single column of a user's row.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
     // Turns image keys into pictures; the main window gives its image list.
     void setIconProvider(std::function<QIcon(const QString &)> provider);

@@ -1,3 +1,4 @@
+#include "CClientHnd.h"
 #include "CoolBar.h"
 #include "DbConnection.h"
 #include "Globals.h"
@@ -360,8 +361,11 @@ private slots:
     void helpOpensTheHelpAddress()
     {
         frmMain *w = openWindow();
+        g_oClientHnd = std::make_unique<CClientHnd>();
         w->mnuHelpSub_Click(0);
-        QCOMPARE(m_env->shell.opened, QVector<QUrl>({QUrl(QStringLiteral("https://help.example/"))}));
+        w->Toolbar1_ButtonClick(QStringLiteral("hlp"));
+        g_oClientHnd.reset();
+        QCOMPARE(m_env->shell.opened, QVector<QUrl>(2, QUrl(QStringLiteral("https://help.example/"))));
     }
 
     void picturesAreBound()

@@ -5,7 +5,6 @@
 #include "TestSupport.h"
 #include "frmSysTray.h"
 
-#include <QNetworkInterface>
 #include <QtTest>
 #include <memory>
 
@@ -55,12 +54,7 @@ private:
 
 void tst_MCastSockets_netns::initTestCase()
 {
-    // Run directly, outside the private namespace, these tests would send to
-    // the office network; they only run where loopback is all there is.
-    for (const QNetworkInterface &nic : QNetworkInterface::allInterfaces()) {
-        if (!nic.flags().testFlag(QNetworkInterface::IsLoopBack))
-            QSKIP("not inside a private network namespace (run through CTest)");
-    }
+    REQUIRE_PRIVATE_NETWORK();
 }
 
 void tst_MCastSockets_netns::threeListenersHearEveryDatagram()

@@ -6,7 +6,6 @@
 #include "StatusMCastReceiver.h"
 #include "frmSysTray.h"
 
-#include <QNetworkInterface>
 #include <QtTest>
 
 // A status change travels through the real tray window and sockets and comes
@@ -18,9 +17,7 @@ class tst_StatusLink_netns : public QObject
 private slots:
     void initTestCase()
     {
-        for (const QNetworkInterface &nic : QNetworkInterface::allInterfaces())
-            if (!nic.flags().testFlag(QNetworkInterface::IsLoopBack))
-                QSKIP("not inside a private network namespace (run through CTest)");
+        REQUIRE_PRIVATE_NETWORK();
     }
     void cleanup() { CloseDebugLog(); }
 

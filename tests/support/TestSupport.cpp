@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QNetworkInterface>
 
 int ScriptedPrompt::message(const QString &text, Buttons buttons, Icon icon, const QString &title)
 {
@@ -92,4 +93,12 @@ QString readTextFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readAll());
+}
+
+bool onlyLoopbackNetwork()
+{
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    return std::all_of(interfaces.begin(), interfaces.end(), [](const QNetworkInterface &nic) {
+        return nic.flags().testFlag(QNetworkInterface::IsLoopBack);
+    });
 }

@@ -81,3 +81,13 @@ private:
 
 // Reads a whole text file.
 QString readTextFile(const QString &path);
+
+// True where loopback is the only network interface, as inside the private
+// network namespace that CTest runs the *_netns tests in.
+bool onlyLoopbackNetwork();
+
+// Run directly, outside the private namespace, a test that opens multicast
+// sockets would send to the office network; there it is skipped.
+#define REQUIRE_PRIVATE_NETWORK()                                                  \
+    if (!onlyLoopbackNetwork())                                                    \
+    QSKIP("not inside a private network namespace (run through CTest)")

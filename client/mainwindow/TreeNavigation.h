@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Which view a node of the navigation tree opens, by its kind alone.
+class TreeNavigation
+{
+public:
+    enum class Action {
+        Unchanged,     // the node is already shown: nothing happens
+        RecordOnly,    // the contact list: made current, the pane stays
+        OpenView,      // the node's view through OpenNodeView
+        OpenGroupView, // a group's users, without the calendar check
+        WelcomePage,   // the top node shown for the first time
+        RefreshPage,   // the top node shown again: its page reloaded
+    };
+
+    // The node's kind from its tag: upper case, an empty tag counting as "TOP".
+    static QString kindOf(const QString &tag);
+    // What opening nodeKey of that kind does while currentKey is shown.
+    static Action actionFor(const QString &nodeKey, const QString &kind, bool reload, const QString &currentKey);
+    // The page the top node shows.
+    static QString welcomePage();
+};

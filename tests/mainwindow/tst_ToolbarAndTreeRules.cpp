@@ -1,0 +1,111 @@
+#include "DateUtil.h"
+#include "MCIFunctions.h"
+#include "RecentNotes.h"
+#include "StatusToolbar.h"
+#include "TestSupport.h"
+#include "TreeNavigation.h"
+
+#include <QtTest>
+
+namespace {
+
+QString storedNotes()
+{
+    return GetRegistryValue(QStringLiteral("Notes"), AppRegistryKey() + QStringLiteral("\\RecentNotes"));
+}
+
+void storeNotes(const QString &value)
+{
+    SetRegistryValue(QStringLiteral("Notes"), RegString, value, AppRegistryKey() + QStringLiteral("\\RecentNotes"));
+}
+
+double at(int day, int hour, int minute)
+{
+    return DateUtil::toDays(QDate(2004, 8, day), QTime(hour, minute));
+}
+
+} // namespace
+
+class tst_ToolbarAndTreeRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyKeyDispatches()
+    {
+        using C = StatusToolbar::Command;
+        const QList<std::pair<const char *, C>> keys = {
+            {"MOB", C::Mobile}, {"JRN", C::Journal}, {"PHR", C::PhoneMessage}, {"HLP", C::Help},
+            {"TRY", C::Tray},   {"BIM", C::Broadcast}, {"CHT", C::Chat},    {"SEP1", C::Separator},
+            {"SEP2", C::Separator}, {"SEP3", C::Separator}, {"SEP4", C::Separator}, {"mob", C::Mobile},
+            {"Cht", C::Chat},   {"INN", C::Status}, {"MTA", C::Status}, {"XAB", C::Status}};
+        for (const auto &[key, command] : keys)
+            QVERIFY2(StatusToolbar::commandFor(QLatin1String(key)) == command, key);
+    }
+
+    void dueBackFromTheBox()
+    {
+        const double five = at(2, 17, 0);
+        QCOMPARE(StatusToolbar::dueBackFrom(at(2, 8, 0), five), at(3, 8, 0));
+        QCOMPARE(StatusToolbar::dueBackFrom(at(2, 18, 0), five), at(2, 18, 0));
+        QCOMPARE(StatusToolbar::dueBackFrom(0, five), 0.0);
+        // A time whose date was cleared counts for today, then tomorrow once past.
+        QCOMPARE(StatusToolbar::dueBackFrom(DateUtil::fromTime(QTime(18, 0)), five), at(2, 18, 0));
+        QCOMPARE(StatusToolbar::dueBackFrom(DateUtil::fromTime(QTime(8, 0)), five), at(3, 8, 0));
+    }
+
+    void recentNotes()
+    {
+        TestEnvironment env;
+        storeNotes(QStringLiteral("A#B#E#"));
+        RecentNotes notes;
+        notes.save(QStringLiteral("D")); // never loaded: the stored list is replaced
+        QCOMPARE(storedNotes(), QStringLiteral("D##"));
+
+        storeNotes(QStringLiteral("A#B#E#"));
+        RecentNotes loaded;
+        loaded.load();
+        loaded.save(QStringLiteral("D"));
+        QCOMPARE(storedNotes(), QStringLiteral("D#A#B#E#"));
+        QCOMPARE(loaded.shown(), (QStringList{"D", "A", "B", "E"}));
+
+        storeNotes(QStringLiteral("A#B#E#"));
+        loaded.load();
+        loaded.save(QStringLiteral("b")); // a repeat moves up, spelled anew
+        QCOMPARE(storedNotes(), QStringLiteral("b#A#E##"));
+        QCOMPARE(loaded.shown(), (QStringList{"b", "A", "E"}));
+
+        QStringList full;
+        for (int i = 1; i <= 26; ++i)
+            full << QStringLiteral("n%1").arg(i);
+        storeNotes(full.join(u'#') + u'#');
+        loaded.load();
+        loaded.save(QStringLiteral("new"));
+        QCOMPARE(loaded.entries().size(), 26);
+        QCOMPARE(loaded.entries().first(), QStringLiteral("new"));
+        QCOMPARE(loaded.entries().last(), QStringLiteral("n25")); // the oldest dropped
+
+        loaded.save(QStringLiteral("room #4"));
+        QCOMPARE(loaded.entries().first(), QStringLiteral("new"));
+    }
+
+    void viewByNodeKind()
+    {
+        using A = TreeNavigation::Action;
+        QCOMPARE(TreeNavigation::kindOf(QString()), QStringLiteral("TOP"));
+        QCOMPARE(TreeNavigation::kindOf(QStringLiteral("rsg")), QStringLiteral("RSG"));
+        const QString shown = QStringLiteral("NOD3");
+        QVERIFY(TreeNavigation::actionFor(QStringLiteral("nod3"), QStringLiteral("GRP"), false, shown) == A::Unchanged);
+        QVERIFY(TreeNavigation::actionFor(shown, QStringLiteral("GRP"), true, shown) == A::OpenGroupView);
+        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD5"), QStringLiteral("RSG"), false, shown) == A::OpenView);
+        QVERIFY(TreeNavigation::actionFor(QStringLiteral("SRH0"), QStringLiteral("SRH"), false, shown) == A::OpenView);
+        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD9"), QStringLiteral("CTL"), false, shown) == A::RecordOnly);
+        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), false, shown) == A::WelcomePage);
+        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), true, QString()) == A::WelcomePage);
+        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), true, QStringLiteral("NOD0"))
+                == A::RefreshPage);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ToolbarAndTreeRules)
+#include "tst_ToolbarAndTreeRules.moc"

@@ -1,0 +1,232 @@
+#include "BoardWorld.h"
+#include "DbConnection.h"
+#include "MErrorHandler.h"
+#include "Registry.h"
+#include "StatusMCastReceiver.h"
+#include "TestDatabase.h"
+#include "UserListModel.h"
+#include "UserListPoll.h"
+#include "frmSysTray.h"
+
+#include <QComboBox>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QtTest>
+#include <unistd.h>
+
+namespace {
+
+void say(const QString &line)
+{
+    std::fputs((line + u'\n').toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+// Passes status updates on, or drops them and says so.
+class DroppingReceiver : public StatusMCastReceiver
+{
+public:
+    void updateView(qint32 userId, const QString &status, const QString &note, double etd, double eta) override
+    {
+        if (dropping)
+            say(QStringLiteral("dropped %1").arg(userId));
+        else
+            StatusMCastReceiver::updateView(userId, status, note, etd, eta);
+    }
+    bool dropping = false;
+};
+
+// One copy of the program in a child process: its own folders and sockets,
+// the shared database. It says "row <id> <status>|<note>" whenever a row it
+// shows changes, and takes commands on its standard input.
+class RunningCopy : public QObject
+{
+public:
+    RunningCopy(const QString &login, const QString &database)
+    {
+        Registry::writeString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Type"), QStringLiteral("MSAccess"));
+        Registry::writeString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Server"), database);
+        CreateDSN(QStringLiteral("MSAccess"), database);
+        SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, QStringLiteral("NOD3"),
+                         AppRegistryKey() + QStringLiteral("\\Settings"));
+        g_busyWait = [](int ms) { QThread::msleep(std::min(ms, 50)); };
+        DbConnection::setSqliteBusyTimeout(2000);
+        g_uiFactory.trayWindow = [this] {
+            auto tray = std::make_unique<frmSysTray>();
+            tray->setMCastReceiver(m_receiver);
+            m_tray = tray.get();
+            return tray;
+        };
+        m_window = startBoard(login);
+        if (!m_window)
+            return;
+        g_frmSysTray->setUpdateTimerEnabled(true);
+        UserListModel &model = g_oClientHnd->userList().model();
+        connect(&model, &QAbstractItemModel::dataChanged, this, &RunningCopy::reportRows);
+        connect(&model, &QAbstractItemModel::rowsInserted, this, &RunningCopy::reportRows);
+        connect(&m_input, &QSocketNotifier::activated, this, &RunningCopy::readCommands);
+    }
+
+    bool started() const { return m_window != nullptr; }
+
+private:
+    void reportRows()
+    {
+        const UserListModel &model = g_oClientHnd->userList().model();
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const UserListItem *item = model.item(row);
+            const QString line = QStringLiteral("row %1 %2|%3").arg(item->UserID).arg(item->StatusText, item->Note);
+            if (m_shown.value(item->UserID) != line)
+                say(line);
+            m_shown.insert(item->UserID, line);
+        }
+    }
+
+    void readCommands()
+    {
+        char buffer[512];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            run(QStringLiteral("quit"));
+            return;
+        }
+        m_pending += QByteArray(buffer, int(n));
+        for (qsizetype end; (end = m_pending.indexOf('\n')) >= 0;) {
+            const QString command = QString::fromUtf8(m_pending.left(end));
+            m_pending.remove(0, end + 1);
+            run(command);
+        }
+    }
+
+    void run(const QString &command)
+    {
+        const QStringList words = command.split(u' ');
+        if (words.first() == QLatin1String("status")) {
+            // As the user does it: a note typed in the box, then the button.
+            m_window->cboNote->setEditText(words.mid(2).join(u' '));
+            m_window->toolbarButton(words.value(1))->trigger();
+            say(QStringLiteral("done"));
+        } else if (words.first() == QLatin1String("drop")) {
+            m_receiver.dropping = true;
+            m_tray->tmUpdateTimer.setInterval(100);
+            m_tray->setPollThreshold(1);
+            say(QStringLiteral("dropping"));
+        } else if (words.first() == QLatin1String("quit")) {
+            // The windows go first: leaving the loop closes the ones left,
+            // and a main window closed by the user would close the program.
+            stopBoard();
+            QCoreApplication::exit(0);
+        }
+    }
+
+    DroppingReceiver m_receiver;
+    frmSysTray *m_tray = nullptr;
+    frmMain *m_window = nullptr;
+    QSocketNotifier m_input{STDIN_FILENO, QSocketNotifier::Read};
+    QByteArray m_pending;
+    QHash<qint32, QString> m_shown;
+};
+
+int runCopy(const QString &login, const QString &database)
+{
+    TestEnvironment env;
+    int code = 1;
+    {
+        RunningCopy copy(login, database);
+        if (copy.started()) {
+            say(QStringLiteral("ready"));
+            code = QCoreApplication::exec();
+        }
+    }
+    stopBoard();
+    CloseDebugLog();
+    return code;
+}
+
+// The parent's handle on a copy: sends it lines and waits for what it says.
+class Copy
+{
+public:
+    Copy(const QString &login, const QString &database)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--copy"), login, database});
+    }
+    ~Copy()
+    {
+        send(QStringLiteral("quit"));
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+        m_process.waitForFinished();
+    }
+    void send(const QString &line) { m_process.write((line + u'\n').toUtf8()); }
+    // True once the copy said that line; false when it did not within the time.
+    bool waitFor(const QString &line, int milliseconds)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                while (m_process.canReadLine()) {
+                    heard << QString::fromUtf8(m_process.readLine()).trimmed();
+                    if (heard.last() == line)
+                        return true;
+                }
+                return false;
+            },
+            milliseconds);
+    }
+    QStringList heard;
+
+private:
+    QProcess m_process;
+};
+
+} // namespace
+
+// Two copies of the program on one database and one machine.
+class tst_TwoCopies_netns : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_PRIVATE_NETWORK();
+    }
+
+    void aStatusReachesTheOtherCopy()
+    {
+        TestDatabase db(false, QStringLiteral("copies"));
+        insertBoardUsers();
+        const QString file = db.env.path(QStringLiteral("data/StaffData.db"));
+        Copy bruno(QStringLiteral("BRUNO"), file);
+        QVERIFY2(bruno.waitFor(QStringLiteral("ready"), 30000), qPrintable(bruno.heard.join(u'\n')));
+        Copy ada(QStringLiteral("ADA"), file);
+        QVERIFY2(ada.waitFor(QStringLiteral("ready"), 30000), qPrintable(ada.heard.join(u'\n')));
+
+        // Through the datagram: well before any poll.
+        QElapsedTimer clock;
+        clock.start();
+        ada.send(QStringLiteral("status OUT Lunch with Bob"));
+        QVERIFY2(bruno.waitFor(QStringLiteral("row 1 Out|Lunch with Bob"), 1000),
+                 qPrintable(bruno.heard.join(u'\n') + QStringLiteral("\n--\n") + ada.heard.join(u'\n')));
+        QVERIFY(clock.elapsed() < 1000);
+
+        // With the datagram dropped, the next poll finds the row.
+        bruno.send(QStringLiteral("drop"));
+        QVERIFY(bruno.waitFor(QStringLiteral("dropping"), 5000));
+        ada.send(QStringLiteral("status LNC Canteen"));
+        QVERIFY(bruno.waitFor(QStringLiteral("dropped 1"), 5000));
+        QVERIFY2(bruno.waitFor(QStringLiteral("row 1 Lunch Break|Canteen"), 5000), qPrintable(bruno.heard.join(u'\n')));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--copy")
+        return runCopy(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    tst_TwoCopies_netns test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_TwoCopies_netns.moc"
