@@ -12,6 +12,7 @@
 #include "IChatWindow.h"
 #include "IPrompt.h"
 #include "IResourceLists.h"
+#include "ITrayWindow.h"
 #include "IUserEditor.h"
 #include "KeyedTreeWidget.h"
 #include "ListViewPane.h"
@@ -85,7 +86,7 @@ frmMain::frmMain()
 {
     setObjectName(QStringLiteral("frmMain"));
     showHelp = &frmMain::openHelp;
-    systemTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
+    systemTrayAvailable = [] { return g_frmSysTray && g_frmSysTray->hasTrayIcon(); };
     setCursorPos = [](const QPoint &position) { QCursor::setPos(position); };
 
     m_client = new QWidget(this);
@@ -756,7 +757,7 @@ void frmMain::unloadWindow()
 
 void frmMain::mnuFileClose_Click()
 {
-    // Without a tray there would be no way back to a hidden window.
+    // Without a tray icon there would be no way back to a hidden window.
     if (!systemTrayAvailable || !systemTrayAvailable()) {
         showMinimized();
         return;
@@ -914,7 +915,31 @@ void frmMain::loadCustomStatusToolbarMenus()
 
 void frmMain::DisableAdminMenu()
 {
-    tolerant([this] { menuItem(QStringLiteral("mnuPopupAdminSub(1)"))->setEnabled(false); });
+    setAdminMenuEnabled(false);
+}
+
+void frmMain::setAdminMenuEnabled(bool enabled)
+{
+    tolerant([this, enabled] { menuItem(QStringLiteral("mnuPopupAdminSub(1)"))->setEnabled(enabled); });
+}
+
+QString frmMain::selectedListItemKey() const
+{
+    return lvwUserList->rowKey(lvwUserList->selectedRow());
+}
+
+void frmMain::setListIconSize(int pixels)
+{
+    // The 32-pixel pictures stand in for the small ones when the user asks
+    // for large list icons.
+    const CImageList *small = pixels >= 32 ? &images.imghot : &images.img16;
+    lvwUserList->setImageLists(small, &images.imghot);
+    lvwReservations->setImageLists(small, &images.imghot);
+}
+
+QIcon frmMain::smallImage(const QString &imageKey) const
+{
+    return images.img16.picture(imageKey);
 }
 
 void frmMain::refreshEnableChat()

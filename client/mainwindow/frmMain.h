@@ -3,6 +3,7 @@
 #include "CMainImageLists.h"
 #include "CSplitter.h"
 #include "IMainWindow.h"
+#include "IUserOptionsHost.h"
 #include "IUserListView.h"
 #include "MainLayout.h"
 #include "RecentNotes.h"
@@ -32,7 +33,7 @@ class ucDateTime;
 // The board: the navigation tree on the left, the user list (or the
 // reservations under it, or a web page) on the right, the band of tool bars
 // on top with the info bar under it, and the status bar at the bottom.
-class frmMain : public QMainWindow, public IMainWindow, public IUserListView
+class frmMain : public QMainWindow, public IMainWindow, public IUserOptionsHost, public IUserListView
 {
     Q_OBJECT
 public:
@@ -93,6 +94,12 @@ public:
     void setUserListModel(QAbstractItemModel *model) override;
     void setReservationsModel(QAbstractItemModel *model) override;
 
+    // What the options dialog asks of the window.
+    QString selectedListItemKey() const override;
+    void setAdminMenuEnabled(bool enabled) override;
+    void setListIconSize(int pixels) override;
+    QIcon smallImage(const QString &imageKey) const override;
+
     // Window commands.
     void mnuFileClose_Click();
     void mnuFileExit_Click();
@@ -109,7 +116,7 @@ public:
 
     // Platform services, replaced by tests.
     std::function<void()> showHelp;                  // F1, Help Contents and the help button
-    std::function<bool()> systemTrayAvailable;
+    std::function<bool()> systemTrayAvailable;       // a tray icon to come back from
     std::function<void(const QPoint &)> setCursorPos; // global position
 
     // The image lists and the splitter.
