@@ -1,3 +1,4 @@
+#include "COptionsEditor.h"
 #include "Globals.h"
 #include "MStartUp.h"
 #include "StatusMCastReceiver.h"
@@ -21,6 +22,8 @@ void installForms()
     };
     g_uiFactory.splash = [] { return std::make_unique<frmSplash>(); };
     g_uiFactory.closeProgress = [] { return std::make_unique<frmSplashClose>(); };
+    static COptionsEditor optionsEditor;
+    g_userEditor = &optionsEditor;
 }
 
 QStringList argumentsOf(const QCoreApplication &app)

@@ -49,6 +49,9 @@ void CounterAllocator::inWriteTransaction(DbHandle &connection, const std::funct
         work(*connection);
         return;
     }
+    // Statements that succeed inside an attempt reset the shared retry count,
+    // so the failed attempts are counted here: a lasting failure must end.
+    qint16 failedAttempts = g_iDBRetryCount;
     for (;;) {
         try {
             connection->beginWrite();
@@ -58,8 +61,10 @@ void CounterAllocator::inWriteTransaction(DbHandle &connection, const std::funct
             return;
         } catch (const AppError &e) {
             connection->rollback();
+            g_iDBRetryCount = failedAttempts;
             if (HandleDBError(e) != 4)
                 throw;
+            failedAttempts = g_iDBRetryCount;
         }
     }
 }

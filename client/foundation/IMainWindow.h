@@ -3,7 +3,9 @@
 #include <QString>
 #include <functional>
 
+class CEntity;
 class NavigationTree;
+class QAbstractItemModel;
 
 // What the rest of the program asks of the main window. The window itself
 // implements it; until a service has work to do here its default does nothing.
@@ -45,6 +47,11 @@ public:
     virtual void DisplayToolbar() {}
     virtual void ChangeView(int mode) { Q_UNUSED(mode) }
     virtual void selectUserItem(const QString &key) { Q_UNUSED(key) }
+    // The selected item of the list on the right (a resource in the resource
+    // view); false when nothing is selected.
+    virtual bool selectedListItem(CEntity &item) const { Q_UNUSED(item) return false; }
+    // Brings the window in front of the others, as the tray's restore does.
+    virtual void bringToFront() {}
     virtual bool isUserListVisible() const { return false; }
     // Writes one column of the user list's row with that key; false when the
     // list has no such row.
@@ -66,6 +73,11 @@ public:
     virtual void hidePopupMenu() {}
     virtual void setPopupItemEnabled(int index, bool enabled) { Q_UNUSED(index) Q_UNUSED(enabled) }
     virtual void setToolbarButtonVisible(const QString &key, bool visible) { Q_UNUSED(key) Q_UNUSED(visible) }
+    // The models the two lists on the right show. Column 0 of a row holds
+    // its key ("USR" + id, ...) under Qt::UserRole; rows and column headers
+    // name their pictures by image key under Qt::UserRole + 1.
+    virtual void setUserListModel(QAbstractItemModel *model) { Q_UNUSED(model) }
+    virtual void setReservationsModel(QAbstractItemModel *model) { Q_UNUSED(model) }
     // The tag of the navigation tree's node with that key ("GRP", "RSG", ...);
     // empty when there is no such node.
     virtual QString treeNodeTag(const QString &nodeKey) const { Q_UNUSED(nodeKey) return QString(); }

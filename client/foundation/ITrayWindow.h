@@ -26,4 +26,8 @@ public:
     // The poll runs after every threshold + 1 ticks of the update timer.
     virtual void setPollThreshold(qint16 threshold) { Q_UNUSED(threshold) }
     virtual void loadCustomStatusMenus() {}
+    // True while the icon sits in the notification area, so that the main
+    // window can be unloaded to it and brought back from it. Without one,
+    // File > To Sys-Tray minimises the main window instead.
+    virtual bool hasTrayIcon() const { return false; }
 };

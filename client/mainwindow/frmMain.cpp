@@ -1,20 +1,789 @@
 #include "frmMain.h"
 
+#include "AppError.h"
+#include "CClientHnd.h"
+#include "CoolBar.h"
+#include "CustomStatusMenus.h"
+#include "Clock.h"
+#include "DateUtil.h"
 #include "Globals.h"
+#include "IResourceLists.h"
+#include "IUserEditor.h"
+#include "KeyedTreeWidget.h"
+#include "ListViewPane.h"
+#include "MCIFunctions.h"
+#include "MErrorHandler.h"
+#include "MStartUp.h"
+#include "MenuCaptions.h"
+#include "QueryUnload.h"
+#include "SplitterBar.h"
+#include "ucDateTime.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const QString kFeedbackUrl = QStringLiteral("https://tessaly.example/feedback");
+constexpr int kInfoBarHeight = 390;
+constexpr int kInitialBarLeft = 3000;
+
+// Runs one step of a handler whose steps run on past a failure.
+template <typename Step>
+void tolerant(Step &&step)
+{
+    try {
+        step();
+    } catch (const std::exception &e) {
+        WriteDebugLog(QStringLiteral("frmMain: step skipped: ") + QString::fromUtf8(e.what()));
+    }
+}
+
+QRect pixels(int left, int top, int width, int height)
+{
+    return QRect(MainLayout::toPixels(left), MainLayout::toPixels(top), std::max(0, MainLayout::toPixels(width)),
+                 std::max(0, MainLayout::toPixels(height)));
+}
+
+} // namespace
 
 frmMain::frmMain()
 {
-    setWindowTitle(QStringLiteral("Qel"));
+    setObjectName(QStringLiteral("frmMain"));
+    showHelp = &frmMain::openHelp;
+    systemTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
+    setCursorPos = [](const QPoint &position) { QCursor::setPos(position); };
+
+    m_client = new QWidget(this);
+    setCentralWidget(m_client);
+    createMenus();
+    createCoolBar();
+    createPanes();
+    createInfoBar();
+    createStatusBar();
+    Form_Load();
+    populateMenuStrings();
     resize(800, 600);
-    statusBar();
+    ResizeNow();
 }
+
+frmMain::~frmMain()
+{
+    // Unload: the splitter lets go of its bar before the bar goes.
+    m_oVerticalSplit.DoSplit = nullptr;
+    m_oVerticalSplit.SplitComplete = nullptr;
+}
+
+// ---------------------------------------------------------------- building
+
+QAction *frmMain::addMenuItem(QMenu *menu, const QString &name, const QString &text)
+{
+    QAction *action = menu->addAction(text);
+    action->setObjectName(name);
+    m_menuItems.insert(name, action);
+    return action;
+}
+
+void frmMain::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    const auto topMenu = [&](const QString &name, const QString &text) {
+        QMenu *menu = bar->addMenu(text);
+        menu->menuAction()->setObjectName(name);
+        m_menuItems.insert(name, menu->menuAction());
+        return menu;
+    };
+    const auto subMenu = [&](QMenu *parent, const QString &name, const QString &text) {
+        QMenu *menu = parent->addMenu(text);
+        menu->menuAction()->setObjectName(name);
+        m_menuItems.insert(name, menu->menuAction());
+        return menu;
+    };
+    const auto indexed = [](const QString &name, int index) { return name + u'(' + QString::number(index) + u')'; };
+
+    QMenu *file = topMenu(QStringLiteral("mnuFile"), QString());
+    connect(addMenuItem(file, QStringLiteral("mnuFileClose"), QString()), &QAction::triggered, this,
+            &frmMain::mnuFileClose_Click);
+    file->addSeparator();
+    connect(addMenuItem(file, QStringLiteral("mnuFileExit"), QString()), &QAction::triggered, this,
+            &frmMain::mnuFileExit_Click);
+
+    QMenu *view = topMenu(QStringLiteral("mnuView"), QString());
+    const QStringList viewItems = {QString(), QStringLiteral("-"), QStringLiteral("Hide Status Toolbar"),
+                                   QStringLiteral("Hide Refresh/Nav Toolbar"), QString(), QStringLiteral("-"),
+                                   QString(), QStringLiteral("-"), QString(), QString(), QString(), QString(),
+                                   QStringLiteral("-"), QString()};
+    for (int i = 0; i < viewItems.size(); ++i) {
+        QAction *item = viewItems.at(i) == QLatin1String("-") ? view->addSeparator()
+                                                               : addMenuItem(view, indexed(QStringLiteral("mnuViewSub"), i),
+                                                                             viewItems.at(i));
+        item->setObjectName(indexed(QStringLiteral("mnuViewSub"), i));
+    }
+    for (int i : {0, 2, 3, 4, 8, 9, 10, 11})
+        menuItem(indexed(QStringLiteral("mnuViewSub"), i))->setCheckable(true);
+    for (int i : {2, 3, 4, 11})
+        menuItem(indexed(QStringLiteral("mnuViewSub"), i))->setChecked(true);
+    connect(menuItem(QStringLiteral("mnuViewSub(13)")), &QAction::triggered, this, &frmMain::refreshCurrentView);
+
+    // The context menu of the tree and the lists; its builders show it.
+    QMenu *popup = topMenu(QStringLiteral("mnuPopup"), QString());
+    QMenu *mail = subMenu(popup, indexed(QStringLiteral("mnuPopupSub"), 1), QString());
+    for (int i = 0; i < 3; ++i)
+        addMenuItem(mail, indexed(QStringLiteral("mnuPopupSubMail"), i), QString());
+    QMenu *im = subMenu(popup, indexed(QStringLiteral("mnuPopupSub"), 2), QStringLiteral("Instant Message"));
+    addMenuItem(im, indexed(QStringLiteral("mnuPopupIM"), 1), QStringLiteral("Send Instant Message"));
+    addMenuItem(im, indexed(QStringLiteral("mnuPopupIM"), 2), QStringLiteral("Invite to Chat Room"));
+    const QStringList popupItems = {QString(), QString(), QString(), QString(), QStringLiteral("-"), QString(),
+                                    QString(), QStringLiteral("-"), QStringLiteral("Add"), QStringLiteral("Properties"),
+                                    QStringLiteral("Delete"), QStringLiteral("-"), QStringLiteral("Make Booking"),
+                                    QStringLiteral("Check In Booking")};
+    for (int i = 3; i <= 14; ++i) {
+        const QString text = popupItems.at(i - 1);
+        QAction *item = text == QLatin1String("-") ? popup->addSeparator()
+                                                   : addMenuItem(popup, indexed(QStringLiteral("mnuPopupSub"), i), text);
+        item->setObjectName(indexed(QStringLiteral("mnuPopupSub"), i));
+    }
+    QMenu *history = subMenu(popup, indexed(QStringLiteral("mnuPopupSub"), 15), QStringLiteral("Booking History"));
+    const QStringList spans = {QStringLiteral("1 Day"),    QStringLiteral("5 Days"),   QStringLiteral("10 Days"),
+                               QStringLiteral("1 Month"),  QStringLiteral("3 Months"), QStringLiteral("6 Months"),
+                               QStringLiteral("1 Year"),   QStringLiteral("All")};
+    for (int i = 0; i < spans.size(); ++i)
+        addMenuItem(history, indexed(QStringLiteral("mnuPopupSubSub"), i), spans.at(i));
+    popup->menuAction()->setVisible(false);
+
+    QMenu *config = topMenu(QStringLiteral("mnuPopupAdmin"), QString());
+    connect(addMenuItem(config, QStringLiteral("mnuAdminUserOptions"), QString()), &QAction::triggered, this, [] {
+        tolerant([] { g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false); });
+    });
+    QMenu *admin = subMenu(config, indexed(QStringLiteral("mnuPopupAdminSub"), 1), QString());
+    addMenuItem(admin, QStringLiteral("mnuAdminOptions"), QString());
+    connect(addMenuItem(admin, QStringLiteral("mnuAdminAddUser"), QString()), &QAction::triggered, this, [] {
+        tolerant([] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
+    });
+    addMenuItem(admin, QStringLiteral("mnuAdminAddResource"), QString());
+    addMenuItem(admin, QStringLiteral("mnuAdminCustomStatus"), QString());
+
+    QMenu *reports = topMenu(QStringLiteral("mnuReports"), QString());
+    QMenu *timeSheet = subMenu(reports, QStringLiteral("mnuTimeSheet"), QString());
+    addMenuItem(timeSheet, QStringLiteral("mnuTimeSheetReport"), QString());
+
+    QMenu *help = topMenu(QStringLiteral("mnuHelp"), QString());
+    connect(addMenuItem(help, indexed(QStringLiteral("mnuHelpSub"), 0), QString()), &QAction::triggered, this,
+            [this] { mnuHelpSub_Click(0); });
+    help->addSeparator();
+    connect(addMenuItem(help, indexed(QStringLiteral("mnuHelpSub"), 3), QString()), &QAction::triggered, this,
+            [this] { mnuHelpSub_Click(3); });
+    help->addSeparator();
+    connect(addMenuItem(help, indexed(QStringLiteral("mnuHelpSub"), 5), QString()), &QAction::triggered, this,
+            [this] { mnuHelpSub_Click(5); });
+}
+
+void frmMain::createToolbar1()
+{
+    Toolbar1 = new QToolBar(QStringLiteral("Toolbar1"));
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setIconSize(QSize(32, 32));
+    Toolbar1->setMovable(false);
+    const QStringList keys = {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"),
+                              QStringLiteral("HME"), QStringLiteral("MTG"), QStringLiteral("DND"),
+                              QStringLiteral("SCK"), QStringLiteral("BRK"), QStringLiteral("VAC"),
+                              QStringLiteral("SEP1"), QStringLiteral("MOB"), QStringLiteral("JRN"),
+                              QStringLiteral("PHR"), QStringLiteral("SEP3"), QStringLiteral("CHT"),
+                              QStringLiteral("BIM"), QStringLiteral("SEP4"), QStringLiteral("TRY"),
+                              QStringLiteral("HLP")};
+    for (const QString &key : keys) {
+        QAction *button = key.startsWith(QLatin1String("SEP"), Qt::CaseInsensitive) ? Toolbar1->addSeparator()
+                                                                                     : Toolbar1->addAction(QString());
+        button->setObjectName(key);
+        button->setData(key);
+        m_toolbar1.insert(key, button);
+        m_toolbar1Keys.append(key);
+        connect(button, &QAction::triggered, this, [this, key] { Q_EMIT Toolbar1ButtonClick(key); });
+    }
+    m_toolbar1.value(QStringLiteral("CHT"))->setToolTip(QStringLiteral("Open the Chat Room"));
+    m_toolbar1.value(QStringLiteral("BIM"))->setToolTip(QStringLiteral("Broadcast an Instant Message"));
+
+    // In, Out and Meeting carry the custom statuses of their type as drop-downs.
+    for (const QString &key : {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("MTG")}) {
+        auto *menu = new QMenu(this);
+        menu->setObjectName(key + QStringLiteral("Menu"));
+        connect(menu, &QMenu::triggered, this,
+                [this](QAction *item) { Q_EMIT Toolbar1ButtonMenuClick(item->data().toString()); });
+        m_toolbar1Menus.insert(key, menu);
+        auto *button = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(key)));
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+    const QList<std::pair<QString, QString>> meeting = {{QStringLiteral("MTA"), QStringLiteral("Available")},
+                                                        {QStringLiteral("MTD"), QStringLiteral("Do not Disturb")},
+                                                        {QStringLiteral("MTO"), QStringLiteral("Out of Office")},
+                                                        {QStringLiteral("MTT"), QStringLiteral("Tentative")}};
+    for (const auto &[key, text] : meeting)
+        m_toolbar1Menus.value(QStringLiteral("MTG"))->addAction(text)->setData(key);
+}
+
+void frmMain::createToolbar2()
+{
+    Toolbar2 = new QToolBar(QStringLiteral("Toolbar2"));
+    Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
+    Toolbar2->setIconSize(QSize(32, 32));
+    Toolbar2->setMovable(false);
+    const QList<std::pair<QString, QString>> buttons = {
+        {QStringLiteral("BCK"), QStringLiteral("Go Back (when browsing web pages)")},
+        {QStringLiteral("FWD"), QStringLiteral("Go Forward (when browsing web pages)")},
+        {QStringLiteral("REF"), QStringLiteral("Refresh the current view")},
+        {QStringLiteral("STP"), QStringLiteral("Stop Loading (when browsing a web page)")}};
+    for (const auto &[key, tip] : buttons) {
+        QAction *button = Toolbar2->addAction(QString());
+        button->setObjectName(key);
+        button->setToolTip(tip);
+        button->setData(key);
+        button->setVisible(key == QLatin1String("REF"));
+        m_toolbar2.insert(key, button);
+        connect(button, &QAction::triggered, this, [this, key] { Q_EMIT Toolbar2ButtonClick(key); });
+    }
+}
+
+void frmMain::createCoolBar()
+{
+    CoolBar1 = new CoolBar(m_client);
+    createToolbar1();
+    createToolbar2();
+
+    const auto newBand = [](const QString &name, QHBoxLayout *&layout) {
+        auto *band = new QWidget;
+        band->setObjectName(name);
+        layout = new QHBoxLayout(band);
+        layout->setContentsMargins(4, 2, 4, 2);
+        return band;
+    };
+    QHBoxLayout *statusLayout = nullptr;
+    frStatus = newBand(QStringLiteral("frStatus"), statusLayout);
+    dtETA = new ucDateTime(frStatus);
+    dtETA->setObjectName(QStringLiteral("dtETA"));
+    dtETA->setToolTipText(QStringLiteral(
+        "Use this to set the time you will be due back when using the Status toolbar above."));
+    cboNote = new QComboBox(frStatus);
+    cboNote->setObjectName(QStringLiteral("cboNote"));
+    cboNote->setEditable(true);
+    cboNote->setMinimumWidth(220);
+    cboNote->setToolTip(QStringLiteral("Use this to leave a note when using the Status toolbar above. (Enter or "
+                                       "select a previous note then click on a status icon to change your status)"));
+    statusLayout->addWidget(dtETA);
+    statusLayout->addWidget(cboNote, 1);
+
+    QHBoxLayout *searchLayout = nullptr;
+    Picture1 = newBand(QStringLiteral("Picture1"), searchLayout);
+    txtSearchFor = new QLineEdit(Picture1);
+    txtSearchFor->setObjectName(QStringLiteral("txtSearchFor"));
+    txtSearchFor->setToolTip(QStringLiteral(
+        "Type part of a persons name then click Find or press Enter. Matching names will be displayed."));
+    cmdSearch = new QPushButton(Picture1);
+    cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
+    searchLayout->addWidget(txtSearchFor, 1);
+    searchLayout->addWidget(cmdSearch);
+
+    CoolBar1->addBand(0, Toolbar1);
+    CoolBar1->addBand(1, frStatus);
+    CoolBar1->addBand(1, Toolbar2);
+    CoolBar1->addBand(1, Picture1);
+    CoolBar1->setBandVisible(4, false);
+    connect(CoolBar1, &CoolBar::heightChanged, this, [this] { tolerant([this] { arrangeControls(); }); });
+}
+
+void frmMain::createPanes()
+{
+    trvUserlist = new KeyedTreeWidget(m_client);
+    picVerticalSplit = new SplitterBar(m_client);
+    picVerticalSplit->setBarLeft(kInitialBarLeft);
+    imgRightArrow = new QToolButton(m_client);
+    imgRightArrow->setObjectName(QStringLiteral("imgRightArrow"));
+    imgRightArrow->setArrowType(Qt::RightArrow);
+    imgRightArrow->setAutoRaise(true);
+    imgRightArrow->setToolTip(QStringLiteral("Show Treeview"));
+    imgRightArrow->setFixedSize(12, 24);
+    imgRightArrow->hide();
+    connect(imgRightArrow, &QToolButton::clicked, this, &frmMain::imgRightArrow_Click);
+
+    lvwUserList = new ListViewPane(QStringLiteral("lvwUserList"), m_client);
+    lvwReservations = new ListViewPane(QStringLiteral("lvwReservations"), m_client);
+    lvwReservations->hide();
+    connect(lvwUserList, &ListViewPane::itemClicked, this, [this](int row) { lvwUserList_ItemClick(row); });
+
+    shpResourceBar = new QFrame(m_client);
+    shpResourceBar->setObjectName(QStringLiteral("shpResourceBar"));
+    shpResourceBar->setAutoFillBackground(true);
+    shpResourceBar->setBackgroundRole(QPalette::Mid);
+    shpResourceBar->hide();
+    lblResource = new QLabel(QStringLiteral("Resource Details"), m_client);
+    lblResource->setObjectName(QStringLiteral("lblResource"));
+    lblResource->hide();
+
+    oWebPicture = new QWidget(m_client);
+    oWebPicture->setObjectName(QStringLiteral("oWebPicture"));
+    oWebBrowser = new QTextBrowser(oWebPicture);
+    oWebBrowser->setObjectName(QStringLiteral("oWebBrowser"));
+    oWebBrowser->setOpenLinks(false);
+    connect(oWebBrowser, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { ShellOpen(url.toString()); });
+    oWebPicture->hide();
+}
+
+void frmMain::createInfoBar()
+{
+    ShapeBar = new QFrame(m_client);
+    ShapeBar->setObjectName(QStringLiteral("ShapeBar"));
+    ShapeBar->setFrameShape(QFrame::StyledPanel);
+    ShapeBar->setAutoFillBackground(true);
+    ShapeBar->setBackgroundRole(QPalette::ToolTipBase);
+    ShapeBar->setFixedHeight(MainLayout::toPixels(kInfoBarHeight));
+    lblStatus = new QLabel(QStringLiteral("Welcome to the Viduruviva Tessaly"), m_client);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setTextFormat(Qt::PlainText);
+    lblStatus->setForegroundRole(QPalette::ToolTipText);
+    ImageInfoBar = new QLabel(m_client);
+    ImageInfoBar->setObjectName(QStringLiteral("ImageInfoBar"));
+    ImageInfoBar->setFixedSize(16, 16);
+    ImageCloseInfoBar = new QToolButton(m_client);
+    ImageCloseInfoBar->setObjectName(QStringLiteral("ImageCloseInfoBar"));
+    ImageCloseInfoBar->setAutoRaise(true);
+    ImageCloseInfoBar->setFixedSize(16, 16);
+    ImageCloseInfoBar->setIconSize(QSize(12, 12));
+    ImageCloseInfoBar->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    connect(ImageCloseInfoBar, &QToolButton::clicked, this, [this] { DisplayInfoBar(false); });
+}
+
+void frmMain::createStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("oStatusBar"));
+    bar->setSizeGripEnabled(true);
+    for (const auto &[key, width] : {std::pair{QStringLiteral("TIME"), 80}, std::pair{QStringLiteral("VIEW"), 200},
+                                     std::pair{QStringLiteral("MSG"), 0}}) {
+        auto *panel = new QLabel(bar);
+        panel->setObjectName(key);
+        panel->setTextFormat(Qt::PlainText);
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        if (width)
+            panel->setFixedWidth(width);
+        bar->addWidget(panel, width ? 0 : 1);
+        m_panels.insert(key, panel);
+    }
+    prgBar = new QProgressBar(this);
+    prgBar->setObjectName(QStringLiteral("prgBar"));
+    prgBar->setRange(0, 100);
+    prgBar->setTextVisible(false);
+    prgBar->hide();
+}
+
+// ---------------------------------------------------------------- loading
+
+void frmMain::Form_Load()
+{
+    tolerant([this] {
+        m_clock = new QTimer(this);
+        m_clock->setInterval(1000);
+        connect(m_clock, &QTimer::timeout, this, &frmMain::refreshClock);
+        m_clock->start();
+        refreshClock();
+    });
+    m_exitRequested = false;
+    m_fSplitting = false;
+    m_restorePending = false;
+    tolerant([this] {
+        m_oVerticalSplit.DoSplit = [this](bool &allow) { m_oVerticalSplit_DoSplit(allow); };
+        m_oVerticalSplit.SplitComplete = [this] { m_oVerticalSplit_SplitComplete(); };
+        m_oVerticalSplit.Initialise(picVerticalSplit);
+        connect(picVerticalSplit, &SplitterBar::pressed, this, [this](float x) { m_oVerticalSplit.MouseDown(x); });
+        connect(picVerticalSplit, &SplitterBar::moved, this, &frmMain::Form_MouseMove);
+        connect(picVerticalSplit, &SplitterBar::released, this, &frmMain::Form_MouseUp);
+    });
+    tolerant([this] { loadImageList(); });
+    tolerant([this] { setWindowIcon(images.imghot.picture(QStringLiteral("Qel"))); });
+    tolerant([this] { ImageInfoBar->setPixmap(images.img16.pixmap(QStringLiteral("INF"))); });
+    // F1 and F5 work wherever the focus is in the window.
+    tolerant([this] {
+        connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] {
+            tolerant([this] { if (showHelp) showHelp(); });
+        });
+        connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
+                &frmMain::refreshCurrentView);
+    });
+}
+
+void frmMain::loadImageList()
+{
+    QString folder;
+    try {
+        folder = CMainImageLists::iconFolder(GetSystemProperty(QStringLiteral("icon_home")),
+                                             QCoreApplication::applicationDirPath());
+    } catch (const AppError &e) {
+        // Without the setting no folder is guessed; the built-in pictures still load.
+        WriteErrorLog(e.number(), e.description(), QStringLiteral("frmMain.loadImageList\r\n") + e.source());
+    }
+    images.load(folder);
+    bindPictures();
+}
+
+void frmMain::bindPictures()
+{
+    const auto toolIcon = [this](const QString &key) {
+        QIcon icon;
+        for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled})
+            icon.addPixmap(images.imgnorm.pixmap(key), mode);
+        icon.addPixmap(images.imghot.pixmap(key), QIcon::Active);
+        return icon;
+    };
+    for (auto it = m_toolbar1.cbegin(); it != m_toolbar1.cend(); ++it) {
+        if (!it.key().startsWith(QLatin1String("SEP"), Qt::CaseInsensitive))
+            it.value()->setIcon(toolIcon(it.key()));
+    }
+    for (auto it = m_toolbar2.cbegin(); it != m_toolbar2.cend(); ++it)
+        it.value()->setIcon(toolIcon(it.key()));
+    lvwUserList->setImageLists(&images.img16, &images.imghot);
+    lvwReservations->setImageLists(&images.img16, &images.imghot);
+    trvUserlist->setImageList(&images.img16);
+}
+
+void frmMain::refreshClock()
+{
+    m_panels.value(QStringLiteral("TIME"))->setText(DateUtil::shortTime(Clock::now()));
+}
+
+// ---------------------------------------------------------------- layout
+
+int frmMain::menuBarHeight() const
+{
+    return menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();
+}
+
+int frmMain::outerWidth() const
+{
+    return MainLayout::toTwips(width()) + MainLayout::FrameWidth;
+}
+
+int frmMain::outerHeight() const
+{
+    return MainLayout::toTwips(height() - menuBarHeight()) + MainLayout::FrameHeight;
+}
+
+MainLayout::Heights frmMain::currentHeights() const
+{
+    MainLayout::Heights in;
+    in.window = outerHeight();
+    in.statusBar = MainLayout::toTwips(statusBar()->isVisible() ? statusBar()->height()
+                                                                 : statusBar()->sizeHint().height());
+    in.coolBarVisible = !CoolBar1->isHidden();
+    in.coolBar = MainLayout::toTwips(CoolBar1->bandsHeight());
+    in.infoBarVisible = !ShapeBar->isHidden();
+    in.infoBar = MainLayout::toTwips(ShapeBar->height());
+    in.viewKind = g_sViewType;
+    return in;
+}
+
+void frmMain::updateMinimumSize()
+{
+    MainLayout::Heights in = currentHeights();
+    in.window = 0; // the smallest height the panes need
+    const int minHeight = std::max(MainLayout::MinimumHeight, MainLayout::arrangeControls(in).window);
+    const int minWidth = MainLayout::minimumWidth(!trvUserlist->isHidden(), m_horizontal.treeWidth);
+    const auto ceilPixels = [](int twips) { return (twips + MainLayout::TwipsPerPixel - 1) / MainLayout::TwipsPerPixel; };
+    setMinimumSize(ceilPixels(minWidth - MainLayout::FrameWidth),
+                   ceilPixels(minHeight - MainLayout::FrameHeight) + menuBarHeight());
+}
+
+void frmMain::ResizeNow()
+{
+    tolerant([this] { arrangeTreePane(); });
+    tolerant([this] { arrangeControls(); });
+}
+
+void frmMain::arrangeControls()
+{
+    const MainLayout::Heights in = currentHeights();
+    m_vertical = MainLayout::arrangeControls(in);
+    if (m_vertical.window > in.window)
+        updateMinimumSize();
+    CoolBar1->setGeometry(CoolBar1->x(), 0, CoolBar1->width(), CoolBar1->bandsHeight());
+    applyPaneGeometry();
+}
+
+void frmMain::arrangeTreePane()
+{
+    m_horizontal = MainLayout::arrangeTreePane(outerWidth(), int(picVerticalSplit->barLeft()));
+    picVerticalSplit->setBarLeft(m_horizontal.barLeft);
+    trvUserlist->setVisible(!m_horizontal.collapsed);
+    imgRightArrow->setVisible(m_horizontal.collapsed);
+    applyPaneGeometry();
+}
+
+void frmMain::applyPaneGeometry()
+{
+    const MainLayout::Vertical &v = m_vertical;
+    const MainLayout::Horizontal &h = m_horizontal;
+    trvUserlist->setGeometry(pixels(h.treeLeft, v.treeTop, h.treeWidth, v.treeHeight));
+    imgRightArrow->move(MainLayout::toPixels(h.arrowLeft), MainLayout::toPixels(v.arrowTop));
+    lvwUserList->setGeometry(pixels(h.userListLeft, v.userListTop, h.userListWidth, v.userListHeight));
+    oWebPicture->setGeometry(pixels(h.webLeft, v.webTop, h.webWidth, v.webHeight));
+    oWebBrowser->setGeometry(pixels(h.browserLeft, v.browserTop, h.browserWidth, v.browserHeight));
+    picVerticalSplit->placeBar(picVerticalSplit->barLeft(), v.splitterTop, v.splitterHeight);
+    lvwReservations->setGeometry(pixels(h.reservationsLeft, v.reservationsTop, h.reservationsWidth,
+                                        v.reservationsHeight));
+    shpResourceBar->setGeometry(pixels(h.resourceBarLeft, v.resourceBarTop, h.resourceBarWidth, 330));
+    lblResource->move(MainLayout::toPixels(h.resourceLabelLeft), MainLayout::toPixels(v.resourceLabelTop));
+    ShapeBar->move(ShapeBar->x(), MainLayout::toPixels(v.shapeBarTop));
+    lblStatus->move(lblStatus->x(), MainLayout::toPixels(v.statusLabelTop));
+    ImageCloseInfoBar->move(ImageCloseInfoBar->x(), MainLayout::toPixels(v.closeImageTop));
+    ImageInfoBar->move(ImageInfoBar->x(), MainLayout::toPixels(v.infoImageTop));
+    for (QWidget *info : {static_cast<QWidget *>(lblStatus), static_cast<QWidget *>(ImageInfoBar),
+                          static_cast<QWidget *>(ImageCloseInfoBar)})
+        info->raise();
+}
+
+void frmMain::arrangeFrame()
+{
+    const MainLayout::Frame f = MainLayout::arrangeFrame(
+        outerWidth(), outerHeight(), MainLayout::toTwips(m_panels.value(QStringLiteral("TIME"))->width()),
+        MainLayout::toTwips(m_panels.value(QStringLiteral("VIEW"))->width()));
+    CoolBar1->setGeometry(MainLayout::toPixels(f.coolBar.left), 0, std::max(0, MainLayout::toPixels(f.coolBar.width)),
+                          CoolBar1->bandsHeight());
+    ShapeBar->setGeometry(MainLayout::toPixels(f.shapeBar.left), ShapeBar->y(),
+                          std::max(0, MainLayout::toPixels(f.shapeBar.width)), ShapeBar->height());
+    lblStatus->setGeometry(MainLayout::toPixels(f.statusLabel.left), lblStatus->y(),
+                           std::max(0, MainLayout::toPixels(f.statusLabel.width)), lblStatus->sizeHint().height());
+    ImageCloseInfoBar->move(MainLayout::toPixels(f.closeImageLeft), ImageCloseInfoBar->y());
+    ImageInfoBar->move(MainLayout::toPixels(f.infoImageLeft), ImageInfoBar->y());
+    prgBar->setGeometry(MainLayout::toPixels(f.progressBar.left),
+                        MainLayout::toPixels(f.progressBar.top) + menuBarHeight(),
+                        std::max(0, MainLayout::toPixels(f.progressBar.width)), std::max(0, statusBar()->height() - 6));
+    prgBar->raise();
+}
+
+void frmMain::Form_Resize()
+{
+    if (isMinimized()) {
+        m_restorePending = true;
+        return;
+    }
+    if (m_resizing)
+        return;
+    m_resizing = true;
+    tolerant([this] { updateMinimumSize(); });
+    ResizeNow();
+    tolerant([this] { arrangeFrame(); });
+    // The minimum follows the tree's new width.
+    tolerant([this] { updateMinimumSize(); });
+    m_resizing = false;
+    if (m_restorePending) {
+        m_restorePending = false;
+        tolerant([this] { treeViewClick(g_sCurrentNodeKey, false); });
+    }
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+// ---------------------------------------------------------------- splitter
+
+void frmMain::m_oVerticalSplit_DoSplit(bool &allow)
+{
+    Q_UNUSED(allow)
+    m_fSplitting = true;
+}
+
+void frmMain::m_oVerticalSplit_SplitComplete()
+{
+    m_fSplitting = false;
+    tolerant([this] { arrangeTreePane(); });
+    tolerant([this] { updateMinimumSize(); });
+}
+
+void frmMain::Form_MouseMove(float x)
+{
+    if (!m_fSplitting)
+        return;
+    tolerant([this, x] {
+        if (m_oVerticalSplit.MouseMove(x) != x) {
+            // A drag towards the left edge snaps the pointer to it, so the
+            // pane collapses on release.
+            const QPoint here = QCursor::pos();
+            setCursorPos(QPoint(frameGeometry().left() + 10, here.y()));
+        }
+    });
+}
+
+void frmMain::Form_MouseUp(float x)
+{
+    m_oVerticalSplit.MouseUp(x);
+}
+
+void frmMain::imgRightArrow_Click()
+{
+    picVerticalSplit->setBarLeft(kInitialBarLeft);
+    arrangeTreePane();
+    tolerant([this] { updateMinimumSize(); });
+}
+
+// ---------------------------------------------------------------- closing
+
+bool frmMain::QueryUnload(int unloadMode)
+{
+    tolerant([&] { WriteDebugLog(QueryUnload::logLine(unloadMode, m_fClosingDown, objectName())); });
+    switch (QueryUnload::decide(unloadMode, m_fClosingDown, m_exitRequested)) {
+    case QueryUnload::Action::Unload:
+        return false;
+    case QueryUnload::Action::RaiseDoExit: {
+        int mode = unloadMode;
+        if (onDoExit)
+            onDoExit(mode);
+        return true;
+    }
+    case QueryUnload::Action::CloseDown:
+        CloseDownApplication(unloadMode);
+        return true;
+    case QueryUnload::Action::UnloadToTray:
+        g_vUserList.clear();
+        return false;
+    case QueryUnload::Action::HideAndCloseLink:
+        hide();
+        tolerant([unloadMode] {
+            if (g_oClientHnd)
+                g_oClientHnd->CloseDownOutlook(unloadMode);
+        });
+        return false;
+    }
+    return true;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // The close box, the window menu, or the desktop closing all windows.
+    if (QueryUnload(0))
+        event->ignore();
+    else
+        event->accept();
+}
+
+void frmMain::unloadWindow()
+{
+    if (QueryUnload(1))
+        return;
+    hide();
+    // The program holds the window in g_frmMain; letting go of it is the
+    // unload. The window is deleted once the event that got here is done.
+    if (g_frmMain.get() == this) {
+        g_frmMain.release();
+        deleteLater();
+    }
+}
+
+void frmMain::mnuFileClose_Click()
+{
+    // Without a tray there would be no way back to a hidden window.
+    if (!systemTrayAvailable || !systemTrayAvailable()) {
+        showMinimized();
+        return;
+    }
+    g_fInTray = windowStateCode();
+    hide();
+    unloadWindow();
+}
+
+void frmMain::mnuFileExit_Click()
+{
+    tolerant([this] { hide(); });
+    m_exitRequested = true;
+    unloadWindow();
+}
+
+void frmMain::mnuHelpSub_Click(int index)
+{
+    switch (index) {
+    case 0:
+        if (showHelp)
+            showHelp();
+        break;
+    case 3:
+        ShellOpen(kFeedbackUrl);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::openHelp()
+{
+    try {
+        ShellOpen(GetSystemProperty(QStringLiteral("help_url")));
+    } catch (const AppError &e) {
+        WriteErrorLog(e.number(), e.description(), QStringLiteral("frmMain.ShowHelp\r\n") + e.source());
+    }
+}
+
+void frmMain::refreshCurrentView()
+{
+    g_lLastUpdated = -1;
+    if (g_sCurrentNodeKey.isEmpty())
+        return;
+    if (g_sCurrentNodeKey.left(3).compare(QLatin1String("RES"), Qt::CaseInsensitive) == 0) {
+        const int row = lvwUserList->selectedRow();
+        tolerant([] {
+            if (g_oClientHnd)
+                g_oClientHnd->refreshResourceList();
+        });
+        tolerant([this, row] {
+            lvwUserList->selectRow(row);
+            lvwUserList_ItemClick(row);
+        });
+        return;
+    }
+    tolerant([this] { treeViewClick(g_sCurrentNodeKey, true); });
+}
+
+void frmMain::lvwUserList_ItemClick(int row)
+{
+    const QString key = lvwUserList->rowKey(row);
+    if (key.left(3).compare(QLatin1String("RES"), Qt::CaseInsensitive) == 0)
+        g_resourceLists->refreshReservationDetails(lvwUserList->rowText(row), key, 0);
+}
+
+// ---------------------------------------------------------------- services
 
 void frmMain::showWindow()
 {
     show();
+    raise();
 }
 
 void frmMain::hideWindow()
@@ -41,7 +810,7 @@ void frmMain::setWindowStateCode(int state)
     switch (state) {
     case Minimised: showMinimized(); break;
     case Maximised: showMaximized(); break;
-    default: setWindowState(Qt::WindowNoState); break;
+    default: setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)); break;
     }
 }
 
@@ -55,21 +824,240 @@ void frmMain::setCaption(const QString &caption)
     setWindowTitle(caption);
 }
 
-void frmMain::setStatusText(const QString &text)
+void frmMain::populateMenuStrings()
 {
-    statusBar()->showMessage(text);
+    tolerant([this] { setWindowTitle(GetResString(MenuCaptions::WindowCaption)); });
+    for (const MenuCaptions::Caption &row : MenuCaptions::captions()) {
+        tolerant([&] {
+            if (QAction *item = menuItem(row.control))
+                item->setText(GetResString(row.checkedId && item->isChecked() ? row.checkedId : row.id));
+        });
+    }
+    for (const MenuCaptions::ToolTip &row : MenuCaptions::toolTips()) {
+        tolerant([&] {
+            if (QAction *button = toolbarButton(row.key))
+                button->setToolTip(GetResString(row.id));
+        });
+    }
+    tolerant([this] { cmdSearch->setText(GetResString(MenuCaptions::FindButton)); });
 }
 
-void frmMain::closeEvent(QCloseEvent *event)
+void frmMain::loadCustomStatusToolbarMenus()
 {
-    // The close box does not close the window while the program runs: it asks
-    // for the close-down, which unloads the window itself.
-    if (m_fClosingDown) {
-        event->accept();
+    QMenu *inn = toolbarMenu(QStringLiteral("INN"));
+    QMenu *out = toolbarMenu(QStringLiteral("OUT"));
+    QMenu *mtg = toolbarMenu(QStringLiteral("MTG"));
+    inn->clear();
+    out->clear();
+    // The four meeting states stay; only what follows them goes.
+    const QList<QAction *> meeting = mtg->actions();
+    for (qsizetype i = 4; i < meeting.size(); ++i) {
+        mtg->removeAction(meeting.at(i));
+        delete meeting.at(i);
+    }
+    const CustomStatusMenus menus = CustomStatusMenus::sort(g_colCustomStatus);
+    const auto fill = [](QMenu *menu, const QList<CustomStatusMenus::Item> &items) {
+        for (const CustomStatusMenus::Item &item : items)
+            menu->addAction(item.text)->setData(item.key);
+    };
+    fill(inn, menus.inn);
+    fill(out, menus.out);
+    fill(mtg, menus.mtg);
+}
+
+void frmMain::DisableAdminMenu()
+{
+    tolerant([this] { menuItem(QStringLiteral("mnuPopupAdminSub(1)"))->setEnabled(false); });
+}
+
+void frmMain::refreshEnableChat()
+{
+    toolbarButton(QStringLiteral("CHT"))->setVisible(g_fEnableChat);
+}
+
+void frmMain::treeViewClick(const QString &nodeKey, bool force)
+{
+    if (!force && nodeKey.compare(g_sCurrentNodeKey, Qt::CaseInsensitive) == 0)
+        return;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    tolerant([&] {
+        trvUserlist->selectNode(nodeKey);
+        QString tag = trvUserlist->nodeTag(nodeKey);
+        if (tag.isEmpty())
+            tag = QStringLiteral("TOP");
+        OpenNodeView(nodeKey);
+        g_sCurrentNodeKey = nodeKey;
+        g_sViewType = tag;
+    });
+    tolerant([this] { arrangeControls(); });
+    QApplication::restoreOverrideCursor();
+}
+
+void frmMain::setStatusText(const QString &text)
+{
+    tolerant([&] { statusPanel(QStringLiteral("MSG"))->setText(text); });
+}
+
+void frmMain::setCurrentViewMsg()
+{
+    tolerant([this] {
+        const QTreeWidgetItem *node = trvUserlist->currentItem();
+        if (node)
+            statusPanel(QStringLiteral("VIEW"))->setText(GetResString(327) + QStringLiteral(": ") + node->text(0));
+    });
+}
+
+void frmMain::hideWebPage()
+{
+    if (oWebPicture->isHidden())
+        return;
+    oWebBrowser->clear();
+    oWebBrowser->hide();
+    oWebPicture->hide();
+    for (const char *key : {"BCK", "FWD", "STP"})
+        m_toolbar2.value(QLatin1String(key))->setVisible(false);
+}
+
+void frmMain::displayWebPage(const QString &url)
+{
+    oWebPicture->show();
+    oWebBrowser->show();
+    oWebPicture->raise();
+    for (const char *key : {"BCK", "FWD", "STP"})
+        m_toolbar2.value(QLatin1String(key))->setVisible(true);
+    const QUrl address = QUrl::fromUserInput(url, QDir::currentPath());
+    if (address.isLocalFile()) {
+        oWebBrowser->setSource(address);
         return;
     }
-    event->ignore();
-    int unloadMode = 0;
-    if (onDoExit)
-        onDoExit(unloadMode);
+    // Pages from the network open in the desktop's browser; the pane offers
+    // the link.
+    QString link = address.toString().toHtmlEscaped();
+    oWebBrowser->setHtml(QStringLiteral("<p>&nbsp;</p><h2 align=center><a href=\"") + link + QStringLiteral("\">")
+                         + link + QStringLiteral("</a></h2>"));
+}
+
+void frmMain::displayWebText(const QString &text)
+{
+    QString name = text;
+    for (QChar c : QStringLiteral("<>*'\"/\\=+[]:;?"))
+        name.replace(c, u'_');
+    const QString folder = QFileInfo(QCoreApplication::applicationDirPath()).isWritable() ? QCoreApplication::applicationDirPath()
+                                                                                           : LogFolder();
+    const QString path = folder + u'/' + name + QStringLiteral(".html");
+    if (!QFile::exists(path)) {
+        QFile page(path);
+        if (!page.open(QIODevice::WriteOnly | QIODevice::Text))
+            throw AppError(ErrNo::Busy, QStringLiteral("frmMain.displayWebText"), page.errorString());
+        page.write(QStringLiteral("<html><head>\n<META NAME=\"GENERATOR\" Content=\"Tessaly\">\n<TITLE>Qel</TITLE>"
+                                  "</HEAD><BODY>\n<P>&nbsp;</P>\n<H1 align=center><FONT face=Tahoma>%1</FONT></H1>\n"
+                                  "</BODY></HTML>\n")
+                       .arg(name.toHtmlEscaped())
+                       .toUtf8());
+    }
+    oWebPicture->show();
+    oWebBrowser->show();
+    oWebPicture->raise();
+    oWebBrowser->setSource(QUrl::fromLocalFile(path));
+}
+
+void frmMain::SetSelectUserFunctions(bool enable)
+{
+    toolbarButton(QStringLiteral("PHR"))->setEnabled(enable);
+}
+
+void frmMain::DisplaySearch(bool show)
+{
+    tolerant([&] {
+        QAction *item = menuItem(QStringLiteral("mnuViewSub(0)"));
+        item->setChecked(show);
+        CoolBar1->setBandVisible(4, show);
+        item->setText(GetResString(show ? 114 : 113));
+    });
+    tolerant([this] { DisplayToolbar(); });
+}
+
+void frmMain::DisplayInfoBar(bool show)
+{
+    tolerant([&] {
+        QAction *item = menuItem(QStringLiteral("mnuViewSub(4)"));
+        item->setChecked(show);
+        item->setText(GetResString(show ? 118 : 119));
+        for (QWidget *part : {static_cast<QWidget *>(ShapeBar), static_cast<QWidget *>(lblStatus),
+                              static_cast<QWidget *>(ImageInfoBar), static_cast<QWidget *>(ImageCloseInfoBar)})
+            part->setVisible(show);
+    });
+    Form_Resize();
+}
+
+void frmMain::DisplayToolbar()
+{
+    tolerant([this] {
+        const bool status = menuItem(QStringLiteral("mnuViewSub(2)"))->isChecked();
+        const bool navigation = menuItem(QStringLiteral("mnuViewSub(3)"))->isChecked();
+        CoolBar1->setBandVisible(1, status);
+        CoolBar1->setBandVisible(2, status);
+        CoolBar1->setBandVisible(3, navigation);
+        if (!CoolBar1->anyBandVisible()) {
+            CoolBar1->hide();
+            arrangeControls();
+        } else if (CoolBar1->isHidden()) {
+            CoolBar1->show();
+            arrangeControls();
+        }
+        menuItem(QStringLiteral("mnuViewSub(3)"))
+            ->setText(navigation ? QStringLiteral("Hide Refresh/Nav Toolbar") : QStringLiteral("Show Refresh/Nav Toolbar"));
+        menuItem(QStringLiteral("mnuViewSub(2)"))
+            ->setText(status ? QStringLiteral("Hide Status Toolbar") : QStringLiteral("Show Status Toolbar"));
+    });
+}
+
+void frmMain::ChangeView(int mode)
+{
+    tolerant([&] {
+        for (int i = 8; i <= 11; ++i)
+            menuItem(QStringLiteral("mnuViewSub(%1)").arg(i))->setChecked(i == mode + 8);
+        SetRegistryValue(QStringLiteral("ListView"), RegDword, mode, AppRegistryKey() + QStringLiteral("\\Settings"));
+        lvwUserList->setViewMode(mode);
+    });
+}
+
+void frmMain::selectUserItem(const QString &key)
+{
+    lvwUserList->selectKey(key);
+}
+
+QString frmMain::treeNodeTag(const QString &nodeKey) const
+{
+    return trvUserlist->nodeTag(nodeKey);
+}
+
+void frmMain::setUserListModel(QAbstractItemModel *model)
+{
+    lvwUserList->setModel(model);
+}
+
+void frmMain::setReservationsModel(QAbstractItemModel *model)
+{
+    lvwReservations->setModel(model);
+}
+
+QAction *frmMain::toolbarButton(const QString &key) const
+{
+    return m_toolbar1.value(key.toUpper());
+}
+
+QMenu *frmMain::toolbarMenu(const QString &key) const
+{
+    return m_toolbar1Menus.value(key.toUpper());
+}
+
+QAction *frmMain::menuItem(const QString &name) const
+{
+    return m_menuItems.value(name);
+}
+
+QLabel *frmMain::statusPanel(const QString &key) const
+{
+    return m_panels.value(key);
 }

@@ -1,16 +1,43 @@
 #pragma once
 
+#include "CMainImageLists.h"
+#include "CSplitter.h"
 #include "IMainWindow.h"
+#include "MainLayout.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <functional>
 
-// The main window of the board.
+class CoolBar;
+class KeyedTreeWidget;
+class ListViewPane;
+class QAbstractItemModel;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTextBrowser;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class SplitterBar;
+class ucDateTime;
+
+// The board: the navigation tree on the left, the user list (or the
+// reservations under it, or a web page) on the right, the band of tool bars
+// on top with the info bar under it, and the status bar at the bottom.
 class frmMain : public QMainWindow, public IMainWindow
 {
     Q_OBJECT
 public:
     frmMain();
+    ~frmMain() override;
 
+    // The window proper.
     void showWindow() override;
     void hideWindow() override;
     bool isWindowVisible() const override;
@@ -18,8 +45,139 @@ public:
     void setWindowStateCode(int state) override;
     QString caption() const override;
     void setCaption(const QString &caption) override;
+
+    // Services for the rest of the program.
+    void populateMenuStrings() override;
+    void loadCustomStatusToolbarMenus() override;
+    void ResizeNow() override;
+    void DisableAdminMenu() override;
+    void refreshEnableChat() override;
+    void treeViewClick(const QString &nodeKey, bool force) override;
     void setStatusText(const QString &text) override;
+    void setCurrentViewMsg() override;
+    void hideWebPage() override;
+    void displayWebPage(const QString &url) override;
+    void displayWebText(const QString &text) override;
+    void SetSelectUserFunctions(bool enable) override;
+    void DisplaySearch(bool show) override;
+    void DisplayInfoBar(bool show) override;
+    void DisplayToolbar() override;
+    void ChangeView(int mode) override;
+    void selectUserItem(const QString &key) override;
+    QString treeNodeTag(const QString &nodeKey) const override;
+
+    // The lists show models that the status engine and the resource views fill.
+    void setUserListModel(QAbstractItemModel *model) override;
+    void setReservationsModel(QAbstractItemModel *model) override;
+
+    // Window commands.
+    void mnuFileClose_Click();
+    void mnuFileExit_Click();
+    void mnuHelpSub_Click(int index);
+    void refreshCurrentView();
+    // Asks the window to close as the program would; gives true when it stays.
+    bool QueryUnload(int unloadMode);
+
+    // Platform services, replaced by tests.
+    std::function<void()> showHelp;                  // F1 and Help Contents
+    std::function<bool()> systemTrayAvailable;
+    std::function<void(const QPoint &)> setCursorPos; // global position
+
+    // The image lists and the splitter.
+    CMainImageLists images;
+    CSplitter m_oVerticalSplit;
+    bool m_fSplitting = false;
+
+    // Controls, named as the rest of the program knows them.
+    KeyedTreeWidget *trvUserlist = nullptr;
+    SplitterBar *picVerticalSplit = nullptr;
+    QToolButton *imgRightArrow = nullptr;
+    ListViewPane *lvwUserList = nullptr;
+    ListViewPane *lvwReservations = nullptr;
+    QFrame *shpResourceBar = nullptr;
+    QLabel *lblResource = nullptr;
+    QWidget *oWebPicture = nullptr;
+    QTextBrowser *oWebBrowser = nullptr;
+    CoolBar *CoolBar1 = nullptr;
+    QToolBar *Toolbar1 = nullptr;
+    QWidget *frStatus = nullptr;
+    ucDateTime *dtETA = nullptr;
+    QComboBox *cboNote = nullptr;
+    QToolBar *Toolbar2 = nullptr;
+    QWidget *Picture1 = nullptr;
+    QLineEdit *txtSearchFor = nullptr;
+    QPushButton *cmdSearch = nullptr;
+    QFrame *ShapeBar = nullptr;
+    QLabel *lblStatus = nullptr;
+    QLabel *ImageInfoBar = nullptr;
+    QToolButton *ImageCloseInfoBar = nullptr;
+    QProgressBar *prgBar = nullptr;
+
+    // Tool-bar buttons by key ("INN", "SEP1", ...), and their drop-downs.
+    QAction *toolbarButton(const QString &key) const;
+    QMenu *toolbarMenu(const QString &key) const;
+    QStringList toolbarKeys() const { return m_toolbar1Keys; }
+    // A menu item by its control name ("mnuFileExit", "mnuViewSub(4)").
+    QAction *menuItem(const QString &name) const;
+    // A status-bar panel by key: "TIME", "VIEW" or "MSG".
+    QLabel *statusPanel(const QString &key) const;
+
+    // Outer size in twips, as the layout rules count it.
+    int outerWidth() const;
+    int outerHeight() const;
+
+signals:
+    // Clicks the status tool bar leaves to its owners.
+    void Toolbar1ButtonClick(const QString &key);
+    void Toolbar1ButtonMenuClick(const QString &key);
+    void Toolbar2ButtonClick(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createMenus();
+    QAction *addMenuItem(QMenu *menu, const QString &name, const QString &text);
+    void createCoolBar();
+    void createToolbar1();
+    void createToolbar2();
+    void createPanes();
+    void createInfoBar();
+    void createStatusBar();
+    void Form_Load();
+    void loadImageList();
+    void bindPictures();
+    void Form_Resize();
+    void updateMinimumSize();
+    void arrangeControls();
+    void arrangeTreePane();
+    void applyPaneGeometry();
+    void arrangeFrame();
+    MainLayout::Heights currentHeights() const;
+    int menuBarHeight() const;
+    void Form_MouseMove(float x);
+    void Form_MouseUp(float x);
+    void m_oVerticalSplit_DoSplit(bool &allow);
+    void m_oVerticalSplit_SplitComplete();
+    void imgRightArrow_Click();
+    void unloadWindow();
+    void lvwUserList_ItemClick(int row);
+    void refreshClock();
+    static void openHelp();
+
+    QHash<QString, QAction *> m_menuItems;
+    QHash<QString, QAction *> m_toolbar1;
+    QStringList m_toolbar1Keys;
+    QHash<QString, QMenu *> m_toolbar1Menus;
+    QHash<QString, QAction *> m_toolbar2;
+    QHash<QString, QLabel *> m_panels;
+    QWidget *m_client = nullptr;
+    QTimer *m_clock = nullptr;
+    MainLayout::Vertical m_vertical;
+    MainLayout::Horizontal m_horizontal;
+    bool m_exitRequested = false;
+    bool m_restorePending = false;
+    bool m_resizing = false;
 };

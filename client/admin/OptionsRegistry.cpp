@@ -1,0 +1,68 @@
+#include "OptionsRegistry.h"
+
+#include "MCIFunctions.h"
+#include "Registry.h"
+#include "StatusComboItems.h"
+
+namespace {
+
+const char *const kCalendarValues[StatusComboItems::Combos] = {"OutlookFree", "OutlookBusy", "OutlookTentative",
+                                                               "OutlookOutOfOffice"};
+const char *const kColumnValues[OptionsValues::OptionalColumns] = {
+    "HIDE_COL_MOBILE", "HIDE_COL_MOBILEPH", "HIDE_COL_PHONENUMBER", "HIDE_COL_OUT", "HIDE_COL_DUEBACK"};
+
+QString value(const char *name)
+{
+    return GetRegistryValue(QLatin1String(name), OptionsRegistry::settingsKey());
+}
+
+bool flagOrMissing(const char *name)
+{
+    const QString stored = value(name);
+    return stored == Registry::missingText() || TextIsTrue(stored);
+}
+
+void writeText(const char *name, const QString &text)
+{
+    SetRegistryValue(QLatin1String(name), RegString, text, OptionsRegistry::settingsKey());
+}
+
+QString trueFalse(bool flag)
+{
+    return flag ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+} // namespace
+
+QString OptionsRegistry::settingsKey()
+{
+    return AppRegistryKey() + QStringLiteral("\\Settings");
+}
+
+void OptionsRegistry::read(OptionsValues &values)
+{
+    values.LargeIcons = value("IconSize") == QLatin1String("32");
+    for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
+        values.ShowColumn[i] = !flagOrMissing(kColumnValues[i]);
+    values.TreeByStatus = flagOrMissing("TreeByStatus");
+    for (int i = 0; i < StatusComboItems::Combos; ++i) {
+        const QString code = value(kCalendarValues[i]);
+        if (StatusComboItems::isCode(code))
+            values.CalendarStatus[i] = code;
+    }
+}
+
+void OptionsRegistry::write(const OptionsValues &values)
+{
+    for (int i = 0; i < StatusComboItems::Combos; ++i)
+        writeText(kCalendarValues[i], values.CalendarStatus[i]);
+    SetRegistryValue(QStringLiteral("IconSize"), RegDword, values.LargeIcons ? 32 : 16, settingsKey());
+    writeText("TreeByStatus", trueFalse(values.TreeByStatus));
+    for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
+        writeText(kColumnValues[i], trueFalse(!values.ShowColumn[i]));
+}
+
+void OptionsRegistry::storeDefaultBranch(const QString &nodeKey)
+{
+    writeText("DefaultBranch", nodeKey);
+}

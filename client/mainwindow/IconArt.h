@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+
+// The program's own pictures, drawn in code: the status icons, the tool-bar
+// buttons, the tree's node icons and the program icon. Each is drawn for the
+// size asked, so the 16- and 32-pixel lists both get a sharp picture.
+class IconArt
+{
+public:
+    // Every key there is a picture for.
+    static QStringList keys();
+    static bool hasPicture(const QString &key);
+    // The coloured picture; a null pixmap for an unknown key.
+    static QPixmap picture(const QString &key, int size);
+    // The same picture in grey, as tool-bar buttons show it until the
+    // pointer is over them.
+    static QPixmap greyPicture(const QString &key, int size);
+    static QPixmap toGrey(const QPixmap &picture);
+};

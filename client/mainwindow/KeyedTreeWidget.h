@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QHash>
+#include <QTreeWidget>
+
+class CImageList;
+
+// The navigation tree: every node carries a key ("NOD" + id, "TOP",
+// "SRH0", ...) and a tag naming its kind ("GRP", "RSG", ...). Keys are unique
+// and found without regard to case.
+class KeyedTreeWidget : public QTreeWidget
+{
+    Q_OBJECT
+public:
+    explicit KeyedTreeWidget(QWidget *parent = nullptr);
+
+    void setImageList(const CImageList *list) { m_images = list; }
+    // Adds a node under the node parentKey (top level when empty or unknown).
+    // A picture key the image list lacks shows "ICO_MISSING". Gives null,
+    // adding nothing, when the key is taken.
+    QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text,
+                             const QString &imageKey, const QString &tag);
+    QTreeWidgetItem *node(const QString &key) const;
+    static QString keyOf(const QTreeWidgetItem *item);
+    static QString tagOf(const QTreeWidgetItem *item);
+    QString nodeTag(const QString &key) const;
+    QString selectedKey() const;
+    // Selects and shows the node; false when there is none with that key.
+    bool selectNode(const QString &key);
+    void clearNodes();
+
+private:
+    QHash<QString, QTreeWidgetItem *> m_nodes; // upper-cased key
+    const CImageList *m_images = nullptr;
+};

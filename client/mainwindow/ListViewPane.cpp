@@ -1,0 +1,128 @@
+#include "ListViewPane.h"
+
+#include "ImageListProxyModel.h"
+
+#include <QAbstractItemModel>
+#include <QHeaderView>
+#include <QListView>
+#include <QTreeView>
+
+ListViewPane::ListViewPane(const QString &name, QWidget *parent)
+    : QStackedWidget(parent), m_pictures(new ImageListProxyModel(this)), m_details(new QTreeView(this)),
+      m_icons(new QListView(this))
+{
+    static_assert(IconKeyRole == ImageListProxyModel::IconKeyRole);
+    setObjectName(name);
+    m_details->setRootIsDecorated(false);
+    m_details->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_details->setUniformRowHeights(true);
+    m_details->setAllColumnsShowFocus(true);
+    m_icons->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_icons->setResizeMode(QListView::Adjust);
+    addWidget(m_details);
+    addWidget(m_icons);
+    setViewMode(Details);
+    connect(m_details, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        Q_EMIT itemClicked(index.row());
+    });
+    connect(m_icons, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        Q_EMIT itemClicked(index.row());
+    });
+}
+
+void ListViewPane::setModel(QAbstractItemModel *model)
+{
+    m_pictures->setSourceModel(model);
+    if (m_details->model() == m_pictures)
+        return;
+    m_details->setModel(m_pictures);
+    m_icons->setModel(m_pictures);
+    // One selection for both looks, so switching style keeps it.
+    QItemSelectionModel *own = m_icons->selectionModel();
+    m_icons->setSelectionModel(m_details->selectionModel());
+    delete own;
+}
+
+QAbstractItemModel *ListViewPane::model() const
+{
+    return m_pictures->sourceModel() ? m_pictures : nullptr;
+}
+
+void ListViewPane::setImageLists(const CImageList *small, const CImageList *large)
+{
+    m_small = small;
+    m_large = large;
+    choosePictures();
+}
+
+void ListViewPane::choosePictures()
+{
+    m_pictures->setImageList(m_mode == LargeIcons ? m_large : m_small);
+}
+
+void ListViewPane::setViewMode(int mode)
+{
+    if (mode < LargeIcons || mode > Details)
+        return;
+    m_mode = mode;
+    choosePictures();
+    if (mode == Details) {
+        setCurrentWidget(m_details);
+        return;
+    }
+    m_icons->setViewMode(mode == LargeIcons ? QListView::IconMode : QListView::ListMode);
+    m_icons->setIconSize(mode == LargeIcons ? QSize(32, 32) : QSize(16, 16));
+    m_icons->setFlow(mode == List ? QListView::TopToBottom : QListView::LeftToRight);
+    m_icons->setWrapping(true);
+    m_icons->setMovement(QListView::Static);
+    setCurrentWidget(m_icons);
+}
+
+QString ListViewPane::rowKey(int row) const
+{
+    const QAbstractItemModel *m = model();
+    return m && row >= 0 && row < m->rowCount() ? m->index(row, 0).data(KeyRole).toString() : QString();
+}
+
+QString ListViewPane::rowText(int row) const
+{
+    const QAbstractItemModel *m = model();
+    return m && row >= 0 && row < m->rowCount() ? m->index(row, 0).data(Qt::DisplayRole).toString() : QString();
+}
+
+bool ListViewPane::selectKey(const QString &key)
+{
+    const QAbstractItemModel *m = model();
+    if (!m)
+        return false;
+    for (int row = 0; row < m->rowCount(); ++row) {
+        if (rowKey(row).compare(key, Qt::CaseInsensitive) == 0) {
+            selectRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+int ListViewPane::selectedRow() const
+{
+    const QModelIndex current = m_details->selectionModel() ? m_details->selectionModel()->currentIndex()
+                                                             : QModelIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+QString ListViewPane::selectedKey() const
+{
+    return rowKey(selectedRow());
+}
+
+void ListViewPane::selectRow(int row)
+{
+    const QAbstractItemModel *m = model();
+    if (!m || row < 0 || row >= m->rowCount() || !m_details->selectionModel())
+        return;
+    const QModelIndex index = m->index(row, 0);
+    m_details->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
+                                                            | QItemSelectionModel::Rows);
+    m_details->scrollTo(index);
+}

@@ -1,0 +1,79 @@
+#include "TrayCommands.h"
+
+#include "AppError.h"
+#include "CClientHnd.h"
+#include "CClientInitialise.h"
+#include "CClientNote.h"
+#include "Globals.h"
+#include "IMainWindow.h"
+#include "ITrayWindow.h"
+#include "MErrorHandler.h"
+
+namespace {
+
+// Runs one step of a handler whose steps ignore errors.
+template <typename Step>
+void ignoring(Step &&step)
+{
+    try {
+        step();
+    } catch (const AppError &) {
+    }
+}
+
+} // namespace
+
+void TrayCommands::changeStatusFromTray(const QString &code)
+{
+    QString note;
+    // Each step that fails is reported, and the next one still runs.
+    const auto reported = [&](auto &&step) {
+        try {
+            step();
+        } catch (const AppError &e) {
+            ErrorDialog(e.number(),
+                        e.description() + QStringLiteral("\r\nSystray ChangeStatus(Note=") + note
+                            + QStringLiteral("; UserId=") + QString::number(g_lUserID) + QStringLiteral("; StatusKey=")
+                            + code,
+                        QStringLiteral("frmSysTray.ChangeStatus\r\n") + e.source());
+        }
+    };
+    const CClientNote notes;
+    reported([&] { note = notes.GetNote(code); });
+    reported([&] { note = notes.ParseNote(note, g_oUserProperties); });
+    if (!g_oClientHnd)
+        return;
+    reported([&] {
+        double outAt = 0;
+        double dueBack = 0;
+        g_oClientHnd->UpdateStatus(g_lUserID, code, note, outAt, dueBack, false, true);
+    });
+    reported([&] { g_oClientHnd->SetFrameCaption(); });
+}
+
+void TrayCommands::restoreMainWindow(ITrayWindow &tray)
+{
+    ignoring([&] {
+        if (g_frmMain)
+            return;
+        g_fRefreshNeeded = true;
+        CClientInitialise().Initialise(false, false);
+        // The initialisation switches the timer off.
+        tray.setUpdateTimerEnabled(true);
+    });
+    ignoring([] {
+        if (!g_frmMain)
+            return;
+        // A window sent to the tray while minimised comes back in its normal
+        // state: restoring it minimised would leave nothing on the screen.
+        const int wanted = g_fInTray == IMainWindow::Minimised ? IMainWindow::Normal : g_fInTray;
+        const int state = g_frmMain->windowStateCode();
+        if (state != IMainWindow::Minimised && state == wanted && g_frmMain->isWindowVisible())
+            return;
+        g_frmMain->bringToFront();
+        g_frmMain->setWindowStateCode(wanted);
+        g_frmMain->showWindow();
+        const QString nodeKey = g_sCurrentNodeKey;
+        g_frmMain->treeViewClick(nodeKey, true);
+    });
+}

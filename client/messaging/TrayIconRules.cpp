@@ -1,0 +1,53 @@
+#include "TrayIconRules.h"
+
+#include "CStatus.h"
+#include "MCIFunctions.h"
+
+#include <QRegularExpression>
+
+QString TrayIconRules::iconName(const QString &status)
+{
+    QString name = status;
+    if (IsCustomStatus(status)) {
+        const CStatus *custom = FindCustomStatus(status);
+        name = custom ? custom->Icon : QStringLiteral("OUT");
+    }
+    return name.isEmpty() ? QStringLiteral("Qel") : name;
+}
+
+bool TrayIconRules::isIconFile(const QString &iconName)
+{
+    return iconName.startsWith(QLatin1String("ICO"));
+}
+
+QString TrayIconRules::iconFilePath(const QString &iconName, const QString &iconHome, const QString &programFolder)
+{
+    const QString fileName = iconName.mid(3);
+    if (!isSafeFileName(fileName))
+        return QString();
+    return iconFolder(iconHome, programFolder) + fileName + QStringLiteral(".ico");
+}
+
+QString TrayIconRules::iconFolder(const QString &iconHome, const QString &programFolder)
+{
+    static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:"));
+    QString folder = iconHome.trimmed();
+    if (folder.startsWith(QLatin1String("\\\\")) || driveLetter.match(folder).hasMatch())
+        folder.clear();
+    folder.replace(u'\\', u'/');
+    if (folder.isEmpty())
+        folder = programFolder + QStringLiteral("/icons/");
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+bool TrayIconRules::isSafeFileName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QLatin1String(".."));
+}
+
+QString TrayIconRules::toolTip(const QString &status)
+{
+    return (QStringLiteral("Qel - ") + GetStatusDescription(status).trimmed()).left(kToolTipLength);
+}

@@ -1,0 +1,307 @@
+#include "AppError.h"
+#include "CClientAdmin.h"
+#include "COptionsEditor.h"
+#include "DateUtil.h"
+#include "OptionsFakes.h"
+#include "OptionsRegistry.h"
+#include "StatusComboItems.h"
+#include "StringTable.h"
+#include "frmOptions.h"
+#include "ucDateTime.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+using Runner = COptionsEditor::Runner;
+
+// Opens the dialog through the editor, lets the runner drive it and gives
+// the result; -1 when the program ended.
+int edit(const Runner &runner, bool newUser, bool self, bool atLogin = false, bool addAnother = false)
+{
+    COptionsEditor editor(runner);
+    try {
+        // At log-in the new user cannot make himself an administrator.
+        return editor.EditUserProperties(newUser, QStringLiteral("newbie"), !atLogin, self, atLogin, addAnother);
+    } catch (const ProgramEnded &) {
+        return -1;
+    }
+}
+
+void setSetting(const char *name, const QString &value)
+{
+    SetRegistryValue(QLatin1String(name), RegString, value, OptionsRegistry::settingsKey());
+}
+
+int activeUsers(OptionsWorld &world)
+{
+    return world.db.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_STATUS WHERE IsActive = 1")).toInt();
+}
+
+} // namespace
+
+class tst_OptionsDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyTabIsFilledFromTheRecord()
+    {
+        OptionsWorld world(false, QStringLiteral("options_tabs"));
+        world.db.exec(QStringLiteral(
+            "UPDATE STAFF_OPTIONS SET ChangeStatus = 0, Outlook = 1, OutlookOOP = 0, LunchTimePeriod = 40, "
+            "BreakPeriod = 12, RefreshPeriod = 45, Language = 'SPN', OnClose = 3, OnListDblClick = 2, StartMin = 1, "
+            "WorkStartTime = '09:15:00' WHERE UserID = 1"));
+        world.db.exec(QStringLiteral("UPDATE STAFF_STATUS SET Email = 'me@example.org', PhExtension = '42' "
+                                     "WHERE UserID = 1"));
+        world.db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 40)"));
+        world.db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (1, 1, 'Here')"));
+        world.db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'true' WHERE pkey = 'enb_olk'"));
+        setSetting("IconSize", QStringLiteral("32"));
+        setSetting("HIDE_COL_OUT", QStringLiteral("False"));
+        setSetting("OutlookBusy", QStringLiteral("DND"));
+        g_sCurrentNodeKey = QStringLiteral("NOD40");
+        SetLanguage(QStringLiteral("FRA"));
+
+        bool ran = false;
+        QCOMPARE(edit([&](frmOptions &f) {
+                     ran = true;
+                     QCOMPARE(f.windowTitle(), QStringLiteral("Options for Me Myself"));
+                     QCOMPARE(f.tabOptions->tabText(0), StringTable::text(1220));
+                     QCOMPARE(f.lblHeading[7]->text(), StringTable::text(1238));
+                     QCOMPARE(f.txtRealName->text(), QStringLiteral("Me Myself"));
+                     QCOMPARE(f.txtEmail->text(), QStringLiteral("me@example.org"));
+                     QCOMPARE(f.txtMobileNumber->text(), QStringLiteral("0700"));
+                     QCOMPARE(f.txtPhoneExtension->text(), QStringLiteral("42"));
+                     QCOMPARE(f.txtLoginName->text(), QStringLiteral("ME"));
+                     QVERIFY(f.chkAdmin->isChecked());
+                     QCOMPARE(f.txtFields[0]->text(), QStringLiteral("Here")); // note type In shown
+                     QCOMPARE(f.txtFields[1]->text(), QStringLiteral("Here"));
+                     QVERIFY(f.optListDblClick[2]->isChecked());
+                     QVERIFY(!f.optListDblClick[0]->isEnabled()); // he may not change others' status
+                     QCOMPARE(f.Slider1->value(), 450);
+                     QVERIFY(f.optIconSize[1]->isChecked());
+                     QVERIFY(f.chkColumns[3]->isChecked() && !f.chkColumns[0]->isChecked());
+                     QVERIFY(f.chkByStatus->isChecked());
+                     QVERIFY(f.chkOutlookExtensions->isChecked() && !f.chkOutlookParallelProcess->isChecked());
+                     QVERIFY(f.fraOutlook->isEnabled());
+                     QCOMPARE(f.getStatusComboValue(1), QStringLiteral("DND"));
+                     QCOMPARE(f.getStatusComboValue(0), QStringLiteral("MTA"));
+                     QCOMPARE(f.ucStartWorkTime->TimeValue(), DateUtil::fromTime(QTime(9, 15)));
+                     QCOMPARE(f.txtLunchPeriod->text(), QStringLiteral("40"));
+                     QCOMPARE(f.txtBreakPeriod->text(), QStringLiteral("12"));
+                     QCOMPARE(f.lvwGroupsJoined->count(), 1);
+                     QCOMPARE(f.lvwGroupsJoined->item(0)->text(), QStringLiteral("Support"));
+                     QCOMPARE(f.icboGroups->count(), 3); // the user groups, not the web link
+                     QVERIFY(f.optLanguage[5]->isChecked() && !f.optLanguage[5]->isEnabled());
+                     QCOMPARE(f.getSelectedLanguage(), QStringLiteral("SPN"));
+                     QVERIFY(f.chkStartUp->isChecked());
+                     QVERIFY(f.optOnClose[3]->isChecked());
+                     for (int tab = 0; tab < OptionsSetup::Tabs; ++tab)
+                         QVERIFY(f.tabOptions->isTabEnabled(tab));
+                     f.cmdOK->click();
+                     QVERIFY(!f.isVisible() && !f.Cancelled);
+                 },
+                      false, true),
+                 ErrNo::Success);
+        QVERIFY(ran);
+        QCOMPARE(GetRegistryValue(QStringLiteral("DefaultBranch"), OptionsRegistry::settingsKey()),
+                 QStringLiteral("NOD40"));
+        QCOMPARE(world.db.value(QStringLiteral("SELECT Language FROM STAFF_OPTIONS WHERE UserID = 1")).toString(),
+                 QStringLiteral("SPN")); // the language not offered is kept
+        QCOMPARE(g_lLastUpdated, -1);
+        QVERIFY(world.main->calls.contains(QStringLiteral("USR1/6=0700")));
+    }
+
+    void statusCombosRoundTripInEveryLanguage()
+    {
+        TestEnvironment env;
+        for (const char *language : {"ENU", "FRA", "GER", "ITA", "PRT", "SPN", "NED"}) {
+            SetLanguage(QLatin1String(language));
+            frmOptions form;
+            QCOMPARE(form.getStatusComboValue(3), QStringLiteral("MTO")); // the default
+            for (int combo = 0; combo < StatusComboItems::Combos; ++combo) {
+                for (const QString &code : StatusComboItems::codes()) {
+                    form.setStatusComboValue(combo, code);
+                    QCOMPARE(form.getStatusComboValue(combo), code);
+                    QVERIFY(form.cboStatus[combo]->currentText().startsWith(GetStatusDescription(code)));
+                }
+                form.setStatusComboValue(combo, QStringLiteral("XQZ"));
+                QCOMPARE(form.getStatusComboValue(combo), StatusComboItems::codes().last());
+            }
+            QCOMPARE(form.tabOptions->tabText(4), GetResString(243));
+        }
+        SetLanguage(QStringLiteral("ENU"));
+    }
+
+    void calendarBoxShowsHisOwnChoice()
+    {
+        OptionsWorld world(false, QStringLiteral("options_calendar"));
+        world.db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'false' WHERE pkey = 'enb_olk'"));
+        edit([](frmOptions &f) {
+                 QVERIFY(f.chkOutlookExtensions->isChecked()); // his setting, though the system has it off
+                 QVERIFY(!f.chkOutlookExtensions->isEnabled() && !f.fraOutlook->isEnabled());
+                 f.cmdOK->click();
+             },
+             false, true);
+        QCOMPARE(world.db.value(QStringLiteral("SELECT Outlook FROM STAFF_OPTIONS WHERE UserID = 1")).toInt(), 1);
+        QVERIFY(!g_fOutlook);
+    }
+
+    void quickNotesTab()
+    {
+        OptionsWorld world(false, QStringLiteral("options_notes"));
+        edit([](frmOptions &f) {
+                 f.txtLunchPeriod->setText(QStringLiteral("abc"));
+                 f.cboNoteType->setCurrentIndex(1);
+                 emit f.cboNoteType->activated(1); // Out: no note yet
+                 QVERIFY(f.txtFields[0]->text().isEmpty() && f.txtFields[1]->text().isEmpty());
+                 f.cmdAddToken->click(); // no token chosen
+                 QVERIFY(f.txtFields[0]->text().isEmpty());
+                 f.cboTokens->setCurrentIndex(8);
+                 f.cmdAddToken->click();
+                 QCOMPARE(f.txtFields[0]->text(), QStringLiteral("[+2]"));
+                 QCOMPARE(f.QuickNotes.rows[2].note, QStringLiteral("[+2]"));
+                 QVERIFY(!f.txtFields[1]->text().contains(u'[')); // shown with 0 lunch minutes
+                 f.txtLunchPeriod->setText(QStringLiteral("30"));
+                 f.cmdOK->click();
+             },
+             false, true);
+        QCOMPARE(world.db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = 1")).toInt(), 1);
+        QCOMPARE(world.db.value(QStringLiteral("SELECT NoteType FROM QUICKNOTES WHERE UserID = 1")).toInt(), 2);
+    }
+
+    void adminBoxAndGroupButtons()
+    {
+        OptionsWorld world(false, QStringLiteral("options_buttons"));
+        world.main->selectedKey = QStringLiteral("USR2");
+        world.db.env.prompt.answers = {IPrompt::AnswerNo};
+        edit([&](frmOptions &f) {
+                 f.chkAdmin->click();
+                 QVERIFY(f.chkAdmin->isChecked()); // No keeps the access
+                 QCOMPARE(world.db.env.prompt.asked.last().title, QStringLiteral("Admin Access"));
+                 QVERIFY(!f.tabOptions->isTabEnabled(OptionsSetup::VisualPreferences));
+                 QVERIFY(!f.cmdAddGroup->isEnabled() && !f.cmdRemoveGroup->isEnabled());
+                 const int sales = f.icboGroups->findText(QStringLiteral("Sales")); // which he has
+                 f.icboGroups->setCurrentIndex(sales);
+                 emit f.icboGroups->activated(sales);
+                 f.cmdAddGroup->click();
+                 QCOMPARE(world.db.env.prompt.asked.last().text, QStringLiteral("Sales has already been added."));
+                 f.lvwGroupsJoined->setCurrentRow(0);
+                 QVERIFY(f.cmdRemoveGroup->isEnabled());
+                 f.cmdRemoveGroup->click();
+                 QCOMPARE(f.lvwGroupsJoined->count(), 0);
+                 QVERIFY(!f.cmdRemoveGroup->isEnabled());
+                 f.cmdCancel->click();
+             },
+             false, false);
+        QCOMPARE(world.groupRows(OptionsWorld::kOther), QList<int>{30}); // cancelled: nothing stored
+        QVERIFY(world.main->calls.isEmpty());
+    }
+
+    void invalidEntriesKeepTheDialogOpen()
+    {
+        OptionsWorld world(false, QStringLiteral("options_invalid"));
+        edit([&](frmOptions &f) {
+                 f.show();
+                 f.txtRealName->clear();
+                 f.txtBreakPeriod->setText(QStringLiteral("ten"));
+                 f.cmdOK->click();
+                 QVERIFY(f.isVisible() && f.savedCount() == 0);
+                 QCOMPARE(world.db.env.prompt.asked.last().text,
+                          QStringLiteral("Some required data is missing:\nReal name\n"
+                                         "Minutes usually taken for breaks (numeric values only)\n"));
+                 f.cmdCancel->click();
+             },
+             false, true);
+        QCOMPARE(g_lLastUpdated, 100);
+    }
+
+    void saveAndAddNewTwice_data() { addEngineRows(); }
+    void saveAndAddNewTwice()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        const auto addUser = [](frmOptions &f, const QString &name, const QString &login) {
+            f.txtRealName->setText(name);
+            f.txtLoginName->setText(login);
+            f.cmdAddAnother->click();
+            QVERIFY(f.txtRealName->text().isEmpty() && f.txtLoginName->text().isEmpty());
+            QCOMPARE(f.tabOptions->currentIndex(), 0);
+        };
+        QCOMPARE(edit([&](frmOptions &f) {
+                     QCOMPARE(f.windowTitle(), QStringLiteral("Add User"));
+                     QVERIFY(!f.chkAdmin->isChecked()); // there are users already
+                     QVERIFY(!f.tabOptions->isTabEnabled(OptionsSetup::QuickSetNotes));
+                     const int support = f.icboGroups->findText(QStringLiteral("Support"));
+                     f.icboGroups->setCurrentIndex(support);
+                     emit f.icboGroups->activated(support);
+                     f.cmdAddGroup->click();
+                     f.tabOptions->setCurrentIndex(7);
+                     addUser(f, QStringLiteral("First"), QStringLiteral("first"));
+                     addUser(f, QStringLiteral("Second"), QStringLiteral("second"));
+                     f.cmdCancel->click();
+                 },
+                      true, false, false, true),
+                 ErrNo::Success);
+        QCOMPARE(world.db.env.prompt.asked.size(), 2);
+        QCOMPARE(world.db.env.prompt.asked[1].text, QStringLiteral("Second has been added."));
+        QCOMPARE(world.db.env.prompt.asked[1].title, QStringLiteral("User Added"));
+        QCOMPARE(activeUsers(world), 4);
+        QCOMPARE(world.groupRows(3), QList<int>{40});
+        QCOMPARE(world.groupRows(4), QList<int>{40});
+        QCOMPARE(g_lLastUpdated, -1); // saved users are read again though the dialog was cancelled
+    }
+
+    void cancelAtLogInEndsTheProgram_data() { addEngineRows(); }
+    void cancelAtLogInEndsTheProgram()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        const Runner cancel = [](frmOptions &f) { f.cmdCancel->click(); };
+        QCOMPARE(edit(cancel, true, false, true), -1);
+        QCOMPARE(edit(cancel, true, false, false), int(ErrNo::Success)); // from the main window it goes on
+        QCOMPARE(edit(cancel, false, true, false), int(ErrNo::Success));
+        QCOMPARE(activeUsers(world), 2);
+        QCOMPARE(g_lLastUpdated, 100);
+        QVERIFY(world.main->calls.isEmpty());
+    }
+
+    void logInCreatesTheFirstUserAsAdministrator_data() { addEngineRows(); }
+    void logInCreatesTheFirstUserAsAdministrator()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        world.db.exec(QStringLiteral("UPDATE STAFF_STATUS SET IsActive = 0"));
+        g_frmMain.reset();
+        world.db.env.prompt.answers = {IPrompt::AnswerYes}; // no group chosen: add him anyway
+        QCOMPARE(edit([](frmOptions &f) {
+                     QVERIFY(f.chkAdmin->isChecked() && !f.chkAdmin->isEnabled());
+                     QCOMPARE(f.txtLoginName->text(), QStringLiteral("newbie"));
+                     f.txtRealName->setText(QStringLiteral("New O'Neil"));
+                     f.cmdOK->click();
+                 },
+                      true, false, true),
+                 ErrNo::Success);
+        const QVariant id = world.db.value(QStringLiteral("SELECT UserID FROM STAFF_OPTIONS WHERE LoginName = 'NEWBIE'"));
+        QVERIFY(id.isValid());
+        UserRecord user;
+        QList<CTreeNode> groups;
+        QuickNoteTable notes;
+        DbHandle none;
+        CClientAdmin().ReadUser(id.toInt(), user, groups, notes, none);
+        QVERIFY(user.Admin);
+        QCOMPARE(user.RealName, QStringLiteral("New O'Neil"));
+        QCOMPARE(notes.rows[6].note, QStringLiteral("Gone Home, Due Back [next work day] - [start time]"));
+        QVERIFY(notes.rows[3].stored && notes.rows[4].stored && !notes.rows[1].stored);
+    }
+};
+
+QTEST_MAIN(tst_OptionsDialog)
+#include "tst_OptionsDialog.moc"

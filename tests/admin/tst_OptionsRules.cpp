@@ -1,0 +1,150 @@
+#include "Clock.h"
+#include "DateUtil.h"
+#include "GroupMembership.h"
+#include "OptionsValidator.h"
+#include "QuickNoteRules.h"
+#include "RefreshFactor.h"
+#include "TestSupport.h"
+
+#include <QtTest>
+
+namespace {
+
+CTreeNode group(qint32 id, const QString &icon = QString())
+{
+    CTreeNode node;
+    node.ID = id;
+    node.NodeType = QStringLiteral("GRP");
+    node.Name = QStringLiteral("Group %1").arg(id);
+    node.Icon = icon;
+    return node;
+}
+
+using Changes = QList<GroupMembership::Change>;
+
+OptionsValues validValues()
+{
+    OptionsValues values;
+    values.RealName = QStringLiteral("Ann");
+    values.LoginName = QStringLiteral("ann");
+    return values;
+}
+
+} // namespace
+
+class tst_OptionsRules : public QObject
+{
+    Q_OBJECT
+    TestEnvironment m_env;
+
+private slots:
+    void refreshFactorConversions()
+    {
+        QCOMPARE(RefreshFactor::sliderPosition(30), 300);
+        QCOMPARE(RefreshFactor::period(300), qint16(30));
+        QCOMPARE(RefreshFactor::period(65), qint16(6)); // halves go to the even number
+        QCOMPARE(RefreshFactor::period(75), qint16(8));
+        QCOMPARE(RefreshFactor::period(600), qint16(60));
+        QCOMPARE(RefreshFactor::period(64), qint16(6));
+    }
+
+    void groupChangesAreTheDifference()
+    {
+        GroupMembership groups;
+        groups.addStored(group(3));
+        QVERIFY(groups.changes().isEmpty());
+        QCOMPARE(groups.joined()[0].Icon, QStringLiteral("Qel")); // no icon of its own
+
+        QVERIFY(groups.join(group(4)));
+        QVERIFY(!groups.join(group(4))); // already in the list
+        QCOMPARE(groups.changes(), (Changes{{4, "ADD"}}));
+
+        QVERIFY(groups.leave(4)); // joined and left again: nothing to store
+        QVERIFY(groups.changes().isEmpty());
+        QVERIFY(groups.join(group(4)));
+        QCOMPARE(groups.changes(), (Changes{{4, "ADD"}}));
+
+        QVERIFY(groups.leave(3)); // left a group he had, no join recorded before
+        QCOMPARE(groups.changes(), (Changes{{4, "ADD"}, {3, "DEL"}}));
+        QVERIFY(groups.join(group(3))); // and back in: he keeps it, no second row
+        QCOMPARE(groups.changes(), (Changes{{4, "ADD"}}));
+        QVERIFY(!groups.leave(9));
+
+        groups.markSaved();
+        QVERIFY(groups.changes().isEmpty());
+    }
+
+    void minutesAreWholeNumbersInRange()
+    {
+        QCOMPARE(OptionsValues::parseMinutes(QStringLiteral("45 ")), std::optional<qint16>(45));
+        QCOMPARE(OptionsValues::parseMinutes(QStringLiteral("32767")), std::optional<qint16>(32767));
+        QCOMPARE(OptionsValues::parseMinutes(QStringLiteral("0")), std::optional<qint16>(0));
+        for (const char *bad : {"abc", "", " ", "-1", "32768", "12.5", "1e3", "99999999999"})
+            QVERIFY2(!OptionsValues::parseMinutes(QLatin1String(bad)), bad);
+    }
+
+    void missingDataIsListedInOneWarning()
+    {
+        OptionsValues values = validValues();
+        values.RealName = QStringLiteral("   ");
+        values.LunchText = QStringLiteral("abc");
+        m_env.prompt.asked.clear();
+        QVERIFY(!OptionsValidator::validateOptions(values, 1));
+        QCOMPARE(m_env.prompt.asked.size(), 1);
+        QCOMPARE(m_env.prompt.asked[0].title, QStringLiteral("Warning"));
+        QCOMPARE(m_env.prompt.asked[0].text,
+                 QStringLiteral("Some required data is missing:\nReal name\n"
+                                "Minutes usually taken for lunch (numeric values only)\n"));
+
+        values = validValues();
+        values.LunchText = QStringLiteral("45 ");
+        values.LoginName.clear();
+        values.BreakText = QStringLiteral("x");
+        QCOMPARE(OptionsValidator::missingData(values),
+                 (QStringList{QStringLiteral("Login name"),
+                              QStringLiteral("Minutes usually taken for breaks (numeric values only)")}));
+    }
+
+    void noGroupsAsksFirst()
+    {
+        m_env.prompt.asked.clear();
+        m_env.prompt.answers = {IPrompt::AnswerNo};
+        OptionsValues empty; // would warn, but No ends the check at once
+        QVERIFY(!OptionsValidator::validateOptions(empty, 0));
+        QCOMPARE(m_env.prompt.asked.size(), 1);
+        QCOMPARE(m_env.prompt.asked[0].title, QStringLiteral("Group Membership"));
+        QCOMPARE(m_env.prompt.asked[0].buttons, int(IPrompt::YesNo));
+
+        m_env.prompt.answers = {IPrompt::AnswerYes};
+        QVERIFY(OptionsValidator::validateOptions(validValues(), 0));
+        QCOMPARE(m_env.prompt.asked.size(), 2);
+    }
+
+    void quickNoteTokensAndPresets()
+    {
+        QCOMPARE(QuickNoteRules::tokenFor(9), QStringLiteral("[+2]"));
+        QVERIFY(QuickNoteRules::tokenFor(0).isEmpty());
+        QVERIFY(QuickNoteRules::tokenFor(14).isEmpty());
+        const QuickNoteTable notes = QuickNoteRules::newUserNotes();
+        QCOMPARE(notes.rows[3].note, QStringLiteral("Lunch Break, Due Back [+1]"));
+        QCOMPARE(notes.rows[4].note, QStringLiteral("Coffee Break, Due Back [+0.15]"));
+        QCOMPARE(notes.rows[6].note, QStringLiteral("Gone Home, Due Back [next work day] - [start time]"));
+        QVERIFY(!notes.rows[3].stored && notes.rows[1].note.isEmpty());
+        QCOMPARE(QuickNoteRules::noteTypeTexts().value(10), QStringLiteral("Meeting - Tentative"));
+    }
+
+    void previewWithLettersForLunchCountsNoMinutes()
+    {
+        Clock::pin(QDateTime(QDate(2024, 3, 6), QTime(12, 0)));
+        const CUserProperties options = QuickNoteRules::previewOptions(QStringLiteral("abc"), QStringLiteral("15"),
+                                                                       DateUtil::fromTime(QTime(9, 0)));
+        QCOMPARE(options.LunchTimePeriod, qint16(0));
+        QCOMPARE(options.BreakPeriod, qint16(15));
+        const QString shown = QuickNoteRules::preview(QStringLiteral("Back [end of lunch period]"), options);
+        Clock::unpin();
+        QVERIFY2(!shown.contains(u'[') && shown.contains(QStringLiteral("12:00")), qPrintable(shown));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_OptionsRules)
+#include "tst_OptionsRules.moc"

@@ -1,0 +1,198 @@
+#include "AppError.h"
+#include "CClientAdmin.h"
+#include "COptionsSaver.h"
+#include "OptionsFakes.h"
+#include "OptionsRegistry.h"
+#include "Registry.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kStoredApostrophe = QString(QChar(8));
+
+// A save request holding the user's record as it is stored.
+COptionsSaver::Request requestFor(qint32 userID)
+{
+    UserRecord user;
+    QList<CTreeNode> groups;
+    COptionsSaver::Request request;
+    DbHandle none;
+    CClientAdmin().ReadUser(userID, user, groups, request.quickNotes, none);
+    request.values.takeRecord(user);
+    request.userID = userID;
+    return request;
+}
+
+UserRecord readUser(qint32 userID, QuickNoteTable *notes = nullptr)
+{
+    UserRecord user;
+    QList<CTreeNode> groups;
+    QuickNoteTable read;
+    DbHandle none;
+    CClientAdmin().ReadUser(userID, user, groups, notes ? *notes : read, none);
+    return user;
+}
+
+QString setting(const char *name)
+{
+    return GetRegistryValue(QLatin1String(name), OptionsRegistry::settingsKey());
+}
+
+} // namespace
+
+class tst_OptionsSave : public QObject
+{
+    Q_OBJECT
+private slots:
+    void apostrophesRoundTrip_data() { addEngineRows(); }
+    void apostrophesRoundTrip()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
+        request.values.RealName = QStringLiteral("Seán O'Brien");
+        request.values.MobilePh = QStringLiteral("07'700 900");
+        request.values.PhExtension = QStringLiteral("ext '12");
+        request.values.LunchText = QStringLiteral(" 50 ");
+        request.values.OnClose = OptionsValues::NoChoice;
+        COptionsSaver().saveOptions(request);
+
+        const UserRecord user = readUser(OptionsWorld::kOther);
+        QCOMPARE(user.RealName, QStringLiteral("Seán O'Brien"));
+        QCOMPARE(user.MobilePh, QStringLiteral("07'700 900"));
+        QCOMPARE(user.PhExtension, QStringLiteral("ext '12"));
+        QCOMPARE(user.LunchTimePeriod, qint16(50));
+        QCOMPARE(user.OnClose, quint8(0)); // none chosen
+        QCOMPARE(world.db.value(QStringLiteral("SELECT MobilePh FROM STAFF_STATUS WHERE UserID = 2")).toString(),
+                 QStringLiteral("07") + kStoredApostrophe + QStringLiteral("700 900"));
+        // The phone columns took a new change counter.
+        QCOMPARE(world.db.value(QStringLiteral("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID = 2")).toInt(), 3);
+    }
+
+    void newUserGetsOptionsNotesAndGroups_data() { addEngineRows(); }
+    void newUserGetsOptionsNotesAndGroups()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        COptionsSaver::Request request;
+        request.isNewUser = true;
+        request.values.RealName = QStringLiteral("New Person");
+        request.values.LoginName = QStringLiteral(" newbie ");
+        request.values.Admin = true;
+        request.values.RefreshPeriod = 45;
+        request.quickNotes.rows[3].note = QStringLiteral("Lunch [+1]");
+        request.groupChanges = {{30, QStringLiteral("ADD")}, {40, QStringLiteral("ADD")}};
+        const qint32 id = COptionsSaver().saveOptions(request);
+        QVERIFY(id > OptionsWorld::kOther);
+
+        QuickNoteTable notes;
+        const UserRecord user = readUser(id, &notes);
+        QCOMPARE(user.LoginName, QStringLiteral("NEWBIE"));
+        QVERIFY(user.Admin);
+        QCOMPARE(user.RefreshPeriod, qint16(45));
+        QCOMPARE(notes.rows[3].note, QStringLiteral("Lunch [+1]"));
+        QCOMPARE(world.db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = ?"), {id}).toInt(), 1);
+        QCOMPARE(world.groupRows(id), (QList<int>{30, 40}));
+        // Adding a user touches none of the signed-in user's state.
+        QCOMPARE(world.tray->pollThreshold, -1);
+        QCOMPARE(setting("IconSize"), Registry::missingText());
+        QVERIFY(world.main->calls.contains(QStringLiteral("tree")));
+    }
+
+    void groupChangesStoreOneRowEach_data() { addEngineRows(); }
+    void groupChangesStoreOneRowEach()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        // Meanwhile someone else put him in Support already.
+        world.db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (2, 40)"));
+        COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
+        request.groupChanges = {{40, QStringLiteral("ADD")}, {30, QStringLiteral("DEL")}, {50, QStringLiteral("")}};
+        COptionsSaver().saveOptions(request);
+        QCOMPARE(world.groupRows(OptionsWorld::kOther), (QList<int>{40}));
+    }
+
+    void ownOptionsReachTheRunningProgram_data() { addEngineRows(); }
+    void ownOptionsReachTheRunningProgram()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        world.db.exec(QStringLiteral("UPDATE STAFF_OPTIONS SET Outlook = 0 WHERE UserID = 1"));
+        g_fOutlook = true;
+        g_fOutlookOOP = true;
+        auto watcher = std::make_unique<RecordingWatcher>();
+        RecordingWatcher *watching = watcher.get();
+        g_oClientHnd->m_OutLookClient = std::move(watcher);
+        g_vUserList = {CUser(), CUser()};
+        g_lMyRowIndex = 1;
+        g_fMyRowLoaded = true;
+
+        COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
+        request.values.RealName = QStringLiteral("Me Renamed");
+        request.values.RefreshPeriod = 60;
+        request.values.Language = QStringLiteral("FRA");
+        request.values.Admin = false;
+        request.values.OnListDblClick = 2;
+        request.values.LargeIcons = true;
+        request.values.ShowColumn[3] = false;
+        request.values.CalendarStatus[1] = QStringLiteral("DND");
+        request.quickNotes.rows[2].note = QStringLiteral("Out and about");
+        COptionsSaver().saveOptions(request);
+
+        QCOMPARE(world.tray->pollThreshold, 60); // no bounds applied here
+        QCOMPARE(g_lLanguageOffset, 1000);
+        QCOMPARE(g_oUserProperties.Language, QStringLiteral("FRA"));
+        QCOMPARE(g_oUserProperties.LunchTimePeriod, qint16(45));
+        QCOMPARE(g_oCurrentUser.RealName, QStringLiteral("Me Renamed"));
+        QCOMPARE(g_vUserList[1].RealName, QStringLiteral("Me Renamed"));
+        QVERIFY(!g_oCurrentUser.Admin);
+        QCOMPARE(g_bOnListDblClick, quint8(2));
+        QCOMPARE(g_vQuickNotes.rows[2].note, QStringLiteral("Out and about"));
+        QVERIFY(!g_fOutlook);
+        QCOMPARE(watching->closedDown, 1);
+        QVERIFY(g_fRefreshNeeded);
+        QCOMPARE(setting("IconSize"), QStringLiteral("32"));
+        QCOMPARE(setting("HIDE_COL_OUT"), QStringLiteral("True"));
+        QCOMPARE(setting("HIDE_COL_MOBILE"), QStringLiteral("False"));
+        QCOMPARE(setting("OutlookBusy"), QStringLiteral("DND"));
+        QCOMPARE(setting("TreeByStatus"), QStringLiteral("True"));
+        for (const char *call : {"menu strings", "admin menu 0", "icons 32", "tree"})
+            QVERIFY2(world.main->calls.contains(QLatin1String(call)), call);
+        QCOMPARE(readUser(OptionsWorld::kMe).Language, QStringLiteral("FRA"));
+    }
+
+    void calendarLinkFollowsTheSystemSwitch_data() { addEngineRows(); }
+    void calendarLinkFollowsTheSystemSwitch()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
+        request.calendarAllowed = false;
+        COptionsSaver().saveOptions(request);
+        QVERIFY(!g_fOutlook);
+        QVERIFY(world.db.env.prompt.asked.isEmpty());
+        QCOMPARE(readUser(OptionsWorld::kMe).Outlook, true); // his own choice is kept
+
+        request.calendarAllowed = true;
+        COptionsSaver().saveOptions(request);
+        QVERIFY(g_fOutlook);
+        QCOMPARE(world.db.env.prompt.asked.size(), 1);
+        QCOMPARE(world.db.env.prompt.asked[0].title, QStringLiteral("Calendar Enabled"));
+    }
+
+    void failedSaveChangesNothing_data() { addEngineRows(); }
+    void failedSaveChangesNothing()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        world.db.exec(QStringLiteral("DROP TABLE UserGroup"));
+        COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
+        request.values.MobilePh = QStringLiteral("0999");
+        request.values.RefreshPeriod = 50;
+        request.quickNotes.rows[1].note = QStringLiteral("In");
+        request.groupChanges = {{30, QStringLiteral("ADD")}};
+        QVERIFY_THROWS_EXCEPTION(AppError, COptionsSaver().saveOptions(request));
+        QCOMPARE(readUser(OptionsWorld::kMe).MobilePh, QStringLiteral("0700"));
+        QCOMPARE(world.db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES")).toInt(), 0);
+        QCOMPARE(world.tray->pollThreshold, -1);
+        QVERIFY(world.main->calls.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_OptionsSave)
+#include "tst_OptionsSave.moc"

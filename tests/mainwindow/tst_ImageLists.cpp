@@ -1,0 +1,183 @@
+#include "CMainImageLists.h"
+#include "IconArt.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QtTest>
+
+namespace {
+
+void writeIcon(const QString &path, const QColor &colour)
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(colour);
+    QImageWriter writer(path, "ico");
+    QVERIFY2(writer.write(image), qPrintable(writer.errorString()));
+}
+
+void writeText(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+bool isGrey(const QPixmap &pixmap)
+{
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (qAlpha(p) > 0 && (qRed(p) != qGreen(p) || qGreen(p) != qBlue(p)))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+class tst_ImageLists : public QObject
+{
+    Q_OBJECT
+private slots:
+    void builtInKeysInOrder()
+    {
+        TestEnvironment env;
+        CMainImageLists lists;
+        lists.load(QString());
+        const QStringList expected = CMainImageLists::toolbarKeys() + CMainImageLists::trailingKeys();
+        QCOMPARE(lists.imghot.keys(), expected);
+        QCOMPARE(lists.img16.keys(), expected);
+        QCOMPARE(lists.imgnorm.keys(), CMainImageLists::toolbarKeys());
+        QCOMPARE(lists.imghot.count(), 30);
+        QCOMPARE(lists.imghot.indexOf(QStringLiteral("CHT")), 20);
+        QCOMPARE(lists.imghot.indexOf(QStringLiteral("MTA")), 21);
+        QCOMPARE(lists.img16.imageSize(), 16);
+        for (const QString &key : expected) {
+            QCOMPARE(lists.imghot.pixmap(key).size(), QSize(32, 32));
+            QCOMPARE(lists.img16.pixmap(key).size(), QSize(16, 16));
+        }
+    }
+
+    void keysAreFoundIgnoringCase()
+    {
+        CImageList list;
+        QVERIFY(list.add(QStringLiteral("Qel"), QIcon(IconArt::picture(QStringLiteral("Qel"), 32))));
+        QVERIFY(!list.add(QStringLiteral("QEL"), QIcon()));
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(list.indexOf(QStringLiteral("qel")), 1);
+        QCOMPARE(list.indexOf(QStringLiteral("ORBIT")), 0);
+        QCOMPARE(list.key(1), QStringLiteral("Qel"));
+        QVERIFY(list.picture(QStringLiteral("ORBIT")).isNull());
+    }
+
+    void folderIconsComeAfterTheToolKeysSorted()
+    {
+        TestEnvironment env;
+        const QString folder = env.path(QStringLiteral("icons/"));
+        QDir().mkpath(folder);
+        writeIcon(folder + QStringLiteral("postaltruck.ico"), Qt::blue);
+        writeIcon(folder + QStringLiteral("copier.ico"), Qt::red);
+        writeIcon(folder + QStringLiteral("Fax.ICO"), Qt::green);
+        writeText(folder + QStringLiteral("readme.txt"), "not an icon");
+        QDir().mkpath(folder + QStringLiteral("folder.ico"));
+
+        CMainImageLists lists;
+        lists.load(folder);
+        const QStringList keys = lists.imghot.keys();
+        QCOMPARE(keys.mid(20, 3), QStringList({"ICOcopier", "ICOFax", "ICOpostaltruck"}));
+        QCOMPARE(keys.at(23), QStringLiteral("MTA"));
+        QCOMPARE(keys.last(), QStringLiteral("ICO_MISSING"));
+        QCOMPARE(lists.img16.keys(), keys);
+        QCOMPARE(lists.imgnorm.count(), 20);
+        const QImage copier = lists.imghot.pixmap(QStringLiteral("ICOcopier")).toImage();
+        QCOMPARE(copier.size(), QSize(32, 32));
+        QCOMPARE(QColor(copier.pixel(10, 10)), QColor(Qt::red));
+        QCOMPARE(lists.img16.pixmap(QStringLiteral("icofax")).size(), QSize(16, 16));
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).isEmpty());
+    }
+
+    void corruptAndDuplicateFilesAreSkippedAndLogged()
+    {
+        TestEnvironment env;
+        const QString folder = env.path(QStringLiteral("icons/"));
+        QDir().mkpath(folder);
+        writeText(folder + QStringLiteral("broken.ico"), QByteArray("\0\0\1\0garbage", 11));
+        writeText(folder + QStringLiteral("empty.ico"), QByteArray());
+        writeIcon(folder + QStringLiteral("copier.ico"), Qt::red);
+        writeIcon(folder + QStringLiteral("COPIER.ico"), Qt::blue);
+        writeIcon(folder + QStringLiteral("_MISSING.ico"), Qt::blue); // would take a built-in key
+        writeIcon(folder + QStringLiteral("zebra.ico"), Qt::green);
+
+        CMainImageLists lists;
+        lists.load(folder);
+        const QStringList keys = lists.imghot.keys();
+        // Of the two copiers only the first listed is kept.
+        QCOMPARE(keys.at(20).compare(QStringLiteral("ICOcopier"), Qt::CaseInsensitive), 0);
+        QCOMPARE(keys.at(21), QStringLiteral("ICOzebra"));
+        QCOMPARE(keys.mid(22), CMainImageLists::trailingKeys());
+        QCOMPARE(lists.img16.keys(), keys);
+        // The built-in picture keeps its key; the blue file did not replace it.
+        const QImage missing = lists.imghot.pixmap(QStringLiteral("ICO_MISSING")).toImage();
+        QVERIFY(QColor(missing.pixel(8, 8)) != QColor(Qt::blue));
+
+        const QString log = readTextFile(env.path(QStringLiteral("logs/error.log")));
+        QVERIFY2(log.contains(QStringLiteral("broken.ico")), qPrintable(log));
+        QVERIFY(log.contains(QStringLiteral("empty.ico")));
+        QCOMPARE(log.count(QStringLiteral("Invalid picture")), 2);
+        QCOMPARE(log.count(QStringLiteral("Key is not unique")), 2);
+        QVERIFY(log.contains(QStringLiteral("(copier.ico)")) || log.contains(QStringLiteral("(COPIER.ico)")));
+        QVERIFY(log.contains(QStringLiteral("ICO_MISSING (_MISSING.ico)")));
+    }
+
+    void aMissingFolderAddsNothing()
+    {
+        TestEnvironment env;
+        CMainImageLists lists;
+        lists.load(env.path(QStringLiteral("no such folder/")));
+        QCOMPARE(lists.imghot.count(), 30);
+    }
+
+    void iconFolderFromTheSetting()
+    {
+        QCOMPARE(CMainImageLists::iconFolder(QString(), QStringLiteral("/opt/tessaly")),
+                 QStringLiteral("/opt/tessaly/icons/"));
+        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("  "), QStringLiteral("/opt/tessaly")),
+                 QStringLiteral("/opt/tessaly/icons/"));
+        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("/srv/icons"), QString()), QStringLiteral("/srv/icons/"));
+        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("/srv/icons/"), QString()), QStringLiteral("/srv/icons/"));
+        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("\\\\server\\icons"), QString()),
+                 QStringLiteral("//server/icons/"));
+    }
+
+    void greyPicturesForButtonsAtRest()
+    {
+        for (const QString &key : CMainImageLists::toolbarKeys()) {
+            QVERIFY2(!isGrey(IconArt::picture(key, 32)), qPrintable(key));
+            QVERIFY2(isGrey(IconArt::greyPicture(key, 32)), qPrintable(key));
+        }
+        CMainImageLists lists;
+        lists.load(QString());
+        QVERIFY(isGrey(lists.imgnorm.pixmap(QStringLiteral("INN"))));
+        QVERIFY(!isGrey(lists.imghot.pixmap(QStringLiteral("INN"))));
+    }
+
+    void everyKeyHasItsOwnPicture()
+    {
+        QSet<QByteArray> seen;
+        for (const QString &key : CMainImageLists::toolbarKeys() + CMainImageLists::trailingKeys()) {
+            const QImage image = IconArt::picture(key, 32).toImage();
+            QVERIFY2(!image.isNull(), qPrintable(key));
+            const QByteArray bytes(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes());
+            QVERIFY2(!seen.contains(bytes), qPrintable(key + QStringLiteral(" looks like another picture")));
+            seen.insert(bytes);
+        }
+        QVERIFY(IconArt::picture(QStringLiteral("NOPE"), 32).isNull());
+    }
+};
+
+QTEST_MAIN(tst_ImageLists)
+#include "tst_ImageLists.moc"

@@ -1,0 +1,457 @@
+#include "CoolBar.h"
+#include "DbConnection.h"
+#include "Globals.h"
+#include "KeyedTreeWidget.h"
+#include "ListViewPane.h"
+#include "MADOFunctions.h"
+#include "MCIFunctions.h"
+#include "MStartUp.h"
+#include "SplitterBar.h"
+#include "TestSupport.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QToolBar>
+#include "ISplash.h"
+#include "ITrayWindow.h"
+#include <QImageWriter>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+// The window as the program holds it: owned by g_frmMain.
+frmMain *openWindow()
+{
+    auto window = std::make_unique<frmMain>();
+    frmMain *raw = window.get();
+    g_frmMain = std::move(window);
+    return raw;
+}
+
+CStatus custom(const QString &code, const QString &name, const QString &type)
+{
+    CStatus status;
+    status.StatusCode = code;
+    status.Status = name;
+    status.CustomType = type;
+    return status;
+}
+
+QStringList menuKeys(QMenu *menu)
+{
+    QStringList keys;
+    const QList<QAction *> items = menu->actions();
+    for (QAction *item : items)
+        keys << item->data().toString() + u'=' + item->text();
+    return keys;
+}
+
+int countOf(const QString &text, const QString &part)
+{
+    return int(text.count(part));
+}
+
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+
+    QString debugLog() const { return readTextFile(m_env->path(QStringLiteral("logs/debug.log"))); }
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        m_env->useSqliteDatabase();
+        const QString icons = m_env->path(QStringLiteral("icons"));
+        QDir().mkpath(icons);
+        QImage picture(32, 32, QImage::Format_ARGB32);
+        picture.fill(Qt::red);
+        QVERIFY(QImageWriter(icons + QStringLiteral("/copier.ico"), "ico").write(picture));
+        DbHandle db = OpenADOConnection();
+        db->execute(QStringLiteral("CREATE TABLE Properties (pkey varchar(10) NOT NULL PRIMARY KEY, pvalue varchar(254))"));
+        db->execute(QStringLiteral("INSERT INTO Properties (pkey, pvalue) VALUES ('icon_home', ?), ('help_url', ?)"),
+                    {icons, QStringLiteral("https://help.example/")});
+        ResetCloseDownForTests();
+        g_sViewType.clear();
+        g_sCurrentNodeKey.clear();
+        SetLanguage(QStringLiteral("ENU"));
+    }
+
+    void cleanup()
+    {
+        g_frmMain.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        g_uiFactory = UiFactory();
+        ResetCloseDownForTests();
+        SetLanguage(QStringLiteral("ENU"));
+        m_env.reset();
+    }
+
+    void captionsInTwoLanguages()
+    {
+        frmMain *w = openWindow();
+        w->populateMenuStrings();
+        QCOMPARE(w->caption(), QStringLiteral("Viduruviva Tessaly"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuFile"))->text(), QStringLiteral("&File"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuFileClose"))->text(), QStringLiteral("To Sys-Tray"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuHelpSub(5)"))->text(), QStringLiteral("About"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuPopupAdminSub(1)"))->text(), QStringLiteral("&Admin"));
+        QCOMPARE(w->toolbarButton(QStringLiteral("INN"))->toolTip(), QStringLiteral("In"));
+        QCOMPARE(w->toolbarButton(QStringLiteral("HLP"))->toolTip(), QStringLiteral("&Help"));
+        QCOMPARE(w->toolbarButton(QStringLiteral("CHT"))->toolTip(), QStringLiteral("Open the Chat Room"));
+        QCOMPARE(w->cmdSearch->text(), QStringLiteral("Find"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(0)"))->text(), QStringLiteral("Show Search"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(4)"))->text(), QStringLiteral("Hide Info Bar"));
+
+        SetLanguage(QStringLiteral("FRA"));
+        w->menuItem(QStringLiteral("mnuViewSub(0)"))->setChecked(true);
+        w->menuItem(QStringLiteral("mnuViewSub(4)"))->setChecked(false);
+        w->populateMenuStrings();
+        QCOMPARE(w->caption(), QStringLiteral("Viduruviva Tessaly"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuFile"))->text(), QStringLiteral("&Fichier"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuFileExit"))->text(), QStringLiteral("Quitter"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuAdminCustomStatus"))->text(), QStringLiteral("Statut personnalisé"));
+        QCOMPARE(w->toolbarButton(QStringLiteral("INN"))->toolTip(), QStringLiteral("Présent"));
+        QCOMPARE(w->toolbarButton(QStringLiteral("TRY"))->toolTip(), QStringLiteral("Dans la zone de notification"));
+        QCOMPARE(w->toolbarButton(QStringLiteral("BIM"))->toolTip(), QStringLiteral("Broadcast an Instant Message"));
+        QCOMPARE(w->cmdSearch->text(), QStringLiteral("Rechercher"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(0)"))->text(), QStringLiteral("Masquer la recherche"));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(4)"))->text(), QStringLiteral("Afficher la barre d'informations"));
+    }
+
+    void customStatusMenus()
+    {
+        frmMain *w = openWindow();
+        const QStringList meeting = {"MTA=Available", "MTD=Do not Disturb", "MTO=Out of Office", "MTT=Tentative"};
+        g_colCustomStatus.clear();
+        w->loadCustomStatusToolbarMenus();
+        QVERIFY(w->toolbarMenu(QStringLiteral("INN"))->actions().isEmpty());
+        QVERIFY(w->toolbarMenu(QStringLiteral("OUT"))->actions().isEmpty());
+        QCOMPARE(menuKeys(w->toolbarMenu(QStringLiteral("MTG"))), meeting);
+
+        g_colCustomStatus = {custom(QStringLiteral("XWH"), QStringLiteral("Working from home"), QStringLiteral("i")),
+                             custom(QStringLiteral("XCL"), QStringLiteral("Client visit"), QStringLiteral("O")),
+                             custom(QStringLiteral("XBD"), QStringLiteral("Board & staff"), QStringLiteral("M")),
+                             custom(QStringLiteral("XTR"), QStringLiteral("Training"), QStringLiteral("Z")),
+                             custom(QStringLiteral("XOF"), QStringLiteral("In the office"), QStringLiteral("I"))};
+        for (int pass = 0; pass < 2; ++pass) {
+            w->loadCustomStatusToolbarMenus();
+            QCOMPARE(menuKeys(w->toolbarMenu(QStringLiteral("INN"))),
+                     QStringList({"XWH=Working from home", "XOF=In the office"}));
+            QCOMPARE(menuKeys(w->toolbarMenu(QStringLiteral("OUT"))), QStringList({"XCL=Client visit"}));
+            QCOMPARE(menuKeys(w->toolbarMenu(QStringLiteral("MTG"))),
+                     meeting + QStringList({"XBD=Board && staff", "XTR=Training"}));
+        }
+        auto *inButton = qobject_cast<QToolButton *>(w->Toolbar1->widgetForAction(w->toolbarButton(QStringLiteral("INN"))));
+        QCOMPARE(inButton->popupMode(), QToolButton::MenuButtonPopup);
+        QSignalSpy chosen(w, &frmMain::Toolbar1ButtonMenuClick);
+        w->toolbarMenu(QStringLiteral("MTG"))->actions().at(4)->trigger();
+        QCOMPARE(chosen.value(0).value(0).toString(), QStringLiteral("XBD"));
+        g_colCustomStatus.clear();
+    }
+
+    void closeBoxKeepsTheWindow()
+    {
+        frmMain *w = openWindow();
+        w->show();
+        QList<int> modes;
+        w->onDoExit = [&](int &mode) { modes << mode; };
+        QVERIFY(!w->close());
+        QCOMPARE(modes, QList<int>({0}));
+        QCOMPARE(g_frmMain.get(), static_cast<IMainWindow *>(w));
+        QVERIFY(w->isVisible());
+        QCOMPARE(countOf(debugLog(), QStringLiteral("Close down from Control Menu, m_fClosingDown = False; "
+                                                     "frmMain::QueryUnload")),
+                 1);
+
+        // While the program closes down the window simply goes.
+        m_fClosingDown = true;
+        QVERIFY(w->close());
+        QCOMPARE(modes.size(), 1);
+        QVERIFY(debugLog().contains(QStringLiteral("m_fClosingDown = True")));
+    }
+
+    void exitRunsTheCloseDownOnce()
+    {
+        g_uiFactory.mainWindow = [] { return std::unique_ptr<IMainWindow>(std::make_unique<frmMain>()); };
+        g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(); };
+        g_uiFactory.closeProgress = [] { return std::unique_ptr<ISplash>(); };
+        StartUserInterface();
+        auto *w = dynamic_cast<frmMain *>(g_frmMain.get());
+        QVERIFY(w);
+        w->show();
+        int code = -1;
+        try {
+            w->mnuFileExit_Click();
+        } catch (const ProgramEnded &e) {
+            code = e.exitCode;
+        }
+        QCOMPARE(code, 0);
+        QVERIFY(!g_frmMain);
+        const QString log = debugLog();
+        QCOMPARE(countOf(log, QStringLiteral("Closing down (unload mode 1)")), 1);
+        QCOMPARE(countOf(log, QStringLiteral("::QueryUnload")), 1);
+        QVERIFY(log.contains(QStringLiteral("Close down from Unload Code, m_fClosingDown = False")));
+    }
+
+    void toSysTrayLetsTheWindowGo()
+    {
+        frmMain *w = openWindow();
+        w->systemTrayAvailable = [] { return true; };
+        w->show();
+        w->showMaximized();
+        g_vUserList = {CUser(), CUser()};
+        QPointer<frmMain> watch(w);
+        w->mnuFileClose_Click();
+        QVERIFY(!g_frmMain);
+        QCOMPARE(g_fInTray, int(IMainWindow::Maximised));
+        QVERIFY(g_vUserList.isEmpty());
+        QVERIFY(!w->isVisible());
+        QCoreApplication::sendPostedEvents(watch, QEvent::DeferredDelete);
+        QVERIFY(watch.isNull());
+        QVERIFY(!debugLog().contains(QStringLiteral("Closing down")));
+    }
+
+    void withoutATrayToSysTrayMinimises()
+    {
+        frmMain *w = openWindow();
+        w->systemTrayAvailable = [] { return false; };
+        w->show();
+        w->mnuFileClose_Click();
+        QCOMPARE(g_frmMain.get(), static_cast<IMainWindow *>(w));
+        QCOMPARE(w->windowStateCode(), int(IMainWindow::Minimised));
+    }
+
+    void windowKeepsItsMinimumSize()
+    {
+        frmMain *w = openWindow();
+        w->show();
+        w->resize(100, 100);
+        // The tree is 2920 wide: 5600 + 2920 + 120.
+        QCOMPARE(w->outerWidth(), 8640);
+        // The panes keep 800 under the bars: the reserved height plus 800.
+        const int reserved = MainLayout::toTwips(w->statusBar()->height()) + 800
+                             + MainLayout::toTwips(w->CoolBar1->bandsHeight()) + 390;
+        QVERIFY(reserved + 800 > 3000);
+        QVERIFY2(w->outerHeight() >= reserved + 800 && w->outerHeight() < reserved + 800 + 15,
+                 qPrintable(QStringLiteral("%1 %2").arg(w->outerHeight()).arg(reserved)));
+        // Nothing overlaps the status bar at the smallest height.
+        QVERIFY(w->trvUserlist->geometry().bottom() < w->centralWidget()->height());
+
+        // A collapsed tree: 8600, to the next whole pixel.
+        Q_EMIT w->picVerticalSplit->pressed(0);
+        Q_EMIT w->picVerticalSplit->released(100);
+        w->resize(100, 100);
+        QCOMPARE(w->minimumWidth(), 566);
+        QVERIFY(w->outerWidth() >= 8600);
+
+        // A wide tree keeps 5600 twips for the list beside it.
+        w->resize(1000, 600);
+        w->picVerticalSplit->setBarLeft(5000);
+        w->ResizeNow();
+        w->resize(300, 600);
+        QVERIFY2(w->outerWidth() >= 5600 + 4920 + 120, qPrintable(QString::number(w->outerWidth())));
+        QVERIFY(w->lvwUserList->width() >= 5480 / 15);
+    }
+
+    void layoutFollowsTheViewKind()
+    {
+        frmMain *w = openWindow();
+        w->resize(900, 700);
+        w->show();
+        g_sViewType = QStringLiteral("GRP");
+        w->ResizeNow();
+        QCOMPARE(w->lvwUserList->y(), w->trvUserlist->y());
+        QCOMPARE(w->lvwUserList->height(), w->trvUserlist->height());
+        QCOMPARE(w->trvUserlist->x(), MainLayout::toPixels(40));
+        QCOMPARE(w->trvUserlist->width(), MainLayout::toPixels(2920));
+        QCOMPARE(w->lvwUserList->x(), MainLayout::toPixels(3040));
+        // The list ends at the window's right edge, the panes just above the status bar.
+        QVERIFY(qAbs(w->lvwUserList->geometry().right() + 1 - w->width()) <= 1);
+        QVERIFY(qAbs(w->trvUserlist->geometry().bottom() + 1 - w->centralWidget()->height()) <= 1);
+        QVERIFY(w->trvUserlist->y() > w->ShapeBar->geometry().bottom());
+        QVERIFY(w->ShapeBar->y() > w->CoolBar1->geometry().bottom());
+
+        g_sViewType = QStringLiteral("RSG");
+        w->ResizeNow();
+        QVERIFY(qAbs(w->lvwUserList->height() - w->trvUserlist->height() / 2) <= 2);
+        QVERIFY(qAbs(w->lvwReservations->y() - (w->lvwUserList->geometry().bottom() + 1 + MainLayout::toPixels(400))) <= 1);
+
+        // Hiding the info bar moves the panes up.
+        const int top = w->trvUserlist->y();
+        w->DisplayInfoBar(false);
+        QCOMPARE(w->trvUserlist->y(), top - MainLayout::toPixels(390));
+        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(4)"))->text(), QStringLiteral("Show Info Bar"));
+    }
+
+    void splitterDragCollapsesAndTheArrowReopens()
+    {
+        frmMain *w = openWindow();
+        w->resize(900, 700);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        SplitterBar *bar = w->picVerticalSplit;
+        QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(0, 20));
+        QVERIFY(w->m_fSplitting);
+        QTest::mouseMove(bar, QPoint(-50, 20));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(10 - bar->x(), 20)); // 150 twips into the window
+        QVERIFY(!w->m_fSplitting);
+        QVERIFY(w->trvUserlist->isHidden());
+        QVERIFY(!w->imgRightArrow->isHidden());
+        QCOMPARE(w->picVerticalSplit->barLeft(), 130.0);
+        QCOMPARE(w->lvwUserList->x(), MainLayout::toPixels(120));
+
+        QTest::mouseClick(w->imgRightArrow, Qt::LeftButton);
+        QVERIFY(!w->trvUserlist->isHidden());
+        QVERIFY(w->imgRightArrow->isHidden());
+        QCOMPARE(w->picVerticalSplit->barLeft(), 3000.0);
+        QCOMPARE(w->trvUserlist->width(), MainLayout::toPixels(2920));
+    }
+
+    void aDragTowardsTheEdgeSnapsThePointer()
+    {
+        frmMain *w = openWindow();
+        w->resize(900, 700);
+        w->show();
+        QList<QPoint> placed;
+        w->setCursorPos = [&](const QPoint &p) { placed << p; };
+        Q_EMIT w->picVerticalSplit->pressed(0);
+        Q_EMIT w->picVerticalSplit->moved(1500);
+        QVERIFY(placed.isEmpty());
+        Q_EMIT w->picVerticalSplit->moved(700);
+        QCOMPARE(placed.size(), 1);
+        QCOMPARE(placed.at(0).x(), w->frameGeometry().left() + 10);
+        Q_EMIT w->picVerticalSplit->released(150);
+        QVERIFY(w->trvUserlist->isHidden());
+        // A release with no drag changes nothing.
+        Q_EMIT w->picVerticalSplit->released(5000);
+        QCOMPARE(w->picVerticalSplit->barLeft(), 130.0);
+    }
+
+    void functionKeys()
+    {
+        frmMain *w = openWindow();
+        int helps = 0;
+        w->showHelp = [&] { ++helps; };
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w->lvwUserList->detailsView(), Qt::Key_F1);
+        QCOMPARE(helps, 1);
+        g_lLastUpdated = 7;
+        QTest::keyClick(w->cboNote, Qt::Key_F5);
+        QCOMPARE(g_lLastUpdated, -1);
+        w->mnuHelpSub_Click(0);
+        QCOMPARE(helps, 2);
+        w->mnuHelpSub_Click(3);
+        QCOMPARE(m_env->shell.opened.size(), 1);
+    }
+
+    void helpOpensTheHelpAddress()
+    {
+        frmMain *w = openWindow();
+        w->mnuHelpSub_Click(0);
+        QCOMPARE(m_env->shell.opened, QVector<QUrl>({QUrl(QStringLiteral("https://help.example/"))}));
+    }
+
+    void picturesAreBound()
+    {
+        frmMain *w = openWindow();
+        QVERIFY(w->images.imghot.contains(QStringLiteral("ICOcopier")));
+        QCOMPARE(w->images.imghot.indexOf(QStringLiteral("ICOcopier")), 21);
+        QVERIFY(!w->windowIcon().isNull());
+        QVERIFY(!w->ImageInfoBar->pixmap().isNull());
+        for (const QString &key : w->toolbarKeys()) {
+            const bool separator = key.startsWith(QLatin1String("SEP"));
+            QCOMPARE(w->toolbarButton(key)->icon().isNull(), separator);
+        }
+        // Grey at rest, coloured under the pointer.
+        const QIcon in = w->toolbarButton(QStringLiteral("INN"))->icon();
+        const QImage rest = in.pixmap(32, QIcon::Normal).toImage();
+        const QImage hot = in.pixmap(32, QIcon::Active).toImage();
+        const QRgb restMiddle = rest.pixel(5, 16);
+        const QRgb hotMiddle = hot.pixel(5, 16);
+        QCOMPARE(qRed(restMiddle), qGreen(restMiddle));
+        QVERIFY(qGreen(hotMiddle) > qRed(hotMiddle) + 40);
+    }
+
+    void listPicturesFollowTheViewStyle()
+    {
+        frmMain *w = openWindow();
+        QStandardItemModel users(0, 2);
+        auto *row = new QStandardItem(QStringLiteral("Ada Lindqvist"));
+        row->setData(QStringLiteral("USR1"), ListViewPane::KeyRole);
+        row->setData(QStringLiteral("INN"), ListViewPane::IconKeyRole);
+        users.appendRow({row, new QStandardItem(QStringLiteral("In"))});
+        auto *other = new QStandardItem(QStringLiteral("Bruno Ferrand"));
+        other->setData(QStringLiteral("USR2"), ListViewPane::KeyRole);
+        other->setData(QStringLiteral("ICOcopier"), ListViewPane::IconKeyRole);
+        users.appendRow({other, new QStandardItem(QStringLiteral("Out"))});
+        users.setHeaderData(0, Qt::Horizontal, QStringLiteral("ORBIT"), ListViewPane::IconKeyRole);
+        w->setUserListModel(&users);
+
+        const auto pictureOf = [&](int r) {
+            return w->lvwUserList->model()->index(r, 0).data(Qt::DecorationRole).value<QIcon>();
+        };
+        QCOMPARE(pictureOf(0).availableSizes(), QList<QSize>({QSize(16, 16)}));
+        QVERIFY(!w->lvwUserList->model()->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>().isNull());
+        w->ChangeView(ListViewPane::LargeIcons);
+        QVERIFY(pictureOf(0).availableSizes().contains(QSize(32, 32)));
+        QCOMPARE(QColor(pictureOf(1).pixmap(32).toImage().pixel(10, 10)), QColor(Qt::red));
+        QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), AppRegistryKey() + QStringLiteral("\\Settings")),
+                 QStringLiteral("0"));
+        QVERIFY(w->menuItem(QStringLiteral("mnuViewSub(8)"))->isChecked());
+        QVERIFY(!w->menuItem(QStringLiteral("mnuViewSub(11)"))->isChecked());
+
+        w->selectUserItem(QStringLiteral("usr2"));
+        QCOMPARE(w->lvwUserList->selectedKey(), QStringLiteral("USR2"));
+        w->ChangeView(ListViewPane::Details);
+        QCOMPARE(w->lvwUserList->selectedKey(), QStringLiteral("USR2"));
+    }
+
+    void treeNodesByKeyAndTag()
+    {
+        frmMain *w = openWindow();
+        QVERIFY(w->trvUserlist->addNode(QString(), QStringLiteral("TOP"), QStringLiteral("Qel"), QStringLiteral("Qel"),
+                                        QStringLiteral("TOP")));
+        QTreeWidgetItem *staff = w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("NOD3"),
+                                                         QStringLiteral("Staff Members"), QStringLiteral("ORBIT"),
+                                                         QStringLiteral("GRP"));
+        QVERIFY(staff);
+        QCOMPARE(staff->parent(), w->trvUserlist->node(QStringLiteral("top")));
+        QVERIFY(!w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("nod3"), QStringLiteral("Again"),
+                                         QStringLiteral("ORBIT"), QStringLiteral("GRP")));
+        QTreeWidgetItem *lost = w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("NOD4"),
+                                                        QStringLiteral("Vehicles"), QStringLiteral("ICOpostaltruck"),
+                                                        QStringLiteral("RSG"));
+        QCOMPARE(lost->icon(0).pixmap(16).toImage(),
+                 w->images.img16.picture(QStringLiteral("ICO_MISSING")).pixmap(16).toImage());
+        QCOMPARE(staff->icon(0).pixmap(16).toImage(),
+                 w->images.img16.picture(QStringLiteral("ORBIT")).pixmap(16).toImage());
+        QCOMPARE(w->treeNodeTag(QStringLiteral("NOD3")), QStringLiteral("GRP"));
+        QCOMPARE(w->treeNodeTag(QStringLiteral("NOD9")), QString());
+        w->treeViewClick(QStringLiteral("NOD3"), false);
+        QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NOD3"));
+        QCOMPARE(g_sViewType, QStringLiteral("GRP"));
+        QCOMPARE(w->trvUserlist->selectedKey(), QStringLiteral("NOD3"));
+        // Opening a view before the window was first shown keeps the tree pane.
+        w->show();
+        QCOMPARE(w->picVerticalSplit->barLeft(), 3000.0);
+        QVERIFY(!w->trvUserlist->isHidden());
+        w->setCurrentViewMsg();
+        QCOMPARE(w->statusPanel(QStringLiteral("VIEW"))->text(), QStringLiteral("Current View: Staff Members"));
+    }
+};
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_MainWindow.moc"

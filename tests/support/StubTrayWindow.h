@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ITrayWindow.h"
+
+// A tray window that is always there and does nothing; tests override the
+// services they watch.
+class StubTrayWindow : public ITrayWindow
+{
+public:
+    void showOffscreen() override {}
+    void setUpdateTimerEnabled(bool) override {}
+    bool isUpdateTimerEnabled() const override { return false; }
+    void removeTrayIcon() override {}
+    void hideWindow() override {}
+};
