@@ -1,7 +1,8 @@
 // Loaded into a program through LD_PRELOAD by bench_startup: prints the
-// moments its main window is first shown and first painted, then ends the
-// program at once.
+// moments its main window is first shown and first painted, and the most rows
+// any of its lists holds then, and ends the program at once.
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
@@ -29,8 +30,13 @@ public:
         if (event->type() == QEvent::Show && m_shown == 0)
             m_shown = nowNs();
         if (event->type() == QEvent::Paint && m_shown != 0) {
-            std::printf("PROBE shown=%lld painted=%lld\n", static_cast<long long>(m_shown),
-                        static_cast<long long>(nowNs()));
+            const qint64 painted = nowNs();
+            int rows = 0;
+            for (const QAbstractItemView *list : watched->findChildren<QAbstractItemView *>())
+                if (list->model())
+                    rows = std::max(rows, list->model()->rowCount());
+            std::printf("PROBE shown=%lld painted=%lld rows=%d\n", static_cast<long long>(m_shown),
+                        static_cast<long long>(painted), rows);
             std::fflush(stdout);
             _exit(0);
         }

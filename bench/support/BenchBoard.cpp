@@ -12,6 +12,9 @@ const QStringList kStatuses = {QStringLiteral("INN"), QStringLiteral("OUT"), QSt
                                QStringLiteral("MTG"), QStringLiteral("INN"), QStringLiteral("HME"),
                                QStringLiteral("BRK"), QStringLiteral("INN"), QStringLiteral("DND")};
 
+// The "Staff Members" group node of a new database; every user is in it.
+constexpr qint32 kStaffMembers = 3;
+
 QString statusOf(qint32 id, qint32 round)
 {
     return kStatuses.at((id + round) % kStatuses.size());
@@ -52,6 +55,7 @@ void BenchBoard::fill(const QString &loginName)
                                  "FastUpdates, Language, StartMin, RefreshPeriod, BreakPeriod) "
                                  "VALUES (?, ?, 0, 0, 1, 0, 0, '08:30:00', 45, 0, 0, 0, 'ENU', 0, 30, 15)"),
                   {id, id == 1 ? loginName.toUpper() : QStringLiteral("USER%1").arg(id, 5, 10, QLatin1Char('0'))});
+        c.execute(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, ?)"), {id, kStaffMembers});
     }
     c.execute(QStringLiteral("UPDATE idmanager SET id = ? WHERE tablename = 'userid'"), {m_users});
     c.commit();

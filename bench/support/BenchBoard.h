@@ -8,7 +8,8 @@
 
 // A private world (configuration, logs, an embedded database at the current
 // schema) holding a board of users, numbered 1 to users, with statuses, notes
-// and times as an office has them. User 1 logs in as loginName.
+// and times as an office has them, all in the group "Staff Members" (node
+// "NOD3"). User 1 logs in as loginName.
 class BenchBoard
 {
 public:
