@@ -4,7 +4,7 @@
 
 #include "BenchBoard.h"
 #include "BenchReport.h"
-#include "BenchWindows.h"
+#include "StubTrayWindow.h"
 #include "CClientHnd.h"
 #include "Clock.h"
 #include "DateUtil.h"
@@ -108,7 +108,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     BenchBoard board(1000);
     g_lUserID = kUser;
-    g_frmSysTray = std::make_unique<QuietTray>();
+    g_frmSysTray = std::make_unique<StubTrayWindow>();
     CClientHnd engine;
     DirectWriter direct(board.databasePath());
     DbHandle shared = OpenADOConnection();

@@ -1,10 +1,9 @@
 #include "CClientAdmin.h"
 #include "CClientHnd.h"
 #include "CMCastUpdate.h"
-#include "DbConnection.h"
+#include "CopyProcess.h"
 #include "Globals.h"
-#include "ITrayWindow.h"
-#include "MErrorHandler.h"
+#include "StubTrayWindow.h"
 #include "TestDatabase.h"
 
 #include <QMap>
@@ -33,14 +32,9 @@ int rounds()
 }
 
 // Prints every update the engine announces: "S<TAB>seq<TAB>user<TAB>status<TAB>note".
-class PrintingTray : public ITrayWindow
+class PrintingTray : public StubTrayWindow
 {
 public:
-    void showOffscreen() override {}
-    void setUpdateTimerEnabled(bool) override {}
-    bool isUpdateTimerEnabled() const override { return false; }
-    void removeTrayIcon() override {}
-    void hideWindow() override {}
     void sendUpdatePulse(const CMCastUpdate &update) override
     {
         std::printf("S\t%d\t%d\t%s\t%s\n", update.Seq, update.UserID, qPrintable(update.Status),
@@ -50,14 +44,7 @@ public:
 
 int runCopy(int copy)
 {
-    SetLogFolder(qEnvironmentVariable("XDG_STATE_HOME"));
-    ScriptedPrompt prompt;
-    ScriptedErrorWindow errors;
-    g_prompt = &prompt;
-    g_errorWindow = &errors;
-    g_endProgram = [](int code) { throw ProgramEnded(code); };
-    g_busyWait = [](int ms) { QThread::msleep(std::min(ms, 50)); };
-    DbConnection::setSqliteBusyTimeout(10000);
+    CopyProcess::setUp(10000);
     g_lUserID = kSharedUsers + 1 + copy;
     g_frmSysTray = std::make_unique<PrintingTray>();
     CClientHnd engine;
@@ -207,16 +194,10 @@ private slots:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--copy") {
-        try {
-            return runCopy(QByteArray(argv[2]).toInt());
-        } catch (const std::exception &e) {
-            std::fprintf(stderr, "copy failed: %s\n", e.what());
-            return 1;
-        }
-    }
     tst_ConcurrentWriters test;
-    return QTest::qExec(&test, argc, argv);
+    return CopyProcess::main(argc, argv, "--copy", [](const QStringList &arguments) {
+        return runCopy(arguments.value(0).toInt());
+    }, test);
 }
 
 #include "tst_ConcurrentWriters.moc"

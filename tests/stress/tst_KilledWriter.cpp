@@ -1,9 +1,8 @@
 #include "CClientHnd.h"
 #include "CUpdateDatabase.h"
-#include "DbConnection.h"
+#include "CopyProcess.h"
 #include "Globals.h"
-#include "ITrayWindow.h"
-#include "MErrorHandler.h"
+#include "StubTrayWindow.h"
 #include "TestDatabase.h"
 
 #include <QProcess>
@@ -22,16 +21,6 @@ namespace {
 
 constexpr qint32 kUser = 1;
 
-class SilentTray : public ITrayWindow
-{
-public:
-    void showOffscreen() override {}
-    void setUpdateTimerEnabled(bool) override {}
-    bool isUpdateTimerEnabled() const override { return false; }
-    void removeTrayIcon() override {}
-    void hideWindow() override {}
-};
-
 void say(const char *line)
 {
     std::printf("%s\n", line);
@@ -40,14 +29,9 @@ void say(const char *line)
 
 void setUpCopy()
 {
-    SetLogFolder(qEnvironmentVariable("XDG_STATE_HOME"));
-    static ScriptedPrompt prompt;
-    static ScriptedErrorWindow errors;
-    g_prompt = &prompt;
-    g_errorWindow = &errors;
-    g_endProgram = [](int code) { throw ProgramEnded(code); };
+    CopyProcess::setUp(5000);
     g_lUserID = kUser;
-    g_frmSysTray = std::make_unique<SilentTray>();
+    g_frmSysTray = std::make_unique<StubTrayWindow>();
 }
 
 // Called by the trigger inside the change: tells the parent, then waits for
@@ -100,7 +84,6 @@ int writeAndStop(const QByteArray &point)
 int writeForever()
 {
     setUpCopy();
-    DbConnection::setSqliteBusyTimeout(5000);
     CClientHnd engine;
     for (int round = 0;; ++round) {
         double outAt = 0, dueBack = 0;
@@ -207,7 +190,7 @@ private slots:
         }
         const QString before = row();
 
-        auto copy = startCopy({QStringLiteral("--stop"), point});
+        auto copy = startCopy({QStringLiteral("--copy"), point});
         QVERIFY(copy->waitForReadyRead(30000));
         QCOMPARE(copy->readLine().trimmed(), QByteArray("PAUSED"));
         if (postgres) {
@@ -232,7 +215,7 @@ private slots:
         addUsers(db);
         QRandomGenerator random(2024);
         for (int kill = 0; kill < 12; ++kill) {
-            auto copy = startCopy({QStringLiteral("--forever")});
+            auto copy = startCopy({QStringLiteral("--copy"), QStringLiteral("forever")});
             QVERIFY(copy->waitForReadyRead(30000));
             QTest::qSleep(int(random.bounded(1, 60)));
             tst_KilledWriter::kill(*copy);
@@ -254,17 +237,10 @@ private slots:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    try {
-        if (argc == 3 && QByteArray(argv[1]) == "--stop")
-            return writeAndStop(argv[2]);
-        if (argc == 2 && QByteArray(argv[1]) == "--forever")
-            return writeForever();
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "copy failed: %s\n", e.what());
-        return 1;
-    }
     tst_KilledWriter test;
-    return QTest::qExec(&test, argc, argv);
+    return CopyProcess::main(argc, argv, "--copy", [](const QStringList &arguments) {
+        return arguments.value(0) == QLatin1String("forever") ? writeForever() : writeAndStop(arguments.value(0).toLatin1());
+    }, test);
 }
 
 #include "tst_KilledWriter.moc"

@@ -2,11 +2,11 @@
 #include "CMCastWindow.h"
 #include "Clock.h"
 #include "Globals.h"
-#include "ITrayWindow.h"
 #include "MCastBus.h"
 #include "MCastProtocol.h"
 #include "StatusMCastReceiver.h"
 #include "StubMainWindow.h"
+#include "StubTrayWindow.h"
 #include "TestDatabase.h"
 #include "UserListModel.h"
 #include "UserListPoll.h"
@@ -92,15 +92,10 @@ public:
     }
 
 private:
-    class BusTray : public ITrayWindow
+    class BusTray : public StubTrayWindow
     {
     public:
         explicit BusTray(Copy &copy) : m_copy(copy) {}
-        void showOffscreen() override {}
-        void setUpdateTimerEnabled(bool) override {}
-        bool isUpdateTimerEnabled() const override { return false; }
-        void removeTrayIcon() override {}
-        void hideWindow() override {}
         void sendUpdatePulse(const CMCastUpdate &update) override { m_copy.m_protocol->sendUpdatePulse(update); }
 
     private:
