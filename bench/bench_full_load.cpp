@@ -94,6 +94,9 @@ int main(int argc, char *argv[])
     window.setUserListModel(&userList.model());
     window.showWindow();
     QApplication::processEvents();
+    const QWidget *list = window.findChild<QWidget *>(QStringLiteral("lvwUserList"));
+    if (!list || !list->isVisible())
+        qFatal("the main window does not show its user list");
 
     const double before = residentMegabytes();
     QList<double> loads{loadAndShow(userList, window)};
