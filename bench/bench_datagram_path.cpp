@@ -18,6 +18,7 @@
 #include "frmSysTray.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QTimer>
@@ -122,12 +123,15 @@ int receiveFull(int count)
     tray->showOffscreen();
     g_frmSysTray = std::move(tray);
 
+    // A loop of its own: quitting the application would close the tray
+    // window, which closes the program down.
+    QEventLoop loop;
     QList<double> samples;
     QTimer quiet;
     quiet.setSingleShot(true);
     quiet.setInterval(2000);
-    QObject::connect(&quiet, &QTimer::timeout, qApp, &QCoreApplication::quit);
-    QObject::connect(&model, &QAbstractItemModel::dataChanged, qApp, [&](const QModelIndex &topLeft) {
+    QObject::connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, &loop, [&](const QModelIndex &topLeft) {
         const qint64 now = BenchReport::nowNs();
         const UserListItem *item = model.item(topLeft.row());
         const qint64 sent = item ? sentAt("#!" + item->Note.toLatin1()) : -1;
@@ -135,11 +139,11 @@ int receiveFull(int count)
             samples << double(now - sent) / 1000.0;
         quiet.start();
         if (samples.size() >= count)
-            QCoreApplication::quit();
+            loop.quit();
     });
     quiet.start(10000);
     ready();
-    QCoreApplication::exec();
+    loop.exec();
     printSamples(samples);
     g_frmSysTray.reset();
     g_oClientHnd.reset();
