@@ -193,8 +193,11 @@ void MCastProtocol::gotStatusUpdate(const QString &datagram)
         WriteDebugLog(QStringLiteral("MCast ignored update far above the poll's mark [%1]").arg(datagram));
         return;
     }
-    // Asked before this update is stored: is it older than one already held?
-    if (!m_window.NewerUpdateExist(update->Seq, update->UserID)) {
+    // Asked before this update is stored: is it older than one already held,
+    // or than what the poll has read? The row the poll read holds this change
+    // or a later one; drawn now, a late datagram would put back an old status
+    // that no later poll reads again.
+    if (!m_window.NewerUpdateExist(update->Seq, update->UserID) && !belowMark(update->Seq)) {
         // A failure to draw must not keep the update from the window or the
         // gap check: each step is logged and the next one runs.
         logListenerErrors([&] {
@@ -300,6 +303,14 @@ bool MCastProtocol::farAboveMark(qint32 seq) const
 {
     const qint64 mark = m_receiver->polledMark();
     return mark > 0 && qint64(seq) - mark > MaxSeqAboveMark;
+}
+
+bool MCastProtocol::belowMark(qint32 seq) const
+{
+    // The update's change counter is its number + 1; the poll has read every
+    // change up to its mark, since counters are handed out one writer at a time.
+    const qint64 mark = m_receiver->polledMark();
+    return mark > 0 && qint64(seq) + 1 <= mark;
 }
 
 bool MCastProtocol::isOpenRoom(const QString &roomId) const

@@ -66,6 +66,7 @@ private:
     void sendLogged(const QString &datagram, const QString &logText, const QString &place);
     void sendQuietly(const QString &datagram, const QString &logText);
     bool farAboveMark(qint32 seq) const;
+    bool belowMark(qint32 seq) const;
     bool isOpenRoom(const QString &roomId) const;
     static void dropped(const QString &datagram);
 

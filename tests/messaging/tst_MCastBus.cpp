@@ -38,6 +38,7 @@ private slots:
     void staleAndRepeatedUpdates();
     void gapAskedForAndFilled();
     void malformedAndForgedUpdatesIgnored();
+    void updateTheReaderHasPassedNotDrawn();
     void instantMessageRecipients();
     void chatInvitationOpensRoom();
     void chatLinesStayInTheirRoom();
@@ -176,6 +177,26 @@ void tst_MCastBus::malformedAndForgedUpdatesIgnored()
     QVERIFY(log.contains("Mcast listener received [x12#!] from [10.0.0.2]"));
     QVERIFY(log.contains("Status Change Alert: Seq=10500, UserID=7, Status=OUT, Note=real, "
                          "ETD=12:00:00 AM, ETA=12:00:00 AM"));
+}
+
+void tst_MCastBus::updateTheReaderHasPassedNotDrawn()
+{
+    // The poll has read up to counter 40: an update numbered 39 (counter 40)
+    // or below is what the list already shows, or older.
+    MCastTestPeer &bob = peer(2, "Bob");
+    bob.receiver.mark = 40;
+    bob.lastSeq = 40;
+    MCastBus::Endpoint &other = m_bus->attach();
+    other.send("s39#!7#!OUT#!late#!0#!0#!");
+    other.send("s12#!8#!OUT#!later#!0#!0#!");
+    m_bus->deliverAll();
+    QCOMPARE(bob.receiver.viewUpdates, 0);
+    QVERIFY(bob.receiver.checkIns.isEmpty());
+    QVERIFY(bob.window.contains("39")); // still kept for the gap check
+    other.send("s40#!7#!INN#!fresh#!0#!0#!");
+    m_bus->deliverAll();
+    QCOMPARE(bob.receiver.rows.value(7).note, QStringLiteral("fresh"));
+    QCOMPARE(bob.receiver.checkIns, QVector<qint32>{7});
 }
 
 void tst_MCastBus::instantMessageRecipients()

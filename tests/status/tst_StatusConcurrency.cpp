@@ -1,5 +1,6 @@
 #include "AppError.h"
 #include "CClientHnd.h"
+#include "CopyProcess.h"
 #include "DbConnection.h"
 #include "MErrorHandler.h"
 #include "StatusFakes.h"
@@ -19,14 +20,7 @@ constexpr int kRounds = 25;
 // parent registered through the inherited configuration folder.
 int runWorker(qint32 userId)
 {
-    SetLogFolder(qEnvironmentVariable("XDG_STATE_HOME"));
-    ScriptedPrompt prompt;
-    ScriptedErrorWindow errors;
-    g_prompt = &prompt;
-    g_errorWindow = &errors;
-    g_endProgram = [](int code) { throw ProgramEnded(code); };
-    g_busyWait = [](int ms) { QThread::msleep(std::min(ms, 50)); };
-    DbConnection::setSqliteBusyTimeout(5000);
+    CopyProcess::setUp(5000);
     g_lUserID = userId;
     auto tray = std::make_unique<FakeTray>();
     FakeTray *sent = tray.get();
@@ -98,16 +92,10 @@ private slots:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--worker") {
-        try {
-            return runWorker(QByteArray(argv[2]).toInt());
-        } catch (const std::exception &e) {
-            std::fprintf(stderr, "worker failed: %s\n", e.what());
-            return 1;
-        }
-    }
     tst_StatusConcurrency test;
-    return QTest::qExec(&test, argc, argv);
+    return CopyProcess::main(argc, argv, "--worker", [](const QStringList &arguments) {
+        return runWorker(arguments.value(0).toInt());
+    }, test);
 }
 
 #include "tst_StatusConcurrency.moc"

@@ -1,0 +1,80 @@
+#!/bin/bash
+# Builds and runs every benchmark of the status road and prints one table:
+# each figure, its floor measured in the same run, the ratio, the goal and
+# whether it was met. Then runs the datagram fuzzer for a while.
+#
+#   bench/run-benchmarks.sh                      everything (about 10 minutes)
+#   BENCH_FUZZ_SECONDS=0 bench/run-benchmarks.sh  without the fuzzer
+#
+# The datagram and start-up benchmarks open multicast sockets: they run in a
+# private network namespace holding only the loopback interface, so no
+# packet leaves this machine. Where namespaces are refused they are skipped.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BENCH_BUILD_DIR:-$root/build-benchmarks}"
+fuzz_build="${BENCH_FUZZ_BUILD_DIR:-$root/build-fuzz}"
+fuzz_seconds="${BENCH_FUZZ_SECONDS:-300}"
+netns="$root/tests/support/run-in-netns.sh"
+export QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="qt.qpa.*=false"
+
+extra_packages=()
+[ "$fuzz_seconds" -gt 0 ] && extra_packages+=(clang)
+"$root/scripts/install-deps.sh" "${extra_packages[@]}" || exit 1
+
+echo "Building the benchmarks in $build ..." >&2
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALY_BENCH=ON >/dev/null || exit 1
+cmake --build "$build" -j"$(nproc)" --target bench_status_write bench_datagram_path bench_poll_scaling \
+  bench_full_load bench_startup >/dev/null || exit 1
+
+figures="$(mktemp)"
+trap 'rm -f "$figures"' EXIT
+
+# Runs one benchmark program; its FIGURE lines go to the table, the rest of
+# what it says to the terminal.
+run() {
+  local title="$1"; shift
+  echo "Running: $title" >&2
+  "$@" >"$figures.out" 2> >(grep -v -e "propagateSizeHints" -e "XDG_RUNTIME_DIR" >&2)
+  local status=$?
+  grep '^FIGURE' "$figures.out" | cut -f2- >>"$figures"
+  grep -v '^FIGURE' "$figures.out" >&2
+  rm -f "$figures.out"
+  if [ "$status" -eq 77 ]; then
+    printf '%s\tskipped: no private network namespace\t-\t-\t-\t-\n' "$title" >>"$figures"
+  elif [ "$status" -ne 0 ]; then
+    printf '%s\tfailed (exit %s)\t-\t-\t-\tMISSED\n' "$title" "$status" >>"$figures"
+  fi
+}
+
+run "1 status write" "$build/bench/bench_status_write"
+run "2 datagram path" "$netns" "$build/bench/bench_datagram_path"
+run "3 poll scaling" "$build/bench/bench_poll_scaling"
+run "4 full load" "$build/bench/bench_full_load"
+run "5 start-up" "$netns" "$build/bench/bench_startup"
+
+# The datagram reader under libFuzzer, with AddressSanitizer and
+# UndefinedBehaviorSanitizer: any crash or report ends the run with an error.
+if [ "$fuzz_seconds" -gt 0 ]; then
+  echo "Building the datagram fuzzer in $fuzz_build ..." >&2
+  if CC=clang CXX=clang++ cmake -S "$root" -B "$fuzz_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_FUZZ=ON \
+       >/dev/null && cmake --build "$fuzz_build" -j"$(nproc)" --target fuzz_datagram >/dev/null; then
+    corpus="$(mktemp -d)"
+    echo "Running: datagram fuzzer for $fuzz_seconds s" >&2
+    "$fuzz_build/bench/fuzz_datagram" -max_total_time="$fuzz_seconds" -max_len=8192 -timeout=10 \
+      -print_final_stats=1 "$corpus" >"$corpus.log" 2>&1
+    status=$?
+    runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$corpus.log")"
+    if [ "$status" -eq 0 ]; then verdict=met; else verdict=MISSED; tail -40 "$corpus.log" >&2; fi
+    printf 'fuzzer: datagram reader, %s s (libFuzzer, ASan, UBSan)\t%s datagrams, exit %s\t-\t-\tno crash, no report\t%s\n' \
+      "$fuzz_seconds" "${runs:-?}" "$status" "$verdict" >>"$figures"
+    rm -rf "$corpus" "$corpus.log"
+  else
+    printf 'fuzzer: datagram reader\tnot built (clang with libFuzzer needed)\t-\t-\tno crash, no report\tMISSED\n' >>"$figures"
+  fi
+fi
+
+echo
+{
+  printf 'figure\tmeasured\tfloor\tratio\tgoal\tmet/missed\n'
+  cat "$figures"
+} | column -t -s $'\t'

@@ -1,0 +1,246 @@
+#include "CClientHnd.h"
+#include "CUpdateDatabase.h"
+#include "CopyProcess.h"
+#include "Globals.h"
+#include "StubTrayWindow.h"
+#include "TestDatabase.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QtTest>
+#include <cstdio>
+#include <sqlite3.h>
+#include <unistd.h>
+
+// A copy killed (SIGKILL) in the middle of a status change: the next start
+// opens the database without repair, and finds the whole change or none of it.
+
+namespace {
+
+constexpr qint32 kUser = 1;
+
+void say(const char *line)
+{
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
+
+void setUpCopy()
+{
+    CopyProcess::setUp(5000);
+    g_lUserID = kUser;
+    g_frmSysTray = std::make_unique<StubTrayWindow>();
+}
+
+// Called by the trigger inside the change: tells the parent, then waits for
+// the end.
+void pauseHere(sqlite3_context *, int, sqlite3_value **)
+{
+    say("PAUSED");
+    for (;;)
+        pause();
+}
+
+// The copy's one open connection, as SQLite's own handle.
+sqlite3 *sqliteHandle()
+{
+    const QStringList names = QSqlDatabase::connectionNames();
+    const QVariant handle = QSqlDatabase::database(names.last(), false).driver()->handle();
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// Starts one status change and stops inside it: after the status row
+// ("status") or after the history row ("history"), before the commit.
+int writeAndStop(const QByteArray &point)
+{
+    setUpCopy();
+    DbHandle connection = OpenADOConnection();
+    if (connection->isSQLite()) {
+        sqlite3_create_function_v2(sqliteHandle(), "pause_here", 0, SQLITE_UTF8, nullptr, pauseHere, nullptr, nullptr,
+                                   nullptr);
+        connection->execute(point == "status"
+                                ? QStringLiteral("CREATE TEMP TRIGGER stop AFTER UPDATE ON main.STAFF_STATUS "
+                                                 "BEGIN SELECT pause_here(); END")
+                                : QStringLiteral("CREATE TEMP TRIGGER stop AFTER INSERT ON main.STATUS_HISTORY "
+                                                 "BEGIN SELECT pause_here(); END"));
+    } else {
+        // The server sleeps inside the change; it looks for the vanished
+        // client every 100 ms meanwhile.
+        connection->execute(QStringLiteral("SET tessaly.pause = 'on'"));
+        connection->execute(QStringLiteral("SET client_connection_check_interval = 100"));
+        say("PAUSED");
+    }
+    CClientHnd engine;
+    double outAt = 0, dueBack = 0;
+    engine.UpdateStatus(kUser, QStringLiteral("OUT"), QStringLiteral("never stored"), outAt, dueBack, false, false,
+                        connection);
+    return 1; // the change was to be stopped
+}
+
+// Changes the status again and again, saying after each change which round
+// it stored.
+int writeForever()
+{
+    setUpCopy();
+    CClientHnd engine;
+    for (int round = 0;; ++round) {
+        double outAt = 0, dueBack = 0;
+        engine.UpdateStatus(kUser, round % 2 ? QStringLiteral("INN") : QStringLiteral("OUT"),
+                            QStringLiteral("round %1").arg(round), outAt, dueBack, false, false);
+        say(qPrintable(QStringLiteral("STORED %1").arg(round)));
+    }
+}
+
+} // namespace
+
+class tst_KilledWriter : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QProcess> startCopy(const QStringList &arguments)
+    {
+        auto copy = std::make_unique<QProcess>();
+        copy->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        copy->start(QCoreApplication::applicationFilePath(), arguments);
+        return copy;
+    }
+
+    static void kill(QProcess &copy)
+    {
+        copy.kill(); // SIGKILL
+        QVERIFY(copy.waitForFinished(10000));
+        QCOMPARE(copy.exitStatus(), QProcess::CrashExit);
+    }
+
+    static QString row()
+    {
+        DbHandle connection;
+        const RecordSet rs = OpenADORecordSet(
+            connection, QStringLiteral("SELECT IsIn, Note, LastUpdated FROM STAFF_STATUS WHERE UserID = ?"), true,
+            {kUser});
+        return QStringLiteral("%1|%2|%3").arg(rs.text(QStringLiteral("IsIn")), rs.text(QStringLiteral("Note")))
+            .arg(rs.integer(QStringLiteral("LastUpdated")));
+    }
+
+    // What the next start does first: the schema check, with nobody asked
+    // anything; and for the file, SQLite's own check of every page.
+    static void opensWithoutRepair(TestDatabase &db, bool postgres)
+    {
+        db.env.prompt.asked.clear();
+        CUpdateDatabase::checkAtStartUp();
+        QVERIFY(db.env.prompt.asked.isEmpty());
+        if (!postgres)
+            QCOMPARE(db.value(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    }
+
+    // After the stopped change: nothing of it, and the next change goes
+    // through with the next counter.
+    static void noneOfTheChange(TestDatabase &db, const QString &before)
+    {
+        QCOMPARE(row(), before);
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(), 0);
+        g_frmSysTray.reset();
+        CClientHnd engine;
+        double outAt = 0, dueBack = 0;
+        engine.UpdateStatus(kUser, QStringLiteral("LNC"), QStringLiteral("after"), outAt, dueBack, false, false);
+        QCOMPARE(row(), QStringLiteral("LNC|after|6"));
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(), 1);
+    }
+
+    static int sleepingWriters(TestDatabase &db)
+    {
+        return db.value(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity "
+                                       "WHERE wait_event = 'PgSleep' AND datname = current_database()"))
+            .toInt();
+    }
+
+    void addUsers(TestDatabase &db)
+    {
+        for (qint32 id = 1; id <= 3; ++id)
+            db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
+                                   "VALUES (?, ?, 'INN', ?, 1)"),
+                    {id, QStringLiteral("User %1").arg(id), id + 2});
+    }
+
+private slots:
+    void killedInsideTheChange_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QString>("point");
+        QTest::newRow("sqlite, after the status row") << false << QStringLiteral("status");
+        QTest::newRow("sqlite, after the history row") << false << QStringLiteral("history");
+        QTest::newRow("postgres, after the history row") << true << QStringLiteral("history");
+    }
+    void killedInsideTheChange()
+    {
+        QFETCH(bool, postgres);
+        QFETCH(QString, point);
+        if (postgres)
+            REQUIRE_PG();
+        TestDatabase db(postgres, QStringLiteral("killed_writer"));
+        addUsers(db);
+        if (postgres) {
+            db.exec(QStringLiteral("CREATE FUNCTION stop() RETURNS trigger AS $$ BEGIN "
+                                   "IF current_setting('tessaly.pause', true) = 'on' THEN PERFORM pg_sleep(60); END IF; "
+                                   "RETURN NEW; END $$ LANGUAGE plpgsql"));
+            db.exec(QStringLiteral("CREATE TRIGGER stop AFTER INSERT ON STATUS_HISTORY FOR EACH ROW EXECUTE FUNCTION stop()"));
+        }
+        const QString before = row();
+
+        auto copy = startCopy({QStringLiteral("--copy"), point});
+        QVERIFY(copy->waitForReadyRead(30000));
+        QCOMPARE(copy->readLine().trimmed(), QByteArray("PAUSED"));
+        if (postgres) {
+            // Killed only once the server sleeps inside the change.
+            QTRY_VERIFY_WITH_TIMEOUT(sleepingWriters(db) == 1, 20000);
+        }
+        kill(*copy);
+        if (postgres) {
+            // The server notices the client is gone and rolls the change back.
+            QTRY_VERIFY_WITH_TIMEOUT(sleepingWriters(db) == 0, 20000);
+            db.exec(QStringLiteral("DROP TRIGGER stop ON STATUS_HISTORY"));
+        }
+        opensWithoutRepair(db, postgres);
+        noneOfTheChange(db, before);
+    }
+
+    // Killed at random moments of a run of changes: each time the history
+    // and the row agree on the last change stored.
+    void killedAtRandomMoments()
+    {
+        TestDatabase db(false, QStringLiteral("killed_writer"));
+        addUsers(db);
+        QRandomGenerator random(2024);
+        for (int kill = 0; kill < 12; ++kill) {
+            auto copy = startCopy({QStringLiteral("--copy"), QStringLiteral("forever")});
+            QVERIFY(copy->waitForReadyRead(30000));
+            QTest::qSleep(int(random.bounded(1, 60)));
+            tst_KilledWriter::kill(*copy);
+            opensWithoutRepair(db, false);
+            const int stored = db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt();
+            QVERIFY(stored > 0);
+            DbHandle connection;
+            const RecordSet last = OpenADORecordSet(
+                connection, QStringLiteral("SELECT Status, Note FROM STATUS_HISTORY WHERE rowid = "
+                                           "(SELECT MAX(rowid) FROM STATUS_HISTORY)"));
+            // Counters 6, 7, ... went to the changes in order.
+            QCOMPARE(row(), QStringLiteral("%1|%2|%3").arg(last.text(QStringLiteral("Status")),
+                                                              last.text(QStringLiteral("Note")))
+                                  .arg(5 + stored));
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    tst_KilledWriter test;
+    return CopyProcess::main(argc, argv, "--copy", [](const QStringList &arguments) {
+        return arguments.value(0) == QLatin1String("forever") ? writeForever() : writeAndStop(arguments.value(0).toLatin1());
+    }, test);
+}
+
+#include "tst_KilledWriter.moc"

@@ -1,0 +1,249 @@
+#include "CClientHnd.h"
+#include "CMCastWindow.h"
+#include "Clock.h"
+#include "Globals.h"
+#include "MCastBus.h"
+#include "MCastProtocol.h"
+#include "StatusMCastReceiver.h"
+#include "StubMainWindow.h"
+#include "StubTrayWindow.h"
+#include "TestDatabase.h"
+#include "UserListModel.h"
+#include "UserListPoll.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+// Five running copies share one database and an in-memory multicast group
+// that loses 30 % of the datagrams, repeats some and reorders all. They change
+// statuses, hear what arrives and poll at random moments; once the datagrams
+// have stopped, one poll brings every copy's board to what the database holds.
+
+namespace {
+
+constexpr int kCopies = 5;
+constexpr int kUsers = 12;
+constexpr int kSteps = 400;
+const QString kAllUsers = QStringLiteral("GRP0");
+const QStringList kStatuses = {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"),
+                               QStringLiteral("MTG"), QStringLiteral("HME"), QStringLiteral("BRK")};
+
+// One running copy. The program keeps a copy's state in globals, so each copy
+// holds its own set here and swaps it in while it acts.
+class Copy
+{
+public:
+    Copy(MCastBus &bus, qint32 userId) : m_endpoint(bus.attach()), m_transport(*this)
+    {
+        m_user = userId;
+        m_currentUser.UserID = userId;
+        m_currentUser.RealName = QStringLiteral("User %1").arg(userId);
+        m_engine = std::make_unique<CClientHnd>();
+        m_main = std::make_unique<StubMainWindow>();
+        m_tray = std::make_unique<BusTray>(*this);
+        m_protocol = std::make_unique<MCastProtocol>(m_window, g_lLastSeq, m_transport, m_receiver);
+    }
+
+    // Makes this copy the running program until it goes out of scope.
+    class Active
+    {
+    public:
+        explicit Active(Copy &copy) : m_copy(copy) { m_copy.swapGlobals(); }
+        ~Active() { m_copy.swapGlobals(); }
+        Active(const Active &) = delete;
+        Active &operator=(const Active &) = delete;
+
+    private:
+        Copy &m_copy;
+    };
+
+    void poll()
+    {
+        Active active(*this);
+        QString query, node = kAllUsers;
+        g_oClientHnd->RefreshUserList(false, true, query, node);
+    }
+
+    void changeStatus(qint32 userId, const QString &status, const QString &note)
+    {
+        Active active(*this);
+        double outAt = 0, dueBack = 0;
+        g_oClientHnd->UpdateStatus(userId, status, note, outAt, dueBack, false, false);
+    }
+
+    // The board as shown, one line per row in user order.
+    QStringList board()
+    {
+        Active active(*this);
+        return shownRows(g_oClientHnd->userList().model());
+    }
+
+    static QStringList shownRows(const UserListModel &model)
+    {
+        QStringList rows;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const UserListItem &item = *model.item(row);
+            rows << QStringList{QString::number(item.UserID), item.Text, item.StatusText, item.IconKey, item.Note,
+                                item.OutText, item.DueBackText}
+                        .join(u'|');
+        }
+        rows.sort();
+        return rows;
+    }
+
+private:
+    class BusTray : public StubTrayWindow
+    {
+    public:
+        explicit BusTray(Copy &copy) : m_copy(copy) {}
+        void sendUpdatePulse(const CMCastUpdate &update) override { m_copy.m_protocol->sendUpdatePulse(update); }
+
+    private:
+        Copy &m_copy;
+    };
+
+    // The copy's end of the bus; whatever arrives is handled with the copy's
+    // state in place.
+    class Transport : public IMCastTransport
+    {
+    public:
+        explicit Transport(Copy &copy) : m_copy(copy) {}
+        void send(const QByteArray &datagram) override { m_copy.m_endpoint.send(datagram); }
+        void setReceiveHandler(ReceiveHandler handler) override
+        {
+            if (!handler) {
+                m_copy.m_endpoint.setReceiveHandler({});
+                return;
+            }
+            m_copy.m_endpoint.setReceiveHandler([this, handler](const QByteArray &datagram, const QString &from) {
+                Active active(m_copy);
+                handler(datagram, from);
+            });
+        }
+
+    private:
+        Copy &m_copy;
+    };
+
+    void swapGlobals()
+    {
+        std::swap(g_oClientHnd, m_engine);
+        std::swap(g_frmMain, m_main);
+        std::swap(g_frmSysTray, m_tray);
+        std::swap(g_vUserList, m_userList);
+        std::swap(g_oCurrentUser, m_currentUser);
+        std::swap(g_lUserID, m_user);
+        std::swap(g_lLastUpdated, m_lastUpdated);
+        std::swap(g_lLastSeq, m_lastSeq);
+        std::swap(g_lMyRowIndex, m_myRowIndex);
+        std::swap(g_fMyRowLoaded, m_myRowLoaded);
+        std::swap(g_sCurrentNodeKey, m_nodeKey);
+        std::swap(g_sViewType, m_viewType);
+    }
+
+    MCastBus::Endpoint &m_endpoint;
+    Transport m_transport;
+    CMCastWindow m_window;
+    StatusMCastReceiver m_receiver;
+    std::unique_ptr<MCastProtocol> m_protocol;
+
+    std::unique_ptr<CClientHnd> m_engine;
+    std::unique_ptr<IMainWindow> m_main;
+    std::unique_ptr<ITrayWindow> m_tray;
+    QList<CUser> m_userList;
+    CUser m_currentUser;
+    qint32 m_user = 0;
+    qint32 m_lastUpdated = -1;
+    qint32 m_lastSeq = 0;
+    qint32 m_myRowIndex = -1;
+    bool m_myRowLoaded = false;
+    QString m_nodeKey;
+    QString m_viewType;
+};
+
+} // namespace
+
+class tst_LossyBus : public QObject
+{
+    Q_OBJECT
+
+private:
+    // The board a copy that has just started would show.
+    static QStringList databaseBoard()
+    {
+        UserListPoll fresh;
+        const qint32 savedMark = g_lLastUpdated;
+        const QString savedNode = g_sCurrentNodeKey;
+        const QList<CUser> savedList = g_vUserList;
+        g_lLastUpdated = -1;
+        g_sCurrentNodeKey.clear();
+        g_frmMain = std::make_unique<StubMainWindow>();
+        g_lUserID = 99;
+        DbHandle none;
+        fresh.refresh(false, true, QString(), kAllUsers, none);
+        g_frmMain.reset();
+        g_lLastUpdated = savedMark;
+        g_sCurrentNodeKey = savedNode;
+        g_vUserList = savedList;
+        return Copy::shownRows(fresh.model());
+    }
+
+private slots:
+    void init() { Clock::pin(QDateTime(QDate(2026, 5, 12), QTime(11, 0))); }
+    void cleanup() { Clock::unpin(); }
+
+    void boardsMeetTheDatabaseAfterOnePoll_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u})
+            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+    }
+    void boardsMeetTheDatabaseAfterOnePoll()
+    {
+        QFETCH(quint32, seed);
+        TestDatabase db(false, QStringLiteral("lossy_bus"));
+        for (qint32 id = 1; id <= kUsers; ++id)
+            db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
+                                   "VALUES (?, ?, 'INN', ?, 1)"),
+                    {id, QStringLiteral("User %1").arg(id), id});
+
+        MCastBus bus(seed);
+        bus.dropRate = 0.3;
+        bus.repeatRate = 0.1;
+        bus.reorder = true;
+        std::vector<std::unique_ptr<Copy>> copies;
+        for (qint32 id = 1; id <= kCopies; ++id)
+            copies.push_back(std::make_unique<Copy>(bus, id));
+        for (auto &copy : copies)
+            copy->poll();
+
+        QRandomGenerator random(seed);
+        int changes = 0;
+        for (int step = 0; step < kSteps; ++step) {
+            Copy &copy = *copies.at(random.bounded(kCopies));
+            const int action = random.bounded(100);
+            if (action < 40) {
+                const qint32 user = 1 + random.bounded(kUsers);
+                copy.changeStatus(user, kStatuses.at(random.bounded(kStatuses.size())),
+                                  QStringLiteral("it's change %1").arg(++changes));
+            } else if (action < 85) {
+                for (int n = random.bounded(1, 6); n > 0 && bus.deliverOne(); --n) {
+                }
+            } else {
+                copy.poll();
+            }
+        }
+        bus.deliverAll();
+        QCOMPARE(bus.pending(), 0);
+
+        const QStringList expected = databaseBoard();
+        QCOMPARE(expected.size(), kUsers);
+        for (auto &copy : copies) {
+            copy->poll();
+            QCOMPARE(copy->board(), expected);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_LossyBus)
+#include "tst_LossyBus.moc"
