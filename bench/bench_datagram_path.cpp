@@ -286,6 +286,7 @@ int sendAll()
 
 int main(int argc, char *argv[])
 {
+    Clock::settleTimeZone(); // as the program does
     QApplication app(argc, argv);
     if (argc == 4 && QByteArray(argv[1]) == "--receive") {
         const int count = QByteArray(argv[3]).toInt();

@@ -83,6 +83,7 @@ double bareRead(const QString &path)
 
 int main(int argc, char *argv[])
 {
+    Clock::settleTimeZone(); // as the program does
     QApplication app(argc, argv);
     Clock::pin(QDateTime(QDate(2026, 3, 4), QTime(10, 0)));
     BenchBoard board(kUsers);

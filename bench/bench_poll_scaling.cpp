@@ -57,6 +57,7 @@ void resetListGlobals()
 
 int main(int argc, char *argv[])
 {
+    Clock::settleTimeZone(); // as the program does
     QApplication app(argc, argv);
     Clock::pin(QDateTime(QDate(2026, 3, 4), QTime(10, 0)));
     QMap<int, QMap<int, double>> medians; // board size -> changed rows -> ms

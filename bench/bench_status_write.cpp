@@ -105,6 +105,7 @@ qint32 highestCounter()
 
 int main(int argc, char *argv[])
 {
+    Clock::settleTimeZone(); // as the program does
     QCoreApplication app(argc, argv);
     BenchBoard board(1000);
     g_lUserID = kUser;

@@ -1,4 +1,5 @@
 #include "COptionsEditor.h"
+#include "Clock.h"
 #include "Globals.h"
 #include "MStartUp.h"
 #include "StatusMCastReceiver.h"
@@ -38,6 +39,7 @@ QStringList argumentsOf(const QCoreApplication &app)
 
 int main(int argc, char *argv[])
 {
+    Clock::settleTimeZone();
     // The nightly mark-out runs from a scheduler, where there is no display.
     if (argc == 2 && QString::fromLocal8Bit(argv[1]).trimmed() == QLatin1String("-domarkout")) {
         QCoreApplication app(argc, argv);

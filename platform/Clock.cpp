@@ -1,6 +1,8 @@
 #include "Clock.h"
 #include "DateUtil.h"
 
+#include <ctime>
+
 namespace {
 QDateTime g_pinned;
 }
@@ -29,6 +31,14 @@ void Clock::advance(qint64 msecs)
 void Clock::unpin()
 {
     g_pinned = QDateTime();
+}
+
+void Clock::settleTimeZone()
+{
+    if (!qEnvironmentVariableIsSet("TZ")) {
+        qputenv("TZ", ":/etc/localtime");
+        tzset();
+    }
 }
 
 bool Clock::isPinned()

@@ -14,4 +14,9 @@ public:
     static void advance(qint64 msecs); // moves a pinned clock on
     static void unpin();
     static bool isPinned();
+
+    // With TZ unset the C library looks at /etc/localtime again on every
+    // local-time conversion; naming the zone file once spares that. Call it
+    // at the start of a program, before any thread starts.
+    static void settleTimeZone();
 };

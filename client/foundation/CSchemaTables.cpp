@@ -91,6 +91,12 @@ void CSchemaTables::createIfMissing(DbHandle &connection, const QString &table) 
         Update(createStatement(table), connection);
 }
 
+void CSchemaTables::indexChangeCounter(DbHandle &connection)
+{
+    Update(QStringLiteral("CREATE INDEX IF NOT EXISTS STAFF_STATUS_LastUpdated ON STAFF_STATUS (LastUpdated)"),
+           connection);
+}
+
 void CSchemaTables::addColumnIfMissing(DbHandle &connection, const QString &table, const QString &definition) const
 {
     const QString column = definition.section(u' ', 0, 0);

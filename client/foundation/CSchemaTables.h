@@ -33,6 +33,10 @@ public:
 
     static bool hasColumn(DbHandle &connection, const QString &table, const QString &column);
 
+    // Every poll and every status change looks for rows above a LastUpdated
+    // value or for its largest value; without an index both read the table.
+    static void indexChangeCounter(DbHandle &connection);
+
 private:
     bool m_sqlite;
 };

@@ -239,6 +239,7 @@ void CUpdateDatabase::UpgradeToVersion45(DbHandle &connection)
 void CUpdateDatabase::UpgradeToVersion46(DbHandle &connection)
 {
     insertProperty(connection, QStringLiteral("enb_cht"), QStringLiteral("false"));
+    CSchemaTables::indexChangeCounter(connection);
     setVersion(connection, QStringLiteral("46"));
 }
 

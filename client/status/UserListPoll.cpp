@@ -1,5 +1,7 @@
 #include "UserListPoll.h"
 
+#include <QElapsedTimer>
+
 #include "AppError.h"
 #include "CMCastUpdate.h"
 #include "Clock.h"
@@ -205,9 +207,12 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
         return;
     if (IUserListView *view = IUserListView::ofMainWindow())
         view->setProgress(0);
+    QElapsedTimer sincePump;
     for (qsizetype i = 0; i < count; ++i) {
-        if (i % 25 == 0 && pumpEvents)
+        if (i % 25 == 0 && pumpEvents && (i == 0 || sincePump.elapsed() >= pumpIntervalMs)) {
             pumpEvents();
+            sincePump.start();
+        }
         // The pump may have unloaded the main window, so it is asked anew.
         if (IUserListView *view = IUserListView::ofMainWindow())
             view->setProgress(int(DateUtil::roundHalfEven(double(i) * (100.0 / double(count)))));

@@ -54,6 +54,9 @@ public:
     std::function<void()> setFrameCaption;
     std::function<void(const QString &status)> refreshIcon;
     std::function<void()> pumpEvents;
+    // Events are pumped every 25 rows, but not more often than this: each
+    // pump repaints the list, and a person notices nothing faster.
+    qint64 pumpIntervalMs = 50;
 
 private:
     struct Request

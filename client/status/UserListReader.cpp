@@ -4,6 +4,7 @@
 #include "Globals.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -31,10 +32,14 @@ UserListReader::Query UserListReader::usersQuery(qint32 groupId, const QStringLi
 {
     Query query;
     const QString active = filtered ? QStringLiteral(" AND IsActive = 1") : QString();
+    // A full read comes in id order. A poll leaves the order to read(): asked
+    // to sort, the database would walk every row in id order instead of
+    // looking up the few changed ones by their LastUpdated.
+    const bool full = mark < 0;
     if (groupId >= 1) {
         query.sql = QStringLiteral("SELECT S.* FROM STAFF_STATUS S, USERGROUP G WHERE G.GroupID = ? "
                                    "AND G.UserID = S.UserID AND S.LastUpdated > ?")
-                    + active + QStringLiteral(" ORDER BY S.UserID");
+                    + active + (full ? QStringLiteral(" ORDER BY S.UserID") : QString());
         query.params = {groupId, mark};
         return query;
     }
@@ -45,7 +50,7 @@ UserListReader::Query UserListReader::usersQuery(qint32 groupId, const QStringLi
         for (const QString &code : statusCodes)
             query.params.append(code);
     }
-    query.sql += active + QStringLiteral(" ORDER BY UserID");
+    query.sql += active + (full ? QStringLiteral(" ORDER BY UserID") : QString());
     return query;
 }
 
@@ -113,6 +118,8 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
         CloseADOConnection(connection);
     g_iDBRetryCount = 0;
     m_rowsRead = qint32(rows.size());
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row &a, const Row &b) { return a.user.UserID < b.user.UserID; });
     return rows;
 }
 

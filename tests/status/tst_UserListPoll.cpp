@@ -149,8 +149,10 @@ private slots:
         QCOMPARE(UserListReader::statusCodesFor(QStringLiteral("LNC")), QStringList({"LNC"}));
 
         UserListReader::Query out = UserListReader::usersQuery(-1, {QStringLiteral("OUT"), QStringLiteral("XTR")}, 7, true);
+        // A poll (mark 7) leaves the order to the reader; a full read (-1) asks for it.
         QCOMPARE(out.sql, QStringLiteral("SELECT * FROM STAFF_STATUS WHERE LastUpdated > ? AND IsIn IN (?, ?) "
-                                         "AND IsActive = 1 ORDER BY UserID"));
+                                         "AND IsActive = 1"));
+        QVERIFY(UserListReader::usersQuery(-1, {}, -1, true).sql.endsWith(QLatin1String(" ORDER BY UserID")));
         QCOMPARE(out.params, QVariantList({7, "OUT", "XTR"}));
         g_colCustomStatus.removeFirst();
         out = UserListReader::usersQuery(-1, UserListReader::statusCodesFor(QStringLiteral("OUT")), 7, true);
@@ -276,6 +278,7 @@ private slots:
         addToGroup(5, 3);
         int nestedResult = -1;
         int rowsWhenNested = -1;
+        m_poll->pumpIntervalMs = 0;
         m_poll->pumpEvents = [&] {
             if (nestedResult != -1 || m_poll->model().rowCount() == 0)
                 return;
