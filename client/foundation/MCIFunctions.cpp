@@ -100,13 +100,19 @@ QString GetUserStatusLine(const QString &userKey)
     return line;
 }
 
+QDate NextWorkingDate(const QDate &today)
+{
+    switch (today.dayOfWeek()) {
+    case Qt::Friday: return today.addDays(3);
+    case Qt::Saturday: return today.addDays(2);
+    default: return today.addDays(1);
+    }
+}
+
 double NextWorkingDay(double timeOfDay)
 {
-    const QDate today = Clock::now().date();
-    const int weekday = today.dayOfWeek(); // Monday 1 ... Sunday 7
-    const int days = weekday == 5 ? 3 : weekday == 6 ? 2 : 1;
     const QTime time = DateUtil::timeOf(timeOfDay);
-    return DateUtil::toDays(today.addDays(days), QTime(time.hour(), time.minute()));
+    return DateUtil::toDays(NextWorkingDate(Clock::now().date()), QTime(time.hour(), time.minute()));
 }
 
 QString GetStatusDescription(const QString &code)

@@ -2,6 +2,7 @@
 
 #include "MADOFunctions.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -30,6 +31,8 @@ QString GetUserStatusLine(const QString &userKey);
 // The next working day (Monday after a Friday or a weekend) at the time of
 // day of the argument, seconds dropped; a day number.
 double NextWorkingDay(double timeOfDay);
+// The working day after the given one: Friday, Saturday and Sunday lead to Monday.
+QDate NextWorkingDate(const QDate &today);
 
 // Status texts and tests.
 QString GetStatusDescription(const QString &code);

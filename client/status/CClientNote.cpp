@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "DateUtil.h"
 #include "Globals.h"
+#include "MCIFunctions.h"
 
 #include <QLocale>
 #include <cmath>
@@ -44,18 +45,9 @@ bool replaceFirst(QString &text, const QString &token, const std::function<QStri
 
 } // namespace
 
-QDate CClientNote::nextWorkingDate(const QDate &today)
-{
-    switch (today.dayOfWeek()) {
-    case Qt::Friday: return today.addDays(3);
-    case Qt::Saturday: return today.addDays(2);
-    default: return today.addDays(1);
-    }
-}
-
 double CClientNote::NextWorkDay() const
 {
-    return DateUtil::toDays(nextWorkingDate(Clock::now().date()))
+    return DateUtil::toDays(NextWorkingDate(Clock::now().date()))
         + DateUtil::timePart(g_oUserProperties.WorkStartTime);
 }
 
@@ -107,8 +99,8 @@ QString CClientNote::ParseNote(QString note, const CUserProperties &options) con
     for (int pass = 0; pass < kMaxPasses; ++pass) {
         bool replaced = false;
         replaced |= replaceFirst(note, kNextDay, [] { return dayName(Clock::now().date().addDays(1)); });
-        replaced |= replaceFirst(note, kNextWeekDay, [] { return dayName(nextWorkingDate(Clock::now().date())); });
-        replaced |= replaceFirst(note, kNextWorkDay, [] { return dayName(nextWorkingDate(Clock::now().date())); });
+        replaced |= replaceFirst(note, kNextWeekDay, [] { return dayName(NextWorkingDate(Clock::now().date())); });
+        replaced |= replaceFirst(note, kNextWorkDay, [] { return dayName(NextWorkingDate(Clock::now().date())); });
 
         const int open = note.indexOf(QStringLiteral("[+"));
         const int close = open >= 0 ? note.indexOf(u']', open + 2) : -1;

@@ -22,8 +22,6 @@ public:
 
     // 1 "INN" to 13 "VAC"; 0 for any other code (custom, empty, lower case).
     static int getStatusCodeNumber(const QString &statusCode);
-    // Friday, Saturday and Sunday lead to Monday; other days to the next day.
-    static QDate nextWorkingDate(const QDate &today);
 
 private:
     static QString hoursOffset(const QString &text);

@@ -14,6 +14,7 @@
 #include "IStatusChangeDialog.h"
 #include "ITrayWindow.h"
 #include "PgServer.h"
+#include "StubTrayWindow.h"
 #include "TestSupport.h"
 
 #include <QDateTime>
@@ -22,14 +23,9 @@
 #include <QStringList>
 #include <QVector>
 
-class FakeTray : public ITrayWindow
+class FakeTray : public StubTrayWindow
 {
 public:
-    void showOffscreen() override {}
-    void setUpdateTimerEnabled(bool) override {}
-    bool isUpdateTimerEnabled() const override { return false; }
-    void removeTrayIcon() override {}
-    void hideWindow() override {}
     void sendUpdatePulse(const CMCastUpdate &update) override { sent.append(update); }
     void RefreshIcon(const QString &status) override { icons.append(status); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IMainWindow.h"
+#include "StubMainWindow.h"
 #include "IUserListView.h"
 #include "IUserNotification.h"
 
@@ -8,16 +9,9 @@
 #include <QStringList>
 
 // A main window without widgets that records what the user-list code asks of it.
-class UserListTestWindow : public IMainWindow, public IUserListView
+class UserListTestWindow : public StubMainWindow, public IUserListView
 {
 public:
-    void showWindow() override {}
-    void hideWindow() override {}
-    bool isWindowVisible() const override { return true; }
-    int windowStateCode() const override { return Normal; }
-    void setWindowStateCode(int) override {}
-    QString caption() const override { return QString(); }
-    void setCaption(const QString &) override {}
     void setStatusText(const QString &text) override { statusTexts.append(text); }
     void hideWebPage() override { ++webPageHidden; }
 
