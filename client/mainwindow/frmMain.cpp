@@ -112,6 +112,11 @@ frmMain::~frmMain()
     if (g_oClientHnd)
         g_oClientHnd->userList().model().setIconProvider(nullptr);
     lvwUserList->setModel(nullptr);
+    // The image lists are members and go before the child widgets that show
+    // them, which may still ask for a picture while they are hidden.
+    lvwUserList->setImageLists(nullptr, nullptr);
+    lvwReservations->setImageLists(nullptr, nullptr);
+    trvUserlist->setImageList(nullptr);
 }
 
 // ---------------------------------------------------------------- building

@@ -9,6 +9,8 @@
 #include "MStartUp.h"
 #include "SplitterBar.h"
 #include "TestSupport.h"
+#include "UserListModel.h"
+#include "UserListPoll.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -366,6 +368,26 @@ private slots:
         w->Toolbar1_ButtonClick(QStringLiteral("hlp"));
         g_oClientHnd.reset();
         QCOMPARE(m_env->shell.opened, QVector<QUrl>(2, QUrl(QStringLiteral("https://help.example/"))));
+    }
+
+    // The controller's list outlives the window; a window unloaded while it
+    // is shown must leave nothing behind that the list still calls.
+    void unloadingAShownWindowLetsGoOfTheList()
+    {
+        g_oClientHnd = std::make_unique<CClientHnd>();
+        UserListModel &model = g_oClientHnd->userList().model();
+        const int row = model.addUser(7, QStringLiteral("Ada"));
+        model.patch(row, [](UserListItem &item) { item.IconKey = QStringLiteral("INN"); });
+        openWindow();
+        g_frmMain->showWindow();
+        QCoreApplication::processEvents();
+        QVERIFY(!model.data(model.index(row, 0), Qt::DecorationRole).isNull());
+        g_frmMain.reset();
+        // No picture is asked of the window that went.
+        QVERIFY(model.data(model.index(row, 0), Qt::DecorationRole).isNull());
+        model.addUser(8, QStringLiteral("Bruno"));
+        QCOMPARE(model.rowCount(), 2);
+        g_oClientHnd.reset();
     }
 
     void picturesAreBound()
