@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(g_lUserID, 2);
     }
 
-    void cancellingTheNewUserDialogEndsTheProgram()
+    void logInsThatCannotGoOnEndTheProgram()
     {
         TestDatabase db(false, QString());
         m_editor.cancel = true;
@@ -207,13 +207,21 @@ private slots:
         QCOMPARE(m_editor.calls.size(), 1);
         QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_OPTIONS")).toInt(), 0);
 
+        // Without a desktop user name the log-in ends in its error, not in the dialog.
+        init();
+        m_desktopUser = QStringLiteral("   ");
+        QCOMPARE(initialise(), 0);
+        QCOMPARE(db.env.prompt.asked.size(), 1);
+        QCOMPARE(db.env.prompt.asked[0].text, QStringLiteral("Could not log in. \r\n10001 - Cannot get User Name from System"));
+        QVERIFY(m_editor.calls.isEmpty());
+
         // Without an options dialog the log-in ends with its message.
         NoUserEditor none;
         UserEditorScope scope(none);
-        ResetCloseDownForTests();
+        init();
         QCOMPARE(initialise(), 0);
-        QCOMPARE(db.env.prompt.asked.size(), 1);
-        QCOMPARE(db.env.prompt.asked[0].text, QStringLiteral("Could not log in. \r\n10003 - No user could be created for bob"));
+        QCOMPARE(db.env.prompt.asked.size(), 2);
+        QCOMPARE(db.env.prompt.asked[1].text, QStringLiteral("Could not log in. \r\n10003 - No user could be created for bob"));
     }
 
     void aFailedLookUpEndsInLoginErrorNotInTheDialog_data() { addEngineRows(); }
@@ -231,17 +239,6 @@ private slots:
         QVERIFY2(asked.text.startsWith(QStringLiteral("Could not log in. \r\n%1 - ").arg(ErrNo::Raised)),
                  qPrintable(asked.text));
         QVERIFY(m_fClosingDown); // the close-down ran
-    }
-
-    void noDesktopUserNameEndsInLoginError()
-    {
-        TestDatabase db(false, QString());
-        m_desktopUser = QStringLiteral("   ");
-        QCOMPARE(initialise(), 0);
-        QCOMPARE(db.env.prompt.asked.size(), 1);
-        QCOMPARE(db.env.prompt.asked[0].text,
-                 QStringLiteral("Could not log in. \r\n10001 - Cannot get User Name from System"));
-        QVERIFY(m_editor.calls.isEmpty());
     }
 
     void thePollThreshold_data()

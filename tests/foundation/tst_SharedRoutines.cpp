@@ -317,7 +317,7 @@ private Q_SLOTS:
         QCOMPARE(seen->calls, calls);
     }
 
-    void topmostWindowStaysWhereItWas()
+    void windowHelpers()
     {
         QWidget window;
         window.setGeometry(120, 80, 200, 100);
@@ -327,10 +327,8 @@ private Q_SLOTS:
         QVERIFY(window.isVisible());
         QCOMPARE(window.size(), QSize(200, 100));
         QVERIFY(!window.testAttribute(Qt::WA_ShowWithoutActivating));
-    }
 
-    void waitForTimerWaitsWhileEventsRun()
-    {
+        // The timed wait lets events run while it waits.
         bool fired = false;
         QTimer::singleShot(30, this, [&fired] { fired = true; });
         QElapsedTimer timer;

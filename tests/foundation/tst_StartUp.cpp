@@ -4,9 +4,9 @@
 #include "CUpdateDatabase.h"
 #include "FakeUserEditor.h"
 #include "Globals.h"
-#include "IMainWindow.h"
+#include "StubMainWindow.h"
 #include "ISplash.h"
-#include "ITrayWindow.h"
+#include "StubTrayWindow.h"
 #include "MStartUp.h"
 #include "SingleInstance.h"
 #include "TestSupport.h"
@@ -21,7 +21,7 @@ QStringList g_events;
 // Stands in for the log-in's settings: made after it, before the start-up reads them.
 std::function<void()> g_beforeShow;
 
-class FakeMainWindow : public IMainWindow
+class FakeMainWindow : public StubMainWindow
 {
 public:
     ~FakeMainWindow() override { g_events << QStringLiteral("main unloaded"); }
@@ -30,24 +30,18 @@ public:
     bool isWindowVisible() const override { return visible; }
     int windowStateCode() const override { return state; }
     void setWindowStateCode(int s) override { state = s; g_events << QStringLiteral("main state %1").arg(s); }
-    QString caption() const override { return text; }
-    void setCaption(const QString &c) override { text = c; }
     void populateMenuStrings() override { if (g_beforeShow) g_beforeShow(); }
-    void selectUserItem(const QString &key) override { g_events << QStringLiteral("select ") + key; }
     bool visible = false;
     int state = 0;
-    QString text;
 };
 
-class FakeTray : public ITrayWindow
+class FakeTray : public StubTrayWindow
 {
 public:
     ~FakeTray() override { g_events << QStringLiteral("tray unloaded"); }
-    void showOffscreen() override { g_events << QStringLiteral("tray loaded"); }
     void setUpdateTimerEnabled(bool on) override { timer = on; g_events << (on ? QStringLiteral("timer on") : QStringLiteral("timer off")); }
     bool isUpdateTimerEnabled() const override { return timer; }
     void removeTrayIcon() override { g_events << QStringLiteral("icon removed"); }
-    void hideWindow() override {}
     bool timer = false;
 };
 
