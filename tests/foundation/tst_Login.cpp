@@ -149,6 +149,7 @@ private slots:
         QVERIFY(call.newUser && call.atLogin && !call.adminEditable && !call.self && !call.addAnother);
         QCOMPARE(call.loginName, QStringLiteral("anna.b"));
         QCOMPARE(g_lUserID, 1);
+        QCOMPARE(g_oCurrentUser.UserID, 1);
         QCOMPARE(g_oCurrentUser.LoginName, QStringLiteral("anna.b"));
         QCOMPARE(g_oCurrentUser.RealName, QStringLiteral("Anna B"));
         QCOMPARE(storedLoginName(), QStringLiteral("anna.b"));

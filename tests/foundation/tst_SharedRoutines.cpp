@@ -74,7 +74,6 @@ private Q_SLOTS:
         QTest::newRow("short") << QStringLiteral("TO") << -1;
         QTest::newRow("empty") << QString() << -1;
         QTest::newRow("root") << QStringLiteral("NOD0") << 0;
-        QTest::newRow("search node") << QStringLiteral("SRH0") << 0;
         QTest::newRow("not a number") << QStringLiteral("USRabc") << 0;
         QTest::newRow("too large") << QStringLiteral("RES99999999999") << 0;
     }
@@ -96,6 +95,9 @@ private Q_SLOTS:
         QCOMPARE(FindUserIndex(12), 3);
         for (qint32 absent : {1, 4, 10, 13, 0, -1})
             QCOMPARE(FindUserIndex(absent), -1);
+        g_vUserList = {user(7)};
+        QCOMPARE(FindUserIndex(7), 0);
+        QCOMPARE(FindUserIndex(8), -1);
 
         CUser ann = user(5, QStringLiteral("Ann Lee"));
         ann.IsIn = QStringLiteral("OUT");
@@ -173,6 +175,7 @@ private Q_SLOTS:
         QVERIFY(IsCustomStatus(QStringLiteral("XFF")));
         QVERIFY(!IsCustomStatus(QStringLiteral("INN")));
         QVERIFY(IsInStatus(QStringLiteral("INN")));
+        QVERIFY(!IsInStatus(QStringLiteral("LNC")));
         QVERIFY(IsInStatus(QStringLiteral("XX3")));
         QVERIFY(!IsInStatus(QStringLiteral("XX2")));
         QVERIFY(!IsInStatus(QStringLiteral("XFF")));
@@ -188,9 +191,11 @@ private Q_SLOTS:
         const QString key = AppRegistryKey() + QStringLiteral("\\Settings");
         QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), key), QStringLiteral("REG_ERR"));
         SetRegistryValue(QStringLiteral("TreeByStatus"), RegString, true, key);
+        SetRegistryValue(QStringLiteral("Hidden"), RegString, false, key);
         SetRegistryValue(QStringLiteral("ListView"), RegDword, 2.5, key);
         SetRegistryValue(QStringLiteral("Split"), RegDword, 3.5, key);
         QCOMPARE(GetRegistryValue(QStringLiteral("TreeByStatus"), key), QStringLiteral("True"));
+        QCOMPARE(GetRegistryValue(QStringLiteral("Hidden"), key), QStringLiteral("False"));
         QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), key), QStringLiteral("2"));
         QCOMPARE(GetRegistryValue(QStringLiteral("Split"), key), QStringLiteral("4"));
         QCOMPARE(Registry::readDword(Registry::CurrentUser, key, QStringLiteral("Split")).value_or(0), 4u);
@@ -284,6 +289,7 @@ private Q_SLOTS:
         const QString hideWeb = QStringLiteral("hideWebPage");
         QTest::newRow("group") << "NOD3" << "GRP" << QStringList{selectOn, hideWeb};
         QTest::newRow("resources") << "NOD4" << "RSG" << QStringList{selectOff, hideWeb};
+        QTest::newRow("contacts") << "CTL" << "CTL" << QStringList{selectOn, hideWeb};
         QTest::newRow("search") << "SRH0" << "SRH" << QStringList{QStringLiteral("DisplaySearch 1"), selectOn};
         QTest::newRow("watch list") << "NTF0" << "NTF" << QStringList{selectOn};
         QTest::newRow("web link") << "NOD7" << "WEB" << QStringList{QStringLiteral("displayWebPage http://intranet/"), selectOff};

@@ -17,6 +17,7 @@ private slots:
         const double d = DateUtil::toDays(QDate(2026, 12, 4), QTime(8, 30));
         QCOMPARE(DateUtil::datePart(d), DateUtil::toDays(QDate(2026, 12, 4)));
         QCOMPARE(DateUtil::timePart(d), 8.5 / 24);
+        QCOMPARE(DateUtil::timeOf(d), QTime(8, 30));
         // Nonsense day numbers give the epoch rather than undefined dates.
         QCOMPARE(DateUtil::dateOf(std::numeric_limits<double>::infinity()), DateUtil::epoch());
         QCOMPARE(DateUtil::dateOf(1e300), DateUtil::epoch());
@@ -30,6 +31,7 @@ private slots:
         const double lateNight = DateUtil::toDays(QDate(2026, 12, 4), QTime(23, 59, 59));
         QCOMPARE(DateUtil::daysBetween(lateNight, lateNight + 2.0 / 86400), qint64(1));
         QCOMPARE(DateUtil::daysBetween(b, a), qint64(0));
+        QCOMPARE(DateUtil::secondsBetween(a, b), qint64(1));
     }
 
     void val_data()
@@ -45,6 +47,7 @@ private slots:
         QTest::newRow("huge exponent") << "1e999" << std::numeric_limits<double>::infinity();
         QTest::newRow("huge negative") << "-1e999" << -std::numeric_limits<double>::infinity();
         QTest::newRow("not a number") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
     }
     void val()
     {
@@ -60,6 +63,7 @@ private slots:
         QCOMPARE(DateUtil::roundHalfEven(-2.5), -2.0);
         QCOMPARE(DateUtil::numberText(38051.75), QStringLiteral("38051.75"));
         QCOMPARE(DateUtil::numberText(1.0 / 3), QStringLiteral("0.333333333333333"));
+        QCOMPARE(DateUtil::numberText(0), QStringLiteral("0"));
         QCOMPARE(DateUtil::numberText(-12), QStringLiteral("-12"));
         const QDateTime moment(QDate(2004, 3, 5), QTime(14, 7, 9));
         QCOMPARE(DateUtil::mediumDate(moment), QStringLiteral("05-Mar-04"));
@@ -81,6 +85,7 @@ private slots:
         QTest::newRow("noon") << "12:00 PM" << QTime(12, 0);
         QTest::newRow("fraction") << "0.5" << QTime(12, 0);
         QTest::newRow("junk") << "half past" << QTime();
+        QTest::newRow("bad hour") << "25:00" << QTime();
         QTest::newRow("13 pm") << "13:00 PM" << QTime();
     }
     void parsesTimesLiberally()
