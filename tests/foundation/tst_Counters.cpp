@@ -80,36 +80,39 @@ private:
         }
         DbHandle db = DbConnection::open(specFor(where));
         for (const char *kind : {"counter", "id"}) {
-            const RecordSet rs = db->query(QStringLiteral("SELECT COUNT(*) AS n, COUNT(DISTINCT value) AS d, "
-                                                          "MIN(value) AS lo, MAX(value) AS hi FROM handed_out WHERE kind = ?"),
-                                           {QString::fromLatin1(kind)});
+            const RecordSet rs = db->query(QStringLiteral("SELECT COUNT(*) AS n, COUNT(DISTINCT value) AS d, MIN(value) AS lo, "
+                                                          "MAX(value) AS hi FROM handed_out WHERE kind = ?"), {QString::fromLatin1(kind)});
             QCOMPARE(rs.integer(QStringLiteral("n")), qint64(kWorkers * kRounds));
             QCOMPARE(rs.integer(QStringLiteral("d")), qint64(kWorkers * kRounds)); // none handed out twice
+            const qint64 first = kind[0] == 'c' ? 0 : 1; // an empty table's counter starts at 0
+            QCOMPARE(rs.integer(QStringLiteral("lo")), first);
+            QCOMPARE(rs.integer(QStringLiteral("hi")), first + kWorkers * kRounds - 1);
         }
-        const RecordSet counters = db->query(QStringLiteral("SELECT MIN(value) AS lo, MAX(value) AS hi FROM handed_out WHERE kind = 'counter'"));
-        QCOMPARE(counters.integer(QStringLiteral("lo")), qint64(0)); // an empty table starts at 0
-        QCOMPARE(counters.integer(QStringLiteral("hi")), qint64(kWorkers * kRounds - 1));
         const RecordSet ids = db->query(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'userid'"));
         QCOMPARE(ids.recordCount(), 1); // the missing row was created once
         QCOMPARE(ids.integer(QStringLiteral("id")), qint64(kWorkers * kRounds));
+    }
+
+    static DbHandle scratchSqlite(TestEnvironment &env)
+    {
+        ConnectionSpec spec;
+        spec.path = env.path(QStringLiteral("scratch.db"));
+        return DbConnection::open(spec);
     }
 
 private slots:
     void idRules()
     {
         TestEnvironment env;
-        ConnectionSpec spec;
-        spec.path = env.path(QStringLiteral("ids.db"));
-        DbHandle db = DbConnection::open(spec);
+        DbHandle db = scratchSqlite(env);
         db->execute(QStringLiteral("CREATE TABLE idmanager (tablename varchar(10), id integer)"));
         // Without a row: the first id, and the row only when asked for.
         QCOMPARE(CounterAllocator::nextId(*db, QStringLiteral("trnode"), 2, false), 2);
         QCOMPARE(db->query(QStringLiteral("SELECT * FROM idmanager")).recordCount(), 0);
         QCOMPARE(CounterAllocator::nextId(*db, QStringLiteral("userid"), 1, true), 1);
         QCOMPARE(CounterAllocator::nextId(*db, QStringLiteral("userid"), 1, true), 2);
-        db->execute(QStringLiteral("INSERT INTO idmanager (tablename, id) VALUES ('resrce', 41)"));
+        db->execute(QStringLiteral("INSERT INTO idmanager (tablename, id) VALUES ('resrce', 41), ('resrvn', NULL)"));
         QCOMPARE(CounterAllocator::nextId(*db, QStringLiteral("resrce"), 2, false), 42);
-        db->execute(QStringLiteral("INSERT INTO idmanager (tablename, id) VALUES ('resrvn', NULL)"));
         QCOMPARE(CounterAllocator::nextId(*db, QStringLiteral("resrvn"), 2, false), 2);
         QCOMPARE(db->query(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'resrvn'")).integer(QStringLiteral("id")), 2);
     }
@@ -117,9 +120,7 @@ private slots:
     void theChangeCounterNeedsATransaction()
     {
         TestEnvironment env;
-        ConnectionSpec spec;
-        spec.path = env.path(QStringLiteral("c.db"));
-        DbHandle db = DbConnection::open(spec);
+        DbHandle db = scratchSqlite(env);
         db->execute(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer, LastUpdated integer)"));
         QVERIFY_THROWS_EXCEPTION(AppError, CounterAllocator::nextLastUpdated(*db));
         db->beginWrite();

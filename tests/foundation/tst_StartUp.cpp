@@ -4,9 +4,9 @@
 #include "CUpdateDatabase.h"
 #include "FakeUserEditor.h"
 #include "Globals.h"
-#include "IMainWindow.h"
+#include "StubMainWindow.h"
 #include "ISplash.h"
-#include "ITrayWindow.h"
+#include "StubTrayWindow.h"
 #include "MStartUp.h"
 #include "SingleInstance.h"
 #include "TestSupport.h"
@@ -18,8 +18,10 @@ namespace {
 
 // What happened to the stand-in windows, in order.
 QStringList g_events;
+// Stands in for the log-in's settings: made after it, before the start-up reads them.
+std::function<void()> g_beforeShow;
 
-class FakeMainWindow : public IMainWindow
+class FakeMainWindow : public StubMainWindow
 {
 public:
     ~FakeMainWindow() override { g_events << QStringLiteral("main unloaded"); }
@@ -28,30 +30,18 @@ public:
     bool isWindowVisible() const override { return visible; }
     int windowStateCode() const override { return state; }
     void setWindowStateCode(int s) override { state = s; g_events << QStringLiteral("main state %1").arg(s); }
-    QString caption() const override { return text; }
-    void setCaption(const QString &c) override { text = c; }
-    void populateMenuStrings() override
-    {
-        g_events << QStringLiteral("menu strings");
-        if (beforeShow)
-            beforeShow();
-    }
-    void selectUserItem(const QString &key) override { g_events << QStringLiteral("select ") + key; }
+    void populateMenuStrings() override { if (g_beforeShow) g_beforeShow(); }
     bool visible = false;
     int state = 0;
-    QString text;
-    std::function<void()> beforeShow;
 };
 
-class FakeTray : public ITrayWindow
+class FakeTray : public StubTrayWindow
 {
 public:
     ~FakeTray() override { g_events << QStringLiteral("tray unloaded"); }
-    void showOffscreen() override { g_events << QStringLiteral("tray loaded"); }
     void setUpdateTimerEnabled(bool on) override { timer = on; g_events << (on ? QStringLiteral("timer on") : QStringLiteral("timer off")); }
     bool isUpdateTimerEnabled() const override { return timer; }
     void removeTrayIcon() override { g_events << QStringLiteral("icon removed"); }
-    void hideWindow() override {}
     bool timer = false;
 };
 
@@ -122,6 +112,7 @@ private slots:
     {
         ResetCloseDownForTests();
         installFakes();
+        g_beforeShow = nullptr;
         g_frmMain.reset();
         g_frmSysTray.reset();
         g_events.clear();
@@ -149,55 +140,37 @@ private slots:
         QCOMPARE(line.doMarkOut, markOut);
     }
 
-    void startsWritesTheBannerAndRunsTheBoard()
+    void startsShowsTheBoardAndClosesDownOnceInOrder()
     {
         TestEnvironment env;
         env.useSqliteDatabase();
         QCOMPARE(startProgram({QStringLiteral("-admin")}), -1);
         QVERIFY(g_oCurrentUser.Admin);
-        QVERIFY(g_frmMain);
         QVERIFY(g_frmSysTray && g_frmSysTray->isUpdateTimerEnabled());
         QVERIFY(g_fakeMain->visible);
         QVERIFY(g_events.indexOf(QStringLiteral("splash hidden")) < g_events.indexOf(QStringLiteral("main shown")));
         QVERIFY(g_events.indexOf(QStringLiteral("timer on")) > g_events.indexOf(QStringLiteral("splash hidden")));
-
         const QStringList log = readTextFile(env.path(QStringLiteral("logs/debug.log"))).split(u'\n');
         QVERIFY(log.size() >= 3);
-        const QString dashes(71, u'-');
-        QVERIFY(log[0].endsWith(QStringLiteral("    ") + dashes));
+        QVERIFY(log[0].endsWith(QStringLiteral("    ") + QString(71, u'-')));
         QVERIFY2(QRegularExpression(QStringLiteral("    -- Qel started at \\d{1,2}:\\d\\d (am|pm)$")).match(log[1]).hasMatch(),
                  qPrintable(log[1]));
-        closeDown(1);
-    }
 
-    void startMinimisedOnlyMinimises()
-    {
-        TestEnvironment env;
-        env.useSqliteDatabase();
-        startProgram({});
+        // Starting minimised only minimises.
         g_oUserProperties.StartMin = true;
         g_fakeMain->visible = false;
         ShowMainWindow();
         QVERIFY(!g_fakeMain->visible);
         QCOMPARE(g_fakeMain->state, int(IMainWindow::Minimised));
-        closeDown(1);
-    }
 
-    void closeDownRunsOnceInOrder()
-    {
-        TestEnvironment env;
-        env.useSqliteDatabase();
-        startProgram({});
         g_fOutlook = true;
         g_events.clear();
         QCOMPARE(closeDown(1), 0);
         QCOMPARE(g_events, (QStringList{
-            QStringLiteral("main hidden"), QStringLiteral("timer off"), QStringLiteral("progress shown"),
-            QStringLiteral("progress: Updating Status..."), QStringLiteral("progress: Closing Outlook Reference..."),
-            QStringLiteral("progress: Closing Core..."), QStringLiteral("progress: Unloading User Interfaces..."),
-            QStringLiteral("main hidden"), QStringLiteral("main unloaded"), QStringLiteral("timer off"),
-            QStringLiteral("icon removed"), QStringLiteral("tray unloaded"),
-            QStringLiteral("progress: Close Down Complete"), QStringLiteral("progress hidden")}));
+            "main hidden", "timer off", "progress shown", "progress: Updating Status...",
+            "progress: Closing Outlook Reference...", "progress: Closing Core...", "progress: Unloading User Interfaces...",
+            "main hidden", "main unloaded", "timer off", "icon removed", "tray unloaded",
+            "progress: Close Down Complete", "progress hidden"}));
         QVERIFY(m_fClosingDown);
         QVERIFY(!g_oClientHnd && !g_frmMain && !g_frmSysTray);
         g_fOutlook = false;
@@ -253,30 +226,22 @@ private slots:
         QFETCH(int, expectedPeriod);
         int started = -1;
         struct Watcher : ICalendarWatcher {
-            explicit Watcher(int &s) : started(s) {}
-            void Start(qint32 period) override { started = period; }
+            int *started;
+            void Start(qint32 period) override { *started = period; }
             void CloseDown() override {}
-            int &started;
         };
         struct Factory : ICalendarWatcherFactory {
-            explicit Factory(int &s) : started(s) {}
-            std::unique_ptr<ICalendarWatcher> create() override { return std::make_unique<Watcher>(started); }
-            int &started;
-        } factory(started);
+            int *started;
+            std::unique_ptr<ICalendarWatcher> create() override { auto w = std::make_unique<Watcher>(); w->started = started; return w; }
+        } factory;
+        factory.started = &started;
         TestEnvironment env;
         env.useSqliteDatabase();
-        ICalendarWatcherFactory *saved = g_calendarWatcherFactory;
-        g_calendarWatcherFactory = &factory;
-        // The log-in fills these; here they are set after it, before the start-up reads them.
-        g_uiFactory.mainWindow = [&] {
-            auto w = std::make_unique<FakeMainWindow>();
-            w->beforeShow = [&] {
-                g_fOutlook = outlook;
-                g_fOutlookOOP = ownProcess;
-                g_oUserProperties.RefreshPeriod = qint16(refresh);
-            };
-            g_fakeMain = w.get();
-            return std::unique_ptr<IMainWindow>(std::move(w));
+        ICalendarWatcherFactory *saved = std::exchange(g_calendarWatcherFactory, &factory);
+        g_beforeShow = [&] {
+            g_fOutlook = outlook;
+            g_fOutlookOOP = ownProcess;
+            g_oUserProperties.RefreshPeriod = qint16(refresh);
         };
         startProgram({});
         QCOMPARE(started, expectedPeriod);
@@ -286,24 +251,20 @@ private slots:
         closeDown(1);
     }
 
-    void aSecondCopyIsRefused()
+    void aSecondCopyIsRefusedACrashedOneIsNot()
     {
         TestEnvironment env;
         env.useSqliteDatabase();
-        SingleInstance first(QStringLiteral("tessaly"));
-        QVERIFY(first.tryAcquire());
-        QCOMPARE(startProgram({}), 0);
-        QCOMPARE(env.prompt.asked.size(), 1);
-        QCOMPARE(env.prompt.asked[0].text, QStringLiteral("A copy of Qel is already running."));
-        QCOMPARE(env.prompt.asked[0].title, QStringLiteral("Loading.."));
-        QVERIFY(!g_frmMain);
-        QVERIFY(first.tryAcquire()); // the first copy keeps its lock
-    }
-
-    void aCrashedCopyDoesNotBlockTheNext()
-    {
-        TestEnvironment env;
-        env.useSqliteDatabase();
+        {
+            SingleInstance first(QStringLiteral("tessaly"));
+            QVERIFY(first.tryAcquire());
+            QCOMPARE(startProgram({}), 0);
+            QCOMPARE(env.prompt.asked.size(), 1);
+            QCOMPARE(env.prompt.asked[0].text, QStringLiteral("A copy of Qel is already running."));
+            QCOMPARE(env.prompt.asked[0].title, QStringLiteral("Loading.."));
+            QVERIFY(!g_frmMain);
+            QVERIFY(first.tryAcquire()); // the first copy keeps its lock
+        }
         // A copy that died without unlocking: a lock file naming a dead process.
         QProcess dead;
         dead.start(QStringLiteral("true"));
@@ -313,8 +274,9 @@ private slots:
         QVERIFY(lock.open(QIODevice::WriteOnly));
         lock.write(QByteArray::number(deadPid) + "\ntessaly\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         lock.close();
+        ResetCloseDownForTests();
         QCOMPARE(startProgram({}), -1);
-        QVERIFY(env.prompt.asked.isEmpty());
+        QCOMPARE(env.prompt.asked.size(), 1);
         closeDown(1);
     }
 

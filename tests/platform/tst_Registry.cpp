@@ -6,55 +6,39 @@
 class tst_Registry : public QObject
 {
     Q_OBJECT
+    static constexpr auto CU = Registry::CurrentUser;
 private slots:
-    void valuesKeepTheirTypes()
+    void valuesKeysAndHives()
     {
         TestEnvironment env;
         const QString key = QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App\\Settings");
-        QVERIFY(!Registry::keyExists(Registry::CurrentUser, key));
-        QVERIFY(Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Top"), QStringLiteral("42")));
-        QVERIFY(Registry::writeDword(Registry::CurrentUser, key, QStringLiteral("Width"), 9000));
-        QVERIFY(Registry::keyExists(Registry::CurrentUser, key));
+        QVERIFY(!Registry::keyExists(CU, key));
+        QVERIFY(Registry::writeString(CU, key, QStringLiteral("Top"), QStringLiteral("42")));
+        QVERIFY(Registry::writeDword(CU, key, QStringLiteral("Width"), 9000));
+        QCOMPARE(Registry::readString(CU, key, QStringLiteral("Top")).value(), QStringLiteral("42"));
+        QVERIFY(!Registry::readDword(CU, key, QStringLiteral("Top")).has_value());
+        QCOMPARE(Registry::readDword(CU, key, QStringLiteral("Width")).value(), 9000u);
+        QCOMPARE(Registry::queryValue(CU, key, QStringLiteral("Width")), QStringLiteral("9000"));
+        QCOMPARE(Registry::queryValue(CU, key, QStringLiteral("Nothing")), QStringLiteral("REG_ERR"));
+        QVERIFY(!Registry::readString(Registry::LocalMachine, key, QStringLiteral("Top")).has_value());
 
-        QCOMPARE(Registry::readString(Registry::CurrentUser, key, QStringLiteral("Top")).value(), QStringLiteral("42"));
-        QVERIFY(!Registry::readDword(Registry::CurrentUser, key, QStringLiteral("Top")).has_value());
-        QCOMPARE(Registry::readDword(Registry::CurrentUser, key, QStringLiteral("Width")).value(), 9000u);
-        QCOMPARE(Registry::queryValue(Registry::CurrentUser, key, QStringLiteral("Width")), QStringLiteral("9000"));
-        QCOMPARE(Registry::queryValue(Registry::CurrentUser, key, QStringLiteral("Nothing")), QStringLiteral("REG_ERR"));
-    }
-
-    void textThatLooksLikeATypeTagSurvives()
-    {
-        TestEnvironment env;
-        const QString key = QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App\\RecentNotes");
+        // Text that looks like a type tag or holds escapes survives.
         const QString awkward = QStringLiteral("dword:1#sz:x = [y]; back\\slash 'quote' \"dq\" ünïcödé");
-        Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Notes"), awkward);
-        QCOMPARE(Registry::readString(Registry::CurrentUser, key, QStringLiteral("Notes")).value(), awkward);
-        QCOMPARE(Registry::valueNames(Registry::CurrentUser, key), QStringList{QStringLiteral("Notes")});
-    }
+        const QString notes = QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App\\RecentNotes");
+        Registry::writeString(CU, notes, QStringLiteral("Notes"), awkward);
+        QCOMPARE(Registry::readString(CU, notes, QStringLiteral("Notes")).value(), awkward);
+        QCOMPARE(Registry::valueNames(CU, notes), QStringList{QStringLiteral("Notes")});
 
-    void keysSurviveTheirLastValue()
-    {
-        TestEnvironment env;
-        const QString key = QStringLiteral("Software\\ODBC\\ODBC.INI\\StaffDataDSN");
-        QVERIFY(Registry::createKey(Registry::CurrentUser, key));
-        QVERIFY(Registry::keyExists(Registry::CurrentUser, key));
-        Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Server"), QStringLiteral("x"));
-        QVERIFY(Registry::deleteValue(Registry::CurrentUser, key, QStringLiteral("Server")));
-        QVERIFY(!Registry::deleteValue(Registry::CurrentUser, key, QStringLiteral("Server")));
-        QVERIFY(Registry::keyExists(Registry::CurrentUser, key));
-        QVERIFY(Registry::valueNames(Registry::CurrentUser, key).isEmpty());
-        QVERIFY(Registry::deleteKey(Registry::CurrentUser, key));
-        QVERIFY(!Registry::keyExists(Registry::CurrentUser, key));
-    }
-
-    void hivesAreSeparate()
-    {
-        TestEnvironment env;
-        const QString key = QStringLiteral("Software\\Halvard Software\\Qel\\4.0");
-        Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Who"), QStringLiteral("user"));
-        QVERIFY(!Registry::readString(Registry::LocalMachine, key, QStringLiteral("Who")).has_value());
-        QVERIFY(Registry::filePath(Registry::CurrentUser) != Registry::filePath(Registry::LocalMachine));
+        // A key outlives its last value until it is deleted.
+        const QString dsn = QStringLiteral("Software\\ODBC\\ODBC.INI\\StaffDataDSN");
+        QVERIFY(Registry::createKey(CU, dsn));
+        Registry::writeString(CU, dsn, QStringLiteral("Server"), QStringLiteral("x"));
+        QVERIFY(Registry::deleteValue(CU, dsn, QStringLiteral("Server")));
+        QVERIFY(!Registry::deleteValue(CU, dsn, QStringLiteral("Server")));
+        QVERIFY(Registry::keyExists(CU, dsn));
+        QVERIFY(Registry::valueNames(CU, dsn).isEmpty());
+        QVERIFY(Registry::deleteKey(CU, dsn));
+        QVERIFY(!Registry::keyExists(CU, dsn));
     }
 };
 
