@@ -16,19 +16,11 @@ class RecordingChatWindow : public IChatWindow
 public:
     QString room;
     bool visible = false;
-    QStringList lines; // "name: text"
-    QStringList infos;
-    QStringList joined;
-    QStringList left;
+    QStringList lines, infos, joined, left; // lines as "name: text"
 
     QString roomId() const override { return room; }
     bool isVisible() const override { return visible; }
-    void openRoom(const QString &roomId) override
-    {
-        room = roomId;
-        lines.clear();
-        visible = true;
-    }
+    void openRoom(const QString &roomId) override { room = roomId; lines.clear(); visible = true; }
     void appendMessage(const QString &name, const QString &text) override { lines.append(name + QStringLiteral(": ") + text); }
     void setInfo(const QString &info) override { infos.append(info); }
     void join(const QString &name) override { joined.append(name); }
@@ -59,10 +51,9 @@ public:
         ++viewUpdates;
     }
     void showCheckInDialog(qint32 id, const QString &, double) override { checkIns.append(id); }
-    void showNotification(const QString &title, const QString &from, const QString &message,
-                          const QString &joinRoomId) override
+    void showNotification(const QString &title, const QString &from, const QString &message, const QString &room) override
     {
-        notices.append({title, from, message, joinRoomId});
+        notices.append({title, from, message, room});
     }
     IChatWindow &chatWindow() override { return chat; }
 };

@@ -35,7 +35,10 @@ class tst_MCastSockets_netns : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        REQUIRE_PRIVATE_NETWORK();
+    }
     void init() { m_env = std::make_unique<TestEnvironment>(); }
     void cleanup()
     {
@@ -43,109 +46,99 @@ private slots:
         m_env.reset();
     }
 
-    void threeListenersHearEveryDatagram();
-    void senderFallsBackWhenItsPortIsTaken();
-    void failedBindRetriedAndLoggedOnce();
-    void trayWindowOpensTheLink();
+    void threeListenersHearEveryDatagram()
+    {
+        MCastUdpTransport copies[3];
+        Heard heard[3];
+        for (int i = 0; i < 3; ++i) {
+            heard[i].listenTo(copies[i]);
+            copies[i].open(testPorts());
+            QVERIFY(copies[i].isListening());
+        }
+        for (int i = 0; i < 3; ++i)
+            copies[i].send(QByteArray("r") + QByteArray::number(i) + "#!");
+        for (int i = 0; i < 3; ++i) {
+            QTRY_COMPARE(heard[i].datagrams.size(), 3);
+            QCOMPARE(QSet<QByteArray>(heard[i].datagrams.begin(), heard[i].datagrams.end()),
+                     (QSet<QByteArray>{"r0#!", "r1#!", "r2#!"}));
+            QVERIFY(!QHostAddress(heard[i].senders.first()).isNull());
+        }
+        QTest::qWait(100);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(heard[i].datagrams.size(), 3);
+    }
+
+    void senderFallsBackWhenItsPortIsTaken()
+    {
+        QUdpSocket holder; // a program that keeps the port to itself
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, testPorts().send, QAbstractSocket::DontShareAddress));
+        MCastUdpTransport transport;
+        Heard heard;
+        heard.listenTo(transport);
+        transport.open(testPorts());
+        QVERIFY(transport.isListening());
+        QVERIFY(transport.senderPort() != 0);
+        QVERIFY(transport.senderPort() != testPorts().send);
+        transport.send("r7#!");
+        QTRY_COMPARE(heard.datagrams, QList<QByteArray>{"r7#!"});
+        QVERIFY(readTextFile(m_env->path("logs/error.log")).isEmpty());
+    }
+
+    void failedBindRetriedAndLoggedOnce()
+    {
+        auto holder = std::make_unique<QUdpSocket>();
+        QVERIFY(holder->bind(QHostAddress::AnyIPv4, testPorts().listen, QAbstractSocket::DontShareAddress));
+        MCastUdpTransport transport;
+        Heard heard;
+        heard.listenTo(transport);
+        transport.open(testPorts());
+        QVERIFY(!transport.isListening());
+        transport.retry();
+        transport.retry();
+        QVERIFY(!transport.isListening());
+        QCOMPARE(readTextFile(m_env->path("logs/error.log")).count("Systray Startup"), 1);
+
+        holder.reset(); // the port comes free, as a network coming up would allow
+        transport.retry();
+        QVERIFY(transport.isListening());
+        transport.send("r8#!");
+        QTRY_COMPARE(heard.datagrams, QList<QByteArray>{"r8#!"});
+        QCOMPARE(readTextFile(m_env->path("logs/error.log")).count("Systray Startup"), 1);
+        CloseDebugLog();
+        QVERIFY(!readTextFile(m_env->path("logs/debug.log")).contains("MCast Listener got error"));
+    }
+
+    void trayWindowOpensTheLink()
+    {
+        m_env->useSqliteDatabase(); // no Properties table: the default ports
+        g_lUserID = 42;
+        MCastUdpTransport other;
+        Heard heard;
+        heard.listenTo(other);
+        other.open(MCastPorts());
+        {
+            frmSysTray tray;
+            QVERIFY(g_oMCastWindow);
+            tray.showOffscreen();
+            CMCastUpdate update;
+            update.Seq = 77;
+            update.UserID = 42;
+            update.Status = QStringLiteral("HME");
+            update.OriginatorID = 42;
+            tray.mcast().sendUpdatePulse(update);
+            QTRY_COMPARE(heard.datagrams, QList<QByteArray>{"s77#!42#!HME#!#!0#!0#!"});
+            // The tray's own copy came back and is answered for by this copy.
+            other.send("r77#!");
+            QTRY_COMPARE(heard.datagrams.size(), 3);
+            QCOMPARE(heard.datagrams.last(), QByteArray("s77#!42#!HME#!#!0#!0#!"));
+            QCOMPARE(g_oMCastWindow->Find("77")->OriginatorID, 42);
+        }
+        g_lUserID = 0;
+    }
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
 };
-
-void tst_MCastSockets_netns::initTestCase()
-{
-    REQUIRE_PRIVATE_NETWORK();
-}
-
-void tst_MCastSockets_netns::threeListenersHearEveryDatagram()
-{
-    MCastUdpTransport copies[3];
-    Heard heard[3];
-    for (int i = 0; i < 3; ++i) {
-        heard[i].listenTo(copies[i]);
-        copies[i].open(testPorts());
-        QVERIFY(copies[i].isListening());
-    }
-    for (int i = 0; i < 3; ++i)
-        copies[i].send(QByteArray("r") + QByteArray::number(i) + "#!");
-    for (int i = 0; i < 3; ++i) {
-        QTRY_COMPARE(heard[i].datagrams.size(), 3);
-        QCOMPARE(QSet<QByteArray>(heard[i].datagrams.begin(), heard[i].datagrams.end()),
-                 (QSet<QByteArray>{"r0#!", "r1#!", "r2#!"}));
-        QVERIFY(!QHostAddress(heard[i].senders.first()).isNull());
-    }
-    QTest::qWait(100);
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(heard[i].datagrams.size(), 3);
-}
-
-void tst_MCastSockets_netns::senderFallsBackWhenItsPortIsTaken()
-{
-    QUdpSocket holder; // a program that keeps the port to itself
-    QVERIFY(holder.bind(QHostAddress::AnyIPv4, testPorts().send, QAbstractSocket::DontShareAddress));
-    MCastUdpTransport transport;
-    Heard heard;
-    heard.listenTo(transport);
-    transport.open(testPorts());
-    QVERIFY(transport.isListening());
-    QVERIFY(transport.senderPort() != 0);
-    QVERIFY(transport.senderPort() != testPorts().send);
-    transport.send("r7#!");
-    QTRY_COMPARE(heard.datagrams, QList<QByteArray>{"r7#!"});
-    QVERIFY(readTextFile(m_env->path("logs/error.log")).isEmpty());
-}
-
-void tst_MCastSockets_netns::failedBindRetriedAndLoggedOnce()
-{
-    auto holder = std::make_unique<QUdpSocket>();
-    QVERIFY(holder->bind(QHostAddress::AnyIPv4, testPorts().listen, QAbstractSocket::DontShareAddress));
-    MCastUdpTransport transport;
-    Heard heard;
-    heard.listenTo(transport);
-    transport.open(testPorts());
-    QVERIFY(!transport.isListening());
-    transport.retry();
-    transport.retry();
-    QVERIFY(!transport.isListening());
-    QCOMPARE(readTextFile(m_env->path("logs/error.log")).count("Systray Startup"), 1);
-
-    holder.reset(); // the port comes free, as a network coming up would allow
-    transport.retry();
-    QVERIFY(transport.isListening());
-    transport.send("r8#!");
-    QTRY_COMPARE(heard.datagrams, QList<QByteArray>{"r8#!"});
-    QCOMPARE(readTextFile(m_env->path("logs/error.log")).count("Systray Startup"), 1);
-    CloseDebugLog();
-    QVERIFY(!readTextFile(m_env->path("logs/debug.log")).contains("MCast Listener got error"));
-}
-
-void tst_MCastSockets_netns::trayWindowOpensTheLink()
-{
-    m_env->useSqliteDatabase(); // no Properties table: the default ports
-    g_lUserID = 42;
-    MCastUdpTransport other;
-    Heard heard;
-    heard.listenTo(other);
-    other.open(MCastPorts());
-    {
-        frmSysTray tray;
-        QVERIFY(g_oMCastWindow);
-        tray.showOffscreen();
-        CMCastUpdate update;
-        update.Seq = 77;
-        update.UserID = 42;
-        update.Status = QStringLiteral("HME");
-        update.OriginatorID = 42;
-        tray.mcast().sendUpdatePulse(update);
-        QTRY_COMPARE(heard.datagrams, QList<QByteArray>{"s77#!42#!HME#!#!0#!0#!"});
-        // The tray's own copy came back and is answered for by this copy.
-        other.send("r77#!");
-        QTRY_COMPARE(heard.datagrams.size(), 3);
-        QCOMPARE(heard.datagrams.last(), QByteArray("s77#!42#!HME#!#!0#!0#!"));
-        QCOMPARE(g_oMCastWindow->Find("77")->OriginatorID, 42);
-    }
-    g_lUserID = 0;
-}
 
 QTEST_MAIN(tst_MCastSockets_netns)
 #include "tst_MCastSockets_netns.moc"

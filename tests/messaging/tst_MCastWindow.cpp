@@ -20,12 +20,6 @@ CMCastUpdate update(qint32 seq, qint32 userId = 1, qint32 originator = -1)
     return u;
 }
 
-void fill(CMCastWindow &window, std::initializer_list<qint32> seqs)
-{
-    for (qint32 seq : seqs)
-        window.Add(update(seq));
-}
-
 } // namespace
 
 class tst_MCastWindow : public QObject
@@ -34,172 +28,153 @@ class tst_MCastWindow : public QObject
 private slots:
     void cleanup() { Clock::unpin(); }
 
-    void hundredAndFirstAddDropsOldest();
-    void repeatedKeyKeepsHeldUpdate();
-    void newerUpdateOfSameUser();
-
-    void gapCheck_data();
-    void gapCheck();
-    void gapFilledThenMarkCatchesUp();
-    void gapArithmeticIn64Bits();
-
-    void resendAnsweredOnceInTwoSeconds();
-    void ownIdsToTheMillisecond();
-};
-
-void tst_MCastWindow::hundredAndFirstAddDropsOldest()
-{
-    CMCastWindow window;
-    for (qint32 seq = 1; seq <= 100; ++seq)
-        window.Add(update(seq));
-    QCOMPARE(window.count(), 100);
-    window.Add(update(101));
-    QCOMPARE(window.count(), 100);
-    QVERIFY(!window.contains(QStringLiteral("1")));
-    QVERIFY(window.contains(QStringLiteral("2")));
-    QVERIFY(window.contains(QStringLiteral("101")));
-}
-
-void tst_MCastWindow::repeatedKeyKeepsHeldUpdate()
-{
-    CMCastWindow window;
-    window.Add(update(7, 3, 3)); // own update, stored before it was sent
-    window.Add(update(7, 3, -1)); // the same one coming back
-    QCOMPARE(window.count(), 1);
-    QCOMPARE(window.Find(QStringLiteral("7"))->OriginatorID, 3);
-
-    // When full, the oldest goes first even though nothing is added.
-    for (qint32 seq = 8; seq <= 106; ++seq)
-        window.Add(update(seq));
-    QCOMPARE(window.count(), 100);
-    window.Add(update(50, 9, -1));
-    QCOMPARE(window.count(), 99);
-    QVERIFY(!window.contains(QStringLiteral("7")));
-    QCOMPARE(window.Find(QStringLiteral("50"))->UserID, 1);
-}
-
-void tst_MCastWindow::newerUpdateOfSameUser()
-{
-    CMCastWindow window;
-    window.Add(update(10, 17));
-    window.Add(update(4, 18));
-    QVERIFY(window.NewerUpdateExist(9, 17));
-    QVERIFY(!window.NewerUpdateExist(10, 17)); // the same update again is not stale
-    QVERIFY(!window.NewerUpdateExist(11, 17));
-    QVERIFY(!window.NewerUpdateExist(9, 19));
-    QVERIFY(window.NewerUpdateExist(3, 18));
-}
-
-void tst_MCastWindow::gapCheck_data()
-{
-    QTest::addColumn<int>("mark");
-    QTest::addColumn<QVector<qint32>>("held");
-    QTest::addColumn<int>("seq");
-    QTest::addColumn<int>("markAfter");
-    QTest::addColumn<QVector<qint32>>("requested");
-
-    using V = QVector<qint32>;
-    QTest::newRow("first update sets the mark") << 0 << V{} << 500 << 500 << V{};
-    QTest::newRow("next in line") << 100 << V{} << 101 << 101 << V{};
-    QTest::newRow("repeat") << 100 << V{} << 100 << 100 << V{};
-    QTest::newRow("older") << 100 << V{} << 90 << 100 << V{};
-    QTest::newRow("two missing") << 100 << V{} << 103 << 100 << V{101, 102};
-    QTest::newRow("one of them held") << 100 << V{102} << 103 << 100 << V{101};
-    QTest::newRow("far ahead is clamped") << 100 << V{} << 120 << 115 << V{116, 117, 118, 119};
-    QTest::newRow("clamped, one held") << 100 << V{117} << 120 << 115 << V{116, 118, 119};
-    QTest::newRow("mark passes held numbers") << 100 << V{101, 102} << 104 << 102 << V{103};
-    QTest::newRow("all held, mark reaches seq") << 100 << V{101, 102, 103} << 104 << 104 << V{};
-}
-
-void tst_MCastWindow::gapCheck()
-{
-    QFETCH(int, mark);
-    QFETCH(QVector<qint32>, held);
-    QFETCH(int, seq);
-    QFETCH(int, markAfter);
-    QFETCH(QVector<qint32>, requested);
-
-    CMCastWindow window;
-    for (qint32 n : held)
-        window.Add(update(n));
-    window.Add(update(seq)); // stored before the check, as on receipt
-    qint32 lastSeq = mark;
-    QCOMPARE(MCastGapCheck::check(seq, lastSeq, window), requested);
-    QCOMPARE(lastSeq, markAfter);
-}
-
-void tst_MCastWindow::gapFilledThenMarkCatchesUp()
-{
-    CMCastWindow window;
-    qint32 lastSeq = 100;
-    window.Add(update(103));
-    QCOMPARE(MCastGapCheck::check(103, lastSeq, window), (QVector<qint32>{101, 102}));
-    QCOMPARE(lastSeq, 100);
-    window.Add(update(101));
-    QCOMPARE(MCastGapCheck::check(101, lastSeq, window), QVector<qint32>{});
-    QCOMPARE(lastSeq, 101);
-    window.Add(update(102));
-    QCOMPARE(MCastGapCheck::check(102, lastSeq, window), QVector<qint32>{});
-    QCOMPARE(lastSeq, 103); // 103 was already held
-    window.Add(update(104));
-    QCOMPARE(MCastGapCheck::check(104, lastSeq, window), QVector<qint32>{});
-    QCOMPARE(lastSeq, 104);
-}
-
-void tst_MCastWindow::gapArithmeticIn64Bits()
-{
-    constexpr qint32 top = std::numeric_limits<qint32>::max();
-    constexpr qint32 bottom = std::numeric_limits<qint32>::min();
-    CMCastWindow window;
-    window.Add(update(top));
-    qint32 lastSeq = bottom + 1;
-    QCOMPARE(MCastGapCheck::check(top, lastSeq, window), (QVector<qint32>{top - 4, top - 3, top - 2, top - 1}));
-    QCOMPARE(lastSeq, top - 5);
-
-    lastSeq = top;
-    window.Add(update(bottom));
-    QCOMPARE(MCastGapCheck::check(bottom, lastSeq, window), QVector<qint32>{});
-    QCOMPARE(lastSeq, top);
-}
-
-void tst_MCastWindow::resendAnsweredOnceInTwoSeconds()
-{
-    Clock::pin(QDateTime(QDate(2025, 3, 4), QTime(9, 0)));
-    MCastResendThrottle throttle;
-    QVERIFY(throttle.mayAnswer(5));
-    QVERIFY(!throttle.mayAnswer(5));
-    QVERIFY(throttle.mayAnswer(6));
-    Clock::advance(1999);
-    QVERIFY(!throttle.mayAnswer(5));
-    Clock::advance(1);
-    QVERIFY(throttle.mayAnswer(5));
-    QVERIFY(!throttle.mayAnswer(5));
-    Clock::advance(-60000); // the clock set back does not block answers
-    QVERIFY(throttle.mayAnswer(5));
-}
-
-void tst_MCastWindow::ownIdsToTheMillisecond()
-{
-    const QDateTime start(QDate(2025, 12, 9), QTime(14, 57, 50, 0));
-    Clock::pin(start);
-    MCastOwnIds ids;
-    const QString first = ids.next();
-    QCOMPARE(first, DateUtil::numberText(DateUtil::toDays(start)));
-    QVERIFY(first.contains(u'.'));
-    Clock::advance(1);
-    const QString second = ids.next();
-    QVERIFY(second != first);
-    QCOMPARE(ids.last(), second);
-    QVERIFY(ids.isOwn(first));
-    QVERIFY(!ids.isOwn(DateUtil::numberText(DateUtil::toDays(start.addMSecs(2)))));
-
-    for (int i = 0; i < MCastOwnIds::Remembered - 1; ++i) {
-        Clock::advance(1);
-        ids.next();
+    void hundredAndFirstAddDropsOldest()
+    {
+        CMCastWindow window;
+        for (qint32 seq = 1; seq <= 100; ++seq)
+            window.Add(update(seq));
+        QCOMPARE(window.count(), 100);
+        window.Add(update(101));
+        QCOMPARE(window.count(), 100);
+        QVERIFY(!window.contains("1") && window.contains("2") && window.contains("101"));
     }
-    QVERIFY(!ids.isOwn(first)); // 33 ids on, the first is forgotten
-    QVERIFY(ids.isOwn(second));
-}
+
+    void repeatedKeyKeepsHeldUpdate()
+    {
+        CMCastWindow window;
+        window.Add(update(7, 3, 3)); // own update, stored before it was sent
+        window.Add(update(7, 3, -1)); // the same one coming back
+        QCOMPARE(window.count(), 1);
+        QCOMPARE(window.Find("7")->OriginatorID, 3);
+
+        // When full, the oldest goes first even though nothing is added.
+        for (qint32 seq = 8; seq <= 106; ++seq)
+            window.Add(update(seq));
+        QCOMPARE(window.count(), 100);
+        window.Add(update(50, 9, -1));
+        QCOMPARE(window.count(), 99);
+        QVERIFY(!window.contains("7"));
+        QCOMPARE(window.Find("50")->UserID, 1);
+    }
+
+    void newerUpdateOfSameUser()
+    {
+        CMCastWindow window;
+        window.Add(update(10, 17));
+        window.Add(update(4, 18));
+        QVERIFY(window.NewerUpdateExist(9, 17) && window.NewerUpdateExist(3, 18));
+        QVERIFY(!window.NewerUpdateExist(10, 17)); // the same update again is not stale
+        QVERIFY(!window.NewerUpdateExist(11, 17) && !window.NewerUpdateExist(9, 19));
+    }
+
+    void gapCheck_data()
+    {
+        QTest::addColumn<int>("mark");
+        QTest::addColumn<QVector<qint32>>("held");
+        QTest::addColumn<int>("seq");
+        QTest::addColumn<int>("markAfter");
+        QTest::addColumn<QVector<qint32>>("requested");
+
+        using V = QVector<qint32>;
+        QTest::newRow("first update sets the mark") << 0 << V{} << 500 << 500 << V{};
+        QTest::newRow("next in line") << 100 << V{} << 101 << 101 << V{};
+        QTest::newRow("repeat") << 100 << V{} << 100 << 100 << V{};
+        QTest::newRow("older") << 100 << V{} << 90 << 100 << V{};
+        QTest::newRow("two missing") << 100 << V{} << 103 << 100 << V{101, 102};
+        QTest::newRow("one of them held") << 100 << V{102} << 103 << 100 << V{101};
+        QTest::newRow("far ahead is clamped") << 100 << V{} << 120 << 115 << V{116, 117, 118, 119};
+        QTest::newRow("clamped, one held") << 100 << V{117} << 120 << 115 << V{116, 118, 119};
+        QTest::newRow("mark passes held numbers") << 100 << V{101, 102} << 104 << 102 << V{103};
+        QTest::newRow("all held, mark reaches seq") << 100 << V{101, 102, 103} << 104 << 104 << V{};
+    }
+
+    void gapCheck()
+    {
+        QFETCH(int, mark);
+        QFETCH(QVector<qint32>, held);
+        QFETCH(int, seq);
+        QFETCH(int, markAfter);
+        QFETCH(QVector<qint32>, requested);
+
+        CMCastWindow window;
+        for (qint32 n : held)
+            window.Add(update(n));
+        window.Add(update(seq)); // stored before the check, as on receipt
+        qint32 lastSeq = mark;
+        QCOMPARE(MCastGapCheck::check(seq, lastSeq, window), requested);
+        QCOMPARE(lastSeq, markAfter);
+    }
+
+    void gapFilledThenMarkCatchesUp()
+    {
+        CMCastWindow window;
+        qint32 lastSeq = 100;
+        window.Add(update(103));
+        QCOMPARE(MCastGapCheck::check(103, lastSeq, window), (QVector<qint32>{101, 102}));
+        QCOMPARE(lastSeq, 100);
+        window.Add(update(101));
+        QCOMPARE(MCastGapCheck::check(101, lastSeq, window), QVector<qint32>{});
+        QCOMPARE(lastSeq, 101);
+        window.Add(update(102));
+        QCOMPARE(MCastGapCheck::check(102, lastSeq, window), QVector<qint32>{});
+        QCOMPARE(lastSeq, 103); // 103 was already held
+    }
+
+    void gapArithmeticIn64Bits()
+    {
+        constexpr qint32 top = std::numeric_limits<qint32>::max();
+        constexpr qint32 bottom = std::numeric_limits<qint32>::min();
+        CMCastWindow window;
+        window.Add(update(top));
+        qint32 lastSeq = bottom + 1;
+        QCOMPARE(MCastGapCheck::check(top, lastSeq, window), (QVector<qint32>{top - 4, top - 3, top - 2, top - 1}));
+        QCOMPARE(lastSeq, top - 5);
+
+        lastSeq = top;
+        window.Add(update(bottom));
+        QCOMPARE(MCastGapCheck::check(bottom, lastSeq, window), QVector<qint32>{});
+        QCOMPARE(lastSeq, top);
+    }
+
+    void resendAnsweredOnceInTwoSeconds()
+    {
+        Clock::pin(QDateTime(QDate(2025, 3, 4), QTime(9, 0)));
+        MCastResendThrottle throttle;
+        QVERIFY(throttle.mayAnswer(5));
+        QVERIFY(!throttle.mayAnswer(5));
+        QVERIFY(throttle.mayAnswer(6));
+        Clock::advance(1999);
+        QVERIFY(!throttle.mayAnswer(5));
+        Clock::advance(1);
+        QVERIFY(throttle.mayAnswer(5));
+        QVERIFY(!throttle.mayAnswer(5));
+        Clock::advance(-60000); // the clock set back does not block answers
+        QVERIFY(throttle.mayAnswer(5));
+    }
+
+    void ownIdsToTheMillisecond()
+    {
+        const QDateTime start(QDate(2025, 12, 9), QTime(14, 57, 50, 0));
+        Clock::pin(start);
+        MCastOwnIds ids;
+        const QString first = ids.next();
+        QCOMPARE(first, DateUtil::numberText(DateUtil::toDays(start)));
+        QVERIFY(first.contains(u'.'));
+        Clock::advance(1);
+        const QString second = ids.next();
+        QVERIFY(second != first);
+        QCOMPARE(ids.last(), second);
+        QVERIFY(ids.isOwn(first));
+        QVERIFY(!ids.isOwn(DateUtil::numberText(DateUtil::toDays(start.addMSecs(2)))));
+
+        for (int i = 0; i < MCastOwnIds::Remembered - 1; ++i) {
+            Clock::advance(1);
+            ids.next();
+        }
+        QVERIFY(!ids.isOwn(first)); // 33 ids on, the first is forgotten
+        QVERIFY(ids.isOwn(second));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_MCastWindow)
 #include "tst_MCastWindow.moc"

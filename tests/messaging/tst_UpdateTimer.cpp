@@ -56,115 +56,108 @@ class tst_UpdateTimer : public QObject
 {
     Q_OBJECT
 private slots:
-    void cadence_data();
-    void cadence();
-    void dispatch_data();
-    void dispatch();
-    void tickDuringPollDoesNothing();
-    void failedStepIsLoggedAndNextRuns();
-};
-
-void tst_UpdateTimer::cadence_data()
-{
-    QTest::addColumn<qint16>("threshold");
-    QTest::addColumn<QList<int>>("pollTicks");
-    // The counter starts at 10: with 30 the first poll waits for tick 22.
-    QTest::newRow("30") << qint16(30) << QList<int>{22, 53, 84};
-    QTest::newRow("6") << qint16(6) << QList<int>{1, 8, 15, 22};
-}
-
-void tst_UpdateTimer::cadence()
-{
-    QFETCH(qint16, threshold);
-    QFETCH(QList<int>, pollTicks);
-    RecordingActions actions;
-    UpdateTimer timer(actions);
-    QCOMPARE(timer.PollThreshold, qint16(18));
-    timer.PollThreshold = threshold;
-    QList<int> polled;
-    for (int tick = 1; tick <= pollTicks.last(); ++tick) {
-        const qsizetype before = actions.calls.size();
-        timer.tick();
-        if (actions.calls.size() > before)
-            polled << tick;
+    void cadence_data()
+    {
+        QTest::addColumn<qint16>("threshold");
+        QTest::addColumn<QList<int>>("pollTicks");
+        // The counter starts at 10: with 30 the first poll waits for tick 22.
+        QTest::newRow("30") << qint16(30) << QList<int>{22, 53, 84};
+        QTest::newRow("6") << qint16(6) << QList<int>{1, 8, 15, 22};
     }
-    QCOMPARE(polled, pollTicks);
-}
 
-void tst_UpdateTimer::dispatch_data()
-{
-    QTest::addColumn<qint16>("code");
-    QTest::addColumn<bool>("mainWindow");
-    QTest::addColumn<QString>("view");
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<bool>("flag");
-    QTest::addColumn<QStringList>("expected");
-    const QStringList none;
-    QTest::newRow("1 users") << qint16(1) << true << "GRP" << "" << false << QStringList{"poll"};
-    QTest::newRow("1 users, no window") << qint16(1) << false << "GRP" << "" << false << none;
-    QTest::newRow("1 resource") << qint16(1) << true << "RSG" << "RES7" << false
-                                << QStringList{"reservations RES7 Room 1"};
-    QTest::newRow("1 user item in resource view") << qint16(1) << true << "RSG" << "USR7" << false << none;
-    QTest::newRow("1 nothing selected") << qint16(1) << true << "RSG" << "" << false << none;
-    QTest::newRow("1 other view") << qint16(1) << true << "CTL" << "" << false << none;
-    QTest::newRow("2 due") << qint16(2) << true << "GRP" << "" << true << QStringList{"done", "markout"};
-    QTest::newRow("2 not due") << qint16(2) << true << "GRP" << "" << false << none;
-    QTest::newRow("3") << qint16(3) << false << "GRP" << "" << true << none;
-    QTest::newRow("4 calendar here") << qint16(4) << true << "GRP" << "" << true << QStringList{"mystatus", "checks"};
-    QTest::newRow("4 calendar elsewhere") << qint16(4) << true << "GRP" << "" << false << QStringList{"mystatus"};
-    QTest::newRow("4 no window") << qint16(4) << false << "GRP" << "" << true << none;
-}
-
-void tst_UpdateTimer::dispatch()
-{
-    QFETCH(qint16, code);
-    QFETCH(bool, mainWindow);
-    QFETCH(QString, view);
-    QFETCH(QString, selected);
-    QFETCH(bool, flag);
-    QFETCH(QStringList, expected);
-    RecordingActions actions;
-    actions.code = code;
-    actions.mainWindow = mainWindow;
-    actions.view = view;
-    actions.selectedKey = selected;
-    actions.flag = flag;
-    UpdateTimer timer(actions);
-    timer.PollThreshold = 0;
-    timer.tick(); // counter 10 > 0: this tick polls
-    QCOMPARE(actions.calls, QStringList{"ask"} + expected);
-    QCOMPARE(timer.pollCounter(), qint16(1));
-}
-
-void tst_UpdateTimer::tickDuringPollDoesNothing()
-{
-    RecordingActions actions;
-    actions.code = 1;
-    UpdateTimer timer(actions);
-    timer.PollThreshold = 0;
-    actions.duringPoll = [&] {
-        for (int i = 0; i < 5; ++i)
+    void cadence()
+    {
+        QFETCH(qint16, threshold);
+        QFETCH(QList<int>, pollTicks);
+        RecordingActions actions;
+        UpdateTimer timer(actions);
+        QCOMPARE(timer.PollThreshold, qint16(18));
+        timer.PollThreshold = threshold;
+        QList<int> polled;
+        for (int tick = 1; tick <= pollTicks.last(); ++tick) {
+            const qsizetype before = actions.calls.size();
             timer.tick();
-    };
-    timer.tick();
-    QCOMPARE(actions.calls, (QStringList{"ask", "poll"}));
-    QCOMPARE(timer.pollCounter(), qint16(1));
-    actions.duringPoll = nullptr;
-    timer.tick();
-    QCOMPARE(actions.calls.size(), 4); // polling again once the poll is over
-}
+            if (actions.calls.size() > before)
+                polled << tick;
+        }
+        QCOMPARE(polled, pollTicks);
+    }
 
-void tst_UpdateTimer::failedStepIsLoggedAndNextRuns()
-{
-    TestEnvironment env;
-    RecordingActions actions;
-    actions.flag = true;
-    actions.failOwnStatus = true;
-    UpdateTimer(actions).dispatch(4);
-    QCOMPARE(actions.calls, (QStringList{"mystatus", "checks"}));
-    const QString log = readTextFile(env.path("logs/error.log"));
-    QVERIFY2(log.contains("frmSysTray.tmUpdateTimer") && log.contains("locked"), qPrintable(log));
-}
+    void dispatch_data()
+    {
+        QTest::addColumn<qint16>("code");
+        QTest::addColumn<bool>("mainWindow");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("flag");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList none;
+        QTest::newRow("1 users") << qint16(1) << true << "GRP" << "" << false << QStringList{"poll"};
+        QTest::newRow("1 users, no window") << qint16(1) << false << "GRP" << "" << false << none;
+        QTest::newRow("1 resource") << qint16(1) << true << "RSG" << "RES7" << false
+                                    << QStringList{"reservations RES7 Room 1"};
+        QTest::newRow("1 user item in resource view") << qint16(1) << true << "RSG" << "USR7" << false << none;
+        QTest::newRow("1 nothing selected") << qint16(1) << true << "RSG" << "" << false << none;
+        QTest::newRow("1 other view") << qint16(1) << true << "CTL" << "" << false << none;
+        QTest::newRow("2 due") << qint16(2) << true << "GRP" << "" << true << QStringList{"done", "markout"};
+        QTest::newRow("2 not due") << qint16(2) << true << "GRP" << "" << false << none;
+        QTest::newRow("3") << qint16(3) << false << "GRP" << "" << true << none;
+        QTest::newRow("4 calendar here") << qint16(4) << true << "GRP" << "" << true << QStringList{"mystatus", "checks"};
+        QTest::newRow("4 calendar elsewhere") << qint16(4) << true << "GRP" << "" << false << QStringList{"mystatus"};
+        QTest::newRow("4 no window") << qint16(4) << false << "GRP" << "" << true << none;
+    }
+
+    void dispatch()
+    {
+        QFETCH(qint16, code);
+        QFETCH(bool, mainWindow);
+        QFETCH(QString, view);
+        QFETCH(QString, selected);
+        QFETCH(bool, flag);
+        QFETCH(QStringList, expected);
+        RecordingActions actions;
+        actions.code = code;
+        actions.mainWindow = mainWindow;
+        actions.view = view;
+        actions.selectedKey = selected;
+        actions.flag = flag;
+        UpdateTimer timer(actions);
+        timer.PollThreshold = 0;
+        timer.tick(); // counter 10 > 0: this tick polls
+        QCOMPARE(actions.calls, QStringList{"ask"} + expected);
+        QCOMPARE(timer.pollCounter(), qint16(1));
+    }
+
+    void tickDuringPollDoesNothing()
+    {
+        RecordingActions actions;
+        actions.code = 1;
+        UpdateTimer timer(actions);
+        timer.PollThreshold = 0;
+        actions.duringPoll = [&] {
+            for (int i = 0; i < 5; ++i)
+                timer.tick();
+        };
+        timer.tick();
+        QCOMPARE(actions.calls, (QStringList{"ask", "poll"}));
+        QCOMPARE(timer.pollCounter(), qint16(1));
+        actions.duringPoll = nullptr;
+        timer.tick();
+        QCOMPARE(actions.calls.size(), 4); // polling again once the poll is over
+    }
+
+    void failedStepIsLoggedAndNextRuns()
+    {
+        TestEnvironment env;
+        RecordingActions actions;
+        actions.flag = true;
+        actions.failOwnStatus = true;
+        UpdateTimer(actions).dispatch(4);
+        QCOMPARE(actions.calls, (QStringList{"mystatus", "checks"}));
+        const QString log = readTextFile(env.path("logs/error.log"));
+        QVERIFY2(log.contains("frmSysTray.tmUpdateTimer") && log.contains("locked"), qPrintable(log));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_UpdateTimer)
 #include "tst_UpdateTimer.moc"

@@ -8,7 +8,6 @@
 
 #include <QMap>
 #include <QProcess>
-#include <QSet>
 #include <QtTest>
 #include <cstdio>
 
@@ -75,6 +74,20 @@ struct Change
     QString note;
 };
 
+// Every row of a query, its fields joined by "|".
+QStringList rows(const QString &sql, const QVariantList &params = {})
+{
+    DbHandle connection;
+    QStringList result;
+    for (RecordSet rs = OpenADORecordSet(connection, sql, true, params); !rs.eof(); rs.moveNext()) {
+        QStringList fields;
+        for (int i = 0; i < rs.columns().size(); ++i)
+            fields << rs.value(i).toString();
+        result << fields.join(u'|');
+    }
+    return result;
+}
+
 } // namespace
 
 class tst_ConcurrentWriters : public QObject
@@ -118,8 +131,7 @@ private:
             db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
                                    "VALUES (?, ?, 'INN', ?, 1)"),
                     {id, QStringLiteral("User %1").arg(id), id});
-        db.exec(QStringLiteral("UPDATE idmanager SET id = ? WHERE tablename = 'userid'"), {kSharedUsers});
-        const qint32 before = kSharedUsers;
+        db.exec("UPDATE idmanager SET id = ? WHERE tablename = 'userid'", {kSharedUsers});
 
         runCopies();
         const int changes = kCopies * rounds();
@@ -133,37 +145,27 @@ private:
         QList<qint32> counters;
         for (const Change &c : std::as_const(m_changes))
             counters << c.seq + 1;
-        DbHandle connection;
-        for (RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID > ?"),
-                                             true, {kSharedUsers});
-             !rs.eof(); rs.moveNext())
-            counters << qint32(rs.integer(QStringLiteral("LastUpdated")));
+        for (const QString &added : rows("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID > ?", {kSharedUsers}))
+            counters << added.toInt();
         std::sort(counters.begin(), counters.end());
         QCOMPARE(counters.size(), changes + adds);
         for (int i = 0; i < counters.size(); ++i)
-            QCOMPARE(counters.at(i), before + 1 + i);
+            QCOMPARE(counters.at(i), kSharedUsers + 1 + i);
 
         // Every id handed out once, in a row after the users there were.
         std::sort(m_added.begin(), m_added.end());
         for (int i = 0; i < m_added.size(); ++i)
             QCOMPARE(m_added.at(i), kSharedUsers + 1 + i);
-        QCOMPARE(db.value(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'userid'")).toInt(),
-                 kSharedUsers + adds);
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_OPTIONS")).toInt(), adds);
+        QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'userid'").toInt(), kSharedUsers + adds);
+        QCOMPARE(db.value("SELECT COUNT(*) FROM STAFF_OPTIONS").toInt(), adds);
 
         // Every change has its history row, and no row is there twice.
-        QSet<QString> written;
+        QStringList written;
         for (const Change &c : std::as_const(m_changes))
-            written.insert(QStringLiteral("%1|%2|%3").arg(c.user).arg(c.status, c.note));
-        QSet<QString> history;
-        int historyRows = 0;
-        for (RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT UserID, Status, Note FROM STATUS_HISTORY"));
-             !rs.eof(); rs.moveNext()) {
-            history.insert(QStringLiteral("%1|%2|%3").arg(rs.integer(QStringLiteral("UserID")))
-                               .arg(rs.text(QStringLiteral("Status")), rs.text(QStringLiteral("Note"))));
-            ++historyRows;
-        }
-        QCOMPARE(historyRows, changes);
+            written << QStringLiteral("%1|%2|%3").arg(c.user).arg(c.status, c.note);
+        QStringList history = rows("SELECT UserID, Status, Note FROM STATUS_HISTORY");
+        written.sort();
+        history.sort();
         QCOMPARE(history, written);
 
         // Each user's row is his change with the largest counter.
@@ -172,14 +174,9 @@ private:
             if (!last.contains(c.user) || last[c.user].seq < c.seq)
                 last[c.user] = c;
         QCOMPARE(last.size(), kSharedUsers);
-        for (const Change &c : std::as_const(last)) {
-            const RecordSet rs = OpenADORecordSet(
-                connection, QStringLiteral("SELECT IsIn, Note, LastUpdated FROM STAFF_STATUS WHERE UserID = ?"), true,
-                {c.user});
-            QCOMPARE(rs.text(QStringLiteral("IsIn")), c.status);
-            QCOMPARE(rs.text(QStringLiteral("Note")), c.note);
-            QCOMPARE(qint32(rs.integer(QStringLiteral("LastUpdated"))), c.seq + 1);
-        }
+        for (const Change &c : std::as_const(last))
+            QCOMPARE(rows("SELECT IsIn, Note, LastUpdated FROM STAFF_STATUS WHERE UserID = ?", {c.user}),
+                     QStringList{QStringLiteral("%1|%2|%3").arg(c.status, c.note).arg(c.seq + 1)});
     }
 
 private slots:
