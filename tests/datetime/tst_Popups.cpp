@@ -27,6 +27,13 @@ QWidget *calendarView(QDialog &form)
 {
     return form.findChild<QCalendarWidget *>()->findChild<QTableView *>();
 }
+QDialog &shown(QDialog &form)
+{
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        qWarning("drop-down not exposed");
+    return form;
+}
 // Clicks the cell that shows a day late in the month on view: the grid may
 // show the same number once more, from the month before, only above it.
 void clickLateDay(QDialog &form, int dayOfMonth)
@@ -52,48 +59,27 @@ class tst_Popups : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void calendarOpensOnTodayAndStepsMonths();
-    void calendarArrowKeysStayOpen();
+    void init() { Clock::pin(QDateTime(QDate(2024, 1, 31), QTime(10, 40))); }
+    void calendarStepsMonthsFrom31January();
     void calendarClickAcceptsDay();
-    void timeListPicksByMouseArrowOrClose();
+    void timeListPicksByArrowOrClose();
     void controlCalendarAcceptAndCancel();
     void controlTimeListAcceptAndCancel();
     void dropDownsOpenAtPositionsOnScreen();
-
-private:
-    QDialog *showDialog(QDialog &form);
 };
 
-void tst_Popups::init()
-{
-    Clock::pin(QDateTime(QDate(2024, 1, 31), QTime(10, 40)));
-}
-
-QDialog *tst_Popups::showDialog(QDialog &form)
-{
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
-        qWarning("drop-down not exposed");
-    return &form;
-}
-
-void tst_Popups::calendarOpensOnTodayAndStepsMonths()
+void tst_Popups::calendarStepsMonthsFrom31January()
 {
     frmCalendar form;
-    showDialog(form);
-    QCOMPARE(form.selectedDate(), QDate(2024, 1, 31));
+    shown(form);
     QCOMPARE(caption(form), QStringLiteral("January 2024"));
-
     clickButton(form, "cmdIncrease");
     QCOMPARE(form.selectedDate(), QDate(2024, 2, 29));
-    QCOMPARE(caption(form), QStringLiteral("February 2024"));
     clickButton(form, "cmdIncrease");
     QCOMPARE(form.selectedDate(), QDate(2024, 3, 29));
     QCOMPARE(caption(form), QStringLiteral("March 2024"));
     QCOMPARE(form.dtDate(), day(2024, 3, 29));
     QCOMPARE(form.findChild<QCalendarWidget *>()->monthShown(), 3);
-    QVERIFY(form.isVisible());
 
     Clock::pin(QDateTime(QDate(2023, 1, 31), QTime(9, 0)));
     frmCalendar other;
@@ -103,64 +89,48 @@ void tst_Popups::calendarOpensOnTodayAndStepsMonths()
     clickButton(other, "cmdDecrease");
     QCOMPARE(other.selectedDate(), QDate(2022, 12, 28));
     QCOMPARE(caption(other), QStringLiteral("December 2022"));
-}
 
-void tst_Popups::calendarArrowKeysStayOpen()
-{
-    frmCalendar form;
-    showDialog(form);
-    QTest::keyClick(calendarView(form), Qt::Key_Right);
-    QVERIFY(form.isVisible());
-    QCOMPARE(form.selectedDate(), QDate(2024, 2, 1));
-    QCOMPARE(caption(form), QStringLiteral("February 2024"));
+    // Arrow keys move the day, across the month too, and keep it open.
+    frmCalendar keyed;
+    shown(keyed);
+    QTest::keyClick(calendarView(keyed), Qt::Key_Right);
+    QVERIFY(keyed.isVisible());
+    QCOMPARE(keyed.selectedDate(), QDate(2023, 2, 1));
+    QCOMPARE(caption(keyed), QStringLiteral("February 2023"));
 }
 
 void tst_Popups::calendarClickAcceptsDay()
 {
-    frmCalendar form;
-    showDialog(form);
-    clickLateDay(form, 20);
-    QVERIFY(!form.isVisible());
-    QVERIFY(!form.Cancel());
-    QCOMPARE(form.selectedDate(), QDate(2024, 1, 20));
-
-    // A click on the day already selected accepts it too.
-    frmCalendar again;
-    showDialog(again);
-    clickLateDay(again, 31);
-    QVERIFY(!again.isVisible());
-    QVERIFY(!again.Cancel());
-    QCOMPARE(again.selectedDate(), QDate(2024, 1, 31));
-}
-
-void tst_Popups::timeListPicksByMouseArrowOrClose()
-{
-    const QStringList entries = {"1:05 PM (5 Mins)", "1:15 PM (15 Mins)", "12:35 PM (5 Mins)"};
-    {
-        frmTimeList form;
-        form.addEntries(entries);
-        showDialog(form);
-        clickRow(form.List1(), 2);
+    // Another day, or the day already selected.
+    for (int dayOfMonth : {20, 31}) {
+        frmCalendar form;
+        shown(form);
+        clickLateDay(form, dayOfMonth);
         QVERIFY(!form.isVisible());
         QVERIFY(!form.Cancel());
-        QCOMPARE(form.dtTime(), timeOfDay(12, 35));
+        QCOMPARE(form.selectedDate(), QDate(2024, 1, dayOfMonth));
     }
-    {
-        frmTimeList form;
-        form.addEntries(entries);
-        showDialog(form);
-        form.List1()->setFocus();
-        QTest::keyClick(form.List1(), Qt::Key_Down);
-        QVERIFY(!form.isVisible());
-        QCOMPARE(form.dtTime(), timeOfDay(13, 5));
-    }
-    {
-        frmTimeList form;
-        form.addEntries(entries);
-        showDialog(form);
-        form.close(); // the window closed some other way counts as a cancel
-        QVERIFY(form.Cancel());
-    }
+}
+
+void tst_Popups::timeListPicksByArrowOrClose()
+{
+    const auto run = [](const std::function<void(frmTimeList &)> &action) {
+        auto form = std::make_unique<frmTimeList>();
+        form->addEntries({"1:05 PM (5 Mins)", "1:15 PM (15 Mins)", "12:35 PM (5 Mins)"});
+        shown(*form);
+        action(*form);
+        return form;
+    };
+    auto arrowed = run([](frmTimeList &f) {
+        f.List1()->setFocus();
+        QTest::keyClick(f.List1(), Qt::Key_Down);
+    });
+    QVERIFY(!arrowed->isVisible());
+    QVERIFY(!arrowed->Cancel());
+    QCOMPARE(arrowed->dtTime(), timeOfDay(13, 5));
+
+    // The window closed some other way counts as a cancel.
+    QVERIFY(run([](frmTimeList &f) { f.close(); })->Cancel());
 }
 
 void tst_Popups::controlCalendarAcceptAndCancel()
@@ -171,16 +141,14 @@ void tst_Popups::controlCalendarAcceptAndCancel()
     QSignalSpy dates(&ctl, &ucDateTime::DateChange);
     QSignalSpy times(&ctl, &ucDateTime::TimeChange);
     std::function<void(QDialog &)> action;
-    ctl.setPopupRunner([&](QDialog &d) { action(*showDialog(d)); });
+    ctl.setPopupRunner([&](QDialog &d) { action(shown(d)); });
     auto *calendarButton = ctl.findChild<QToolButton *>("Command1");
 
-    for (const char *dismiss : {"Esc", "Image1"}) {
-        action = [dismiss](QDialog &d) {
-            if (qstrcmp(dismiss, "Esc") == 0)
-                QTest::keyClick(calendarView(d), Qt::Key_Escape);
-            else
-                clickButton(d, "Image1");
-        };
+    const QList<std::function<void(QDialog &)>> dismissals = {
+        [](QDialog &d) { QTest::keyClick(calendarView(d), Qt::Key_Escape); },
+        [](QDialog &d) { clickButton(d, "Image1"); }};
+    for (const auto &dismiss : dismissals) {
+        action = dismiss;
         calendarButton->click();
         QCOMPARE(ctl.findChild<QLineEdit *>("Text1")->text(), QStringLiteral("05/05/2024"));
         QCOMPARE(ctl.DateTimeValue(), day(2024, 5, 5, 9, 0));
@@ -213,28 +181,29 @@ void tst_Popups::controlTimeListAcceptAndCancel()
 {
     ucDateTime ctl;
     QSignalSpy times(&ctl, &ucDateTime::TimeChange);
-    QStringList shown;
+    QStringList entries;
     std::function<void(frmTimeList &)> action;
     ctl.setPopupRunner([&](QDialog &d) {
-        auto &form = static_cast<frmTimeList &>(*showDialog(d));
-        shown.clear();
+        auto &form = static_cast<frmTimeList &>(shown(d));
+        entries.clear();
         for (int row = 0; row < form.List1()->count(); ++row)
-            shown << form.List1()->item(row)->text();
+            entries << form.List1()->item(row)->text();
         action(form);
     });
     auto *timeButton = ctl.findChild<QToolButton *>("Command2");
+    auto *timeBox = ctl.findChild<QLineEdit *>("Text2");
 
     action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Escape); };
     timeButton->click();
-    QCOMPARE(shown.size(), 48);
-    QCOMPARE(shown.first(), QStringLiteral("10:00 AM")); // the pinned clock's hour
-    QCOMPARE(ctl.findChild<QLineEdit *>("Text2")->text(), QString());
+    QCOMPARE(entries.size(), 48);
+    QCOMPARE(entries.first(), QStringLiteral("10:00 AM")); // the pinned clock's hour
+    QCOMPARE(timeBox->text(), QString());
     QCOMPARE(times.count(), 0);
     QCOMPARE(ctl.DateTimeValue(), 0.0);
 
     action = [](frmTimeList &form) { clickRow(form.List1(), 1); };
     timeButton->click();
-    QCOMPARE(ctl.findChild<QLineEdit *>("Text2")->text(), QStringLiteral("10:30 AM"));
+    QCOMPARE(timeBox->text(), QStringLiteral("10:30 AM"));
     QCOMPARE(values(times), QList<double>({timeOfDay(10, 30), timeOfDay(10, 30)}));
     QCOMPARE(ctl.DateTimeValue(), day(2024, 1, 31, 10, 30)); // no date: today
 
@@ -244,9 +213,9 @@ void tst_Popups::controlTimeListAcceptAndCancel()
     times.clear();
     action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Return); };
     timeButton->click();
-    QCOMPARE(shown.size(), 51);
-    QCOMPARE(shown.first(), QStringLiteral("1:05 PM (5 Mins)"));
-    QCOMPARE(ctl.findChild<QLineEdit *>("Text2")->text(), QStringLiteral("12:00 AM"));
+    QCOMPARE(entries.size(), 51);
+    QCOMPARE(entries.first(), QStringLiteral("1:05 PM (5 Mins)"));
+    QCOMPARE(timeBox->text(), QStringLiteral("12:00 AM"));
     QCOMPARE(values(times), QList<double>({0.0, 0.0}));
     QCOMPARE(ctl.DateTimeValue(), day(2024, 1, 31));
 }
@@ -265,8 +234,7 @@ void tst_Popups::dropDownsOpenAtPositionsOnScreen()
 
     QRect opened;
     ctl->setPopupRunner([&](QDialog &d) {
-        showDialog(d);
-        opened = d.frameGeometry();
+        opened = shown(d).frameGeometry();
         d.reject();
     });
     const QPoint corner = form.frameGeometry().topLeft();

@@ -47,15 +47,13 @@ private slots:
     {
         TestEnvironment env;
         CMainImageLists lists;
-        lists.load(QString());
+        lists.load(env.path(QStringLiteral("no such folder/"))); // adds nothing
         const QStringList expected = CMainImageLists::toolbarKeys() + CMainImageLists::trailingKeys();
         QCOMPARE(lists.imghot.keys(), expected);
         QCOMPARE(lists.img16.keys(), expected);
         QCOMPARE(lists.imgnorm.keys(), CMainImageLists::toolbarKeys());
         QCOMPARE(lists.imghot.count(), 30);
-        QCOMPARE(lists.imghot.indexOf(QStringLiteral("CHT")), 20);
         QCOMPARE(lists.imghot.indexOf(QStringLiteral("MTA")), 21);
-        QCOMPARE(lists.img16.imageSize(), 16);
         for (const QString &key : expected) {
             QCOMPARE(lists.imghot.pixmap(key).size(), QSize(32, 32));
             QCOMPARE(lists.img16.pixmap(key).size(), QSize(16, 16));
@@ -70,7 +68,6 @@ private slots:
         QCOMPARE(list.count(), 1);
         QCOMPARE(list.indexOf(QStringLiteral("qel")), 1);
         QCOMPARE(list.indexOf(QStringLiteral("ORBIT")), 0);
-        QCOMPARE(list.key(1), QStringLiteral("Qel"));
         QVERIFY(list.picture(QStringLiteral("ORBIT")).isNull());
     }
 
@@ -78,24 +75,20 @@ private slots:
     {
         TestEnvironment env;
         const QString folder = env.path(QStringLiteral("icons/"));
-        QDir().mkpath(folder);
+        QDir().mkpath(folder + QStringLiteral("folder.ico"));
         writeIcon(folder + QStringLiteral("postaltruck.ico"), Qt::blue);
         writeIcon(folder + QStringLiteral("copier.ico"), Qt::red);
         writeIcon(folder + QStringLiteral("Fax.ICO"), Qt::green);
         writeText(folder + QStringLiteral("readme.txt"), "not an icon");
-        QDir().mkpath(folder + QStringLiteral("folder.ico"));
 
         CMainImageLists lists;
         lists.load(folder);
         const QStringList keys = lists.imghot.keys();
-        QCOMPARE(keys.mid(20, 3), QStringList({"ICOcopier", "ICOFax", "ICOpostaltruck"}));
-        QCOMPARE(keys.at(23), QStringLiteral("MTA"));
+        QCOMPARE(keys.mid(20, 4), QStringList({"ICOcopier", "ICOFax", "ICOpostaltruck", "MTA"}));
         QCOMPARE(keys.last(), QStringLiteral("ICO_MISSING"));
         QCOMPARE(lists.img16.keys(), keys);
         QCOMPARE(lists.imgnorm.count(), 20);
-        const QImage copier = lists.imghot.pixmap(QStringLiteral("ICOcopier")).toImage();
-        QCOMPARE(copier.size(), QSize(32, 32));
-        QCOMPARE(QColor(copier.pixel(10, 10)), QColor(Qt::red));
+        QCOMPARE(QColor(lists.imghot.pixmap(QStringLiteral("ICOcopier")).toImage().pixel(10, 10)), QColor(Qt::red));
         QCOMPARE(lists.img16.pixmap(QStringLiteral("icofax")).size(), QSize(16, 16));
         QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).isEmpty());
     }
@@ -121,51 +114,27 @@ private slots:
         QCOMPARE(keys.mid(22), CMainImageLists::trailingKeys());
         QCOMPARE(lists.img16.keys(), keys);
         // The built-in picture keeps its key; the blue file did not replace it.
-        const QImage missing = lists.imghot.pixmap(QStringLiteral("ICO_MISSING")).toImage();
-        QVERIFY(QColor(missing.pixel(8, 8)) != QColor(Qt::blue));
+        QVERIFY(QColor(lists.imghot.pixmap(QStringLiteral("ICO_MISSING")).toImage().pixel(8, 8)) != QColor(Qt::blue));
 
         const QString log = readTextFile(env.path(QStringLiteral("logs/error.log")));
-        QVERIFY2(log.contains(QStringLiteral("broken.ico")), qPrintable(log));
-        QVERIFY(log.contains(QStringLiteral("empty.ico")));
+        QVERIFY2(log.contains(QStringLiteral("broken.ico")) && log.contains(QStringLiteral("empty.ico")), qPrintable(log));
         QCOMPARE(log.count(QStringLiteral("Invalid picture")), 2);
         QCOMPARE(log.count(QStringLiteral("Key is not unique")), 2);
-        QVERIFY(log.contains(QStringLiteral("(copier.ico)")) || log.contains(QStringLiteral("(COPIER.ico)")));
         QVERIFY(log.contains(QStringLiteral("ICO_MISSING (_MISSING.ico)")));
-    }
-
-    void aMissingFolderAddsNothing()
-    {
-        TestEnvironment env;
-        CMainImageLists lists;
-        lists.load(env.path(QStringLiteral("no such folder/")));
-        QCOMPARE(lists.imghot.count(), 30);
     }
 
     void iconFolderFromTheSetting()
     {
-        QCOMPARE(CMainImageLists::iconFolder(QString(), QStringLiteral("/opt/tessaly")),
-                 QStringLiteral("/opt/tessaly/icons/"));
-        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("  "), QStringLiteral("/opt/tessaly")),
-                 QStringLiteral("/opt/tessaly/icons/"));
-        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("/srv/icons"), QString()), QStringLiteral("/srv/icons/"));
-        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("/srv/icons/"), QString()), QStringLiteral("/srv/icons/"));
+        const QString beside = QStringLiteral("/opt/tessaly/icons/");
+        QCOMPARE(CMainImageLists::iconFolder(QString(), QStringLiteral("/opt/tessaly")), beside);
+        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("  "), QStringLiteral("/opt/tessaly")), beside);
+        for (const char *set : {"/srv/icons", "/srv/icons/"})
+            QCOMPARE(CMainImageLists::iconFolder(QLatin1String(set), QString()), QStringLiteral("/srv/icons/"));
         QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("\\\\server\\icons"), QString()),
                  QStringLiteral("//server/icons/"));
     }
 
-    void greyPicturesForButtonsAtRest()
-    {
-        for (const QString &key : CMainImageLists::toolbarKeys()) {
-            QVERIFY2(!isGrey(IconArt::picture(key, 32)), qPrintable(key));
-            QVERIFY2(isGrey(IconArt::greyPicture(key, 32)), qPrintable(key));
-        }
-        CMainImageLists lists;
-        lists.load(QString());
-        QVERIFY(isGrey(lists.imgnorm.pixmap(QStringLiteral("INN"))));
-        QVERIFY(!isGrey(lists.imghot.pixmap(QStringLiteral("INN"))));
-    }
-
-    void everyKeyHasItsOwnPicture()
+    void everyKeyHasItsOwnPictureGreyAtRest()
     {
         QSet<QByteArray> seen;
         for (const QString &key : CMainImageLists::toolbarKeys() + CMainImageLists::trailingKeys()) {
@@ -176,6 +145,10 @@ private slots:
             seen.insert(bytes);
         }
         QVERIFY(IconArt::picture(QStringLiteral("NOPE"), 32).isNull());
+        for (const QString &key : CMainImageLists::toolbarKeys()) {
+            QVERIFY2(!isGrey(IconArt::picture(key, 32)), qPrintable(key));
+            QVERIFY2(isGrey(IconArt::greyPicture(key, 32)), qPrintable(key));
+        }
     }
 };
 

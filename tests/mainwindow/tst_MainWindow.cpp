@@ -2,6 +2,8 @@
 #include "CoolBar.h"
 #include "DbConnection.h"
 #include "Globals.h"
+#include "ISplash.h"
+#include "ITrayWindow.h"
 #include "KeyedTreeWidget.h"
 #include "ListViewPane.h"
 #include "MADOFunctions.h"
@@ -15,15 +17,13 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QToolBar>
-#include "ISplash.h"
-#include "ITrayWindow.h"
 #include <QImageWriter>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -38,27 +38,23 @@ frmMain *openWindow()
     return raw;
 }
 
-CStatus custom(const QString &code, const QString &name, const QString &type)
+CStatus custom(const char *code, const char *name, const char *type)
 {
     CStatus status;
-    status.StatusCode = code;
-    status.Status = name;
-    status.CustomType = type;
+    status.StatusCode = QLatin1String(code);
+    status.Status = QLatin1String(name);
+    status.CustomType = QLatin1String(type);
     return status;
 }
 
-QStringList menuKeys(QMenu *menu)
+// A tool-bar button's drop-down items as "key=caption".
+QStringList menuKeys(frmMain *w, const char *button)
 {
     QStringList keys;
-    const QList<QAction *> items = menu->actions();
+    const QList<QAction *> items = w->toolbarMenu(QLatin1String(button))->actions();
     for (QAction *item : items)
         keys << item->data().toString() + u'=' + item->text();
     return keys;
-}
-
-int countOf(const QString &text, const QString &part)
-{
-    return int(text.count(part));
 }
 
 } // namespace
@@ -104,33 +100,31 @@ private slots:
     void captionsInTwoLanguages()
     {
         frmMain *w = openWindow();
+        const auto item = [w](const char *name) { return w->menuItem(QLatin1String(name))->text(); };
+        const auto tip = [w](const char *key) { return w->toolbarButton(QLatin1String(key))->toolTip(); };
         w->populateMenuStrings();
         QCOMPARE(w->caption(), QStringLiteral("Viduruviva Tessaly"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuFile"))->text(), QStringLiteral("&File"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuFileClose"))->text(), QStringLiteral("To Sys-Tray"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuHelpSub(5)"))->text(), QStringLiteral("About"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuPopupAdminSub(1)"))->text(), QStringLiteral("&Admin"));
-        QCOMPARE(w->toolbarButton(QStringLiteral("INN"))->toolTip(), QStringLiteral("In"));
-        QCOMPARE(w->toolbarButton(QStringLiteral("HLP"))->toolTip(), QStringLiteral("&Help"));
-        QCOMPARE(w->toolbarButton(QStringLiteral("CHT"))->toolTip(), QStringLiteral("Open the Chat Room"));
+        QCOMPARE(item("mnuFile"), QStringLiteral("&File"));
+        QCOMPARE(item("mnuFileClose"), QStringLiteral("To Sys-Tray"));
+        QCOMPARE(item("mnuPopupAdminSub(1)"), QStringLiteral("&Admin"));
+        QCOMPARE(tip("INN"), QStringLiteral("In"));
+        QCOMPARE(tip("CHT"), QStringLiteral("Open the Chat Room"));
         QCOMPARE(w->cmdSearch->text(), QStringLiteral("Find"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(0)"))->text(), QStringLiteral("Show Search"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(4)"))->text(), QStringLiteral("Hide Info Bar"));
+        QCOMPARE(item("mnuViewSub(0)"), QStringLiteral("Show Search"));
+        QCOMPARE(item("mnuViewSub(4)"), QStringLiteral("Hide Info Bar"));
 
+        // Toggled items take the other caption, in the new language.
         SetLanguage(QStringLiteral("FRA"));
         w->menuItem(QStringLiteral("mnuViewSub(0)"))->setChecked(true);
         w->menuItem(QStringLiteral("mnuViewSub(4)"))->setChecked(false);
         w->populateMenuStrings();
-        QCOMPARE(w->caption(), QStringLiteral("Viduruviva Tessaly"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuFile"))->text(), QStringLiteral("&Fichier"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuFileExit"))->text(), QStringLiteral("Quitter"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuAdminCustomStatus"))->text(), QStringLiteral("Statut personnalisé"));
-        QCOMPARE(w->toolbarButton(QStringLiteral("INN"))->toolTip(), QStringLiteral("Présent"));
-        QCOMPARE(w->toolbarButton(QStringLiteral("TRY"))->toolTip(), QStringLiteral("Dans la zone de notification"));
-        QCOMPARE(w->toolbarButton(QStringLiteral("BIM"))->toolTip(), QStringLiteral("Broadcast an Instant Message"));
+        QCOMPARE(item("mnuFile"), QStringLiteral("&Fichier"));
+        QCOMPARE(item("mnuAdminCustomStatus"), QStringLiteral("Statut personnalisé"));
+        QCOMPARE(tip("INN"), QStringLiteral("Présent"));
+        QCOMPARE(tip("BIM"), QStringLiteral("Broadcast an Instant Message")); // not translated
         QCOMPARE(w->cmdSearch->text(), QStringLiteral("Rechercher"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(0)"))->text(), QStringLiteral("Masquer la recherche"));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(4)"))->text(), QStringLiteral("Afficher la barre d'informations"));
+        QCOMPARE(item("mnuViewSub(0)"), QStringLiteral("Masquer la recherche"));
+        QCOMPARE(item("mnuViewSub(4)"), QStringLiteral("Afficher la barre d'informations"));
     }
 
     void customStatusMenus()
@@ -139,22 +133,17 @@ private slots:
         const QStringList meeting = {"MTA=Available", "MTD=Do not Disturb", "MTO=Out of Office", "MTT=Tentative"};
         g_colCustomStatus.clear();
         w->loadCustomStatusToolbarMenus();
-        QVERIFY(w->toolbarMenu(QStringLiteral("INN"))->actions().isEmpty());
-        QVERIFY(w->toolbarMenu(QStringLiteral("OUT"))->actions().isEmpty());
-        QCOMPARE(menuKeys(w->toolbarMenu(QStringLiteral("MTG"))), meeting);
+        QCOMPARE(menuKeys(w, "INN") + menuKeys(w, "OUT"), QStringList());
+        QCOMPARE(menuKeys(w, "MTG"), meeting);
 
-        g_colCustomStatus = {custom(QStringLiteral("XWH"), QStringLiteral("Working from home"), QStringLiteral("i")),
-                             custom(QStringLiteral("XCL"), QStringLiteral("Client visit"), QStringLiteral("O")),
-                             custom(QStringLiteral("XBD"), QStringLiteral("Board & staff"), QStringLiteral("M")),
-                             custom(QStringLiteral("XTR"), QStringLiteral("Training"), QStringLiteral("Z")),
-                             custom(QStringLiteral("XOF"), QStringLiteral("In the office"), QStringLiteral("I"))};
-        for (int pass = 0; pass < 2; ++pass) {
+        g_colCustomStatus = {custom("XWH", "Working from home", "i"), custom("XCL", "Client visit", "O"),
+                             custom("XBD", "Board & staff", "M"), custom("XTR", "Training", "Z"),
+                             custom("XOF", "In the office", "I")};
+        for (int pass = 0; pass < 2; ++pass) { // a reload replaces the items
             w->loadCustomStatusToolbarMenus();
-            QCOMPARE(menuKeys(w->toolbarMenu(QStringLiteral("INN"))),
-                     QStringList({"XWH=Working from home", "XOF=In the office"}));
-            QCOMPARE(menuKeys(w->toolbarMenu(QStringLiteral("OUT"))), QStringList({"XCL=Client visit"}));
-            QCOMPARE(menuKeys(w->toolbarMenu(QStringLiteral("MTG"))),
-                     meeting + QStringList({"XBD=Board && staff", "XTR=Training"}));
+            QCOMPARE(menuKeys(w, "INN"), QStringList({"XWH=Working from home", "XOF=In the office"}));
+            QCOMPARE(menuKeys(w, "OUT"), QStringList({"XCL=Client visit"}));
+            QCOMPARE(menuKeys(w, "MTG"), meeting + QStringList({"XBD=Board && staff", "XTR=Training"}));
         }
         auto *inButton = qobject_cast<QToolButton *>(w->Toolbar1->widgetForAction(w->toolbarButton(QStringLiteral("INN"))));
         QCOMPARE(inButton->popupMode(), QToolButton::MenuButtonPopup);
@@ -174,9 +163,7 @@ private slots:
         QCOMPARE(modes, QList<int>({0}));
         QCOMPARE(g_frmMain.get(), static_cast<IMainWindow *>(w));
         QVERIFY(w->isVisible());
-        QCOMPARE(countOf(debugLog(), QStringLiteral("Close down from Control Menu, m_fClosingDown = False; "
-                                                     "frmMain::QueryUnload")),
-                 1);
+        QCOMPARE(debugLog().count(QStringLiteral("Close down from Control Menu, m_fClosingDown = False")), 1);
 
         // While the program closes down the window simply goes.
         m_fClosingDown = true;
@@ -203,30 +190,12 @@ private slots:
         QCOMPARE(code, 0);
         QVERIFY(!g_frmMain);
         const QString log = debugLog();
-        QCOMPARE(countOf(log, QStringLiteral("Closing down (unload mode 1)")), 1);
-        QCOMPARE(countOf(log, QStringLiteral("::QueryUnload")), 1);
+        QCOMPARE(log.count(QStringLiteral("Closing down (unload mode 1)")), 1);
+        QCOMPARE(log.count(QStringLiteral("::QueryUnload")), 1);
         QVERIFY(log.contains(QStringLiteral("Close down from Unload Code, m_fClosingDown = False")));
     }
 
-    void toSysTrayLetsTheWindowGo()
-    {
-        frmMain *w = openWindow();
-        w->systemTrayAvailable = [] { return true; };
-        w->show();
-        w->showMaximized();
-        g_vUserList = {CUser(), CUser()};
-        QPointer<frmMain> watch(w);
-        w->mnuFileClose_Click();
-        QVERIFY(!g_frmMain);
-        QCOMPARE(g_fInTray, int(IMainWindow::Maximised));
-        QVERIFY(g_vUserList.isEmpty());
-        QVERIFY(!w->isVisible());
-        QCoreApplication::sendPostedEvents(watch, QEvent::DeferredDelete);
-        QVERIFY(watch.isNull());
-        QVERIFY(!debugLog().contains(QStringLiteral("Closing down")));
-    }
-
-    void withoutATrayToSysTrayMinimises()
+    void toSysTrayLetsTheWindowGoOrMinimises()
     {
         frmMain *w = openWindow();
         w->systemTrayAvailable = [] { return false; };
@@ -234,6 +203,18 @@ private slots:
         w->mnuFileClose_Click();
         QCOMPARE(g_frmMain.get(), static_cast<IMainWindow *>(w));
         QCOMPARE(w->windowStateCode(), int(IMainWindow::Minimised));
+
+        w->systemTrayAvailable = [] { return true; };
+        w->showMaximized();
+        g_vUserList = {CUser(), CUser()};
+        QPointer<frmMain> watch(w);
+        w->mnuFileClose_Click();
+        QVERIFY(!g_frmMain);
+        QCOMPARE(g_fInTray, int(IMainWindow::Maximised));
+        QVERIFY(g_vUserList.isEmpty());
+        QCoreApplication::sendPostedEvents(watch, QEvent::DeferredDelete);
+        QVERIFY(watch.isNull());
+        QVERIFY(!debugLog().contains(QStringLiteral("Closing down")));
     }
 
     void windowKeepsItsMinimumSize()
@@ -246,7 +227,6 @@ private slots:
         // The panes keep 800 under the bars: the reserved height plus 800.
         const int reserved = MainLayout::toTwips(w->statusBar()->height()) + 800
                              + MainLayout::toTwips(w->CoolBar1->bandsHeight()) + 390;
-        QVERIFY(reserved + 800 > 3000);
         QVERIFY2(w->outerHeight() >= reserved + 800 && w->outerHeight() < reserved + 800 + 15,
                  qPrintable(QStringLiteral("%1 %2").arg(w->outerHeight()).arg(reserved)));
         // Nothing overlaps the status bar at the smallest height.
@@ -257,7 +237,6 @@ private slots:
         Q_EMIT w->picVerticalSplit->released(100);
         w->resize(100, 100);
         QCOMPARE(w->minimumWidth(), 566);
-        QVERIFY(w->outerWidth() >= 8600);
 
         // A wide tree keeps 5600 twips for the list beside it.
         w->resize(1000, 600);
@@ -265,7 +244,6 @@ private slots:
         w->ResizeNow();
         w->resize(300, 600);
         QVERIFY2(w->outerWidth() >= 5600 + 4920 + 120, qPrintable(QString::number(w->outerWidth())));
-        QVERIFY(w->lvwUserList->width() >= 5480 / 15);
     }
 
     void layoutFollowsTheViewKind()
@@ -298,76 +276,55 @@ private slots:
         QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(4)"))->text(), QStringLiteral("Show Info Bar"));
     }
 
-    void splitterDragCollapsesAndTheArrowReopens()
+    void splitterDragSnapsCollapsesAndTheArrowReopens()
     {
         frmMain *w = openWindow();
         w->resize(900, 700);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
+        QList<QPoint> placed;
+        w->setCursorPos = [&](const QPoint &p) { placed << p; };
         SplitterBar *bar = w->picVerticalSplit;
         QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(0, 20));
         QVERIFY(w->m_fSplitting);
-        QTest::mouseMove(bar, QPoint(-50, 20));
+        Q_EMIT bar->moved(1500);
+        QVERIFY(placed.isEmpty());
+        Q_EMIT bar->moved(700); // towards the edge: the pointer snaps to it
+        QCOMPARE(placed.size(), 1);
+        QCOMPARE(placed.at(0).x(), w->frameGeometry().left() + 10);
         QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(10 - bar->x(), 20)); // 150 twips into the window
         QVERIFY(!w->m_fSplitting);
         QVERIFY(w->trvUserlist->isHidden());
         QVERIFY(!w->imgRightArrow->isHidden());
-        QCOMPARE(w->picVerticalSplit->barLeft(), 130.0);
+        QCOMPARE(bar->barLeft(), 130.0);
         QCOMPARE(w->lvwUserList->x(), MainLayout::toPixels(120));
+        // A release with no drag changes nothing.
+        Q_EMIT bar->released(5000);
+        QCOMPARE(bar->barLeft(), 130.0);
 
         QTest::mouseClick(w->imgRightArrow, Qt::LeftButton);
         QVERIFY(!w->trvUserlist->isHidden());
         QVERIFY(w->imgRightArrow->isHidden());
-        QCOMPARE(w->picVerticalSplit->barLeft(), 3000.0);
+        QCOMPARE(bar->barLeft(), 3000.0);
         QCOMPARE(w->trvUserlist->width(), MainLayout::toPixels(2920));
     }
 
-    void aDragTowardsTheEdgeSnapsThePointer()
-    {
-        frmMain *w = openWindow();
-        w->resize(900, 700);
-        w->show();
-        QList<QPoint> placed;
-        w->setCursorPos = [&](const QPoint &p) { placed << p; };
-        Q_EMIT w->picVerticalSplit->pressed(0);
-        Q_EMIT w->picVerticalSplit->moved(1500);
-        QVERIFY(placed.isEmpty());
-        Q_EMIT w->picVerticalSplit->moved(700);
-        QCOMPARE(placed.size(), 1);
-        QCOMPARE(placed.at(0).x(), w->frameGeometry().left() + 10);
-        Q_EMIT w->picVerticalSplit->released(150);
-        QVERIFY(w->trvUserlist->isHidden());
-        // A release with no drag changes nothing.
-        Q_EMIT w->picVerticalSplit->released(5000);
-        QCOMPARE(w->picVerticalSplit->barLeft(), 130.0);
-    }
-
-    void functionKeys()
-    {
-        frmMain *w = openWindow();
-        int helps = 0;
-        w->showHelp = [&] { ++helps; };
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w));
-        QTest::keyClick(w->lvwUserList->detailsView(), Qt::Key_F1);
-        QCOMPARE(helps, 1);
-        g_lLastUpdated = 7;
-        QTest::keyClick(w->cboNote, Qt::Key_F5);
-        QCOMPARE(g_lLastUpdated, -1);
-        w->mnuHelpSub_Click(0);
-        QCOMPARE(helps, 2);
-        w->mnuHelpSub_Click(3);
-        QCOMPARE(m_env->shell.opened.size(), 1);
-    }
-
-    void helpOpensTheHelpAddress()
+    void functionKeysAndHelp()
     {
         frmMain *w = openWindow();
         g_oClientHnd = std::make_unique<CClientHnd>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w->lvwUserList->detailsView(), Qt::Key_F1);
         w->mnuHelpSub_Click(0);
         w->Toolbar1_ButtonClick(QStringLiteral("hlp"));
+        QCOMPARE(m_env->shell.opened, QVector<QUrl>(3, QUrl(QStringLiteral("https://help.example/"))));
+        w->mnuHelpSub_Click(3);
+        QCOMPARE(m_env->shell.opened.size(), 4);
+        g_lLastUpdated = 7;
+        QTest::keyClick(w->cboNote, Qt::Key_F5);
+        QCOMPARE(g_lLastUpdated, -1);
         g_oClientHnd.reset();
-        QCOMPARE(m_env->shell.opened, QVector<QUrl>(2, QUrl(QStringLiteral("https://help.example/"))));
     }
 
     // The controller's list outlives the window; a window unloaded while it
@@ -393,54 +350,42 @@ private slots:
     void picturesAreBound()
     {
         frmMain *w = openWindow();
-        QVERIFY(w->images.imghot.contains(QStringLiteral("ICOcopier")));
         QCOMPARE(w->images.imghot.indexOf(QStringLiteral("ICOcopier")), 21);
         QVERIFY(!w->windowIcon().isNull());
-        QVERIFY(!w->ImageInfoBar->pixmap().isNull());
-        for (const QString &key : w->toolbarKeys()) {
-            const bool separator = key.startsWith(QLatin1String("SEP"));
-            QCOMPARE(w->toolbarButton(key)->icon().isNull(), separator);
-        }
+        for (const QString &key : w->toolbarKeys())
+            QCOMPARE(w->toolbarButton(key)->icon().isNull(), key.startsWith(QLatin1String("SEP")));
         // Grey at rest, coloured under the pointer.
         const QIcon in = w->toolbarButton(QStringLiteral("INN"))->icon();
-        const QImage rest = in.pixmap(32, QIcon::Normal).toImage();
-        const QImage hot = in.pixmap(32, QIcon::Active).toImage();
-        const QRgb restMiddle = rest.pixel(5, 16);
-        const QRgb hotMiddle = hot.pixel(5, 16);
-        QCOMPARE(qRed(restMiddle), qGreen(restMiddle));
-        QVERIFY(qGreen(hotMiddle) > qRed(hotMiddle) + 40);
+        const QRgb rest = in.pixmap(32, QIcon::Normal).toImage().pixel(5, 16);
+        const QRgb hot = in.pixmap(32, QIcon::Active).toImage().pixel(5, 16);
+        QCOMPARE(qRed(rest), qGreen(rest));
+        QVERIFY(qGreen(hot) > qRed(hot) + 40);
     }
 
     void listPicturesFollowTheViewStyle()
     {
         frmMain *w = openWindow();
-        QStandardItemModel users(0, 2);
-        auto *row = new QStandardItem(QStringLiteral("Ada Lindqvist"));
-        row->setData(QStringLiteral("USR1"), ListViewPane::KeyRole);
-        row->setData(QStringLiteral("INN"), ListViewPane::IconKeyRole);
-        users.appendRow({row, new QStandardItem(QStringLiteral("In"))});
-        auto *other = new QStandardItem(QStringLiteral("Bruno Ferrand"));
-        other->setData(QStringLiteral("USR2"), ListViewPane::KeyRole);
-        other->setData(QStringLiteral("ICOcopier"), ListViewPane::IconKeyRole);
-        users.appendRow({other, new QStandardItem(QStringLiteral("Out"))});
-        users.setHeaderData(0, Qt::Horizontal, QStringLiteral("ORBIT"), ListViewPane::IconKeyRole);
+        QStandardItemModel users(0, 1);
+        for (const char *key : {"INN", "ICOcopier"}) {
+            auto *row = new QStandardItem(QLatin1String(key));
+            row->setData(QStringLiteral("USR%1").arg(users.rowCount() + 1), ListViewPane::KeyRole);
+            row->setData(QLatin1String(key), ListViewPane::IconKeyRole);
+            users.appendRow(row);
+        }
         w->setUserListModel(&users);
-
         const auto pictureOf = [&](int r) {
             return w->lvwUserList->model()->index(r, 0).data(Qt::DecorationRole).value<QIcon>();
         };
         QCOMPARE(pictureOf(0).availableSizes(), QList<QSize>({QSize(16, 16)}));
-        QVERIFY(!w->lvwUserList->model()->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>().isNull());
         w->ChangeView(ListViewPane::LargeIcons);
         QVERIFY(pictureOf(0).availableSizes().contains(QSize(32, 32)));
         QCOMPARE(QColor(pictureOf(1).pixmap(32).toImage().pixel(10, 10)), QColor(Qt::red));
         QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), AppRegistryKey() + QStringLiteral("\\Settings")),
                  QStringLiteral("0"));
         QVERIFY(w->menuItem(QStringLiteral("mnuViewSub(8)"))->isChecked());
-        QVERIFY(!w->menuItem(QStringLiteral("mnuViewSub(11)"))->isChecked());
 
+        // The selection survives a change of style.
         w->selectUserItem(QStringLiteral("usr2"));
-        QCOMPARE(w->lvwUserList->selectedKey(), QStringLiteral("USR2"));
         w->ChangeView(ListViewPane::Details);
         QCOMPARE(w->lvwUserList->selectedKey(), QStringLiteral("USR2"));
     }
@@ -448,32 +393,28 @@ private slots:
     void treeNodesByKeyAndTag()
     {
         frmMain *w = openWindow();
-        QVERIFY(w->trvUserlist->addNode(QString(), QStringLiteral("TOP"), QStringLiteral("Qel"), QStringLiteral("Qel"),
-                                        QStringLiteral("TOP")));
-        QTreeWidgetItem *staff = w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("NOD3"),
-                                                         QStringLiteral("Staff Members"), QStringLiteral("ORBIT"),
-                                                         QStringLiteral("GRP"));
-        QVERIFY(staff);
-        QCOMPARE(staff->parent(), w->trvUserlist->node(QStringLiteral("top")));
-        QVERIFY(!w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("nod3"), QStringLiteral("Again"),
-                                         QStringLiteral("ORBIT"), QStringLiteral("GRP")));
-        QTreeWidgetItem *lost = w->trvUserlist->addNode(QStringLiteral("TOP"), QStringLiteral("NOD4"),
-                                                        QStringLiteral("Vehicles"), QStringLiteral("ICOpostaltruck"),
-                                                        QStringLiteral("RSG"));
+        KeyedTreeWidget *tree = w->trvUserlist;
+        QVERIFY(tree->addNode(QString(), QStringLiteral("TOP"), QStringLiteral("Qel"), QStringLiteral("Qel"),
+                              QStringLiteral("TOP")));
+        QTreeWidgetItem *staff = tree->addNode(QStringLiteral("TOP"), QStringLiteral("NOD3"), QStringLiteral("Staff Members"),
+                                               QStringLiteral("ORBIT"), QStringLiteral("GRP"));
+        QCOMPARE(staff->parent(), tree->node(QStringLiteral("top")));
+        QVERIFY(!tree->addNode(QStringLiteral("TOP"), QStringLiteral("nod3"), QStringLiteral("Again"),
+                               QStringLiteral("ORBIT"), QStringLiteral("GRP")));
+        QTreeWidgetItem *lost = tree->addNode(QStringLiteral("TOP"), QStringLiteral("NOD4"), QStringLiteral("Vehicles"),
+                                              QStringLiteral("ICOpostaltruck"), QStringLiteral("RSG"));
         QCOMPARE(lost->icon(0).pixmap(16).toImage(),
                  w->images.img16.picture(QStringLiteral("ICO_MISSING")).pixmap(16).toImage());
-        QCOMPARE(staff->icon(0).pixmap(16).toImage(),
-                 w->images.img16.picture(QStringLiteral("ORBIT")).pixmap(16).toImage());
         QCOMPARE(w->treeNodeTag(QStringLiteral("NOD3")), QStringLiteral("GRP"));
         QCOMPARE(w->treeNodeTag(QStringLiteral("NOD9")), QString());
         w->treeViewClick(QStringLiteral("NOD3"), false);
         QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NOD3"));
         QCOMPARE(g_sViewType, QStringLiteral("GRP"));
-        QCOMPARE(w->trvUserlist->selectedKey(), QStringLiteral("NOD3"));
+        QCOMPARE(tree->selectedKey(), QStringLiteral("NOD3"));
         // Opening a view before the window was first shown keeps the tree pane.
         w->show();
         QCOMPARE(w->picVerticalSplit->barLeft(), 3000.0);
-        QVERIFY(!w->trvUserlist->isHidden());
+        QVERIFY(!tree->isHidden());
         w->setCurrentViewMsg();
         QCOMPARE(w->statusPanel(QStringLiteral("VIEW"))->text(), QStringLiteral("Current View: Staff Members"));
     }
