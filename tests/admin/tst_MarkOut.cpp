@@ -140,18 +140,6 @@ private slots:
         QVERIFY(log.contains(QStringLiteral("after breakfast")));
     }
 
-    void anEmptyCounterStartsAtZero_data() { addEngineRows(); }
-    void anEmptyCounterStartsAtZero()
-    {
-        OPEN_TEST_DATABASE(db, "markout_");
-        Clock::pin(QDateTime(kFriday, kSweepTime));
-        insertUser(db, 1, QStringLiteral("INN"), 0, QStringLiteral("08:30:00"));
-        insertUser(db, 2, QStringLiteral("BRK"), 0, QStringLiteral("08:30:00"));
-        db.exec(QStringLiteral("UPDATE STAFF_STATUS SET LastUpdated = NULL"));
-        CClientAdmin().MarkAllUsersOut();
-        QCOMPARE(rowOf(1).section(u'|', 5) + rowOf(2).section(u'|', 5), QStringLiteral("01"));
-    }
-
     void theShownViewIsRedrawnEvenWithNobodyToSweep()
     {
         TestDatabase db(false, QString());

@@ -139,12 +139,6 @@ public:
     QStringList added;
 };
 
-// A day-number moment of the given date and time.
-inline double dayNumber(const QDate &date, const QTime &time)
-{
-    return DateUtil::toDays(QDateTime(date, time));
-}
-
 // A database at the current schema with three users, the signed-in user 1
 // among them, and the engine's globals set for him; each world starts afresh.
 class StatusWorld

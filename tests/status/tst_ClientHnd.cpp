@@ -222,17 +222,6 @@ private slots:
         QVERIFY(readTextFile(w.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("Invalid status code")));
     }
 
-    void emptyCounterStartsAtZero_data() { addEngineRows(); }
-    void emptyCounterStartsAtZero()
-    {
-        OPEN_WORLD(w);
-        DbHandle connection;
-        Update(QStringLiteral("UPDATE STAFF_STATUS SET LastUpdated = NULL"), connection);
-        change(3, QStringLiteral("DND"));
-        QCOMPARE(w->statusRow(3).section(u'|', 2, 2), QStringLiteral("0"));
-        QCOMPARE(w->tray->sent[0].Seq, -1);
-    }
-
     void editSeveralUsers_data() { addEngineRows(); }
     void editSeveralUsers()
     {
