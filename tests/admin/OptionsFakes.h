@@ -132,12 +132,8 @@ private:
         g_bOnClose = g_bOnListDblClick = 0;
         g_lLastUpdated = 100;
         g_sCurrentNodeKey.clear();
-        auto tray_ = std::make_unique<OptionsTray>();
-        tray = tray_.get();
-        g_frmSysTray = std::move(tray_);
-        auto main_ = std::make_unique<OptionsHostWindow>();
-        main = main_.get();
-        g_frmMain = std::move(main_);
+        g_frmSysTray.reset(tray = new OptionsTray);
+        g_frmMain.reset(main = new OptionsHostWindow);
         g_oClientHnd = std::make_unique<CClientHnd>();
     }
 };

@@ -25,9 +25,30 @@ void insertUser(TestDatabase &db, int id, const QString &login, int active = 1)
             {id, login});
 }
 
-QuickNoteTable emptyNotes()
+// The fields of the first row a query gives, trimmed, as "a|b|c".
+QString row(const QString &sql, const QVariantList &params = {})
 {
-    return QuickNoteTable();
+    DbHandle connection;
+    const RecordSet rs = OpenADORecordSet(connection, sql, true, params);
+    QStringList fields;
+    for (int i = 0; i < rs.columns().size(); ++i)
+        fields << rs.value(i).toString().trimmed();
+    return fields.join(u'|');
+}
+
+// A user's options as "login|lunch|break|refresh|language|start|on close|double-click|flags", the flags being
+// the letters of those set: Admin, Change status, Fast updates, Outlook, OOP watcher, Start minimised, Timesheet.
+QString options(const UserRecord &u)
+{
+    QString flags;
+    for (const auto &[set, letter] : {std::pair{u.Admin, 'A'}, {u.ChangeStatus, 'C'}, {u.FastUpdates, 'F'},
+                                      {u.Outlook, 'O'}, {u.OutlookOOP, 'P'}, {u.StartMin, 'S'}, {u.Timesheet, 'T'}})
+        if (set)
+            flags += QLatin1Char(letter);
+    return QStringList{u.LoginName, QString::number(u.LunchTimePeriod), QString::number(u.BreakPeriod),
+                       QString::number(u.RefreshPeriod), u.Language, CClientAdmin::workStartText(u.WorkStartTime),
+                       QString::number(u.OnClose), QString::number(u.OnListDblClick), flags}
+        .join(u'|');
 }
 
 } // namespace
@@ -54,22 +75,11 @@ private slots:
 
         QCOMPARE(user.UserID, 7);
         QCOMPARE(user.RealName, QStringLiteral("O'Brien"));
-        QCOMPARE(user.LoginName, QStringLiteral("OBRIEN"));
-        QCOMPARE(user.LunchTimePeriod, qint16(60));
-        QCOMPARE(user.BreakPeriod, qint16(15));
-        QCOMPARE(user.RefreshPeriod, qint16(30));
-        QCOMPARE(user.Language, QStringLiteral("ENU"));
-        QCOMPARE(CClientAdmin::workStartText(user.WorkStartTime), QStringLiteral("08:30:00"));
-        QVERIFY(!user.ChangeStatus && !user.FastUpdates && !user.Admin && !user.Outlook && !user.Timesheet);
-        QVERIFY(!user.StartMin && !user.OutlookOOP);
-        QCOMPARE(user.OnClose, quint8(0));
-        QCOMPARE(user.OnListDblClick, quint8(0));
+        QCOMPARE(options(user), QStringLiteral("OBRIEN|60|15|30|ENU|08:30:00|0|0|"));
         QVERIFY(user.Email.isEmpty() && user.MobilePh.isEmpty() && user.PhExtension.isEmpty());
         QVERIFY(groups.isEmpty());
-        for (int type = 1; type <= 13; ++type) {
-            QVERIFY(notes.rows[type].note.isEmpty());
-            QVERIFY(!notes.rows[type].stored);
-        }
+        for (int type = 1; type <= 13; ++type)
+            QVERIFY(notes.rows[type].note.isEmpty() && !notes.rows[type].stored);
     }
 
     void readUserTakesStoredValuesAndGroups_data() { addEngineRows(); }
@@ -79,12 +89,12 @@ private slots:
         insertUser(db, 4, QStringLiteral("anna"));
         db.exec(QStringLiteral("UPDATE STAFF_OPTIONS SET OutlookOOP = 2, Outlook = 1, Language = 'FRA' WHERE UserID = 4"));
         db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (4, 3)"));
-        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, 3, ?)"),
-                {QStringLiteral(" Back at one") + kApostrophe + QStringLiteral("ish ")});
-        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, 6, NULL)"));
+        const QString note = QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, ?, ?)");
+        db.exec(note, {3, QStringLiteral(" Back at one") + kApostrophe + QStringLiteral("ish ")});
+        db.exec(note, {6, QVariant(QMetaType(QMetaType::QString))});
         // Types that belong to no status are passed over, not a failed log-in.
-        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, 14, 'x')"));
-        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, 0, 'y')"));
+        db.exec(note, {14, QStringLiteral("x")});
+        db.exec(note, {0, QStringLiteral("y")});
 
         UserRecord user;
         QList<CTreeNode> groups;
@@ -93,22 +103,12 @@ private slots:
         QCOMPARE(CClientAdmin().ReadUser(4, user, groups, notes, connection), ErrNo::Success);
         QVERIFY(connection); // a connection passed in stays open
 
-        QVERIFY(user.Admin && !user.ChangeStatus && user.FastUpdates && !user.Timesheet && user.Outlook);
-        QVERIFY(!user.OutlookOOP); // only 1 counts as set
-        QCOMPARE(user.LunchTimePeriod, qint16(45));
-        QCOMPARE(user.BreakPeriod, qint16(10));
-        QCOMPARE(user.RefreshPeriod, qint16(20));
-        QCOMPARE(user.OnClose, quint8(2));
-        QCOMPARE(user.Language, QStringLiteral("FRA"));
-        QCOMPARE(CClientAdmin::workStartText(user.WorkStartTime), QStringLiteral("07:45:00"));
+        QCOMPARE(options(user), QStringLiteral("ANNA|45|10|20|FRA|07:45:00|2|0|AFO")); // only 1 counts as set
         QCOMPARE(groups.size(), 1);
         QCOMPARE(groups[0].Key(), QStringLiteral("GRP3"));
         QCOMPARE(notes.rows[3].note, QStringLiteral("Back at one'ish"));
-        QVERIFY(notes.rows[3].stored);
-        QVERIFY(notes.rows[6].note.isEmpty());
-        QVERIFY(notes.rows[6].stored);
-        QVERIFY(!notes.rows[0].stored && notes.rows[0].note.isEmpty());
-        QVERIFY(!notes.rows[4].stored);
+        QVERIFY(notes.rows[3].stored && notes.rows[6].stored && notes.rows[6].note.isEmpty());
+        QVERIFY(!notes.rows[0].stored && notes.rows[0].note.isEmpty() && !notes.rows[4].stored);
     }
 
     void readUserWithoutOptionsRowFails_data() { addEngineRows(); }
@@ -155,9 +155,9 @@ private slots:
         user.LoginName = QStringLiteral("new.user");
         QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
         QCOMPARE(user.UserID, expected);
-        QCOMPARE(db.value(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'userid'")).toInt(), expected);
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM idmanager WHERE tablename = 'userid'")).toInt(), 1);
-        QCOMPARE(db.value(QStringLiteral("SELECT LoginName FROM STAFF_OPTIONS WHERE UserID = ?"), {expected}).toString(),
+        QCOMPARE(row(QStringLiteral("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'")),
+                 QStringLiteral("%1|1").arg(expected));
+        QCOMPARE(row(QStringLiteral("SELECT LoginName FROM STAFF_OPTIONS WHERE UserID = ?"), {expected}),
                  QStringLiteral("NEW.USER"));
     }
 
@@ -191,33 +191,13 @@ private slots:
         QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
         QCOMPARE(user.UserID, 2);
 
-        const QVariant flag = admin ? 1 : 0;
-        DbHandle connection;
-        RecordSet options = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_OPTIONS WHERE UserID = 2"));
-        QCOMPARE(options.integer(QStringLiteral("Timesheet")), flag.toInt());
-        QCOMPARE(options.integer(QStringLiteral("Admin")), flag.toInt());
-        for (const char *on : {"Outlook", "OutlookOOP", "ChangeStatus", "StartMin"})
-            QCOMPARE(options.integer(QString::fromLatin1(on)), 1);
-        QCOMPARE(options.integer(QStringLiteral("FastUpdates")), 0);
-        QCOMPARE(options.text(QStringLiteral("WorkStartTime")), QStringLiteral("09:15:00"));
-        QCOMPARE(options.text(QStringLiteral("Language")).trimmed(), QStringLiteral("GER"));
-
-        RecordSet status = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_STATUS WHERE UserID = 2"));
-        QCOMPARE(status.text(QStringLiteral("IsIn")), QStringLiteral("INN"));
-        QCOMPARE(status.integer(QStringLiteral("IsActive")), 1);
-        QCOMPARE(status.integer(QStringLiteral("MobileOn")), 0);
-        QCOMPARE(status.integer(QStringLiteral("LastUpdated")), 101);
-        QCOMPARE(status.text(QStringLiteral("RealName")), QStringLiteral("Dora D") + kApostrophe + QStringLiteral("Arcy"));
-
-        // And it reads back as it went in.
-        UserRecord read;
-        QList<CTreeNode> groups;
-        QuickNoteTable notes;
-        CClientAdmin().ReadUser(2, read, groups, notes, connection);
-        QCOMPARE(read.RealName, user.RealName);
-        QCOMPARE(read.Email, user.Email);
-        QCOMPARE(read.MobilePh, user.MobilePh);
-        QCOMPARE(read.LoginName, QStringLiteral("DORA"));
+        // Administrators keep time sheets; everyone gets the calendar link and may change status.
+        QCOMPARE(row(QStringLiteral("SELECT Timesheet, Admin, Outlook, OutlookOOP, ChangeStatus, StartMin, FastUpdates, "
+                                    "WorkStartTime, Language FROM STAFF_OPTIONS WHERE UserID = 2")),
+                 admin ? QStringLiteral("1|1|1|1|1|1|0|09:15:00|GER") : QStringLiteral("0|0|1|1|1|1|0|09:15:00|GER"));
+        QCOMPARE(row(QStringLiteral("SELECT IsIn, IsActive, MobileOn, LastUpdated, RealName, Email, MobilePh "
+                                    "FROM STAFF_STATUS WHERE UserID = 2")),
+                 QStringLiteral("INN|1|0|101|Dora D'Arcy|d'arcy@example.org|555 1234").replace(u'\'', kApostrophe));
     }
 
     void updateUserOptionsLeavesTheNoChangeFields_data() { addEngineRows(); }
@@ -226,6 +206,9 @@ private slots:
         OPEN_TEST_DATABASE(db, "admin_");
         insertUser(db, 3, QStringLiteral("CARL"));
         db.exec(QStringLiteral("UPDATE STAFF_OPTIONS SET WorkDays = 'MTWTF', OnListDblClick = 1 WHERE UserID = 3"));
+        const QString stored = QStringLiteral("SELECT LoginName, Admin, Outlook, Language, WorkStartTime, LunchTimePeriod, "
+                                              "BreakPeriod, RefreshPeriod, WorkDays, OnClose, OnListDblClick "
+                                              "FROM STAFF_OPTIONS WHERE UserID = 3");
         UserOptions options;
         options.LoginName = QStringLiteral("carl.c");
         options.Outlook = true;
@@ -233,32 +216,15 @@ private slots:
         options.WorkStartTime = 10.0 / 24.0;
         DbHandle none;
         QCOMPARE(CClientAdmin().UpdateUserOptions(3, options, none), ErrNo::Success);
-
-        DbHandle connection;
-        RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_OPTIONS WHERE UserID = 3"));
-        QCOMPARE(rs.text(QStringLiteral("LoginName")), QStringLiteral("CARL.C"));
-        QCOMPARE(rs.integer(QStringLiteral("Admin")), 0);
-        QCOMPARE(rs.integer(QStringLiteral("Outlook")), 1);
-        QCOMPARE(rs.text(QStringLiteral("Language")).trimmed(), QStringLiteral("ITA"));
-        QCOMPARE(rs.text(QStringLiteral("WorkStartTime")), QStringLiteral("10:00:00"));
-        QCOMPARE(rs.integer(QStringLiteral("LunchTimePeriod")), 45);
-        QCOMPARE(rs.integer(QStringLiteral("BreakPeriod")), 10);
-        QCOMPARE(rs.integer(QStringLiteral("RefreshPeriod")), 20);
-        QCOMPARE(rs.text(QStringLiteral("WorkDays")), QStringLiteral("MTWTF"));
-        QCOMPARE(rs.integer(QStringLiteral("OnClose")), 2);
-        QCOMPARE(rs.integer(QStringLiteral("OnListDblClick")), 1);
+        QCOMPARE(row(stored), QStringLiteral("CARL.C|0|1|ITA|10:00:00|45|10|20|MTWTF|2|1"));
 
         options.LunchTimePeriod = 30;
         options.RefreshPeriod = 5;
         options.OnClose = 0;
         options.WorkDays = QString();
+        DbHandle connection = OpenADOConnection();
         CClientAdmin().UpdateUserOptions(3, options, connection);
-        rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STAFF_OPTIONS WHERE UserID = 3"));
-        QCOMPARE(rs.integer(QStringLiteral("LunchTimePeriod")), 30);
-        QCOMPARE(rs.integer(QStringLiteral("RefreshPeriod")), 5);
-        QCOMPARE(rs.integer(QStringLiteral("OnClose")), 0);
-        QCOMPARE(rs.text(QStringLiteral("WorkDays")), QString());
-        QCOMPARE(rs.integer(QStringLiteral("BreakPeriod")), 10);
+        QCOMPARE(row(stored), QStringLiteral("CARL.C|0|1|ITA|10:00:00|30|10|5||0|1"));
     }
 
     void updateUserAndRights_data() { addEngineRows(); }
@@ -277,7 +243,7 @@ private slots:
         QCOMPARE(users[0].UserID, 5);
         QCOMPARE(users[0].RealName, QStringLiteral("Eve O'Neill"));
         QVERIFY(!users[0].Admin && users[0].ChangeStatus && !users[0].FastUpdates && users[0].Timesheet);
-        QCOMPARE(db.value(QStringLiteral("SELECT Email FROM STAFF_STATUS WHERE UserID = 5")).toString(),
+        QCOMPARE(row(QStringLiteral("SELECT Email FROM STAFF_STATUS WHERE UserID = 5")),
                  QStringLiteral("o") + kApostrophe + QStringLiteral("neill@example.org"));
     }
 
@@ -287,7 +253,7 @@ private slots:
         OPEN_TEST_DATABASE(db, "admin_");
         insertUser(db, 8, QStringLiteral("HAL"));
         db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (8, 3, 'old lunch')"));
-        QuickNoteTable notes = emptyNotes();
+        QuickNoteTable notes;
         notes.rows[3] = {QStringLiteral("Lunch, back at [+1]"), true};
         notes.rows[4] = {QStringLiteral("Coffee's on "), false};
         DbHandle none;
@@ -296,10 +262,9 @@ private slots:
         QCOMPARE(CClientAdmin().UpdateQuickNotes(8, notes, none), ErrNo::Success);
 
         QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = 8")).toInt(), 2);
-        QCOMPARE(db.value(QStringLiteral("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 8 AND NoteType = 3")).toString(),
-                 QStringLiteral("Lunch, back at [+1]"));
-        QCOMPARE(db.value(QStringLiteral("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 8 AND NoteType = 4")).toString(),
-                 QStringLiteral("Coffee") + kApostrophe + QStringLiteral("s on"));
+        const QString note = QStringLiteral("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 8 AND NoteType = ?");
+        QCOMPARE(db.value(note, {3}).toString(), QStringLiteral("Lunch, back at [+1]"));
+        QCOMPARE(db.value(note, {4}).toString(), QStringLiteral("Coffee") + kApostrophe + QStringLiteral("s on"));
     }
 
     void adminOptions_data() { addEngineRows(); }
@@ -311,20 +276,16 @@ private slots:
         bool history = false;
         DbHandle none;
         QCOMPARE(CClientAdmin().GetAdminOptions(markOut, history, none), ErrNo::Success);
-        QVERIFY(!markOut);
-        QVERIFY(history);
+        QVERIFY(!markOut && history);
 
         QCOMPARE(CClientAdmin().UpdateAdminOptions(true, false), ErrNo::Success);
         CClientAdmin().GetAdminOptions(markOut, history, none);
-        QVERIFY(markOut);
-        QVERIFY(!history);
+        QVERIFY(markOut && !history);
 
         // Without the row the caller's values stay, and the update creates none.
         db.exec(QStringLiteral("DELETE FROM ADMIN"));
-        bool keptA = true;
-        bool keptB = false;
-        CClientAdmin().GetAdminOptions(keptA, keptB, none);
-        QVERIFY(keptA && !keptB);
+        CClientAdmin().GetAdminOptions(markOut, history, none);
+        QVERIFY(markOut && !history);
         CClientAdmin().UpdateAdminOptions(false, true);
         QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM ADMIN")).toInt(), 0);
     }
@@ -343,10 +304,9 @@ private slots:
         DbHandle none;
         QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success);
         QCOMPARE(g_colCustomStatus.size(), 2);
-        QCOMPARE(g_colCustomStatus[0].StatusCode, QStringLiteral("XX2"));
-        QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("At the client's"));
-        QCOMPARE(g_colCustomStatus[0].CustomType, QStringLiteral("O"));
-        QCOMPARE(g_colCustomStatus[0].Icon, QStringLiteral("ICOcar"));
+        const CStatus &first = g_colCustomStatus[0];
+        QCOMPARE(QStringList({first.StatusCode, first.Status, first.CustomType, first.Icon}),
+                 QStringList({"XX2", "At the client's", "O", "ICOcar"}));
         QCOMPARE(g_colCustomStatus[1].StatusCode, QStringLiteral("XX4"));
         g_colCustomStatus.clear();
     }

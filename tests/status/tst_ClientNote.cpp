@@ -9,11 +9,6 @@
 namespace {
 // 4 December 2026 is a Friday.
 const QDate kFriday(2026, 12, 4);
-
-void pinAt(const QDate &date, const QTime &time)
-{
-    Clock::pin(QDateTime(date, time));
-}
 } // namespace
 
 class tst_ClientNote : public QObject
@@ -33,61 +28,47 @@ private slots:
     }
     void cleanup() { Clock::unpin(); }
 
-    void dayTokens_data()
+    void tokens_data()
     {
         QTest::addColumn<QDate>("today");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("friday next day") << kFriday << "Back [next day]" << "Back Saturday";
-        QTest::newRow("friday work day") << kFriday << "Back [next work day]" << "Back Monday";
-        QTest::newRow("saturday week day") << kFriday.addDays(1) << "Back [next week day]" << "Back Monday";
-        QTest::newRow("sunday work day") << kFriday.addDays(2) << "Back [next work day]" << "Back Monday";
-        QTest::newRow("thursday") << kFriday.addDays(-1) << "[next week day]/[next work day]" << "Friday/Friday";
-        QTest::newRow("every occurrence") << kFriday << "[next day] or [next day]" << "Saturday or Saturday";
-        QTest::newRow("case matters") << kFriday << "[Next Day] [Start Time]" << "[Next Day] [Start Time]";
-    }
-    void dayTokens()
-    {
-        QFETCH(QDate, today);
-        QFETCH(QString, note);
-        QFETCH(QString, expected);
-        pinAt(today, QTime(10, 0));
-        QCOMPARE(m_note.ParseNote(note, m_options), expected);
-    }
-
-    void offsets_data()
-    {
         QTest::addColumn<QTime>("now");
         QTest::addColumn<QString>("note");
         QTest::addColumn<QString>("expected");
         const QTime ten(14, 10);
-        QTest::newRow("+2") << ten << "[+2]" << "4:10 PM";
-        QTest::newRow("+1.30 is minutes") << ten << "[+1.30]" << "3:40 PM";
-        QTest::newRow("+1.5 is fifty minutes") << ten << "[+1.5]" << "4:00 PM";
-        QTest::newRow("+0.75") << ten << "[+0.75]" << "3:25 PM";
-        QTest::newRow("+-1") << ten << "[+-1]" << "1:10 PM";
-        QTest::newRow("empty") << ten << "[+]" << "2:10 PM";
-        QTest::newRow("junk") << ten << "[+soon]" << "2:10 PM";
-        QTest::newRow("past midnight, no date") << QTime(23, 30) << "[+2]" << "1:30 AM";
-        QTest::newRow("two tokens") << ten << "[start time] until [+2]" << "8:30 AM until 4:10 PM";
-        QTest::newRow("stray bracket before") << ten << "Ends] [+2]" << "Ends] 4:10 PM";
-        QTest::newRow("no closing bracket") << ten << "Back [+2" << "Back [+2";
-        QTest::newRow("two offsets") << ten << "[+1] to [+2]" << "3:10 PM to 4:10 PM";
-        QTest::newRow("lunch") << QTime(12, 0) << "Back [end of lunch period]" << "Back 12:45 PM";
-        QTest::newRow("hash and bang kept") << ten << "#! back [+1]" << "#! back 3:10 PM";
+        QTest::newRow("friday next day") << kFriday << ten << "Back [next day]" << "Back Saturday";
+        QTest::newRow("friday work day") << kFriday << ten << "Back [next work day]" << "Back Monday";
+        QTest::newRow("saturday week day") << kFriday.addDays(1) << ten << "Back [next week day]" << "Back Monday";
+        QTest::newRow("sunday work day") << kFriday.addDays(2) << ten << "Back [next work day]" << "Back Monday";
+        QTest::newRow("thursday") << kFriday.addDays(-1) << ten << "[next week day]/[next work day]" << "Friday/Friday";
+        QTest::newRow("every occurrence") << kFriday << ten << "[next day] or [next day]" << "Saturday or Saturday";
+        QTest::newRow("case matters") << kFriday << ten << "[Next Day] [Start Time]" << "[Next Day] [Start Time]";
+        QTest::newRow("+2") << kFriday << ten << "[+2]" << "4:10 PM";
+        QTest::newRow("+1.30 is minutes") << kFriday << ten << "[+1.30]" << "3:40 PM";
+        QTest::newRow("+1.5 is fifty minutes") << kFriday << ten << "[+1.5]" << "4:00 PM";
+        QTest::newRow("+0.75") << kFriday << ten << "[+0.75]" << "3:25 PM";
+        QTest::newRow("+-1") << kFriday << ten << "[+-1]" << "1:10 PM";
+        QTest::newRow("empty") << kFriday << ten << "[+]" << "2:10 PM";
+        QTest::newRow("junk") << kFriday << ten << "[+soon]" << "2:10 PM";
+        QTest::newRow("past midnight, no date") << kFriday << QTime(23, 30) << "[+2]" << "1:30 AM";
+        QTest::newRow("two tokens") << kFriday << ten << "[start time] until [+2]" << "8:30 AM until 4:10 PM";
+        QTest::newRow("stray bracket before") << kFriday << ten << "Ends] [+2]" << "Ends] 4:10 PM";
+        QTest::newRow("no closing bracket") << kFriday << ten << "Back [+2" << "Back [+2";
+        QTest::newRow("lunch") << kFriday << QTime(12, 0) << "Back [end of lunch period]" << "Back 12:45 PM";
+        QTest::newRow("hash and bang kept") << kFriday << ten << "#! back [+1]" << "#! back 3:10 PM";
     }
-    void offsets()
+    void tokens()
     {
+        QFETCH(QDate, today);
         QFETCH(QTime, now);
         QFETCH(QString, note);
         QFETCH(QString, expected);
-        pinAt(kFriday, now);
+        Clock::pin(QDateTime(today, now));
         QCOMPARE(m_note.ParseNote(note, m_options), expected);
     }
 
     void hugeOffsetsAreAClearError()
     {
-        pinAt(kFriday, QTime(14, 10));
+        Clock::pin(QDateTime(kFriday, QTime(14, 10)));
         for (const char *note : {"[+1e9]", "[+99999999]", "[+1e999]", "[+-1e9]"}) {
             try {
                 m_note.ParseNote(QString::fromLatin1(note), m_options);
@@ -103,37 +84,27 @@ private slots:
 
     void nextWorkDayUsesTheWorkStartTime()
     {
-        pinAt(kFriday, QTime(17, 0));
+        Clock::pin(QDateTime(kFriday, QTime(17, 0)));
         QCOMPARE(DateUtil::fromDays(m_note.NextWorkDay()), QDateTime(kFriday.addDays(3), QTime(8, 30)));
-        pinAt(QDate(2026, 12, 1), QTime(9, 0)); // a Tuesday
+        Clock::pin(QDateTime(QDate(2026, 12, 1), QTime(9, 0))); // a Tuesday
         QCOMPARE(DateUtil::fromDays(m_note.NextWorkDay()), QDateTime(QDate(2026, 12, 2), QTime(8, 30)));
     }
 
     void quickNotes()
     {
-        pinAt(kFriday, QTime(14, 10));
+        Clock::pin(QDateTime(kFriday, QTime(14, 10)));
         g_vQuickNotes = QuickNoteTable();
         g_vQuickNotes.rows[6].note = QStringLiteral("Gone home, back [next work day]");
         g_vQuickNotes.rows[13].note = QStringLiteral("On holiday");
         QCOMPARE(m_note.GetNote(QStringLiteral("HME")), QStringLiteral("Gone home, back [next work day]"));
         QCOMPARE(m_note.GetParsedNote(QStringLiteral("HME"), m_options), QStringLiteral("Gone home, back Monday"));
         QCOMPARE(m_note.GetNote(QStringLiteral("VAC")), QStringLiteral("On holiday"));
-        QCOMPARE(m_note.GetNote(QStringLiteral("XX2")), QString());
-        QCOMPARE(m_note.GetNote(QString()), QString());
-        QCOMPARE(m_note.GetNote(QStringLiteral("hme")), QString());
+        for (const char *unknown : {"XX2", "", "hme"})
+            QCOMPARE(m_note.GetNote(QLatin1String(unknown)), QString());
 
         QuickNoteTable other;
         other.rows[3].note = QStringLiteral("Lunch until [end of lunch period]");
         QCOMPARE(m_note.getParsedNoteA(QStringLiteral("LNC"), other, m_options), QStringLiteral("Lunch until 2:55 PM"));
-    }
-
-    void statusNumbers()
-    {
-        QCOMPARE(CClientNote::getStatusCodeNumber(QStringLiteral("INN")), 1);
-        QCOMPARE(CClientNote::getStatusCodeNumber(QStringLiteral("MTG")), 7);
-        QCOMPARE(CClientNote::getStatusCodeNumber(QStringLiteral("VAC")), 13);
-        QCOMPARE(CClientNote::getStatusCodeNumber(QStringLiteral("inn")), 0);
-        QCOMPARE(CClientNote::getStatusCodeNumber(QStringLiteral("XX2")), 0);
     }
 };
 
