@@ -180,6 +180,11 @@ void CUpdateDatabase::CreateVersion4Tables(DbHandle &connection)
     insertProperty(connection, QStringLiteral("version"), QStringLiteral("4.0"));
     insertProperty(connection, QStringLiteral("help_url"), kHelpUrl);
     insertProperty(connection, QStringLiteral("icon_home"), QStringLiteral(""));
+    // The memberships are carried over by the run that creates their table,
+    // as the first upgrade from 3.x does. A later run (a lost version row)
+    // must not bring back the members an administrator removed since, nor
+    // deleted users.
+    const bool firstMemberships = !connection->hasTable(QStringLiteral("UserGroup"));
     for (const char *table : {"Resource", "Reservation", "TreeNode", "UserGroup"})
         tables.createIfMissing(connection, QString::fromLatin1(table));
 
@@ -195,13 +200,20 @@ void CUpdateDatabase::CreateVersion4Tables(DbHandle &connection)
 
     const qint32 firstFreeNode = CGroupMigration::migrateGroups(connection);
     CSchemaTables::insertIfMissing(connection, QStringLiteral("idmanager"), counter, {QStringLiteral("trnode"), firstFreeNode});
+    if (firstMemberships)
+        addFirstMemberships(connection);
+    setVersion(connection, QStringLiteral("40"));
+}
+
+// The old groups' members, and every user in Staff Members.
+void CUpdateDatabase::addFirstMemberships(DbHandle &connection)
+{
     CGroupMigration::migrateMemberships(connection);
     for (RecordSet users = OpenADORecordSet(connection, QStringLiteral("SELECT UserID FROM Staff_Status"));
          !users.eof(); users.moveNext())
         CSchemaTables::insertIfMissing(connection, QStringLiteral("UserGroup"),
                                        {QStringLiteral("UserID"), QStringLiteral("GroupID")},
                                        {users.integer(QStringLiteral("UserID")), kStaffMembersNodeId}, 2);
-    setVersion(connection, QStringLiteral("40"));
 }
 
 void CUpdateDatabase::UpgradeToVersion41(DbHandle &connection)

@@ -45,6 +45,7 @@ private:
     void CreateOldestTables(DbHandle &connection);
     void AddVersion4Columns(DbHandle &connection);
     void CreateVersion4Tables(DbHandle &connection);
+    void addFirstMemberships(DbHandle &connection);
     void UpgradeToVersion41(DbHandle &connection);
     void UpgradeToVersion42(DbHandle &connection);
     void UpgradeToVersion44(DbHandle &connection);

@@ -300,7 +300,8 @@ private Q_SLOTS:
     }
 
     // A version row lost half-way (an older release's failed step) runs the
-    // step to 40 again, which keeps the rows it finds and duplicates none.
+    // step to 40 again, which keeps the rows it finds and duplicates none,
+    // nor brings back the memberships removed since the first run.
     void missingVersionRow_step40RunsAgain_data() { addEngineRows(); }
     void missingVersionRow_step40RunsAgain()
     {
@@ -308,6 +309,8 @@ private Q_SLOTS:
         makeOldSchema(connection);
         upgradeTo(connection, 40);
         Update(QStringLiteral("UPDATE STAFF_STATUS SET IsActive = 0 WHERE UserID = 2"), connection);
+        Update(QStringLiteral("DELETE FROM UserGroup WHERE UserID = 2 OR (UserID = 1 AND GroupID IN (3, 8))"),
+               connection);
         Update(QStringLiteral("DELETE FROM Properties WHERE pkey = 'version'"), connection);
 
         m_env->prompt.answers = {IPrompt::AnswerYes};
@@ -315,7 +318,8 @@ private Q_SLOTS:
         QCOMPARE(m_env->prompt.asked.size(), 2);
         verifyCurrentSchema(connection);
         QCOMPARE(rows(connection, QStringLiteral("SELECT COUNT(*) FROM TreeNode")), QStringList({"14"}));
-        QCOMPARE(rows(connection, QStringLiteral("SELECT COUNT(*) FROM UserGroup")), QStringList({"12"}));
+        QCOMPARE(rows(connection, QStringLiteral("SELECT UserID, GroupID FROM UserGroup ORDER BY UserID, GroupID")),
+                 QStringList({"1|11", "1|13", "1|14", "3|3", "3|8", "3|10", "3|13"}));
         QCOMPARE(rows(connection, QStringLiteral("SELECT IsActive FROM STAFF_STATUS WHERE UserID = 2")), QStringList({"0"}));
     }
 };
