@@ -8,6 +8,7 @@
 // busy database is "busy", a bad statement is not.
 namespace ErrNo {
 constexpr qint32 Success = 10000;          // result of every routine that worked
+constexpr qint32 LoginInUse = 10004;       // a log-in name another active user has: the user's to change
 constexpr qint32 AdoUnusable = 10010;      // the database layer cannot be used at all
 constexpr qint32 DatabaseBusy = 10011;     // the database stayed busy
 constexpr qint32 Busy = qint32(0x80004005);        // locked or busy database, or a general failure

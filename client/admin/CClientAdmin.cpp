@@ -122,13 +122,44 @@ void readQuickNotes(DbHandle &connection, qint32 userID, QuickNoteTable &quickNo
     }
 }
 
+// The form a log-in name is stored in, and looked up by at log-in.
+QString storedLoginName(const QString &login)
+{
+    return EncodeQuotes(login.trimmed().toUpper());
+}
+
+// The log-in finds a user by his name among the active users, so no two of
+// them may share one; a deleted user's name is free again. The lock keeps
+// another copy from taking the name before this transaction commits.
+void ensureLoginFree(DbConnection &c, const QString &login, qint32 userID)
+{
+    c.lockTable(QStringLiteral("STAFF_STATUS"));
+    const RecordSet rs = c.query(QStringLiteral("SELECT SS.RealName FROM STAFF_OPTIONS SO, STAFF_STATUS SS "
+                                                "WHERE SO.LoginName = ? AND SO.UserID <> ? AND SS.UserID = SO.UserID "
+                                                "AND SS.IsActive = 1 ORDER BY SO.UserID"),
+                                 {storedLoginName(login), userID});
+    if (rs.eof())
+        return;
+    throw AppError(ErrNo::LoginInUse, QStringLiteral("CClientAdmin"),
+                   QStringLiteral("The login name %1 is already used by %2. Each user needs a login name of his own.")
+                       .arg(login.trimmed().toUpper(), textOf(rs, QStringLiteral("RealName"))));
+}
+
+// Users who shared a name before names were checked can still save their
+// options as long as they keep it.
+bool loginChanged(DbConnection &c, qint32 userID, const QString &login)
+{
+    const RecordSet rs = c.query(QStringLiteral("SELECT LoginName FROM STAFF_OPTIONS WHERE UserID = ?"), {userID});
+    return rs.eof() || rs.text(QStringLiteral("LoginName")).trimmed().toUpper() != storedLoginName(login);
+}
+
 void insertUserRows(DbConnection &c, const UserRecord &user, qint32 id)
 {
     c.execute(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, Outlook, OutlookOOP, ChangeStatus, "
                              "Timesheet, Admin, WorkStartTime, LunchTimePeriod, OnClose, OnListDblClick, FastUpdates, "
                              "Language, StartMin, RefreshPeriod, BreakPeriod) "
                              "VALUES (?, ?, 1, 1, 1, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?)"),
-              {id, EncodeQuotes(user.LoginName.toUpper()), flagValue(user.Admin), flagValue(user.Admin),
+              {id, storedLoginName(user.LoginName), flagValue(user.Admin), flagValue(user.Admin),
                CClientAdmin::workStartText(user.WorkStartTime), user.LunchTimePeriod, user.OnClose,
                user.OnListDblClick, EncodeQuotes(user.Language), flagValue(user.StartMin), user.RefreshPeriod,
                user.BreakPeriod});
@@ -146,7 +177,7 @@ void updateOptionsRow(DbHandle &connection, qint32 userID, const UserOptions &o)
 {
     QString sql = QStringLiteral("UPDATE STAFF_OPTIONS SET LoginName = ?, Admin = ?, Outlook = ?, OutlookOOP = ?, "
                                  "StartMin = ?, Language = ?, WorkStartTime = ?");
-    QVariantList params = {EncodeQuotes(o.LoginName.toUpper()), flagValue(o.Admin), flagValue(o.Outlook),
+    QVariantList params = {storedLoginName(o.LoginName), flagValue(o.Admin), flagValue(o.Outlook),
                            flagValue(o.OutlookOOP), flagValue(o.StartMin), EncodeQuotes(o.Language),
                            CClientAdmin::workStartText(o.WorkStartTime)};
     const auto add = [&](bool changed, const char *column, const QVariant &value) {
@@ -258,6 +289,7 @@ qint32 CClientAdmin::AddUser(UserRecord &user, DbHandle &connection)
         ConnectionScope scope(connection);
         qint32 id = 0;
         CounterAllocator::inWriteTransaction(scope.handle(), [&](DbConnection &c) {
+            ensureLoginFree(c, user.LoginName, 0);
             id = CounterAllocator::nextId(c, QStringLiteral("userid"), 1, true);
             insertUserRows(c, user, id);
         });
@@ -285,7 +317,14 @@ qint32 CClientAdmin::UpdateUser(qint32 userID, const QString &realName, const QS
 
 qint32 CClientAdmin::UpdateUserOptions(qint32 userID, const UserOptions &options, DbHandle &connection)
 {
-    return guarded("UpdateUserOptions", [&] { updateOptionsRow(connection, userID, options); });
+    return guarded("UpdateUserOptions", [&] {
+        ConnectionScope scope(connection);
+        CounterAllocator::inWriteTransaction(scope.handle(), [&](DbConnection &c) {
+            if (loginChanged(c, userID, options.LoginName))
+                ensureLoginFree(c, options.LoginName, userID);
+            updateOptionsRow(scope.handle(), userID, options);
+        });
+    });
 }
 
 qint32 CClientAdmin::UpdateUserSecurity(qint32 userID, bool admin, bool changeStatus, bool fastUpdates, bool timesheet)

@@ -24,10 +24,13 @@ public:
     // Every active user with his rights.
     qint32 ReadAllUsers(QList<UserRights> &users);
     // Creates a user (In, active) from the record; his new id goes into UserID.
-    // Id, options and status rows are written in one transaction.
+    // Id, options and status rows are written in one transaction. A log-in
+    // name another active user has (blanks and case aside) raises
+    // ErrNo::LoginInUse, with the text for the user, and writes nothing.
     qint32 AddUser(UserRecord &user, DbHandle &connection);
     qint32 AddUser(UserRecord &user);
     qint32 UpdateUser(qint32 userID, const QString &realName, const QString &email, bool admin, DbHandle &connection);
+    // Refuses a change of log-in name to another active user's as AddUser does.
     qint32 UpdateUserOptions(qint32 userID, const UserOptions &options, DbHandle &connection);
     qint32 UpdateUserSecurity(qint32 userID, bool admin, bool changeStatus, bool fastUpdates, bool timesheet);
     // Writes every note that has text or already has its row.

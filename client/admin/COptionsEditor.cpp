@@ -61,6 +61,7 @@ qint32 COptionsEditor::EditUserProperties(bool newUser, const QString &loginName
     request.adminEditable = adminEditable;
     request.self = self;
     request.addAnother = addAnother;
+    request.atLogin = atLogin;
     const IUserOptionsHost *host = IUserOptionsHost::ofMainWindow();
     if (!newUser && !self && host)
         request.selectedKey = host->selectedListItemKey();

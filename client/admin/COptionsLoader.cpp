@@ -12,7 +12,9 @@ OptionsSetup COptionsLoader::load(const Request &request)
     setup.isNewUser = request.newUser;
     setup.addAnother = request.addAnother;
     setup.adminEditable = request.adminEditable;
-    setup.loginEditable = request.newUser || g_oCurrentUser.Admin;
+    // At the first start the name is the desktop user's: the log-in finds
+    // him by it, now and at every later start.
+    setup.loginEditable = !request.atLogin && (request.newUser || g_oCurrentUser.Admin);
     if (request.newUser) {
         prepareNewUser(setup, request.loginName);
     } else if (!prepareExistingUser(setup, request)) {

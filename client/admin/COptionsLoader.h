@@ -16,6 +16,7 @@ public:
         bool adminEditable = false;
         bool self = false;
         bool addAnother = false;
+        bool atLogin = false;    // the first start of the desktop user
         QString selectedKey;     // the list's selected item when not self
     };
 

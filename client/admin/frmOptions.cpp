@@ -556,7 +556,8 @@ void frmOptions::reject()
     cmdCancel_Click();
 }
 
-// A database failure is shown and the dialog stays open with what was typed.
+// A database failure, or a log-in name already in use, is shown and the
+// dialog stays open with what was typed.
 bool frmOptions::saveOptions()
 {
     COptionsSaver::Request request;
@@ -569,7 +570,10 @@ bool frmOptions::saveOptions()
     try {
         m_userID = COptionsSaver().saveOptions(request);
     } catch (const AppError &e) {
-        ErrorDialog(e.number(), e.description(), e.source());
+        if (e.number() == ErrNo::LoginInUse)
+            warnLoginInUse(e.description());
+        else
+            ErrorDialog(e.number(), e.description(), e.source());
         return false;
     }
     // The next user added joins the same groups, so only an edit settles them.
@@ -577,6 +581,13 @@ bool frmOptions::saveOptions()
         m_groups.markSaved();
     ++m_savedCount;
     return true;
+}
+
+void frmOptions::warnLoginInUse(const QString &text)
+{
+    g_prompt->message(text, IPrompt::Ok, IPrompt::Exclamation, QStringLiteral("Login Name in Use"));
+    tabOptions->setCurrentIndex(OptionsSetup::PersonalDetails);
+    txtLoginName->setFocus();
 }
 
 void frmOptions::chkAdmin_Click()

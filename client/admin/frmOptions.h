@@ -131,6 +131,7 @@ private:
     void showPreview();
     void setCalendarControlsEnabled(bool enabled);
     bool saveOptions();
+    void warnLoginInUse(const QString &text);
     int selectedNoteType() const;
 
     qint32 m_userID = 0;

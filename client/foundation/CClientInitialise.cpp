@@ -233,11 +233,19 @@ bool CClientInitialise::lookUpUser(const QString &loginName, bool &found)
     const RecordSet rs = OpenADORecordSet(
         m_connection,
         QStringLiteral("SELECT SO.UserID FROM STAFF_OPTIONS SO, STAFF_STATUS SS "
-                       "WHERE (SO.LoginName = ?) AND (SS.UserID = SO.UserID) AND (SS.IsActive = 1)"),
+                       "WHERE (SO.LoginName = ?) AND (SS.UserID = SO.UserID) AND (SS.IsActive = 1) "
+                       "ORDER BY SO.UserID"),
         true, {EncodeQuotes(loginName.toUpper())});
     found = false;
     if (rs.eof())
         return true;
+    // A name shared from before names were checked: the first user signs
+    // in, the same one at every start.
+    if (rs.recordCount() > 1)
+        WriteDebugLog(QStringLiteral("Login name %1 belongs to %2 active users; user %3 signed in")
+                          .arg(loginName.toUpper())
+                          .arg(rs.recordCount())
+                          .arg(rs.integer(QStringLiteral("UserID"))));
     if (rs.isNull(QStringLiteral("UserID"))) {
         g_lUserID = 0;
         return false;

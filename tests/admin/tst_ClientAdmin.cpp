@@ -225,6 +225,20 @@ private slots:
         DbHandle connection = OpenADOConnection();
         CClientAdmin().UpdateUserOptions(3, options, connection);
         QCOMPARE(row(stored), QStringLiteral("CARL.C|0|1|ITA|10:00:00|30|10|5||0|1"));
+
+        // A name shared from before is kept; another active user's is refused.
+        insertUser(db, 4, QStringLiteral("CARL.C"));
+        insertUser(db, 5, QStringLiteral("EVE"));
+        QCOMPARE(CClientAdmin().UpdateUserOptions(3, options, connection), ErrNo::Success);
+        options.LoginName = QStringLiteral(" eve");
+        try {
+            CClientAdmin().UpdateUserOptions(3, options, connection);
+            QFAIL("a second active EVE");
+        } catch (const AppError &e) {
+            QCOMPARE(QString::number(e.number()) + e.description(),
+                     QStringLiteral("10004The login name EVE is already used by User 5. Each user needs a login name "
+                                    "of his own."));
+        }
     }
 
     void updateUserAndRights_data() { addEngineRows(); }

@@ -242,11 +242,17 @@ private slots:
                      f.tabOptions->setCurrentIndex(7);
                      addUser(f, QStringLiteral("First"), QStringLiteral("first"));
                      addUser(f, QStringLiteral("Second"), QStringLiteral("second"));
+                     // A name in use is refused with a warning; the dialog keeps what was typed.
+                     f.txtRealName->setText(QStringLiteral("Third"));
+                     f.txtLoginName->setText(QStringLiteral(" First"));
+                     f.cmdAddAnother->click();
+                     QCOMPARE(f.txtRealName->text() + f.txtLoginName->text(), QStringLiteral("Third First"));
+                     QCOMPARE(world.db.env.prompt.asked.last().title, QStringLiteral("Login Name in Use"));
                      f.cmdCancel->click();
                  },
                       true, false, false, true),
                  ErrNo::Success);
-        QCOMPARE(world.db.env.prompt.asked.size(), 2);
+        QCOMPARE(world.db.env.prompt.asked.size(), 3);
         QCOMPARE(world.db.env.prompt.asked[1].title + u'|' + world.db.env.prompt.asked[1].text,
                  QStringLiteral("User Added|Second has been added."));
         QCOMPARE(activeUsers(world), 4);
@@ -277,6 +283,7 @@ private slots:
         QCOMPARE(edit([](frmOptions &f) {
                      QVERIFY(f.chkAdmin->isChecked() && !f.chkAdmin->isEnabled());
                      QCOMPARE(f.txtLoginName->text(), QStringLiteral("newbie"));
+                     QVERIFY(!f.txtLoginName->isEnabled()); // the log-in finds him by it, even with -admin
                      f.txtRealName->setText(QStringLiteral("New O'Neil"));
                      f.cmdOK->click();
                  },

@@ -160,6 +160,7 @@ private slots:
     void anExistingUserIsFoundByHisWholeName()
     {
         OPEN_TEST_DATABASE(db, "login_");
+        insertUser(db, 9, QStringLiteral("BOB")); // shared before names were checked: the lower id wins
         insertUser(db, 1, QStringLiteral("BO"));
         insertUser(db, 2, QStringLiteral("BOB"));
         insertUser(db, 3, QStringLiteral("BOB' OR 'A'='A"));
@@ -176,6 +177,8 @@ private slots:
         QCOMPARE(g_vQuickNotes.rows[3].note, QStringLiteral("Lunch"));
         QCOMPARE(storedLoginName(), QStringLiteral("bob"));
         QCOMPARE(g_tray->pollThreshold, 45);
+        QVERIFY(readTextFile(db.env.path(QStringLiteral("logs/debug.log")))
+                    .contains(QLatin1String("Login name BOB belongs to 2 active users; user 2 signed in")));
     }
 
     void aNameWithAQuoteIsBoundNotSpliced()
