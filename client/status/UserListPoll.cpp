@@ -74,11 +74,21 @@ UserListPoll::~UserListPoll() = default;
 qint32 UserListPoll::refresh(bool checksOnly, bool skipCalendar, const QString &sql, const QString &nodeKey,
                              DbHandle &connection, const QVariantList &params)
 {
-    const Request request{checksOnly, skipCalendar, sql, params, nodeKey};
+    return start(Request{checksOnly, skipCalendar, !checksOnly, sql, params, nodeKey}, connection);
+}
+
+qint32 UserListPoll::runChecks()
+{
+    DbHandle none;
+    return start(Request{true, true, true, QString(), QVariantList(), QString()}, none);
+}
+
+qint32 UserListPoll::start(const Request &request, DbHandle &connection)
+{
     if (m_refreshing) {
         // Only a request that changes the list needs to run afterwards; the
         // checks run at the end of the refresh under way anyway.
-        if (!checksOnly)
+        if (!request.checksOnly)
             m_heldBack = request;
         return 10003;
     }
@@ -114,7 +124,7 @@ qint32 UserListPoll::run(const Request &request, DbHandle &connection)
             if (reload == Reload::Checks) {
                 checkCalendar(request.skipCalendar);
                 checkPendingRows();
-                if (!request.checksOnly)
+                if (request.watchList)
                     checkWatchList();
                 if (setFrameCaption)
                     setFrameCaption();

@@ -39,6 +39,9 @@ public:
     // main window; 10003 when the request was held back behind a running one.
     qint32 refresh(bool checksOnly, bool skipCalendar, const QString &sql, const QString &nodeKey,
                    DbHandle &connection, const QVariantList &params = {});
+    // The pending-status and watch-list checks alone, for a view that shows
+    // no user list. Gives what refresh() gives.
+    qint32 runChecks();
 
     // Redraws the row of the user an update pulse names, and announces a
     // watched colleague who is now In.
@@ -63,12 +66,14 @@ private:
     {
         bool checksOnly = false;
         bool skipCalendar = false;
+        bool watchList = true;
         QString sql;
         QVariantList params;
         QString nodeKey;
     };
     enum class Reload { Checks, Finish, NoWindow };
 
+    qint32 start(const Request &request, DbHandle &connection);
     qint32 run(const Request &request, DbHandle &connection);
     Reload reloadList(const Request &request, DbHandle &connection);
     void clearList();

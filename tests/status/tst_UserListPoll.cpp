@@ -323,7 +323,13 @@ private slots:
 
         setStatus(1, QStringLiteral("DND"));
         poll(kGroup);
-        QCOMPARE(m_poll->lastRowsRead(), 1);
+        QCOMPARE(shown(), QStringList({"A1 Do Not Disturb"}));
+
+        // The checks alone, for a view without the list, announce too.
+        setStatus(2, QStringLiteral("INN"));
+        m_poll->runChecks();
+        QCOMPARE(m_notifications.shown.size(), 2);
+        QVERIFY(g_colNotifyUsers.isEmpty());
         QCOMPARE(shown(), QStringList({"A1 Do Not Disturb"}));
     }
 
