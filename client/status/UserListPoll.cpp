@@ -230,7 +230,7 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
         const UserListReader::Row &row = rows.at(i);
         const CUser &user = row.user;
         // Unfiltered polls also bring the rows of users who left this list.
-        const bool belongs = row.active && (statusCodes.isEmpty() || statusCodes.contains(user.IsIn));
+        const bool belongs = row.active && row.member && (statusCodes.isEmpty() || statusCodes.contains(user.IsIn));
         if (incremental && !belongs) {
             forgetUser(user.UserID);
             continue;

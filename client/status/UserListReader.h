@@ -22,13 +22,15 @@ public:
     {
         CUser user;
         bool active = false;   // IsActive = 1
+        bool member = true;    // in the group asked for (unfiltered group reads)
     };
 
     // Rows changed since the mark, in UserID order: of every user when the
     // group id is below 1, else of the group's members. Filtered, the rows
     // are only those of active users whose status is one of statusCodes
-    // (none: any status); unfiltered, every changed row comes, so that the
-    // caller can see who left the list.
+    // (none: any status) and who are in the group; unfiltered, every changed
+    // row comes, with whether its user is in the group, so that the caller
+    // can see who left the list.
     static Query usersQuery(qint32 groupId, const QStringList &statusCodes, qint32 mark, bool filtered);
     // The watched users, in no particular order.
     static Query watchListQuery(const QList<qint32> &userIds);

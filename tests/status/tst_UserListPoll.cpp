@@ -1,5 +1,6 @@
 #include "CStatus.h"
 #include "CUpdateDatabase.h"
+#include "CUserGroup.h"
 #include "Clock.h"
 #include "DateUtil.h"
 #include "Globals.h"
@@ -199,11 +200,29 @@ private slots:
 
         setStatus(1, QStringLiteral("INN"));
         setStatus(3, QStringLiteral("OUT"));
-        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsActive = 0, LastUpdated = ? WHERE UserID = 4"), m_db, {++m_counter});
+        CUser::Delete(4);
         poll(QStringLiteral("OUT"));
         QCOMPARE(m_poll->lastRowsRead(), 3);
         QCOMPARE(shown(), QStringList({"B2 Training", "C3 Out"}));
         QCOMPARE(arrayIds(), QList<qint32>({2, 3}));
+    }
+
+    void groupNode_followsWhoLeftJoinedOrWasDeleted_data() { addEngineRows(); }
+    void groupNode_followsWhoLeftJoinedOrWasDeleted()
+    {
+        OPEN_DATABASE();
+        for (qint32 id = 1; id <= 4; ++id)
+            addUser(id);
+        for (qint32 id : {1, 2, 3})
+            addToGroup(5, id);
+        poll(kGroup);
+        CUserGroup groups;
+        groups.DeleteFromGroup(1, 5, m_db);
+        groups.AddToGroup(4, 5, m_db);
+        CUser::Delete(2);
+        poll(kGroup);
+        QCOMPARE(shown(), QStringList({"C3 In", "D4 In"}));
+        QCOMPARE(arrayIds(), QList<qint32>({3, 4}));
     }
 
     void tenThousandUsers_pollReadsOnlyTheChanged_data() { addEngineRows(); }
