@@ -3,6 +3,7 @@
 #include "MADOFunctions.h"
 #include "UserListReader.h"
 
+#include <QSet>
 #include <QString>
 #include <QVariantList>
 #include <functional>
@@ -14,9 +15,10 @@ class CUser;
 class UserListModel;
 
 // Fills and polls the user list: a full read when another node is shown, then
-// only the rows whose LastUpdated is above g_lLastUpdated; the checks that
-// ride on every poll (calendar, pending statuses, the watch list); and the
-// redraw of one row when an update pulse arrives.
+// only the rows whose LastUpdated is above g_lLastUpdated and those update
+// pulses redrew, so that after a poll the list shows what the database holds;
+// the checks that ride on every poll (calendar, pending statuses, the watch
+// list); and the redraw of one row when an update pulse arrives.
 //
 // Events pumped while the rows are written can ask for another refresh; it is
 // held back until the running one has finished and then runs (only the last
@@ -44,7 +46,8 @@ public:
     qint32 runChecks();
 
     // Redraws the row of the user an update pulse names, and announces a
-    // watched colleague who is now In.
+    // watched colleague who is now In. The next poll reads the row again, so
+    // what a stray or forged pulse drew lasts only until then.
     void updateView(qint32 userId, QString status, QString note, double outTime, double dueBack);
     void updateView(const CMCastUpdate &update);
 
@@ -76,6 +79,7 @@ private:
     qint32 start(const Request &request, DbHandle &connection);
     qint32 run(const Request &request, DbHandle &connection);
     Reload reloadList(const Request &request, DbHandle &connection);
+    void rereadPatchedRows(DbHandle &connection);
     void clearList();
     void applyRows(const QList<UserListReader::Row> &rows, bool incremental, const QStringList &statusCodes);
     void showUser(const CUser &user);
@@ -91,4 +95,6 @@ private:
     qint32 m_rowsRead = 0;
     bool m_refreshing = false;
     std::optional<Request> m_heldBack;
+    // Users whose rows update pulses redrew since the list was last read.
+    QSet<qint32> m_patched;
 };

@@ -28,11 +28,16 @@ QString trimmedText(const RecordSet &rs, const char *field)
 } // namespace
 
 UserListReader::Query UserListReader::usersQuery(qint32 groupId, const QStringList &statusCodes, qint32 mark,
-                                                 bool filtered)
+                                                 bool filtered, const QList<qint32> &reread)
 {
     Query query;
-    const QString changed = QStringLiteral("S.LastUpdated > ?");
-    const QVariantList changedParams = {mark};
+    QString changed = QStringLiteral("S.LastUpdated > ?");
+    QVariantList changedParams = {mark};
+    if (!reread.isEmpty()) {
+        changed = u'(' + changed + QStringLiteral(" OR S.UserID IN (") + placeholders(reread.size()) + QStringLiteral("))");
+        for (qint32 id : reread)
+            changedParams.append(id);
+    }
     const QString active = filtered ? QStringLiteral(" AND IsActive = 1") : QString();
     // A full read comes in id order. A poll leaves the order to read(): asked
     // to sort, the database would walk every row in id order instead of
@@ -59,7 +64,7 @@ UserListReader::Query UserListReader::usersQuery(qint32 groupId, const QStringLi
     return query;
 }
 
-UserListReader::Query UserListReader::watchListQuery(const QList<qint32> &userIds)
+UserListReader::Query UserListReader::usersByIdQuery(const QList<qint32> &userIds)
 {
     Query query;
     query.sql = QStringLiteral("SELECT * FROM STAFF_STATUS WHERE UserID IN (") + placeholders(userIds.size()) + u')';
@@ -103,9 +108,8 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
             if (rs.isNull(QStringLiteral("RealName")))
                 continue;
             const Row row = rowFrom(rs);
-            const qint64 lastUpdated = rs.integer(QStringLiteral("LastUpdated"), -1);
-            if (lastUpdated > m_highest)
-                m_highest = qint32(lastUpdated);
+            if (row.lastUpdated > m_highest)
+                m_highest = row.lastUpdated;
             if (seen.contains(row.user.UserID))
                 continue;
             seen.insert(row.user.UserID);
@@ -145,5 +149,6 @@ UserListReader::Row UserListReader::rowFrom(const RecordSet &rs)
     user.Email = trimmedText(rs, "Email");
     row.active = rs.integer(QStringLiteral("IsActive")) == 1;
     row.member = rs.integer(QStringLiteral("InGroup"), 1) != 0;
+    row.lastUpdated = qint32(rs.integer(QStringLiteral("LastUpdated"), -1));
     return row;
 }

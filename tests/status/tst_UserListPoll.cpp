@@ -317,6 +317,11 @@ private slots:
         QCOMPARE(shown(), QStringList({"A1 Lunch Break", "C3 In"}));
         QCOMPARE(arrayIds(), QList<qint32>({1, 3}));
         QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("LNC"));
+
+        // No row says A1 is at lunch: the next poll reads his row again.
+        poll(kGroup);
+        QCOMPARE(shown(), QStringList({"A1 In", "C3 In"}));
+        QCOMPARE(g_vUserList.at(0).IsIn, QStringLiteral("INN"));
     }
 
     // The poll's watch-list check announces who is In without moving the
@@ -403,6 +408,10 @@ private slots:
         poll(QStringLiteral("SRH0"));
         QCOMPARE(m_poll->lastRowsRead(), 0);
         QCOMPARE(shown(), QStringList({"B2 In"}));
+        // But for a row an update pulse redrew.
+        m_poll->updateView(2, QStringLiteral("LNC"), QString(), 0, 0);
+        poll(QStringLiteral("SRH0"));
+        QCOMPARE(shown(), QStringList({"B2 Out"}));
     }
 
     void pendingRow_rewrittenOnceItsTimeCame_data() { addEngineRows(); }
