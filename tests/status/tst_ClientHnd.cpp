@@ -1,17 +1,11 @@
 #include "AppError.h"
 #include "CClientHnd.h"
-#include "CMCastWindow.h"
 #include "Clock.h"
 #include "MADOFunctions.h"
 #include "MCIFunctions.h"
-#include "MCastBus.h"
-#include "MCastCodec.h"
-#include "MCastProtocol.h"
 #include "StatusFakes.h"
 #include "StatusMCastReceiver.h"
 #include "TestDatabase.h"
-#include "UserListModel.h"
-#include "UserListPoll.h"
 
 #include <QtTest>
 
@@ -377,9 +371,8 @@ private slots:
         StatusWorld w(false);
         StatusMCastReceiver receiver;
         const auto store = [](const QString &status, double dueBack) {
-            DbHandle connection;
-            Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), connection,
-                   {status, dueBack});
+            DbHandle db;
+            Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), db, {status, dueBack});
         };
         receiver.showCheckInDialog(2, QStringLiteral("OUT"), 0);
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("LNC"), friday(13)); // his row says In
@@ -401,48 +394,6 @@ private slots:
         g_oClientHnd.reset();
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("OUT"), 0); // after close-down: nothing
         receiver.updateView(2, QStringLiteral("OUT"), QString(), 0, 0);
-    }
-
-    // What a forged update draws lasts until the next poll, and the number it
-    // claims holds back none of the user's own updates after that poll.
-    void forgedUpdateLastsUntilThePoll()
-    {
-        StatusWorld w(false);
-        w.withMainWindow();
-        g_oMCastWindow = std::make_unique<CMCastWindow>();
-        MCastBus bus;
-        MCastBus::Endpoint &other = bus.attach();
-        StatusMCastReceiver receiver;
-        MCastProtocol protocol(*g_oMCastWindow, g_lLastSeq, bus.attach(), receiver);
-        const auto poll = [] {
-            QString query, node = QStringLiteral("GRP0");
-            g_oClientHnd->RefreshUserList(false, true, query, node);
-        };
-        const auto shown = [](qint32 id) {
-            const UserListModel &list = g_oClientHnd->userList().model();
-            return list.item(list.rowOf(id))->StatusText;
-        };
-        // User 2's status set here, announced as another copy would.
-        const auto change = [&](const QString &status) {
-            double outAt = 0, dueBack = 0;
-            g_oClientHnd->UpdateStatus(2, status, QString(), outAt, dueBack, false, false);
-            other.send(MCastCodec::toWire(MCastCodec::statusUpdate(w.tray->sent.last())));
-            bus.deliverAll();
-        };
-        poll();
-        const qint32 mark = g_lLastUpdated;
-        other.send("s5000#!2#!VAC#!forged#!0#!0#!");
-        other.send("s4000#!3#!HME#!forged#!0#!0#!");
-        bus.deliverAll();
-        change(QStringLiteral("OUT"));
-        QCOMPARE(shown(2) + u'|' + shown(3), QStringLiteral("Vacation|Gone Home"));
-        QCOMPARE(g_lLastUpdated, mark);
-
-        poll();
-        QCOMPARE(shown(2) + u'|' + shown(3), QStringLiteral("Out|In"));
-        change(QStringLiteral("LNC"));
-        QCOMPARE(shown(2), QStringLiteral("Lunch Break"));
-        g_oMCastWindow.reset();
     }
 };
 
