@@ -2,7 +2,24 @@
 
 #include "AppError.h"
 #include "ConnectionScope.h"
+#include "CounterAllocator.h"
 #include "MErrorHandler.h"
+
+namespace {
+
+// A change of membership takes a new change counter on the user's row, so
+// that every copy's next poll of the group adds or drops him.
+void changeMembership(const QString &sql, qint32 userID, qint32 groupID, DbHandle &connection)
+{
+    CounterAllocator::inWriteTransaction(connection, [&](DbConnection &c) {
+        if (c.execute(sql, {userID, groupID}) == 0)
+            return;
+        c.execute(QStringLiteral("UPDATE STAFF_STATUS SET LastUpdated = ? WHERE UserID = ?"),
+                  {CounterAllocator::nextLastUpdated(c), userID});
+    });
+}
+
+} // namespace
 
 QList<CTreeNode> CUserGroup::GetGroups(qint32 userID, DbHandle &connection)
 {
@@ -23,10 +40,12 @@ QList<CTreeNode> CUserGroup::GetGroups(qint32 userID, DbHandle &connection)
 
 void CUserGroup::AddToGroup(qint32 userID, qint32 groupID, DbHandle &connection)
 {
-    Update(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, ?)"), connection, {userID, groupID});
+    changeMembership(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, ?)"), userID, groupID,
+                     connection);
 }
 
 void CUserGroup::DeleteFromGroup(qint32 userID, qint32 groupID, DbHandle &connection)
 {
-    Update(QStringLiteral("DELETE FROM UserGroup WHERE UserID = ? AND GroupID = ?"), connection, {userID, groupID});
+    changeMembership(QStringLiteral("DELETE FROM UserGroup WHERE UserID = ? AND GroupID = ?"), userID, groupID,
+                     connection);
 }

@@ -17,6 +17,14 @@ bool CMCastWindow::NewerUpdateExist(qint32 seq, qint32 userId) const
     return false;
 }
 
+void CMCastWindow::ForgetUnstored(const QHash<qint32, qint32> &counterOfUser)
+{
+    m_updates.removeIf([&](const CMCastUpdate &held) {
+        const auto counter = counterOfUser.constFind(held.UserID);
+        return counter != counterOfUser.constEnd() && qint64(held.Seq) >= *counter;
+    });
+}
+
 std::optional<CMCastUpdate> CMCastWindow::Find(const QString &key) const
 {
     const int index = indexOf(key);

@@ -2,6 +2,7 @@
 
 #include "CMCastUpdate.h"
 
+#include <QHash>
 #include <QList>
 #include <optional>
 
@@ -18,6 +19,10 @@ public:
     void Add(const CMCastUpdate &update);
     // True when a held update of that user carries a greater sequence number.
     bool NewerUpdateExist(qint32 seq, qint32 userId) const;
+    // Drops the updates of the users given that their stored change counter
+    // does not back: an update numbered n is stored with counter n + 1, so
+    // one numbered at or above the user's counter never reached the database.
+    void ForgetUnstored(const QHash<qint32, qint32> &counterOfUser);
     std::optional<CMCastUpdate> Find(const QString &key) const;
     bool contains(const QString &key) const;
 

@@ -18,6 +18,9 @@ public:
     // The user list's poll of the current node; checksOnly runs only its
     // checks (the calendar among them).
     virtual void refreshUserList(bool checksOnly) = 0;
+    // The user list's pending-status and watch-list checks, without reading
+    // the list.
+    virtual void runListChecks() = 0;
     virtual bool selectedListItem(CEntity &item) const = 0;
     virtual void refreshReservations(const CEntity &resource) = 0;
     virtual bool needToDoMarkout() const = 0;

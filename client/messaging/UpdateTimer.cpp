@@ -4,6 +4,7 @@
 #include "CEntity.h"
 #include "IUpdateTimerActions.h"
 #include "MErrorHandler.h"
+#include "UserListColumns.h"
 
 #include <QScopeGuard>
 
@@ -38,15 +39,20 @@ void UpdateTimer::poll()
     if (!m_actions.hasMainWindow())
         return;
     const QString view = m_actions.viewType();
-    if (view == QLatin1String("GRP")) {
+    if (UserListColumns::showsUsers(view)) {
         step([&] { m_actions.refreshUserList(false); });
-    } else if (view == QLatin1String("RSG")) {
+        return;
+    }
+    if (view == QLatin1String("RSG")) {
         step([&] {
             CEntity item;
             if (m_actions.selectedListItem(item) && item.Key().startsWith(QLatin1String("RES")))
                 m_actions.refreshReservations(item);
         });
     }
+    // Whatever the view, watched colleagues are announced and pending rows
+    // come due.
+    step([&] { m_actions.runListChecks(); });
 }
 
 void UpdateTimer::markOut()

@@ -7,6 +7,7 @@
 #include "Globals.h"
 #include "IMainWindow.h"
 #include "IResourceLists.h"
+#include "UserListPoll.h"
 
 qint16 UpdateTimerActions::canPollDatabase()
 {
@@ -31,6 +32,12 @@ void UpdateTimerActions::refreshUserList(bool checksOnly)
     QString query;
     QString nodeKey = g_sCurrentNodeKey;
     g_oClientHnd->RefreshUserList(checksOnly, false, query, nodeKey);
+}
+
+void UpdateTimerActions::runListChecks()
+{
+    if (g_oClientHnd)
+        g_oClientHnd->userList().runChecks();
 }
 
 bool UpdateTimerActions::selectedListItem(CEntity &item) const

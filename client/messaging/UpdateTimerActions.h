@@ -11,6 +11,7 @@ public:
     bool hasMainWindow() const override;
     QString viewType() const override;
     void refreshUserList(bool checksOnly) override;
+    void runListChecks() override;
     bool selectedListItem(CEntity &item) const override;
     void refreshReservations(const CEntity &resource) override;
     bool needToDoMarkout() const override;

@@ -107,6 +107,21 @@ QString ownKey()
     return QStringLiteral("USR") + QString::number(g_lUserID);
 }
 
+// The signed-in user's status and due-back time as his row holds them. The
+// list and g_oCurrentUser show what update pulses said, which a stray or
+// forged datagram can change; decisions about his own status go by the row.
+CUser ownStoredStatus()
+{
+    DbHandle connection;
+    const RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT IsIn, ETA FROM STAFF_STATUS WHERE UserID = ?"),
+                                          true, {g_lUserID});
+    CloseADOConnection(connection);
+    CUser stored;
+    stored.IsIn = rs.text(QStringLiteral("IsIn")).trimmed();
+    stored.ETA = rs.number(QStringLiteral("ETA"));
+    return stored;
+}
+
 } // namespace
 
 CClientHnd::CClientHnd()
@@ -253,11 +268,13 @@ void CClientHnd::announce(qint32 seq, qint32 userId, const QString &status, cons
         g_frmSysTray->sendUpdatePulse(update);
 }
 
-void CClientHnd::showCheckInDialog(qint32 userId, const QString &status, double dueBack)
+void CClientHnd::showCheckInDialog(qint32 userId, const QString &, double)
 {
     if (userId != g_lUserID)
         return;
     try {
+        const CUser stored = ownStoredStatus();
+        const QString &status = stored.IsIn;
         dropCheckInPopup();
         if (IsInStatus(status) || !g_uiFactory.checkInPopup)
             return;
@@ -270,7 +287,7 @@ void CClientHnd::showCheckInDialog(qint32 userId, const QString &status, double 
                           + QStringLiteral(", click Check In to set your status back to ")
                           + GetStatusDescription(QStringLiteral("INN")));
         popup->setCheckIn();
-        popup->setDueBack(dueBack);
+        popup->setDueBack(stored.ETA);
         popup->showModeless();
         popup->display();
         // Events served while it slid in may have replaced it already.
@@ -498,16 +515,17 @@ void CClientHnd::CloseDownOutlook(int unloadMode)
 void CClientHnd::CloseDown(int unloadMode)
 {
     try {
+        const CUser stored = ownStoredStatus();
         // Someone due back on a later day keeps the status he set.
-        if (DateUtil::daysBetween(Clock::nowDays(), g_oCurrentUser.ETA) >= 1)
+        if (DateUtil::daysBetween(Clock::nowDays(), stored.ETA) >= 1)
             return;
-        applyOnCloseOption(unloadMode);
+        applyOnCloseOption(unloadMode, stored.IsIn, stored.ETA);
     } catch (const AppError &e) {
         WriteErrorLog(e.number(), e.description(), e.source());
     }
 }
 
-void CClientHnd::applyOnCloseOption(int unloadMode)
+void CClientHnd::applyOnCloseOption(int unloadMode, const QString &storedStatus, double storedDueBack)
 {
     const auto setStatus = [this](const QString &status) {
         const CClientNote notes;
@@ -521,7 +539,7 @@ void CClientHnd::applyOnCloseOption(int unloadMode)
     case 3: {
         // No dialog while the desktop session ends (2) or the program is
         // killed (3): nobody would be there to answer it.
-        if (unloadMode == 2 || unloadMode == 3 || IsStatusPending(g_oCurrentUser.IsIn, g_oCurrentUser.ETA))
+        if (unloadMode == 2 || unloadMode == 3 || IsStatusPending(storedStatus, storedDueBack))
             return;
         CEntity me;
         me.setKey(ownKey());
@@ -536,13 +554,7 @@ void CClientHnd::applyOnCloseOption(int unloadMode)
 void CClientHnd::CheckMyStatus()
 {
     try {
-        DbHandle connection;
-        const RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT IsIn FROM STAFF_STATUS WHERE UserID = ?"),
-                                              true, {g_lUserID});
-        CloseADOConnection(connection);
-        if (rs.eof() || rs.isNull(QStringLiteral("IsIn")))
-            return;
-        const QString status = rs.text(QStringLiteral("IsIn"));
+        const QString status = ownStoredStatus().IsIn;
         if (!StatusCode::isValid(status) || status == g_oCurrentUser.IsIn)
             return;
         g_oCurrentUser.IsIn = status;

@@ -45,7 +45,9 @@ public:
                         bool addToCalendar, bool interactive);
 
     // Offers "Check In" while the signed-in user is not in; removes the offer
-    // when he is. Other users' statuses are ignored.
+    // when he is. Other users' statuses are ignored. Whether he is in, and
+    // when he is due back, are read from his row: the status and time given
+    // are only what was announced, and anyone on the network can announce.
     void showCheckInDialog(qint32 userId, const QString &status, double dueBack);
     void SetFrameCaption();
     // Switches the signed-in user's mobile flag. Gives 10000, or 0 when the
@@ -90,7 +92,7 @@ private:
     void applyChosenStatus(const QList<CEntity> &users, const QString &status, const QString &note, double outAt,
                            double dueBack, bool addToCalendar);
     void dropCheckInPopup();
-    void applyOnCloseOption(int unloadMode);
+    void applyOnCloseOption(int unloadMode, const QString &storedStatus, double storedDueBack);
 
     std::unique_ptr<ICheckInPopup> m_checkInPopup;
     std::unique_ptr<UserListPoll> m_userListPoll;

@@ -76,13 +76,22 @@ QList<UserListColumns::Column> UserListColumns::columns()
     return result;
 }
 
+bool UserListColumns::showsUsers(const QString &viewKind)
+{
+    for (const char *kind : {"GRP", "NTF", "SRH"}) {
+        if (viewKind.compare(QLatin1String(kind), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// g_sViewType is the kind of the node whose view is shown, which the window
+// records once the view is open; while it shows users, so do the columns.
 bool UserListColumns::SetupUserListColumns(UserListModel &model)
 {
-    const QString userView = QStringLiteral("GRP");
-    if (g_sViewType.compare(userView, Qt::CaseInsensitive) == 0 && !g_fRefreshNeeded)
+    if (showsUsers(g_sViewType) && !g_fRefreshNeeded)
         return false;
     IUserListView *view = IUserListView::ofMainWindow();
-    g_sViewType = userView;
     if (!g_fRefreshNeeded && view)
         view->saveColumnSettings();
     g_fRefreshNeeded = false;

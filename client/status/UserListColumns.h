@@ -24,6 +24,10 @@ public:
     // the widths GetColumnWidth gives.
     static QList<Column> columns();
 
+    // Whether a node of this kind shows the user list: a group (the status
+    // nodes among them), the watch list or the search results.
+    static bool showsUsers(const QString &viewKind);
+
     // Sets the user view's columns, unless the user view is already shown and
     // no setting change asked for a rebuild. Saves the widths of the columns
     // shown before. Gives true when the columns were rebuilt.

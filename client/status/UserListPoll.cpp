@@ -4,6 +4,7 @@
 
 #include "AppError.h"
 #include "CMCastUpdate.h"
+#include "CMCastWindow.h"
 #include "Clock.h"
 #include "DateUtil.h"
 #include "Globals.h"
@@ -62,6 +63,18 @@ void writeStatus(UserListItem &item, const CUser &user)
     UserListRows::SetListItemStatus(item, outTime, dueBack, note, status);
 }
 
+// A held update that the rows just read do not back is a stray or a forgery;
+// kept, it would hold back the user's real updates as if it were newer.
+void forgetUnstoredUpdates(const QList<UserListReader::Row> &rows)
+{
+    if (!g_oMCastWindow)
+        return;
+    QHash<qint32, qint32> counters;
+    for (const UserListReader::Row &row : rows)
+        counters.insert(row.user.UserID, row.lastUpdated);
+    g_oMCastWindow->ForgetUnstored(counters);
+}
+
 } // namespace
 
 UserListPoll::UserListPoll()
@@ -74,11 +87,21 @@ UserListPoll::~UserListPoll() = default;
 qint32 UserListPoll::refresh(bool checksOnly, bool skipCalendar, const QString &sql, const QString &nodeKey,
                              DbHandle &connection, const QVariantList &params)
 {
-    const Request request{checksOnly, skipCalendar, sql, params, nodeKey};
+    return start(Request{checksOnly, skipCalendar, !checksOnly, sql, params, nodeKey}, connection);
+}
+
+qint32 UserListPoll::runChecks()
+{
+    DbHandle none;
+    return start(Request{true, true, true, QString(), QVariantList(), QString()}, none);
+}
+
+qint32 UserListPoll::start(const Request &request, DbHandle &connection)
+{
     if (m_refreshing) {
         // Only a request that changes the list needs to run afterwards; the
         // checks run at the end of the refresh under way anyway.
-        if (!checksOnly)
+        if (!request.checksOnly)
             m_heldBack = request;
         return 10003;
     }
@@ -114,7 +137,7 @@ qint32 UserListPoll::run(const Request &request, DbHandle &connection)
             if (reload == Reload::Checks) {
                 checkCalendar(request.skipCalendar);
                 checkPendingRows();
-                if (!request.checksOnly)
+                if (request.watchList)
                     checkWatchList();
                 if (setFrameCaption)
                     setFrameCaption();
@@ -152,10 +175,13 @@ UserListPoll::Reload UserListPoll::reloadList(const Request &request, DbHandle &
     const qint32 id = KeyToId(key);
     const bool search = sameKey(key, kSearch);
     if (search && request.sql.isEmpty()) {
-        // Search results are never polled again.
+        // Search results are never polled again, but for the rows update
+        // pulses redrew.
         if (!sameKey(key, g_sCurrentNodeKey)) {
             clearList();
             g_sCurrentNodeKey = key;
+        } else {
+            rereadPatchedRows(connection);
         }
         return Reload::Checks;
     }
@@ -171,18 +197,24 @@ UserListPoll::Reload UserListPoll::reloadList(const Request &request, DbHandle &
             g_sCurrentNodeKey = kWatchList;
             return Reload::Checks;
         }
-        query = UserListReader::watchListQuery(g_colNotifyUsers.userIds());
+        query = UserListReader::usersByIdQuery(g_colNotifyUsers.userIds());
     }
     const bool incremental = sameKey(key, g_sCurrentNodeKey) && g_lLastUpdated != -1 && !search && !watchList;
     const QStringList statusCodes = id < 0 ? UserListReader::statusCodesFor(key.left(3)) : QStringList();
+    // A poll reads again the rows update pulses redrew; a full read reads
+    // every row anyway.
+    const QList<qint32> reread = incremental ? m_patched.values() : QList<qint32>();
     if (query.sql.isEmpty())
-        query = UserListReader::usersQuery(id, statusCodes, g_lLastUpdated, !incremental);
+        query = UserListReader::usersQuery(id, statusCodes, g_lLastUpdated, !incremental, reread);
 
     setStatusText(QStringLiteral("Accessing Database..."));
     const QList<UserListReader::Row> rows = m_reader.read(query, connection, g_lLastUpdated);
     m_rowsRead = m_reader.rowsRead();
     g_lLastUpdated = m_reader.highest();
     g_lLastSeq = g_lLastUpdated;
+    for (qint32 userId : reread)
+        m_patched.remove(userId);
+    forgetUnstoredUpdates(rows);
     setStatusText(QStringLiteral("Updating List..."));
 
     if (!incremental) {
@@ -193,8 +225,26 @@ UserListPoll::Reload UserListPoll::reloadList(const Request &request, DbHandle &
     return Reload::Checks;
 }
 
+void UserListPoll::rereadPatchedRows(DbHandle &connection)
+{
+    if (m_patched.isEmpty())
+        return;
+    const QList<qint32> reread = m_patched.values();
+    // A reader of its own: these rows say nothing of the rows changed since
+    // the shared mark.
+    UserListReader reader;
+    const QList<UserListReader::Row> rows =
+        reader.read(UserListReader::usersByIdQuery(reread), connection, g_lLastUpdated);
+    m_rowsRead = reader.rowsRead();
+    for (qint32 userId : reread)
+        m_patched.remove(userId);
+    forgetUnstoredUpdates(rows);
+    applyRows(rows, true, QStringList());
+}
+
 void UserListPoll::clearList()
 {
+    m_patched.clear();
     m_model->clear();
     g_vUserList.clear();
     g_lMyRowIndex = -1;
@@ -220,7 +270,7 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
         const UserListReader::Row &row = rows.at(i);
         const CUser &user = row.user;
         // Unfiltered polls also bring the rows of users who left this list.
-        const bool belongs = row.active && (statusCodes.isEmpty() || statusCodes.contains(user.IsIn));
+        const bool belongs = row.active && row.member && (statusCodes.isEmpty() || statusCodes.contains(user.IsIn));
         if (incremental && !belongs) {
             forgetUser(user.UserID);
             continue;
@@ -312,7 +362,7 @@ void UserListPoll::checkWatchList()
     UserListReader reader;
     DbHandle none;
     const QList<UserListReader::Row> rows =
-        reader.read(UserListReader::watchListQuery(g_colNotifyUsers.userIds()), none, g_lLastUpdated);
+        reader.read(UserListReader::usersByIdQuery(g_colNotifyUsers.userIds()), none, g_lLastUpdated);
     QString message;
     for (const UserListReader::Row &row : rows) {
         if (row.user.IsIn != kIn)
@@ -329,6 +379,7 @@ void UserListPoll::updateView(qint32 userId, QString status, QString note, doubl
     const int row = m_model->rowOf(userId);
     if (row < 0)
         return;
+    m_patched.insert(userId);
     m_model->patch(row, [&](UserListItem &item) {
         UserListRows::SetListItemStatus(item, outTime, dueBack, note, status);
     });

@@ -3,6 +3,7 @@
 #include "MADOFunctions.h"
 #include "UserListReader.h"
 
+#include <QSet>
 #include <QString>
 #include <QVariantList>
 #include <functional>
@@ -14,9 +15,10 @@ class CUser;
 class UserListModel;
 
 // Fills and polls the user list: a full read when another node is shown, then
-// only the rows whose LastUpdated is above g_lLastUpdated; the checks that
-// ride on every poll (calendar, pending statuses, the watch list); and the
-// redraw of one row when an update pulse arrives.
+// only the rows whose LastUpdated is above g_lLastUpdated and those update
+// pulses redrew, so that after a poll the list shows what the database holds;
+// the checks that ride on every poll (calendar, pending statuses, the watch
+// list); and the redraw of one row when an update pulse arrives.
 //
 // Events pumped while the rows are written can ask for another refresh; it is
 // held back until the running one has finished and then runs (only the last
@@ -39,9 +41,13 @@ public:
     // main window; 10003 when the request was held back behind a running one.
     qint32 refresh(bool checksOnly, bool skipCalendar, const QString &sql, const QString &nodeKey,
                    DbHandle &connection, const QVariantList &params = {});
+    // The pending-status and watch-list checks alone, for a view that shows
+    // no user list. Gives what refresh() gives.
+    qint32 runChecks();
 
     // Redraws the row of the user an update pulse names, and announces a
-    // watched colleague who is now In.
+    // watched colleague who is now In. The next poll reads the row again, so
+    // what a stray or forged pulse drew lasts only until then.
     void updateView(qint32 userId, QString status, QString note, double outTime, double dueBack);
     void updateView(const CMCastUpdate &update);
 
@@ -63,14 +69,17 @@ private:
     {
         bool checksOnly = false;
         bool skipCalendar = false;
+        bool watchList = true;
         QString sql;
         QVariantList params;
         QString nodeKey;
     };
     enum class Reload { Checks, Finish, NoWindow };
 
+    qint32 start(const Request &request, DbHandle &connection);
     qint32 run(const Request &request, DbHandle &connection);
     Reload reloadList(const Request &request, DbHandle &connection);
+    void rereadPatchedRows(DbHandle &connection);
     void clearList();
     void applyRows(const QList<UserListReader::Row> &rows, bool incremental, const QStringList &statusCodes);
     void showUser(const CUser &user);
@@ -86,4 +95,6 @@ private:
     qint32 m_rowsRead = 0;
     bool m_refreshing = false;
     std::optional<Request> m_heldBack;
+    // Users whose rows update pulses redrew since the list was last read.
+    QSet<qint32> m_patched;
 };

@@ -28,33 +28,43 @@ QString trimmedText(const RecordSet &rs, const char *field)
 } // namespace
 
 UserListReader::Query UserListReader::usersQuery(qint32 groupId, const QStringList &statusCodes, qint32 mark,
-                                                 bool filtered)
+                                                 bool filtered, const QList<qint32> &reread)
 {
     Query query;
+    QString changed = QStringLiteral("S.LastUpdated > ?");
+    QVariantList changedParams = {mark};
+    if (!reread.isEmpty()) {
+        changed = u'(' + changed + QStringLiteral(" OR S.UserID IN (") + placeholders(reread.size()) + QStringLiteral("))");
+        for (qint32 id : reread)
+            changedParams.append(id);
+    }
     const QString active = filtered ? QStringLiteral(" AND IsActive = 1") : QString();
     // A full read comes in id order. A poll leaves the order to read(): asked
     // to sort, the database would walk every row in id order instead of
     // looking up the few changed ones by their LastUpdated.
-    const bool full = mark < 0;
+    const QString order = mark < 0 ? QStringLiteral(" ORDER BY S.UserID") : QString();
     if (groupId >= 1) {
-        query.sql = QStringLiteral("SELECT S.* FROM STAFF_STATUS S, USERGROUP G WHERE G.GroupID = ? "
-                                   "AND G.UserID = S.UserID AND S.LastUpdated > ?")
-                    + active + (full ? QStringLiteral(" ORDER BY S.UserID") : QString());
-        query.params = {groupId, mark};
+        query.sql = filtered ? QStringLiteral("SELECT S.* FROM STAFF_STATUS S, USERGROUP G WHERE G.GroupID = ? "
+                                              "AND G.UserID = S.UserID AND ")
+                             : QStringLiteral("SELECT S.*, CASE WHEN EXISTS (SELECT 1 FROM USERGROUP G WHERE "
+                                              "G.GroupID = ? AND G.UserID = S.UserID) THEN 1 ELSE 0 END AS InGroup "
+                                              "FROM STAFF_STATUS S WHERE ");
+        query.sql += changed + active + order;
+        query.params = QVariantList{groupId} + changedParams;
         return query;
     }
-    query.sql = QStringLiteral("SELECT * FROM STAFF_STATUS WHERE LastUpdated > ?");
-    query.params = {mark};
+    query.sql = QStringLiteral("SELECT * FROM STAFF_STATUS S WHERE ") + changed;
+    query.params = changedParams;
     if (filtered && !statusCodes.isEmpty()) {
         query.sql += QStringLiteral(" AND ") + statusCondition(statusCodes);
         for (const QString &code : statusCodes)
             query.params.append(code);
     }
-    query.sql += active + (full ? QStringLiteral(" ORDER BY UserID") : QString());
+    query.sql += active + order;
     return query;
 }
 
-UserListReader::Query UserListReader::watchListQuery(const QList<qint32> &userIds)
+UserListReader::Query UserListReader::usersByIdQuery(const QList<qint32> &userIds)
 {
     Query query;
     query.sql = QStringLiteral("SELECT * FROM STAFF_STATUS WHERE UserID IN (") + placeholders(userIds.size()) + u')';
@@ -98,9 +108,8 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
             if (rs.isNull(QStringLiteral("RealName")))
                 continue;
             const Row row = rowFrom(rs);
-            const qint64 lastUpdated = rs.integer(QStringLiteral("LastUpdated"), -1);
-            if (lastUpdated > m_highest)
-                m_highest = qint32(lastUpdated);
+            if (row.lastUpdated > m_highest)
+                m_highest = row.lastUpdated;
             if (seen.contains(row.user.UserID))
                 continue;
             seen.insert(row.user.UserID);
@@ -139,5 +148,7 @@ UserListReader::Row UserListReader::rowFrom(const RecordSet &rs)
     user.ETD = rs.number(QStringLiteral("ETD"));
     user.Email = trimmedText(rs, "Email");
     row.active = rs.integer(QStringLiteral("IsActive")) == 1;
+    row.member = rs.integer(QStringLiteral("InGroup"), 1) != 0;
+    row.lastUpdated = qint32(rs.integer(QStringLiteral("LastUpdated"), -1));
     return row;
 }

@@ -22,16 +22,21 @@ public:
     {
         CUser user;
         bool active = false;   // IsActive = 1
+        bool member = true;    // in the group asked for (unfiltered group reads)
+        qint32 lastUpdated = -1;
     };
 
-    // Rows changed since the mark, in UserID order: of every user when the
-    // group id is below 1, else of the group's members. Filtered, the rows
-    // are only those of active users whose status is one of statusCodes
-    // (none: any status); unfiltered, every changed row comes, so that the
-    // caller can see who left the list.
-    static Query usersQuery(qint32 groupId, const QStringList &statusCodes, qint32 mark, bool filtered);
-    // The watched users, in no particular order.
-    static Query watchListQuery(const QList<qint32> &userIds);
+    // Rows changed since the mark, and those of the users to reread whatever
+    // their counter, in UserID order: of every user when the group id is
+    // below 1, else of the group's members. Filtered, the rows are only those
+    // of active users whose status is one of statusCodes (none: any status)
+    // and who are in the group; unfiltered, every such row comes, with
+    // whether its user is in the group, so that the caller can see who left
+    // the list.
+    static Query usersQuery(qint32 groupId, const QStringList &statusCodes, qint32 mark, bool filtered,
+                            const QList<qint32> &reread = {});
+    // The rows of these users, in no particular order.
+    static Query usersByIdQuery(const QList<qint32> &userIds);
     // The codes a status node of the tree lists: a Meeting node its four
     // variants, and the In, Out and Meeting nodes the custom statuses that
     // count as them.

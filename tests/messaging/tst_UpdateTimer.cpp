@@ -22,6 +22,7 @@ public:
         if (duringPoll)
             duringPoll();
     }
+    void runListChecks() override { calls << "listchecks"; }
     bool selectedListItem(CEntity &item) const override
     {
         item.setKey(selectedKey);
@@ -92,13 +93,16 @@ private slots:
         QTest::addColumn<bool>("flag");
         QTest::addColumn<QStringList>("expected");
         const QStringList none;
+        const QStringList checks{"listchecks"};
         QTest::newRow("1 users") << qint16(1) << true << "GRP" << "" << false << QStringList{"poll"};
+        QTest::newRow("1 watch list") << qint16(1) << true << "NTF" << "" << false << QStringList{"poll"};
+        QTest::newRow("1 search results") << qint16(1) << true << "SRH" << "" << false << QStringList{"poll"};
         QTest::newRow("1 users, no window") << qint16(1) << false << "GRP" << "" << false << none;
         QTest::newRow("1 resource") << qint16(1) << true << "RSG" << "RES7" << false
-                                    << QStringList{"reservations RES7 Room 1"};
-        QTest::newRow("1 user item in resource view") << qint16(1) << true << "RSG" << "USR7" << false << none;
-        QTest::newRow("1 nothing selected") << qint16(1) << true << "RSG" << "" << false << none;
-        QTest::newRow("1 other view") << qint16(1) << true << "CTL" << "" << false << none;
+                                    << QStringList{"reservations RES7 Room 1", "listchecks"};
+        QTest::newRow("1 user item in resource view") << qint16(1) << true << "RSG" << "USR7" << false << checks;
+        QTest::newRow("1 nothing selected") << qint16(1) << true << "RSG" << "" << false << checks;
+        QTest::newRow("1 other view") << qint16(1) << true << "CTL" << "" << false << checks;
         QTest::newRow("2 due") << qint16(2) << true << "GRP" << "" << true << QStringList{"done", "markout"};
         QTest::newRow("2 not due") << qint16(2) << true << "GRP" << "" << false << none;
         QTest::newRow("3") << qint16(3) << false << "GRP" << "" << true << none;

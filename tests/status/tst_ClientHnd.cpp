@@ -364,20 +364,30 @@ private slots:
         QVERIFY(!g_oClientHnd->m_OutLookClient);
     }
 
-    // The check-in offer for an update that arrived from another copy.
+    // The check-in offer for an update that arrived from another copy goes
+    // by the signed-in user's row, whatever the update said.
     void receivedUpdatesReachTheEngine()
     {
         StatusWorld w(false);
         StatusMCastReceiver receiver;
+        const auto store = [](const QString &status, double dueBack) {
+            DbHandle db;
+            Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), db, {status, dueBack});
+        };
         receiver.showCheckInDialog(2, QStringLiteral("OUT"), 0);
+        receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("LNC"), friday(13)); // his row says In
         QVERIFY(w.popups.isEmpty());
-        receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("LNC"), friday(13));
+        store(QStringLiteral("LNC"), friday(13));
+        receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("INN"), 0);
         QCOMPARE(w.popups.count(QStringLiteral("new")), 1);
         QVERIFY(w.popups.contains(QStringLiteral("message Your status has been set to Lunch Break, click Check In "
                                                  "to set your status back to In")));
+        QVERIFY(w.popups.contains(QStringLiteral("dueback 2026-12-04 13:00")));
         // A second out status replaces the notice; an in status removes it.
+        store(QStringLiteral("OUT"), 0);
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("OUT"), 0);
         QCOMPARE(w.popups.count(QStringLiteral("gone")), 1);
+        store(QStringLiteral("INN"), 0);
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("INN"), 0);
         QCOMPARE(w.popups.count(QStringLiteral("gone")), 2);
         QCOMPARE(w.popups.count(QStringLiteral("new")), 2);

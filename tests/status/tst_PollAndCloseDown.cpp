@@ -62,8 +62,12 @@ private slots:
         g_vQuickNotes.rows[2].note = QStringLiteral("Back [next work day]");
         g_vQuickNotes.rows[6].note = QStringLiteral("Home until [next work day]");
         g_bOnClose = quint8(option);
-        g_oCurrentUser.IsIn = status;
-        g_oCurrentUser.ETA = dueInMinutes == kNoDueBack ? 0 : Clock::nowDays() + dueInMinutes / 1440.0;
+        DbHandle connection;
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), connection,
+               {status, dueInMinutes == kNoDueBack ? 0 : Clock::nowDays() + dueInMinutes / 1440.0});
+        // A stray update about him drew the opposite; his row decides.
+        g_oCurrentUser.IsIn = QStringLiteral("VAC");
+        g_oCurrentUser.ETA = dueInMinutes >= 16 * 60 ? 0 : Clock::nowDays() + 1;
         w.answerDialog({true, {}, {}, 0, 0, false});
 
         g_oClientHnd->CloseDown(reason);

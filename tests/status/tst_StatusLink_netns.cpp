@@ -49,6 +49,8 @@ private slots:
         QCOMPARE(g_oMCastWindow->Find(QStringLiteral("7"))->OriginatorID, StatusWorld::kMe);
 
         // Another copy sets this user back in: the offer goes away.
+        DbHandle connection;
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'INN', ETA = NULL WHERE UserID = 1"), connection);
         otherCopy.send("s8#!1#!INN#!#!38200.51#!0#!");
         QTRY_COMPARE(w.popups.count(QStringLiteral("gone")), 1);
         // A colleague's change raises nothing here.

@@ -83,8 +83,9 @@ private slots:
         store(QStringLiteral("HIDE_COL_MOBILEPH"), QStringLiteral("True"));
         store(QStringLiteral("COL_WIDTH_NAME"), QStringLiteral("2500"));
         UserListModel model;
+        g_sViewType = QStringLiteral("TOP");
         QVERIFY(UserListColumns::SetupUserListColumns(model));
-        QCOMPARE(g_sViewType, QStringLiteral("GRP"));
+        QCOMPARE(g_sViewType, QStringLiteral("TOP")); // the window's record of the node shown
         QCOMPARE(QList<int>({m_window->columnSettingsSaved, m_window->webPageHidden}), QList<int>({1, 1}));
 
         QStringList keys;
@@ -101,6 +102,7 @@ private slots:
                  QStringList({"Name", "ORBIT", "Due Back", "", "MOB"}));
 
         // Shown already: nothing to do.
+        g_sViewType = QStringLiteral("NTF");
         QVERIFY(!UserListColumns::SetupUserListColumns(model));
         QCOMPARE(m_window->columnsShown, 1);
 
