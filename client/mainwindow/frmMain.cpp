@@ -962,10 +962,11 @@ void frmMain::treeViewClick(const QString &nodeKey, bool force)
     QApplication::setOverrideCursor(Qt::BusyCursor);
     tolerant([&] {
         trvUserlist->selectNode(nodeKey);
+        const QTreeWidgetItem *node = trvUserlist->node(nodeKey);
         switch (action) {
         case Action::OpenGroupView: OpenNodeView(nodeKey, true); break;
         case Action::OpenView: OpenNodeView(nodeKey); break;
-        case Action::WelcomePage: displayWebPage(TreeNavigation::welcomePage()); break;
+        case Action::WelcomePage: displayWebText(node ? node->text(0) : GetResString(140)); break;
         case Action::RefreshPage: oWebBrowser->reload(); break;
         default: break;
         }
