@@ -154,15 +154,11 @@ private slots:
         form.tabOptions->setCurrentIndex(OptionsSetup::RefreshFrequency);
         form.show();
         const QImage scale = form.lblNormalPollTimes[0]->grab().toImage();
-        QList<int> inked;
-        for (int x = 0; x < scale.width(); ++x) {
-            for (int y = 0; y < scale.height(); ++y) {
-                if (qGray(scale.pixel(x, y)) < 128) {
+        QList<int> inked; // the columns holding ink
+        for (int x = 0; x < scale.width(); ++x)
+            for (int y = 0; y < scale.height() && (inked.isEmpty() || inked.last() != x); ++y)
+                if (qGray(scale.pixel(x, y)) < 128)
                     inked << x;
-                    break;
-                }
-            }
-        }
         QList<double> numbers; // the middle of each group of inked columns
         for (qsizetype i = 0, first = 0; i < inked.size(); ++i) {
             if (i + 1 == inked.size() || inked[i + 1] - inked[i] > 4) {
