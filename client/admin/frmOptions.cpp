@@ -409,7 +409,7 @@ void frmOptions::setStatusComboValue(int index, const QString &code)
 {
     if (index < 0 || index >= StatusComboItems::Combos)
         return;
-    const int found = code.isEmpty() ? -1 : cboStatus[index]->findData(code);
+    const int found = cboStatus[index]->findData(code);
     if (found >= 0)
         cboStatus[index]->setCurrentIndex(found);
 }
