@@ -1,12 +1,5 @@
 #include "StatusComboItems.h"
 
-#include "MCIFunctions.h"
-
-namespace {
-const int kCodeLength = 3;
-const int kPadding = 50;
-}
-
 const QStringList &StatusComboItems::codes()
 {
     static const QStringList all = {
@@ -15,30 +8,6 @@ const QStringList &StatusComboItems::codes()
         QStringLiteral("MTA"), QStringLiteral("MTD"), QStringLiteral("BRK"), QStringLiteral("VAC"),
         QStringLiteral("SCK")};
     return all;
-}
-
-QStringList StatusComboItems::itemTexts()
-{
-    QStringList items;
-    for (const QString &code : codes())
-        items << GetStatusDescription(code) + QString(kPadding, u' ') + code;
-    return items;
-}
-
-QString StatusComboItems::codeOf(const QString &itemText)
-{
-    return itemText.right(kCodeLength);
-}
-
-int StatusComboItems::indexOf(const QStringList &items, const QString &code)
-{
-    if (code.isEmpty())
-        return -1;
-    for (int i = 0; i < items.size(); ++i) {
-        if (items[i].endsWith(code))
-            return i;
-    }
-    return -1;
 }
 
 QString StatusComboItems::defaultCode(int combo)

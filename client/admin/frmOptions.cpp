@@ -9,8 +9,10 @@
 #include "MCIFunctions.h"
 #include "MErrorHandler.h"
 #include "OptionsValidator.h"
+#include "PageList.h"
 #include "QuickNoteRules.h"
 #include "RefreshFactor.h"
+#include "SliderScale.h"
 #include "StatusComboItems.h"
 #include "ucDateTime.h"
 
@@ -26,7 +28,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -78,7 +79,7 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent)
 {
     setModal(true);
     setWindowIcon(imageOf(QStringLiteral("Qel")));
-    tabOptions = new QTabWidget(this);
+    tabOptions = new PageList(this);
     QWidget *pages[OptionsSetup::Tabs] = {buildPersonalTab(), buildQuickNotesTab(), buildActionsTab(),
                                           buildRefreshTab(),  buildVisualTab(),     buildCalendarTab(),
                                           buildTimesTab(),    buildGroupsTab(),     buildLanguageTab(),
@@ -195,7 +196,7 @@ QWidget *frmOptions::buildRefreshTab()
     Slider1->setPageStep(RefreshFactor::SliderTick);
     Slider1->setTickPosition(QSlider::TicksBelow);
     lblNormalPollTimes[0] =
-        new QLabel(QStringLiteral("  1     2     3     4     5     6     7     8     9    10 "), page);
+        new SliderScale(QStringLiteral("  1     2     3     4     5     6     7     8     9    10 "), Slider1, page);
     lblNormalPollTimes[1] = new QLabel(page);
     lblRefreshFreqEx = wrappedLabel(page);
     layout->addWidget(Slider1);
@@ -370,9 +371,9 @@ void frmOptions::populateStrings()
 
 void frmOptions::populateStatusCombos()
 {
-    const QStringList items = StatusComboItems::itemTexts();
     for (int i = 0; i < StatusComboItems::Combos; ++i) {
-        cboStatus[i]->addItems(items);
+        for (const QString &code : StatusComboItems::codes())
+            cboStatus[i]->addItem(GetStatusDescription(code), code);
         setStatusComboValue(i, StatusComboItems::defaultCode(i));
     }
 }
@@ -408,10 +409,7 @@ void frmOptions::setStatusComboValue(int index, const QString &code)
 {
     if (index < 0 || index >= StatusComboItems::Combos)
         return;
-    QStringList items;
-    for (int i = 0; i < cboStatus[index]->count(); ++i)
-        items << cboStatus[index]->itemText(i);
-    const int found = StatusComboItems::indexOf(items, code);
+    const int found = cboStatus[index]->findData(code);
     if (found >= 0)
         cboStatus[index]->setCurrentIndex(found);
 }
@@ -420,7 +418,7 @@ QString frmOptions::getStatusComboValue(int index) const
 {
     if (index < 0 || index >= StatusComboItems::Combos)
         return QString();
-    return StatusComboItems::codeOf(cboStatus[index]->currentText());
+    return cboStatus[index]->currentData().toString();
 }
 
 void frmOptions::setSelectedLanguage(const QString &code)

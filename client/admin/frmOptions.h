@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <array>
 
+class PageList;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -17,10 +18,9 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
-class QTabWidget;
 class ucDateTime;
 
-// The per-user options dialog: eleven tabs over the user's record, his quick
+// The per-user options dialog: eleven pages over the user's record, his quick
 // notes, his groups and this machine's display and calendar settings. The
 // rules live in plain classes; the form shows and forwards. It ends by hiding
 // itself: after a successful OK, or on Cancel with Cancelled set.
@@ -55,7 +55,7 @@ public:
     int savedCount() const { return m_savedCount; }
 
     // Controls, named as the form's designer named them.
-    QTabWidget *tabOptions = nullptr;
+    PageList *tabOptions = nullptr;
     std::array<QLabel *, OptionsSetup::Tabs> lblHeading{};
     QLineEdit *txtRealName = nullptr, *txtEmail = nullptr, *txtMobileNumber = nullptr;
     QLineEdit *txtPhoneExtension = nullptr, *txtLoginName = nullptr;

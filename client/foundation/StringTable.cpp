@@ -58,6 +58,15 @@ qint32 StringTable::languageOffset(const QString &code)
     return offsets.value(code, 0);
 }
 
+QLocale StringTable::locale(const QString &code)
+{
+    static const QHash<QString, QLocale::Language> languages = {
+        {QStringLiteral("FRA"), QLocale::French},  {QStringLiteral("ITA"), QLocale::Italian},
+        {QStringLiteral("GER"), QLocale::German},  {QStringLiteral("PRT"), QLocale::Portuguese},
+        {QStringLiteral("SPN"), QLocale::Spanish}, {QStringLiteral("NED"), QLocale::Dutch}};
+    return QLocale(languages.value(code, QLocale::English));
+}
+
 const QHash<qint32, QString> &StringTable::texts()
 {
     static const QHash<qint32, QString> table = [] {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QLocale>
 #include <QString>
 
 // The program's texts in every language, read once from the table compiled
@@ -18,6 +19,8 @@ public:
 
     // The offset of a language code ("ENU" 0, "FRA" 1000, ...); 0 for others.
     static qint32 languageOffset(const QString &code);
+    // The locale whose day names go with a language code; English for others.
+    static QLocale locale(const QString &code);
 
 private:
     static const QHash<qint32, QString> &texts();

@@ -124,6 +124,10 @@ void CMainImageLists::load(const QString &iconFolder)
         for (const QString &file : files)
             addFolderIcon(iconFolder, file);
     }
+    for (const QString &key : IconArt::iconFileKeys()) {
+        if (!imghot.contains(key))
+            addBuiltIn(key);
+    }
     const QStringList trailing = trailingKeys();
     for (const QString &key : trailing)
         addBuiltIn(key);

@@ -29,7 +29,9 @@ public:
 
     // Fills the three lists. A folder file that is not a picture, or whose
     // key is already taken, is skipped and written to the error log; an
-    // empty folder string adds no folder pictures.
+    // empty folder string adds no folder pictures. The icon files the default
+    // tree nodes name are drawn after the folder's pictures when the folder
+    // lacks them.
     void load(const QString &iconFolder);
 
 private:

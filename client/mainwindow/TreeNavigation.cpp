@@ -18,8 +18,3 @@ TreeNavigation::Action TreeNavigation::actionFor(const QString &nodeKey, const Q
         return !reload || currentKey.isEmpty() ? Action::WelcomePage : Action::RefreshPage;
     return Action::OpenView;
 }
-
-QString TreeNavigation::welcomePage()
-{
-    return QStringLiteral("https://tessaly.example/app/welcome.html");
-}

@@ -11,7 +11,7 @@ public:
         RecordOnly,    // the contact list: made current, the pane stays
         OpenView,      // the node's view through OpenNodeView
         OpenGroupView, // a group's users, without the calendar check
-        WelcomePage,   // the top node shown for the first time
+        WelcomePage,   // the top node shown for the first time: a page headed by its name
         RefreshPage,   // the top node shown again: its page reloaded
     };
 
@@ -19,6 +19,4 @@ public:
     static QString kindOf(const QString &tag);
     // What opening nodeKey of that kind does while currentKey is shown.
     static Action actionFor(const QString &nodeKey, const QString &kind, bool reload, const QString &currentKey);
-    // The page the top node shows.
-    static QString welcomePage();
 };

@@ -258,10 +258,11 @@ void frmMain::createToolbar1()
         connect(menu, &QMenu::triggered, this,
                 [this](QAction *item) { Q_EMIT Toolbar1ButtonMenuClick(item->data().toString()); });
         m_toolbar1Menus.insert(key, menu);
-        auto *button = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(key)));
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::MenuButtonPopup);
     }
+    // In and Out get their arrows once there are custom statuses to offer.
+    auto *meetingButton = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(QStringLiteral("MTG"))));
+    meetingButton->setMenu(m_toolbar1Menus.value(QStringLiteral("MTG")));
+    meetingButton->setPopupMode(QToolButton::MenuButtonPopup);
     const QList<std::pair<QString, QString>> meeting = {{QStringLiteral("MTA"), QStringLiteral("Available")},
                                                         {QStringLiteral("MTD"), QStringLiteral("Do not Disturb")},
                                                         {QStringLiteral("MTO"), QStringLiteral("Out of Office")},
@@ -916,6 +917,14 @@ void frmMain::loadCustomStatusToolbarMenus()
     fill(inn, menus.inn);
     fill(out, menus.out);
     fill(mtg, menus.mtg);
+    // In and Out have no items of their own: without custom statuses their
+    // arrows would open empty menus, so they go.
+    for (const QString &key : {QStringLiteral("INN"), QStringLiteral("OUT")}) {
+        auto *button = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(key)));
+        QMenu *menu = toolbarMenu(key);
+        button->setMenu(menu->isEmpty() ? nullptr : menu);
+        button->setPopupMode(menu->isEmpty() ? QToolButton::DelayedPopup : QToolButton::MenuButtonPopup);
+    }
 }
 
 void frmMain::DisableAdminMenu()
@@ -962,10 +971,11 @@ void frmMain::treeViewClick(const QString &nodeKey, bool force)
     QApplication::setOverrideCursor(Qt::BusyCursor);
     tolerant([&] {
         trvUserlist->selectNode(nodeKey);
+        const QTreeWidgetItem *node = trvUserlist->node(nodeKey);
         switch (action) {
         case Action::OpenGroupView: OpenNodeView(nodeKey, true); break;
         case Action::OpenView: OpenNodeView(nodeKey); break;
-        case Action::WelcomePage: displayWebPage(TreeNavigation::welcomePage()); break;
+        case Action::WelcomePage: displayWebText(node ? node->text(0) : GetResString(140)); break;
         case Action::RefreshPage: oWebBrowser->reload(); break;
         default: break;
         }

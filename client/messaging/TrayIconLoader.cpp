@@ -1,6 +1,6 @@
 #include "TrayIconLoader.h"
 
-#include "StatusIconPainter.h"
+#include "IconArt.h"
 #include "TrayIconRules.h"
 
 #include <QImageReader>
@@ -9,9 +9,24 @@
 QIcon TrayIconLoader::load(const QString &iconName, const QString &iconHome, const QString &programFolder)
 {
     if (!TrayIconRules::isIconFile(iconName))
-        return StatusIconPainter::icon(iconName);
+        return drawn(iconName);
     const QString path = TrayIconRules::iconFilePath(iconName, iconHome, programFolder);
-    return path.isEmpty() ? QIcon() : loadFile(path);
+    const QIcon file = path.isEmpty() ? QIcon() : loadFile(path);
+    // The main window's list draws the icon files it was given no file for;
+    // the tray shows the same picture.
+    return file.isNull() ? drawn(iconName) : file;
+}
+
+QIcon TrayIconLoader::drawn(const QString &iconName)
+{
+    QIcon icon;
+    // Trays ask for different sizes; each is drawn sharp.
+    for (int size : {16, 24, 32, 48}) {
+        const QPixmap picture = IconArt::picture(iconName, size);
+        if (!picture.isNull())
+            icon.addPixmap(picture);
+    }
+    return icon;
 }
 
 QIcon TrayIconLoader::loadFile(const QString &path)

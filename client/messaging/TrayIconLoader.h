@@ -4,7 +4,8 @@
 #include <QString>
 
 // Loads the picture an icon name stands for: one of the program's drawn
-// status icons, or an "ICO" + file name icon from the icon folder.
+// pictures (the same the main window's list shows), or an "ICO" + file name
+// icon from the icon folder.
 class TrayIconLoader
 {
 public:
@@ -13,5 +14,6 @@ public:
     static QIcon load(const QString &iconName, const QString &iconHome, const QString &programFolder);
 
 private:
+    static QIcon drawn(const QString &iconName);
     static QIcon loadFile(const QString &path);
 };

@@ -6,7 +6,6 @@
 #include "MCIFunctions.h"
 #include "MErrorHandler.h"
 #include "MStartUp.h"
-#include "StatusIconPainter.h"
 #include "TrayCommands.h"
 #include "TrayIconLoader.h"
 #include "TrayIconRules.h"
@@ -36,7 +35,7 @@ frmSysTray::frmSysTray()
 
     // Made even when no tray is there yet: the icon docks when one appears.
     m_trayIcon = new QSystemTrayIcon(this);
-    setIcon(StatusIconPainter::icon(QStringLiteral("Qel")));
+    setIcon(TrayIconLoader::load(QStringLiteral("Qel"), QString(), QString()));
     m_trayIcon->setToolTip(ApplicationTitle());
     m_trayIcon->setContextMenu(&m_popup);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &frmSysTray::iconActivated);

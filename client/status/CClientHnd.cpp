@@ -440,6 +440,11 @@ qint32 CClientHnd::RefreshUserList(bool checksOnly, bool skipCalendar, QString &
 
 void CClientHnd::refreshResourceList()
 {
+    // Resources have no list of their own yet; the users of the node shown
+    // before must not stay on screen as if they belonged to this one.
+    m_userListPoll->clearList();
+    if (g_frmMain)
+        g_frmMain->setStatusText(QStringLiteral("Resources are not available yet."));
 }
 
 void CClientHnd::refreshContactList()

@@ -5,6 +5,7 @@
 #include "DateUtil.h"
 #include "Globals.h"
 #include "MCIFunctions.h"
+#include "StringTable.h"
 
 #include <QLocale>
 #include <cmath>
@@ -23,9 +24,10 @@ constexpr int kMaxPasses = 1000;
 constexpr int kFirstYear = 100;
 constexpr int kLastYear = 9999;
 
-QString dayName(const QDate &date)
+// In the language the user chose; times keep their one fixed format.
+QString dayName(const QDate &date, const CUserProperties &options)
 {
-    return QLocale::c().dayName(date.dayOfWeek(), QLocale::LongFormat);
+    return StringTable::locale(options.Language).dayName(date.dayOfWeek(), QLocale::LongFormat);
 }
 
 QString timeOfDay(const QDateTime &moment)
@@ -98,9 +100,11 @@ QString CClientNote::ParseNote(QString note, const CUserProperties &options) con
 {
     for (int pass = 0; pass < kMaxPasses; ++pass) {
         bool replaced = false;
-        replaced |= replaceFirst(note, kNextDay, [] { return dayName(Clock::now().date().addDays(1)); });
-        replaced |= replaceFirst(note, kNextWeekDay, [] { return dayName(NextWorkingDate(Clock::now().date())); });
-        replaced |= replaceFirst(note, kNextWorkDay, [] { return dayName(NextWorkingDate(Clock::now().date())); });
+        replaced |= replaceFirst(note, kNextDay, [&] { return dayName(Clock::now().date().addDays(1), options); });
+        replaced |= replaceFirst(note, kNextWeekDay,
+                                 [&] { return dayName(NextWorkingDate(Clock::now().date()), options); });
+        replaced |= replaceFirst(note, kNextWorkDay,
+                                 [&] { return dayName(NextWorkingDate(Clock::now().date()), options); });
 
         const int open = note.indexOf(QStringLiteral("[+"));
         const int close = open >= 0 ? note.indexOf(u']', open + 2) : -1;

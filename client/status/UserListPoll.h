@@ -54,6 +54,8 @@ public:
     // Rows the list read of the last refresh gave (0 when it read none).
     qint32 lastRowsRead() const { return m_rowsRead; }
     bool isRefreshing() const { return m_refreshing; }
+    // Empties the list and forgets the signed-in user's row in it.
+    void clearList();
 
     // Wired by the controller: the window caption, the tray icon for the
     // signed-in user's status, and the event pump between batches of rows.
@@ -80,7 +82,6 @@ private:
     qint32 run(const Request &request, DbHandle &connection);
     Reload reloadList(const Request &request, DbHandle &connection);
     void rereadPatchedRows(DbHandle &connection);
-    void clearList();
     void applyRows(const QList<UserListReader::Row> &rows, bool incremental, const QStringList &statusCodes);
     void showUser(const CUser &user);
     void forgetUser(qint32 userId);

@@ -4,6 +4,7 @@
 #include "DateUtil.h"
 #include "OptionsFakes.h"
 #include "OptionsRegistry.h"
+#include "PageList.h"
 #include "StatusComboItems.h"
 #include "StringTable.h"
 #include "frmOptions.h"
@@ -18,7 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QTabWidget>
+#include <QStyleOptionSlider>
 #include <QtTest>
 
 namespace {
@@ -127,14 +128,56 @@ private slots:
                 for (const QString &code : StatusComboItems::codes()) {
                     form.setStatusComboValue(combo, code);
                     QCOMPARE(form.getStatusComboValue(combo), code);
-                    QVERIFY(form.cboStatus[combo]->currentText().startsWith(GetStatusDescription(code)));
+                    QCOMPARE(form.cboStatus[combo]->currentText(), GetStatusDescription(code));
                 }
                 form.setStatusComboValue(combo, QStringLiteral("XQZ"));
                 QCOMPARE(form.getStatusComboValue(combo), StatusComboItems::codes().last());
             }
             QCOMPARE(form.tabOptions->tabText(4), GetResString(243));
+            // Every page's name is in sight, whole, without scrolling.
+            form.show();
+            const auto *names = form.tabOptions->findChild<QListWidget *>(QStringLiteral("pageNames"));
+            QVERIFY(names);
+            for (int page = 0; page < OptionsSetup::Tabs; ++page) {
+                const QRect place = names->visualItemRect(names->item(page));
+                QVERIFY2(names->viewport()->rect().contains(place), qPrintable(names->item(page)->text()));
+                QVERIFY(names->fontMetrics().horizontalAdvance(names->item(page)->text()) < place.width());
+            }
         }
         SetLanguage(QStringLiteral("ENU"));
+    }
+
+    void refreshScaleStandsUnderTheSliderMarks()
+    {
+        TestEnvironment env;
+        frmOptions form;
+        form.tabOptions->setCurrentIndex(OptionsSetup::RefreshFrequency);
+        form.show();
+        const QImage scale = form.lblNormalPollTimes[0]->grab().toImage();
+        QList<int> inked; // the columns holding ink
+        for (int x = 0; x < scale.width(); ++x)
+            for (int y = 0; y < scale.height() && (inked.isEmpty() || inked.last() != x); ++y)
+                if (qGray(scale.pixel(x, y)) < 128)
+                    inked << x;
+        QList<double> numbers; // the middle of each group of inked columns
+        for (qsizetype i = 0, first = 0; i < inked.size(); ++i) {
+            if (i + 1 == inked.size() || inked[i + 1] - inked[i] > 4) {
+                numbers << (inked[first] + inked[i]) / 2.0;
+                first = i + 1;
+            }
+        }
+        QCOMPARE(numbers.size(), 10);
+        QStyleOptionSlider slider;
+        slider.initFrom(form.Slider1);
+        slider.minimum = form.Slider1->minimum();
+        slider.maximum = form.Slider1->maximum();
+        for (int minutes = 1; minutes <= 10; ++minutes) {
+            slider.sliderPosition = slider.sliderValue = 60 * minutes;
+            const QRect handle = form.Slider1->style()->subControlRect(QStyle::CC_Slider, &slider, QStyle::SC_SliderHandle,
+                                                                       form.Slider1);
+            const int middle = form.lblNormalPollTimes[0]->mapFrom(&form, form.Slider1->mapTo(&form, handle.center())).x();
+            QVERIFY2(qAbs(numbers[minutes - 1] - middle) <= 2, qPrintable(QString::number(minutes)));
+        }
     }
 
     void calendarBoxShowsHisOwnChoice()

@@ -9,6 +9,8 @@
 #include "Registry.h"
 #include "StubMainWindow.h"
 #include "TestDatabase.h"
+#include "UserListModel.h"
+#include "UserListPoll.h"
 
 #include <QtTest>
 
@@ -27,6 +29,8 @@ public:
     void displayWebText(const QString &text) override { calls << QStringLiteral("displayWebText ") + text; }
     void SetSelectUserFunctions(bool on) override { calls << QStringLiteral("SetSelectUserFunctions ") + QString::number(on); }
     void DisplaySearch(bool show) override { calls << QStringLiteral("DisplaySearch ") + QString::number(show); }
+    void setStatusText(const QString &text) override { status = text; }
+    QString status;
 };
 
 CUser user(qint32 id, const QString &name = QString())
@@ -321,6 +325,22 @@ private Q_SLOTS:
         g_frmMain = std::move(main);
         OpenNodeView(key);
         QCOMPARE(seen->calls, calls);
+    }
+
+    // Resources have no list yet: their node must not go on showing the users
+    // of the node shown before.
+    void resourceNodeEmptiesTheList()
+    {
+        TestEnvironment env;
+        g_oClientHnd = std::make_unique<CClientHnd>();
+        g_oClientHnd->userList().model().addUser(1, QStringLiteral("Ann"));
+        auto main = std::make_unique<FakeMainWindow>();
+        main->tags.insert(QStringLiteral("NOD5"), QStringLiteral("RSG"));
+        FakeMainWindow *seen = main.get();
+        g_frmMain = std::move(main);
+        OpenNodeView(QStringLiteral("NOD5"));
+        QCOMPARE(g_oClientHnd->userList().model().rowCount(), 0);
+        QCOMPARE(seen->status, QStringLiteral("Resources are not available yet."));
     }
 
     void windowHelpers()

@@ -141,7 +141,9 @@ private slots:
         QTest::keyClick(w->trvUserlist, Qt::Key_Return);
         QCOMPARE(g_sViewType, QStringLiteral("TOP"));
         QVERIFY(w->oWebBrowser->isVisibleTo(w));
-        QVERIFY(w->oWebBrowser->toHtml().contains(QStringLiteral("welcome.html")));
+        // A page of the program's own, headed by the node's name.
+        QVERIFY(w->oWebBrowser->source().isLocalFile());
+        QCOMPARE(w->oWebBrowser->toPlainText().trimmed(), QStringLiteral("Viduruviva Tessaly"));
 
         w->trvUserlist->selectNode(QStringLiteral("NOD3"));
         QTest::keyClick(w->trvUserlist, Qt::Key_Return, Qt::AltModifier);

@@ -135,6 +135,9 @@ private slots:
         w->loadCustomStatusToolbarMenus();
         QCOMPARE(menuKeys(w, "INN") + menuKeys(w, "OUT"), QStringList());
         QCOMPARE(menuKeys(w, "MTG"), meeting);
+        // No arrow opens an empty menu.
+        auto *inButton = qobject_cast<QToolButton *>(w->Toolbar1->widgetForAction(w->toolbarButton(QStringLiteral("INN"))));
+        QVERIFY(!inButton->menu() && inButton->popupMode() != QToolButton::MenuButtonPopup);
 
         g_colCustomStatus = {custom("XWH", "Working from home", "i"), custom("XCL", "Client visit", "O"),
                              custom("XBD", "Board & staff", "M"), custom("XTR", "Training", "Z"),
@@ -145,8 +148,8 @@ private slots:
             QCOMPARE(menuKeys(w, "OUT"), QStringList({"XCL=Client visit"}));
             QCOMPARE(menuKeys(w, "MTG"), meeting + QStringList({"XBD=Board && staff", "XTR=Training"}));
         }
-        auto *inButton = qobject_cast<QToolButton *>(w->Toolbar1->widgetForAction(w->toolbarButton(QStringLiteral("INN"))));
         QCOMPARE(inButton->popupMode(), QToolButton::MenuButtonPopup);
+        QCOMPARE(inButton->menu(), w->toolbarMenu(QStringLiteral("INN")));
         QSignalSpy chosen(w, &frmMain::Toolbar1ButtonMenuClick);
         w->toolbarMenu(QStringLiteral("MTG"))->actions().at(4)->trigger();
         QCOMPARE(chosen.value(0).value(0).toString(), QStringLiteral("XBD"));
@@ -401,10 +404,13 @@ private slots:
         QCOMPARE(staff->parent(), tree->node(QStringLiteral("top")));
         QVERIFY(!tree->addNode(QStringLiteral("TOP"), QStringLiteral("nod3"), QStringLiteral("Again"),
                                QStringLiteral("ORBIT"), QStringLiteral("GRP")));
-        QTreeWidgetItem *lost = tree->addNode(QStringLiteral("TOP"), QStringLiteral("NOD4"), QStringLiteral("Vehicles"),
-                                              QStringLiteral("ICOpostaltruck"), QStringLiteral("RSG"));
-        QCOMPARE(lost->icon(0).pixmap(16).toImage(),
-                 w->images.img16.picture(QStringLiteral("ICO_MISSING")).pixmap(16).toImage());
+        const auto picture = [](const QIcon &icon) { return icon.pixmap(16).toImage(); };
+        QTreeWidgetItem *vehicles = tree->addNode(QStringLiteral("TOP"), QStringLiteral("NOD4"), QStringLiteral("Vehicles"),
+                                                  QStringLiteral("ICOpostaltruck"), QStringLiteral("RSG"));
+        QCOMPARE(picture(vehicles->icon(0)), picture(w->images.img16.picture(QStringLiteral("ICOpostaltruck"))));
+        QTreeWidgetItem *lost = tree->addNode(QStringLiteral("TOP"), QStringLiteral("NOD5"), QStringLiteral("Lost"),
+                                              QStringLiteral("ICOnowhere"), QStringLiteral("RSG"));
+        QCOMPARE(picture(lost->icon(0)), picture(w->images.img16.picture(QStringLiteral("ICO_MISSING"))));
         QCOMPARE(w->treeNodeTag(QStringLiteral("NOD3")), QStringLiteral("GRP"));
         QCOMPARE(w->treeNodeTag(QStringLiteral("NOD9")), QString());
         w->treeViewClick(QStringLiteral("NOD3"), false);

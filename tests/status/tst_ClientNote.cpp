@@ -66,6 +66,16 @@ private slots:
         QCOMPARE(m_note.ParseNote(note, m_options), expected);
     }
 
+    void dayNamesInTheUsersLanguage()
+    {
+        Clock::pin(QDateTime(kFriday, QTime(14, 10)));
+        m_options.Language = QStringLiteral("GER");
+        QCOMPARE(m_note.ParseNote(QStringLiteral("[next day], [next work day] [+1]"), m_options),
+                 QStringLiteral("Samstag, Montag 3:10 PM"));
+        m_options.Language = QStringLiteral("FRA");
+        QCOMPARE(m_note.ParseNote(QStringLiteral("[next work day]"), m_options), QStringLiteral("lundi"));
+    }
+
     void hugeOffsetsAreAClearError()
     {
         Clock::pin(QDateTime(kFriday, QTime(14, 10)));

@@ -348,6 +348,71 @@ void drawInfo(QPainter &p)
     p.drawRoundedRect(QRectF(14, 13.5, 4, 11), 1.2, 1.2);
 }
 
+void drawCopier(QPainter &p)
+{
+    const QColor body(120, 128, 138);
+    p.setPen(QPen(body.darker(150), 1.2));
+    p.setBrush(QColor(225, 228, 232));
+    p.drawRect(QRectF(10.5, 2.5, 13, 8)); // the sheet going in
+    p.setBrush(body);
+    p.drawRoundedRect(QRectF(3.5, 9.5, 25, 13), 2, 2);
+    p.setBrush(QColor(62, 68, 76));
+    p.drawRect(QRectF(5.5, 22.5, 21, 6));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(76, 200, 90));
+    p.drawEllipse(QPointF(24, 13.5), 1.6, 1.6);
+    p.setBrush(kWhite);
+    p.drawRect(QRectF(8, 24, 16, 2.5)); // the copy coming out
+}
+
+void drawFax(QPainter &p)
+{
+    const QColor body(70, 78, 90);
+    p.setPen(QPen(QColor(160, 160, 160), 1));
+    p.setBrush(kWhite);
+    p.drawRect(QRectF(13.5, 2.5, 13, 12)); // the page
+    p.setPen(stroke(QColor(150, 150, 150), 1.2));
+    for (double y : {6.0, 9.0, 12.0})
+        p.drawLine(QPointF(16, y), QPointF(24, y));
+    p.setPen(QPen(body.darker(150), 1.2));
+    p.setBrush(body);
+    p.drawRoundedRect(QRectF(2.5, 12.5, 27, 16), 2, 2);
+    p.setBrush(QColor(32, 36, 42));
+    p.drawRoundedRect(QRectF(4, 8.5, 7, 18), 3, 3); // the handset
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(159, 211, 245));
+    p.drawRect(QRectF(14, 16, 12, 3.5));
+    p.setBrush(kWhite);
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 4; ++col)
+            p.drawRect(QRectF(14 + col * 3.2, 21.5 + row * 3, 2, 1.8));
+}
+
+void drawPostalTruck(QPainter &p)
+{
+    const QColor paint(214, 170, 30);
+    p.setPen(QPen(paint.darker(150), 1.2));
+    p.setBrush(paint);
+    p.drawRect(QRectF(1.5, 8.5, 19, 15)); // the load box
+    QPainterPath cab;
+    cab.moveTo(20.5, 12.5);
+    cab.lineTo(26.5, 12.5);
+    cab.lineTo(30.5, 18);
+    cab.lineTo(30.5, 23.5);
+    cab.lineTo(20.5, 23.5);
+    cab.closeSubpath();
+    p.drawPath(cab);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(159, 211, 245));
+    p.drawPolygon(QPolygonF({QPointF(22, 14), QPointF(26, 14), QPointF(28.5, 17.5), QPointF(22, 17.5)}));
+    p.setPen(stroke(QColor(47, 111, 192), 2)); // the post horn stripe
+    p.drawLine(QPointF(4, 16), QPointF(18, 16));
+    p.setPen(QPen(QColor(30, 30, 30), 1.2));
+    p.setBrush(QColor(60, 60, 60));
+    for (double x : {7.0, 25.0})
+        p.drawEllipse(QPointF(x, 25), 3.5, 3.5);
+}
+
 void drawMissing(QPainter &p)
 {
     p.setPen(QPen(QColor(130, 130, 130), 1.5, Qt::DashLine));
@@ -389,6 +454,9 @@ const QHash<QString, Drawing> &drawings()
         {QStringLiteral("SRH"), drawSearch},
         {QStringLiteral("INF"), drawInfo},
         {QStringLiteral("ICO_MISSING"), drawMissing},
+        {QStringLiteral("ICOcopier"), drawCopier},
+        {QStringLiteral("ICOfax"), drawFax},
+        {QStringLiteral("ICOpostaltruck"), drawPostalTruck},
     };
     return all;
 }
@@ -398,6 +466,11 @@ const QHash<QString, Drawing> &drawings()
 QStringList IconArt::keys()
 {
     return drawings().keys();
+}
+
+QStringList IconArt::iconFileKeys()
+{
+    return {QStringLiteral("ICOcopier"), QStringLiteral("ICOfax"), QStringLiteral("ICOpostaltruck")};
 }
 
 bool IconArt::hasPicture(const QString &key)
