@@ -1313,7 +1313,7 @@ void frmMain::saveColumns(const ListViewPane *list)
         if (key.isEmpty())
             continue;
         const int width = list->columnWidth(column);
-        SetRegistryValue(QStringLiteral("HIDE_COL_") + key, RegString, width == 0, settings);
+        UserListColumns::setHidden(key, width == 0);
         if (width != 0)
             SetRegistryValue(QStringLiteral("COL_WIDTH_") + key, RegDword, width, settings);
     }
