@@ -351,6 +351,7 @@ void frmMain::createPanes()
     connect(trvUserlist, &KeyedTreeWidget::nodeEntered, this, &frmMain::trvUserlist_NodeEntered);
     picVerticalSplit = new SplitterBar(m_client);
     picVerticalSplit->setBarLeft(kInitialBarLeft);
+    m_barLeftChosen = kInitialBarLeft;
     imgRightArrow = new QToolButton(m_client);
     imgRightArrow->setObjectName(QStringLiteral("imgRightArrow"));
     imgRightArrow->setArrowType(Qt::RightArrow);
@@ -583,7 +584,7 @@ void frmMain::arrangeControls()
 
 void frmMain::arrangeTreePane()
 {
-    m_horizontal = MainLayout::arrangeTreePane(outerWidth(), int(picVerticalSplit->barLeft()));
+    m_horizontal = MainLayout::arrangeTreePane(outerWidth(), m_barLeftChosen);
     picVerticalSplit->setBarLeft(m_horizontal.barLeft);
     trvUserlist->setVisible(!m_horizontal.collapsed);
     imgRightArrow->setVisible(m_horizontal.collapsed);
@@ -677,7 +678,10 @@ void frmMain::m_oVerticalSplit_DoSplit(bool &allow)
 void frmMain::m_oVerticalSplit_SplitComplete()
 {
     m_fSplitting = false;
+    m_barLeftChosen = int(picVerticalSplit->barLeft());
     tolerant([this] { arrangeTreePane(); });
+    // A drag beyond what the window allows ends where the bar was drawn.
+    m_barLeftChosen = m_horizontal.barLeft;
     tolerant([this] { updateMinimumSize(); });
 }
 
@@ -702,7 +706,7 @@ void frmMain::Form_MouseUp(float x)
 
 void frmMain::imgRightArrow_Click()
 {
-    picVerticalSplit->setBarLeft(kInitialBarLeft);
+    m_barLeftChosen = kInitialBarLeft;
     arrangeTreePane();
     tolerant([this] { updateMinimumSize(); });
 }
