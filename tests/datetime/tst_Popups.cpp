@@ -225,7 +225,8 @@ void tst_Popups::dropDownsOpenAtPositionsOnScreen()
     QWidget form;
     form.setGeometry(50, 40, 600, 300);
     auto *ctl = new ucDateTime(&form);
-    PropertyBag bag;
+    ctl->move(200, 150);
+    PropertyBag bag; // the offsets stored at design time do not move the drop-downs
     bag.writeProperty("TopPosition", 960);
     bag.writeProperty("LeftPosition", 5000);
     ctl->readProperties(bag);
@@ -237,17 +238,20 @@ void tst_Popups::dropDownsOpenAtPositionsOnScreen()
         opened = shown(d).frameGeometry();
         d.reject();
     });
-    const QPoint corner = form.frameGeometry().topLeft();
+    const auto below = [ctl](const char *box) {
+        const QLineEdit *edit = ctl->findChild<QLineEdit *>(box);
+        return edit->mapToGlobal(QPoint(0, edit->height()));
+    };
     ctl->findChild<QToolButton *>("Command2")->click();
-    // 960 + 775 twips down, 5000 + 1950 twips across.
-    QCOMPARE(opened.topLeft(), corner + QPoint(463, 116));
+    QCOMPARE(opened.topLeft(), below("Text2"));
 
+    // Kept on screen: pushed back from the right edge, above the box at the bottom.
     const QRect screen = form.screen()->availableGeometry();
-    form.move(screen.right() - 400, corner.y());
+    form.move(screen.right() - 250, screen.bottom() - 200);
     ctl->findChild<QToolButton *>("Command1")->click();
     QVERIFY(screen.contains(opened));
-    QCOMPARE(opened.top(), form.frameGeometry().top() + 116);
-    QCOMPARE(opened.right(), screen.right()); // pushed back from the right edge
+    QCOMPARE(opened.right(), screen.right());
+    QCOMPARE(opened.bottom() + 1, ctl->findChild<QLineEdit *>("Text1")->mapToGlobal(QPoint(0, 0)).y());
 }
 
 QTEST_MAIN(tst_Popups)
