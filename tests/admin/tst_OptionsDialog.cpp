@@ -89,9 +89,7 @@ private slots:
                      QVERIFY(!f.optListDblClick[0]->isEnabled()); // he may not change others' status
                      QCOMPARE(f.Slider1->value(), 450);
                      QVERIFY(f.optIconSize[1]->isChecked());
-                     // Hidden only where the list hides it: a column with no value shows.
-                     QVERIFY(f.chkColumns[3]->isChecked() && f.chkColumns[1]->isChecked());
-                     QVERIFY(!f.chkColumns[0]->isChecked());
+                     QVERIFY(f.chkColumns[3]->isChecked() && f.chkColumns[1]->isChecked() && !f.chkColumns[0]->isChecked());
                      QVERIFY(f.chkByStatus->isChecked());
                      QVERIFY(f.chkOutlookExtensions->isChecked() && !f.chkOutlookParallelProcess->isChecked());
                      QVERIFY(f.fraOutlook->isEnabled());

@@ -74,12 +74,9 @@ void tst_DateTimeRules::timeListsByStyle()
 void tst_DateTimeRules::dropDownStaysOnScreen()
 {
     const QRect screen(0, 0, 800, 600);
-    // Just below the box, lined up with its left edge.
     QCOMPARE(DropDownPlacement::place({100, 100, 95, 21}, {140, 130}, screen), QPoint(100, 121));
     QCOMPARE(DropDownPlacement::place({750, 100, 95, 21}, {107, 116}, screen), QPoint(693, 121));
-    // No room below: above the box, not over it.
     QCOMPARE(DropDownPlacement::place({100, 560, 95, 21}, {107, 116}, screen), QPoint(100, 444));
-    QCOMPARE(DropDownPlacement::place({-300, -200, 95, 21}, {107, 116}, screen), QPoint(0, 0));
     QCOMPARE(DropDownPlacement::place({0, 0, 95, 21}, {900, 700}, screen), QPoint(0, 0));
     QCOMPARE(DropDownPlacement::place({900, 0, 95, 21}, {100, 100}, QRect(800, 0, 1024, 768)), QPoint(900, 21));
 }

