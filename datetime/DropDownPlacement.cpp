@@ -1,13 +1,14 @@
 #include "DropDownPlacement.h"
 
-#include "Twips.h"
-
 #include <algorithm>
 
-QPoint DropDownPlacement::place(const QPoint &formTopLeft, int topTwips, int leftTwips,
-                                const QSize &size, const QRect &screen)
+QPoint DropDownPlacement::place(const QRect &box, const QSize &size, const QRect &screen)
 {
-    const QPoint wanted = formTopLeft + QPoint(Twips::toPixels(leftTwips), Twips::toPixels(topTwips));
+    QPoint wanted(box.left(), box.bottom() + 1);
+    const bool roomBelow = wanted.y() + size.height() <= screen.top() + screen.height();
+    const bool roomAbove = box.top() - size.height() >= screen.top();
+    if (screen.isValid() && !roomBelow && roomAbove)
+        wanted.setY(box.top() - size.height());
     return keepOnScreen(wanted, size, screen);
 }
 

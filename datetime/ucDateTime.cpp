@@ -20,11 +20,6 @@
 #include <QToolButton>
 
 namespace {
-// Offsets of the drop-downs below and beside the form's corner, in twips.
-constexpr int DropDownTop = 775;
-constexpr int CalendarLeft = 150;
-constexpr int TimeListLeft = 1950;
-
 QToolButton *dropDownButton(QWidget *parent, const char *name, int leftTwips)
 {
     auto *button = new QToolButton(parent);
@@ -321,7 +316,7 @@ void ucDateTime::onTimeTextChanged()
 void ucDateTime::dropDownCalendar()
 {
     frmCalendar form(this);
-    form.move(dropDownPosition(CalendarLeft, form.size()));
+    form.move(dropDownPosition(Text1, form.size()));
     m_runPopup(form);
     if (form.Cancel())
         return;
@@ -333,7 +328,7 @@ void ucDateTime::dropDownTimeList()
 {
     frmTimeList form(this);
     form.addEntries(TimeListEntries::build(m_timeStyle, m_relativeTimeValue, Clock::now().time()));
-    form.move(dropDownPosition(TimeListLeft, form.size()));
+    form.move(dropDownPosition(Text2, form.size()));
     m_runPopup(form);
     if (form.Cancel())
         return;
@@ -341,12 +336,13 @@ void ucDateTime::dropDownTimeList()
     emit TimeChange(form.dtTime());
 }
 
-QPoint ucDateTime::dropDownPosition(int leftTwips, const QSize &size) const
+// The drop-down goes by where the box is on the screen, not by offsets from
+// the form's corner: a form's layout moves the control about (a tool-bar band,
+// a page of a dialog), and fixed offsets then open the list over the box.
+QPoint ucDateTime::dropDownPosition(const QLineEdit *box, const QSize &size) const
 {
-    const QWidget *form = window();
-    const QScreen *screen = form->screen();
-    return DropDownPlacement::place(form->frameGeometry().topLeft(), m_topPosition + DropDownTop,
-                                    m_leftPosition + leftTwips, size,
+    const QScreen *screen = this->screen();
+    return DropDownPlacement::place(QRect(box->mapToGlobal(QPoint(0, 0)), box->size()), size,
                                     screen ? screen->availableGeometry() : QRect());
 }
 

@@ -69,8 +69,10 @@ public:
     void setTimeValue(double value);
     void setRelativeTimeValue(double value) { m_relativeTimeValue = value; }
 
-    // Offsets of the drop-downs from the form's corner, in twips. They can be
-    // set only at design time: at run time the setters raise error 382.
+    // Offsets of the drop-downs from the form's corner, in twips, kept and
+    // stored for the containers; the drop-downs themselves open below their
+    // box. They can be set only at design time: at run time the setters raise
+    // error 382.
     qint32 TopPosition() const { return m_topPosition; }
     void setTopPosition(qint32 value);
     qint32 LeftPosition() const { return m_leftPosition; }
@@ -124,7 +126,7 @@ private:
     void onTimeTextChanged();
     void dropDownCalendar();
     void dropDownTimeList();
-    QPoint dropDownPosition(int leftTwips, const QSize &size) const;
+    QPoint dropDownPosition(const QLineEdit *box, const QSize &size) const;
     void applyLayout();
     void checkDesignTime(const char *property) const;
     void changed(const char *property) { emit PropertyChanged(QLatin1String(property)); }

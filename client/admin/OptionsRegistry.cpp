@@ -3,13 +3,14 @@
 #include "MCIFunctions.h"
 #include "Registry.h"
 #include "StatusComboItems.h"
+#include "UserListColumns.h"
 
 namespace {
 
 const char *const kCalendarValues[StatusComboItems::Combos] = {"OutlookFree", "OutlookBusy", "OutlookTentative",
                                                                "OutlookOutOfOffice"};
-const char *const kColumnValues[OptionsValues::OptionalColumns] = {
-    "HIDE_COL_MOBILE", "HIDE_COL_MOBILEPH", "HIDE_COL_PHONENUMBER", "HIDE_COL_OUT", "HIDE_COL_DUEBACK"};
+const char *const kColumnKeys[OptionsValues::OptionalColumns] = {"MOBILE", "MOBILEPH", "PHONENUMBER", "OUT",
+                                                                  "DUEBACK"};
 
 QString value(const char *name)
 {
@@ -43,7 +44,7 @@ void OptionsRegistry::read(OptionsValues &values)
 {
     values.LargeIcons = value("IconSize") == QLatin1String("32");
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
-        values.ShowColumn[i] = !flagOrMissing(kColumnValues[i]);
+        values.ShowColumn[i] = !UserListColumns::isHidden(QLatin1String(kColumnKeys[i]));
     values.TreeByStatus = flagOrMissing("TreeByStatus");
     for (int i = 0; i < StatusComboItems::Combos; ++i) {
         const QString code = value(kCalendarValues[i]);
@@ -59,7 +60,7 @@ void OptionsRegistry::write(const OptionsValues &values)
     SetRegistryValue(QStringLiteral("IconSize"), RegDword, values.LargeIcons ? 32 : 16, settingsKey());
     writeText("TreeByStatus", trueFalse(values.TreeByStatus));
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
-        writeText(kColumnValues[i], trueFalse(!values.ShowColumn[i]));
+        UserListColumns::setHidden(QLatin1String(kColumnKeys[i]), !values.ShowColumn[i]);
 }
 
 void OptionsRegistry::storeDefaultBranch(const QString &nodeKey)

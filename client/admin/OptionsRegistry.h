@@ -10,8 +10,9 @@ class OptionsRegistry
 {
 public:
     static QString settingsKey();
-    // A missing column value counts as hidden, a missing tree value as on; a
-    // calendar state keeps its default when nothing valid is stored.
+    // Columns are shown unless the list's own rule says hidden; a missing
+    // tree value counts as on; a calendar state keeps its default when
+    // nothing valid is stored.
     static void read(OptionsValues &values);
     static void write(const OptionsValues &values);
     static void storeDefaultBranch(const QString &nodeKey);

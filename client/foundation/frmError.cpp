@@ -7,12 +7,24 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace {
 constexpr int kTwipsPerPixel = 15;
 
 QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel);
+}
+
+// A caption in this platform's font can need more room than the twips gave.
+// The buttons by the window's right edge grow to the left, away from it.
+void fitText(QPushButton *button, bool byRightEdge)
+{
+    const QRect design = button->geometry();
+    const int width = std::max(design.width(), button->sizeHint().width());
+    button->setGeometry(byRightEdge ? design.right() + 1 - width : design.left(), design.top(), width,
+                        design.height());
 }
 }
 
@@ -38,6 +50,9 @@ frmError::frmError(QWidget *parent)
     cmdExit->setGeometry(twipsRect(5580, 660, 975, 375));
     cmdDetails = new QPushButton(QStringLiteral("View Details >>"), this);
     cmdDetails->setGeometry(twipsRect(780, 1200, 1395, 375));
+    fitText(cmdContinue, true);
+    fitText(cmdExit, true);
+    fitText(cmdDetails, false);
 
     txtDetails = new QPlainTextEdit(this);
     txtDetails->setReadOnly(true);
@@ -64,7 +79,7 @@ void frmError::setDetails(const QString &text)
 
 int frmError::heightTwips() const
 {
-    return height() * kTwipsPerPixel;
+    return height() * kTwipsPerPixel + kFrameHeightTwips;
 }
 
 void frmError::cmdContinue_Click()
@@ -89,5 +104,5 @@ void frmError::cmdDetails_Click()
 
 void frmError::setHeightTwips(int twips)
 {
-    setFixedSize(kWidthTwips / kTwipsPerPixel, twips / kTwipsPerPixel);
+    setFixedSize(kWidthTwips / kTwipsPerPixel, (twips - kFrameHeightTwips) / kTwipsPerPixel);
 }

@@ -12,9 +12,12 @@ class frmError : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr int kWidthTwips = 6630;
+    static constexpr int kWidthTwips = 6630; // inside the frame
+    // The two heights are the window's outer heights, caption and borders
+    // included; the area inside is that much less.
     static constexpr int kShortHeightTwips = 2040;
     static constexpr int kTallHeightTwips = 4350;
+    static constexpr int kFrameHeightTwips = 375;
 
     explicit frmError(QWidget *parent = nullptr);
 
@@ -23,7 +26,7 @@ public:
     // 5 Continue, 3 Exit. Closing the window from its title bar continues.
     int answer() const { return m_answer; }
     bool detailsShown() const { return m_detailsShown; }
-    int heightTwips() const;
+    int heightTwips() const; // outer
 
     QLabel *lblUserMsg;
     QPushButton *cmdContinue;

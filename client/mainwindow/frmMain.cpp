@@ -352,6 +352,7 @@ void frmMain::createPanes()
     connect(trvUserlist, &KeyedTreeWidget::nodeEntered, this, &frmMain::trvUserlist_NodeEntered);
     picVerticalSplit = new SplitterBar(m_client);
     picVerticalSplit->setBarLeft(kInitialBarLeft);
+    m_barLeftChosen = kInitialBarLeft;
     imgRightArrow = new QToolButton(m_client);
     imgRightArrow->setObjectName(QStringLiteral("imgRightArrow"));
     imgRightArrow->setArrowType(Qt::RightArrow);
@@ -584,7 +585,7 @@ void frmMain::arrangeControls()
 
 void frmMain::arrangeTreePane()
 {
-    m_horizontal = MainLayout::arrangeTreePane(outerWidth(), int(picVerticalSplit->barLeft()));
+    m_horizontal = MainLayout::arrangeTreePane(outerWidth(), m_barLeftChosen);
     picVerticalSplit->setBarLeft(m_horizontal.barLeft);
     trvUserlist->setVisible(!m_horizontal.collapsed);
     imgRightArrow->setVisible(m_horizontal.collapsed);
@@ -678,7 +679,10 @@ void frmMain::m_oVerticalSplit_DoSplit(bool &allow)
 void frmMain::m_oVerticalSplit_SplitComplete()
 {
     m_fSplitting = false;
+    m_barLeftChosen = int(picVerticalSplit->barLeft());
     tolerant([this] { arrangeTreePane(); });
+    // A drag beyond what the window allows ends where the bar was drawn.
+    m_barLeftChosen = m_horizontal.barLeft;
     tolerant([this] { updateMinimumSize(); });
 }
 
@@ -703,7 +707,7 @@ void frmMain::Form_MouseUp(float x)
 
 void frmMain::imgRightArrow_Click()
 {
-    picVerticalSplit->setBarLeft(kInitialBarLeft);
+    m_barLeftChosen = kInitialBarLeft;
     arrangeTreePane();
     tolerant([this] { updateMinimumSize(); });
 }
@@ -1323,7 +1327,7 @@ void frmMain::saveColumns(const ListViewPane *list)
         if (key.isEmpty())
             continue;
         const int width = list->columnWidth(column);
-        SetRegistryValue(QStringLiteral("HIDE_COL_") + key, RegString, width == 0, settings);
+        UserListColumns::setHidden(key, width == 0);
         if (width != 0)
             SetRegistryValue(QStringLiteral("COL_WIDTH_") + key, RegDword, width, settings);
     }

@@ -229,6 +229,10 @@ private:
     RecentNotes m_vRecentNotes;
     MainLayout::Vertical m_vertical;
     MainLayout::Horizontal m_horizontal;
+    // Where the user put the splitter bar, in twips. A window too narrow for
+    // it draws the bar further left but keeps this, so the tree gets its
+    // width back when the window widens again.
+    int m_barLeftChosen = 0;
     bool m_exitRequested = false;
     bool m_restorePending = false;
     bool m_resizing = false;

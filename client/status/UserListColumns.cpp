@@ -107,11 +107,22 @@ bool UserListColumns::SetupUserListColumns(UserListModel &model)
 
 qint32 UserListColumns::GetColumnWidth(const QString &key)
 {
-    if (storedFlag(QStringLiteral("HIDE_COL_") + key).value_or(false))
+    if (isHidden(key))
         return 0;
     const auto width = storedNumber(QStringLiteral("COL_WIDTH_") + key);
     // A negative width cannot be shown; like text it counts as no width.
     if (!width || *width < 0 || *width > std::numeric_limits<qint32>::max())
         return DefaultWidth;
     return qint32(DateUtil::roundHalfEven(*width));
+}
+
+bool UserListColumns::isHidden(const QString &key)
+{
+    return storedFlag(QStringLiteral("HIDE_COL_") + key).value_or(false);
+}
+
+void UserListColumns::setHidden(const QString &key, bool hidden)
+{
+    SetRegistryValue(QStringLiteral("HIDE_COL_") + key, RegString,
+                     hidden ? QStringLiteral("True") : QStringLiteral("False"), settingsKey());
 }

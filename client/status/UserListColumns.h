@@ -33,8 +33,14 @@ public:
     // shown before. Gives true when the columns were rebuilt.
     static bool SetupUserListColumns(UserListModel &model);
 
-    // A column's width: 0 when its stored hide flag is true, else its stored
-    // width, else DefaultWidth. A stored flag or width that does not read as
-    // a boolean or a number counts as missing.
+    // A column's width: 0 when it is hidden, else its stored width, else
+    // DefaultWidth. A stored width that does not read as a number counts as
+    // missing.
     static qint32 GetColumnWidth(const QString &key);
+
+    // The hide flag of a column, as the list and the options dialog both read
+    // and write it: only a stored true hides, so a column nobody has hidden
+    // (no value, or one that does not read as a boolean) is shown.
+    static bool isHidden(const QString &key);
+    static void setHidden(const QString &key, bool hidden);
 };

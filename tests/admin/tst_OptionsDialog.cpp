@@ -69,6 +69,7 @@ private slots:
         world.db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'true' WHERE pkey = 'enb_olk'"));
         setSetting("IconSize", QStringLiteral("32"));
         setSetting("HIDE_COL_OUT", QStringLiteral("False"));
+        setSetting("HIDE_COL_MOBILE", QStringLiteral("True"));
         setSetting("OutlookBusy", QStringLiteral("DND"));
         g_sCurrentNodeKey = QStringLiteral("NOD40");
         SetLanguage(QStringLiteral("FRA"));
@@ -89,7 +90,7 @@ private slots:
                      QVERIFY(!f.optListDblClick[0]->isEnabled()); // he may not change others' status
                      QCOMPARE(f.Slider1->value(), 450);
                      QVERIFY(f.optIconSize[1]->isChecked());
-                     QVERIFY(f.chkColumns[3]->isChecked() && !f.chkColumns[0]->isChecked());
+                     QVERIFY(f.chkColumns[3]->isChecked() && f.chkColumns[1]->isChecked() && !f.chkColumns[0]->isChecked());
                      QVERIFY(f.chkByStatus->isChecked());
                      QVERIFY(f.chkOutlookExtensions->isChecked() && !f.chkOutlookParallelProcess->isChecked());
                      QVERIFY(f.fraOutlook->isEnabled());

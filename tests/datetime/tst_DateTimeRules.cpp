@@ -74,12 +74,11 @@ void tst_DateTimeRules::timeListsByStyle()
 void tst_DateTimeRules::dropDownStaysOnScreen()
 {
     const QRect screen(0, 0, 800, 600);
-    // 775 and 150 twips below and beside the form's corner.
-    QCOMPARE(DropDownPlacement::place({100, 100}, 775, 150, {140, 130}, screen), QPoint(110, 152));
-    QCOMPARE(DropDownPlacement::place({750, 580}, 775, 1950, {107, 116}, screen), QPoint(693, 484));
-    QCOMPARE(DropDownPlacement::place({-300, -200}, 0, -75, {107, 116}, screen), QPoint(0, 0));
-    QCOMPARE(DropDownPlacement::place({0, 0}, 0, 0, {900, 700}, screen), QPoint(0, 0));
-    QCOMPARE(DropDownPlacement::place({900, 0}, 0, 0, {100, 100}, QRect(800, 0, 1024, 768)), QPoint(900, 0));
+    QCOMPARE(DropDownPlacement::place({100, 100, 95, 21}, {140, 130}, screen), QPoint(100, 121));
+    QCOMPARE(DropDownPlacement::place({750, 100, 95, 21}, {107, 116}, screen), QPoint(693, 121));
+    QCOMPARE(DropDownPlacement::place({100, 560, 95, 21}, {107, 116}, screen), QPoint(100, 444));
+    QCOMPARE(DropDownPlacement::place({0, 0, 95, 21}, {900, 700}, screen), QPoint(0, 0));
+    QCOMPARE(DropDownPlacement::place({900, 0, 95, 21}, {100, 100}, QRect(800, 0, 1024, 768)), QPoint(900, 21));
 }
 
 void tst_DateTimeRules::bagKeepsOnlyWhatDiffersInOrder()

@@ -1,6 +1,5 @@
 #include "Clock.h"
 #include "DateTimeTestValues.h"
-#include "PropertyBag.h"
 #include "frmCalendar.h"
 #include "frmTimeList.h"
 #include "ucDateTime.h"
@@ -225,10 +224,7 @@ void tst_Popups::dropDownsOpenAtPositionsOnScreen()
     QWidget form;
     form.setGeometry(50, 40, 600, 300);
     auto *ctl = new ucDateTime(&form);
-    PropertyBag bag;
-    bag.writeProperty("TopPosition", 960);
-    bag.writeProperty("LeftPosition", 5000);
-    ctl->readProperties(bag);
+    ctl->move(200, 150);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -237,17 +233,16 @@ void tst_Popups::dropDownsOpenAtPositionsOnScreen()
         opened = shown(d).frameGeometry();
         d.reject();
     });
-    const QPoint corner = form.frameGeometry().topLeft();
+    const QLineEdit *timeBox = ctl->findChild<QLineEdit *>("Text2");
     ctl->findChild<QToolButton *>("Command2")->click();
-    // 960 + 775 twips down, 5000 + 1950 twips across.
-    QCOMPARE(opened.topLeft(), corner + QPoint(463, 116));
+    QCOMPARE(opened.topLeft(), timeBox->mapToGlobal(QPoint(0, timeBox->height()))); // just below the box
 
     const QRect screen = form.screen()->availableGeometry();
-    form.move(screen.right() - 400, corner.y());
+    form.move(screen.right() - 250, screen.bottom() - 200);
     ctl->findChild<QToolButton *>("Command1")->click();
     QVERIFY(screen.contains(opened));
-    QCOMPARE(opened.top(), form.frameGeometry().top() + 116);
     QCOMPARE(opened.right(), screen.right()); // pushed back from the right edge
+    QCOMPARE(opened.bottom() + 1, ctl->findChild<QLineEdit *>("Text1")->mapToGlobal(QPoint(0, 0)).y()); // above
 }
 
 QTEST_MAIN(tst_Popups)

@@ -6,6 +6,7 @@
 #include "frmError.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -163,9 +164,14 @@ private Q_SLOTS:
     {
         frmError form;
         QCOMPARE(form.answer(), 5); // closing from the title bar continues
+        // Collapsed, the window ends below its button and above the details.
+        QVERIFY(form.cmdDetails->geometry().bottom() < form.height() && form.txtDetails->y() >= form.height());
+        QVERIFY(form.cmdDetails->width() >= form.cmdDetails->sizeHint().width()
+                && form.cmdContinue->geometry().right() < form.width());
         form.cmdDetails->click();
         QVERIFY(form.detailsShown());
         QCOMPARE(form.heightTwips(), frmError::kTallHeightTwips);
+        QVERIFY(form.txtDetails->geometry().bottom() < form.height());
         QCOMPARE(form.cmdDetails->text(), QStringLiteral("Hide Details <<"));
         form.cmdDetails->click();
         QVERIFY(!form.detailsShown());

@@ -243,10 +243,15 @@ private slots:
 
         // A wide tree keeps 5600 twips for the list beside it.
         w->resize(1000, 600);
-        w->picVerticalSplit->setBarLeft(5000);
-        w->ResizeNow();
+        Q_EMIT w->picVerticalSplit->pressed(0);
+        Q_EMIT w->picVerticalSplit->released(5000);
         w->resize(300, 600);
         QVERIFY2(w->outerWidth() >= 5600 + 4920 + 120, qPrintable(QString::number(w->outerWidth())));
+        // Narrower still (a window manager may): the tree drawn narrows, and comes back.
+        w->windowHandle()->resize(400, 600);
+        QTRY_VERIFY(w->trvUserlist->width() < MainLayout::toPixels(4920));
+        w->resize(1000, 600);
+        QCOMPARE(w->trvUserlist->width(), MainLayout::toPixels(4920));
     }
 
     void layoutFollowsTheViewKind()
