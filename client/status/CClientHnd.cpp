@@ -16,6 +16,7 @@
 #include "MCIFunctions.h"
 #include "MErrorHandler.h"
 #include "StatusCode.h"
+#include "TextLimit.h"
 #include "UserListPoll.h"
 
 #include <QScopeGuard>
@@ -181,7 +182,8 @@ qint32 CClientHnd::UpdateStatus(qint32 userId, const QString &status, const QStr
         if (dueBack == 0)
             dueBack = defaultDueBack(status, outAt);
     });
-    const StatusChange change{userId, status, note, outAt, dueBack, addToCalendar, interactive};
+    const StatusChange change{userId, status, TextLimit::statusNote(note), outAt, dueBack, addToCalendar,
+                              interactive};
     // Made at once, a change asked for while another waits on a busy database
     // would be stored first and then overwritten by the older one.
     if (s_changing) {
