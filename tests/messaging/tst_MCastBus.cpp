@@ -1,6 +1,7 @@
 #include "AppError.h"
 #include "Clock.h"
 #include "DateUtil.h"
+#include "LogFile.h"
 #include "MCastBus.h"
 #include "MCastCodec.h"
 #include "MCastTestPeer.h"
@@ -62,6 +63,7 @@ private slots:
         CloseDebugLog();
         m_env.reset();
         Clock::unpin();
+        LogFile::limits = {};
     }
 
     void ownUpdateAnsweredOnlyByOriginator()
@@ -146,6 +148,22 @@ private slots:
         QVERIFY(log.contains("Mcast listener received [x12#!] from [10.0.0.2]"));
         QVERIFY(log.contains("Status Change Alert: Seq=10500, UserID=7, Status=OUT, Note=real, "
                              "ETD=12:00:00 AM, ETA=12:00:00 AM"));
+    }
+
+    void floodKeepsTheDebugLogUnderItsCap()
+    {
+        LogFile::limits.maxBytes = 16 * 1024;
+        MCastTestPeer &bob = peer(2, "Bob");
+        for (int i = 0; i < 100000; ++i) {
+            const QByteArray status = i % 10 ? "bad" : "OUT";
+            bob.protocol.dataArrival("s" + QByteArray::number(1000 + i) + "#!7#!" + status + "#!flood "
+                                         + QByteArray::number(i) + "#!0#!0#!",
+                                     "10.6.6.6");
+        }
+        CloseDebugLog();
+        for (const char *name : {"logs/debug.log", "logs/debug.log.1"})
+            QVERIFY(QFileInfo(m_env->path(name)).size() <= LogFile::limits.maxBytes);
+        QVERIFY(!QFileInfo::exists(m_env->path("logs/debug.log.2")));
     }
 
     void updateTheReaderHasPassedNotDrawn()
