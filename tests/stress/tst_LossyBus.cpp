@@ -30,10 +30,11 @@ const QStringList kStatuses = {QStringLiteral("INN"), QStringLiteral("OUT"), QSt
                                QStringLiteral("MTG"), QStringLiteral("HME"), QStringLiteral("BRK")};
 
 // An update no copy sent, for a user on the board and numbered where the
-// change counter stands: a code no copy sends, or a note far longer.
+// change counter stands: a code no copy sends, a note far longer, or a
+// status like any other that the database never held.
 QByteArray forged(QRandomGenerator &random, int changes)
 {
-    static const QList<QByteArray> codes = {"<b>BOLD</b>", "out", "", "OU"};
+    static const QList<QByteArray> codes = {"<b>BOLD</b>", "out", "", "OU", "HME", "VAC"};
     const QByteArray head = "s" + QByteArray::number(kUsers + changes + random.bounded(5)) + "#!"
                             + QByteArray::number(1 + random.bounded(kUsers)) + "#!";
     if (random.bounded(4) == 0)
