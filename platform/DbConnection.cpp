@@ -14,7 +14,7 @@ std::atomic<quint64> g_connectionCounter{0};
 
 // How long SQLite waits for another copy's write lock before reporting busy;
 // the error handler's own waits follow.
-int g_sqliteBusyTimeoutMs = 3000;
+int g_sqliteBusyTimeoutMs = DbConnection::DefaultSqliteBusyTimeoutMs;
 }
 
 void DbConnection::setSqliteBusyTimeout(int milliseconds)

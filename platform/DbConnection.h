@@ -46,6 +46,7 @@ public:
 
     // How long a SQLite connection waits for a lock before it reports busy.
     static void setSqliteBusyTimeout(int milliseconds);
+    static constexpr int DefaultSqliteBusyTimeoutMs = 3000;
 
     // Maps a Qt SQL error onto the program's error numbers.
     static qint32 errorNumber(const QSqlError &error, ConnectionSpec::Dialect dialect);

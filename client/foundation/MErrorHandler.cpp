@@ -6,6 +6,7 @@
 #include "Globals.h"
 #include "IErrorWindow.h"
 #include "IPrompt.h"
+#include "LogFile.h"
 #include "MWait.h"
 #include "StringTable.h"
 
@@ -13,12 +14,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <memory>
 
 namespace {
 
 QString g_logFolder;
-std::unique_ptr<QFile> g_debugLog;
+LogFile g_debugLog(QStringLiteral("debug.log"), true);
+LogFile g_errorLog(QStringLiteral("error.log"), false);
 
 bool isWritableFolder(const QString &folder)
 {
@@ -42,12 +43,6 @@ QString withLineFeeds(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
-}
-
-void appendTo(QFile &file, const QString &text)
-{
-    file.write(withLineFeeds(text).toUtf8());
-    file.flush();
 }
 
 int busyBox()
@@ -112,6 +107,7 @@ QString LogFolder()
 void SetLogFolder(const QString &folder)
 {
     CloseDebugLog();
+    g_errorLog.close();
     g_logFolder = folder;
     if (!folder.isEmpty())
         QDir().mkpath(folder);
@@ -125,21 +121,12 @@ QString GetVersionTag()
 
 void WriteDebugLog(const QString &message)
 {
-    if (!g_debugLog) {
-        auto file = std::make_unique<QFile>(LogFolder() + QStringLiteral("/debug.log"));
-        if (!file->open(QIODevice::Append | QIODevice::WriteOnly))
-            return;
-        g_debugLog = std::move(file);
-    }
-    appendTo(*g_debugLog, linePrefix() + QStringLiteral("    ") + message + u'\n');
+    g_debugLog.write(LogFolder(), linePrefix(), withLineFeeds(QStringLiteral("    ") + message + u'\n'));
 }
 
 void CloseDebugLog()
 {
-    if (g_debugLog) {
-        g_debugLog->close();
-        g_debugLog.reset();
-    }
+    g_debugLog.close();
 }
 
 QString GetSystemErrorText(qint32 number)
@@ -162,12 +149,10 @@ QString GetSystemErrorText(qint32 number)
 
 void WriteErrorLog(qint32 number, const QString &description, const QString &source)
 {
-    QFile file(LogFolder() + QStringLiteral("/error.log"));
-    if (!file.open(QIODevice::Append | QIODevice::WriteOnly))
-        return;
-    appendTo(file, linePrefix() + QStringLiteral(" [") + QString::number(number) + QStringLiteral("] \n")
-                       + QStringLiteral("     ") + source + u'\n'
-                       + QStringLiteral("     ") + description + GetSystemErrorText(number) + u'\n');
+    g_errorLog.write(LogFolder(), linePrefix(),
+                     withLineFeeds(QStringLiteral(" [") + QString::number(number) + QStringLiteral("] \n")
+                                   + QStringLiteral("     ") + source + u'\n' + QStringLiteral("     ") + description
+                                   + GetSystemErrorText(number) + u'\n'));
 }
 
 int HandleDBError(const AppError &error)

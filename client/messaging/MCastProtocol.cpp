@@ -8,6 +8,8 @@
 #include "MCastCodec.h"
 #include "MCastGapCheck.h"
 #include "MErrorHandler.h"
+#include "StatusCode.h"
+#include "TextLimit.h"
 
 namespace {
 
@@ -47,12 +49,17 @@ QString generalDate(double days)
 
 QString capped(const QString &text)
 {
-    if (text.size() <= MCastProtocol::MaxTextLength)
-        return text;
-    qsizetype length = MCastProtocol::MaxTextLength;
-    if (text.at(length - 1).isHighSurrogate())
-        --length; // never cut a character in half
-    return text.left(length);
+    return TextLimit::left(text, MCastProtocol::MaxTextLength);
+}
+
+// A datagram as the debug log quotes it: its beginning and its length. A
+// flood of long datagrams must not fill the disk.
+QString quoted(const QString &datagram)
+{
+    if (datagram.size() <= MCastProtocol::MaxQuotedLength)
+        return datagram;
+    return TextLimit::left(datagram, MCastProtocol::MaxQuotedLength)
+        + QStringLiteral("... (%1 characters)").arg(datagram.size());
 }
 
 } // namespace
@@ -134,7 +141,7 @@ void MCastProtocol::sendChatWriting(const QString &userName, const QString &room
 
 void MCastProtocol::transmit(const QString &datagram, const QString &logText)
 {
-    WriteDebugLog(logText.arg(datagram));
+    WriteDebugLog(logText.arg(quoted(datagram)));
     m_transport.send(MCastCodec::toWire(datagram));
 }
 
@@ -156,9 +163,14 @@ void MCastProtocol::sendQuietly(const QString &datagram, const QString &logText)
 
 void MCastProtocol::dataArrival(const QByteArray &bytes, const QString &fromAddress)
 {
+    if (bytes.size() > MaxDatagramBytes) {
+        WriteDebugLog(
+            QStringLiteral("MCast dropped a datagram of %1 bytes from [%2]").arg(bytes.size()).arg(fromAddress));
+        return;
+    }
     const QString datagram = MCastCodec::fromWire(bytes);
-    WriteDebugLog(QStringLiteral("Mcast listener received [") + datagram + QStringLiteral("] from [") + fromAddress
-                  + u']');
+    WriteDebugLog(QStringLiteral("Mcast listener received [") + quoted(datagram) + QStringLiteral("] from [")
+                  + fromAddress + u']');
     logListenerErrors([&] { dispatch(datagram); });
 }
 
@@ -181,16 +193,24 @@ void MCastProtocol::dispatch(const QString &datagram)
 
 void MCastProtocol::gotStatusUpdate(const QString &datagram)
 {
-    const auto update = MCastCodec::readStatusUpdate(datagram);
+    auto update = MCastCodec::readStatusUpdate(datagram);
     if (!update) {
         dropped(datagram);
         return;
     }
+    // The checks the sender makes: a code it would refuse, drawn, blanks the
+    // row until the user's next change, as the poll sees no change to read.
+    if (!StatusCode::isValid(update->Status)) {
+        WriteDebugLog(QStringLiteral("MCast dropped update with an invalid status code [%1]")
+                          .arg(quoted(datagram)));
+        return;
+    }
+    update->Note = TextLimit::statusNote(update->Note);
     WriteDebugLog(QStringLiteral("Status Change Alert: Seq=%1, UserID=%2, Status=%3, Note=%4, ETD=%5, ETA=%6")
                       .arg(QString::number(update->Seq), QString::number(update->UserID), update->Status,
                            update->Note, generalDate(update->ETD), generalDate(update->ETA)));
     if (farAboveMark(update->Seq)) {
-        WriteDebugLog(QStringLiteral("MCast ignored update far above the poll's mark [%1]").arg(datagram));
+        WriteDebugLog(QStringLiteral("MCast ignored update far above the poll's mark [%1]").arg(quoted(datagram)));
         return;
     }
     // Asked before this update is stored: is it older than one already held,
@@ -322,5 +342,5 @@ bool MCastProtocol::isOpenRoom(const QString &roomId) const
 
 void MCastProtocol::dropped(const QString &datagram)
 {
-    WriteDebugLog(QStringLiteral("MCast dropped malformed datagram [%1]").arg(datagram));
+    WriteDebugLog(QStringLiteral("MCast dropped malformed datagram [%1]").arg(quoted(datagram)));
 }

@@ -25,6 +25,11 @@ public:
     // A status update numbered this far above what the poll has read is taken
     // for a forgery: kept, it would hide the user's real updates.
     static constexpr qint64 MaxSeqAboveMark = 10000;
+    // More than any copy sends, even a message of MaxTextLength characters to
+    // many recipients: a longer datagram is dropped unread.
+    static constexpr qsizetype MaxDatagramBytes = 32 * 1024;
+    // How much of a datagram the debug log quotes.
+    static constexpr qsizetype MaxQuotedLength = 300;
 
     MCastProtocol(CMCastWindow &window, qint32 &lastSeq, IMCastTransport &transport, IMCastReceiver &receiver);
     ~MCastProtocol();

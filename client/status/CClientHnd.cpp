@@ -16,7 +16,10 @@
 #include "MCIFunctions.h"
 #include "MErrorHandler.h"
 #include "StatusCode.h"
+#include "TextLimit.h"
 #include "UserListPoll.h"
+
+#include <QScopeGuard>
 
 namespace {
 
@@ -31,6 +34,19 @@ constexpr qint32 kCancelled = 10003;
                    kClass + u'.' + operation + QStringLiteral(" (") + QString::number(trapped.number())
                        + QStringLiteral(")\r\n") + trapped.source(),
                    trapped.description());
+}
+
+// Runs a step of a status change: what it raises goes to the error log and
+// on to the caller as this class's error.
+template <typename Step>
+void updateStep(Step &&step)
+{
+    try {
+        step();
+    } catch (const AppError &e) {
+        WriteErrorLog(e.number(), e.description(), e.source());
+        raiseFrom(QStringLiteral("UpdateStatus"), e);
+    }
 }
 
 // Runs a step whose failure must not stop the steps after it.
@@ -124,6 +140,9 @@ CUser ownStoredStatus()
 
 } // namespace
 
+bool CClientHnd::s_changing = false;
+QList<CClientHnd::StatusChange> CClientHnd::s_waitingChanges;
+
 CClientHnd::CClientHnd()
     : m_userListPoll(std::make_unique<UserListPoll>())
 {
@@ -171,24 +190,57 @@ qint32 CClientHnd::UpdateStatus(qint32 userId, const QString &status, const QStr
 qint32 CClientHnd::UpdateStatus(qint32 userId, const QString &status, const QString &note, double &outAt,
                                 double &dueBack, bool addToCalendar, bool interactive, DbHandle &connection)
 {
-    const auto trapped = [](auto &&step) {
+    updateStep([&] {
+        StatusCode::require(status, kClass + QStringLiteral(".UpdateStatus"));
+        if (outAt == 0)
+            outAt = Clock::nowDays();
+        if (dueBack == 0)
+            dueBack = defaultDueBack(status, outAt);
+    });
+    const StatusChange change{userId, status, TextLimit::statusNote(note), outAt, dueBack, addToCalendar,
+                              interactive};
+    // Made at once, a change asked for while another waits on a busy database
+    // would be stored first and then overwritten by the older one.
+    if (s_changing) {
+        s_waitingChanges.append(change);
+        return ErrNo::Success;
+    }
+    s_changing = true;
+    const auto release = qScopeGuard([] {
+        s_changing = false;
+        s_waitingChanges.clear();
+    });
+    try {
+        makeChange(change, connection);
+    } catch (const AppError &) {
+        makeWaitingChanges();
+        throw;
+    }
+    makeWaitingChanges();
+    return ErrNo::Success;
+}
+
+// The changes asked for while one was being made, in the order they came.
+// Their callers have gone on, so a failure is only logged, as each step does.
+void CClientHnd::makeWaitingChanges()
+{
+    while (!s_waitingChanges.isEmpty()) {
+        const StatusChange next = s_waitingChanges.takeFirst();
+        DbHandle connection;
         try {
-            step();
-        } catch (const AppError &e) {
-            WriteErrorLog(e.number(), e.description(), e.source());
-            raiseFrom(QStringLiteral("UpdateStatus"), e);
+            makeChange(next, connection);
+        } catch (const AppError &) {
         }
-    };
+    }
+}
+
+void CClientHnd::makeChange(const StatusChange &change, DbHandle &connection)
+{
     const bool ownConnection = !connection;
     qint32 seq = 0;
-    trapped([&] {
+    updateStep([&] {
         try {
-            StatusCode::require(status, kClass + QStringLiteral(".UpdateStatus"));
-            if (outAt == 0)
-                outAt = Clock::nowDays();
-            if (dueBack == 0)
-                dueBack = defaultDueBack(status, outAt);
-            seq = storeStatus(connection, userId, status, note, outAt, dueBack);
+            seq = storeStatus(connection, change.userId, change.status, change.note, change.outAt, change.dueBack);
         } catch (...) {
             if (ownConnection)
                 CloseADOConnection(connection);
@@ -197,15 +249,17 @@ qint32 CClientHnd::UpdateStatus(qint32 userId, const QString &status, const QStr
         if (ownConnection)
             CloseADOConnection(connection);
     });
-    if (userId == g_lUserID)
-        showOwnStatus(status, note, outAt, dueBack, interactive);
-    if (addToCalendar)
-        trapped([&] { g_calendarLink->AddAppointmentToSchedule(outAt, dueBack, note, status, QString()); });
-    ignoringErrors([&] { announce(seq, userId, status, note, outAt, dueBack); });
-    if (interactive)
-        trapped([&] { showCheckInDialog(userId, status, dueBack); });
+    if (change.userId == g_lUserID)
+        showOwnStatus(change.status, change.note, change.outAt, change.dueBack, change.interactive);
+    if (change.addToCalendar)
+        updateStep([&] {
+            g_calendarLink->AddAppointmentToSchedule(change.outAt, change.dueBack, change.note, change.status,
+                                                     QString());
+        });
+    ignoringErrors([&] { announce(seq, change.userId, change.status, change.note, change.outAt, change.dueBack); });
+    if (change.interactive)
+        updateStep([&] { showCheckInDialog(change.userId, change.status, change.dueBack); });
     g_iDBRetryCount = 0;
-    return ErrNo::Success;
 }
 
 // The status row and its history row go in together, with the change counter

@@ -39,6 +39,8 @@ public:
     // Stores a user's new status with its history row and change counter and
     // announces it. Empty times are filled in and handed back. An empty
     // connection is opened for the call. Gives 10000; raises AppError.
+    // Changes run one at a time: one asked for while another is being made
+    // (from events served during its database waits) is made after it.
     qint32 UpdateStatus(qint32 userId, const QString &status, const QString &note, double &outAt, double &dueBack,
                         bool addToCalendar, bool interactive, DbHandle &connection);
     qint32 UpdateStatus(qint32 userId, const QString &status, const QString &note, double &outAt, double &dueBack,
@@ -84,6 +86,18 @@ public:
     void m_OutLookClient_StatusBarMessage(const QString &sMsg);
 
 private:
+    struct StatusChange
+    {
+        qint32 userId = 0;
+        QString status;
+        QString note;
+        double outAt = 0;
+        double dueBack = 0;
+        bool addToCalendar = false;
+        bool interactive = false;
+    };
+    void makeChange(const StatusChange &change, DbHandle &connection);
+    void makeWaitingChanges();
     qint32 storeStatus(DbHandle &connection, qint32 userId, const QString &status, const QString &note,
                        double outAt, double dueBack);
     void showOwnStatus(const QString &status, const QString &note, double outAt, double dueBack, bool interactive);
@@ -96,4 +110,8 @@ private:
 
     std::unique_ptr<ICheckInPopup> m_checkInPopup;
     std::unique_ptr<UserListPoll> m_userListPoll;
+    // Shared by every controller: the short-lived one of the Check In button
+    // changes the same row.
+    static bool s_changing;
+    static QList<StatusChange> s_waitingChanges;
 };

@@ -1,4 +1,5 @@
 #include "Clock.h"
+#include "LogFile.h"
 #include "MErrorHandler.h"
 #include "TestSupport.h"
 
@@ -18,6 +19,7 @@ private Q_SLOTS:
     {
         Clock::unpin();
         CloseDebugLog();
+        LogFile::limits = {};
     }
 
     void debugLogAppendsToEarlierRuns()
@@ -71,6 +73,30 @@ private Q_SLOTS:
                                       "05-Mar-04 2:07:10 PM(Qel v5.0.36) [7] \n"
                                       "     MStartUp.Main\n"
                                       "     Second(System Error Msg not found.)\n"));
+    }
+
+    void floodsLeftOutAndFullLogsMovedAside()
+    {
+        TestEnvironment env;
+        LogFile::limits = {2000, 10};
+        for (int i = 0; i < 50; ++i)
+            WriteDebugLog(QStringLiteral("the same line"));
+        CloseDebugLog();
+        const QString debug = readTextFile(env.path(QStringLiteral("logs/debug.log")));
+        QCOMPARE(debug.count(QStringLiteral("the same line")), 10);
+        QVERIFY(debug.endsWith(QStringLiteral("    (40 lines left out: more than 10 a second)\n")));
+
+        // Entries of 390 bytes: the sixth would pass the limit, so the first
+        // five are moved aside.
+        pinClock();
+        for (int i = 1; i <= 10; ++i)
+            WriteErrorLog(i, QString(300, u'e'), QStringLiteral("tst_Logs"));
+        const QString errors = readTextFile(env.path(QStringLiteral("logs/error.log")));
+        const QString older = readTextFile(env.path(QStringLiteral("logs/error.log.1")));
+        QVERIFY(errors.startsWith(QStringLiteral("05-Mar-04 2:07:09 PM(Qel v5.0.36) [6] ")));
+        QVERIFY(older.startsWith(QStringLiteral("05-Mar-04 2:07:09 PM(Qel v5.0.36) [1] ")));
+        QCOMPARE(older.count(QStringLiteral("tst_Logs")), 5);
+        QVERIFY(errors.toUtf8().size() <= 2000 && older.toUtf8().size() <= 2000);
     }
 
     void logFolderAndAnUnwritableLog()

@@ -1,6 +1,7 @@
 #include "BoardWorld.h"
 #include "DbConnection.h"
 #include "MErrorHandler.h"
+#include "MWait.h"
 #include "Registry.h"
 #include "StatusMCastReceiver.h"
 #include "TestDatabase.h"
@@ -49,7 +50,8 @@ public:
         CreateDSN(QStringLiteral("MSAccess"), database);
         SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, QStringLiteral("NOD3"),
                          AppRegistryKey() + QStringLiteral("\\Settings"));
-        g_busyWait = [](int ms) { QThread::msleep(std::min(ms, 50)); };
+        // Short, but serving events as the program's own waits do.
+        g_busyWait = [](int ms) { WaitForTimer(std::min(ms, 50) / 1000.0); };
         DbConnection::setSqliteBusyTimeout(2000);
         g_uiFactory.trayWindow = [this] {
             auto tray = std::make_unique<frmSysTray>();
@@ -70,15 +72,19 @@ public:
     bool started() const { return m_window != nullptr; }
 
 private:
+    static QString rowLine(const UserListItem &item)
+    {
+        return QStringLiteral("row %1 %2|%3").arg(item.UserID).arg(item.StatusText, item.Note);
+    }
+
     void reportRows()
     {
         const UserListModel &model = g_oClientHnd->userList().model();
         for (int row = 0; row < model.rowCount(); ++row) {
-            const UserListItem *item = model.item(row);
-            const QString line = QStringLiteral("row %1 %2|%3").arg(item->UserID).arg(item->StatusText, item->Note);
-            if (m_shown.value(item->UserID) != line)
+            const QString line = rowLine(*model.item(row));
+            if (m_shown.value(model.item(row)->UserID) != line)
                 say(line);
-            m_shown.insert(item->UserID, line);
+            m_shown.insert(model.item(row)->UserID, line);
         }
     }
 
@@ -106,6 +112,9 @@ private:
             m_window->cboNote->setEditText(words.mid(2).join(u' '));
             m_window->toolbarButton(words.value(1))->trigger();
             say(QStringLiteral("done"));
+        } else if (words.first() == QLatin1String("show")) {
+            const UserListModel &model = g_oClientHnd->userList().model();
+            say(QStringLiteral("now ") + rowLine(*model.item(model.rowOf(words.value(1).toInt()))));
         } else if (words.first() == QLatin1String("drop")) {
             m_receiver.dropping = true;
             m_tray->tmUpdateTimer.setInterval(100);
@@ -217,6 +226,41 @@ private slots:
         ada.send(QStringLiteral("status LNC Canteen"));
         QVERIFY(bruno.waitFor(QStringLiteral("dropped 1"), 5000));
         QVERIFY2(bruno.waitFor(QStringLiteral("row 1 Lunch Break|Canteen"), 5000), qPrintable(bruno.heard.join(u'\n')));
+    }
+
+    void lastOfThreeClicksWinsOnABusyDatabase()
+    {
+        TestDatabase db(false, QStringLiteral("copies"));
+        insertBoardUsers();
+        const QString file = db.env.path(QStringLiteral("data/StaffData.db"));
+        Copy bruno(QStringLiteral("BRUNO"), file);
+        QVERIFY(bruno.waitFor(QStringLiteral("ready"), 30000));
+        Copy ada(QStringLiteral("ADA"), file);
+        QVERIFY(ada.waitFor(QStringLiteral("ready"), 30000));
+
+        // Another writer holds the database while Ada clicks three times.
+        DbHandle lock = OpenADOConnection();
+        lock->beginWrite();
+        for (const char *click : {"status OUT first", "status LNC second", "status MTG third"}) {
+            ada.send(QLatin1String(click));
+            QTest::qWait(300);
+        }
+        QTest::qWait(2500);
+        lock->commit();
+        for (int click = 0; click < 3; ++click)
+            QVERIFY2(ada.waitFor(QStringLiteral("done"), 20000), qPrintable(ada.heard.join(u'\n')));
+
+        QCOMPARE(db.value("SELECT IsIn || '|' || Note FROM STAFF_STATUS WHERE UserID = 1").toString(),
+                 QStringLiteral("MTG|third"));
+        QCOMPARE(db.value("SELECT Status || '|' || Note FROM STATUS_HISTORY WHERE UserID = 1 ORDER BY rowid DESC")
+                     .toString(),
+                 QStringLiteral("MTG|third"));
+        QTest::qWait(1000); // the datagrams arrive
+        for (Copy *copy : {&ada, &bruno}) {
+            copy->send(QStringLiteral("show 1"));
+            QVERIFY2(copy->waitFor(QStringLiteral("now row 1 Meeting|third"), 5000),
+                     qPrintable(copy->heard.join(u'\n')));
+        }
     }
 };
 

@@ -1,11 +1,13 @@
 #include "AppError.h"
 #include "Clock.h"
 #include "DateUtil.h"
+#include "LogFile.h"
 #include "MCastBus.h"
 #include "MCastCodec.h"
 #include "MCastTestPeer.h"
 #include "MErrorHandler.h"
 #include "TestSupport.h"
+#include "TextLimit.h"
 
 #include <QtTest>
 #include <memory>
@@ -61,6 +63,7 @@ private slots:
         CloseDebugLog();
         m_env.reset();
         Clock::unpin();
+        LogFile::limits = {};
     }
 
     void ownUpdateAnsweredOnlyByOriginator()
@@ -120,6 +123,9 @@ private slots:
         other.send("s12#!x#!OUT#!n#!0#!0#!");
         other.send("s12#!7#!OUT#!n#!0#!");
         other.send("s10501#!7#!OUT#!forged#!0#!0#!");
+        other.send("s510#!7#!<b>BOLD</b>#!forged#!0#!0#!");
+        other.send("s511#!7#!out#!" + QByteArray(20000, 'z') + "#!0#!0#!");
+        other.send("s512#!7#!OUT#!" + QByteArray(60000, 'x') + "#!0#!0#!");
         other.send("r#!");
         other.send("x12#!");
         other.send("");
@@ -129,15 +135,35 @@ private slots:
         QCOMPARE(bob.lastSeq, 0);
 
         other.send("s10500#!7#!OUT#!real#!0#!0#!");
+        other.send("s600#!8#!OUT#!" + QByteArray(300, 'y') + "#!0#!0#!");
         m_bus->deliverAll();
         QCOMPARE(bob.receiver.rows.value(7).note, QStringLiteral("real"));
+        QCOMPARE(bob.receiver.rows.value(8).note, QString(TextLimit::StatusNoteLength, u'y'));
         CloseDebugLog();
         const QString log = readTextFile(m_env->path("logs/debug.log"));
+        QVERIFY(log.size() < 5000);
+        QVERIFY(log.contains("MCast dropped update with an invalid status code [s510#!7#!<b>BOLD</b>#!"));
         QVERIFY(log.contains("MCast dropped malformed datagram [s12#!x#!OUT#!n#!0#!0#!]"));
         QVERIFY(log.contains("MCast ignored update far above the poll's mark [s10501#!"));
         QVERIFY(log.contains("Mcast listener received [x12#!] from [10.0.0.2]"));
         QVERIFY(log.contains("Status Change Alert: Seq=10500, UserID=7, Status=OUT, Note=real, "
                              "ETD=12:00:00 AM, ETA=12:00:00 AM"));
+    }
+
+    void floodKeepsTheDebugLogUnderItsCap()
+    {
+        LogFile::limits.maxBytes = 16 * 1024;
+        MCastTestPeer &bob = peer(2, "Bob");
+        for (int i = 0; i < 100000; ++i) {
+            const QByteArray status = i % 10 ? "bad" : "OUT";
+            bob.protocol.dataArrival("s" + QByteArray::number(1000 + i) + "#!7#!" + status + "#!flood "
+                                         + QByteArray::number(i) + "#!0#!0#!",
+                                     "10.6.6.6");
+        }
+        CloseDebugLog();
+        for (const char *name : {"logs/debug.log", "logs/debug.log.1"})
+            QVERIFY(QFileInfo(m_env->path(name)).size() <= LogFile::limits.maxBytes);
+        QVERIFY(!QFileInfo::exists(m_env->path("logs/debug.log.2")));
     }
 
     void updateTheReaderHasPassedNotDrawn()

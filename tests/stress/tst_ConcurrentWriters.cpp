@@ -2,6 +2,7 @@
 #include "CClientHnd.h"
 #include "CMCastUpdate.h"
 #include "CopyProcess.h"
+#include "DbConnection.h"
 #include "Globals.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
@@ -43,7 +44,7 @@ public:
 
 int runCopy(int copy)
 {
-    CopyProcess::setUp(10000);
+    CopyProcess::setUp(DbConnection::DefaultSqliteBusyTimeoutMs);
     g_lUserID = kSharedUsers + 1 + copy;
     g_frmSysTray = std::make_unique<PrintingTray>();
     CClientHnd engine;

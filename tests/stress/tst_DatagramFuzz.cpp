@@ -7,8 +7,8 @@
 
 // The datagram reader under a seeded random generator: datagrams of every
 // type, well formed and then broken in every way a network or a hostile
-// sender could, fed to the codec and to two copies' protocols. Nothing may
-// crash, trip a sanitizer or break what DatagramExercise checks.
+// sender could, fed to the codec and to two copies' protocols and boards.
+// Nothing may crash, trip a sanitizer or break what DatagramExercise checks.
 
 namespace {
 
@@ -42,6 +42,8 @@ private:
         }
     }
 
+    QByteArray boardUser() { return QByteArray::number(m_random.bounded(1, DatagramExercise::BoardUsers + 1)); }
+
     QByteArray day()
     {
         return pick({"46000.5", "0", "-657434", "-657435", "2958465.99999", "2958466", "1e308", "-1e308", "nan",
@@ -71,7 +73,8 @@ private:
         const QByteArray type = pick({"s", "s", "s", "s", "s", "r", "r", "m", "c", "i", "j", "l", "w", "x", ""});
         QList<QByteArray> fields;
         if (type == "s")
-            fields = {number(), number(), pick({"OUT", "INN", "LNC", "X01", "", "out"}), text(), day(), day()};
+            fields = {number(), m_random.bounded(2) ? boardUser() : number(),
+                      pick({"OUT", "INN", "LNC", "X01", "", "out", "<b>BOLD</b>"}), text(), day(), day()};
         else if (type == "r")
             fields = {number()};
         else if (type == "i")
@@ -125,7 +128,7 @@ private slots:
         TestEnvironment env;
         // Every datagram goes to the debug log; the log of a long run is of no use.
         SetLogFolder(QStringLiteral("/dev/null"));
-        DatagramExercise exercise;
+        DatagramExercise exercise(env);
         DatagramGenerator generator(seed);
         int readable = 0;
         for (int i = 0; i < kDatagramsPerSeed; ++i) {

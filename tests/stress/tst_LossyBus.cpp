@@ -15,9 +15,10 @@
 #include <QtTest>
 
 // Five running copies share one database and an in-memory multicast group
-// that loses 30 % of the datagrams, repeats some and reorders all. They change
-// statuses, hear what arrives and poll at random moments; once the datagrams
-// have stopped, one poll brings every copy's board to what the database holds.
+// that loses 30 % of the datagrams, repeats some and reorders all; a sixth
+// sender forges updates. The copies change statuses, hear what arrives and
+// poll at random moments; once the datagrams have stopped, one poll brings
+// every copy's board to what the database holds.
 
 namespace {
 
@@ -27,6 +28,19 @@ constexpr int kSteps = 400;
 const QString kAllUsers = QStringLiteral("GRP0");
 const QStringList kStatuses = {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"),
                                QStringLiteral("MTG"), QStringLiteral("HME"), QStringLiteral("BRK")};
+
+// An update no copy sent, for a user on the board and numbered where the
+// change counter stands: a code no copy sends, a note far longer, or a
+// status like any other that the database never held.
+QByteArray forged(QRandomGenerator &random, int changes)
+{
+    static const QList<QByteArray> codes = {"<b>BOLD</b>", "out", "", "OU", "HME", "VAC"};
+    const QByteArray head = "s" + QByteArray::number(kUsers + changes + random.bounded(5)) + "#!"
+                            + QByteArray::number(1 + random.bounded(kUsers)) + "#!";
+    if (random.bounded(4) == 0)
+        return head + "OUT#!" + QByteArray(40000, 'x') + "#!0#!0#!";
+    return head + codes.at(random.bounded(int(codes.size()))) + "#!forged#!0#!0#!";
+}
 
 // One running copy. The program keeps a copy's state in globals, so each copy
 // holds its own set here and swaps it in while it acts.
@@ -216,6 +230,7 @@ private slots:
             copies.push_back(std::make_unique<Copy>(bus, id));
         for (auto &copy : copies)
             copy->poll();
+        MCastBus::Endpoint &forger = bus.attach();
 
         QRandomGenerator random(seed);
         int changes = 0;
@@ -226,13 +241,17 @@ private slots:
                 const qint32 user = 1 + random.bounded(kUsers);
                 copy.changeStatus(user, kStatuses.at(random.bounded(kStatuses.size())),
                                   QStringLiteral("it's change %1").arg(++changes));
-            } else if (action < 85) {
+            } else if (action < 80) {
                 for (int n = random.bounded(1, 6); n > 0 && bus.deliverOne(); --n) {
                 }
+            } else if (action < 88) {
+                forger.send(forged(random, changes));
             } else {
                 copy.poll();
             }
         }
+        for (int n = 0; n < kUsers; ++n)
+            forger.send(forged(random, changes));
         bus.deliverAll();
         QCOMPARE(bus.pending(), 0);
 

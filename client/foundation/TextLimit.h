@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Lengths that text from users and from the network is kept to.
+class TextLimit
+{
+public:
+    // A status note as it is stored, sent and shown: a note that arrives
+    // longer is cut, so no copy shows more than one a user could set.
+    static constexpr int StatusNoteLength = 254;
+
+    // The first length characters of the text, one fewer where the cut would
+    // split a character in two.
+    static QString left(const QString &text, qsizetype length);
+    static QString statusNote(const QString &note) { return left(note, StatusNoteLength); }
+};
