@@ -280,6 +280,25 @@ private slots:
         closeDown(1);
     }
 
+    void markOutNeverChangesTheSettings_data()
+    {
+        QTest::addColumn<bool>("registered");
+        QTest::newRow("server down") << true;
+        QTest::newRow("nothing registered") << false;
+    }
+    void markOutNeverChangesTheSettings()
+    {
+        QFETCH(bool, registered);
+        TestEnvironment env;
+        if (registered)
+            env.usePostgresDatabase(QStringLiteral("host=127.0.0.1 port=1 dbname=none user=nobody connect_timeout=2"));
+        const QString settings = env.path(QStringLiteral("config/tessaly/registry-user.ini"));
+        const QString before = readTextFile(settings);
+        QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 1);
+        QCOMPARE(readTextFile(settings), before);
+        QVERIFY(!readTextFile(env.path(QStringLiteral("logs/error.log"))).isEmpty());
+    }
+
     void markOutRunsWithoutAnyWindowEvenBesideARunningCopy()
     {
         TestEnvironment env;
