@@ -8,6 +8,7 @@
 #include "Registry.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -49,6 +50,9 @@ std::function<bool(DatabaseChoice &)> EmbeddedDatabaseChooser()
         *offered = true;
         choice.type = QStringLiteral("MSAccess");
         choice.location = DefaultEmbeddedDatabasePath();
+        // The default's folder is ours to make; a folder registered by hand
+        // that is missing is reported instead (an unmounted share).
+        QDir().mkpath(QFileInfo(choice.location).absolutePath());
         return true;
     };
 }

@@ -99,6 +99,30 @@ private slots:
         QCOMPARE(DataSourceRegistry::masked(QStringLiteral("DSN=x;PWD=secret;UID=me")), QStringLiteral("DSN=x;PWD=*****;UID=me"));
     }
 
+    void aMissingDatabaseIsReportedNeverCreated()
+    {
+        TestEnvironment env;
+        // A share that is not mounted: the registered file's folder is missing.
+        const QString unmounted = env.useSqliteDatabase(QStringLiteral("share/StaffData.db"));
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, GetDB());
+        QVERIFY(env.errorWindow.shown.value(0).details.contains(QStringLiteral("database not found at ") + unmounted));
+        QVERIFY(!QFileInfo::exists(QFileInfo(unmounted).absolutePath()));
+
+        // Registered before the first start, in a folder that exists: made then.
+        const QString file = env.useSqliteDatabase();
+        GetDB();
+        QVERIFY(QFile::exists(file));
+        // Once opened, a file that goes away is reported, not made afresh.
+        QVERIFY(QFile::remove(file));
+        try {
+            OpenADOConnection();
+            QFAIL("a vanished database was opened");
+        } catch (const AppError &e) {
+            QVERIFY2(e.description().contains(QStringLiteral("database not found at ") + file), qPrintable(e.description()));
+        }
+        QVERIFY(!QFile::exists(file));
+    }
+
     void quotesNumbersAndDates()
     {
         const QString name = QStringLiteral("O'Neill's desk");
