@@ -19,6 +19,11 @@ std::atomic<quint64> g_connectionCounter{0};
 // the error handler's own waits follow.
 int g_sqliteBusyTimeoutMs = 3000;
 
+// How long a server statement waits for a lock another session holds. The
+// driver's wait blocks the window; past this it reports busy, and the error
+// handler's waits, which keep the window alive, take over.
+const int kServerLockTimeoutMs = 2000;
+
 // Database files this process has opened. Such a file that has gone away is
 // reported, never made afresh and empty.
 std::mutex g_openedFilesMutex;
@@ -96,6 +101,8 @@ std::unique_ptr<DbConnection> DbConnection::open(const ConnectionSpec &spec)
         QSqlQuery pragma(db);
         pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         rememberOpened(QFileInfo(spec.path).absoluteFilePath());
+    } else {
+        QSqlQuery(db).exec(QStringLiteral("SET lock_timeout = %1").arg(kServerLockTimeoutMs));
     }
     return connection;
 }

@@ -216,6 +216,25 @@ private slots:
         QCOMPARE(getLastUpdatedValue(none), 2);
     }
 
+    void aLockedServerTableIsBusyWithinSeconds()
+    {
+        REQUIRE_PG();
+        TestDatabase tdb(true, QStringLiteral("tst_database_lock"));
+        DbHandle holder = OpenADOConnection();
+        holder->beginWrite();
+        holder->execute(QStringLiteral("LOCK TABLE STAFF_STATUS IN ACCESS EXCLUSIVE MODE"));
+        DbHandle waiter = OpenADOConnection();
+        waiter->execute(QStringLiteral("SET statement_timeout = 10000")); // fail rather than hang without a lock timeout
+        QElapsedTimer waited;
+        waited.start();
+        try {
+            waiter->query(QStringLiteral("SELECT COUNT(*) FROM STAFF_STATUS"));
+            QFAIL("the lock did not hold the reader");
+        } catch (const AppError &e) {
+            QCOMPARE(e.number(), ErrNo::Busy);
+        }
+        QVERIFY(waited.elapsed() < 5000);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Database)
