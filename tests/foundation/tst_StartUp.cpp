@@ -280,6 +280,16 @@ private slots:
         closeDown(1);
     }
 
+    void withoutARuntimeFolderTheLockStaysInAPrivateOne()
+    {
+        TestEnvironment env;
+        qunsetenv("XDG_RUNTIME_DIR");
+        const QFileInfo folder(QFileInfo(SingleInstance::defaultLockPath(QStringLiteral("tessaly"))).absolutePath());
+        QCOMPARE(folder.absoluteFilePath(), env.path(QStringLiteral("state/tessaly")));
+        QCOMPARE(int(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)),
+                 int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
     void markOutNeverChangesTheSettings_data()
     {
         QTest::addColumn<bool>("registered");
