@@ -10,7 +10,9 @@
 #include "MStartUp.h"
 #include "SingleInstance.h"
 #include "TestSupport.h"
+#include "frmSplash.h"
 
+#include <QDialog>
 #include <QProcess>
 #include <QtTest>
 
@@ -319,6 +321,19 @@ private slots:
         QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 0);
         QVERIFY(g_events.isEmpty());
         QVERIFY(env.prompt.asked.isEmpty());
+    }
+
+    void theSplashStepsAsideForAModalDialog()
+    {
+        frmSplash splash;
+        splash.showWindow();
+        QWidget window;
+        window.show();
+        QVERIFY(splash.isVisible());
+        QDialog dialog;
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        QVERIFY(!splash.isVisible());
     }
 
     void aFailedInitialisationClosesTheSplashAndReports()
