@@ -280,40 +280,19 @@ private slots:
         QCOMPARE(startProgram({}), -1);
         QCOMPARE(env.prompt.asked.size(), 1);
         closeDown(1);
+
+        qunsetenv("XDG_RUNTIME_DIR"); // the lock then goes to a folder of the user's own, never /tmp
+        const QString folder = QFileInfo(SingleInstance::defaultLockPath(QStringLiteral("tessaly"))).absolutePath();
+        QCOMPARE(folder, env.path(QStringLiteral("state/tessaly")));
+        QVERIFY(!(QFile::permissions(folder) & 0x77)); // no access for group or others
     }
 
-    void withoutARuntimeFolderTheLockStaysInAPrivateOne()
+    void markOutShowsNoWindowAndLeavesTheSettingsAlone()
     {
         TestEnvironment env;
-        qunsetenv("XDG_RUNTIME_DIR");
-        const QFileInfo folder(QFileInfo(SingleInstance::defaultLockPath(QStringLiteral("tessaly"))).absolutePath());
-        QCOMPARE(folder.absoluteFilePath(), env.path(QStringLiteral("state/tessaly")));
-        QCOMPARE(int(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)),
-                 int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    }
-
-    void markOutNeverChangesTheSettings_data()
-    {
-        QTest::addColumn<bool>("registered");
-        QTest::newRow("server down") << true;
-        QTest::newRow("nothing registered") << false;
-    }
-    void markOutNeverChangesTheSettings()
-    {
-        QFETCH(bool, registered);
-        TestEnvironment env;
-        if (registered)
-            env.usePostgresDatabase(QStringLiteral("host=127.0.0.1 port=1 dbname=none user=nobody connect_timeout=2"));
         const QString settings = env.path(QStringLiteral("config/tessaly/registry-user.ini"));
-        const QString before = readTextFile(settings);
-        QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 1);
-        QCOMPARE(readTextFile(settings), before);
-        QVERIFY(!readTextFile(env.path(QStringLiteral("logs/error.log"))).isEmpty());
-    }
-
-    void markOutRunsWithoutAnyWindowEvenBesideARunningCopy()
-    {
-        TestEnvironment env;
+        QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 1); // none registered: none is chosen
+        QVERIFY(!QFile::exists(settings));
         env.useSqliteDatabase();
         CUpdateDatabase::checkAtStartUp();
         SingleInstance running(QStringLiteral("tessaly"));
@@ -321,22 +300,13 @@ private slots:
         QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 0);
         QVERIFY(g_events.isEmpty());
         QVERIFY(env.prompt.asked.isEmpty());
+        env.usePostgresDatabase(QStringLiteral("host=127.0.0.1 port=1 dbname=none user=nobody connect_timeout=2"));
+        const QString before = readTextFile(settings);
+        QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 1); // its server down: the settings stay
+        QCOMPARE(readTextFile(settings), before);
     }
 
-    void theSplashStepsAsideForAModalDialog()
-    {
-        frmSplash splash;
-        splash.showWindow();
-        QWidget window;
-        window.show();
-        QVERIFY(splash.isVisible());
-        QDialog dialog;
-        dialog.setWindowModality(Qt::ApplicationModal);
-        dialog.show();
-        QVERIFY(!splash.isVisible());
-    }
-
-    void aFailedInitialisationClosesTheSplashAndReports()
+    void theSplashClosesOnAFailedStartAndStepsAsideForDialogs()
     {
         TestEnvironment env;
         env.useSqliteDatabase();
@@ -348,6 +318,13 @@ private slots:
         QCOMPARE(env.errorWindow.shown.size(), 1);
         QVERIFY(env.errorWindow.shown[0].details.contains(QStringLiteral("no window today")));
         QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientInitialize.Initialise")));
+
+        frmSplash splash; // the real one steps aside for a modal dialog
+        splash.showWindow();
+        QDialog dialog;
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        QVERIFY(!splash.isVisible());
     }
 };
 
