@@ -13,12 +13,6 @@
 #include <mutex>
 
 namespace {
-std::atomic<quint64> g_connectionCounter{0};
-
-// How long SQLite waits for another copy's write lock before reporting busy;
-// the error handler's own waits follow.
-int g_sqliteBusyTimeoutMs = 3000;
-
 // How long a server statement waits for a lock another session holds. The
 // driver's wait blocks the window; past this it reports busy, and the error
 // handler's waits, which keep the window alive, take over.
@@ -40,6 +34,12 @@ void rememberOpened(const QString &path)
     const std::lock_guard<std::mutex> lock(g_openedFilesMutex);
     g_openedFiles.insert(path);
 }
+
+std::atomic<quint64> g_connectionCounter{0};
+
+// How long SQLite waits for another copy's write lock before reporting busy;
+// the error handler's own waits follow.
+int g_sqliteBusyTimeoutMs = 3000;
 }
 
 void DbConnection::setSqliteBusyTimeout(int milliseconds)

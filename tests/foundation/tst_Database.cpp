@@ -18,6 +18,11 @@ QString dsnValue(const QString &name)
     return Registry::readString(Registry::CurrentUser, kDsnKey, name).value_or(QStringLiteral("<none>"));
 }
 
+void createStatusTable(DbHandle &db)
+{
+    Update(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer PRIMARY KEY, LastUpdated integer)"), db);
+}
+
 } // namespace
 
 class tst_Database : public QObject
@@ -158,20 +163,17 @@ private slots:
         }
     }
 
-    void aLockedTableIsBusyAndRetried_data() { addEngineRows(); }
-    void aLockedTableIsBusyAndRetried()
+    void aLockedSqliteFileIsBusyAndRetried()
     {
-        OPEN_TEST_DATABASE(tdb, "tst_database_");
+        TestEnvironment env;
+        env.useSqliteDatabase();
         DbHandle holder = OpenADOConnection();
+        createStatusTable(holder);
         holder->beginWrite();
-        holder->lockTable(QStringLiteral("STAFF_STATUS"));
         holder->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, LastUpdated) VALUES (1, 1)"));
         auto other = DbConnection::open(DataSourceRegistry::resolve(GetDB()));
-        if (postgres) // fail rather than hang where the server would wait for the lock
-            other->execute(QStringLiteral("SET statement_timeout = 10000"));
         try {
             other->beginWrite();
-            other->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, LastUpdated) VALUES (3, 3)"));
             QFAIL("the second writer got the lock");
         } catch (const AppError &e) {
             QCOMPARE(e.number(), ErrNo::Busy);
@@ -188,6 +190,22 @@ private slots:
         QCOMPARE(waits, 3);
         QCOMPARE(g_iDBRetryCount, qint16(0));
         QCOMPARE(getLastUpdatedValue(none), 2);
+    }
+
+    void aLockHeldByAnotherServerSessionIsBusy()
+    {
+        REQUIRE_PG();
+        TestDatabase tdb(true, QStringLiteral("tst_database_lock"));
+        DbHandle holder = OpenADOConnection(), waiter = OpenADOConnection();
+        holder->beginWrite();
+        holder->lockTable(QStringLiteral("STAFF_STATUS"));
+        waiter->execute(QStringLiteral("SET statement_timeout = 10000")); // fail rather than hang without a lock timeout
+        try {
+            waiter->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID) VALUES (1)"));
+            QFAIL("the lock did not hold the writer");
+        } catch (const AppError &e) {
+            QCOMPARE(e.number(), ErrNo::Busy);
+        }
     }
 };
 
