@@ -4,12 +4,37 @@
 
 #include <QFileInfo>
 #include <QDir>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
 #include <atomic>
+#include <mutex>
 
 namespace {
+// How long a server statement waits for a lock another session holds. The
+// driver's wait blocks the window; past this it reports busy, and the error
+// handler's waits, which keep the window alive, take over.
+const int kServerLockTimeoutMs = 2000;
+
+// Database files this process has opened. Such a file that has gone away is
+// reported, never made afresh and empty.
+std::mutex g_openedFilesMutex;
+QSet<QString> g_openedFiles;
+
+bool openedBefore(const QString &path)
+{
+    const std::lock_guard<std::mutex> lock(g_openedFilesMutex);
+    return g_openedFiles.contains(path);
+}
+
+void rememberOpened(const QString &path)
+{
+    const std::lock_guard<std::mutex> lock(g_openedFilesMutex);
+    g_openedFiles.insert(path);
+}
+
 std::atomic<quint64> g_connectionCounter{0};
 
 // How long SQLite waits for another copy's write lock before reporting busy;
@@ -41,12 +66,17 @@ std::unique_ptr<DbConnection> DbConnection::open(const ConnectionSpec &spec)
     std::unique_ptr<DbConnection> connection(new DbConnection(spec));
     QSqlDatabase &db = connection->m_db;
     if (spec.dialect == ConnectionSpec::SQLite) {
-        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection->m_name);
+        // A missing folder is an unmounted share or a wrong path: the file is
+        // made only in a folder that exists, and only on its first open.
         const QFileInfo file(spec.path);
-        if (!file.absoluteDir().exists())
-            QDir().mkpath(file.absolutePath());
-        db.setDatabaseName(spec.path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_sqliteBusyTimeoutMs));
+        const bool mayCreate = file.absoluteDir().exists() && !openedBefore(file.absoluteFilePath());
+        if (!mayCreate && !file.exists())
+            throw AppError(ErrNo::ConnectFailed, QStringLiteral("DbConnection.open"),
+                           QStringLiteral("database not found at ") + spec.path);
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection->m_name);
+        db.setDatabaseName(QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded)
+                           + (mayCreate ? QStringLiteral("?mode=rwc") : QStringLiteral("?mode=rw")));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_URI").arg(g_sqliteBusyTimeoutMs));
     } else {
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection->m_name);
         db.setHostName(spec.host);
@@ -70,6 +100,9 @@ std::unique_ptr<DbConnection> DbConnection::open(const ConnectionSpec &spec)
         // Write-ahead logging lets readers go on while another copy writes.
         QSqlQuery pragma(db);
         pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        rememberOpened(QFileInfo(spec.path).absoluteFilePath());
+    } else {
+        QSqlQuery(db).exec(QStringLiteral("SET lock_timeout = %1").arg(kServerLockTimeoutMs));
     }
     return connection;
 }

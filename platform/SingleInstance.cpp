@@ -1,7 +1,25 @@
 #include "SingleInstance.h"
 
 #include <QDir>
-#include <QStandardPaths>
+#include <QFile>
+
+namespace {
+
+// Without a runtime folder the lock goes into a folder of the user's own that
+// nobody else may write: in a shared one such as /tmp another user could plant
+// the lock file and keep the program from starting.
+QString privateFolder(const QString &name)
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty())
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    const QString folder = state + u'/' + name;
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return folder;
+}
+
+} // namespace
 
 SingleInstance::SingleInstance(const QString &name)
     : m_path(defaultLockPath(name))
@@ -17,7 +35,7 @@ QString SingleInstance::defaultLockPath(const QString &name)
 {
     QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QDir::tempPath();
+        dir = privateFolder(name);
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = QStringLiteral("user");

@@ -8,6 +8,7 @@
 #include "Registry.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -40,8 +41,8 @@ QString HelpAddressForErrors()
 
 std::function<bool(DatabaseChoice &)> EmbeddedDatabaseChooser()
 {
-    // Offered once: a second call in the same run means the embedded database
-    // could not be opened either, and the program ends after the error shown.
+    // Offered once: a second call in the same run means the choice could not
+    // be stored, and asking again would never end.
     auto offered = std::make_shared<bool>(false);
     return [offered](DatabaseChoice &choice) {
         if (*offered)
@@ -49,6 +50,9 @@ std::function<bool(DatabaseChoice &)> EmbeddedDatabaseChooser()
         *offered = true;
         choice.type = QStringLiteral("MSAccess");
         choice.location = DefaultEmbeddedDatabasePath();
+        // The default's folder is ours to make; a folder registered by hand
+        // that is missing is reported instead (an unmounted share).
+        QDir().mkpath(QFileInfo(choice.location).absolutePath());
         return true;
     };
 }
@@ -130,37 +134,38 @@ QString GetDB()
 QString GetDBFromRegistry()
 {
     const QString key = DatabaseRegistryKey();
-    for (;;) {
-        while (!Registry::keyExists(Registry::CurrentUser, key))
-            SaveDBToRegistry();
-        g_sDBType = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Type")).value_or(QString());
-        const QString server = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Server")).value_or(QString());
-        const QString connection = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Connection")).value_or(QString());
+    // Only a user with no database yet is given one. A registered database
+    // that cannot be opened (a server that is down) ends the run after the
+    // report: taking another one would move the user there for good.
+    while (!Registry::keyExists(Registry::CurrentUser, key))
+        SaveDBToRegistry();
+    g_sDBType = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Type")).value_or(QString());
+    const QString server = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Server")).value_or(QString());
+    const QString connection = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Connection")).value_or(QString());
 
-        QString result;
-        const QString viaDsn = QStringLiteral("Provider=MSDASQL;DSN=") + DataSourceName() + u';';
-        if (g_sDBType == QLatin1String("MSAccess"))
-            result = viaDsn;
-        else if (g_sDBType == QLatin1String("SQLServer"))
-            result = connection.isEmpty() ? viaDsn : connection;
-        else
-            result = QStringLiteral("DSN=") + server + u';';
+    QString result;
+    const QString viaDsn = QStringLiteral("Provider=MSDASQL;DSN=") + DataSourceName() + u';';
+    if (g_sDBType == QLatin1String("MSAccess"))
+        result = viaDsn;
+    else if (g_sDBType == QLatin1String("SQLServer"))
+        result = connection.isEmpty() ? viaDsn : connection;
+    else
+        result = QStringLiteral("DSN=") + server + u';';
 
-        try {
-            DbConnection::open(DataSourceRegistry::resolve(result));
-            g_iDBRetryCount = 0;
-            return result;
-        } catch (const AppError &e) {
-            ErrorDialog(e.number(),
-                        QStringLiteral("Cannot connect to the database, please confirm database settings... \r\n\r\n"
-                                       "If this is the first time running the program you may need to install the "
-                                       "SQLite and PostgreSQL drivers for Qt 6 (packages libqt6sql6-sqlite and "
-                                       "libqt6sql6-psql). Please visit this online help page for details ")
-                            + HelpAddressForErrors() + QStringLiteral("\r\n\r\n[")
-                            + DataSourceRegistry::masked(result) + u']',
-                        e.description() + QStringLiteral("\r\n") + e.source());
-            SaveDBToRegistry();
-        }
+    try {
+        DbConnection::open(DataSourceRegistry::resolve(result));
+        g_iDBRetryCount = 0;
+        return result;
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(),
+                    QStringLiteral("Cannot connect to the database, please confirm database settings... \r\n\r\n"
+                                   "If this is the first time running the program you may need to install the "
+                                   "SQLite and PostgreSQL drivers for Qt 6 (packages libqt6sql6-sqlite and "
+                                   "libqt6sql6-psql). Please visit this online help page for details ")
+                        + HelpAddressForErrors() + QStringLiteral("\r\n\r\n[")
+                        + DataSourceRegistry::masked(result) + u']',
+                    e.description() + QStringLiteral("\r\n") + e.source());
+        EndProgram(1);
     }
 }
 

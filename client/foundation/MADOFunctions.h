@@ -41,8 +41,8 @@ QString FormatSQLDate(double date);
 // Where the embedded database lives when the user has chosen none.
 QString DefaultEmbeddedDatabasePath();
 
-// Chooses the database on a first run (or after a failed connection): gives
-// false when the user ends the program instead. Tests and the location dialog
+// Chooses the database on a first run, when none is registered: gives false
+// when the user ends the program instead. Tests and the location dialog
 // replace the default, which takes the embedded database once.
 struct DatabaseChoice { QString type; QString location; QString connection; };
 extern std::function<bool(DatabaseChoice &)> g_chooseDatabase;

@@ -12,6 +12,7 @@
 #include "IPrompt.h"
 #include "ISplash.h"
 #include "ITrayWindow.h"
+#include "MADOFunctions.h"
 #include "MErrorHandler.h"
 #include "SingleInstance.h"
 
@@ -37,6 +38,15 @@ void writeBanner()
     WriteDebugLog(dashes);
     WriteDebugLog(QStringLiteral("-- Qel started at ") + DateUtil::shortTime(Clock::now()).toLower());
     WriteDebugLog(dashes);
+}
+
+// The nightly mark-out must not choose a database for a user who has none:
+// that would change his settings behind his back.
+bool refuseDatabaseChoice(DatabaseChoice &)
+{
+    WriteErrorLog(ErrNo::ConnectFailed, QStringLiteral("No database is registered for this user."),
+                  QStringLiteral("Main -domarkout"));
+    EndProgram(1);
 }
 
 void createGlobals()
@@ -72,6 +82,7 @@ bool Main(const QStringList &arguments)
     if (commandLine.doMarkOut) {
         // Run from a scheduler: nobody sees a message, so a failure goes to
         // the error log and the exit code.
+        g_chooseDatabase = refuseDatabaseChoice;
         try {
             CClientAdmin().MarkAllUsersOut();
         } catch (const AppError &e) {

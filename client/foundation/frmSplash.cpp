@@ -22,6 +22,19 @@ frmSplash::frmSplash()
     layout->addWidget(m_lblVersion);
     layout->addWidget(m_lblStatus);
     setFixedSize(360, 200);
+    // The splash stays on top; a dialog that needs an answer during the
+    // start (a new user's options, an error) must not open beneath it.
+    qApp->installEventFilter(this);
+}
+
+bool frmSplash::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && watched != this) {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->isWindow() && widget->isModal())
+            hide();
+    }
+    return false;
 }
 
 void frmSplash::showWindow()

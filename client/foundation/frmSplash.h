@@ -16,6 +16,9 @@ public:
     void hideWindow() override;
     void setStatusText(const QString &text) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QLabel *m_lblVersion;
     QLabel *m_lblStatus;

@@ -64,6 +64,13 @@ private slots:
         g_sConnectionString.clear();
         QCOMPARE(GetDB(), kViaDsn);
         QVERIFY(env.prompt.asked.isEmpty());
+        QVERIFY(QFile::remove(expected)); // once opened, a file that goes away is not made afresh
+        QVERIFY_THROWS_EXCEPTION(AppError, OpenADOConnection());
+        QVERIFY(!QFile::exists(expected));
+        const QString unmounted = env.useSqliteDatabase(QStringLiteral("share/StaffData.db")); // folder missing
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, GetDB());
+        QVERIFY(env.errorWindow.shown.value(0).details.contains(QStringLiteral("database not found at ") + unmounted));
+        QVERIFY(!QFileInfo::exists(env.path(QStringLiteral("data/share"))));
 
         // Switching the data source's type leaves no stale values behind.
         CreateDSN(QStringLiteral("SQLServer"), QStringLiteral("dbhost"));
@@ -75,12 +82,12 @@ private slots:
         QCOMPARE(dsnValue(QStringLiteral("LastUser")), QStringLiteral("<none>"));
     }
 
-    void unreachableDatabaseIsReportedMaskedAndEndsWhenTheUserGivesUp()
+    void unreachableDatabaseIsReportedMaskedAndEndsTheRun()
     {
         TestEnvironment env;
         env.usePostgresDatabase(QStringLiteral("host=127.0.0.1 port=1 dbname=none user=nobody password=s3cret connect_timeout=2"));
-        g_chooseDatabase = [](DatabaseChoice &) { return false; };
-        QVERIFY_THROWS_EXCEPTION(ProgramEnded, GetDB());
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, GetDB()); // after Continue in the error window
+        QCOMPARE(Registry::queryValue(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Type")), QStringLiteral("SQLServer"));
         QCOMPARE(env.errorWindow.shown.size(), 1);
         const QString shown = env.errorWindow.shown.first().details;
         QVERIFY(shown.contains(QStringLiteral("Cannot connect to the database")));
@@ -183,6 +190,22 @@ private slots:
         QCOMPARE(waits, 3);
         QCOMPARE(g_iDBRetryCount, qint16(0));
         QCOMPARE(getLastUpdatedValue(none), 2);
+    }
+
+    void aLockHeldByAnotherServerSessionIsBusy()
+    {
+        REQUIRE_PG();
+        TestDatabase tdb(true, QStringLiteral("tst_database_lock"));
+        DbHandle holder = OpenADOConnection(), waiter = OpenADOConnection();
+        holder->beginWrite();
+        holder->lockTable(QStringLiteral("STAFF_STATUS"));
+        waiter->execute(QStringLiteral("SET statement_timeout = 10000")); // fail rather than hang without a lock timeout
+        try {
+            waiter->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID) VALUES (1)"));
+            QFAIL("the lock did not hold the writer");
+        } catch (const AppError &e) {
+            QCOMPARE(e.number(), ErrNo::Busy);
+        }
     }
 };
 

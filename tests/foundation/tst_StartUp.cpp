@@ -10,7 +10,9 @@
 #include "MStartUp.h"
 #include "SingleInstance.h"
 #include "TestSupport.h"
+#include "frmSplash.h"
 
+#include <QDialog>
 #include <QProcess>
 #include <QtTest>
 
@@ -278,11 +280,19 @@ private slots:
         QCOMPARE(startProgram({}), -1);
         QCOMPARE(env.prompt.asked.size(), 1);
         closeDown(1);
+
+        qunsetenv("XDG_RUNTIME_DIR"); // the lock then goes to a folder of the user's own, never /tmp
+        const QString folder = QFileInfo(SingleInstance::defaultLockPath(QStringLiteral("tessaly"))).absolutePath();
+        QCOMPARE(folder, env.path(QStringLiteral("state/tessaly")));
+        QVERIFY(!(QFile::permissions(folder) & 0x77)); // no access for group or others
     }
 
-    void markOutRunsWithoutAnyWindowEvenBesideARunningCopy()
+    void markOutShowsNoWindowAndLeavesTheSettingsAlone()
     {
         TestEnvironment env;
+        const QString settings = env.path(QStringLiteral("config/tessaly/registry-user.ini"));
+        QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 1); // none registered: none is chosen
+        QVERIFY(!QFile::exists(settings));
         env.useSqliteDatabase();
         CUpdateDatabase::checkAtStartUp();
         SingleInstance running(QStringLiteral("tessaly"));
@@ -290,9 +300,13 @@ private slots:
         QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 0);
         QVERIFY(g_events.isEmpty());
         QVERIFY(env.prompt.asked.isEmpty());
+        env.usePostgresDatabase(QStringLiteral("host=127.0.0.1 port=1 dbname=none user=nobody connect_timeout=2"));
+        const QString before = readTextFile(settings);
+        QCOMPARE(startProgram({QStringLiteral("-domarkout")}), 1); // its server down: the settings stay
+        QCOMPARE(readTextFile(settings), before);
     }
 
-    void aFailedInitialisationClosesTheSplashAndReports()
+    void theSplashClosesOnAFailedStartAndStepsAsideForDialogs()
     {
         TestEnvironment env;
         env.useSqliteDatabase();
@@ -304,6 +318,13 @@ private slots:
         QCOMPARE(env.errorWindow.shown.size(), 1);
         QVERIFY(env.errorWindow.shown[0].details.contains(QStringLiteral("no window today")));
         QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientInitialize.Initialise")));
+
+        frmSplash splash; // the real one steps aside for a modal dialog
+        splash.showWindow();
+        QDialog dialog;
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        QVERIFY(!splash.isVisible());
     }
 };
 
