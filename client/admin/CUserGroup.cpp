@@ -1,8 +1,9 @@
 #include "CUserGroup.h"
 
-#include "AppError.h"
-#include "ConnectionScope.h"
-#include "MErrorHandler.h"
+#include "foundation/ConnectionScope.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
 
 QList<CTreeNode> CUserGroup::GetGroups(qint32 userID, DbHandle &connection)
 {

@@ -1,8 +1,8 @@
 #include "OptionsRegistry.h"
 
-#include "MCIFunctions.h"
-#include "Registry.h"
 #include "StatusComboItems.h"
+#include "foundation/MCIFunctions.h"
+#include "platform/Registry.h"
 
 namespace {
 

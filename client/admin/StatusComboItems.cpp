@@ -1,6 +1,6 @@
 #include "StatusComboItems.h"
 
-#include "MCIFunctions.h"
+#include "foundation/MCIFunctions.h"
 
 namespace {
 const int kCodeLength = 3;

@@ -1,7 +1,7 @@
 #include "CUser.h"
 
-#include "AppError.h"
 #include "MADOFunctions.h"
+#include "platform/AppError.h"
 
 qint32 CUser::Delete(qint32 userID)
 {

@@ -1,13 +1,13 @@
 #include "MCastProtocol.h"
 
-#include "AppError.h"
 #include "CMCastWindow.h"
-#include "DateUtil.h"
 #include "IMCastReceiver.h"
 #include "IMCastTransport.h"
 #include "MCastCodec.h"
 #include "MCastGapCheck.h"
-#include "MErrorHandler.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+#include "platform/DateUtil.h"
 
 namespace {
 

@@ -1,22 +1,22 @@
 #include "CClientHnd.h"
 
 
-#include "AppError.h"
 #include "CClientNote.h"
-#include "CMCastUpdate.h"
-#include "Clock.h"
-#include "CounterAllocator.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "ICalendarLink.h"
 #include "ICheckInPopup.h"
-#include "IMainWindow.h"
 #include "IStatusChangeDialog.h"
-#include "ITrayWindow.h"
-#include "MCIFunctions.h"
-#include "MErrorHandler.h"
 #include "StatusCode.h"
 #include "UserListPoll.h"
+#include "foundation/CounterAllocator.h"
+#include "foundation/Globals.h"
+#include "foundation/ICalendarLink.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/ITrayWindow.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "messaging/CMCastUpdate.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 namespace {
 

@@ -1,13 +1,14 @@
-#include "AppError.h"
-#include "CClientAdmin.h"
-#include "COptionsEditor.h"
-#include "DateUtil.h"
 #include "OptionsFakes.h"
-#include "OptionsRegistry.h"
-#include "StatusComboItems.h"
-#include "StringTable.h"
-#include "frmOptions.h"
-#include "ucDateTime.h"
+#include "admin/CClientAdmin.h"
+#include "admin/COptionsEditor.h"
+#include "admin/frmOptions.h"
+#include "admin/OptionsRegistry.h"
+#include "admin/StatusComboItems.h"
+#include "datetime/ucDateTime.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/StringTable.h"
+#include "platform/AppError.h"
+#include "platform/DateUtil.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "Clock.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/Clock.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "AppError.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "MCastBus.h"
-#include "MCastCodec.h"
 #include "MCastTestPeer.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
+#include "foundation/MErrorHandler.h"
+#include "messaging/MCastBus.h"
+#include "messaging/MCastCodec.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QtTest>
 #include <memory>

@@ -1,14 +1,14 @@
-#include "CStatus.h"
-#include "Globals.h"
-#include "ISplash.h"
-#include "MStartUp.h"
 #include "StubMainWindow.h"
 #include "TestSupport.h"
-#include "TrayCommands.h"
-#include "TrayIconLoader.h"
-#include "TrayIconRules.h"
-#include "TrayMenu.h"
-#include "frmSysTray.h"
+#include "app/ISplash.h"
+#include "app/MStartUp.h"
+#include "foundation/CStatus.h"
+#include "foundation/Globals.h"
+#include "messaging/tray/frmSysTray.h"
+#include "messaging/tray/TrayCommands.h"
+#include "messaging/tray/TrayIconLoader.h"
+#include "messaging/tray/TrayIconRules.h"
+#include "messaging/tray/TrayMenu.h"
 
 #include <QImage>
 #include <QtTest>

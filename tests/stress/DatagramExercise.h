@@ -6,8 +6,8 @@
 // fuzz test and the libFuzzer target of the benchmarks.
 
 #include "../messaging/MCastTestPeer.h"
-#include "IMCastTransport.h"
-#include "MCastCodec.h"
+#include "messaging/IMCastTransport.h"
+#include "messaging/MCastCodec.h"
 
 #include <QByteArray>
 #include <QString>

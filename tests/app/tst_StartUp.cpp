@@ -1,15 +1,15 @@
-#include "AppError.h"
-#include "CClientHnd.h"
-#include "CStartUp.h"
-#include "CUpdateDatabase.h"
 #include "FakeUserEditor.h"
-#include "Globals.h"
 #include "StubMainWindow.h"
-#include "ISplash.h"
 #include "StubTrayWindow.h"
-#include "MStartUp.h"
-#include "SingleInstance.h"
 #include "TestSupport.h"
+#include "app/CStartUp.h"
+#include "app/ISplash.h"
+#include "app/MStartUp.h"
+#include "foundation/CUpdateDatabase.h"
+#include "foundation/Globals.h"
+#include "platform/AppError.h"
+#include "platform/SingleInstance.h"
+#include "status/CClientHnd.h"
 
 #include <QProcess>
 #include <QtTest>

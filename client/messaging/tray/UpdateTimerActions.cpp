@@ -1,12 +1,12 @@
 #include "UpdateTimerActions.h"
 
-#include "CClientAdmin.h"
-#include "CClientHnd.h"
-#include "CEntity.h"
-#include "Clock.h"
-#include "Globals.h"
-#include "IMainWindow.h"
-#include "IResourceLists.h"
+#include "admin/CClientAdmin.h"
+#include "foundation/CEntity.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/IResourceLists.h"
+#include "platform/Clock.h"
+#include "status/CClientHnd.h"
 
 qint16 UpdateTimerActions::canPollDatabase()
 {

@@ -1,15 +1,16 @@
 #include "frmSysTray.h"
 
-#include "AppError.h"
-#include "CMCastWindow.h"
-#include "Globals.h"
-#include "MCIFunctions.h"
-#include "MErrorHandler.h"
-#include "MStartUp.h"
 #include "StatusIconPainter.h"
 #include "TrayCommands.h"
 #include "TrayIconLoader.h"
 #include "TrayIconRules.h"
+#include "foundation/CStatus.h"
+#include "foundation/Globals.h"
+#include "foundation/IApplication.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "messaging/CMCastWindow.h"
+#include "platform/AppError.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -189,7 +190,8 @@ void frmSysTray::restoreMainWindow()
 void frmSysTray::exitClicked()
 {
     try {
-        CloseDownApplication(1);
+        if (g_application)
+            g_application->closeDownApplication(1);
     } catch (const AppError &) {
     }
 }
@@ -222,6 +224,6 @@ void frmSysTray::queryUnload(int unloadMode)
 {
     removeTrayIcon();
     // The close-down unloads this window itself; it must not start again then.
-    if (!m_fClosingDown)
-        CloseDownApplication(unloadMode);
+    if (!m_fClosingDown && g_application)
+        g_application->closeDownApplication(unloadMode);
 }

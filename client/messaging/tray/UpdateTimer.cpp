@@ -1,9 +1,9 @@
 #include "UpdateTimer.h"
 
-#include "AppError.h"
-#include "CEntity.h"
 #include "IUpdateTimerActions.h"
-#include "MErrorHandler.h"
+#include "foundation/CEntity.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
 
 #include <QScopeGuard>
 
