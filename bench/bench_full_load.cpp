@@ -5,11 +5,11 @@
 
 #include "BenchBoard.h"
 #include "BenchReport.h"
-#include "Clock.h"
-#include "Globals.h"
-#include "UserListModel.h"
-#include "UserListPoll.h"
-#include "frmMain.h"
+#include "foundation/Globals.h"
+#include "mainwindow/frmMain.h"
+#include "platform/Clock.h"
+#include "status/UserListModel.h"
+#include "status/UserListPoll.h"
 
 #include <QApplication>
 #include <QFile>

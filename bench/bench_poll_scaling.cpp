@@ -5,10 +5,10 @@
 #include "BenchBoard.h"
 #include "BenchReport.h"
 #include "BenchWindows.h"
-#include "Clock.h"
-#include "Globals.h"
-#include "UserListModel.h"
-#include "UserListPoll.h"
+#include "foundation/Globals.h"
+#include "platform/Clock.h"
+#include "status/UserListModel.h"
+#include "status/UserListPoll.h"
 
 #include <QApplication>
 #include <QMap>

@@ -8,8 +8,8 @@
 
 #include "BenchBoard.h"
 #include "BenchReport.h"
-#include "OptionsRegistry.h"
-#include "SystemUserName.h"
+#include "admin/OptionsRegistry.h"
+#include "foundation/SystemUserName.h"
 
 #include <QCoreApplication>
 #include <QDir>

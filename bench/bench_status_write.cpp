@@ -5,10 +5,10 @@
 #include "BenchBoard.h"
 #include "BenchReport.h"
 #include "StubTrayWindow.h"
-#include "CClientHnd.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
+#include "foundation/Globals.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "status/CClientHnd.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

@@ -3,8 +3,8 @@
 // clang only (-DTESSALY_FUZZ=ON); bench/run-benchmarks.sh runs it for a while.
 
 #include "DatagramExercise.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
+#include "foundation/MErrorHandler.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "CombinedValue.h"
 
 #include "DateTimeText.h"
-#include "DateUtil.h"
+#include "platform/DateUtil.h"
 
 double CombinedValue::afterDateBoxChange(const QString &dateText, const QString &timeText)
 {

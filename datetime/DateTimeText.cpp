@@ -1,6 +1,6 @@
 #include "DateTimeText.h"
 
-#include "DateUtil.h"
+#include "platform/DateUtil.h"
 
 #include <QRegularExpression>
 

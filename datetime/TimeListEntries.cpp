@@ -1,6 +1,6 @@
 #include "TimeListEntries.h"
 
-#include "DateUtil.h"
+#include "platform/DateUtil.h"
 
 namespace {
 QString timeText(const QTime &time)

@@ -1,10 +1,10 @@
 #include "frmCalendar.h"
 
 #include "CalendarVB.h"
-#include "Clock.h"
-#include "DateUtil.h"
 #include "DropDownKey.h"
 #include "Twips.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,17 +1,17 @@
 #include "ucDateTime.h"
 
-#include "AppError.h"
-#include "Clock.h"
 #include "CombinedValue.h"
 #include "DateTimeLayout.h"
 #include "DateTimeText.h"
-#include "DateUtil.h"
 #include "DropDownPlacement.h"
+#include "frmCalendar.h"
+#include "frmTimeList.h"
 #include "PropertyBag.h"
 #include "TimeListEntries.h"
 #include "Twips.h"
-#include "frmCalendar.h"
-#include "frmTimeList.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "BenchBoard.h"
 
-#include "CUpdateDatabase.h"
-#include "Clock.h"
-#include "DateUtil.h"
+#include "foundation/CUpdateDatabase.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MADOFunctions.h"
 #include "TestSupport.h"
+#include "foundation/MADOFunctions.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IUserListView.h"
 #include "StubMainWindow.h"
+#include "status/IUserListView.h"
 
 // A main window that shows the user list and nothing else, doing nothing, so
 // that a benchmark measures the road to the list itself.

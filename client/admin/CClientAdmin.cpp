@@ -1,16 +1,18 @@
 #include "CClientAdmin.h"
 
-#include "AppError.h"
 #include "CUserGroup.h"
-#include "Clock.h"
-#include "ConnectionScope.h"
-#include "CounterAllocator.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "IMainWindow.h"
-#include "MCIFunctions.h"
-#include "MErrorHandler.h"
-#include "RaiseAs.h"
+#include "foundation/ConnectionScope.h"
+#include "foundation/CounterAllocator.h"
+#include "foundation/CStatus.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "foundation/RaiseAs.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <algorithm>
 

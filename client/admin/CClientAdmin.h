@@ -1,11 +1,12 @@
 #pragma once
 
-#include "CTreeNode.h"
-#include "MADOFunctions.h"
-#include "QuickNoteTable.h"
 #include "UserOptions.h"
 #include "UserRecord.h"
 #include "UserRights.h"
+#include "foundation/CStatus.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/MADOFunctions.h"
+#include "foundation/QuickNoteTable.h"
 
 #include <QList>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "COptionsEditor.h"
 
-#include "AppError.h"
 #include "COptionsLoader.h"
-#include "Globals.h"
-#include "IMainWindow.h"
-#include "IUserOptionsHost.h"
 #include "frmOptions.h"
+#include "IUserOptionsHost.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
+#include "platform/AppError.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>

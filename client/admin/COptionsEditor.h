@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IUserEditor.h"
 #include "OptionsSetup.h"
+#include "foundation/IUserEditor.h"
 
 #include <functional>
 

@@ -1,10 +1,10 @@
 #include "COptionsLoader.h"
 
 #include "CClientAdmin.h"
-#include "Globals.h"
-#include "MCIFunctions.h"
 #include "OptionsRegistry.h"
 #include "QuickNoteRules.h"
+#include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
 
 OptionsSetup COptionsLoader::load(const Request &request)
 {

@@ -1,21 +1,21 @@
 #include "COptionsSaver.h"
 
-#include "AppError.h"
 #include "CClientAdmin.h"
-#include "CClientHnd.h"
-#include "CClientInitialise.h"
 #include "CUserGroup.h"
-#include "ConnectionScope.h"
-#include "CounterAllocator.h"
-#include "Globals.h"
-#include "IMainWindow.h"
-#include "IPrompt.h"
-#include "ITrayWindow.h"
 #include "IUserOptionsHost.h"
-#include "MCIFunctions.h"
-#include "MErrorHandler.h"
 #include "OptionsRegistry.h"
-#include "RaiseAs.h"
+#include "foundation/ConnectionScope.h"
+#include "foundation/CounterAllocator.h"
+#include "foundation/Globals.h"
+#include "foundation/IApplication.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/IPrompt.h"
+#include "foundation/ITrayWindow.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "foundation/RaiseAs.h"
+#include "platform/AppError.h"
+#include "status/CClientHnd.h"
 
 qint32 COptionsSaver::saveOptions(const Request &request)
 {
@@ -161,12 +161,11 @@ void COptionsSaver::applyDisplaySettings(const OptionsValues &values)
 void COptionsSaver::rebuildTree(bool self)
 {
     try {
-        DbHandle connection;
-        CClientInitialise initialise;
-        initialise.UpdateGroupList(connection);
-        CloseADOConnection(connection);
+        if (!g_application)
+            return;
+        g_application->reloadGroupTree();
         if (self)
-            initialise.initOutLookSettings();
+            g_application->applyCalendarSettings();
     } catch (const AppError &e) {
         WriteErrorLog(e.number(), e.description(), QStringLiteral("frmOptions.saveOptions\r\n") + e.source());
     }

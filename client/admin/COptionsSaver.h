@@ -2,7 +2,7 @@
 
 #include "GroupMembership.h"
 #include "OptionsValues.h"
-#include "QuickNoteTable.h"
+#include "foundation/QuickNoteTable.h"
 
 #include <QList>
 

@@ -1,9 +1,10 @@
 #include "CUserGroup.h"
 
-#include "AppError.h"
-#include "ConnectionScope.h"
-#include "CounterAllocator.h"
-#include "MErrorHandler.h"
+#include "foundation/ConnectionScope.h"
+#include "foundation/CounterAllocator.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "GroupMembership.h"
+#include "foundation/CTreeNode.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CTreeNode.h"
+#include "foundation/CTreeNode.h"
 
 #include <QList>
 #include <QSet>

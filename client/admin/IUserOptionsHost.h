@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Globals.h"
-#include "IMainWindow.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
 
 #include <QIcon>
 #include <QString>

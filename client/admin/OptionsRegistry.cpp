@@ -1,9 +1,9 @@
 #include "OptionsRegistry.h"
 
-#include "MCIFunctions.h"
-#include "Registry.h"
 #include "StatusComboItems.h"
-#include "UserListColumns.h"
+#include "foundation/MCIFunctions.h"
+#include "platform/Registry.h"
+#include "status/UserListColumns.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CTreeNode.h"
 #include "OptionsValues.h"
-#include "QuickNoteTable.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/QuickNoteTable.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "OptionsValidator.h"
 
-#include "Globals.h"
-#include "IPrompt.h"
+#include "foundation/Globals.h"
+#include "foundation/IPrompt.h"
 
 QStringList OptionsValidator::missingData(const OptionsValues &values)
 {

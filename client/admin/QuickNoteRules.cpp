@@ -1,9 +1,9 @@
 #include "QuickNoteRules.h"
 
-#include "AppError.h"
-#include "CClientNote.h"
-#include "MCIFunctions.h"
 #include "OptionsValues.h"
+#include "foundation/MCIFunctions.h"
+#include "platform/AppError.h"
+#include "status/CClientNote.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CUserProperties.h"
-#include "QuickNoteTable.h"
+#include "foundation/CUserProperties.h"
+#include "foundation/QuickNoteTable.h"
 
 #include <QList>
 #include <QString>

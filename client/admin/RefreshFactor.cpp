@@ -1,6 +1,6 @@
 #include "RefreshFactor.h"
 
-#include "DateUtil.h"
+#include "platform/DateUtil.h"
 
 int RefreshFactor::sliderPosition(qint16 period)
 {

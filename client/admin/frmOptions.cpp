@@ -1,20 +1,21 @@
 #include "frmOptions.h"
 
-#include "AppError.h"
 #include "COptionsSaver.h"
-#include "Globals.h"
-#include "IPrompt.h"
 #include "IUserOptionsHost.h"
 #include "LanguageChoice.h"
-#include "MCIFunctions.h"
-#include "MErrorHandler.h"
 #include "OptionsValidator.h"
 #include "PageList.h"
 #include "QuickNoteRules.h"
 #include "RefreshFactor.h"
 #include "SliderScale.h"
 #include "StatusComboItems.h"
-#include "ucDateTime.h"
+#include "datetime/ucDateTime.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "foundation/IPrompt.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
 
 #include <QCheckBox>
 #include <QComboBox>

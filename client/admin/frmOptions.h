@@ -3,7 +3,8 @@
 #include "GroupMembership.h"
 #include "OptionsSetup.h"
 #include "OptionsValues.h"
-#include "QuickNoteTable.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/QuickNoteTable.h"
 
 #include <QDialog>
 #include <array>

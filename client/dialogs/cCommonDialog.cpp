@@ -1,8 +1,8 @@
 #include "cCommonDialog.h"
 
-#include "AppError.h"
-#include "Globals.h"
 #include "ICommonDialogBackend.h"
+#include "foundation/Globals.h"
+#include "platform/AppError.h"
 
 bool cCommonDialog::ShowFont()
 {

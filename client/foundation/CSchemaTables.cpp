@@ -1,6 +1,6 @@
 #include "CSchemaTables.h"
 
-#include "AppError.h"
+#include "platform/AppError.h"
 
 #include <QHash>
 

@@ -1,13 +1,13 @@
 #include "CUpdateDatabase.h"
 
-#include "AppError.h"
 #include "CGroupMigration.h"
-#include "CSchemaTables.h"
 #include "CounterAllocator.h"
-#include "DateUtil.h"
+#include "CSchemaTables.h"
 #include "Globals.h"
 #include "IPrompt.h"
 #include "MErrorHandler.h"
+#include "platform/AppError.h"
+#include "platform/DateUtil.h"
 
 #include <algorithm>
 

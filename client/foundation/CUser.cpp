@@ -1,8 +1,8 @@
 #include "CUser.h"
 
-#include "AppError.h"
 #include "CounterAllocator.h"
 #include "MADOFunctions.h"
+#include "platform/AppError.h"
 
 // The row takes a new change counter, so that every copy's next poll reads it
 // and drops the user from its list.

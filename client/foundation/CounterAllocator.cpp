@@ -1,8 +1,8 @@
 #include "CounterAllocator.h"
 
-#include "AppError.h"
 #include "Globals.h"
 #include "MErrorHandler.h"
+#include "platform/AppError.h"
 
 qint32 CounterAllocator::nextLastUpdated(DbConnection &connection)
 {

@@ -1,16 +1,15 @@
 #include "Globals.h"
 
-#include "CClientHnd.h"
-#include "CMCastWindow.h"
+#include "CStatus.h"
+#include "CTreeNode.h"
+#include "IApplication.h"
 #include "ICalendarLink.h"
 #include "ICalendarWatcherFactory.h"
 #include "IMainWindow.h"
 #include "IResourceLists.h"
 #include "ITrayWindow.h"
 #include "IUserEditor.h"
-#include "IUserNotification.h"
 #include "MErrorHandler.h"
-#include "QtCommonDialogBackend.h"
 #include "QtErrorWindow.h"
 #include "QtPrompt.h"
 #include "QtShell.h"
@@ -27,13 +26,10 @@ CalendarLinkNotAvailable g_noCalendar;
 NoCalendarWatcher g_noWatcher;
 NoResourceLists g_noResources;
 NoUserEditor g_noUserEditor;
-NoUserNotification g_noNotification;
-QtCommonDialogBackend g_qtDialogs;
 }
 
 CUser g_oCurrentUser;
 CUserProperties g_oUserProperties;
-std::unique_ptr<CClientHnd> g_oClientHnd;
 std::unique_ptr<IMainWindow> g_frmMain;
 std::unique_ptr<ITrayWindow> g_frmSysTray;
 bool m_fClosingDown = false;
@@ -53,7 +49,6 @@ bool g_fSecureOutlook = false;
 bool g_fEnableChat = false;
 std::function<QString()> g_systemUserName = SystemUserName;
 
-std::unique_ptr<CMCastWindow> g_oMCastWindow;
 qint32 g_lLastSeq = 0;
 
 bool g_fMarkOutOnClose = false;
@@ -70,7 +65,6 @@ qint32 g_lLanguageOffset = 0;
 QList<CUser> g_vUserList;
 QList<CStatus> g_colCustomStatus;
 QList<CTreeNode> g_colTreeNodes;
-NotifyUserList g_colNotifyUsers;
 
 qint32 g_lLastUpdated = -1;
 qint32 g_lMyRowIndex = -1;
@@ -78,6 +72,7 @@ QString g_sCurrentNodeKey;
 QString g_sViewType;
 bool g_fRefreshNeeded = false;
 
+IApplication *g_application = nullptr;
 IPrompt *g_prompt = &g_realPrompt;
 IErrorWindow *g_errorWindow = &g_realErrorWindow;
 IShell *g_shell = &g_realShell;
@@ -86,8 +81,6 @@ ICalendarLink *g_calendarLink = &g_noCalendar;
 ICalendarWatcherFactory *g_calendarWatcherFactory = &g_noWatcher;
 IResourceLists *g_resourceLists = &g_noResources;
 IUserEditor *g_userEditor = &g_noUserEditor;
-IUserNotification *g_userNotification = &g_noNotification;
-ICommonDialogBackend *g_commonDialogs = &g_qtDialogs;
 
 std::function<void(int)> g_endProgram;
 

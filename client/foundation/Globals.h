@@ -3,11 +3,8 @@
 // The program's global state, gathered in one place. Each lives from start-up
 // to the end of the run; the comment says who fills it.
 
-#include "CStatus.h"
-#include "CTreeNode.h"
 #include "CUser.h"
 #include "CUserProperties.h"
-#include "NotifyUserList.h"
 #include "QuickNoteTable.h"
 #include "UiFactory.h"
 
@@ -17,6 +14,10 @@
 #include <memory>
 
 class CClientHnd;
+class CStatus;
+class CTreeNode;
+class NotifyUserList;
+class IApplication;
 class CMCastWindow;
 class IMainWindow;
 class ITrayWindow;
@@ -85,6 +86,7 @@ extern QString g_sViewType;                  // that view's kind: "GRP" users, "
 extern bool g_fRefreshNeeded;                // a setting changed: rebuild the user view's columns
 
 // Services that tests replace
+extern IApplication *g_application;          // start-up's services to the layers below it
 extern IPrompt *g_prompt;                    // message boxes
 extern IErrorWindow *g_errorWindow;          // the error window with Continue and Exit
 extern IShell *g_shell;                      // opens documents and addresses

@@ -1,11 +1,11 @@
 #include "MADOFunctions.h"
 
-#include "AppError.h"
-#include "DataSourceRegistry.h"
-#include "DateUtil.h"
 #include "Globals.h"
 #include "MErrorHandler.h"
-#include "Registry.h"
+#include "platform/AppError.h"
+#include "platform/DataSourceRegistry.h"
+#include "platform/DateUtil.h"
+#include "platform/Registry.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DbConnection.h"
-#include "RecordSet.h"
+#include "platform/DbConnection.h"
+#include "platform/RecordSet.h"
 
 #include <QString>
 #include <QVariantList>

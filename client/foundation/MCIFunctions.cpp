@@ -1,14 +1,15 @@
 #include "MCIFunctions.h"
 
-#include "AppError.h"
-#include "CClientHnd.h"
-#include "Clock.h"
-#include "DateUtil.h"
+#include "CStatus.h"
+#include "CTreeNode.h"
 #include "Globals.h"
 #include "IMainWindow.h"
 #include "IShell.h"
-#include "Registry.h"
 #include "StringTable.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "platform/Registry.h"
 
 #include <QDir>
 #include <cmath>
@@ -307,50 +308,7 @@ void SetSystemProperty(const QString &key, const QString &value)
     SetSystemProperty(key, value, connection);
 }
 
-void OpenNodeView(const QString &nodeKey, bool skipCalendar)
+QString ApplicationTitle()
 {
-    if (!g_frmMain)
-        return;
-    IMainWindow &main = *g_frmMain;
-    QString tag = main.treeNodeTag(nodeKey);
-    if (tag.isEmpty())
-        tag = QStringLiteral("TOP");
-    QString key = nodeKey;
-    QString query;
-    const auto refreshUsers = [&] {
-        if (g_oClientHnd)
-            g_oClientHnd->RefreshUserList(false, skipCalendar, query, key);
-    };
-    if (tag == QLatin1String("GRP")) {
-        refreshUsers();
-        main.SetSelectUserFunctions(true);
-        main.hideWebPage();
-    } else if (tag == QLatin1String("RSG")) {
-        if (g_oClientHnd)
-            g_oClientHnd->refreshResourceList();
-        main.SetSelectUserFunctions(false);
-        main.hideWebPage();
-    } else if (tag == QLatin1String("CTL")) {
-        if (g_oClientHnd)
-            g_oClientHnd->refreshContactList();
-        main.SetSelectUserFunctions(true);
-        main.hideWebPage();
-    } else if (tag == QLatin1String("SRH")) {
-        main.DisplaySearch(true);
-        main.SetSelectUserFunctions(true);
-        refreshUsers();
-    } else if (tag == QLatin1String("NTF")) {
-        refreshUsers();
-        main.SetSelectUserFunctions(true);
-    } else if (tag == QLatin1String("BRH") || tag == QLatin1String("TOP") || tag == QLatin1String("WEB")) {
-        if (KeyToId(nodeKey) > 0) {
-            if (const CTreeNode *node = FindTreeNode(nodeKey)) {
-                if (!node->URL.trimmed().isEmpty())
-                    main.displayWebPage(node->URL);
-                else
-                    main.displayWebText(node->Name);
-            }
-        }
-        main.SetSelectUserFunctions(false);
-    }
+    return QStringLiteral("Qel");
 }

@@ -72,6 +72,5 @@ QString GetSystemProperty(const QString &key);
 void SetSystemProperty(const QString &key, const QString &value, DbHandle &connection);
 void SetSystemProperty(const QString &key, const QString &value);
 
-// Shows the right-hand view for a node of the navigation tree, by its tag.
-// skipCalendar spares a user list's read the in-process calendar check.
-void OpenNodeView(const QString &nodeKey, bool skipCalendar = false);
+// The program's title, as message boxes and the progress window show it.
+QString ApplicationTitle();

@@ -1,14 +1,14 @@
 #include "MErrorHandler.h"
 
-#include "AppError.h"
-#include "Clock.h"
-#include "DateUtil.h"
 #include "Globals.h"
 #include "IErrorWindow.h"
 #include "IPrompt.h"
 #include "LogFile.h"
 #include "MWait.h"
 #include "StringTable.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,11 @@
 #include "NavigationTreeBuilder.h"
 
-#include "AppError.h"
+#include "CStatus.h"
+#include "CTreeNode.h"
 #include "MCIFunctions.h"
 #include "MErrorHandler.h"
-#include "Registry.h"
+#include "platform/AppError.h"
+#include "platform/Registry.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "CMainImageLists.h"
 
-#include "IconArt.h"
-#include "MErrorHandler.h"
+#include "foundation/MErrorHandler.h"
+#include "status/IconArt.h"
 
 #include <QDir>
 #include <QImageReader>

@@ -1,4 +1,5 @@
 #include "CustomStatusMenus.h"
+#include "foundation/CStatus.h"
 
 CustomStatusMenus CustomStatusMenus::sort(const QList<CStatus> &statuses)
 {

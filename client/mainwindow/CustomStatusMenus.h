@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CStatus.h"
+#include "foundation/CStatus.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "RecentNotes.h"
 
-#include "MCIFunctions.h"
+#include "foundation/MCIFunctions.h"
 
 void RecentNotes::load()
 {

@@ -1,7 +1,7 @@
 #include "StatusToolbar.h"
 
-#include "CClientNote.h"
-#include "DateUtil.h"
+#include "platform/DateUtil.h"
+#include "status/CClientNote.h"
 
 #include <QHash>
 

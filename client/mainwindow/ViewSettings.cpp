@@ -1,7 +1,7 @@
 #include "ViewSettings.h"
 
-#include "MCIFunctions.h"
-#include "Registry.h"
+#include "foundation/MCIFunctions.h"
+#include "platform/Registry.h"
 
 namespace {
 

@@ -1,35 +1,38 @@
 #include "frmMain.h"
 
-#include "AppError.h"
-#include "CClientHnd.h"
-#include "CClientNote.h"
-#include "CEntity.h"
 #include "CoolBar.h"
 #include "CustomStatusMenus.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "IChatWindow.h"
-#include "IPrompt.h"
-#include "IResourceLists.h"
-#include "ITrayWindow.h"
-#include "IUserEditor.h"
 #include "KeyedTreeWidget.h"
 #include "ListViewPane.h"
-#include "MCIFunctions.h"
-#include "MErrorHandler.h"
-#include "MStartUp.h"
 #include "MenuCaptions.h"
-#include "NavigationTree.h"
 #include "QueryUnload.h"
 #include "SplitterBar.h"
 #include "StatusToolbar.h"
 #include "TreeNavigation.h"
-#include "UserListModel.h"
-#include "UserListPoll.h"
 #include "ViewSettings.h"
-#include "cCommonDialog.h"
-#include "ucDateTime.h"
+#include "datetime/ucDateTime.h"
+#include "dialogs/cCommonDialog.h"
+#include "foundation/CEntity.h"
+#include "foundation/CStatus.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "foundation/IApplication.h"
+#include "foundation/IPrompt.h"
+#include "foundation/IResourceLists.h"
+#include "foundation/ITrayWindow.h"
+#include "foundation/IUserEditor.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "foundation/NavigationTree.h"
+#include "messaging/IChatWindow.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "status/CClientHnd.h"
+#include "status/CClientNote.h"
+#include "status/MNodeView.h"
+#include "status/UserListModel.h"
+#include "status/UserListPoll.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -727,7 +730,8 @@ bool frmMain::QueryUnload(int unloadMode)
         return true;
     }
     case QueryUnload::Action::CloseDown:
-        CloseDownApplication(unloadMode);
+        if (g_application)
+            g_application->closeDownApplication(unloadMode);
         return true;
     case QueryUnload::Action::UnloadToTray:
         g_vUserList.clear();

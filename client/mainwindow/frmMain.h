@@ -2,11 +2,11 @@
 
 #include "CMainImageLists.h"
 #include "CSplitter.h"
-#include "IMainWindow.h"
-#include "IUserOptionsHost.h"
-#include "IUserListView.h"
 #include "MainLayout.h"
 #include "RecentNotes.h"
+#include "admin/IUserOptionsHost.h"
+#include "foundation/IMainWindow.h"
+#include "status/IUserListView.h"
 
 #include <QHash>
 #include <QMainWindow>

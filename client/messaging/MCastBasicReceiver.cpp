@@ -1,6 +1,6 @@
 #include "MCastBasicReceiver.h"
 
-#include "Globals.h"
+#include "foundation/Globals.h"
 
 qint32 MCastBasicReceiver::signedInUserId() const
 {

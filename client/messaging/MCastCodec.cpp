@@ -1,6 +1,6 @@
 #include "MCastCodec.h"
 
-#include "DateUtil.h"
+#include "platform/DateUtil.h"
 
 #include <QLocale>
 #include <QUtf8StringView>

@@ -1,7 +1,7 @@
 #include "MCastOwnIds.h"
 
-#include "Clock.h"
-#include "DateUtil.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 QString MCastOwnIds::next()
 {

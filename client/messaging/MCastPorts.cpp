@@ -1,7 +1,7 @@
 #include "MCastPorts.h"
 
-#include "MADOFunctions.h"
 #include "MCastCodec.h"
+#include "foundation/MADOFunctions.h"
 
 #include <optional>
 

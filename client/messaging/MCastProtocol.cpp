@@ -1,15 +1,15 @@
 #include "MCastProtocol.h"
 
-#include "AppError.h"
 #include "CMCastWindow.h"
-#include "DateUtil.h"
 #include "IMCastReceiver.h"
 #include "IMCastTransport.h"
 #include "MCastCodec.h"
 #include "MCastGapCheck.h"
-#include "MErrorHandler.h"
-#include "StatusCode.h"
-#include "TextLimit.h"
+#include "foundation/MErrorHandler.h"
+#include "foundation/StatusCode.h"
+#include "foundation/TextLimit.h"
+#include "platform/AppError.h"
+#include "platform/DateUtil.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "MCastResendThrottle.h"
 
-#include "Clock.h"
+#include "platform/Clock.h"
 
 bool MCastResendThrottle::mayAnswer(qint32 seq)
 {

@@ -1,7 +1,7 @@
 #include "MCastUdpTransport.h"
 
-#include "AppError.h"
-#include "MErrorHandler.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
 
 #include <QNetworkDatagram>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CEntity.h"
-#include "ICalendarWatcherFactory.h"
-#include "MADOFunctions.h"
+#include "foundation/CEntity.h"
+#include "foundation/ICalendarWatcherFactory.h"
+#include "foundation/MADOFunctions.h"
 
 #include <QList>
 #include <QString>

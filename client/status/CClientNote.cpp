@@ -1,11 +1,11 @@
 #include "CClientNote.h"
 
-#include "AppError.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "MCIFunctions.h"
-#include "StringTable.h"
+#include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/StringTable.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QLocale>
 #include <cmath>

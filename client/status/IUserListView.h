@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Globals.h"
-#include "IMainWindow.h"
 #include "UserListColumns.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
 
 #include <QString>
 

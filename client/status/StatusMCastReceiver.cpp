@@ -1,7 +1,7 @@
 #include "StatusMCastReceiver.h"
 
 #include "CClientHnd.h"
-#include "Globals.h"
+#include "foundation/Globals.h"
 
 qint64 StatusMCastReceiver::polledMark() const
 {

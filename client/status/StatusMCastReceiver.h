@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MCastBasicReceiver.h"
+#include "messaging/MCastBasicReceiver.h"
 
 // Hands the status updates that arrive from other copies (and this copy's own,
 // looped back) to the client controller. Messages and chat stay with the

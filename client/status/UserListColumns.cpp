@@ -1,12 +1,12 @@
 #include "UserListColumns.h"
 
-#include "DateUtil.h"
-#include "Globals.h"
-#include "IMainWindow.h"
 #include "IUserListView.h"
-#include "MCIFunctions.h"
-#include "Registry.h"
 #include "UserListModel.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/MCIFunctions.h"
+#include "platform/DateUtil.h"
+#include "platform/Registry.h"
 
 #include <cmath>
 #include <limits>

@@ -1,22 +1,23 @@
 #include "UserListPoll.h"
+#include "NotifyUserList.h"
 
 #include <QElapsedTimer>
 
-#include "AppError.h"
-#include "CMCastUpdate.h"
-#include "CMCastWindow.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "ICalendarLink.h"
-#include "IMainWindow.h"
 #include "IUserListView.h"
 #include "IUserNotification.h"
-#include "MCIFunctions.h"
-#include "Registry.h"
 #include "UserListColumns.h"
 #include "UserListModel.h"
 #include "UserListRows.h"
+#include "foundation/Globals.h"
+#include "foundation/ICalendarLink.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/MCIFunctions.h"
+#include "messaging/CMCastUpdate.h"
+#include "messaging/CMCastWindow.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "platform/Registry.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MADOFunctions.h"
 #include "UserListReader.h"
+#include "foundation/MADOFunctions.h"
 
 #include <QSet>
 #include <QString>

@@ -1,7 +1,8 @@
 #include "UserListReader.h"
 
-#include "AppError.h"
-#include "Globals.h"
+#include "foundation/CStatus.h"
+#include "foundation/Globals.h"
+#include "platform/AppError.h"
 
 #include <QSet>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CUser.h"
-#include "MADOFunctions.h"
+#include "foundation/CUser.h"
+#include "foundation/MADOFunctions.h"
 
 #include <QList>
 #include <QStringList>

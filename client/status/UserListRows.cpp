@@ -1,10 +1,10 @@
 #include "UserListRows.h"
 
-#include "CStatus.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "MCIFunctions.h"
 #include "UserListItem.h"
+#include "foundation/CStatus.h"
+#include "foundation/MCIFunctions.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QLocale>
 

@@ -3,15 +3,16 @@
 // Stand-ins for the windows the options dialog talks to, and a database
 // with the users and groups its tests edit.
 
-#include "CClientHnd.h"
-#include "Globals.h"
-#include "ICalendarWatcherFactory.h"
-#include "IUserOptionsHost.h"
-#include "MCIFunctions.h"
-#include "NavigationTree.h"
 #include "StubMainWindow.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
+#include "admin/IUserOptionsHost.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "foundation/ICalendarWatcherFactory.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/NavigationTree.h"
+#include "status/CClientHnd.h"
 
 #include <QStringList>
 

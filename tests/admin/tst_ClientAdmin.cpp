@@ -1,7 +1,9 @@
-#include "AppError.h"
-#include "CClientAdmin.h"
-#include "Globals.h"
 #include "TestDatabase.h"
+#include "admin/CClientAdmin.h"
+#include "foundation/CStatus.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "platform/AppError.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
-#include "AppError.h"
-#include "CClientAdmin.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
 #include "StubMainWindow.h"
-#include "MErrorHandler.h"
-#include "MStartUp.h"
 #include "TestDatabase.h"
+#include "admin/CClientAdmin.h"
+#include "app/MStartUp.h"
+#include "foundation/Globals.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -1,10 +1,11 @@
-#include "Clock.h"
-#include "DateUtil.h"
-#include "GroupMembership.h"
-#include "OptionsValidator.h"
-#include "QuickNoteRules.h"
-#include "RefreshFactor.h"
 #include "TestSupport.h"
+#include "admin/GroupMembership.h"
+#include "admin/OptionsValidator.h"
+#include "admin/QuickNoteRules.h"
+#include "admin/RefreshFactor.h"
+#include "foundation/CTreeNode.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QtTest>
 

@@ -1,9 +1,10 @@
-#include "AppError.h"
-#include "CClientAdmin.h"
-#include "COptionsSaver.h"
 #include "OptionsFakes.h"
-#include "OptionsRegistry.h"
-#include "Registry.h"
+#include "admin/CClientAdmin.h"
+#include "admin/COptionsSaver.h"
+#include "admin/OptionsRegistry.h"
+#include "foundation/CTreeNode.h"
+#include "platform/AppError.h"
+#include "platform/Registry.h"
 
 #include <QtTest>
 

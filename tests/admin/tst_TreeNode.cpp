@@ -1,6 +1,6 @@
-#include "CTreeNode.h"
-#include "CUserGroup.h"
 #include "TestDatabase.h"
+#include "admin/CUserGroup.h"
+#include "foundation/CTreeNode.h"
 
 #include <QtTest>
 

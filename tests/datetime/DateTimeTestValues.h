@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DateUtil.h"
+#include "platform/DateUtil.h"
 
 #include <QList>
 #include <QSignalSpy>

@@ -1,9 +1,9 @@
-#include "CombinedValue.h"
-#include "DateTimeText.h"
 #include "DateTimeTestValues.h"
-#include "DropDownPlacement.h"
-#include "PropertyBag.h"
-#include "TimeListEntries.h"
+#include "datetime/CombinedValue.h"
+#include "datetime/DateTimeText.h"
+#include "datetime/DropDownPlacement.h"
+#include "datetime/PropertyBag.h"
+#include "datetime/TimeListEntries.h"
 
 #include <QtTest>
 

@@ -1,8 +1,9 @@
-#include "Clock.h"
 #include "DateTimeTestValues.h"
-#include "frmCalendar.h"
-#include "frmTimeList.h"
-#include "ucDateTime.h"
+#include "datetime/frmCalendar.h"
+#include "datetime/frmTimeList.h"
+#include "datetime/PropertyBag.h"
+#include "datetime/ucDateTime.h"
+#include "platform/Clock.h"
 
 #include <QCalendarWidget>
 #include <QLabel>

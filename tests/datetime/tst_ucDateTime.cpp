@@ -1,8 +1,8 @@
-#include "AppError.h"
-#include "Clock.h"
 #include "DateTimeTestValues.h"
-#include "PropertyBag.h"
-#include "ucDateTime.h"
+#include "datetime/PropertyBag.h"
+#include "datetime/ucDateTime.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

@@ -1,10 +1,10 @@
-#include "AppError.h"
-#include "CounterAllocator.h"
-#include "DbConnection.h"
-#include "Globals.h"
-#include "MErrorHandler.h"
 #include "PgServer.h"
 #include "TestSupport.h"
+#include "foundation/CounterAllocator.h"
+#include "foundation/Globals.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+#include "platform/DbConnection.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -1,10 +1,10 @@
-#include "AppError.h"
-#include "DataSourceRegistry.h"
-#include "DateUtil.h"
-#include "MErrorHandler.h"
-#include "Globals.h"
-#include "Registry.h"
 #include "TestDatabase.h"
+#include "foundation/Globals.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+#include "platform/DataSourceRegistry.h"
+#include "platform/DateUtil.h"
+#include "platform/Registry.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "AppError.h"
-#include "Globals.h"
-#include "MCIFunctions.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
-#include "frmError.h"
+#include "foundation/frmError.h"
+#include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
-#include "Clock.h"
-#include "LogFile.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
+#include "foundation/LogFile.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/Clock.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "AppError.h"
-#include "CSchemaTables.h"
-#include "CUpdateDatabase.h"
-#include "MADOFunctions.h"
 #include "PgServer.h"
 #include "TestDatabase.h"
+#include "foundation/CSchemaTables.h"
+#include "foundation/CUpdateDatabase.h"
+#include "foundation/MADOFunctions.h"
+#include "platform/AppError.h"
 
 #include <QtTest>
 

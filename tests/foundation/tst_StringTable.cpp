@@ -1,7 +1,7 @@
-#include "Globals.h"
-#include "MCIFunctions.h"
-#include "StringTable.h"
 #include "TestSupport.h"
+#include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/StringTable.h"
 
 #include <QtTest>
 

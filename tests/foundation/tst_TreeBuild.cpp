@@ -1,6 +1,8 @@
-#include "MCIFunctions.h"
-#include "NavigationTreeBuilder.h"
 #include "TestSupport.h"
+#include "foundation/CStatus.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/NavigationTreeBuilder.h"
 
 #include <QtTest>
 

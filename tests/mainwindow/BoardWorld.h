@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CClientHnd.h"
-#include "CClientInitialise.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "ITrayWindow.h"
-#include "MADOFunctions.h"
-#include "MCIFunctions.h"
-#include "frmMain.h"
+#include "app/CClientInitialise.h"
+#include "foundation/Globals.h"
+#include "foundation/ITrayWindow.h"
+#include "foundation/MADOFunctions.h"
+#include "foundation/MCIFunctions.h"
+#include "mainwindow/frmMain.h"
+#include "platform/DateUtil.h"
+#include "status/CClientHnd.h"
 
 #include <QtTest>
 

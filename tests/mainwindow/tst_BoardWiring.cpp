@@ -1,14 +1,14 @@
 #include "BoardWorld.h"
-#include "Clock.h"
-#include "CoolBar.h"
-#include "ICommonDialogBackend.h"
-#include "IChatWindow.h"
-#include "KeyedTreeWidget.h"
-#include "ListViewPane.h"
 #include "TestDatabase.h"
-#include "UserListModel.h"
-#include "UserListPoll.h"
-#include "ucDateTime.h"
+#include "datetime/ucDateTime.h"
+#include "dialogs/ICommonDialogBackend.h"
+#include "mainwindow/CoolBar.h"
+#include "mainwindow/KeyedTreeWidget.h"
+#include "mainwindow/ListViewPane.h"
+#include "messaging/IChatWindow.h"
+#include "platform/Clock.h"
+#include "status/UserListModel.h"
+#include "status/UserListPoll.h"
 
 #include <QComboBox>
 #include <QLabel>

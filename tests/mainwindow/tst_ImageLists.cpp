@@ -1,6 +1,6 @@
-#include "CMainImageLists.h"
-#include "IconArt.h"
 #include "TestSupport.h"
+#include "mainwindow/CMainImageLists.h"
+#include "status/IconArt.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "MainLayout.h"
+#include "mainwindow/MainLayout.h"
 
 #include <QtTest>
 

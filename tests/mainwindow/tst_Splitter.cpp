@@ -1,5 +1,5 @@
-#include "CSplitter.h"
-#include "MainLayout.h"
+#include "mainwindow/CSplitter.h"
+#include "mainwindow/MainLayout.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "DateUtil.h"
-#include "MCIFunctions.h"
-#include "RecentNotes.h"
-#include "StatusToolbar.h"
 #include "TestSupport.h"
-#include "TreeNavigation.h"
+#include "foundation/MCIFunctions.h"
+#include "mainwindow/RecentNotes.h"
+#include "mainwindow/StatusToolbar.h"
+#include "mainwindow/TreeNavigation.h"
+#include "platform/DateUtil.h"
 
 #include <QtTest>
 

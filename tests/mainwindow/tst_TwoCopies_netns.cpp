@@ -1,13 +1,13 @@
 #include "BoardWorld.h"
-#include "DbConnection.h"
-#include "MErrorHandler.h"
-#include "MWait.h"
-#include "Registry.h"
-#include "StatusMCastReceiver.h"
 #include "TestDatabase.h"
-#include "UserListModel.h"
-#include "UserListPoll.h"
-#include "frmSysTray.h"
+#include "foundation/MErrorHandler.h"
+#include "foundation/MWait.h"
+#include "messaging/tray/frmSysTray.h"
+#include "platform/DbConnection.h"
+#include "platform/Registry.h"
+#include "status/StatusMCastReceiver.h"
+#include "status/UserListModel.h"
+#include "status/UserListPoll.h"
 
 #include <QComboBox>
 #include <QProcess>

@@ -3,9 +3,9 @@
 // A running copy as the multicast tests see it: its own window, mark and
 // protocol, and a receiver that records what the datagrams asked for.
 
-#include "CMCastWindow.h"
-#include "IMCastReceiver.h"
-#include "MCastProtocol.h"
+#include "messaging/CMCastWindow.h"
+#include "messaging/IMCastReceiver.h"
+#include "messaging/MCastProtocol.h"
 
 #include <QMap>
 #include <QStringList>

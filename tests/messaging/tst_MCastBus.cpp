@@ -1,13 +1,13 @@
-#include "AppError.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "LogFile.h"
-#include "MCastBus.h"
-#include "MCastCodec.h"
 #include "MCastTestPeer.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
-#include "TextLimit.h"
+#include "foundation/LogFile.h"
+#include "foundation/MErrorHandler.h"
+#include "foundation/TextLimit.h"
+#include "messaging/MCastBus.h"
+#include "messaging/MCastCodec.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QtTest>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "MCastCodec.h"
+#include "messaging/MCastCodec.h"
 
 #include <QtTest>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "MADOFunctions.h"
-#include "MCastPorts.h"
 #include "PgServer.h"
 #include "TestSupport.h"
+#include "foundation/MADOFunctions.h"
+#include "messaging/MCastPorts.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "CMCastWindow.h"
-#include "Globals.h"
-#include "MCastUdpTransport.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
-#include "frmSysTray.h"
+#include "foundation/Globals.h"
+#include "foundation/MErrorHandler.h"
+#include "messaging/CMCastWindow.h"
+#include "messaging/MCastUdpTransport.h"
+#include "messaging/tray/frmSysTray.h"
 
 #include <QtTest>
 #include <memory>

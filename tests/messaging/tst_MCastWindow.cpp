@@ -1,9 +1,9 @@
-#include "CMCastWindow.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "MCastGapCheck.h"
-#include "MCastOwnIds.h"
-#include "MCastResendThrottle.h"
+#include "messaging/CMCastWindow.h"
+#include "messaging/MCastGapCheck.h"
+#include "messaging/MCastOwnIds.h"
+#include "messaging/MCastResendThrottle.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
 #include <QtTest>
 #include <limits>

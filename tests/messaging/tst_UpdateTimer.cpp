@@ -1,8 +1,8 @@
-#include "AppError.h"
-#include "CEntity.h"
-#include "IUpdateTimerActions.h"
 #include "TestSupport.h"
-#include "UpdateTimer.h"
+#include "foundation/CEntity.h"
+#include "messaging/tray/IUpdateTimerActions.h"
+#include "messaging/tray/UpdateTimer.h"
+#include "platform/AppError.h"
 
 #include <QtTest>
 #include <functional>

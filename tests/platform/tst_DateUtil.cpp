@@ -1,4 +1,4 @@
-#include "DateUtil.h"
+#include "platform/DateUtil.h"
 
 #include <QtTest>
 

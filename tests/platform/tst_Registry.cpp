@@ -1,5 +1,5 @@
-#include "Registry.h"
 #include "TestSupport.h"
+#include "platform/Registry.h"
 
 #include <QtTest>
 

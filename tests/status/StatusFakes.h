@@ -3,19 +3,19 @@
 // Stand-ins for the windows the status engine talks to, each remembering what
 // it was asked, and a database of users for the engine to change.
 
-#include "CClientHnd.h"
-#include "CMCastUpdate.h"
-#include "CUpdateDatabase.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "ICalendarLink.h"
-#include "ICheckInPopup.h"
-#include "IMainWindow.h"
-#include "IStatusChangeDialog.h"
-#include "ITrayWindow.h"
 #include "PgServer.h"
 #include "StubTrayWindow.h"
 #include "TestSupport.h"
+#include "foundation/CUpdateDatabase.h"
+#include "foundation/Globals.h"
+#include "foundation/ICalendarLink.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/ITrayWindow.h"
+#include "messaging/CMCastUpdate.h"
+#include "platform/DateUtil.h"
+#include "status/CClientHnd.h"
+#include "status/ICheckInPopup.h"
+#include "status/IStatusChangeDialog.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "IMainWindow.h"
 #include "StubMainWindow.h"
-#include "IUserListView.h"
-#include "IUserNotification.h"
+#include "foundation/IMainWindow.h"
+#include "status/IUserListView.h"
+#include "status/IUserNotification.h"
 
 #include <QSet>
 #include <QStringList>

@@ -1,12 +1,12 @@
-#include "AppError.h"
-#include "CClientHnd.h"
-#include "Clock.h"
-#include "MADOFunctions.h"
-#include "MCIFunctions.h"
 #include "StatusFakes.h"
-#include "StatusMCastReceiver.h"
 #include "TestDatabase.h"
-#include "TextLimit.h"
+#include "foundation/MADOFunctions.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/TextLimit.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "status/CClientHnd.h"
+#include "status/StatusMCastReceiver.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
-#include "AppError.h"
-#include "CClientNote.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
+#include "foundation/Globals.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "status/CClientNote.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
-#include "CClientHnd.h"
-#include "Clock.h"
-#include "MADOFunctions.h"
 #include "StatusFakes.h"
+#include "foundation/MADOFunctions.h"
+#include "platform/Clock.h"
+#include "status/CClientHnd.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "AppError.h"
-#include "CClientHnd.h"
 #include "CopyProcess.h"
-#include "DbConnection.h"
-#include "MErrorHandler.h"
 #include "StatusFakes.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+#include "platform/DbConnection.h"
+#include "status/CClientHnd.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -1,10 +1,10 @@
-#include "CMCastWindow.h"
-#include "Clock.h"
-#include "MCastUdpTransport.h"
-#include "MErrorHandler.h"
 #include "StatusFakes.h"
-#include "StatusMCastReceiver.h"
-#include "frmSysTray.h"
+#include "foundation/MErrorHandler.h"
+#include "messaging/CMCastWindow.h"
+#include "messaging/MCastUdpTransport.h"
+#include "messaging/tray/frmSysTray.h"
+#include "platform/Clock.h"
+#include "status/StatusMCastReceiver.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "Globals.h"
-#include "MCIFunctions.h"
 #include "TestSupport.h"
-#include "UserListColumns.h"
-#include "UserListModel.h"
 #include "UserListTestWindow.h"
+#include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
+#include "status/UserListColumns.h"
+#include "status/UserListModel.h"
 
 #include <QtTest>
 

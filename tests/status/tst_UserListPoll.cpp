@@ -1,17 +1,18 @@
-#include "CMCastWindow.h"
-#include "CStatus.h"
-#include "CUpdateDatabase.h"
-#include "CUserGroup.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "MADOFunctions.h"
-#include "MCIFunctions.h"
 #include "TestDatabase.h"
-#include "UserListModel.h"
-#include "UserListPoll.h"
-#include "UserListReader.h"
 #include "UserListTestWindow.h"
+#include "admin/CUserGroup.h"
+#include "foundation/CStatus.h"
+#include "foundation/CUpdateDatabase.h"
+#include "foundation/Globals.h"
+#include "foundation/MADOFunctions.h"
+#include "foundation/MCIFunctions.h"
+#include "messaging/CMCastWindow.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "status/NotifyUserList.h"
+#include "status/UserListModel.h"
+#include "status/UserListPoll.h"
+#include "status/UserListReader.h"
 
 #include <QtTest>
 
@@ -311,7 +312,7 @@ private slots:
         // No row says A1 is at lunch: the next poll reads his row again, and
         // forgets the number the pulse claimed, lest it hold back his own.
         g_oMCastWindow = std::make_unique<CMCastWindow>();
-        g_oMCastWindow->Add(CMCastUpdate{5000, 1, QStringLiteral("LNC")});
+        g_oMCastWindow->Add(CMCastUpdate{5000, 1, QStringLiteral("LNC"), {}, 0, 0, -1});
         poll(kGroup);
         QCOMPARE(shown(), QStringList({"A1 In", "C3 In"}));
         QVERIFY(!g_oMCastWindow->NewerUpdateExist(10, 1));

@@ -1,10 +1,10 @@
-#include "CStatus.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
 #include "TestSupport.h"
-#include "UserListItem.h"
-#include "UserListRows.h"
+#include "foundation/CStatus.h"
+#include "foundation/Globals.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "status/UserListItem.h"
+#include "status/UserListRows.h"
 
 #include <QtTest>
 

@@ -6,19 +6,19 @@
 // poll read from a database, and checks what must hold whatever arrives.
 // Shared by the seeded fuzz test and the libFuzzer target of the benchmarks.
 
-#include "../messaging/MCastTestPeer.h"
-#include "CClientHnd.h"
-#include "CUpdateDatabase.h"
-#include "Globals.h"
-#include "IMCastTransport.h"
-#include "MCastCodec.h"
-#include "StatusCode.h"
-#include "StatusMCastReceiver.h"
 #include "StubMainWindow.h"
 #include "TestSupport.h"
-#include "TextLimit.h"
-#include "UserListModel.h"
-#include "UserListPoll.h"
+#include "../messaging/MCastTestPeer.h"
+#include "foundation/CUpdateDatabase.h"
+#include "foundation/Globals.h"
+#include "foundation/StatusCode.h"
+#include "foundation/TextLimit.h"
+#include "messaging/IMCastTransport.h"
+#include "messaging/MCastCodec.h"
+#include "status/CClientHnd.h"
+#include "status/StatusMCastReceiver.h"
+#include "status/UserListModel.h"
+#include "status/UserListPoll.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "CClientAdmin.h"
-#include "CClientHnd.h"
-#include "CMCastUpdate.h"
 #include "CopyProcess.h"
-#include "DbConnection.h"
-#include "Globals.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
+#include "admin/CClientAdmin.h"
+#include "foundation/Globals.h"
+#include "messaging/CMCastUpdate.h"
+#include "platform/DbConnection.h"
+#include "status/CClientHnd.h"
 
 #include <QMap>
 #include <QProcess>

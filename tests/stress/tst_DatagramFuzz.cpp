@@ -1,6 +1,6 @@
 #include "DatagramExercise.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
+#include "foundation/MErrorHandler.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

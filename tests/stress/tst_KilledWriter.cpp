@@ -1,9 +1,9 @@
-#include "CClientHnd.h"
-#include "CUpdateDatabase.h"
 #include "CopyProcess.h"
-#include "Globals.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
+#include "foundation/CUpdateDatabase.h"
+#include "foundation/Globals.h"
+#include "status/CClientHnd.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

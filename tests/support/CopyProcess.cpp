@@ -1,9 +1,9 @@
 #include "CopyProcess.h"
 
-#include "DbConnection.h"
-#include "Globals.h"
-#include "MErrorHandler.h"
 #include "TestSupport.h"
+#include "foundation/Globals.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/DbConnection.h"
 
 #include <QThread>
 #include <QtTest>

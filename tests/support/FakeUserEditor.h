@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppError.h"
-#include "CClientAdmin.h"
-#include "Globals.h"
-#include "IUserEditor.h"
+#include "admin/CClientAdmin.h"
+#include "foundation/Globals.h"
+#include "foundation/IUserEditor.h"
+#include "platform/AppError.h"
 
 #include <QStringList>
 

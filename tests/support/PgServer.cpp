@@ -1,7 +1,7 @@
 #include "PgServer.h"
 
-#include "ConnectionSpec.h"
-#include "DbConnection.h"
+#include "platform/ConnectionSpec.h"
+#include "platform/DbConnection.h"
 
 #include <QCoreApplication>
 

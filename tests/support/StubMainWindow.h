@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IMainWindow.h"
+#include "foundation/IMainWindow.h"
 
 // A main window that is always there and shows nothing; tests override the
 // services they watch.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ITrayWindow.h"
+#include "foundation/ITrayWindow.h"
 
 // A tray window that is always there and does nothing; tests override the
 // services they watch.

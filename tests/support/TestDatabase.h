@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CUpdateDatabase.h"
-#include "MADOFunctions.h"
 #include "PgServer.h"
 #include "TestSupport.h"
+#include "foundation/CUpdateDatabase.h"
+#include "foundation/MADOFunctions.h"
 
 #include <QtTest>
 #include <memory>

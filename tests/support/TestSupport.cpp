@@ -1,10 +1,14 @@
 #include "TestSupport.h"
 
-#include "DbConnection.h"
-#include "Globals.h"
-#include "MADOFunctions.h"
-#include "MErrorHandler.h"
-#include "Registry.h"
+#include "app/ClientApplication.h"
+
+#include "foundation/CStatus.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "foundation/MADOFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/DbConnection.h"
+#include "platform/Registry.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,6 +41,7 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("runtime")).toUtf8());
     qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("config-machine")).toUtf8());
     SetLogFolder(path(QStringLiteral("logs")));
+    g_application = &ClientApplication::instance();
     g_prompt = &prompt;
     g_errorWindow = &errorWindow;
     g_shell = &shell;

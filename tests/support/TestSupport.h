@@ -1,8 +1,8 @@
 #pragma once
 
-#include "IErrorWindow.h"
-#include "IPrompt.h"
-#include "IShell.h"
+#include "foundation/IErrorWindow.h"
+#include "foundation/IPrompt.h"
+#include "foundation/IShell.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/CStatus.h"
 #include <QList>
 #include <QString>
 

@@ -1,12 +1,12 @@
-#include "COptionsEditor.h"
-#include "Clock.h"
-#include "Globals.h"
-#include "MStartUp.h"
-#include "StatusMCastReceiver.h"
-#include "frmMain.h"
 #include "frmSplash.h"
 #include "frmSplashClose.h"
-#include "frmSysTray.h"
+#include "MStartUp.h"
+#include "admin/COptionsEditor.h"
+#include "foundation/Globals.h"
+#include "mainwindow/frmMain.h"
+#include "messaging/tray/frmSysTray.h"
+#include "platform/Clock.h"
+#include "status/StatusMCastReceiver.h"
 
 #include <QApplication>
 

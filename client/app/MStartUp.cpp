@@ -1,20 +1,22 @@
 #include "MStartUp.h"
 
-#include "AppError.h"
-#include "CClientAdmin.h"
-#include "CClientHnd.h"
 #include "CClientInitialise.h"
+#include "ClientApplication.h"
 #include "CStartUp.h"
-#include "Clock.h"
-#include "DateUtil.h"
-#include "Globals.h"
-#include "IMainWindow.h"
-#include "IPrompt.h"
 #include "ISplash.h"
-#include "ITrayWindow.h"
-#include "MADOFunctions.h"
-#include "MErrorHandler.h"
-#include "SingleInstance.h"
+#include "admin/CClientAdmin.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/IPrompt.h"
+#include "foundation/ITrayWindow.h"
+#include "foundation/MADOFunctions.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "platform/SingleInstance.h"
+#include "status/CClientHnd.h"
 
 namespace {
 
@@ -58,11 +60,6 @@ void createGlobals()
 
 } // namespace
 
-QString ApplicationTitle()
-{
-    return QStringLiteral("Qel");
-}
-
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     const QString line = arguments.join(u' ').trimmed();
@@ -74,6 +71,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 
 bool Main(const QStringList &arguments)
 {
+    g_application = &ClientApplication::instance();
     tolerant(writeBanner);
     tolerant(createGlobals);
     const CommandLine commandLine = CommandLine::parse(arguments);

@@ -1,13 +1,13 @@
 #include "UpdateTimerActions.h"
 
-#include "CClientAdmin.h"
-#include "CClientHnd.h"
-#include "CEntity.h"
-#include "Clock.h"
-#include "Globals.h"
-#include "IMainWindow.h"
-#include "IResourceLists.h"
-#include "UserListPoll.h"
+#include "admin/CClientAdmin.h"
+#include "foundation/CEntity.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/IResourceLists.h"
+#include "platform/Clock.h"
+#include "status/CClientHnd.h"
+#include "status/UserListPoll.h"
 
 qint16 UpdateTimerActions::canPollDatabase()
 {

@@ -1,9 +1,9 @@
 #include "CTreeNode.h"
 
-#include "AppError.h"
 #include "ConnectionScope.h"
 #include "CounterAllocator.h"
 #include "MErrorHandler.h"
+#include "platform/AppError.h"
 
 namespace {
 

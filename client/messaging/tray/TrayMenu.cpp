@@ -1,7 +1,7 @@
 #include "TrayMenu.h"
 
-#include "CStatus.h"
-#include "MCIFunctions.h"
+#include "foundation/CStatus.h"
+#include "foundation/MCIFunctions.h"
 
 namespace {
 

@@ -5,9 +5,6 @@
 
 // The life of one run: entry, the two long-lived windows, close-down.
 
-// The program's title, as message boxes and the progress window show it.
-QString ApplicationTitle();
-
 // What the command line asks for, read after Qt has taken its own options.
 struct CommandLine
 {

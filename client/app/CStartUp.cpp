@@ -1,9 +1,9 @@
 #include "CStartUp.h"
 
-#include "Globals.h"
-#include "IMainWindow.h"
-#include "ITrayWindow.h"
 #include "MStartUp.h"
+#include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/ITrayWindow.h"
 
 namespace {
 CStartUp g_startUp;

@@ -1,7 +1,7 @@
 #include "TrayIconRules.h"
 
-#include "CStatus.h"
-#include "MCIFunctions.h"
+#include "foundation/CStatus.h"
+#include "foundation/MCIFunctions.h"
 
 #include <QRegularExpression>
 

@@ -1,10 +1,10 @@
 #include "UpdateTimer.h"
 
-#include "AppError.h"
-#include "CEntity.h"
 #include "IUpdateTimerActions.h"
-#include "MErrorHandler.h"
-#include "UserListColumns.h"
+#include "foundation/CEntity.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+#include "status/UserListColumns.h"
 
 #include <QScopeGuard>
 

@@ -1,7 +1,7 @@
 #include "TrayIconLoader.h"
 
-#include "IconArt.h"
 #include "TrayIconRules.h"
+#include "status/IconArt.h"
 
 #include <QImageReader>
 #include <QPixmap>

@@ -1,13 +1,13 @@
 #include "TrayCommands.h"
 
-#include "AppError.h"
-#include "CClientHnd.h"
-#include "CClientInitialise.h"
-#include "CClientNote.h"
-#include "Globals.h"
-#include "IMainWindow.h"
-#include "ITrayWindow.h"
-#include "MErrorHandler.h"
+#include "foundation/Globals.h"
+#include "foundation/IApplication.h"
+#include "foundation/IMainWindow.h"
+#include "foundation/ITrayWindow.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+#include "status/CClientHnd.h"
+#include "status/CClientNote.h"
 
 namespace {
 
@@ -57,7 +57,8 @@ void TrayCommands::restoreMainWindow(ITrayWindow &tray)
         if (g_frmMain)
             return;
         g_fRefreshNeeded = true;
-        CClientInitialise().Initialise(false, false);
+        if (g_application)
+            g_application->reopenMainWindow();
         // The initialisation switches the timer off.
         tray.setUpdateTimerEnabled(true);
     });

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "MADOFunctions.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/MADOFunctions.h"
 
 #include <QString>
 

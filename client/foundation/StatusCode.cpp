@@ -1,6 +1,6 @@
 #include "StatusCode.h"
 
-#include "AppError.h"
+#include "platform/AppError.h"
 
 bool StatusCode::isValid(const QString &code)
 {

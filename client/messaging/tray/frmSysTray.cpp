@@ -1,14 +1,15 @@
 #include "frmSysTray.h"
 
-#include "AppError.h"
-#include "CMCastWindow.h"
-#include "Globals.h"
-#include "MCIFunctions.h"
-#include "MErrorHandler.h"
-#include "MStartUp.h"
 #include "TrayCommands.h"
 #include "TrayIconLoader.h"
 #include "TrayIconRules.h"
+#include "foundation/CStatus.h"
+#include "foundation/Globals.h"
+#include "foundation/IApplication.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "messaging/CMCastWindow.h"
+#include "platform/AppError.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -188,7 +189,8 @@ void frmSysTray::restoreMainWindow()
 void frmSysTray::exitClicked()
 {
     try {
-        CloseDownApplication(1);
+        if (g_application)
+            g_application->closeDownApplication(1);
     } catch (const AppError &) {
     }
 }
@@ -221,6 +223,6 @@ void frmSysTray::queryUnload(int unloadMode)
 {
     removeTrayIcon();
     // The close-down unloads this window itself; it must not start again then.
-    if (!m_fClosingDown)
-        CloseDownApplication(unloadMode);
+    if (!m_fClosingDown && g_application)
+        g_application->closeDownApplication(unloadMode);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ITrayWindow.h"
-#include "MCastBasicReceiver.h"
-#include "MCastProtocol.h"
-#include "MCastUdpTransport.h"
 #include "TrayMenu.h"
 #include "UpdateTimer.h"
 #include "UpdateTimerActions.h"
+#include "foundation/ITrayWindow.h"
+#include "messaging/MCastBasicReceiver.h"
+#include "messaging/MCastProtocol.h"
+#include "messaging/MCastUdpTransport.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>

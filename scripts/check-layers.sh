@@ -1,0 +1,43 @@
+#!/bin/bash
+# Fails when a file includes a header of a layer above its own, or of a
+# sibling layer beside it. Layers, bottom to top (a folder may include only
+# folders of a lower rank, and itself):
+#   0 platform
+#   1 datetime, client/foundation
+#   2 client/dialogs, client/messaging (the multicast protocol)
+#   3 client/status
+#   4 client/admin, client/resources, client/mail
+#   5 client/messaging/tray
+#   6 client/mainwindow
+#   7 client/app
+# Tests and benchmarks sit above everything and are not checked.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+declare -A rank=([platform]=0 [datetime]=1 [foundation]=1 [dialogs]=2 [messaging]=2 [status]=3
+                 [admin]=4 [resources]=4 [mail]=4 [messaging/tray]=5 [mainwindow]=6 [app]=7)
+
+layer_of() { # a file's or an include's folder, as the table names it
+  local dir="${1%/*}"
+  dir="${dir#client/}"
+  echo "$dir"
+}
+
+bad=0
+while IFS= read -r file; do
+  from="$(layer_of "$file")"
+  [ -n "${rank[$from]+x}" ] || { echo "no layer for $file"; bad=1; continue; }
+  while IFS= read -r line; do
+    header="${line#*\"}"; header="${header%%\"*}"
+    [[ "$header" == */* ]] || continue          # a header of the file's own folder
+    to="$(layer_of "$header")"
+    [ "$to" = "$from" ] && continue
+    if [ -z "${rank[$to]+x}" ] || [ "${rank[$to]}" -ge "${rank[$from]}" ]; then
+      echo "$file includes $header: layer '$to' is not below '$from'"
+      bad=1
+    fi
+  done < <(grep -E '^\s*#\s*include\s+"' "$file" || true)
+done < <(git ls-files 'platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime/*.h' 'client/*.cpp' 'client/*.h')
+
+[ "$bad" -eq 0 ] && echo "layers: no include runs upward"
+exit "$bad"
