@@ -15,12 +15,16 @@
 #include "foundation/MErrorHandler.h"
 #include "foundation/NavigationTreeBuilder.h"
 #include "foundation/RaiseAs.h"
+#include "foundation/Steps.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
 #include "status/CClientHnd.h"
 
 namespace {
+
+// Where a skipped step is said to belong in the debug log.
+const QString kLog = QStringLiteral("CClientInitialise");
 
 const QString kRootKey = QStringLiteral("NOD0");
 
@@ -32,19 +36,6 @@ QString settingsKey()
 QString loginKey()
 {
     return AppRegistryKey() + QStringLiteral("\\Login");
-}
-
-// Runs one step of a sequence whose steps ignore their errors; true when it ran.
-template <typename Step>
-bool ignoringErrors(Step &&step)
-{
-    try {
-        step();
-        return true;
-    } catch (const AppError &e) {
-        WriteDebugLog(QStringLiteral("Step skipped: ") + e.description());
-        return false;
-    }
 }
 
 // The desktop user's name, blanks trimmed; every character kept.
@@ -173,7 +164,7 @@ void CClientInitialise::openStartNode(const QString &key)
 {
     if (!g_frmMain)
         return;
-    ignoringErrors([&] {
+    Steps::logAndSkip(kLog, [&] {
         g_frmMain->selectTreeNode(key);
         g_frmMain->treeViewClick(key, true);
         g_frmMain->hidePopupMenu();
@@ -261,7 +252,7 @@ bool CClientInitialise::lookUpUser(const QString &loginName, bool &found)
 // fails is skipped.
 void CClientInitialise::loadSignedInUser()
 {
-    ignoringErrors([&] {
+    Steps::logAndSkip(kLog, [&] {
         double outTime = Clock::nowDays();
         double dueBack = outTime;
         if (g_oClientHnd)
@@ -270,10 +261,10 @@ void CClientInitialise::loadSignedInUser()
     });
     UserRecord user;
     QList<CTreeNode> groups;
-    const bool haveUser = ignoringErrors(
+    const bool haveUser = Steps::logAndSkip(kLog, 
         [&] { CClientAdmin().ReadUser(g_lUserID, user, groups, g_vQuickNotes, m_connection); });
     bool outlookAllowed = false;
-    ignoringErrors([&] { outlookAllowed = TextIsTrue(GetSystemProperty(QStringLiteral("enb_olk"), m_connection)); });
+    Steps::logAndSkip(kLog, [&] { outlookAllowed = TextIsTrue(GetSystemProperty(QStringLiteral("enb_olk"), m_connection)); });
     if (haveUser)
         copyToGlobals(user, outlookAllowed);
     if (g_frmSysTray)

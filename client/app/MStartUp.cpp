@@ -12,6 +12,7 @@
 #include "foundation/MADOFunctions.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
+#include "foundation/Steps.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
@@ -22,17 +23,6 @@ namespace {
 
 bool g_closeDownRan = false;
 std::unique_ptr<SingleInstance> g_instance;
-
-// Runs one step of a procedure whose steps ignore errors: a step that fails is
-// skipped and the next one runs.
-template <typename Step>
-void tolerant(Step &&step)
-{
-    try {
-        step();
-    } catch (const std::exception &) {
-    }
-}
 
 void writeBanner()
 {
@@ -72,8 +62,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 bool Main(const QStringList &arguments)
 {
     g_application = &ClientApplication::instance();
-    tolerant(writeBanner);
-    tolerant(createGlobals);
+    Steps::skip(writeBanner);
+    Steps::skip(createGlobals);
     const CommandLine commandLine = CommandLine::parse(arguments);
     g_oCurrentUser.Admin = commandLine.admin;
 
@@ -101,15 +91,15 @@ bool Main(const QStringList &arguments)
     if (!CClientInitialise().Initialise(true, true))
         EndProgram(1);
 
-    tolerant([] {
+    Steps::skip([] {
         if (g_fMyRowLoaded && g_frmMain)
             g_frmMain->selectUserItem(QStringLiteral("USR") + QString::number(g_lUserID));
     });
-    tolerant([] {
+    Steps::skip([] {
         if (g_frmSysTray)
             g_frmSysTray->setUpdateTimerEnabled(true);
     });
-    tolerant([] {
+    Steps::skip([] {
         if (!(g_fOutlook && g_fOutlookOOP) || !g_oClientHnd)
             return;
         g_oClientHnd->setOutLookClient(g_calendarWatcherFactory->create());
@@ -129,7 +119,7 @@ void StartUserInterface()
 
 void ShowMainWindow()
 {
-    tolerant([] {
+    Steps::skip([] {
         if (!g_frmMain)
             StartUserInterface();
         if (!g_frmMain)
@@ -144,14 +134,14 @@ void ShowMainWindow()
 
 void ReleaseUserInterface()
 {
-    tolerant([] {
+    Steps::skip([] {
         if (g_frmMain) {
             g_frmMain->hideWindow();
             g_frmMain.reset();
         }
     });
-    tolerant([] { g_oStartUp->CloseDown(); });
-    tolerant([] { g_oClientHnd.reset(); });
+    Steps::skip([] { g_oStartUp->CloseDown(); });
+    Steps::skip([] { g_oClientHnd.reset(); });
 }
 
 void CloseDownApplication(int unloadMode)
@@ -162,7 +152,7 @@ void CloseDownApplication(int unloadMode)
     m_fClosingDown = true;
     WriteDebugLog(QStringLiteral("Closing down (unload mode %1)").arg(unloadMode));
 
-    tolerant([] {
+    Steps::skip([] {
         if (g_frmMain) {
             g_frmMain->hideWindow();
             if (g_frmSysTray)
@@ -170,38 +160,38 @@ void CloseDownApplication(int unloadMode)
         }
     });
     std::unique_ptr<ISplash> progress;
-    tolerant([&] {
+    Steps::skip([&] {
         if (g_uiFactory.closeProgress)
             progress = g_uiFactory.closeProgress();
         if (progress)
             progress->showWindow();
     });
     const auto step = [&](const QString &text) {
-        tolerant([&] {
+        Steps::skip([&] {
             if (progress)
                 progress->setStatusText(text);
         });
     };
 
     step(QStringLiteral("Updating Status..."));
-    tolerant([&] {
+    Steps::skip([&] {
         if (g_oClientHnd)
             g_oClientHnd->CloseDown(unloadMode);
     });
     if (g_fOutlook) {
         step(QStringLiteral("Closing Outlook Reference..."));
-        tolerant([&] {
+        Steps::skip([&] {
             if (g_oClientHnd)
                 g_oClientHnd->CloseDownOutlook(unloadMode);
         });
     }
     step(QStringLiteral("Closing Core..."));
-    tolerant([] { g_oClientHnd.reset(); });
+    Steps::skip([] { g_oClientHnd.reset(); });
     step(QStringLiteral("Unloading User Interfaces..."));
     ReleaseUserInterface();
     step(QStringLiteral("Close Down Complete"));
     WriteDebugLog(QStringLiteral("Close Down Complete"));
-    tolerant([&] {
+    Steps::skip([&] {
         if (progress)
             progress->hideWindow();
         progress.reset();

@@ -24,6 +24,7 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/NavigationTree.h"
+#include "foundation/Steps.h"
 #include "messaging/IChatWindow.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
@@ -62,20 +63,12 @@
 
 namespace {
 
+// Where a skipped step is said to belong in the debug log.
+const QString kLog = QStringLiteral("frmMain");
+
 const QString kFeedbackUrl = QStringLiteral("https://tessaly.example/feedback");
 constexpr int kInfoBarHeight = 390;
 constexpr int kInitialBarLeft = 3000;
-
-// Runs one step of a handler whose steps run on past a failure.
-template <typename Step>
-void tolerant(Step &&step)
-{
-    try {
-        step();
-    } catch (const std::exception &e) {
-        WriteDebugLog(QStringLiteral("frmMain: step skipped: ") + QString::fromUtf8(e.what()));
-    }
-}
 
 QRect pixels(int left, int top, int width, int height)
 {
@@ -102,7 +95,7 @@ frmMain::frmMain()
     Form_Load();
     populateMenuStrings();
     resize(800, 600);
-    tolerant([this] { applyViewSettings(); });
+    Steps::logAndSkip(kLog, [this] { applyViewSettings(); });
     ResizeNow();
 }
 
@@ -204,12 +197,14 @@ void frmMain::createMenus()
 
     QMenu *config = topMenu(QStringLiteral("mnuPopupAdmin"), QString());
     connect(addMenuItem(config, QStringLiteral("mnuAdminUserOptions"), QString()), &QAction::triggered, this, [] {
-        tolerant([] { g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false); });
+        Steps::logAndSkip(kLog, [] {
+            g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false);
+        });
     });
     QMenu *admin = subMenu(config, indexed(QStringLiteral("mnuPopupAdminSub"), 1), QString());
     addMenuItem(admin, QStringLiteral("mnuAdminOptions"), QString());
     connect(addMenuItem(admin, QStringLiteral("mnuAdminAddUser"), QString()), &QAction::triggered, this, [] {
-        tolerant([] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
+        Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
     });
     addMenuItem(admin, QStringLiteral("mnuAdminAddResource"), QString());
     addMenuItem(admin, QStringLiteral("mnuAdminCustomStatus"), QString());
@@ -344,7 +339,8 @@ void frmMain::createCoolBar()
     CoolBar1->addBand(1, Toolbar2);
     CoolBar1->addBand(1, Picture1);
     CoolBar1->setBandVisible(4, false);
-    connect(CoolBar1, &CoolBar::heightChanged, this, [this] { tolerant([this] { arrangeControls(); }); });
+    connect(CoolBar1, &CoolBar::heightChanged, this,
+            [this] { Steps::logAndSkip(kLog, [this] { arrangeControls(); }); });
 }
 
 void frmMain::createPanes()
@@ -440,7 +436,7 @@ void frmMain::createStatusBar()
 
 void frmMain::Form_Load()
 {
-    tolerant([this] {
+    Steps::logAndSkip(kLog, [this] {
         m_clock = new QTimer(this);
         m_clock->setInterval(1000);
         connect(m_clock, &QTimer::timeout, this, &frmMain::refreshClock);
@@ -450,7 +446,7 @@ void frmMain::Form_Load()
     m_exitRequested = false;
     m_fSplitting = false;
     m_restorePending = false;
-    tolerant([this] {
+    Steps::logAndSkip(kLog, [this] {
         m_oVerticalSplit.DoSplit = [this](bool &allow) { m_oVerticalSplit_DoSplit(allow); };
         m_oVerticalSplit.SplitComplete = [this] { m_oVerticalSplit_SplitComplete(); };
         m_oVerticalSplit.Initialise(picVerticalSplit);
@@ -458,14 +454,14 @@ void frmMain::Form_Load()
         connect(picVerticalSplit, &SplitterBar::moved, this, &frmMain::Form_MouseMove);
         connect(picVerticalSplit, &SplitterBar::released, this, &frmMain::Form_MouseUp);
     });
-    tolerant([this] { loadRecentNotes(); });
-    tolerant([this] { loadImageList(); });
-    tolerant([this] { setWindowIcon(images.imghot.picture(QStringLiteral("Qel"))); });
-    tolerant([this] { ImageInfoBar->setPixmap(images.img16.pixmap(QStringLiteral("INF"))); });
+    Steps::logAndSkip(kLog, [this] { loadRecentNotes(); });
+    Steps::logAndSkip(kLog, [this] { loadImageList(); });
+    Steps::logAndSkip(kLog, [this] { setWindowIcon(images.imghot.picture(QStringLiteral("Qel"))); });
+    Steps::logAndSkip(kLog, [this] { ImageInfoBar->setPixmap(images.img16.pixmap(QStringLiteral("INF"))); });
     // F1 and F5 work wherever the focus is in the window.
-    tolerant([this] {
+    Steps::logAndSkip(kLog, [this] {
         connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] {
-            tolerant([this] { if (showHelp) showHelp(); });
+            Steps::logAndSkip(kLog, [this] { if (showHelp) showHelp(); });
         });
         connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
                 &frmMain::refreshCurrentView);
@@ -473,7 +469,7 @@ void frmMain::Form_Load()
     connect(this, &frmMain::Toolbar1ButtonClick, this, &frmMain::Toolbar1_ButtonClick);
     connect(this, &frmMain::Toolbar1ButtonMenuClick, this, &frmMain::Toolbar1_ButtonMenuClick);
     connect(this, &frmMain::Toolbar2ButtonClick, this, &frmMain::Toolbar2_ButtonClick);
-    tolerant([this] { attachUserList(); });
+    Steps::logAndSkip(kLog, [this] { attachUserList(); });
 }
 
 void frmMain::attachUserList()
@@ -572,8 +568,8 @@ void frmMain::updateMinimumSize()
 
 void frmMain::ResizeNow()
 {
-    tolerant([this] { arrangeTreePane(); });
-    tolerant([this] { arrangeControls(); });
+    Steps::logAndSkip(kLog, [this] { arrangeTreePane(); });
+    Steps::logAndSkip(kLog, [this] { arrangeControls(); });
 }
 
 void frmMain::arrangeControls()
@@ -646,15 +642,15 @@ void frmMain::Form_Resize()
     if (m_resizing)
         return;
     m_resizing = true;
-    tolerant([this] { updateMinimumSize(); });
+    Steps::logAndSkip(kLog, [this] { updateMinimumSize(); });
     ResizeNow();
-    tolerant([this] { arrangeFrame(); });
+    Steps::logAndSkip(kLog, [this] { arrangeFrame(); });
     // The minimum follows the tree's new width.
-    tolerant([this] { updateMinimumSize(); });
+    Steps::logAndSkip(kLog, [this] { updateMinimumSize(); });
     m_resizing = false;
     if (m_restorePending) {
         m_restorePending = false;
-        tolerant([this] { treeViewClick(g_sCurrentNodeKey, false); });
+        Steps::logAndSkip(kLog, [this] { treeViewClick(g_sCurrentNodeKey, false); });
     }
 }
 
@@ -683,17 +679,17 @@ void frmMain::m_oVerticalSplit_SplitComplete()
 {
     m_fSplitting = false;
     m_barLeftChosen = int(picVerticalSplit->barLeft());
-    tolerant([this] { arrangeTreePane(); });
+    Steps::logAndSkip(kLog, [this] { arrangeTreePane(); });
     // A drag beyond what the window allows ends where the bar was drawn.
     m_barLeftChosen = m_horizontal.barLeft;
-    tolerant([this] { updateMinimumSize(); });
+    Steps::logAndSkip(kLog, [this] { updateMinimumSize(); });
 }
 
 void frmMain::Form_MouseMove(float x)
 {
     if (!m_fSplitting)
         return;
-    tolerant([this, x] {
+    Steps::logAndSkip(kLog, [this, x] {
         if (m_oVerticalSplit.MouseMove(x) != x) {
             // A drag towards the left edge snaps the pointer to it, so the
             // pane collapses on release.
@@ -712,14 +708,14 @@ void frmMain::imgRightArrow_Click()
 {
     m_barLeftChosen = kInitialBarLeft;
     arrangeTreePane();
-    tolerant([this] { updateMinimumSize(); });
+    Steps::logAndSkip(kLog, [this] { updateMinimumSize(); });
 }
 
 // ---------------------------------------------------------------- closing
 
 bool frmMain::QueryUnload(int unloadMode)
 {
-    tolerant([&] { WriteDebugLog(QueryUnload::logLine(unloadMode, m_fClosingDown, objectName())); });
+    Steps::logAndSkip(kLog, [&] { WriteDebugLog(QueryUnload::logLine(unloadMode, m_fClosingDown, objectName())); });
     switch (QueryUnload::decide(unloadMode, m_fClosingDown, m_exitRequested)) {
     case QueryUnload::Action::Unload:
         return false;
@@ -738,7 +734,7 @@ bool frmMain::QueryUnload(int unloadMode)
         return false;
     case QueryUnload::Action::HideAndCloseLink:
         hide();
-        tolerant([unloadMode] {
+        Steps::logAndSkip(kLog, [unloadMode] {
             if (g_oClientHnd)
                 g_oClientHnd->CloseDownOutlook(unloadMode);
         });
@@ -783,7 +779,7 @@ void frmMain::mnuFileClose_Click()
 
 void frmMain::mnuFileExit_Click()
 {
-    tolerant([this] { hide(); });
+    Steps::logAndSkip(kLog, [this] { hide(); });
     m_exitRequested = true;
     unloadWindow();
 }
@@ -820,17 +816,17 @@ void frmMain::refreshCurrentView()
         return;
     if (g_sCurrentNodeKey.left(3).compare(QLatin1String("RES"), Qt::CaseInsensitive) == 0) {
         const int row = lvwUserList->selectedRow();
-        tolerant([] {
+        Steps::logAndSkip(kLog, [] {
             if (g_oClientHnd)
                 g_oClientHnd->refreshResourceList();
         });
-        tolerant([this, row] {
+        Steps::logAndSkip(kLog, [this, row] {
             lvwUserList->selectRow(row);
             lvwUserList_ItemClick(row);
         });
         return;
     }
-    tolerant([this] { treeViewClick(g_sCurrentNodeKey, true); });
+    Steps::logAndSkip(kLog, [this] { treeViewClick(g_sCurrentNodeKey, true); });
 }
 
 void frmMain::lvwUserList_ItemClick(int row)
@@ -888,20 +884,20 @@ void frmMain::setCaption(const QString &caption)
 
 void frmMain::populateMenuStrings()
 {
-    tolerant([this] { setWindowTitle(GetResString(MenuCaptions::WindowCaption)); });
+    Steps::logAndSkip(kLog, [this] { setWindowTitle(GetResString(MenuCaptions::WindowCaption)); });
     for (const MenuCaptions::Caption &row : MenuCaptions::captions()) {
-        tolerant([&] {
+        Steps::logAndSkip(kLog, [&] {
             if (QAction *item = menuItem(row.control))
                 item->setText(GetResString(row.checkedId && item->isChecked() ? row.checkedId : row.id));
         });
     }
     for (const MenuCaptions::ToolTip &row : MenuCaptions::toolTips()) {
-        tolerant([&] {
+        Steps::logAndSkip(kLog, [&] {
             if (QAction *button = toolbarButton(row.key))
                 button->setToolTip(GetResString(row.id));
         });
     }
-    tolerant([this] { cmdSearch->setText(GetResString(MenuCaptions::FindButton)); });
+    Steps::logAndSkip(kLog, [this] { cmdSearch->setText(GetResString(MenuCaptions::FindButton)); });
 }
 
 void frmMain::loadCustomStatusToolbarMenus()
@@ -942,7 +938,7 @@ void frmMain::DisableAdminMenu()
 
 void frmMain::setAdminMenuEnabled(bool enabled)
 {
-    tolerant([this, enabled] { menuItem(QStringLiteral("mnuPopupAdminSub(1)"))->setEnabled(enabled); });
+    Steps::logAndSkip(kLog, [this, enabled] { menuItem(QStringLiteral("mnuPopupAdminSub(1)"))->setEnabled(enabled); });
 }
 
 QString frmMain::selectedListItemKey() const
@@ -977,7 +973,7 @@ void frmMain::treeViewClick(const QString &nodeKey, bool force)
     if (action == Action::Unchanged)
         return;
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    tolerant([&] {
+    Steps::logAndSkip(kLog, [&] {
         trvUserlist->selectNode(nodeKey);
         const QTreeWidgetItem *node = trvUserlist->node(nodeKey);
         switch (action) {
@@ -990,18 +986,18 @@ void frmMain::treeViewClick(const QString &nodeKey, bool force)
     });
     g_sCurrentNodeKey = nodeKey;
     g_sViewType = kind;
-    tolerant([this] { arrangeControls(); });
+    Steps::logAndSkip(kLog, [this] { arrangeControls(); });
     QApplication::restoreOverrideCursor();
 }
 
 void frmMain::setStatusText(const QString &text)
 {
-    tolerant([&] { statusPanel(QStringLiteral("MSG"))->setText(text); });
+    Steps::logAndSkip(kLog, [&] { statusPanel(QStringLiteral("MSG"))->setText(text); });
 }
 
 void frmMain::setCurrentViewMsg()
 {
-    tolerant([this] {
+    Steps::logAndSkip(kLog, [this] {
         const QTreeWidgetItem *node = trvUserlist->currentItem();
         if (node)
             statusPanel(QStringLiteral("VIEW"))->setText(GetResString(327) + QStringLiteral(": ") + node->text(0));
@@ -1069,18 +1065,18 @@ void frmMain::SetSelectUserFunctions(bool enable)
 
 void frmMain::DisplaySearch(bool show)
 {
-    tolerant([&] {
+    Steps::logAndSkip(kLog, [&] {
         QAction *item = menuItem(QStringLiteral("mnuViewSub(0)"));
         item->setChecked(show);
         CoolBar1->setBandVisible(4, show);
         item->setText(GetResString(show ? 114 : 113));
     });
-    tolerant([this] { DisplayToolbar(); });
+    Steps::logAndSkip(kLog, [this] { DisplayToolbar(); });
 }
 
 void frmMain::DisplayInfoBar(bool show)
 {
-    tolerant([&] {
+    Steps::logAndSkip(kLog, [&] {
         QAction *item = menuItem(QStringLiteral("mnuViewSub(4)"));
         item->setChecked(show);
         item->setText(GetResString(show ? 118 : 119));
@@ -1093,7 +1089,7 @@ void frmMain::DisplayInfoBar(bool show)
 
 void frmMain::DisplayToolbar()
 {
-    tolerant([this] {
+    Steps::logAndSkip(kLog, [this] {
         const bool status = menuItem(QStringLiteral("mnuViewSub(2)"))->isChecked();
         const bool navigation = menuItem(QStringLiteral("mnuViewSub(3)"))->isChecked();
         CoolBar1->setBandVisible(1, status);
@@ -1115,7 +1111,7 @@ void frmMain::DisplayToolbar()
 
 void frmMain::ChangeView(int mode)
 {
-    tolerant([&] {
+    Steps::logAndSkip(kLog, [&] {
         for (int i = 8; i <= 11; ++i)
             menuItem(QStringLiteral("mnuViewSub(%1)").arg(i))->setChecked(i == mode + 8);
         SetRegistryValue(QStringLiteral("ListView"), RegDword, mode, AppRegistryKey() + QStringLiteral("\\Settings"));
@@ -1208,12 +1204,12 @@ void frmMain::trvUserlist_NodeReleased(Qt::MouseButton button)
 void frmMain::trvUserlist_KeyEnter(bool alt)
 {
     if (!alt)
-        tolerant([this] { treeViewClick(trvUserlist->selectedKey(), false); });
+        Steps::logAndSkip(kLog, [this] { treeViewClick(trvUserlist->selectedKey(), false); });
 }
 
 void frmMain::trvUserlist_NodeEntered(const QString &key)
 {
-    tolerant([&] {
+    Steps::logAndSkip(kLog, [&] {
         const CTreeNode *node = KeyToId(key) >= 1 ? FindTreeNode(key) : nullptr;
         const QString tip = node ? node->ToolTip.trimmed() : QString();
         if (tip.isEmpty())
@@ -1313,7 +1309,7 @@ void frmMain::showUserColumns(const QList<UserListColumns::Column> &columns)
     shpResourceBar->hide();
     lblResource->hide();
     lvwUserList->show();
-    tolerant([this] { arrangeControls(); });
+    Steps::logAndSkip(kLog, [this] { arrangeControls(); });
 }
 
 void frmMain::saveColumnSettings()
@@ -1472,7 +1468,7 @@ void frmMain::Toolbar1_ButtonMenuClick(const QString &key)
 
 void frmMain::Toolbar2_ButtonClick(const QString &key)
 {
-    tolerant([&] {
+    Steps::logAndSkip(kLog, [&] {
         const QString tool = key.toUpper();
         if (tool == QLatin1String("BCK"))
             oWebBrowser->backward();

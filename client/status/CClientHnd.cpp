@@ -13,6 +13,7 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/StatusCode.h"
+#include "foundation/Steps.h"
 #include "foundation/TextLimit.h"
 #include "messaging/CMCastUpdate.h"
 #include "platform/AppError.h"
@@ -46,16 +47,6 @@ void updateStep(Step &&step)
     } catch (const AppError &e) {
         WriteErrorLog(e.number(), e.description(), e.source());
         raiseFrom(QStringLiteral("UpdateStatus"), e);
-    }
-}
-
-// Runs a step whose failure must not stop the steps after it.
-template <typename Step>
-void ignoringErrors(Step &&step)
-{
-    try {
-        step();
-    } catch (const std::exception &) {
     }
 }
 
@@ -256,7 +247,7 @@ void CClientHnd::makeChange(const StatusChange &change, DbHandle &connection)
             g_calendarLink->AddAppointmentToSchedule(change.outAt, change.dueBack, change.note, change.status,
                                                      QString());
         });
-    ignoringErrors([&] { announce(seq, change.userId, change.status, change.note, change.outAt, change.dueBack); });
+    Steps::skip([&] { announce(seq, change.userId, change.status, change.note, change.outAt, change.dueBack); });
     if (change.interactive)
         updateStep([&] { showCheckInDialog(change.userId, change.status, change.dueBack); });
     g_iDBRetryCount = 0;
@@ -292,7 +283,7 @@ void CClientHnd::showOwnStatus(const QString &status, const QString &note, doubl
     g_oCurrentUser.ETD = outAt;
     g_oCurrentUser.Note = note;
     if (g_frmMain) {
-        ignoringErrors([&] {
+        Steps::skip([&] {
             if (interactive && g_sViewType == QLatin1String("GRP") && g_frmMain->isUserListVisible()) {
                 QString query;
                 QString nodeKey = g_sCurrentNodeKey;
@@ -301,7 +292,7 @@ void CClientHnd::showOwnStatus(const QString &status, const QString &note, doubl
         });
         SetFrameCaption();
     }
-    ignoringErrors([&] {
+    Steps::skip([&] {
         if (g_frmSysTray)
             g_frmSysTray->RefreshIcon(g_oCurrentUser.IsIn);
     });
@@ -442,7 +433,7 @@ void CClientHnd::applyChosenStatus(const QList<CEntity> &users, const QString &s
         g_calendarLink->AddAppointmentToSchedule(outAt, dueBack, note, status, attendees.join(QStringLiteral("; ")));
     }
     showProgress(false);
-    ignoringErrors([] {
+    Steps::skip([] {
         if (g_frmMain)
             g_frmMain->treeViewClick(g_sCurrentNodeKey, true);
     });
@@ -450,7 +441,7 @@ void CClientHnd::applyChosenStatus(const QList<CEntity> &users, const QString &s
 
 void CClientHnd::SetFrameCaption()
 {
-    ignoringErrors([] {
+    Steps::skip([] {
         if (!g_frmMain)
             return;
         g_frmMain->setCaption(GetResString(140) + QStringLiteral(" v%1.%2").arg(TESSALY_VERSION_MAJOR).arg(TESSALY_VERSION_MINOR)
@@ -480,7 +471,7 @@ qint32 CClientHnd::UpdatePhone(bool mobileOn)
     if (!g_frmMain)
         return ErrNo::Success;
     bool shown = false;
-    ignoringErrors([&] {
+    Steps::skip([&] {
         shown = g_frmMain->setUserItemText(ownKey(), 5, mobileOn ? QStringLiteral("ON") : QStringLiteral("OFF"));
     });
     return shown ? ErrNo::Success : 0;
@@ -560,7 +551,7 @@ void CClientHnd::CloseDownOutlook(int unloadMode)
     Q_UNUSED(unloadMode);
     if (!g_fOutlook)
         return;
-    ignoringErrors([this] {
+    Steps::skip([this] {
         if (g_fOutlookOOP) {
             std::unique_ptr<ICalendarWatcher> watcher = std::move(m_OutLookClient);
             if (watcher)

@@ -5,21 +5,12 @@
 #include "foundation/IMainWindow.h"
 #include "foundation/ITrayWindow.h"
 #include "foundation/MErrorHandler.h"
+#include "foundation/Steps.h"
 #include "platform/AppError.h"
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
 
 namespace {
-
-// Runs one step of a handler whose steps ignore errors.
-template <typename Step>
-void ignoring(Step &&step)
-{
-    try {
-        step();
-    } catch (const AppError &) {
-    }
-}
 
 } // namespace
 
@@ -28,15 +19,9 @@ void TrayCommands::changeStatusFromTray(const QString &code)
     QString note;
     // Each step that fails is reported, and the next one still runs.
     const auto reported = [&](auto &&step) {
-        try {
-            step();
-        } catch (const AppError &e) {
-            ErrorDialog(e.number(),
-                        e.description() + QStringLiteral("\r\nSystray ChangeStatus(Note=") + note
-                            + QStringLiteral("; UserId=") + QString::number(g_lUserID) + QStringLiteral("; StatusKey=")
-                            + code,
-                        QStringLiteral("frmSysTray.ChangeStatus\r\n") + e.source());
-        }
+        const QString context = QStringLiteral("\r\nSystray ChangeStatus(Note=") + note + QStringLiteral("; UserId=")
+            + QString::number(g_lUserID) + QStringLiteral("; StatusKey=") + code;
+        Steps::reportAndSkip(QStringLiteral("frmSysTray.ChangeStatus\r\n"), context, step);
     };
     const CClientNote notes;
     reported([&] { note = notes.GetNote(code); });
@@ -53,7 +38,7 @@ void TrayCommands::changeStatusFromTray(const QString &code)
 
 void TrayCommands::restoreMainWindow(ITrayWindow &tray)
 {
-    ignoring([&] {
+    Steps::skip([&] {
         if (g_frmMain)
             return;
         g_fRefreshNeeded = true;
@@ -62,7 +47,7 @@ void TrayCommands::restoreMainWindow(ITrayWindow &tray)
         // The initialisation switches the timer off.
         tray.setUpdateTimerEnabled(true);
     });
-    ignoring([] {
+    Steps::skip([] {
         if (!g_frmMain)
             return;
         // A window sent to the tray while minimised comes back in its normal
