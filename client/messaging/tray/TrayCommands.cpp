@@ -6,7 +6,6 @@
 #include "foundation/ITrayWindow.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/Steps.h"
-#include "platform/AppError.h"
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
 
