@@ -1,6 +1,7 @@
 #include "CClientAdmin.h"
 
 #include "CUserGroup.h"
+#include "foundation/BuiltInStatus.h"
 #include "foundation/ConnectionScope.h"
 #include "foundation/CounterAllocator.h"
 #include "foundation/CStatus.h"
@@ -168,8 +169,8 @@ void insertUserRows(DbConnection &c, const UserRecord &user, qint32 id)
     const qint32 lastUpdated = CounterAllocator::nextLastUpdated(c);
     c.execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, Email, MobileOn, IsIn, LastUpdated, "
                              "LastStatusChange, MobilePh, PhExtension, IsActive) "
-                             "VALUES (?, ?, ?, 0, 'INN', ?, 0, ?, ?, 1)"),
-              {id, EncodeQuotes(user.RealName), EncodeQuotes(user.Email), lastUpdated, EncodeQuotes(user.MobilePh),
+                             "VALUES (?, ?, ?, 0, ?, ?, 0, ?, ?, 1)"),
+              {id, EncodeQuotes(user.RealName), EncodeQuotes(user.Email), QString(BuiltInStatus::In), lastUpdated, EncodeQuotes(user.MobilePh),
                EncodeQuotes(user.PhExtension)});
 }
 
@@ -216,15 +217,27 @@ void writeQuickNotes(DbConnection &c, qint32 userID, const QuickNoteTable &quick
     }
 }
 
+// The built-in statuses that do not count as out, as values to bind.
+QVariantList notOutCodes()
+{
+    QVariantList codes;
+    for (const BuiltInStatus::Row &status : BuiltInStatus::all())
+        if (status.presence != BuiltInStatus::Presence::Out)
+            codes.append(QString(status.code));
+    return codes;
+}
+
 // Everyone still in, on a break, or overdue (a due-back time of 0 means none)
 // goes Out until his work start on the next working day.
 void sweep(DbConnection &c)
 {
-    RecordSet rs = c.query(
-        QStringLiteral("SELECT SS.UserID, SO.WorkStartTime FROM STAFF_STATUS SS, STAFF_OPTIONS SO "
-                       "WHERE SO.UserID = SS.UserID AND ((SS.IsIn IN ('INN','DND','LNC','BRK')) "
-                       "OR (SS.ETA > 0 AND SS.ETA < ?)) ORDER BY SS.UserID"),
-        {Clock::nowDays()});
+    QVariantList params = notOutCodes();
+    const QString sql = QStringLiteral("SELECT SS.UserID, SO.WorkStartTime FROM STAFF_STATUS SS, STAFF_OPTIONS SO "
+                                       "WHERE SO.UserID = SS.UserID AND ((SS.IsIn IN (%1)) "
+                                       "OR (SS.ETA > 0 AND SS.ETA < ?)) ORDER BY SS.UserID")
+                            .arg(QStringList(params.size(), QStringLiteral("?")).join(u','));
+    params.append(Clock::nowDays());
+    RecordSet rs = c.query(sql, params);
     for (; !rs.eof(); rs.moveNext()) {
         const qint32 userID = qint32(rs.integer(QStringLiteral("UserID")));
         double workStart = kDefaultWorkStart;
@@ -232,9 +245,10 @@ void sweep(DbConnection &c)
         if (rs.isNull(QStringLiteral("WorkStartTime")))
             WriteDebugLog(QStringLiteral("No work start time for user %1; 8:30 taken").arg(userID));
         const qint32 counter = CounterAllocator::nextLastUpdated(c);
-        c.execute(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'OUT', Note = ?, LastUpdated = ?, "
+        c.execute(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, Note = ?, LastUpdated = ?, "
                                  "LastStatusChange = ?, ETA = ?, ETD = 0 WHERE UserID = ?"),
-                  {kMarkedOutNote, counter, Clock::nowDays(), NextWorkingDay(workStart), userID});
+                  {QString(BuiltInStatus::Out), kMarkedOutNote, counter, Clock::nowDays(), NextWorkingDay(workStart),
+                   userID});
     }
 }
 

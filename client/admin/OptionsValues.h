@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StatusComboItems.h"
 #include "UserOptions.h"
 #include "UserRecord.h"
 
@@ -33,8 +34,9 @@ struct OptionsValues
     bool StartMin = false;
 
     // Settings of this machine, not of the user's record.
-    std::array<QString, 4> CalendarStatus = {QStringLiteral("MTA"), QStringLiteral("MTD"), QStringLiteral("MTT"),
-                                             QStringLiteral("MTO")};
+    std::array<QString, StatusComboItems::Combos> CalendarStatus = {
+        StatusComboItems::defaultCode(0), StatusComboItems::defaultCode(1), StatusComboItems::defaultCode(2),
+        StatusComboItems::defaultCode(3)};
     bool LargeIcons = false;
     std::array<bool, OptionalColumns> ShowColumn = {true, true, true, true, true};
     bool TreeByStatus = true;

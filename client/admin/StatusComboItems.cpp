@@ -1,19 +1,22 @@
 #include "StatusComboItems.h"
 
+#include "foundation/BuiltInStatus.h"
+
 const QStringList &StatusComboItems::codes()
 {
-    static const QStringList all = {
-        QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"), QStringLiteral("MTG"),
-        QStringLiteral("HME"), QStringLiteral("DND"), QStringLiteral("MTO"), QStringLiteral("MTT"),
-        QStringLiteral("MTA"), QStringLiteral("MTD"), QStringLiteral("BRK"), QStringLiteral("VAC"),
-        QStringLiteral("SCK")};
+    static const QStringList all = [] {
+        QStringList codes;
+        for (const BuiltInStatus::Row &status : BuiltInStatus::all())
+            codes.append(status.code);
+        return codes;
+    }();
     return all;
 }
 
 QString StatusComboItems::defaultCode(int combo)
 {
-    static const QStringList defaults = {QStringLiteral("MTA"), QStringLiteral("MTD"), QStringLiteral("MTT"),
-                                         QStringLiteral("MTO")};
+    static const QStringList defaults = {BuiltInStatus::MeetingAvailable, BuiltInStatus::MeetingDoNotDisturb,
+                                         BuiltInStatus::MeetingTentative, BuiltInStatus::MeetingOutOfOffice};
     return defaults.value(combo);
 }
 

@@ -3,6 +3,7 @@
 #include "ISplash.h"
 #include "MStartUp.h"
 #include "admin/CClientAdmin.h"
+#include "foundation/BuiltInStatus.h"
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/CUpdateDatabase.h"
@@ -256,7 +257,7 @@ void CClientInitialise::loadSignedInUser()
         double outTime = Clock::nowDays();
         double dueBack = outTime;
         if (g_oClientHnd)
-            g_oClientHnd->UpdateStatus(g_lUserID, QStringLiteral("INN"), QString(), outTime, dueBack, false, false,
+            g_oClientHnd->UpdateStatus(g_lUserID, BuiltInStatus::In, QString(), outTime, dueBack, false, false,
                                        m_connection);
     });
     UserRecord user;

@@ -1,5 +1,6 @@
 #include "MCIFunctions.h"
 
+#include "BuiltInStatus.h"
 #include "CStatus.h"
 #include "CTreeNode.h"
 #include "Globals.h"
@@ -118,34 +119,11 @@ double NextWorkingDay(double timeOfDay)
 
 QString GetStatusDescription(const QString &code)
 {
-    const QString upper = code.toUpper();
-    const auto meeting = [](qint32 id) { return GetResString(164) + u'-' + GetResString(id); };
-    if (upper.isEmpty() || upper == QLatin1String("INN"))
-        return GetResString(162);
-    if (upper == QLatin1String("OUT"))
-        return GetResString(158);
-    if (upper == QLatin1String("LNC"))
-        return GetResString(163);
-    if (upper == QLatin1String("MTG"))
-        return GetResString(164);
-    if (upper == QLatin1String("HME"))
-        return GetResString(165);
-    if (upper == QLatin1String("DND"))
-        return GetResString(166);
-    if (upper == QLatin1String("MTO"))
-        return meeting(167);
-    if (upper == QLatin1String("MTT"))
-        return meeting(168);
-    if (upper == QLatin1String("MTA"))
-        return meeting(169);
-    if (upper == QLatin1String("MTD"))
-        return meeting(166);
-    if (upper == QLatin1String("BRK"))
-        return GetResString(170);
-    if (upper == QLatin1String("VAC"))
-        return GetResString(171);
-    if (upper == QLatin1String("SCK"))
-        return GetResString(172);
+    const QString upper = code.isEmpty() ? QString(BuiltInStatus::In) : code.toUpper();
+    if (const BuiltInStatus::Row *row = BuiltInStatus::find(upper)) {
+        const QString text = GetResString(row->captionId);
+        return row->under.isEmpty() ? text : GetStatusDescription(row->under) + u'-' + text;
+    }
     const CStatus *custom = FindCustomStatus(upper);
     return custom ? custom->Status : QString();
 }
@@ -162,9 +140,8 @@ bool IsStatusPending(const QString &code, double when)
         const CStatus *custom = FindCustomStatus(code);
         countsOut = !custom || custom->CustomType.compare(QLatin1String("I"), Qt::CaseInsensitive) != 0;
     } else {
-        static const QStringList inside = {QStringLiteral("INN"), QStringLiteral("LNC"), QStringLiteral("BRK"),
-                                           QStringLiteral("DND")};
-        countsOut = !inside.contains(code);
+        const BuiltInStatus::Row *row = BuiltInStatus::find(code);
+        countsOut = !row || row->presence == BuiltInStatus::Presence::Out;
     }
     return countsOut && DateUtil::minutesBetween(when, Clock::nowDays()) <= 0;
 }
@@ -175,7 +152,8 @@ bool IsInStatus(const QString &code)
         const CStatus *custom = FindCustomStatus(code);
         return custom && custom->CustomType.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0;
     }
-    return code == QLatin1String("INN");
+    const BuiltInStatus::Row *row = BuiltInStatus::find(code);
+    return row && row->presence == BuiltInStatus::Presence::In;
 }
 
 const CStatus *FindCustomStatus(const QString &code)

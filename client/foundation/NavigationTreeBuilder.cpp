@@ -1,5 +1,6 @@
 #include "NavigationTreeBuilder.h"
 
+#include "BuiltInStatus.h"
 #include "CStatus.h"
 #include "CTreeNode.h"
 #include "MCIFunctions.h"
@@ -11,7 +12,6 @@ namespace {
 
 const QString kRootKey = QStringLiteral("NOD0");
 const QString kStatusKey = QStringLiteral("GRP0");
-const QString kMeetingKey = QStringLiteral("MTG");
 
 QString settingsKey()
 {
@@ -23,21 +23,19 @@ QString setting(const QString &name)
     return GetRegistryValue(name, settingsKey());
 }
 
-QString parentOfStatus(const QString &code)
+QString parentOfStatus(const BuiltInStatus::Row &status)
 {
-    static const QStringList meetings = {QStringLiteral("MTO"), QStringLiteral("MTT"), QStringLiteral("MTA"),
-                                         QStringLiteral("MTD")};
-    return meetings.contains(code) ? kMeetingKey : kStatusKey;
+    return status.under.isEmpty() ? kStatusKey : QString(status.under);
 }
 
 QString parentOfCustom(const CStatus &status)
 {
     const QString type = status.CustomType.trimmed().toUpper();
     if (type == QLatin1String("I"))
-        return QStringLiteral("INN");
+        return BuiltInStatus::In;
     if (type == QLatin1String("O"))
-        return QStringLiteral("OUT");
-    return kMeetingKey;
+        return BuiltInStatus::Out;
+    return BuiltInStatus::Meeting;
 }
 
 void fixIcon(CTreeNode &node, const NavigationTreeBuilder::ImageCheck &hasImage)
@@ -106,14 +104,9 @@ void NavigationTreeBuilder::addStatusNodes(NavigationTree &tree, const QList<CSt
     NavigationTree::Item branch{kStatusKey, GetResString(156), QStringLiteral("Qel"), QString(), kRootKey};
     branch.sortChildren = true;
     tree.add(branch);
-    static const QStringList codes = {
-        QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"), QStringLiteral("MTG"),
-        QStringLiteral("HME"), QStringLiteral("DND"), QStringLiteral("MTO"), QStringLiteral("MTT"),
-        QStringLiteral("MTA"), QStringLiteral("MTD"), QStringLiteral("BRK"), QStringLiteral("VAC"),
-        QStringLiteral("SCK")};
     const QString tag = QStringLiteral("GRP");
-    for (const QString &code : codes)
-        tree.add({code, GetStatusDescription(code), code, tag, parentOfStatus(code)});
+    for (const BuiltInStatus::Row &status : BuiltInStatus::all())
+        tree.add({status.code, GetStatusDescription(status.code), status.code, tag, parentOfStatus(status)});
     for (const CStatus &status : customStatuses)
         if (!tree.add({status.StatusCode, status.Status, status.Icon, tag, parentOfCustom(status)}))
             WriteDebugLog(QStringLiteral("Custom status ") + status.StatusCode + QStringLiteral(" left out of the tree"));

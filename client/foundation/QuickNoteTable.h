@@ -3,8 +3,8 @@
 #include <QString>
 #include <array>
 
-// A user's quick notes: the preset note of each built-in status, rows 1 ("INN")
-// to 13 ("VAC") by status number; row 0 stays empty for every other code.
+// A user's quick notes: the preset note of each built-in status, rows 1 to 13
+// by its note number (BuiltInStatus); row 0 stays empty for every other code.
 struct QuickNoteTable
 {
     struct Row

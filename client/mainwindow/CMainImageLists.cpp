@@ -1,5 +1,6 @@
 #include "CMainImageLists.h"
 
+#include "foundation/BuiltInStatus.h"
 #include "foundation/MErrorHandler.h"
 #include "status/IconArt.h"
 
@@ -41,18 +42,17 @@ QPixmap readIconFile(const QString &path, int size)
 
 QStringList CMainImageLists::toolbarKeys()
 {
-    return {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"), QStringLiteral("HME"),
-            QStringLiteral("MTG"), QStringLiteral("DND"), QStringLiteral("SCK"), QStringLiteral("BRK"),
-            QStringLiteral("VAC"), QStringLiteral("MOB"), QStringLiteral("JRN"), QStringLiteral("PHR"),
-            QStringLiteral("HLP"), QStringLiteral("BCK"), QStringLiteral("FWD"), QStringLiteral("REF"),
-            QStringLiteral("STP"), QStringLiteral("TRY"), QStringLiteral("BIM"), QStringLiteral("CHT")};
+    return BuiltInStatus::codes(BuiltInStatus::buttons())
+           + QStringList{QStringLiteral("MOB"), QStringLiteral("JRN"), QStringLiteral("PHR"), QStringLiteral("HLP"),
+                         QStringLiteral("BCK"), QStringLiteral("FWD"), QStringLiteral("REF"), QStringLiteral("STP"),
+                         QStringLiteral("TRY"), QStringLiteral("BIM"), QStringLiteral("CHT")};
 }
 
 QStringList CMainImageLists::trailingKeys()
 {
-    return {QStringLiteral("MTA"), QStringLiteral("MTD"), QStringLiteral("MTO"), QStringLiteral("MTT"),
-            QStringLiteral("Qel"), QStringLiteral("ORBIT"), QStringLiteral("NTF"), QStringLiteral("SRH"),
-            QStringLiteral("INF"), QStringLiteral("ICO_MISSING")};
+    return BuiltInStatus::codes(BuiltInStatus::meetingStates())
+           + QStringList{QStringLiteral("Qel"), QStringLiteral("ORBIT"), QStringLiteral("NTF"), QStringLiteral("SRH"),
+                         QStringLiteral("INF"), QStringLiteral("ICO_MISSING")};
 }
 
 QString CMainImageLists::iconFolder(const QString &iconHome, const QString &programFolder)

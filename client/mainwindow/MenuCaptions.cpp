@@ -1,5 +1,7 @@
 #include "MenuCaptions.h"
 
+#include "foundation/BuiltInStatus.h"
+
 const QList<MenuCaptions::Caption> &MenuCaptions::captions()
 {
     static const QList<Caption> all = {
@@ -44,12 +46,15 @@ const QList<MenuCaptions::Caption> &MenuCaptions::captions()
 
 const QList<MenuCaptions::ToolTip> &MenuCaptions::toolTips()
 {
-    static const QList<ToolTip> all = {
-        {QStringLiteral("INN"), 162}, {QStringLiteral("OUT"), 158}, {QStringLiteral("LNC"), 163},
-        {QStringLiteral("HME"), 165}, {QStringLiteral("MTG"), 164}, {QStringLiteral("DND"), 166},
-        {QStringLiteral("SCK"), 172}, {QStringLiteral("BRK"), 170}, {QStringLiteral("VAC"), 171},
-        {QStringLiteral("MOB"), 246}, {QStringLiteral("JRN"), 112}, {QStringLiteral("PHR"), 276},
-        {QStringLiteral("TRY"), 332}, {QStringLiteral("HLP"), 106},
-    };
+    static const QList<ToolTip> all = [] {
+        QList<ToolTip> tips;
+        for (const BuiltInStatus::Row *status : BuiltInStatus::buttons())
+            tips.append({status->code, status->captionId});
+        tips += QList<ToolTip>{
+            {QStringLiteral("MOB"), 246}, {QStringLiteral("JRN"), 112}, {QStringLiteral("PHR"), 276},
+            {QStringLiteral("TRY"), 332}, {QStringLiteral("HLP"), 106},
+        };
+        return tips;
+    }();
     return all;
 }

@@ -12,6 +12,7 @@
 #include "ViewSettings.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/cCommonDialog.h"
+#include "foundation/BuiltInStatus.h"
 #include "foundation/CEntity.h"
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
@@ -230,13 +231,11 @@ void frmMain::createToolbar1()
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setIconSize(QSize(32, 32));
     Toolbar1->setMovable(false);
-    const QStringList keys = {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"),
-                              QStringLiteral("HME"), QStringLiteral("MTG"), QStringLiteral("DND"),
-                              QStringLiteral("SCK"), QStringLiteral("BRK"), QStringLiteral("VAC"),
-                              QStringLiteral("SEP1"), QStringLiteral("MOB"), QStringLiteral("JRN"),
-                              QStringLiteral("PHR"), QStringLiteral("SEP3"), QStringLiteral("CHT"),
-                              QStringLiteral("BIM"), QStringLiteral("SEP4"), QStringLiteral("TRY"),
-                              QStringLiteral("HLP")};
+    const QStringList keys = BuiltInStatus::codes(BuiltInStatus::buttons())
+                             + QStringList{QStringLiteral("SEP1"), QStringLiteral("MOB"), QStringLiteral("JRN"),
+                                           QStringLiteral("PHR"), QStringLiteral("SEP3"), QStringLiteral("CHT"),
+                                           QStringLiteral("BIM"), QStringLiteral("SEP4"), QStringLiteral("TRY"),
+                                           QStringLiteral("HLP")};
     for (const QString &key : keys) {
         QAction *button = key.startsWith(QLatin1String("SEP"), Qt::CaseInsensitive) ? Toolbar1->addSeparator()
                                                                                      : Toolbar1->addAction(QString());
@@ -250,7 +249,7 @@ void frmMain::createToolbar1()
     m_toolbar1.value(QStringLiteral("BIM"))->setToolTip(QStringLiteral("Broadcast an Instant Message"));
 
     // In, Out and Meeting carry the custom statuses of their type as drop-downs.
-    for (const QString &key : {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("MTG")}) {
+    for (const QString key : {BuiltInStatus::In, BuiltInStatus::Out, BuiltInStatus::Meeting}) {
         auto *menu = new QMenu(this);
         menu->setObjectName(key + QStringLiteral("Menu"));
         connect(menu, &QMenu::triggered, this,
@@ -258,15 +257,11 @@ void frmMain::createToolbar1()
         m_toolbar1Menus.insert(key, menu);
     }
     // In and Out get their arrows once there are custom statuses to offer.
-    auto *meetingButton = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(QStringLiteral("MTG"))));
-    meetingButton->setMenu(m_toolbar1Menus.value(QStringLiteral("MTG")));
+    auto *meetingButton = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(BuiltInStatus::Meeting)));
+    meetingButton->setMenu(m_toolbar1Menus.value(BuiltInStatus::Meeting));
     meetingButton->setPopupMode(QToolButton::MenuButtonPopup);
-    const QList<std::pair<QString, QString>> meeting = {{QStringLiteral("MTA"), QStringLiteral("Available")},
-                                                        {QStringLiteral("MTD"), QStringLiteral("Do not Disturb")},
-                                                        {QStringLiteral("MTO"), QStringLiteral("Out of Office")},
-                                                        {QStringLiteral("MTT"), QStringLiteral("Tentative")}};
-    for (const auto &[key, text] : meeting)
-        m_toolbar1Menus.value(QStringLiteral("MTG"))->addAction(text)->setData(key);
+    for (const BuiltInStatus::Row *state : BuiltInStatus::meetingStates())
+        m_toolbar1Menus.value(BuiltInStatus::Meeting)->addAction(state->menuText)->setData(QString(state->code));
 }
 
 void frmMain::createToolbar2()
@@ -902,14 +897,14 @@ void frmMain::populateMenuStrings()
 
 void frmMain::loadCustomStatusToolbarMenus()
 {
-    QMenu *inn = toolbarMenu(QStringLiteral("INN"));
-    QMenu *out = toolbarMenu(QStringLiteral("OUT"));
-    QMenu *mtg = toolbarMenu(QStringLiteral("MTG"));
+    QMenu *inn = toolbarMenu(BuiltInStatus::In);
+    QMenu *out = toolbarMenu(BuiltInStatus::Out);
+    QMenu *mtg = toolbarMenu(BuiltInStatus::Meeting);
     inn->clear();
     out->clear();
     // The four meeting states stay; only what follows them goes.
     const QList<QAction *> meeting = mtg->actions();
-    for (qsizetype i = 4; i < meeting.size(); ++i) {
+    for (qsizetype i = BuiltInStatus::meetingStates().size(); i < meeting.size(); ++i) {
         mtg->removeAction(meeting.at(i));
         delete meeting.at(i);
     }
@@ -923,7 +918,7 @@ void frmMain::loadCustomStatusToolbarMenus()
     fill(mtg, menus.mtg);
     // In and Out have no items of their own: without custom statuses their
     // arrows would open empty menus, so they go.
-    for (const QString &key : {QStringLiteral("INN"), QStringLiteral("OUT")}) {
+    for (const QString key : {BuiltInStatus::In, BuiltInStatus::Out}) {
         auto *button = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(key)));
         QMenu *menu = toolbarMenu(key);
         button->setMenu(menu->isEmpty() ? nullptr : menu);

@@ -5,6 +5,7 @@
 #include "ICheckInPopup.h"
 #include "IStatusChangeDialog.h"
 #include "UserListPoll.h"
+#include "foundation/BuiltInStatus.h"
 #include "foundation/CounterAllocator.h"
 #include "foundation/Globals.h"
 #include "foundation/ICalendarLink.h"
@@ -83,16 +84,17 @@ QString historyDate(double day)
     return literal.mid(1, literal.size() - 2);
 }
 
+// Custom statuses, like any code not built in, are due back in an hour.
 double defaultDueBack(const QString &status, double outAt)
 {
-    if (status == QLatin1String("LNC"))
-        return addMinutes(outAt, g_oUserProperties.LunchTimePeriod);
-    if (status == QLatin1String("BRK"))
-        return addMinutes(outAt, g_oUserProperties.BreakPeriod);
-    if (status == QLatin1String("HME") || status == QLatin1String("SCK") || status == QLatin1String("VAC"))
-        return NextWorkingDay(g_oUserProperties.WorkStartTime);
-    if (status == QLatin1String("INN"))
-        return 0;
+    const BuiltInStatus::Row *builtIn = BuiltInStatus::find(status);
+    switch (builtIn ? builtIn->dueBack : BuiltInStatus::DueBack::AnHour) {
+    case BuiltInStatus::DueBack::None: return 0;
+    case BuiltInStatus::DueBack::LunchPeriod: return addMinutes(outAt, g_oUserProperties.LunchTimePeriod);
+    case BuiltInStatus::DueBack::BreakPeriod: return addMinutes(outAt, g_oUserProperties.BreakPeriod);
+    case BuiltInStatus::DueBack::NextWorkingDay: return NextWorkingDay(g_oUserProperties.WorkStartTime);
+    case BuiltInStatus::DueBack::AnHour: break;
+    }
     return addMinutes(outAt, 60);
 }
 
@@ -330,7 +332,7 @@ void CClientHnd::showCheckInDialog(qint32 userId, const QString &, double)
         popup->setTitle(QStringLiteral("Qel Status Change"));
         popup->setMessage(QStringLiteral("Your status has been set to ") + GetStatusDescription(status)
                           + QStringLiteral(", click Check In to set your status back to ")
-                          + GetStatusDescription(QStringLiteral("INN")));
+                          + GetStatusDescription(BuiltInStatus::In));
         popup->setCheckIn();
         popup->setDueBack(stored.ETA);
         popup->showModeless();
@@ -364,7 +366,7 @@ qint32 CClientHnd::EditUserStatus(const QList<CEntity> &users, bool setOutMode)
             g_uiFactory.statusChangeDialog ? g_uiFactory.statusChangeDialog() : nullptr;
         if (!dialog)
             return kCancelled;
-        dialog->setStatusCode(QStringLiteral("OUT"));
+        dialog->setStatusCode(BuiltInStatus::Out);
         dialog->setNote(QString());
         if (several) {
             dialog->setTargetUserID(0);
@@ -378,7 +380,7 @@ qint32 CClientHnd::EditUserStatus(const QList<CEntity> &users, bool setOutMode)
         dialog->setAddToOutlook(false, own, g_fOutlook);
         dialog->setInviteAttendeesVisible(g_fOutlook && several);
         if (setOutMode) {
-            dialog->setStatusCode(QStringLiteral("OUT"));
+            dialog->setStatusCode(BuiltInStatus::Out);
             dialog->setStatusLabel(GetResString(323));
             dialog->setCancelEnabled(true);
             dialog->setInButtonVisible(false);
@@ -584,8 +586,8 @@ void CClientHnd::applyOnCloseOption(int unloadMode, const QString &storedStatus,
         UpdateStatus(g_lUserID, status, notes.GetParsedNote(status, g_oUserProperties), outAt, dueBack, false, false);
     };
     switch (g_bOnClose) {
-    case 1: setStatus(QStringLiteral("OUT")); break;
-    case 2: setStatus(QStringLiteral("HME")); break;
+    case 1: setStatus(BuiltInStatus::Out); break;
+    case 2: setStatus(BuiltInStatus::Home); break;
     case 3: {
         // No dialog while the desktop session ends (2) or the program is
         // killed (3): nobody would be there to answer it.

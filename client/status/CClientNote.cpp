@@ -1,5 +1,6 @@
 #include "CClientNote.h"
 
+#include "foundation/BuiltInStatus.h"
 #include "foundation/Globals.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/StringTable.h"
@@ -55,12 +56,8 @@ double CClientNote::NextWorkDay() const
 
 int CClientNote::getStatusCodeNumber(const QString &statusCode)
 {
-    static const QStringList codes = {
-        QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"), QStringLiteral("BRK"),
-        QStringLiteral("DND"), QStringLiteral("HME"), QStringLiteral("MTG"), QStringLiteral("MTA"),
-        QStringLiteral("MTD"), QStringLiteral("MTO"), QStringLiteral("MTT"), QStringLiteral("SCK"),
-        QStringLiteral("VAC")};
-    return int(codes.indexOf(statusCode)) + 1;
+    const BuiltInStatus::Row *status = BuiltInStatus::find(statusCode);
+    return status ? status->noteNumber : 0;
 }
 
 QString CClientNote::GetNote(const QString &statusCode) const

@@ -20,7 +20,8 @@ public:
     // Raises AppError when an offset takes the time out of the range of dates.
     QString ParseNote(QString note, const CUserProperties &options) const;
 
-    // 1 "INN" to 13 "VAC"; 0 for any other code (custom, empty, lower case).
+    // The built-in status's quick-note row, 1 to 13; 0 for any other code
+    // (custom, empty, lower case).
     static int getStatusCodeNumber(const QString &statusCode);
 
 private:

@@ -1,5 +1,7 @@
 #include "IconArt.h"
 
+#include "foundation/BuiltInStatus.h"
+
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
@@ -424,19 +426,19 @@ void drawMissing(QPainter &p)
 const QHash<QString, Drawing> &drawings()
 {
     static const QHash<QString, Drawing> all = {
-        {QStringLiteral("INN"), drawIn},
-        {QStringLiteral("OUT"), arrowDisc(QColor(208, 58, 47), true)},
-        {QStringLiteral("LNC"), drawLunch},
-        {QStringLiteral("HME"), drawHome},
-        {QStringLiteral("MTG"), meeting},
-        {QStringLiteral("DND"), drawDoNotDisturb},
-        {QStringLiteral("SCK"), drawSick},
-        {QStringLiteral("BRK"), drawCoffee},
-        {QStringLiteral("VAC"), drawVacation},
-        {QStringLiteral("MTA"), meetingWith(QColor(46, 157, 58))},
-        {QStringLiteral("MTD"), meetingWith(QColor(208, 58, 47))},
-        {QStringLiteral("MTO"), meetingWith(QColor(120, 120, 120))},
-        {QStringLiteral("MTT"), meetingWith(QColor(245, 190, 40))},
+        {QStringLiteral("in"), drawIn},
+        {QStringLiteral("out"), arrowDisc(QColor(208, 58, 47), true)},
+        {QStringLiteral("lunch"), drawLunch},
+        {QStringLiteral("home"), drawHome},
+        {QStringLiteral("meeting"), meeting},
+        {QStringLiteral("do-not-disturb"), drawDoNotDisturb},
+        {QStringLiteral("sick"), drawSick},
+        {QStringLiteral("coffee"), drawCoffee},
+        {QStringLiteral("vacation"), drawVacation},
+        {QStringLiteral("meeting-available"), meetingWith(QColor(46, 157, 58))},
+        {QStringLiteral("meeting-do-not-disturb"), meetingWith(QColor(208, 58, 47))},
+        {QStringLiteral("meeting-out-of-office"), meetingWith(QColor(120, 120, 120))},
+        {QStringLiteral("meeting-tentative"), meetingWith(QColor(245, 190, 40))},
         {QStringLiteral("MOB"), drawMobile},
         {QStringLiteral("JRN"), drawJournal},
         {QStringLiteral("PHR"), drawPhoneMessage},
@@ -461,12 +463,16 @@ const QHash<QString, Drawing> &drawings()
     return all;
 }
 
-} // namespace
-
-QStringList IconArt::keys()
+// A built-in status is drawn by the picture its row names; any other key
+// names its drawing itself.
+const Drawing *drawingFor(const QString &key)
 {
-    return drawings().keys();
+    const BuiltInStatus::Row *status = BuiltInStatus::find(key);
+    const auto it = drawings().constFind(status ? QString(status->picture) : key);
+    return it == drawings().constEnd() ? nullptr : &*it;
 }
+
+} // namespace
 
 QStringList IconArt::iconFileKeys()
 {
@@ -475,20 +481,20 @@ QStringList IconArt::iconFileKeys()
 
 bool IconArt::hasPicture(const QString &key)
 {
-    return drawings().contains(key);
+    return drawingFor(key) != nullptr;
 }
 
 QPixmap IconArt::picture(const QString &key, int size)
 {
-    const auto it = drawings().constFind(key);
-    if (it == drawings().constEnd() || size <= 0)
+    const Drawing *drawing = drawingFor(key);
+    if (!drawing || size <= 0)
         return QPixmap();
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
-    (*it)(p);
+    (*drawing)(p);
     p.end();
     return pixmap;
 }

@@ -12,14 +12,13 @@
 class IconArt
 {
 public:
-    // Every key there is a picture for.
-    static QStringList keys();
     // Icon-file keys the new database's own tree nodes name ("ICOcopier", ...).
     // No such files are shipped, so they are drawn here too; a file of that
     // name in the icon folder takes their place.
     static QStringList iconFileKeys();
     static bool hasPicture(const QString &key);
-    // The coloured picture; a null pixmap for an unknown key.
+    // The coloured picture under an image key (a status code, a tool key,
+    // "Qel", ...); a null pixmap for an unknown key.
     static QPixmap picture(const QString &key, int size);
     // The same picture in grey, as tool-bar buttons show it until the
     // pointer is over them.

@@ -8,6 +8,7 @@
 #include "UserListColumns.h"
 #include "UserListModel.h"
 #include "UserListRows.h"
+#include "foundation/BuiltInStatus.h"
 #include "foundation/Globals.h"
 #include "foundation/ICalendarLink.h"
 #include "foundation/IMainWindow.h"
@@ -27,7 +28,6 @@ namespace {
 const QString kTop = QStringLiteral("NOD0");
 const QString kSearch = QStringLiteral("SRH0");
 const QString kWatchList = QStringLiteral("NTF0");
-const QString kIn = QStringLiteral("INN");
 const QString kNotificationTitle = QStringLiteral("Qel Notification");
 
 bool sameKey(const QString &a, const QString &b)
@@ -366,7 +366,7 @@ void UserListPoll::checkWatchList()
         reader.read(UserListReader::usersByIdQuery(g_colNotifyUsers.userIds()), none, g_lLastUpdated);
     QString message;
     for (const UserListReader::Row &row : rows) {
-        if (row.user.IsIn != kIn)
+        if (row.user.IsIn != BuiltInStatus::In)
             continue;
         message += isNowIn(row.user.RealName);
         g_colNotifyUsers.remove(row.user.UserID);
@@ -402,7 +402,7 @@ void UserListPoll::updateView(qint32 userId, QString status, QString note, doubl
         g_oCurrentUser.LastStatusChange = now;
         g_oCurrentUser.ETD = outTime;
     }
-    if (index < 0 || status != kIn || !g_colNotifyUsers.find(userId))
+    if (index < 0 || status != BuiltInStatus::In || !g_colNotifyUsers.find(userId))
         return;
     const QString message = isNowIn(g_vUserList.at(index).RealName);
     g_colNotifyUsers.remove(userId);

@@ -1,5 +1,6 @@
 #include "UserListReader.h"
 
+#include "foundation/BuiltInStatus.h"
 #include "foundation/CStatus.h"
 #include "foundation/Globals.h"
 #include "platform/AppError.h"
@@ -76,18 +77,15 @@ UserListReader::Query UserListReader::usersByIdQuery(const QList<qint32> &userId
 
 QStringList UserListReader::statusCodesFor(const QString &nodeCode)
 {
-    QStringList codes;
+    QStringList codes = {nodeCode};
     QString customType;
-    if (nodeCode == QLatin1String("MTG")) {
-        codes = {QStringLiteral("MTG"), QStringLiteral("MTO"), QStringLiteral("MTD"), QStringLiteral("MTA"),
-                 QStringLiteral("MTT")};
+    if (nodeCode == BuiltInStatus::Meeting) {
+        codes += BuiltInStatus::codes(BuiltInStatus::meetingStates());
         customType = QStringLiteral("M");
-    } else {
-        codes = {nodeCode};
-        if (nodeCode == QLatin1String("OUT"))
-            customType = QStringLiteral("O");
-        else if (nodeCode == QLatin1String("INN"))
-            customType = QStringLiteral("I");
+    } else if (nodeCode == BuiltInStatus::Out) {
+        customType = QStringLiteral("O");
+    } else if (nodeCode == BuiltInStatus::In) {
+        customType = QStringLiteral("I");
     }
     if (!customType.isEmpty())
         for (const CStatus &status : g_colCustomStatus)

@@ -1,6 +1,7 @@
 #include "UserListRows.h"
 
 #include "UserListItem.h"
+#include "foundation/BuiltInStatus.h"
 #include "foundation/CStatus.h"
 #include "foundation/MCIFunctions.h"
 #include "platform/Clock.h"
@@ -8,20 +9,16 @@
 
 #include <QLocale>
 
-namespace {
-const QString kIn = QStringLiteral("INN");
-}
-
 void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double &dueBack, QString &note,
                                      QString &status)
 {
     item.Note = note.trimmed();
     if (status.trimmed().isEmpty())
-        status = kIn;
+        status = BuiltInStatus::In;
     item.StatusText = GetStatusDescription(status);
     const CStatus *custom = IsCustomStatus(status) ? FindCustomStatus(status) : nullptr;
     item.IconKey = custom ? custom->Icon : status;
-    if (status == kIn) {
+    if (status == BuiltInStatus::In) {
         outTime = 0;
         dueBack = 0;
     }
@@ -32,7 +29,7 @@ void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double
     item.Pending = outTime != 0 && DateUtil::minutesBetween(now, outTime) >= 1;
     item.NoteColour = item.Pending ? grey() : QColor(Qt::black);
     if (item.Pending) {
-        item.IconKey = kIn;
+        item.IconKey = BuiltInStatus::In;
         item.StatusText = GetResString(174);
     }
 

@@ -1,6 +1,9 @@
 #include "TestSupport.h"
+#include "foundation/BuiltInStatus.h"
 #include "foundation/Globals.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/QuickNoteTable.h"
+#include "foundation/StatusCode.h"
 #include "foundation/StringTable.h"
 
 #include <QtTest>
@@ -25,6 +28,22 @@ private Q_SLOTS:
         QVERIFY(english > 150);
         QVERIFY(StringTable::text(100).isEmpty());
         QVERIFY(StringTable::text(400).isEmpty());
+    }
+
+    // Every built-in status has a valid code, a text, and a quick note and a
+    // place of its own.
+    void builtInStatusesAreComplete()
+    {
+        QSet<int> notes, places;
+        for (const BuiltInStatus::Row &status : BuiltInStatus::all()) {
+            QVERIFY2(StatusCode::isValid(status.code), status.code.data());
+            QVERIFY(!StringTable::text(status.captionId).isEmpty());
+            QVERIFY(status.noteNumber > 0 && status.noteNumber < QuickNoteTable::kRows);
+            notes << status.noteNumber;
+            places << status.place;
+        }
+        QCOMPARE(notes.size(), BuiltInStatus::all().size());
+        QCOMPARE(places.size(), BuiltInStatus::all().size());
     }
 
     // Each code sets its offset; the empty blocks fall back to English rather

@@ -129,7 +129,7 @@ private slots:
                              CStatus{QStringLiteral("Call"), QStringLiteral("XCL"), QStringLiteral("M"), QString()}};
         QCOMPARE(UserListReader::statusCodesFor(QStringLiteral("OUT")), QStringList({"OUT", "XTR"}));
         QCOMPARE(UserListReader::statusCodesFor(QStringLiteral("MTG")),
-                 QStringList({"MTG", "MTO", "MTD", "MTA", "MTT", "XCL"}));
+                 QStringList({"MTG", "MTA", "MTD", "MTO", "MTT", "XCL"}));
         QCOMPARE(UserListReader::statusCodesFor(QStringLiteral("LNC")), QStringList({"LNC"}));
     }
 

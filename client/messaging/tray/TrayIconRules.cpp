@@ -1,5 +1,6 @@
 #include "TrayIconRules.h"
 
+#include "foundation/BuiltInStatus.h"
 #include "foundation/CStatus.h"
 #include "foundation/MCIFunctions.h"
 
@@ -10,7 +11,7 @@ QString TrayIconRules::iconName(const QString &status)
     QString name = status;
     if (IsCustomStatus(status)) {
         const CStatus *custom = FindCustomStatus(status);
-        name = custom ? custom->Icon : QStringLiteral("OUT");
+        name = custom ? custom->Icon : QString(BuiltInStatus::Out);
     }
     return name.isEmpty() ? QStringLiteral("Qel") : name;
 }

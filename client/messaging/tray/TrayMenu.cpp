@@ -1,41 +1,43 @@
 #include "TrayMenu.h"
 
+#include "foundation/BuiltInStatus.h"
 #include "foundation/CStatus.h"
 #include "foundation/MCIFunctions.h"
 
 namespace {
-
-struct StatusEntry
-{
-    qint32 captionId;
-    const char *tag;
-};
-
-// The status entries in display order.
-constexpr StatusEntry kStatusEntries[] = {
-    {162, "INN"}, {162, "QINN"}, {158, "OUT"}, {158, "QOUT"}, {163, "LNC"}, {165, "HME"},
-    {164, "QMTG"}, {166, "DND"}, {172, "SCK"}, {170, "BRK"}, {171, "VAC"},
-};
-
-constexpr const char *kMeetingCodes[] = {"MTG", "MTA", "MTD", "MTO", "MTT"};
 
 TrayMenuItem item(const QString &caption, const QString &tag)
 {
     return TrayMenuItem{caption, tag, true};
 }
 
+// Meeting itself, then its states.
+qsizetype standardMeetingItems()
+{
+    return 1 + BuiltInStatus::meetingStates().size();
+}
+
 } // namespace
 
+// The statuses in button order. In and Out are each followed by an entry for
+// the custom statuses of their type; Meeting only opens its sub-menu.
 TrayMenu::TrayMenu()
 {
-    for (const StatusEntry &entry : kStatusEntries)
-        m_status.append(item(QString(), QLatin1String(entry.tag)));
-    m_status[InMore].visible = false;
-    m_status[OutMore].visible = false;
-    m_customIn.append(item(QStringLiteral("In"), QStringLiteral("INN")));
-    m_customOut.append(item(QStringLiteral("Out"), QStringLiteral("OUT")));
-    for (const char *code : kMeetingCodes)
-        m_meeting.append(item(QString(), QLatin1String(code)));
+    for (const BuiltInStatus::Row *status : BuiltInStatus::buttons()) {
+        const QString code = status->code;
+        const bool opensMenu = code == BuiltInStatus::Meeting;
+        m_status.append(item(QString(), opensMenu ? QStringLiteral("Q") + code : code));
+        m_captionIds.append(status->captionId);
+        if (code == BuiltInStatus::In || code == BuiltInStatus::Out) {
+            m_status.append(TrayMenuItem{QString(), QStringLiteral("Q") + code, false});
+            m_captionIds.append(status->captionId);
+        }
+    }
+    m_customIn.append(item(QStringLiteral("In"), BuiltInStatus::In));
+    m_customOut.append(item(QStringLiteral("Out"), BuiltInStatus::Out));
+    m_meeting.append(item(QString(), BuiltInStatus::Meeting));
+    for (const BuiltInStatus::Row *state : BuiltInStatus::meetingStates())
+        m_meeting.append(item(QString(), state->code));
 }
 
 void TrayMenu::populateMenuStrings()
@@ -43,11 +45,11 @@ void TrayMenu::populateMenuStrings()
     m_restore = GetResString(345);
     m_exit = GetResString(108);
     for (int i = 0; i < m_status.size(); ++i) {
-        m_status[i].caption = GetResString(kStatusEntries[i].captionId);
+        m_status[i].caption = GetResString(m_captionIds.at(i));
         if (i == InMore || i == OutMore)
             m_status[i].caption += QStringLiteral(" (more...)");
     }
-    for (int i = 0; i < kStandardMeetingItems; ++i)
+    for (qsizetype i = 0; i < standardMeetingItems(); ++i)
         m_meeting[i].caption = GetStatusDescription(m_meeting[i].tag);
 }
 
@@ -55,7 +57,7 @@ void TrayMenu::loadCustomStatusMenus(const QList<CStatus> &statuses)
 {
     m_customIn.resize(1);
     m_customOut.resize(1);
-    m_meeting.resize(kStandardMeetingItems);
+    m_meeting.resize(standardMeetingItems());
     for (const CStatus &status : statuses) {
         QList<TrayMenuItem> &menu = status.CustomType == QLatin1String("I")   ? m_customIn
                                     : status.CustomType == QLatin1String("O") ? m_customOut

@@ -21,7 +21,6 @@ class TrayMenu
 {
 public:
     enum StatusIndex { In = 0, InMore = 1, Out = 2, OutMore = 3, Meeting = 6 };
-    static constexpr int kStandardMeetingItems = 5;
 
     TrayMenu();
 
@@ -44,6 +43,7 @@ private:
     QString m_restore;
     QString m_exit;
     QList<TrayMenuItem> m_status;
+    QList<qint32> m_captionIds; // the string id of each status entry's caption
     QList<TrayMenuItem> m_customIn;
     QList<TrayMenuItem> m_customOut;
     QList<TrayMenuItem> m_meeting;
