@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVector>
+#include <functional>
 #include <stdexcept>
 
 // Thrown by the stand-in for the program's end, so a test sees that the
@@ -78,6 +79,9 @@ private:
     IErrorWindow *m_savedErrorWindow;
     IShell *m_savedShell;
 };
+
+// Runs a step; gives the code the program ended with, or -1 when it went on.
+int exitCodeOf(const std::function<void()> &step);
 
 // Reads a whole text file.
 QString readTextFile(const QString &path);
