@@ -18,11 +18,6 @@ QString dsnValue(const QString &name)
     return Registry::readString(Registry::CurrentUser, kDsnKey, name).value_or(QStringLiteral("<none>"));
 }
 
-void createStatusTable(DbHandle &db)
-{
-    Update(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer PRIMARY KEY, LastUpdated integer)"), db);
-}
-
 } // namespace
 
 class tst_Database : public QObject
@@ -111,8 +106,8 @@ private slots:
         QCOMPARE(FormatSQLDate(DateUtil::toDays(QDate(2004, 3, 5), QTime(14, 7, 9))), QStringLiteral("'2004-03-05 14:07:09'"));
     }
 
-    void statementsRecordSetsAndTheCounter_data() { addEngineRows(); }
-    void statementsRecordSetsAndTheCounter()
+    void statementsRecordSetsTheCounterAndFailures_data() { addEngineRows(); }
+    void statementsRecordSetsTheCounterAndFailures()
     {
         OPEN_TEST_DATABASE(tdb, "tst_database_");
         DbHandle db;
@@ -135,13 +130,8 @@ private slots:
         QVERIFY(rs.isNull(QStringLiteral("ETA")));
         CloseADOConnection(db);
         QVERIFY(!db);
-    }
 
-    void failuresCarryTheRoutineAndStatement_data() { addEngineRows(); }
-    void failuresCarryTheRoutineAndStatement()
-    {
-        OPEN_TEST_DATABASE(tdb, "tst_database_");
-        DbHandle db;
+        // Failures carry the routine and the statement.
         try {
             OpenADORecordSet(db, QStringLiteral("SELECT * FROM NO_SUCH_TABLE"));
             QFAIL("no error raised");
@@ -154,7 +144,6 @@ private slots:
         }
         // A bad statement is not "busy": it fails at once, without retries.
         QCOMPARE(g_iDBRetryCount, qint16(0));
-        DbHandle none;
         try {
             Update(QStringLiteral("UPDATE NO_SUCH_TABLE SET x = 1"), none);
             QFAIL("no error raised");
@@ -168,7 +157,7 @@ private slots:
         TestEnvironment env;
         env.useSqliteDatabase();
         DbHandle holder = OpenADOConnection();
-        createStatusTable(holder);
+        Update(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer PRIMARY KEY, LastUpdated integer)"), holder);
         holder->beginWrite();
         holder->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, LastUpdated) VALUES (1, 1)"));
         auto other = DbConnection::open(DataSourceRegistry::resolve(GetDB()));
