@@ -50,25 +50,14 @@ public:
 LoginMainWindow *g_main = nullptr;
 LoginTray *g_tray = nullptr;
 
-void installWindows()
+// Fresh stand-in windows and a signed-out user.
+void resetWorld()
 {
     g_frmMain.reset();
     g_frmSysTray.reset();
     g_uiFactory = UiFactory();
-    g_uiFactory.mainWindow = [] {
-        auto w = std::make_unique<LoginMainWindow>();
-        g_main = w.get();
-        return std::unique_ptr<IMainWindow>(std::move(w));
-    };
-    g_uiFactory.trayWindow = [] {
-        auto t = std::make_unique<LoginTray>();
-        g_tray = t.get();
-        return std::unique_ptr<ITrayWindow>(std::move(t));
-    };
-}
-
-void resetUserGlobals()
-{
+    g_uiFactory.mainWindow = [] { return std::unique_ptr<IMainWindow>(g_main = new LoginMainWindow); };
+    g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(g_tray = new LoginTray); };
     g_oCurrentUser = CUser();
     g_oUserProperties = CUserProperties();
     g_oClientHnd = std::make_unique<CClientHnd>();
@@ -124,8 +113,7 @@ private slots:
     void init()
     {
         ResetCloseDownForTests();
-        installWindows();
-        resetUserGlobals();
+        resetWorld();
         m_editor = FakeUserEditor();
         m_desktopUser = QStringLiteral("  bob  ");
     }

@@ -100,14 +100,10 @@ private slots:
         g_frmMain.reset();
         g_frmSysTray.reset();
         g_events.clear();
-        g_uiFactory.mainWindow = [] {
-            auto w = std::make_unique<FakeMainWindow>();
-            g_fakeMain = w.get();
-            return std::unique_ptr<IMainWindow>(std::move(w));
-        };
-        g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(std::make_unique<FakeTray>()); };
-        g_uiFactory.splash = [] { return std::unique_ptr<ISplash>(std::make_unique<FakeSplash>(QStringLiteral("splash"))); };
-        g_uiFactory.closeProgress = [] { return std::unique_ptr<ISplash>(std::make_unique<FakeSplash>(QStringLiteral("progress"))); };
+        g_uiFactory.mainWindow = [] { return std::unique_ptr<IMainWindow>(g_fakeMain = new FakeMainWindow); };
+        g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(new FakeTray); };
+        g_uiFactory.splash = [] { return std::unique_ptr<ISplash>(new FakeSplash(QStringLiteral("splash"))); };
+        g_uiFactory.closeProgress = [] { return std::unique_ptr<ISplash>(new FakeSplash(QStringLiteral("progress"))); };
     }
 
     void commandLineSwitches_data()

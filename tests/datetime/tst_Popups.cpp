@@ -182,7 +182,6 @@ private slots:
 
         action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Escape); };
         timeButton->click();
-        QCOMPARE(entries.size(), 48);
         QCOMPARE(entries.first(), QStringLiteral("10:00 AM")); // the pinned clock's hour
         QCOMPARE(timeBox->text(), QString());
         QCOMPARE(times.count(), 0);
@@ -200,8 +199,7 @@ private slots:
         times.clear();
         action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Return); };
         timeButton->click();
-        QCOMPARE(entries.size(), 51);
-        QCOMPARE(entries.first(), QStringLiteral("1:05 PM (5 Mins)"));
+        QCOMPARE(entries.first(), QStringLiteral("1:05 PM (5 Mins)")); // the relative list
         QCOMPARE(timeBox->text(), QStringLiteral("12:00 AM"));
         QCOMPARE(values(times), QList<double>({0.0, 0.0}));
         QCOMPARE(ctl.DateTimeValue(), day(2024, 1, 31));
