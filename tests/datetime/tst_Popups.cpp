@@ -122,11 +122,8 @@ private slots:
 
     void controlCalendarAcceptAndCancel()
     {
-        ucDateTime ctl;
-        ctl.setDateValue(day(2024, 5, 5));
-        ctl.setTimeValue(timeOfDay(9, 0));
-        QSignalSpy dates(&ctl, &ucDateTime::DateChange);
-        QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+        WatchedControl watched(day(2024, 5, 5), timeOfDay(9, 0));
+        auto &[ctl, dates, times] = watched;
         std::function<void(QDialog &)> action;
         ctl.setPopupRunner([&](QDialog &d) { action(shown(d)); });
         auto *calendarButton = ctl.findChild<QToolButton *>("Command1");

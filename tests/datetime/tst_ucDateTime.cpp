@@ -17,9 +17,8 @@ private slots:
 
     void typingDateThenTime()
     {
-        ucDateTime ctl;
-        QSignalSpy dates(&ctl, &ucDateTime::DateChange);
-        QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+        WatchedControl watched;
+        auto &[ctl, dates, times] = watched;
 
         // Every keystroke that leaves a valid date raises DateChange: "01/02/20"
         // already reads as a date in 2020. A date alone sits on day 0's time.
@@ -54,9 +53,8 @@ private slots:
 
     void putsRaiseOneEventSeenBeforeTheChange()
     {
-        ucDateTime ctl;
-        QSignalSpy dates(&ctl, &ucDateTime::DateChange);
-        QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+        WatchedControl watched;
+        auto &[ctl, dates, times] = watched;
         ctl.setDateValue(day(2024, 2, 1, 17, 0));
         QList<double> seen;
         connect(&ctl, &ucDateTime::TimeChange, this, [&] { seen << ctl.DateTimeValue() << ctl.TimeValue(); });
@@ -80,11 +78,8 @@ private slots:
 
     void clearEndsAtZeroWithoutEvents()
     {
-        ucDateTime ctl;
-        ctl.setDateValue(day(2024, 2, 1));
-        ctl.setTimeValue(timeOfDay(9, 30));
-        QSignalSpy dates(&ctl, &ucDateTime::DateChange);
-        QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+        WatchedControl watched(day(2024, 2, 1), timeOfDay(9, 30));
+        auto &[ctl, dates, times] = watched;
         ctl.clear();
         QCOMPARE(ctl.DateTimeValue(), 0.0);
         QCOMPARE(box(ctl, "Text1")->text() + box(ctl, "Text2")->text(), QString());
