@@ -1,4 +1,5 @@
 #include "DateTimeTestValues.h"
+#include "TestSupport.h"
 #include "datetime/PropertyBag.h"
 #include "datetime/ucDateTime.h"
 #include "platform/AppError.h"
@@ -109,13 +110,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, ctl.propertyById(0x6803001C)); // write-only
         QVERIFY_THROWS_EXCEPTION(AppError, ctl.propertyById(0x12345));
 
-        int error = 0;
-        try {
-            ctl.setTopPosition(1560);
-        } catch (const AppError &e) {
-            error = e.number();
-        }
-        QCOMPARE(error, 382);
+        QCOMPARE(raisedBy([&] { ctl.setTopPosition(1560); }).number(), 382);
         QVERIFY_THROWS_EXCEPTION(AppError, ctl.setPropertyById(qint32(ucDateTime::DispId::LeftPosition), 1410));
         QCOMPARE(ctl.TopPosition() + ctl.LeftPosition(), 0);
         ctl.setAmbientUserMode(false);

@@ -249,20 +249,13 @@ private Q_SLOTS:
         // Failures are raised with the routine's name and arguments.
         CloseADOConnection(db);
         tdb.exec(QStringLiteral("DROP TABLE Properties"));
-        try {
-            GetSystemProperty(QStringLiteral("version"));
-            QFAIL("no error raised");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), ErrNo::Raised);
-            QVERIFY(e.description().startsWith(QStringLiteral("GetSystemProperty (-2147211503)\r\n")));
-            QVERIFY(e.source().startsWith(QStringLiteral("MCIFunctions.GetSystemProperty\r\n")));
-        }
-        try {
-            SetSystemProperty(QStringLiteral("version"), QStringLiteral("46"));
-            QFAIL("no error raised");
-        } catch (const AppError &e) {
-            QVERIFY(e.description().startsWith(QStringLiteral("SetSystemProperty [version][46] (")));
-        }
+        const AppError e = raisedBy([] { GetSystemProperty(QStringLiteral("version")); });
+        QCOMPARE(e.number(), ErrNo::Raised);
+        QVERIFY(e.description().startsWith(QStringLiteral("GetSystemProperty (-2147211503)\r\n")));
+        QVERIFY(e.source().startsWith(QStringLiteral("MCIFunctions.GetSystemProperty\r\n")));
+        QVERIFY(raisedBy([] { SetSystemProperty(QStringLiteral("version"), QStringLiteral("46")); })
+                    .description()
+                    .startsWith(QStringLiteral("SetSystemProperty [version][46] (")));
     }
 
     void shellOpen()

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkInterface>
+#include <QTest>
 
 int ScriptedPrompt::message(const QString &text, Buttons buttons, Icon icon, const QString &title)
 {
@@ -96,6 +97,17 @@ int exitCodeOf(const std::function<void()> &step)
     } catch (const ProgramEnded &e) {
         return e.exitCode;
     }
+}
+
+AppError raisedBy(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const AppError &e) {
+        return e;
+    }
+    QTest::qFail("nothing was raised", __FILE__, __LINE__);
+    return AppError(0, QString(), QString());
 }
 
 QString readTextFile(const QString &path)
