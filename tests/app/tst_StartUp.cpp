@@ -61,39 +61,25 @@ private:
 
 FakeMainWindow *g_fakeMain = nullptr;
 
-void installFakes()
-{
-    g_events.clear();
-    g_uiFactory.mainWindow = [] {
-        auto w = std::make_unique<FakeMainWindow>();
-        g_fakeMain = w.get();
-        return std::unique_ptr<IMainWindow>(std::move(w));
+// Remembers the period the calendar watcher started with (-1: none made).
+struct WatcherFactory : ICalendarWatcherFactory {
+    struct Watcher : ICalendarWatcher {
+        int *started = nullptr;
+        void Start(qint32 period) override { *started = period; }
+        void CloseDown() override {}
     };
-    g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(std::make_unique<FakeTray>()); };
-    g_uiFactory.splash = [] { return std::unique_ptr<ISplash>(std::make_unique<FakeSplash>(QStringLiteral("splash"))); };
-    g_uiFactory.closeProgress = [] { return std::unique_ptr<ISplash>(std::make_unique<FakeSplash>(QStringLiteral("progress"))); };
-}
-
-// Runs the start-up; gives the exit code when the program ended, -1 when it runs on.
-int startProgram(const QStringList &arguments)
-{
-    try {
-        Main(arguments);
-        return -1;
-    } catch (const ProgramEnded &e) {
-        return e.exitCode;
+    std::unique_ptr<ICalendarWatcher> create() override
+    {
+        auto watcher = std::make_unique<Watcher>();
+        watcher->started = &started;
+        return watcher;
     }
-}
+    int started = -1;
+};
 
-int closeDown(int mode)
-{
-    try {
-        CloseDownApplication(mode);
-        return -1;
-    } catch (const ProgramEnded &e) {
-        return e.exitCode;
-    }
-}
+// The start-up and the close-down: the exit code when the program ended, -1 when it runs on.
+int startProgram(const QStringList &arguments) { return exitCodeOf([&] { Main(arguments); }); }
+int closeDown(int mode) { return exitCodeOf([=] { CloseDownApplication(mode); }); }
 
 } // namespace
 
@@ -105,19 +91,19 @@ class tst_StartUp : public QObject
     UserEditorScope m_editorScope{m_editor};
 
 private slots:
-    void initTestCase()
-    {
-        g_systemUserName = [] { return QStringLiteral("tester"); };
-    }
+    void initTestCase() { g_systemUserName = [] { return QStringLiteral("tester"); }; }
 
     void init()
     {
         ResetCloseDownForTests();
-        installFakes();
         g_beforeShow = nullptr;
         g_frmMain.reset();
         g_frmSysTray.reset();
         g_events.clear();
+        g_uiFactory.mainWindow = [] { return std::unique_ptr<IMainWindow>(g_fakeMain = new FakeMainWindow); };
+        g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(new FakeTray); };
+        g_uiFactory.splash = [] { return std::unique_ptr<ISplash>(new FakeSplash(QStringLiteral("splash"))); };
+        g_uiFactory.closeProgress = [] { return std::unique_ptr<ISplash>(new FakeSplash(QStringLiteral("progress"))); };
     }
 
     void commandLineSwitches_data()
@@ -184,7 +170,7 @@ private slots:
         QVERIFY(readTextFile(env.path(QStringLiteral("logs/debug.log"))).contains(QStringLiteral("Close Down Complete")));
     }
 
-    void theCloseBoxStartsTheCloseDownWithItsMode()
+    void theCloseBoxOrTheTrayStartTheCloseDown()
     {
         TestEnvironment env;
         env.useSqliteDatabase();
@@ -194,14 +180,11 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, g_fakeMain->onDoExit(mode));
         QVERIFY(readTextFile(env.path(QStringLiteral("logs/debug.log"))).contains(QStringLiteral("unload mode 0")));
         QVERIFY(g_events.contains(QStringLiteral("tray unloaded")));
-    }
 
-    void fromTheTrayTheCloseDownSkipsTheMainWindow()
-    {
-        TestEnvironment env;
-        env.useSqliteDatabase();
+        // From the tray the close-down skips the main window.
+        init();
         startProgram({});
-        g_frmMain.reset(); // the program sits in the tray
+        g_frmMain.reset();
         g_events.clear();
         QCOMPARE(closeDown(1), 0);
         QVERIFY(!g_events.contains(QStringLiteral("main hidden")));
@@ -226,17 +209,7 @@ private slots:
         QFETCH(bool, ownProcess);
         QFETCH(int, refresh);
         QFETCH(int, expectedPeriod);
-        int started = -1;
-        struct Watcher : ICalendarWatcher {
-            int *started;
-            void Start(qint32 period) override { *started = period; }
-            void CloseDown() override {}
-        };
-        struct Factory : ICalendarWatcherFactory {
-            int *started;
-            std::unique_ptr<ICalendarWatcher> create() override { auto w = std::make_unique<Watcher>(); w->started = started; return w; }
-        } factory;
-        factory.started = &started;
+        WatcherFactory factory;
         TestEnvironment env;
         env.useSqliteDatabase();
         ICalendarWatcherFactory *saved = std::exchange(g_calendarWatcherFactory, &factory);
@@ -246,7 +219,7 @@ private slots:
             g_oUserProperties.RefreshPeriod = qint16(refresh);
         };
         startProgram({});
-        QCOMPARE(started, expectedPeriod);
+        QCOMPARE(factory.started, expectedPeriod);
         QCOMPARE(bool(g_oClientHnd->m_OutLookClient), expectedPeriod != -1);
         g_calendarWatcherFactory = saved;
         g_fOutlook = g_fOutlookOOP = false;

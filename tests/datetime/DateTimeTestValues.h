@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datetime/ucDateTime.h"
 #include "platform/DateUtil.h"
 
 #include <QList>
@@ -24,3 +25,21 @@ inline QList<double> values(const QSignalSpy &spy)
         result.append(args.at(0).toDouble());
     return result;
 }
+
+// A control with spies on its two change events, which start empty after the
+// values given (day numbers, 0: none) are put.
+struct WatchedControl
+{
+    explicit WatchedControl(double date = 0, double time = 0)
+    {
+        if (date)
+            ctl.setDateValue(date);
+        if (time)
+            ctl.setTimeValue(time);
+        dates.clear();
+        times.clear();
+    }
+    ucDateTime ctl;
+    QSignalSpy dates{&ctl, &ucDateTime::DateChange};
+    QSignalSpy times{&ctl, &ucDateTime::TimeChange};
+};

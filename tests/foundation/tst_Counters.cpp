@@ -1,5 +1,5 @@
-#include "PgServer.h"
-#include "TestSupport.h"
+#include "CopyProcess.h"
+#include "TestDatabase.h"
 #include "foundation/CounterAllocator.h"
 #include "foundation/Globals.h"
 #include "foundation/MErrorHandler.h"
@@ -93,18 +93,13 @@ private:
         QCOMPARE(ids.integer(QStringLiteral("id")), qint64(kWorkers * kRounds));
     }
 
-    static DbHandle scratchSqlite(TestEnvironment &env)
-    {
-        ConnectionSpec spec;
-        spec.path = env.path(QStringLiteral("scratch.db"));
-        return DbConnection::open(spec);
-    }
-
 private slots:
-    void idRules()
+    void idsAndTheChangeCounter()
     {
         TestEnvironment env;
-        DbHandle db = scratchSqlite(env);
+        ConnectionSpec spec;
+        spec.path = env.path(QStringLiteral("scratch.db"));
+        DbHandle db = DbConnection::open(spec);
         db->execute(QStringLiteral("CREATE TABLE idmanager (tablename varchar(10), id integer)"));
         // Without a row: the first id, and the row only when asked for.
         QCOMPARE(CounterAllocator::nextId(*db, QStringLiteral("trnode"), 2, false), 2);
@@ -115,12 +110,8 @@ private slots:
         QCOMPARE(CounterAllocator::nextId(*db, QStringLiteral("resrce"), 2, false), 42);
         QCOMPARE(CounterAllocator::nextId(*db, QStringLiteral("resrvn"), 2, false), 2);
         QCOMPARE(db->query(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'resrvn'")).integer(QStringLiteral("id")), 2);
-    }
 
-    void theChangeCounterNeedsATransaction()
-    {
-        TestEnvironment env;
-        DbHandle db = scratchSqlite(env);
+        // The change counter needs a transaction.
         db->execute(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer, LastUpdated integer)"));
         QVERIFY_THROWS_EXCEPTION(AppError, CounterAllocator::nextLastUpdated(*db));
         db->beginWrite();
@@ -128,14 +119,13 @@ private slots:
         db->rollback();
     }
 
-    void concurrentCopiesOnSqlite()
+    void concurrentCopies_data() { addEngineRows(); }
+    void concurrentCopies()
     {
+        QFETCH(bool, postgres);
         TestEnvironment env;
-        competeOn(QStringLiteral("sqlite:") + env.path(QStringLiteral("shared.db")));
-    }
-
-    void concurrentCopiesOnPostgres()
-    {
+        if (!postgres)
+            return competeOn(QStringLiteral("sqlite:") + env.path(QStringLiteral("shared.db")));
         REQUIRE_PG();
         competeOn(PgServer::createDatabase(QStringLiteral("tst_counters")));
         PgServer::dropDatabase(QStringLiteral("tst_counters"));
@@ -145,16 +135,10 @@ private slots:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc == 4 && QByteArray(argv[1]) == "--worker") {
-        try {
-            return runWorker(QByteArray(argv[2]).toInt(), QString::fromLocal8Bit(argv[3]));
-        } catch (const AppError &e) {
-            fprintf(stderr, "worker failed: %s\n", e.what());
-            return 1;
-        }
-    }
     tst_Counters test;
-    return QTest::qExec(&test, argc, argv);
+    return CopyProcess::main(argc, argv, "--worker", [](const QStringList &args) {
+        return runWorker(args.value(0).toInt(), args.value(1));
+    }, test);
 }
 
 #include "tst_Counters.moc"

@@ -18,11 +18,6 @@ QString dsnValue(const QString &name)
     return Registry::readString(Registry::CurrentUser, kDsnKey, name).value_or(QStringLiteral("<none>"));
 }
 
-void createStatusTable(DbHandle &db)
-{
-    Update(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer PRIMARY KEY, LastUpdated integer)"), db);
-}
-
 } // namespace
 
 class tst_Database : public QObject
@@ -111,8 +106,8 @@ private slots:
         QCOMPARE(FormatSQLDate(DateUtil::toDays(QDate(2004, 3, 5), QTime(14, 7, 9))), QStringLiteral("'2004-03-05 14:07:09'"));
     }
 
-    void statementsRecordSetsAndTheCounter_data() { addEngineRows(); }
-    void statementsRecordSetsAndTheCounter()
+    void statementsRecordSetsTheCounterAndFailures_data() { addEngineRows(); }
+    void statementsRecordSetsTheCounterAndFailures()
     {
         OPEN_TEST_DATABASE(tdb, "tst_database_");
         DbHandle db;
@@ -135,32 +130,19 @@ private slots:
         QVERIFY(rs.isNull(QStringLiteral("ETA")));
         CloseADOConnection(db);
         QVERIFY(!db);
-    }
 
-    void failuresCarryTheRoutineAndStatement_data() { addEngineRows(); }
-    void failuresCarryTheRoutineAndStatement()
-    {
-        OPEN_TEST_DATABASE(tdb, "tst_database_");
-        DbHandle db;
-        try {
-            OpenADORecordSet(db, QStringLiteral("SELECT * FROM NO_SUCH_TABLE"));
-            QFAIL("no error raised");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), ErrNo::Raised);
-            QVERIFY2(e.source().startsWith(QStringLiteral("MADOFunctions.OpenADORecordSet \r\n")), qPrintable(e.source()));
-            QVERIFY2(e.description().startsWith(QString::number(ErrNo::BadStatement)
-                                                + QStringLiteral(" Error Executing [SELECT * FROM NO_SUCH_TABLE]\r\nDue to ")),
-                     qPrintable(e.description()));
-        }
+        // Failures carry the routine and the statement.
+        const AppError e = raisedBy([&] { OpenADORecordSet(db, QStringLiteral("SELECT * FROM NO_SUCH_TABLE")); });
+        QCOMPARE(e.number(), ErrNo::Raised);
+        QVERIFY2(e.source().startsWith(QStringLiteral("MADOFunctions.OpenADORecordSet \r\n")), qPrintable(e.source()));
+        QVERIFY2(e.description().startsWith(QString::number(ErrNo::BadStatement)
+                                            + QStringLiteral(" Error Executing [SELECT * FROM NO_SUCH_TABLE]\r\nDue to ")),
+                 qPrintable(e.description()));
         // A bad statement is not "busy": it fails at once, without retries.
         QCOMPARE(g_iDBRetryCount, qint16(0));
-        DbHandle none;
-        try {
-            Update(QStringLiteral("UPDATE NO_SUCH_TABLE SET x = 1"), none);
-            QFAIL("no error raised");
-        } catch (const AppError &e) {
-            QVERIFY(e.source().startsWith(QStringLiteral("MADOFunctions.Update ")));
-        }
+        QVERIFY(raisedBy([&] { Update(QStringLiteral("UPDATE NO_SUCH_TABLE SET x = 1"), none); })
+                    .source()
+                    .startsWith(QStringLiteral("MADOFunctions.Update ")));
     }
 
     void aLockedSqliteFileIsBusyAndRetried()
@@ -168,16 +150,11 @@ private slots:
         TestEnvironment env;
         env.useSqliteDatabase();
         DbHandle holder = OpenADOConnection();
-        createStatusTable(holder);
+        Update(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer PRIMARY KEY, LastUpdated integer)"), holder);
         holder->beginWrite();
         holder->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, LastUpdated) VALUES (1, 1)"));
         auto other = DbConnection::open(DataSourceRegistry::resolve(GetDB()));
-        try {
-            other->beginWrite();
-            QFAIL("the second writer got the lock");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), ErrNo::Busy);
-        }
+        QCOMPARE(raisedBy([&] { other->beginWrite(); }).number(), ErrNo::Busy); // the second writer waits for the lock
 
         // The statement is retried while the lock lasts and goes through once it is gone.
         int waits = 0;
@@ -200,12 +177,8 @@ private slots:
         holder->beginWrite();
         holder->lockTable(QStringLiteral("STAFF_STATUS"));
         waiter->execute(QStringLiteral("SET statement_timeout = 10000")); // fail rather than hang without a lock timeout
-        try {
-            waiter->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID) VALUES (1)"));
-            QFAIL("the lock did not hold the writer");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), ErrNo::Busy);
-        }
+        QCOMPARE(raisedBy([&] { waiter->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID) VALUES (1)")); }).number(),
+                 ErrNo::Busy);
     }
 };
 

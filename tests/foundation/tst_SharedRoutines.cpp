@@ -36,11 +36,14 @@ public:
     QString status;
 };
 
-CUser user(qint32 id, const QString &name = QString())
+CUser user(qint32 id, const QString &name = {}, const QString &status = {}, const QString &note = {}, double changed = 0)
 {
     CUser u;
     u.UserID = id;
     u.RealName = name;
+    u.IsIn = status;
+    u.Note = note;
+    u.LastStatusChange = changed;
     return u;
 }
 
@@ -97,24 +100,15 @@ private Q_SLOTS:
         TestEnvironment env;
         QCOMPARE(FindUserIndex(3), -1);
         g_vUserList = {user(3), user(5), user(9), user(12)};
-        QCOMPARE(FindUserIndex(3), 0);
-        QCOMPARE(FindUserIndex(9), 2);
-        QCOMPARE(FindUserIndex(12), 3);
-        for (qint32 absent : {1, 4, 10, 13, 0, -1})
-            QCOMPARE(FindUserIndex(absent), -1);
+        const QList<QPair<qint32, int>> lookups = {{3, 0}, {9, 2}, {12, 3}, {1, -1}, {4, -1}, {10, -1}, {13, -1}, {0, -1}, {-1, -1}};
+        for (const auto &[id, index] : lookups)
+            QCOMPARE(FindUserIndex(id), index);
         g_vUserList = {user(7)};
         QCOMPARE(FindUserIndex(7), 0);
         QCOMPARE(FindUserIndex(8), -1);
 
-        CUser ann = user(5, QStringLiteral("Ann Lee"));
-        ann.IsIn = QStringLiteral("OUT");
-        ann.Note = QStringLiteral("back at 3");
-        ann.LastStatusChange = at(2004, 3, 5, 14, 7, 9);
-        CUser bob = user(8, QStringLiteral("Bob"));
-        bob.IsIn = QStringLiteral("MTA");
-        bob.Note = QStringLiteral("   ");
-        bob.LastStatusChange = at(2004, 3, 6, 0, 0);
-        g_vUserList = {ann, bob};
+        g_vUserList = {user(5, QStringLiteral("Ann Lee"), QStringLiteral("OUT"), QStringLiteral("back at 3"), at(2004, 3, 5, 14, 7, 9)),
+                       user(8, QStringLiteral("Bob"), QStringLiteral("MTA"), QStringLiteral("   "), at(2004, 3, 6, 0, 0))};
         QCOMPARE(GetUserStatusLine(QStringLiteral("USR5")),
                  QStringLiteral("Ann Lee Last changed Status to Out - 05/03/2004 2:07:09 PM       [ back at 3 ] "));
         QCOMPARE(GetUserStatusLine(QStringLiteral("USR8")),
@@ -178,14 +172,12 @@ private Q_SLOTS:
         TestEnvironment env;
         g_colCustomStatus = {custom(QStringLiteral("XX2"), QStringLiteral("O"), QStringLiteral("Site Visit")),
                              custom(QStringLiteral("XX3"), QStringLiteral("I"), QStringLiteral("Reception"))};
-        QVERIFY(IsCustomStatus(QStringLiteral("XX2")));
-        QVERIFY(IsCustomStatus(QStringLiteral("XFF")));
+        QVERIFY(IsCustomStatus(QStringLiteral("XX2")) && IsCustomStatus(QStringLiteral("XFF")));
         QVERIFY(!IsCustomStatus(QStringLiteral("INN")));
-        QVERIFY(IsInStatus(QStringLiteral("INN")));
-        QVERIFY(!IsInStatus(QStringLiteral("LNC")));
-        QVERIFY(IsInStatus(QStringLiteral("XX3")));
-        QVERIFY(!IsInStatus(QStringLiteral("XX2")));
-        QVERIFY(!IsInStatus(QStringLiteral("XFF")));
+        for (const char *in : {"INN", "XX3"})
+            QVERIFY2(IsInStatus(QLatin1String(in)), in);
+        for (const char *notIn : {"LNC", "XX2", "XFF"})
+            QVERIFY2(!IsInStatus(QLatin1String(notIn)), notIn);
         QCOMPARE(GetStatusDescription(QString()), QStringLiteral("In"));
         QCOMPARE(GetStatusDescription(QStringLiteral("mtd")), QStringLiteral("Meeting-Do Not Disturb"));
         QCOMPARE(GetStatusDescription(QStringLiteral("xx2")), QStringLiteral("Site Visit"));
@@ -257,20 +249,13 @@ private Q_SLOTS:
         // Failures are raised with the routine's name and arguments.
         CloseADOConnection(db);
         tdb.exec(QStringLiteral("DROP TABLE Properties"));
-        try {
-            GetSystemProperty(QStringLiteral("version"));
-            QFAIL("no error raised");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), ErrNo::Raised);
-            QVERIFY(e.description().startsWith(QStringLiteral("GetSystemProperty (-2147211503)\r\n")));
-            QVERIFY(e.source().startsWith(QStringLiteral("MCIFunctions.GetSystemProperty\r\n")));
-        }
-        try {
-            SetSystemProperty(QStringLiteral("version"), QStringLiteral("46"));
-            QFAIL("no error raised");
-        } catch (const AppError &e) {
-            QVERIFY(e.description().startsWith(QStringLiteral("SetSystemProperty [version][46] (")));
-        }
+        const AppError e = raisedBy([] { GetSystemProperty(QStringLiteral("version")); });
+        QCOMPARE(e.number(), ErrNo::Raised);
+        QVERIFY(e.description().startsWith(QStringLiteral("GetSystemProperty (-2147211503)\r\n")));
+        QVERIFY(e.source().startsWith(QStringLiteral("MCIFunctions.GetSystemProperty\r\n")));
+        QVERIFY(raisedBy([] { SetSystemProperty(QStringLiteral("version"), QStringLiteral("46")); })
+                    .description()
+                    .startsWith(QStringLiteral("SetSystemProperty [version][46] (")));
     }
 
     void shellOpen()
@@ -312,38 +297,23 @@ private Q_SLOTS:
         QFETCH(QString, tag);
         QFETCH(QStringList, calls);
         TestEnvironment env;
-        CTreeNode web;
-        web.ID = 7;
-        web.URL = QStringLiteral("http://intranet/");
-        web.Name = QStringLiteral("Intranet");
-        CTreeNode branch;
-        branch.ID = 8;
-        branch.Name = QStringLiteral("Head Office");
-        g_colTreeNodes = {web, branch};
+        g_colTreeNodes = {CTreeNode(), CTreeNode()};
+        g_colTreeNodes[0].ID = 7;
+        g_colTreeNodes[0].URL = QStringLiteral("http://intranet/");
+        g_colTreeNodes[1].ID = 8;
+        g_colTreeNodes[1].Name = QStringLiteral("Head Office");
         g_oClientHnd = std::make_unique<CClientHnd>();
         OpenNodeView(key); // without a main window: nothing
-        auto main = std::make_unique<FakeMainWindow>();
-        main->tags.insert(key, tag);
-        FakeMainWindow *seen = main.get();
-        g_frmMain = std::move(main);
+        g_oClientHnd->userList().model().addUser(1, QStringLiteral("Ann"));
+        auto *seen = new FakeMainWindow;
+        seen->tags.insert(key, tag);
+        g_frmMain.reset(seen);
         OpenNodeView(key);
         QCOMPARE(seen->calls, calls);
-    }
-
-    // Resources have no list yet: their node must not go on showing the users
-    // of the node shown before.
-    void resourceNodeEmptiesTheList()
-    {
-        TestEnvironment env;
-        g_oClientHnd = std::make_unique<CClientHnd>();
-        g_oClientHnd->userList().model().addUser(1, QStringLiteral("Ann"));
-        auto main = std::make_unique<FakeMainWindow>();
-        main->tags.insert(QStringLiteral("NOD5"), QStringLiteral("RSG"));
-        FakeMainWindow *seen = main.get();
-        g_frmMain = std::move(main);
-        OpenNodeView(QStringLiteral("NOD5"));
-        QCOMPARE(g_oClientHnd->userList().model().rowCount(), 0);
-        QCOMPARE(seen->status, QStringLiteral("Resources are not available yet."));
+        if (tag == QLatin1String("RSG")) { // no list yet, nor the users of the node shown before
+            QCOMPARE(g_oClientHnd->userList().model().rowCount(), 0);
+            QCOMPARE(seen->status, QStringLiteral("Resources are not available yet."));
+        }
     }
 
     void windowHelpers()

@@ -8,19 +8,21 @@
 #include <QtTest>
 #include <memory>
 
-// A private test world with a fresh database at the current schema: a SQLite
-// file, or a new database on the PostgreSQL test server (dropped afterwards).
+// A private test world with a fresh database at the current schema (or empty
+// when not upgraded): a SQLite file, or a new database on the PostgreSQL test
+// server (dropped afterwards).
 class TestDatabase
 {
 public:
-    TestDatabase(bool postgres, const QString &name)
+    TestDatabase(bool postgres, const QString &name, bool upgraded = true)
         : m_postgres(postgres), m_name(name)
     {
         if (postgres)
             env.usePostgresDatabase(PgServer::createDatabase(name));
         else
             env.useSqliteDatabase();
-        CUpdateDatabase::checkAtStartUp();
+        if (upgraded)
+            CUpdateDatabase::checkAtStartUp();
     }
     ~TestDatabase()
     {
@@ -40,6 +42,19 @@ public:
         DbHandle connection;
         const RecordSet rs = OpenADORecordSet(connection, sql, true, params);
         return rs.eof() ? QVariant() : rs.value(0);
+    }
+    // Each row's fields, trimmed and joined by "|".
+    QStringList rows(const QString &sql)
+    {
+        DbHandle connection;
+        QStringList result;
+        for (RecordSet rs = OpenADORecordSet(connection, sql); !rs.eof(); rs.moveNext()) {
+            QStringList fields;
+            for (int i = 0; i < rs.columns().size(); ++i)
+                fields << rs.value(i).toString().trimmed();
+            result << fields.join(u'|');
+        }
+        return result;
     }
 
     TestEnvironment env;

@@ -13,21 +13,18 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkInterface>
+#include <QTest>
 
 int ScriptedPrompt::message(const QString &text, Buttons buttons, Icon icon, const QString &title)
 {
     asked.append({text, int(buttons), int(icon), title});
-    if (!answers.isEmpty())
-        return answers.takeFirst();
-    return defaultAnswer;
+    return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
 }
 
 int ScriptedErrorWindow::showError(const QString &userMessage, const QString &details)
 {
     shown.append({userMessage, details});
-    if (!answers.isEmpty())
-        return answers.takeFirst();
-    return defaultAnswer;
+    return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
 }
 
 TestEnvironment::TestEnvironment()
@@ -90,6 +87,27 @@ void TestEnvironment::usePostgresDatabase(const QString &conninfo)
     Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Server"), QStringLiteral("127.0.0.1"));
     Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Connection"), conninfo);
     g_sConnectionString.clear();
+}
+
+int exitCodeOf(const std::function<void()> &step)
+{
+    try {
+        step();
+        return -1;
+    } catch (const ProgramEnded &e) {
+        return e.exitCode;
+    }
+}
+
+AppError raisedBy(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const AppError &e) {
+        return e;
+    }
+    QTest::qFail("nothing was raised", __FILE__, __LINE__);
+    return AppError(0, QString(), QString());
 }
 
 QString readTextFile(const QString &path)

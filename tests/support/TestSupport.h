@@ -3,10 +3,12 @@
 #include "foundation/IErrorWindow.h"
 #include "foundation/IPrompt.h"
 #include "foundation/IShell.h"
+#include "platform/AppError.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVector>
+#include <functional>
 #include <stdexcept>
 
 // Thrown by the stand-in for the program's end, so a test sees that the
@@ -78,6 +80,13 @@ private:
     IErrorWindow *m_savedErrorWindow;
     IShell *m_savedShell;
 };
+
+// Runs a step; gives the code the program ended with, or -1 when it went on.
+int exitCodeOf(const std::function<void()> &step);
+
+// Runs a step that must raise; gives what it raised, or an error numbered 0
+// (and a failed test) when it raised nothing.
+AppError raisedBy(const std::function<void()> &step);
 
 // Reads a whole text file.
 QString readTextFile(const QString &path);
