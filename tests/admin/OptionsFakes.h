@@ -6,6 +6,7 @@
 #include "StubMainWindow.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
+#include "admin/CClientAdmin.h"
 #include "admin/IUserOptionsHost.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
@@ -43,6 +44,17 @@ public:
     QString selectedKey;
     QStringList calls;
 };
+
+// A user as the options read him, with his quick notes.
+inline UserRecord readUser(qint32 userID, QuickNoteTable *notes = nullptr)
+{
+    UserRecord user;
+    QList<CTreeNode> groups;
+    QuickNoteTable read;
+    DbHandle none;
+    CClientAdmin().ReadUser(userID, user, groups, notes ? *notes : read, none);
+    return user;
+}
 
 class RecordingWatcher : public ICalendarWatcher
 {

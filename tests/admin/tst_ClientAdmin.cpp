@@ -27,6 +27,18 @@ void insertUser(TestDatabase &db, int id, const QString &login, int active = 1)
             {id, login});
 }
 
+// The error a call raises; number 0 when it raises none.
+template <typename Call>
+AppError thrownBy(Call call)
+{
+    try {
+        call();
+    } catch (const AppError &e) {
+        return e;
+    }
+    return AppError(0, QString(), QString());
+}
+
 // The fields of the first row a query gives, trimmed, as "a|b|c".
 QString row(const QString &sql, const QVariantList &params = {})
 {
@@ -59,22 +71,25 @@ class tst_ClientAdmin : public QObject
 {
     Q_OBJECT
 private slots:
-    void readUserWithNullOptionsGivesDefaults_data() { addEngineRows(); }
-    void readUserWithNullOptionsGivesDefaults()
+    void readUserWithMissingOrNullOptions_data() { addEngineRows(); }
+    void readUserWithMissingOrNullOptions()
     {
         OPEN_TEST_DATABASE(db, "admin_");
         insertStatusRow(db, 7, QStringLiteral("O") + kApostrophe + QStringLiteral("Brien  "));
-        db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName) VALUES (7, 'obrien')"));
-
         UserRecord user;
-        user.LunchTimePeriod = 1; // everything is replaced, nothing kept from before
         QList<CTreeNode> groups{CTreeNode()};
         QuickNoteTable notes;
-        notes.rows[2].note = QStringLiteral("stale");
         DbHandle none;
+        const AppError e = thrownBy([&] { CClientAdmin().ReadUser(7, user, groups, notes, none); });
+        QCOMPARE(e.number(), ErrNo::Raised); // no options row
+        QVERIFY2(e.source().startsWith(QStringLiteral("CClientAdmin.ReadUser (")), qPrintable(e.source()));
+        QCOMPARE(user.UserID, 0); // nothing half-filled
+
+        db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName) VALUES (7, 'obrien')"));
+        user.LunchTimePeriod = 1; // everything is replaced, nothing kept from before
+        notes.rows[2].note = QStringLiteral("stale");
         QCOMPARE(CClientAdmin().ReadUser(7, user, groups, notes, none), ErrNo::Success);
         QVERIFY(!none); // its own connection was closed again
-
         QCOMPARE(user.UserID, 7);
         QCOMPARE(user.RealName, QStringLiteral("O'Brien"));
         QCOMPARE(options(user), QStringLiteral("OBRIEN|60|15|30|ENU|08:30:00|0|0|"));
@@ -113,73 +128,29 @@ private slots:
         QVERIFY(!notes.rows[0].stored && notes.rows[0].note.isEmpty() && !notes.rows[4].stored);
     }
 
-    void readUserWithoutOptionsRowFails_data() { addEngineRows(); }
-    void readUserWithoutOptionsRowFails()
-    {
-        OPEN_TEST_DATABASE(db, "admin_");
-        insertStatusRow(db, 9, QStringLiteral("Nobody"));
-        UserRecord user;
-        QList<CTreeNode> groups;
-        QuickNoteTable notes;
-        DbHandle none;
-        try {
-            CClientAdmin().ReadUser(9, user, groups, notes, none);
-            QFAIL("a user without his options row was read");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), ErrNo::Raised);
-            QVERIFY2(e.source().startsWith(QStringLiteral("CClientAdmin.ReadUser (")), qPrintable(e.source()));
-        }
-        QCOMPARE(user.UserID, 0); // nothing half-filled
-    }
-
-    void addUserTakesTheNextId_data()
+    void addUserWritesBothRowsUnderTheNextId_data()
     {
         QTest::addColumn<bool>("postgres");
         QTest::addColumn<QVariant>("stored"); // invalid: no "userid" row
+        QTest::addColumn<bool>("admin");
         QTest::addColumn<int>("expected");
         for (const bool pg : {false, true}) {
             const char *engine = pg ? "postgres" : "sqlite";
-            QTest::addRow("%s, counter at 41", engine) << pg << QVariant(41) << 42;
-            QTest::addRow("%s, null counter", engine) << pg << QVariant(QMetaType(QMetaType::Int)) << 1;
-            QTest::addRow("%s, no counter row", engine) << pg << QVariant() << 1;
+            QTest::addRow("%s, counter at 41, administrator", engine) << pg << QVariant(41) << true << 42;
+            QTest::addRow("%s, null counter, user", engine) << pg << QVariant(QMetaType(QMetaType::Int)) << false << 1;
+            QTest::addRow("%s, no counter row", engine) << pg << QVariant() << false << 1;
         }
     }
-    void addUserTakesTheNextId()
+    void addUserWritesBothRowsUnderTheNextId()
     {
         QFETCH(QVariant, stored);
+        QFETCH(bool, admin);
         QFETCH(int, expected);
         OPEN_TEST_DATABASE(db, "admin_");
+        insertUser(db, 100, QStringLiteral("FIRST")); // change counter 1000
         db.exec(QStringLiteral("DELETE FROM idmanager WHERE tablename = 'userid'"));
         if (stored.isValid())
             db.exec(QStringLiteral("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)"), {stored});
-
-        UserRecord user;
-        user.LoginName = QStringLiteral("new.user");
-        QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
-        QCOMPARE(user.UserID, expected);
-        QCOMPARE(row(QStringLiteral("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'")),
-                 QStringLiteral("%1|1").arg(expected));
-        QCOMPARE(row(QStringLiteral("SELECT LoginName FROM STAFF_OPTIONS WHERE UserID = ?"), {expected}),
-                 QStringLiteral("NEW.USER"));
-    }
-
-    void addUserWritesBothRows_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::addColumn<bool>("admin");
-        for (const bool pg : {false, true}) {
-            const char *engine = pg ? "postgres" : "sqlite";
-            QTest::addRow("%s, administrator", engine) << pg << true;
-            QTest::addRow("%s, user", engine) << pg << false;
-        }
-    }
-    void addUserWritesBothRows()
-    {
-        QFETCH(bool, admin);
-        OPEN_TEST_DATABASE(db, "admin_");
-        insertUser(db, 1, QStringLiteral("FIRST"));
-        db.exec(QStringLiteral("UPDATE STAFF_STATUS SET LastUpdated = 100"));
-        db.exec(QStringLiteral("UPDATE idmanager SET id = 1 WHERE tablename = 'userid'"));
 
         UserRecord user;
         user.LoginName = QStringLiteral("dora");
@@ -191,15 +162,22 @@ private slots:
         user.StartMin = true;
         user.Language = QStringLiteral("GER");
         QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
-        QCOMPARE(user.UserID, 2);
-
+        QCOMPARE(user.UserID, expected);
+        QCOMPARE(row(QStringLiteral("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'")),
+                 QStringLiteral("%1|1").arg(expected));
         // Administrators keep time sheets; everyone gets the calendar link and may change status.
         QCOMPARE(row(QStringLiteral("SELECT Timesheet, Admin, Outlook, OutlookOOP, ChangeStatus, StartMin, FastUpdates, "
-                                    "WorkStartTime, Language FROM STAFF_OPTIONS WHERE UserID = 2")),
-                 admin ? QStringLiteral("1|1|1|1|1|1|0|09:15:00|GER") : QStringLiteral("0|0|1|1|1|1|0|09:15:00|GER"));
+                                    "WorkStartTime, Language, LoginName FROM STAFF_OPTIONS WHERE UserID = ?"),
+                     {expected}),
+                 admin ? QStringLiteral("1|1|1|1|1|1|0|09:15:00|GER|DORA") : QStringLiteral("0|0|1|1|1|1|0|09:15:00|GER|DORA"));
         QCOMPARE(row(QStringLiteral("SELECT IsIn, IsActive, MobileOn, LastUpdated, RealName, Email, MobilePh "
-                                    "FROM STAFF_STATUS WHERE UserID = 2")),
-                 QStringLiteral("INN|1|0|101|Dora D'Arcy|d'arcy@example.org|555 1234").replace(u'\'', kApostrophe));
+                                    "FROM STAFF_STATUS WHERE UserID = ?"),
+                     {expected}),
+                 QStringLiteral("INN|1|0|1001|Dora D'Arcy|d'arcy@example.org|555 1234").replace(u'\'', kApostrophe));
+
+        user.LoginName = QStringLiteral(" Dora");
+        QCOMPARE(thrownBy([&] { CClientAdmin().AddUser(user); }).number(), ErrNo::LoginInUse);
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_OPTIONS")).toInt(), 2);
     }
 
     void updateUserOptionsLeavesTheNoChangeFields_data() { addEngineRows(); }
@@ -233,52 +211,38 @@ private slots:
         insertUser(db, 5, QStringLiteral("EVE"));
         QCOMPARE(CClientAdmin().UpdateUserOptions(3, options, connection), ErrNo::Success);
         options.LoginName = QStringLiteral(" eve");
-        try {
-            CClientAdmin().UpdateUserOptions(3, options, connection);
-            QFAIL("a second active EVE");
-        } catch (const AppError &e) {
-            QCOMPARE(QString::number(e.number()) + e.description(),
-                     QStringLiteral("10004The login name EVE is already used by User 5. Each user needs a login name "
-                                    "of his own."));
-        }
+        const AppError e = thrownBy([&] { CClientAdmin().UpdateUserOptions(3, options, connection); });
+        QCOMPARE(QString::number(e.number()) + e.description(),
+                 QStringLiteral("10004The login name EVE is already used by User 5. Each user needs a login name "
+                                "of his own."));
     }
 
-    void updateUserAndRights_data() { addEngineRows(); }
-    void updateUserAndRights()
+    void updateUserRightsAndNotes_data() { addEngineRows(); }
+    void updateUserRightsAndNotes()
     {
         OPEN_TEST_DATABASE(db, "admin_");
         insertUser(db, 5, QStringLiteral("EVE"));
         insertUser(db, 6, QStringLiteral("GONE"), 0);
+        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (5, 3, 'old lunch')"));
         DbHandle none;
         CClientAdmin().UpdateUser(5, QStringLiteral("Eve O'Neill"), QStringLiteral("o'neill@example.org"), false, none);
         CClientAdmin().UpdateUserSecurity(5, false, true, false, true);
+        QuickNoteTable notes;
+        notes.rows[3] = {QStringLiteral("Lunch, back at [+1]"), true};
+        notes.rows[4] = {QStringLiteral("Coffee's on "), false};
+        QCOMPARE(CClientAdmin().UpdateQuickNotes(5, notes, none), ErrNo::Success);
+        // Saved again with the same table (type 4 still marked new): no second row.
+        QCOMPARE(CClientAdmin().UpdateQuickNotes(5, notes, none), ErrNo::Success);
 
         QList<UserRights> users{UserRights()};
         QCOMPARE(CClientAdmin().ReadAllUsers(users), ErrNo::Success);
         QCOMPARE(users.size(), 1); // the inactive user is not listed
-        QCOMPARE(users[0].UserID, 5);
-        QCOMPARE(users[0].RealName, QStringLiteral("Eve O'Neill"));
+        QCOMPARE(QString::number(users[0].UserID) + users[0].RealName, QStringLiteral("5Eve O'Neill"));
         QVERIFY(!users[0].Admin && users[0].ChangeStatus && !users[0].FastUpdates && users[0].Timesheet);
         QCOMPARE(row(QStringLiteral("SELECT Email FROM STAFF_STATUS WHERE UserID = 5")),
                  QStringLiteral("o") + kApostrophe + QStringLiteral("neill@example.org"));
-    }
-
-    void updateQuickNotesUpdatesOrInserts_data() { addEngineRows(); }
-    void updateQuickNotesUpdatesOrInserts()
-    {
-        OPEN_TEST_DATABASE(db, "admin_");
-        insertUser(db, 8, QStringLiteral("HAL"));
-        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (8, 3, 'old lunch')"));
-        QuickNoteTable notes;
-        notes.rows[3] = {QStringLiteral("Lunch, back at [+1]"), true};
-        notes.rows[4] = {QStringLiteral("Coffee's on "), false};
-        DbHandle none;
-        QCOMPARE(CClientAdmin().UpdateQuickNotes(8, notes, none), ErrNo::Success);
-        // Saved again with the same table (type 4 still marked new): no second row.
-        QCOMPARE(CClientAdmin().UpdateQuickNotes(8, notes, none), ErrNo::Success);
-
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = 8")).toInt(), 2);
-        const QString note = QStringLiteral("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 8 AND NoteType = ?");
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = 5")).toInt(), 2);
+        const QString note = QStringLiteral("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 5 AND NoteType = ?");
         QCOMPARE(db.value(note, {3}).toString(), QStringLiteral("Lunch, back at [+1]"));
         QCOMPARE(db.value(note, {4}).toString(), QStringLiteral("Coffee") + kApostrophe + QStringLiteral("s on"));
     }
@@ -293,16 +257,15 @@ private slots:
         DbHandle none;
         QCOMPARE(CClientAdmin().GetAdminOptions(markOut, history, none), ErrNo::Success);
         QVERIFY(!markOut && history);
-
         QCOMPARE(CClientAdmin().UpdateAdminOptions(true, false), ErrNo::Success);
         CClientAdmin().GetAdminOptions(markOut, history, none);
         QVERIFY(markOut && !history);
 
         // Without the row the caller's values stay, and the update creates none.
         db.exec(QStringLiteral("DELETE FROM ADMIN"));
+        CClientAdmin().UpdateAdminOptions(false, true);
         CClientAdmin().GetAdminOptions(markOut, history, none);
         QVERIFY(markOut && !history);
-        CClientAdmin().UpdateAdminOptions(false, true);
         QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM ADMIN")).toInt(), 0);
     }
 
@@ -330,22 +293,20 @@ private slots:
     void workStartTimesReadLiberally_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("stored"); // empty: unreadable
+        QTest::addColumn<QString>("stored"); // "-": unreadable
         QTest::newRow("stored form") << "08:30:00" << "08:30:00";
         QTest::newRow("short") << "9:05" << "09:05:00";
         QTest::newRow("with AM/PM") << "1:15:00 PM" << "13:15:00";
         QTest::newRow("seconds kept") << "9:00:45 AM" << "09:00:45";
-        QTest::newRow("junk") << "soon" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("junk") << "soon" << "-";
+        QTest::newRow("empty") << "" << "-";
     }
     void workStartTimesReadLiberally()
     {
         QFETCH(QString, text);
         QFETCH(QString, stored);
         double time = -1;
-        QCOMPARE(CClientAdmin::readWorkStart(text, time), !stored.isEmpty());
-        if (!stored.isEmpty())
-            QCOMPARE(CClientAdmin::workStartText(time), stored);
+        QCOMPARE(CClientAdmin::readWorkStart(text, time) ? CClientAdmin::workStartText(time) : "-", stored);
     }
 };
 

@@ -41,11 +41,8 @@ private slots:
     void refreshFactorConversions()
     {
         QCOMPARE(RefreshFactor::sliderPosition(30), 300);
-        QCOMPARE(RefreshFactor::period(300), qint16(30));
-        QCOMPARE(RefreshFactor::period(65), qint16(6)); // halves go to the even number
-        QCOMPARE(RefreshFactor::period(75), qint16(8));
-        QCOMPARE(RefreshFactor::period(600), qint16(60));
-        QCOMPARE(RefreshFactor::period(64), qint16(6));
+        for (const auto &[position, period] : {std::pair{300, 30}, {65, 6}, {75, 8}, {600, 60}, {64, 6}})
+            QCOMPARE(RefreshFactor::period(position), qint16(period)); // halves go to the even number
     }
 
     void groupChangesAreTheDifference()
@@ -106,15 +103,6 @@ private slots:
         m_env.prompt.answers = {IPrompt::AnswerYes};
         QVERIFY(OptionsValidator::validateOptions(validValues(), 0));
         QCOMPARE(m_env.prompt.asked.size(), 2);
-    }
-
-    void newUserNotePresets()
-    {
-        const QuickNoteTable notes = QuickNoteRules::newUserNotes();
-        QCOMPARE(notes.rows[3].note, QStringLiteral("Lunch Break, Due Back [+1]"));
-        QCOMPARE(notes.rows[4].note, QStringLiteral("Coffee Break, Due Back [+0.15]"));
-        QVERIFY(!notes.rows[3].stored && notes.rows[1].note.isEmpty());
-        QCOMPARE(QuickNoteRules::noteTypeTexts().value(10), QStringLiteral("Meeting - Tentative"));
     }
 
     void previewWithLettersForLunchCountsNoMinutes()

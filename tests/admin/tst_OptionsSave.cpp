@@ -12,16 +12,6 @@ namespace {
 
 const QString kStoredApostrophe = QString(QChar(8));
 
-UserRecord readUser(qint32 userID, QuickNoteTable *notes = nullptr)
-{
-    UserRecord user;
-    QList<CTreeNode> groups;
-    QuickNoteTable read;
-    DbHandle none;
-    CClientAdmin().ReadUser(userID, user, groups, notes ? *notes : read, none);
-    return user;
-}
-
 // A save request holding the user's record as it is stored.
 COptionsSaver::Request requestFor(qint32 userID)
 {

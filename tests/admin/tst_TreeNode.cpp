@@ -33,6 +33,12 @@ private slots:
     void saveReadAndUpdate()
     {
         OPEN_TEST_DATABASE(db, "tree_");
+        db.exec(QStringLiteral("DELETE FROM TreeNode"));
+        db.exec(QStringLiteral("UPDATE idmanager SET id = NULL WHERE tablename = 'trnode'"));
+        CTreeNode first = nodeNamed(QStringLiteral("First"), QStringLiteral("GRP"), 0);
+        QVERIFY(first.save());
+        QCOMPARE(first.ID, 2); // the first id from a null counter
+
         db.exec(QStringLiteral("UPDATE idmanager SET id = 20 WHERE tablename = 'trnode'"));
         CTreeNode node = nodeNamed(QStringLiteral("Pat's Team"), QStringLiteral("WEB"), 1);
         node.ToolTip = QStringLiteral("Everyone's page");
@@ -58,17 +64,6 @@ private slots:
         QCOMPARE(again.Name + QString::number(again.ParentID), QStringLiteral("Renamed2"));
     }
 
-    void firstIdFromANullCounterIsTwo_data() { addEngineRows(); }
-    void firstIdFromANullCounterIsTwo()
-    {
-        OPEN_TEST_DATABASE(db, "tree_");
-        db.exec(QStringLiteral("DELETE FROM TreeNode"));
-        db.exec(QStringLiteral("UPDATE idmanager SET id = NULL WHERE tablename = 'trnode'"));
-        CTreeNode node = nodeNamed(QStringLiteral("First"), QStringLiteral("GRP"), 0);
-        QVERIFY(node.save());
-        QCOMPARE(node.ID, 2);
-    }
-
     void anEmptyTypeReadsAsABranchExceptInGroups_data() { addEngineRows(); }
     void anEmptyTypeReadsAsABranchExceptInGroups()
     {
@@ -90,23 +85,18 @@ private slots:
         QCOMPARE(QStringList({groups[0].Key(), groups[1].NodeType, groups[1].Key()}), QStringList({"GRP3", "", "30"}));
     }
 
-    void deleteTakesTheGivenOrOwnRow_data() { addEngineRows(); }
-    void deleteTakesTheGivenOrOwnRow()
+    void deletesAndMemberships_data() { addEngineRows(); }
+    void deletesAndMemberships()
     {
         OPEN_TEST_DATABASE(db, "tree_");
         const auto ids = [&] { return db.value(QStringLiteral("SELECT SUM(ID) FROM TreeNode")).toInt(); };
         CTreeNode node;
         QVERIFY(node.Read(6));
-        node.Delete(7);
+        node.Delete(7); // the given row
         QCOMPARE(ids(), 1 + 2 + 3 + 4 + 5 + 6);
-        node.Delete();
+        node.Delete(); // its own
         QCOMPARE(ids(), 1 + 2 + 3 + 4 + 5);
-    }
 
-    void membershipsAreAddedAndRemoved_data() { addEngineRows(); }
-    void membershipsAreAddedAndRemoved()
-    {
-        OPEN_TEST_DATABASE(db, "tree_");
         DbHandle connection = OpenADOConnection();
         CUserGroup groups;
         groups.AddToGroup(12, 3, connection);
