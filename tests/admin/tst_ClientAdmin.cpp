@@ -11,20 +11,16 @@ namespace {
 
 const QString kApostrophe = QString(QChar(8));
 
-void insertStatusRow(TestDatabase &db, int id, const QString &name, int active = 1)
+// A user's status row and, for a login name, his options row.
+void insertUser(TestDatabase &db, int id, const QString &login, int active = 1, const QString &name = QString())
 {
-    db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
-                           "VALUES (?, ?, 'INN', ?, ?)"),
-            {id, name, id * 10, active});
-}
-
-void insertUser(TestDatabase &db, int id, const QString &login, int active = 1)
-{
-    insertStatusRow(db, id, QStringLiteral("User %1").arg(id), active);
-    db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, Admin, ChangeStatus, FastUpdates, Timesheet, "
-                           "LunchTimePeriod, BreakPeriod, RefreshPeriod, OnClose, WorkStartTime) "
-                           "VALUES (?, ?, 1, 0, 1, 0, 45, 10, 20, 2, '07:45:00')"),
-            {id, login});
+    db.exec("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) VALUES (?, ?, 'INN', ?, ?)",
+            {id, name.isNull() ? QStringLiteral("User %1").arg(id) : name, id * 10, active});
+    if (!login.isNull())
+        db.exec("INSERT INTO STAFF_OPTIONS (UserID, LoginName, Admin, ChangeStatus, FastUpdates, Timesheet, "
+                "LunchTimePeriod, BreakPeriod, RefreshPeriod, OnClose, WorkStartTime) "
+                "VALUES (?, ?, 1, 0, 1, 0, 45, 10, 20, 2, '07:45:00')",
+                {id, login});
 }
 
 // The error a call raises; number 0 when it raises none.
@@ -71,55 +67,44 @@ class tst_ClientAdmin : public QObject
 {
     Q_OBJECT
 private slots:
-    void readUserWithMissingOrNullOptions_data() { addEngineRows(); }
-    void readUserWithMissingOrNullOptions()
+    void readUser_data() { addEngineRows(); }
+    void readUser()
     {
         OPEN_TEST_DATABASE(db, "admin_");
-        insertStatusRow(db, 7, QStringLiteral("O") + kApostrophe + QStringLiteral("Brien  "));
+        insertUser(db, 7, QString(), 1, "O" + kApostrophe + "Brien  ");
         UserRecord user;
         QList<CTreeNode> groups{CTreeNode()};
         QuickNoteTable notes;
         DbHandle none;
         const AppError e = thrownBy([&] { CClientAdmin().ReadUser(7, user, groups, notes, none); });
         QCOMPARE(e.number(), ErrNo::Raised); // no options row
-        QVERIFY2(e.source().startsWith(QStringLiteral("CClientAdmin.ReadUser (")), qPrintable(e.source()));
+        QVERIFY2(e.source().startsWith("CClientAdmin.ReadUser ("), qPrintable(e.source()));
         QCOMPARE(user.UserID, 0); // nothing half-filled
 
-        db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName) VALUES (7, 'obrien')"));
-        user.LunchTimePeriod = 1; // everything is replaced, nothing kept from before
-        notes.rows[2].note = QStringLiteral("stale");
+        // Null options read as the defaults; nothing is kept from before.
+        db.exec("INSERT INTO STAFF_OPTIONS (UserID, LoginName) VALUES (7, 'obrien')");
+        user.LunchTimePeriod = 1;
+        notes.rows[2].note = "stale";
         QCOMPARE(CClientAdmin().ReadUser(7, user, groups, notes, none), ErrNo::Success);
         QVERIFY(!none); // its own connection was closed again
-        QCOMPARE(user.UserID, 7);
-        QCOMPARE(user.RealName, QStringLiteral("O'Brien"));
+        QCOMPARE(QString::number(user.UserID) + user.RealName, QStringLiteral("7O'Brien"));
         QCOMPARE(options(user), QStringLiteral("OBRIEN|60|15|30|ENU|08:30:00|0|0|"));
-        QVERIFY(user.Email.isEmpty() && user.MobilePh.isEmpty() && user.PhExtension.isEmpty());
-        QVERIFY(groups.isEmpty());
+        QVERIFY(user.Email.isEmpty() && user.MobilePh.isEmpty() && user.PhExtension.isEmpty() && groups.isEmpty());
         for (int type = 1; type <= 13; ++type)
             QVERIFY(notes.rows[type].note.isEmpty() && !notes.rows[type].stored);
-    }
 
-    void readUserTakesStoredValuesAndGroups_data() { addEngineRows(); }
-    void readUserTakesStoredValuesAndGroups()
-    {
-        OPEN_TEST_DATABASE(db, "admin_");
-        insertUser(db, 4, QStringLiteral("anna"));
-        db.exec(QStringLiteral("UPDATE STAFF_OPTIONS SET OutlookOOP = 2, Outlook = 1, Language = 'FRA' WHERE UserID = 4"));
-        db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (4, 3)"));
-        const QString note = QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, ?, ?)");
-        db.exec(note, {3, QStringLiteral(" Back at one") + kApostrophe + QStringLiteral("ish ")});
+        insertUser(db, 4, "anna");
+        db.exec("UPDATE STAFF_OPTIONS SET OutlookOOP = 2, Outlook = 1, Language = 'FRA' WHERE UserID = 4");
+        db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (4, 3)");
+        const QString note = "INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (4, ?, ?)";
+        db.exec(note, {3, " Back at one" + kApostrophe + "ish "});
         db.exec(note, {6, QVariant(QMetaType(QMetaType::QString))});
         // Types that belong to no status are passed over, not a failed log-in.
-        db.exec(note, {14, QStringLiteral("x")});
-        db.exec(note, {0, QStringLiteral("y")});
-
-        UserRecord user;
-        QList<CTreeNode> groups;
-        QuickNoteTable notes;
+        db.exec(note, {14, "x"});
+        db.exec(note, {0, "y"});
         DbHandle connection = OpenADOConnection();
         QCOMPARE(CClientAdmin().ReadUser(4, user, groups, notes, connection), ErrNo::Success);
         QVERIFY(connection); // a connection passed in stays open
-
         QCOMPARE(options(user), QStringLiteral("ANNA|45|10|20|FRA|07:45:00|2|0|AFO")); // only 1 counts as set
         QCOMPARE(groups.size(), 1);
         QCOMPARE(groups[0].Key(), QStringLiteral("GRP3"));
@@ -147,52 +132,52 @@ private slots:
         QFETCH(bool, admin);
         QFETCH(int, expected);
         OPEN_TEST_DATABASE(db, "admin_");
-        insertUser(db, 100, QStringLiteral("FIRST")); // change counter 1000
-        db.exec(QStringLiteral("DELETE FROM idmanager WHERE tablename = 'userid'"));
+        insertUser(db, 100, "FIRST"); // change counter 1000
+        db.exec("DELETE FROM idmanager WHERE tablename = 'userid'");
         if (stored.isValid())
-            db.exec(QStringLiteral("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)"), {stored});
+            db.exec("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)", {stored});
 
         UserRecord user;
-        user.LoginName = QStringLiteral("dora");
-        user.RealName = QStringLiteral("Dora D'Arcy");
-        user.Email = QStringLiteral("d'arcy@example.org");
-        user.MobilePh = QStringLiteral("555 1234");
+        user.LoginName = "dora";
+        user.RealName = "Dora D'Arcy";
+        user.Email = "d'arcy@example.org";
+        user.MobilePh = "555 1234";
         user.Admin = admin;
         user.WorkStartTime = 9.25 / 24.0;
         user.StartMin = true;
-        user.Language = QStringLiteral("GER");
+        user.Language = "GER";
         QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
         QCOMPARE(user.UserID, expected);
-        QCOMPARE(row(QStringLiteral("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'")),
+        QCOMPARE(row("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'"),
                  QStringLiteral("%1|1").arg(expected));
         // Administrators keep time sheets; everyone gets the calendar link and may change status.
-        QCOMPARE(row(QStringLiteral("SELECT Timesheet, Admin, Outlook, OutlookOOP, ChangeStatus, StartMin, FastUpdates, "
-                                    "WorkStartTime, Language, LoginName FROM STAFF_OPTIONS WHERE UserID = ?"),
+        QCOMPARE(row("SELECT Timesheet, Admin, Outlook, OutlookOOP, ChangeStatus, StartMin, FastUpdates, WorkStartTime, "
+                     "Language, LoginName FROM STAFF_OPTIONS WHERE UserID = ?",
                      {expected}),
-                 admin ? QStringLiteral("1|1|1|1|1|1|0|09:15:00|GER|DORA") : QStringLiteral("0|0|1|1|1|1|0|09:15:00|GER|DORA"));
-        QCOMPARE(row(QStringLiteral("SELECT IsIn, IsActive, MobileOn, LastUpdated, RealName, Email, MobilePh "
-                                    "FROM STAFF_STATUS WHERE UserID = ?"),
+                 (admin ? "1|1|" : "0|0|") + QStringLiteral("1|1|1|1|0|09:15:00|GER|DORA"));
+        QCOMPARE(row("SELECT IsIn, IsActive, MobileOn, LastUpdated, RealName, Email, MobilePh FROM STAFF_STATUS "
+                     "WHERE UserID = ?",
                      {expected}),
                  QStringLiteral("INN|1|0|1001|Dora D'Arcy|d'arcy@example.org|555 1234").replace(u'\'', kApostrophe));
 
-        user.LoginName = QStringLiteral(" Dora");
+        user.LoginName = " Dora";
         QCOMPARE(thrownBy([&] { CClientAdmin().AddUser(user); }).number(), ErrNo::LoginInUse);
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_OPTIONS")).toInt(), 2);
+        QCOMPARE(db.value("SELECT COUNT(*) FROM STAFF_OPTIONS").toInt(), 2);
     }
 
     void updateUserOptionsLeavesTheNoChangeFields_data() { addEngineRows(); }
     void updateUserOptionsLeavesTheNoChangeFields()
     {
         OPEN_TEST_DATABASE(db, "admin_");
-        insertUser(db, 3, QStringLiteral("CARL"));
-        db.exec(QStringLiteral("UPDATE STAFF_OPTIONS SET WorkDays = 'MTWTF', OnListDblClick = 1 WHERE UserID = 3"));
-        const QString stored = QStringLiteral("SELECT LoginName, Admin, Outlook, Language, WorkStartTime, LunchTimePeriod, "
-                                              "BreakPeriod, RefreshPeriod, WorkDays, OnClose, OnListDblClick "
-                                              "FROM STAFF_OPTIONS WHERE UserID = 3");
+        insertUser(db, 3, "CARL");
+        db.exec("UPDATE STAFF_OPTIONS SET WorkDays = 'MTWTF', OnListDblClick = 1 WHERE UserID = 3");
+        const QString stored = "SELECT LoginName, Admin, Outlook, Language, WorkStartTime, LunchTimePeriod, "
+                               "BreakPeriod, RefreshPeriod, WorkDays, OnClose, OnListDblClick FROM STAFF_OPTIONS "
+                               "WHERE UserID = 3";
         UserOptions options;
-        options.LoginName = QStringLiteral("carl.c");
+        options.LoginName = "carl.c";
         options.Outlook = true;
-        options.Language = QStringLiteral("ITA");
+        options.Language = "ITA";
         options.WorkStartTime = 10.0 / 24.0;
         DbHandle none;
         QCOMPARE(CClientAdmin().UpdateUserOptions(3, options, none), ErrNo::Success);
@@ -207,10 +192,10 @@ private slots:
         QCOMPARE(row(stored), QStringLiteral("CARL.C|0|1|ITA|10:00:00|30|10|5||0|1"));
 
         // A name shared from before is kept; another active user's is refused.
-        insertUser(db, 4, QStringLiteral("CARL.C"));
-        insertUser(db, 5, QStringLiteral("EVE"));
+        insertUser(db, 4, "CARL.C");
+        insertUser(db, 5, "EVE");
         QCOMPARE(CClientAdmin().UpdateUserOptions(3, options, connection), ErrNo::Success);
-        options.LoginName = QStringLiteral(" eve");
+        options.LoginName = " eve";
         const AppError e = thrownBy([&] { CClientAdmin().UpdateUserOptions(3, options, connection); });
         QCOMPARE(QString::number(e.number()) + e.description(),
                  QStringLiteral("10004The login name EVE is already used by User 5. Each user needs a login name "
@@ -221,15 +206,15 @@ private slots:
     void updateUserRightsAndNotes()
     {
         OPEN_TEST_DATABASE(db, "admin_");
-        insertUser(db, 5, QStringLiteral("EVE"));
-        insertUser(db, 6, QStringLiteral("GONE"), 0);
-        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (5, 3, 'old lunch')"));
+        insertUser(db, 5, "EVE");
+        insertUser(db, 6, "GONE", 0);
+        db.exec("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (5, 3, 'old lunch')");
         DbHandle none;
-        CClientAdmin().UpdateUser(5, QStringLiteral("Eve O'Neill"), QStringLiteral("o'neill@example.org"), false, none);
+        CClientAdmin().UpdateUser(5, "Eve O'Neill", "o'neill@example.org", false, none);
         CClientAdmin().UpdateUserSecurity(5, false, true, false, true);
         QuickNoteTable notes;
-        notes.rows[3] = {QStringLiteral("Lunch, back at [+1]"), true};
-        notes.rows[4] = {QStringLiteral("Coffee's on "), false};
+        notes.rows[3] = {"Lunch, back at [+1]", true};
+        notes.rows[4] = {"Coffee's on ", false};
         QCOMPARE(CClientAdmin().UpdateQuickNotes(5, notes, none), ErrNo::Success);
         // Saved again with the same table (type 4 still marked new): no second row.
         QCOMPARE(CClientAdmin().UpdateQuickNotes(5, notes, none), ErrNo::Success);
@@ -239,19 +224,18 @@ private slots:
         QCOMPARE(users.size(), 1); // the inactive user is not listed
         QCOMPARE(QString::number(users[0].UserID) + users[0].RealName, QStringLiteral("5Eve O'Neill"));
         QVERIFY(!users[0].Admin && users[0].ChangeStatus && !users[0].FastUpdates && users[0].Timesheet);
-        QCOMPARE(row(QStringLiteral("SELECT Email FROM STAFF_STATUS WHERE UserID = 5")),
-                 QStringLiteral("o") + kApostrophe + QStringLiteral("neill@example.org"));
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = 5")).toInt(), 2);
-        const QString note = QStringLiteral("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 5 AND NoteType = ?");
+        QCOMPARE(row("SELECT Email FROM STAFF_STATUS WHERE UserID = 5"), "o" + kApostrophe + "neill@example.org");
+        QCOMPARE(db.value("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = 5").toInt(), 2);
+        const QString note = "SELECT QuickNote FROM QUICKNOTES WHERE UserID = 5 AND NoteType = ?";
         QCOMPARE(db.value(note, {3}).toString(), QStringLiteral("Lunch, back at [+1]"));
-        QCOMPARE(db.value(note, {4}).toString(), QStringLiteral("Coffee") + kApostrophe + QStringLiteral("s on"));
+        QCOMPARE(db.value(note, {4}).toString(), "Coffee" + kApostrophe + "s on");
     }
 
-    void adminOptions_data() { addEngineRows(); }
-    void adminOptions()
+    void adminOptionsAndCustomStatuses_data() { addEngineRows(); }
+    void adminOptionsAndCustomStatuses()
     {
         OPEN_TEST_DATABASE(db, "admin_");
-        db.exec(QStringLiteral("UPDATE ADMIN SET MarkOutOnClose = NULL, EnableTimeSheets = NULL WHERE ID = 1"));
+        db.exec("UPDATE ADMIN SET MarkOutOnClose = NULL, EnableTimeSheets = NULL WHERE ID = 1");
         bool markOut = true;
         bool history = false;
         DbHandle none;
@@ -260,33 +244,23 @@ private slots:
         QCOMPARE(CClientAdmin().UpdateAdminOptions(true, false), ErrNo::Success);
         CClientAdmin().GetAdminOptions(markOut, history, none);
         QVERIFY(markOut && !history);
-
         // Without the row the caller's values stay, and the update creates none.
-        db.exec(QStringLiteral("DELETE FROM ADMIN"));
+        db.exec("DELETE FROM ADMIN");
         CClientAdmin().UpdateAdminOptions(false, true);
         CClientAdmin().GetAdminOptions(markOut, history, none);
         QVERIFY(markOut && !history);
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM ADMIN")).toInt(), 0);
-    }
+        QCOMPARE(db.value("SELECT COUNT(*) FROM ADMIN").toInt(), 0);
 
-    void loadCustomStatusTakesTheActiveOnes_data() { addEngineRows(); }
-    void loadCustomStatusTakesTheActiveOnes()
-    {
-        OPEN_TEST_DATABASE(db, "admin_");
-        const QString sql = QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
-                                           "VALUES (?, ?, ?, ?, ?)");
-        db.exec(sql, {QStringLiteral("XX2"), QStringLiteral("At the client") + kApostrophe + QStringLiteral("s"),
-                      QStringLiteral("O"), QStringLiteral("ICOcar"), 1});
-        db.exec(sql, {QStringLiteral("XX3"), QStringLiteral("Retired"), QStringLiteral("I"), QStringLiteral("INN"), 0});
-        db.exec(sql, {QStringLiteral("XX4"), QStringLiteral("Workshop"), QStringLiteral("M"), QStringLiteral("MTG"), 1});
+        const QString sql = "INSERT INTO Custom_Status (id, description, status_type, Icon, Active) VALUES (?, ?, ?, ?, ?)";
+        db.exec(sql, {"XX2", "At the client" + kApostrophe + "s", "O", "ICOcar", 1});
+        db.exec(sql, {"XX3", "Retired", "I", "INN", 0});
+        db.exec(sql, {"XX4", "Workshop", "M", "MTG", 1});
         g_colCustomStatus = {CStatus()};
-        DbHandle none;
         QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success);
-        QCOMPARE(g_colCustomStatus.size(), 2);
+        QCOMPARE(g_colCustomStatus.size(), 2); // the active ones
         const CStatus &first = g_colCustomStatus[0];
-        QCOMPARE(QStringList({first.StatusCode, first.Status, first.CustomType, first.Icon}),
-                 QStringList({"XX2", "At the client's", "O", "ICOcar"}));
-        QCOMPARE(g_colCustomStatus[1].StatusCode, QStringLiteral("XX4"));
+        QCOMPARE(QStringList({first.StatusCode, first.Status, first.CustomType, first.Icon, g_colCustomStatus[1].StatusCode}),
+                 QStringList({"XX2", "At the client's", "O", "ICOcar", "XX4"}));
         g_colCustomStatus.clear();
     }
 
