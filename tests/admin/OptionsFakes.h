@@ -34,7 +34,7 @@ public:
     QIcon smallImage(const QString &) const override { return QIcon(); }
     void populateMenuStrings() override { calls << QStringLiteral("menu strings"); }
     void loadNavigationTree(const NavigationTree &) override { calls << QStringLiteral("tree"); }
-    void treeViewClick(const QString &key, bool) override { calls << QStringLiteral("click ") + key; }
+    void treeViewClick(const QString &key, bool force) override { calls << "click " + key + (force ? "!" : ""); }
     bool setUserItemText(const QString &key, int sub, const QString &text) override
     {
         calls << QStringLiteral("%1/%2=%3").arg(key).arg(sub).arg(text);

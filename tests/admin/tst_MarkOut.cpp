@@ -1,5 +1,4 @@
-#include "StubMainWindow.h"
-#include "TestDatabase.h"
+#include "OptionsFakes.h"
 #include "admin/CClientAdmin.h"
 #include "app/MStartUp.h"
 #include "foundation/Globals.h"
@@ -47,13 +46,6 @@ QString rowOf(int id)
                        moment("LastStatusChange"), QString::number(rs.integer("LastUpdated"))}
         .join(u'|');
 }
-
-class RedrawWatcher : public StubMainWindow
-{
-public:
-    void treeViewClick(const QString &nodeKey, bool force) override { clicks << nodeKey + (force ? "!" : ""); }
-    QStringList clicks;
-};
 
 } // namespace
 
@@ -140,12 +132,11 @@ private slots:
     {
         TestDatabase db(false, QString());
         Clock::pin(QDateTime(kFriday, kSweepTime));
-        auto window = std::make_unique<RedrawWatcher>();
-        RedrawWatcher *seen = window.get();
-        g_frmMain = std::move(window);
-        g_sCurrentNodeKey = QStringLiteral("NOD3");
+        auto *window = new OptionsHostWindow;
+        g_frmMain.reset(window);
+        g_sCurrentNodeKey = "NOD3";
         QCOMPARE(CClientAdmin().MarkAllUsersOut(), ErrNo::Success);
-        QCOMPARE(seen->clicks, QStringList{QStringLiteral("NOD3!")});
+        QCOMPARE(window->calls, QStringList{"click NOD3!"});
         g_sCurrentNodeKey.clear();
     }
 

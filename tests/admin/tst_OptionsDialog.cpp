@@ -181,11 +181,12 @@ private slots:
                  QVERIFY(!f.cmdRemoveGroup->isEnabled());
                  // Invalid entries keep the dialog open.
                  f.txtRealName->clear();
-                 f.txtBreakPeriod->setText(QStringLiteral("ten"));
+                 f.txtLoginName->setText(" ");
+                 f.txtBreakPeriod->setText("ten");
                  world.db.env.prompt.answers = {IPrompt::AnswerYes}; // no group: save all the same
                  f.cmdOK->click();
                  QVERIFY(f.isVisible() && f.savedCount() == 0);
-                 QCOMPARE(asked(), QStringLiteral("Warning|Some required data is missing:\nReal name\n"
+                 QCOMPARE(asked(), QStringLiteral("Warning|Some required data is missing:\nReal name\nLogin name\n"
                                                   "Minutes usually taken for breaks (numeric values only)\n"));
                  f.cmdCancel->click();
              },

@@ -79,17 +79,6 @@ private slots:
             QVERIFY2(!OptionsValues::parseMinutes(QLatin1String(bad)), bad);
     }
 
-    void missingDataIsListed()
-    {
-        OptionsValues values = validValues();
-        values.LunchText = QStringLiteral("45 ");
-        values.LoginName.clear();
-        values.BreakText = QStringLiteral("x");
-        QCOMPARE(OptionsValidator::missingData(values),
-                 (QStringList{QStringLiteral("Login name"),
-                              QStringLiteral("Minutes usually taken for breaks (numeric values only)")}));
-    }
-
     void noGroupsAsksFirst()
     {
         m_env.prompt.asked.clear();
@@ -108,11 +97,10 @@ private slots:
     void previewWithLettersForLunchCountsNoMinutes()
     {
         Clock::pin(QDateTime(QDate(2024, 3, 6), QTime(12, 0)));
-        const CUserProperties options = QuickNoteRules::previewOptions(QStringLiteral("abc"), QStringLiteral("15"),
-                                                                       DateUtil::fromTime(QTime(9, 0)));
+        const CUserProperties options = QuickNoteRules::previewOptions("abc", "15", DateUtil::fromTime(QTime(9, 0)));
         QCOMPARE(options.LunchTimePeriod, qint16(0));
         QCOMPARE(options.BreakPeriod, qint16(15));
-        const QString shown = QuickNoteRules::preview(QStringLiteral("Back [end of lunch period]"), options);
+        const QString shown = QuickNoteRules::preview("Back [end of lunch period]", options);
         Clock::unpin();
         QVERIFY2(!shown.contains(u'[') && shown.contains(QStringLiteral("12:00")), qPrintable(shown));
     }

@@ -99,14 +99,15 @@ private slots:
     void staleRepeatedAndPassedUpdates()
     {
         MCastTestPeer &bob = peer(2, "Bob");
-        fromStranger({"s210#!5#!OUT#!#!0#!0#!", "s205#!5#!INN#!#!0#!0#!"}); // older: stored, not drawn
-        QCOMPARE(bob.receiver.rows.value(5).status, QStringLiteral("OUT"));
-        QCOMPARE(bob.receiver.viewUpdates, 1);
-        QCOMPARE(bob.receiver.checkIns.size(), 1);
+        // The older update of user 5 is stored, not drawn; another user's is drawn.
+        fromStranger({"s210#!5#!OUT#!#!0#!0#!", "s205#!5#!INN#!#!0#!0#!", "s204#!6#!LNC#!#!0#!0#!"});
+        QCOMPARE(bob.receiver.rows.value(5).status + bob.receiver.rows.value(6).status, QStringLiteral("OUTLNC"));
+        QCOMPARE(bob.receiver.viewUpdates, 2);
+        QCOMPARE(bob.receiver.checkIns.size(), 2);
         QVERIFY(bob.window.contains("205"));
         fromStranger({"s210#!5#!OUT#!#!0#!0#!"}); // the same again: drawn again, stored once
-        QCOMPARE(bob.receiver.viewUpdates, 2);
-        QCOMPARE(bob.window.count(), 2);
+        QCOMPARE(bob.receiver.viewUpdates, 3);
+        QCOMPARE(bob.window.count(), 3);
 
         // The poll has read up to counter 240: an update numbered 239 (counter
         // 240) or below is what the list already shows, or older.
