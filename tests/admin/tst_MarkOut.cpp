@@ -63,10 +63,9 @@ private slots:
     {
         QTest::addColumn<QDate>("today");
         QTest::addColumn<QDate>("dueBack");
-        QTest::newRow("Friday") << kFriday << kFriday.addDays(3);
+        // Friday and Monday are swept in the cases below.
         QTest::newRow("Saturday") << kFriday.addDays(1) << kFriday.addDays(3);
         QTest::newRow("Sunday") << kFriday.addDays(2) << kFriday.addDays(3);
-        QTest::newRow("Monday") << kFriday.addDays(3) << kFriday.addDays(4);
     }
     void dueBackOnTheNextWorkingDay() // the days are counted in the program, the same on either engine
     {

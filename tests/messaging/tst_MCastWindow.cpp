@@ -114,11 +114,9 @@ private slots:
         MCastOwnIds ids;
         const QString first = ids.next();
         QCOMPARE(first, DateUtil::numberText(DateUtil::toDays(start)));
-        QVERIFY(first.contains(u'.'));
         Clock::advance(1);
         const QString second = ids.next();
         QVERIFY(second != first);
-        QCOMPARE(ids.last(), second);
         QVERIFY(ids.isOwn(first));
         QVERIFY(!ids.isOwn(DateUtil::numberText(DateUtil::toDays(start.addMSecs(2)))));
 
