@@ -6,6 +6,7 @@
 #include "StubMainWindow.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
+#include "admin/CClientAdmin.h"
 #include "admin/IUserOptionsHost.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
@@ -33,7 +34,7 @@ public:
     QIcon smallImage(const QString &) const override { return QIcon(); }
     void populateMenuStrings() override { calls << QStringLiteral("menu strings"); }
     void loadNavigationTree(const NavigationTree &) override { calls << QStringLiteral("tree"); }
-    void treeViewClick(const QString &key, bool) override { calls << QStringLiteral("click ") + key; }
+    void treeViewClick(const QString &key, bool force) override { calls << "click " + key + (force ? "!" : ""); }
     bool setUserItemText(const QString &key, int sub, const QString &text) override
     {
         calls << QStringLiteral("%1/%2=%3").arg(key).arg(sub).arg(text);
@@ -43,6 +44,17 @@ public:
     QString selectedKey;
     QStringList calls;
 };
+
+// A user as the options read him, with his quick notes.
+inline UserRecord readUser(qint32 userID, QuickNoteTable *notes = nullptr)
+{
+    UserRecord user;
+    QList<CTreeNode> groups;
+    QuickNoteTable read;
+    DbHandle none;
+    CClientAdmin().ReadUser(userID, user, groups, notes ? *notes : read, none);
+    return user;
+}
 
 class RecordingWatcher : public ICalendarWatcher
 {

@@ -41,11 +41,8 @@ private slots:
     void refreshFactorConversions()
     {
         QCOMPARE(RefreshFactor::sliderPosition(30), 300);
-        QCOMPARE(RefreshFactor::period(300), qint16(30));
-        QCOMPARE(RefreshFactor::period(65), qint16(6)); // halves go to the even number
-        QCOMPARE(RefreshFactor::period(75), qint16(8));
-        QCOMPARE(RefreshFactor::period(600), qint16(60));
-        QCOMPARE(RefreshFactor::period(64), qint16(6));
+        for (const auto &[position, period] : {std::pair{300, 30}, {65, 6}, {75, 8}, {600, 60}, {64, 6}})
+            QCOMPARE(RefreshFactor::period(position), qint16(period)); // halves go to the even number
     }
 
     void groupChangesAreTheDifference()
@@ -82,17 +79,6 @@ private slots:
             QVERIFY2(!OptionsValues::parseMinutes(QLatin1String(bad)), bad);
     }
 
-    void missingDataIsListed()
-    {
-        OptionsValues values = validValues();
-        values.LunchText = QStringLiteral("45 ");
-        values.LoginName.clear();
-        values.BreakText = QStringLiteral("x");
-        QCOMPARE(OptionsValidator::missingData(values),
-                 (QStringList{QStringLiteral("Login name"),
-                              QStringLiteral("Minutes usually taken for breaks (numeric values only)")}));
-    }
-
     void noGroupsAsksFirst()
     {
         m_env.prompt.asked.clear();
@@ -108,23 +94,13 @@ private slots:
         QCOMPARE(m_env.prompt.asked.size(), 2);
     }
 
-    void newUserNotePresets()
-    {
-        const QuickNoteTable notes = QuickNoteRules::newUserNotes();
-        QCOMPARE(notes.rows[3].note, QStringLiteral("Lunch Break, Due Back [+1]"));
-        QCOMPARE(notes.rows[4].note, QStringLiteral("Coffee Break, Due Back [+0.15]"));
-        QVERIFY(!notes.rows[3].stored && notes.rows[1].note.isEmpty());
-        QCOMPARE(QuickNoteRules::noteTypeTexts().value(10), QStringLiteral("Meeting - Tentative"));
-    }
-
     void previewWithLettersForLunchCountsNoMinutes()
     {
         Clock::pin(QDateTime(QDate(2024, 3, 6), QTime(12, 0)));
-        const CUserProperties options = QuickNoteRules::previewOptions(QStringLiteral("abc"), QStringLiteral("15"),
-                                                                       DateUtil::fromTime(QTime(9, 0)));
+        const CUserProperties options = QuickNoteRules::previewOptions("abc", "15", DateUtil::fromTime(QTime(9, 0)));
         QCOMPARE(options.LunchTimePeriod, qint16(0));
         QCOMPARE(options.BreakPeriod, qint16(15));
-        const QString shown = QuickNoteRules::preview(QStringLiteral("Back [end of lunch period]"), options);
+        const QString shown = QuickNoteRules::preview("Back [end of lunch period]", options);
         Clock::unpin();
         QVERIFY2(!shown.contains(u'[') && shown.contains(QStringLiteral("12:00")), qPrintable(shown));
     }

@@ -12,16 +12,6 @@ namespace {
 
 const QString kStoredApostrophe = QString(QChar(8));
 
-UserRecord readUser(qint32 userID, QuickNoteTable *notes = nullptr)
-{
-    UserRecord user;
-    QList<CTreeNode> groups;
-    QuickNoteTable read;
-    DbHandle none;
-    CClientAdmin().ReadUser(userID, user, groups, notes ? *notes : read, none);
-    return user;
-}
-
 // A save request holding the user's record as it is stored.
 COptionsSaver::Request requestFor(qint32 userID)
 {
@@ -47,10 +37,10 @@ private slots:
     {
         OPEN_OPTIONS_WORLD(world);
         COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
-        request.values.RealName = QStringLiteral("Seán O'Brien");
-        request.values.MobilePh = QStringLiteral("07'700 900");
-        request.values.PhExtension = QStringLiteral("ext '12");
-        request.values.LunchText = QStringLiteral(" 50 ");
+        request.values.RealName = "Seán O'Brien";
+        request.values.MobilePh = "07'700 900";
+        request.values.PhExtension = "ext '12";
+        request.values.LunchText = " 50 ";
         request.values.OnClose = OptionsValues::NoChoice;
         COptionsSaver().saveOptions(request);
 
@@ -59,10 +49,22 @@ private slots:
                  QStringList({"Seán O'Brien", "07'700 900", "ext '12"}));
         QCOMPARE(user.LunchTimePeriod, qint16(50));
         QCOMPARE(user.OnClose, quint8(0)); // none chosen
-        QCOMPARE(world.db.value(QStringLiteral("SELECT MobilePh FROM STAFF_STATUS WHERE UserID = 2")).toString(),
-                 QStringLiteral("07") + kStoredApostrophe + QStringLiteral("700 900"));
+        QCOMPARE(world.db.value("SELECT MobilePh FROM STAFF_STATUS WHERE UserID = 2").toString(),
+                 "07" + kStoredApostrophe + "700 900");
         // The phone columns took a new change counter.
-        QCOMPARE(world.db.value(QStringLiteral("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID = 2")).toInt(), 3);
+        QCOMPARE(world.db.value("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID = 2").toInt(), 3);
+    }
+
+    void groupChangesStoreOneRowEach_data() { addEngineRows(); }
+    void groupChangesStoreOneRowEach()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        // Meanwhile someone else put him in Support already.
+        world.db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (2, 40)");
+        COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
+        request.groupChanges = {{40, "ADD"}, {30, "DEL"}, {50, ""}};
+        COptionsSaver().saveOptions(request);
+        QCOMPARE(world.groupRows(OptionsWorld::kOther), (QList<int>{40}));
     }
 
     void newUserGetsOptionsNotesAndGroups_data() { addEngineRows(); }
@@ -71,12 +73,12 @@ private slots:
         OPEN_OPTIONS_WORLD(world);
         COptionsSaver::Request request;
         request.isNewUser = true;
-        request.values.RealName = QStringLiteral("New Person");
-        request.values.LoginName = QStringLiteral(" newbie ");
+        request.values.RealName = "New Person";
+        request.values.LoginName = " newbie ";
         request.values.Admin = true;
         request.values.RefreshPeriod = 45;
-        request.quickNotes.rows[3].note = QStringLiteral("Lunch [+1]");
-        request.groupChanges = {{30, QStringLiteral("ADD")}, {40, QStringLiteral("ADD")}};
+        request.quickNotes.rows[3].note = "Lunch [+1]";
+        request.groupChanges = {{30, "ADD"}, {40, "ADD"}};
         const qint32 id = COptionsSaver().saveOptions(request);
         QVERIFY(id > OptionsWorld::kOther);
 
@@ -85,7 +87,7 @@ private slots:
         QCOMPARE(user.LoginName + QString::number(user.RefreshPeriod), QStringLiteral("NEWBIE45"));
         QVERIFY(user.Admin);
         QCOMPARE(notes.rows[3].note, QStringLiteral("Lunch [+1]"));
-        QCOMPARE(world.db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = ?"), {id}).toInt(), 1);
+        QCOMPARE(world.db.value("SELECT COUNT(*) FROM QUICKNOTES WHERE UserID = ?", {id}).toInt(), 1);
         QCOMPARE(world.groupRows(id), (QList<int>{30, 40}));
         // Adding a user touches none of the signed-in user's state.
         QCOMPARE(world.tray->pollThreshold, -1);
@@ -93,25 +95,12 @@ private slots:
         QVERIFY(world.main->calls.contains(QStringLiteral("tree")));
     }
 
-    void groupChangesStoreOneRowEach_data() { addEngineRows(); }
-    void groupChangesStoreOneRowEach()
-    {
-        OPEN_OPTIONS_WORLD(world);
-        // Meanwhile someone else put him in Support already.
-        world.db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (2, 40)"));
-        COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
-        request.groupChanges = {{40, QStringLiteral("ADD")}, {30, QStringLiteral("DEL")}, {50, QStringLiteral("")}};
-        COptionsSaver().saveOptions(request);
-        QCOMPARE(world.groupRows(OptionsWorld::kOther), (QList<int>{40}));
-    }
-
     void ownOptionsReachTheRunningProgram_data() { addEngineRows(); }
     void ownOptionsReachTheRunningProgram()
     {
         OPEN_OPTIONS_WORLD(world);
-        world.db.exec(QStringLiteral("UPDATE STAFF_OPTIONS SET Outlook = 0 WHERE UserID = 1"));
-        g_fOutlook = true;
-        g_fOutlookOOP = true;
+        world.db.exec("UPDATE STAFF_OPTIONS SET Outlook = 0 WHERE UserID = 1");
+        g_fOutlook = g_fOutlookOOP = true;
         auto watcher = std::make_unique<RecordingWatcher>();
         RecordingWatcher *watching = watcher.get();
         g_oClientHnd->m_OutLookClient = std::move(watcher);
@@ -120,15 +109,15 @@ private slots:
         g_fMyRowLoaded = true;
 
         COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
-        request.values.RealName = QStringLiteral("Me Renamed");
+        request.values.RealName = "Me Renamed";
         request.values.RefreshPeriod = 60;
-        request.values.Language = QStringLiteral("FRA");
+        request.values.Language = "FRA";
         request.values.Admin = false;
         request.values.OnListDblClick = 2;
         request.values.LargeIcons = true;
         request.values.ShowColumn[3] = false;
-        request.values.CalendarStatus[1] = QStringLiteral("DND");
-        request.quickNotes.rows[2].note = QStringLiteral("Out and about");
+        request.values.CalendarStatus[1] = "DND";
+        request.quickNotes.rows[2].note = "Out and about";
         COptionsSaver().saveOptions(request);
 
         QCOMPARE(world.tray->pollThreshold, 60); // no bounds applied here
@@ -147,10 +136,9 @@ private slots:
         QCOMPARE(readUser(OptionsWorld::kMe).Language, QStringLiteral("FRA"));
     }
 
-    void calendarLinkFollowsTheSystemSwitch_data() { addEngineRows(); }
     void calendarLinkFollowsTheSystemSwitch()
     {
-        OPEN_OPTIONS_WORLD(world);
+        OptionsWorld world(false, "options_calendar");
         COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
         request.calendarAllowed = true;
         COptionsSaver().saveOptions(request);
@@ -163,15 +151,15 @@ private slots:
     void failedSaveChangesNothing()
     {
         OPEN_OPTIONS_WORLD(world);
-        world.db.exec(QStringLiteral("DROP TABLE UserGroup"));
+        world.db.exec("DROP TABLE UserGroup");
         COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
-        request.values.MobilePh = QStringLiteral("0999");
+        request.values.MobilePh = "0999";
         request.values.RefreshPeriod = 50;
-        request.quickNotes.rows[1].note = QStringLiteral("In");
-        request.groupChanges = {{30, QStringLiteral("ADD")}};
+        request.quickNotes.rows[1].note = "In";
+        request.groupChanges = {{30, "ADD"}};
         QVERIFY_THROWS_EXCEPTION(AppError, COptionsSaver().saveOptions(request));
         QCOMPARE(readUser(OptionsWorld::kMe).MobilePh, QStringLiteral("0700"));
-        QCOMPARE(world.db.value(QStringLiteral("SELECT COUNT(*) FROM QUICKNOTES")).toInt(), 0);
+        QCOMPARE(world.db.value("SELECT COUNT(*) FROM QUICKNOTES").toInt(), 0);
         QCOMPARE(world.tray->pollThreshold, -1);
         QVERIFY(world.main->calls.isEmpty());
     }

@@ -33,23 +33,28 @@ private slots:
     void saveReadAndUpdate()
     {
         OPEN_TEST_DATABASE(db, "tree_");
-        db.exec(QStringLiteral("UPDATE idmanager SET id = 20 WHERE tablename = 'trnode'"));
+        db.exec("DELETE FROM TreeNode");
+        db.exec("UPDATE idmanager SET id = NULL WHERE tablename = 'trnode'");
+        CTreeNode first = nodeNamed(QStringLiteral("First"), QStringLiteral("GRP"), 0);
+        QVERIFY(first.save());
+        QCOMPARE(first.ID, 2); // the first id from a null counter
+
+        db.exec("UPDATE idmanager SET id = 20 WHERE tablename = 'trnode'");
         CTreeNode node = nodeNamed(QStringLiteral("Pat's Team"), QStringLiteral("WEB"), 1);
-        node.ToolTip = QStringLiteral("Everyone's page");
-        node.URL = QStringLiteral("http://intranet/it's");
-        node.Icon = QStringLiteral("ICOglobe");
+        node.ToolTip = "Everyone's page";
+        node.URL = "http://intranet/it's";
+        node.Icon = "ICOglobe";
         QVERIFY(node.save());
         QCOMPARE(node.ID, 21);
-        QCOMPARE(db.value(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'trnode'")).toInt(), 21);
-        QCOMPARE(db.value(QStringLiteral("SELECT Name FROM TreeNode WHERE ID = 21")).toString().trimmed(),
-                 QStringLiteral("Pat") + QChar(8) + QStringLiteral("s Team"));
+        QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'trnode'").toInt(), 21);
+        QCOMPARE(db.value("SELECT Name FROM TreeNode WHERE ID = 21").toString().trimmed(), QStringLiteral("Pat\bs Team"));
 
         CTreeNode read;
         QVERIFY(read.Read(21));
         QCOMPARE(QStringList({read.Name, read.ToolTip, read.URL, read.Icon, read.Key(), read.TreeKey()}),
                  QStringList({node.Name, node.ToolTip, node.URL, node.Icon, "WEB21", "NOD21"}));
 
-        read.Name = QStringLiteral("Renamed");
+        read.Name = "Renamed";
         read.ParentID = 2;
         QVERIFY(read.save());
         QCOMPARE(read.ID, 21);
@@ -58,24 +63,13 @@ private slots:
         QCOMPARE(again.Name + QString::number(again.ParentID), QStringLiteral("Renamed2"));
     }
 
-    void firstIdFromANullCounterIsTwo_data() { addEngineRows(); }
-    void firstIdFromANullCounterIsTwo()
+    void readsDeletesAndMemberships_data() { addEngineRows(); }
+    void readsDeletesAndMemberships()
     {
         OPEN_TEST_DATABASE(db, "tree_");
-        db.exec(QStringLiteral("DELETE FROM TreeNode"));
-        db.exec(QStringLiteral("UPDATE idmanager SET id = NULL WHERE tablename = 'trnode'"));
-        CTreeNode node = nodeNamed(QStringLiteral("First"), QStringLiteral("GRP"), 0);
-        QVERIFY(node.save());
-        QCOMPARE(node.ID, 2);
-    }
-
-    void anEmptyTypeReadsAsABranchExceptInGroups_data() { addEngineRows(); }
-    void anEmptyTypeReadsAsABranchExceptInGroups()
-    {
-        OPEN_TEST_DATABASE(db, "tree_");
-        db.exec(QStringLiteral("INSERT INTO TreeNode (ID, Name, NodeType, ParentID) VALUES (30, 'Plain', '', 1)"));
-        db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 30)"));
-        db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3)"));
+        db.exec("INSERT INTO TreeNode (ID, Name, NodeType, ParentID) VALUES (30, 'Plain', '', 1)");
+        db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 30)");
+        db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3)");
 
         const QList<CTreeNode> all = CTreeNode::ReadAll();
         QCOMPARE(idsOf(all), (QList<qint32>{1, 2, 4, 30, 3, 5, 6, 7})); // by ParentID
@@ -88,32 +82,21 @@ private slots:
         const QList<CTreeNode> groups = CUserGroup().GetGroups(1, none);
         QCOMPARE(idsOf(groups), (QList<qint32>{3, 30}));
         QCOMPARE(QStringList({groups[0].Key(), groups[1].NodeType, groups[1].Key()}), QStringList({"GRP3", "", "30"}));
-    }
 
-    void deleteTakesTheGivenOrOwnRow_data() { addEngineRows(); }
-    void deleteTakesTheGivenOrOwnRow()
-    {
-        OPEN_TEST_DATABASE(db, "tree_");
-        const auto ids = [&] { return db.value(QStringLiteral("SELECT SUM(ID) FROM TreeNode")).toInt(); };
-        CTreeNode node;
-        QVERIFY(node.Read(6));
-        node.Delete(7);
-        QCOMPARE(ids(), 1 + 2 + 3 + 4 + 5 + 6);
-        node.Delete();
-        QCOMPARE(ids(), 1 + 2 + 3 + 4 + 5);
-    }
+        const auto ids = [&] { return db.value("SELECT SUM(ID) FROM TreeNode").toInt(); };
+        QVERIFY(one.Read(6));
+        one.Delete(7); // the given row
+        QCOMPARE(ids(), 1 + 2 + 3 + 4 + 5 + 6 + 30);
+        one.Delete(); // its own
+        QCOMPARE(ids(), 1 + 2 + 3 + 4 + 5 + 30);
 
-    void membershipsAreAddedAndRemoved_data() { addEngineRows(); }
-    void membershipsAreAddedAndRemoved()
-    {
-        OPEN_TEST_DATABASE(db, "tree_");
         DbHandle connection = OpenADOConnection();
-        CUserGroup groups;
-        groups.AddToGroup(12, 3, connection);
-        groups.AddToGroup(12, 5, connection);
-        QCOMPARE(idsOf(groups.GetGroups(12, connection)), (QList<qint32>{3, 5}));
-        groups.DeleteFromGroup(12, 3, connection);
-        QCOMPARE(idsOf(groups.GetGroups(12, connection)), (QList<qint32>{5}));
+        CUserGroup memberships;
+        memberships.AddToGroup(12, 3, connection);
+        memberships.AddToGroup(12, 5, connection);
+        QCOMPARE(idsOf(memberships.GetGroups(12, connection)), (QList<qint32>{3, 5}));
+        memberships.DeleteFromGroup(12, 3, connection);
+        QCOMPARE(idsOf(memberships.GetGroups(12, connection)), (QList<qint32>{5}));
         QVERIFY(connection);
     }
 

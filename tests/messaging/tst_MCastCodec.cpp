@@ -1,7 +1,38 @@
 #include "messaging/MCastCodec.h"
 
 #include <QtTest>
-#include <cmath>
+
+namespace {
+
+QString joined(const std::optional<MCastCodec::Message> &m)
+{
+    return m ? QStringList{m->msgId, m->name, m->target, m->text, QString::number(m->inviteeId)}.join(u'|') : "-";
+}
+
+// A datagram as the reader of the given type reads it, its fields joined by
+// "|"; "-" when the reader refuses it.
+QString readAs(char type, const QString &datagram)
+{
+    switch (type) {
+    case 's': {
+        const auto u = MCastCodec::readStatusUpdate(datagram);
+        return u ? QStringLiteral("%1|%2|%3|%4|%5|%6|%7").arg(u->Seq).arg(u->UserID).arg(u->Status, u->Note)
+                       .arg(u->ETD).arg(u->ETA).arg(u->OriginatorID)
+                 : "-";
+    }
+    case 'r': {
+        const auto seq = MCastCodec::readResendRequest(datagram);
+        return seq ? QString::number(*seq) : "-";
+    }
+    case 'm': return joined(MCastCodec::readInstantMessage(datagram));
+    case 'c': return joined(MCastCodec::readChatMessage(datagram));
+    case 'i': return joined(MCastCodec::readChatInvitation(datagram));
+    case 'w': return joined(MCastCodec::readChatWriting(datagram));
+    default: return joined(MCastCodec::readRoomEvent(datagram));
+    }
+}
+
+} // namespace
 
 class tst_MCastCodec : public QObject
 {
@@ -11,20 +42,9 @@ private slots:
     {
         QTest::addColumn<QString>("built");
         QTest::addColumn<QString>("expected");
-
-        CMCastUpdate update;
-        update.Seq = 1041;
-        update.UserID = 17;
-        update.Status = QStringLiteral("OUT");
-        update.Note = QStringLiteral("Dentist");
-        update.ETD = 46000.5;
-        update.ETA = 46000.625;
+        CMCastUpdate update{1041, 17, QStringLiteral("OUT"), QStringLiteral("Dentist"), 46000.5, 46000.625, -1};
         QTest::newRow("s") << MCastCodec::statusUpdate(update) << "s1041#!17#!OUT#!Dentist#!46000.5#!46000.625#!";
-        CMCastUpdate back;
-        back.Seq = 7;
-        back.UserID = -3;
-        back.Status = QStringLiteral("INN");
-        QTest::newRow("s no dates") << MCastCodec::statusUpdate(back) << "s7#!-3#!INN#!#!0#!0#!";
+        QTest::newRow("s no dates") << MCastCodec::statusUpdate({7, -3, QStringLiteral("INN"), {}, 0, 0, -1}) << "s7#!-3#!INN#!#!0#!0#!";
         update.ETD = 46000.6234953704;
         update.ETA = 46001;
         QTest::newRow("s 15 digits") << MCastCodec::statusUpdate(update)
@@ -40,7 +60,6 @@ private slots:
         QTest::newRow("w") << MCastCodec::chatWriting("46000.7", "Bob", "Ann Lee46000.62")
                            << "w46000.7#!Bob#!Ann Lee46000.62#!";
     }
-
     void everyTypeOnTheWire()
     {
         QFETCH(QString, built);
@@ -49,120 +68,65 @@ private slots:
         QCOMPARE(MCastCodec::toWire(built), expected.toLatin1());
     }
 
-    void statusUpdatePieces_data()
+    void reading_data()
     {
+        QTest::addColumn<char>("type");
         QTest::addColumn<QString>("datagram");
-        QTest::addColumn<bool>("read");
-        QTest::addColumn<QString>("note");
-
-        QTest::newRow("6 pieces") << "s5#!17#!OUT#!note#!46000#!" << false << QString();
-        QTest::newRow("7 pieces") << "s5#!17#!OUT#!note#!46000#!46001#!" << true << "note";
-        QTest::newRow("8 pieces, #! in the note") << "s5#!17#!OUT#!a#!b#!46000#!46001#!" << true << "a#!b";
-        QTest::newRow("note of separators") << "s5#!17#!OUT#!#!#!#!46000#!46001#!" << true << "#!#!";
-        QTest::newRow("8 pieces, bad user id") << "s5#!x#!OUT#!a#!b#!46000#!46001#!" << false << QString();
-        QTest::newRow("bad sequence") << "s5a#!17#!OUT#!note#!46000#!46001#!" << false << QString();
-        QTest::newRow("empty sequence") << "s#!17#!OUT#!note#!46000#!46001#!" << false << QString();
-        QTest::newRow("sequence past 32 bits") << "s2147483648#!17#!OUT#!n#!0#!0#!" << false << QString();
-        QTest::newRow("another type") << "r5#!17#!OUT#!note#!46000#!46001#!" << false << QString();
+        QTest::addColumn<QString>("read");
+        const auto row = [](const char *name, char type, const char *datagram, const char *read) {
+            QTest::newRow(name) << type << QString::fromUtf8(datagram) << QString::fromUtf8(read);
+        };
+        row("s 6 pieces", 's', "s5#!17#!OUT#!note#!46000#!", "-");
+        row("s 7 pieces", 's', "s5#!17#!OUT#!note#!46000#!46001#!", "5|17|OUT|note|46000|46001|-1");
+        row("s #! in the note", 's', "s5#!17#!OUT#!a#!b#!46000#!46001#!", "5|17|OUT|a#!b|46000|46001|-1");
+        row("s note of separators", 's', "s5#!17#!OUT#!#!#!#!46000#!46001#!", "5|17|OUT|#!#!|46000|46001|-1");
+        row("s bad user id", 's', "s5#!x#!OUT#!a#!b#!46000#!46001#!", "-");
+        row("s bad sequence", 's', "s5a#!17#!OUT#!note#!46000#!46001#!", "-");
+        row("s empty sequence", 's', "s#!17#!OUT#!note#!46000#!46001#!", "-");
+        row("s sequence past 32 bits", 's', "s2147483648#!17#!OUT#!n#!0#!0#!", "-");
+        row("s another type", 's', "r5#!17#!OUT#!note#!46000#!46001#!", "-");
+        row("r negative", 'r', "r-12#!", "-12");
+        row("r without end", 'r', "r12", "-");
+        row("r without number", 'r', "r#!", "-");
+        row("m #! in the text", 'm', "m#!Ann#!*#!a #! b #!#!", "|Ann|*|a #! b #!|0");
+        row("m 4 pieces", 'm', "m#!Ann#!*#!", "-");
+        row("m bare", 'm', "m", "-");
+        row("c #! in the text", 'c', "c46000.1#!Ann#!Ann46000#!x#!y#!", "46000.1|Ann|Ann46000|x#!y|0");
+        row("c 4 pieces", 'c', "c1#!Ann#!room#!", "-");
+        row("i", 'i', "i46000.6#!Ann#!17#!Ann46000.6#!", "46000.6|Ann||Ann46000.6|17");
+        row("i room split", 'i', "i46000.6#!Ann#!17#!Ann#!46000.6#!", "-");
+        row("i bad invitee", 'i', "i46000.6#!Ann#!17x#!Ann46000.6#!", "-");
+        row("w", 'w', "w46000.7#!Bob#!room#!", "46000.7|Bob|room||0");
+        row("w a piece too many", 'w', "w46000.7#!Bob#!room#!x#!", "-");
+        row("w a piece short", 'w', "w46000.7#!Bob#!", "-");
+        row("l extra piece", 'l', "l#!Bob#!Ann46000.6#!extra#!", "|Bob|Ann46000.6||0");
+        row("l room unended", 'l', "l#!Bob#!room", "-");
+        row("j 3 pieces", 'j', "j#!Bob#!", "-");
+        row("w as a room event", 'l', "w#!Bob#!Ann46000.6#!", "-");
     }
-
-    void statusUpdatePieces()
+    void reading()
     {
+        QFETCH(char, type);
         QFETCH(QString, datagram);
-        QFETCH(bool, read);
-        QFETCH(QString, note);
-        const auto update = MCastCodec::readStatusUpdate(datagram);
-        QCOMPARE(bool(update), read);
-        if (update) {
-            QCOMPARE(update->Seq, 5);
-            QCOMPARE(update->UserID, 17);
-            QCOMPARE(update->Status, QStringLiteral("OUT"));
-            QCOMPARE(update->Note, note);
-            QCOMPARE(update->ETD, 46000.0);
-            QCOMPARE(update->ETA, 46001.0);
-            QCOMPARE(update->OriginatorID, -1);
-        }
-    }
-
-    void freeTextKeepsItsSeparator()
-    {
-        const auto message = MCastCodec::readInstantMessage(MCastCodec::instantMessage("Ann", "*", "a #! b #!"));
-        QVERIFY(message);
-        QCOMPARE(message->name + '|' + message->target + '|' + message->text, QStringLiteral("Ann|*|a #! b #!"));
-        const auto line = MCastCodec::readChatMessage(MCastCodec::chatMessage("46000.1", "Ann", "Ann46000", "x#!y"));
-        QVERIFY(line);
-        QCOMPARE(line->msgId + '|' + line->target + '|' + line->text, QStringLiteral("46000.1|Ann46000|x#!y"));
-    }
-
-    void tooShortDropped_data()
-    {
-        QTest::addColumn<QString>("datagram");
-        QTest::newRow("r without end") << "r12";
-        QTest::newRow("r without number") << "r#!";
-        QTest::newRow("m 4 pieces") << "m#!Ann#!*#!";
-        QTest::newRow("m bare") << "m";
-        QTest::newRow("j 3 pieces") << "j#!Bob#!";
-        QTest::newRow("l room unended") << "l#!Bob#!room";
-        QTest::newRow("c 4 pieces") << "c1#!Ann#!room#!";
-    }
-
-    void tooShortDropped()
-    {
-        QFETCH(QString, datagram);
-        QVERIFY(!MCastCodec::readResendRequest(datagram));
-        QVERIFY(!MCastCodec::readInstantMessage(datagram));
-        QVERIFY(!MCastCodec::readRoomEvent(datagram));
-        QVERIFY(!MCastCodec::readChatMessage(datagram));
-    }
-
-    void otherReaders()
-    {
-        const auto invitation = MCastCodec::readChatInvitation(QStringLiteral("i46000.6#!Ann#!17#!Ann46000.6#!"));
-        QVERIFY(invitation);
-        QCOMPARE(invitation->msgId + '|' + invitation->name + '|' + invitation->text, QStringLiteral("46000.6|Ann|Ann46000.6"));
-        QCOMPARE(invitation->inviteeId, 17);
-        QVERIFY(!MCastCodec::readChatInvitation(QStringLiteral("i46000.6#!Ann#!17#!Ann#!46000.6#!")));
-        QVERIFY(!MCastCodec::readChatInvitation(QStringLiteral("i46000.6#!Ann#!17x#!Ann46000.6#!")));
-
-        const auto writing = MCastCodec::readChatWriting(QStringLiteral("w46000.7#!Bob#!room#!"));
-        QVERIFY(writing);
-        QCOMPARE(writing->msgId + '|' + writing->name + '|' + writing->target, QStringLiteral("46000.7|Bob|room"));
-        QVERIFY(!MCastCodec::readChatWriting(QStringLiteral("w46000.7#!Bob#!room#!x#!")));
-        QVERIFY(!MCastCodec::readChatWriting(QStringLiteral("w46000.7#!Bob#!")));
-
-        const auto leave = MCastCodec::readRoomEvent(QStringLiteral("l#!Bob#!Ann46000.6#!extra#!"));
-        QVERIFY(leave);
-        QCOMPARE(leave->name + '|' + leave->target, QStringLiteral("Bob|Ann46000.6"));
-        QVERIFY(!MCastCodec::readRoomEvent(QStringLiteral("w#!Bob#!Ann46000.6#!")));
-        QCOMPARE(MCastCodec::readResendRequest(QStringLiteral("r-12#!")), std::optional<qint32>(-12));
+        QFETCH(QString, read);
+        QCOMPARE(readAs(type, datagram), read);
     }
 
     void integersStrict_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<int>("value");
-        QTest::newRow("negative") << "-17" << true << -17;
-        QTest::newRow("largest") << "2147483647" << true << 2147483647;
-        QTest::newRow("smallest") << "-2147483648" << true << int(-2147483647 - 1);
-        QTest::newRow("too large") << "2147483648" << false << 0;
-        QTest::newRow("eleven digits") << "00000000017" << false << 0;
-        QTest::newRow("trailing letter") << "17x" << false << 0;
-        QTest::newRow("blank first") << " 17" << false << 0;
-        QTest::newRow("plus sign") << "+17" << false << 0;
-        QTest::newRow("empty") << "" << false << 0;
-        QTest::newRow("minus alone") << "-" << false << 0;
+        QTest::addColumn<QString>("value"); // "-": refused
+        for (const char *valid : {"-17", "2147483647", "-2147483648"})
+            QTest::addRow("\"%s\"", valid) << valid << valid;
+        for (const char *refused : {"2147483648", "00000000017", "17x", " 17", "+17", "", "-"})
+            QTest::addRow("\"%s\"", refused) << refused << "-";
     }
-
     void integersStrict()
     {
         QFETCH(QString, text);
-        QFETCH(bool, valid);
-        QFETCH(int, value);
+        QFETCH(QString, value);
         const auto parsed = MCastCodec::parseInt32(text);
-        QCOMPARE(bool(parsed), valid);
-        if (parsed)
-            QCOMPARE(*parsed, value);
+        QCOMPARE(parsed ? QString::number(*parsed) : "-", value);
     }
 
     void dayNumbers_data()
@@ -170,17 +134,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("days");
         QTest::newRow("date and time") << "46000.6234953704" << 46000.6234953704;
-        QTest::newRow("no date") << "0" << 0.0;
         QTest::newRow("before 1900") << "-1.25" << -1.25;
         QTest::newRow("31 Dec 9999") << "2958465.5" << 2958465.5;
-        QTest::newRow("past 9999") << "2958466" << 0.0;
-        QTest::newRow("before year 100") << "-657435" << 0.0;
-        QTest::newRow("infinity") << "inf" << 0.0;
-        QTest::newRow("not a number") << "nan" << 0.0;
-        QTest::newRow("comma") << "46000,5" << 0.0;
-        QTest::newRow("empty") << "" << 0.0;
+        for (const char *none : {"0", "2958466", "-657435", "inf", "nan", "46000,5", ""})
+            QTest::addRow("\"%s\"", none) << none << 0.0;
     }
-
     void dayNumbers()
     {
         QFETCH(QString, text);
@@ -190,8 +148,7 @@ private slots:
 
     void textEncoding()
     {
-        const QString name = QStringLiteral("Zoë Müller €");
-        const QByteArray wire = MCastCodec::toWire(MCastCodec::joinChat(name, QStringLiteral("r")));
+        const QByteArray wire = MCastCodec::toWire(MCastCodec::joinChat(QStringLiteral("Zoë Müller €"), "r"));
         QCOMPARE(wire, QByteArray("j#!Zo\xC3\xAB M\xC3\xBCller \xE2\x82\xAC#!r#!"));
         QCOMPARE(MCastCodec::fromWire(wire), QStringLiteral("j#!Zoë Müller €#!r#!"));
         // An older copy writing its code page: not UTF-8, read as Latin-1.

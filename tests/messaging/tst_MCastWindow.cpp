@@ -20,6 +20,9 @@ CMCastUpdate update(qint32 seq, qint32 userId = 1, qint32 originator = -1)
     return u;
 }
 
+constexpr qint32 kTop = std::numeric_limits<qint32>::max();
+constexpr qint32 kBottom = std::numeric_limits<qint32>::min();
+
 } // namespace
 
 class tst_MCastWindow : public QObject
@@ -28,43 +31,21 @@ class tst_MCastWindow : public QObject
 private slots:
     void cleanup() { Clock::unpin(); }
 
-    void hundredAndFirstAddDropsOldest()
-    {
-        CMCastWindow window;
-        for (qint32 seq = 1; seq <= 100; ++seq)
-            window.Add(update(seq));
-        QCOMPARE(window.count(), 100);
-        window.Add(update(101));
-        QCOMPARE(window.count(), 100);
-        QVERIFY(!window.contains("1") && window.contains("2") && window.contains("101"));
-    }
-
-    void repeatedKeyKeepsHeldUpdate()
+    void fullWindowDropsTheOldest()
     {
         CMCastWindow window;
         window.Add(update(7, 3, 3)); // own update, stored before it was sent
         window.Add(update(7, 3, -1)); // the same one coming back
         QCOMPARE(window.count(), 1);
         QCOMPARE(window.Find("7")->OriginatorID, 3);
-
-        // When full, the oldest goes first even though nothing is added.
-        for (qint32 seq = 8; seq <= 106; ++seq)
+        for (qint32 seq = 8; seq <= 107; ++seq)
             window.Add(update(seq));
         QCOMPARE(window.count(), 100);
+        QVERIFY(!window.contains("7") && window.contains("8") && window.contains("107"));
+        // When full, the oldest goes first even though nothing is added.
         window.Add(update(50, 9, -1));
         QCOMPARE(window.count(), 99);
-        QVERIFY(!window.contains("7"));
         QCOMPARE(window.Find("50")->UserID, 1);
-    }
-
-    void newerUpdateOfSameUser()
-    {
-        CMCastWindow window;
-        window.Add(update(10, 17));
-        window.Add(update(4, 18));
-        QVERIFY(window.NewerUpdateExist(9, 17) && window.NewerUpdateExist(3, 18));
-        QVERIFY(!window.NewerUpdateExist(10, 17)); // the same update again is not stale
-        QVERIFY(!window.NewerUpdateExist(11, 17) && !window.NewerUpdateExist(9, 19));
     }
 
     void gapCheck_data()
@@ -86,6 +67,11 @@ private slots:
         QTest::newRow("clamped, one held") << 100 << V{117} << 120 << 115 << V{116, 118, 119};
         QTest::newRow("mark passes held numbers") << 100 << V{101, 102} << 104 << 102 << V{103};
         QTest::newRow("all held, mark reaches seq") << 100 << V{101, 102, 103} << 104 << 104 << V{};
+        QTest::newRow("gap filled, mark catches up") << 100 << V{101, 103} << 102 << 103 << V{};
+        // The distance is taken in 64 bits: no wrap-around at the ends of the range.
+        QTest::newRow("lowest to highest") << kBottom + 1 << V{} << kTop << kTop - 5
+                                           << V{kTop - 4, kTop - 3, kTop - 2, kTop - 1};
+        QTest::newRow("highest to lowest") << kTop << V{} << kBottom << kTop << V{};
     }
 
     void gapCheck()
@@ -103,37 +89,6 @@ private slots:
         qint32 lastSeq = mark;
         QCOMPARE(MCastGapCheck::check(seq, lastSeq, window), requested);
         QCOMPARE(lastSeq, markAfter);
-    }
-
-    void gapFilledThenMarkCatchesUp()
-    {
-        CMCastWindow window;
-        qint32 lastSeq = 100;
-        window.Add(update(103));
-        QCOMPARE(MCastGapCheck::check(103, lastSeq, window), (QVector<qint32>{101, 102}));
-        QCOMPARE(lastSeq, 100);
-        window.Add(update(101));
-        QCOMPARE(MCastGapCheck::check(101, lastSeq, window), QVector<qint32>{});
-        QCOMPARE(lastSeq, 101);
-        window.Add(update(102));
-        QCOMPARE(MCastGapCheck::check(102, lastSeq, window), QVector<qint32>{});
-        QCOMPARE(lastSeq, 103); // 103 was already held
-    }
-
-    void gapArithmeticIn64Bits()
-    {
-        constexpr qint32 top = std::numeric_limits<qint32>::max();
-        constexpr qint32 bottom = std::numeric_limits<qint32>::min();
-        CMCastWindow window;
-        window.Add(update(top));
-        qint32 lastSeq = bottom + 1;
-        QCOMPARE(MCastGapCheck::check(top, lastSeq, window), (QVector<qint32>{top - 4, top - 3, top - 2, top - 1}));
-        QCOMPARE(lastSeq, top - 5);
-
-        lastSeq = top;
-        window.Add(update(bottom));
-        QCOMPARE(MCastGapCheck::check(bottom, lastSeq, window), QVector<qint32>{});
-        QCOMPARE(lastSeq, top);
     }
 
     void resendAnsweredOnceInTwoSeconds()
@@ -159,11 +114,9 @@ private slots:
         MCastOwnIds ids;
         const QString first = ids.next();
         QCOMPARE(first, DateUtil::numberText(DateUtil::toDays(start)));
-        QVERIFY(first.contains(u'.'));
         Clock::advance(1);
         const QString second = ids.next();
         QVERIFY(second != first);
-        QCOMPARE(ids.last(), second);
         QVERIFY(ids.isOwn(first));
         QVERIFY(!ids.isOwn(DateUtil::numberText(DateUtil::toDays(start.addMSecs(2)))));
 
