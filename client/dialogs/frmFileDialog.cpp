@@ -106,7 +106,7 @@ frmFileDialog::frmFileDialog(QWidget *parent)
 
     txtConn->hide();
     populateStrings();
-    resize(560, 330);
+    resize(560, sizeHint().height());
 }
 
 bool frmFileDialog::ask(DatabaseChoice &choice)
