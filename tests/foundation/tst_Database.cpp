@@ -61,12 +61,15 @@ private slots:
             choice = {QStringLiteral("MSAccess"), offered.size() == 1 ? chosen : corrected, QString()};
             return true;
         };
+        const QString settingsFile = Registry::filePath(Registry::CurrentUser);
+        Registry::createKey(Registry::CurrentUser, QStringLiteral("Software\\Other"));
+        QFile::setPermissions(settingsFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         QCOMPARE(GetDB(), kViaDsn);
         QCOMPARE(std::tuple(offered.size(), offered.value(0).location), std::tuple(1, QString()));
         QCOMPARE(Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Server")).value(), chosen);
         QCOMPARE(dsnValue(QStringLiteral("Driver")), QStringLiteral("QSQLITE"));
         QCOMPARE(dsnValue(QStringLiteral("SourceDB")), chosen);
-        QVERIFY(!(QFile::permissions(Registry::filePath(Registry::CurrentUser)) & (QFile::ReadGroup | QFile::ReadOther)));
+        QVERIFY(!(QFile::permissions(settingsFile) & (QFile::ReadGroup | QFile::ReadOther)));
         QVERIFY(QFile::exists(chosen));
         // The second run finds it without asking.
         g_sConnectionString.clear();
