@@ -42,20 +42,8 @@ ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString)
         spec.dialect = ConnectionSpec::SQLite;
         spec.path = readDsnValue(dsn, QStringLiteral("SourceDB"));
     } else if (driver.compare(postgresDriver(), Qt::CaseInsensitive) == 0) {
-        const QString server = readDsnValue(dsn, QStringLiteral("Server"));
-        if (server.contains(u'='))
-            spec = ConnectionSpec::fromConnInfo(server);
-        else {
-            spec.dialect = ConnectionSpec::PostgreSQL;
-            const int colon = server.lastIndexOf(u':');
-            spec.host = colon > 0 ? server.left(colon) : server;
-            if (colon > 0)
-                spec.port = server.mid(colon + 1).toInt();
-        }
-        if (spec.database.isEmpty())
-            spec.database = readDsnValue(dsn, QStringLiteral("Database"));
-        if (spec.user.isEmpty())
-            spec.user = readDsnValue(dsn, QStringLiteral("LastUser"));
+        spec = serverSpec(readDsnValue(dsn, QStringLiteral("Server")), readDsnValue(dsn, QStringLiteral("Database")),
+                          readDsnValue(dsn, QStringLiteral("LastUser")));
     } else {
         throw AppError(ErrNo::ConnectFailed, QStringLiteral("DataSource"),
                        QStringLiteral("Data source name not found and no default driver specified: %1").arg(dsn));
@@ -63,6 +51,25 @@ ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString)
     if (!spec.isValid())
         throw AppError(ErrNo::ConnectFailed, QStringLiteral("DataSource"),
                        QStringLiteral("The data source %1 names no database.").arg(dsn));
+    return spec;
+}
+
+ConnectionSpec DataSourceRegistry::serverSpec(const QString &server, const QString &database, const QString &user)
+{
+    ConnectionSpec spec;
+    if (server.contains(u'=')) {
+        spec = ConnectionSpec::fromConnInfo(server);
+    } else {
+        spec.dialect = ConnectionSpec::PostgreSQL;
+        const int colon = server.lastIndexOf(u':');
+        spec.host = colon > 0 ? server.left(colon) : server;
+        if (colon > 0)
+            spec.port = server.mid(colon + 1).toInt();
+    }
+    if (spec.database.isEmpty())
+        spec.database = database;
+    if (spec.user.isEmpty())
+        spec.user = user;
     return spec;
 }
 

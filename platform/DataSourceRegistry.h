@@ -20,6 +20,10 @@ public:
     // raises AppError when the string names a data source that is not registered.
     static ConnectionSpec resolve(const QString &connectionString);
 
+    // A PostgreSQL server given as "host", "host:port" or a libpq connection
+    // string, with the database and user it gives none of its own.
+    static ConnectionSpec serverSpec(const QString &server, const QString &database, const QString &user);
+
     // The connection string with any password replaced by asterisks, for
     // error texts and logs.
     static QString masked(const QString &connectionString);

@@ -45,9 +45,19 @@ run_program() { # seconds [picture]
   "${wrapper[@]}" xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$@"
 }
 
-# The first run creates the database; then the users go in.
-run_program 8
+# Nobody is there to answer the database-location dialog: the embedded
+# database is registered before the first run, which creates it; then the
+# users go in.
 db="$XDG_DATA_HOME/tessaly/StaffData.db"
+mkdir -p "$XDG_CONFIG_HOME/tessaly" "$(dirname "$db")"
+cat >"$XDG_CONFIG_HOME/tessaly/registry-user.ini" <<INI
+[Software]
+Halvard%20Software\\Qel\\4.0\\Server\\Database\\Type=sz:MSAccess
+Halvard%20Software\\Qel\\4.0\\Server\\Database\\Server=sz:$db
+ODBC\\ODBC.INI\\StaffDataDSN\\Driver=sz:QSQLITE
+ODBC\\ODBC.INI\\StaffDataDSN\\SourceDB=sz:$db
+INI
+run_program 8
 [ -f "$db" ] || { echo "The program did not create its database; see $XDG_STATE_HOME" >&2; exit 1; }
 login="$(id -un | tr '[:lower:]' '[:upper:]')"
 sqlite3 "$db" <<SQL

@@ -1,6 +1,6 @@
 #!/bin/bash
-# Builds Tessaly and starts it on its embedded database (created on the first
-# run under $XDG_DATA_HOME/tessaly/StaffData.db).
+# Builds Tessaly and starts it. The first run asks where the database is; OK
+# takes the embedded one ($XDG_DATA_HOME/tessaly/StaffData.db, created then).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"

@@ -32,11 +32,11 @@ void writeBanner()
     WriteDebugLog(dashes);
 }
 
-// The nightly mark-out must not choose a database for a user who has none:
-// that would change his settings behind his back.
+// The nightly mark-out has nobody to ask where the database is: a user with
+// none that works is left as he is.
 bool refuseDatabaseChoice(DatabaseChoice &)
 {
-    WriteErrorLog(ErrNo::ConnectFailed, QStringLiteral("No database is registered for this user."),
+    WriteErrorLog(ErrNo::ConnectFailed, QStringLiteral("No working database is registered for this user."),
                   QStringLiteral("Main -domarkout"));
     EndProgram(1);
 }

@@ -2,6 +2,7 @@
 #include "frmSplashClose.h"
 #include "MStartUp.h"
 #include "admin/COptionsEditor.h"
+#include "dialogs/frmFileDialog.h"
 #include "foundation/Globals.h"
 #include "mainwindow/frmMain.h"
 #include "messaging/tray/frmSysTray.h"
@@ -25,6 +26,7 @@ void installForms()
     g_uiFactory.closeProgress = [] { return std::make_unique<frmSplashClose>(); };
     static COptionsEditor optionsEditor;
     g_userEditor = &optionsEditor;
+    g_chooseDatabase = &frmFileDialog::ask;
 }
 
 QStringList argumentsOf(const QCoreApplication &app)

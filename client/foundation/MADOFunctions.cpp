@@ -8,12 +8,17 @@
 #include "platform/Registry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
 
 const QString kModule = QStringLiteral("MADOFunctions");
+// The server database, and the user it is opened as, when the user's choice
+// names only the server.
+const QString kServerDatabase = QStringLiteral("StaffData");
+const QString kServerUser = QStringLiteral("tessal");
 
 [[noreturn]] void raiseFrom(const QString &tag, const QString &phrase, const AppError &trapped)
 {
@@ -39,25 +44,7 @@ QString HelpAddressForErrors()
 
 } // namespace
 
-std::function<bool(DatabaseChoice &)> EmbeddedDatabaseChooser()
-{
-    // Offered once: a second call in the same run means the choice could not
-    // be stored, and asking again would never end.
-    auto offered = std::make_shared<bool>(false);
-    return [offered](DatabaseChoice &choice) {
-        if (*offered)
-            return false;
-        *offered = true;
-        choice.type = QStringLiteral("MSAccess");
-        choice.location = DefaultEmbeddedDatabasePath();
-        // The default's folder is ours to make; a folder registered by hand
-        // that is missing is reported instead (an unmounted share).
-        QDir().mkpath(QFileInfo(choice.location).absolutePath());
-        return true;
-    };
-}
-
-std::function<bool(DatabaseChoice &)> g_chooseDatabase = EmbeddedDatabaseChooser();
+std::function<bool(DatabaseChoice &)> g_chooseDatabase;
 
 QString DatabaseRegistryKey()
 {
@@ -134,45 +121,86 @@ QString GetDB()
 QString GetDBFromRegistry()
 {
     const QString key = DatabaseRegistryKey();
-    // Only a user with no database yet is given one. A registered database
-    // that cannot be opened (a server that is down) ends the run after the
-    // report: taking another one would move the user there for good.
-    while (!Registry::keyExists(Registry::CurrentUser, key))
-        SaveDBToRegistry();
-    g_sDBType = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Type")).value_or(QString());
-    const QString server = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Server")).value_or(QString());
-    const QString connection = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Connection")).value_or(QString());
+    for (;;) {
+        while (!Registry::keyExists(Registry::CurrentUser, key))
+            SaveDBToRegistry();
+        g_sDBType = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Type")).value_or(QString());
+        const QString server = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Server")).value_or(QString());
+        const QString connection = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Connection")).value_or(QString());
 
-    QString result;
-    const QString viaDsn = QStringLiteral("Provider=MSDASQL;DSN=") + DataSourceName() + u';';
-    if (g_sDBType == QLatin1String("MSAccess"))
-        result = viaDsn;
-    else if (g_sDBType == QLatin1String("SQLServer"))
-        result = connection.isEmpty() ? viaDsn : connection;
-    else
-        result = QStringLiteral("DSN=") + server + u';';
+        QString result;
+        const QString viaDsn = QStringLiteral("Provider=MSDASQL;DSN=") + DataSourceName() + u';';
+        if (g_sDBType == QLatin1String("MSAccess"))
+            result = viaDsn;
+        else if (g_sDBType == QLatin1String("SQLServer"))
+            result = connection.isEmpty() ? viaDsn : connection;
+        else
+            result = QStringLiteral("DSN=") + server + u';';
 
+        try {
+            DbConnection::open(DataSourceRegistry::resolve(result));
+            g_iDBRetryCount = 0;
+            return result;
+        } catch (const AppError &e) {
+            ErrorDialog(e.number(),
+                        QStringLiteral("Cannot connect to the database, please confirm database settings... \r\n\r\n"
+                                       "If this is the first time running the program you may need to install the "
+                                       "SQLite and PostgreSQL drivers for Qt 6 (packages libqt6sql6-sqlite and "
+                                       "libqt6sql6-psql). Please visit this online help page for details ")
+                            + HelpAddressForErrors() + QStringLiteral("\r\n\r\n[")
+                            + DataSourceRegistry::masked(result) + u']',
+                        e.description() + QStringLiteral("\r\n") + e.source());
+            // The user corrects the stored choice or tries it again; ending
+            // there leaves the settings as they were.
+            SaveDBToRegistry();
+        }
+    }
+}
+
+namespace {
+
+DatabaseChoice storedChoice()
+{
+    const QString key = DatabaseRegistryKey();
+    const auto read = [&](const char *name) {
+        return Registry::readString(Registry::CurrentUser, key, QString::fromLatin1(name)).value_or(QString());
+    };
+    return {read("Type"), read("Server"), read("Connection")};
+}
+
+ConnectionSpec specOf(const DatabaseChoice &choice)
+{
+    if (choice.type != QLatin1String("SQLServer")) {
+        ConnectionSpec spec;
+        spec.path = choice.location;
+        return spec;
+    }
+    if (!choice.connection.isEmpty())
+        return ConnectionSpec::fromConnInfo(choice.connection);
+    return DataSourceRegistry::serverSpec(choice.location, kServerDatabase, kServerUser);
+}
+
+} // namespace
+
+QString TestDatabaseChoice(const DatabaseChoice &choice)
+{
+    const QString named = choice.type + QStringLiteral(" [") + choice.location + QStringLiteral("] [")
+                          + DataSourceRegistry::masked(choice.connection) + u']';
     try {
-        DbConnection::open(DataSourceRegistry::resolve(result));
-        g_iDBRetryCount = 0;
-        return result;
+        DbConnection::open(specOf(choice));
+        WriteDebugLog(QStringLiteral("Database choice works: ") + named);
+        return QString();
     } catch (const AppError &e) {
-        ErrorDialog(e.number(),
-                    QStringLiteral("Cannot connect to the database, please confirm database settings... \r\n\r\n"
-                                   "If this is the first time running the program you may need to install the "
-                                   "SQLite and PostgreSQL drivers for Qt 6 (packages libqt6sql6-sqlite and "
-                                   "libqt6sql6-psql). Please visit this online help page for details ")
-                        + HelpAddressForErrors() + QStringLiteral("\r\n\r\n[")
-                        + DataSourceRegistry::masked(result) + u']',
-                    e.description() + QStringLiteral("\r\n") + e.source());
-        EndProgram(1);
+        const QString reason = DataSourceRegistry::masked(e.description());
+        WriteDebugLog(QStringLiteral("Database choice failed: ") + named + QStringLiteral(": ") + reason);
+        return reason;
     }
 }
 
 void SaveDBToRegistry()
 {
-    DatabaseChoice choice;
-    if (!g_chooseDatabase(choice) || choice.location.isEmpty())
+    DatabaseChoice choice = storedChoice();
+    if (!g_chooseDatabase || !g_chooseDatabase(choice) || choice.location.isEmpty())
         EndProgram(0);
     const QString key = DatabaseRegistryKey();
     Registry::createKey(Registry::CurrentUser, key);
@@ -182,6 +210,8 @@ void SaveDBToRegistry()
         Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Connection"), choice.connection.trimmed());
     if (choice.type == QLatin1String("MSAccess") || choice.type == QLatin1String("SQLServer"))
         CreateDSN(choice.type, choice.location);
+    // The connection string may hold a password: the file is the user's alone.
+    QFile::setPermissions(Registry::filePath(Registry::CurrentUser), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void CreateDSN(const QString &dbType, const QString &location)
@@ -214,8 +244,8 @@ void CreateDSN(const QString &dbType, const QString &location)
         for (const char *name : {"SourceDB", "SourceType", "Exclusive", "BackgroundFetch", "Collate", "SetNoCountOn"})
             drop(QString::fromLatin1(name));
         put(QStringLiteral("Server"), location);
-        put(QStringLiteral("Database"), QStringLiteral("StaffData"));
-        put(QStringLiteral("LastUser"), QStringLiteral("tessal"));
+        put(QStringLiteral("Database"), kServerDatabase);
+        put(QStringLiteral("LastUser"), kServerUser);
     }
 }
 

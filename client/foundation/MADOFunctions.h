@@ -41,9 +41,18 @@ QString FormatSQLDate(double date);
 // Where the embedded database lives when the user has chosen none.
 QString DefaultEmbeddedDatabasePath();
 
-// Chooses the database on a first run, when none is registered: gives false
-// when the user ends the program instead. Tests and the location dialog
-// replace the default, which takes the embedded database once.
+// The user's choice of database: the type ("MSAccess" for the embedded file,
+// "SQLServer" for a PostgreSQL server), its location (the file, or the server
+// as host or host:port) and, for a server, a libpq connection string of the
+// user's own that takes the place of the default.
 struct DatabaseChoice { QString type; QString location; QString connection; };
+
+// Asks the user where the database is, starting from the stored choice
+// (empty on a first run): gives false when he ends the program instead. The
+// program shows the database-location dialog; with none installed the
+// program ends.
 extern std::function<bool(DatabaseChoice &)> g_chooseDatabase;
-std::function<bool(DatabaseChoice &)> EmbeddedDatabaseChooser();
+
+// Opens the chosen database once and closes it: empty when that worked, else
+// the reason, with any password masked.
+QString TestDatabaseChoice(const DatabaseChoice &choice);

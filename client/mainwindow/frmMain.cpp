@@ -12,6 +12,7 @@
 #include "ViewSettings.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/cCommonDialog.h"
+#include "dialogs/frmAbout.h"
 #include "foundation/BuiltInStatus.h"
 #include "foundation/CEntity.h"
 #include "foundation/CStatus.h"
@@ -788,6 +789,9 @@ void frmMain::mnuHelpSub_Click(int index)
         break;
     case 3:
         ShellOpen(kFeedbackUrl);
+        break;
+    case 5:
+        frmAbout::display(this);
         break;
     default:
         break;

@@ -45,27 +45,42 @@ private slots:
         QCOMPARE(GetDB(), QStringLiteral("DSN=StaffDataDSN;"));
     }
 
-    void firstRunRegistersTheEmbeddedDatabase()
+    void firstRunRegistersTheChosenDatabase()
     {
         TestEnvironment env;
-        QVERIFY(!Registry::keyExists(Registry::CurrentUser, DatabaseRegistryKey()));
+        const QString chosen = env.path(QStringLiteral("data/StaffData.db"));
+        const QString corrected = env.path(QStringLiteral("data/Corrected.db"));
+        QVector<DatabaseChoice> offered;
+        g_chooseDatabase = [&](DatabaseChoice &choice) {
+            offered << choice;
+            choice = {QStringLiteral("MSAccess"), offered.size() == 1 ? chosen : corrected, QString()};
+            return true;
+        };
+        const QString settingsFile = Registry::filePath(Registry::CurrentUser);
+        Registry::createKey(Registry::CurrentUser, QStringLiteral("Software\\Other"));
+        QFile::setPermissions(settingsFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         QCOMPARE(GetDB(), kViaDsn);
-        const QString expected = env.path(QStringLiteral("data/tessaly/StaffData.db"));
-        QCOMPARE(Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Server")).value(), expected);
+        QCOMPARE(std::tuple(offered.size(), offered.value(0).location), std::tuple(1, QString()));
+        QCOMPARE(Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Server")).value(), chosen);
         QCOMPARE(dsnValue(QStringLiteral("Driver")), QStringLiteral("QSQLITE"));
-        QCOMPARE(dsnValue(QStringLiteral("SourceDB")), expected);
-        QVERIFY(QFile::exists(expected));
+        QCOMPARE(dsnValue(QStringLiteral("SourceDB")), chosen);
+        QVERIFY(!(QFile::permissions(settingsFile) & (QFile::ReadGroup | QFile::ReadOther)));
+        QVERIFY(QFile::exists(chosen));
         // The second run finds it without asking.
         g_sConnectionString.clear();
         QCOMPARE(GetDB(), kViaDsn);
-        QVERIFY(env.prompt.asked.isEmpty());
-        QVERIFY(QFile::remove(expected)); // once opened, a file that goes away is not made afresh
+        QCOMPARE(offered.size(), 1);
+        QVERIFY(QFile::remove(chosen)); // once opened, a file that goes away is not made afresh
         QVERIFY_THROWS_EXCEPTION(AppError, OpenADOConnection());
-        QVERIFY(!QFile::exists(expected));
+        QVERIFY(!QFile::exists(chosen));
+
+        // A stored database that cannot be opened is reported, then offered
+        // for correction; what the user gives is used at once.
         const QString unmounted = env.useSqliteDatabase(QStringLiteral("share/StaffData.db")); // folder missing
-        QVERIFY_THROWS_EXCEPTION(ProgramEnded, GetDB());
+        QCOMPARE(GetDB(), kViaDsn);
         QVERIFY(env.errorWindow.shown.value(0).details.contains(QStringLiteral("database not found at ") + unmounted));
-        QVERIFY(!QFileInfo::exists(env.path(QStringLiteral("data/share"))));
+        QCOMPARE(offered.value(1).location, unmounted);
+        QCOMPARE(Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Server")).value(), corrected);
 
         // Switching the data source's type leaves no stale values behind.
         CreateDSN(QStringLiteral("SQLServer"), QStringLiteral("dbhost"));
@@ -77,12 +92,19 @@ private slots:
         QCOMPARE(dsnValue(QStringLiteral("LastUser")), QStringLiteral("<none>"));
     }
 
-    void unreachableDatabaseIsReportedMaskedAndEndsTheRun()
+    void unreachableDatabaseIsReportedMaskedAndCancelChangesNothing()
     {
         TestEnvironment env;
         env.usePostgresDatabase(QStringLiteral("host=127.0.0.1 port=1 dbname=none user=nobody password=s3cret connect_timeout=2"));
+        const QString before = readTextFile(Registry::filePath(Registry::CurrentUser));
+        DatabaseChoice offered;
+        g_chooseDatabase = [&](DatabaseChoice &choice) {
+            offered = choice;
+            return false; // Cancel
+        };
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, GetDB()); // after Continue in the error window
-        QCOMPARE(Registry::queryValue(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Type")), QStringLiteral("SQLServer"));
+        QCOMPARE(std::tuple(offered.type, offered.location), std::tuple(QStringLiteral("SQLServer"), QStringLiteral("127.0.0.1")));
+        QCOMPARE(readTextFile(Registry::filePath(Registry::CurrentUser)), before);
         QCOMPARE(env.errorWindow.shown.size(), 1);
         const QString shown = env.errorWindow.shown.first().details;
         QVERIFY(shown.contains(QStringLiteral("Cannot connect to the database")));

@@ -1,7 +1,7 @@
 #include "BoardWorld.h"
+#include "ScriptedDialogs.h"
 #include "TestDatabase.h"
 #include "datetime/ucDateTime.h"
-#include "dialogs/ICommonDialogBackend.h"
 #include "mainwindow/CoolBar.h"
 #include "mainwindow/KeyedTreeWidget.h"
 #include "mainwindow/ListViewPane.h"
@@ -25,23 +25,6 @@ QString settingsKey()
 {
     return AppRegistryKey() + QStringLiteral("\\Settings");
 }
-
-// Answers the font dialog from a script.
-class ScriptedFontDialog : public ICommonDialogBackend
-{
-public:
-    bool chooseFont(QFont &font, QColor &colour, int minSize, int maxSize, quint32 flags, QWidget *) override
-    {
-        asked << QStringLiteral("%1 %2-%3 %4").arg(font.family()).arg(minSize).arg(maxSize).arg(flags);
-        if (!answer)
-            return false;
-        font = *answer;
-        colour = Qt::darkBlue;
-        return true;
-    }
-    std::optional<QFont> answer;
-    QStringList asked;
-};
 
 class RecordingChat : public NoChatWindow
 {
@@ -260,18 +243,20 @@ private slots:
         QVERIFY(w->cmdSearch->isEnabled());
         w->mnuViewSub_Click(10);
 
-        ScriptedFontDialog dialogs;
+        ScriptedDialogs dialogs;
         ICommonDialogBackend *saved = g_commonDialogs;
         g_commonDialogs = &dialogs;
         const QFont before = w->trvUserlist->font();
+        dialogs.ok = false;
         w->mnuViewSub_Click(6); // cancelled
         QCOMPARE(w->trvUserlist->font(), before);
-        QFont chosen(QStringLiteral("DejaVu Serif"), 14);
-        chosen.setBold(true);
-        dialogs.answer = chosen;
+        QCOMPARE(std::tuple(dialogs.fontAsked.minSize, dialogs.fontAsked.maxSize, dialogs.fontAsked.effects),
+                 std::tuple(8, 24, true));
+        dialogs.font = QFont(QStringLiteral("DejaVu Serif"), 14);
+        dialogs.font.setBold(true);
+        dialogs.ok = true;
         w->mnuViewSub_Click(6);
         g_commonDialogs = saved;
-        QVERIFY(dialogs.asked.at(0).endsWith(QStringLiteral(" 8-24 257")));
         QCOMPARE(w->lvwUserList->font().family(), QStringLiteral("DejaVu Serif"));
         QCOMPARE(w->lvwReservations->textColour(), QColor(Qt::darkBlue));
 

@@ -48,7 +48,7 @@ TestEnvironment::TestEnvironment()
     g_colTreeNodes.clear();
     g_endProgram = [](int code) { throw ProgramEnded(code); };
     g_busyWait = [](int) {};
-    g_chooseDatabase = EmbeddedDatabaseChooser();
+    g_chooseDatabase = nullptr; // nobody to ask: the database is registered first
     DbConnection::setSqliteBusyTimeout(100);
     g_sConnectionString.clear();
     g_sDBType.clear();

@@ -1,0 +1,239 @@
+#include "PgServer.h"
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+#include "dialogs/FileChoiceDialog.h"
+#include "dialogs/FontChoiceDialog.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmFileDialog.h"
+#include "foundation/Globals.h"
+#include "platform/AppError.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+// The scripted dialogs in place of the desktop's for one test.
+struct UseScripted
+{
+    UseScripted() : saved(g_commonDialogs) { g_commonDialogs = &dialogs; }
+    ~UseScripted() { g_commonDialogs = saved; }
+    ScriptedDialogs dialogs;
+    ICommonDialogBackend *saved;
+};
+
+} // namespace
+
+class tst_Dialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fileDialogsCarryThePropertiesInAndTheChoiceBack()
+    {
+        UseScripted scripted;
+        cCommonDialog d;
+        d.Filter = QStringLiteral("Text|*.txt|Databases|*.db;*.sqlite");
+        d.FilterIndex = 0;
+        d.flags = 64 + 4096 + 512; // template, file must exist, several files
+        scripted.dialogs.files = {QStringLiteral("/data/a.db"), QStringLiteral("/data/b.db")};
+        scripted.dialogs.filterIndex = 1;
+        d.ShowOpen();
+        const auto &asked = scripted.dialogs.fileAsked;
+        QCOMPARE(asked.nameFilters, QStringList({QStringLiteral("Text (*.txt)"), QStringLiteral("Databases (*.db *.sqlite)")}));
+        QCOMPARE(std::tuple(asked.filterIndex, asked.fileMustExist, asked.multiSelect), std::tuple(0, true, true));
+        QCOMPARE(d.flags, 4096u + 512u);
+        QCOMPARE(std::tuple(d.Filter, d.FilterIndex, d.FileTitle),
+                 std::tuple(QStringLiteral("Databases|*.db;*.sqlite"), 2, QStringLiteral("a.db")));
+        QString folder;
+        QStringList names;
+        int count = 0;
+        d.ParseMultiFileName(folder, names, count);
+        QCOMPARE(std::tuple(folder, names, count),
+                 std::tuple(QStringLiteral("/data"), QStringList({QStringLiteral("a.db"), QStringLiteral("b.db")}), 2));
+
+        scripted.dialogs.ok = false;
+        d.ShowOpen();
+        QCOMPARE(std::tuple(d.Filename, d.Filter, d.FilterIndex, d.flags), std::tuple(QString(), QString(), -1, 0u));
+        d.ShowSave();
+        QCOMPARE(d.FilterIndex, 0);
+    }
+
+    void parsesASingleFileName_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("folder") << "/srv/db/Staff.db" << "/srv/db" << "Staff.db";
+        QTest::newRow("bare name") << "Staff.db" << "" << "Staff.db";
+        QTest::newRow("leading slash only") << "/Staff.db" << "" << "/Staff.db";
+    }
+    void parsesASingleFileName()
+    {
+        QFETCH(QString, fileName);
+        cCommonDialog d;
+        d.Filename = fileName;
+        QString folder = QStringLiteral("kept?");
+        QStringList names;
+        int count = 0;
+        d.ParseMultiFileName(folder, names, count);
+        QTEST(folder, "folder");
+        QTEST(names.value(0), "name");
+        QCOMPARE(std::tuple(names.size(), count), std::tuple(1, 1));
+    }
+
+    void otherDialogsAndCancel()
+    {
+        UseScripted scripted;
+        cCommonDialog d;
+        d.Font = QFont(QStringLiteral("DejaVu Sans"), 9);
+        d.Min = 8;
+        d.Max = 24;
+        d.flags = 257;
+        scripted.dialogs.font = QFont(QStringLiteral("DejaVu Serif"), 12);
+        d.ShowFont();
+        QCOMPARE(std::tuple(scripted.dialogs.fontAsked.minSize, scripted.dialogs.fontAsked.maxSize,
+                            scripted.dialogs.fontAsked.effects), std::tuple(8, 24, true));
+        QCOMPARE(std::tuple(d.Font.family(), d.FontColor), std::tuple(QStringLiteral("DejaVu Serif"), QColor(Qt::darkBlue)));
+        d.Color = Qt::red;
+        d.ShowColor();
+        QCOMPARE(std::tuple(scripted.dialogs.colourAsked, d.Color), std::tuple(QColor(Qt::red), QColor(Qt::darkBlue)));
+        scripted.dialogs.copies = 3;
+        d.flags = 2 + 16;
+        d.ShowPrinter();
+        QCOMPARE(std::tuple(d.Copies, scripted.dialogs.printAsked.pageNumbers, scripted.dialogs.printAsked.collate),
+                 std::tuple(3, true, true));
+
+        d.setCustomColor(16, Qt::red);
+        d.setCustomColor(3, Qt::green);
+        QCOMPARE(std::tuple(d.CustomColor(16).isValid(), d.CustomColor(-1).isValid(), d.CustomColor(3)),
+                 std::tuple(false, false, QColor(Qt::green)));
+
+        // A cancel raises only when asked to, and the printer never.
+        scripted.dialogs.ok = false;
+        d.cancelError = true;
+        const struct { void (cCommonDialog::*show)(); bool raises; } shows[] = {
+            {&cCommonDialog::ShowOpen, true}, {&cCommonDialog::ShowSave, true}, {&cCommonDialog::ShowColor, true},
+            {&cCommonDialog::ShowFont, true}, {&cCommonDialog::ShowPrinter, false}};
+        for (const auto &[show, raises] : shows) {
+            try {
+                (d.*show)();
+                QVERIFY(!raises);
+            } catch (const AppError &e) {
+                QVERIFY(raises);
+                QCOMPARE(std::tuple(e.number(), e.source(), e.description()),
+                         std::tuple(20001, QStringLiteral("tessaly.cCommonDialog"), QStringLiteral("User selected cancel.")));
+            }
+        }
+        d.cancelError = false;
+        d.ShowFont();
+        QCOMPARE(d.Font.family(), QStringLiteral("DejaVu Serif"));
+    }
+
+    void helpOpensTheFileButNotTheWindowCommands()
+    {
+        TestEnvironment env;
+        cCommonDialog d;
+        d.HelpFile = QStringLiteral("/usr/share/doc/tessaly/help.html");
+        d.HelpCommand = 515;
+        QVERIFY_THROWS_EXCEPTION(AppError, d.ShowHelp());
+        QVERIFY(env.shell.opened.isEmpty());
+        d.HelpCommand = 3;
+        d.ShowHelp();
+        QCOMPARE(env.shell.opened, QList<QUrl>{QUrl::fromLocalFile(d.HelpFile)});
+    }
+
+    void aRefusedOkKeepsTheFileDialogUp()
+    {
+        cCommonDialog events;
+        int refusals = 1;
+        connect(&events, &cCommonDialog::DialogOK, this, [&](bool &cancel) { cancel = refusals-- > 0; });
+        FileChoiceDialog dialog(nullptr, true, &events);
+        dialog.open();
+        dialog.selectFile(QStringLiteral("/no-such-folder/a.db")); // the folder must exist
+        dialog.accept();
+        QCOMPARE(std::tuple(dialog.isVisible(), refusals), std::tuple(true, 1));
+        dialog.selectFile(QDir::temp().filePath(QStringLiteral("a.db")));
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
+        dialog.accept();
+        QCOMPARE(std::tuple(dialog.isVisible(), dialog.result()), std::tuple(false, int(QDialog::Accepted)));
+    }
+
+    void theFontDialogKeepsToItsSizes()
+    {
+        ICommonDialogBackend::FontRequest request{QFont(QStringLiteral("DejaVu Sans"), 30), Qt::black, 8, 24, false};
+        FontChoiceDialog dialog(request, nullptr);
+        auto *sizes = dialog.findChild<QComboBox *>(QStringLiteral("cboSize"));
+        QCOMPARE(std::tuple(sizes->itemText(0), sizes->itemText(sizes->count() - 1), sizes->currentText()),
+                 std::tuple(QStringLiteral("8"), QStringLiteral("24"), QStringLiteral("24")));
+        sizes->setEditText(QStringLiteral("4"));
+        QCOMPARE(dialog.choice().font.pointSize(), 8);
+        QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("chkUnderline"))->isHidden());
+        QCOMPARE(FontChoiceDialog::clampedSize(30, 0, 0), 30);
+    }
+
+    void locationDialogChecksBeforeItCloses()
+    {
+        TestEnvironment env;
+        UseScripted scripted;
+        frmFileDialog form;
+        form.showChoice({QStringLiteral("SQLServer"), QStringLiteral("dbhost"), QStringLiteral("host=dbhost")});
+        QVERIFY(form.txtConn->isHidden());
+        QCOMPARE(std::tuple(form.getDBType(), form.choice().location), std::tuple(QStringLiteral("SQLServer"), QStringLiteral("dbhost")));
+
+        // A server that does not answer: the reason, without the password, and the form stays.
+        form.txtConn->setText(QStringLiteral("host=127.0.0.1 port=1 dbname=x user=u password=s3cret connect_timeout=2"));
+        form.OKButton_Click();
+        QVERIFY(form.result() != QDialog::Accepted && !form.lblError->isHidden());
+        QVERIFY(!form.lblError->text().isEmpty() && !form.lblError->text().contains(QStringLiteral("s3cret")));
+        const QString log = readTextFile(env.path(QStringLiteral("logs/debug.log")));
+        QVERIFY(log.contains(QStringLiteral("password=*****")) && !log.contains(QStringLiteral("s3cret")));
+        if (PgServer::available()) {
+            form.txtConn->setText(PgServer::adminConnInfo());
+            form.OKButton_Click();
+            QCOMPARE(form.result(), int(QDialog::Accepted));
+        }
+
+        // The file tab: an empty path is refused; Browse cancelled keeps the path.
+        frmFileDialog fileForm;
+        QCOMPARE(fileForm.txtAccess->text(), DefaultEmbeddedDatabasePath());
+        scripted.dialogs.ok = false;
+        fileForm.cmdBrowse_Click();
+        QCOMPARE(fileForm.txtAccess->text(), DefaultEmbeddedDatabasePath());
+        QCOMPARE(std::tuple(scripted.dialogs.fileAsked.pathMustExist, scripted.dialogs.fileAsked.fileMustExist),
+                 std::tuple(true, false));
+        fileForm.txtAccess->clear();
+        fileForm.OKButton_Click();
+        QCOMPARE(env.prompt.asked.value(0).title, QStringLiteral("Tessaly"));
+        QVERIFY(fileForm.result() != QDialog::Accepted);
+        fileForm.txtAccess->setText(DefaultEmbeddedDatabasePath());
+        fileForm.OKButton_Click(); // the default folder is made
+        QCOMPARE(fileForm.result(), int(QDialog::Accepted));
+        QVERIFY(QFile::exists(DefaultEmbeddedDatabasePath()));
+
+        frmFileDialog leaving;
+        leaving.tabControl->setCurrentIndex(1);
+        leaving.chkNetwork->setChecked(true);
+        leaving.OKButton_Click();
+        QCOMPARE(std::tuple(leaving.result(), env.prompt.asked.size()), std::tuple(int(QDialog::Accepted), 1));
+    }
+
+    void theAboutBoxSpeaksTheUsersLanguage()
+    {
+        TestEnvironment env;
+        g_lLanguageOffset = 1000;
+        frmAbout about;
+        g_lLanguageOffset = 0;
+        QVERIFY(about.windowTitle().startsWith(QStringLiteral("Au sujet de ")));
+        QCOMPARE(about.lblVersion->text(), QStringLiteral("Version %1.%2.%3 (Français)")
+                                               .arg(TESSALY_VERSION_MAJOR).arg(TESSALY_VERSION_MINOR).arg(TESSALY_VERSION_REVISION));
+    }
+};
+
+QTEST_MAIN(tst_Dialogs)
+#include "tst_Dialogs.moc"
