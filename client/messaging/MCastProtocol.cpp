@@ -6,7 +6,7 @@
 #include "MCastCodec.h"
 #include "MCastGapCheck.h"
 #include "foundation/MErrorHandler.h"
-#include "foundation/StatusCode.h"
+#include "platform/StatusCode.h"
 #include "foundation/TextLimit.h"
 #include "platform/AppError.h"
 #include "platform/DateUtil.h"

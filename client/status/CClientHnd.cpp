@@ -12,7 +12,7 @@
 #include "foundation/ITrayWindow.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
-#include "foundation/StatusCode.h"
+#include "platform/StatusCode.h"
 #include "foundation/TextLimit.h"
 #include "messaging/CMCastUpdate.h"
 #include "platform/AppError.h"

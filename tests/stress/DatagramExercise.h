@@ -11,7 +11,7 @@
 #include "../messaging/MCastTestPeer.h"
 #include "foundation/CUpdateDatabase.h"
 #include "foundation/Globals.h"
-#include "foundation/StatusCode.h"
+#include "platform/StatusCode.h"
 #include "foundation/TextLimit.h"
 #include "messaging/IMCastTransport.h"
 #include "messaging/MCastCodec.h"
