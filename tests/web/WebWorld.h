@@ -16,6 +16,10 @@ public:
     WebWorld(bool postgres, const QString &name) : db(postgres, name)
     {
         pinNewDay(QTime(9, 0));
+        useProgramDatabase(postgres);
+    }
+    static void useProgramDatabase(bool postgres)
+    {
         if (postgres)
             Registry::writeString(Registry::LocalMachine, QelWeb::WebSettingsKey(), QStringLiteral("WebConnection"),
                                   *Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(),
@@ -59,3 +63,10 @@ public:
 
     TestDatabase db;
 };
+
+// In a data-driven test function: a fresh world on the row's engine.
+#define OPEN_WEB_WORLD(w, name)  \
+    QFETCH(bool, postgres);      \
+    if (postgres)                \
+        REQUIRE_PG();            \
+    WebWorld w(postgres, QStringLiteral(name))

@@ -58,10 +58,7 @@ private slots:
     void usersAndLogIn_data() { addEngineRows(); }
     void usersAndLogIn()
     {
-        QFETCH(bool, postgres);
-        if (postgres)
-            REQUIRE_PG();
-        WebWorld w(postgres, QStringLiteral("web_users"));
+        OPEN_WEB_WORLD(w, "web_users");
         const qint32 bob = w.addUser(QStringLiteral("bob"), QStringLiteral("bob"));
         const qint32 alice = w.addUser(QStringLiteral("alice"), QStringLiteral("alice"));
         const qint32 upper = w.addUser(QStringLiteral("Alice"), QStringLiteral("alice2"));
@@ -95,10 +92,7 @@ private slots:
     void groupTree_data() { addEngineRows(); }
     void groupTree()
     {
-        QFETCH(bool, postgres);
-        if (postgres)
-            REQUIRE_PG();
-        WebWorld w(postgres, QStringLiteral("web_tree"));
+        OPEN_WEB_WORLD(w, "web_tree");
         QStringList lines;
         const QelWeb::CTreeNode root = CGroupList().LoadGroupList();
         flatten(root, lines);
@@ -127,10 +121,7 @@ private slots:
     void resourcesAndBookings_data() { addEngineRows(); }
     void resourcesAndBookings()
     {
-        QFETCH(bool, postgres);
-        if (postgres)
-            REQUIRE_PG();
-        WebWorld w(postgres, QStringLiteral("web_bookings"));
+        OPEN_WEB_WORLD(w, "web_bookings");
         w.addUser(QStringLiteral("Booker"), QStringLiteral("booker"));
         w.addResource(1, QStringLiteral("Room B"));
         w.addResource(2, QStringLiteral("Room A"));
@@ -191,10 +182,7 @@ private slots:
     void customStatuses_data() { addEngineRows(); }
     void customStatuses()
     {
-        QFETCH(bool, postgres);
-        if (postgres)
-            REQUIRE_PG();
-        WebWorld w(postgres, QStringLiteral("web_custom"));
+        OPEN_WEB_WORLD(w, "web_custom");
         QVERIFY(CStatusList().LoadCustomStatus().isEmpty());
         const auto add = [&](const char *code, const char *type, const char *icon, int active) {
             w.db.exec(QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
@@ -210,10 +198,7 @@ private slots:
     void statusChange_data() { addEngineRows(); }
     void statusChange()
     {
-        QFETCH(bool, postgres);
-        if (postgres)
-            REQUIRE_PG();
-        WebWorld w(postgres, QStringLiteral("web_change"));
+        OPEN_WEB_WORLD(w, "web_change");
         const qint32 user = w.addUser(QStringLiteral("Changer"), QStringLiteral("changer"));
         const qint32 before = CStatusChange().getLastUpdatedValue();
         const auto history = [&] { return w.db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(); };
@@ -256,10 +241,7 @@ private slots:
             REQUIRE_PG();
         StatusWorld w(postgres, QStringLiteral("web_writers"));
         DbConnection::setSqliteBusyTimeout(DbConnection::DefaultSqliteBusyTimeoutMs);
-        if (postgres)
-            Registry::writeString(Registry::LocalMachine, QelWeb::WebSettingsKey(), QStringLiteral("WebConnection"),
-                                  *Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(),
-                                                        QStringLiteral("Connection")));
+        WebWorld::useProgramDatabase(postgres);
         constexpr int kRounds = 40;
         QList<qint32> counters;
         std::thread web([&counters] {

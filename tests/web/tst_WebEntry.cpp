@@ -168,10 +168,7 @@ private slots:
     void pythonExample_data() { addEngineRows(); }
     void pythonExample()
     {
-        QFETCH(bool, postgres);
-        if (postgres)
-            REQUIRE_PG();
-        WebWorld w(postgres, QStringLiteral("web_example"));
+        OPEN_WEB_WORLD(w, "web_example");
         const qint32 ann = w.addUser(QStringLiteral("Ann O'Neil"), QStringLiteral("ANNO"));
         w.addUser(QStringLiteral("Bert"), QStringLiteral("bert"));
         w.db.exec(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'LNC', Note = ? WHERE UserID = ?"),
