@@ -16,6 +16,9 @@ struct ConnectionSpec
     QString user;
     QString password;
     QString options;  // further libpq options, "key=value" separated by blanks
+    // A SQLite file that is missing is made afresh on the process's first
+    // open when this is set; otherwise it is reported.
+    bool createIfMissing = true;
 
     bool isValid() const { return dialect == SQLite ? !path.isEmpty() : !database.isEmpty() || !host.isEmpty(); }
 

@@ -19,15 +19,19 @@ QString dataSourceName(const QString &connectionString)
     return QString();
 }
 
-QString readDsnValue(const QString &dsn, const QString &name)
+QString dsnKey(const QString &dsn)
 {
-    return Registry::readString(Registry::CurrentUser, DataSourceRegistry::odbcIniKey() + u'\\' + dsn, name)
-        .value_or(QString());
+    return DataSourceRegistry::odbcIniKey() + u'\\' + dsn;
+}
+
+QString readDsnValue(Registry::Hive hive, const QString &dsn, const QString &name)
+{
+    return Registry::readString(hive, dsnKey(dsn), name).value_or(QString());
 }
 
 } // namespace
 
-ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString)
+ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString, bool alsoMachine)
 {
     const QString dsn = dataSourceName(connectionString);
     if (dsn.isEmpty()) {
@@ -36,14 +40,18 @@ ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString)
         throw AppError(ErrNo::ConnectFailed, QStringLiteral("DataSource"),
                        QStringLiteral("The connection string names no data source."));
     }
-    const QString driver = readDsnValue(dsn, QStringLiteral("Driver"));
+    const Registry::Hive hive = alsoMachine && !Registry::keyExists(Registry::CurrentUser, dsnKey(dsn))
+        ? Registry::LocalMachine
+        : Registry::CurrentUser;
+    const QString driver = readDsnValue(hive, dsn, QStringLiteral("Driver"));
     ConnectionSpec spec;
     if (driver.compare(sqliteDriver(), Qt::CaseInsensitive) == 0) {
         spec.dialect = ConnectionSpec::SQLite;
-        spec.path = readDsnValue(dsn, QStringLiteral("SourceDB"));
+        spec.path = readDsnValue(hive, dsn, QStringLiteral("SourceDB"));
     } else if (driver.compare(postgresDriver(), Qt::CaseInsensitive) == 0) {
-        spec = serverSpec(readDsnValue(dsn, QStringLiteral("Server")), readDsnValue(dsn, QStringLiteral("Database")),
-                          readDsnValue(dsn, QStringLiteral("LastUser")));
+        spec = serverSpec(readDsnValue(hive, dsn, QStringLiteral("Server")),
+                          readDsnValue(hive, dsn, QStringLiteral("Database")),
+                          readDsnValue(hive, dsn, QStringLiteral("LastUser")));
     } else {
         throw AppError(ErrNo::ConnectFailed, QStringLiteral("DataSource"),
                        QStringLiteral("Data source name not found and no default driver specified: %1").arg(dsn));

@@ -18,7 +18,9 @@ public:
 
     // Turns a connection string into what is needed to open the database;
     // raises AppError when the string names a data source that is not registered.
-    static ConnectionSpec resolve(const QString &connectionString);
+    // A data source is looked up among the user's records, and then, with
+    // alsoMachine, among the machine's (ODBC's user and system data sources).
+    static ConnectionSpec resolve(const QString &connectionString, bool alsoMachine = false);
 
     // A PostgreSQL server given as "host", "host:port" or a libpq connection
     // string, with the database and user it gives none of its own.

@@ -69,7 +69,7 @@ std::unique_ptr<DbConnection> DbConnection::open(const ConnectionSpec &spec)
         // A missing folder is an unmounted share or a wrong path: the file is
         // made only in a folder that exists, and only on its first open.
         const QFileInfo file(spec.path);
-        const bool mayCreate = file.absoluteDir().exists() && !openedBefore(file.absoluteFilePath());
+        const bool mayCreate = spec.createIfMissing && file.absoluteDir().exists() && !openedBefore(file.absoluteFilePath());
         if (!mayCreate && !file.exists())
             throw AppError(ErrNo::ConnectFailed, QStringLiteral("DbConnection.open"),
                            QStringLiteral("database not found at ") + spec.path);

@@ -4,7 +4,6 @@
 #include "MErrorHandler.h"
 #include "platform/AppError.h"
 #include "platform/DataSourceRegistry.h"
-#include "platform/DateUtil.h"
 #include "platform/Registry.h"
 
 #include <QDir>
@@ -297,31 +296,4 @@ qint32 getLastUpdatedValue(DbHandle &connection)
             return qint32(-1);
         return qint32(rs.integer(QStringLiteral("maxid")));
     });
-}
-
-QString FormatSQLNumber(QString &numberText)
-{
-    const int comma = numberText.indexOf(u',');
-    if (comma >= 0)
-        numberText[comma] = u'.';
-    return numberText;
-}
-
-QString EncodeQuotes(const QString &text)
-{
-    QString result = text;
-    result.replace(u'\'', QChar(8));
-    return result;
-}
-
-QString DecodeQuotes(const QString &text)
-{
-    QString result = text;
-    result.replace(QChar(8), u'\'');
-    return result;
-}
-
-QString FormatSQLDate(double date)
-{
-    return u'\'' + DateUtil::fromDays(date).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\'';
 }

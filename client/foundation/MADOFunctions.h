@@ -2,6 +2,7 @@
 
 #include "platform/DbConnection.h"
 #include "platform/RecordSet.h"
+#include "platform/StoredText.h"
 
 #include <QString>
 #include <QVariantList>
@@ -32,11 +33,6 @@ void SaveDBToRegistry();
 void CreateDSN(const QString &dbType, const QString &location);
 qint32 Update(const QString &sql, DbHandle &connection, const QVariantList &params = {});
 qint32 getLastUpdatedValue(DbHandle &connection);
-
-QString FormatSQLNumber(QString &numberText);
-QString EncodeQuotes(const QString &text);
-QString DecodeQuotes(const QString &text);
-QString FormatSQLDate(double date);
 
 // Where the embedded database lives when the user has chosen none.
 QString DefaultEmbeddedDatabasePath();

@@ -6,10 +6,10 @@
 #include "MCastCodec.h"
 #include "MCastGapCheck.h"
 #include "foundation/MErrorHandler.h"
-#include "foundation/StatusCode.h"
 #include "foundation/TextLimit.h"
 #include "platform/AppError.h"
 #include "platform/DateUtil.h"
+#include "platform/StatusCode.h"
 
 namespace {
 

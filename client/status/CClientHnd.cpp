@@ -13,13 +13,13 @@
 #include "foundation/ITrayWindow.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
-#include "foundation/StatusCode.h"
 #include "foundation/Steps.h"
 #include "foundation/TextLimit.h"
 #include "messaging/CMCastUpdate.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/StatusCode.h"
 
 #include <QScopeGuard>
 
@@ -66,22 +66,6 @@ QString trimBlanks(const QString &text)
 double addMinutes(double day, qint64 minutes)
 {
     return DateUtil::toDays(DateUtil::fromDays(day).addSecs(minutes * 60));
-}
-
-// A day-number column of STAFF_STATUS: null for no date, else the number as
-// its 15-digit text reads back, the value every copy and the web pages store.
-QVariant storedDay(double day)
-{
-    if (day == 0)
-        return QVariant(QMetaType::fromType<double>());
-    return DateUtil::numberText(day).toDouble();
-}
-
-// A date column of STATUS_HISTORY: the text of the SQL date literal, bound.
-QString historyDate(double day)
-{
-    const QString literal = FormatSQLDate(day);
-    return literal.mid(1, literal.size() - 2);
 }
 
 // Custom statuses, like any code not built in, are due back in an hour.
@@ -269,9 +253,9 @@ qint32 CClientHnd::storeStatus(DbHandle &connection, qint32 userId, const QStrin
         counter = CounterAllocator::nextLastUpdated(c);
         c.execute(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, Note = ?, LastUpdated = ?, LastStatusChange = ?, "
                                  "ETA = ?, ETD = ? WHERE UserID = ?"),
-                  {status, stored, counter, storedDay(now), storedDay(dueBack), storedDay(outAt), userId});
+                  {status, stored, counter, StoredDay(now), StoredDay(dueBack), StoredDay(outAt), userId});
         c.execute(QStringLiteral("INSERT INTO STATUS_HISTORY (Status, Note, ETA, ETD, UserID) VALUES (?, ?, ?, ?, ?)"),
-                  {status, stored, historyDate(dueBack == 0 ? now : dueBack), historyDate(outAt == 0 ? now : outAt),
+                  {status, stored, HistoryDate(dueBack == 0 ? now : dueBack), HistoryDate(outAt == 0 ? now : outAt),
                    userId});
     });
     return counter - 1;

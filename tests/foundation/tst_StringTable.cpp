@@ -3,8 +3,8 @@
 #include "foundation/Globals.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/QuickNoteTable.h"
-#include "foundation/StatusCode.h"
 #include "foundation/StringTable.h"
+#include "platform/StatusCode.h"
 
 #include <QtTest>
 

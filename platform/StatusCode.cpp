@@ -1,6 +1,6 @@
 #include "StatusCode.h"
 
-#include "platform/AppError.h"
+#include "AppError.h"
 
 bool StatusCode::isValid(const QString &code)
 {

@@ -1,0 +1,204 @@
+#include "WebWorld.h"
+#include "platform/AppError.h"
+#include "web/ErrorHandling.h"
+#include "web/qelweb.h"
+#include "web/SystemLog.h"
+#include "web/WebErrors.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// One call through the C entry, its answer parsed.
+QJsonObject call(long long handle, const char *member, const char *arguments)
+{
+    char *text = qelweb_call(handle, member, arguments);
+    const QJsonObject answer = QJsonDocument::fromJson(text).object();
+    qelweb_free(text);
+    return answer;
+}
+
+int errorNumber(const QJsonObject &answer)
+{
+    return answer.value("error").toObject().value("number").toInt();
+}
+
+void setWebConnection(const QString &value)
+{
+    Registry::writeString(Registry::LocalMachine, QelWeb::WebSettingsKey(), QStringLiteral("WebConnection"), value);
+}
+
+} // namespace
+
+class tst_WebEntry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void badCalls_data()
+    {
+        QTest::addColumn<QByteArray>("member");
+        QTest::addColumn<QByteArray>("arguments");
+        QTest::addColumn<int>("number");
+        QTest::newRow("malformed") << QByteArray("LoadReservationList") << QByteArray("[\"1\"") << QelWeb::WebErr::BadArguments;
+        QTest::newRow("not an array") << QByteArray("LoadReservationList") << QByteArray("{}") << QelWeb::WebErr::BadArguments;
+        QTest::newRow("unknown member") << QByteArray("DropTable") << QByteArray("[]") << QelWeb::WebErr::UnknownName;
+        QTest::newRow("too many") << QByteArray("LoadReservationList") << QByteArray("[\"1\", 2]") << QelWeb::WebErr::BadParamCount;
+        QTest::newRow("number for text") << QByteArray("LoadReservationList") << QByteArray("[1]") << QelWeb::WebErr::TypeMismatch;
+        QTest::newRow("id not whole") << QByteArray("LoadReservationList") << QByteArray("[\"1 OR 1=1\"]") << QelWeb::WebErr::TypeMismatch;
+    }
+    void badCalls()
+    {
+        QFETCH(QByteArray, member);
+        QFETCH(QByteArray, arguments);
+        QFETCH(int, number);
+        TestEnvironment env;
+        const long long list = qelweb_create("QelWeb.CReservationList");
+        QVERIFY(list > 0);
+        QCOMPARE(errorNumber(call(list, member.constData(), arguments.constData())), number);
+        QVERIFY(readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("[%1]").arg(number)));
+        QCOMPARE(qelweb_release(list), 0);
+    }
+
+    void handlesAndTypes()
+    {
+        TestEnvironment env;
+        QCOMPARE(qelweb_create("QelWeb.CNoSuchClass"), 0LL);
+        const long long reservation = qelweb_create("qelweb.creservation");
+        const long long resource = qelweb_create("QelWeb.CResource");
+        QCOMPARE(errorNumber(call(reservation, "ID", "[1.5]")), QelWeb::WebErr::TypeMismatch);
+        QCOMPARE(errorNumber(call(reservation, "ID", "[2147483648]")), QelWeb::WebErr::TypeMismatch);
+        QCOMPARE(errorNumber(call(reservation, "Key", "[\"RSV1\"]")), QelWeb::WebErr::BadParamCount);
+        QCOMPARE(call(reservation, "bookedoutto", "[\"Ann\"]").value("result"), QJsonValue());
+        // An object goes in by its handle; a handle of another class does not.
+        QCOMPARE(errorNumber(call(resource, "oCurrentReservation", QByteArray::number(resource).prepend('[').append(']'))),
+                 QelWeb::WebErr::TypeMismatch);
+        call(resource, "oCurrentReservation", QByteArray::number(reservation).prepend('[').append(']'));
+        QCOMPARE(call(resource, "oCurrentReservation", nullptr).value("result")["BookedOutTo"], QJsonValue("Ann"));
+
+        QCOMPARE(qelweb_release(reservation), 0);
+        QCOMPARE(qelweb_release(reservation), -1);
+        for (const long long handle : {reservation, 0LL, -5LL, 1LL << 40})
+            QCOMPARE(errorNumber(call(handle, "ID", "[]")), QelWeb::WebErr::BadHandle);
+        QCOMPARE(qelweb_release(resource), 0);
+    }
+
+    // Each thread reads the settings on its first call, then keeps them 120
+    // seconds; a data source is found in the user's records, then the machine's.
+    void settingsPerThread()
+    {
+        TestEnvironment env;
+        WebWorld::pinNewDay(QTime(8, 0));
+        QStringList seen;
+        std::thread([&seen] {
+            const long long debug = qelweb_create("QelWeb.CDebug");
+            const auto dsn = [debug] { return call(debug, "GetDSN", "[]").value("result").toString(); };
+            seen << dsn();
+            setWebConnection(QStringLiteral("host=db password='se cret' dbname=staff"));
+            Clock::advance(120 * 1000);
+            seen << dsn();
+            std::thread([&] { seen << dsn(); }).join();
+            Clock::advance(1000);
+            seen << dsn();
+            qelweb_release(debug);
+        }).join();
+        QCOMPARE(seen, QStringList({QelWeb::DefaultWebConnection(), QelWeb::DefaultWebConnection(),
+                                    "host=db password=***** dbname=staff", "host=db password=***** dbname=staff"}));
+
+        // The machine's data source serves when the user has none; its file
+        // is never made.
+        const QString missing = env.path(QStringLiteral("data/missing.db"));
+        Registry::writeString(Registry::LocalMachine, QStringLiteral("Software\\ODBC\\ODBC.INI\\MachineDSN"),
+                              QStringLiteral("Driver"), QStringLiteral("QSQLITE"));
+        Registry::writeString(Registry::LocalMachine, QStringLiteral("Software\\ODBC\\ODBC.INI\\MachineDSN"),
+                              QStringLiteral("SourceDB"), missing);
+        setWebConnection(QStringLiteral("DSN=MachineDSN"));
+        WebWorld::pinNewDay(QTime(8, 0));
+        const long long list = qelweb_create("QelWeb.CStatusList");
+        QCOMPARE(call(list, "LoadCustomStatus", "[]").value("result"), QJsonValue(QJsonArray()));
+        QVERIFY(!QFile::exists(missing));
+        QVERIFY(readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("database not found at ") + missing));
+        qelweb_release(list);
+        Clock::unpin();
+    }
+
+    // A failed change: an error result, a line in the component's log and
+    // an error entry for syslog; no password anywhere.
+    void errorsLogged()
+    {
+        WebWorld w(false, QStringLiteral("web_log"));
+        const QString socketPath = w.db.env.path(QStringLiteral("syslog"));
+        const int listener = socket(AF_UNIX, SOCK_DGRAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, socketPath.toLocal8Bit().constData(), sizeof address.sun_path);
+        QCOMPARE(bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        QelWeb::SystemLog::setSocketPath(socketPath);
+
+        const long long change = qelweb_create("QelWeb.CStatusChange");
+        const QJsonObject answer = call(change, "ChangeStatus", "[999, \"OUT\", 0, 0, \"\"]");
+        QCOMPARE(errorNumber(answer), ErrNo::Raised);
+        QCOMPARE(w.db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(), 0);
+        QVERIFY(readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("No user has the id 999.")));
+        char entry[1024] = {};
+        QVERIFY(recv(listener, entry, sizeof entry - 1, MSG_DONTWAIT) > 0);
+        QVERIFY(QByteArray(entry).startsWith("<11>"));
+        QVERIFY(QByteArray(entry).contains(" QelWeb[") && QByteArray(entry).contains("No user has the id 999."));
+
+        // A server that refuses the connection: its password stays out.
+        setWebConnection(QStringLiteral("host=127.0.0.1 port=1 password=hunter2 dbname=x"));
+        WebWorld::pinNewDay(QTime(8, 0));
+        const long long auth = qelweb_create("QelWeb.CAuthentication");
+        const QByteArray reason = QJsonDocument(call(auth, "checkuser", "[\"ann\"]")).toJson();
+        QVERIFY(reason.contains("Problem accessing database:host=127.0.0.1 port=1 password=*****"));
+        QVERIFY(!readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("hunter2")));
+        QelWeb::SystemLog::setSocketPath(QStringLiteral("/dev/log"));
+        close(listener);
+        qelweb_release(change), qelweb_release(auth);
+    }
+
+    // The example page, on a database the program made.
+    void pythonExample_data() { addEngineRows(); }
+    void pythonExample()
+    {
+        OPEN_WEB_WORLD(w, "web_example");
+        const qint32 ann = w.addUser(QStringLiteral("Ann O'Neil"), QStringLiteral("ANNO"));
+        w.addUser(QStringLiteral("Bert"), QStringLiteral("bert"));
+        w.db.exec(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'LNC', Note = ? WHERE UserID = ?"),
+                  {EncodeQuotes(QStringLiteral("Ann's lunch")), ann});
+        w.addResource(1, QStringLiteral("Projector"), 5);
+        w.db.exec(QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
+                                 "VALUES ('XSI', 'On site', 'I', 'ICOsite', 1)"));
+        Clock::unpin(); // the example runs on today's clock
+
+        QProcess page;
+        page.start(QStringLiteral("python3"),
+                   {QStringLiteral(QELWEB_EXAMPLE), "--library", QStringLiteral(QELWEB_LIBRARY), "--group", "3",
+                    "--login", " anno ", "--resource-group", "5", "--user", QString::number(ann)});
+        QVERIFY(page.waitForFinished(60000));
+        const QString out = QString::fromUtf8(page.readAllStandardOutput());
+        QVERIFY2(page.exitCode() == 0, qPrintable(out + page.readAllStandardError()));
+        for (const QString &line : {QStringLiteral("user Ann O'Neil | LNC | Ann's lunch |"),
+                                    QStringLiteral("visitor Ann O'Neil (id %1, LNC)").arg(ann),
+                                    QStringLiteral("tree ") + QString(6, u' ') + QStringLiteral("Staff Members [GRP]"),
+                                    QStringLiteral("resource Projector (PRO): no booking"),
+                                    QStringLiteral("conflicts before: none"), QStringLiteral("booked RSV2"),
+                                    QStringLiteral("reservation RSV2 Visitors' day 10:00 Booked"),
+                                    QStringLiteral("conflicts now: Visitors&#39; day - &lt;script&gt;alert(1)&lt;/script&gt;"),
+                                    QStringLiteral("after delete: 0 booking(s)"),
+                                    QStringLiteral("custom XSI On site (I) icon site"),
+                                    QStringLiteral("user Ann O'Neil | OUT | Gone to the printer's | due ")})
+            QVERIFY2(out.contains(line), qPrintable(line + "\n---\n" + out));
+        QCOMPARE(w.db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY WHERE UserID = ?"), {ann}).toInt(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_WebEntry)
+#include "tst_WebEntry.moc"
