@@ -72,10 +72,10 @@ class tst_BoardWiring : public QObject
     }
     void clickNode(const QString &key)
     {
-        QTreeWidgetItem *node = w->trvUserlist->node(key);
-        w->trvUserlist->scrollToItem(node);
-        QTest::mouseClick(w->trvUserlist->viewport(), Qt::LeftButton, {},
-                          w->trvUserlist->visualItemRect(node).center());
+        QTreeWidgetItem *node = control<KeyedTreeWidget>(w, "trvUserlist")->node(key);
+        control<KeyedTreeWidget>(w, "trvUserlist")->scrollToItem(node);
+        QTest::mouseClick(control<KeyedTreeWidget>(w, "trvUserlist")->viewport(), Qt::LeftButton, {},
+                          control<KeyedTreeWidget>(w, "trvUserlist")->visualItemRect(node).center());
     }
 
 private slots:
@@ -100,17 +100,17 @@ private slots:
     void startUpShowsTheBoard()
     {
         QVERIFY(w->caption().endsWith(QStringLiteral(" - Ada Lindqvist - In")));
-        QCOMPARE(w->trvUserlist->selectedKey(), QStringLiteral("NOD3"));
-        QTreeWidgetItem *statuses = w->trvUserlist->node(QStringLiteral("GRP0"));
+        QCOMPARE(control<KeyedTreeWidget>(w, "trvUserlist")->selectedKey(), QStringLiteral("NOD3"));
+        QTreeWidgetItem *statuses = control<KeyedTreeWidget>(w, "trvUserlist")->node(QStringLiteral("GRP0"));
         QCOMPARE(statuses->child(0)->text(0), QStringLiteral("Coffee Break")); // sorted
         QVERIFY(statuses->isExpanded());
         QCOMPARE(g_sViewType, QStringLiteral("GRP"));
 
-        QCOMPARE(w->lvwUserList->model()->rowCount(), 3);
-        QCOMPARE(w->lvwUserList->rowKey(users().rowOf(2)), QStringLiteral("USR2"));
-        QVERIFY(!w->lvwUserList->model()->index(users().rowOf(2), 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-        QCOMPARE(w->lvwUserList->detailsView()->columnWidth(UserListModel::NoteColumn), 200);
-        QVERIFY(w->lvwUserList->detailsView()->isColumnHidden(UserListModel::MobilePhColumn));
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->model()->rowCount(), 3);
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->rowKey(users().rowOf(2)), QStringLiteral("USR2"));
+        QVERIFY(!control<ListViewPane>(w, "lvwUserList")->model()->index(users().rowOf(2), 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->detailsView()->columnWidth(UserListModel::NoteColumn), 200);
+        QVERIFY(control<ListViewPane>(w, "lvwUserList")->detailsView()->isColumnHidden(UserListModel::MobilePhColumn));
 
         CEntity item;
         w->selectUserItem(QStringLiteral("USR2"));
@@ -123,7 +123,7 @@ private slots:
         QVERIFY(w->selectTreeNode(QStringLiteral("NOD5")));
         QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NOD3"));
 
-        w->lvwUserList->detailsView()->setColumnWidth(UserListModel::NameColumn, 150);
+        control<ListViewPane>(w, "lvwUserList")->detailsView()->setColumnWidth(UserListModel::NameColumn, 150);
         w->saveColumnSettings();
         QCOMPARE(GetRegistryValue(QStringLiteral("COL_WIDTH_NAME"), settingsKey()), QStringLiteral("2250"));
         QCOMPARE(GetRegistryValue(QStringLiteral("HIDE_COL_MOBILEPH"), settingsKey()), QStringLiteral("True"));
@@ -135,51 +135,51 @@ private slots:
         QCOMPARE(g_sCurrentNodeKey, QStringLiteral("OUT"));
         QCOMPARE(users().rowCount(), 1);
         QCOMPARE(row(2), QStringLiteral("Out|At the bank|OFF"));
-        QCOMPARE(w->statusPanel(QStringLiteral("VIEW"))->text(), QStringLiteral("Current View: Out"));
+        QCOMPARE(control<QLabel>(w, QStringLiteral("VIEW"))->text(), QStringLiteral("Current View: Out"));
 
-        w->trvUserlist->selectNode(QStringLiteral("NOD0"));
-        QTest::keyClick(w->trvUserlist, Qt::Key_Return);
+        control<KeyedTreeWidget>(w, "trvUserlist")->selectNode(QStringLiteral("NOD0"));
+        QTest::keyClick(control<KeyedTreeWidget>(w, "trvUserlist"), Qt::Key_Return);
         QCOMPARE(g_sViewType, QStringLiteral("TOP"));
-        QVERIFY(w->oWebBrowser->isVisibleTo(w));
+        QVERIFY(control<QTextBrowser>(w, "oWebBrowser")->isVisibleTo(w));
         // A page of the program's own, headed by the node's name.
-        QVERIFY(w->oWebBrowser->source().isLocalFile());
-        QCOMPARE(w->oWebBrowser->toPlainText().trimmed(), QStringLiteral("Viduruviva Tessaly"));
+        QVERIFY(control<QTextBrowser>(w, "oWebBrowser")->source().isLocalFile());
+        QCOMPARE(control<QTextBrowser>(w, "oWebBrowser")->toPlainText().trimmed(), QStringLiteral("Viduruviva Tessaly"));
 
-        w->trvUserlist->selectNode(QStringLiteral("NOD3"));
-        QTest::keyClick(w->trvUserlist, Qt::Key_Return, Qt::AltModifier);
+        control<KeyedTreeWidget>(w, "trvUserlist")->selectNode(QStringLiteral("NOD3"));
+        QTest::keyClick(control<KeyedTreeWidget>(w, "trvUserlist"), Qt::Key_Return, Qt::AltModifier);
         QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NOD0")); // Alt+Enter is the context menu's
         clickNode(QStringLiteral("NOD3"));
         QCOMPARE(users().rowCount(), 3);
-        QVERIFY(!w->oWebBrowser->isVisibleTo(w));
+        QVERIFY(!control<QTextBrowser>(w, "oWebBrowser")->isVisibleTo(w));
     }
 
     void statusButtonWithTypedOrQuickNote()
     {
         Clock::pin(QDateTime(QDate(2004, 8, 2), QTime(17, 0)));
         const auto eta = [this] { return m_db->value(QStringLiteral("SELECT ETA FROM STAFF_STATUS WHERE UserID = 1")).toDouble(); };
-        w->cboNote->setEditText(QStringLiteral("  Back at 3  "));
-        w->dtETA->setDateTimeValue(DateUtil::fromTime(QTime(8, 0))); // the date box cleared
-        w->toolbarButton(QStringLiteral("OUT"))->trigger();
+        control<QComboBox>(w, "cboNote")->setEditText(QStringLiteral("  Back at 3  "));
+        control<ucDateTime>(w, "dtETA")->setDateTimeValue(DateUtil::fromTime(QTime(8, 0))); // the date box cleared
+        action(w, QStringLiteral("OUT"))->trigger();
         QCOMPARE(stored(QStringLiteral("IsIn")) + u'|' + stored(QStringLiteral("Note")), QStringLiteral("OUT|Back at 3"));
         QCOMPARE(eta(), DateUtil::toDays(QDate(2004, 8, 3), QTime(8, 0)));
         QCOMPARE(row(1), QStringLiteral("Out|Back at 3|OFF"));
         QVERIFY(w->caption().endsWith(QStringLiteral(" - Ada Lindqvist - Out")));
-        QCOMPARE(w->cboNote->currentText(), QString());
-        QCOMPARE(w->dtETA->DateTimeValue(), 0.0);
+        QCOMPARE(control<QComboBox>(w, "cboNote")->currentText(), QString());
+        QCOMPARE(control<ucDateTime>(w, "dtETA")->DateTimeValue(), 0.0);
         QVERIFY(GetRegistryValue(QStringLiteral("Notes"), AppRegistryKey() + QStringLiteral("\\RecentNotes"))
                     .startsWith(QStringLiteral("  Back at 3  ##")));
-        QCOMPARE(w->cboNote->count(), 1);
+        QCOMPARE(control<QComboBox>(w, "cboNote")->count(), 1);
 
         // A blank box sends the quick note, and the note list stays.
         g_vQuickNotes.rows[3].note = QStringLiteral("Canteen");
-        w->cboNote->setEditText(QStringLiteral("   "));
-        w->toolbarButton(QStringLiteral("LNC"))->trigger();
+        control<QComboBox>(w, "cboNote")->setEditText(QStringLiteral("   "));
+        action(w, QStringLiteral("LNC"))->trigger();
         QCOMPARE(stored(QStringLiteral("IsIn")) + u'|' + stored(QStringLiteral("Note")), QStringLiteral("LNC|Canteen"));
         QCOMPARE(eta(), DateUtil::toDays(QDate(2004, 8, 2), QTime(18, 0)));
-        QCOMPARE(w->cboNote->count(), 1);
+        QCOMPARE(control<QComboBox>(w, "cboNote")->count(), 1);
 
         // A drop-down item sets its status.
-        w->toolbarMenu(QStringLiteral("MTG"))->actions().at(0)->trigger();
+        control<QMenu>(w, "MTGMenu")->actions().at(0)->trigger();
         QCOMPARE(stored(QStringLiteral("IsIn")), QStringLiteral("MTA"));
         QCOMPARE(m_db->env.errorWindow.shown.size(), 0);
     }
@@ -188,16 +188,16 @@ private slots:
     {
         const auto counter = [this] { return m_db->value(QStringLiteral("SELECT MAX(LastUpdated) FROM STAFF_STATUS")).toLongLong(); };
         const qint64 before = counter();
-        w->Toolbar1_ButtonClick(QStringLiteral("mob"));
+        action(w, "MOB")->trigger();
         QCOMPARE(stored(QStringLiteral("MobileOn")), QStringLiteral("1"));
         QCOMPARE(row(1), QStringLiteral("In||ON"));
-        w->Toolbar1_ButtonClick(QStringLiteral("MOB"));
+        action(w, "MOB")->trigger();
         QCOMPARE(stored(QStringLiteral("MobileOn")), QStringLiteral("0"));
         QCOMPARE(row(1), QStringLiteral("In||OFF"));
         QCOMPARE(counter(), before + 2);
 
         m_db->exec(QStringLiteral("ALTER TABLE STAFF_STATUS RENAME TO STAFF_AWAY"));
-        w->Toolbar1_ButtonClick(QStringLiteral("MOB"));
+        action(w, "MOB")->trigger();
         QVERIFY(!g_oCurrentUser.MobileOn);
         QCOMPARE(m_db->env.errorWindow.shown.size(), 1);
     }
@@ -214,76 +214,75 @@ private slots:
         g_uiFactory.chatWindow = [&] { return &chat; };
 
         // A phone message needs a person picked in the user list.
-        w->lvwUserList->detailsView()->selectionModel()->clear();
-        w->Toolbar1_ButtonClick(QStringLiteral("PHR"));
+        control<ListViewPane>(w, "lvwUserList")->detailsView()->selectionModel()->clear();
+        action(w, "PHR")->trigger();
         w->selectUserItem(QStringLiteral("USR2"));
-        w->Toolbar1_ButtonClick(QStringLiteral("PHR"));
-        w->lvwReservations->show();
-        w->Toolbar1_ButtonClick(QStringLiteral("PHR"));
+        action(w, "PHR")->trigger();
+        control<ListViewPane>(w, "lvwReservations")->show();
+        action(w, "PHR")->trigger();
         QCOMPARE(m_db->env.prompt.asked.size(), 2);
         QCOMPARE(m_db->env.prompt.asked.at(0).title, QStringLiteral("Select Person First"));
         QCOMPARE(phoned, (QList<std::pair<qint32, QString>>{{2, QStringLiteral("Bruno Ferrand")}}));
 
         Clock::pin(QDateTime(QDate(2004, 8, 2), QTime(12, 0)));
-        w->Toolbar1_ButtonClick(QStringLiteral("CHT"));
-        w->Toolbar1_ButtonClick(QStringLiteral("CHT")); // open already: no new room
+        action(w, "CHT")->trigger();
+        action(w, "CHT")->trigger(); // open already: no new room
         QCOMPARE(chat.rooms, QStringList{QStringLiteral("Ada Lindqvist38201.5")});
-        w->Toolbar1_ButtonClick(QStringLiteral("BIM"));
-        w->Toolbar1_ButtonClick(QStringLiteral("JRN"));
-        w->Toolbar1_ButtonClick(QStringLiteral("SEP2"));
+        action(w, "BIM")->trigger();
+        action(w, "JRN")->trigger();
         QCOMPARE(messaged, QStringList{QStringLiteral("*")});
         QCOMPARE(journals, 1);
     }
 
     void viewMenuKeepsTheChoices()
     {
-        const auto checked = [this](int i) { return w->menuItem(QStringLiteral("mnuViewSub(%1)").arg(i))->isChecked(); };
-        w->mnuViewSub_Click(9);
-        QCOMPARE(w->lvwUserList->viewMode(), int(ListViewPane::SmallIcons));
-        w->mnuViewSub_Click(11);
+        const auto checked = [this](int i) { return action(w, QStringLiteral("mnuViewSub(%1)").arg(i))->isChecked(); };
+        action(w, "mnuViewSub(9)")->trigger();
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->viewMode(), int(ListViewPane::SmallIcons));
+        action(w, "mnuViewSub(11)")->trigger();
         QCOMPARE(QList<bool>({checked(8), checked(9), checked(10), checked(11)}), QList<bool>({false, false, false, true}));
         QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), settingsKey()), QStringLiteral("3"));
 
-        w->mnuViewSub_Click(2);
-        w->mnuViewSub_Click(3);
-        QVERIFY(w->CoolBar1->isHidden()); // no band left
-        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(3)"))->text(), QStringLiteral("Show Refresh/Nav Toolbar"));
-        w->mnuViewSub_Click(3);
-        QVERIFY(!w->CoolBar1->isHidden());
-        QVERIFY(w->CoolBar1->isBandVisible(3) && !w->CoolBar1->isBandVisible(1));
-        w->mnuViewSub_Click(4);
-        w->mnuViewSub_Click(0);
-        QVERIFY(w->CoolBar1->isBandVisible(4));
-        w->txtSearchFor->setText(QStringLiteral("   "));
-        QVERIFY(!w->cmdSearch->isEnabled());
-        w->txtSearchFor->setText(QStringLiteral(" ada"));
-        QVERIFY(w->cmdSearch->isEnabled());
-        w->mnuViewSub_Click(10);
+        action(w, "mnuViewSub(2)")->trigger();
+        action(w, "mnuViewSub(3)")->trigger();
+        QVERIFY(control<CoolBar>(w, "CoolBar1")->isHidden()); // no band left
+        QCOMPARE(action(w, QStringLiteral("mnuViewSub(3)"))->text(), QStringLiteral("Show Refresh/Nav Toolbar"));
+        action(w, "mnuViewSub(3)")->trigger();
+        QVERIFY(!control<CoolBar>(w, "CoolBar1")->isHidden());
+        QVERIFY(control<CoolBar>(w, "CoolBar1")->isBandVisible(3) && !control<CoolBar>(w, "CoolBar1")->isBandVisible(1));
+        action(w, "mnuViewSub(4)")->trigger();
+        action(w, "mnuViewSub(0)")->trigger();
+        QVERIFY(control<CoolBar>(w, "CoolBar1")->isBandVisible(4));
+        control<QLineEdit>(w, "txtSearchFor")->setText(QStringLiteral("   "));
+        QVERIFY(!control<QPushButton>(w, "cmdSearch")->isEnabled());
+        control<QLineEdit>(w, "txtSearchFor")->setText(QStringLiteral(" ada"));
+        QVERIFY(control<QPushButton>(w, "cmdSearch")->isEnabled());
+        action(w, "mnuViewSub(10)")->trigger();
 
         ScriptedFontDialog dialogs;
         ICommonDialogBackend *saved = g_commonDialogs;
         g_commonDialogs = &dialogs;
-        const QFont before = w->trvUserlist->font();
-        w->mnuViewSub_Click(6); // cancelled
-        QCOMPARE(w->trvUserlist->font(), before);
+        const QFont before = control<KeyedTreeWidget>(w, "trvUserlist")->font();
+        action(w, "mnuViewSub(6)")->trigger(); // cancelled
+        QCOMPARE(control<KeyedTreeWidget>(w, "trvUserlist")->font(), before);
         QFont chosen(QStringLiteral("DejaVu Serif"), 14);
         chosen.setBold(true);
         dialogs.answer = chosen;
-        w->mnuViewSub_Click(6);
+        action(w, "mnuViewSub(6)")->trigger();
         g_commonDialogs = saved;
         QVERIFY(dialogs.asked.at(0).endsWith(QStringLiteral(" 8-24 257")));
-        QCOMPARE(w->lvwUserList->font().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(w->lvwReservations->textColour(), QColor(Qt::darkBlue));
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->font().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(control<ListViewPane>(w, "lvwReservations")->textColour(), QColor(Qt::darkBlue));
 
         // A new window comes back as it was left.
         frmMain again;
-        QVERIFY(!again.menuItem(QStringLiteral("mnuViewSub(2)"))->isChecked());
-        QVERIFY(again.menuItem(QStringLiteral("mnuViewSub(3)"))->isChecked());
-        QVERIFY(again.ShapeBar->isHidden());
-        QVERIFY(again.CoolBar1->isBandVisible(4));
-        QCOMPARE(again.lvwUserList->viewMode(), int(ListViewPane::List));
-        QCOMPARE(again.trvUserlist->font().family(), QStringLiteral("DejaVu Serif"));
-        QVERIFY(again.trvUserlist->font().bold());
+        QVERIFY(!action(&again, QStringLiteral("mnuViewSub(2)"))->isChecked());
+        QVERIFY(action(&again, QStringLiteral("mnuViewSub(3)"))->isChecked());
+        QVERIFY(control<QFrame>(&again, "ShapeBar")->isHidden());
+        QVERIFY(control<CoolBar>(&again, "CoolBar1")->isBandVisible(4));
+        QCOMPARE(control<ListViewPane>(&again, "lvwUserList")->viewMode(), int(ListViewPane::List));
+        QCOMPARE(control<KeyedTreeWidget>(&again, "trvUserlist")->font().family(), QStringLiteral("DejaVu Serif"));
+        QVERIFY(control<KeyedTreeWidget>(&again, "trvUserlist")->font().bold());
     }
 };
 

@@ -1,3 +1,4 @@
+#include "BoardWorld.h"
 #include "TestSupport.h"
 #include "app/ISplash.h"
 #include "app/MStartUp.h"
@@ -52,7 +53,7 @@ CStatus custom(const char *code, const char *name, const char *type)
 QStringList menuKeys(frmMain *w, const char *button)
 {
     QStringList keys;
-    const QList<QAction *> items = w->toolbarMenu(QLatin1String(button))->actions();
+    const QList<QAction *> items = control<QMenu>(w, QLatin1String(button) + QStringLiteral("Menu"))->actions();
     for (QAction *item : items)
         keys << item->data().toString() + u'=' + item->text();
     return keys;
@@ -101,8 +102,8 @@ private slots:
     void captionsInTwoLanguages()
     {
         frmMain *w = openWindow();
-        const auto item = [w](const char *name) { return w->menuItem(QLatin1String(name))->text(); };
-        const auto tip = [w](const char *key) { return w->toolbarButton(QLatin1String(key))->toolTip(); };
+        const auto item = [w](const char *name) { return action(w, QLatin1String(name))->text(); };
+        const auto tip = [w](const char *key) { return action(w, QLatin1String(key))->toolTip(); };
         w->populateMenuStrings();
         QCOMPARE(w->caption(), QStringLiteral("Viduruviva Tessaly"));
         QCOMPARE(item("mnuFile"), QStringLiteral("&File"));
@@ -110,20 +111,20 @@ private slots:
         QCOMPARE(item("mnuPopupAdminSub(1)"), QStringLiteral("&Admin"));
         QCOMPARE(tip("INN"), QStringLiteral("In"));
         QCOMPARE(tip("CHT"), QStringLiteral("Open the Chat Room"));
-        QCOMPARE(w->cmdSearch->text(), QStringLiteral("Find"));
+        QCOMPARE(control<QPushButton>(w, "cmdSearch")->text(), QStringLiteral("Find"));
         QCOMPARE(item("mnuViewSub(0)"), QStringLiteral("Show Search"));
         QCOMPARE(item("mnuViewSub(4)"), QStringLiteral("Hide Info Bar"));
 
         // Toggled items take the other caption, in the new language.
         SetLanguage(QStringLiteral("FRA"));
-        w->menuItem(QStringLiteral("mnuViewSub(0)"))->setChecked(true);
-        w->menuItem(QStringLiteral("mnuViewSub(4)"))->setChecked(false);
+        action(w, QStringLiteral("mnuViewSub(0)"))->setChecked(true);
+        action(w, QStringLiteral("mnuViewSub(4)"))->setChecked(false);
         w->populateMenuStrings();
         QCOMPARE(item("mnuFile"), QStringLiteral("&Fichier"));
         QCOMPARE(item("mnuAdminCustomStatus"), QStringLiteral("Statut personnalisé"));
         QCOMPARE(tip("INN"), QStringLiteral("Présent"));
         QCOMPARE(tip("BIM"), QStringLiteral("Broadcast an Instant Message")); // not translated
-        QCOMPARE(w->cmdSearch->text(), QStringLiteral("Rechercher"));
+        QCOMPARE(control<QPushButton>(w, "cmdSearch")->text(), QStringLiteral("Rechercher"));
         QCOMPARE(item("mnuViewSub(0)"), QStringLiteral("Masquer la recherche"));
         QCOMPARE(item("mnuViewSub(4)"), QStringLiteral("Afficher la barre d'informations"));
     }
@@ -137,7 +138,7 @@ private slots:
         QCOMPARE(menuKeys(w, "INN") + menuKeys(w, "OUT"), QStringList());
         QCOMPARE(menuKeys(w, "MTG"), meeting);
         // No arrow opens an empty menu.
-        auto *inButton = qobject_cast<QToolButton *>(w->Toolbar1->widgetForAction(w->toolbarButton(QStringLiteral("INN"))));
+        auto *inButton = qobject_cast<QToolButton *>(control<QToolBar>(w, "Toolbar1")->widgetForAction(action(w, QStringLiteral("INN"))));
         QVERIFY(!inButton->menu() && inButton->popupMode() != QToolButton::MenuButtonPopup);
 
         g_colCustomStatus = {custom("XWH", "Working from home", "i"), custom("XCL", "Client visit", "O"),
@@ -150,10 +151,7 @@ private slots:
             QCOMPARE(menuKeys(w, "MTG"), meeting + QStringList({"XBD=Board && staff", "XTR=Training"}));
         }
         QCOMPARE(inButton->popupMode(), QToolButton::MenuButtonPopup);
-        QCOMPARE(inButton->menu(), w->toolbarMenu(QStringLiteral("INN")));
-        QSignalSpy chosen(w, &frmMain::Toolbar1ButtonMenuClick);
-        w->toolbarMenu(QStringLiteral("MTG"))->actions().at(4)->trigger();
-        QCOMPARE(chosen.value(0).value(0).toString(), QStringLiteral("XBD"));
+        QCOMPARE(inButton->menu(), control<QMenu>(w, "INNMenu"));
         g_colCustomStatus.clear();
     }
 
@@ -187,7 +185,7 @@ private slots:
         w->show();
         int code = -1;
         try {
-            w->mnuFileExit_Click();
+            action(w, "mnuFileExit")->trigger();
         } catch (const ProgramEnded &e) {
             code = e.exitCode;
         }
@@ -204,7 +202,7 @@ private slots:
         frmMain *w = openWindow();
         w->systemTrayAvailable = [] { return false; };
         w->show();
-        w->mnuFileClose_Click();
+        action(w, "mnuFileClose")->trigger();
         QCOMPARE(g_frmMain.get(), static_cast<IMainWindow *>(w));
         QCOMPARE(w->windowStateCode(), int(IMainWindow::Minimised));
 
@@ -212,7 +210,7 @@ private slots:
         w->showMaximized();
         g_vUserList = {CUser(), CUser()};
         QPointer<frmMain> watch(w);
-        w->mnuFileClose_Click();
+        action(w, "mnuFileClose")->trigger();
         QVERIFY(!g_frmMain);
         QCOMPARE(g_fInTray, int(IMainWindow::Maximised));
         QVERIFY(g_vUserList.isEmpty());
@@ -230,29 +228,29 @@ private slots:
         QCOMPARE(w->outerWidth(), 8640);
         // The panes keep 800 under the bars: the reserved height plus 800.
         const int reserved = MainLayout::toTwips(w->statusBar()->height()) + 800
-                             + MainLayout::toTwips(w->CoolBar1->bandsHeight()) + 390;
+                             + MainLayout::toTwips(control<CoolBar>(w, "CoolBar1")->bandsHeight()) + 390;
         QVERIFY2(w->outerHeight() >= reserved + 800 && w->outerHeight() < reserved + 800 + 15,
                  qPrintable(QStringLiteral("%1 %2").arg(w->outerHeight()).arg(reserved)));
         // Nothing overlaps the status bar at the smallest height.
-        QVERIFY(w->trvUserlist->geometry().bottom() < w->centralWidget()->height());
+        QVERIFY(control<KeyedTreeWidget>(w, "trvUserlist")->geometry().bottom() < w->centralWidget()->height());
 
         // A collapsed tree: 8600, to the next whole pixel.
-        Q_EMIT w->picVerticalSplit->pressed(0);
-        Q_EMIT w->picVerticalSplit->released(100);
+        Q_EMIT control<SplitterBar>(w, "picVerticalSplit")->pressed(0);
+        Q_EMIT control<SplitterBar>(w, "picVerticalSplit")->released(100);
         w->resize(100, 100);
         QCOMPARE(w->minimumWidth(), 566);
 
         // A wide tree keeps 5600 twips for the list beside it.
         w->resize(1000, 600);
-        Q_EMIT w->picVerticalSplit->pressed(0);
-        Q_EMIT w->picVerticalSplit->released(5000);
+        Q_EMIT control<SplitterBar>(w, "picVerticalSplit")->pressed(0);
+        Q_EMIT control<SplitterBar>(w, "picVerticalSplit")->released(5000);
         w->resize(300, 600);
         QVERIFY2(w->outerWidth() >= 5600 + 4920 + 120, qPrintable(QString::number(w->outerWidth())));
         // Narrower still (a window manager may): the tree drawn narrows, and comes back.
         w->windowHandle()->resize(400, 600);
-        QTRY_VERIFY(w->trvUserlist->width() < MainLayout::toPixels(4920));
+        QTRY_VERIFY(control<KeyedTreeWidget>(w, "trvUserlist")->width() < MainLayout::toPixels(4920));
         w->resize(1000, 600);
-        QCOMPARE(w->trvUserlist->width(), MainLayout::toPixels(4920));
+        QCOMPARE(control<KeyedTreeWidget>(w, "trvUserlist")->width(), MainLayout::toPixels(4920));
     }
 
     void layoutFollowsTheViewKind()
@@ -262,27 +260,27 @@ private slots:
         w->show();
         g_sViewType = QStringLiteral("GRP");
         w->ResizeNow();
-        QCOMPARE(w->lvwUserList->y(), w->trvUserlist->y());
-        QCOMPARE(w->lvwUserList->height(), w->trvUserlist->height());
-        QCOMPARE(w->trvUserlist->x(), MainLayout::toPixels(40));
-        QCOMPARE(w->trvUserlist->width(), MainLayout::toPixels(2920));
-        QCOMPARE(w->lvwUserList->x(), MainLayout::toPixels(3040));
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->y(), control<KeyedTreeWidget>(w, "trvUserlist")->y());
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->height(), control<KeyedTreeWidget>(w, "trvUserlist")->height());
+        QCOMPARE(control<KeyedTreeWidget>(w, "trvUserlist")->x(), MainLayout::toPixels(40));
+        QCOMPARE(control<KeyedTreeWidget>(w, "trvUserlist")->width(), MainLayout::toPixels(2920));
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->x(), MainLayout::toPixels(3040));
         // The list ends at the window's right edge, the panes just above the status bar.
-        QVERIFY(qAbs(w->lvwUserList->geometry().right() + 1 - w->width()) <= 1);
-        QVERIFY(qAbs(w->trvUserlist->geometry().bottom() + 1 - w->centralWidget()->height()) <= 1);
-        QVERIFY(w->trvUserlist->y() > w->ShapeBar->geometry().bottom());
-        QVERIFY(w->ShapeBar->y() > w->CoolBar1->geometry().bottom());
+        QVERIFY(qAbs(control<ListViewPane>(w, "lvwUserList")->geometry().right() + 1 - w->width()) <= 1);
+        QVERIFY(qAbs(control<KeyedTreeWidget>(w, "trvUserlist")->geometry().bottom() + 1 - w->centralWidget()->height()) <= 1);
+        QVERIFY(control<KeyedTreeWidget>(w, "trvUserlist")->y() > control<QFrame>(w, "ShapeBar")->geometry().bottom());
+        QVERIFY(control<QFrame>(w, "ShapeBar")->y() > control<CoolBar>(w, "CoolBar1")->geometry().bottom());
 
         g_sViewType = QStringLiteral("RSG");
         w->ResizeNow();
-        QVERIFY(qAbs(w->lvwUserList->height() - w->trvUserlist->height() / 2) <= 2);
-        QVERIFY(qAbs(w->lvwReservations->y() - (w->lvwUserList->geometry().bottom() + 1 + MainLayout::toPixels(400))) <= 1);
+        QVERIFY(qAbs(control<ListViewPane>(w, "lvwUserList")->height() - control<KeyedTreeWidget>(w, "trvUserlist")->height() / 2) <= 2);
+        QVERIFY(qAbs(control<ListViewPane>(w, "lvwReservations")->y() - (control<ListViewPane>(w, "lvwUserList")->geometry().bottom() + 1 + MainLayout::toPixels(400))) <= 1);
 
         // Hiding the info bar moves the panes up.
-        const int top = w->trvUserlist->y();
+        const int top = control<KeyedTreeWidget>(w, "trvUserlist")->y();
         w->DisplayInfoBar(false);
-        QCOMPARE(w->trvUserlist->y(), top - MainLayout::toPixels(390));
-        QCOMPARE(w->menuItem(QStringLiteral("mnuViewSub(4)"))->text(), QStringLiteral("Show Info Bar"));
+        QCOMPARE(control<KeyedTreeWidget>(w, "trvUserlist")->y(), top - MainLayout::toPixels(390));
+        QCOMPARE(action(w, QStringLiteral("mnuViewSub(4)"))->text(), QStringLiteral("Show Info Bar"));
     }
 
     void splitterDragSnapsCollapsesAndTheArrowReopens()
@@ -293,29 +291,27 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QList<QPoint> placed;
         w->setCursorPos = [&](const QPoint &p) { placed << p; };
-        SplitterBar *bar = w->picVerticalSplit;
+        SplitterBar *bar = control<SplitterBar>(w, "picVerticalSplit");
         QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(0, 20));
-        QVERIFY(w->m_fSplitting);
         Q_EMIT bar->moved(1500);
         QVERIFY(placed.isEmpty());
         Q_EMIT bar->moved(700); // towards the edge: the pointer snaps to it
         QCOMPARE(placed.size(), 1);
         QCOMPARE(placed.at(0).x(), w->frameGeometry().left() + 10);
         QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(10 - bar->x(), 20)); // 150 twips into the window
-        QVERIFY(!w->m_fSplitting);
-        QVERIFY(w->trvUserlist->isHidden());
-        QVERIFY(!w->imgRightArrow->isHidden());
+        QVERIFY(control<KeyedTreeWidget>(w, "trvUserlist")->isHidden());
+        QVERIFY(!control<QToolButton>(w, "imgRightArrow")->isHidden());
         QCOMPARE(bar->barLeft(), 130.0);
-        QCOMPARE(w->lvwUserList->x(), MainLayout::toPixels(120));
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->x(), MainLayout::toPixels(120));
         // A release with no drag changes nothing.
         Q_EMIT bar->released(5000);
         QCOMPARE(bar->barLeft(), 130.0);
 
-        QTest::mouseClick(w->imgRightArrow, Qt::LeftButton);
-        QVERIFY(!w->trvUserlist->isHidden());
-        QVERIFY(w->imgRightArrow->isHidden());
+        QTest::mouseClick(control<QToolButton>(w, "imgRightArrow"), Qt::LeftButton);
+        QVERIFY(!control<KeyedTreeWidget>(w, "trvUserlist")->isHidden());
+        QVERIFY(control<QToolButton>(w, "imgRightArrow")->isHidden());
         QCOMPARE(bar->barLeft(), 3000.0);
-        QCOMPARE(w->trvUserlist->width(), MainLayout::toPixels(2920));
+        QCOMPARE(control<KeyedTreeWidget>(w, "trvUserlist")->width(), MainLayout::toPixels(2920));
     }
 
     void functionKeysAndHelp()
@@ -324,14 +320,14 @@ private slots:
         g_oClientHnd = std::make_unique<CClientHnd>();
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QTest::keyClick(w->lvwUserList->detailsView(), Qt::Key_F1);
-        w->mnuHelpSub_Click(0);
-        w->Toolbar1_ButtonClick(QStringLiteral("hlp"));
+        QTest::keyClick(control<ListViewPane>(w, "lvwUserList")->detailsView(), Qt::Key_F1);
+        action(w, "mnuHelpSub(0)")->trigger();
+        action(w, "HLP")->trigger();
         QCOMPARE(m_env->shell.opened, QVector<QUrl>(3, QUrl(QStringLiteral("https://help.example/"))));
-        w->mnuHelpSub_Click(3);
+        action(w, "mnuHelpSub(3)")->trigger();
         QCOMPARE(m_env->shell.opened.size(), 4);
         g_lLastUpdated = 7;
-        QTest::keyClick(w->cboNote, Qt::Key_F5);
+        QTest::keyClick(control<QComboBox>(w, "cboNote"), Qt::Key_F5);
         QCOMPARE(g_lLastUpdated, -1);
         g_oClientHnd.reset();
     }
@@ -359,12 +355,11 @@ private slots:
     void picturesAreBound()
     {
         frmMain *w = openWindow();
-        QCOMPARE(w->images.imghot.indexOf(QStringLiteral("ICOcopier")), 21);
         QVERIFY(!w->windowIcon().isNull());
-        for (const QString &key : w->toolbarKeys())
-            QCOMPARE(w->toolbarButton(key)->icon().isNull(), key.startsWith(QLatin1String("SEP")));
+        for (const QAction *button : control<QToolBar>(w, "Toolbar1")->actions())
+            QCOMPARE(button->icon().isNull(), button->isSeparator());
         // Grey at rest, coloured under the pointer.
-        const QIcon in = w->toolbarButton(QStringLiteral("INN"))->icon();
+        const QIcon in = action(w, QStringLiteral("INN"))->icon();
         const QRgb rest = in.pixmap(32, QIcon::Normal).toImage().pixel(5, 16);
         const QRgb hot = in.pixmap(32, QIcon::Active).toImage().pixel(5, 16);
         QCOMPARE(qRed(rest), qGreen(rest));
@@ -383,7 +378,7 @@ private slots:
         }
         w->setUserListModel(&users);
         const auto pictureOf = [&](int r) {
-            return w->lvwUserList->model()->index(r, 0).data(Qt::DecorationRole).value<QIcon>();
+            return control<ListViewPane>(w, "lvwUserList")->model()->index(r, 0).data(Qt::DecorationRole).value<QIcon>();
         };
         QCOMPARE(pictureOf(0).availableSizes(), QList<QSize>({QSize(16, 16)}));
         w->ChangeView(ListViewPane::LargeIcons);
@@ -391,18 +386,18 @@ private slots:
         QCOMPARE(QColor(pictureOf(1).pixmap(32).toImage().pixel(10, 10)), QColor(Qt::red));
         QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), AppRegistryKey() + QStringLiteral("\\Settings")),
                  QStringLiteral("0"));
-        QVERIFY(w->menuItem(QStringLiteral("mnuViewSub(8)"))->isChecked());
+        QVERIFY(action(w, QStringLiteral("mnuViewSub(8)"))->isChecked());
 
         // The selection survives a change of style.
         w->selectUserItem(QStringLiteral("usr2"));
         w->ChangeView(ListViewPane::Details);
-        QCOMPARE(w->lvwUserList->selectedKey(), QStringLiteral("USR2"));
+        QCOMPARE(control<ListViewPane>(w, "lvwUserList")->selectedKey(), QStringLiteral("USR2"));
     }
 
     void treeNodesByKeyAndTag()
     {
         frmMain *w = openWindow();
-        KeyedTreeWidget *tree = w->trvUserlist;
+        KeyedTreeWidget *tree = control<KeyedTreeWidget>(w, "trvUserlist");
         QVERIFY(tree->addNode(QString(), QStringLiteral("TOP"), QStringLiteral("Qel"), QStringLiteral("Qel"),
                               QStringLiteral("TOP")));
         QTreeWidgetItem *staff = tree->addNode(QStringLiteral("TOP"), QStringLiteral("NOD3"), QStringLiteral("Staff Members"),
@@ -413,10 +408,10 @@ private slots:
         const auto picture = [](const QIcon &icon) { return icon.pixmap(16).toImage(); };
         QTreeWidgetItem *vehicles = tree->addNode(QStringLiteral("TOP"), QStringLiteral("NOD4"), QStringLiteral("Vehicles"),
                                                   QStringLiteral("ICOpostaltruck"), QStringLiteral("RSG"));
-        QCOMPARE(picture(vehicles->icon(0)), picture(w->images.img16.picture(QStringLiteral("ICOpostaltruck"))));
+        QCOMPARE(picture(vehicles->icon(0)), picture(w->smallImage(QStringLiteral("ICOpostaltruck"))));
         QTreeWidgetItem *lost = tree->addNode(QStringLiteral("TOP"), QStringLiteral("NOD5"), QStringLiteral("Lost"),
                                               QStringLiteral("ICOnowhere"), QStringLiteral("RSG"));
-        QCOMPARE(picture(lost->icon(0)), picture(w->images.img16.picture(QStringLiteral("ICO_MISSING"))));
+        QCOMPARE(picture(lost->icon(0)), picture(w->smallImage(QStringLiteral("ICO_MISSING"))));
         QCOMPARE(w->treeNodeTag(QStringLiteral("NOD3")), QStringLiteral("GRP"));
         QCOMPARE(w->treeNodeTag(QStringLiteral("NOD9")), QString());
         w->treeViewClick(QStringLiteral("NOD3"), false);
@@ -425,10 +420,10 @@ private slots:
         QCOMPARE(tree->selectedKey(), QStringLiteral("NOD3"));
         // Opening a view before the window was first shown keeps the tree pane.
         w->show();
-        QCOMPARE(w->picVerticalSplit->barLeft(), 3000.0);
+        QCOMPARE(control<SplitterBar>(w, "picVerticalSplit")->barLeft(), 3000.0);
         QVERIFY(!tree->isHidden());
         w->setCurrentViewMsg();
-        QCOMPARE(w->statusPanel(QStringLiteral("VIEW"))->text(), QStringLiteral("Current View: Staff Members"));
+        QCOMPARE(control<QLabel>(w, QStringLiteral("VIEW"))->text(), QStringLiteral("Current View: Staff Members"));
     }
 };
 

@@ -109,8 +109,8 @@ private:
         const QStringList words = command.split(u' ');
         if (words.first() == QLatin1String("status")) {
             // As the user does it: a note typed in the box, then the button.
-            m_window->cboNote->setEditText(words.mid(2).join(u' '));
-            m_window->toolbarButton(words.value(1))->trigger();
+            control<QComboBox>(m_window, "cboNote")->setEditText(words.mid(2).join(u' '));
+            action(m_window, words.value(1))->trigger();
             say(QStringLiteral("done"));
         } else if (words.first() == QLatin1String("show")) {
             const UserListModel &model = g_oClientHnd->userList().model();
