@@ -43,9 +43,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QLocale>
 #include <QMenuBar>
@@ -57,7 +55,6 @@
 #include <QSystemTrayIcon>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
