@@ -1,9 +1,10 @@
 #include "frmMain.h"
 
 #include "CoolBar.h"
-#include "CustomStatusMenus.h"
 #include "KeyedTreeWidget.h"
 #include "ListViewPane.h"
+#include "MainMenus.h"
+#include "MainToolbars.h"
 #include "MenuCaptions.h"
 #include "QueryUnload.h"
 #include "SplitterBar.h"
@@ -45,9 +46,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QLocale>
 #include <QMenuBar>
@@ -59,7 +58,6 @@
 #include <QSystemTrayIcon>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -89,8 +87,10 @@ frmMain::frmMain()
 
     m_client = new QWidget(this);
     setCentralWidget(m_client);
-    createMenus();
-    createCoolBar();
+    m_menus = std::make_unique<MainMenus>(menuBar());
+    connectMenus();
+    m_band = new MainToolbars(m_client);
+    connect(m_band->CoolBar1, &CoolBar::heightChanged, this, [this] { Steps::logAndSkip(kLog, [this] { arrangeControls(); }); });
     createPanes();
     createInfoBar();
     createStatusBar();
@@ -119,224 +119,24 @@ frmMain::~frmMain()
 
 // ---------------------------------------------------------------- building
 
-QAction *frmMain::addMenuItem(QMenu *menu, const QString &name, const QString &text)
+void frmMain::connectMenus()
 {
-    QAction *action = menu->addAction(text);
-    action->setObjectName(name);
-    m_menuItems.insert(name, action);
-    return action;
-}
-
-void frmMain::createMenus()
-{
-    QMenuBar *bar = menuBar();
-    const auto topMenu = [&](const QString &name, const QString &text) {
-        QMenu *menu = bar->addMenu(text);
-        menu->menuAction()->setObjectName(name);
-        m_menuItems.insert(name, menu->menuAction());
-        return menu;
+    const auto onClick = [this](const QString &name, auto handler) {
+        connect(menuItem(name), &QAction::triggered, this, handler);
     };
-    const auto subMenu = [&](QMenu *parent, const QString &name, const QString &text) {
-        QMenu *menu = parent->addMenu(text);
-        menu->menuAction()->setObjectName(name);
-        m_menuItems.insert(name, menu->menuAction());
-        return menu;
-    };
-    const auto indexed = [](const QString &name, int index) { return name + u'(' + QString::number(index) + u')'; };
-
-    QMenu *file = topMenu(QStringLiteral("mnuFile"), QString());
-    connect(addMenuItem(file, QStringLiteral("mnuFileClose"), QString()), &QAction::triggered, this,
-            &frmMain::mnuFileClose_Click);
-    file->addSeparator();
-    connect(addMenuItem(file, QStringLiteral("mnuFileExit"), QString()), &QAction::triggered, this,
-            &frmMain::mnuFileExit_Click);
-
-    QMenu *view = topMenu(QStringLiteral("mnuView"), QString());
-    const QStringList viewItems = {QString(), QStringLiteral("-"), QStringLiteral("Hide Status Toolbar"),
-                                   QStringLiteral("Hide Refresh/Nav Toolbar"), QString(), QStringLiteral("-"),
-                                   QString(), QStringLiteral("-"), QString(), QString(), QString(), QString(),
-                                   QStringLiteral("-"), QString()};
-    for (int i = 0; i < viewItems.size(); ++i) {
-        QAction *item = viewItems.at(i) == QLatin1String("-") ? view->addSeparator()
-                                                               : addMenuItem(view, indexed(QStringLiteral("mnuViewSub"), i),
-                                                                             viewItems.at(i));
-        item->setObjectName(indexed(QStringLiteral("mnuViewSub"), i));
-    }
-    for (int i : {0, 2, 3, 4, 8, 9, 10, 11})
-        menuItem(indexed(QStringLiteral("mnuViewSub"), i))->setCheckable(true);
-    for (int i : {2, 3, 4, 11})
-        menuItem(indexed(QStringLiteral("mnuViewSub"), i))->setChecked(true);
+    onClick(QStringLiteral("mnuFileClose"), &frmMain::mnuFileClose_Click);
+    onClick(QStringLiteral("mnuFileExit"), &frmMain::mnuFileExit_Click);
     for (int i : {0, 2, 3, 4, 6, 8, 9, 10, 11})
-        connect(menuItem(indexed(QStringLiteral("mnuViewSub"), i)), &QAction::triggered, this,
-                [this, i] { viewItemTriggered(i); });
-    connect(menuItem(QStringLiteral("mnuViewSub(13)")), &QAction::triggered, this, &frmMain::refreshCurrentView);
-
-    // The context menu of the tree and the lists; its builders show it.
-    QMenu *popup = topMenu(QStringLiteral("mnuPopup"), QString());
-    QMenu *mail = subMenu(popup, indexed(QStringLiteral("mnuPopupSub"), 1), QString());
-    for (int i = 0; i < 3; ++i)
-        addMenuItem(mail, indexed(QStringLiteral("mnuPopupSubMail"), i), QString());
-    QMenu *im = subMenu(popup, indexed(QStringLiteral("mnuPopupSub"), 2), QStringLiteral("Instant Message"));
-    addMenuItem(im, indexed(QStringLiteral("mnuPopupIM"), 1), QStringLiteral("Send Instant Message"));
-    addMenuItem(im, indexed(QStringLiteral("mnuPopupIM"), 2), QStringLiteral("Invite to Chat Room"));
-    const QStringList popupItems = {QString(), QString(), QString(), QString(), QStringLiteral("-"), QString(),
-                                    QString(), QStringLiteral("-"), QStringLiteral("Add"), QStringLiteral("Properties"),
-                                    QStringLiteral("Delete"), QStringLiteral("-"), QStringLiteral("Make Booking"),
-                                    QStringLiteral("Check In Booking")};
-    for (int i = 3; i <= 14; ++i) {
-        const QString text = popupItems.at(i - 1);
-        QAction *item = text == QLatin1String("-") ? popup->addSeparator()
-                                                   : addMenuItem(popup, indexed(QStringLiteral("mnuPopupSub"), i), text);
-        item->setObjectName(indexed(QStringLiteral("mnuPopupSub"), i));
-    }
-    QMenu *history = subMenu(popup, indexed(QStringLiteral("mnuPopupSub"), 15), QStringLiteral("Booking History"));
-    const QStringList spans = {QStringLiteral("1 Day"),    QStringLiteral("5 Days"),   QStringLiteral("10 Days"),
-                               QStringLiteral("1 Month"),  QStringLiteral("3 Months"), QStringLiteral("6 Months"),
-                               QStringLiteral("1 Year"),   QStringLiteral("All")};
-    for (int i = 0; i < spans.size(); ++i)
-        addMenuItem(history, indexed(QStringLiteral("mnuPopupSubSub"), i), spans.at(i));
-    popup->menuAction()->setVisible(false);
-
-    QMenu *config = topMenu(QStringLiteral("mnuPopupAdmin"), QString());
-    connect(addMenuItem(config, QStringLiteral("mnuAdminUserOptions"), QString()), &QAction::triggered, this, [] {
-        Steps::logAndSkip(kLog, [] {
-            g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false);
-        });
+        onClick(QStringLiteral("mnuViewSub(%1)").arg(i), [this, i] { viewItemTriggered(i); });
+    onClick(QStringLiteral("mnuViewSub(13)"), &frmMain::refreshCurrentView);
+    onClick(QStringLiteral("mnuAdminUserOptions"), [] {
+        Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false); });
     });
-    QMenu *admin = subMenu(config, indexed(QStringLiteral("mnuPopupAdminSub"), 1), QString());
-    addMenuItem(admin, QStringLiteral("mnuAdminOptions"), QString());
-    connect(addMenuItem(admin, QStringLiteral("mnuAdminAddUser"), QString()), &QAction::triggered, this, [] {
+    onClick(QStringLiteral("mnuAdminAddUser"), [] {
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
     });
-    addMenuItem(admin, QStringLiteral("mnuAdminAddResource"), QString());
-    addMenuItem(admin, QStringLiteral("mnuAdminCustomStatus"), QString());
-
-    QMenu *reports = topMenu(QStringLiteral("mnuReports"), QString());
-    QMenu *timeSheet = subMenu(reports, QStringLiteral("mnuTimeSheet"), QString());
-    addMenuItem(timeSheet, QStringLiteral("mnuTimeSheetReport"), QString());
-
-    QMenu *help = topMenu(QStringLiteral("mnuHelp"), QString());
-    connect(addMenuItem(help, indexed(QStringLiteral("mnuHelpSub"), 0), QString()), &QAction::triggered, this,
-            [this] { mnuHelpSub_Click(0); });
-    help->addSeparator();
-    connect(addMenuItem(help, indexed(QStringLiteral("mnuHelpSub"), 3), QString()), &QAction::triggered, this,
-            [this] { mnuHelpSub_Click(3); });
-    help->addSeparator();
-    connect(addMenuItem(help, indexed(QStringLiteral("mnuHelpSub"), 5), QString()), &QAction::triggered, this,
-            [this] { mnuHelpSub_Click(5); });
-}
-
-void frmMain::createToolbar1()
-{
-    Toolbar1 = new QToolBar(QStringLiteral("Toolbar1"));
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setIconSize(QSize(32, 32));
-    Toolbar1->setMovable(false);
-    const QStringList keys = BuiltInStatus::codes(BuiltInStatus::buttons())
-                             + QStringList{QStringLiteral("SEP1"), QStringLiteral("MOB"), QStringLiteral("JRN"),
-                                           QStringLiteral("PHR"), QStringLiteral("SEP3"), QStringLiteral("CHT"),
-                                           QStringLiteral("BIM"), QStringLiteral("SEP4"), QStringLiteral("TRY"),
-                                           QStringLiteral("HLP")};
-    for (const QString &key : keys) {
-        QAction *button = key.startsWith(QLatin1String("SEP"), Qt::CaseInsensitive) ? Toolbar1->addSeparator()
-                                                                                     : Toolbar1->addAction(QString());
-        button->setObjectName(key);
-        button->setData(key);
-        m_toolbar1.insert(key, button);
-        m_toolbar1Keys.append(key);
-        connect(button, &QAction::triggered, this, [this, key] { Q_EMIT Toolbar1ButtonClick(key); });
-    }
-    m_toolbar1.value(QStringLiteral("CHT"))->setToolTip(QStringLiteral("Open the Chat Room"));
-    m_toolbar1.value(QStringLiteral("BIM"))->setToolTip(QStringLiteral("Broadcast an Instant Message"));
-
-    // In, Out and Meeting carry the custom statuses of their type as drop-downs.
-    for (const QString key : {BuiltInStatus::In, BuiltInStatus::Out, BuiltInStatus::Meeting}) {
-        auto *menu = new QMenu(this);
-        menu->setObjectName(key + QStringLiteral("Menu"));
-        connect(menu, &QMenu::triggered, this,
-                [this](QAction *item) { Q_EMIT Toolbar1ButtonMenuClick(item->data().toString()); });
-        m_toolbar1Menus.insert(key, menu);
-    }
-    // In and Out get their arrows once there are custom statuses to offer.
-    auto *meetingButton = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(BuiltInStatus::Meeting)));
-    meetingButton->setMenu(m_toolbar1Menus.value(BuiltInStatus::Meeting));
-    meetingButton->setPopupMode(QToolButton::MenuButtonPopup);
-    for (const BuiltInStatus::Row *state : BuiltInStatus::meetingStates())
-        m_toolbar1Menus.value(BuiltInStatus::Meeting)->addAction(state->menuText)->setData(QString(state->code));
-}
-
-void frmMain::createToolbar2()
-{
-    Toolbar2 = new QToolBar(QStringLiteral("Toolbar2"));
-    Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
-    Toolbar2->setIconSize(QSize(32, 32));
-    Toolbar2->setMovable(false);
-    const QList<std::pair<QString, QString>> buttons = {
-        {QStringLiteral("BCK"), QStringLiteral("Go Back (when browsing web pages)")},
-        {QStringLiteral("FWD"), QStringLiteral("Go Forward (when browsing web pages)")},
-        {QStringLiteral("REF"), QStringLiteral("Refresh the current view")},
-        {QStringLiteral("STP"), QStringLiteral("Stop Loading (when browsing a web page)")}};
-    for (const auto &[key, tip] : buttons) {
-        QAction *button = Toolbar2->addAction(QString());
-        button->setObjectName(key);
-        button->setToolTip(tip);
-        button->setData(key);
-        button->setVisible(key == QLatin1String("REF"));
-        m_toolbar2.insert(key, button);
-        connect(button, &QAction::triggered, this, [this, key] { Q_EMIT Toolbar2ButtonClick(key); });
-    }
-}
-
-void frmMain::createCoolBar()
-{
-    CoolBar1 = new CoolBar(m_client);
-    createToolbar1();
-    createToolbar2();
-
-    const auto newBand = [](const QString &name, QHBoxLayout *&layout) {
-        auto *band = new QWidget;
-        band->setObjectName(name);
-        layout = new QHBoxLayout(band);
-        layout->setContentsMargins(4, 2, 4, 2);
-        return band;
-    };
-    QHBoxLayout *statusLayout = nullptr;
-    frStatus = newBand(QStringLiteral("frStatus"), statusLayout);
-    dtETA = new ucDateTime(frStatus);
-    dtETA->setObjectName(QStringLiteral("dtETA"));
-    dtETA->setToolTipText(QStringLiteral(
-        "Use this to set the time you will be due back when using the Status toolbar above."));
-    cboNote = new QComboBox(frStatus);
-    cboNote->setObjectName(QStringLiteral("cboNote"));
-    cboNote->setEditable(true);
-    cboNote->setInsertPolicy(QComboBox::NoInsert);
-    cboNote->setMinimumWidth(220);
-    cboNote->setToolTip(QStringLiteral("Use this to leave a note when using the Status toolbar above. (Enter or "
-                                       "select a previous note then click on a status icon to change your status)"));
-    statusLayout->addWidget(dtETA);
-    statusLayout->addWidget(cboNote, 1);
-
-    QHBoxLayout *searchLayout = nullptr;
-    Picture1 = newBand(QStringLiteral("Picture1"), searchLayout);
-    txtSearchFor = new QLineEdit(Picture1);
-    txtSearchFor->setObjectName(QStringLiteral("txtSearchFor"));
-    txtSearchFor->setToolTip(QStringLiteral(
-        "Type part of a persons name then click Find or press Enter. Matching names will be displayed."));
-    cmdSearch = new QPushButton(Picture1);
-    cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
-    searchLayout->addWidget(txtSearchFor, 1);
-    searchLayout->addWidget(cmdSearch);
-    cmdSearch->setEnabled(false);
-    connect(txtSearchFor, &QLineEdit::textChanged, this,
-            [this](const QString &text) { cmdSearch->setEnabled(!text.trimmed().isEmpty()); });
-
-    CoolBar1->addBand(0, Toolbar1);
-    CoolBar1->addBand(1, frStatus);
-    CoolBar1->addBand(1, Toolbar2);
-    CoolBar1->addBand(1, Picture1);
-    CoolBar1->setBandVisible(4, false);
-    connect(CoolBar1, &CoolBar::heightChanged, this,
-            [this] { Steps::logAndSkip(kLog, [this] { arrangeControls(); }); });
+    for (int i : {0, 3, 5})
+        onClick(QStringLiteral("mnuHelpSub(%1)").arg(i), [this, i] { mnuHelpSub_Click(i); });
 }
 
 void frmMain::createPanes()
@@ -462,9 +262,9 @@ void frmMain::Form_Load()
         connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
                 &frmMain::refreshCurrentView);
     });
-    connect(this, &frmMain::Toolbar1ButtonClick, this, &frmMain::Toolbar1_ButtonClick);
-    connect(this, &frmMain::Toolbar1ButtonMenuClick, this, &frmMain::Toolbar1_ButtonMenuClick);
-    connect(this, &frmMain::Toolbar2ButtonClick, this, &frmMain::Toolbar2_ButtonClick);
+    connect(m_band, &MainToolbars::Toolbar1ButtonClick, this, &frmMain::Toolbar1_ButtonClick);
+    connect(m_band, &MainToolbars::Toolbar1ButtonMenuClick, this, &frmMain::Toolbar1_ButtonMenuClick);
+    connect(m_band, &MainToolbars::Toolbar2ButtonClick, this, &frmMain::Toolbar2_ButtonClick);
     Steps::logAndSkip(kLog, [this] { attachUserList(); });
 }
 
@@ -493,19 +293,7 @@ void frmMain::loadImageList()
 
 void frmMain::bindPictures()
 {
-    const auto toolIcon = [this](const QString &key) {
-        QIcon icon;
-        for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled})
-            icon.addPixmap(images.imgnorm.pixmap(key), mode);
-        icon.addPixmap(images.imghot.pixmap(key), QIcon::Active);
-        return icon;
-    };
-    for (auto it = m_toolbar1.cbegin(); it != m_toolbar1.cend(); ++it) {
-        if (!it.key().startsWith(QLatin1String("SEP"), Qt::CaseInsensitive))
-            it.value()->setIcon(toolIcon(it.key()));
-    }
-    for (auto it = m_toolbar2.cbegin(); it != m_toolbar2.cend(); ++it)
-        it.value()->setIcon(toolIcon(it.key()));
+    m_band->bindPictures(images);
     lvwUserList->setImageLists(&images.img16, &images.imghot);
     lvwReservations->setImageLists(&images.img16, &images.imghot);
     trvUserlist->setImageList(&images.img16);
@@ -543,8 +331,8 @@ MainLayout::Heights frmMain::currentHeights() const
     in.window = outerHeight();
     in.statusBar = MainLayout::toTwips(statusBar()->isVisible() ? statusBar()->height()
                                                                  : statusBar()->sizeHint().height());
-    in.coolBarVisible = !CoolBar1->isHidden();
-    in.coolBar = MainLayout::toTwips(CoolBar1->bandsHeight());
+    in.coolBarVisible = !m_band->CoolBar1->isHidden();
+    in.coolBar = MainLayout::toTwips(m_band->CoolBar1->bandsHeight());
     in.infoBarVisible = !ShapeBar->isHidden();
     in.infoBar = MainLayout::toTwips(ShapeBar->height());
     in.viewKind = g_sViewType;
@@ -574,7 +362,8 @@ void frmMain::arrangeControls()
     m_vertical = MainLayout::arrangeControls(in);
     if (m_vertical.window > in.window)
         updateMinimumSize();
-    CoolBar1->setGeometry(CoolBar1->x(), 0, CoolBar1->width(), CoolBar1->bandsHeight());
+    CoolBar *coolBar = m_band->CoolBar1;
+    coolBar->setGeometry(coolBar->x(), 0, coolBar->width(), coolBar->bandsHeight());
     applyPaneGeometry();
 }
 
@@ -615,8 +404,8 @@ void frmMain::arrangeFrame()
     const MainLayout::Frame f = MainLayout::arrangeFrame(
         outerWidth(), outerHeight(), MainLayout::toTwips(m_panels.value(QStringLiteral("TIME"))->width()),
         MainLayout::toTwips(m_panels.value(QStringLiteral("VIEW"))->width()));
-    CoolBar1->setGeometry(MainLayout::toPixels(f.coolBar.left), 0, std::max(0, MainLayout::toPixels(f.coolBar.width)),
-                          CoolBar1->bandsHeight());
+    m_band->CoolBar1->setGeometry(MainLayout::toPixels(f.coolBar.left), 0,
+                                  std::max(0, MainLayout::toPixels(f.coolBar.width)), m_band->CoolBar1->bandsHeight());
     ShapeBar->setGeometry(MainLayout::toPixels(f.shapeBar.left), ShapeBar->y(),
                           std::max(0, MainLayout::toPixels(f.shapeBar.width)), ShapeBar->height());
     lblStatus->setGeometry(MainLayout::toPixels(f.statusLabel.left), lblStatus->y(),
@@ -892,42 +681,16 @@ void frmMain::populateMenuStrings()
     }
     for (const MenuCaptions::ToolTip &row : MenuCaptions::toolTips()) {
         Steps::logAndSkip(kLog, [&] {
-            if (QAction *button = toolbarButton(row.key))
+            if (QAction *button = m_band->toolbarButton(row.key))
                 button->setToolTip(GetResString(row.id));
         });
     }
-    Steps::logAndSkip(kLog, [this] { cmdSearch->setText(GetResString(MenuCaptions::FindButton)); });
+    Steps::logAndSkip(kLog, [this] { m_band->cmdSearch->setText(GetResString(MenuCaptions::FindButton)); });
 }
 
 void frmMain::loadCustomStatusToolbarMenus()
 {
-    QMenu *inn = toolbarMenu(BuiltInStatus::In);
-    QMenu *out = toolbarMenu(BuiltInStatus::Out);
-    QMenu *mtg = toolbarMenu(BuiltInStatus::Meeting);
-    inn->clear();
-    out->clear();
-    // The four meeting states stay; only what follows them goes.
-    const QList<QAction *> meeting = mtg->actions();
-    for (qsizetype i = BuiltInStatus::meetingStates().size(); i < meeting.size(); ++i) {
-        mtg->removeAction(meeting.at(i));
-        delete meeting.at(i);
-    }
-    const CustomStatusMenus menus = CustomStatusMenus::sort(g_colCustomStatus);
-    const auto fill = [](QMenu *menu, const QList<CustomStatusMenus::Item> &items) {
-        for (const CustomStatusMenus::Item &item : items)
-            menu->addAction(item.text)->setData(item.key);
-    };
-    fill(inn, menus.inn);
-    fill(out, menus.out);
-    fill(mtg, menus.mtg);
-    // In and Out have no items of their own: without custom statuses their
-    // arrows would open empty menus, so they go.
-    for (const QString key : {BuiltInStatus::In, BuiltInStatus::Out}) {
-        auto *button = qobject_cast<QToolButton *>(Toolbar1->widgetForAction(m_toolbar1.value(key)));
-        QMenu *menu = toolbarMenu(key);
-        button->setMenu(menu->isEmpty() ? nullptr : menu);
-        button->setPopupMode(menu->isEmpty() ? QToolButton::DelayedPopup : QToolButton::MenuButtonPopup);
-    }
+    m_band->loadCustomStatusMenus(g_colCustomStatus);
 }
 
 void frmMain::DisableAdminMenu()
@@ -961,7 +724,7 @@ QIcon frmMain::smallImage(const QString &imageKey) const
 
 void frmMain::refreshEnableChat()
 {
-    toolbarButton(QStringLiteral("CHT"))->setVisible(g_fEnableChat);
+    m_band->toolbarButton(QStringLiteral("CHT"))->setVisible(g_fEnableChat);
 }
 
 void frmMain::treeViewClick(const QString &nodeKey, bool force)
@@ -1010,8 +773,7 @@ void frmMain::hideWebPage()
     oWebBrowser->clear();
     oWebBrowser->hide();
     oWebPicture->hide();
-    for (const char *key : {"BCK", "FWD", "STP"})
-        m_toolbar2.value(QLatin1String(key))->setVisible(false);
+    m_band->setBrowsingButtonsVisible(false);
 }
 
 void frmMain::displayWebPage(const QString &url)
@@ -1019,8 +781,7 @@ void frmMain::displayWebPage(const QString &url)
     oWebPicture->show();
     oWebBrowser->show();
     oWebPicture->raise();
-    for (const char *key : {"BCK", "FWD", "STP"})
-        m_toolbar2.value(QLatin1String(key))->setVisible(true);
+    m_band->setBrowsingButtonsVisible(true);
     const QUrl address = QUrl::fromUserInput(url, QDir::currentPath());
     if (address.isLocalFile()) {
         oWebBrowser->setSource(address);
@@ -1059,7 +820,7 @@ void frmMain::displayWebText(const QString &text)
 
 void frmMain::SetSelectUserFunctions(bool enable)
 {
-    toolbarButton(QStringLiteral("PHR"))->setEnabled(enable);
+    m_band->toolbarButton(QStringLiteral("PHR"))->setEnabled(enable);
 }
 
 void frmMain::DisplaySearch(bool show)
@@ -1067,7 +828,7 @@ void frmMain::DisplaySearch(bool show)
     Steps::logAndSkip(kLog, [&] {
         QAction *item = menuItem(QStringLiteral("mnuViewSub(0)"));
         item->setChecked(show);
-        CoolBar1->setBandVisible(4, show);
+        m_band->CoolBar1->setBandVisible(4, show);
         item->setText(GetResString(show ? 114 : 113));
     });
     Steps::logAndSkip(kLog, [this] { DisplayToolbar(); });
@@ -1091,14 +852,14 @@ void frmMain::DisplayToolbar()
     Steps::logAndSkip(kLog, [this] {
         const bool status = menuItem(QStringLiteral("mnuViewSub(2)"))->isChecked();
         const bool navigation = menuItem(QStringLiteral("mnuViewSub(3)"))->isChecked();
-        CoolBar1->setBandVisible(1, status);
-        CoolBar1->setBandVisible(2, status);
-        CoolBar1->setBandVisible(3, navigation);
-        if (!CoolBar1->anyBandVisible()) {
-            CoolBar1->hide();
+        m_band->CoolBar1->setBandVisible(1, status);
+        m_band->CoolBar1->setBandVisible(2, status);
+        m_band->CoolBar1->setBandVisible(3, navigation);
+        if (!m_band->CoolBar1->anyBandVisible()) {
+            m_band->CoolBar1->hide();
             arrangeControls();
-        } else if (CoolBar1->isHidden()) {
-            CoolBar1->show();
+        } else if (m_band->CoolBar1->isHidden()) {
+            m_band->CoolBar1->show();
             arrangeControls();
         }
         menuItem(QStringLiteral("mnuViewSub(3)"))
@@ -1138,19 +899,9 @@ void frmMain::setReservationsModel(QAbstractItemModel *model)
     lvwReservations->setModel(model);
 }
 
-QAction *frmMain::toolbarButton(const QString &key) const
-{
-    return m_toolbar1.value(key.toUpper());
-}
-
-QMenu *frmMain::toolbarMenu(const QString &key) const
-{
-    return m_toolbar1Menus.value(key.toUpper());
-}
-
 QAction *frmMain::menuItem(const QString &name) const
 {
-    return m_menuItems.value(name);
+    return m_menus->item(name);
 }
 
 QLabel *frmMain::statusPanel(const QString &key) const
@@ -1231,7 +982,7 @@ void frmMain::setPopupItemEnabled(int index, bool enabled)
 
 void frmMain::setToolbarButtonVisible(const QString &key, bool visible)
 {
-    if (QAction *button = toolbarButton(key))
+    if (QAction *button = m_band->toolbarButton(key))
         button->setVisible(visible);
 }
 
@@ -1338,12 +1089,6 @@ void frmMain::scrollToSelection()
 }
 
 // ---------------------------------------------------------------- view menu
-
-void frmMain::mnuViewSub_Click(int index)
-{
-    if (QAction *item = menuItem(QStringLiteral("mnuViewSub(%1)").arg(index)))
-        item->trigger();
-}
 
 void frmMain::viewItemTriggered(int index)
 {
@@ -1482,20 +1227,20 @@ void frmMain::Toolbar2_ButtonClick(const QString &key)
 void frmMain::SetStatusFromToolbar(const QString &statusCode)
 {
     try {
-        const StatusToolbar::Note note = StatusToolbar::noteFor(statusCode, cboNote->currentText());
+        const StatusToolbar::Note note = StatusToolbar::noteFor(statusCode, m_band->cboNote->currentText());
         if (note.typed) {
             saveRecentNote();
             lvwUserList->setFocus();
         }
         const QString parsed = CClientNote().ParseNote(note.text, g_oUserProperties);
         double outAt = Clock::nowDays();
-        double dueBack = StatusToolbar::dueBackFrom(dtETA->DateTimeValue(), outAt);
+        double dueBack = StatusToolbar::dueBackFrom(m_band->dtETA->DateTimeValue(), outAt);
         if (g_oClientHnd) {
             g_oClientHnd->UpdateStatus(g_lUserID, statusCode, parsed, outAt, dueBack, false, true);
             g_oClientHnd->SetFrameCaption();
         }
-        cboNote->setEditText(QString());
-        dtETA->clear();
+        m_band->cboNote->setEditText(QString());
+        m_band->dtETA->clear();
     } catch (const AppError &e) {
         ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.SetStatusFromToolbar\r\n") + e.source());
     }
@@ -1532,15 +1277,15 @@ void frmMain::loadRecentNotes()
 
 void frmMain::saveRecentNote()
 {
-    m_vRecentNotes.save(cboNote->currentText());
+    m_vRecentNotes.save(m_band->cboNote->currentText());
     showRecentNotes();
 }
 
 void frmMain::showRecentNotes()
 {
     // Refilling the list must not replace what is typed in the box.
-    const QString typed = cboNote->currentText();
-    cboNote->clear();
-    cboNote->addItems(m_vRecentNotes.shown());
-    cboNote->setEditText(typed);
+    const QString typed = m_band->cboNote->currentText();
+    m_band->cboNote->clear();
+    m_band->cboNote->addItems(m_vRecentNotes.shown());
+    m_band->cboNote->setEditText(typed);
 }

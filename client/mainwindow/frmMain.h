@@ -11,28 +11,27 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
-class CoolBar;
 class KeyedTreeWidget;
 class ListViewPane;
+class MainMenus;
+class MainToolbars;
 class QAbstractItemModel;
-class QComboBox;
+class QAction;
 class QFrame;
 class QLabel;
-class QLineEdit;
-class QMenu;
 class QProgressBar;
-class QPushButton;
 class QTextBrowser;
 class QTimer;
-class QToolBar;
 class QToolButton;
 class SplitterBar;
-class ucDateTime;
 
 // The board: the navigation tree on the left, the user list (or the
 // reservations under it, or a web page) on the right, the band of tool bars
-// on top with the info bar under it, and the status bar at the bottom.
+// on top with the info bar under it, and the status bar at the bottom. The
+// menus and the band build themselves; the window puts the parts together
+// and acts on their events. Its controls carry their names as object names.
 class frmMain : public QMainWindow, public IMainWindow, public IUserOptionsHost, public IUserListView
 {
     Q_OBJECT
@@ -81,8 +80,6 @@ public:
     void hidePopupMenu() override;
     void setPopupItemEnabled(int index, bool enabled) override;
     void setToolbarButtonVisible(const QString &key, bool visible) override;
-    void setInfoBar(const QString &text);
-    void clearInfoBar();
 
     // The user list's side of the poll.
     void setProgress(int percent) override;
@@ -100,73 +97,14 @@ public:
     void setListIconSize(int pixels) override;
     QIcon smallImage(const QString &imageKey) const override;
 
-    // Window commands.
-    void mnuFileClose_Click();
-    void mnuFileExit_Click();
-    void mnuHelpSub_Click(int index);
-    // The View menu entry with that index, as if it were clicked.
-    void mnuViewSub_Click(int index);
-    void refreshCurrentView();
-    // The tool bars' buttons and the status buttons' drop-down items.
-    void Toolbar1_ButtonClick(const QString &key);
-    void Toolbar1_ButtonMenuClick(const QString &key);
-    void Toolbar2_ButtonClick(const QString &key);
-    // Asks the window to close as the program would; gives true when it stays.
-    bool QueryUnload(int unloadMode);
-
     // Platform services, replaced by tests.
     std::function<void()> showHelp;                  // F1, Help Contents and the help button
     std::function<bool()> systemTrayAvailable;       // a tray icon to come back from
     std::function<void(const QPoint &)> setCursorPos; // global position
 
-    // The image lists and the splitter.
-    CMainImageLists images;
-    CSplitter m_oVerticalSplit;
-    bool m_fSplitting = false;
-
-    // Controls, named as the rest of the program knows them.
-    KeyedTreeWidget *trvUserlist = nullptr;
-    SplitterBar *picVerticalSplit = nullptr;
-    QToolButton *imgRightArrow = nullptr;
-    ListViewPane *lvwUserList = nullptr;
-    ListViewPane *lvwReservations = nullptr;
-    QFrame *shpResourceBar = nullptr;
-    QLabel *lblResource = nullptr;
-    QWidget *oWebPicture = nullptr;
-    QTextBrowser *oWebBrowser = nullptr;
-    CoolBar *CoolBar1 = nullptr;
-    QToolBar *Toolbar1 = nullptr;
-    QWidget *frStatus = nullptr;
-    ucDateTime *dtETA = nullptr;
-    QComboBox *cboNote = nullptr;
-    QToolBar *Toolbar2 = nullptr;
-    QWidget *Picture1 = nullptr;
-    QLineEdit *txtSearchFor = nullptr;
-    QPushButton *cmdSearch = nullptr;
-    QFrame *ShapeBar = nullptr;
-    QLabel *lblStatus = nullptr;
-    QLabel *ImageInfoBar = nullptr;
-    QToolButton *ImageCloseInfoBar = nullptr;
-    QProgressBar *prgBar = nullptr;
-
-    // Tool-bar buttons by key ("INN", "SEP1", ...), and their drop-downs.
-    QAction *toolbarButton(const QString &key) const;
-    QMenu *toolbarMenu(const QString &key) const;
-    QStringList toolbarKeys() const { return m_toolbar1Keys; }
-    // A menu item by its control name ("mnuFileExit", "mnuViewSub(4)").
-    QAction *menuItem(const QString &name) const;
-    // A status-bar panel by key: "TIME", "VIEW" or "MSG".
-    QLabel *statusPanel(const QString &key) const;
-
     // Outer size in twips, as the layout rules count it.
     int outerWidth() const;
     int outerHeight() const;
-
-signals:
-    // Clicks the status tool bar leaves to its owners.
-    void Toolbar1ButtonClick(const QString &key);
-    void Toolbar1ButtonMenuClick(const QString &key);
-    void Toolbar2ButtonClick(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -174,11 +112,26 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void createMenus();
-    QAction *addMenuItem(QMenu *menu, const QString &name, const QString &text);
-    void createCoolBar();
-    void createToolbar1();
-    void createToolbar2();
+    // Window commands.
+    void mnuFileClose_Click();
+    void mnuFileExit_Click();
+    void mnuHelpSub_Click(int index);
+    void refreshCurrentView();
+    // The tool bars' buttons and the status buttons' drop-down items.
+    void Toolbar1_ButtonClick(const QString &key);
+    void Toolbar1_ButtonMenuClick(const QString &key);
+    void Toolbar2_ButtonClick(const QString &key);
+    // Asks the window to close as the program would; gives true when it stays.
+    bool QueryUnload(int unloadMode);
+    void setInfoBar(const QString &text);
+    void clearInfoBar();
+    // A menu item by its control name ("mnuFileExit", "mnuViewSub(4)").
+    QAction *menuItem(const QString &name) const;
+    // A status-bar panel by key: "TIME", "VIEW" or "MSG".
+    QLabel *statusPanel(const QString &key) const;
+
+    void connectMenus();
+    void connectToolbars();
     void createPanes();
     void createInfoBar();
     void createStatusBar();
@@ -218,13 +171,29 @@ private:
     void saveRecentNote();
     void showRecentNotes();
 
-    QHash<QString, QAction *> m_menuItems;
-    QHash<QString, QAction *> m_toolbar1;
-    QStringList m_toolbar1Keys;
-    QHash<QString, QMenu *> m_toolbar1Menus;
-    QHash<QString, QAction *> m_toolbar2;
-    QHash<QString, QLabel *> m_panels;
+    // The image lists and the splitter.
+    CMainImageLists images;
+    CSplitter m_oVerticalSplit;
+    bool m_fSplitting = false;
+
     QWidget *m_client = nullptr;
+    std::unique_ptr<MainMenus> m_menus;
+    MainToolbars *m_band = nullptr;
+    KeyedTreeWidget *trvUserlist = nullptr;
+    SplitterBar *picVerticalSplit = nullptr;
+    QToolButton *imgRightArrow = nullptr;
+    ListViewPane *lvwUserList = nullptr;
+    ListViewPane *lvwReservations = nullptr;
+    QFrame *shpResourceBar = nullptr;
+    QLabel *lblResource = nullptr;
+    QWidget *oWebPicture = nullptr;
+    QTextBrowser *oWebBrowser = nullptr;
+    QFrame *ShapeBar = nullptr;
+    QLabel *lblStatus = nullptr;
+    QLabel *ImageInfoBar = nullptr;
+    QToolButton *ImageCloseInfoBar = nullptr;
+    QProgressBar *prgBar = nullptr;
+    QHash<QString, QLabel *> m_panels;
     QTimer *m_clock = nullptr;
     RecentNotes m_vRecentNotes;
     MainLayout::Vertical m_vertical;

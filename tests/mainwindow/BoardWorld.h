@@ -9,7 +9,21 @@
 #include "platform/DateUtil.h"
 #include "status/CClientHnd.h"
 
+#include <QAction>
 #include <QtTest>
+
+// A control or menu item of the window, found by its object name as the
+// window names it ("cboNote", "mnuViewSub(4)", the tool-bar key "INN").
+template <typename T = QWidget>
+T *control(const QObject *window, const QString &name)
+{
+    return window->findChild<T *>(name);
+}
+
+inline QAction *action(const QObject *window, const QString &name)
+{
+    return control<QAction>(window, name);
+}
 
 // The board's users, all in the "Staff Members" group (node 3): Ada (log-in
 // ADA) is In, Bruno (BRUNO) is Out, Chiara has no log-in and is in a meeting.

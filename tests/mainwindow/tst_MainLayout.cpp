@@ -1,76 +1,183 @@
+#include "mainwindow/CSplitter.h"
 #include "mainwindow/MainLayout.h"
 
 #include <QtTest>
 
 namespace {
 
-MainLayout::Vertical arrange(int window, const QString &viewKind, bool coolBar = true, bool infoBar = true)
+// Records what the controller does to its bar.
+class FakeBar : public ISplitterBar
 {
-    MainLayout::Heights in;
-    in.window = window;
-    in.statusBar = 330;
-    in.coolBarVisible = coolBar;
-    in.coolBar = 1200;
-    in.infoBarVisible = infoBar;
-    in.infoBar = 390;
-    in.viewKind = viewKind;
-    return MainLayout::arrangeControls(in);
-}
+public:
+    void setBarLeft(double twips) override { left = twips; }
+    void setBarTop(double twips) override { top = twips; }
+    void setBarVisible(bool v) override { visible = v; }
+    void setBarColour(Colour c) override { colour = c; }
+    void setBarWidthPixels(int) override {}
+    void bringBarToFront() override { inFront = true; }
+    void sendBarToBack() override { inFront = false; }
+    void setDragDisplay(int) override {}
+    void setBarPointer(Pointer p) override { barPointer = p; }
+    void setScreenPointer(Pointer p) override { screenPointer = p; }
+    void captureMouse() override { captured = true; }
+    void releaseMouse() override { captured = false; }
+    double ownerInnerWidth() const override { return 12000; }
+    double ownerInnerHeight() const override { return 9000; }
+    double twipsPerPixel() const override { return 15; }
+
+    double left = 3000, top = 1690;
+    bool visible = false, inFront = true, captured = false;
+    Colour colour = Colour::ButtonFace;
+    Pointer barPointer = Pointer::Default, screenPointer = Pointer::Default;
+};
 
 } // namespace
 
+// The layout rules of the window, and the splitter that moves the tree pane's edge.
 class tst_MainLayout : public QObject
 {
     Q_OBJECT
+
+    FakeBar m_bar;
+    std::unique_ptr<CSplitter> m_splitter;
+    int m_completes = 0;
+
 private slots:
-    void eachViewKind_data()
+    void init()
+    {
+        m_bar = FakeBar();
+        m_splitter = std::make_unique<CSplitter>();
+        m_completes = 0;
+        m_splitter->SplitComplete = [this] { ++m_completes; };
+        m_splitter->Initialise(&m_bar);
+    }
+
+    void aDragEndsWhereTheRulesSay_data()
+    {
+        QTest::addColumn<float>("grab");
+        QTest::addColumn<int>("border");
+        QTest::addColumn<float>("release");
+        QTest::addColumn<float>("landed");
+        QTest::newRow("as released") << 0.0f << 0 << 159.0f << 159.0f;
+        QTest::newRow("less the grab, rounded") << 45.6f << 0 << 3100.0f << 3054.0f;
+        QTest::newRow("beyond the width less the border") << 0.0f << 100 << 15000.0f << 11900.0f;
+        QTest::newRow("before the border") << 0.0f << 100 << -300.0f << 100.0f;
+    }
+
+    void aDragEndsWhereTheRulesSay()
+    {
+        QFETCH(float, grab);
+        QFETCH(int, border);
+        QFETCH(float, release);
+        QFETCH(float, landed);
+        QVERIFY(m_bar.visible && !m_bar.inFront);
+        QCOMPARE(m_bar.barPointer, ISplitterBar::Pointer::SizeLeftRight);
+        m_splitter->setBorderSize(border);
+        m_splitter->MouseDown(grab);
+        QCOMPARE(m_bar.colour, ISplitterBar::Colour::ButtonShadow);
+        QVERIFY(m_bar.inFront && m_bar.captured);
+        // While dragging the bar follows the mouse inside the range only.
+        const bool inside = release == landed + qRound(grab);
+        QCOMPARE(m_splitter->MouseMove(release), release);
+        QCOMPARE(m_bar.left, inside ? double(release) : 3000.0);
+        QCOMPARE(m_bar.screenPointer, inside ? ISplitterBar::Pointer::SizeLeftRight : ISplitterBar::Pointer::NoDrop);
+        float x = release;
+        QVERIFY(m_splitter->MouseUp(x));
+        QCOMPARE(x, landed);
+        QCOMPARE(m_bar.left, double(landed));
+        QCOMPARE(m_completes, 1);
+        QCOMPARE(m_bar.colour, ISplitterBar::Colour::ButtonFace);
+        QVERIFY(!m_bar.inFront && !m_bar.captured);
+        QCOMPARE(m_bar.screenPointer, ISplitterBar::Pointer::Default);
+    }
+
+    void aLeftwardDragBelow800Snaps()
+    {
+        m_splitter->MouseDown(0);
+        QCOMPARE(m_splitter->MouseMove(1000), 1000.0f);
+        QCOMPARE(m_splitter->MouseMove(799), 15.0f);
+        QCOMPARE(m_bar.left, 799.0);
+        QCOMPARE(m_splitter->MouseMove(400), 15.0f);
+        // Moving right, or leftward to 800 or above, is no snap.
+        QCOMPARE(m_splitter->MouseMove(500), 500.0f);
+        QCOMPARE(m_splitter->MouseMove(2000), 2000.0f);
+        QCOMPARE(m_splitter->MouseMove(800), 800.0f);
+    }
+
+    void aReleaseWithoutADragDoesNothing()
+    {
+        float x = 1234;
+        QVERIFY(!m_splitter->MouseUp(x));
+        QCOMPARE(x, 1234.0f);
+        QCOMPARE(m_splitter->MouseMove(500), 500.0f);
+        // Nor does one after a refused split.
+        m_splitter->DoSplit = [](bool &allow) { allow = false; };
+        m_splitter->MouseDown(0);
+        m_splitter->MouseMove(5000);
+        QVERIFY(!m_splitter->MouseUp(x));
+        QCOMPARE(m_bar.left, 3000.0);
+        QCOMPARE(m_completes, 0);
+    }
+
+    void aHorizontalBarMovesUpAndDown()
+    {
+        m_splitter->setOrientation(1);
+        QCOMPARE(m_bar.barPointer, ISplitterBar::Pointer::SizeUpDown);
+        m_splitter->MouseDown(0);
+        m_splitter->MouseMove(4000);
+        QCOMPARE(std::pair(m_bar.left, m_bar.top), std::pair(3000.0, 4000.0));
+        QCOMPARE(m_splitter->MouseMove(700), 700.0f); // no snap up and down
+        float x = 9500; // the limit is the height
+        m_splitter->MouseUp(x);
+        QCOMPARE(m_bar.top, 9000.0);
+    }
+    void panesByViewKindAndBars_data()
     {
         QTest::addColumn<QString>("viewKind");
-        QTest::addColumn<bool>("listOnly");
-        for (const char *kind : {"GRP", "CTL", "NTF", "SRH", "grp", "Srh"})
-            QTest::newRow(kind) << QString::fromLatin1(kind) << true;
-        for (const char *kind : {"RSG", "RTS", ""})
-            QTest::newRow(*kind ? kind : "empty") << QString::fromLatin1(kind) << false;
+        QTest::addColumn<int>("window");
+        QTest::addColumn<bool>("coolBar");
+        QTest::addColumn<bool>("infoBar");
+        QTest::addColumn<int>("raisedTo");
+        QTest::addColumn<int>("treeTop");
+        QTest::addColumn<int>("treeHeight");
+        QTest::addColumn<int>("listHeight");
+        // Reserved: 330 status bar + 800 + 1200 cool bar + 390 info bar.
+        QTest::newRow("a list alone") << "GRP" << 9000 << true << true << 9000 << 1690 << 6280 << 6280;
+        QTest::newRow("kinds ignore case") << "Srh" << 9000 << true << true << 9000 << 1690 << 6280 << 6280;
+        QTest::newRow("reservations under") << "RSG" << 9000 << true << true << 9000 << 1690 << 6280 << 3120;
+        QTest::newRow("no kind yet") << "" << 9000 << true << true << 9000 << 1690 << 6280 << 3120;
+        QTest::newRow("no info bar") << "GRP" << 9000 << true << false << 9000 << 1300 << 6670 << 6670;
+        QTest::newRow("no bars") << "GRP" << 9000 << false << false << 9000 << 100 << 7870 << 7870;
+        QTest::newRow("a low window is raised") << "RSG" << 2000 << true << true << 3520 << 1690 << 800 << 380;
     }
 
-    void eachViewKind()
+    void panesByViewKindAndBars()
     {
         QFETCH(QString, viewKind);
-        QFETCH(bool, listOnly);
-        // Reserved: 330 status bar + 800 + 1200 cool bar + 390 info bar = 2720.
-        const MainLayout::Vertical v = arrange(9000, viewKind);
-        QCOMPARE(v.window, 9000);
-        for (int height : {v.treeHeight, v.webHeight, v.splitterHeight})
-            QCOMPARE(height, 6280);
-        for (int top : {v.treeTop, v.arrowTop, v.userListTop, v.webTop, v.splitterTop})
-            QCOMPARE(top, 1690);
-        QCOMPARE(v.browserTop, -40);
-        QCOMPARE(v.browserHeight, 6300);
-        QCOMPARE(v.shapeBarTop, 1280);
-        QCOMPARE(v.reservationsHeight, 2760);
-        QCOMPARE(v.userListHeight, listOnly ? 6280 : 3120);
-        QCOMPARE(v.reservationsTop, listOnly ? 8370 : 5210);
-        if (!listOnly)
-            QCOMPARE(v.resourceBarTop, 4850);
-    }
-
-    void hiddenBarsLeaveOnlyTheMargins()
-    {
-        const MainLayout::Vertical v = arrange(9000, QStringLiteral("GRP"), false, false);
-        QCOMPARE(v.treeTop, 100);
-        QCOMPARE(v.shapeBarTop, 80);
-        QCOMPARE(v.treeHeight, 9000 - 1130);
-        // The cool bar alone: the info bar's strip sits under it.
-        QCOMPARE(arrange(9000, QStringLiteral("GRP"), true, false).treeTop, 1300);
-    }
-
-    void aLowWindowIsRaisedToWhatThePanesNeed()
-    {
-        const MainLayout::Vertical v = arrange(2000, QStringLiteral("RSG"));
-        QCOMPARE(v.window, 2720 + 800);
-        QCOMPARE(v.treeHeight, 800);
-        QCOMPARE(v.userListHeight, 380);
-        QCOMPARE(v.reservationsHeight, 20);
+        QFETCH(int, window);
+        QFETCH(bool, coolBar);
+        QFETCH(bool, infoBar);
+        QFETCH(int, raisedTo);
+        QFETCH(int, treeTop);
+        QFETCH(int, treeHeight);
+        QFETCH(int, listHeight);
+        MainLayout::Heights in;
+        in.window = window;
+        in.statusBar = 330;
+        in.coolBarVisible = coolBar;
+        in.infoBarVisible = infoBar;
+        in.coolBar = 1200;
+        in.infoBar = 390;
+        in.viewKind = viewKind;
+        const MainLayout::Vertical v = MainLayout::arrangeControls(in);
+        QCOMPARE(v.window, raisedTo);
+        QCOMPARE(v.treeTop, treeTop);
+        for (int top : {v.arrowTop, v.userListTop, v.webTop, v.splitterTop})
+            QCOMPARE(top, treeTop);
+        QCOMPARE(v.treeHeight, treeHeight);
+        QCOMPARE(v.userListHeight, listHeight);
+        QCOMPARE(v.reservationsTop, v.userListTop + listHeight + 400);
+        QVERIFY(v.reservationsHeight >= 0);
     }
 
     void treePane_data()
@@ -104,7 +211,6 @@ private slots:
         QCOMPARE(h.userListLeft, window - 120 - listWidth);
         for (int width : {h.webWidth, h.reservationsWidth})
             QCOMPARE(width, listWidth);
-        QCOMPARE(h.resourceBarWidth, listWidth - 40);
         // The window's minimum never has to grow to fit what the bar left.
         if (window >= 8600)
             QVERIFY(MainLayout::minimumWidth(!h.collapsed, h.treeWidth) <= window);
@@ -115,19 +221,7 @@ private slots:
         QCOMPARE(MainLayout::minimumWidth(true, 2880), 8600);
         QCOMPARE(MainLayout::minimumWidth(true, 2881), 5600 + 3001);
         QCOMPARE(MainLayout::minimumWidth(false, 5000), 8600);
-    }
-
-    void frameBarsSpanTheWindow()
-    {
-        const MainLayout::Frame f = MainLayout::arrangeFrame(12000, 9000, 1200, 3000);
-        QCOMPARE(std::pair(f.coolBar.left, f.coolBar.width), std::pair(40, 11800));
-        QCOMPARE(std::pair(f.statusLabel.left, f.statusLabel.width), std::pair(460, 11460));
-        QCOMPARE(f.closeImageLeft, 11440);
-        QCOMPARE(std::tuple(f.progressBar.left, f.progressBar.width, f.progressBar.top), std::tuple(5950, 5410, 8040));
-    }
-
-    void twipsConvertAtFifteenPerPixel()
-    {
+        // Twips round to the nearest pixel, either side of zero.
         QCOMPARE(MainLayout::toPixels(130), 9);
         QCOMPARE(MainLayout::toPixels(-40), -3);
     }
