@@ -120,7 +120,7 @@ private slots:
     {
         QTest::addColumn<quint32>("seed");
         for (quint32 seed : {11u, 22u, 33u})
-            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+            QTest::addRow("seed %u", seed) << seed;
     }
     void randomDatagramsHandledSafely()
     {

@@ -1,3 +1,4 @@
+#include "StaffRows.h"
 #include "StubMainWindow.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
@@ -12,6 +13,7 @@
 #include "status/UserListPoll.h"
 
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QtTest>
 
 // Five running copies share one database and an in-memory multicast group
@@ -25,7 +27,6 @@ namespace {
 constexpr int kCopies = 5;
 constexpr int kUsers = 12;
 constexpr int kSteps = 400;
-const QString kAllUsers = QStringLiteral("GRP0");
 const QStringList kStatuses = {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"),
                                QStringLiteral("MTG"), QStringLiteral("HME"), QStringLiteral("BRK")};
 
@@ -47,54 +48,39 @@ QByteArray forged(QRandomGenerator &random, int changes)
 class Copy
 {
 public:
-    Copy(MCastBus &bus, qint32 userId) : m_endpoint(bus.attach()), m_transport(*this)
+    Copy(MCastBus &bus, qint32 userId) : m_endpoint(bus.attach()), m_transport(*this), m_user(userId)
     {
-        m_user = userId;
         m_currentUser.UserID = userId;
         m_currentUser.RealName = QStringLiteral("User %1").arg(userId);
-        m_engine = std::make_unique<CClientHnd>();
-        m_main = std::make_unique<StubMainWindow>();
-        m_tray = std::make_unique<BusTray>(*this);
         m_protocol = std::make_unique<MCastProtocol>(m_window, g_lLastSeq, m_transport, m_receiver);
     }
 
-    // Makes this copy the running program until it goes out of scope.
-    class Active
+    // Makes this copy the running program until the guard goes.
+    auto active()
     {
-    public:
-        explicit Active(Copy &copy) : m_copy(copy) { m_copy.swapGlobals(); }
-        ~Active() { m_copy.swapGlobals(); }
-        Active(const Active &) = delete;
-        Active &operator=(const Active &) = delete;
-
-    private:
-        Copy &m_copy;
-    };
+        swapGlobals();
+        return qScopeGuard([this] { swapGlobals(); });
+    }
 
     void poll()
     {
-        Active active(*this);
-        QString query, node = kAllUsers;
+        const auto running = active();
+        QString query, node = QStringLiteral("GRP0");
         g_oClientHnd->RefreshUserList(false, true, query, node);
     }
 
     void changeStatus(qint32 userId, const QString &status, const QString &note)
     {
-        Active active(*this);
-        double outAt = 0, dueBack = 0;
-        g_oClientHnd->UpdateStatus(userId, status, note, outAt, dueBack, false, false);
+        const auto running = active();
+        ::changeStatus(*g_oClientHnd, userId, status, note);
     }
 
     // The board as shown, one line per row in user order.
     QStringList board()
     {
-        Active active(*this);
-        return shownRows(g_oClientHnd->userList().model());
-    }
-
-    static QStringList shownRows(const UserListModel &model)
-    {
+        const auto running = active();
         QStringList rows;
+        const UserListModel &model = g_oClientHnd->userList().model();
         for (int row = 0; row < model.rowCount(); ++row) {
             const UserListItem &item = *model.item(row);
             rows << QStringList{QString::number(item.UserID), item.Text, item.StatusText, item.IconKey, item.Note,
@@ -111,13 +97,10 @@ private:
     public:
         explicit BusTray(Copy &copy) : m_copy(copy) {}
         void sendUpdatePulse(const CMCastUpdate &update) override { m_copy.m_protocol->sendUpdatePulse(update); }
-
-    private:
         Copy &m_copy;
     };
 
-    // The copy's end of the bus; whatever arrives is handled with the copy's
-    // state in place.
+    // The copy's end of the bus; whatever arrives is handled with the copy's state in place.
     class Transport : public IMCastTransport
     {
     public:
@@ -125,17 +108,13 @@ private:
         void send(const QByteArray &datagram) override { m_copy.m_endpoint.send(datagram); }
         void setReceiveHandler(ReceiveHandler handler) override
         {
-            if (!handler) {
-                m_copy.m_endpoint.setReceiveHandler({});
-                return;
-            }
-            m_copy.m_endpoint.setReceiveHandler([this, handler](const QByteArray &datagram, const QString &from) {
-                Active active(m_copy);
-                handler(datagram, from);
-            });
+            if (handler)
+                handler = [this, handler](const QByteArray &datagram, const QString &from) {
+                    const auto running = m_copy.active();
+                    handler(datagram, from);
+                };
+            m_copy.m_endpoint.setReceiveHandler(handler);
         }
-
-    private:
         Copy &m_copy;
     };
 
@@ -160,19 +139,14 @@ private:
     CMCastWindow m_window;
     StatusMCastReceiver m_receiver;
     std::unique_ptr<MCastProtocol> m_protocol;
-
-    std::unique_ptr<CClientHnd> m_engine;
-    std::unique_ptr<IMainWindow> m_main;
-    std::unique_ptr<ITrayWindow> m_tray;
+    std::unique_ptr<CClientHnd> m_engine = std::make_unique<CClientHnd>();
+    std::unique_ptr<IMainWindow> m_main = std::make_unique<StubMainWindow>();
+    std::unique_ptr<ITrayWindow> m_tray = std::make_unique<BusTray>(*this);
     QList<CUser> m_userList;
     CUser m_currentUser;
-    qint32 m_user = 0;
-    qint32 m_lastUpdated = -1;
-    qint32 m_lastSeq = 0;
-    qint32 m_myRowIndex = -1;
+    qint32 m_user, m_lastUpdated = -1, m_lastSeq = 0, m_myRowIndex = -1;
     bool m_myRowLoaded = false;
-    QString m_nodeKey;
-    QString m_viewType;
+    QString m_nodeKey, m_viewType;
 };
 
 } // namespace
@@ -181,27 +155,6 @@ class tst_LossyBus : public QObject
 {
     Q_OBJECT
 
-private:
-    // The board a copy that has just started would show.
-    static QStringList databaseBoard()
-    {
-        UserListPoll fresh;
-        const qint32 savedMark = g_lLastUpdated;
-        const QString savedNode = g_sCurrentNodeKey;
-        const QList<CUser> savedList = g_vUserList;
-        g_lLastUpdated = -1;
-        g_sCurrentNodeKey.clear();
-        g_frmMain = std::make_unique<StubMainWindow>();
-        g_lUserID = 99;
-        DbHandle none;
-        fresh.refresh(false, true, QString(), kAllUsers, none);
-        g_frmMain.reset();
-        g_lLastUpdated = savedMark;
-        g_sCurrentNodeKey = savedNode;
-        g_vUserList = savedList;
-        return Copy::shownRows(fresh.model());
-    }
-
 private slots:
     void init() { Clock::pin(QDateTime(QDate(2026, 5, 12), QTime(11, 0))); }
     void cleanup() { Clock::unpin(); }
@@ -209,27 +162,23 @@ private slots:
     void boardsMeetTheDatabaseAfterOnePoll_data()
     {
         QTest::addColumn<quint32>("seed");
-        for (quint32 seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u})
-            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+        for (quint32 seed = 1; seed <= 8; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
     }
     void boardsMeetTheDatabaseAfterOnePoll()
     {
         QFETCH(quint32, seed);
         TestDatabase db(false, QStringLiteral("lossy_bus"));
-        for (qint32 id = 1; id <= kUsers; ++id)
-            db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
-                                   "VALUES (?, ?, 'INN', ?, 1)"),
-                    {id, QStringLiteral("User %1").arg(id), id});
-
+        addStaff(kUsers);
         MCastBus bus(seed);
         bus.dropRate = 0.3;
         bus.repeatRate = 0.1;
         bus.reorder = true;
         std::vector<std::unique_ptr<Copy>> copies;
-        for (qint32 id = 1; id <= kCopies; ++id)
+        for (qint32 id = 1; id <= kCopies; ++id) {
             copies.push_back(std::make_unique<Copy>(bus, id));
-        for (auto &copy : copies)
-            copy->poll();
+            copies.back()->poll();
+        }
         MCastBus::Endpoint &forger = bus.attach();
 
         QRandomGenerator random(seed);
@@ -238,8 +187,7 @@ private slots:
             Copy &copy = *copies.at(random.bounded(kCopies));
             const int action = random.bounded(100);
             if (action < 40) {
-                const qint32 user = 1 + random.bounded(kUsers);
-                copy.changeStatus(user, kStatuses.at(random.bounded(kStatuses.size())),
+                copy.changeStatus(1 + random.bounded(kUsers), kStatuses.at(random.bounded(kStatuses.size())),
                                   QStringLiteral("it's change %1").arg(++changes));
             } else if (action < 80) {
                 for (int n = random.bounded(1, 6); n > 0 && bus.deliverOne(); --n) {
@@ -255,7 +203,10 @@ private slots:
         bus.deliverAll();
         QCOMPARE(bus.pending(), 0);
 
-        const QStringList expected = databaseBoard();
+        // What a copy that has just started shows.
+        Copy fresh(bus, 99);
+        fresh.poll();
+        const QStringList expected = fresh.board();
         QCOMPARE(expected.size(), kUsers);
         for (auto &copy : copies) {
             copy->poll();
