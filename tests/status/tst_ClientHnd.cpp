@@ -1,11 +1,9 @@
 #include "StatusFakes.h"
 #include "TestDatabase.h"
-#include "foundation/MADOFunctions.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/TextLimit.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
-#include "status/CClientHnd.h"
 #include "status/StatusMCastReceiver.h"
 
 #include <QtTest>
@@ -39,11 +37,11 @@ struct Change
     double outAt = 0, back = 0;
 };
 Change change(qint32 id, const QString &status, const QString &note = QString(), bool interactive = false,
-              double back = 0, bool calendar = false)
+              double back = 0)
 {
     Change c;
     c.back = back;
-    c.result = g_oClientHnd->UpdateStatus(id, status, note, c.outAt, c.back, calendar, interactive);
+    c.result = g_oClientHnd->UpdateStatus(id, status, note, c.outAt, c.back, false, interactive);
     return c;
 }
 
@@ -55,16 +53,18 @@ CEntity entity(qint32 id)
     return user;
 }
 
-class FakeWatcher : public ICalendarWatcher
+struct FakeWatcher : ICalendarWatcher
 {
-public:
-    explicit FakeWatcher(int &closed) : m_closed(closed) {}
     void Start(qint32) override {}
-    void CloseDown() override { ++m_closed; }
-
-private:
-    int &m_closed;
+    void CloseDown() override { ++closed; }
+    static inline int closed = 0;
 };
+
+void storeMyStatus(const QString &status, double dueBack = 0)
+{
+    DbHandle db;
+    Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), db, {status, dueBack});
+}
 
 } // namespace
 
@@ -88,9 +88,6 @@ private slots:
         QTest::newRow("vacation on tuesday") << kFriday.addDays(-3) << QTime(9, 0) << "VAC" << "2026-12-02 08:30:00";
         QTest::newRow("in") << kFriday << QTime(9, 0) << "INN" << "";
         QTest::newRow("out") << kFriday << QTime(23, 30) << "OUT" << "2026-12-05 00:30:00";
-        QTest::newRow("meeting") << kFriday << QTime(9, 0) << "MTG" << "2026-12-04 10:00:00";
-        QTest::newRow("do not disturb") << kFriday << QTime(9, 0) << "DND" << "2026-12-04 10:00:00";
-        QTest::newRow("calendar tentative") << kFriday << QTime(9, 0) << "MTT" << "2026-12-04 10:00:00";
         QTest::newRow("custom") << kFriday << QTime(9, 0) << "X0A" << "2026-12-04 10:00:00";
     }
     void defaultDueBack()
@@ -132,9 +129,8 @@ private slots:
         QCOMPARE(w->history(), QStringList{QStringLiteral("1|OUT|At the bank|2004-08-01 13:00:00|2004-08-01 12:00:00")});
         QCOMPARE(w->tray->sent.size(), 1);
         const CMCastUpdate &sent = w->tray->sent[0];
-        QCOMPARE(QVariantList({sent.Seq, sent.UserID, sent.OriginatorID, sent.Status, sent.ETD, sent.ETA}),
-                 QVariantList({7, StatusWorld::kMe, StatusWorld::kMe, "OUT", c.outAt, back}));
-        QCOMPARE(sent.Note, QStringLiteral("  At the bank ")); // cut only in the database
+        QCOMPARE(QVariantList({sent.Seq, sent.UserID, sent.OriginatorID, sent.Status, sent.Note, sent.ETD, sent.ETA}),
+                 QVariantList({7, 1, 1, "OUT", "  At the bank ", c.outAt, back})); // the note cut only in the database
         QCOMPARE(QVariantList({g_oCurrentUser.IsIn, g_oCurrentUser.Note, g_oCurrentUser.ETA}),
                  QVariantList({"OUT", "  At the bank ", back}));
         QCOMPARE(w->tray->icons, QStringList{QStringLiteral("OUT")});
@@ -144,7 +140,7 @@ private slots:
                                          "message Your status has been set to Out, click Check In "
                                          "to set your status back to In",
                                          "checkin", "dueback 2004-08-01 13:00", "show", "display", "ontop"}));
-        QVERIFY(w->calendar.added.isEmpty());
+        QVERIFY(w->calendar.added.isEmpty()); // not asked for
 
         // Back in: no due-back time in the row, "now" in the history, 0 in
         // the update, and the offer to check in goes away.
@@ -158,29 +154,15 @@ private slots:
         QCOMPARE(w->popups, QStringList({"undisplay", "gone"}));
     }
 
-    void calendarOnlyWhenAsked()
-    {
-        StatusWorld w(false);
-        Clock::pin(QDateTime(kFriday, QTime(9, 0)));
-        change(2, QStringLiteral("MTG"), QStringLiteral("Review"));
-        QVERIFY(w.calendar.added.isEmpty());
-        change(2, QStringLiteral("MTG"), QStringLiteral("Review"), false, 0, true);
-        QCOMPARE(w.calendar.added, QStringList{QStringLiteral("09:00|10:00|Review|MTG|")});
-    }
-
     void notesComeBackUnchanged_data()
     {
         QTest::addColumn<bool>("postgres");
         QTest::addColumn<QString>("note");
-        QString longNote;
-        for (int i = 0; longNote.size() < 2000; ++i)
-            longNote += QStringLiteral("Jo's #%1; ").arg(i);
-        longNote.truncate(2000);
         for (bool pg : {false, true}) {
             const char *engine = pg ? "postgres" : "sqlite";
             QTest::addRow("%s apostrophe", engine) << pg << "Bob's lunch";
             QTest::addRow("%s datagram separator", engine) << pg << "a#!b#!";
-            QTest::addRow("%s 2000 characters, kept to the limit", engine) << pg << longNote;
+            QTest::addRow("%s long, kept to the limit", engine) << pg << QString("Jo's #1; ").repeated(222);
         }
     }
     void notesComeBackUnchanged()
@@ -195,8 +177,7 @@ private slots:
         QCOMPARE(DecodeQuotes(stored), note);
         QCOMPARE(DecodeQuotes(w->history()[0].section(u'|', 2, -3)), note);
         QCOMPARE(w->statusRow(2).section(u'|', 0, 0), QStringLiteral("INN")); // nobody else touched
-        QCOMPARE(w->tray->sent[0].Note, note);
-        QCOMPARE(g_oCurrentUser.Note, note);
+        QCOMPARE(w->tray->sent[0].Note + g_oCurrentUser.Note, note + note);
     }
 
     void invalidCodeWritesNothing_data()
@@ -224,55 +205,41 @@ private slots:
         QVERIFY(readTextFile(w.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("Invalid status code")));
     }
 
-    void editSeveralUsers_data() { addEngineRows(); }
     void editSeveralUsers()
     {
-        OPEN_WORLD(w);
-        FakeMainWindow &window = w->withMainWindow();
+        StatusWorld w(false);
+        FakeMainWindow &window = w.withMainWindow();
         g_fOutlook = true;
         Clock::pin(QDateTime(kFriday, QTime(9, 50)));
-        for (qint32 id : {1, 2, 3}) {
-            CUser row;
-            row.UserID = id;
-            row.IsIn = QStringLiteral("INN");
-            g_vUserList << row;
-        }
-        w->answerDialog({false, QStringLiteral("MTG"), QStringLiteral("Planning"), friday(10), friday(11, 30), true});
+        g_vUserList.resize(3);
+        for (qint32 id : {1, 2, 3})
+            g_vUserList[id - 1].UserID = id;
+        w.answerDialog({false, QStringLiteral("MTG"), QStringLiteral("Planning"), friday(10), friday(11, 30), true});
         const QList<CEntity> users{entity(2), entity(1), entity(3)};
         QCOMPARE(g_oClientHnd->EditUserStatus(users, false), 10000);
-
-        QCOMPARE(w->dialogs.size(), 1);
-        const FakeStatusDialog::Setup &setup = w->dialogs[0];
-        QCOMPARE(setup.caption, QStringLiteral("Change Status for multiple staff members"));
-        QCOMPARE(setup.statusCode, QStringLiteral("OUT"));
-        QCOMPARE(setup.targetUserID, 0);
-        QVERIFY(setup.own && !setup.addTicked && setup.addEnabled && setup.addVisible && setup.inviteVisible
-                && setup.inButtonVisible);
-
-        const QStringList history = w->history();
-        QCOMPARE(history.size(), 3);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(history[i], QStringLiteral("%1|MTG|Planning|2026-12-04 11:30:00|2026-12-04 10:00:00")
-                                     .arg(users[i].ID));
+        QCOMPARE(w.dialogs, QStringList{"add=011;caption=Change Status for multiple staff members;code=OUT;invite=1;"
+                                        "note=;own=1;target=0"});
+        QCOMPARE(w.history(), QStringList({"2|MTG|Planning|2026-12-04 11:30:00|2026-12-04 10:00:00",
+                                           "1|MTG|Planning|2026-12-04 11:30:00|2026-12-04 10:00:00",
+                                           "3|MTG|Planning|2026-12-04 11:30:00|2026-12-04 10:00:00"}));
         // Only the signed-in user's change is interactive.
-        QCOMPARE(w->popups.count(QStringLiteral("new")), 1);
-        QCOMPARE(w->calendar.added, QStringList{QStringLiteral("10:00|11:30|Planning|MTG|User 2; User 3")});
+        QCOMPARE(w.popups.count(QStringLiteral("new")), 1);
+        QCOMPARE(w.calendar.added, QStringList{QStringLiteral("10:00|11:30|Planning|MTG|User 2; User 3")});
         QCOMPARE(window.progress, (QVector<int>{0, 33, 67, 100}));
         QVERIFY(!window.progressShown);
         QCOMPARE(window.clicked, QStringList{QStringLiteral("TOP!")});
-        for (const CUser &row : std::as_const(g_vUserList)) {
-            QCOMPARE(row.IsIn, QStringLiteral("MTG"));
-            QCOMPARE(at(row.ETA), QStringLiteral("2026-12-04 11:30:00"));
-            QCOMPARE(row.LastStatusChange, Clock::nowDays());
-        }
+        for (const CUser &row : std::as_const(g_vUserList))
+            QCOMPARE(QVariantList({row.IsIn, at(row.ETA), row.LastStatusChange}),
+                     QVariantList({"MTG", "2026-12-04 11:30:00", Clock::nowDays()}));
         // Distinct counters, one per change.
-        QCOMPARE(w->tray->sent.size(), 3);
-        QCOMPARE(w->tray->sent[0].Seq + 1, w->tray->sent[1].Seq);
-        QCOMPARE(w->tray->sent[1].Seq + 1, w->tray->sent[2].Seq);
+        QCOMPARE(w.tray->sent.size(), 3);
+        QCOMPARE(QList<qint32>({w.tray->sent[1].Seq, w.tray->sent[2].Seq}),
+                 QList<qint32>({w.tray->sent[0].Seq + 1, w.tray->sent[0].Seq + 2}));
     }
 
-    // A colleague's change leaves one's own state alone.
-    void editOneColleague()
+    // A colleague's change leaves one's own state alone; a cancelled dialog,
+    // or none to show, writes nothing.
+    void editOneColleagueOrCancel()
     {
         StatusWorld w(false);
         FakeMainWindow &window = w.withMainWindow();
@@ -280,30 +247,22 @@ private slots:
         g_fOutlook = true;
         w.answerDialog({false, QStringLiteral("OUT"), QStringLiteral("Site visit"), friday(9), friday(15), false});
         QCOMPARE(g_oClientHnd->EditUserStatus({entity(2)}, false), 10000);
-        const FakeStatusDialog::Setup &setup = w.dialogs[0];
-        QCOMPARE(setup.caption, QStringLiteral("Change status for User 2"));
-        QCOMPARE(setup.statusLabel, QString());
-        QCOMPARE(setup.targetUserID, 2);
-        QVERIFY(!setup.own && !setup.addEnabled && setup.addVisible && !setup.inviteVisible);
         QCOMPARE(w.history(), QStringList{QStringLiteral("2|OUT|Site visit|2026-12-04 15:00:00|2026-12-04 09:00:00")});
         QVERIFY(w.popups.isEmpty() && w.calendar.added.isEmpty() && w.tray->icons.isEmpty());
         QCOMPARE(w.tray->sent.size(), 1);
         QCOMPARE(w.tray->sent[0].OriginatorID, StatusWorld::kMe);
         QCOMPARE(g_oCurrentUser.IsIn + g_oCurrentUser.Note + window.caption(), QStringLiteral("INNbefore"));
-    }
 
-    void cancelWritesNothing()
-    {
-        StatusWorld w(false);
+        g_fOutlook = false;
         w.answerDialog({true, QStringLiteral("OUT"), QStringLiteral("x"), 0, 0, true});
         QCOMPARE(g_oClientHnd->EditUserStatus({entity(1)}, true), 10003);
-        const FakeStatusDialog::Setup &setup = w.dialogs[0];
-        QCOMPARE(setup.statusLabel, QStringLiteral("Set Status to Out"));
-        QVERIFY(setup.cancelEnabled && !setup.inButtonVisible);
-        // With no dialog to show, nothing is asked either.
+        QCOMPARE(w.dialogs, QStringList({"add=001;caption=Change status for User 2;code=OUT;invite=0;label=;note=;own=0;"
+                                         "target=2",
+                                         "add=010;cancel=1;caption=Change status for User 1;code=OUT;in=0;invite=0;"
+                                         "label=Set Status to Out;note=;own=1;target=1"}));
         g_uiFactory.statusChangeDialog = nullptr;
         QCOMPARE(g_oClientHnd->EditUserStatus({entity(1)}, false), 10003);
-        QVERIFY(w.history().isEmpty() && w.tray->sent.isEmpty() && w.calendar.added.isEmpty());
+        QCOMPARE(w.history().size() + w.tray->sent.size() + w.calendar.added.size(), 2);
     }
 
     void mobileFlag_data() { addEngineRows(); }
@@ -312,10 +271,7 @@ private slots:
         OPEN_WORLD(w);
         QCOMPARE(g_oClientHnd->UpdatePhone(true), 10000);
         const auto stored = [] {
-            DbHandle connection;
-            const RecordSet rs = OpenADORecordSet(
-                connection, QStringLiteral("SELECT MobileOn, LastUpdated FROM STAFF_STATUS WHERE UserID = 1"));
-            return QStringLiteral("%1|%2").arg(rs.integer("MobileOn")).arg(rs.integer("LastUpdated"));
+            return queryRows(QStringLiteral("SELECT MobileOn, LastUpdated FROM STAFF_STATUS WHERE UserID = 1")).value(0);
         };
         QCOMPARE(stored(), QStringLiteral("1|8"));
         QVERIFY(g_oCurrentUser.MobileOn);
@@ -323,10 +279,10 @@ private slots:
 
         FakeMainWindow &window = w->withMainWindow();
         QCOMPARE(g_oClientHnd->UpdatePhone(false), 0); // stored, but no row to show it in
-        QCOMPARE(stored().section(u'|', 0, 0), QStringLiteral("0"));
+        QCOMPARE(stored(), QStringLiteral("0|9"));
         window.rowKeys << QStringLiteral("USR1");
         QCOMPARE(g_oClientHnd->UpdatePhone(true), 10000);
-        QCOMPARE(window.cells, QStringList{QStringLiteral("USR1/5=ON")});
+        QCOMPARE(window.cells, QStringList({"USR1/5=OFF", "USR1/5=ON"}));
     }
 
     void ownStatusChangedElsewhere()
@@ -335,13 +291,12 @@ private slots:
         FakeMainWindow &window = w.withMainWindow();
         g_oClientHnd->CheckMyStatus();
         QVERIFY(w.tray->icons.isEmpty());
-        DbHandle connection;
-        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'HME' WHERE UserID = 1"), connection);
+        storeMyStatus(QStringLiteral("HME"));
         g_oClientHnd->CheckMyStatus();
         QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME"));
         QCOMPARE(w.tray->icons, QStringList{QStringLiteral("HME")});
         QVERIFY(window.caption().endsWith(QStringLiteral(" - Gone Home")));
-        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'x;' WHERE UserID = 1"), connection);
+        storeMyStatus(QStringLiteral("x;"));
         g_oClientHnd->CheckMyStatus();
         QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME")); // a damaged code is not taken
     }
@@ -351,18 +306,16 @@ private slots:
         StatusWorld w(false);
         w.withMainWindow();
         Clock::pin(QDateTime(kFriday, QTime(14, 0)));
-        int closed = 0;
-        auto watcher = std::make_unique<FakeWatcher>(closed);
-        FakeWatcher *events = watcher.get();
-        g_oClientHnd->setOutLookClient(std::move(watcher));
-        events->onNeedToUpdateStatus(QStringLiteral("MTG"), QStringLiteral("Board"), friday(14), friday(15), friday(8, 12));
+        g_oClientHnd->setOutLookClient(std::make_unique<FakeWatcher>());
+        g_oClientHnd->m_OutLookClient->onNeedToUpdateStatus(QStringLiteral("MTG"), QStringLiteral("Board"), friday(14),
+                                                            friday(15), friday(8, 12));
         QCOMPARE(g_vLastApptModTime, friday(8, 12));
         QCOMPARE(w.history(), QStringList{QStringLiteral("1|MTG|Board|2026-12-04 15:00:00|2026-12-04 14:00:00")});
         QCOMPARE(w.popups.count(QStringLiteral("new")), 1);
 
         g_fOutlook = g_fOutlookOOP = true;
         g_oClientHnd->CloseDownOutlook(1);
-        QCOMPARE(closed, 1);
+        QCOMPARE(FakeWatcher::closed, 1);
         QVERIFY(!g_oClientHnd->m_OutLookClient);
     }
 
@@ -372,27 +325,22 @@ private slots:
     {
         StatusWorld w(false);
         StatusMCastReceiver receiver;
-        const auto store = [](const QString &status, double dueBack) {
-            DbHandle db;
-            Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), db, {status, dueBack});
-        };
         receiver.showCheckInDialog(2, QStringLiteral("OUT"), 0);
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("LNC"), friday(13)); // his row says In
         QVERIFY(w.popups.isEmpty());
-        store(QStringLiteral("LNC"), friday(13));
+        storeMyStatus(QStringLiteral("LNC"), friday(13));
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("INN"), 0);
         QCOMPARE(w.popups.count(QStringLiteral("new")), 1);
         QVERIFY(w.popups.contains(QStringLiteral("message Your status has been set to Lunch Break, click Check In "
                                                  "to set your status back to In")));
         QVERIFY(w.popups.contains(QStringLiteral("dueback 2026-12-04 13:00")));
         // A second out status replaces the notice; an in status removes it.
-        store(QStringLiteral("OUT"), 0);
+        storeMyStatus(QStringLiteral("OUT"));
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("OUT"), 0);
         QCOMPARE(w.popups.count(QStringLiteral("gone")), 1);
-        store(QStringLiteral("INN"), 0);
+        storeMyStatus(QStringLiteral("INN"));
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("INN"), 0);
-        QCOMPARE(w.popups.count(QStringLiteral("gone")), 2);
-        QCOMPARE(w.popups.count(QStringLiteral("new")), 2);
+        QCOMPARE(w.popups.count(QStringLiteral("gone")) + w.popups.count(QStringLiteral("new")), 4);
         g_oClientHnd.reset();
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("OUT"), 0); // after close-down: nothing
         receiver.updateView(2, QStringLiteral("OUT"), QString(), 0, 0);
