@@ -72,16 +72,10 @@ private slots:
         QCOMPARE(UserListColumns::GetColumnWidth(QStringLiteral("NOTE")), 1440);
     }
 
-    void widthStoredAsNumber()
-    {
-        SetRegistryValue(QStringLiteral("COL_WIDTH_NAME"), RegDword, 3000, settingsKey());
-        QCOMPARE(UserListColumns::GetColumnWidth(QStringLiteral("NAME")), 3000);
-    }
-
     void setup_buildsTheUserViewOnce()
     {
         store(QStringLiteral("HIDE_COL_MOBILEPH"), QStringLiteral("True"));
-        store(QStringLiteral("COL_WIDTH_NAME"), QStringLiteral("2500"));
+        SetRegistryValue(QStringLiteral("COL_WIDTH_NAME"), RegDword, 2500, settingsKey()); // a number, not a text
         UserListModel model;
         g_sViewType = QStringLiteral("TOP");
         QVERIFY(UserListColumns::SetupUserListColumns(model));
