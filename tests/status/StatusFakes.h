@@ -3,11 +3,9 @@
 // Stand-ins for the windows the status engine talks to, each remembering what
 // it was asked, and a database of users for the engine to change.
 
-#include "PgServer.h"
 #include "StaffRows.h"
 #include "StubTrayWindow.h"
-#include "TestSupport.h"
-#include "foundation/CUpdateDatabase.h"
+#include "TestDatabase.h"
 #include "foundation/Globals.h"
 #include "foundation/ICalendarLink.h"
 #include "foundation/IMainWindow.h"
@@ -16,10 +14,7 @@
 #include "status/ICheckInPopup.h"
 #include "status/IStatusChangeDialog.h"
 
-#include <QDateTime>
-#include <QFile>
 #include <QMap>
-#include <QTemporaryDir>
 #include <utility>
 
 class FakeTray : public StubTrayWindow
@@ -141,90 +136,9 @@ class StatusWorld
 public:
     static constexpr qint32 kMe = 1;
 
-    explicit StatusWorld(bool postgres) : m_postgres(postgres)
+    explicit StatusWorld(bool postgres) : db(postgres, QStringLiteral("status_engine"))
     {
-        static QTemporaryDir templates; // the SQLite schema, built once per test program and copied after
-        const QString schema = templates.path() + QStringLiteral("/schema.db");
-        const QString file = postgres ? QString() : env.useSqliteDatabase();
-        if (postgres)
-            env.usePostgresDatabase(PgServer::createDatabase(QStringLiteral("status_engine")));
-        if (postgres || !QFile::copy(schema, file)) {
-            DbHandle connection = OpenADOConnection();
-            CUpdateDatabase().checkDatabaseVersion(connection);
-            CloseADOConnection(connection);
-            QFile::copy(file, schema);
-        }
         addStaff(3, 4);
-        resetGlobals();
-    }
-    ~StatusWorld()
-    {
-        g_oClientHnd.reset();
-        g_frmMain.reset();
-        g_frmSysTray.reset();
-        g_uiFactory = {};
-        g_calendarLink = m_savedCalendar;
-        if (m_postgres)
-            PgServer::dropDatabase(QStringLiteral("status_engine"));
-    }
-
-    FakeMainWindow &withMainWindow()
-    {
-        g_frmMain = std::make_unique<FakeMainWindow>();
-        return static_cast<FakeMainWindow &>(*g_frmMain);
-    }
-
-    void answerDialog(const FakeStatusDialog::Choice &choice)
-    {
-        g_uiFactory.statusChangeDialog = [this, choice] {
-            return std::unique_ptr<IStatusChangeDialog>(std::make_unique<FakeStatusDialog>(dialogs, choice));
-        };
-    }
-
-    // One row of STAFF_STATUS as "IsIn|Note|LastUpdated|ETA|ETD" (null dates as "null").
-    static QString statusRow(qint32 userId)
-    {
-        DbHandle connection;
-        const RecordSet rs = OpenADORecordSet(
-            connection, QStringLiteral("SELECT IsIn, Note, LastUpdated, ETA, ETD FROM STAFF_STATUS WHERE UserID = ?"),
-            true, {userId});
-        const auto day = [&](const char *f) {
-            return rs.isNull(QLatin1String(f)) ? QStringLiteral("null") : DateUtil::numberText(rs.number(QLatin1String(f)));
-        };
-        return QStringList{rs.text("IsIn"), rs.text("Note"), QString::number(rs.integer("LastUpdated")), day("ETA"),
-                           day("ETD")}
-            .join(u'|');
-    }
-
-    // The rows of STATUS_HISTORY in insertion order as "UserID|Status|Note|ETA|ETD".
-    static QStringList history()
-    {
-        DbHandle connection;
-        QStringList rows;
-        for (RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STATUS_HISTORY")); !rs.eof();
-             rs.moveNext()) {
-            // SQLite gives the dates as text, PostgreSQL as timestamps.
-            const auto when = [&](const char *field) {
-                const QVariant v = rs.value(QLatin1String(field));
-                return (v.typeId() == QMetaType::QString ? QDateTime::fromString(v.toString(), "yyyy-MM-dd HH:mm:ss")
-                                                          : v.toDateTime())
-                    .toString("yyyy-MM-dd HH:mm:ss");
-            };
-            rows << QStringList{QString::number(rs.integer("UserID")), rs.text("Status"), rs.text("Note"), when("ETA"),
-                                when("ETD")}
-                        .join(u'|');
-        }
-        return rows;
-    }
-
-    TestEnvironment env;
-    FakeTray *tray = nullptr;
-    QStringList popups, dialogs;
-    RecordingCalendar calendar;
-
-private:
-    void resetGlobals()
-    {
         g_lUserID = kMe;
         g_oCurrentUser = CUser();
         g_oCurrentUser.UserID = kMe;
@@ -240,16 +154,61 @@ private:
         g_sCurrentNodeKey = QStringLiteral("TOP");
         g_bOnClose = 0;
         g_dtLastMarkOut = 0;
-        auto trayWindow = std::make_unique<FakeTray>();
-        tray = trayWindow.get();
-        g_frmSysTray = std::move(trayWindow);
+        g_frmSysTray = std::make_unique<FakeTray>();
+        tray = static_cast<FakeTray *>(g_frmSysTray.get());
         g_oClientHnd = std::make_unique<CClientHnd>();
         g_uiFactory.checkInPopup = [this] {
             return std::unique_ptr<ICheckInPopup>(std::make_unique<FakeCheckInPopup>(popups));
         };
         m_savedCalendar = std::exchange(g_calendarLink, &calendar);
     }
+    ~StatusWorld()
+    {
+        g_oClientHnd.reset();
+        g_frmMain.reset();
+        g_frmSysTray.reset();
+        g_uiFactory = {};
+        g_calendarLink = m_savedCalendar;
+    }
 
-    bool m_postgres;
+    FakeMainWindow &withMainWindow()
+    {
+        g_frmMain = std::make_unique<FakeMainWindow>();
+        return static_cast<FakeMainWindow &>(*g_frmMain);
+    }
+
+    void answerDialog(const FakeStatusDialog::Choice &choice)
+    {
+        g_uiFactory.statusChangeDialog = [this, choice] {
+            return std::unique_ptr<IStatusChangeDialog>(std::make_unique<FakeStatusDialog>(dialogs, choice));
+        };
+    }
+
+    // One row of STAFF_STATUS as "IsIn|Note|LastUpdated|ETA|ETD".
+    static QString statusRow(qint32 userId)
+    {
+        return queryRows("SELECT IsIn, COALESCE(Note, ''), LastUpdated, ETA, ETD FROM STAFF_STATUS WHERE UserID = ?",
+                         {userId})
+            .value(0);
+    }
+    // The rows of STATUS_HISTORY in insertion order as "UserID|Status|Note|ETA|ETD".
+    static QStringList history()
+    {
+        return queryRows("SELECT UserID, Status, COALESCE(Note, ''), CAST(ETA AS VARCHAR(19)), "
+                         "CAST(ETD AS VARCHAR(19)) FROM STATUS_HISTORY");
+    }
+
+    // The signed-in user's row as another copy left it.
+    void storeMyStatus(const QString &status, double dueBack = 0)
+    {
+        db.exec(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), {status, dueBack});
+    }
+
+    TestDatabase db;
+    FakeTray *tray = nullptr;
+    QStringList popups, dialogs;
+    RecordingCalendar calendar;
+
+private:
     ICalendarLink *m_savedCalendar = nullptr;
 };

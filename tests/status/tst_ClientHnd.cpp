@@ -1,5 +1,4 @@
 #include "StatusFakes.h"
-#include "TestDatabase.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/TextLimit.h"
 #include "platform/AppError.h"
@@ -59,12 +58,6 @@ struct FakeWatcher : ICalendarWatcher
     void CloseDown() override { ++closed; }
     static inline int closed = 0;
 };
-
-void storeMyStatus(const QString &status, double dueBack = 0)
-{
-    DbHandle db;
-    Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), db, {status, dueBack});
-}
 
 } // namespace
 
@@ -202,7 +195,7 @@ private slots:
         QCOMPARE(w.statusRow(StatusWorld::kMe), before);
         QVERIFY(w.history().isEmpty() && w.tray->sent.isEmpty() && w.popups.isEmpty());
         QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("INN"));
-        QVERIFY(readTextFile(w.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("Invalid status code")));
+        QVERIFY(readTextFile(w.db.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("Invalid status code")));
     }
 
     void editSeveralUsers()
@@ -291,12 +284,12 @@ private slots:
         FakeMainWindow &window = w.withMainWindow();
         g_oClientHnd->CheckMyStatus();
         QVERIFY(w.tray->icons.isEmpty());
-        storeMyStatus(QStringLiteral("HME"));
+        w.storeMyStatus(QStringLiteral("HME"));
         g_oClientHnd->CheckMyStatus();
         QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME"));
         QCOMPARE(w.tray->icons, QStringList{QStringLiteral("HME")});
         QVERIFY(window.caption().endsWith(QStringLiteral(" - Gone Home")));
-        storeMyStatus(QStringLiteral("x;"));
+        w.storeMyStatus(QStringLiteral("x;"));
         g_oClientHnd->CheckMyStatus();
         QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME")); // a damaged code is not taken
     }
@@ -328,17 +321,17 @@ private slots:
         receiver.showCheckInDialog(2, QStringLiteral("OUT"), 0);
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("LNC"), friday(13)); // his row says In
         QVERIFY(w.popups.isEmpty());
-        storeMyStatus(QStringLiteral("LNC"), friday(13));
+        w.storeMyStatus(QStringLiteral("LNC"), friday(13));
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("INN"), 0);
         QCOMPARE(w.popups.count(QStringLiteral("new")), 1);
         QVERIFY(w.popups.contains(QStringLiteral("message Your status has been set to Lunch Break, click Check In "
                                                  "to set your status back to In")));
         QVERIFY(w.popups.contains(QStringLiteral("dueback 2026-12-04 13:00")));
         // A second out status replaces the notice; an in status removes it.
-        storeMyStatus(QStringLiteral("OUT"));
+        w.storeMyStatus(QStringLiteral("OUT"));
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("OUT"), 0);
         QCOMPARE(w.popups.count(QStringLiteral("gone")), 1);
-        storeMyStatus(QStringLiteral("INN"));
+        w.storeMyStatus(QStringLiteral("INN"));
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("INN"), 0);
         QCOMPARE(w.popups.count(QStringLiteral("gone")) + w.popups.count(QStringLiteral("new")), 4);
         g_oClientHnd.reset();

@@ -62,9 +62,7 @@ private slots:
         g_vQuickNotes.rows[2].note = QStringLiteral("Back [next work day]");
         g_vQuickNotes.rows[6].note = QStringLiteral("Home until [next work day]");
         g_bOnClose = quint8(option);
-        DbHandle connection;
-        Update(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), connection,
-               {status, dueInMinutes == kNoDueBack ? 0 : Clock::nowDays() + dueInMinutes / 1440.0});
+        w.storeMyStatus(status, dueInMinutes == kNoDueBack ? 0 : Clock::nowDays() + dueInMinutes / 1440.0);
         // A stray update about him drew the opposite; his row decides.
         g_oCurrentUser.IsIn = QStringLiteral("VAC");
         g_oCurrentUser.ETA = dueInMinutes >= 16 * 60 ? 0 : Clock::nowDays() + 1;
@@ -88,13 +86,11 @@ private slots:
     {
         StatusWorld w(false);
         g_bOnClose = 1;
-        DbHandle connection;
-        Update(QStringLiteral("DROP TABLE STATUS_HISTORY"), connection);
-        CloseADOConnection(connection);
+        w.db.exec(QStringLiteral("DROP TABLE STATUS_HISTORY"));
         g_oClientHnd->CloseDown(1);
         QCOMPARE(w.statusRow(StatusWorld::kMe).section(u'|', 0, 0), QStringLiteral("INN"));
         QVERIFY(w.tray->sent.isEmpty());
-        QVERIFY(readTextFile(w.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientHnd.UpdateStatus")));
+        QVERIFY(readTextFile(w.db.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientHnd.UpdateStatus")));
     }
 
     void pollCode_data()

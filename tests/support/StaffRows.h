@@ -21,7 +21,7 @@ inline void addStaff(qint32 count, qint64 counterFrom = 0)
                connection, {id, QStringLiteral("User %1").arg(id), id + counterFrom});
 }
 
-// Every row of a query, its fields joined by "|".
+// Every row of a query, its fields joined by "|" (null as "null").
 inline QStringList queryRows(const QString &sql, const QVariantList &params = {})
 {
     DbHandle connection;
@@ -29,7 +29,7 @@ inline QStringList queryRows(const QString &sql, const QVariantList &params = {}
     for (RecordSet rs = OpenADORecordSet(connection, sql, true, params); !rs.eof(); rs.moveNext()) {
         QStringList fields;
         for (int i = 0; i < rs.columns().size(); ++i)
-            fields << rs.value(i).toString();
+            fields << (rs.value(i).isNull() ? QStringLiteral("null") : rs.value(i).toString());
         result << fields.join(u'|');
     }
     return result;
