@@ -1,9 +1,13 @@
 #include "TestSupport.h"
+#include "UserListTestWindow.h"
 #include "foundation/CStatus.h"
 #include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "status/UserListColumns.h"
 #include "status/UserListItem.h"
+#include "status/UserListModel.h"
 #include "status/UserListRows.h"
 
 #include <QtTest>
@@ -25,20 +29,42 @@ QString shown(const UserListItem &item)
     return QStringList{item.StatusText, item.IconKey, item.Note, item.OutText, item.DueBackText}.join(u'|')
         + (flags.isEmpty() ? QString() : u' ' + flags.join(u' '));
 }
+
+QString settingsKey()
+{
+    return AppRegistryKey() + QStringLiteral("\\Settings");
+}
+
+void store(const QString &name, const QString &value)
+{
+    SetRegistryValue(name, RegString, value, settingsKey());
+}
 } // namespace
 
+// How the rows of the user list are drawn, and which columns it shows how wide.
 class tst_UserListRows : public QObject
 {
     Q_OBJECT
-    TestEnvironment m_env; // the texts of the statuses
+    std::unique_ptr<TestEnvironment> m_env; // the texts of the statuses, the stored settings
+    UserListTestWindow *m_window = nullptr;
 
 private slots:
-    void initTestCase()
+    void init()
     {
+        m_env = std::make_unique<TestEnvironment>();
+        g_frmMain = std::make_unique<UserListTestWindow>();
+        m_window = static_cast<UserListTestWindow *>(g_frmMain.get());
+        g_sViewType.clear();
+        g_fRefreshNeeded = false;
         g_colCustomStatus = {CStatus{QStringLiteral("Training"), QStringLiteral("XTR"), QStringLiteral("O"),
                                      QStringLiteral("ICOschool")}};
     }
-    void cleanup() { Clock::unpin(); }
+    void cleanup()
+    {
+        Clock::unpin();
+        g_frmMain.reset();
+        m_env.reset();
+    }
 
     // Times are compared by the minute boundaries between them, not by
     // elapsed time: a second before 14:00 is a minute before it.
@@ -96,6 +122,65 @@ private slots:
                 QCOMPARE(outTime + dueBack, 0.0);
         }
         QCOMPARE(shown(item), expected);
+    }
+
+    void width_data()
+    {
+        QTest::addColumn<QString>("hide");  // "" leaves the value missing
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("nothing stored") << "" << "" << 1440;
+        QTest::newRow("stored width") << "" << "2100" << 2100;
+        QTest::newRow("hidden beats width") << "True" << "2100" << 0;
+        QTest::newRow("hidden, lower case") << "true" << "" << 0;
+        QTest::newRow("hidden as a number") << "1" << "2100" << 0;
+        QTest::newRow("width rounded half to even") << "" << "1500.5" << 1500;
+        QTest::newRow("hide flag not a boolean") << "maybe" << "2100" << 2100;
+        QTest::newRow("width not a number") << "False" << "wide" << 1440;
+        QTest::newRow("width with trailing text") << "" << "800px" << 1440;
+        QTest::newRow("negative width") << "" << "-300" << 1440;
+    }
+    void width()
+    {
+        QFETCH(QString, hide);
+        QFETCH(QString, width);
+        QFETCH(int, expected);
+        if (!hide.isEmpty())
+            store(QStringLiteral("HIDE_COL_OUT"), hide);
+        if (!width.isEmpty())
+            store(QStringLiteral("COL_WIDTH_OUT"), width);
+        QCOMPARE(UserListColumns::GetColumnWidth(QStringLiteral("OUT")), expected);
+        // Other columns keep their own values.
+        QCOMPARE(UserListColumns::GetColumnWidth(QStringLiteral("NOTE")), 1440);
+    }
+
+    void setup_buildsTheUserViewOnce()
+    {
+        store(QStringLiteral("HIDE_COL_MOBILEPH"), QStringLiteral("True"));
+        SetRegistryValue(QStringLiteral("COL_WIDTH_NAME"), RegDword, 2500, settingsKey()); // a number, not a text
+        UserListModel model;
+        g_sViewType = QStringLiteral("TOP");
+        QVERIFY(UserListColumns::SetupUserListColumns(model));
+        QCOMPARE(g_sViewType, QStringLiteral("TOP")); // the window's record of the node shown
+        QCOMPARE(QList<int>({m_window->columnSettingsSaved, m_window->webPageHidden}), QList<int>({1, 1}));
+
+        QStringList widths;
+        for (const UserListColumns::Column &column : m_window->columns)
+            widths << QStringLiteral("%1=%2").arg(column.key).arg(column.width);
+        QCOMPARE(widths, QStringList({"NAME=2500", "STATUS=1440", "NOTE=1440", "OUT=1440", "DUEBACK=1440", "MOBILE=1440",
+                                      "MOBILEPH=0", "PHONENUMBER=1440"}));
+
+        // Shown already: nothing to do.
+        g_sViewType = QStringLiteral("NTF");
+        QVERIFY(!UserListColumns::SetupUserListColumns(model));
+        QCOMPARE(m_window->columnsShown, 1);
+
+        // A setting change asks for a rebuild, with the widths already saved.
+        g_fRefreshNeeded = true;
+        QVERIFY(UserListColumns::SetupUserListColumns(model));
+        QCOMPARE(m_window->columnsShown, 2);
+        QCOMPARE(m_window->columnSettingsSaved, 1);
+        QVERIFY(!g_fRefreshNeeded);
     }
 };
 
