@@ -3,12 +3,12 @@
 // Stand-ins for the windows the status engine talks to, each remembering what
 // it was asked, and a database of users for the engine to change.
 
+#include "FakeMainWindow.h"
 #include "StaffRows.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
 #include "foundation/Globals.h"
 #include "foundation/ICalendarLink.h"
-#include "foundation/IMainWindow.h"
 #include "messaging/CMCastUpdate.h"
 #include "platform/DateUtil.h"
 #include "status/ICheckInPopup.h"
@@ -24,32 +24,6 @@ public:
     void RefreshIcon(const QString &status) override { icons.append(status); }
     QVector<CMCastUpdate> sent;
     QStringList icons;
-};
-
-class FakeMainWindow : public IMainWindow
-{
-public:
-    void showWindow() override { visible = true; }
-    void hideWindow() override { visible = false; }
-    bool isWindowVisible() const override { return visible; }
-    int windowStateCode() const override { return state; }
-    void setWindowStateCode(int s) override { state = s; }
-    QString caption() const override { return text; }
-    void setCaption(const QString &c) override { text = c; }
-    void treeViewClick(const QString &key, bool force) override { clicked << key + (force ? "!" : ""); }
-    bool setUserItemText(const QString &key, int subItem, const QString &t) override
-    {
-        cells << QStringLiteral("%1/%2=%3").arg(key).arg(subItem).arg(t);
-        return rowKeys.contains(key);
-    }
-    void setProgressValue(int value) override { progress << value; }
-    void setProgressVisible(bool on) override { progressShown = on; }
-
-    bool visible = true, progressShown = false;
-    int state = Normal;
-    QString text;
-    QStringList clicked, rowKeys, cells;
-    QVector<int> progress;
 };
 
 // Every call of every check-in notice, in order, into one shared log.

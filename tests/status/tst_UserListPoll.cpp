@@ -1,5 +1,5 @@
+#include "FakeMainWindow.h"
 #include "TestDatabase.h"
-#include "UserListTestWindow.h"
 #include "admin/CUserGroup.h"
 #include "foundation/CStatus.h"
 #include "foundation/Globals.h"
@@ -35,7 +35,7 @@ private:
     std::unique_ptr<TestDatabase> m_world;
     DbHandle m_db;
     std::unique_ptr<UserListPoll> m_poll;
-    UserListTestWindow *m_window = nullptr;
+    FakeMainWindow *m_window = nullptr;
     RecordingNotification m_notifications;
     qint32 m_counter = 0;
     QStringList m_icons;
@@ -96,8 +96,8 @@ private:
 private slots:
     void init()
     {
-        g_frmMain = std::make_unique<UserListTestWindow>();
-        m_window = static_cast<UserListTestWindow *>(g_frmMain.get());
+        g_frmMain = std::make_unique<FakeMainWindow>();
+        m_window = static_cast<FakeMainWindow *>(g_frmMain.get());
         m_notifications.shown.clear();
         g_userNotification = &m_notifications;
         g_colNotifyUsers.clear();

@@ -1,5 +1,5 @@
+#include "FakeMainWindow.h"
 #include "TestSupport.h"
-#include "UserListTestWindow.h"
 #include "foundation/CStatus.h"
 #include "foundation/Globals.h"
 #include "foundation/MCIFunctions.h"
@@ -46,14 +46,14 @@ class tst_UserListRows : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestEnvironment> m_env; // the texts of the statuses, the stored settings
-    UserListTestWindow *m_window = nullptr;
+    FakeMainWindow *m_window = nullptr;
 
 private slots:
     void init()
     {
         m_env = std::make_unique<TestEnvironment>();
-        g_frmMain = std::make_unique<UserListTestWindow>();
-        m_window = static_cast<UserListTestWindow *>(g_frmMain.get());
+        g_frmMain = std::make_unique<FakeMainWindow>();
+        m_window = static_cast<FakeMainWindow *>(g_frmMain.get());
         g_sViewType.clear();
         g_fRefreshNeeded = false;
         g_colCustomStatus = {CStatus{QStringLiteral("Training"), QStringLiteral("XTR"), QStringLiteral("O"),
