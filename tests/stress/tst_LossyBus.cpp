@@ -15,6 +15,7 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QtTest>
+#include <tuple>
 
 // Five running copies share one database and an in-memory multicast group
 // that loses 30 % of the datagrams, repeats some and reorders all; a sixth
@@ -48,10 +49,10 @@ QByteArray forged(QRandomGenerator &random, int changes)
 class Copy
 {
 public:
-    Copy(MCastBus &bus, qint32 userId) : m_endpoint(bus.attach()), m_transport(*this), m_user(userId)
+    Copy(MCastBus &bus, qint32 userId) : m_endpoint(bus.attach()), m_transport(*this)
     {
-        m_currentUser.UserID = userId;
-        m_currentUser.RealName = QStringLiteral("User %1").arg(userId);
+        std::get<CUser>(m_globals).UserID = std::get<5>(m_globals) = userId;
+        std::get<CUser>(m_globals).RealName = QStringLiteral("User %1").arg(userId);
         m_protocol = std::make_unique<MCastProtocol>(m_window, g_lLastSeq, m_transport, m_receiver);
     }
 
@@ -120,18 +121,10 @@ private:
 
     void swapGlobals()
     {
-        std::swap(g_oClientHnd, m_engine);
-        std::swap(g_frmMain, m_main);
-        std::swap(g_frmSysTray, m_tray);
-        std::swap(g_vUserList, m_userList);
-        std::swap(g_oCurrentUser, m_currentUser);
-        std::swap(g_lUserID, m_user);
-        std::swap(g_lLastUpdated, m_lastUpdated);
-        std::swap(g_lLastSeq, m_lastSeq);
-        std::swap(g_lMyRowIndex, m_myRowIndex);
-        std::swap(g_fMyRowLoaded, m_myRowLoaded);
-        std::swap(g_sCurrentNodeKey, m_nodeKey);
-        std::swap(g_sViewType, m_viewType);
+        auto globals = std::tie(g_oClientHnd, g_frmMain, g_frmSysTray, g_vUserList, g_oCurrentUser, g_lUserID,
+                                g_lLastUpdated, g_lLastSeq, g_lMyRowIndex, g_fMyRowLoaded, g_sCurrentNodeKey, g_sViewType);
+        auto mine = std::apply([](auto &...value) { return std::tie(value...); }, m_globals);
+        globals.swap(mine);
     }
 
     MCastBus::Endpoint &m_endpoint;
@@ -139,14 +132,11 @@ private:
     CMCastWindow m_window;
     StatusMCastReceiver m_receiver;
     std::unique_ptr<MCastProtocol> m_protocol;
-    std::unique_ptr<CClientHnd> m_engine = std::make_unique<CClientHnd>();
-    std::unique_ptr<IMainWindow> m_main = std::make_unique<StubMainWindow>();
-    std::unique_ptr<ITrayWindow> m_tray = std::make_unique<BusTray>(*this);
-    QList<CUser> m_userList;
-    CUser m_currentUser;
-    qint32 m_user, m_lastUpdated = -1, m_lastSeq = 0, m_myRowIndex = -1;
-    bool m_myRowLoaded = false;
-    QString m_nodeKey, m_viewType;
+    // The copy's globals while it does not run, in the order swapGlobals() names them.
+    std::tuple<std::unique_ptr<CClientHnd>, std::unique_ptr<IMainWindow>, std::unique_ptr<ITrayWindow>, QList<CUser>,
+               CUser, qint32, qint32, qint32, qint32, bool, QString, QString>
+        m_globals{std::make_unique<CClientHnd>(), std::make_unique<StubMainWindow>(), std::make_unique<BusTray>(*this),
+                  QList<CUser>(), CUser(), 0, -1, 0, -1, false, QString(), QString()};
 };
 
 } // namespace
