@@ -275,22 +275,6 @@ private slots:
         QCOMPARE(window.cells, QStringList({"USR1/5=OFF", "USR1/5=ON"}));
     }
 
-    void ownStatusChangedElsewhere()
-    {
-        StatusWorld w(false);
-        FakeMainWindow &window = w.withMainWindow();
-        g_oClientHnd->CheckMyStatus();
-        QVERIFY(w.tray->icons.isEmpty());
-        w.storeMyStatus(QStringLiteral("HME"));
-        g_oClientHnd->CheckMyStatus();
-        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME"));
-        QCOMPARE(w.tray->icons, QStringList{QStringLiteral("HME")});
-        QVERIFY(window.caption().endsWith(QStringLiteral(" - Gone Home")));
-        w.storeMyStatus(QStringLiteral("x;"));
-        g_oClientHnd->CheckMyStatus();
-        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME")); // a damaged code is not taken
-    }
-
     void calendarWatcherEvents()
     {
         StatusWorld w(false);
@@ -309,11 +293,25 @@ private slots:
         QVERIFY(!g_oClientHnd->m_OutLookClient);
     }
 
-    // The check-in offer for an update that arrived from another copy goes
-    // by the signed-in user's row, whatever the update said.
-    void receivedUpdatesReachTheEngine()
+    // The signed-in user's own status goes by his row: the periodic check
+    // takes it from there (but for a damaged code), and so does the check-in
+    // offer for an update that arrived from another copy, whatever it said.
+    void ownStatusFollowsHisRow()
     {
         StatusWorld w(false);
+        FakeMainWindow &window = w.withMainWindow();
+        g_oClientHnd->CheckMyStatus();
+        QVERIFY(w.tray->icons.isEmpty());
+        w.storeMyStatus(QStringLiteral("HME"));
+        g_oClientHnd->CheckMyStatus();
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME"));
+        QCOMPARE(w.tray->icons, QStringList{QStringLiteral("HME")});
+        QVERIFY(window.caption().endsWith(QStringLiteral(" - Gone Home")));
+        w.storeMyStatus(QStringLiteral("x;"));
+        g_oClientHnd->CheckMyStatus();
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("HME"));
+
+        w.storeMyStatus(QStringLiteral("INN"));
         StatusMCastReceiver receiver;
         receiver.showCheckInDialog(2, QStringLiteral("OUT"), 0);
         receiver.showCheckInDialog(StatusWorld::kMe, QStringLiteral("LNC"), friday(13)); // his row says In
