@@ -75,29 +75,24 @@ private slots:
         }
     }
 
-    void dayNamesInTheUsersLanguage()
+    // Quick notes are found by status code, and day names follow the user's language.
+    void quickNotesAndLanguages()
     {
         Clock::pin(QDateTime(kFriday, QTime(14, 10)));
+        g_vQuickNotes = QuickNoteTable();
+        g_vQuickNotes.rows[6].note = QStringLiteral("Gone home, back [next work day]");
+        QCOMPARE(m_note.GetParsedNote(QStringLiteral("HME"), m_options), QStringLiteral("Gone home, back Monday"));
+        for (const char *unknown : {"XX2", "", "hme"})
+            QCOMPARE(m_note.GetNote(QLatin1String(unknown)), QString());
+        QuickNoteTable other;
+        other.rows[3].note = QStringLiteral("Lunch until [end of lunch period]");
+        QCOMPARE(m_note.getParsedNoteA(QStringLiteral("LNC"), other, m_options), QStringLiteral("Lunch until 2:55 PM"));
+
         m_options.Language = QStringLiteral("GER");
         QCOMPARE(m_note.ParseNote(QStringLiteral("[next day], [next work day] [+1]"), m_options),
                  QStringLiteral("Samstag, Montag 3:10 PM"));
         m_options.Language = QStringLiteral("FRA");
         QCOMPARE(m_note.ParseNote(QStringLiteral("[next work day]"), m_options), QStringLiteral("lundi"));
-    }
-
-    void quickNotes()
-    {
-        Clock::pin(QDateTime(kFriday, QTime(14, 10)));
-        g_vQuickNotes = QuickNoteTable();
-        g_vQuickNotes.rows[6].note = QStringLiteral("Gone home, back [next work day]");
-        QCOMPARE(m_note.GetNote(QStringLiteral("HME")), QStringLiteral("Gone home, back [next work day]"));
-        QCOMPARE(m_note.GetParsedNote(QStringLiteral("HME"), m_options), QStringLiteral("Gone home, back Monday"));
-        for (const char *unknown : {"XX2", "", "hme"})
-            QCOMPARE(m_note.GetNote(QLatin1String(unknown)), QString());
-
-        QuickNoteTable other;
-        other.rows[3].note = QStringLiteral("Lunch until [end of lunch period]");
-        QCOMPARE(m_note.getParsedNoteA(QStringLiteral("LNC"), other, m_options), QStringLiteral("Lunch until 2:55 PM"));
     }
 };
 

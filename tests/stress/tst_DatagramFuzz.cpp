@@ -1,5 +1,4 @@
 #include "DatagramExercise.h"
-#include "TestSupport.h"
 #include "foundation/MErrorHandler.h"
 
 #include <QRandomGenerator>
