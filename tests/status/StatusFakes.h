@@ -1,39 +1,29 @@
 #pragma once
 
-// Stand-ins for the windows the status engine talks to, each remembering what
-// it was asked, and a database of users for the engine to change.
+// Stand-ins for the windows the status engine and the user list talk to,
+// each remembering what it was asked, and a database of users for the engine
+// to change.
 
-#include "PgServer.h"
+#include "StaffRows.h"
 #include "StubTrayWindow.h"
-#include "TestSupport.h"
-#include "foundation/CUpdateDatabase.h"
+#include "TestDatabase.h"
 #include "foundation/Globals.h"
 #include "foundation/ICalendarLink.h"
 #include "foundation/IMainWindow.h"
-#include "foundation/ITrayWindow.h"
 #include "messaging/CMCastUpdate.h"
 #include "platform/DateUtil.h"
-#include "status/CClientHnd.h"
 #include "status/ICheckInPopup.h"
 #include "status/IStatusChangeDialog.h"
+#include "status/IUserListView.h"
+#include "status/IUserNotification.h"
 
-#include <QDateTime>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QStringList>
-#include <QVector>
+#include <QMap>
+#include <QSet>
+#include <utility>
 
-class FakeTray : public StubTrayWindow
-{
-public:
-    void sendUpdatePulse(const CMCastUpdate &update) override { sent.append(update); }
-    void RefreshIcon(const QString &status) override { icons.append(status); }
-
-    QVector<CMCastUpdate> sent;
-    QStringList icons;
-};
-
-class FakeMainWindow : public IMainWindow
+// A main window without widgets that records what the status engine and the
+// user-list code ask of it.
+class FakeMainWindow : public IMainWindow, public IUserListView
 {
 public:
     void showWindow() override { visible = true; }
@@ -46,18 +36,51 @@ public:
     void treeViewClick(const QString &key, bool force) override { clicked << key + (force ? "!" : ""); }
     bool setUserItemText(const QString &key, int subItem, const QString &t) override
     {
-        if (rowKeys.contains(key))
-            cells << QStringLiteral("%1/%2=%3").arg(key).arg(subItem).arg(t);
+        cells << QStringLiteral("%1/%2=%3").arg(key).arg(subItem).arg(t);
         return rowKeys.contains(key);
     }
     void setProgressValue(int value) override { progress << value; }
     void setProgressVisible(bool on) override { progressShown = on; }
+    void setStatusText(const QString &t) override { statusTexts << t; }
+    void hideWebPage() override { ++webPageHidden; }
+    bool selectTreeNode(const QString &nodeKey) override
+    {
+        selectedNode = nodeKey;
+        return treeNodes.contains(nodeKey);
+    }
+    void setProgress(int percent) override { progress << percent; }
+    void showUserColumns(const QList<UserListColumns::Column> &shown) override { columns = shown, ++columnsShown; }
+    void saveColumnSettings() override { ++columnSettingsSaved; }
+    void scrollToSelection() override {}
 
     bool visible = true, progressShown = false;
-    int state = Normal;
-    QString text;
-    QStringList clicked, rowKeys, cells;
+    int state = Normal, webPageHidden = 0, columnsShown = 0, columnSettingsSaved = 0;
+    QString text, selectedNode;
+    QStringList clicked, rowKeys, cells, statusTexts;
+    QSet<QString> treeNodes;
     QVector<int> progress;
+    QList<UserListColumns::Column> columns;
+};
+
+// Remembers the notifications instead of showing them.
+class RecordingNotification : public IUserNotification
+{
+public:
+    struct Shown { QString title; QString message; bool alwaysOnTop; };
+    void notify(const QString &title, const QString &message, bool alwaysOnTop) override
+    {
+        shown.append({title, message, alwaysOnTop});
+    }
+    QList<Shown> shown;
+};
+
+class FakeTray : public StubTrayWindow
+{
+public:
+    void sendUpdatePulse(const CMCastUpdate &update) override { sent.append(update); }
+    void RefreshIcon(const QString &status) override { icons.append(status); }
+    QVector<CMCastUpdate> sent;
+    QStringList icons;
 };
 
 // Every call of every check-in notice, in order, into one shared log.
@@ -79,17 +102,11 @@ private:
     QStringList &m_log;
 };
 
-// Remembers how it was prepared and answers with a scripted choice.
+// Writes how it was prepared into the shown list, as "name=value" in the
+// order of the names ("1"/"0" for flags), and answers with a scripted choice.
 class FakeStatusDialog : public IStatusChangeDialog
 {
 public:
-    struct Setup
-    {
-        QString caption, statusLabel = QStringLiteral("<unset>"), statusCode, note;
-        qint32 targetUserID = -1;
-        bool own = false, addTicked = true, addEnabled = false, addVisible = false, inviteVisible = false;
-        bool cancelEnabled = false, inButtonVisible = true;
-    };
     struct Choice
     {
         bool cancel = false;
@@ -97,23 +114,26 @@ public:
         double outTime = 0, dueBack = 0;
         bool addToOutlook = false;
     };
+    FakeStatusDialog(QStringList &shown, const Choice &choice) : m_shown(shown), m_choice(choice) {}
 
-    FakeStatusDialog(QVector<Setup> &shown, const Choice &choice) : m_shown(shown), m_choice(choice) {}
-
-    void setCaption(const QString &c) override { m_setup.caption = c; }
-    void setStatusLabel(const QString &t) override { m_setup.statusLabel = t; }
-    void setStatusCode(const QString &c) override { m_setup.statusCode = c; }
-    void setNote(const QString &n) override { m_setup.note = n; }
-    void setTargetUserID(qint32 id) override { m_setup.targetUserID = id; }
-    void setOwnStatus(bool own) override { m_setup.own = own; }
-    void setAddToOutlook(bool ticked, bool enabled, bool visible) override
+    void setCaption(const QString &c) override { m_set["caption"] = c; }
+    void setStatusLabel(const QString &t) override { m_set["label"] = t; }
+    void setStatusCode(const QString &c) override { m_set["code"] = c; }
+    void setNote(const QString &n) override { m_set["note"] = n; }
+    void setTargetUserID(qint32 id) override { m_set["target"] = QString::number(id); }
+    void setOwnStatus(bool own) override { m_set["own"] = flag(own); }
+    void setAddToOutlook(bool t, bool e, bool v) override { m_set["add"] = flag(t) + flag(e) + flag(v); }
+    void setInviteAttendeesVisible(bool v) override { m_set["invite"] = flag(v); }
+    void setCancelEnabled(bool e) override { m_set["cancel"] = flag(e); }
+    void setInButtonVisible(bool v) override { m_set["in"] = flag(v); }
+    bool showModal() override
     {
-        m_setup.addTicked = ticked, m_setup.addEnabled = enabled, m_setup.addVisible = visible;
+        QStringList words;
+        for (auto it = m_set.cbegin(); it != m_set.cend(); ++it)
+            words << it.key() + u'=' + it.value();
+        m_shown << words.join(u';');
+        return m_choice.cancel;
     }
-    void setInviteAttendeesVisible(bool v) override { m_setup.inviteVisible = v; }
-    void setCancelEnabled(bool e) override { m_setup.cancelEnabled = e; }
-    void setInButtonVisible(bool v) override { m_setup.inButtonVisible = v; }
-    bool showModal() override { m_shown.append(m_setup); return m_choice.cancel; }
     QString statusCode() const override { return m_choice.statusCode; }
     QString note() const override { return m_choice.note; }
     double outTime() const override { return m_choice.outTime; }
@@ -121,20 +141,21 @@ public:
     bool addToOutlook() const override { return m_choice.addToOutlook; }
 
 private:
-    QVector<Setup> &m_shown;
+    static QString flag(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+    QStringList &m_shown;
     Choice m_choice;
-    Setup m_setup;
+    QMap<QString, QString> m_set;
 };
 
+// Appointments as "start|end|note|status|attendees".
 class RecordingCalendar : public CalendarLinkNotAvailable
 {
 public:
     void AddAppointmentToSchedule(double start, double end, const QString &note, const QString &status,
                                   const QString &attendees) override
     {
-        added << QStringLiteral("%1|%2|%3|%4|%5")
-                     .arg(DateUtil::fromDays(start).toString(QStringLiteral("HH:mm")),
-                          DateUtil::fromDays(end).toString(QStringLiteral("HH:mm")), note, status, attendees);
+        const auto hm = [](double day) { return DateUtil::fromDays(day).toString(QStringLiteral("HH:mm")); };
+        added << QStringList{hm(start), hm(end), note, status, attendees}.join(u'|');
     }
     QStringList added;
 };
@@ -146,109 +167,9 @@ class StatusWorld
 public:
     static constexpr qint32 kMe = 1;
 
-    explicit StatusWorld(bool postgres, const QString &pgName = QStringLiteral("status_engine"))
+    explicit StatusWorld(bool postgres) : db(postgres, QStringLiteral("status_engine"))
     {
-        if (postgres) {
-            m_pgName = pgName;
-            env.usePostgresDatabase(PgServer::createDatabase(pgName));
-            upgradeSchema();
-        } else {
-            // The schema is built once per test program and copied after.
-            static QTemporaryDir templates;
-            const QString schema = templates.path() + QStringLiteral("/schema.db");
-            const QString file = env.useSqliteDatabase();
-            if (QFile::exists(schema)) {
-                QFile::copy(schema, file);
-            } else {
-                upgradeSchema();
-                QFile::copy(file, schema);
-            }
-        }
-        DbHandle connection = OpenADOConnection();
-        for (qint32 id = 1; id <= 3; ++id)
-            Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
-                                  "VALUES (?, ?, 'INN', ?, 1)"),
-                   connection, {id, QStringLiteral("User %1").arg(id), id + 4});
-        resetGlobals();
-    }
-    ~StatusWorld()
-    {
-        g_oClientHnd.reset();
-        g_frmMain.reset();
-        g_frmSysTray.reset();
-        g_uiFactory.checkInPopup = nullptr;
-        g_uiFactory.statusChangeDialog = nullptr;
-        g_calendarLink = m_savedCalendar;
-        if (!m_pgName.isEmpty())
-            PgServer::dropDatabase(m_pgName);
-    }
-
-    FakeMainWindow &withMainWindow()
-    {
-        auto window = std::make_unique<FakeMainWindow>();
-        main = window.get();
-        g_frmMain = std::move(window);
-        return *main;
-    }
-
-    void answerDialog(const FakeStatusDialog::Choice &choice)
-    {
-        g_uiFactory.statusChangeDialog = [this, choice] {
-            return std::unique_ptr<IStatusChangeDialog>(std::make_unique<FakeStatusDialog>(dialogs, choice));
-        };
-    }
-
-    // One row of STAFF_STATUS as "IsIn|Note|LastUpdated|ETA|ETD" (null dates as "null").
-    QString statusRow(qint32 userId)
-    {
-        DbHandle connection;
-        const RecordSet rs = OpenADORecordSet(
-            connection, QStringLiteral("SELECT IsIn, Note, LastUpdated, ETA, ETD FROM STAFF_STATUS WHERE UserID = ?"),
-            true, {userId});
-        const auto day = [&](const char *f) {
-            return rs.isNull(QLatin1String(f)) ? QStringLiteral("null") : DateUtil::numberText(rs.number(QLatin1String(f)));
-        };
-        return QStringList{rs.text("IsIn"), rs.text("Note"), QString::number(rs.integer("LastUpdated")), day("ETA"),
-                           day("ETD")}
-            .join(u'|');
-    }
-
-    // The rows of STATUS_HISTORY in insertion order as "UserID|Status|Note|ETA|ETD".
-    QStringList history()
-    {
-        DbHandle connection;
-        QStringList rows;
-        for (RecordSet rs = OpenADORecordSet(connection, QStringLiteral("SELECT * FROM STATUS_HISTORY")); !rs.eof();
-             rs.moveNext()) {
-            const auto when = [&](const char *field) {
-                const QVariant v = rs.value(QLatin1String(field));
-                return (v.typeId() == QMetaType::QString ? QDateTime::fromString(v.toString(), "yyyy-MM-dd HH:mm:ss")
-                                                          : v.toDateTime())
-                    .toString("yyyy-MM-dd HH:mm:ss");
-            };
-            rows << QStringList{QString::number(rs.integer("UserID")), rs.text("Status"), rs.text("Note"), when("ETA"),
-                                when("ETD")}
-                        .join(u'|');
-        }
-        return rows;
-    }
-
-    TestEnvironment env;
-    FakeTray *tray = nullptr;
-    FakeMainWindow *main = nullptr;
-    QStringList popups;
-    QVector<FakeStatusDialog::Setup> dialogs;
-    RecordingCalendar calendar;
-
-private:
-    static void upgradeSchema()
-    {
-        DbHandle connection = OpenADOConnection();
-        CUpdateDatabase().checkDatabaseVersion(connection);
-    }
-
-    void resetGlobals()
-    {
+        addStaff(3, 4);
         g_lUserID = kMe;
         g_oCurrentUser = CUser();
         g_oCurrentUser.UserID = kMe;
@@ -264,19 +185,61 @@ private:
         g_sCurrentNodeKey = QStringLiteral("TOP");
         g_bOnClose = 0;
         g_dtLastMarkOut = 0;
-        g_frmMain.reset();
-        auto trayWindow = std::make_unique<FakeTray>();
-        tray = trayWindow.get();
-        g_frmSysTray = std::move(trayWindow);
+        g_frmSysTray = std::make_unique<FakeTray>();
+        tray = static_cast<FakeTray *>(g_frmSysTray.get());
         g_oClientHnd = std::make_unique<CClientHnd>();
         g_uiFactory.checkInPopup = [this] {
             return std::unique_ptr<ICheckInPopup>(std::make_unique<FakeCheckInPopup>(popups));
         };
-        g_uiFactory.statusChangeDialog = nullptr;
-        m_savedCalendar = g_calendarLink;
-        g_calendarLink = &calendar;
+        m_savedCalendar = std::exchange(g_calendarLink, &calendar);
+    }
+    ~StatusWorld()
+    {
+        g_oClientHnd.reset();
+        g_frmMain.reset();
+        g_frmSysTray.reset();
+        g_uiFactory = {};
+        g_calendarLink = m_savedCalendar;
     }
 
-    QString m_pgName;
+    FakeMainWindow &withMainWindow()
+    {
+        g_frmMain = std::make_unique<FakeMainWindow>();
+        return static_cast<FakeMainWindow &>(*g_frmMain);
+    }
+
+    void answerDialog(const FakeStatusDialog::Choice &choice)
+    {
+        g_uiFactory.statusChangeDialog = [this, choice] {
+            return std::unique_ptr<IStatusChangeDialog>(std::make_unique<FakeStatusDialog>(dialogs, choice));
+        };
+    }
+
+    // One row of STAFF_STATUS as "IsIn|Note|LastUpdated|ETA|ETD".
+    static QString statusRow(qint32 userId)
+    {
+        return queryRows("SELECT IsIn, COALESCE(Note, ''), LastUpdated, ETA, ETD FROM STAFF_STATUS WHERE UserID = ?",
+                         {userId})
+            .value(0);
+    }
+    // The rows of STATUS_HISTORY in insertion order as "UserID|Status|Note|ETA|ETD".
+    static QStringList history()
+    {
+        return queryRows("SELECT UserID, Status, COALESCE(Note, ''), CAST(ETA AS VARCHAR(19)), "
+                         "CAST(ETD AS VARCHAR(19)) FROM STATUS_HISTORY");
+    }
+
+    // The signed-in user's row as another copy left it.
+    void storeMyStatus(const QString &status, double dueBack = 0)
+    {
+        db.exec(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, ETA = ? WHERE UserID = 1"), {status, dueBack});
+    }
+
+    TestDatabase db;
+    FakeTray *tray = nullptr;
+    QStringList popups, dialogs;
+    RecordingCalendar calendar;
+
+private:
     ICalendarLink *m_savedCalendar = nullptr;
 };

@@ -1,9 +1,10 @@
-#include "TestSupport.h"
+#include "StatusFakes.h"
 #include "foundation/CStatus.h"
-#include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
 #include "platform/Clock.h"
-#include "platform/DateUtil.h"
+#include "status/UserListColumns.h"
 #include "status/UserListItem.h"
+#include "status/UserListModel.h"
 #include "status/UserListRows.h"
 
 #include <QtTest>
@@ -25,24 +26,40 @@ QString shown(const UserListItem &item)
     return QStringList{item.StatusText, item.IconKey, item.Note, item.OutText, item.DueBackText}.join(u'|')
         + (flags.isEmpty() ? QString() : u' ' + flags.join(u' '));
 }
+
+QString settingsKey()
+{
+    return AppRegistryKey() + QStringLiteral("\\Settings");
+}
+
+void store(const QString &name, const QString &value)
+{
+    SetRegistryValue(name, RegString, value, settingsKey());
+}
 } // namespace
 
+// How the rows of the user list are drawn, and which columns it shows how wide.
 class tst_UserListRows : public QObject
 {
     Q_OBJECT
-private:
-    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<TestEnvironment> m_env; // the texts of the statuses, the stored settings
+    FakeMainWindow *m_window = nullptr;
 
 private slots:
     void init()
     {
         m_env = std::make_unique<TestEnvironment>();
+        g_frmMain = std::make_unique<FakeMainWindow>();
+        m_window = static_cast<FakeMainWindow *>(g_frmMain.get());
+        g_sViewType.clear();
+        g_fRefreshNeeded = false;
         g_colCustomStatus = {CStatus{QStringLiteral("Training"), QStringLiteral("XTR"), QStringLiteral("O"),
                                      QStringLiteral("ICOschool")}};
     }
     void cleanup()
     {
         Clock::unpin();
+        g_frmMain.reset();
         m_env.reset();
     }
 
@@ -51,8 +68,8 @@ private slots:
     void rows_data()
     {
         QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QDateTime>("out"); // invalid for none
+        QTest::addColumn<QString>("status"); // "A>B": drawn as A, then as B
+        QTest::addColumn<QDateTime>("out");  // invalid for none
         QTest::addColumn<QDateTime>("due");
         QTest::addColumn<QString>("expected");
         const auto today = [](int h, int m, int s = 0) { return QDateTime(kToday, QTime(h, m, s)); };
@@ -77,6 +94,10 @@ private slots:
             << "Out|OUT|Board|03-Dec-26 8:05 am|03-Dec-26 5:00 pm red";
         QTest::newRow("custom status with its own icon") << today(9, 0) << "XTR" << none << today(12, 0).addDays(3)
                                                          << "Training|ICOschool|Board||07-Dec-26 12:00 pm";
+        QTest::newRow("empty status is In, without times") << today(10, 0) << "  " << today(9, 0) << today(11, 0)
+                                                           << "In|INN|Board||";
+        QTest::newRow("back In leaves no grey of a pending status") << today(13, 30) << "OUT>INN" << today(14, 0)
+                                                                   << none << "In|INN|Board||";
     }
     void rows()
     {
@@ -86,42 +107,77 @@ private slots:
         QFETCH(QDateTime, due);
         QFETCH(QString, expected);
         Clock::pin(now);
-        double outTime = out.isValid() ? DateUtil::toDays(out) : 0;
-        double dueBack = due.isValid() ? DateUtil::toDays(due) : 0;
-        QString note = QStringLiteral("Board");
         UserListItem item;
-        UserListRows::SetListItemStatus(item, outTime, dueBack, note, status);
+        for (QString drawn : status.split(u'>')) {
+            double outTime = out.isValid() ? DateUtil::toDays(out) : 0;
+            double dueBack = due.isValid() ? DateUtil::toDays(due) : 0;
+            QString note = QStringLiteral(" Board  ");
+            UserListRows::SetListItemStatus(item, outTime, dueBack, note, drawn);
+            // The caller's values follow what is drawn: an empty status is In, and In has no times.
+            QVERIFY(!drawn.trimmed().isEmpty());
+            if (drawn == QLatin1String("INN"))
+                QCOMPARE(outTime + dueBack, 0.0);
+        }
         QCOMPARE(shown(item), expected);
     }
 
-    void emptyStatus_showsInWithoutTimes()
+    void width_data()
     {
-        Clock::pin(QDateTime(kToday, QTime(10, 0)));
-        double out = DateUtil::toDays(kToday, QTime(9, 0));
-        double due = DateUtil::toDays(kToday, QTime(11, 0));
-        QString status = QStringLiteral("  ");
-        QString note = QStringLiteral("  back soon ");
-        UserListItem item;
-        UserListRows::SetListItemStatus(item, out, due, note, status);
-        QCOMPARE(status, QStringLiteral("INN"));
-        QCOMPARE(out + due, 0.0);
-        QCOMPARE(shown(item), QStringLiteral("In|INN|back soon||"));
+        QTest::addColumn<QString>("hide");  // "" leaves the value missing
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("nothing stored") << "" << "" << 1440;
+        QTest::newRow("stored width") << "" << "2100" << 2100;
+        QTest::newRow("hidden beats width") << "True" << "2100" << 0;
+        QTest::newRow("hidden, lower case") << "true" << "" << 0;
+        QTest::newRow("hidden as a number") << "1" << "2100" << 0;
+        QTest::newRow("width rounded half to even") << "" << "1500.5" << 1500;
+        QTest::newRow("hide flag not a boolean") << "maybe" << "2100" << 2100;
+        QTest::newRow("width not a number") << "False" << "wide" << 1440;
+        QTest::newRow("width with trailing text") << "" << "800px" << 1440;
+        QTest::newRow("negative width") << "" << "-300" << 1440;
+    }
+    void width()
+    {
+        QFETCH(QString, hide);
+        QFETCH(QString, width);
+        QFETCH(int, expected);
+        if (!hide.isEmpty())
+            store(QStringLiteral("HIDE_COL_OUT"), hide);
+        if (!width.isEmpty())
+            store(QStringLiteral("COL_WIDTH_OUT"), width);
+        QCOMPARE(UserListColumns::GetColumnWidth(QStringLiteral("OUT")), expected);
+        // Other columns keep their own values.
+        QCOMPARE(UserListColumns::GetColumnWidth(QStringLiteral("NOTE")), 1440);
     }
 
-    // Going In after a pending status leaves nothing grey behind.
-    void backIn_clearsTheGreyOfAPendingStatus()
+    void setup_buildsTheUserViewOnce()
     {
-        Clock::pin(QDateTime(kToday, QTime(13, 30)));
-        double out = DateUtil::toDays(kToday, QTime(14, 0));
-        double due = 0;
-        UserListItem item;
-        QString note = QStringLiteral("later");
-        QString status = QStringLiteral("OUT");
-        UserListRows::SetListItemStatus(item, out, due, note, status);
-        QVERIFY(item.Pending);
-        status = QStringLiteral("INN");
-        UserListRows::SetListItemStatus(item, out, due, note, status);
-        QCOMPARE(shown(item), QStringLiteral("In|INN|later||"));
+        store(QStringLiteral("HIDE_COL_MOBILEPH"), QStringLiteral("True"));
+        SetRegistryValue(QStringLiteral("COL_WIDTH_NAME"), RegDword, 2500, settingsKey()); // a number, not a text
+        UserListModel model;
+        g_sViewType = QStringLiteral("TOP");
+        QVERIFY(UserListColumns::SetupUserListColumns(model));
+        QCOMPARE(g_sViewType, QStringLiteral("TOP")); // the window's record of the node shown
+        QCOMPARE(QList<int>({m_window->columnSettingsSaved, m_window->webPageHidden}), QList<int>({1, 1}));
+
+        QStringList widths;
+        for (const UserListColumns::Column &column : m_window->columns)
+            widths << QStringLiteral("%1=%2").arg(column.key).arg(column.width);
+        QCOMPARE(widths, QStringList({"NAME=2500", "STATUS=1440", "NOTE=1440", "OUT=1440", "DUEBACK=1440", "MOBILE=1440",
+                                      "MOBILEPH=0", "PHONENUMBER=1440"}));
+
+        // Shown already: nothing to do.
+        g_sViewType = QStringLiteral("NTF");
+        QVERIFY(!UserListColumns::SetupUserListColumns(model));
+        QCOMPARE(m_window->columnsShown, 1);
+
+        // A setting change asks for a rebuild, with the widths already saved.
+        g_fRefreshNeeded = true;
+        QVERIFY(UserListColumns::SetupUserListColumns(model));
+        QCOMPARE(m_window->columnsShown, 2);
+        QCOMPARE(m_window->columnSettingsSaved, 1);
+        QVERIFY(!g_fRefreshNeeded);
     }
 };
 

@@ -6,6 +6,7 @@
 // poll read from a database, and checks what must hold whatever arrives.
 // Shared by the seeded fuzz test and the libFuzzer target of the benchmarks.
 
+#include "StaffRows.h"
 #include "StubMainWindow.h"
 #include "TestSupport.h"
 #include "../messaging/MCastTestPeer.h"
@@ -37,11 +38,10 @@ public:
     {
         env.useSqliteDatabase();
         CUpdateDatabase::checkAtStartUp();
+        addStaff(BoardUsers);
         DbHandle connection;
-        for (qint32 id = 1; id <= BoardUsers; ++id)
-            Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
-                                  "VALUES (?, ?, 'INN', ?, 1)"),
-                   connection, {id, QStringLiteral("User %1").arg(id), id == BoardUsers ? PolledMark : id});
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET LastUpdated = ? WHERE UserID = ?"), connection,
+               {PolledMark, BoardUsers});
         CloseADOConnection(connection);
         g_frmMain = std::make_unique<StubMainWindow>();
         g_oClientHnd = std::make_unique<CClientHnd>();
@@ -53,14 +53,8 @@ public:
         for (Copy *copy : {&m_fresh, &m_polled}) {
             copy->receiver.chat.room = QStringLiteral("Room");
             // Updates of its own, so that resend requests find some to answer.
-            for (qint32 seq : {1, 2, 3, 4998, 4999, 5000}) {
-                CMCastUpdate update;
-                update.Seq = seq;
-                update.UserID = copy->userId;
-                update.Status = QStringLiteral("OUT");
-                update.OriginatorID = copy->userId;
-                copy->protocol.sendUpdatePulse(update);
-            }
+            for (qint32 seq : {1, 2, 3, 4998, 4999, 5000})
+                copy->protocol.sendUpdatePulse({seq, copy->userId, QStringLiteral("OUT"), {}, 0, 0, copy->userId});
         }
     }
     ~DatagramExercise()

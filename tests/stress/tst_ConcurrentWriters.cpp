@@ -1,27 +1,27 @@
 #include "CopyProcess.h"
+#include "StaffRows.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
 #include "admin/CClientAdmin.h"
 #include "foundation/Globals.h"
 #include "messaging/CMCastUpdate.h"
 #include "platform/DbConnection.h"
-#include "status/CClientHnd.h"
 
 #include <QMap>
-#include <QProcess>
 #include <QtTest>
 #include <cstdio>
 
-// Eight running copies change statuses and add users at once on one database.
-// Every copy prints what it did; the database must hold all of it: a history
-// row for every change, no change counter and no user id handed out twice,
-// and each user's row as his last change left it.
+// Eight running copies change statuses and add users at once on one database,
+// waiting on a lock as long as the program does. Every copy prints what it
+// did; the database must hold all of it: a history row for every change, no
+// change counter and no user id handed out twice, and each user's row as his
+// last change left it.
 
 namespace {
 
 constexpr int kCopies = 8;
-constexpr int kSharedUsers = 16;  // every copy changes all of them, so rows are fought over
-constexpr int kAddEvery = 25;     // one user added per this many changes
+constexpr int kSharedUsers = 16; // every copy changes all of them, so rows are fought over
+constexpr int kAddEvery = 25;    // one user added per this many changes
 const QStringList kStatuses = {QStringLiteral("OUT"), QStringLiteral("INN"), QStringLiteral("LNC"),
                                QStringLiteral("MTG"), QStringLiteral("BRK")};
 
@@ -48,12 +48,9 @@ int runCopy(int copy)
     g_lUserID = kSharedUsers + 1 + copy;
     g_frmSysTray = std::make_unique<PrintingTray>();
     CClientHnd engine;
-    const int total = rounds();
-    for (int round = 0; round < total; ++round) {
-        const qint32 user = 1 + (copy * 5 + round) % kSharedUsers;
-        double outAt = 0, dueBack = 0;
-        engine.UpdateStatus(user, kStatuses.at((copy + round) % kStatuses.size()),
-                            QStringLiteral("copy %1 round %2").arg(copy).arg(round), outAt, dueBack, false, false);
+    for (int round = 0; round < rounds(); ++round) {
+        changeStatus(engine, 1 + (copy * 5 + round) % kSharedUsers, kStatuses.at((copy + round) % kStatuses.size()),
+                     QStringLiteral("copy %1 round %2").arg(copy).arg(round));
         if (round % kAddEvery == kAddEvery - 1) {
             UserRecord added;
             added.RealName = QStringLiteral("Added by %1 in %2").arg(copy).arg(round);
@@ -69,25 +66,9 @@ int runCopy(int copy)
 
 struct Change
 {
-    qint32 seq = 0;
-    qint32 user = 0;
-    QString status;
-    QString note;
+    qint32 seq = 0, user = 0;
+    QString status, note;
 };
-
-// Every row of a query, its fields joined by "|".
-QStringList rows(const QString &sql, const QVariantList &params = {})
-{
-    DbHandle connection;
-    QStringList result;
-    for (RecordSet rs = OpenADORecordSet(connection, sql, true, params); !rs.eof(); rs.moveNext()) {
-        QStringList fields;
-        for (int i = 0; i < rs.columns().size(); ++i)
-            fields << rs.value(i).toString();
-        result << fields.join(u'|');
-    }
-    return result;
-}
 
 } // namespace
 
@@ -101,16 +82,10 @@ private:
 
     void runCopies()
     {
-        m_changes.clear();
-        m_added.clear();
-        QList<QProcess *> copies;
-        for (int copy = 0; copy < kCopies; ++copy) {
-            auto *p = new QProcess(this);
-            p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--copy"), QString::number(copy)});
-            copies << p;
-        }
-        for (QProcess *p : std::as_const(copies)) {
+        std::vector<std::unique_ptr<QProcess>> copies;
+        for (int copy = 0; copy < kCopies; ++copy)
+            copies.push_back(startCopy({QStringLiteral("--copy"), QString::number(copy)}));
+        for (auto &p : copies) {
             QVERIFY(p->waitForFinished(300000));
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
             QCOMPARE(p->exitCode(), 0);
@@ -121,71 +96,63 @@ private:
                 else if (f.size() == 2 && f[0] == "A")
                     m_added << f[1].toInt();
             }
-            delete p;
         }
     }
 
-    void compete(bool postgres)
+    // Sorted, the numbers are first, first + 1, ... without a gap or a repeat.
+    static void expectRun(QList<qint32> numbers, int size, qint32 first)
     {
-        TestDatabase db(postgres, QStringLiteral("concurrent_writers"));
-        for (qint32 id = 1; id <= kSharedUsers; ++id)
-            db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
-                                   "VALUES (?, ?, 'INN', ?, 1)"),
-                    {id, QStringLiteral("User %1").arg(id), id});
-        db.exec("UPDATE idmanager SET id = ? WHERE tablename = 'userid'", {kSharedUsers});
+        std::sort(numbers.begin(), numbers.end());
+        QCOMPARE(numbers.size(), size);
+        for (int i = 0; i < numbers.size(); ++i)
+            QCOMPARE(numbers.at(i), first + i);
+    }
 
+private slots:
+    void eightCopies_data() { addEngineRows(); }
+    void eightCopies()
+    {
+        OPEN_TEST_DATABASE(db, "concurrent_writers");
+        addStaff(kSharedUsers);
+        db.exec("UPDATE idmanager SET id = ? WHERE tablename = 'userid'", {kSharedUsers});
+        m_changes.clear();
+        m_added.clear();
         runCopies();
         const int changes = kCopies * rounds();
         const int adds = kCopies * (rounds() / kAddEvery);
         QCOMPARE(m_changes.size(), changes);
-        QCOMPARE(m_added.size(), adds);
 
         // Every counter handed out once: those of the changes (the update's
         // number + 1) and those the added users' rows took fill the range
-        // after the largest value before, without a gap or a repeat.
+        // after the largest value before.
         QList<qint32> counters;
         for (const Change &c : std::as_const(m_changes))
             counters << c.seq + 1;
-        for (const QString &added : rows("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID > ?", {kSharedUsers}))
+        for (const QString &added : queryRows("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID > ?", {kSharedUsers}))
             counters << added.toInt();
-        std::sort(counters.begin(), counters.end());
-        QCOMPARE(counters.size(), changes + adds);
-        for (int i = 0; i < counters.size(); ++i)
-            QCOMPARE(counters.at(i), kSharedUsers + 1 + i);
-
+        expectRun(counters, changes + adds, kSharedUsers + 1);
         // Every id handed out once, in a row after the users there were.
-        std::sort(m_added.begin(), m_added.end());
-        for (int i = 0; i < m_added.size(); ++i)
-            QCOMPARE(m_added.at(i), kSharedUsers + 1 + i);
+        expectRun(m_added, adds, kSharedUsers + 1);
         QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'userid'").toInt(), kSharedUsers + adds);
         QCOMPARE(db.value("SELECT COUNT(*) FROM STAFF_OPTIONS").toInt(), adds);
 
         // Every change has its history row, and no row is there twice.
         QStringList written;
-        for (const Change &c : std::as_const(m_changes))
+        QMap<qint32, Change> last;
+        for (const Change &c : std::as_const(m_changes)) {
             written << QStringLiteral("%1|%2|%3").arg(c.user).arg(c.status, c.note);
-        QStringList history = rows("SELECT UserID, Status, Note FROM STATUS_HISTORY");
+            if (!last.contains(c.user) || last[c.user].seq < c.seq)
+                last[c.user] = c;
+        }
+        QStringList history = queryRows("SELECT UserID, Status, Note FROM STATUS_HISTORY");
         written.sort();
         history.sort();
         QCOMPARE(history, written);
-
         // Each user's row is his change with the largest counter.
-        QMap<qint32, Change> last;
-        for (const Change &c : std::as_const(m_changes))
-            if (!last.contains(c.user) || last[c.user].seq < c.seq)
-                last[c.user] = c;
         QCOMPARE(last.size(), kSharedUsers);
         for (const Change &c : std::as_const(last))
-            QCOMPARE(rows("SELECT IsIn, Note, LastUpdated FROM STAFF_STATUS WHERE UserID = ?", {c.user}),
+            QCOMPARE(queryRows("SELECT IsIn, Note, LastUpdated FROM STAFF_STATUS WHERE UserID = ?", {c.user}),
                      QStringList{QStringLiteral("%1|%2|%3").arg(c.status, c.note).arg(c.seq + 1)});
-    }
-
-private slots:
-    void eightCopiesOnSqlite() { compete(false); }
-    void eightCopiesOnPostgres()
-    {
-        REQUIRE_PG();
-        compete(true);
     }
 };
 

@@ -1,5 +1,4 @@
 #include "DatagramExercise.h"
-#include "TestSupport.h"
 #include "foundation/MErrorHandler.h"
 
 #include <QRandomGenerator>
@@ -120,7 +119,7 @@ private slots:
     {
         QTest::addColumn<quint32>("seed");
         for (quint32 seed : {11u, 22u, 33u})
-            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+            QTest::addRow("seed %u", seed) << seed;
     }
     void randomDatagramsHandledSafely()
     {

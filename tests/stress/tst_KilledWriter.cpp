@@ -1,11 +1,9 @@
 #include "CopyProcess.h"
+#include "StaffRows.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
-#include "foundation/CUpdateDatabase.h"
 #include "foundation/Globals.h"
-#include "status/CClientHnd.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -21,76 +19,58 @@ namespace {
 
 constexpr qint32 kUser = 1;
 
-void say(const char *line)
+void say(const QString &line)
 {
-    std::printf("%s\n", line);
+    std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
 }
 
-void setUpCopy()
-{
-    CopyProcess::setUp(5000);
-    g_lUserID = kUser;
-    g_frmSysTray = std::make_unique<StubTrayWindow>();
-}
-
-// Called by the trigger inside the change: tells the parent, then waits for
-// the end.
+// Called by the trigger inside the change: tells the parent, then waits for the end.
 void pauseHere(sqlite3_context *, int, sqlite3_value **)
 {
-    say("PAUSED");
+    say(QStringLiteral("PAUSED"));
     for (;;)
         pause();
 }
 
-// The copy's one open connection, as SQLite's own handle.
-sqlite3 *sqliteHandle()
+// Starts one status change and stops inside it, before the commit: after the
+// status row ("status") or after the history row ("history").
+int writeAndStop(const QString &point)
 {
-    const QStringList names = QSqlDatabase::connectionNames();
-    const QVariant handle = QSqlDatabase::database(names.last(), false).driver()->handle();
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
-// Starts one status change and stops inside it: after the status row
-// ("status") or after the history row ("history"), before the commit.
-int writeAndStop(const QByteArray &point)
-{
-    setUpCopy();
     DbHandle connection = OpenADOConnection();
     if (connection->isSQLite()) {
-        sqlite3_create_function_v2(sqliteHandle(), "pause_here", 0, SQLITE_UTF8, nullptr, pauseHere, nullptr, nullptr,
-                                   nullptr);
-        connection->execute(point == "status"
-                                ? QStringLiteral("CREATE TEMP TRIGGER stop AFTER UPDATE ON main.STAFF_STATUS "
-                                                 "BEGIN SELECT pause_here(); END")
-                                : QStringLiteral("CREATE TEMP TRIGGER stop AFTER INSERT ON main.STATUS_HISTORY "
-                                                 "BEGIN SELECT pause_here(); END"));
+        const QVariant handle = QSqlDatabase::database(QSqlDatabase::connectionNames().last(), false).driver()->handle();
+        sqlite3_create_function_v2(*static_cast<sqlite3 *const *>(handle.constData()), "pause_here", 0, SQLITE_UTF8,
+                                   nullptr, pauseHere, nullptr, nullptr, nullptr);
+        connection->execute(QStringLiteral("CREATE TEMP TRIGGER stop AFTER %1 BEGIN SELECT pause_here(); END")
+                                .arg(point == QLatin1String("status") ? "UPDATE ON main.STAFF_STATUS"
+                                                                      : "INSERT ON main.STATUS_HISTORY"));
     } else {
-        // The server sleeps inside the change; it looks for the vanished
-        // client every 100 ms meanwhile.
+        // The server sleeps inside the change, looking for the vanished client every 100 ms.
         connection->execute(QStringLiteral("SET tessaly.pause = 'on'"));
         connection->execute(QStringLiteral("SET client_connection_check_interval = 100"));
-        say("PAUSED");
+        say(QStringLiteral("PAUSED"));
     }
-    CClientHnd engine;
     double outAt = 0, dueBack = 0;
-    engine.UpdateStatus(kUser, QStringLiteral("OUT"), QStringLiteral("never stored"), outAt, dueBack, false, false,
-                        connection);
+    CClientHnd().UpdateStatus(kUser, QStringLiteral("OUT"), QStringLiteral("never stored"), outAt, dueBack, false,
+                              false, connection);
     return 1; // the change was to be stopped
 }
 
-// Changes the status again and again, saying after each change which round
-// it stored.
+// Changes the status again and again, saying after each change which round it stored.
 int writeForever()
 {
-    setUpCopy();
     CClientHnd engine;
     for (int round = 0;; ++round) {
-        double outAt = 0, dueBack = 0;
-        engine.UpdateStatus(kUser, round % 2 ? QStringLiteral("INN") : QStringLiteral("OUT"),
-                            QStringLiteral("round %1").arg(round), outAt, dueBack, false, false);
-        say(qPrintable(QStringLiteral("STORED %1").arg(round)));
+        changeStatus(engine, kUser, round % 2 ? QStringLiteral("INN") : QStringLiteral("OUT"),
+                     QStringLiteral("round %1").arg(round));
+        say(QStringLiteral("STORED %1").arg(round));
     }
+}
+
+QString row()
+{
+    return queryRows(QStringLiteral("SELECT IsIn, Note, LastUpdated FROM STAFF_STATUS WHERE UserID = ?"), {kUser}).value(0);
 }
 
 } // namespace
@@ -100,29 +80,11 @@ class tst_KilledWriter : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QProcess> startCopy(const QStringList &arguments)
-    {
-        auto copy = std::make_unique<QProcess>();
-        copy->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        copy->start(QCoreApplication::applicationFilePath(), arguments);
-        return copy;
-    }
-
     static void kill(QProcess &copy)
     {
         copy.kill(); // SIGKILL
         QVERIFY(copy.waitForFinished(10000));
         QCOMPARE(copy.exitStatus(), QProcess::CrashExit);
-    }
-
-    static QString row()
-    {
-        DbHandle connection;
-        const RecordSet rs = OpenADORecordSet(
-            connection, QStringLiteral("SELECT IsIn, Note, LastUpdated FROM STAFF_STATUS WHERE UserID = ?"), true,
-            {kUser});
-        return QStringLiteral("%1|%2|%3").arg(rs.text(QStringLiteral("IsIn")), rs.text(QStringLiteral("Note")))
-            .arg(rs.integer(QStringLiteral("LastUpdated")));
     }
 
     // What the next start does first: the schema check, with nobody asked
@@ -136,33 +98,10 @@ private:
             QCOMPARE(db.value(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     }
 
-    // After the stopped change: nothing of it, and the next change goes
-    // through with the next counter.
-    static void noneOfTheChange(TestDatabase &db, const QString &before)
-    {
-        QCOMPARE(row(), before);
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(), 0);
-        g_frmSysTray.reset();
-        CClientHnd engine;
-        double outAt = 0, dueBack = 0;
-        engine.UpdateStatus(kUser, QStringLiteral("LNC"), QStringLiteral("after"), outAt, dueBack, false, false);
-        QCOMPARE(row(), QStringLiteral("LNC|after|6"));
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(), 1);
-    }
-
     static int sleepingWriters(TestDatabase &db)
     {
-        return db.value(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity "
-                                       "WHERE wait_event = 'PgSleep' AND datname = current_database()"))
+        return db.value("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event = 'PgSleep' AND datname = current_database()")
             .toInt();
-    }
-
-    void addUsers(TestDatabase &db)
-    {
-        for (qint32 id = 1; id <= 3; ++id)
-            db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
-                                   "VALUES (?, ?, 'INN', ?, 1)"),
-                    {id, QStringLiteral("User %1").arg(id), id + 2});
     }
 
 private slots:
@@ -176,35 +115,35 @@ private slots:
     }
     void killedInsideTheChange()
     {
-        QFETCH(bool, postgres);
         QFETCH(QString, point);
-        if (postgres)
-            REQUIRE_PG();
-        TestDatabase db(postgres, QStringLiteral("killed_writer"));
-        addUsers(db);
+        OPEN_TEST_DATABASE(db, "killed_writer");
+        addStaff(3, 2);
         if (postgres) {
-            db.exec(QStringLiteral("CREATE FUNCTION stop() RETURNS trigger AS $$ BEGIN "
-                                   "IF current_setting('tessaly.pause', true) = 'on' THEN PERFORM pg_sleep(60); END IF; "
-                                   "RETURN NEW; END $$ LANGUAGE plpgsql"));
-            db.exec(QStringLiteral("CREATE TRIGGER stop AFTER INSERT ON STATUS_HISTORY FOR EACH ROW EXECUTE FUNCTION stop()"));
+            db.exec("CREATE FUNCTION stop() RETURNS trigger AS $$ BEGIN IF current_setting('tessaly.pause', true) = 'on' "
+                    "THEN PERFORM pg_sleep(60); END IF; RETURN NEW; END $$ LANGUAGE plpgsql");
+            db.exec("CREATE TRIGGER stop AFTER INSERT ON STATUS_HISTORY FOR EACH ROW EXECUTE FUNCTION stop()");
         }
         const QString before = row();
-
         auto copy = startCopy({QStringLiteral("--copy"), point});
         QVERIFY(copy->waitForReadyRead(30000));
         QCOMPARE(copy->readLine().trimmed(), QByteArray("PAUSED"));
-        if (postgres) {
-            // Killed only once the server sleeps inside the change.
+        if (postgres) // killed only once the server sleeps inside the change
             QTRY_VERIFY_WITH_TIMEOUT(sleepingWriters(db) == 1, 20000);
-        }
         kill(*copy);
         if (postgres) {
             // The server notices the client is gone and rolls the change back.
             QTRY_VERIFY_WITH_TIMEOUT(sleepingWriters(db) == 0, 20000);
-            db.exec(QStringLiteral("DROP TRIGGER stop ON STATUS_HISTORY"));
+            db.exec("DROP TRIGGER stop ON STATUS_HISTORY");
         }
         opensWithoutRepair(db, postgres);
-        noneOfTheChange(db, before);
+        // Nothing of the change, and the next one goes through with the next counter.
+        QCOMPARE(row(), before);
+        QCOMPARE(db.value("SELECT COUNT(*) FROM STATUS_HISTORY").toInt(), 0);
+        g_frmSysTray.reset();
+        CClientHnd engine;
+        changeStatus(engine, kUser, QStringLiteral("LNC"), QStringLiteral("after"));
+        QCOMPARE(row(), QStringLiteral("LNC|after|6"));
+        QCOMPARE(db.value("SELECT COUNT(*) FROM STATUS_HISTORY").toInt(), 1);
     }
 
     // Killed at random moments of a run of changes: each time the history
@@ -212,7 +151,7 @@ private slots:
     void killedAtRandomMoments()
     {
         TestDatabase db(false, QStringLiteral("killed_writer"));
-        addUsers(db);
+        addStaff(3, 2);
         QRandomGenerator random(2024);
         for (int kill = 0; kill < 12; ++kill) {
             auto copy = startCopy({QStringLiteral("--copy"), QStringLiteral("forever")});
@@ -220,16 +159,12 @@ private slots:
             QTest::qSleep(int(random.bounded(1, 60)));
             tst_KilledWriter::kill(*copy);
             opensWithoutRepair(db, false);
-            const int stored = db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt();
+            const int stored = db.value("SELECT COUNT(*) FROM STATUS_HISTORY").toInt();
             QVERIFY(stored > 0);
-            DbHandle connection;
-            const RecordSet last = OpenADORecordSet(
-                connection, QStringLiteral("SELECT Status, Note FROM STATUS_HISTORY WHERE rowid = "
-                                           "(SELECT MAX(rowid) FROM STATUS_HISTORY)"));
             // Counters 6, 7, ... went to the changes in order.
-            QCOMPARE(row(), QStringLiteral("%1|%2|%3").arg(last.text(QStringLiteral("Status")),
-                                                              last.text(QStringLiteral("Note")))
-                                  .arg(5 + stored));
+            QCOMPARE(row(), queryRows("SELECT Status, Note FROM STATUS_HISTORY WHERE rowid = "
+                                      "(SELECT MAX(rowid) FROM STATUS_HISTORY)")
+                                    .value(0) + QStringLiteral("|%1").arg(5 + stored));
         }
     }
 };
@@ -239,7 +174,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     tst_KilledWriter test;
     return CopyProcess::main(argc, argv, "--copy", [](const QStringList &arguments) {
-        return arguments.value(0) == QLatin1String("forever") ? writeForever() : writeAndStop(arguments.value(0).toLatin1());
+        CopyProcess::setUp(5000);
+        g_lUserID = kUser;
+        g_frmSysTray = std::make_unique<StubTrayWindow>();
+        return arguments.value(0) == QLatin1String("forever") ? writeForever() : writeAndStop(arguments.value(0));
     }, test);
 }
 

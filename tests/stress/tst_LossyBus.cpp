@@ -1,3 +1,4 @@
+#include "StaffRows.h"
 #include "StubMainWindow.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
@@ -12,7 +13,9 @@
 #include "status/UserListPoll.h"
 
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QtTest>
+#include <tuple>
 
 // Five running copies share one database and an in-memory multicast group
 // that loses 30 % of the datagrams, repeats some and reorders all; a sixth
@@ -25,7 +28,6 @@ namespace {
 constexpr int kCopies = 5;
 constexpr int kUsers = 12;
 constexpr int kSteps = 400;
-const QString kAllUsers = QStringLiteral("GRP0");
 const QStringList kStatuses = {QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"),
                                QStringLiteral("MTG"), QStringLiteral("HME"), QStringLiteral("BRK")};
 
@@ -49,52 +51,37 @@ class Copy
 public:
     Copy(MCastBus &bus, qint32 userId) : m_endpoint(bus.attach()), m_transport(*this)
     {
-        m_user = userId;
-        m_currentUser.UserID = userId;
-        m_currentUser.RealName = QStringLiteral("User %1").arg(userId);
-        m_engine = std::make_unique<CClientHnd>();
-        m_main = std::make_unique<StubMainWindow>();
-        m_tray = std::make_unique<BusTray>(*this);
+        std::get<CUser>(m_globals).UserID = std::get<5>(m_globals) = userId;
+        std::get<CUser>(m_globals).RealName = QStringLiteral("User %1").arg(userId);
         m_protocol = std::make_unique<MCastProtocol>(m_window, g_lLastSeq, m_transport, m_receiver);
     }
 
-    // Makes this copy the running program until it goes out of scope.
-    class Active
+    // Makes this copy the running program until the guard goes.
+    auto active()
     {
-    public:
-        explicit Active(Copy &copy) : m_copy(copy) { m_copy.swapGlobals(); }
-        ~Active() { m_copy.swapGlobals(); }
-        Active(const Active &) = delete;
-        Active &operator=(const Active &) = delete;
-
-    private:
-        Copy &m_copy;
-    };
+        swapGlobals();
+        return qScopeGuard([this] { swapGlobals(); });
+    }
 
     void poll()
     {
-        Active active(*this);
-        QString query, node = kAllUsers;
+        const auto running = active();
+        QString query, node = QStringLiteral("GRP0");
         g_oClientHnd->RefreshUserList(false, true, query, node);
     }
 
     void changeStatus(qint32 userId, const QString &status, const QString &note)
     {
-        Active active(*this);
-        double outAt = 0, dueBack = 0;
-        g_oClientHnd->UpdateStatus(userId, status, note, outAt, dueBack, false, false);
+        const auto running = active();
+        ::changeStatus(*g_oClientHnd, userId, status, note);
     }
 
     // The board as shown, one line per row in user order.
     QStringList board()
     {
-        Active active(*this);
-        return shownRows(g_oClientHnd->userList().model());
-    }
-
-    static QStringList shownRows(const UserListModel &model)
-    {
+        const auto running = active();
         QStringList rows;
+        const UserListModel &model = g_oClientHnd->userList().model();
         for (int row = 0; row < model.rowCount(); ++row) {
             const UserListItem &item = *model.item(row);
             rows << QStringList{QString::number(item.UserID), item.Text, item.StatusText, item.IconKey, item.Note,
@@ -111,13 +98,10 @@ private:
     public:
         explicit BusTray(Copy &copy) : m_copy(copy) {}
         void sendUpdatePulse(const CMCastUpdate &update) override { m_copy.m_protocol->sendUpdatePulse(update); }
-
-    private:
         Copy &m_copy;
     };
 
-    // The copy's end of the bus; whatever arrives is handled with the copy's
-    // state in place.
+    // The copy's end of the bus; whatever arrives is handled with the copy's state in place.
     class Transport : public IMCastTransport
     {
     public:
@@ -125,34 +109,22 @@ private:
         void send(const QByteArray &datagram) override { m_copy.m_endpoint.send(datagram); }
         void setReceiveHandler(ReceiveHandler handler) override
         {
-            if (!handler) {
-                m_copy.m_endpoint.setReceiveHandler({});
-                return;
-            }
-            m_copy.m_endpoint.setReceiveHandler([this, handler](const QByteArray &datagram, const QString &from) {
-                Active active(m_copy);
-                handler(datagram, from);
-            });
+            if (handler)
+                handler = [this, handler](const QByteArray &datagram, const QString &from) {
+                    const auto running = m_copy.active();
+                    handler(datagram, from);
+                };
+            m_copy.m_endpoint.setReceiveHandler(handler);
         }
-
-    private:
         Copy &m_copy;
     };
 
     void swapGlobals()
     {
-        std::swap(g_oClientHnd, m_engine);
-        std::swap(g_frmMain, m_main);
-        std::swap(g_frmSysTray, m_tray);
-        std::swap(g_vUserList, m_userList);
-        std::swap(g_oCurrentUser, m_currentUser);
-        std::swap(g_lUserID, m_user);
-        std::swap(g_lLastUpdated, m_lastUpdated);
-        std::swap(g_lLastSeq, m_lastSeq);
-        std::swap(g_lMyRowIndex, m_myRowIndex);
-        std::swap(g_fMyRowLoaded, m_myRowLoaded);
-        std::swap(g_sCurrentNodeKey, m_nodeKey);
-        std::swap(g_sViewType, m_viewType);
+        auto globals = std::tie(g_oClientHnd, g_frmMain, g_frmSysTray, g_vUserList, g_oCurrentUser, g_lUserID,
+                                g_lLastUpdated, g_lLastSeq, g_lMyRowIndex, g_fMyRowLoaded, g_sCurrentNodeKey, g_sViewType);
+        auto mine = std::apply([](auto &...value) { return std::tie(value...); }, m_globals);
+        globals.swap(mine);
     }
 
     MCastBus::Endpoint &m_endpoint;
@@ -160,19 +132,11 @@ private:
     CMCastWindow m_window;
     StatusMCastReceiver m_receiver;
     std::unique_ptr<MCastProtocol> m_protocol;
-
-    std::unique_ptr<CClientHnd> m_engine;
-    std::unique_ptr<IMainWindow> m_main;
-    std::unique_ptr<ITrayWindow> m_tray;
-    QList<CUser> m_userList;
-    CUser m_currentUser;
-    qint32 m_user = 0;
-    qint32 m_lastUpdated = -1;
-    qint32 m_lastSeq = 0;
-    qint32 m_myRowIndex = -1;
-    bool m_myRowLoaded = false;
-    QString m_nodeKey;
-    QString m_viewType;
+    // The copy's globals while it does not run, in the order swapGlobals() names them.
+    std::tuple<std::unique_ptr<CClientHnd>, std::unique_ptr<IMainWindow>, std::unique_ptr<ITrayWindow>, QList<CUser>,
+               CUser, qint32, qint32, qint32, qint32, bool, QString, QString>
+        m_globals{std::make_unique<CClientHnd>(), std::make_unique<StubMainWindow>(), std::make_unique<BusTray>(*this),
+                  QList<CUser>(), CUser(), 0, -1, 0, -1, false, QString(), QString()};
 };
 
 } // namespace
@@ -181,27 +145,6 @@ class tst_LossyBus : public QObject
 {
     Q_OBJECT
 
-private:
-    // The board a copy that has just started would show.
-    static QStringList databaseBoard()
-    {
-        UserListPoll fresh;
-        const qint32 savedMark = g_lLastUpdated;
-        const QString savedNode = g_sCurrentNodeKey;
-        const QList<CUser> savedList = g_vUserList;
-        g_lLastUpdated = -1;
-        g_sCurrentNodeKey.clear();
-        g_frmMain = std::make_unique<StubMainWindow>();
-        g_lUserID = 99;
-        DbHandle none;
-        fresh.refresh(false, true, QString(), kAllUsers, none);
-        g_frmMain.reset();
-        g_lLastUpdated = savedMark;
-        g_sCurrentNodeKey = savedNode;
-        g_vUserList = savedList;
-        return Copy::shownRows(fresh.model());
-    }
-
 private slots:
     void init() { Clock::pin(QDateTime(QDate(2026, 5, 12), QTime(11, 0))); }
     void cleanup() { Clock::unpin(); }
@@ -209,27 +152,23 @@ private slots:
     void boardsMeetTheDatabaseAfterOnePoll_data()
     {
         QTest::addColumn<quint32>("seed");
-        for (quint32 seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u})
-            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+        for (quint32 seed = 1; seed <= 8; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
     }
     void boardsMeetTheDatabaseAfterOnePoll()
     {
         QFETCH(quint32, seed);
         TestDatabase db(false, QStringLiteral("lossy_bus"));
-        for (qint32 id = 1; id <= kUsers; ++id)
-            db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
-                                   "VALUES (?, ?, 'INN', ?, 1)"),
-                    {id, QStringLiteral("User %1").arg(id), id});
-
+        addStaff(kUsers);
         MCastBus bus(seed);
         bus.dropRate = 0.3;
         bus.repeatRate = 0.1;
         bus.reorder = true;
         std::vector<std::unique_ptr<Copy>> copies;
-        for (qint32 id = 1; id <= kCopies; ++id)
+        for (qint32 id = 1; id <= kCopies; ++id) {
             copies.push_back(std::make_unique<Copy>(bus, id));
-        for (auto &copy : copies)
-            copy->poll();
+            copies.back()->poll();
+        }
         MCastBus::Endpoint &forger = bus.attach();
 
         QRandomGenerator random(seed);
@@ -238,8 +177,7 @@ private slots:
             Copy &copy = *copies.at(random.bounded(kCopies));
             const int action = random.bounded(100);
             if (action < 40) {
-                const qint32 user = 1 + random.bounded(kUsers);
-                copy.changeStatus(user, kStatuses.at(random.bounded(kStatuses.size())),
+                copy.changeStatus(1 + random.bounded(kUsers), kStatuses.at(random.bounded(kStatuses.size())),
                                   QStringLiteral("it's change %1").arg(++changes));
             } else if (action < 80) {
                 for (int n = random.bounded(1, 6); n > 0 && bus.deliverOne(); --n) {
@@ -255,7 +193,10 @@ private slots:
         bus.deliverAll();
         QCOMPARE(bus.pending(), 0);
 
-        const QStringList expected = databaseBoard();
+        // What a copy that has just started shows.
+        Copy fresh(bus, 99);
+        fresh.poll();
+        const QStringList expected = fresh.board();
         QCOMPARE(expected.size(), kUsers);
         for (auto &copy : copies) {
             copy->poll();
