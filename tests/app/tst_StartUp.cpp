@@ -1,13 +1,18 @@
-#include "FakeUserEditor.h"
 #include "StubMainWindow.h"
 #include "StubTrayWindow.h"
-#include "TestSupport.h"
+#include "TestDatabase.h"
+#include "admin/CClientAdmin.h"
+#include "app/CClientInitialise.h"
 #include "app/CStartUp.h"
 #include "app/frmSplash.h"
 #include "app/ISplash.h"
 #include "app/MStartUp.h"
+#include "foundation/CTreeNode.h"
 #include "foundation/CUpdateDatabase.h"
 #include "foundation/Globals.h"
+#include "foundation/IUserEditor.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/NavigationTree.h"
 #include "platform/AppError.h"
 #include "platform/SingleInstance.h"
 #include "status/CClientHnd.h"
@@ -17,6 +22,32 @@
 #include <QtTest>
 
 namespace {
+
+// Stands in for the options dialog: confirming a new user creates him from
+// the template record, cancelling at log-in ends the program as the dialog does.
+class FakeUserEditor : public IUserEditor
+{
+public:
+    struct Call { bool newUser; QString loginName; bool adminEditable; bool self; bool atLogin; bool addAnother; };
+
+    qint32 EditUserProperties(bool newUser, const QString &loginName, bool adminEditable, bool self, bool atLogin,
+                              bool addAnother) override
+    {
+        calls.append({newUser, loginName, adminEditable, self, atLogin, addAnother});
+        if (cancel && atLogin)
+            EndProgram(0);
+        if (cancel)
+            return ErrNo::Success;
+        UserRecord user = record;
+        user.LoginName = loginName;
+        CClientAdmin().AddUser(user);
+        return ErrNo::Success;
+    }
+
+    bool cancel = false;
+    UserRecord record;
+    QList<Call> calls;
+};
 
 // What happened to the stand-in windows, in order.
 QStringList g_events;
@@ -30,11 +61,17 @@ public:
     void showWindow() override { visible = true; g_events << QStringLiteral("main shown"); }
     void hideWindow() override { visible = false; g_events << QStringLiteral("main hidden"); }
     bool isWindowVisible() const override { return visible; }
-    int windowStateCode() const override { return state; }
-    void setWindowStateCode(int s) override { state = s; g_events << QStringLiteral("main state %1").arg(s); }
     void populateMenuStrings() override { if (g_beforeShow) g_beforeShow(); }
+    void loadNavigationTree(const NavigationTree &) override { g_events << QStringLiteral("tree"); }
+    bool hasTreeImage(const QString &key) const override { return key != QLatin1String("ICOfax"); }
+    bool selectTreeNode(const QString &key) override { g_events << QStringLiteral("select ") + key; return true; }
+    void treeViewClick(const QString &key, bool force) override
+    {
+        g_events << QStringLiteral("click ") + key + (force ? QStringLiteral(" forced") : QString());
+    }
+    void DisableAdminMenu() override { g_events << QStringLiteral("no admin menu"); }
+    void refreshEnableChat() override { g_events << QStringLiteral("chat %1").arg(g_fEnableChat); }
     bool visible = false;
-    int state = 0;
 };
 
 class FakeTray : public StubTrayWindow
@@ -44,7 +81,9 @@ public:
     void setUpdateTimerEnabled(bool on) override { timer = on; g_events << (on ? QStringLiteral("timer on") : QStringLiteral("timer off")); }
     bool isUpdateTimerEnabled() const override { return timer; }
     void removeTrayIcon() override { g_events << QStringLiteral("icon removed"); }
-    bool timer = false;
+    void setPollThreshold(qint16 threshold) override { pollThreshold = threshold; }
+    bool timer = true;
+    int pollThreshold = -1;
 };
 
 class FakeSplash : public ISplash
@@ -60,6 +99,7 @@ private:
 };
 
 FakeMainWindow *g_fakeMain = nullptr;
+FakeTray *g_tray = nullptr;
 
 // Remembers the period the calendar watcher started with (-1: none made).
 struct WatcherFactory : ICalendarWatcherFactory {
@@ -81,51 +121,84 @@ struct WatcherFactory : ICalendarWatcherFactory {
 int startProgram(const QStringList &arguments) { return exitCodeOf([&] { Main(arguments); }); }
 int closeDown(int mode) { return exitCodeOf([=] { CloseDownApplication(mode); }); }
 
+void insertUser(TestDatabase &db, int id, const QString &login, int active = 1, int admin = 0)
+{
+    db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, Email, IsIn, LastUpdated, IsActive) "
+                           "VALUES (?, ?, ?, 'OUT', ?, ?)"),
+            {id, QStringLiteral("User %1").arg(id), QStringLiteral("u%1@example.org").arg(id), id, active});
+    db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, Admin, ChangeStatus, OnClose, Outlook, "
+                           "OutlookOOP, LunchTimePeriod, BreakPeriod, RefreshPeriod, Language, StartMin, WorkStartTime) "
+                           "VALUES (?, ?, ?, 1, 3, 1, 1, 40, 12, 45, 'FRA', 0, '09:00:00')"),
+            {id, login, admin});
+}
+
+QString storedLoginName()
+{
+    return GetRegistryValue(QStringLiteral("Name"), AppRegistryKey() + QStringLiteral("\\Login"));
+}
+
+// Runs the whole initialisation with log-in; gives the exit code when the
+// program ended, -1 when it goes on.
+int initialise()
+{
+    return exitCodeOf([] { QVERIFY(CClientInitialise().Initialise(false, true)); });
+}
+
 } // namespace
 
 class tst_StartUp : public QObject
 {
     Q_OBJECT
-    // The first start signs a new desktop user in through the options dialog.
+    // A desktop user not yet known signs in through the options dialog.
     FakeUserEditor m_editor;
-    UserEditorScope m_editorScope{m_editor};
+    QString m_desktopUser;
 
 private slots:
-    void initTestCase() { g_systemUserName = [] { return QStringLiteral("tester"); }; }
+    void initTestCase()
+    {
+        g_systemUserName = [this] { return m_desktopUser; };
+        g_userEditor = &m_editor;
+    }
 
+    // Fresh stand-in windows and a signed-out user.
     void init()
     {
         ResetCloseDownForTests();
+        cleanup();
         g_beforeShow = nullptr;
-        g_frmMain.reset();
-        g_frmSysTray.reset();
         g_events.clear();
+        g_uiFactory = UiFactory();
         g_uiFactory.mainWindow = [] { return std::unique_ptr<IMainWindow>(g_fakeMain = new FakeMainWindow); };
-        g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(new FakeTray); };
+        g_uiFactory.trayWindow = [] { return std::unique_ptr<ITrayWindow>(g_tray = new FakeTray); };
         g_uiFactory.splash = [] { return std::unique_ptr<ISplash>(new FakeSplash(QStringLiteral("splash"))); };
         g_uiFactory.closeProgress = [] { return std::unique_ptr<ISplash>(new FakeSplash(QStringLiteral("progress"))); };
+        g_oCurrentUser = CUser();
+        g_oUserProperties = CUserProperties();
+        g_oClientHnd = std::make_unique<CClientHnd>();
+        g_lUserID = 0;
+        g_sCurrentNodeKey.clear();
+        g_fOutlook = g_fOutlookOOP = g_fCanChangeStatus = g_fEnableChat = false;
+        g_bOnClose = 0;
+        g_vQuickNotes = QuickNoteTable();
+        SetLanguage(QStringLiteral("ENU"));
+        m_editor = FakeUserEditor();
+        m_desktopUser = QStringLiteral("  bob  ");
     }
 
-    void commandLineSwitches_data()
+    void cleanup()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("admin");
-        QTest::addColumn<bool>("markOut");
-        QTest::newRow("none") << QStringList{} << false << false;
-        QTest::newRow("admin") << QStringList{"-admin"} << true << false;
-        QTest::newRow("admin with blanks") << QStringList{"  -admin  "} << true << false;
-        QTest::newRow("ADMIN in capitals") << QStringList{"-ADMIN"} << false << false;
-        QTest::newRow("both switches") << QStringList{"-admin", "-domarkout"} << false << false;
-        QTest::newRow("markout") << QStringList{"-domarkout"} << false << true;
+        g_frmMain.reset();
+        g_frmSysTray.reset();
     }
+
+    // Switches are matched exactly, blanks aside; both at once mean neither.
     void commandLineSwitches()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, admin);
-        QFETCH(bool, markOut);
-        const CommandLine line = CommandLine::parse(arguments);
-        QCOMPARE(line.admin, admin);
-        QCOMPARE(line.doMarkOut, markOut);
+        QVERIFY(CommandLine::parse({QStringLiteral("  -admin  ")}).admin);
+        QVERIFY(!CommandLine::parse({QStringLiteral("-ADMIN")}).admin);
+        const CommandLine both = CommandLine::parse({QStringLiteral("-admin"), QStringLiteral("-domarkout")});
+        QVERIFY(!both.admin && !both.doMarkOut);
+        QVERIFY(CommandLine::parse({QStringLiteral("-domarkout")}).doMarkOut);
     }
 
     void startsShowsTheBoardAndClosesDownOnceInOrder()
@@ -138,18 +211,6 @@ private slots:
         QVERIFY(g_fakeMain->visible);
         QVERIFY(g_events.indexOf(QStringLiteral("splash hidden")) < g_events.indexOf(QStringLiteral("main shown")));
         QVERIFY(g_events.indexOf(QStringLiteral("timer on")) > g_events.indexOf(QStringLiteral("splash hidden")));
-        const QStringList log = readTextFile(env.path(QStringLiteral("logs/debug.log"))).split(u'\n');
-        QVERIFY(log.size() >= 3);
-        QVERIFY(log[0].endsWith(QStringLiteral("    ") + QString(71, u'-')));
-        QVERIFY2(QRegularExpression(QStringLiteral("    -- Qel started at \\d{1,2}:\\d\\d (am|pm)$")).match(log[1]).hasMatch(),
-                 qPrintable(log[1]));
-
-        // Starting minimised only minimises.
-        g_oUserProperties.StartMin = true;
-        g_fakeMain->visible = false;
-        ShowMainWindow();
-        QVERIFY(!g_fakeMain->visible);
-        QCOMPARE(g_fakeMain->state, int(IMainWindow::Minimised));
 
         g_fOutlook = true;
         g_events.clear();
@@ -159,7 +220,6 @@ private slots:
             "progress: Closing Outlook Reference...", "progress: Closing Core...", "progress: Unloading User Interfaces...",
             "main hidden", "main unloaded", "timer off", "icon removed", "tray unloaded",
             "progress: Close Down Complete", "progress hidden"}));
-        QVERIFY(m_fClosingDown);
         QVERIFY(!g_oClientHnd && !g_frmMain && !g_frmSysTray);
         g_fOutlook = false;
 
@@ -167,7 +227,6 @@ private slots:
         g_events.clear();
         QCOMPARE(closeDown(2), -1);
         QVERIFY(g_events.isEmpty());
-        QVERIFY(readTextFile(env.path(QStringLiteral("logs/debug.log"))).contains(QStringLiteral("Close Down Complete")));
     }
 
     void theCloseBoxOrTheTrayStartTheCloseDown()
@@ -178,7 +237,6 @@ private slots:
         g_events.clear();
         int mode = 0;
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, g_fakeMain->onDoExit(mode));
-        QVERIFY(readTextFile(env.path(QStringLiteral("logs/debug.log"))).contains(QStringLiteral("unload mode 0")));
         QVERIFY(g_events.contains(QStringLiteral("tray unloaded")));
 
         // From the tray the close-down skips the main window.
@@ -191,39 +249,28 @@ private slots:
         QVERIFY(g_events.contains(QStringLiteral("progress: Close Down Complete")));
     }
 
-    void theCalendarWatcherStartsWithTheRefreshPeriod_data()
-    {
-        QTest::addColumn<bool>("outlook");
-        QTest::addColumn<bool>("ownProcess");
-        QTest::addColumn<int>("refresh");
-        QTest::addColumn<int>("expectedPeriod"); // -1: not created
-        QTest::newRow("30") << true << true << 30 << 300000;
-        QTest::newRow("0 takes the default") << true << true << 0 << 300000;
-        QTest::newRow("negative takes the default") << true << true << -4 << 300000;
-        QTest::newRow("in-process calendar") << true << false << 30 << -1;
-        QTest::newRow("calendar off") << false << true << 30 << -1;
-    }
+    // Only an own-process calendar is watched; a period of 0 takes the default.
     void theCalendarWatcherStartsWithTheRefreshPeriod()
     {
-        QFETCH(bool, outlook);
-        QFETCH(bool, ownProcess);
-        QFETCH(int, refresh);
-        QFETCH(int, expectedPeriod);
-        WatcherFactory factory;
-        TestEnvironment env;
-        env.useSqliteDatabase();
-        ICalendarWatcherFactory *saved = std::exchange(g_calendarWatcherFactory, &factory);
-        g_beforeShow = [&] {
-            g_fOutlook = outlook;
-            g_fOutlookOOP = ownProcess;
-            g_oUserProperties.RefreshPeriod = qint16(refresh);
-        };
-        startProgram({});
-        QCOMPARE(factory.started, expectedPeriod);
-        QCOMPARE(bool(g_oClientHnd->m_OutLookClient), expectedPeriod != -1);
-        g_calendarWatcherFactory = saved;
-        g_fOutlook = g_fOutlookOOP = false;
-        closeDown(1);
+        const QList<std::tuple<bool, int, int>> rows = {{true, 45, 450000}, {true, 0, 300000}, {false, 30, -1}};
+        for (const auto &[ownProcess, refresh, expectedPeriod] : rows) {
+            init();
+            WatcherFactory factory;
+            TestEnvironment env;
+            env.useSqliteDatabase();
+            ICalendarWatcherFactory *saved = std::exchange(g_calendarWatcherFactory, &factory);
+            g_beforeShow = [&] {
+                g_fOutlook = true;
+                g_fOutlookOOP = ownProcess;
+                g_oUserProperties.RefreshPeriod = qint16(refresh);
+            };
+            startProgram({});
+            QCOMPARE(factory.started, expectedPeriod);
+            QCOMPARE(bool(g_oClientHnd->m_OutLookClient), expectedPeriod != -1);
+            g_calendarWatcherFactory = saved;
+            g_fOutlook = g_fOutlookOOP = false;
+            closeDown(1);
+        }
     }
 
     void aSecondCopyIsRefusedACrashedOneIsNot()
@@ -235,8 +282,6 @@ private slots:
             QVERIFY(first.tryAcquire());
             QCOMPARE(startProgram({}), 0);
             QCOMPARE(env.prompt.asked.size(), 1);
-            QCOMPARE(env.prompt.asked[0].text, QStringLiteral("A copy of Qel is already running."));
-            QCOMPARE(env.prompt.asked[0].title, QStringLiteral("Loading.."));
             QVERIFY(!g_frmMain);
             QVERIFY(first.tryAcquire()); // the first copy keeps its lock
         }
@@ -288,9 +333,7 @@ private slots:
         };
         QCOMPARE(startProgram({}), 1);
         QCOMPARE(g_events.mid(0, 2), (QStringList{QStringLiteral("splash shown"), QStringLiteral("splash hidden")}));
-        QCOMPARE(env.errorWindow.shown.size(), 1);
-        QVERIFY(env.errorWindow.shown[0].details.contains(QStringLiteral("no window today")));
-        QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("CClientInitialize.Initialise")));
+        QVERIFY(env.errorWindow.shown.value(0).details.contains(QStringLiteral("no window today")));
 
         frmSplash splash; // the real one steps aside for a modal dialog
         splash.showWindow();
@@ -299,6 +342,138 @@ private slots:
         dialog.show();
         QVERIFY(!splash.isVisible());
     }
+
+    void aNewUserIsCreatedThroughTheDialog_data() { addEngineRows(); }
+    void aNewUserIsCreatedThroughTheDialog()
+    {
+        OPEN_TEST_DATABASE(db, "login_");
+        m_desktopUser = QStringLiteral("anna.b");
+        m_editor.record.RealName = QStringLiteral("Anna B");
+        m_editor.record.RefreshPeriod = 59;
+        QCOMPARE(initialise(), -1);
+        QCOMPARE(m_editor.calls.size(), 1);
+        const FakeUserEditor::Call &call = m_editor.calls[0];
+        QVERIFY(call.newUser && call.atLogin && !call.adminEditable && !call.self && !call.addAnother);
+        QCOMPARE(g_lUserID, 1);
+        QCOMPARE(g_oCurrentUser.RealName, QStringLiteral("Anna B"));
+        QCOMPARE(storedLoginName(), QStringLiteral("anna.b"));
+        QCOMPARE(g_tray->pollThreshold, 59);
+    }
+
+    void anExistingUserIsFoundByHisWholeName()
+    {
+        TestDatabase db(false, QString());
+        insertUser(db, 9, QStringLiteral("BOB")); // shared before names were checked: the lower id wins
+        insertUser(db, 1, QStringLiteral("BO"));
+        insertUser(db, 2, QStringLiteral("BOB"));
+        insertUser(db, 3, QStringLiteral("BOB' OR 'A'='A"));
+        db.exec(QStringLiteral("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (2, 3, 'Lunch')"));
+        QCOMPARE(initialise(), -1);
+        QVERIFY(m_editor.calls.isEmpty());
+        QCOMPARE(g_lUserID, 2);
+        QCOMPARE(g_oCurrentUser.LoginName, QStringLiteral("bob")); // trimmed, as the desktop spells it
+        QCOMPARE(g_lLanguageOffset, 1000);
+        QCOMPARE(g_bOnClose, quint8(3));
+        QCOMPARE(g_vQuickNotes.rows[3].note, QStringLiteral("Lunch"));
+        QCOMPARE(storedLoginName(), QStringLiteral("bob"));
+        QVERIFY(readTextFile(db.env.path(QStringLiteral("logs/debug.log")))
+                    .contains(QLatin1String("Login name BOB belongs to 2 active users; user 2 signed in")));
+    }
+
+    void quotedAndInactiveNames()
+    {
+        TestDatabase db(false, QString());
+        insertUser(db, 1, QStringLiteral("BOB"), 0);
+        insertUser(db, 2, EncodeQuotes(QStringLiteral("O'HARA")));
+        db.exec(QStringLiteral("UPDATE idmanager SET id = 2 WHERE tablename = 'userid'"));
+        m_desktopUser = QStringLiteral("o'hara"); // bound, not spliced
+        QCOMPARE(initialise(), -1);
+        QCOMPARE(g_lUserID, 2);
+        // An inactive user counts as not found; the new one's refresh period passes the poll's limit.
+        init();
+        m_editor.record.RefreshPeriod = 60;
+        QCOMPARE(initialise(), -1);
+        QCOMPARE(m_editor.calls.size(), 1);
+        QCOMPARE(g_lUserID, 3);
+        QCOMPARE(g_tray->pollThreshold, 30);
+        QCOMPARE(CClientInitialise::pollThresholdFor(0), qint16(30));
+    }
+
+    void logInsThatCannotGoOnEndTheProgram()
+    {
+        TestDatabase db(false, QString());
+        m_editor.cancel = true;
+        QCOMPARE(initialise(), 0);
+        QCOMPARE(m_editor.calls.size(), 1);
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_OPTIONS")).toInt(), 0);
+
+        // Without a desktop user name the log-in ends in its error, not in the dialog.
+        init();
+        m_desktopUser = QStringLiteral("   ");
+        QCOMPARE(initialise(), 0);
+        QCOMPARE(db.env.prompt.asked.size(), 1);
+        QCOMPARE(db.env.prompt.asked[0].text, QStringLiteral("Could not log in. \r\n10001 - Cannot get User Name from System"));
+        QVERIFY(m_editor.calls.isEmpty());
+
+        // Without an options dialog the log-in ends with its message.
+        NoUserEditor none;
+        g_userEditor = &none;
+        init();
+        const int code = initialise();
+        g_userEditor = &m_editor;
+        QCOMPARE(code, 0);
+        QCOMPARE(db.env.prompt.asked.size(), 2);
+        QCOMPARE(db.env.prompt.asked[1].text, QStringLiteral("Could not log in. \r\n10003 - No user could be created for bob"));
+    }
+
+    void aFailedLookUpEndsInLoginErrorNotInTheDialog()
+    {
+        TestDatabase db(false, QString());
+        insertUser(db, 1, QStringLiteral("BOB"));
+        db.exec(QStringLiteral("ALTER TABLE STAFF_OPTIONS RENAME TO STAFF_OPTIONS_AWAY"));
+        QCOMPARE(initialise(), 0);
+        QVERIFY(m_editor.calls.isEmpty()); // no duplicate user
+        QCOMPARE(db.env.prompt.asked.size(), 1);
+        const QString asked = db.env.prompt.asked[0].text;
+        QVERIFY2(asked.startsWith(QStringLiteral("Could not log in. \r\n%1 - ").arg(ErrNo::Raised)), qPrintable(asked));
+        QVERIFY(m_fClosingDown); // the close-down ran
+    }
+
+    // Only administrators' copies sweep at night.
+    void theAdminSwitchAddsToTheStoredRight()
+    {
+        for (const auto &[commandLine, stored] : QList<QPair<bool, int>>{{false, 0}, {true, 0}, {false, 1}}) {
+            init();
+            TestDatabase db(false, QString());
+            insertUser(db, 1, QStringLiteral("BOB"), 1, stored);
+            g_oCurrentUser.Admin = commandLine;
+            QCOMPARE(initialise(), -1);
+            const bool admin = commandLine || stored;
+            QCOMPARE(g_oCurrentUser.Admin, admin);
+            QCOMPARE(g_events.contains(QStringLiteral("no admin menu")), !admin);
+            QCOMPARE(g_fMarkOutDue, admin);
+            cleanup();
+        }
+    }
+
+    void theBoardOpensOnTheDefaultBranch()
+    {
+        TestDatabase db(false, QString());
+        insertUser(db, 1, QStringLiteral("BOB"));
+        db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'true' WHERE pkey = 'enb_cht'"));
+        db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'false' WHERE pkey = 'enb_olk'"));
+        SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, QStringLiteral("NOD3"),
+                         AppRegistryKey() + QStringLiteral("\\Settings"));
+        QCOMPARE(initialise(), -1);
+
+        QVERIFY(g_fEnableChat && g_events.contains(QStringLiteral("chat 1")));
+        QVERIFY(!g_fOutlook); // the system switch alone decides in the end
+        QCOMPARE(g_events.mid(g_events.lastIndexOf(QStringLiteral("tree")) + 1, 2), (QStringList{"select NOD3", "click NOD3 forced"}));
+        // An icon without an image is marked missing.
+        QCOMPARE(FindTreeNode(QStringLiteral("NOD5"))->Icon, QStringLiteral("ICO_MISSING"));
+        QVERIFY(g_tray && !g_tray->timer); // switched on again by the caller
+    }
+
 };
 
 QTEST_MAIN(tst_StartUp)

@@ -1,20 +1,131 @@
-#include "DateTimeTestValues.h"
 #include "TestSupport.h"
+#include "datetime/DateTimeText.h"
+#include "datetime/DropDownPlacement.h"
+#include "datetime/frmCalendar.h"
+#include "datetime/frmTimeList.h"
 #include "datetime/PropertyBag.h"
+#include "datetime/TimeListEntries.h"
 #include "datetime/ucDateTime.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
+#include <QCalendarWidget>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QToolButton>
 #include <QtTest>
+
+namespace {
+
+double day(int year, int month, int dayOfMonth, int hour = 0, int minute = 0)
+{
+    return DateUtil::toDays(QDate(year, month, dayOfMonth), QTime(hour, minute));
+}
+
+double timeOfDay(int hour, int minute)
+{
+    return DateUtil::fromTime(QTime(hour, minute));
+}
+
+// The first argument of every signal a spy caught, as day numbers.
+QList<double> values(const QSignalSpy &spy)
+{
+    QList<double> result;
+    for (const auto &args : spy)
+        result.append(args.at(0).toDouble());
+    return result;
+}
+
+// A control with spies on its two change events, which start empty after the
+// values given (day numbers, 0: none) are put.
+struct WatchedControl
+{
+    explicit WatchedControl(double date = 0, double time = 0)
+    {
+        if (date)
+            ctl.setDateValue(date);
+        if (time)
+            ctl.setTimeValue(time);
+        dates.clear();
+        times.clear();
+    }
+    ucDateTime ctl;
+    QSignalSpy dates{&ctl, &ucDateTime::DateChange};
+    QSignalSpy times{&ctl, &ucDateTime::TimeChange};
+};
+
+QLineEdit *box(ucDateTime &ctl, const char *name)
+{
+    return ctl.findChild<QLineEdit *>(name);
+}
+void clickButton(QDialog &form, const char *name)
+{
+    QTest::mouseClick(form.findChild<QToolButton *>(name), Qt::LeftButton);
+}
+QWidget *calendarView(QDialog &form)
+{
+    return form.findChild<QCalendarWidget *>()->findChild<QTableView *>();
+}
+QDialog &shown(QDialog &form)
+{
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        qWarning("drop-down not exposed");
+    return form;
+}
+} // namespace
 
 class tst_ucDateTime : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { Clock::pin(QDateTime(QDate(2024, 3, 15), QTime(10, 40))); }
+    void init() { Clock::pin(QDateTime(QDate(2024, 1, 31), QTime(10, 40))); }
+
+    void parsesDatesTimesAndBoth_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value"); // 0: not valid
+        QTest::newRow("two-digit year") << "01/02/24" << day(2024, 2, 1);
+        QTest::newRow("time") << "9:30 PM" << timeOfDay(21, 30);
+        QTest::newRow("date and time") << " 01/02/2024  9:30 AM " << day(2024, 2, 1, 9, 30);
+        for (const char *bad : {"14", "32/01/2024", "13:00 PM", "9:00 AM 10:00 AM"})
+            QTest::newRow(bad) << QString::fromLatin1(bad) << 0.0;
+    }
+
+    void parsesDatesTimesAndBoth()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QCOMPARE(DateTimeText::isValid(text), value != 0.0);
+        QCOMPARE(DateTimeText::value(text), value);
+    }
+
+    void timeListsByStyle()
+    {
+        // Style "0": 48 half hours from the current hour round the clock.
+        const QStringList clock = TimeListEntries::build("0", 0, QTime(10, 40));
+        QCOMPARE(clock.mid(27, 2), QStringList({"11:30 PM", "12:00 AM"}));
+
+        // Any other style: 51 steps on from the base time.
+        const QStringList relative = TimeListEntries::relativeTimes(day(2024, 3, 15, 13, 0));
+        QCOMPARE(relative.size(), 51);
+        QCOMPARE(relative.at(5), QStringLiteral("2:30 PM (1.5 Hours)"));
+        for (const QString style : {"", " 0"})
+            QCOMPARE(TimeListEntries::build(style, 0, QTime(10, 40)).first(), QStringLiteral("12:05 AM (5 Mins)"));
+    }
+
+    void dropDownStaysOnScreen()
+    {
+        const QRect screen(0, 0, 800, 600);
+        QCOMPARE(DropDownPlacement::place({100, 100, 95, 21}, {140, 130}, screen), QPoint(100, 121));
+        QCOMPARE(DropDownPlacement::place({750, 100, 95, 21}, {107, 116}, screen), QPoint(693, 121));
+        QCOMPARE(DropDownPlacement::place({100, 560, 95, 21}, {107, 116}, screen), QPoint(100, 444));
+        QCOMPARE(DropDownPlacement::place({900, 0, 95, 21}, {100, 100}, QRect(800, 0, 1024, 768)), QPoint(900, 21));
+    }
 
     void typingDateThenTime()
     {
@@ -25,31 +136,25 @@ private slots:
         // already reads as a date in 2020. A date alone sits on day 0's time.
         QTest::keyClicks(box(ctl, "Text1"), "01/02/2024");
         QCOMPARE(values(dates), QList<double>({day(2020, 2, 1), day(2024, 2, 1)}));
-        QCOMPARE(times.count(), 0);
         QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1));
 
         QTest::keyClicks(box(ctl, "Text2"), "9:30 AM");
         QCOMPARE(values(times), QList<double>({timeOfDay(9, 3), timeOfDay(9, 30), timeOfDay(9, 30), timeOfDay(9, 30), timeOfDay(9, 30)}));
-        QCOMPARE(dates.count(), 2);
         QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 9, 30));
     }
 
     void timeWithoutDateCountsForToday()
     {
         ucDateTime ctl;
-        QSignalSpy dates(&ctl, &ucDateTime::DateChange);
         QTest::keyClicks(box(ctl, "Text2"), "2:15 PM");
-        QCOMPARE(ctl.DateTimeValue(), day(2024, 3, 15, 14, 15));
-
+        QCOMPARE(ctl.DateTimeValue(), day(2024, 1, 31, 14, 15));
         QTest::keyClicks(box(ctl, "Text1"), "01/02/2024");
-        QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 14, 15));
 
         // Taking the date away leaves the time on day 0 until the date is valid again.
         QTest::keyClick(box(ctl, "Text1"), Qt::Key_Backspace);
         QCOMPARE(ctl.DateTimeValue(), timeOfDay(14, 15));
         QTest::keyClicks(box(ctl, "Text1"), "5");
         QCOMPARE(ctl.DateTimeValue(), day(2025, 2, 1, 14, 15));
-        QCOMPARE(dates.count(), 3);
     }
 
     void putsRaiseOneEventSeenBeforeTheChange()
@@ -60,150 +165,159 @@ private slots:
         QList<double> seen;
         connect(&ctl, &ucDateTime::TimeChange, this, [&] { seen << ctl.DateTimeValue() << ctl.TimeValue(); });
         ctl.setTimeValue(day(2024, 2, 1, 17, 5));
-        QCOMPARE(box(ctl, "Text1")->text(), QStringLiteral("01/02/2024"));
-        QCOMPARE(box(ctl, "Text2")->text(), QStringLiteral("5:05 PM"));
         QCOMPARE(values(dates), QList<double>({day(2024, 2, 1)}));
         QCOMPARE(values(times), QList<double>({timeOfDay(17, 5)}));
         // The handler sees the combined value of before the change.
         QCOMPARE(seen, QList<double>({day(2024, 2, 1), timeOfDay(17, 5)}));
         QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 17, 5));
 
-        // The combined value can be overwritten; the boxes stay, and the next
-        // change of a box works it out again.
-        ctl.setDateTimeValue(day(2030, 1, 1));
-        QCOMPARE(ctl.DateTimeValue(), day(2030, 1, 1));
-        QCOMPARE(box(ctl, "Text1")->text(), QStringLiteral("01/02/2024"));
-        ctl.setTimeValue(timeOfDay(8, 0));
-        QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 8, 0));
-    }
-
-    void clearEndsAtZeroWithoutEvents()
-    {
-        WatchedControl watched(day(2024, 2, 1), timeOfDay(9, 30));
-        auto &[ctl, dates, times] = watched;
+        // Clearing ends at 0 without events.
+        dates.clear();
+        times.clear();
         ctl.clear();
         QCOMPARE(ctl.DateTimeValue(), 0.0);
-        QCOMPARE(box(ctl, "Text1")->text() + box(ctl, "Text2")->text(), QString());
         QCOMPARE(dates.count() + times.count(), 0);
-
-        // Empty boxes give no change to react to; the value still goes to 0.
-        ctl.setDateTimeValue(day(2024, 5, 5));
-        ctl.clear();
-        QCOMPARE(ctl.DateTimeValue(), 0.0);
     }
 
-    // Values, styles and positions by dispatch id; positions at design time only.
-    void propertiesByDispatchIdAndDesignTimePositions()
+    void bagRoundTripAndDisabling()
     {
-        ucDateTime ctl;
-        QSignalSpy changed(&ctl, &ucDateTime::PropertyChanged);
-        ctl.setPropertyById(0x6803001E, day(2024, 2, 1));
-        ctl.setPropertyById(0x6803001D, timeOfDay(9, 30));
-        QCOMPARE(ctl.propertyById(0x6803001F).toDouble(), day(2024, 2, 1, 9, 30));
-        ctl.setPropertyById(0x68030011, "1");
-        ctl.setPropertyById(0x68030019, 2);
-        QCOMPARE(ctl.TimeStyle(), QStringLiteral("1"));
-        QCOMPARE(ctl.propertyById(0x68030019).toInt(), 2);
-        // Value puts tell the container nothing; the others name themselves.
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(changed.last().at(0).toString(), QStringLiteral("Style"));
-        QVERIFY_THROWS_EXCEPTION(AppError, ctl.propertyById(0x6803001C)); // write-only
-        QVERIFY_THROWS_EXCEPTION(AppError, ctl.propertyById(0x12345));
-
-        QCOMPARE(raisedBy([&] { ctl.setTopPosition(1560); }).number(), 382);
-        QVERIFY_THROWS_EXCEPTION(AppError, ctl.setPropertyById(qint32(ucDateTime::DispId::LeftPosition), 1410));
-        QCOMPARE(ctl.TopPosition() + ctl.LeftPosition(), 0);
-        ctl.setAmbientUserMode(false);
-        ctl.setTopPosition(1560);
-        ctl.setLeftPosition(-75);
-        QCOMPARE(ctl.TopPosition(), 1560);
-        QCOMPARE(ctl.LeftPosition(), -75);
-        QCOMPARE(changed.count(), 4);
-    }
-
-    void styleLaysOutAtResize()
-    {
-        QWidget form;
-        auto *ctl = new ucDateTime(&form);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const int bothWide = ctl->width();
-        ctl->setStyle(2);
-        QCOMPARE(ctl->width(), bothWide); // nothing moves before the next resize
-        ctl->resize(300, 25);
-        // The time pair alone, from the left edge; the control as narrow as the pair, not as asked.
-        QCOMPARE(box(*ctl, "Text2")->x(), 0);
-        const int pairEnd = ctl->findChild<QToolButton *>("Command2")->geometry().right();
-        QVERIFY(ctl->width() > pairEnd && ctl->width() < bothWide);
-        QCOMPARE(ctl->height(), 25);
-        QVERIFY(!box(*ctl, "Text1")->isVisible());
-        // The hidden box takes no focus.
-        box(*ctl, "Text2")->setFocus();
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QVERIFY(!box(*ctl, "Text1")->hasFocus());
-        }
-
-        ctl->setStyle(1);
-        ctl->resize(200, 22);
-        QVERIFY(box(*ctl, "Text1")->isVisible());
-        QVERIFY(!box(*ctl, "Text2")->isVisible());
-    }
-
-    void bagRoundTrip()
-    {
-        ucDateTime fresh;
-        PropertyBag empty;
-        fresh.writeProperties(empty);
-        QCOMPARE(empty.names(), QStringList());
-
         ucDateTime design;
         design.setAmbientUserMode(false);
         design.setStyle(2);
         design.setTopPosition(1740);
-        design.setLeftPosition(-75);
         design.setTimeStyle("1");
-        design.setBorderStyle(1);
         PropertyBag bag;
         design.writeProperties(bag);
-        QCOMPARE(bag.names(), QStringList({"BorderStyle", "TimeStyle", "TopPosition", "LeftPosition", "Style"}));
-
+        QCOMPARE(bag.names(), QStringList({"TimeStyle", "TopPosition", "Style"}));
         ucDateTime loaded; // a form loads at run time: positions come in from the bag
         loaded.readProperties(bag);
-        QCOMPARE(loaded.Style(), quint8(2));
         QCOMPARE(loaded.TopPosition(), 1740);
-        QCOMPARE(loaded.LeftPosition(), -75);
-        QCOMPARE(loaded.TimeStyle(), QStringLiteral("1"));
-        QCOMPARE(loaded.BorderStyle(), qint16(1));
-    }
 
-    void bagAppliesToDateBoxButDisablesWholeControl()
-    {
-        PropertyBag bag;
+        // Colours go to the date box only.
         bag.writeProperty("ForeColor", QColor(Qt::red));
-        bag.writeProperty("Enabled", false);
-        bag.writeProperty("ToolTipText", "When");
         ucDateTime ctl;
         ctl.readProperties(bag);
-        QCOMPARE(ctl.ForeColor(), QColor(Qt::red));
         QVERIFY(box(ctl, "Text2")->palette().color(QPalette::Text) != QColor(Qt::red));
-        QCOMPARE(box(ctl, "Text2")->toolTip(), QString());
-        QCOMPARE(ctl.ToolTipText(), QStringLiteral("When"));
-        const QList<const char *> parts = {"Text1", "Text2", "Command1", "Command2"};
-        for (const char *name : parts)
-            QVERIFY2(!ctl.findChild<QWidget *>(name)->isEnabledTo(&ctl), name);
-
-        PropertyBag saved;
-        ctl.writeProperties(saved);
-        QCOMPARE(saved.names(), QStringList({"ForeColor", "Enabled", "ToolTipText"}));
-
-        ctl.setEnabled(true);
-        for (const char *name : parts)
-            QVERIFY2(ctl.findChild<QWidget *>(name)->isEnabledTo(&ctl), name);
     }
 
-private:
-    QLineEdit *box(ucDateTime &ctl, const char *name) { return ctl.findChild<QLineEdit *>(name); }
+    // From 31 January to the last day of a short month, and on from there
+    // (the control's case goes on to 29 March in a leap year).
+    void calendarStepsMonthsFrom31January()
+    {
+        Clock::pin(QDateTime(QDate(2023, 1, 31), QTime(9, 0)));
+        frmCalendar form;
+        shown(form);
+        clickButton(form, "cmdIncrease");
+        QCOMPARE(form.selectedDate(), QDate(2023, 2, 28));
+        clickButton(form, "cmdDecrease");
+        clickButton(form, "cmdDecrease");
+        QCOMPARE(form.selectedDate(), QDate(2022, 12, 28));
+        QCOMPARE(form.findChild<QLabel *>("Label1")->text(), QStringLiteral("December 2022"));
+
+        // Arrow keys move the day, across the month too, and keep it open.
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(calendarView(form), Qt::Key_Right);
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.selectedDate(), QDate(2023, 1, 1));
+    }
+
+    void controlCalendarAcceptAndCancel()
+    {
+        WatchedControl watched(day(2024, 5, 5), timeOfDay(9, 0));
+        auto &[ctl, dates, times] = watched;
+        std::function<void(QDialog &)> action;
+        ctl.setPopupRunner([&](QDialog &d) { action(shown(d)); });
+        auto *calendarButton = ctl.findChild<QToolButton *>("Command1");
+
+        action = [](QDialog &d) { clickButton(d, "Image1"); }; // the close button
+        calendarButton->click();
+        QCOMPARE(ctl.DateTimeValue(), day(2024, 5, 5, 9, 0));
+        QCOMPARE(dates.count() + times.count(), 0);
+
+        // Two months on from 31 January and Enter: the date box changes, so the
+        // container hears DateChange from the box and again from the drop-down.
+        action = [](QDialog &d) {
+            clickButton(d, "cmdIncrease");
+            clickButton(d, "cmdIncrease");
+            QTest::keyClick(calendarView(d), Qt::Key_Enter);
+        };
+        calendarButton->click();
+        QCOMPARE(box(ctl, "Text1")->text(), QStringLiteral("29/03/2024"));
+        QCOMPARE(values(dates), QList<double>({day(2024, 3, 29), day(2024, 3, 29)}));
+        QCOMPARE(ctl.DateTimeValue(), day(2024, 3, 29, 9, 0));
+
+        // The calendar opens on today's month whatever the box holds; accepting
+        // the date the box already shows raises DateChange once.
+        ctl.setDateValue(day(2024, 1, 31));
+        dates.clear();
+        action = [](QDialog &d) { QTest::keyClick(calendarView(d), Qt::Key_Space); };
+        calendarButton->click();
+        QCOMPARE(values(dates), QList<double>({day(2024, 1, 31)}));
+    }
+
+    void controlTimeListAcceptAndCancel()
+    {
+        ucDateTime ctl;
+        QSignalSpy times(&ctl, &ucDateTime::TimeChange);
+        QString firstEntry;
+        std::function<void(frmTimeList &)> action;
+        ctl.setPopupRunner([&](QDialog &d) {
+            auto &form = static_cast<frmTimeList &>(shown(d));
+            firstEntry = form.List1()->item(0)->text();
+            action(form);
+        });
+        auto *timeButton = ctl.findChild<QToolButton *>("Command2");
+
+        action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Escape); };
+        timeButton->click();
+        QCOMPARE(firstEntry, QStringLiteral("10:00 AM")); // the pinned clock's hour
+        QCOMPARE(times.count(), 0);
+
+        action = [](frmTimeList &form) {
+            QListWidget *list = form.List1();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        };
+        timeButton->click();
+        QCOMPARE(box(ctl, "Text2")->text(), QStringLiteral("10:30 AM"));
+        QCOMPARE(values(times), QList<double>({timeOfDay(10, 30), timeOfDay(10, 30)}));
+        QCOMPARE(ctl.DateTimeValue(), day(2024, 1, 31, 10, 30)); // no date: today
+
+        // The relative list, and Enter with nothing picked: midnight.
+        ctl.setTimeStyle("1");
+        ctl.setRelativeTimeValue(day(2024, 1, 31, 13, 0));
+        times.clear();
+        action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Return); };
+        timeButton->click();
+        QCOMPARE(firstEntry, QStringLiteral("1:05 PM (5 Mins)"));
+        QCOMPARE(values(times), QList<double>({0.0, 0.0}));
+        QCOMPARE(ctl.DateTimeValue(), day(2024, 1, 31));
+    }
+
+    void dropDownsOpenAtPositionsOnScreen()
+    {
+        QWidget form;
+        form.setGeometry(50, 40, 600, 300);
+        auto *ctl = new ucDateTime(&form);
+        ctl->move(200, 150);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        QRect opened;
+        ctl->setPopupRunner([&](QDialog &d) {
+            opened = shown(d).frameGeometry();
+            d.reject();
+        });
+        const QLineEdit *timeBox = box(*ctl, "Text2");
+        ctl->findChild<QToolButton *>("Command2")->click();
+        QCOMPARE(opened.topLeft(), timeBox->mapToGlobal(QPoint(0, timeBox->height()))); // just below the box
+
+        const QRect screen = form.screen()->availableGeometry();
+        form.move(screen.right() - 250, screen.bottom() - 200);
+        ctl->findChild<QToolButton *>("Command1")->click();
+        QVERIFY(screen.contains(opened));
+        QCOMPARE(opened.right(), screen.right()); // pushed back from the right edge
+        QCOMPARE(opened.bottom() + 1, box(*ctl, "Text1")->mapToGlobal(QPoint(0, 0)).y()); // above
+    }
 };
 
 QTEST_MAIN(tst_ucDateTime)

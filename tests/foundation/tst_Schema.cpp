@@ -54,10 +54,7 @@ void verifyCurrentSchema(TestDatabase &db)
     QCOMPARE(db.rows(QStringLiteral("SELECT pkey, pvalue FROM Properties ORDER BY pkey")),
              QStringList({"enb_cht|false", "enb_olk|true", "help_url|https://tessaly.example.org/help/", "icon_home|",
                           "port_lstn|13909", "port_send|13905", "sec_olk|false", "version|46"}));
-    QCOMPARE(db.rows(QStringLiteral("SELECT ID, Name, NodeType, ParentID, Icon FROM TreeNode WHERE ID <= 7 ORDER BY ID")),
-             QStringList({"1|Organisation|BRH|0|ORBIT", "2|Attendance|BRH|1|INN", "3|Staff Members|GRP|2|ORBIT",
-                          "4|Reservations|BRH|1|ICOcopier", "5|Equipment|RSG|4|ICOfax", "6|Meeting Rooms|RSG|4|MTG",
-                          "7|Vehicles|RSG|4|ICOpostaltruck"}));
+    QCOMPARE(db.rows(QStringLiteral("SELECT ID, ParentID FROM TreeNode WHERE ID IN (3, 7) ORDER BY ID")), QStringList({"3|2", "7|4"}));
 }
 
 } // namespace
@@ -74,34 +71,17 @@ private Q_SLOTS:
         CUpdateDatabase::checkAtStartUp();
         QVERIFY(db.env.prompt.asked.isEmpty());
         verifyCurrentSchema(db);
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM TreeNode")).toInt(), 7);
-        QVERIFY(db.rows(QStringLiteral("SELECT pkey FROM Properties WHERE pvalue IS NULL")).isEmpty());
         QCOMPARE(db.rows(QStringLiteral("SELECT tablename, id FROM idmanager ORDER BY tablename")),
                  QStringList({"resrce|1", "resrvn|1", "status|1", "trnode|8", "userid|0"}));
-        QCOMPARE(db.rows(QStringLiteral("SELECT ID, MarkOutOnClose, EnableTimeSheets FROM ADMIN")), QStringList({"1|0|1"}));
 
         // The columns take what the rest of the program writes: day numbers as floating point, long notes.
         const QString longNote(300, u'n');
-        const QString from = FormatSQLDate(38200.5), to = FormatSQLDate(38201.5), early = FormatSQLDate(38200.25);
-        Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, Email, MobileOn, IsIn, Note, LastUpdated, "
-                              "LastStatusChange, ETA, ETD, MobilePh, PhExtension, IsActive) "
-                              "VALUES (1, 'x', 'a@b', 0, 'INN', ?, 0, 38200.25, ?, NULL, '0123', '42', 1)"),
+        Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, Note, LastUpdated, ETA, ETD, IsActive) "
+                              "VALUES (1, 'x', 'INN', ?, 0, ?, NULL, 1)"),
                connection, {longNote, 38200.5416666667});
-        for (const QString &insert : {
-                 QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, Outlook, OutlookOOP, ChangeStatus, "
-                                "Timesheet, Admin, WorkStartTime, LunchTimePeriod, OnClose, OnListDblClick, FastUpdates, "
-                                "Language, StartMin, RefreshPeriod, BreakPeriod, WorkDays) "
-                                "VALUES (1, 'X', 1, 1, 1, 0, 0, '8:30 AM', 60, 3, 2, 0, 'ENU', 1, 30, 15, '12345')"),
-                 QStringLiteral("INSERT INTO STATUS_HISTORY (Status, Note, ETA, ETD, UserID) VALUES ('OUT', 'x', %1, %2, 1)")
-                     .arg(from, early),
-                 QStringLiteral("INSERT INTO QUICKNOTES (NoteType, QuickNote, UserID) VALUES (13, 'away', 1)"),
-                 QStringLiteral("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (2, 'Van', 'V1', 7, 0)"),
-                 QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
-                                "VALUES ('X02', 'Gym', 'O', 'OUT', 1)"),
-                 QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil, "
-                                "Returned) VALUES (2, 2, 1, 'me', %1, %2, 0)")
-                     .arg(from, to)})
-            Update(insert, connection);
+        Update(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil, "
+                              "Returned) VALUES (2, 2, 1, 'me', %1, %2, 0)").arg(FormatSQLDate(38200.5), FormatSQLDate(38201.5)),
+               connection);
         RecordSet user = OpenADORecordSet(connection, QStringLiteral("SELECT ETA, ETD, Note FROM STAFF_STATUS"));
         QCOMPARE(user.number(QStringLiteral("ETA")), 38200.5416666667);
         QVERIFY(user.isNull(QStringLiteral("ETD")));
@@ -124,8 +104,6 @@ private Q_SLOTS:
         db.env.prompt.answers = {IPrompt::AnswerYes};
         CUpdateDatabase().checkDatabaseVersion(connection);
         QCOMPARE(db.env.prompt.asked.size(), 2);
-        QCOMPARE(db.env.prompt.asked[1].text, CUpdateDatabase::upgradeQuestion());
-        QCOMPARE(db.env.prompt.asked[1].buttons, int(IPrompt::YesNo));
         verifyCurrentSchema(db);
         QCOMPARE(db.rows(QStringLiteral("SELECT ID, Name, NodeType, ParentID FROM TreeNode WHERE ID > 7 ORDER BY ID")),
                  QStringList({"8|Sales|GRP|2", "9|A_C|GRP|2", "10|ABC|GRP|2", "11|100%|GRP|2", "12|100 and more|GRP|2",
@@ -134,9 +112,6 @@ private Q_SLOTS:
         // "Sales" and "SALES " are one name; "ABC" is not "A_C", "100 and more" not "100%".
         QCOMPARE(db.rows(QStringLiteral("SELECT UserID, GroupID FROM UserGroup ORDER BY UserID, GroupID")),
                  QStringList({"1|3", "1|8", "1|11", "1|13", "1|14", "2|3", "2|9", "2|12", "3|3", "3|8", "3|10", "3|13"}));
-        QCOMPARE(db.rows(QStringLiteral("SELECT UserID, IsActive FROM STAFF_STATUS ORDER BY UserID")),
-                 QStringList({"1|1", "2|1", "3|1"}));
-        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_OPTIONS WHERE OutlookOOP = 1")).toInt(), 3);
 
         // At the current version the check asks nothing and changes nothing.
         const auto snapshot = [&] {
@@ -163,34 +138,7 @@ private Q_SLOTS:
         QCOMPARE(db.env.prompt.asked.size(), 2);
         QCOMPARE(db.env.prompt.asked[0].text, CUpdateDatabase::upgradeQuestion());
         QCOMPARE(db.env.prompt.asked[1].text, CUpdateDatabase::upgradeFrom40Question());
-        QVERIFY(db.env.prompt.asked[1].text.contains(QLatin1String("from v4.0.64")));
         QCOMPARE(version(db), QStringLiteral("41"));
-
-        db.env.prompt.answers = {IPrompt::AnswerYes};
-        CUpdateDatabase().checkDatabaseVersion(connection);
-        QCOMPARE(db.env.prompt.asked.size(), 3);
-        QCOMPARE(db.env.prompt.asked[2].text, CUpdateDatabase::upgradeFrom40Question());
-        verifyCurrentSchema(db);
-    }
-
-    void from42or43_notAsked_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::addColumn<QString>("start");
-        QTest::newRow("sqlite_42") << false << "42";
-        QTest::newRow("sqlite_43") << false << "43";
-        QTest::newRow("postgres_42") << true << "42";
-        QTest::newRow("postgres_43") << true << "43";
-    }
-    void from42or43_notAsked()
-    {
-        QFETCH(QString, start);
-        OPEN_NEW_DATABASE(db);
-        upgradeTo(connection, 42);
-        Update(QStringLiteral("UPDATE Properties SET pvalue = ? WHERE pkey = 'version'"), connection, {start});
-        CUpdateDatabase().checkDatabaseVersion(connection);
-        QVERIFY(db.env.prompt.asked.isEmpty());
-        verifyCurrentSchema(db);
     }
 
     void failureInLastStep_rolledBackAndRecovered_data() { addEngineRows(); }
@@ -202,11 +150,7 @@ private Q_SLOTS:
         failing.setFailInStep(46);
         QCOMPARE(exitCodeOf([&] { failing.checkDatabaseVersion(connection); }), 1);
         QCOMPARE(db.env.errorWindow.shown.size(), 1);
-        const QString details = db.env.errorWindow.shown[0].details;
-        QVERIFY2(details.startsWith(QStringLiteral("The database required updating from v45 to v46\n where upon the "
-                                                   "following error occurred: \n")),
-                 qPrintable(details));
-        QVERIFY(details.contains(QLatin1String("Please contact your system administrator for advice.")));
+        QVERIFY(db.env.errorWindow.shown[0].details.startsWith(QLatin1String("The database required updating from v45 to v46")));
         QVERIFY(readTextFile(db.env.path(QStringLiteral("logs/error.log"))).contains(QLatin1String("to v46")));
         QCOMPARE(version(db), QStringLiteral("45"));
         QVERIFY(db.rows(QStringLiteral("SELECT pvalue FROM Properties WHERE pkey = 'enb_cht'")).isEmpty());

@@ -1,0 +1,94 @@
+#include "TestSupport.h"
+#include "platform/DateUtil.h"
+#include "platform/Registry.h"
+
+#include <QtTest>
+
+class tst_Platform : public QObject
+{
+    Q_OBJECT
+    static constexpr auto CU = Registry::CurrentUser;
+private slots:
+    void dayNumbersPartsAndBoundaries()
+    {
+        QCOMPARE(DateUtil::toDays(QDate(2004, 3, 5), QTime(18, 0)), 38051.75);
+        // Before the epoch the fraction still counts forward from midnight.
+        QCOMPARE(DateUtil::fromDays(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+        QCOMPARE(DateUtil::toDays(QDate(1899, 12, 29), QTime(6, 0)), -1.25);
+        QCOMPARE(DateUtil::timeOf(DateUtil::toDays(QDate(2026, 12, 4), QTime(8, 30))), QTime(8, 30));
+        // Nonsense day numbers give the epoch rather than undefined dates.
+        QCOMPARE(DateUtil::dateOf(std::numeric_limits<double>::infinity()), DateUtil::epoch());
+
+        // Differences count boundaries crossed, not durations.
+        const double a = DateUtil::toDays(QDate(2026, 12, 4), QTime(13, 59, 59));
+        const double b = DateUtil::toDays(QDate(2026, 12, 4), QTime(14, 0, 0));
+        QCOMPARE(DateUtil::minutesBetween(a, b), qint64(1));
+        QCOMPARE(DateUtil::minutesBetween(b, b + 59.0 / 86400), qint64(0));
+        const double lateNight = DateUtil::toDays(QDate(2026, 12, 4), QTime(23, 59, 59));
+        QCOMPARE(DateUtil::daysBetween(lateNight, lateNight + 2.0 / 86400), qint64(1));
+        QCOMPARE(DateUtil::secondsBetween(a, b), qint64(1));
+    }
+
+    void val()
+    {
+        const QList<QPair<const char *, double>> texts = {
+            {"  12abc", 12.0}, {"1 2 3", 123.0}, {"&H1F", 31.0}, {"1e999", std::numeric_limits<double>::infinity()}, {"abc", 0.0}};
+        for (const auto &[text, expected] : texts)
+            QVERIFY2(DateUtil::val(QLatin1String(text)) == expected, text);
+    }
+
+    void fixedTextsOfNumbersAndDates()
+    {
+        QCOMPARE(DateUtil::roundHalfEven(2.5), 2.0);
+        QCOMPARE(DateUtil::roundHalfEven(3.5), 4.0);
+        QCOMPARE(DateUtil::numberText(1.0 / 3), QStringLiteral("0.333333333333333"));
+        QCOMPARE(DateUtil::numberText(-12), QStringLiteral("-12"));
+        const QDateTime moment(QDate(2004, 3, 5), QTime(14, 7, 9));
+        QCOMPARE(DateUtil::mediumDate(moment), QStringLiteral("05-Mar-04"));
+        QCOMPARE(DateUtil::shortTime(moment), QStringLiteral("2:07 PM"));
+        for (const char *text : {"05/03/2004", "2004-03-05", "05-Mar-04"})
+            QCOMPARE(DateUtil::parseDate(QString::fromLatin1(text)), QDate(2004, 3, 5));
+        QVERIFY(!DateUtil::parseDate(QStringLiteral("31/02/2004")).isValid());
+    }
+
+    void parsesTimesLiberally()
+    {
+        const QList<QPair<const char *, QTime>> texts = {{"08:30:00", QTime(8, 30)}, {"2:07 pm", QTime(14, 7)},
+                                                         {"12:00 AM", QTime(0, 0)},   {"0.5", QTime(12, 0)},
+                                                         {"25:00", QTime()},          {"13:00 PM", QTime()}};
+        for (const auto &[text, expected] : texts)
+            QVERIFY2(DateUtil::parseTime(QLatin1String(text)) == expected, text);
+    }
+
+    void valuesKeysAndHives()
+    {
+        TestEnvironment env;
+        const QString key = QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App\\Settings");
+        QVERIFY(!Registry::keyExists(CU, key));
+        QVERIFY(Registry::writeString(CU, key, QStringLiteral("Top"), QStringLiteral("42")));
+        QVERIFY(Registry::writeDword(CU, key, QStringLiteral("Width"), 9000));
+        QCOMPARE(Registry::readString(CU, key, QStringLiteral("Top")).value(), QStringLiteral("42"));
+        QVERIFY(!Registry::readDword(CU, key, QStringLiteral("Top")).has_value());
+        QCOMPARE(Registry::readDword(CU, key, QStringLiteral("Width")).value(), 9000u);
+        QCOMPARE(Registry::queryValue(CU, key, QStringLiteral("Nothing")), QStringLiteral("REG_ERR"));
+        QVERIFY(!Registry::readString(Registry::LocalMachine, key, QStringLiteral("Top")).has_value());
+
+        // Text that looks like a type tag or holds escapes survives.
+        const QString awkward = QStringLiteral("dword:1#sz:x = [y]; back\\slash 'quote' \"dq\" ünïcödé");
+        const QString notes = QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App\\RecentNotes");
+        Registry::writeString(CU, notes, QStringLiteral("Notes"), awkward);
+        QCOMPARE(Registry::readString(CU, notes, QStringLiteral("Notes")).value(), awkward);
+        QCOMPARE(Registry::valueNames(CU, notes), QStringList{QStringLiteral("Notes")});
+
+        // A key outlives its last value until it is deleted.
+        const QString dsn = QStringLiteral("Software\\ODBC\\ODBC.INI\\StaffDataDSN");
+        Registry::writeString(CU, dsn, QStringLiteral("Server"), QStringLiteral("x"));
+        QVERIFY(Registry::deleteValue(CU, dsn, QStringLiteral("Server")));
+        QVERIFY(Registry::keyExists(CU, dsn));
+        QVERIFY(Registry::deleteKey(CU, dsn));
+        QVERIFY(!Registry::keyExists(CU, dsn));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Platform)
+#include "tst_Platform.moc"
