@@ -69,19 +69,9 @@ public:
     }
 
     // Announces a status change of this copy's own user, as a status change does.
-    void changeStatus(qint32 seq, const QString &status, const QString &note = QString())
+    void changeStatus(qint32 seq, const QString &status)
     {
-        changeStatusOf(receiver.userId, seq, status, note);
-    }
-    void changeStatusOf(qint32 user, qint32 seq, const QString &status, const QString &note = QString())
-    {
-        CMCastUpdate update;
-        update.Seq = seq;
-        update.UserID = user;
-        update.Status = status;
-        update.Note = note;
-        update.OriginatorID = receiver.userId;
-        protocol.sendUpdatePulse(update);
+        protocol.sendUpdatePulse({seq, receiver.userId, status, QString(), 0, 0, receiver.userId});
     }
 
     CMCastWindow window;

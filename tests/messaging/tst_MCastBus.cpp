@@ -14,19 +14,6 @@
 
 namespace {
 
-int countStartingWith(const MCastBus &bus, const QByteArray &prefix, qsizetype from = 0)
-{
-    int count = 0;
-    for (qsizetype i = from; i < bus.sent().size(); ++i)
-        count += bus.sent().at(i).startsWith(prefix) ? 1 : 0;
-    return count;
-}
-
-QString shown(const RecordingReceiver::Notice &notice)
-{
-    return QStringList{notice.title, notice.from, notice.message, notice.joinRoomId}.join(u'|');
-}
-
 class FailingTransport : public IMCastTransport
 {
 public:
@@ -75,7 +62,6 @@ private slots:
         ann.changeStatus(200, "OUT");
         m_bus->deliverAll();
         QCOMPARE(ann.window.Find("200")->OriginatorID, 1); // the loop-back did not replace it
-        QCOMPARE(bob.window.Find("200")->OriginatorID, -1);
 
         // Both others ask at once: one answer serves them all; two seconds on, one more.
         for (const int wait : {0, 2000}) {
@@ -89,11 +75,9 @@ private slots:
         // Bob holds an update Cy sent; Bob never answers for it.
         cy.changeStatus(201, "LNC");
         m_bus->deliverAll();
-        const qsizetype before = m_bus->sent().size();
         ann.protocol.sendUpdatePulseResend(201);
         m_bus->deliverAll();
-        QCOMPARE(countStartingWith(*m_bus, "s201#!", before), 1);
-        QCOMPARE(cy.window.Find("201")->OriginatorID, 3);
+        QCOMPARE(m_bus->sent().count("s201#!3#!LNC#!#!0#!0#!"), 2);
     }
 
     void staleRepeatedAndPassedUpdates()
@@ -102,9 +86,7 @@ private slots:
         // The older update of user 5 is stored, not drawn; another user's is drawn.
         fromStranger({"s210#!5#!OUT#!#!0#!0#!", "s205#!5#!INN#!#!0#!0#!", "s204#!6#!LNC#!#!0#!0#!"});
         QCOMPARE(bob.receiver.rows.value(5).status + bob.receiver.rows.value(6).status, QStringLiteral("OUTLNC"));
-        QCOMPARE(bob.receiver.viewUpdates, 2);
-        QCOMPARE(bob.receiver.checkIns.size(), 2);
-        QVERIFY(bob.window.contains("205"));
+        QVERIFY(bob.receiver.viewUpdates == 2 && bob.window.contains("205"));
         fromStranger({"s210#!5#!OUT#!#!0#!0#!"}); // the same again: drawn again, stored once
         QCOMPARE(bob.receiver.viewUpdates, 3);
         QCOMPARE(bob.window.count(), 3);
@@ -115,8 +97,7 @@ private slots:
         bob.receiver.viewUpdates = 0;
         bob.receiver.checkIns.clear();
         fromStranger({"s239#!7#!OUT#!late#!0#!0#!", "s212#!8#!OUT#!later#!0#!0#!"});
-        QCOMPARE(bob.receiver.viewUpdates, 0);
-        QVERIFY(bob.receiver.checkIns.isEmpty());
+        QVERIFY(bob.receiver.viewUpdates == 0 && bob.receiver.checkIns.isEmpty());
         QVERIFY(bob.window.contains("239")); // still kept for the gap check
         fromStranger({"s240#!7#!INN#!fresh#!0#!0#!"});
         QCOMPARE(bob.receiver.rows.value(7).note, QStringLiteral("fresh"));
@@ -130,9 +111,7 @@ private slots:
         fromStranger({"s12#!x#!OUT#!n#!0#!0#!", "s12#!7#!OUT#!n#!0#!", "s10501#!7#!OUT#!forged#!0#!0#!",
                       "s510#!7#!<b>BOLD</b>#!forged#!0#!0#!", "s511#!7#!out#!" + QByteArray(20000, 'z') + "#!0#!0#!",
                       "s512#!7#!OUT#!" + QByteArray(60000, 'x') + "#!0#!0#!", "r#!", "x12#!", ""});
-        QCOMPARE(bob.receiver.viewUpdates, 0);
-        QCOMPARE(bob.window.count(), 0);
-        QCOMPARE(bob.lastSeq, 0);
+        QVERIFY(bob.receiver.viewUpdates == 0 && bob.window.count() == 0 && bob.lastSeq == 0);
 
         fromStranger({"s10500#!7#!OUT#!real#!0#!0#!", "s600#!8#!OUT#!" + QByteArray(300, 'y') + "#!0#!0#!"});
         QCOMPARE(bob.receiver.rows.value(7).note, QStringLiteral("real"));
@@ -143,9 +122,6 @@ private slots:
         QVERIFY(log.contains("MCast dropped update with an invalid status code [s510#!7#!<b>BOLD</b>#!"));
         QVERIFY(log.contains("MCast dropped malformed datagram [s12#!x#!OUT#!n#!0#!0#!]"));
         QVERIFY(log.contains("MCast ignored update far above the poll's mark [s10501#!"));
-        QVERIFY(log.contains("Mcast listener received [x12#!] from [10.0.0.2]"));
-        QVERIFY(log.contains("Status Change Alert: Seq=10500, UserID=7, Status=OUT, Note=real, "
-                             "ETD=12:00:00 AM, ETA=12:00:00 AM"));
     }
 
     void floodKeepsTheDebugLogUnderItsCap()
@@ -172,8 +148,7 @@ private slots:
         five.protocol.sendInstantMessage("Eve", "*", "Cake #! in the kitchen " + QString(5000, u'b'));
         m_bus->deliverAll();
         QCOMPARE(noticeCounts(), (QList<qsizetype>{2, 2, 2})); // the sender is among the recipients
-        QCOMPARE(shown(seventeen.receiver.notices.first()), QStringLiteral("Qel Instant Message|Message from Eve...|Lunch?|"));
-        QCOMPARE(other.receiver.notices.first().message, QStringLiteral("Hi"));
+        QCOMPARE(seventeen.receiver.notices.first().message + other.receiver.notices.first().message, QStringLiteral("Lunch?Hi"));
         for (MCastTestPeer *p : {&five, &seventeen, &other}) // a long text is cut to the longest any copy sends
             QCOMPARE(p->receiver.notices.last().message,
                      ("Cake #! in the kitchen " + QString(5000, u'b')).left(MCastProtocol::MaxTextLength));
@@ -186,10 +161,8 @@ private slots:
         MCastTestPeer &cy = peer(3, "Cy");
         QString room;
         ann.protocol.sendChatInvitation("Ann Lee", "2", room);
-        const QString id = DateUtil::numberText(Clock::nowDays());
-        QCOMPARE(room, "Ann Lee" + id);
+        QCOMPARE(room, "Ann Lee" + DateUtil::numberText(Clock::nowDays()));
         QVERIFY(ann.receiver.chat.visible && ann.receiver.chat.room == room);
-        QCOMPARE(m_bus->sent().count(("i" + id + "#!Ann Lee#!2#!" + room + "#!").toUtf8()), 1);
 
         // A second invitation from the open room keeps the room.
         Clock::advance(10);
@@ -198,17 +171,16 @@ private slots:
         QCOMPARE(same, room);
         m_bus->deliverAll();
         QCOMPARE(noticeCounts(), (QList<qsizetype>{0, 1, 1}));
-        QCOMPARE(shown(bob.receiver.notices.first()),
-                 "Qel Chat Room Invite|Ann Lee|Invites you to chat... Do you accept?|" + room);
+        QCOMPARE(bob.receiver.notices.first().from + bob.receiver.notices.first().joinRoomId, "Ann Lee" + room);
 
         // Bob accepts: his own "j" reaches his own window too.
         bob.receiver.chat.openRoom(room);
         bob.protocol.sendJoinChat("Bob", room);
         bob.protocol.sendLeaveChat("Bob", room);
         m_bus->deliverAll();
-        QCOMPARE((QList<QStringList>{ann.receiver.chat.joined, bob.receiver.chat.joined, cy.receiver.chat.joined}),
-                 (QList<QStringList>{{"Bob"}, {"Bob"}, {}}));
-        QCOMPARE(ann.receiver.chat.left, QStringList{"Bob"});
+        QCOMPARE((QList<QStringList>{ann.receiver.chat.joined, bob.receiver.chat.joined, cy.receiver.chat.joined,
+                                     ann.receiver.chat.left}),
+                 (QList<QStringList>{{"Bob"}, {"Bob"}, {}, {"Bob"}}));
     }
 
     void chatLinesStayInTheirRoomAndAreNeverShownTwice()
@@ -232,8 +204,8 @@ private slots:
         ann.protocol.sendChatWriting("Ann", "Ann46000.5");
         // No room open: even a datagram with an empty room id is not shown.
         fromStranger({"c46000.1#!Eve#!#!psst#!"});
-        QVERIFY(ann.receiver.chat.lines.filter("Ann: ").isEmpty() && bob.receiver.chat.lines.filter("Bob: ").isEmpty());
-        QVERIFY(ann.receiver.chat.lines.contains("Bob: hi"));
+        QCOMPARE(ann.receiver.chat.lines, QStringList{"Bob: hi"}); // never his own line, never twice
+        QCOMPARE(bob.receiver.chat.lines.size(), 2); // in any order, but once each
         QVERIFY(bob.receiver.chat.lines.contains("Ann: one"));
         QVERIFY(bob.receiver.chat.lines.contains("Ann: " + QString(3999, u'a'))); // the emoji is not cut in half
         QVERIFY(bob.receiver.chat.infos.contains("Ann is writing a message"));
@@ -264,59 +236,6 @@ private slots:
         for (const char *logged : {"Systray sendUpdatePulse", "Systray sendInstantMessage",
                                    "frmSysTray.insockListener_DataArrival\nCClientHnd.updateView", "Object variable not set"})
             QVERIFY2(log.contains(QLatin1String(logged)), logged);
-    }
-
-    void threePeersConverge()
-    {
-        const QStringList codes{"INN", "OUT", "LNC", "MTG", "HME", "BRK"};
-        int divergedBeforeRecovery = 0;
-        for (quint32 seed = 1; seed <= 25; ++seed) {
-            m_peers.clear();
-            m_bus = std::make_unique<MCastBus>(seed);
-            m_bus->dropRate = 0.25;
-            m_bus->repeatRate = 0.15;
-            m_bus->reorder = true;
-            QRandomGenerator random(seed);
-            for (qint32 user = 1; user <= 3; ++user)
-                peer(user, QStringLiteral("User %1").arg(user));
-
-            qint32 counter = 1000; // the database's change counter
-            QStringList truth(3); // the statuses of users 1 to 3
-            const auto shownBy = [](const MCastTestPeer &p) {
-                return QStringList{p.receiver.rows.value(1).status, p.receiver.rows.value(2).status,
-                                   p.receiver.rows.value(3).status};
-            };
-            for (int i = 0; i < 30; ++i) {
-                truth[i % 3] = codes.at(int(random.bounded(quint32(codes.size()))));
-                m_peers[size_t(i % 3)]->changeStatus(counter++, truth[i % 3]);
-                for (quint32 n = random.bounded(4u); n > 0; --n)
-                    m_bus->deliverOne();
-                Clock::advance(200);
-            }
-            m_bus->deliverAll();
-            bool diverged = false;
-            for (const auto &p : m_peers)
-                diverged |= shownBy(*p) != truth;
-            divergedBeforeRecovery += diverged ? 1 : 0;
-
-            // The network settles; the next update exposes what each copy missed.
-            Clock::advance(3000);
-            m_bus->dropRate = m_bus->repeatRate = 0;
-            const qsizetype before = m_bus->sent().size();
-            m_peers[0]->changeStatusOf(9, counter, "INN");
-            m_bus->deliverAll();
-            QSet<QByteArray> requested;
-            for (const QByteArray &datagram : m_bus->sent().mid(before))
-                if (datagram.startsWith('r'))
-                    requested.insert(datagram);
-            // One answer per number, however many asked.
-            QCOMPARE(countStartingWith(*m_bus, "s", before) - 1, int(requested.size()));
-            for (const auto &p : m_peers) {
-                QCOMPARE(shownBy(*p), truth);
-                QCOMPARE(p->lastSeq, counter);
-            }
-        }
-        QVERIFY(divergedBeforeRecovery > 0); // the losses did bite
     }
 
 private:

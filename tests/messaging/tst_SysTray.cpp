@@ -3,17 +3,22 @@
 #include "TestSupport.h"
 #include "app/ISplash.h"
 #include "app/MStartUp.h"
+#include "foundation/CEntity.h"
 #include "foundation/CStatus.h"
 #include "foundation/Globals.h"
 #include "messaging/tray/frmSysTray.h"
 #include "messaging/tray/TrayCommands.h"
 #include "messaging/tray/TrayIconLoader.h"
 #include "messaging/tray/TrayIconRules.h"
+#include "messaging/tray/IUpdateTimerActions.h"
 #include "messaging/tray/TrayMenu.h"
+#include "messaging/tray/UpdateTimer.h"
+#include "platform/AppError.h"
 #include "status/IconArt.h"
 
 #include <QImage>
 #include <QtTest>
+#include <functional>
 
 namespace {
 
@@ -67,6 +72,48 @@ public:
     QList<bool> timer;
 };
 
+// Answers from its fields and writes every action into calls.
+class RecordingActions : public IUpdateTimerActions
+{
+public:
+    qint16 canPollDatabase() override { calls << "ask"; return code; }
+    bool hasMainWindow() const override { return mainWindow; }
+    QString viewType() const override { return view; }
+    void refreshUserList(bool checksOnly) override
+    {
+        calls << (checksOnly ? "checks" : "poll");
+        if (duringPoll)
+            duringPoll();
+    }
+    void runListChecks() override { calls << "listchecks"; }
+    bool selectedListItem(CEntity &item) const override
+    {
+        item.setKey(selectedKey);
+        item.Name = "Room 1";
+        return !selectedKey.isEmpty();
+    }
+    void refreshReservations(const CEntity &r) override { calls << "reservations " + r.Key() + ' ' + r.Name; }
+    bool needToDoMarkout() const override { return flag; }
+    void markOutDone() override { calls << "done"; }
+    void markAllUsersOut() override { calls << "markout"; }
+    void checkMyStatus() override
+    {
+        calls << "mystatus";
+        if (failOwnStatus)
+            throw AppError(ErrNo::Busy, "CClientHnd.CheckMyStatus", "locked");
+    }
+    bool calendarInProcess() const override { return flag; }
+
+    qint16 code = 3;
+    bool mainWindow = true;
+    QString view = "GRP";
+    QString selectedKey;
+    bool flag = false; // mark-out due, calendar read here
+    bool failOwnStatus = false;
+    std::function<void()> duringPoll;
+    QStringList calls;
+};
+
 } // namespace
 
 class tst_SysTray : public QObject
@@ -75,7 +122,7 @@ class tst_SysTray : public QObject
 private slots:
     void init() { g_colCustomStatus.clear(); }
 
-    void menuWithAndWithoutCustomStatuses()
+    void customStatusMenus()
     {
         TestEnvironment env;
         g_colCustomStatus = {{"Training", "X01", "I", ""}, {"Board", "X02", "M", ""}, {"Reception", "X03", "I", ""}};
@@ -84,38 +131,18 @@ private slots:
         menu.loadCustomStatusMenus(g_colCustomStatus);
         menu.loadCustomStatusMenus(g_colCustomStatus); // a reload replaces, never adds
         QVERIFY(menu.statusItems()[TrayMenu::InMore].visible && !menu.statusItems()[TrayMenu::OutMore].visible);
-        const QList<TrayMenuItem> &in = *menu.subMenu(TrayMenu::InMore);
-        QCOMPARE(tags(in), (QStringList{"INN", "X01", "X03"}));
-        QCOMPARE(in[0].caption + '|' + in[2].caption, QStringLiteral("In|Reception"));
-        QCOMPARE(tags(*menu.subMenu(TrayMenu::OutMore)), QStringList{"OUT"});
+        QCOMPARE(tags(*menu.subMenu(TrayMenu::InMore)), (QStringList{"INN", "X01", "X03"}));
         QCOMPARE(tags(*menu.subMenu(TrayMenu::Meeting)), (QStringList{"MTG", "MTA", "MTD", "MTO", "MTT", "X02"}));
-
         menu.loadCustomStatusMenus({});
-        const QList<TrayMenuItem> &items = menu.statusItems();
-        QCOMPARE(tags(items), (QStringList{"INN", "QINN", "OUT", "QOUT", "LNC", "HME", "QMTG", "DND", "SCK", "BRK", "VAC"}));
-        QVERIFY(!items[TrayMenu::InMore].visible && !items[TrayMenu::OutMore].visible && items[TrayMenu::Meeting].visible);
-        QCOMPARE(tags(*menu.subMenu(TrayMenu::Meeting)), (QStringList{"MTG", "MTA", "MTD", "MTO", "MTT"}));
-        QCOMPARE(QStringList({menu.restoreCaption(), items[TrayMenu::InMore].caption, items[4].caption,
-                              menu.subMenu(TrayMenu::Meeting)->at(0).caption, menu.exitCaption()}),
-                 QStringList({"Restore", "In (more...)", "Lunch Break", "Meeting", "Exit"}));
-        QCOMPARE(menu.subMenu(TrayMenu::InMore)->size(), 1);
-    }
+        QVERIFY(!menu.statusItems()[TrayMenu::InMore].visible && menu.subMenu(TrayMenu::InMore)->size() == 1);
 
-    void subMenuOpenersDoNothing()
-    {
-        TestEnvironment env;
-        g_colCustomStatus = {{"Training", "X01", "I", ""}, {"Board", "X02", "M", ""}};
+        // In the tray window the entries that open a sub-menu change nothing.
         frmSysTray tray;
         QStringList changed;
         tray.changeStatus = [&](const QString &code) { changed << code; };
         tray.loadCustomStatusMenus();
-        QMenu *menu = tray.mnuSysTray();
-        QVERIFY(actionTagged(menu, "QINN")->isVisible() && !actionTagged(menu, "QOUT")->isVisible());
-        actionTagged(menu, "QINN")->trigger();
-        actionTagged(menu, "QMTG")->trigger();
-        QCOMPARE(changed, QStringList());
-        for (const char *tag : {"LNC", "X01", "X02", "MTA"})
-            actionTagged(menu, tag)->trigger();
+        for (const char *tag : {"QINN", "QMTG", "LNC", "X01", "X02", "MTA"})
+            actionTagged(tray.mnuSysTray(), tag)->trigger();
         QCOMPARE(changed, (QStringList{"LNC", "X01", "X02", "MTA"}));
     }
 
@@ -123,25 +150,20 @@ private slots:
     {
         TestEnvironment env;
         g_colCustomStatus = {{"  Offsite " + QString(70, u'w'), "X01", "O", "ICOcopier"}, {"Plain", "X02", "I", ""}};
-        QCOMPARE(TrayIconRules::toolTip("LNC"), QStringLiteral("Qel - Lunch Break"));
         const QString tip = TrayIconRules::toolTip("X01");
         QCOMPARE(tip.size(), 63); // the tray's 64 characters hold the closing NUL too
         QVERIFY(tip.startsWith("Qel - Offsite www"));
-        QCOMPARE(QStringList({TrayIconRules::iconName("LNC"), TrayIconRules::iconName("X01"), TrayIconRules::iconName("X02"),
+        QCOMPARE(QStringList({TrayIconRules::iconName("X01"), TrayIconRules::iconName("X02"),
                               TrayIconRules::iconName("X77")}), // the last not loaded
-                 QStringList({"LNC", "ICOcopier", "Qel", "OUT"}));
+                 QStringList({"ICOcopier", "Qel", "OUT"}));
         // The tray shows the pictures of the main window's list.
         for (const char *name : {"INN", "OUT", "LNC", "BRK", "DND", "HME", "MTG", "MTA", "MTD", "MTO", "MTT", "SCK", "VAC",
                                  "Qel", "ICOcopier"})
             QCOMPARE(TrayIconLoader::load(name, {}, {}).pixmap(32).toImage(), IconArt::picture(name, 32).toImage());
-        QVERIFY(TrayIconLoader::load("PHONE", {}, {}).isNull());
 
         frmSysTray tray;
-        QCOMPARE(tray.trayToolTip(), QStringLiteral("Qel"));
-        const qint64 before = tray.windowIcon().cacheKey();
         tray.RefreshIcon("LNC");
         QCOMPARE(tray.trayToolTip(), QStringLiteral("Qel - Lunch Break"));
-        QVERIFY(tray.windowIcon().cacheKey() != before);
     }
 
     void iconFilesFromTheIconFolder()
@@ -156,15 +178,13 @@ private slots:
 
         // An empty icon_home means the icons folder beside the program.
         QCOMPARE(TrayIconRules::iconFilePath("ICOcopier", "", dir), dir + "/icons/copier.ico");
-        const QIcon icon = TrayIconLoader::load("ICOcopier", "", dir);
-        QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
+        QVERIFY(TrayIconLoader::load("ICOcopier", "", dir).availableSizes().contains(QSize(16, 16)));
         QVERIFY(TrayIconLoader::load("ICOmissing", "", dir).isNull());
         // Names that could reach outside the folder are refused, even where the file is there.
         QVERIFY(TrayIconLoader::load("ICO../escaped", "", dir).isNull());
         for (const char *name : {"ICOa/b", "ICOa\\b", "ICO"})
             QVERIFY2(TrayIconRules::iconFilePath(name, "", dir).isEmpty(), name);
 
-        QCOMPARE(TrayIconRules::iconFolder(dir + "/icons", "/opt/qel"), dir + "/icons/");
         QCOMPARE(TrayIconRules::iconFolder("/srv/qel\\icons\\", "/opt/qel"), QStringLiteral("/srv/qel/icons/"));
         for (const char *elsewhere : {"C:\\Qel\\icons\\", "\\\\server\\icons"}) // folders of another system
             QCOMPARE(TrayIconRules::iconFolder(elsewhere, "/opt/qel"), QStringLiteral("/opt/qel/icons/"));
@@ -185,14 +205,9 @@ private slots:
         g_fInTray = IMainWindow::Maximised;
 
         TrayCommands::restoreMainWindow(*tray);
-        QVERIFY(window && g_frmMain.get() == window && window->visible && g_fRefreshNeeded);
-        QCOMPARE(window->state, int(IMainWindow::Maximised));
+        QVERIFY(window && g_frmMain.get() == window && window->visible && window->state == IMainWindow::Maximised);
         QCOMPARE(window->opened.last(), g_sCurrentNodeKey + '!');
         QCOMPARE(tray->timer, (QList<bool>{false, true})); // stopped by the initialisation, started again
-
-        const qsizetype opened = window->opened.size();
-        TrayCommands::restoreMainWindow(*tray); // shown as it was kept: left alone
-        QCOMPARE(window->opened.size(), opened);
 
         // Sent to the tray minimised, it comes back where it can be seen.
         g_fInTray = window->state = IMainWindow::Minimised;
@@ -221,6 +236,101 @@ private slots:
         QCOMPARE(closeDowns, 1);
         g_uiFactory.closeProgress = nullptr;
         ResetCloseDownForTests();
+    }
+
+    void cadence_data()
+    {
+        QTest::addColumn<qint16>("threshold");
+        QTest::addColumn<QList<int>>("pollTicks");
+        // The counter starts at 10: with 30 the first poll waits for tick 22.
+        QTest::newRow("30") << qint16(30) << QList<int>{22, 53, 84};
+        QTest::newRow("6") << qint16(6) << QList<int>{1, 8, 15, 22};
+    }
+
+    void cadence()
+    {
+        QFETCH(qint16, threshold);
+        QFETCH(QList<int>, pollTicks);
+        RecordingActions actions;
+        UpdateTimer timer(actions);
+        timer.PollThreshold = threshold;
+        QList<int> polled;
+        for (int tick = 1; tick <= pollTicks.last(); ++tick) {
+            const qsizetype before = actions.calls.size();
+            timer.tick();
+            if (actions.calls.size() > before)
+                polled << tick;
+        }
+        QCOMPARE(polled, pollTicks);
+    }
+
+    void dispatch_data()
+    {
+        QTest::addColumn<qint16>("code");
+        QTest::addColumn<bool>("mainWindow");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("flag");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList none, checks{"listchecks"};
+        QTest::newRow("1 users") << qint16(1) << true << "GRP" << "" << false << QStringList{"poll"};
+        QTest::newRow("1 watch list") << qint16(1) << true << "NTF" << "" << false << QStringList{"poll"};
+        QTest::newRow("1 search results") << qint16(1) << true << "SRH" << "" << false << QStringList{"poll"};
+        QTest::newRow("1 users, no window") << qint16(1) << false << "GRP" << "" << false << none;
+        QTest::newRow("1 resource") << qint16(1) << true << "RSG" << "RES7" << false
+                                    << QStringList{"reservations RES7 Room 1", "listchecks"};
+        QTest::newRow("1 other view") << qint16(1) << true << "CTL" << "" << false << checks;
+        QTest::newRow("2 due") << qint16(2) << true << "GRP" << "" << true << QStringList{"done", "markout"};
+        QTest::newRow("3") << qint16(3) << false << "GRP" << "" << true << none;
+        QTest::newRow("4 calendar here") << qint16(4) << true << "GRP" << "" << true << QStringList{"mystatus", "checks"};
+        QTest::newRow("4 calendar elsewhere") << qint16(4) << true << "GRP" << "" << false << QStringList{"mystatus"};
+    }
+
+    void dispatch()
+    {
+        QFETCH(qint16, code);
+        QFETCH(bool, mainWindow);
+        QFETCH(QString, view);
+        QFETCH(QString, selected);
+        QFETCH(bool, flag);
+        QFETCH(QStringList, expected);
+        RecordingActions actions;
+        actions.code = code;
+        actions.mainWindow = mainWindow;
+        actions.view = view;
+        actions.selectedKey = selected;
+        actions.flag = flag;
+        UpdateTimer timer(actions);
+        timer.PollThreshold = 0;
+        timer.tick(); // counter 10 > 0: this tick polls
+        QCOMPARE(actions.calls, QStringList{"ask"} + expected);
+        QCOMPARE(timer.pollCounter(), qint16(1));
+    }
+
+    void tickDuringPollDoesNothing()
+    {
+        RecordingActions actions;
+        actions.code = 1;
+        UpdateTimer timer(actions);
+        timer.PollThreshold = 0;
+        actions.duringPoll = [&] { timer.tick(); };
+        timer.tick();
+        QCOMPARE(actions.calls, (QStringList{"ask", "poll"}));
+        actions.duringPoll = nullptr;
+        timer.tick();
+        QCOMPARE(actions.calls.size(), 4); // polling again once the poll is over
+    }
+
+    void failedStepIsLoggedAndNextRuns()
+    {
+        TestEnvironment env;
+        RecordingActions actions;
+        actions.flag = true;
+        actions.failOwnStatus = true;
+        UpdateTimer(actions).dispatch(4);
+        QCOMPARE(actions.calls, (QStringList{"mystatus", "checks"}));
+        const QString log = readTextFile(env.path("logs/error.log"));
+        QVERIFY2(log.contains("frmSysTray.tmUpdateTimer") && log.contains("locked"), qPrintable(log));
     }
 };
 

@@ -1,0 +1,522 @@
+#include "StubMainWindow.h"
+#include "StubTrayWindow.h"
+#include "TestDatabase.h"
+#include "admin/CClientAdmin.h"
+#include "admin/COptionsEditor.h"
+#include "admin/COptionsSaver.h"
+#include "admin/GroupMembership.h"
+#include "admin/IUserOptionsHost.h"
+#include "admin/OptionsRegistry.h"
+#include "admin/OptionsValidator.h"
+#include "admin/PageList.h"
+#include "admin/StatusComboItems.h"
+#include "admin/frmOptions.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "foundation/ICalendarWatcherFactory.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/NavigationTree.h"
+#include "foundation/StringTable.h"
+#include "platform/AppError.h"
+#include "platform/Registry.h"
+#include "status/CClientHnd.h"
+
+#include <QStringList>
+#include <QtTest>
+#include <QtWidgets>
+
+// Stand-ins for the windows the options dialog talks to, and a database
+// with the users and groups its tests edit.
+
+class OptionsTray : public StubTrayWindow
+{
+public:
+    void setPollThreshold(qint16 threshold) override { pollThreshold = threshold; }
+
+    int pollThreshold = -1;
+};
+
+class OptionsHostWindow : public StubMainWindow, public IUserOptionsHost
+{
+public:
+    QString selectedListItemKey() const override { return selectedKey; }
+    void setAdminMenuEnabled(bool on) override { calls << QStringLiteral("admin menu %1").arg(on); }
+    void setListIconSize(int pixels) override { calls << QStringLiteral("icons %1").arg(pixels); }
+    QIcon smallImage(const QString &) const override { return QIcon(); }
+    void populateMenuStrings() override { calls << QStringLiteral("menu strings"); }
+    void loadNavigationTree(const NavigationTree &) override { calls << QStringLiteral("tree"); }
+    void treeViewClick(const QString &key, bool force) override { calls << "click " + key + (force ? "!" : ""); }
+    bool setUserItemText(const QString &, int, const QString &) override { return true; }
+
+    QString selectedKey;
+    QStringList calls;
+};
+
+// A user as the options read him, with his quick notes.
+inline UserRecord readUser(qint32 userID, QuickNoteTable *notes = nullptr)
+{
+    UserRecord user;
+    QList<CTreeNode> groups;
+    QuickNoteTable read;
+    DbHandle none;
+    CClientAdmin().ReadUser(userID, user, groups, notes ? *notes : read, none);
+    return user;
+}
+
+class RecordingWatcher : public ICalendarWatcher
+{
+public:
+    void Start(qint32) override {}
+    void CloseDown() override { ++closedDown; }
+    int closedDown = 0;
+};
+
+// A fresh database with group nodes 30 "Sales" and 40 "Support" and a web
+// node 50 beside the standard tree, the signed-in user 1 and user 2 (in
+// Sales), and the program's globals for user 1.
+// In a data-driven test function: a fresh world on the row's engine.
+#define OPEN_OPTIONS_WORLD(world)                                                  \
+    QFETCH(bool, postgres);                                                        \
+    if (postgres)                                                                  \
+        REQUIRE_PG();                                                              \
+    OptionsWorld world(postgres, QStringLiteral("options_") + QTest::currentTestFunction())
+
+class OptionsWorld
+{
+public:
+    static constexpr qint32 kMe = 1;
+    static constexpr qint32 kOther = 2;
+
+    OptionsWorld(bool postgres, const QString &name) : db(postgres, name)
+    {
+        struct Node { int id; const char *type; const char *name; };
+        for (const Node &n : {Node{30, "GRP", "Sales"}, Node{40, "GRP", "Support"}, Node{50, "WEB", "Intranet"}})
+            db.exec(QStringLiteral("INSERT INTO TreeNode (ID, ParentID, Name, NodeType) VALUES (?, 0, ?, ?)"),
+                    {n.id, QString::fromLatin1(n.name), QString::fromLatin1(n.type)});
+        addUser(kMe, QStringLiteral("ME"), QStringLiteral("Me Myself"));
+        addUser(kOther, QStringLiteral("OTHER"), QStringLiteral("Anne Other"));
+        db.exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (2, 30)"));
+        db.exec(QStringLiteral("UPDATE idmanager SET id = 2 WHERE tablename = 'userid'"));
+        g_colTreeNodes = CTreeNode::ReadAll();
+        SetLanguage(QStringLiteral("ENU"));
+        g_lUserID = kMe;
+        g_oCurrentUser = CUser();
+        g_oCurrentUser.UserID = kMe;
+        g_oCurrentUser.Admin = true;
+        g_oUserProperties = CUserProperties();
+        g_vQuickNotes = QuickNoteTable();
+        g_fOutlook = g_fOutlookOOP = g_fCanChangeStatus = g_fMyRowLoaded = g_fRefreshNeeded = false;
+        g_bOnClose = g_bOnListDblClick = 0;
+        g_lLastUpdated = 100;
+        g_sCurrentNodeKey.clear();
+        g_frmSysTray.reset(tray = new OptionsTray);
+        g_frmMain.reset(main = new OptionsHostWindow);
+        g_oClientHnd = std::make_unique<CClientHnd>();
+    }
+    ~OptionsWorld()
+    {
+        g_frmMain.reset();
+        g_frmSysTray.reset();
+        g_oClientHnd.reset();
+        SetLanguage(QStringLiteral("ENU"));
+    }
+
+    void addUser(qint32 id, const QString &login, const QString &name)
+    {
+        db.exec(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive, MobilePh) "
+                               "VALUES (?, ?, 'INN', ?, 1, '0700')"),
+                {id, name, id});
+        db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, Admin, ChangeStatus, Outlook, "
+                               "OutlookOOP, LunchTimePeriod, BreakPeriod, RefreshPeriod, Language, OnClose, "
+                               "OnListDblClick, StartMin, WorkStartTime) "
+                               "VALUES (?, ?, 1, 1, 1, 1, 45, 10, 20, 'ENU', 1, 0, 0, '08:30:00')"),
+                {id, login});
+    }
+
+    // Group ids of a user's UserGroup rows, duplicates included, ascending.
+    QStringList groupRows(qint32 userID)
+    {
+        return db.rows(QStringLiteral("SELECT GroupID FROM UserGroup WHERE UserID = %1 ORDER BY GroupID").arg(userID));
+    }
+
+    TestDatabase db;
+    OptionsTray *tray = nullptr;
+    OptionsHostWindow *main = nullptr;
+
+};
+
+namespace {
+
+const QString kStoredApostrophe = QString(QChar(8));
+
+// A save request holding the user's record as it is stored.
+COptionsSaver::Request requestFor(qint32 userID)
+{
+    COptionsSaver::Request request;
+    request.values.takeRecord(readUser(userID, &request.quickNotes));
+    request.userID = userID;
+    return request;
+}
+
+QString setting(const char *name)
+{
+    return GetRegistryValue(QLatin1String(name), OptionsRegistry::settingsKey());
+}
+
+CTreeNode group(qint32 id)
+{
+    CTreeNode node;
+    node.ID = id;
+    node.NodeType = QStringLiteral("GRP");
+    node.Name = QStringLiteral("Group %1").arg(id);
+    return node;
+}
+
+using Changes = QList<GroupMembership::Change>;
+
+using Runner = COptionsEditor::Runner;
+
+// Opens the dialog through the editor, lets the runner drive it and gives
+// the result; -1 when the program ended.
+int edit(const Runner &runner, bool newUser, bool self, bool atLogin = false, bool addAnother = false)
+{
+    COptionsEditor editor(runner);
+    try {
+        // At log-in the new user cannot make himself an administrator.
+        return editor.EditUserProperties(newUser, QStringLiteral("newbie"), !atLogin, self, atLogin, addAnother);
+    } catch (const ProgramEnded &) {
+        return -1;
+    }
+}
+
+int activeUsers(OptionsWorld &world)
+{
+    return world.db.value("SELECT COUNT(*) FROM STAFF_STATUS WHERE IsActive = 1").toInt();
+}
+
+} // namespace
+
+class tst_Options : public QObject
+{
+    Q_OBJECT
+private slots:
+    void groupChangesAreTheDifference()
+    {
+        GroupMembership groups;
+        groups.addStored(group(3));
+        QVERIFY(groups.changes().isEmpty());
+        QCOMPARE(groups.joined()[0].Icon, QStringLiteral("Qel")); // no icon of its own
+
+        QVERIFY(groups.join(group(4)) && !groups.join(group(4))); // already in the list
+        QVERIFY(groups.leave(4)); // joined and left again: nothing to store
+        QVERIFY(groups.changes().isEmpty());
+        QVERIFY(groups.join(group(4)));
+
+        QVERIFY(groups.leave(3)); // left a group he had, no join recorded before
+        QCOMPARE(groups.changes(), (Changes{{4, "ADD"}, {3, "DEL"}}));
+        QVERIFY(groups.join(group(3))); // and back in: he keeps it, no second row
+        QCOMPARE(groups.changes(), (Changes{{4, "ADD"}}));
+        QVERIFY(!groups.leave(9));
+        groups.markSaved();
+        QVERIFY(groups.changes().isEmpty());
+    }
+
+    void minutesAreWholeNumbersInRange()
+    {
+        QCOMPARE(OptionsValues::parseMinutes(QStringLiteral("32767")), std::optional<qint16>(32767));
+        for (const char *bad : {"abc", "", " ", "-1", "32768", "12.5", "1e3", "99999999999"})
+            QVERIFY2(!OptionsValues::parseMinutes(QLatin1String(bad)), bad);
+    }
+
+    void noGroupsAsksFirst()
+    {
+        TestEnvironment env;
+        env.prompt.answers = {IPrompt::AnswerNo};
+        OptionsValues empty; // would warn, but No ends the check at once
+        QVERIFY(!OptionsValidator::validateOptions(empty, 0));
+        QCOMPARE(env.prompt.asked.size(), 1);
+
+        env.prompt.answers = {IPrompt::AnswerYes};
+        empty.RealName = empty.LoginName = QStringLiteral("Ann");
+        QVERIFY(OptionsValidator::validateOptions(empty, 0));
+        QCOMPARE(env.prompt.asked.size(), 2);
+    }
+
+    void apostrophesRoundTrip_data() { addEngineRows(); }
+    void apostrophesRoundTrip()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
+        request.values.RealName = "Seán O'Brien";
+        request.values.MobilePh = "07'700 900";
+        request.values.PhExtension = "ext '12";
+        request.values.LunchText = " 50 ";
+        request.values.OnClose = OptionsValues::NoChoice;
+        request.quickNotes.rows[4] = {"Coffee's on", false};
+        COptionsSaver().saveOptions(request);
+
+        const UserRecord user = readUser(OptionsWorld::kOther);
+        QCOMPARE(QStringList({user.RealName, user.MobilePh, user.PhExtension}),
+                 QStringList({"Seán O'Brien", "07'700 900", "ext '12"}));
+        QVERIFY(user.LunchTimePeriod == 50 && user.OnClose == 0); // none chosen
+        QCOMPARE(world.db.value("SELECT MobilePh FROM STAFF_STATUS WHERE UserID = 2").toString(),
+                 "07" + kStoredApostrophe + "700 900");
+        // The phone columns took a new change counter.
+        QCOMPARE(world.db.value("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID = 2").toInt(), 3);
+        COptionsSaver().saveOptions(request); // again, the note still marked new: no second row
+        QCOMPARE(world.db.value("SELECT COUNT(*) || MAX(QuickNote) FROM QUICKNOTES WHERE UserID = 2").toString(),
+                 "1Coffee" + kStoredApostrophe + "s on");
+    }
+
+    void groupChangesStoreOneRowEach_data() { addEngineRows(); }
+    void groupChangesStoreOneRowEach()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        // Meanwhile someone else put him in Support already.
+        world.db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (2, 40)");
+        COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
+        request.groupChanges = {{40, "ADD"}, {30, "DEL"}, {50, ""}};
+        COptionsSaver().saveOptions(request);
+        QCOMPARE(world.groupRows(OptionsWorld::kOther), QStringList{"40"});
+    }
+
+    void ownOptionsReachTheRunningProgram_data() { addEngineRows(); }
+    void ownOptionsReachTheRunningProgram()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        world.db.exec("UPDATE STAFF_OPTIONS SET Outlook = 0 WHERE UserID = 1");
+        g_fOutlook = g_fOutlookOOP = true;
+        auto watcher = std::make_unique<RecordingWatcher>();
+        RecordingWatcher *watching = watcher.get();
+        g_oClientHnd->m_OutLookClient = std::move(watcher);
+        g_vUserList = {CUser(), CUser()};
+        g_lMyRowIndex = 1;
+        g_fMyRowLoaded = true;
+
+        COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
+        request.values.RealName = "Me Renamed";
+        request.values.RefreshPeriod = 60;
+        request.values.Language = "FRA";
+        request.values.Admin = false;
+        request.values.LargeIcons = true;
+        request.values.ShowColumn[3] = false;
+        request.quickNotes.rows[2].note = "Out and about";
+        COptionsSaver().saveOptions(request);
+
+        QCOMPARE(world.tray->pollThreshold, 60); // no bounds applied here
+        QCOMPARE(g_lLanguageOffset, 1000);
+        QCOMPARE(QStringList({g_oCurrentUser.RealName, g_vUserList[1].RealName, g_vQuickNotes.rows[2].note}),
+                 QStringList({"Me Renamed", "Me Renamed", "Out and about"}));
+        QVERIFY(!g_oCurrentUser.Admin && !g_fOutlook && g_fRefreshNeeded);
+        QCOMPARE(watching->closedDown, 1);
+        QCOMPARE(QStringList({setting("HIDE_COL_OUT"), setting("HIDE_COL_MOBILE")}), QStringList({"True", "False"}));
+        for (const char *call : {"admin menu 0", "icons 32", "tree"})
+            QVERIFY2(world.main->calls.contains(QLatin1String(call)), call);
+    }
+
+    void failedSaveChangesNothing_data() { addEngineRows(); }
+    void failedSaveChangesNothing()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        world.db.exec("DROP TABLE UserGroup");
+        COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
+        request.values.MobilePh = "0999";
+        request.values.RefreshPeriod = 50;
+        request.quickNotes.rows[1].note = "In";
+        request.groupChanges = {{30, "ADD"}};
+        QVERIFY_THROWS_EXCEPTION(AppError, COptionsSaver().saveOptions(request));
+        QCOMPARE(readUser(OptionsWorld::kMe).MobilePh, QStringLiteral("0700"));
+        QCOMPARE(world.db.value("SELECT COUNT(*) FROM QUICKNOTES").toInt(), 0);
+        QVERIFY(world.tray->pollThreshold == -1 && world.main->calls.isEmpty());
+    }
+
+    void okWithNothingChangedKeepsTheRecord()
+    {
+        OptionsWorld world(false, "options_ok");
+        world.db.exec("UPDATE STAFF_OPTIONS SET ChangeStatus = 0, OutlookOOP = 0, LunchTimePeriod = 40, BreakPeriod = 12, "
+                      "RefreshPeriod = 45, Language = 'SPN', OnClose = 3, OnListDblClick = 2, StartMin = 1, "
+                      "WorkStartTime = '09:15:00' WHERE UserID = 1");
+        world.db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 40)");
+        world.db.exec("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (1, 1, 'Here')");
+        for (const auto &[name, value] : {std::pair{"HIDE_COL_OUT", "False"}, {"HIDE_COL_MOBILE", "True"}})
+            SetRegistryValue(name, RegString, value, OptionsRegistry::settingsKey());
+        const QStringList before = world.db.rows("SELECT * FROM STAFF_OPTIONS WHERE UserID = 1");
+        SetLanguage("FRA");
+        edit([](frmOptions &f) {
+                 QCOMPARE(f.tabOptions->tabText(0), StringTable::text(1220)); // in his language
+                 QVERIFY(!f.optListDblClick[0]->isEnabled()); // he may not change others' status
+                 // Hidden only where the list hides it: a column with no value shows.
+                 QVERIFY(f.chkColumns[3]->isChecked() && f.chkColumns[1]->isChecked() && !f.chkColumns[0]->isChecked());
+                 QVERIFY(f.optLanguage[5]->isChecked() && !f.optLanguage[5]->isEnabled());
+                 QCOMPARE(f.icboGroups->count(), 3); // the user groups, not the web link
+                 f.cmdOK->click();
+             },
+             false, true);
+        QCOMPARE(world.db.rows("SELECT * FROM STAFF_OPTIONS WHERE UserID = 1"), before); // the language not offered kept too
+        QCOMPARE(world.groupRows(OptionsWorld::kMe), QStringList{"40"});
+        QCOMPARE(world.db.value("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 1").toString(), QStringLiteral("Here"));
+        for (const auto &[name, hidden] : {std::pair{"HIDE_COL_MOBILE", "True"}, {"HIDE_COL_MOBILEPH", "False"}})
+            QCOMPARE(GetRegistryValue(name, OptionsRegistry::settingsKey()), QLatin1String(hidden));
+        QCOMPARE(g_lLastUpdated, -1);
+    }
+
+    void formInEveryLanguage()
+    {
+        TestEnvironment env;
+        for (const char *language : {"ENU", "FRA", "GER", "ITA", "PRT", "SPN", "NED"}) {
+            SetLanguage(QLatin1String(language));
+            frmOptions form;
+            QCOMPARE(form.getStatusComboValue(3), QStringLiteral("MTO")); // the default
+            for (int combo = 0; combo < StatusComboItems::Combos; ++combo) {
+                for (const QString &code : StatusComboItems::codes()) {
+                    form.setStatusComboValue(combo, code);
+                    QCOMPARE(form.getStatusComboValue(combo), code);
+                    QCOMPARE(form.cboStatus[combo]->currentText(), GetStatusDescription(code));
+                }
+                form.setStatusComboValue(combo, "XQZ");
+                QCOMPARE(form.getStatusComboValue(combo), StatusComboItems::codes().last());
+            }
+            // Every page's name is in sight, whole, without scrolling.
+            form.tabOptions->setCurrentIndex(OptionsSetup::RefreshFrequency);
+            form.show();
+            const auto *names = form.tabOptions->findChild<QListWidget *>("pageNames");
+            QVERIFY(names);
+            for (int page = 0; page < OptionsSetup::Tabs; ++page) {
+                const QRect place = names->visualItemRect(names->item(page));
+                QVERIFY2(names->viewport()->rect().contains(place), qPrintable(names->item(page)->text()));
+                QVERIFY(names->fontMetrics().horizontalAdvance(names->item(page)->text()) < place.width());
+            }
+            checkRefreshScale(form);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        SetLanguage("ENU");
+    }
+
+    void adminBoxAndInvalidEntries()
+    {
+        OptionsWorld world(false, "options_buttons");
+        world.main->selectedKey = QStringLiteral("USR2");
+        world.db.env.prompt.answers = {IPrompt::AnswerNo};
+        const auto asked = [&] { return world.db.env.prompt.asked.last().title + u'|' + world.db.env.prompt.asked.last().text; };
+        edit([&](frmOptions &f) {
+                 f.show();
+                 f.chkAdmin->click();
+                 QVERIFY(f.chkAdmin->isChecked()); // No keeps the access
+                 QVERIFY(asked().startsWith(QStringLiteral("Admin Access|")));
+                 QVERIFY(!f.tabOptions->isTabEnabled(OptionsSetup::VisualPreferences));
+                 f.lvwGroupsJoined->setCurrentRow(0);
+                 f.cmdRemoveGroup->click();
+                 // Invalid entries keep the dialog open.
+                 f.txtRealName->clear();
+                 f.txtLoginName->setText(" ");
+                 f.txtBreakPeriod->setText("ten");
+                 world.db.env.prompt.answers = {IPrompt::AnswerYes}; // no group: save all the same
+                 f.cmdOK->click();
+                 QVERIFY(f.isVisible() && f.savedCount() == 0);
+                 QVERIFY(asked().startsWith(QStringLiteral("Warning|")));
+                 f.cmdCancel->click();
+             },
+             false, false);
+        QCOMPARE(world.groupRows(OptionsWorld::kOther), QStringList{"30"}); // cancelled: nothing stored
+        QCOMPARE(g_lLastUpdated, 100);
+    }
+
+    void saveAndAddNewTwice()
+    {
+        OptionsWorld world(false, "options_add");
+        const auto addUser = [](frmOptions &f, const QString &name, const QString &login) {
+            f.txtRealName->setText(name);
+            f.txtLoginName->setText(login);
+            f.cmdAddAnother->click();
+            QVERIFY(f.txtRealName->text().isEmpty() && f.txtLoginName->text().isEmpty());
+            QCOMPARE(f.tabOptions->currentIndex(), 0);
+        };
+        QCOMPARE(edit([&](frmOptions &f) {
+                     QVERIFY(!f.chkAdmin->isChecked()); // there are users already
+                     const int support = f.icboGroups->findText(QStringLiteral("Support"));
+                     f.icboGroups->setCurrentIndex(support);
+                     emit f.icboGroups->activated(support);
+                     f.cmdAddGroup->click();
+                     f.tabOptions->setCurrentIndex(7);
+                     addUser(f, QStringLiteral("First"), QStringLiteral("first"));
+                     addUser(f, QStringLiteral("Second"), QStringLiteral("second"));
+                     // A name in use is refused with a warning; the dialog keeps what was typed.
+                     f.txtRealName->setText(QStringLiteral("Third"));
+                     f.txtLoginName->setText(QStringLiteral(" First"));
+                     f.cmdAddAnother->click();
+                     QCOMPARE(f.txtRealName->text() + f.txtLoginName->text(), QStringLiteral("Third First"));
+                     QCOMPARE(world.db.env.prompt.asked.last().title, QStringLiteral("Login Name in Use"));
+                     f.cmdCancel->click();
+                 },
+                      true, false, false, true),
+                 ErrNo::Success);
+        QCOMPARE(activeUsers(world), 4);
+        QCOMPARE(world.groupRows(3) + world.groupRows(4), QStringList({"40", "40"}));
+        QCOMPARE(world.tray->pollThreshold, -1); // adding users touches none of his own settings
+        QCOMPARE(g_lLastUpdated, -1); // saved users are read again though the dialog was cancelled
+    }
+
+    void logInCancelledOrCreatingTheFirstUser()
+    {
+        OptionsWorld world(false, "options_login");
+        const Runner cancel = [](frmOptions &f) { f.cmdCancel->click(); };
+        QCOMPARE(edit(cancel, true, false, true), -1);
+        QCOMPARE(edit(cancel, true, false, false), int(ErrNo::Success)); // from the main window it goes on
+        QCOMPARE(activeUsers(world), 2);
+
+        world.db.exec("UPDATE STAFF_STATUS SET IsActive = 0");
+        g_frmMain.reset();
+        world.db.env.prompt.answers = {IPrompt::AnswerYes}; // no group chosen: add him anyway
+        QCOMPARE(edit([](frmOptions &f) {
+                     QVERIFY(f.chkAdmin->isChecked() && !f.chkAdmin->isEnabled());
+                     QCOMPARE(f.txtLoginName->text(), QStringLiteral("newbie"));
+                     QVERIFY(!f.txtLoginName->isEnabled()); // the log-in finds him by it, even with -admin
+                     f.txtRealName->setText("New O'Neil");
+                     f.cmdOK->click();
+                 },
+                      true, false, true),
+                 ErrNo::Success);
+        const QVariant id = world.db.value("SELECT UserID FROM STAFF_OPTIONS WHERE LoginName = 'NEWBIE'");
+        QVERIFY(id.isValid());
+        QuickNoteTable notes;
+        const UserRecord user = readUser(id.toInt(), &notes);
+        QVERIFY(user.Admin && user.RealName == QStringLiteral("New O'Neil"));
+        QVERIFY(notes.rows[6].stored && !notes.rows[1].stored); // the preset notes
+    }
+
+private:
+    // The numbers under the refresh slider stand where its handle stands for
+    // them: their middles within two pixels of the handle's.
+    static void checkRefreshScale(frmOptions &form)
+    {
+        const QImage scale = form.lblNormalPollTimes[0]->grab().toImage();
+        QList<int> inked; // the columns holding ink
+        for (int x = 0; x < scale.width(); ++x)
+            for (int y = 0; y < scale.height() && (inked.isEmpty() || inked.last() != x); ++y)
+                if (qGray(scale.pixel(x, y)) < 128)
+                    inked << x;
+        QList<double> numbers; // the middle of each group of inked columns
+        for (qsizetype i = 0, first = 0; i < inked.size(); ++i) {
+            if (i + 1 == inked.size() || inked[i + 1] - inked[i] > 4) {
+                numbers << (inked[first] + inked[i]) / 2.0;
+                first = i + 1;
+            }
+        }
+        QCOMPARE(numbers.size(), 10);
+        QStyleOptionSlider slider;
+        slider.initFrom(form.Slider1);
+        slider.minimum = form.Slider1->minimum();
+        slider.maximum = form.Slider1->maximum();
+        for (int minutes = 1; minutes <= 10; ++minutes) {
+            slider.sliderPosition = slider.sliderValue = 60 * minutes;
+            const QRect handle = form.Slider1->style()->subControlRect(QStyle::CC_Slider, &slider, QStyle::SC_SliderHandle,
+                                                                       form.Slider1);
+            const int middle = form.lblNormalPollTimes[0]->mapFrom(&form, form.Slider1->mapTo(&form, handle.center())).x();
+            QVERIFY2(qAbs(numbers[minutes - 1] - middle) <= 2, qPrintable(QString::number(minutes)));
+        }
+    }
+};
+
+QTEST_MAIN(tst_Options)
+#include "tst_Options.moc"
