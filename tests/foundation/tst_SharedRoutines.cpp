@@ -1,12 +1,16 @@
 #include "StubMainWindow.h"
 #include "TestDatabase.h"
+#include "foundation/BuiltInStatus.h"
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/QuickNoteTable.h"
+#include "foundation/StringTable.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/StatusCode.h"
 #include "status/CClientHnd.h"
 #include "status/MNodeView.h"
 #include "status/UserListModel.h"
@@ -69,6 +73,22 @@ private Q_SLOTS:
         Clock::unpin();
         g_frmMain.reset();
         g_oClientHnd.reset();
+    }
+
+    // Every built-in status is a valid code with a caption, a quick note and a
+    // place of its own.
+    void builtInStatusesAreComplete()
+    {
+        QSet<int> notes, places;
+        for (const BuiltInStatus::Row &status : BuiltInStatus::all()) {
+            QVERIFY2(StatusCode::isValid(status.code), status.code.data());
+            QVERIFY(!StringTable::text(status.captionId).isEmpty());
+            QVERIFY(status.noteNumber > 0 && status.noteNumber < QuickNoteTable::kRows);
+            notes << status.noteNumber;
+            places << status.place;
+        }
+        QCOMPARE(notes.size(), BuiltInStatus::all().size());
+        QCOMPARE(places.size(), BuiltInStatus::all().size());
     }
 
     void keysUsersAndStatusLines()

@@ -167,7 +167,7 @@ class StatusWorld
 public:
     static constexpr qint32 kMe = 1;
 
-    explicit StatusWorld(bool postgres) : db(postgres, QStringLiteral("status_engine"))
+    explicit StatusWorld(bool postgres, const QString &name = QStringLiteral("status_engine")) : db(postgres, name)
     {
         addStaff(3, 4);
         g_lUserID = kMe;
