@@ -3,6 +3,9 @@
 #include "MStartUp.h"
 #include "admin/COptionsEditor.h"
 #include "foundation/Globals.h"
+#include "mail/CClientEmail.h"
+#include "mail/frmPhHistory.h"
+#include "mail/frmPhMsgWizard.h"
 #include "mainwindow/frmMain.h"
 #include "messaging/tray/frmSysTray.h"
 #include "platform/Clock.h"
@@ -25,6 +28,15 @@ void installForms()
     g_uiFactory.closeProgress = [] { return std::make_unique<frmSplashClose>(); };
     static COptionsEditor optionsEditor;
     g_userEditor = &optionsEditor;
+    static CClientOutlook calendarLink;
+    g_calendarLink = &calendarLink;
+    CClientEmail::phoneMessageForm = [] { return std::make_unique<frmPhMsgWizard>(); };
+    g_uiFactory.phoneMessage = [](qint32 userId, const QString &name) { CClientEmail().PhMessage(userId, name); };
+    g_uiFactory.showPhoneHistory = [](CClientHnd &) {
+        auto *journal = new frmPhHistory;
+        journal->setAttribute(Qt::WA_DeleteOnClose);
+        journal->show();
+    };
 }
 
 QStringList argumentsOf(const QCoreApplication &app)
