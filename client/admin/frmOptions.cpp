@@ -250,8 +250,16 @@ QWidget *frmOptions::buildCalendarTab()
         cboStatus[i] = new QComboBox(fraOutlook);
         grid->addRow(lblStatus[i], cboStatus[i]);
     }
+    auto *places = new QFormLayout;
+    txtCalendarPath = new QLineEdit(page);
+    txtCalendarPath->setPlaceholderText(QStringLiteral("an .ics file or a folder of them"));
+    txtContactsPath = new QLineEdit(page);
+    txtContactsPath->setPlaceholderText(QStringLiteral("a .vcf file or a folder of them"));
+    places->addRow(QStringLiteral("Calendar location:"), txtCalendarPath);
+    places->addRow(QStringLiteral("Contacts location:"), txtContactsPath);
     layout->addWidget(chkOutlookExtensions);
     layout->addWidget(chkOutlookParallelProcess);
+    layout->addLayout(places);
     layout->addWidget(fraOutlook);
     connect(chkOutlookExtensions, &QCheckBox::clicked, this, &frmOptions::chkOutlookExtensions_Click);
     return page;
@@ -468,6 +476,8 @@ void frmOptions::setValues(const OptionsValues &v)
     chkStartUp->setChecked(v.StartMin);
     for (int i = 0; i < StatusComboItems::Combos; ++i)
         setStatusComboValue(i, v.CalendarStatus[i]);
+    txtCalendarPath->setText(v.CalendarPath);
+    txtContactsPath->setText(v.ContactsPath);
     choose(optIconSize, v.LargeIcons ? 1 : 0);
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
         chkColumns[i]->setChecked(v.ShowColumn[i]);
@@ -495,6 +505,8 @@ OptionsValues frmOptions::values() const
     v.StartMin = chkStartUp->isChecked();
     for (int i = 0; i < StatusComboItems::Combos; ++i)
         v.CalendarStatus[i] = getStatusComboValue(i);
+    v.CalendarPath = txtCalendarPath->text();
+    v.ContactsPath = txtContactsPath->text();
     v.LargeIcons = optIconSize[1]->isChecked();
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
         v.ShowColumn[i] = chkColumns[i]->isChecked();
