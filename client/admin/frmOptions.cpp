@@ -12,6 +12,7 @@
 #include "datetime/ucDateTime.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
+#include "foundation/ICalendarLink.h"
 #include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
@@ -616,6 +617,8 @@ void frmOptions::chkAdmin_Click()
 
 void frmOptions::chkOutlookExtensions_Click()
 {
+    if (chkOutlookExtensions->isChecked())
+        g_calendarLink->testOutLookInstall(txtCalendarPath->text().trimmed());
     setCalendarControlsEnabled(chkOutlookExtensions->isChecked());
 }
 

@@ -2,8 +2,12 @@
 
 #include "CallerList.h"
 
+#include "foundation/ConnectionScope.h"
 #include "foundation/Globals.h"
+#include "foundation/MADOFunctions.h"
+#include "foundation/MErrorHandler.h"
 #include "foundation/MCIFunctions.h"
+#include "platform/AppError.h"
 #include "platform/Clock.h"
 
 #include <QLocale>
@@ -44,6 +48,35 @@ qint32 CClientEmail::SendEmail(const QList<CEntity> &selection, int mode, bool u
     if (linked && mode == 3)
         recipients.append({addressOf(g_oCurrentUser), CClientOutlook::To});
     m_link.NewEmail(recipients);
+    return kDone;
+}
+
+std::optional<qint32> CClientEmail::BroadCastMessage(qint32 groupId, const QString &groupName, int mode)
+{
+    if (mode != 1)
+        return std::nullopt;
+    // No distribution lists on this desktop: the group's members are named.
+    QList<CClientOutlook::Recipient> members;
+    try {
+        DbHandle connection;
+        ConnectionScope scope(connection);
+        for (RecordSet rs = OpenADORecordSet(scope.handle(),
+                                             QStringLiteral("SELECT S.Email, S.RealName FROM STAFF_STATUS S, UserGroup U "
+                                                            "WHERE U.GroupID = ? AND U.UserID = S.UserID AND "
+                                                            "S.IsActive = 1 ORDER BY S.UserID"),
+                                             true, {groupId});
+             !rs.eof(); rs.moveNext()) {
+            CUser member;
+            member.Email = rs.text(QStringLiteral("Email"));
+            member.RealName = rs.text(QStringLiteral("RealName"));
+            members.append({addressOf(member), CClientOutlook::To});
+        }
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(), e.description(), QStringLiteral("CClientEmail.BroadCastMessage (") + groupName +
+                                                     QStringLiteral(")\r\n") + e.source());
+        return kDone;
+    }
+    m_link.NewEmail(members);
     return kDone;
 }
 

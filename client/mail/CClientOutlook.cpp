@@ -288,14 +288,13 @@ bool CClientOutlook::NewJournalEntry(const QString &contactNames, const QString 
     return false;
 }
 
-bool CClientOutlook::testOutLookInstall()
+bool CClientOutlook::testOutLookInstall(const QString &calendarPath)
 {
-    const QString path = MailSettings::read().calendarPath;
-    if (!path.isEmpty() && QFileInfo::exists(path))
+    if (!calendarPath.isEmpty() && QFileInfo::exists(calendarPath))
         return true;
     if (g_prompt)
-        g_prompt->message(QStringLiteral("No calendar is set up: choose a calendar file or folder in the options "
-                                         "(\"CalendarPath\"). The calendar link will do nothing until then."),
+        g_prompt->message(QStringLiteral("No calendar is set up: give a calendar file or folder as the calendar "
+                                         "location in the options (\"CalendarPath\"). The calendar link will do nothing until then."),
                           IPrompt::Ok, IPrompt::Information, QStringLiteral("Calendar"));
     return false;
 }

@@ -43,7 +43,7 @@ public:
     // Adds a finished phone call to the call journal.
     bool NewJournalEntry(const QString &contactNames, const QString &companies, const QDateTime &start,
                          int minutes, const QString &notes);
-    bool testOutLookInstall();
+    bool testOutLookInstall(const QString &calendarPath) override;
 
     // The status an appointment sets, by the user's settings.
     static QString GetOutlookStatus(BusyStatus busy);

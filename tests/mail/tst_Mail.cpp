@@ -162,6 +162,16 @@ private slots:
         QCOMPARE(env.shell.opened, QVector<QUrl>{QUrl(link)});
     }
 
+    void installTest()
+    {
+        TestEnvironment env;
+        CClientOutlook link;
+        QVERIFY(link.testOutLookInstall(env.path()));
+        QVERIFY(!link.testOutLookInstall(env.path("none.ics")));
+        QCOMPARE(env.prompt.asked.size(), 1);
+        QVERIFY(env.prompt.asked[0].text.contains("\"CalendarPath\""));
+    }
+
     void callJournal()
     {
         TestEnvironment env;

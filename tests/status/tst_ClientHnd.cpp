@@ -3,7 +3,7 @@
 #include "foundation/MADOFunctions.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/TextLimit.h"
-#include "mail/CClientOutlook.h"
+#include "mail/CClientEmail.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "status/CClientHnd.h"
@@ -389,6 +389,15 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
         link.CheckSchedule2();
         QCOMPARE(w.history().size(), 3);
+
+        // Mail to a group names its active members.
+        DbHandle connection = OpenADOConnection();
+        Update(QStringLiteral("UPDATE STAFF_STATUS SET Email = 'u' || UserID || '@x', IsActive = 1 - UserID / 3"),
+               connection);
+        for (qint32 id : {1, 2, 3})
+            Update(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, 7)"), connection, {id});
+        QCOMPARE(CClientEmail().BroadCastMessage(7, QStringLiteral("Sales"), 1), 10000);
+        QCOMPARE(w.env.shell.opened.last(), QUrl(QStringLiteral("mailto:u1@x,u2@x")));
     }
 
     void calendarWatcherEvents()
