@@ -4,9 +4,12 @@
 #include "mail/CClientEmail.h"
 #include "mail/frmJournalEntry.h"
 #include "mail/frmPhHistory.h"
+#include "mail/frmPhMsgWizard.h"
+#include "platform/DateUtil.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -160,6 +163,33 @@ private slots:
         }
         QCOMPARE(CClientEmail().SendEmail(selection, mode, false), 10000);
         QCOMPARE(env.shell.opened, QVector<QUrl>{QUrl(link)});
+    }
+
+    void appointmentAndWizard()
+    {
+        TestEnvironment env;
+        const QString calendar = env.path("cal.ics");
+        setting("CalendarPath", calendar);
+        const double start = DateUtil::toDays(QDate(2026, 12, 4), QTime(10, 0));
+        CClientOutlook().AddAppointmentToSchedule(start, start + 0.05, "Board", "MTG", "ann@example.org; Nobody");
+        QVERIFY(readTextFile(calendar).contains("ATTENDEE;RSVP=TRUE:mailto:ann@example.org\r\n"));
+        QCOMPARE(env.shell.opened.size(), 1);
+        QCOMPARE(QUrlQuery(env.shell.opened[0]).queryItemValue("subject", QUrl::FullyDecoded), QString("Invitation: Board"));
+        QFile broken(calendar);
+        QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        broken.write("no calendar");
+        broken.close();
+        CClientOutlook().AddAppointmentToSchedule(start, start + 0.05, "Board", "MTG", QString());
+        QCOMPARE(readTextFile(calendar), QString("no calendar"));
+        QCOMPARE(env.errorWindow.shown.size(), 1);
+
+        frmPhMsgWizard wizard;
+        wizard.cmdOK->click(); // no caller: asked for one, still open
+        QCOMPARE(env.prompt.asked.size(), 1);
+        QCOMPARE(wizard.result(), int(QDialog::Rejected));
+        wizard.cboName->setEditText("  ");
+        wizard.cmdOK->click();
+        QCOMPARE(wizard.result(), int(QDialog::Accepted));
     }
 
     void installTest()
