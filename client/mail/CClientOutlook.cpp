@@ -21,8 +21,6 @@
 #include <QProcess>
 #include <QUrl>
 
-QString g_sLastApptIdentity;
-
 namespace {
 constexpr qint32 kLinkError = 10008;
 

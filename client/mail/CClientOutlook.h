@@ -9,10 +9,6 @@
 #include <QList>
 #include <QStringList>
 
-// Event, occurrence and edit of the last appointment the in-process check
-// applied, for the whole run (the watcher process keeps g_vLastApptModTime).
-extern QString g_sLastApptIdentity;
-
 // The program's link to the user's calendar, contacts and mail: calendar and
 // journal in iCalendar files, contacts in vCards, mail through the system's
 // submission program or, where the user is to finish it, his mail program.
