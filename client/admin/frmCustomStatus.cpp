@@ -155,6 +155,9 @@ void frmCustomStatus::removeClicked()
             CClientAdmin().DeleteCustomStatus(code);
             delete selected.first();
             refreshStatusMenus();
+            // Its holders are Out now; the list shows them so at once.
+            if (g_frmMain && !g_sCurrentNodeKey.isEmpty())
+                g_frmMain->treeViewClick(g_sCurrentNodeKey, true);
             if (mine && g_oClientHnd)
                 g_oClientHnd->SetFrameCaption();
             if (mine && g_frmSysTray)

@@ -15,8 +15,7 @@ bool UserListClicks::onStatusIcon(int viewMode, int rowLeft, int rowTop, int x, 
     }
 }
 
-bool UserListClicks::mayEditStatus(const QString &viewType, const QString &rowKey, bool canChangeStatus)
+bool UserListClicks::mayEditStatus(const QString &rowKey, bool canChangeStatus)
 {
-    return canChangeStatus && viewType.compare(QLatin1String("GRP"), Qt::CaseInsensitive) == 0
-           && rowKey.left(3).compare(QLatin1String("USR"), Qt::CaseInsensitive) == 0;
+    return canChangeStatus && rowKey.left(3).compare(QLatin1String("USR"), Qt::CaseInsensitive) == 0;
 }

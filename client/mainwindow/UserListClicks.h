@@ -10,6 +10,6 @@ public:
     // rectangle starts at (rowLeft, rowTop), in the list style shown; all in
     // twips. The bounds are strict.
     static bool onStatusIcon(int viewMode, int rowLeft, int rowTop, int x, int y);
-    // Only rows of people, in a list of people, and only with the right.
-    static bool mayEditStatus(const QString &viewType, const QString &rowKey, bool canChangeStatus);
+    // Only rows of people, and only with the right.
+    static bool mayEditStatus(const QString &rowKey, bool canChangeStatus);
 };

@@ -166,7 +166,7 @@ void frmMain::createPanes()
     connect(lvwUserList, &ListViewPane::itemClicked, this, [this](int row) { lvwUserList_ItemClick(row); });
     connect(lvwUserList, &ListViewPane::itemDoubleClicked, this, [this](int row) { lvwUserList_DblClick(row); });
     connect(lvwUserList, &ListViewPane::statusIconClicked, this, [this](int row) {
-        if (UserListClicks::mayEditStatus(g_sViewType, lvwUserList->rowKey(row), g_fCanChangeStatus))
+        if (UserListClicks::mayEditStatus(lvwUserList->rowKey(row), g_fCanChangeStatus))
             editStatusOfRow(row);
     });
 
@@ -637,7 +637,7 @@ void frmMain::lvwUserList_DblClick(int row)
     if (g_sViewType.compare(QLatin1String("GRP"), Qt::CaseInsensitive) != 0 || row < 0)
         return;
     if (g_bOnListDblClick == 0) {
-        if (UserListClicks::mayEditStatus(g_sViewType, lvwUserList->rowKey(row), g_fCanChangeStatus))
+        if (UserListClicks::mayEditStatus(lvwUserList->rowKey(row), g_fCanChangeStatus))
             editStatusOfRow(row);
     } else if (g_bOnListDblClick != 1 && g_uiFactory.phoneMessage) {
         g_uiFactory.phoneMessage(KeyToId(lvwUserList->rowKey(row)), lvwUserList->rowText(row));

@@ -21,7 +21,7 @@ IconSelector::IconSelector(QWidget *parent)
 {
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setFrameShape(QFrame::StyledPanel);
-    Picture1->setGeometry(0, 0, px(3525), px(885));
+    Picture1->setGeometry(0, 0, px(IconStrip::cellLeft(IconStrip::kCells)), px(885));
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFrameShape(QFrame::Box);
     Shape1->setLineWidth(2);
@@ -31,8 +31,10 @@ IconSelector::IconSelector(QWidget *parent)
     HScroll1->setGeometry(0, px(600), px(3465), px(225));
     HScroll1->setRange(0, 0);
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { layoutPictures(); });
-    setMinimumSize(px(3570), px(930));
-    resize(px(3570), px(930));
+    // Wide enough for the ten cells the layout fills, so none is cut off.
+    const int width = IconStrip::cellLeft(IconStrip::kCells) + 45;
+    setMinimumSize(px(width), px(930));
+    resize(px(width), px(930));
 }
 
 void IconSelector::InitializeIcons(const QList<Picture> &pictures)
