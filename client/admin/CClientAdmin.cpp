@@ -448,11 +448,14 @@ void moveHoldersOut(DbConnection &c, const QString &code)
         const double eta = rs.number(QStringLiteral("ETA"));
         const double etd = rs.number(QStringLiteral("ETD"));
         const qint32 counter = CounterAllocator::nextLastUpdated(c);
+        const double now = Clock::nowDays();
         c.execute(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, LastUpdated = ?, LastStatusChange = ? "
                                  "WHERE UserID = ?"),
-                  {QString(BuiltInStatus::Out), counter, Clock::nowDays(), userID});
+                  {QString(BuiltInStatus::Out), counter, StoredDay(now), userID});
+        // History rows carry a time in both columns, as every status change writes them.
         c.execute(QStringLiteral("INSERT INTO STATUS_HISTORY (Status, Note, ETA, ETD, UserID) VALUES (?, ?, ?, ?, ?)"),
-                  {QString(BuiltInStatus::Out), note, eta, etd, userID});
+                  {QString(BuiltInStatus::Out), note, HistoryDate(eta == 0 ? now : eta), HistoryDate(etd == 0 ? now : etd),
+                   userID});
     }
 }
 
