@@ -223,6 +223,13 @@ void clickSpin(frmStatusChange &dialog, const char *name, int times)
         dialog.findChild<QToolButton *>(QLatin1String(name))->click();
 }
 
+// Widget behaviour that does not differ between the engines.
+void addSqliteRow()
+{
+    QTest::addColumn<bool>("postgres");
+    QTest::newRow("sqlite") << false;
+}
+
 QList<IconSelector::Picture> pictures(int count, int innAt = -1)
 {
     QList<IconSelector::Picture> list;
@@ -299,11 +306,7 @@ private slots:
         Clock::unpin();
     }
 
-    void statusDialogTimesAndCalendarBox_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::newRow("sqlite") << false;
-    }
+    void statusDialogTimesAndCalendarBox_data() { addSqliteRow(); }
     void statusDialogTimesAndCalendarBox()
     {
         OPEN_OPTIONS_WORLD(world);
@@ -390,11 +393,7 @@ private slots:
         QCOMPARE(strip.getSelectedIconKey(), QString());
     }
 
-    void customStatusWindow_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::newRow("sqlite") << false;
-    }
+    void customStatusWindow_data() { addSqliteRow(); }
     void customStatusWindow()
     {
         OPEN_OPTIONS_WORLD(world);
