@@ -417,3 +417,100 @@ qint32 CClientAdmin::LoadCustomStatus(DbHandle &connection)
         g_colCustomStatus = loaded;
     });
 }
+
+namespace {
+
+constexpr qint32 kLastCustomNumber = 0xFF;
+
+bool codeTaken(DbConnection &c, const QString &code)
+{
+    return !c.query(QStringLiteral("SELECT id FROM Custom_Status WHERE id = ?"), {code}).eof();
+}
+
+// The number the counter would hand out next, read under the counter's lock
+// so that the limit is judged on what nextId will really give.
+qint32 peekNextCustomNumber(DbConnection &c)
+{
+    c.lockTable(QStringLiteral("idmanager"));
+    const RecordSet rs = c.query(QStringLiteral("SELECT id FROM idmanager WHERE tablename = 'status'"));
+    if (rs.eof() || rs.isNull(QStringLiteral("id")))
+        return 2;
+    return qint32(rs.integer(QStringLiteral("id")) + 1);
+}
+
+void moveHoldersOut(DbConnection &c, const QString &code)
+{
+    RecordSet rs = c.query(QStringLiteral("SELECT UserID, Note, ETA, ETD FROM STAFF_STATUS WHERE IsIn = ? ORDER BY UserID"),
+                           {code});
+    for (; !rs.eof(); rs.moveNext()) {
+        const qint32 userID = qint32(rs.integer(QStringLiteral("UserID")));
+        const QString note = rs.text(QStringLiteral("Note"));
+        const double eta = rs.number(QStringLiteral("ETA"));
+        const double etd = rs.number(QStringLiteral("ETD"));
+        const qint32 counter = CounterAllocator::nextLastUpdated(c);
+        const double now = Clock::nowDays();
+        c.execute(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = ?, LastUpdated = ?, LastStatusChange = ? "
+                                 "WHERE UserID = ?"),
+                  {QString(BuiltInStatus::Out), counter, StoredDay(now), userID});
+        // History rows carry a time in both columns, as every status change writes them.
+        c.execute(QStringLiteral("INSERT INTO STATUS_HISTORY (Status, Note, ETA, ETD, UserID) VALUES (?, ?, ?, ?, ?)"),
+                  {QString(BuiltInStatus::Out), note, HistoryDate(eta == 0 ? now : eta), HistoryDate(etd == 0 ? now : etd),
+                   userID});
+    }
+}
+
+} // namespace
+
+QString CClientAdmin::customStatusCode(qint32 number)
+{
+    if (number < 0 || number > kLastCustomNumber)
+        return QString();
+    const QString hex = QString::number(number, 16).toUpper();
+    return (hex.size() == 1 ? QStringLiteral("XX") : QStringLiteral("X")) + hex;
+}
+
+std::optional<CStatus> CClientAdmin::AddCustomStatus(const QString &description, const QString &type,
+                                                     const QString &icon)
+{
+    std::optional<CStatus> added;
+    guarded("AddCustomStatus", [&] {
+        DbHandle connection;
+        ConnectionScope scope(connection);
+        CStatus status{description, QString(), type, icon};
+        CounterAllocator::inWriteTransaction(scope.handle(), [&](DbConnection &c) {
+            status.StatusCode.clear();
+            // A code some other writer already stored (a counter set back by
+            // hand) is passed over rather than refused.
+            while (status.StatusCode.isEmpty() || codeTaken(c, status.StatusCode)) {
+                if (peekNextCustomNumber(c) > kLastCustomNumber) {
+                    status.StatusCode.clear();
+                    return; // nothing written: the transaction commits no change
+                }
+                status.StatusCode = customStatusCode(CounterAllocator::nextId(c, QStringLiteral("status"), 2, true));
+            }
+            c.execute(QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
+                                     "VALUES (?, ?, ?, ?, 1)"),
+                      {status.StatusCode, EncodeQuotes(description), type, icon});
+        });
+        if (status.StatusCode.isEmpty())
+            return;
+        g_colCustomStatus.append(status);
+        added = status;
+    });
+    return added;
+}
+
+qint32 CClientAdmin::DeleteCustomStatus(const QString &code)
+{
+    return guarded("DeleteCustomStatus", [&] {
+        DbHandle connection;
+        ConnectionScope scope(connection);
+        CounterAllocator::inWriteTransaction(scope.handle(), [&](DbConnection &c) {
+            c.execute(QStringLiteral("UPDATE Custom_Status SET Active = 0 WHERE id = ?"), {code});
+            moveHoldersOut(c, code);
+        });
+        g_colCustomStatus.removeIf([&](const CStatus &s) { return s.StatusCode == code; });
+        if (g_oCurrentUser.IsIn == code)
+            g_oCurrentUser.IsIn = BuiltInStatus::Out;
+    });
+}

@@ -10,6 +10,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 // Users, their options, rights and quick notes, the administrator options and
 // the nightly mark-out. Holds no state: make one for each use. Every operation
@@ -47,6 +48,16 @@ public:
 
     // Fills g_colCustomStatus with the active custom statuses.
     qint32 LoadCustomStatus(DbHandle &connection);
+    // Stores a new custom status under the next free code and adds it to
+    // g_colCustomStatus. Empty, with nothing written, when every code up to
+    // XFF is used.
+    std::optional<CStatus> AddCustomStatus(const QString &description, const QString &type, const QString &icon);
+    // Retires the status (its row stays, so the code is never given again)
+    // and moves everyone who holds it to Out, with a history row each and a
+    // new change counter, so other copies see it at their next poll.
+    qint32 DeleteCustomStatus(const QString &code);
+    // "XX2" .. "XXF", "X10" .. "XFF"; empty beyond 255.
+    static QString customStatusCode(qint32 number);
 
     // A work start time as stored ("08:30:00"), and read back liberally.
     static QString workStartText(double timeOfDay);

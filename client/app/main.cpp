@@ -2,8 +2,10 @@
 #include "frmSplashClose.h"
 #include "MStartUp.h"
 #include "admin/COptionsEditor.h"
+#include "admin/frmStatusChange.h"
 #include "dialogs/frmFileDialog.h"
 #include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
 #include "mail/CClientEmail.h"
 #include "mail/frmPhHistory.h"
 #include "mail/frmPhMsgWizard.h"
@@ -27,6 +29,9 @@ void installForms()
     };
     g_uiFactory.splash = [] { return std::make_unique<frmSplash>(); };
     g_uiFactory.closeProgress = [] { return std::make_unique<frmSplashClose>(); };
+    g_uiFactory.statusChangeDialog = []() -> std::unique_ptr<IStatusChangeDialog> {
+        return std::make_unique<frmStatusChange>(dynamic_cast<QWidget *>(g_frmMain.get()));
+    };
     static COptionsEditor optionsEditor;
     g_userEditor = &optionsEditor;
     g_chooseDatabase = &frmFileDialog::ask;

@@ -2,10 +2,12 @@
 
 #include "ImageListProxyModel.h"
 #include "MainLayout.h"
+#include "UserListClicks.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QListView>
+#include <QMouseEvent>
 #include <QTreeView>
 
 ListViewPane::ListViewPane(const QString &name, QWidget *parent)
@@ -29,6 +31,11 @@ ListViewPane::ListViewPane(const QString &name, QWidget *parent)
     connect(m_icons, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
         Q_EMIT itemClicked(index.row());
     });
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(m_details), static_cast<QAbstractItemView *>(m_icons)}) {
+        connect(view, &QAbstractItemView::doubleClicked, this,
+                [this](const QModelIndex &index) { Q_EMIT itemDoubleClicked(index.row()); });
+        view->viewport()->installEventFilter(this);
+    }
 }
 
 void ListViewPane::setModel(QAbstractItemModel *model)
@@ -166,4 +173,23 @@ void ListViewPane::setColumnWidth(int column, int twips)
     m_details->setColumnHidden(column, twips <= 0);
     if (twips > 0)
         m_details->setColumnWidth(column, MainLayout::toPixels(twips));
+}
+
+bool ListViewPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonRelease)
+        return QStackedWidget::eventFilter(watched, event);
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    QAbstractItemView *view = m_mode == Details ? static_cast<QAbstractItemView *>(m_details) : m_icons;
+    if (mouse->button() != Qt::LeftButton || watched != view->viewport())
+        return QStackedWidget::eventFilter(watched, event);
+    const QPoint at = mouse->position().toPoint();
+    const QModelIndex index = view->indexAt(at);
+    if (index.isValid()) {
+        const QRect row = view->visualRect(index);
+        if (UserListClicks::onStatusIcon(m_mode, MainLayout::toTwips(row.left()), MainLayout::toTwips(row.top()),
+                                         MainLayout::toTwips(at.x()), MainLayout::toTwips(at.y())))
+            Q_EMIT statusIconClicked(index.row());
+    }
+    return QStackedWidget::eventFilter(watched, event);
 }

@@ -57,6 +57,12 @@ public:
 
 signals:
     void itemClicked(int row);
+    void itemDoubleClicked(int row);
+    // A left click released on a row, at a point of the row's status icon.
+    void statusIconClicked(int row);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void choosePictures();

@@ -10,7 +10,9 @@
 #include "SplitterBar.h"
 #include "StatusToolbar.h"
 #include "TreeNavigation.h"
+#include "UserListClicks.h"
 #include "ViewSettings.h"
+#include "admin/frmCustomStatus.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/cCommonDialog.h"
 #include "dialogs/frmAbout.h"
@@ -132,6 +134,7 @@ void frmMain::connectMenus()
     onClick(QStringLiteral("mnuAdminUserOptions"), [] {
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false); });
     });
+    onClick(QStringLiteral("mnuAdminCustomStatus"), &frmMain::showCustomStatusWindow);
     onClick(QStringLiteral("mnuAdminAddUser"), [] {
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
     });
@@ -161,6 +164,11 @@ void frmMain::createPanes()
     lvwReservations = new ListViewPane(QStringLiteral("lvwReservations"), m_client);
     lvwReservations->hide();
     connect(lvwUserList, &ListViewPane::itemClicked, this, [this](int row) { lvwUserList_ItemClick(row); });
+    connect(lvwUserList, &ListViewPane::itemDoubleClicked, this, [this](int row) { lvwUserList_DblClick(row); });
+    connect(lvwUserList, &ListViewPane::statusIconClicked, this, [this](int row) {
+        if (UserListClicks::mayEditStatus(lvwUserList->rowKey(row), g_fCanChangeStatus))
+            editStatusOfRow(row);
+    });
 
     shpResourceBar = new QFrame(m_client);
     shpResourceBar->setObjectName(QStringLiteral("shpResourceBar"));
@@ -622,6 +630,41 @@ void frmMain::lvwUserList_ItemClick(int row)
     const QString key = lvwUserList->rowKey(row);
     if (key.left(3).compare(QLatin1String("RES"), Qt::CaseInsensitive) == 0)
         g_resourceLists->refreshReservationDetails(lvwUserList->rowText(row), key, 0);
+}
+
+void frmMain::lvwUserList_DblClick(int row)
+{
+    if (g_sViewType.compare(QLatin1String("GRP"), Qt::CaseInsensitive) != 0 || row < 0)
+        return;
+    if (g_bOnListDblClick == 0) {
+        if (UserListClicks::mayEditStatus(lvwUserList->rowKey(row), g_fCanChangeStatus))
+            editStatusOfRow(row);
+    } else if (g_bOnListDblClick != 1 && g_uiFactory.phoneMessage) {
+        g_uiFactory.phoneMessage(KeyToId(lvwUserList->rowKey(row)), lvwUserList->rowText(row));
+    }
+}
+
+void frmMain::editStatusOfRow(int row)
+{
+    CEntity user;
+    user.setKey(lvwUserList->rowKey(row));
+    user.Name = lvwUserList->rowText(row);
+    try {
+        if (g_oClientHnd)
+            g_oClientHnd->EditUserStatus({user}, false);
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.lvwUserList_DblClick\r\n") + e.source());
+    }
+}
+
+void frmMain::showCustomStatusWindow()
+{
+    QList<IconSelector::Picture> pictures;
+    const QStringList keys = images.imghot.keys();
+    for (const QString &key : keys)
+        pictures.append({key, images.imghot.picture(key)});
+    frmCustomStatus window(pictures, this);
+    window.exec();
 }
 
 // ---------------------------------------------------------------- services

@@ -153,6 +153,9 @@ private:
     void imgRightArrow_Click();
     void unloadWindow();
     void lvwUserList_ItemClick(int row);
+    void lvwUserList_DblClick(int row);
+    void editStatusOfRow(int row);
+    void showCustomStatusWindow();
     void refreshClock();
     static void openHelp();
     void attachUserList();

@@ -195,6 +195,78 @@ private slots:
         g_colCustomStatus.clear();
     }
 
+    void addCustomStatus_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QVariant>("counter");
+        QTest::addColumn<QString>("taken"); // a code already stored
+        QTest::addColumn<QString>("code");  // empty: refused
+        for (bool pg : {false, true}) {
+            const char *engine = pg ? "postgres" : "sqlite";
+            QTest::addRow("%s, counter 1", engine) << pg << QVariant(1) << QString() << "XX2";
+            QTest::addRow("%s, counter null", engine) << pg << QVariant(QMetaType(QMetaType::Int)) << QString() << "XX2";
+            QTest::addRow("%s, counter 9", engine) << pg << QVariant(9) << QString() << "XXA";
+            QTest::addRow("%s, counter 15", engine) << pg << QVariant(15) << QString() << "X10";
+            QTest::addRow("%s, code taken", engine) << pg << QVariant(1) << "XX2" << "XX3";
+            QTest::addRow("%s, counter 254", engine) << pg << QVariant(254) << QString() << "XFF";
+            QTest::addRow("%s, counter 255", engine) << pg << QVariant(255) << QString() << QString();
+        }
+    }
+    void addCustomStatus()
+    {
+        QFETCH(QVariant, counter);
+        QFETCH(QString, taken);
+        QFETCH(QString, code);
+        OPEN_TEST_DATABASE(db, "admin_");
+        db.exec("DELETE FROM idmanager WHERE tablename = 'status'");
+        db.exec("INSERT INTO idmanager (tablename, id) VALUES ('status', ?)", {counter});
+        if (!taken.isEmpty())
+            db.exec("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) VALUES (?, 'x', 'I', 'INN', 0)",
+                    {taken});
+        const QStringList before = db.rows("SELECT * FROM Custom_Status ORDER BY id");
+        g_colCustomStatus.clear();
+        const std::optional<CStatus> added = CClientAdmin().AddCustomStatus("Client's site", "O", "ICOcar");
+        if (code.isEmpty()) {
+            QVERIFY(!added);
+            QCOMPARE(db.rows("SELECT * FROM Custom_Status ORDER BY id"), before);
+            QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'status'").toInt(), 255);
+            QVERIFY(g_colCustomStatus.isEmpty());
+            return;
+        }
+        QVERIFY(added);
+        QCOMPARE(added->StatusCode, code);
+        QCOMPARE(db.rows("SELECT description, status_type, Icon, Active FROM Custom_Status WHERE id = '" + code + "'"),
+                 QStringList({"Client" + kApostrophe + "s site|O|ICOcar|1"}));
+        QCOMPARE(g_colCustomStatus.size(), 1);
+        QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("Client's site"));
+        DbHandle none;
+        QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success); // reads back what it wrote
+        QCOMPARE(g_colCustomStatus.value(0).Status, QStringLiteral("Client's site"));
+        g_colCustomStatus.clear();
+    }
+
+    void deleteCustomStatusMovesHoldersOut_data() { addEngineRows(); }
+    void deleteCustomStatusMovesHoldersOut()
+    {
+        OPEN_TEST_DATABASE(db, "admin_");
+        db.exec("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) VALUES ('XX2', 'Site', 'O', 'OUT', 1)");
+        insertSwept(db, 1, "XX2", 46000.5, "08:30:00");
+        insertSwept(db, 2, "INN", 0, "08:30:00");
+        insertSwept(db, 3, "XX2", 0, "08:30:00");
+        g_colCustomStatus = {CStatus{"Site", "XX2", "O", "OUT"}};
+        g_oCurrentUser.IsIn = "XX2";
+        QCOMPARE(CClientAdmin().DeleteCustomStatus("XX2"), ErrNo::Success);
+        QCOMPARE(db.value("SELECT Active FROM Custom_Status WHERE id = 'XX2'").toInt(), 0);
+        // Each holder gets a counter above every earlier one; the others keep theirs.
+        QCOMPARE(QStringList({rowOf(1), rowOf(2), rowOf(3)}),
+                 QStringList({"OUT|as before|2025-12-09 12:00:00|5|100", "INN|as before|1899-12-30 00:00:00|5|98",
+                              "OUT|as before|1899-12-30 00:00:00|5|101"}));
+        QCOMPARE(db.rows("SELECT UserID, Status FROM STATUS_HISTORY ORDER BY UserID"), QStringList({"1|OUT", "3|OUT"}));
+        QVERIFY(g_colCustomStatus.isEmpty());
+        QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("OUT"));
+        g_oCurrentUser.IsIn.clear();
+    }
+
     void treeNodesAndMemberships_data() { addEngineRows(); }
     void treeNodesAndMemberships()
     {

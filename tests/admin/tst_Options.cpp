@@ -4,7 +4,9 @@
 #include "admin/CClientAdmin.h"
 #include "admin/COptionsEditor.h"
 #include "admin/COptionsSaver.h"
+#include "admin/frmCustomStatus.h"
 #include "admin/frmOptions.h"
+#include "admin/frmStatusChange.h"
 #include "admin/GroupMembership.h"
 #include "admin/IUserOptionsHost.h"
 #include "admin/OptionsRegistry.h"
@@ -18,8 +20,12 @@
 #include "foundation/NavigationTree.h"
 #include "foundation/StringTable.h"
 #include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
 #include "platform/Registry.h"
 #include "status/CClientHnd.h"
+#include "status/CClientNote.h"
+#include "status/IconStrip.h"
 
 #include <QStringList>
 #include <QtTest>
@@ -194,12 +200,243 @@ int activeUsers(OptionsWorld &world)
     return world.db.value("SELECT COUNT(*) FROM STAFF_STATUS WHERE IsActive = 1").toInt();
 }
 
+// Friday 4 December 2026, 23:40: a lunch from now ends tomorrow.
+const QDateTime kLateFriday(QDate(2026, 12, 4), QTime(23, 40));
+
+QString stamp(double days)
+{
+    return days == 0 ? QStringLiteral("-") : DateUtil::fromDays(days).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+// "2" clicks the tool-bar button at index 2; "m:XX2" the drop-down item XX2.
+void choose(frmStatusChange &dialog, const QString &action)
+{
+    if (action.startsWith(QLatin1String("m:")))
+        dialog.statusMenuClicked(action.mid(2));
+    else
+        dialog.statusButtonClicked(action.toInt());
+}
+
+void clickSpin(frmStatusChange &dialog, const char *name, int times)
+{
+    for (int i = 0; i < times; ++i)
+        dialog.findChild<QToolButton *>(QLatin1String(name))->click();
+}
+
+// Widget behaviour that does not differ between the engines.
+void addSqliteRow()
+{
+    QTest::addColumn<bool>("postgres");
+    QTest::newRow("sqlite") << false;
+}
+
+QList<IconSelector::Picture> pictures(int count, int innAt = -1)
+{
+    QList<IconSelector::Picture> list;
+    for (int i = 0; i < count; ++i)
+        list.append({i == innAt ? QStringLiteral("INN") : QStringLiteral("K%1").arg(i), QIcon()});
+    return list;
+}
+
+QList<int> lefts(const IconSelector &strip, int count)
+{
+    QList<int> all;
+    for (int i = 0; i < count; ++i)
+        all << strip.pictureLeft(i);
+    return all;
+}
+
 } // namespace
 
 class tst_Options : public QObject
 {
     Q_OBJECT
 private slots:
+    void statusProposals_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<int>("target"); // 1 himself, 2 a colleague, 0 several, 99 an unreadable colleague
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("dueBack");
+        const QString opened = "2026-12-05 00:40"; // now + 60 minutes, into Saturday
+        const struct { int target; const char *action, *typed, *note; QString dueBack; } rows[] = {
+            {1, "2", "", "Lunch", "2026-12-05 00:10"},
+            {1, "7", "", "", "2026-12-04 23:55"},
+            {1, "3", "", "Home", "2026-12-07 09:00"},
+            {1, "2", "typed", "typed", opened},
+            {1, "3", "typed", "typed", "2026-12-07 09:00"},
+            {1, "1", "", "", opened},
+            {1, "m:XX2", "", "", opened},
+            {2, "2", "", "Eating", "2026-12-05 00:25"},
+            {2, "7", "", "", "2026-12-04 23:50"},
+            {2, "3", "", "", "2026-12-07 08:30"},
+            {2, "3", "typed", "typed", opened},
+            {0, "2", "", "Lunch", "2026-12-05 00:10"},
+            {99, "2", "", "", opened},
+        };
+        for (const auto &r : rows)
+            QTest::addRow("%d %s %s", r.target, r.action, r.typed)
+                << false << r.target << r.action << r.typed << r.note << r.dueBack;
+    }
+    void statusProposals()
+    {
+        QFETCH(int, target);
+        QFETCH(QString, action);
+        QFETCH(QString, typed);
+        OPEN_OPTIONS_WORLD(world);
+        Clock::pin(kLateFriday);
+        g_oUserProperties.LunchTimePeriod = 30;
+        g_oUserProperties.BreakPeriod = 15;
+        g_oUserProperties.WorkStartTime = 9.0 / 24;
+        g_vQuickNotes.rows[3].note = "Lunch";
+        g_vQuickNotes.rows[6].note = "Home";
+        world.db.exec("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (2, 3, 'Eating')");
+        frmStatusChange dialog;
+        dialog.setTargetUserID(target == 0 ? 0 : target);
+        dialog.setOwnStatus(target == 1);
+        dialog.setNote(typed);
+        choose(dialog, action);
+        QTEST(dialog.note(), "note");
+        QTEST(stamp(dialog.dueBack()), "dueBack");
+        QCOMPARE(stamp(dialog.outTime()), QStringLiteral("2026-12-04 23:40"));
+        choose(dialog, action); // the colleague is read once, even when he could not be
+        QVERIFY(readTextFile(world.db.env.path("logs/error.log")).count("loadColleague") == (target == 99 ? 1 : 0));
+        Clock::unpin();
+    }
+
+    void statusDialogTimesAndCalendarBox_data() { addSqliteRow(); }
+    void statusDialogTimesAndCalendarBox()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        Clock::pin(kLateFriday);
+        frmStatusChange dialog;
+        dialog.setTargetUserID(OptionsWorld::kOther);
+        dialog.setAddToOutlook(true, true, true);
+        auto *calendar = dialog.findChild<QCheckBox *>("chkAddToOutLook");
+        auto *invite = dialog.findChild<QCheckBox *>("chkInviteAttendees");
+        QVERIFY(invite->isEnabled());
+        clickSpin(dialog, "IncStartDateDown", 3);
+        QCOMPARE(stamp(dialog.outTime()) + " " + stamp(dialog.dueBack()), "2026-12-04 22:10 2026-12-04 23:10");
+        clickSpin(dialog, "IncEndDateUp", 2);
+        QCOMPARE(stamp(dialog.dueBack()), "2026-12-05 00:10");
+
+        dialog.setOwnStatus(true);
+        dialog.statusMenuClicked("MTA"); // a menu click leaves the calendar box alone
+        QVERIFY(calendar->isChecked());
+        dialog.statusButtonClicked(0);    // In
+        QCOMPARE(stamp(dialog.outTime()) + " " + stamp(dialog.dueBack()), "- -");
+        QVERIFY(!calendar->isEnabled() && !calendar->isChecked() && !invite->isEnabled() && !invite->isChecked());
+        dialog.statusButtonClicked(1);
+        QVERIFY(!calendar->isEnabled());
+
+        g_oUserProperties.LunchTimePeriod = 30; // his colleague's lunch is 45 minutes
+        dialog.setNote("Back [end of lunch period]");
+        dialog.findChild<QPushButton *>("cmdOK")->click(); // tokens are the signed-in user's
+        QCOMPARE(dialog.note(), "Back 12:10 AM");
+        QVERIFY(!dialog.Cancelled);
+        dialog.show();
+        dialog.close(); // the close box counts as Cancel
+        QVERIFY(dialog.Cancelled);
+        Clock::unpin();
+    }
+
+    void customStatusMenusInTheDialog()
+    {
+        g_colCustomStatus = {CStatus{"In & about", "XX2", "I", "INN"}, CStatus{"Site", "XX3", "O", "OUT"},
+                             CStatus{"Desk", "XX4", "Q", "MTG"}};
+        frmStatusChange dialog;
+        QStringList menus;
+        for (const char *key : {"INN", "OUT", "MTG", "LNC"}) {
+            const QMenu *menu = dialog.findChild<QToolButton *>(key)->menu();
+            QStringList items;
+            for (const QAction *item : menu ? menu->actions() : QList<QAction *>())
+                items << item->objectName() + "=" + item->text();
+            menus << items.join(',');
+        }
+        QCOMPARE(menus, QStringList({"XX2=In && about", "XX3=Site",
+                                     "MTA=Available,MTD=Do not Disturb,MTO=Out of Office,MTT=Tentative,XX4=Desk", ""}));
+        g_colCustomStatus.clear();
+    }
+
+    void iconStrip()
+    {
+        IconSelector strip;
+        QCOMPARE(strip.getSelectedIconKey(), QString()); // empty strip
+        strip.InitializeIcons(pictures(25, 7));
+        auto *scroll = strip.findChild<QScrollBar *>("HScroll1");
+        QCOMPARE(scroll->maximum(), 24);
+        scroll->setValue(20);
+        const int p = IconStrip::kParked;
+        QCOMPARE(lefts(strip, 25).mid(18), QList<int>({p, p, 60, 660, 1260, 1860, 2460}));
+        QCOMPARE(lefts(strip, 25).mid(0, 2), QList<int>({p, p}));
+
+        strip.SelectIconByKey("inn"); // case counts: no match, the first picture
+        QCOMPARE(strip.selectedIndex() * 1000 + scroll->value(), 0);
+        QCOMPARE(strip.markerLeft(), 40);
+        strip.SelectIconByKey("INN");
+        QCOMPARE(strip.getSelectedIconKey() + QString::number(scroll->value()), "INN7");
+        QCOMPARE(strip.markerLeft(), 40);
+        strip.SelectIconByKey("INN"); // already first: laid out again in place
+        QCOMPARE(scroll->value() * 100 + strip.markerLeft(), 740);
+
+        QSignalSpy changed(&strip, &IconSelector::IconChanged);
+        strip.findChild<QToolButton *>("Image1_9")->click();
+        QCOMPARE(changed.value(0).value(0).toInt(), 9);
+        QCOMPARE(strip.markerLeft(), 1240);
+
+        strip.InitializeIcons(pictures(3)); // a second list replaces the first
+        QCOMPARE(scroll->maximum(), 2);
+        QCOMPARE(strip.findChildren<QToolButton *>().size(), 3);
+        strip.InitializeIcons({});
+        QCOMPARE(strip.getSelectedIconKey(), QString());
+    }
+
+    void customStatusWindow_data() { addSqliteRow(); }
+    void customStatusWindow()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        g_colCustomStatus.clear();
+        QList<IconSelector::Picture> icons;
+        for (const char *key : {"INN", "OUT", "MTG", "LNC"})
+            icons.append({key, QIcon()});
+        frmCustomStatus window(icons);
+        auto *name = window.findChild<QLineEdit *>("txtNewStatus");
+        auto *add = window.findChild<QPushButton *>("cmdAdd");
+        auto *remove = window.findChild<QPushButton *>("cmdRemove");
+        auto *strip = window.findChild<IconSelector *>("IconSelector1");
+        auto *list = window.findChild<QListWidget *>("lvwStatus");
+        name->setText("   ");
+        QVERIFY(!add->isEnabled());
+        window.findChild<QRadioButton *>("optType1")->click();
+        QCOMPARE(strip->getSelectedIconKey(), "OUT"); // follows the type
+        strip->findChild<QToolButton *>("Image1_3")->click();
+        window.findChild<QRadioButton *>("optType2")->click();
+        QCOMPARE(strip->getSelectedIconKey(), "LNC"); // until the user picks one
+        name->setText(" Client's site ");
+        add->click();
+        QCOMPARE(world.db.rows("SELECT id, description, status_type, Icon FROM Custom_Status"),
+                 QStringList({"XX2|Client" + kStoredApostrophe + "s site|M|LNC"}));
+        QVERIFY(!add->isEnabled());
+        QCOMPARE(list->count(), 1);
+        window.findChild<QRadioButton *>("optType0")->click();
+        QCOMPARE(strip->getSelectedIconKey(), "INN"); // follows the type again
+
+        list->setCurrentRow(0);
+        QVERIFY(remove->isEnabled());
+        world.db.exec("UPDATE STAFF_STATUS SET IsIn = 'XX2' WHERE UserID = 2");
+        remove->click();
+        QVERIFY(!remove->isEnabled() && list->count() == 0 && g_colCustomStatus.isEmpty());
+        QCOMPARE(world.db.value("SELECT IsIn FROM STAFF_STATUS WHERE UserID = 2").toString().trimmed(), "OUT");
+
+        world.db.exec("UPDATE idmanager SET id = 255 WHERE tablename = 'status'");
+        name->setText("One too many");
+        add->click();
+        QCOMPARE(world.db.env.prompt.asked.value(0).text, frmCustomStatus::limitMessage());
+        QCOMPARE(list->count(), 0);
+    }
+
     void groupChangesAreTheDifference()
     {
         GroupMembership groups;

@@ -3,6 +3,7 @@
 #include "mainwindow/RecentNotes.h"
 #include "mainwindow/StatusToolbar.h"
 #include "mainwindow/TreeNavigation.h"
+#include "mainwindow/UserListClicks.h"
 #include "platform/DateUtil.h"
 
 #include <QtTest>
@@ -31,6 +32,21 @@ class tst_ToolbarAndTreeRules : public QObject
     Q_OBJECT
 
 private slots:
+    void userListClicks()
+    {
+        // mode, row left, row top, x, y -> on the status icon
+        const struct { int mode, left, top, x, y; bool hit; } clicks[] = {
+            {3, 0, 300, 100, 310, true},  {3, 0, 300, 300, 310, false}, {3, 0, 300, 240, 310, false},
+            {0, 900, 600, 2000, 900, true}, {0, 900, 600, 950, 1000, false},
+            {1, 600, 0, 700, 5, true},     {2, 600, 0, 840, 5, false},
+        };
+        for (const auto &c : clicks)
+            QCOMPARE(UserListClicks::onStatusIcon(c.mode, c.left, c.top, c.x, c.y), c.hit);
+        QVERIFY(UserListClicks::mayEditStatus("usr2", true));
+        QVERIFY(!UserListClicks::mayEditStatus("USR2", false));
+        QVERIFY(!UserListClicks::mayEditStatus("RES4", true)); // a resource is no person
+    }
+
     void everyKeyDispatches()
     {
         using C = StatusToolbar::Command;

@@ -57,6 +57,8 @@ int runCopy(int copy)
             added.LoginName = QStringLiteral("ADDED%1X%2").arg(copy).arg(round);
             CClientAdmin().AddUser(added);
             std::printf("A\t%d\n", added.UserID);
+            const std::optional<CStatus> custom = CClientAdmin().AddCustomStatus(added.RealName, "O", "OUT");
+            std::printf("C\t%s\n", custom ? qPrintable(custom->StatusCode) : "none");
         }
     }
     std::fflush(stdout);
@@ -79,6 +81,7 @@ class tst_ConcurrentWriters : public QObject
 private:
     QList<Change> m_changes;
     QList<qint32> m_added;
+    QStringList m_customCodes;
 
     void runCopies()
     {
@@ -95,6 +98,8 @@ private:
                     m_changes << Change{f[1].toInt(), f[2].toInt(), QString::fromUtf8(f[3]), QString::fromUtf8(f[4])};
                 else if (f.size() == 2 && f[0] == "A")
                     m_added << f[1].toInt();
+                else if (f.size() == 2 && f[0] == "C")
+                    m_customCodes << QString::fromUtf8(f[1]);
             }
         }
     }
@@ -117,6 +122,7 @@ private slots:
         db.exec("UPDATE idmanager SET id = ? WHERE tablename = 'userid'", {kSharedUsers});
         m_changes.clear();
         m_added.clear();
+        m_customCodes.clear();
         runCopies();
         const int changes = kCopies * rounds();
         const int adds = kCopies * (rounds() / kAddEvery);
@@ -135,6 +141,10 @@ private slots:
         expectRun(m_added, adds, kSharedUsers + 1);
         QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'userid'").toInt(), kSharedUsers + adds);
         QCOMPARE(db.value("SELECT COUNT(*) FROM STAFF_OPTIONS").toInt(), adds);
+        // Custom statuses added at the same time each got a code of their own.
+        QCOMPARE(QSet<QString>(m_customCodes.begin(), m_customCodes.end()).size(), adds);
+        QVERIFY(!m_customCodes.contains("none"));
+        QCOMPARE(db.value("SELECT COUNT(DISTINCT id) FROM Custom_Status").toInt(), adds);
 
         // Every change has its history row, and no row is there twice.
         QStringList written;
