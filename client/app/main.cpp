@@ -5,21 +5,20 @@
 #include "dialogs/frmFileDialog.h"
 #include "foundation/Globals.h"
 #include "mainwindow/frmMain.h"
+#include "messaging/tray/MessageWindows.h"
 #include "messaging/tray/frmSysTray.h"
 #include "platform/Clock.h"
-#include "status/StatusMCastReceiver.h"
 
 #include <QApplication>
 
 namespace {
 
-void installForms()
+void installForms(MessageWindows &messages)
 {
     g_uiFactory.mainWindow = [] { return std::make_unique<frmMain>(); };
-    g_uiFactory.trayWindow = [] {
-        static StatusMCastReceiver statusReceiver;
+    g_uiFactory.trayWindow = [&messages] {
         auto tray = std::make_unique<frmSysTray>();
-        tray->setMCastReceiver(statusReceiver);
+        tray->setMCastReceiver(messages);
         return tray;
     };
     g_uiFactory.splash = [] { return std::make_unique<frmSplash>(); };
@@ -27,6 +26,7 @@ void installForms()
     static COptionsEditor optionsEditor;
     g_userEditor = &optionsEditor;
     g_chooseDatabase = &frmFileDialog::ask;
+    messages.install(g_uiFactory);
 }
 
 QStringList argumentsOf(const QCoreApplication &app)
@@ -52,7 +52,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tessaly"));
     app.setQuitOnLastWindowClosed(false);
-    installForms();
+    // Made after the application and gone before it, as its windows must be.
+    MessageWindows messages;
+    installForms(messages);
     if (!Main(argumentsOf(app)))
         return 0;
     return app.exec();
