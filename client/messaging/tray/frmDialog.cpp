@@ -36,9 +36,10 @@ QPushButton *button(const QString &name, const QString &text)
     auto *result = new QPushButton(text);
     result->setObjectName(name);
     result->setFocusPolicy(Qt::NoFocus);
-    result->setFlat(true);
-    if (text.size() == 1)
+    if (text.size() == 1) {
+        result->setFlat(true);
         result->setFixedWidth(22);
+    }
     return result;
 }
 
@@ -55,10 +56,12 @@ frmDialog::frmDialog()
 {
     setObjectName(QStringLiteral("frmDialog"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_StyledBackground);
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(NoticeSize);
     setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral("frmDialog { background: #fdf6d8; border: 1px solid #8a7a40; }"));
+    setStyleSheet(QStringLiteral("frmDialog { background: #fdf6d8; border: 1px solid #8a7a40; }"
+                                 "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
     QFont titleFont(QStringLiteral("Tahoma"));
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
