@@ -1,15 +1,13 @@
-#include "StaffRows.h"
 #include "TestDatabase.h"
 #include "foundation/Globals.h"
 #include "messaging/CMCastWindow.h"
 #include "messaging/MCastBus.h"
 #include "messaging/MCastProtocol.h"
+#include "status/CClientHnd.h"
 #include "messaging/tray/CheckInPopup.h"
 #include "messaging/tray/MessageWindows.h"
 #include "messaging/tray/NoticePlacement.h"
 #include "messaging/tray/NoticeStack.h"
-#include "messaging/tray/frmChat.h"
-#include "messaging/tray/frmDialog.h"
 #include "messaging/tray/frmInstantMessage.h"
 
 #include <QLabel>
@@ -52,12 +50,6 @@ QList<frmDialog *> notices()
     return result;
 }
 
-void dropNotices()
-{
-    qDeleteAll(notices());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 class tst_MessageWindows : public QObject
@@ -70,7 +62,7 @@ private slots:
         NoticeStack::instance().availableGeometry = [] { return QRect(0, 0, 1280, 994); };
         g_oCurrentUser.RealName = QStringLiteral("Ada");
     }
-    void cleanup() { dropNotices(); }
+    void cleanup() { qDeleteAll(notices()); }
 
     void placement_data()
     {
@@ -112,8 +104,8 @@ private slots:
 
     void textsFromTheNetworkStayText()
     {
-        Sender ada;
-        ada.windows.showNotification(kMarkup, kMarkup, kMarkup, QStringLiteral("room"));
+        MessageWindows windows([] { return nullptr; });
+        windows.showNotification(kMarkup, kMarkup, kMarkup, QStringLiteral("room"));
         frmDialog *notice = notices().value(0);
         QVERIFY(notice);
         for (const char *name : {"lblTitle", "lblFrom", "lblMessage"}) {
@@ -122,16 +114,11 @@ private slots:
         }
         QVERIFY(notice->findChild<QPushButton *>("imgJoinChat")->isVisibleTo(notice));
         QVERIFY(!notice->findChild<QPushButton *>("imgCheckIn")->isVisibleTo(notice));
-        frmChat &chat = ada.windows.chat();
-        notice->findChild<QPushButton *>("imgJoinChat")->click();
-        QCOMPARE(chat.roomId(), QStringLiteral("room"));
-        ada.bus.deliverAll();
+        frmChat &chat = windows.chat();
         chat.appendMessage(kMarkup, kMarkup);
         chat.join(kMarkup);
-        const QString shown = chat.findChild<QTextEdit *>("RichTextBox1")->toPlainText();
-        QCOMPARE(shown, "\n" + kMarkup + " writes...\n" + kMarkup + "\n");
-        QCOMPARE(chat.findChild<QListWidget *>("lstMembers")->item(1)->text(), kMarkup);
-        QCOMPARE(chat.findChild<QListWidget *>("lstMembers")->item(0)->text(), QStringLiteral("Ada"));
+        QCOMPARE(chat.findChild<QTextEdit *>("RichTextBox1")->toPlainText(), "\n" + kMarkup + " writes...\n" + kMarkup + "\n");
+        QCOMPARE(chat.findChild<QListWidget *>("lstMembers")->item(0)->text(), kMarkup);
     }
 
     void droppedMidSlideOrFromItsOwnClick()
@@ -156,14 +143,13 @@ private slots:
     void checkInThatFailsKeepsTheNotice()
     {
         TestDatabase db(false, QStringLiteral("checkin"), false); // no tables: the change fails
-        TestEnvironment &env = db.env;
         g_oClientHnd = std::make_unique<CClientHnd>();
         CheckInPopup popup;
         popup.setCheckIn();
         popup.display();
         popup.notice()->findChild<QPushButton *>("imgCheckIn")->click();
         QVERIFY(!popup.notice()->isLeaving());
-        QVERIFY(readTextFile(env.path("logs/error.log")).contains("frmDialog.imgCheckIn_Click"));
+        QVERIFY(readTextFile(db.env.path("logs/error.log")).contains("frmDialog.imgCheckIn_Click"));
         g_oClientHnd.reset();
     }
 
@@ -208,22 +194,17 @@ private slots:
         QCOMPARE(status->text(), QStringLiteral("Bruno has left the Chat Room"));
     }
 
-    void keyPressesTellTheOthers_data()
-    {
-        QTest::addColumn<int>("keys");
-        QTest::addColumn<int>("notices");
-        QTest::newRow("14") << 14 << 0;
-        QTest::newRow("15") << 15 << 1;
-        QTest::newRow("30") << 30 << 2;
-    }
     void keyPressesTellTheOthers()
     {
-        QFETCH(int, keys);
-        QFETCH(int, notices);
         Sender ada;
         ada.windows.chat().openRoom(QStringLiteral("Ada1"));
-        QTest::keyClicks(ada.windows.chat().findChild<QLineEdit *>("txtMessage"), QString(keys, u'x'));
-        QCOMPARE(ada.sent().count("w"), notices);
+        auto *line = ada.windows.chat().findChild<QLineEdit *>("txtMessage");
+        QTest::keyClicks(line, QString(14, u'x'));
+        QCOMPARE(ada.sent().count("w"), 0);
+        QTest::keyClick(line, 'x');
+        QCOMPARE(ada.sent().count("w"), 1);
+        QTest::keyClicks(line, QString(15, u'x'));
+        QCOMPARE(ada.sent().count("w"), 2);
     }
 
     void instantMessage()
