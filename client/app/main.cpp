@@ -11,20 +11,19 @@
 #include "mail/frmPhMsgWizard.h"
 #include "mainwindow/frmMain.h"
 #include "messaging/tray/frmSysTray.h"
+#include "messaging/tray/MessageWindows.h"
 #include "platform/Clock.h"
-#include "status/StatusMCastReceiver.h"
 
 #include <QApplication>
 
 namespace {
 
-void installForms()
+void installForms(MessageWindows &messages)
 {
     g_uiFactory.mainWindow = [] { return std::make_unique<frmMain>(); };
-    g_uiFactory.trayWindow = [] {
-        static StatusMCastReceiver statusReceiver;
+    g_uiFactory.trayWindow = [&messages] {
         auto tray = std::make_unique<frmSysTray>();
-        tray->setMCastReceiver(statusReceiver);
+        tray->setMCastReceiver(messages);
         return tray;
     };
     g_uiFactory.splash = [] { return std::make_unique<frmSplash>(); };
@@ -44,6 +43,7 @@ void installForms()
         journal->setAttribute(Qt::WA_DeleteOnClose);
         journal->show();
     };
+    messages.install(g_uiFactory);
 }
 
 QStringList argumentsOf(const QCoreApplication &app)
@@ -69,7 +69,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tessaly"));
     app.setQuitOnLastWindowClosed(false);
-    installForms();
+    // Made after the application and gone before it, as its windows must be.
+    MessageWindows messages;
+    installForms(messages);
     if (!Main(argumentsOf(app)))
         return 0;
     return app.exec();

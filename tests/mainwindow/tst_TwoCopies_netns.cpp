@@ -2,14 +2,24 @@
 #include "TestDatabase.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/MWait.h"
+#include "messaging/tray/frmChat.h"
+#include "messaging/tray/frmDialog.h"
+#include "messaging/tray/frmInstantMessage.h"
 #include "messaging/tray/frmSysTray.h"
+#include "messaging/tray/MessageWindows.h"
+#include "messaging/tray/NoticeStack.h"
 #include "platform/DbConnection.h"
 #include "platform/Registry.h"
-#include "status/StatusMCastReceiver.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QtTest>
@@ -39,6 +49,7 @@ public:
         // Short, but serving events as the program's own waits do.
         g_busyWait = [](int ms) { WaitForTimer(std::min(ms, 50) / 1000.0); };
         DbConnection::setSqliteBusyTimeout(2000);
+        m_receiver.install(g_uiFactory);
         g_uiFactory.trayWindow = [this] {
             auto tray = std::make_unique<frmSysTray>();
             tray->setMCastReceiver(m_receiver);
@@ -100,6 +111,27 @@ private:
         } else if (words.first() == QLatin1String("show")) {
             const UserListModel &model = g_oClientHnd->userList().model();
             say(QStringLiteral("now ") + rowLine(*model.item(model.rowOf(words.value(1).toInt()))));
+        } else if (words.first() == QLatin1String("im")) {
+            frmInstantMessage &dialog = m_receiver.instantMessage();
+            dialog.setRecipientList(words.value(1));
+            dialog.findChild<QPlainTextEdit *>("txtMessage")->setPlainText(words.mid(2).join(u' '));
+            dialog.cmdOK_Click();
+        } else if (words.first() == QLatin1String("invite")) {
+            QString room;
+            MessageWindows::trayMCast()->sendChatInvitation(g_oCurrentUser.RealName, words.value(1), room);
+        } else if (words.first() == QLatin1String("click")) {
+            for (QWidget *widget : NoticeStack::instance().shown())
+                if (auto *button = widget ? widget->findChild<QPushButton *>(words.value(1)) : nullptr;
+                    button && button->isVisibleTo(widget))
+                    button->click();
+        } else if (words.first() == QLatin1String("chat")) {
+            auto *line = m_receiver.chat().findChild<QLineEdit *>("txtMessage");
+            QTest::keyClicks(line, words.mid(1).join(u' '));
+            m_receiver.chat().cmdSend_Click();
+        } else if (words.first() == QLatin1String("leave")) {
+            m_receiver.chat().cmdLeave_Click();
+        } else if (words.first() == QLatin1String("look")) {
+            look();
         } else if (words.first() == QLatin1String("quit")) {
             // The windows go first: leaving the loop closes the ones left,
             // and a main window closed by the user would close the program.
@@ -108,7 +140,29 @@ private:
         }
     }
 
-    StatusMCastReceiver m_receiver;
+    // Says what the notices and the chat room show, one line each.
+    void look()
+    {
+        for (QWidget *notice : NoticeStack::instance().shown())
+            if (notice && !static_cast<frmDialog *>(notice)->isLeaving()) {
+                QStringList texts;
+                for (const char *name : {"lblTitle", "lblFrom", "lblMessage"})
+                    texts << notice->findChild<QLabel *>(name)->text();
+                for (const char *name : {"imgJoinChat", "imgCheckIn"})
+                    if (notice->findChild<QPushButton *>(name)->isVisibleTo(notice))
+                        texts << QLatin1String(name);
+                say(QStringLiteral("notice ") + texts.join(u'|'));
+            }
+        frmChat &chat = m_receiver.chat();
+        for (const QString &line : chat.findChild<QTextEdit *>("RichTextBox1")->toPlainText().split(u'\n'))
+            say(QStringLiteral("line ") + line);
+        for (const QListWidgetItem *member : chat.findChild<QListWidget *>("lstMembers")->findItems("*", Qt::MatchWildcard))
+            say(QStringLiteral("member ") + member->text());
+        say(QStringLiteral("status ") + chat.findChild<QLabel *>("lblStatus")->text());
+        say(QStringLiteral("looked"));
+    }
+
+    MessageWindows m_receiver;
     frmMain *m_window = nullptr;
     QSocketNotifier m_input{STDIN_FILENO, QSocketNotifier::Read};
     QByteArray m_pending;
@@ -161,6 +215,15 @@ public:
                 return false;
             },
             milliseconds);
+    }
+    // True once a look at the copy's windows shows the line.
+    bool sees(const QString &line)
+    {
+        return QTest::qWaitFor([&] {
+            heard.clear();
+            send(QStringLiteral("look"));
+            return waitFor(QStringLiteral("looked"), 2000) && heard.contains(line);
+        }, 5000);
     }
     QStringList heard;
 
@@ -223,6 +286,39 @@ private slots:
             QVERIFY2(copy->waitFor(QStringLiteral("now row 1 Meeting|third"), 5000),
                      qPrintable(copy->heard.join(u'\n')));
         }
+
+        // Then the copies talk. Ada is not In: her own copy offers Check In, which stores In and slides the offer away.
+        QVERIFY(ada.sees("notice Qel Status Change||Your status has been set to Meeting, click Check In to set "
+                         "your status back to In|imgCheckIn"));
+        ada.send(QStringLiteral("click imgCheckIn"));
+        QTRY_COMPARE_WITH_TIMEOUT(db.value("SELECT IsIn FROM STAFF_STATUS WHERE UserID = 1").toString(),
+                                  QStringLiteral("INN"), 5000);
+        QCOMPARE(db.value("SELECT Status FROM STATUS_HISTORY WHERE UserID = 1 ORDER BY rowid DESC").toString(),
+                 QStringLiteral("INN"));
+        QTRY_VERIFY_WITH_TIMEOUT(ada.sees(QStringLiteral("looked")) && !ada.heard.join(u'\n').contains("imgCheckIn"),
+                                 5000);
+
+        // An instant message and a broadcast, shown literally.
+        ada.send(QStringLiteral("im /2/ <b>5 < 6</b> & #!"));
+        QVERIFY(bruno.sees("notice Qel Instant Message|Message from Ada Lindqvist...|<b>5 < 6</b> & #!"));
+        ada.send(QStringLiteral("im * to everyone"));
+        QVERIFY(bruno.sees(QStringLiteral("notice Qel Instant Message|Message from Ada Lindqvist...|to everyone")));
+
+        // A chat room: invitation, join, lines both ways, the typing notice, leave.
+        ada.send(QStringLiteral("invite 2"));
+        QVERIFY(bruno.sees("notice Qel Chat Room Invite|Ada Lindqvist|Invites you to chat... Do you accept?|imgJoinChat"));
+        bruno.send(QStringLiteral("click imgJoinChat"));
+        QVERIFY(ada.sees(QStringLiteral("status Bruno Ferrand has joined the Chat Room")));
+        QVERIFY(ada.heard.contains(QStringLiteral("member Bruno Ferrand")));
+        bruno.send(QStringLiteral("chat Hello <i>Ada</i>"));
+        QVERIFY(ada.sees(QStringLiteral("line Bruno Ferrand writes...")));
+        QVERIFY(ada.heard.contains(QStringLiteral("line Hello <i>Ada</i>")));
+        QVERIFY(bruno.sees(QStringLiteral("line You wrote...")));
+        ada.send(QStringLiteral("chat fifteen keys here"));
+        QVERIFY(bruno.sees(QStringLiteral("status Ada Lindqvist is writing a message")));
+        QVERIFY(bruno.heard.contains(QStringLiteral("line Ada Lindqvist writes...")));
+        bruno.send(QStringLiteral("leave"));
+        QVERIFY(ada.sees(QStringLiteral("status Bruno Ferrand has left the Chat Room")));
     }
 };
 

@@ -93,6 +93,11 @@ bool frmSysTray::hasTrayIcon() const
     return m_trayIcon && m_trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+QRect frmSysTray::trayIconGeometry() const
+{
+    return hasTrayIcon() ? m_trayIcon->geometry() : QRect();
+}
+
 QString frmSysTray::trayToolTip() const
 {
     return m_trayIcon ? m_trayIcon->toolTip() : QString();

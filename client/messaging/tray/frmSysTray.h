@@ -34,6 +34,8 @@ public:
     void setPollThreshold(qint16 threshold) override { m_updateTimer.PollThreshold = threshold; }
     void loadCustomStatusMenus() override;
     bool hasTrayIcon() const override;
+    // Where the icon sits on the screen; invalid when the desktop does not say.
+    QRect trayIconGeometry() const;
 
     qint16 pollThreshold() const { return m_updateTimer.PollThreshold; }
     QMenu *mnuSysTray() { return &m_popup; }
