@@ -18,6 +18,7 @@ struct ConnectionSpec
     QString options;  // further libpq options, "key=value" separated by blanks
 
     bool isValid() const { return dialect == SQLite ? !path.isEmpty() : !database.isEmpty() || !host.isEmpty(); }
+    bool operator==(const ConnectionSpec &) const = default;
 
     // Parses a libpq connection string ("host=h port=5432 dbname=d user=u").
     static ConnectionSpec fromConnInfo(const QString &conninfo);

@@ -1,5 +1,6 @@
 #include "Globals.h"
 
+#include "ConnectionPool.h"
 #include "CClientHnd.h"
 #include "CMCastWindow.h"
 #include "ICalendarLink.h"
@@ -93,6 +94,9 @@ std::function<void(int)> g_endProgram;
 
 void EndProgram(int exitCode)
 {
+    // Closed properly: the server ends its sessions at once, and SQLite
+    // folds its write-ahead log back into the file.
+    ConnectionPool::closeLocal();
     CloseDebugLog();
     if (g_endProgram) {
         g_endProgram(exitCode);

@@ -1,6 +1,7 @@
 #include "MADOFunctions.h"
 
 #include "AppError.h"
+#include "ConnectionPool.h"
 #include "DataSourceRegistry.h"
 #include "DateUtil.h"
 #include "Globals.h"
@@ -13,6 +14,15 @@
 namespace {
 
 const QString kModule = QStringLiteral("MADOFunctions");
+
+// A connection closed inside its transaction is a fault of the routine that
+// held it: the pool rolls the transaction back, and the error log tells.
+const bool g_poolReportsToErrorLog = [] {
+    ConnectionPool::setReporter([](const QString &text) {
+        WriteErrorLog(ErrNo::BadStatement, text, kModule + QStringLiteral(".CloseADOConnection"));
+    });
+    return true;
+}();
 
 [[noreturn]] void raiseFrom(const QString &tag, const QString &phrase, const AppError &trapped)
 {

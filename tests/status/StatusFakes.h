@@ -3,6 +3,7 @@
 // Stand-ins for the windows the status engine talks to, each remembering what
 // it was asked, and a database of users for the engine to change.
 
+#include "ConnectionPool.h"
 #include "CClientHnd.h"
 #include "CMCastUpdate.h"
 #include "CUpdateDatabase.h"
@@ -161,6 +162,7 @@ public:
                 QFile::copy(schema, file);
             } else {
                 upgradeSchema();
+                ConnectionPool::closeLocal(); // the last close folds the log into the file
                 QFile::copy(file, schema);
             }
         }

@@ -7,8 +7,6 @@
 
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QtTest>
 #include <cstdio>
 #include <sqlite3.h>
@@ -43,11 +41,10 @@ void pauseHere(sqlite3_context *, int, sqlite3_value **)
         pause();
 }
 
-// The copy's one open connection, as SQLite's own handle.
-sqlite3 *sqliteHandle()
+// The copy's connection, as SQLite's own handle.
+sqlite3 *sqliteHandle(const DbConnection &connection)
 {
-    const QStringList names = QSqlDatabase::connectionNames();
-    const QVariant handle = QSqlDatabase::database(names.last(), false).driver()->handle();
+    const QVariant handle = connection.nativeHandle();
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
@@ -58,7 +55,7 @@ int writeAndStop(const QByteArray &point)
     setUpCopy();
     DbHandle connection = OpenADOConnection();
     if (connection->isSQLite()) {
-        sqlite3_create_function_v2(sqliteHandle(), "pause_here", 0, SQLITE_UTF8, nullptr, pauseHere, nullptr, nullptr,
+        sqlite3_create_function_v2(sqliteHandle(*connection), "pause_here", 0, SQLITE_UTF8, nullptr, pauseHere, nullptr, nullptr,
                                    nullptr);
         connection->execute(point == "status"
                                 ? QStringLiteral("CREATE TEMP TRIGGER stop AFTER UPDATE ON main.STAFF_STATUS "

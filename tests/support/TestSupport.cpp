@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "ConnectionPool.h"
 #include "DbConnection.h"
 #include "Globals.h"
 #include "MADOFunctions.h"
@@ -55,6 +56,8 @@ TestEnvironment::TestEnvironment()
 
 TestEnvironment::~TestEnvironment()
 {
+    // The next test's database is another one; nothing of this one stays open.
+    ConnectionPool::closeLocal();
     g_prompt = m_savedPrompt;
     g_errorWindow = m_savedErrorWindow;
     g_shell = m_savedShell;
