@@ -126,10 +126,12 @@ void DbConnection::raise(const QSqlError &error, const QString &sql) const
 
 // PostgreSQL's driver reads a forward-only result row by row and leaves the
 // command open until the next one; read whole, the command ends at once, and
-// the reads here take every row anyway.
+// the reads here take every row anyway. SQLite prepares every statement, so
+// each is kept; PostgreSQL prepares only statements with values (its PREPARE
+// takes no BEGIN or LOCK), the others go as they are.
 QSqlQuery &DbConnection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
 {
-    if (!params.isEmpty())
+    if (!params.isEmpty() || isSQLite())
         return runPrepared(sql, params);
     m_plain = QSqlQuery(m_db);
     m_plain.setForwardOnly(forwardOnly && isSQLite());
@@ -141,7 +143,7 @@ QSqlQuery &DbConnection::run(const QString &sql, const QVariantList &params, boo
     return m_plain;
 }
 
-// Statements with values are prepared once per connection and kept.
+// Prepared once per connection and kept.
 QSqlQuery &DbConnection::runPrepared(const QString &sql, const QVariantList &params)
 {
     for (bool again = !m_inTransaction;; again = false) {

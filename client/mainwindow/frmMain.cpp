@@ -1282,7 +1282,9 @@ void frmMain::setProgressVisible(bool visible)
 
 void frmMain::setProgress(int percent)
 {
-    setProgressVisible(percent >= 0);
+    // Shown once there is progress to show: a read of a few rows is done
+    // before anyone could see the bar, and showing it costs a layout.
+    setProgressVisible(percent > 0);
     if (percent >= 0)
         setProgressValue(percent);
 }

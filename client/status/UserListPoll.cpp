@@ -208,8 +208,9 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
     if (IUserListView *view = IUserListView::ofMainWindow())
         view->setProgress(0);
     QElapsedTimer sincePump;
+    sincePump.start();
     for (qsizetype i = 0; i < count; ++i) {
-        if (i % 25 == 0 && pumpEvents && (i == 0 || sincePump.elapsed() >= pumpIntervalMs)) {
+        if (i % 25 == 0 && i > 0 && pumpEvents && sincePump.elapsed() >= pumpIntervalMs) {
             pumpEvents();
             sincePump.start();
         }
