@@ -69,7 +69,7 @@ private:
 
     // Where the statement's plan reads a table that grows with the users
     // from end to end (a full scan, an index walked whole, or an index built
-    // on the fly); empty when it reads none.
+    // on the fly), or every member of a group; empty when it reads none.
     QString fullScans(const QString &statement, const QVariantList &params = {})
     {
         QString sql = statement;
@@ -78,7 +78,7 @@ private:
                         value.typeId() == QMetaType::QString ? u'\'' + value.toString() + u'\'' : value.toString());
         QString found;
         if (m_db->isSQLite()) {
-            static const QRegularExpression scan(QStringLiteral("^SCAN (?!T\\b|TreeNode\\b)|AUTOMATIC"));
+            static const QRegularExpression scan(QStringLiteral("^SCAN (?!T\\b|TreeNode\\b)|AUTOMATIC|\\(GroupID=\\?\\)"));
             for (RecordSet step = m_db->query(QStringLiteral("EXPLAIN QUERY PLAN ") + sql); !step.eof(); step.moveNext())
                 if (scan.match(step.text(QStringLiteral("detail"))).hasMatch())
                     found += step.text(QStringLiteral("detail")) + u';';
