@@ -119,6 +119,7 @@ void UserListModel::clear()
     beginResetModel();
     m_items.clear();
     m_rowOfUser.clear();
+    m_pending.clear();
     endResetModel();
 }
 
@@ -152,6 +153,7 @@ bool UserListModel::removeUser(qint32 userId)
     beginRemoveRows(QModelIndex(), row, row);
     m_items.removeAt(row);
     m_rowOfUser.remove(userId);
+    m_pending.remove(userId);
     for (int i = row; i < m_items.size(); ++i)
         m_rowOfUser[m_items.at(i).UserID] = i;
     endRemoveRows();
@@ -176,6 +178,10 @@ bool UserListModel::patch(int row, const std::function<void(UserListItem &)> &ch
     // The row stays the same user's: the hash finds it by that id.
     item.UserID = userId;
     item.Key = key;
+    if (item.Pending)
+        m_pending.insert(userId);
+    else
+        m_pending.remove(userId);
     Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
     return true;
 }

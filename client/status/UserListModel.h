@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QList>
+#include <QSet>
 #include <functional>
 
 // The rows of the user list, one per user, in the order they were read. The
@@ -55,6 +56,9 @@ public:
     // Lets change() rewrite a row's item, then tells the views. A row outside
     // the list is left alone; gives whether the row existed.
     bool patch(int row, const std::function<void(UserListItem &)> &change);
+    // The users whose rows show a status still to come ("Pending"), so a
+    // poll need not look at every row for them.
+    QList<qint32> pendingUsers() const { return m_pending.values(); }
 
 private:
     QVariant cellText(const UserListItem &item, int column) const;
@@ -62,6 +66,7 @@ private:
 
     QList<UserListItem> m_items;
     QHash<qint32, int> m_rowOfUser;
+    QSet<qint32> m_pending;
     QList<UserListColumns::Column> m_columns;
     std::function<QIcon(const QString &)> m_iconProvider;
 };

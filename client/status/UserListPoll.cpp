@@ -291,7 +291,8 @@ void UserListPoll::checkPendingRows()
 {
     setStatusText(QStringLiteral("Checking Pending Status Changes..."));
     const double now = Clock::nowDays();
-    for (int row = 0; row < m_model->rowCount(); ++row) {
+    for (const qint32 userId : m_model->pendingUsers()) {
+        const int row = m_model->rowOf(userId);
         const UserListItem *item = m_model->item(row);
         if (!item || !item->Pending || DateUtil::minutesBetween(item->OutTime, now) < 0)
             continue;
