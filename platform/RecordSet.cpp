@@ -7,10 +7,15 @@ RecordSet::RecordSet(QStringList columns, QVector<QVector<QVariant>> rows)
 
 int RecordSet::indexOf(const QString &field) const
 {
-    for (int i = 0; i < m_columns.size(); ++i)
+    const auto found = m_found.constFind(field);
+    if (found != m_found.constEnd())
+        return *found;
+    int index = -1;
+    for (int i = 0; i < m_columns.size() && index < 0; ++i)
         if (m_columns[i].compare(field, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+            index = i;
+    m_found.insert(field, index);
+    return index;
 }
 
 QVariant RecordSet::value(const QString &field) const
@@ -59,8 +64,16 @@ bool RecordSet::flag(const QString &field, bool whenNull) const
     const QVariant v = value(field);
     if (v.isNull())
         return whenNull;
-    if (v.typeId() == QMetaType::Bool)
+    switch (v.typeId()) {
+    case QMetaType::Bool:
         return v.toBool();
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return v.toDouble() != 0;
+    default:
+        break;
+    }
     const QString s = v.toString().trimmed();
     if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || s == QLatin1String("t"))
         return true;

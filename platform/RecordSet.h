@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
@@ -38,6 +39,9 @@ public:
 
 private:
     QStringList m_columns;
+    // Fields as callers name them, found once: a reader asks for the same
+    // few names on every one of thousands of rows.
+    mutable QHash<QString, int> m_found;
     QVector<QVector<QVariant>> m_rows;
     int m_position = 0;
 };

@@ -1272,7 +1272,12 @@ bool frmMain::setUserItemText(const QString &key, int subItem, const QString &te
 
 void frmMain::setProgressValue(int value)
 {
+    // A progress bar paints itself at once on every new value, which during
+    // a load of thousands of rows costs more than the rows; it is painted
+    // with the window's next update instead (re-enabling asks for one).
+    prgBar->setUpdatesEnabled(false);
     prgBar->setValue(value);
+    prgBar->setUpdatesEnabled(true);
 }
 
 void frmMain::setProgressVisible(bool visible)

@@ -6,7 +6,7 @@ UserListModel::UserListModel(QObject *parent) : QAbstractTableModel(parent)
 
 int UserListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_items.size());
+    return parent.isValid() ? 0 : m_shownRows;
 }
 
 int UserListModel::columnCount(const QModelIndex &parent) const
@@ -104,8 +104,8 @@ QVariant UserListModel::icon(const QString &key) const
 void UserListModel::setIconProvider(std::function<QIcon(const QString &)> provider)
 {
     m_iconProvider = std::move(provider);
-    if (!m_items.isEmpty())
-        Q_EMIT dataChanged(index(0, NameColumn), index(int(m_items.size()) - 1, NameColumn), {Qt::DecorationRole});
+    if (m_shownRows > 0)
+        Q_EMIT dataChanged(index(0, NameColumn), index(m_shownRows - 1, NameColumn), {Qt::DecorationRole});
 }
 
 void UserListModel::setColumns(const QList<UserListColumns::Column> &columns)
@@ -120,6 +120,7 @@ void UserListModel::clear()
     m_items.clear();
     m_rowOfUser.clear();
     m_pending.clear();
+    m_shownRows = 0;
     endResetModel();
 }
 
@@ -138,11 +139,21 @@ int UserListModel::addUser(qint32 userId, const QString &name)
     item.UserID = userId;
     item.Key = QStringLiteral("USR") + QString::number(userId);
     item.Text = name;
-    beginInsertRows(QModelIndex(), row, row);
     m_items.append(item);
     m_rowOfUser.insert(userId, row);
-    endInsertRows();
+    if (!m_holding)
+        showHeldRows();
     return row;
+}
+
+void UserListModel::showHeldRows()
+{
+    const int rows = int(m_items.size());
+    if (rows <= m_shownRows)
+        return;
+    beginInsertRows(QModelIndex(), m_shownRows, rows - 1);
+    m_shownRows = rows;
+    endInsertRows();
 }
 
 bool UserListModel::removeUser(qint32 userId)
@@ -150,13 +161,18 @@ bool UserListModel::removeUser(qint32 userId)
     const int row = rowOf(userId);
     if (row < 0)
         return false;
-    beginRemoveRows(QModelIndex(), row, row);
+    const bool shown = row < m_shownRows;
+    if (shown)
+        beginRemoveRows(QModelIndex(), row, row);
     m_items.removeAt(row);
     m_rowOfUser.remove(userId);
     m_pending.remove(userId);
     for (int i = row; i < m_items.size(); ++i)
         m_rowOfUser[m_items.at(i).UserID] = i;
-    endRemoveRows();
+    if (shown) {
+        --m_shownRows;
+        endRemoveRows();
+    }
     return true;
 }
 
@@ -182,6 +198,7 @@ bool UserListModel::patch(int row, const std::function<void(UserListItem &)> &ch
         m_pending.insert(userId);
     else
         m_pending.remove(userId);
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    if (row < m_shownRows)
+        Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
     return true;
 }

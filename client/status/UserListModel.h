@@ -60,6 +60,26 @@ public:
     // poll need not look at every row for them.
     QList<qint32> pendingUsers() const { return m_pending.values(); }
 
+    // While held, users added go into the list without a word to the views,
+    // which see them when showHeldRows() announces them all at once: a load
+    // of thousands of rows costs the views one insertion, not thousands.
+    class HeldRows
+    {
+    public:
+        explicit HeldRows(UserListModel &model) : m_model(model) { m_model.m_holding = true; }
+        ~HeldRows()
+        {
+            m_model.showHeldRows();
+            m_model.m_holding = false;
+        }
+        HeldRows(const HeldRows &) = delete;
+        HeldRows &operator=(const HeldRows &) = delete;
+
+    private:
+        UserListModel &m_model;
+    };
+    void showHeldRows();
+
 private:
     QVariant cellText(const UserListItem &item, int column) const;
     QVariant icon(const QString &key) const;
@@ -67,6 +87,8 @@ private:
     QList<UserListItem> m_items;
     QHash<qint32, int> m_rowOfUser;
     QSet<qint32> m_pending;
+    int m_shownRows = 0; // the rows the views know of
+    bool m_holding = false;
     QList<UserListColumns::Column> m_columns;
     std::function<QIcon(const QString &)> m_iconProvider;
 };

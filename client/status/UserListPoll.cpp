@@ -207,10 +207,12 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
         return;
     if (IUserListView *view = IUserListView::ofMainWindow())
         view->setProgress(0);
+    UserListModel::HeldRows held(*m_model);
     QElapsedTimer sincePump;
     sincePump.start();
     for (qsizetype i = 0; i < count; ++i) {
         if (i % 25 == 0 && i > 0 && pumpEvents && sincePump.elapsed() >= pumpIntervalMs) {
+            m_model->showHeldRows();
             pumpEvents();
             sincePump.start();
         }
@@ -233,6 +235,7 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
             updateCurrentUserFromRow(user);
         showUser(user);
     }
+    m_model->showHeldRows();
     g_lMyRowIndex = FindUserIndex(g_lUserID);
     if (IUserListView *view = IUserListView::ofMainWindow()) {
         view->scrollToSelection();

@@ -121,8 +121,9 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
         CloseADOConnection(connection);
     g_iDBRetryCount = 0;
     m_rowsRead = qint32(rows.size());
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Row &a, const Row &b) { return a.user.UserID < b.user.UserID; });
+    const auto byId = [](const Row &a, const Row &b) { return a.user.UserID < b.user.UserID; };
+    if (!std::is_sorted(rows.begin(), rows.end(), byId))
+        std::stable_sort(rows.begin(), rows.end(), byId);
     return rows;
 }
 
