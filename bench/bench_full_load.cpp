@@ -120,7 +120,7 @@ void measure(int users)
         loads << line.at(1).toDouble();
         added << line.at(2).toDouble();
     }
-    const QString count = QLocale::c().toString(users);
+    const QString count = QLocale(QLocale::English).toString(users);
     std::fprintf(stderr, "full load of %s users: median %.1f ms over %d starts (bare read %.1f ms), +%.1f MB\n",
                  qPrintable(count), BenchReport::median(loads), kStarts, BenchReport::median(floors),
                  BenchReport::median(added));
