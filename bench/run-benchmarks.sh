@@ -44,6 +44,8 @@ finish() {
 }
 trap finish EXIT
 chown postgres "$pgdir" 2>/dev/null || true
+# Searched by the start-up benchmark, which runs as another user inside its namespace.
+chmod 755 "$pgdir"
 if as_pg "$pgbin/initdb" -D "$pgdir/data" -A trust -U postgres >/dev/null \
    && as_pg "$pgbin/pg_ctl" -D "$pgdir/data" -l "$pgdir/server.log" -w -o "-k $pgdir -h 127.0.0.1 -p $pgport \
         -c max_connections=200 -c log_connections=on -c log_line_prefix='%n [%p] %d '" start >/dev/null; then

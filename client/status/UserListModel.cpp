@@ -37,7 +37,7 @@ QVariant UserListModel::data(const QModelIndex &index, int role) const
         return row->UserID;
     case Qt::UserRole:
     case KeyRole:
-        return row->Key;
+        return QStringLiteral("USR") + QString::number(row->UserID);
     case TagRole:
         return row->Tag;
     default:
@@ -137,13 +137,18 @@ int UserListModel::addUser(qint32 userId, const QString &name)
     const int row = int(m_items.size());
     UserListItem item;
     item.UserID = userId;
-    item.Key = QStringLiteral("USR") + QString::number(userId);
     item.Text = name;
     m_items.append(item);
     m_rowOfUser.insert(userId, row);
     if (!m_holding)
         showHeldRows();
     return row;
+}
+
+void UserListModel::reserve(int rows)
+{
+    m_items.reserve(rows);
+    m_rowOfUser.reserve(rows);
 }
 
 void UserListModel::showHeldRows()
@@ -189,11 +194,9 @@ bool UserListModel::patch(int row, const std::function<void(UserListItem &)> &ch
         return false;
     UserListItem &item = m_items[row];
     const qint32 userId = item.UserID;
-    const QString key = item.Key;
     change(item);
     // The row stays the same user's: the hash finds it by that id.
     item.UserID = userId;
-    item.Key = key;
     if (item.Pending)
         m_pending.insert(userId);
     else

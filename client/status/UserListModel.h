@@ -79,6 +79,8 @@ public:
         UserListModel &m_model;
     };
     void showHeldRows();
+    // Room for this many rows, so a full load grows the list once.
+    void reserve(int rows);
 
 private:
     QVariant cellText(const UserListItem &item, int column) const;

@@ -207,6 +207,10 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
         return;
     if (IUserListView *view = IUserListView::ofMainWindow())
         view->setProgress(0);
+    if (!incremental) {
+        g_vUserList.reserve(count);
+        m_model->reserve(int(count));
+    }
     UserListModel::HeldRows held(*m_model);
     QElapsedTimer sincePump;
     sincePump.start();
