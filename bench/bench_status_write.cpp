@@ -70,7 +70,9 @@ public:
     }
     ~DirectWriter()
     {
-        m_update = m_insert = m_poll = QSqlQuery();
+        m_update = QSqlQuery();
+        m_insert = QSqlQuery();
+        m_poll = QSqlQuery();
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("floor"));
