@@ -41,6 +41,12 @@ qint64 RecordSet::integer(const QString &field, qint64 whenNull) const
     const QVariant v = value(field);
     if (v.isNull())
         return whenNull;
+    // The drivers' own types first: the general conversion costs more than
+    // the rest of reading a row.
+    if (v.typeId() == QMetaType::LongLong)
+        return *static_cast<const qlonglong *>(v.constData());
+    if (v.typeId() == QMetaType::Int)
+        return *static_cast<const int *>(v.constData());
     bool ok = false;
     const qint64 n = v.toLongLong(&ok);
     if (ok)
@@ -54,6 +60,8 @@ double RecordSet::number(const QString &field, double whenNull) const
     const QVariant v = value(field);
     if (v.isNull())
         return whenNull;
+    if (v.typeId() == QMetaType::Double)
+        return *static_cast<const double *>(v.constData());
     bool ok = false;
     const double d = v.toDouble(&ok);
     return ok ? d : whenNull;
