@@ -7,14 +7,14 @@ RecordSet::RecordSet(QStringList columns, QVector<QVector<QVariant>> rows)
 
 int RecordSet::indexOf(const QString &field) const
 {
-    const auto found = m_found.constFind(field);
-    if (found != m_found.constEnd())
-        return *found;
+    for (const auto &[name, index] : m_found)
+        if (name.constData() == field.constData() || name == field)
+            return index;
     int index = -1;
     for (int i = 0; i < m_columns.size() && index < 0; ++i)
         if (m_columns[i].compare(field, Qt::CaseInsensitive) == 0)
             index = i;
-    m_found.insert(field, index);
+    m_found.append({field, index});
     return index;
 }
 

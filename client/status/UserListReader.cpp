@@ -97,17 +97,18 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
     try {
         RecordSet rs = OpenADORecordSet(connection, query.sql, true, query.params);
         QSet<qint32> seen;
+        rows.reserve(rs.recordCount());
         for (; !rs.eof(); rs.moveNext()) {
             if (rs.isNull(QStringLiteral("RealName")))
                 continue;
-            const Row row = rowFrom(rs);
+            Row row = rowFrom(rs);
             const qint64 lastUpdated = rs.integer(QStringLiteral("LastUpdated"), -1);
             if (lastUpdated > m_highest)
                 m_highest = qint32(lastUpdated);
             if (seen.contains(row.user.UserID))
                 continue;
             seen.insert(row.user.UserID);
-            rows.append(row);
+            rows.append(std::move(row));
         }
     } catch (const AppError &e) {
         if (ownConnection)
