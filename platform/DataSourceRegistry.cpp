@@ -4,6 +4,7 @@
 #include "Registry.h"
 
 #include <QRegularExpression>
+#include <optional>
 
 namespace {
 
@@ -25,9 +26,35 @@ QString readDsnValue(const QString &dsn, const QString &name)
         .value_or(QString());
 }
 
+ConnectionSpec resolveNow(const QString &connectionString);
+
 } // namespace
 
+// Every operation opens a connection, and reading the settings file for its
+// data source each time costs more than taking the connection from the pool;
+// what a string stands for changes only when this process writes settings
+// (another copy's change counts from the next start, as the connection string
+// itself does).
 ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString)
+{
+    struct Resolved
+    {
+        QString connectionString;
+        QString file;
+        quint64 changes;
+        ConnectionSpec spec;
+    };
+    thread_local std::optional<Resolved> last;
+    const QString file = Registry::filePath(Registry::CurrentUser);
+    const quint64 changes = Registry::changeCount();
+    if (!last || last->connectionString != connectionString || last->file != file || last->changes != changes)
+        last = Resolved{connectionString, file, changes, resolveNow(connectionString)};
+    return last->spec;
+}
+
+namespace {
+
+ConnectionSpec resolveNow(const QString &connectionString)
 {
     const QString dsn = dataSourceName(connectionString);
     if (dsn.isEmpty()) {
@@ -38,10 +65,10 @@ ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString)
     }
     const QString driver = readDsnValue(dsn, QStringLiteral("Driver"));
     ConnectionSpec spec;
-    if (driver.compare(sqliteDriver(), Qt::CaseInsensitive) == 0) {
+    if (driver.compare(DataSourceRegistry::sqliteDriver(), Qt::CaseInsensitive) == 0) {
         spec.dialect = ConnectionSpec::SQLite;
         spec.path = readDsnValue(dsn, QStringLiteral("SourceDB"));
-    } else if (driver.compare(postgresDriver(), Qt::CaseInsensitive) == 0) {
+    } else if (driver.compare(DataSourceRegistry::postgresDriver(), Qt::CaseInsensitive) == 0) {
         const QString server = readDsnValue(dsn, QStringLiteral("Server"));
         if (server.contains(u'='))
             spec = ConnectionSpec::fromConnInfo(server);
@@ -65,6 +92,8 @@ ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString)
                        QStringLiteral("The data source %1 names no database.").arg(dsn));
     return spec;
 }
+
+} // namespace
 
 QString DataSourceRegistry::masked(const QString &connectionString)
 {
