@@ -250,15 +250,15 @@ void report(const QString &path, const QList<double> &full, const QList<double> 
     const double p50 = BenchReport::median(full), p50Floor = BenchReport::median(bare);
     const double p99 = BenchReport::percentile(full, 0.99), p99Floor = BenchReport::percentile(bare, 0.99);
     const bool complete = full.size() == kUpdates && bare.size() == kUpdates;
-    BenchReport::ratioFigure(QStringLiteral("2 datagram path, sendUpdatePulse to row patched (median)"), p50, p50Floor,
+    BenchReport::ratioFigure(QStringLiteral("datagram path, sendUpdatePulse to row patched (median)"), p50, p50Floor,
                              QStringLiteral("us"), 3.0);
     const double ratio = p99Floor > 0 ? p99 / p99Floor : 0;
-    BenchReport::figure(QStringLiteral("2 datagram path, sendUpdatePulse to row patched (99th percentile)"),
+    BenchReport::figure(QStringLiteral("datagram path, sendUpdatePulse to row patched (99th percentile)"),
                         BenchReport::amount(p99, QStringLiteral("us")), BenchReport::amount(p99Floor, QStringLiteral("us")),
                         QString::number(ratio, 'f', 2), QStringLiteral("< 2 ms and <= 3x floor"),
                         complete && p99 < 2000 && ratio <= 3.0);
     if (!complete)
-        BenchReport::figure(QStringLiteral("2 datagram path, updates lost on the way"),
+        BenchReport::figure(QStringLiteral("datagram path, updates lost on the way"),
                             QString::number(2 * kUpdates - full.size() - bare.size()), QStringLiteral("0"),
                             QStringLiteral("-"), QStringLiteral("none lost"), false);
 }

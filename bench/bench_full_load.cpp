@@ -1,18 +1,22 @@
-// Full load of 10,000 users into the user-list model and the main window's
-// list showing it (offscreen): the time until the list has painted the loaded
-// rows, and the resident memory the load added. The floor is reading the same
-// rows with a bare query.
+// Full load: the first load of the whole board into the user-list model and
+// the main window's list showing it (offscreen), in a new process each time
+// as at a start, until the list has painted the loaded rows; and the
+// resident memory the load added. Boards of 10,000 and 50,000 users, five
+// starts each. The floor is reading the same rows with a bare query.
 
 #include "BenchBoard.h"
 #include "BenchReport.h"
+#include "foundation/CUpdateDatabase.h"
 #include "foundation/Globals.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Clock.h"
+#include "platform/ConnectionPool.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <cstdio>
@@ -20,8 +24,10 @@
 
 namespace {
 
-constexpr int kUsers = 10000;
-constexpr int kLoads = 7;
+constexpr int kStarts = 5;
+// The moment every load takes as now, so that most times on the board are
+// today's, as in an office.
+const QDateTime kNow(QDate(2026, 3, 4), QTime(10, 0));
 
 double residentMegabytes()
 {
@@ -33,27 +39,45 @@ double residentMegabytes()
                              : 0;
 }
 
-// Loads the whole board as opening the all-users node does, and lets the
-// view catch up and paint. Gives milliseconds.
-double loadAndShow(UserListPoll &userList, QWidget &window)
+// One start: the board's file in a world of its own, the main window shown,
+// then the whole board loaded as opening the all-users node does. Prints the
+// milliseconds until the list has painted and the megabytes the load added.
+int firstLoad(int users, const QString &file)
 {
-    g_lLastUpdated = -1;
-    g_sCurrentNodeKey.clear();
-    userList.model().clear();
+    Clock::pin(kNow);
+    TestEnvironment env;
+    QFile::setPermissions(env.path(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString path = env.useSqliteDatabase();
+    if (!QFile::copy(file, path))
+        qFatal("cannot copy the board");
+    CUpdateDatabase::checkAtStartUp();
+    g_lUserID = 1;
+    UserListPoll userList;
+    auto main = std::make_unique<frmMain>();
+    frmMain &window = *main;
+    g_frmMain = std::move(main);
+    window.setUserListModel(&userList.model());
+    window.showWindow();
     QApplication::processEvents();
+
+    const double before = residentMegabytes();
     const qint64 start = BenchReport::nowNs();
     DbHandle none;
     userList.refresh(false, true, QString(), QStringLiteral("GRP0"), none);
     QApplication::processEvents();
     window.repaint();
     const double ms = double(BenchReport::nowNs() - start) / 1e6;
-    if (userList.model().rowCount() != kUsers)
-        qFatal("the view shows %d users, not %d", userList.model().rowCount(), kUsers);
-    return ms;
+    if (userList.model().rowCount() != users)
+        qFatal("the view shows %d users, not %d", userList.model().rowCount(), users);
+    std::printf("LOAD %.3f %.3f\n", ms, residentMegabytes() - before);
+    // Hidden before it goes, as the close-down does.
+    window.hideWindow();
+    g_frmMain.reset();
+    return 0;
 }
 
 // The same rows read with one bare query into plain values.
-double bareRead(const QString &path)
+double bareRead(const QString &path, int users)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("floor"));
     db.setDatabaseName(path);
@@ -74,9 +98,46 @@ double bareRead(const QString &path)
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("floor"));
-    if (rows.size() != kUsers)
+    if (rows.size() != users)
         qFatal("the bare read gave %lld rows", static_cast<long long>(rows.size()));
     return ms;
+}
+
+void measure(int users)
+{
+    Clock::pin(kNow);
+    BenchBoard board(users);
+    // Closed, so that the file holds everything and each start copies it whole.
+    ConnectionPool::closeLocal();
+    QList<double> loads, added, floors;
+    for (int run = 0; run < kStarts; ++run) {
+        floors << bareRead(board.databasePath(), users);
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--first-load"), QString::number(users), board.databasePath()});
+        if (!child.waitForFinished(120000) || child.exitCode() != 0)
+            qFatal("the load of %d users failed", users);
+        const QList<QByteArray> line = child.readAllStandardOutput().trimmed().split(' ');
+        if (line.size() != 3 || line.at(0) != "LOAD")
+            qFatal("the load of %d users said nothing", users);
+        loads << line.at(1).toDouble();
+        added << line.at(2).toDouble();
+    }
+    const QString count = QLocale(QLocale::English).toString(users);
+    std::fprintf(stderr, "full load of %s users: median %.1f ms over %d starts (bare read %.1f ms), +%.1f MB\n",
+                 qPrintable(count), BenchReport::median(loads), kStarts, BenchReport::median(floors),
+                 BenchReport::median(added));
+    const double limit = users > 10000 ? 500 : 100;
+    BenchReport::limitFigure(QStringLiteral("4 first full load of %1 users into the list and window (median of %2 starts)")
+                                 .arg(count)
+                                 .arg(kStarts),
+                             BenchReport::median(loads), BenchReport::median(floors), QStringLiteral("ms"), limit,
+                             QStringLiteral("<= %1 ms").arg(limit));
+    if (users > 10000)
+        BenchReport::limitFigure(QStringLiteral("4 full load of %1 users, added resident memory (median)").arg(count),
+                                 BenchReport::median(added), std::nullopt, QStringLiteral("MB"), 60,
+                                 QStringLiteral("<= 60 MB"));
 }
 
 } // namespace
@@ -85,38 +146,10 @@ int main(int argc, char *argv[])
 {
     Clock::settleTimeZone(); // as the program does
     QApplication app(argc, argv);
-    Clock::pin(QDateTime(QDate(2026, 3, 4), QTime(10, 0)));
-    BenchBoard board(kUsers);
-    g_lUserID = 1;
-    UserListPoll userList;
-    auto main = std::make_unique<frmMain>();
-    frmMain &window = *main;
-    g_frmMain = std::move(main);
-    window.setUserListModel(&userList.model());
-    window.showWindow();
-    QApplication::processEvents();
-    const QWidget *list = window.findChild<QWidget *>(QStringLiteral("lvwUserList"));
-    if (!list || !list->isVisible())
-        qFatal("the main window does not show its user list");
-
-    const double before = residentMegabytes();
-    QList<double> loads{loadAndShow(userList, window)};
-    const double added = residentMegabytes() - before;
-    QList<double> floors;
-    for (int i = 1; i < kLoads; ++i) {
-        floors << bareRead(board.databasePath());
-        loads << loadAndShow(userList, window);
-    }
-    std::fprintf(stderr, "full load: first %.1f ms, median of %d %.1f ms, bare read %.1f ms, +%.1f MB\n", loads.first(),
-                 kLoads, BenchReport::median(loads), BenchReport::median(floors), added);
-    BenchReport::limitFigure(QStringLiteral("4 full load of 10,000 users into the list and main window (first)"),
-                             loads.first(), BenchReport::median(floors), QStringLiteral("ms"), 150,
-                             QStringLiteral("< 150 ms"));
-    BenchReport::limitFigure(QStringLiteral("4 full load of 10,000 users, added resident memory"), added,
-                             std::nullopt, QStringLiteral("MB"), 60, QStringLiteral("< 60 MB"));
-    // Hidden before it goes, as the close-down does: the list must not ask
-    // for pictures once the window's image lists are gone.
-    window.hideWindow();
-    g_frmMain.reset();
+    const QStringList arguments = app.arguments();
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--first-load"))
+        return firstLoad(arguments.at(2).toInt(), arguments.at(3));
+    measure(10000);
+    measure(50000);
     return 0;
 }

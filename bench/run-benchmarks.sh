@@ -9,6 +9,11 @@
 # The datagram and start-up benchmarks open multicast sockets: they run in a
 # private network namespace holding only the loopback interface, so no
 # packet leaves this machine. Where namespaces are refused they are skipped.
+#
+# The PostgreSQL figures run on a throw-away server started here (port
+# BENCH_PG_PORT, 54339 by default), with the durability a real server has,
+# reached through its socket folder, which the namespace shares; it logs
+# every connection, so the start-up figure can count them. Stopped at the end.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BENCH_BUILD_DIR:-$root/build-benchmarks}"
@@ -27,7 +32,30 @@ cmake --build "$build" -j"$(nproc)" --target bench_status_write bench_datagram_p
   bench_full_load bench_startup >/dev/null || exit 1
 
 figures="$(mktemp)"
-trap 'rm -f "$figures"' EXIT
+pgbin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)"
+pgdir="$(mktemp -d /tmp/tessaly-bench-pg.XXXXXX)"
+pgport="${BENCH_PG_PORT:-54339}"
+as_pg() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+finish() {
+  as_pg "$pgbin/pg_ctl" -D "$pgdir/data" -m immediate stop >/dev/null 2>&1 || true
+  rm -rf "$pgdir" "$figures"
+}
+trap finish EXIT
+chown postgres "$pgdir" 2>/dev/null || true
+# Searched by the start-up benchmark, which runs as another user inside its namespace.
+chmod 755 "$pgdir"
+if as_pg "$pgbin/initdb" -D "$pgdir/data" -A trust -U postgres >/dev/null \
+   && as_pg "$pgbin/pg_ctl" -D "$pgdir/data" -l "$pgdir/server.log" -w -o "-k $pgdir -h 127.0.0.1 -p $pgport \
+        -c max_connections=200 -c log_connections=on -c log_line_prefix='%n [%p] %d '" start >/dev/null; then
+  # Read by the start-up benchmark, which runs as another user inside its namespace.
+  chmod a+r "$pgdir/server.log"
+  export TESSALY_PG_CONNINFO="host=$pgdir port=$pgport user=postgres dbname=postgres"
+  export BENCH_PG_LOG="$pgdir/server.log"
+else
+  echo "No PostgreSQL server could be started: its figures are skipped." >&2
+fi
 
 # Runs one benchmark program; its FIGURE lines go to the table, the rest of
 # what it says to the terminal.
@@ -47,10 +75,10 @@ run() {
 }
 
 run "1 status write" "$build/bench/bench_status_write"
-run "2 datagram path" "$netns" "$build/bench/bench_datagram_path"
-run "3 poll scaling" "$build/bench/bench_poll_scaling"
+run "datagram path" "$netns" "$build/bench/bench_datagram_path"
+run "2 poll scaling" "$build/bench/bench_poll_scaling"
 run "4 full load" "$build/bench/bench_full_load"
-run "5 start-up" "$netns" "$build/bench/bench_startup"
+run "3 start-up and server connections" "$netns" "$build/bench/bench_startup"
 
 # The datagram reader under libFuzzer, with AddressSanitizer and
 # UndefinedBehaviorSanitizer: any crash or report ends the run with an error.
@@ -65,11 +93,11 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     status=$?
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$corpus.log")"
     if [ "$status" -eq 0 ]; then verdict=met; else verdict=MISSED; tail -40 "$corpus.log" >&2; fi
-    printf 'fuzzer: datagram reader, %s s (libFuzzer, ASan, UBSan)\t%s datagrams, exit %s\t-\t-\tno crash, no report\t%s\n' \
+    printf '5 fuzzer: datagram reader, %s s (libFuzzer, ASan, UBSan)\t%s datagrams, exit %s\t-\t-\tno crash, no report\t%s\n' \
       "$fuzz_seconds" "${runs:-?}" "$status" "$verdict" >>"$figures"
     rm -rf "$corpus" "$corpus.log"
   else
-    printf 'fuzzer: datagram reader\tnot built (clang with libFuzzer needed)\t-\t-\tno crash, no report\tMISSED\n' >>"$figures"
+    printf '5 fuzzer: datagram reader\tnot built (clang with libFuzzer needed)\t-\t-\tno crash, no report\tMISSED\n' >>"$figures"
   fi
 fi
 

@@ -1,9 +1,12 @@
 // Loaded into a program through LD_PRELOAD by bench_startup: prints the
-// moments its main window is first shown and first painted, and the most rows
-// any of its lists holds then, and ends the program at once.
+// moments its main window is first shown and first painted (and the wall
+// clock then), and the most rows any of its lists holds then, and ends the
+// program at once, or STARTUP_PROBE_STAY_MS milliseconds later.
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QTimer>
 #include <QEvent>
 #include <QWidget>
 #include <cstdio>
@@ -35,10 +38,15 @@ public:
             for (const QAbstractItemView *list : watched->findChildren<QAbstractItemView *>())
                 if (list->model())
                     rows = std::max(rows, list->model()->rowCount());
-            std::printf("PROBE shown=%lld painted=%lld rows=%d\n", static_cast<long long>(m_shown),
-                        static_cast<long long>(painted), rows);
+            std::printf("PROBE shown=%lld painted=%lld rows=%d wall=%lld\n", static_cast<long long>(m_shown),
+                        static_cast<long long>(painted), rows,
+                        static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
             std::fflush(stdout);
-            _exit(0);
+            const int stay = qEnvironmentVariableIntValue("STARTUP_PROBE_STAY_MS");
+            if (stay <= 0)
+                _exit(0);
+            QCoreApplication::instance()->removeEventFilter(this);
+            QTimer::singleShot(stay, [] { _exit(0); });
         }
         return false;
     }

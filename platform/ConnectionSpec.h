@@ -21,6 +21,7 @@ struct ConnectionSpec
     bool createIfMissing = true;
 
     bool isValid() const { return dialect == SQLite ? !path.isEmpty() : !database.isEmpty() || !host.isEmpty(); }
+    bool operator==(const ConnectionSpec &) const = default;
 
     // Parses a libpq connection string ("host=h port=5432 dbname=d user=u").
     static ConnectionSpec fromConnInfo(const QString &conninfo);

@@ -4,6 +4,7 @@
 #include "Registry.h"
 
 #include <QRegularExpression>
+#include <optional>
 
 namespace {
 
@@ -29,9 +30,37 @@ QString readDsnValue(Registry::Hive hive, const QString &dsn, const QString &nam
     return Registry::readString(hive, dsnKey(dsn), name).value_or(QString());
 }
 
+ConnectionSpec resolveNow(const QString &connectionString, bool alsoMachine);
+
 } // namespace
 
+// Every operation opens a connection, and reading the settings file for its
+// data source each time costs more than taking the connection from the pool;
+// what a string stands for changes only when this process writes settings
+// (another copy's change counts from the next start, as the connection string
+// itself does).
 ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString, bool alsoMachine)
+{
+    struct Resolved
+    {
+        QString connectionString;
+        bool alsoMachine;
+        QString file;
+        quint64 changes;
+        ConnectionSpec spec;
+    };
+    thread_local std::optional<Resolved> last;
+    const QString file = Registry::filePath(Registry::CurrentUser);
+    const quint64 changes = Registry::changeCount();
+    if (!last || last->connectionString != connectionString || last->alsoMachine != alsoMachine
+        || last->file != file || last->changes != changes)
+        last = Resolved{connectionString, alsoMachine, file, changes, resolveNow(connectionString, alsoMachine)};
+    return last->spec;
+}
+
+namespace {
+
+ConnectionSpec resolveNow(const QString &connectionString, bool alsoMachine)
 {
     const QString dsn = dataSourceName(connectionString);
     if (dsn.isEmpty()) {
@@ -45,11 +74,11 @@ ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString, bool
         : Registry::CurrentUser;
     const QString driver = readDsnValue(hive, dsn, QStringLiteral("Driver"));
     ConnectionSpec spec;
-    if (driver.compare(sqliteDriver(), Qt::CaseInsensitive) == 0) {
+    if (driver.compare(DataSourceRegistry::sqliteDriver(), Qt::CaseInsensitive) == 0) {
         spec.dialect = ConnectionSpec::SQLite;
         spec.path = readDsnValue(hive, dsn, QStringLiteral("SourceDB"));
-    } else if (driver.compare(postgresDriver(), Qt::CaseInsensitive) == 0) {
-        spec = serverSpec(readDsnValue(hive, dsn, QStringLiteral("Server")),
+    } else if (driver.compare(DataSourceRegistry::postgresDriver(), Qt::CaseInsensitive) == 0) {
+        spec = DataSourceRegistry::serverSpec(readDsnValue(hive, dsn, QStringLiteral("Server")),
                           readDsnValue(hive, dsn, QStringLiteral("Database")),
                           readDsnValue(hive, dsn, QStringLiteral("LastUser")));
     } else {
@@ -61,6 +90,8 @@ ConnectionSpec DataSourceRegistry::resolve(const QString &connectionString, bool
                        QStringLiteral("The data source %1 names no database.").arg(dsn));
     return spec;
 }
+
+} // namespace
 
 ConnectionSpec DataSourceRegistry::serverSpec(const QString &server, const QString &database, const QString &user)
 {

@@ -1,12 +1,15 @@
 #include "DbConnection.h"
 
 #include "AppError.h"
+#include "ConnectionPool.h"
 
 #include <QFileInfo>
 #include <QDir>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QScopeGuard>
+#include <QSqlDriver>
 #include <QSqlRecord>
 #include <QUrl>
 #include <atomic>
@@ -59,11 +62,18 @@ DbConnection::~DbConnection()
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
+    // Let go once the driver is gone: the server forgets a session's
+    // prepared statements itself, so none is freed one by one.
+    m_statements.clear();
+    m_plain = QSqlQuery();
 }
 
-std::unique_ptr<DbConnection> DbConnection::open(const ConnectionSpec &spec)
+DbConnection::Handle DbConnection::open(const ConnectionSpec &spec)
 {
-    std::unique_ptr<DbConnection> connection(new DbConnection(spec));
+    if (ConnectionPool *pool = ConnectionPool::local())
+        if (std::unique_ptr<DbConnection> idle = pool->take(spec))
+            return Handle(idle.release());
+    Handle connection(new DbConnection(spec));
     QSqlDatabase &db = connection->m_db;
     if (spec.dialect == ConnectionSpec::SQLite) {
         // A missing folder is an unmounted share or a wrong path: the file is
@@ -147,32 +157,64 @@ void DbConnection::raise(const QSqlError &error, const QString &sql) const
                    text);
 }
 
-QSqlQuery DbConnection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+// PostgreSQL's driver reads a forward-only result row by row and leaves the
+// command open until the next one; read whole, the command ends at once, and
+// the reads here take every row anyway. SQLite prepares every statement, so
+// each is kept; PostgreSQL prepares only statements with values (its PREPARE
+// takes no BEGIN or LOCK), the others go as they are.
+QSqlQuery &DbConnection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
 {
-    QSqlQuery q(m_db);
-    q.setForwardOnly(forwardOnly);
-    bool ok;
-    if (params.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        ok = q.prepare(sql);
-        for (const QVariant &p : params)
-            q.addBindValue(p);
-        ok = ok && q.exec();
+    if (!params.isEmpty() || isSQLite())
+        return runPrepared(sql, params);
+    m_plain = QSqlQuery(m_db);
+    m_plain.setForwardOnly(forwardOnly && isSQLite());
+    if (!m_plain.exec(sql)) {
+        const QSqlError error = m_plain.lastError();
+        m_plain = QSqlQuery();
+        raise(error, sql);
     }
-    if (!ok)
-        raise(q.lastError(), sql);
-    return q;
+    return m_plain;
+}
+
+// Prepared once per connection and kept.
+QSqlQuery &DbConnection::runPrepared(const QString &sql, const QVariantList &params)
+{
+    for (bool again = !m_inTransaction;; again = false) {
+        QSqlError error;
+        QSqlQuery *q = m_statements.statement(m_db, sql, isSQLite(), error);
+        if (!q)
+            raise(error, sql);
+        for (int i = 0; i < params.size(); ++i)
+            q->bindValue(i, params.at(i));
+        if (q->exec())
+            return *q;
+        // PostgreSQL refuses a prepared statement whose table has changed
+        // shape since; prepared anew, it runs (inside a transaction the
+        // failure has spoilt the transaction, so the caller starts over).
+        error = q->lastError();
+        q->finish();
+        const QString code = error.nativeErrorCode();
+        const bool stale = code == QLatin1String("0A000") || code == QLatin1String("26000");
+        if (stale)
+            m_statements.drop(sql);
+        if (!stale || !again)
+            raise(error, sql);
+    }
 }
 
 int DbConnection::execute(const QString &sql, const QVariantList &params)
 {
-    return run(sql, params, false).numRowsAffected();
+    QSqlQuery &q = run(sql, params, false);
+    const int changed = q.numRowsAffected();
+    // Kept for the next run, but holding no lock or cursor meanwhile.
+    q.finish();
+    return changed;
 }
 
 RecordSet DbConnection::query(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q = run(sql, params, true);
+    QSqlQuery &q = run(sql, params, true);
+    const auto finished = qScopeGuard([&q] { q.finish(); });
     QStringList columns;
     const QSqlRecord record = q.record();
     for (int i = 0; i < record.count(); ++i)
@@ -222,4 +264,33 @@ bool DbConnection::hasTable(const QString &table)
     return query(QStringLiteral("SELECT table_name FROM information_schema.tables "
                                 "WHERE table_schema = current_schema() AND lower(table_name) = lower(?)"),
                  {table}).recordCount() > 0;
+}
+
+void DbConnection::Release::operator()(DbConnection *connection) const
+{
+    std::unique_ptr<DbConnection> closing(connection);
+    if (ConnectionPool *pool = ConnectionPool::local())
+        pool->giveBack(std::move(closing));
+}
+
+bool DbConnection::isStillUsable()
+{
+    if (!m_db.isOpen())
+        return false;
+    if (!isSQLite())
+        return ConnectionHealth::serverStillThere(m_db);
+    // Noted when first handed back: the file this connection has open.
+    if (!m_file.valid)
+        m_file = ConnectionHealth::fileIdentity(m_spec.path);
+    return m_file.valid && ConnectionHealth::fileIdentity(m_spec.path) == m_file;
+}
+
+bool DbConnection::isInTransaction() const
+{
+    return m_inTransaction || ConnectionHealth::inTransaction(m_db);
+}
+
+QVariant DbConnection::nativeHandle() const
+{
+    return m_db.driver() ? m_db.driver()->handle() : QVariant();
 }

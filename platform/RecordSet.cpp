@@ -7,10 +7,15 @@ RecordSet::RecordSet(QStringList columns, QVector<QVector<QVariant>> rows)
 
 int RecordSet::indexOf(const QString &field) const
 {
-    for (int i = 0; i < m_columns.size(); ++i)
+    for (const auto &[name, index] : m_found)
+        if (name.constData() == field.constData() || name == field)
+            return index;
+    int index = -1;
+    for (int i = 0; i < m_columns.size() && index < 0; ++i)
         if (m_columns[i].compare(field, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+            index = i;
+    m_found.append({field, index});
+    return index;
 }
 
 QVariant RecordSet::value(const QString &field) const
@@ -36,6 +41,12 @@ qint64 RecordSet::integer(const QString &field, qint64 whenNull) const
     const QVariant v = value(field);
     if (v.isNull())
         return whenNull;
+    // The drivers' own types first: the general conversion costs more than
+    // the rest of reading a row.
+    if (v.typeId() == QMetaType::LongLong)
+        return *static_cast<const qlonglong *>(v.constData());
+    if (v.typeId() == QMetaType::Int)
+        return *static_cast<const int *>(v.constData());
     bool ok = false;
     const qint64 n = v.toLongLong(&ok);
     if (ok)
@@ -49,6 +60,8 @@ double RecordSet::number(const QString &field, double whenNull) const
     const QVariant v = value(field);
     if (v.isNull())
         return whenNull;
+    if (v.typeId() == QMetaType::Double)
+        return *static_cast<const double *>(v.constData());
     bool ok = false;
     const double d = v.toDouble(&ok);
     return ok ? d : whenNull;
@@ -59,8 +72,16 @@ bool RecordSet::flag(const QString &field, bool whenNull) const
     const QVariant v = value(field);
     if (v.isNull())
         return whenNull;
-    if (v.typeId() == QMetaType::Bool)
+    switch (v.typeId()) {
+    case QMetaType::Bool:
         return v.toBool();
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return v.toDouble() != 0;
+    default:
+        break;
+    }
     const QString s = v.toString().trimmed();
     if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || s == QLatin1String("t"))
         return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
@@ -38,6 +40,10 @@ public:
 
 private:
     QStringList m_columns;
+    // Fields as callers name them, found once: a reader asks for the same
+    // few names on every one of thousands of rows (a plain list: it is
+    // short, and comparing names costs less than hashing them).
+    mutable QList<QPair<QString, int>> m_found;
     QVector<QVector<QVariant>> m_rows;
     int m_position = 0;
 };

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <atomic>
 #include <QStandardPaths>
 
 namespace {
@@ -13,6 +14,8 @@ const QString kStringPrefix = QStringLiteral("sz:");
 const QString kDwordPrefix = QStringLiteral("dword:");
 // An empty key is remembered by this marker, as INI files drop empty groups.
 const QString kKeyMarker = QStringLiteral(".key");
+
+std::atomic<quint64> g_changes{0};
 
 QString group(const QString &key)
 {
@@ -59,6 +62,11 @@ QString Registry::filePath(Hive hive)
         + QStringLiteral("/tessaly/registry-machine.ini");
 }
 
+quint64 Registry::changeCount()
+{
+    return g_changes;
+}
+
 bool Registry::keyExists(Hive hive, const QString &key)
 {
     QSettings settings(filePath(hive), QSettings::IniFormat);
@@ -73,6 +81,7 @@ bool Registry::createKey(Hive hive, const QString &key)
     if (!settings.contains(marker))
         settings.setValue(marker, QString());
     settings.sync();
+    ++g_changes;
     return settings.status() == QSettings::NoError;
 }
 
@@ -81,6 +90,7 @@ bool Registry::deleteKey(Hive hive, const QString &key)
     QSettings settings(filePath(hive), QSettings::IniFormat);
     settings.remove(group(key));
     settings.sync();
+    ++g_changes;
     return settings.status() == QSettings::NoError;
 }
 
@@ -120,6 +130,7 @@ bool Registry::writeString(Hive hive, const QString &key, const QString &name, c
     QSettings settings(filePath(hive), QSettings::IniFormat);
     settings.setValue(storedName(key, name), kStringPrefix + value);
     settings.sync();
+    ++g_changes;
     return settings.status() == QSettings::NoError;
 }
 
@@ -129,6 +140,7 @@ bool Registry::writeDword(Hive hive, const QString &key, const QString &name, qu
     settings.setValue(storedName(key, name),
                       kDwordPrefix + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')));
     settings.sync();
+    ++g_changes;
     return settings.status() == QSettings::NoError;
 }
 
@@ -142,6 +154,7 @@ bool Registry::deleteValue(Hive hive, const QString &key, const QString &name)
     // Keep the key itself even when its last value goes.
     settings.setValue(group(key) + u'/' + kKeyMarker, QString());
     settings.sync();
+    ++g_changes;
     return settings.status() == QSettings::NoError;
 }
 

@@ -31,4 +31,7 @@ public:
     static QStringList valueNames(Hive hive, const QString &key);
 
     static QString filePath(Hive hive);
+    // Grows with every change this process makes, so a reader can tell that
+    // what it read before still holds.
+    static quint64 changeCount();
 };

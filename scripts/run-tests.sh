@@ -13,6 +13,9 @@ extra=()
 if [ "${TESSALY_SANITIZE:-0}" = "1" ]; then
   build="$root/build-sanitize"
   extra+=(-DTESSALY_SANITIZE=ON)
+else
+  # The benchmark programs are built with the tests, not run, so they cannot rot.
+  extra+=(-DTESSALY_BENCH=ON)
 fi
 BUILD_TYPE=Debug "$root/scripts/build.sh" "$build" "${extra[@]}"
 

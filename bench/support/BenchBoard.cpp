@@ -1,7 +1,9 @@
 #include "BenchBoard.h"
 
+#include "PgServer.h"
 #include "foundation/CUpdateDatabase.h"
 #include "platform/Clock.h"
+#include "platform/DataSourceRegistry.h"
 #include "platform/DateUtil.h"
 
 #include <QFile>
@@ -12,9 +14,6 @@ const QStringList kStatuses = {QStringLiteral("INN"), QStringLiteral("OUT"), QSt
                                QStringLiteral("MTG"), QStringLiteral("INN"), QStringLiteral("HME"),
                                QStringLiteral("BRK"), QStringLiteral("INN"), QStringLiteral("DND")};
 
-// The "Staff Members" group node of a new database; every user is in it.
-constexpr qint32 kStaffMembers = 3;
-
 QString statusOf(qint32 id, qint32 round)
 {
     return kStatuses.at((id + round) % kStatuses.size());
@@ -22,22 +21,45 @@ QString statusOf(qint32 id, qint32 round)
 
 } // namespace
 
-BenchBoard::BenchBoard(int users, const QString &loginName)
+BenchBoard::BenchBoard(int users, const QString &loginName, bool postgres)
     : m_users(users)
 {
     // Qt wants the runtime folder private to its user.
     QFile::setPermissions(env.path(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    m_path = env.useSqliteDatabase();
+    if (postgres) {
+        m_pgName = QStringLiteral("bench_%1").arg(users);
+        env.usePostgresDatabase(PgServer::createDatabase(m_pgName));
+    } else {
+        m_path = env.useSqliteDatabase();
+    }
     CUpdateDatabase::checkAtStartUp();
-    m_connection = OpenADOConnection();
     fill(loginName);
+    // As the next start of the program finds it: with the statistics its
+    // planner goes by.
+    CUpdateDatabase::checkAtStartUp();
+    if (postgres) {
+        DbHandle connection = OpenADOConnection();
+        connection->execute(QStringLiteral("ANALYZE"));
+    }
+}
+
+BenchBoard::~BenchBoard()
+{
+    if (!m_pgName.isEmpty())
+        PgServer::dropDatabase(m_pgName);
+}
+
+ConnectionSpec BenchBoard::spec() const
+{
+    return DataSourceRegistry::resolve(GetDB());
 }
 
 void BenchBoard::fill(const QString &loginName)
 {
     const double now = Clock::nowDays();
-    DbConnection &c = *m_connection;
+    DbHandle connection = OpenADOConnection();
+    DbConnection &c = *connection;
     c.beginWrite();
     for (qint32 id = 1; id <= m_users; ++id) {
         const QString status = statusOf(id, 0);
@@ -56,6 +78,7 @@ void BenchBoard::fill(const QString &loginName)
                                  "VALUES (?, ?, 0, 0, 1, 0, 0, '08:30:00', 45, 0, 0, 0, 'ENU', 0, 30, 15)"),
                   {id, id == 1 ? loginName.toUpper() : QStringLiteral("USER%1").arg(id, 5, 10, QLatin1Char('0'))});
         c.execute(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, ?)"), {id, kStaffMembers});
+        c.execute(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, ?)"), {id, 10 + id % 50});
     }
     c.execute(QStringLiteral("UPDATE idmanager SET id = ? WHERE tablename = 'userid'"), {m_users});
     c.commit();
@@ -72,7 +95,8 @@ QList<qint32> BenchBoard::nextUsers(int count)
 
 void BenchBoard::changeUsers(const QList<qint32> &ids)
 {
-    DbConnection &c = *m_connection;
+    DbHandle connection = OpenADOConnection();
+    DbConnection &c = *connection;
     c.beginWrite();
     for (qint32 id : ids) {
         ++m_counter;

@@ -46,7 +46,7 @@ void BenchReport::limitFigure(const QString &name, double measured, std::optiona
 {
     const bool haveFloor = floor && *floor > 0;
     figure(name, amount(measured, unit), haveFloor ? amount(*floor, unit) : QStringLiteral("-"),
-           haveFloor ? QString::number(measured / *floor, 'f', 2) : QStringLiteral("-"), goal, measured < limit);
+           haveFloor ? QString::number(measured / *floor, 'f', 2) : QStringLiteral("-"), goal, measured <= limit);
 }
 
 void BenchReport::plainFigure(const QString &name, double measured, std::optional<double> floor, const QString &unit)

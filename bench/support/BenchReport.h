@@ -21,8 +21,8 @@ public:
     // maxRatio times the floor.
     static void ratioFigure(const QString &name, double measured, double floor, const QString &unit,
                             double maxRatio);
-    // A figure judged against a fixed limit; the floor, when there is one,
-    // is shown for comparison.
+    // A figure judged against a fixed limit (met when measured is at most
+    // the limit); the floor, when there is one, is shown for comparison.
     static void limitFigure(const QString &name, double measured, std::optional<double> floor, const QString &unit,
                             double limit, const QString &goal);
     // A figure shown for information, with no goal.

@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 
 #include <QHash>
+#include <algorithm>
 
 namespace {
 
@@ -55,6 +56,28 @@ const QHash<QString, QString> &columnLists()
     return lists;
 }
 
+struct Index { const char *name; const char *table; const char *columns; };
+constexpr Index kIndexes[] = {
+    {"STAFF_STATUS_LastUpdated", "STAFF_STATUS", "LastUpdated"},
+    {"UserGroup_GroupID_UserID", "UserGroup", "GroupID, UserID"},
+    {"UserGroup_UserID", "UserGroup", "UserID"},
+    {"STAFF_OPTIONS_LoginName", "STAFF_OPTIONS", "LoginName"},
+};
+
+// The names of the database's indexes, in lower case, and on SQLite the
+// statistics table too when there is one.
+QStringList indexNames(DbConnection &connection)
+{
+    const RecordSet rs = connection.query(
+        connection.isSQLite()
+            ? QStringLiteral("SELECT lower(name) AS name FROM sqlite_master WHERE type = 'index' OR name = 'sqlite_stat1'")
+            : QStringLiteral("SELECT lower(indexname) AS name FROM pg_indexes WHERE schemaname = current_schema()"));
+    QStringList names;
+    for (RecordSet row = rs; !row.eof(); row.moveNext())
+        names << row.text(QStringLiteral("name"));
+    return names;
+}
+
 } // namespace
 
 const QStringList &CSchemaTables::oldestTables()
@@ -91,10 +114,33 @@ void CSchemaTables::createIfMissing(DbHandle &connection, const QString &table) 
         Update(createStatement(table), connection);
 }
 
-void CSchemaTables::indexChangeCounter(DbHandle &connection)
+void CSchemaTables::createIndexes(DbConnection &connection)
 {
-    Update(QStringLiteral("CREATE INDEX IF NOT EXISTS STAFF_STATUS_LastUpdated ON STAFF_STATUS (LastUpdated)"),
-           connection);
+    for (const Index &index : kIndexes)
+        connection.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                               .arg(QLatin1String(index.name), QLatin1String(index.table), QLatin1String(index.columns)));
+}
+
+bool CSchemaTables::completeIndexes(DbConnection &connection)
+{
+    const QStringList names = indexNames(connection);
+    const bool missing = !std::all_of(std::begin(kIndexes), std::end(kIndexes), [&](const Index &index) {
+        return names.contains(QString::fromLatin1(index.name).toLower());
+    });
+    const bool statisticsDue = connection.isSQLite() && !names.contains(QStringLiteral("sqlite_stat1"))
+        && !connection.query(QStringLiteral("SELECT UserID FROM STAFF_STATUS LIMIT 1")).eof();
+    if (!missing && !statisticsDue)
+        return false;
+    connection.beginWrite();
+    try {
+        createIndexes(connection);
+        connection.execute(QStringLiteral("ANALYZE"));
+        connection.commit();
+    } catch (const AppError &) {
+        connection.rollback();
+        throw;
+    }
+    return true;
 }
 
 void CSchemaTables::addColumnIfMissing(DbHandle &connection, const QString &table, const QString &definition) const

@@ -33,9 +33,16 @@ public:
 
     static bool hasColumn(DbHandle &connection, const QString &table, const QString &column);
 
-    // Every poll and every status change looks for rows above a LastUpdated
-    // value or for its largest value; without an index both read the table.
-    static void indexChangeCounter(DbHandle &connection);
+    // The indexes of what every poll, status change and log-in asks: rows
+    // above a LastUpdated value or its largest value, a group's members, a
+    // user's groups, a login name. Without them each of these reads a whole
+    // table that grows with the users.
+    static void createIndexes(DbConnection &connection);
+    // Creates the indexes a database lacks and then gathers the statistics
+    // the planners choose an index by, in one transaction; gives whether it
+    // had to. SQLite gathers statistics only when asked: they are also due
+    // when its users are in and it never has been asked.
+    static bool completeIndexes(DbConnection &connection);
 
 private:
     bool m_sqlite;

@@ -66,8 +66,11 @@ void CUpdateDatabase::checkDatabaseVersion(DbHandle &connection)
                 m_answered = true;
             }
             const double version = DateUtil::roundHalfEven(DateUtil::val(m_versionRead));
-            if (version >= std::min(m_stopAt, CurrentVersion))
+            if (version >= std::min(m_stopAt, CurrentVersion)) {
+                if (version >= CurrentVersion)
+                    completeIndexes(*connection);
                 return;
+            }
             // A step that leaves the version where it was would run for ever.
             if (version <= previous)
                 throw AppError(ErrNo::BadStatement, QStringLiteral("CUpdateDatabase.checkDatabaseVersion"),
@@ -127,6 +130,20 @@ void CUpdateDatabase::runStep(DbHandle &connection, int version, Step step)
 {
     m_step = version;
     CounterAllocator::inWriteTransaction(connection, [&](DbConnection &) { (this->*step)(connection); });
+}
+
+// An index changes no version: a database already at the current one gets
+// those it lacks here, at any start. Without them the program only runs
+// slower, so a failure (a user without the right to change the schema, say)
+// is logged and the start goes on.
+void CUpdateDatabase::completeIndexes(DbConnection &connection)
+{
+    try {
+        if (CSchemaTables::completeIndexes(connection))
+            WriteDebugLog(QStringLiteral("Database indexes completed"));
+    } catch (const AppError &e) {
+        WriteErrorLog(e.number(), e.description(), QStringLiteral("CUpdateDatabase.completeIndexes\r\n") + e.source());
+    }
 }
 
 void CUpdateDatabase::ask(const QString &text)
@@ -251,7 +268,7 @@ void CUpdateDatabase::UpgradeToVersion45(DbHandle &connection)
 void CUpdateDatabase::UpgradeToVersion46(DbHandle &connection)
 {
     insertProperty(connection, QStringLiteral("enb_cht"), QStringLiteral("false"));
-    CSchemaTables::indexChangeCounter(connection);
+    CSchemaTables::createIndexes(*connection);
     setVersion(connection, QStringLiteral("46"));
 }
 

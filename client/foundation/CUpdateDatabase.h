@@ -39,6 +39,7 @@ private:
     std::optional<QString> readVersion(DbHandle &connection);
     void runNextStep(DbHandle &connection, double version);
     void runStep(DbHandle &connection, int version, Step step);
+    static void completeIndexes(DbConnection &connection);
     void ask(const QString &text);
     [[noreturn]] void failed(DbHandle &connection, const AppError &error);
 

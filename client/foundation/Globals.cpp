@@ -14,6 +14,9 @@
 #include "QtPrompt.h"
 #include "QtShell.h"
 #include "SystemUserName.h"
+#include "messaging/CMCastWindow.h"
+#include "platform/ConnectionPool.h"
+#include "status/CClientHnd.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +90,9 @@ std::function<void(int)> g_endProgram;
 
 void EndProgram(int exitCode)
 {
+    // Closed properly: the server ends its sessions at once, and SQLite
+    // folds its write-ahead log back into the file.
+    ConnectionPool::closeLocal();
     CloseDebugLog();
     if (g_endProgram) {
         g_endProgram(exitCode);

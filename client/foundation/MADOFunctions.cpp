@@ -3,7 +3,9 @@
 #include "Globals.h"
 #include "MErrorHandler.h"
 #include "platform/AppError.h"
+#include "platform/ConnectionPool.h"
 #include "platform/DataSourceRegistry.h"
+#include "platform/DateUtil.h"
 #include "platform/Registry.h"
 
 #include <QDir>
@@ -18,6 +20,15 @@ const QString kModule = QStringLiteral("MADOFunctions");
 // names only the server.
 const QString kServerDatabase = QStringLiteral("StaffData");
 const QString kServerUser = QStringLiteral("tessal");
+
+// A connection closed inside its transaction is a fault of the routine that
+// held it: the pool rolls the transaction back, and the error log tells.
+const bool g_poolReportsToErrorLog = [] {
+    ConnectionPool::setReporter([](const QString &text) {
+        WriteErrorLog(ErrNo::BadStatement, text, kModule + QStringLiteral(".CloseADOConnection"));
+    });
+    return true;
+}();
 
 [[noreturn]] void raiseFrom(const QString &tag, const QString &phrase, const AppError &trapped)
 {

@@ -17,7 +17,7 @@
 // ("?" in the SQL text). Failures are raised as AppError with the number
 // ErrNo::Raised and a source and description that name the routine.
 
-using DbHandle = std::unique_ptr<DbConnection>;
+using DbHandle = DbConnection::Handle;
 
 // Registry key of the database location, and the data source name.
 QString DatabaseRegistryKey();

@@ -1079,7 +1079,12 @@ bool frmMain::setUserItemText(const QString &key, int subItem, const QString &te
 
 void frmMain::setProgressValue(int value)
 {
+    // A progress bar paints itself at once on every new value, which during
+    // a load of thousands of rows costs more than the rows; it is painted
+    // with the window's next update instead (re-enabling asks for one).
+    prgBar->setUpdatesEnabled(false);
     prgBar->setValue(value);
+    prgBar->setUpdatesEnabled(true);
 }
 
 void frmMain::setProgressVisible(bool visible)
@@ -1089,7 +1094,9 @@ void frmMain::setProgressVisible(bool visible)
 
 void frmMain::setProgress(int percent)
 {
-    setProgressVisible(percent >= 0);
+    // Shown once there is progress to show: a read of a few rows is done
+    // before anyone could see the bar, and showing it costs a layout.
+    setProgressVisible(percent > 0);
     if (percent >= 0)
         setProgressValue(percent);
 }

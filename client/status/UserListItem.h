@@ -3,13 +3,12 @@
 #include <QColor>
 #include <QString>
 
-// One row of the user list as it is shown: the item's key, text and icon and
-// the texts and colours of its cells.
+// One row of the user list as it is shown: the item's text and icon and the
+// texts and colours of its cells (its key, "USR" + id, is made when asked).
 class UserListItem
 {
 public:
     qint32 UserID = 0;
-    QString Key;                     // "USR" + id
     QString Tag = QStringLiteral("USR");
     QString Text;                    // the name
     QString IconKey;                 // a status code or a custom status's icon

@@ -6,7 +6,7 @@ UserListModel::UserListModel(QObject *parent) : QAbstractTableModel(parent)
 
 int UserListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_items.size());
+    return parent.isValid() ? 0 : m_shownRows;
 }
 
 int UserListModel::columnCount(const QModelIndex &parent) const
@@ -37,7 +37,7 @@ QVariant UserListModel::data(const QModelIndex &index, int role) const
         return row->UserID;
     case Qt::UserRole:
     case KeyRole:
-        return row->Key;
+        return QStringLiteral("USR") + QString::number(row->UserID);
     case TagRole:
         return row->Tag;
     default:
@@ -104,8 +104,8 @@ QVariant UserListModel::icon(const QString &key) const
 void UserListModel::setIconProvider(std::function<QIcon(const QString &)> provider)
 {
     m_iconProvider = std::move(provider);
-    if (!m_items.isEmpty())
-        Q_EMIT dataChanged(index(0, NameColumn), index(int(m_items.size()) - 1, NameColumn), {Qt::DecorationRole});
+    if (m_shownRows > 0)
+        Q_EMIT dataChanged(index(0, NameColumn), index(m_shownRows - 1, NameColumn), {Qt::DecorationRole});
 }
 
 void UserListModel::setColumns(const QList<UserListColumns::Column> &columns)
@@ -119,6 +119,8 @@ void UserListModel::clear()
     beginResetModel();
     m_items.clear();
     m_rowOfUser.clear();
+    m_pending.clear();
+    m_shownRows = 0;
     endResetModel();
 }
 
@@ -135,13 +137,28 @@ int UserListModel::addUser(qint32 userId, const QString &name)
     const int row = int(m_items.size());
     UserListItem item;
     item.UserID = userId;
-    item.Key = QStringLiteral("USR") + QString::number(userId);
     item.Text = name;
-    beginInsertRows(QModelIndex(), row, row);
     m_items.append(item);
     m_rowOfUser.insert(userId, row);
-    endInsertRows();
+    if (!m_holding)
+        showHeldRows();
     return row;
+}
+
+void UserListModel::reserve(int rows)
+{
+    m_items.reserve(rows);
+    m_rowOfUser.reserve(rows);
+}
+
+void UserListModel::showHeldRows()
+{
+    const int rows = int(m_items.size());
+    if (rows <= m_shownRows)
+        return;
+    beginInsertRows(QModelIndex(), m_shownRows, rows - 1);
+    m_shownRows = rows;
+    endInsertRows();
 }
 
 bool UserListModel::removeUser(qint32 userId)
@@ -149,12 +166,18 @@ bool UserListModel::removeUser(qint32 userId)
     const int row = rowOf(userId);
     if (row < 0)
         return false;
-    beginRemoveRows(QModelIndex(), row, row);
+    const bool shown = row < m_shownRows;
+    if (shown)
+        beginRemoveRows(QModelIndex(), row, row);
     m_items.removeAt(row);
     m_rowOfUser.remove(userId);
+    m_pending.remove(userId);
     for (int i = row; i < m_items.size(); ++i)
         m_rowOfUser[m_items.at(i).UserID] = i;
-    endRemoveRows();
+    if (shown) {
+        --m_shownRows;
+        endRemoveRows();
+    }
     return true;
 }
 
@@ -171,11 +194,14 @@ bool UserListModel::patch(int row, const std::function<void(UserListItem &)> &ch
         return false;
     UserListItem &item = m_items[row];
     const qint32 userId = item.UserID;
-    const QString key = item.Key;
     change(item);
     // The row stays the same user's: the hash finds it by that id.
     item.UserID = userId;
-    item.Key = key;
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    if (item.Pending)
+        m_pending.insert(userId);
+    else
+        m_pending.remove(userId);
+    if (row < m_shownRows)
+        Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QList>
+#include <QSet>
 #include <functional>
 
 // The rows of the user list, one per user, in the order they were read. The
@@ -55,6 +56,31 @@ public:
     // Lets change() rewrite a row's item, then tells the views. A row outside
     // the list is left alone; gives whether the row existed.
     bool patch(int row, const std::function<void(UserListItem &)> &change);
+    // The users whose rows show a status still to come ("Pending"), so a
+    // poll need not look at every row for them.
+    QList<qint32> pendingUsers() const { return m_pending.values(); }
+
+    // While held, users added go into the list without a word to the views,
+    // which see them when showHeldRows() announces them all at once: a load
+    // of thousands of rows costs the views one insertion, not thousands.
+    class HeldRows
+    {
+    public:
+        explicit HeldRows(UserListModel &model) : m_model(model) { m_model.m_holding = true; }
+        ~HeldRows()
+        {
+            m_model.showHeldRows();
+            m_model.m_holding = false;
+        }
+        HeldRows(const HeldRows &) = delete;
+        HeldRows &operator=(const HeldRows &) = delete;
+
+    private:
+        UserListModel &m_model;
+    };
+    void showHeldRows();
+    // Room for this many rows, so a full load grows the list once.
+    void reserve(int rows);
 
 private:
     QVariant cellText(const UserListItem &item, int column) const;
@@ -62,6 +88,9 @@ private:
 
     QList<UserListItem> m_items;
     QHash<qint32, int> m_rowOfUser;
+    QSet<qint32> m_pending;
+    int m_shownRows = 0; // the rows the views know of
+    bool m_holding = false;
     QList<UserListColumns::Column> m_columns;
     std::function<QIcon(const QString &)> m_iconProvider;
 };

@@ -258,9 +258,16 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
         return;
     if (IUserListView *view = IUserListView::ofMainWindow())
         view->setProgress(0);
+    if (!incremental) {
+        g_vUserList.reserve(count);
+        m_model->reserve(int(count));
+    }
+    UserListModel::HeldRows held(*m_model);
     QElapsedTimer sincePump;
+    sincePump.start();
     for (qsizetype i = 0; i < count; ++i) {
-        if (i % 25 == 0 && pumpEvents && (i == 0 || sincePump.elapsed() >= pumpIntervalMs)) {
+        if (i % 25 == 0 && i > 0 && pumpEvents && sincePump.elapsed() >= pumpIntervalMs) {
+            m_model->showHeldRows();
             pumpEvents();
             sincePump.start();
         }
@@ -283,6 +290,7 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
             updateCurrentUserFromRow(user);
         showUser(user);
     }
+    m_model->showHeldRows();
     g_lMyRowIndex = FindUserIndex(g_lUserID);
     if (IUserListView *view = IUserListView::ofMainWindow()) {
         view->scrollToSelection();
@@ -341,7 +349,8 @@ void UserListPoll::checkPendingRows()
 {
     setStatusText(QStringLiteral("Checking Pending Status Changes..."));
     const double now = Clock::nowDays();
-    for (int row = 0; row < m_model->rowCount(); ++row) {
+    for (const qint32 userId : m_model->pendingUsers()) {
+        const int row = m_model->rowOf(userId);
         const UserListItem *item = m_model->item(row);
         if (!item || !item->Pending || DateUtil::minutesBetween(item->OutTime, now) < 0)
             continue;

@@ -62,8 +62,9 @@ public:
     std::function<void()> setFrameCaption;
     std::function<void(const QString &status)> refreshIcon;
     std::function<void()> pumpEvents;
-    // Events are pumped every 25 rows, but not more often than this: each
-    // pump repaints the list, and a person notices nothing faster.
+    // Events are pumped every 25 rows once this long has passed since the
+    // rows began or since the last pump: each pump repaints the window, and
+    // a person notices nothing faster (so a short read never pumps).
     qint64 pumpIntervalMs = 50;
 
 private:

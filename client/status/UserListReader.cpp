@@ -103,16 +103,17 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
     try {
         RecordSet rs = OpenADORecordSet(connection, query.sql, true, query.params);
         QSet<qint32> seen;
+        rows.reserve(rs.recordCount());
         for (; !rs.eof(); rs.moveNext()) {
             if (rs.isNull(QStringLiteral("RealName")))
                 continue;
-            const Row row = rowFrom(rs);
+            Row row = rowFrom(rs);
             if (row.lastUpdated > m_highest)
                 m_highest = row.lastUpdated;
             if (seen.contains(row.user.UserID))
                 continue;
             seen.insert(row.user.UserID);
-            rows.append(row);
+            rows.append(std::move(row));
         }
     } catch (const AppError &e) {
         if (ownConnection)
@@ -126,8 +127,9 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
         CloseADOConnection(connection);
     g_iDBRetryCount = 0;
     m_rowsRead = qint32(rows.size());
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Row &a, const Row &b) { return a.user.UserID < b.user.UserID; });
+    const auto byId = [](const Row &a, const Row &b) { return a.user.UserID < b.user.UserID; };
+    if (!std::is_sorted(rows.begin(), rows.end(), byId))
+        std::stable_sort(rows.begin(), rows.end(), byId);
     return rows;
 }
 

@@ -7,7 +7,6 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 
-#include <QLocale>
 
 void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double &dueBack, QString &note,
                                      QString &status)
@@ -40,11 +39,15 @@ void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double
 
 QString UserListRows::cellText(double when)
 {
-    const QDateTime moment = DateUtil::fromDays(when);
-    const QString time = QLocale::c().toString(moment.time(), QStringLiteral("h:mm ap"));
+    // "h:mm ap" written out: a load of thousands of rows would otherwise
+    // read the format again for every cell.
+    const QTime at = DateUtil::timeOf(when);
+    const int hour = at.hour() % 12 == 0 ? 12 : at.hour() % 12;
+    const QString time = QString::number(hour) + u':' + QString::number(at.minute()).rightJustified(2, u'0')
+        + (at.hour() < 12 ? QLatin1String(" am") : QLatin1String(" pm"));
     if (DateUtil::daysBetween(Clock::nowDays(), when) == 0)
         return time;
-    return DateUtil::mediumDate(moment) + u' ' + time;
+    return DateUtil::mediumDate(DateUtil::fromDays(when)) + u' ' + time;
 }
 
 QColor UserListRows::grey()

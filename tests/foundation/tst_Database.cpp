@@ -3,10 +3,13 @@
 #include "foundation/Globals.h"
 #include "foundation/MErrorHandler.h"
 #include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/ConnectionPool.h"
 #include "platform/DataSourceRegistry.h"
 #include "platform/Registry.h"
 
 #include <QtTest>
+#include <thread>
 
 namespace {
 
@@ -16,6 +19,29 @@ const QString kViaDsn = QStringLiteral("Provider=MSDASQL;DSN=StaffDataDSN;");
 QString dsnValue(const QString &name)
 {
     return Registry::readString(Registry::CurrentUser, kDsnKey, name).value_or(QStringLiteral("<none>"));
+}
+
+void createStatusTable(DbHandle &db)
+{
+    Update(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer PRIMARY KEY, LastUpdated integer)"), db);
+}
+
+// A temporary table lives as long as its connection: an operation that finds
+// it got the connection that made it.
+void markConnection()
+{
+    DbHandle db = OpenADOConnection();
+    db->execute(QStringLiteral("CREATE TEMP TABLE pool_mark (x int)"));
+}
+bool gotMarkedConnection()
+{
+    DbHandle db = OpenADOConnection();
+    try {
+        db->query(QStringLiteral("SELECT x FROM pool_mark"));
+        return true;
+    } catch (const AppError &) {
+        return false;
+    }
 }
 
 } // namespace
@@ -127,6 +153,48 @@ private slots:
         // A bad statement is not "busy": it fails at once, without retries.
         QCOMPARE(g_iDBRetryCount, qint16(0));
     }
+
+    void connectionsArePooledPerThreadUntilIdleTooLong_data() { addEngineRows(); }
+    void connectionsArePooledPerThreadUntilIdleTooLong()
+    {
+        OPEN_TEST_DATABASE(tdb, "tst_database_");
+        Clock::pin(QDateTime(QDate(2026, 3, 4), QTime(10, 0)));
+        markConnection();
+        bool markedInOtherThread = true;
+        std::thread([&] { markedInOtherThread = gotMarkedConnection(); }).join();
+        QVERIFY(!markedInOtherThread);
+        Clock::advance(ConnectionPool::kIdleTimeoutMs - 1000);
+        QVERIFY(gotMarkedConnection());
+
+        // Handed back inside a transaction: rolled back, reported, and reused.
+        {
+            DbHandle db = OpenADOConnection();
+            db->beginWrite();
+            db->execute(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, LastUpdated) VALUES (5, 5)"));
+        }
+        QCOMPARE(tdb.value(QStringLiteral("SELECT COUNT(*) FROM STAFF_STATUS")).toInt(), 0);
+        QVERIFY(readTextFile(tdb.env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("inside a transaction")));
+        QVERIFY(gotMarkedConnection());
+
+        Clock::advance(ConnectionPool::kIdleTimeoutMs);
+        QVERIFY(!gotMarkedConnection());
+        Clock::unpin();
+    }
+
+    void aServerSessionEndedUnderTheIdlePoolIsReplaced()
+    {
+        REQUIRE_PG();
+        TestDatabase tdb(true, QStringLiteral("tst_database_ended"));
+        markConnection();
+        const qint64 pid = tdb.value(QStringLiteral("SELECT pg_backend_pid()")).toLongLong();
+        QVERIFY(gotMarkedConnection());
+        auto admin = DbConnection::open(ConnectionSpec::fromConnInfo(PgServer::adminConnInfo()));
+        admin->query(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid});
+        QTRY_COMPARE(admin->query(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE pid = ?"), {pid}).recordCount(), 0);
+        QVERIFY(!gotMarkedConnection()); // a new session, and no error on the way
+        QVERIFY(tdb.value(QStringLiteral("SELECT pg_backend_pid()")).toLongLong() != pid);
+    }
+
 
     void aLockHeldByAnotherServerSessionIsBusy()
     {

@@ -182,6 +182,38 @@ private Q_SLOTS:
         QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM UserGroup")).toInt(), 12);
     }
 
+    // An index changes no version: a database already at 46 gets those it
+    // lacks at its next start, with statistics, and one that has them all
+    // is left as it is.
+    void indexesCompletedAtCurrentVersion_data() { addEngineRows(); }
+    void indexesCompletedAtCurrentVersion()
+    {
+        OPEN_NEW_DATABASE(connection);
+        CUpdateDatabase().checkDatabaseVersion(connection);
+        const QString indexes = connection->isSQLite()
+            ? QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite%' ORDER BY 1")
+            : QStringLiteral("SELECT lower(indexname) FROM pg_indexes WHERE schemaname = current_schema() "
+                             "AND indexname NOT LIKE '%pkey' ORDER BY 1");
+        const QStringList all = {"staff_options_loginname", "staff_status_lastupdated", "usergroup_groupid_userid",
+                                 "usergroup_userid"};
+        QCOMPARE(rows(connection, indexes), all);
+        Update(QStringLiteral("DROP INDEX UserGroup_GroupID_UserID"), connection);
+        Update(QStringLiteral("DROP INDEX STAFF_OPTIONS_LoginName"), connection);
+        Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, LastUpdated, IsActive) VALUES (1, 'A', 1, 1)"),
+               connection);
+
+        for (int start = 0; start < 2; ++start) {
+            CUpdateDatabase().checkDatabaseVersion(connection);
+            QCOMPARE(rows(connection, indexes), all);
+            QCOMPARE(version(connection), QStringLiteral("46"));
+        }
+        QVERIFY(m_env->prompt.asked.isEmpty());
+        QVERIFY(!QFile::exists(m_env->path(QStringLiteral("logs/error.log"))));
+        if (connection->isSQLite())
+            QCOMPARE(rows(connection, QStringLiteral("SELECT COUNT(*) FROM sqlite_stat1 WHERE tbl = 'STAFF_STATUS'")),
+                     QStringList({"2"}));
+    }
+
     // A version row lost half-way (an older release's failed step) runs the
     // step to 40 again, which keeps the rows it finds and duplicates none,
     // nor brings back the memberships removed since the first run.

@@ -4,14 +4,19 @@
 // each remembering what it was asked, and a database of users for the engine
 // to change.
 
+#include "PgServer.h"
 #include "StaffRows.h"
 #include "StubTrayWindow.h"
 #include "TestDatabase.h"
+#include "foundation/CUpdateDatabase.h"
 #include "foundation/Globals.h"
 #include "foundation/ICalendarLink.h"
 #include "foundation/IMainWindow.h"
+#include "foundation/ITrayWindow.h"
 #include "messaging/CMCastUpdate.h"
+#include "platform/ConnectionPool.h"
 #include "platform/DateUtil.h"
+#include "status/CClientHnd.h"
 #include "status/ICheckInPopup.h"
 #include "status/IStatusChangeDialog.h"
 #include "status/IUserListView.h"

@@ -10,6 +10,9 @@
 #include "status/UserListPoll.h"
 #include "status/UserListReader.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 // Each case that reads the database runs on a fresh SQLite file and on a fresh
@@ -66,6 +69,37 @@ private:
     void addToGroup(qint32 group, qint32 user)
     {
         Update(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, ?)"), m_db, {user, group});
+    }
+
+    // Where the statement's plan reads a table that grows with the users
+    // from end to end (a full scan, an index walked whole, or an index built
+    // on the fly), or every member of a group; empty when it reads none.
+    QString fullScans(const QString &statement, const QVariantList &params = {})
+    {
+        QString sql = statement;
+        for (const QVariant &value : params)
+            sql.replace(sql.indexOf(u'?'), 1,
+                        value.typeId() == QMetaType::QString ? u'\'' + value.toString() + u'\'' : value.toString());
+        QString found;
+        if (m_db->isSQLite()) {
+            static const QRegularExpression scan(QStringLiteral("^SCAN (?!T\\b|TreeNode\\b)|AUTOMATIC|\\(GroupID=\\?\\)"));
+            for (RecordSet step = m_db->query(QStringLiteral("EXPLAIN QUERY PLAN ") + sql); !step.eof(); step.moveNext())
+                if (scan.match(step.text(QStringLiteral("detail"))).hasMatch())
+                    found += step.text(QStringLiteral("detail")) + u';';
+            return found;
+        }
+        const QString plan = m_db->query(QStringLiteral("EXPLAIN (FORMAT JSON) ") + sql).value(0).toString();
+        const std::function<void(const QJsonObject &)> walk = [&](const QJsonObject &node) {
+            const QString type = node.value(QLatin1String("Node Type")).toString();
+            const QString table = node.value(QLatin1String("Relation Name")).toString();
+            if (table != QLatin1String("treenode")
+                && (type == QLatin1String("Seq Scan") || (type.startsWith(QLatin1String("Index")) && !node.contains(QLatin1String("Index Cond")))))
+                found += type + QStringLiteral(" on ") + table + u';';
+            for (const QJsonValue child : node.value(QLatin1String("Plans")).toArray())
+                walk(child.toObject());
+        };
+        walk(QJsonDocument::fromJson(plan.toUtf8()).array().at(0).toObject().value(QLatin1String("Plan")).toObject());
+        return found;
     }
 
     qint32 poll(const QString &key, bool checksOnly = false)
@@ -187,6 +221,40 @@ private slots:
         QCOMPARE(m_poll->lastRowsRead(), 3);
         QCOMPARE(shown(), QStringList({"B2 Training", "C3 Out"}));
         QCOMPARE(arrayIds(), QList<qint32>({2, 3}));
+    }
+
+    // What every poll and log-in asks goes through an index on both engines,
+    // never through a whole table that grows with the users.
+    void pollAndLogInQueries_useIndexes_data() { addEngineRows(); }
+    void pollAndLogInQueries_useIndexes()
+    {
+        OPEN_DATABASE();
+        const QString users = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) ");
+        Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) ") + users
+                   + QStringLiteral("SELECT i, 'User ' || i, 'INN', i, 1 FROM n"), m_db);
+        Update(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName) ") + users
+                   + QStringLiteral("SELECT i, 'USER' || i FROM n"), m_db);
+        Update(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) ") + users
+                   + QStringLiteral("SELECT i, 3 FROM n UNION ALL SELECT i, 10 + i % 50 FROM n"), m_db);
+        // The next start gathers SQLite's statistics; the server's own vacuum does PostgreSQL's.
+        CUpdateDatabase::checkAtStartUp();
+        if (!m_db->isSQLite())
+            m_db->execute(QStringLiteral("ANALYZE"));
+
+        const qint32 mark = 4990;
+        for (const UserListReader::Query &poll : {UserListReader::usersQuery(3, {}, mark, false),
+                                                  UserListReader::usersQuery(12, {}, mark, false),
+                                                  UserListReader::usersQuery(0, {}, mark, false),
+                                                  UserListReader::watchListQuery({17, 4711})})
+            QVERIFY2(fullScans(poll.sql, poll.params).isEmpty(), qPrintable(poll.sql + u' ' + fullScans(poll.sql, poll.params)));
+        const QStringList asked = {
+            QStringLiteral("SELECT MAX(LastUpdated) AS maxid FROM STAFF_STATUS"),
+            QStringLiteral("SELECT SO.UserID FROM STAFF_OPTIONS SO, STAFF_STATUS SS "
+                           "WHERE (SO.LoginName = 'USER4321') AND (SS.UserID = SO.UserID) AND (SS.IsActive = 1)"),
+            QStringLiteral("SELECT T.* FROM TreeNode T, UserGroup U WHERE U.GroupID = T.ID AND U.UserID = 4321 ORDER BY T.ID"),
+        };
+        for (const QString &sql : asked)
+            QVERIFY2(fullScans(sql).isEmpty(), qPrintable(sql + u' ' + fullScans(sql)));
     }
 
     // Events pumped while rows are written may ask for another refresh: it

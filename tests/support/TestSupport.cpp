@@ -1,12 +1,14 @@
 #include "TestSupport.h"
 
+#ifndef TESSALY_TESTS_WITHOUT_APP
 #include "app/ClientApplication.h"
-
+#endif
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
 #include "foundation/MADOFunctions.h"
 #include "foundation/MErrorHandler.h"
+#include "platform/ConnectionPool.h"
 #include "platform/DbConnection.h"
 #include "platform/Registry.h"
 
@@ -38,7 +40,9 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("runtime")).toUtf8());
     qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("config-machine")).toUtf8());
     SetLogFolder(path(QStringLiteral("logs")));
+#ifndef TESSALY_TESTS_WITHOUT_APP // the fuzzer links only the layers it reads with
     g_application = &ClientApplication::instance();
+#endif
     g_prompt = &prompt;
     g_errorWindow = &errorWindow;
     g_shell = &shell;
@@ -57,6 +61,8 @@ TestEnvironment::TestEnvironment()
 
 TestEnvironment::~TestEnvironment()
 {
+    // The next test's database is another one; nothing of this one stays open.
+    ConnectionPool::closeLocal();
     g_prompt = m_savedPrompt;
     g_errorWindow = m_savedErrorWindow;
     g_shell = m_savedShell;
