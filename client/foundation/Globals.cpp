@@ -14,9 +14,7 @@
 #include "QtPrompt.h"
 #include "QtShell.h"
 #include "SystemUserName.h"
-#include "messaging/CMCastWindow.h"
 #include "platform/ConnectionPool.h"
-#include "status/CClientHnd.h"
 
 #include <cstdio>
 #include <cstdlib>
