@@ -21,7 +21,7 @@ void waitBeforeAttempt(int attempt)
 
 } // namespace
 
-std::unique_ptr<DbConnection> OpenWebConnection()
+DbConnection::Handle OpenWebConnection()
 {
     ConnectionSpec spec = DataSourceRegistry::resolve(GetConnectionString(), true);
     spec.createIfMissing = false;
@@ -53,7 +53,7 @@ void RunWriteTransaction(const std::function<void(DbConnection &)> &work)
 {
     for (int attempt = 1;; ++attempt) {
         try {
-            const std::unique_ptr<DbConnection> connection = OpenWebConnection();
+            const DbConnection::Handle connection = OpenWebConnection();
             connection->beginWrite();
             work(*connection);
             connection->commit();

@@ -18,7 +18,7 @@ namespace QelWeb {
 
 // Opens a connection as the settings say; raises AppError when it cannot. A
 // missing SQLite file is reported, never made.
-std::unique_ptr<DbConnection> OpenWebConnection();
+DbConnection::Handle OpenWebConnection();
 
 // The rows of a query, read whole, or nothing after an error.
 std::optional<RecordSet> RunSQLReturnRS(const QString &sql, const QVariantList &params = {});

@@ -21,11 +21,6 @@ QString dsnValue(const QString &name)
     return Registry::readString(Registry::CurrentUser, kDsnKey, name).value_or(QStringLiteral("<none>"));
 }
 
-void createStatusTable(DbHandle &db)
-{
-    Update(QStringLiteral("CREATE TABLE STAFF_STATUS (UserID integer PRIMARY KEY, LastUpdated integer)"), db);
-}
-
 // A temporary table lives as long as its connection: an operation that finds
 // it got the connection that made it.
 void markConnection()

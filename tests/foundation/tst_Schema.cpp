@@ -188,7 +188,7 @@ private Q_SLOTS:
     void indexesCompletedAtCurrentVersion_data() { addEngineRows(); }
     void indexesCompletedAtCurrentVersion()
     {
-        OPEN_NEW_DATABASE(connection);
+        OPEN_NEW_DATABASE(db);
         CUpdateDatabase().checkDatabaseVersion(connection);
         const QString indexes = connection->isSQLite()
             ? QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite%' ORDER BY 1")
@@ -196,7 +196,7 @@ private Q_SLOTS:
                              "AND indexname NOT LIKE '%pkey' ORDER BY 1");
         const QStringList all = {"staff_options_loginname", "staff_status_lastupdated", "usergroup_groupid_userid",
                                  "usergroup_userid"};
-        QCOMPARE(rows(connection, indexes), all);
+        QCOMPARE(db.rows(indexes), all);
         Update(QStringLiteral("DROP INDEX UserGroup_GroupID_UserID"), connection);
         Update(QStringLiteral("DROP INDEX STAFF_OPTIONS_LoginName"), connection);
         Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, LastUpdated, IsActive) VALUES (1, 'A', 1, 1)"),
@@ -204,13 +204,13 @@ private Q_SLOTS:
 
         for (int start = 0; start < 2; ++start) {
             CUpdateDatabase().checkDatabaseVersion(connection);
-            QCOMPARE(rows(connection, indexes), all);
-            QCOMPARE(version(connection), QStringLiteral("46"));
+            QCOMPARE(db.rows(indexes), all);
+            QCOMPARE(version(db), QStringLiteral("46"));
         }
-        QVERIFY(m_env->prompt.asked.isEmpty());
-        QVERIFY(!QFile::exists(m_env->path(QStringLiteral("logs/error.log"))));
+        QVERIFY(db.env.prompt.asked.isEmpty());
+        QVERIFY(!QFile::exists(db.env.path(QStringLiteral("logs/error.log"))));
         if (connection->isSQLite())
-            QCOMPARE(rows(connection, QStringLiteral("SELECT COUNT(*) FROM sqlite_stat1 WHERE tbl = 'STAFF_STATUS'")),
+            QCOMPARE(db.rows(QStringLiteral("SELECT COUNT(*) FROM sqlite_stat1 WHERE tbl = 'STAFF_STATUS'")),
                      QStringList({"2"}));
     }
 

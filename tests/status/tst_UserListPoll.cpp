@@ -245,7 +245,7 @@ private slots:
         for (const UserListReader::Query &poll : {UserListReader::usersQuery(3, {}, mark, false),
                                                   UserListReader::usersQuery(12, {}, mark, false),
                                                   UserListReader::usersQuery(0, {}, mark, false),
-                                                  UserListReader::watchListQuery({17, 4711})})
+                                                  UserListReader::usersByIdQuery({17, 4711})})
             QVERIFY2(fullScans(poll.sql, poll.params).isEmpty(), qPrintable(poll.sql + u' ' + fullScans(poll.sql, poll.params)));
         const QStringList asked = {
             QStringLiteral("SELECT MAX(LastUpdated) AS maxid FROM STAFF_STATUS"),

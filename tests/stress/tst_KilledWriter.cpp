@@ -5,6 +5,8 @@
 #include "foundation/Globals.h"
 
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QtTest>
 #include <cstdio>
 #include <sqlite3.h>
@@ -31,27 +33,18 @@ void pauseHere(sqlite3_context *, int, sqlite3_value **)
         pause();
 }
 
-// The copy's connection, as SQLite's own handle.
-sqlite3 *sqliteHandle(const DbConnection &connection)
+// Starts one status change and stops inside it, before the commit: after the
+// status row ("status") or after the history row ("history").
+int writeAndStop(const QString &point)
 {
-    const QVariant handle = connection.nativeHandle();
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
-// Starts one status change and stops inside it: after the status row
-// ("status") or after the history row ("history"), before the commit.
-int writeAndStop(const QByteArray &point)
-{
-    setUpCopy();
     DbHandle connection = OpenADOConnection();
     if (connection->isSQLite()) {
-        sqlite3_create_function_v2(sqliteHandle(*connection), "pause_here", 0, SQLITE_UTF8, nullptr, pauseHere, nullptr, nullptr,
-                                   nullptr);
-        connection->execute(point == "status"
-                                ? QStringLiteral("CREATE TEMP TRIGGER stop AFTER UPDATE ON main.STAFF_STATUS "
-                                                 "BEGIN SELECT pause_here(); END")
-                                : QStringLiteral("CREATE TEMP TRIGGER stop AFTER INSERT ON main.STATUS_HISTORY "
-                                                 "BEGIN SELECT pause_here(); END"));
+        const QVariant handle = connection->nativeHandle();
+        sqlite3_create_function_v2(*static_cast<sqlite3 *const *>(handle.constData()), "pause_here", 0, SQLITE_UTF8,
+                                   nullptr, pauseHere, nullptr, nullptr, nullptr);
+        connection->execute(QStringLiteral("CREATE TEMP TRIGGER stop AFTER %1 BEGIN SELECT pause_here(); END")
+                                .arg(point == QLatin1String("status") ? "UPDATE ON main.STAFF_STATUS"
+                                                                      : "INSERT ON main.STATUS_HISTORY"));
     } else {
         // The server sleeps inside the change, looking for the vanished client every 100 ms.
         connection->execute(QStringLiteral("SET tessaly.pause = 'on'"));
