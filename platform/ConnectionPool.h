@@ -21,7 +21,7 @@ class DbConnection;
 class ConnectionPool
 {
 public:
-    static constexpr qint64 kIdleTimeoutMs = 60000;
+    static constexpr qint64 kIdleTimeoutMs = 300000; // longer than the default 155 s between polls
     // Routines nest a few connections deep at most; more idle ones than that
     // only hold server sessions.
     static constexpr std::size_t kMaxIdle = 4;
