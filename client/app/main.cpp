@@ -7,6 +7,7 @@
 #include "mainwindow/frmMain.h"
 #include "messaging/tray/frmSysTray.h"
 #include "platform/Clock.h"
+#include "resources/ResourceLists.h"
 #include "status/StatusMCastReceiver.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@ void installForms()
     static COptionsEditor optionsEditor;
     g_userEditor = &optionsEditor;
     g_chooseDatabase = &frmFileDialog::ask;
+    static ResourceLists resourceLists;
+    g_resourceLists = &resourceLists;
 }
 
 QStringList argumentsOf(const QCoreApplication &app)

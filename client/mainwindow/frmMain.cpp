@@ -32,6 +32,7 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "resources/frmResource.h"
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
 #include "status/MNodeView.h"
@@ -135,6 +136,7 @@ void frmMain::connectMenus()
     onClick(QStringLiteral("mnuAdminAddUser"), [] {
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
     });
+    onClick(QStringLiteral("mnuAdminAddResource"), [this] { Steps::logAndSkip(kLog, [this] { addResource(); }); });
     for (int i : {0, 3, 5})
         onClick(QStringLiteral("mnuHelpSub(%1)").arg(i), [this, i] { mnuHelpSub_Click(i); });
 }
@@ -602,15 +604,11 @@ void frmMain::refreshCurrentView()
     g_lLastUpdated = -1;
     if (g_sCurrentNodeKey.isEmpty())
         return;
-    if (g_sCurrentNodeKey.left(3).compare(QLatin1String("RES"), Qt::CaseInsensitive) == 0) {
-        const int row = lvwUserList->selectedRow();
+    if (g_sViewType == QLatin1String("RSG")) {
+        // The selected resource's bookings follow the refresh by themselves.
         Steps::logAndSkip(kLog, [] {
             if (g_oClientHnd)
-                g_oClientHnd->refreshResourceList();
-        });
-        Steps::logAndSkip(kLog, [this, row] {
-            lvwUserList->selectRow(row);
-            lvwUserList_ItemClick(row);
+                g_oClientHnd->refreshResourceList(g_sCurrentNodeKey);
         });
         return;
     }
@@ -622,6 +620,17 @@ void frmMain::lvwUserList_ItemClick(int row)
     const QString key = lvwUserList->rowKey(row);
     if (key.left(3).compare(QLatin1String("RES"), Qt::CaseInsensitive) == 0)
         g_resourceLists->refreshReservationDetails(lvwUserList->rowText(row), key, 0);
+}
+
+// From the administration menu the group is the user's choice; a resource
+// added to the group shown appears in its list at once.
+void frmMain::addResource()
+{
+    frmResource dialog(this);
+    dialog.newResource(-1);
+    dialog.exec();
+    if (!dialog.Cancel && g_sViewType == QLatin1String("RSG") && g_oClientHnd)
+        g_oClientHnd->refreshResourceList(g_sCurrentNodeKey);
 }
 
 // ---------------------------------------------------------------- services
@@ -1053,6 +1062,8 @@ void frmMain::setProgress(int percent)
 
 void frmMain::showUserColumns(const QList<UserListColumns::Column> &columns)
 {
+    // Another view may have shown its own rows in the upper list.
+    attachUserList();
     for (int i = 0; i < columns.size(); ++i)
         lvwUserList->setColumnWidth(i, columns.at(i).width);
     lvwReservations->hide();
@@ -1060,6 +1071,36 @@ void frmMain::showUserColumns(const QList<UserListColumns::Column> &columns)
     lblResource->hide();
     lvwUserList->show();
     Steps::logAndSkip(kLog, [this] { arrangeControls(); });
+}
+
+void frmMain::showListView(QAbstractItemModel *upper, QAbstractItemModel *lower)
+{
+    saveColumnSettings();
+    lvwUserList->setModel(upper);
+    applyColumnWidths(lvwUserList);
+    lvwUserList->show();
+    if (lower) {
+        lvwReservations->setModel(lower);
+        applyColumnWidths(lvwReservations);
+    }
+    lvwReservations->setVisible(lower);
+    shpResourceBar->setVisible(lower);
+    lblResource->setVisible(lower);
+    Steps::logAndSkip(kLog, [this] { arrangeControls(); });
+}
+
+void frmMain::applyColumnWidths(ListViewPane *list)
+{
+    const QAbstractItemModel *model = list->model();
+    for (int column = 0; model && column < model->columnCount(); ++column)
+        list->setColumnWidth(column, UserListColumns::GetColumnWidth(
+                                         model->headerData(column, Qt::Horizontal, Qt::UserRole).toString()));
+}
+
+void frmMain::setResourceCaption(const QString &text)
+{
+    lblResource->setText(text);
+    lblResource->adjustSize();
 }
 
 void frmMain::saveColumnSettings()
