@@ -231,7 +231,7 @@ private slots:
         ResourceLists lists;
         lists.refreshResourceList(QStringLiteral("NOD4"));
         QCOMPARE(rowsOf(lists.resources()),
-                 QStringList({"RES3|Beamer|B1|Available|||||", "RES4|Bike|K1|Available|||||",
+                 QStringList({"RES3|Beamer|B1|Available||||", "RES4|Bike|K1|Available||||",
                               "RES2|Room|R1|Overdue|Bo||06-Jan-30 9:00 am|9:00 am",
                               "RES1|Van|V1|Booked Out|Ann||2:00 pm|4:00 pm"}));
         QCOMPARE(lists.resources().index(3, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
