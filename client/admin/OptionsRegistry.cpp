@@ -51,12 +51,18 @@ void OptionsRegistry::read(OptionsValues &values)
         if (StatusComboItems::isCode(code))
             values.CalendarStatus[i] = code;
     }
+    for (auto [name, path] : {std::pair{"CalendarPath", &values.CalendarPath}, {"ContactsPath", &values.ContactsPath}}) {
+        const QString stored = value(name);
+        *path = stored == Registry::missingText() ? QString() : stored;
+    }
 }
 
 void OptionsRegistry::write(const OptionsValues &values)
 {
     for (int i = 0; i < StatusComboItems::Combos; ++i)
         writeText(kCalendarValues[i], values.CalendarStatus[i]);
+    writeText("CalendarPath", values.CalendarPath.trimmed());
+    writeText("ContactsPath", values.ContactsPath.trimmed());
     SetRegistryValue(QStringLiteral("IconSize"), RegDword, values.LargeIcons ? 32 : 16, settingsKey());
     writeText("TreeByStatus", trueFalse(values.TreeByStatus));
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)

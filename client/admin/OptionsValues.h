@@ -37,6 +37,8 @@ struct OptionsValues
     std::array<QString, StatusComboItems::Combos> CalendarStatus = {
         StatusComboItems::defaultCode(0), StatusComboItems::defaultCode(1), StatusComboItems::defaultCode(2),
         StatusComboItems::defaultCode(3)};
+    QString CalendarPath; // an .ics file or a folder of them
+    QString ContactsPath; // a .vcf file or a folder of them
     bool LargeIcons = false;
     std::array<bool, OptionalColumns> ShowColumn = {true, true, true, true, true};
     bool TreeByStatus = true;

@@ -12,6 +12,7 @@
 #include "datetime/ucDateTime.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
+#include "foundation/ICalendarLink.h"
 #include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
@@ -250,8 +251,16 @@ QWidget *frmOptions::buildCalendarTab()
         cboStatus[i] = new QComboBox(fraOutlook);
         grid->addRow(lblStatus[i], cboStatus[i]);
     }
+    auto *places = new QFormLayout;
+    txtCalendarPath = new QLineEdit(page);
+    txtCalendarPath->setPlaceholderText(QStringLiteral("an .ics file or a folder of them"));
+    txtContactsPath = new QLineEdit(page);
+    txtContactsPath->setPlaceholderText(QStringLiteral("a .vcf file or a folder of them"));
+    places->addRow(QStringLiteral("Calendar location:"), txtCalendarPath);
+    places->addRow(QStringLiteral("Contacts location:"), txtContactsPath);
     layout->addWidget(chkOutlookExtensions);
     layout->addWidget(chkOutlookParallelProcess);
+    layout->addLayout(places);
     layout->addWidget(fraOutlook);
     connect(chkOutlookExtensions, &QCheckBox::clicked, this, &frmOptions::chkOutlookExtensions_Click);
     return page;
@@ -468,6 +477,8 @@ void frmOptions::setValues(const OptionsValues &v)
     chkStartUp->setChecked(v.StartMin);
     for (int i = 0; i < StatusComboItems::Combos; ++i)
         setStatusComboValue(i, v.CalendarStatus[i]);
+    txtCalendarPath->setText(v.CalendarPath);
+    txtContactsPath->setText(v.ContactsPath);
     choose(optIconSize, v.LargeIcons ? 1 : 0);
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
         chkColumns[i]->setChecked(v.ShowColumn[i]);
@@ -495,6 +506,8 @@ OptionsValues frmOptions::values() const
     v.StartMin = chkStartUp->isChecked();
     for (int i = 0; i < StatusComboItems::Combos; ++i)
         v.CalendarStatus[i] = getStatusComboValue(i);
+    v.CalendarPath = txtCalendarPath->text();
+    v.ContactsPath = txtContactsPath->text();
     v.LargeIcons = optIconSize[1]->isChecked();
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
         v.ShowColumn[i] = chkColumns[i]->isChecked();
@@ -604,6 +617,8 @@ void frmOptions::chkAdmin_Click()
 
 void frmOptions::chkOutlookExtensions_Click()
 {
+    if (chkOutlookExtensions->isChecked())
+        g_calendarLink->testOutLookInstall(txtCalendarPath->text().trimmed());
     setCalendarControlsEnabled(chkOutlookExtensions->isChecked());
 }
 

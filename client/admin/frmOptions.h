@@ -79,6 +79,7 @@ public:
     QLabel *lblIconSizeEx = nullptr;
     QCheckBox *chkOutlookExtensions = nullptr, *chkOutlookParallelProcess = nullptr;
     QGroupBox *fraOutlook = nullptr;
+    QLineEdit *txtCalendarPath = nullptr, *txtContactsPath = nullptr;
     QLabel *lblWhen = nullptr, *lblShowStatus = nullptr;
     std::array<QLabel *, 4> lblStatus{};
     std::array<QComboBox *, 4> cboStatus{};

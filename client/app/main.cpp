@@ -4,6 +4,9 @@
 #include "admin/COptionsEditor.h"
 #include "dialogs/frmFileDialog.h"
 #include "foundation/Globals.h"
+#include "mail/CClientEmail.h"
+#include "mail/frmPhHistory.h"
+#include "mail/frmPhMsgWizard.h"
 #include "mainwindow/frmMain.h"
 #include "messaging/tray/frmSysTray.h"
 #include "platform/Clock.h"
@@ -28,6 +31,15 @@ void installForms()
     static COptionsEditor optionsEditor;
     g_userEditor = &optionsEditor;
     g_chooseDatabase = &frmFileDialog::ask;
+    static CClientOutlook calendarLink;
+    g_calendarLink = &calendarLink;
+    CClientEmail::phoneMessageForm = [] { return std::make_unique<frmPhMsgWizard>(); };
+    g_uiFactory.phoneMessage = [](qint32 userId, const QString &name) { CClientEmail().PhMessage(userId, name); };
+    g_uiFactory.showPhoneHistory = [](CClientHnd &) {
+        auto *journal = new frmPhHistory;
+        journal->setAttribute(Qt::WA_DeleteOnClose);
+        journal->show();
+    };
     static ResourceLists resourceLists;
     g_resourceLists = &resourceLists;
 }

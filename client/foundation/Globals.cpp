@@ -56,6 +56,7 @@ bool g_fMarkOutDue = false;
 double g_dtLastMarkOut = 0;
 quint8 g_bOnClose = 0;
 double g_vLastApptModTime = 0;
+QString g_sLastApptIdentity;
 
 QString g_sDBType;
 QString g_sConnectionString;

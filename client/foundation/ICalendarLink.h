@@ -16,6 +16,9 @@ public:
                                           const QString &statusCode, const QString &attendees) = 0;
     virtual QVector<AddressEntry> GetAddressBook() = 0;
     virtual void CloseOutlook() = 0;
+    // Run when the user switches the link on: tells him when it cannot work
+    // with that calendar location. True when it can.
+    virtual bool testOutLookInstall(const QString & /*calendarPath*/) { return true; }
 };
 
 // The link on a desktop where no calendar is set up: every call does nothing.

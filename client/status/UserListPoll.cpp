@@ -333,7 +333,7 @@ void UserListPoll::checkCalendar(bool skipCalendar)
 {
     if (skipCalendar || !g_fOutlook || g_fOutlookOOP)
         return;
-    setStatusText(QStringLiteral("Checking Outlook..."));
+    setStatusText(QStringLiteral("Checking calendar..."));
     g_calendarLink->CheckSchedule2();
 }
 

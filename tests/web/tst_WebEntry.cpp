@@ -179,6 +179,12 @@ private slots:
         Clock::unpin(); // the example runs on today's clock
 
         QProcess page;
+#ifdef QELWEB_PRELOAD
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(QELWEB_PRELOAD));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0")); // the interpreter's own
+        page.setProcessEnvironment(environment);
+#endif
         page.start(QStringLiteral("python3"),
                    {QStringLiteral(QELWEB_EXAMPLE), "--library", QStringLiteral(QELWEB_LIBRARY), "--group", "3",
                     "--login", " anno ", "--resource-group", "5", "--user", QString::number(ann)});

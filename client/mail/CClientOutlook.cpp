@@ -1,0 +1,298 @@
+#include "CClientOutlook.h"
+
+#include "MailMessage.h"
+#include "MailSettings.h"
+#include "SendmailPipe.h"
+
+#include "foundation/Globals.h"
+#include "foundation/IPrompt.h"
+#include "foundation/IShell.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/calendar/IcsWriter.h"
+#include "platform/calendar/SafeFile.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "platform/Registry.h"
+#include "status/CClientHnd.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace {
+constexpr qint32 kLinkError = 10008;
+
+void openUrl(const QUrl &url)
+{
+    if (g_shell)
+        g_shell->openUrl(url);
+}
+
+QString fullName(const VCardContact &c)
+{
+    if (!c.fullName.isEmpty())
+        return c.fullName;
+    return QStringList{c.firstName, c.lastName}.join(QLatin1Char(' ')).trimmed();
+}
+
+bool startsWith(const QString &value, const QString &prefix)
+{
+    return prefix.isEmpty() || value.startsWith(prefix, Qt::CaseInsensitive);
+}
+} // namespace
+
+bool CClientOutlook::isAvailable() const
+{
+    return !MailSettings::read().calendarPath.isEmpty();
+}
+
+void CClientOutlook::CloseOutlook()
+{
+    m_store.setPath(QString());
+}
+
+void CClientOutlook::reportError(const QString &operation, const QString &description)
+{
+    ErrorDialog(kLinkError, description, QStringLiteral("CClientOutlook.") + operation);
+}
+
+void CClientOutlook::NewEmail(const QList<Recipient> &recipients)
+{
+    QStringList to, bcc;
+    for (const Recipient &r : recipients)
+        (r.type == Bcc ? bcc : to) << r.address;
+    openUrl(MailMessage::mailto(to, bcc, QString(), QString()));
+}
+
+QString CClientOutlook::resolveAddress(const QString &nameOrAddress)
+{
+    const QString name = nameOrAddress.trimmed();
+    if (name.contains(QLatin1Char('@')))
+        return name;
+    for (const CUser &user : g_vUserList)
+        if (user.RealName.trimmed().compare(name, Qt::CaseInsensitive) == 0 && user.Email.contains(QLatin1Char('@')))
+            return user.Email.trimmed();
+    for (const VCardContact &c : VCardReader::readPath(MailSettings::read().contactsPath))
+        if (fullName(c).compare(name, Qt::CaseInsensitive) == 0 && !c.email.isEmpty())
+            return c.email;
+    return QString();
+}
+
+bool CClientOutlook::SendEmail(const QStringList &recipients, const QString &sender, const QString &subject,
+                               const QString &body)
+{
+    QStringList named;
+    for (const QString &r : recipients)
+        if (!r.isEmpty())
+            named << r;
+    const QStringList headers = QStringList(named) << subject << sender;
+    for (const QString &text : headers) {
+        if (MailMessage::hasLineBreak(text)) {
+            WriteDebugLog(QStringLiteral("Mail refused: a line break in a header: ") + text.simplified());
+            return false;
+        }
+    }
+    QStringList addresses;
+    for (const QString &r : named)
+        addresses << resolveAddress(r);
+    const QString command = MailSettings::read().sendmailCommand;
+    const bool resolved = !addresses.isEmpty() && !addresses.contains(QString());
+    if (resolved && SendmailPipe::send(command,
+                                       MailMessage::compose(resolveAddress(sender), addresses, subject, body,
+                                                            Clock::now())))
+        return true;
+    // Not sent: the user's mail program shows it to finish.
+    openUrl(MailMessage::mailto(named, {}, subject, body));
+    return true;
+}
+
+void CClientOutlook::ReadEmail()
+{
+    const QString program = MailSettings::read().mailProgram;
+    QStringList words = QProcess::splitCommand(program);
+    if (words.isEmpty()) {
+        openUrl(QUrl(QStringLiteral("mailto:")));
+        return;
+    }
+    const QString first = words.takeFirst();
+    if (!QProcess::startDetached(first, words))
+        reportError(QStringLiteral("ReadEmail"), QStringLiteral("\"%1\" could not be started").arg(program));
+}
+
+void CClientOutlook::CheckSchedule2()
+{
+    try {
+        m_store.setPath(MailSettings::read().calendarPath);
+        if (m_store.path().isEmpty())
+            return;
+        QStringList warnings;
+        const QDateTime now = Clock::now();
+        const QList<CalendarAppointment> day = m_store.day(now.date(), warnings);
+        for (const QString &w : warnings)
+            WriteDebugLog(QStringLiteral("Calendar: ") + w);
+        if (const CalendarAppointment *running = CalendarStore::running(day, now))
+            UpdateStatusFromAppointment(*running);
+    } catch (...) {
+        // the check never reports: the status simply stays as it is
+    }
+}
+
+void CClientOutlook::UpdateStatusFromAppointment(const CalendarAppointment &appointment)
+{
+    if (!g_oClientHnd)
+        return;
+    const QString identity = appointment.identity();
+    if (identity == g_sLastApptIdentity)
+        return;
+    g_sLastApptIdentity = identity;
+    if (appointment.isPrivate)
+        return;
+    double outAt = DateUtil::toDays(appointment.start.toLocalTime());
+    double dueBack = DateUtil::toDays(appointment.end.toLocalTime());
+    g_oClientHnd->UpdateStatus(g_lUserID, GetOutlookStatus(appointment.busy), appointment.note(), outAt, dueBack,
+                               false, true);
+}
+
+QString CClientOutlook::GetOutlookStatus(BusyStatus busy)
+{
+    static const char *const names[] = {"OutlookFree", "OutlookTentative", "OutlookBusy", "OutlookOutOfOffice"};
+    static const char *const fallback[] = {"MTA", "MTT", "MTG", "MTO"};
+    const auto i = static_cast<size_t>(busy);
+    const QString stored = GetRegistryValue(QString::fromLatin1(names[i]), MailSettings::settingsKey());
+    return stored == Registry::missingText() ? QString::fromLatin1(fallback[i]) : stored;
+}
+
+void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QString &note,
+                                              const QString &statusCode, const QString &attendees)
+{
+    const QString path = MailSettings::read().calendarPath;
+    if (path.isEmpty())
+        return;
+    IcsWriter::Event event{IcsWriter::newUid(QStringLiteral("@status.tessaly")), DateUtil::fromDays(start),
+                           DateUtil::fromDays(end), note, Busy::forStatusCode(statusCode), {}};
+    for (const QString &a : attendees.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (!resolveAddress(a).isEmpty())
+            event.attendees << resolveAddress(a);
+    const IcsWriter::Result result =
+        IcsWriter::append(path, event.uid, IcsWriter::eventText(event, Clock::now().toUTC()));
+    if (result != IcsWriter::Done) {
+        reportError(QStringLiteral("AddAppointmentToSchedule"),
+                    result == IcsWriter::Unparsable
+                        ? QStringLiteral("The calendar \"%1\" cannot be read; it was left as it is.").arg(path)
+                        : QStringLiteral("The calendar \"%1\" could not be written.").arg(path));
+        return;
+    }
+    if (!event.attendees.isEmpty())
+        openUrl(MailMessage::mailto(event.attendees, {}, QStringLiteral("Invitation: ") + note,
+                                    QStringLiteral("%1\n%2 - %3").arg(note, event.start.toString(Qt::TextDate),
+                                                                       event.end.toString(Qt::TextDate))));
+}
+
+void CClientOutlook::NewAppointment()
+{
+    ShowSchedule();
+}
+
+void CClientOutlook::ShowSchedule()
+{
+    const QString path = MailSettings::read().calendarPath;
+    if (!path.isEmpty())
+        openUrl(QUrl::fromLocalFile(path));
+}
+
+void CClientOutlook::ReportToZor(const QString &address, const QString &subject, const QString &body)
+{
+    const QString support = MailSettings::read().supportMailbox;
+    QStringList to;
+    if (!address.isEmpty())
+        to << address;
+    if (!support.isEmpty() && address.compare(support, Qt::CaseInsensitive) != 0)
+        to << support;
+    openUrl(MailMessage::mailto(to, {}, subject, body));
+}
+
+QVector<ICalendarLink::AddressEntry> CClientOutlook::GetAddressBook()
+{
+    QVector<AddressEntry> book;
+    for (const VCardContact &c : VCardReader::readPath(MailSettings::read().contactsPath))
+        book.append({fullName(c), c.email, QStringLiteral("Contacts")});
+    return book;
+}
+
+QList<VCardContact> CClientOutlook::FindContacts(QString firstName, QString lastName, QString company)
+{
+    firstName = firstName.trimmed();
+    lastName = lastName.trimmed();
+    company = company.trimmed();
+    QList<VCardContact> found;
+    for (const VCardContact &c : VCardReader::readPath(MailSettings::read().contactsPath))
+        if (startsWith(c.firstName, firstName) && startsWith(c.lastName, lastName) && startsWith(c.company, company))
+            found << c;
+    return found;
+}
+
+void CClientOutlook::NewContact(const QString &firstName, const QString &lastName, const QString &company)
+{
+    const QString path = MailSettings::read().contactsPath;
+    if (path.isEmpty())
+        return;
+    const QString uid = IcsWriter::newUid(QString());
+    const QByteArray card = VCardReader::cardText(uid, firstName, lastName, company);
+    QString file = path;
+    bool written = false;
+    if (QFileInfo(path).isDir()) {
+        file = QDir(path).filePath(uid + QStringLiteral(".vcf"));
+        written = SafeFile::createNew(file, card);
+    } else if (!QFileInfo::exists(path)) {
+        written = SafeFile::createNew(path, card);
+    } else {
+        written = SafeFile::update(path, [&](const QByteArray &old) -> std::optional<QByteArray> {
+            return old.isEmpty() || old.endsWith('\n') ? old + card : old + "\r\n" + card;
+        }) == SafeFile::Done;
+    }
+    if (!written) {
+        reportError(QStringLiteral("NewContact"), QStringLiteral("\"%1\" could not be written.").arg(file));
+        return;
+    }
+    openUrl(QUrl::fromLocalFile(file));
+}
+
+void CClientOutlook::OpenContact(const QString &entryId)
+{
+    const QString path = MailSettings::read().contactsPath;
+    const QFileInfo info(path);
+    const QList<QFileInfo> files =
+        info.isDir() ? QDir(path).entryInfoList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name) : QList{info};
+    for (const QFileInfo &file : files)
+        for (const VCardContact &c : VCardReader::readPath(file.absoluteFilePath()))
+            if (c.entryId == entryId) {
+                openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+                return;
+            }
+}
+
+bool CClientOutlook::NewJournalEntry(const QString &contactNames, const QString &companies, const QDateTime &start,
+                                     int minutes, const QString &notes)
+{
+    const QString path = MailSettings::read().journalPath;
+    IcsWriter::Journal entry{IcsWriter::newUid(QStringLiteral("@journal.tessaly")), start, minutes,
+                             QStringLiteral("Phone Call: ") + contactNames,
+                             companies.isEmpty() ? notes : companies + QLatin1Char('\n') + notes};
+    if (IcsWriter::append(path, entry.uid, IcsWriter::journalText(entry, Clock::now().toUTC())) == IcsWriter::Done)
+        return true;
+    reportError(QStringLiteral("NewJournalEntry"), QStringLiteral("The journal \"%1\" could not be written.").arg(path));
+    return false;
+}
+
+bool CClientOutlook::testOutLookInstall(const QString &calendarPath)
+{
+    if (!calendarPath.isEmpty() && QFileInfo::exists(calendarPath))
+        return true;
+    if (g_prompt)
+        g_prompt->message(QStringLiteral("No calendar is set up: give a calendar file or folder as the calendar "
+                                         "location in the options (\"CalendarPath\"). The calendar link will do nothing until then."),
+                          IPrompt::Ok, IPrompt::Information, QStringLiteral("Calendar"));
+    return false;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One person of the user's address book.
+struct VCardContact
+{
+    QString entryId; // UID, else file name and place
+    QString fullName;
+    QString firstName;
+    QString lastName;
+    QString company;
+    QString workPhone;
+    QString mobilePhone;
+    QString email;
+};
+
+// Reads vCards of versions 2.1 to 4.0 from a .vcf file or a folder of them:
+// folded lines, escapes, quoted-printable values and typed phone numbers.
+class VCardReader
+{
+public:
+    static QList<VCardContact> parse(const QByteArray &text, const QString &fileName);
+    static QList<VCardContact> readPath(const QString &path);
+
+    // A minimal card of our own for a new contact.
+    static QByteArray cardText(const QString &uid, const QString &first, const QString &last, const QString &company);
+};

@@ -1,0 +1,224 @@
+#include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/IcsWriter.h"
+#include "platform/calendar/SafeFile.h"
+#include "platform/calendar/VCardReader.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <ctime>
+
+namespace {
+QByteArray calendar(const QString &events)
+{
+    return ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Other//EN\r\n" + events + "END:VCALENDAR\r\n").toUtf8();
+}
+
+QString vevent(const QString &summary, const QString &lines)
+{
+    return QStringLiteral("BEGIN:VEVENT\r\nUID:%1@x\r\nDTSTAMP:20260101T000000Z\r\nSUMMARY:%1\r\n%2END:VEVENT\r\n")
+        .arg(summary, lines);
+}
+
+QString timed(const QString &summary, const QString &from, const QString &to, const QString &extra = {})
+{
+    return vevent(summary, QStringLiteral("DTSTART:%1\r\nDTEND:%2\r\n%3").arg(from, to, extra));
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const CalendarAppointment *runningIn(CalendarStore &store, const QString &now, QList<CalendarAppointment> &day,
+                                     QStringList &warnings)
+{
+    const QDateTime at = QDateTime::fromString(now, Qt::ISODate);
+    day = store.day(at.date(), warnings);
+    return CalendarStore::running(day, at);
+}
+} // namespace
+
+class tst_Calendar : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+    }
+
+    void runningAppointment_data()
+    {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<QString>("expected"); // subject, or empty
+        QTest::addColumn<int>("busy");
+        const QString ten = timed("A", "20260310T100000", "20260310T110000");
+        const QString weekly = timed("Weekly", "20260106T100000", "20260106T110000",
+                                     "RRULE:FREQ=WEEKLY;BYDAY=TU\r\nEXDATE:20260303T100000\r\n") +
+                               vevent("Moved", "RECURRENCE-ID:20260310T100000\r\nDTSTART:20260310T140000\r\n"
+                                              "DTEND:20260310T150000\r\n")
+                                   .replace("Moved@x", "Weekly@x");
+        QTest::newRow("one minute early") << ten << "2026-03-10T09:59:59" << "" << 0;
+        QTest::newRow("at its start") << ten << "2026-03-10T10:00:00" << "A" << 2;
+        QTest::newRow("last minute") << ten << "2026-03-10T10:59:30" << "A" << 2;
+        QTest::newRow("at its end") << ten << "2026-03-10T11:00:00" << "" << 0;
+        QTest::newRow("overlap: earlier start wins")
+            << ten + timed("B", "20260310T103000", "20260310T120000") << "2026-03-10T10:45:00" << "A" << 2;
+        QTest::newRow("tie: place in file") << timed("B", "20260310T100000", "20260310T103000") + ten
+                                            << "2026-03-10T10:10:00" << "B" << 2;
+        QTest::newRow("weekly") << weekly << "2026-02-24T10:30:00" << "Weekly" << 2;
+        QTest::newRow("weekly, excluded") << weekly << "2026-03-03T10:30:00" << "" << 0;
+        QTest::newRow("weekly, moved away") << weekly << "2026-03-10T10:30:00" << "" << 0;
+        QTest::newRow("weekly, moved here") << weekly << "2026-03-10T14:30:00" << "Moved" << 2;
+        const QString newYork = vevent("NY", "DTSTART;TZID=America/New_York:20260301T090000\r\n"
+                                            "DTEND;TZID=America/New_York:20260301T100000\r\nRRULE:FREQ=DAILY\r\n");
+        QTest::newRow("other zone, its clocks changed today") << newYork << "2026-03-08T14:30:00" << "NY" << 2;
+        QTest::newRow("other zone, the hour before") << newYork << "2026-03-08T15:30:00" << "" << 0;
+        QTest::newRow("utc") << timed("U", "20260310T090000Z", "20260310T100000Z") << "2026-03-10T10:30:00" << "U" << 2;
+        const QString allDay = "DTSTART;VALUE=DATE:20260310\r\nDTEND;VALUE=DATE:20260311\r\n";
+        QTest::newRow("all day, busy") << vevent("D", allDay) << "2026-03-10T12:00:00" << "" << 0;
+        QTest::newRow("all day, out of office")
+            << vevent("D", allDay + "X-MICROSOFT-CDO-BUSYSTATUS:OOF\r\n") << "2026-03-10T23:59:00" << "D" << 3;
+        QTest::newRow("transparent") << timed("F", "20260310T100000", "20260310T110000", "TRANSP:TRANSPARENT\r\n")
+                                     << "2026-03-10T10:00:00" << "F" << 0;
+        QTest::newRow("tentative") << timed("T", "20260310T100000", "20260310T110000", "STATUS:TENTATIVE\r\n")
+                                   << "2026-03-10T10:00:00" << "T" << 1;
+        QTest::newRow("cancelled") << timed("C", "20260310T100000", "20260310T110000", "STATUS:CANCELLED\r\n")
+                                   << "2026-03-10T10:00:00" << "" << 0;
+        QTest::newRow("ours") << timed("O", "20260310T100000", "20260310T110000", "X-TESSALY-STATUS-CHANGE:TRUE\r\n")
+                              << "2026-03-10T10:00:00" << "" << 0;
+        QTest::newRow("a rule of seconds since 1990")
+            << timed("S", "19900101T000000", "19900101T000001", "RRULE:FREQ=SECONDLY\r\n") + ten
+            << "2026-03-10T10:00:00" << "A" << 2;
+    }
+
+    void runningAppointment()
+    {
+        QFETCH(QString, events);
+        QFETCH(QString, now);
+        QFETCH(QString, expected);
+        QFETCH(int, busy);
+        QTemporaryDir dir;
+        write(dir.filePath("b.ics"), calendar(events));
+        write(dir.filePath("a.ics"), "not a calendar"); // a broken file does not stop the others
+        CalendarStore store;
+        store.setPath(dir.path());
+        QList<CalendarAppointment> day;
+        QStringList warnings;
+        QElapsedTimer timer;
+        timer.start();
+        const CalendarAppointment *running = runningIn(store, now, day, warnings);
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(running ? running->subject : QString(), expected);
+        if (running)
+            QCOMPARE(int(running->busy), busy);
+        QVERIFY(warnings.first().contains("a.ics"));
+    }
+
+    void identityAndNote()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("c.ics");
+        const QString edited = "LOCATION:Room 1\r\nLAST-MODIFIED:20260301T000000Z\r\nCLASS:PRIVATE\r\n";
+        write(file, calendar(timed("Plan", "20260310T100000", "20260310T110000", edited) +
+                             timed("Plan", "20260310T100000", "20260310T110000", edited).replace("Plan@x", "Other@x")));
+        CalendarStore store;
+        store.setPath(file);
+        QStringList warnings;
+        QList<CalendarAppointment> day = store.day(QDate(2026, 3, 10), warnings);
+        QCOMPARE(day.size(), 2);
+        QCOMPARE(day[0].note(), QString("Plan @ Room 1"));
+        QVERIFY(day[0].isPrivate);
+        QVERIFY(day[0].identity() != day[1].identity()); // one modification time, two events
+        write(file, calendar(timed("Plan", "20260310T100000", "20260310T110000",
+                                   "LAST-MODIFIED:20260302T000000Z\r\nDESCRIPTION:" + QString(300, 'x') + "\r\n")));
+        const QString before = day[0].identity();
+        day = store.day(QDate(2026, 3, 10), warnings);
+        QVERIFY(day[0].identity() != before); // an edit reads again
+        QVERIFY(warnings.isEmpty());
+    }
+
+    void appendKeepsTheRest()
+    {
+        QTemporaryDir dir;
+        const QString real = dir.filePath("real.ics");
+        const QString link = dir.filePath("link.ics");
+        // CRLF, an odd folding and properties of other programs.
+        const QByteArray original = calendar(timed("Keep", "20260310T080000", "20260310T090000",
+                                                   "X-OTHER-PROP;X-P=1:some long\r\n  folded value\r\n"));
+        write(real, original);
+        QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QVERIFY(QFile::link(real, link));
+        int otherWrites = 0;
+        SafeFile::beforeReplace = [&] {
+            if (otherWrites++ == 0) // another program adds its event before ours lands
+                write(real, calendar(timed("Keep", "20260310T080000", "20260310T090000",
+                                           "X-OTHER-PROP;X-P=1:some long\r\n  folded value\r\n") +
+                                     timed("Theirs", "20260310T120000", "20260310T130000")));
+        };
+        IcsWriter::Event ours{IcsWriter::newUid("@status.tessaly"), QDateTime(QDate(2026, 3, 10), QTime(10, 0)),
+                              QDateTime(QDate(2026, 3, 10), QTime(11, 0)), "Meeting", BusyStatus::OutOfOffice, {}};
+        const QByteArray block = IcsWriter::eventText(ours, QDateTime::currentDateTime());
+        QCOMPARE(IcsWriter::append(link, ours.uid, block), IcsWriter::Done);
+        SafeFile::beforeReplace = nullptr;
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFile::permissions(real) & 0x0FFF, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+        const QByteArray theirs = read(real);
+        const qsizetype end = theirs.lastIndexOf("END:VCALENDAR");
+        QVERIFY(theirs.contains("SUMMARY:Theirs"));
+        QVERIFY(theirs.startsWith(original.left(original.lastIndexOf("END:VCALENDAR"))));
+        QVERIFY(theirs.endsWith("END:VCALENDAR\r\n"));
+        QVERIFY(!theirs.left(end).replace("\r\n", "").contains('\n')); // our lines end as theirs do
+
+        CalendarStore store;
+        store.setPath(real);
+        QStringList warnings;
+        const QList<CalendarAppointment> day = store.day(QDate(2026, 3, 10), warnings);
+        QCOMPARE(day.size(), 3);
+        QCOMPARE(day[1].busy, BusyStatus::OutOfOffice); // reads back as written
+        QVERIFY(!CalendarStore::running(day, QDateTime(QDate(2026, 3, 10), QTime(10, 30))));
+
+        // Broken: left alone. Missing: made. A folder: a file of its own.
+        write(real, "garbage");
+        QCOMPARE(IcsWriter::append(real, ours.uid, block), IcsWriter::Unparsable);
+        QCOMPARE(read(real), QByteArray("garbage"));
+        QCOMPARE(IcsWriter::append(dir.filePath("new/cal.ics"), ours.uid, block), IcsWriter::Done);
+        QCOMPARE(IcsWriter::append(dir.filePath("new"), ours.uid, block), IcsWriter::Done);
+        QCOMPARE(IcsWriter::append(dir.filePath("new"), ours.uid, block), IcsWriter::Failed);
+        store.setPath(dir.filePath("new"));
+        QCOMPARE(store.day(QDate(2026, 3, 10), warnings).size(), 2);
+    }
+
+    void vcards()
+    {
+        const QByteArray cards = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:O'Brien;Seán;;;\r\nORG:Acme\\, Ltd;Sales\r\n"
+                                 "TEL;TYPE=WORK,VOICE:+44 1\r\nTEL;TYPE=CELL:+44 2\r\nEMAIL:sean@exa\r\n mple.org\r\n"
+                                 "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE:;J=C3=B6=\r\n"
+                                 "rg\r\nTEL;WORK:7\r\nEND:VCARD\r\n";
+        const QList<VCardContact> read = VCardReader::parse(cards, "c.vcf");
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(QStringList({read[0].firstName, read[0].lastName, read[0].company, read[0].workPhone,
+                              read[0].mobilePhone, read[0].email}),
+                 QStringList({"Seán", "O'Brien", "Acme, Ltd", "+44 1", "+44 2", "sean@example.org"}));
+        QCOMPARE(QStringList({read[1].firstName, read[1].lastName, read[1].workPhone}), QStringList({"Jörg", "", "7"}));
+        const VCardContact made =
+            VCardReader::parse(VCardReader::cardText("u1", "Ann", "Lee; Jr", "A,B"), "n.vcf").value(0);
+        QCOMPARE(QStringList({made.entryId, made.firstName, made.lastName, made.company}),
+                 QStringList({"u1", "Ann", "Lee; Jr", "A,B"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Calendar)
+#include "tst_Calendar.moc"
