@@ -41,11 +41,11 @@ struct Change
     double outAt = 0, back = 0;
 };
 Change change(qint32 id, const QString &status, const QString &note = QString(), bool interactive = false,
-              double back = 0)
+              double back = 0, bool calendar = false)
 {
     Change c;
     c.back = back;
-    c.result = g_oClientHnd->UpdateStatus(id, status, note, c.outAt, c.back, false, interactive);
+    c.result = g_oClientHnd->UpdateStatus(id, status, note, c.outAt, c.back, calendar, interactive);
     return c;
 }
 
@@ -284,7 +284,7 @@ private slots:
         // A weekly meeting kept in another zone's time: 09:00 in New York is 14:00 UTC in December.
         const QDateTime start(kFriday, QTime(14, 0), QTimeZone::utc());
         Clock::pin(start.addSecs(600).toLocalTime());
-        const QString folder = w.env.path(QStringLiteral("calendar"));
+        const QString folder = w.db.env.path(QStringLiteral("calendar"));
         QDir().mkpath(folder);
         const auto save = [&](const QString &extra) {
             QFile file(folder + QStringLiteral("/weekly.ics"));
@@ -327,7 +327,7 @@ private slots:
         for (qint32 id : {1, 2, 3})
             Update(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, 7)"), connection, {id});
         QCOMPARE(CClientEmail().BroadCastMessage(7, QStringLiteral("Sales"), 1), 10000);
-        QCOMPARE(w.env.shell.opened.last(), QUrl(QStringLiteral("mailto:u1@x,u2@x")));
+        QCOMPARE(w.db.env.shell.opened.last(), QUrl(QStringLiteral("mailto:u1@x,u2@x")));
     }
 
     void calendarWatcherEvents()
