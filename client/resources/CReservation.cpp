@@ -1,5 +1,6 @@
 #include "CReservation.h"
 
+#include "StoredFields.h"
 #include "foundation/CounterAllocator.h"
 #include "foundation/IPrompt.h"
 #include "foundation/LogFile.h"
@@ -10,11 +11,6 @@
 #include "platform/StoredText.h"
 
 namespace {
-
-QString storedText(const RecordSet &rs, const QString &field)
-{
-    return DecodeQuotes(rs.text(field)).trimmed();
-}
 
 QString momentText(double day)
 {

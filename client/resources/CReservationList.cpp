@@ -2,6 +2,7 @@
 
 #include "BookingDisplay.h"
 #include "ListRows.h"
+#include "StoredFields.h"
 #include "foundation/MADOFunctions.h"
 #include "foundation/RaiseAs.h"
 #include "platform/Clock.h"
@@ -13,11 +14,6 @@
 namespace {
 
 enum Column { BookedToColumn, NoteColumn, FromColumn, UntilColumn, OwnerColumn };
-
-QString storedText(const RecordSet &rs, const QString &field)
-{
-    return DecodeQuotes(rs.text(field)).trimmed();
-}
 
 } // namespace
 

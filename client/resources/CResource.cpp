@@ -1,5 +1,6 @@
 #include "CResource.h"
 
+#include "StoredFields.h"
 #include "foundation/CounterAllocator.h"
 #include "foundation/MADOFunctions.h"
 #include "foundation/RaiseAs.h"
@@ -63,9 +64,9 @@ void CResource::Read(qint32 iID)
                            QStringLiteral("The resource %1 no longer exists.").arg(iID));
         ID = qint32(rs.integer(QStringLiteral("ID")));
         GroupID = qint32(rs.integer(QStringLiteral("GroupID")));
-        Name = DecodeQuotes(rs.text(QStringLiteral("Name"))).trimmed();
-        code = DecodeQuotes(rs.text(QStringLiteral("Code"))).trimmed();
-        Location = DecodeQuotes(rs.text(QStringLiteral("Location"))).trimmed();
+        Name = storedText(rs, QStringLiteral("Name"));
+        code = storedText(rs, QStringLiteral("Code"));
+        Location = storedText(rs, QStringLiteral("Location"));
         AutoCheckIn = rs.integer(QStringLiteral("AutoCheckIn")) == 1;
     });
 }

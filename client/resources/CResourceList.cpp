@@ -2,6 +2,7 @@
 
 #include "BookingDisplay.h"
 #include "ListRows.h"
+#include "StoredFields.h"
 #include "foundation/MADOFunctions.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/RaiseAs.h"
@@ -13,11 +14,6 @@
 namespace {
 
 enum Column { NameColumn, CodeColumn, StatusColumn, BookedToColumn, NoteColumn, FromColumn, UntilColumn };
-
-QString storedText(const RecordSet &rs, const QString &field)
-{
-    return DecodeQuotes(rs.text(field)).trimmed();
-}
 
 // The booking is chosen by a subquery rather than by grouping, so that both
 // engines pick the same row: the latest start, then the highest id.

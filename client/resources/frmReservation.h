@@ -35,6 +35,8 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Escape and the title bar's close are the Cancel button.
+    void reject() override { cmdCancel_Click(); }
 
 private:
     void showTimes(const ReservationTimes &times);

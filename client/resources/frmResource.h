@@ -41,6 +41,8 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Escape and the title bar's close are the Cancel button.
+    void reject() override { cmdCancel_Click(); }
 
 private:
     void selectGroup(qint32 groupId);
