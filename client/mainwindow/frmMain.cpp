@@ -1092,9 +1092,12 @@ void frmMain::showListView(QAbstractItemModel *upper, QAbstractItemModel *lower)
 void frmMain::applyColumnWidths(ListViewPane *list)
 {
     const QAbstractItemModel *model = list->model();
-    for (int column = 0; model && column < model->columnCount(); ++column)
+    for (int column = 0; model && column < model->columnCount(); ++column) {
+        const QVariant start = model->headerData(column, Qt::Horizontal, UserListColumns::StartWidthRole);
         list->setColumnWidth(column, UserListColumns::GetColumnWidth(
-                                         model->headerData(column, Qt::Horizontal, Qt::UserRole).toString()));
+                                         model->headerData(column, Qt::Horizontal, Qt::UserRole).toString(),
+                                         start.isValid() ? start.toInt() : UserListColumns::DefaultWidth));
+    }
 }
 
 void frmMain::setResourceCaption(const QString &text)

@@ -16,6 +16,7 @@
 namespace {
 
 const QString kLog = QStringLiteral("ResourceLists");
+constexpr int kTimeWidth = 2100; // twips
 
 } // namespace
 
@@ -32,6 +33,11 @@ void ResourceLists::showView()
     ListRows::setColumns(m_reservations, CReservationList::columnKeys(),
                          {QStringLiteral("Booked To"), GetResString(157), QStringLiteral("Booked From"),
                           GetResString(159), QStringLiteral("Owner")});
+    // A time with its date needs more room than a column gets by default.
+    for (int column : {5, 6})
+        m_resources.setHeaderData(column, Qt::Horizontal, kTimeWidth, UserListColumns::StartWidthRole);
+    for (int column : {2, 3})
+        m_reservations.setHeaderData(column, Qt::Horizontal, kTimeWidth, UserListColumns::StartWidthRole);
     if (IUserListView *view = IUserListView::ofMainWindow())
         view->showListView(&m_resources, &m_reservations);
 }
