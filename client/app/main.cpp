@@ -13,6 +13,7 @@
 #include "messaging/tray/frmSysTray.h"
 #include "messaging/tray/MessageWindows.h"
 #include "platform/Clock.h"
+#include "resources/ResourceLists.h"
 
 #include <QApplication>
 
@@ -44,6 +45,8 @@ void installForms(MessageWindows &messages)
         journal->show();
     };
     messages.install(g_uiFactory);
+    static ResourceLists resourceLists;
+    g_resourceLists = &resourceLists;
 }
 
 QStringList argumentsOf(const QCoreApplication &app)

@@ -34,6 +34,7 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "resources/frmResource.h"
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
 #include "status/MNodeView.h"
@@ -138,6 +139,7 @@ void frmMain::connectMenus()
     onClick(QStringLiteral("mnuAdminAddUser"), [] {
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
     });
+    onClick(QStringLiteral("mnuAdminAddResource"), [this] { Steps::logAndSkip(kLog, [this] { addResource(); }); });
     for (int i : {0, 3, 5})
         onClick(QStringLiteral("mnuHelpSub(%1)").arg(i), [this, i] { mnuHelpSub_Click(i); });
 }
@@ -610,15 +612,11 @@ void frmMain::refreshCurrentView()
     g_lLastUpdated = -1;
     if (g_sCurrentNodeKey.isEmpty())
         return;
-    if (g_sCurrentNodeKey.left(3).compare(QLatin1String("RES"), Qt::CaseInsensitive) == 0) {
-        const int row = lvwUserList->selectedRow();
+    if (g_sViewType == QLatin1String("RSG")) {
+        // The selected resource's bookings follow the refresh by themselves.
         Steps::logAndSkip(kLog, [] {
             if (g_oClientHnd)
-                g_oClientHnd->refreshResourceList();
-        });
-        Steps::logAndSkip(kLog, [this, row] {
-            lvwUserList->selectRow(row);
-            lvwUserList_ItemClick(row);
+                g_oClientHnd->refreshResourceList(g_sCurrentNodeKey);
         });
         return;
     }
@@ -665,6 +663,17 @@ void frmMain::showCustomStatusWindow()
         pictures.append({key, images.imghot.picture(key)});
     frmCustomStatus window(pictures, this);
     window.exec();
+}
+
+// From the administration menu the group is the user's choice; a resource
+// added to the group shown appears in its list at once.
+void frmMain::addResource()
+{
+    frmResource dialog(this);
+    dialog.newResource(-1);
+    dialog.exec();
+    if (!dialog.Cancel && g_sViewType == QLatin1String("RSG") && g_oClientHnd)
+        g_oClientHnd->refreshResourceList(g_sCurrentNodeKey);
 }
 
 // ---------------------------------------------------------------- services
@@ -1103,6 +1112,8 @@ void frmMain::setProgress(int percent)
 
 void frmMain::showUserColumns(const QList<UserListColumns::Column> &columns)
 {
+    // Another view may have shown its own rows in the upper list.
+    attachUserList();
     for (int i = 0; i < columns.size(); ++i)
         lvwUserList->setColumnWidth(i, columns.at(i).width);
     lvwReservations->hide();
@@ -1110,6 +1121,39 @@ void frmMain::showUserColumns(const QList<UserListColumns::Column> &columns)
     lblResource->hide();
     lvwUserList->show();
     Steps::logAndSkip(kLog, [this] { arrangeControls(); });
+}
+
+void frmMain::showListView(QAbstractItemModel *upper, QAbstractItemModel *lower)
+{
+    saveColumnSettings();
+    lvwUserList->setModel(upper);
+    applyColumnWidths(lvwUserList);
+    lvwUserList->show();
+    if (lower) {
+        lvwReservations->setModel(lower);
+        applyColumnWidths(lvwReservations);
+    }
+    lvwReservations->setVisible(lower);
+    shpResourceBar->setVisible(lower);
+    lblResource->setVisible(lower);
+    Steps::logAndSkip(kLog, [this] { arrangeControls(); });
+}
+
+void frmMain::applyColumnWidths(ListViewPane *list)
+{
+    const QAbstractItemModel *model = list->model();
+    for (int column = 0; model && column < model->columnCount(); ++column) {
+        const QVariant start = model->headerData(column, Qt::Horizontal, UserListColumns::StartWidthRole);
+        list->setColumnWidth(column, UserListColumns::GetColumnWidth(
+                                         model->headerData(column, Qt::Horizontal, Qt::UserRole).toString(),
+                                         start.isValid() ? start.toInt() : UserListColumns::DefaultWidth));
+    }
+}
+
+void frmMain::setResourceCaption(const QString &text)
+{
+    lblResource->setText(text);
+    lblResource->adjustSize();
 }
 
 void frmMain::saveColumnSettings()

@@ -84,6 +84,8 @@ public:
     // The user list's side of the poll.
     void setProgress(int percent) override;
     void showUserColumns(const QList<UserListColumns::Column> &columns) override;
+    void showListView(QAbstractItemModel *upper, QAbstractItemModel *lower) override;
+    void setResourceCaption(const QString &text) override;
     void saveColumnSettings() override;
     void scrollToSelection() override;
 
@@ -159,6 +161,8 @@ private:
     void refreshClock();
     static void openHelp();
     void attachUserList();
+    void addResource();
+    void applyColumnWidths(ListViewPane *list);
     void applyViewSettings();
     void viewItemTriggered(int index);
     void ShowListFont();

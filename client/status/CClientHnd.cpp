@@ -2,6 +2,7 @@
 
 
 #include "CClientNote.h"
+#include "ContactList.h"
 #include "ICheckInPopup.h"
 #include "IStatusChangeDialog.h"
 #include "UserListPoll.h"
@@ -10,6 +11,7 @@
 #include "foundation/Globals.h"
 #include "foundation/ICalendarLink.h"
 #include "foundation/IMainWindow.h"
+#include "foundation/IResourceLists.h"
 #include "foundation/ITrayWindow.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
@@ -121,7 +123,7 @@ bool CClientHnd::s_changing = false;
 QList<CClientHnd::StatusChange> CClientHnd::s_waitingChanges;
 
 CClientHnd::CClientHnd()
-    : m_userListPoll(std::make_unique<UserListPoll>())
+    : m_userListPoll(std::make_unique<UserListPoll>()), m_contacts(std::make_unique<ContactList>())
 {
     m_userListPoll->setFrameCaption = [this] { SetFrameCaption(); };
     m_userListPoll->refreshIcon = [](const QString &status) {
@@ -469,17 +471,23 @@ qint32 CClientHnd::RefreshUserList(bool checksOnly, bool skipCalendar, QString &
     return m_userListPoll->refresh(checksOnly, skipCalendar, query, nodeKey, connection);
 }
 
-void CClientHnd::refreshResourceList()
+void CClientHnd::refreshResourceList(const QString &nodeKey)
 {
-    // Resources have no list of their own yet; the users of the node shown
-    // before must not stay on screen as if they belonged to this one.
-    m_userListPoll->clearList();
-    if (g_frmMain)
-        g_frmMain->setStatusText(QStringLiteral("Resources are not available yet."));
+    try {
+        g_resourceLists->refreshResourceList(nodeKey);
+        g_iDBRetryCount = 0;
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(), e.description(), e.source());
+    }
 }
 
 void CClientHnd::refreshContactList()
 {
+    try {
+        m_contacts->refresh();
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(), e.description(), e.source());
+    }
 }
 
 void CClientHnd::updateView(qint32 userId, const QString &status, const QString &note, double etd, double eta)

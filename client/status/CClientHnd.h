@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 
+class ContactList;
 class ICheckInPopup;
 class UserListPoll;
 
@@ -62,7 +63,7 @@ public:
     qint32 RefreshUserList(bool checksOnly, bool skipCalendar, QString &query, QString &nodeKey);
     // The user list the main window shows, and its poll.
     UserListPoll &userList() { return *m_userListPoll; }
-    void refreshResourceList();
+    void refreshResourceList(const QString &nodeKey);
     void refreshContactList();
     // Redraws one user's row after an update arrived from another copy.
     void updateView(qint32 userId, const QString &status, const QString &note, double etd, double eta);
@@ -110,6 +111,7 @@ private:
 
     std::unique_ptr<ICheckInPopup> m_checkInPopup;
     std::unique_ptr<UserListPoll> m_userListPoll;
+    std::unique_ptr<ContactList> m_contacts;
     // Shared by every controller: the short-lived one of the Check In button
     // changes the same row.
     static bool s_changing;

@@ -25,6 +25,15 @@ public:
     // the list as tall as the tree, the reservations list and the resource
     // bar hidden.
     virtual void showUserColumns(const QList<UserListColumns::Column> &columns) = 0;
+    // Shows another view's lists in place of the user list: upper over
+    // lower, or upper alone as tall as the tree when lower is none. Column
+    // widths come from the settings of the header keys (Qt::UserRole).
+    virtual void showListView(QAbstractItemModel *upper, QAbstractItemModel *lower)
+    {
+        Q_UNUSED(upper) Q_UNUSED(lower)
+    }
+    // The heading above the lower list of the resource view.
+    virtual void setResourceCaption(const QString &text) { Q_UNUSED(text) }
     // Stores the widths of the columns now shown in the user's settings.
     virtual void saveColumnSettings() = 0;
     // Brings the selected row into view after the list was refreshed.

@@ -26,7 +26,7 @@ void OpenNodeView(const QString &nodeKey, bool skipCalendar)
         main.hideWebPage();
     } else if (tag == QLatin1String("RSG")) {
         if (g_oClientHnd)
-            g_oClientHnd->refreshResourceList();
+            g_oClientHnd->refreshResourceList(nodeKey);
         main.SetSelectUserFunctions(false);
         main.hideWebPage();
     } else if (tag == QLatin1String("CTL")) {

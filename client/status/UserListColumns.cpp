@@ -105,14 +105,14 @@ bool UserListColumns::SetupUserListColumns(UserListModel &model)
     return true;
 }
 
-qint32 UserListColumns::GetColumnWidth(const QString &key)
+qint32 UserListColumns::GetColumnWidth(const QString &key, qint32 whenMissing)
 {
     if (isHidden(key))
         return 0;
     const auto width = storedNumber(QStringLiteral("COL_WIDTH_") + key);
     // A negative width cannot be shown; like text it counts as no width.
     if (!width || *width < 0 || *width > std::numeric_limits<qint32>::max())
-        return DefaultWidth;
+        return whenMissing;
     return qint32(DateUtil::roundHalfEven(*width));
 }
 

@@ -34,9 +34,12 @@ public:
     static bool SetupUserListColumns(UserListModel &model);
 
     // A column's width: 0 when it is hidden, else its stored width, else
-    // DefaultWidth. A stored width that does not read as a number counts as
+    // whenMissing. A stored width that does not read as a number counts as
     // missing.
-    static qint32 GetColumnWidth(const QString &key);
+    static qint32 GetColumnWidth(const QString &key, qint32 whenMissing = DefaultWidth);
+    // Where a list's header gives the width a column starts with, under
+    // this role; DefaultWidth where it gives none.
+    static constexpr int StartWidthRole = Qt::UserRole + 2;
 
     // The hide flag of a column, as the list and the options dialog both read
     // and write it: only a stored true hides, so a column nobody has hidden

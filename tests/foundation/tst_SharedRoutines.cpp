@@ -4,6 +4,7 @@
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
+#include "foundation/IResourceLists.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/QuickNoteTable.h"
 #include "foundation/StringTable.h"
@@ -214,12 +215,15 @@ private Q_SLOTS:
         auto *seen = new FakeMainWindow;
         seen->tags.insert(key, tag);
         g_frmMain.reset(seen);
+        struct : NoResourceLists {
+            QString shown;
+            void refreshResourceList(const QString &nodeKey) override { shown = nodeKey; }
+        } lists;
+        IResourceLists *const saved = std::exchange(g_resourceLists, &lists);
         OpenNodeView(key);
+        g_resourceLists = saved;
         QCOMPARE(seen->calls, calls);
-        if (tag == QLatin1String("RSG")) { // no list yet, nor the users of the node shown before
-            QCOMPARE(g_oClientHnd->userList().model().rowCount(), 0);
-            QCOMPARE(seen->status, QStringLiteral("Resources are not available yet."));
-        }
+        QCOMPARE(lists.shown, tag == QLatin1String("RSG") ? key : QString());
     }
 
 };

@@ -141,14 +141,16 @@ private slots:
         QTest::addColumn<int>("treeTop");
         QTest::addColumn<int>("treeHeight");
         QTest::addColumn<int>("listHeight");
+        QTest::addColumn<int>("lowerHeight");
         // Reserved: 330 status bar + 800 + 1200 cool bar + 390 info bar.
-        QTest::newRow("a list alone") << "GRP" << 9000 << true << true << 9000 << 1690 << 6280 << 6280;
-        QTest::newRow("kinds ignore case") << "Srh" << 9000 << true << true << 9000 << 1690 << 6280 << 6280;
-        QTest::newRow("reservations under") << "RSG" << 9000 << true << true << 9000 << 1690 << 6280 << 3120;
-        QTest::newRow("no kind yet") << "" << 9000 << true << true << 9000 << 1690 << 6280 << 3120;
-        QTest::newRow("no info bar") << "GRP" << 9000 << true << false << 9000 << 1300 << 6670 << 6670;
-        QTest::newRow("no bars") << "GRP" << 9000 << false << false << 9000 << 100 << 7870 << 7870;
-        QTest::newRow("a low window is raised") << "RSG" << 2000 << true << true << 3520 << 1690 << 800 << 380;
+        QTest::newRow("a list alone") << "GRP" << 9000 << true << true << 9000 << 1690 << 6280 << 6280 << 2760;
+        QTest::newRow("kinds ignore case") << "Srh" << 9000 << true << true << 9000 << 1690 << 6280 << 6280 << 2760;
+        QTest::newRow("reservations under") << "RSG" << 9000 << true << true << 9000 << 1690 << 6280 << 3120 << 2760;
+        QTest::newRow("no kind yet") << "" << 9000 << true << true << 9000 << 1690 << 6280 << 3120 << 2760;
+        QTest::newRow("no info bar") << "GRP" << 9000 << true << false << 9000 << 1300 << 6670 << 6670 << 2955;
+        QTest::newRow("no bars") << "GRP" << 9000 << false << false << 9000 << 100 << 7870 << 7870 << 3555;
+        QTest::newRow("a low window is raised") << "RSG" << 2000 << true << true << 3520 << 1690 << 800 << 380 << 20;
+        QTest::newRow("a 6000 high tree") << "RSG" << 8720 << true << true << 8720 << 1690 << 6000 << 2980 << 2620;
     }
 
     void panesByViewKindAndBars()
@@ -161,6 +163,7 @@ private slots:
         QFETCH(int, treeTop);
         QFETCH(int, treeHeight);
         QFETCH(int, listHeight);
+        QFETCH(int, lowerHeight);
         MainLayout::Heights in;
         in.window = window;
         in.statusBar = 330;
@@ -177,7 +180,9 @@ private slots:
         QCOMPARE(v.treeHeight, treeHeight);
         QCOMPARE(v.userListHeight, listHeight);
         QCOMPARE(v.reservationsTop, v.userListTop + listHeight + 400);
-        QVERIFY(v.reservationsHeight >= 0);
+        QCOMPARE(v.reservationsHeight, lowerHeight);
+        QCOMPARE(v.resourceBarTop, v.reservationsTop - 360);
+        QCOMPARE(v.resourceLabelTop, v.reservationsTop - 300);
     }
 
     void treePane_data()

@@ -4,8 +4,11 @@
 #include "TestDatabase.h"
 #include "admin/CClientAdmin.h"
 #include "foundation/Globals.h"
+#include "foundation/IPrompt.h"
 #include "messaging/CMCastUpdate.h"
+#include "platform/DateUtil.h"
 #include "platform/DbConnection.h"
+#include "resources/CReservation.h"
 
 #include <QMap>
 #include <QtTest>
@@ -66,6 +69,32 @@ int runCopy(int copy)
     return 0;
 }
 
+constexpr int kBookingRounds = 50;
+
+class CancellingPrompt : public IPrompt
+{
+public:
+    int message(const QString &, Buttons, Icon, const QString &) override { return AnswerCancel; }
+};
+
+// Books the slot of each round, as the other copy does at the same moment.
+int runBookingCopy(int copy)
+{
+    CopyProcess::setUp(DbConnection::DefaultSqliteBusyTimeoutMs);
+    CancellingPrompt cancel;
+    const double base = DateUtil::toDays(QDate(2030, 1, 7), QTime(0, 0));
+    for (int round = 0; round < kBookingRounds; ++round) {
+        CReservation booking;
+        booking.iResourceID = 1;
+        booking.iUserID = 1;
+        booking.sBookedOutTo = QStringLiteral("copy %1").arg(copy);
+        booking.dReservedFrom = base + round / 24.0;
+        booking.dReservedUntil = booking.dReservedFrom + 1 / 24.0;
+        booking.save(false, cancel);
+    }
+    return 0;
+}
+
 struct Change
 {
     qint32 seq = 0, user = 0;
@@ -88,6 +117,11 @@ private:
         std::vector<std::unique_ptr<QProcess>> copies;
         for (int copy = 0; copy < kCopies; ++copy)
             copies.push_back(startCopy({QStringLiteral("--copy"), QString::number(copy)}));
+        waitForAll(copies);
+    }
+
+    void waitForAll(std::vector<std::unique_ptr<QProcess>> &copies)
+    {
         for (auto &p : copies) {
             QVERIFY(p->waitForFinished(300000));
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
@@ -114,6 +148,20 @@ private:
     }
 
 private slots:
+    void twoCopiesBookOneSlot_data() { addEngineRows(); }
+    void twoCopiesBookOneSlot()
+    {
+        OPEN_TEST_DATABASE(db, "concurrent_bookings");
+        addStaff(1);
+        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V1', 1, 0)");
+        std::vector<std::unique_ptr<QProcess>> copies;
+        for (int copy = 0; copy < 2; ++copy)
+            copies.push_back(startCopy({QStringLiteral("--book"), QString::number(copy)}));
+        waitForAll(copies);
+        QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), kBookingRounds);
+        QCOMPARE(db.value("SELECT COUNT(DISTINCT ReservedFrom) FROM Reservation").toInt(), kBookingRounds);
+    }
+
     void eightCopies_data() { addEngineRows(); }
     void eightCopies()
     {
@@ -170,6 +218,10 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     tst_ConcurrentWriters test;
+    if (argc > 1 && qstrcmp(argv[1], "--book") == 0)
+        return CopyProcess::main(argc, argv, "--book", [](const QStringList &arguments) {
+            return runBookingCopy(arguments.value(0).toInt());
+        }, test);
     return CopyProcess::main(argc, argv, "--copy", [](const QStringList &arguments) {
         return runCopy(arguments.value(0).toInt());
     }, test);

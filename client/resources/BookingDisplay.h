@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class CReservation;
+
+// How a booking looks in the resource and reservation lists.
+class BookingDisplay
+{
+public:
+    // "" for no time; "h:mm am/pm", with the medium date and a blank before
+    // it when the time falls on another day than today.
+    static QString timeText(double day);
+
+    struct State
+    {
+        QColor colour;
+        std::optional<QString> toolTip; // none: the row keeps the one it had
+    };
+    // Grey when a manual item was returned, blue while booked out, red when
+    // overdue (grey for an item that checks itself in), else black.
+    static State state(const CReservation &booking);
+};

@@ -1,0 +1,51 @@
+#include "ReservationTimes.h"
+
+#include "platform/DateUtil.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kHour = 1.0 / 24;
+
+double toMinute(double day)
+{
+    return std::round(day * 24 * 60) / (24 * 60);
+}
+
+} // namespace
+
+ReservationTimes ReservationTimes::startingAt(double now)
+{
+    ReservationTimes times;
+    times.from = toMinute(std::floor(now * 24 * 60) / (24 * 60));
+    times.until = toMinute(times.from + kHour);
+    return times;
+}
+
+void ReservationTimes::startDateChanged(double newDate)
+{
+    from = DateUtil::datePart(newDate) + DateUtil::timePart(from);
+    if (DateUtil::datePart(until) < DateUtil::datePart(newDate))
+        until = DateUtil::datePart(newDate) + DateUtil::timePart(until);
+}
+
+void ReservationTimes::startTimeChanged(double newTime)
+{
+    const double time = DateUtil::timePart(newTime);
+    from = DateUtil::datePart(from) + time;
+    if (DateUtil::minutesBetween(time, DateUtil::timePart(until)) >= 0)
+        return;
+    double endTime = time + kHour;
+    double endDate = DateUtil::datePart(until);
+    if (endTime >= 1) {
+        endTime -= 1;
+        endDate += 1;
+    }
+    until = toMinute(endDate + endTime);
+}
+
+bool ReservationTimes::endsAfterStart() const
+{
+    return DateUtil::minutesBetween(from, until) > 0;
+}

@@ -1,0 +1,154 @@
+#include "frmResource.h"
+
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "foundation/IPrompt.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kNewName = QStringLiteral("<new>");
+
+QLineEdit *lineEdit(int maxLength)
+{
+    auto *edit = new QLineEdit;
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+} // namespace
+
+frmResource::frmResource(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmResource"));
+    setWindowTitle(GetResString(333));
+    txtName = lineEdit(50);
+    txtCode = lineEdit(24);
+    txtLocation = lineEdit(40);
+    icboGroup = new QComboBox;
+    for (const CTreeNode &node : g_colTreeNodes)
+        if (node.NodeType == QLatin1String("RSG"))
+            icboGroup->addItem(node.Name, QStringLiteral("RSG") + QString::number(node.ID));
+    icboGroup->setCurrentIndex(-1);
+    connect(icboGroup, &QComboBox::currentIndexChanged, this, [this] { oRes.GroupID = getParentGroupID(); });
+    chkAutoCheckIn = new QCheckBox(QStringLiteral("Automatic Check In"));
+
+    auto *fraNode = new QGroupBox;
+    auto *fields = new QFormLayout(fraNode);
+    fields->addRow(QStringLiteral("Name"), txtName);
+    fields->addRow(QStringLiteral("Code"), txtCode);
+    fields->addRow(QStringLiteral("Location"), txtLocation);
+    fields->addRow(QStringLiteral("Group"), icboGroup);
+    fields->addRow(QString(), chkAutoCheckIn);
+
+    auto *buttons = new QDialogButtonBox;
+    OK = buttons->addButton(GetResString(175), QDialogButtonBox::AcceptRole);
+    cmdCancel = buttons->addButton(GetResString(176), QDialogButtonBox::RejectRole);
+    OK->setDefault(true);
+    connect(OK, &QPushButton::clicked, this, &frmResource::OK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmResource::cmdCancel_Click);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(fraNode);
+    layout->addWidget(buttons);
+    setTabOrder(txtName, txtCode);
+    setTabOrder(txtCode, txtLocation);
+    setTabOrder(txtLocation, icboGroup);
+    setMinimumWidth(360);
+}
+
+void frmResource::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    txtName->selectAll();
+    txtName->setFocus();
+}
+
+void frmResource::selectGroup(qint32 groupId)
+{
+    icboGroup->setCurrentIndex(icboGroup->findData(QStringLiteral("RSG") + QString::number(groupId)));
+}
+
+void frmResource::newResource(qint32 groupId)
+{
+    oRes = CResource();
+    oRes.GroupID = groupId;
+    txtName->setText(kNewName);
+    txtCode->clear();
+    txtLocation->clear();
+    const bool fixed = groupId != -1;
+    if (fixed)
+        selectGroup(groupId);
+    icboGroup->setEnabled(!fixed);
+    icboGroup->setFocusPolicy(fixed ? Qt::NoFocus : Qt::StrongFocus);
+}
+
+void frmResource::populateForm(qint32 resourceId)
+{
+    oRes = CResource();
+    oRes.Read(resourceId);
+    txtName->setText(oRes.Name);
+    txtCode->setText(oRes.code);
+    txtLocation->setText(oRes.Location);
+    chkAutoCheckIn->setChecked(oRes.AutoCheckIn);
+    selectGroup(oRes.GroupID);
+}
+
+qint32 frmResource::getParentGroupID() const
+{
+    const QString key = icboGroup->currentData().toString();
+    return key.isEmpty() ? -1 : KeyToId(key);
+}
+
+QStringList frmResource::missingItems() const
+{
+    QStringList missing;
+    const QString name = txtName->text().trimmed();
+    if (name.isEmpty() || name == kNewName)
+        missing << QStringLiteral("Resource Name");
+    if (icboGroup->currentText().trimmed().isEmpty())
+        missing << QStringLiteral("Resource Group");
+    return missing;
+}
+
+void frmResource::OK_Click()
+{
+    Cancel = false;
+    const QStringList missing = missingItems();
+    if (!missing.isEmpty()) {
+        g_prompt->message(QStringLiteral("Some required data is missing:\r\n") + missing.join(QStringLiteral("\r\n"))
+                              + QStringLiteral("\r\n"),
+                          IPrompt::Ok, IPrompt::Exclamation, QStringLiteral("Warning"));
+        return;
+    }
+    oRes.Name = txtName->text().trimmed();
+    oRes.code = txtCode->text().trimmed();
+    oRes.Location = txtLocation->text().trimmed();
+    oRes.GroupID = getParentGroupID();
+    oRes.AutoCheckIn = chkAutoCheckIn->isChecked();
+    try {
+        oRes.save();
+    } catch (const AppError &e) {
+        // Nothing was stored: the user keeps his input and may try again.
+        ErrorDialog(e.number(), e.description(), QStringLiteral("frmResource.OK_Click\r\n") + e.source());
+        return;
+    }
+    hide();
+}
+
+void frmResource::cmdCancel_Click()
+{
+    Cancel = true;
+    hide();
+}

@@ -1,0 +1,297 @@
+#include "StaffRows.h"
+#include "StubMainWindow.h"
+#include "TestDatabase.h"
+#include "datetime/ucDateTime.h"
+#include "foundation/CTreeNode.h"
+#include "foundation/Globals.h"
+#include "foundation/ICalendarLink.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "resources/BookingDisplay.h"
+#include "resources/CReservation.h"
+#include "resources/frmReservation.h"
+#include "resources/frmResource.h"
+#include "resources/ResourceLists.h"
+#include "status/ContactList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+
+const QDate kToday(2030, 1, 7);
+
+double at(int day, int hour, int minute)
+{
+    return DateUtil::toDays(kToday.addDays(day), QTime(hour, minute));
+}
+
+// A main window whose upper list selection the tests set.
+class ListWindow : public StubMainWindow
+{
+public:
+    QString selected;
+    bool selectedListItem(CEntity &item) const override
+    {
+        if (selected.isEmpty())
+            return false;
+        item.setKey(selected);
+        return true;
+    }
+};
+
+void addBooking(int id, int resource, double from, double until, int returned, const QString &to)
+{
+    DbHandle none;
+    Update(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil, "
+                          "Returned) VALUES (?, ?, 1, ?, ?, ?, ?)"),
+           none, {id, resource, to, HistoryDate(from), HistoryDate(until), returned});
+}
+
+QStringList rowsOf(const QStandardItemModel &model)
+{
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells{model.index(row, 0).data(Qt::UserRole).toString()};
+        for (int column = 0; column < model.columnCount(); ++column)
+            cells << model.index(row, column).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+class FakeAddressBook : public CalendarLinkNotAvailable
+{
+public:
+    QVector<AddressEntry> GetAddressBook() override
+    {
+        return {{QStringLiteral("Ann"), QStringLiteral("ann@x"), {}}, {QStringLiteral("  "), QStringLiteral("b@x"), {}},
+                {QStringLiteral("Cy"), QStringLiteral("cy@x"), {}}};
+    }
+};
+
+} // namespace
+
+class tst_Resources : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Clock::pin(QDateTime(kToday, QTime(14, 20))); }
+    void cleanup()
+    {
+        Clock::unpin();
+        g_frmMain.reset();
+        g_sViewType.clear();
+    }
+
+    void bookingStatus_data()
+    {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("until");
+        QTest::addColumn<bool>("returned");
+        QTest::addColumn<bool>("autoCheckIn");
+        QTest::addColumn<int>("user");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("future") << at(0, 15, 0) << at(0, 16, 0) << false << false << 1 << "Available";
+        QTest::newRow("current") << at(0, 14, 20) << at(0, 14, 21) << false << false << 1 << "Booked Out";
+        QTest::newRow("ended manual") << at(0, 13, 0) << at(0, 14, 19) << false << false << 1 << "Overdue";
+        QTest::newRow("ended manual checked in") << at(0, 13, 0) << at(0, 14, 19) << true << false << 1
+                                                 << "Available";
+        QTest::newRow("current checked in") << at(0, 13, 0) << at(0, 15, 0) << true << false << 1 << "Returned";
+        QTest::newRow("ended automatic") << at(0, 13, 0) << at(0, 14, 19) << false << true << 1 << "Available";
+        QTest::newRow("current automatic") << at(0, 13, 0) << at(0, 15, 0) << true << true << 1 << "Booked Out";
+        QTest::newRow("never filled") << at(0, 13, 0) << at(0, 15, 0) << false << false << -1 << "Available";
+    }
+    void bookingStatus()
+    {
+        QFETCH(double, from);
+        QFETCH(double, until);
+        CReservation booking;
+        booking.dReservedFrom = from;
+        booking.dReservedUntil = until;
+        QFETCH(bool, returned);
+        booking.fReturned = returned;
+        QFETCH(int, user);
+        booking.iUserID = user;
+        QFETCH(bool, autoCheckIn);
+        QTEST(booking.Status(autoCheckIn), "status");
+    }
+
+    void timeText_data()
+    {
+        QTest::addColumn<double>("day");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("today") << at(0, 9, 5) << "9:05 am";
+        QTest::newRow("tomorrow") << at(1, 17, 0) << "08-Jan-30 5:00 pm";
+        QTest::newRow("zero") << 0.0 << "";
+    }
+    void timeText()
+    {
+        QFETCH(double, day);
+        QTEST(BookingDisplay::timeText(day), "text");
+    }
+
+    // Stored: 11:00-12:00 on resource 1 (its check-in as the row says).
+    void conflicts_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QVariant>("autoCheckIn");
+        QTest::addColumn<int>("returned");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("until");
+        QTest::addColumn<int>("found");
+        for (bool pg : {false, true}) {
+            const char *engine = pg ? "postgres " : "sqlite ";
+            QTest::addRow("%sback to back", engine) << pg << QVariant(0) << 0 << at(0, 10, 0) << at(0, 11, 0) << 0;
+            QTest::addRow("%soverlap", engine) << pg << QVariant(0) << 0 << at(0, 10, 59) << at(0, 12, 0) << 1;
+            QTest::addRow("%smanual checked in", engine) << pg << QVariant(0) << 1 << at(0, 10, 59) << at(0, 12, 0)
+                                                         << 0;
+            QTest::addRow("%sautomatic checked in", engine) << pg << QVariant(1) << 1 << at(0, 10, 59)
+                                                            << at(0, 12, 0) << 1;
+            QTest::addRow("%snull check-in", engine) << pg << QVariant() << 0 << at(0, 11, 30) << at(0, 11, 45) << 1;
+        }
+    }
+    void conflicts()
+    {
+        OPEN_TEST_DATABASE(db, "conflicts");
+        QFETCH(QVariant, autoCheckIn);
+        QFETCH(int, returned);
+        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, ?)",
+                {autoCheckIn});
+        addStaff(1);
+        addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), returned, QStringLiteral("Bo"));
+        QFETCH(double, from);
+        QFETCH(double, until);
+        DbHandle connection = OpenADOConnection();
+        QTEST(int(CReservation::conflicts(*connection, 1, from, until, -1).size()), "found");
+    }
+
+    // The dialog's way through a booking: the times it opens with, the
+    // conflict it shows, Cancel keeping it open, and an end before the start.
+    void reservationDialog()
+    {
+        TestDatabase db(false, "dialog");
+        addStaff(1);
+        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, 0)");
+        addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), 0, QStringLiteral("Bo"));
+        frmReservation dialog;
+        dialog.newReservation(1, 1, QStringLiteral("User 1"));
+        dialog.show();
+        QCOMPARE(DateUtil::fromDays(dialog.dtFrom->DateValue() + dialog.dtFrom->TimeValue()),
+                 QDateTime(kToday, QTime(14, 20)));
+        QCOMPARE(DateUtil::fromDays(dialog.dtUntil->DateValue() + dialog.dtUntil->TimeValue()),
+                 QDateTime(kToday, QTime(15, 20)));
+
+        dialog.dtFrom->setTimeValue(DateUtil::fromTime(QTime(10, 59)));
+        dialog.dtUntil->setTimeValue(DateUtil::fromTime(QTime(12, 0)));
+        db.env.prompt.answers = {IPrompt::AnswerCancel};
+        dialog.OK_Click();
+        QCOMPARE(db.env.prompt.asked.size(), 1);
+        QCOMPARE(db.env.prompt.asked.at(0).title, QStringLiteral("Item Reservation Conflict"));
+        QVERIFY(db.env.prompt.asked.at(0).text.contains(QStringLiteral("Bo  ( 07/01/2030 11:00 AM - 07/01/2030 12:00 PM )")));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 1);
+
+        dialog.dtFrom->setTimeValue(DateUtil::fromTime(QTime(10, 0)));
+        dialog.dtUntil->setTimeValue(DateUtil::fromTime(QTime(9, 0)));
+        dialog.OK_Click();
+        QCOMPARE(db.env.prompt.asked.last().text, QStringLiteral("The booking must end after it starts."));
+        QVERIFY(dialog.isVisible());
+
+        dialog.dtUntil->setTimeValue(DateUtil::fromTime(QTime(11, 0)));
+        dialog.OK_Click();
+        QCOMPARE(db.env.prompt.asked.size(), 2);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 2);
+    }
+
+    // A seeded group: the rows, their order and colours, the same on both
+    // engines; a poll refreshes in place and drops a deleted booking.
+    void resourceGroup_data() { addEngineRows(); }
+    void resourceGroup()
+    {
+        OPEN_TEST_DATABASE(db, "group");
+        addStaff(1);
+        const char *insert = "INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (?, ?, ?, 4, ?)";
+        db.exec(insert, {1, "Van", "V1", 0});
+        db.exec(insert, {2, "Room", "R1", 0});
+        db.exec(insert, {3, "Beamer", "B1", 0});
+        db.exec(insert, {4, "Bike", "K1", 1});
+        addBooking(10, 1, at(0, 14, 0), at(0, 16, 0), 0, QStringLiteral("Ann"));  // booked out
+        addBooking(11, 2, at(-1, 9, 0), at(0, 9, 0), 0, QStringLiteral("Bo"));    // overdue
+        addBooking(12, 3, at(0, 10, 0), at(0, 18, 0), 1, QStringLiteral("Cy"));   // returned
+        addBooking(13, 1, at(0, 8, 0), at(0, 9, 0), 0, QStringLiteral("Old"));    // overdue, earlier
+        addBooking(14, 1, at(1, 8, 0), at(1, 9, 0), 0, QStringLiteral("Next"));   // future
+        g_frmMain = std::make_unique<ListWindow>();
+        auto &window = static_cast<ListWindow &>(*g_frmMain);
+        g_sCurrentNodeKey = QStringLiteral("NOD4");
+        ResourceLists lists;
+        lists.refreshResourceList(QStringLiteral("NOD4"));
+        QCOMPARE(rowsOf(lists.resources()),
+                 QStringList({"RES3|Beamer|B1|Available||||", "RES4|Bike|K1|Available||||",
+                              "RES2|Room|R1|Overdue|Bo||06-Jan-30 9:00 am|9:00 am",
+                              "RES1|Van|V1|Booked Out|Ann||2:00 pm|4:00 pm"}));
+        QCOMPARE(lists.resources().index(3, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+        QCOMPARE(lists.resources().index(2, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+
+        window.selected = QStringLiteral("RES1");
+        lists.refreshResourceList(QStringLiteral("NOD4"));
+        QCOMPARE(rowsOf(lists.reservations()),
+                 QStringList({"RES13|Old||8:00 am|9:00 am|User 1", "RES10|Ann||2:00 pm|4:00 pm|User 1",
+                              "RES14|Next||08-Jan-30 8:00 am|08-Jan-30 9:00 am|User 1"}));
+        QStandardItem *kept = lists.reservations().item(0);
+        db.exec("DELETE FROM Reservation WHERE ID = 14");
+        lists.refreshReservationDetails(QStringLiteral("Van"), QStringLiteral("RES1"), 0);
+        QCOMPARE(lists.reservations().rowCount(), 2);
+        QCOMPARE(lists.reservations().item(0), kept); // rewritten in place
+        QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NOD4"));
+        addBooking(15, 3, at(0, 12, 0), at(0, 13, 0), 0, QStringLiteral("Dee"));
+        lists.refreshReservationDetails(QStringLiteral("Beamer"), QStringLiteral("RES3"), 0);
+        QCOMPARE(lists.reservations().rowCount(), 2);
+        QCOMPARE(lists.reservations().item(0)->data(Qt::ForegroundRole).value<QColor>(), QColor(102, 102, 102));
+    }
+
+    void resourceDialog()
+    {
+        TestEnvironment env;
+        CTreeNode group;
+        group.ID = 4;
+        group.Name = QStringLiteral("Vehicles");
+        group.NodeType = QStringLiteral("RSG");
+        g_colTreeNodes = {group};
+        frmResource fromGroup;
+        fromGroup.newResource(4);
+        QCOMPARE(fromGroup.getParentGroupID(), 4);
+        QVERIFY(!fromGroup.icboGroup->isEnabled());
+        frmResource fromMenu;
+        fromMenu.newResource(-1);
+        QVERIFY(fromMenu.icboGroup->isEnabled());
+        fromMenu.OK_Click();
+        QCOMPARE(env.prompt.asked.value(0).text,
+                 QStringLiteral("Some required data is missing:\r\nResource Name\r\nResource Group\r\n"));
+        g_colTreeNodes.clear();
+    }
+
+    void contacts()
+    {
+        TestEnvironment env;
+        FakeAddressBook book;
+        ICalendarLink *saved = g_calendarLink;
+        g_calendarLink = &book;
+        ContactList contacts;
+        g_fOutlook = false;
+        contacts.refresh();
+        QCOMPARE(contacts.model().rowCount(), 0);
+        g_fOutlook = true;
+        contacts.refresh();
+        QCOMPARE(rowsOf(contacts.model()), QStringList({"CTT0|Ann|ann@x", "CTT2|Cy|cy@x"}));
+        g_fOutlook = false;
+        g_calendarLink = saved;
+    }
+};
+
+QTEST_MAIN(tst_Resources)
+#include "tst_Resources.moc"
