@@ -179,7 +179,7 @@ void CloseDownApplication(int unloadMode)
             g_oClientHnd->CloseDown(unloadMode);
     });
     if (g_fOutlook) {
-        step(QStringLiteral("Closing Outlook Reference..."));
+        step(QStringLiteral("Closing Calendar Reference..."));
         Steps::skip([&] {
             if (g_oClientHnd)
                 g_oClientHnd->CloseDownOutlook(unloadMode);

@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(closeDown(1), 0);
         QCOMPARE(g_events, (QStringList{
             "main hidden", "timer off", "progress shown", "progress: Updating Status...",
-            "progress: Closing Outlook Reference...", "progress: Closing Core...", "progress: Unloading User Interfaces...",
+            "progress: Closing Calendar Reference...", "progress: Closing Core...", "progress: Unloading User Interfaces...",
             "main hidden", "main unloaded", "timer off", "icon removed", "tray unloaded",
             "progress: Close Down Complete", "progress hidden"}));
         QVERIFY(!g_oClientHnd && !g_frmMain && !g_frmSysTray);
