@@ -2,6 +2,7 @@
 
 #include "CImageList.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -90,6 +91,10 @@ void KeyedTreeWidget::mouseReleaseEvent(QMouseEvent *event)
 
 void KeyedTreeWidget::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        Q_EMIT menuKeyPressed();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!enter || !currentItem()) {
         QTreeWidget::keyPressEvent(event);
@@ -106,4 +111,9 @@ void KeyedTreeWidget::mouseMoveEvent(QMouseEvent *event)
         return;
     m_keyUnderPointer = key;
     Q_EMIT nodeEntered(key);
+}
+
+void KeyedTreeWidget::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
 }

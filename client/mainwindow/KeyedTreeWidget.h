@@ -36,11 +36,15 @@ signals:
     void enterPressed(bool alt);
     // The pointer moved onto another node; an empty key over no node.
     void nodeEntered(const QString &key);
+    // The Menu key or Shift+F10 asked for the context menu.
+    void menuKeyPressed();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    // The menu comes with the button's release or the keys, not with the press.
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     QHash<QString, QTreeWidgetItem *> m_nodes; // upper-cased key

@@ -6,6 +6,8 @@
 #include "MainMenus.h"
 #include "MainToolbars.h"
 #include "MenuCaptions.h"
+#include "PopupCommands.h"
+#include "PopupMenus.h"
 #include "QueryUnload.h"
 #include "SplitterBar.h"
 #include "StatusToolbar.h"
@@ -95,6 +97,7 @@ frmMain::frmMain()
     m_band = new MainToolbars(m_client);
     connect(m_band->CoolBar1, &CoolBar::heightChanged, this, [this] { Steps::logAndSkip(kLog, [this] { arrangeControls(); }); });
     createPanes();
+    createPopupMenus();
     createInfoBar();
     createStatusBar();
     Form_Load();
@@ -166,7 +169,6 @@ void frmMain::createPanes()
     lvwReservations = new ListViewPane(QStringLiteral("lvwReservations"), m_client);
     lvwReservations->hide();
     connect(lvwUserList, &ListViewPane::itemClicked, this, [this](int row) { lvwUserList_ItemClick(row); });
-    connect(lvwUserList, &ListViewPane::itemDoubleClicked, this, [this](int row) { lvwUserList_DblClick(row); });
     connect(lvwUserList, &ListViewPane::statusIconClicked, this, [this](int row) {
         if (UserListClicks::mayEditStatus(lvwUserList->rowKey(row), g_fCanChangeStatus))
             editStatusOfRow(row);
@@ -188,6 +190,45 @@ void frmMain::createPanes()
     oWebBrowser->setOpenLinks(false);
     connect(oWebBrowser, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { ShellOpen(url.toString()); });
     oWebPicture->hide();
+}
+
+void frmMain::createPopupMenus()
+{
+    m_popupMenus = std::make_unique<PopupMenus>(*m_menus, trvUserlist, lvwUserList, lvwReservations);
+    m_popupCommands = std::make_unique<PopupCommands>(*m_popupMenus, trvUserlist, lvwUserList, lvwReservations, this);
+    m_popupCommands->refreshCurrentView = [this] { refreshCurrentView(); };
+    m_popupCommands->userListItemClick = [this](int row) { lvwUserList_ItemClick(row); };
+    m_popupCommands->editStatusOfRow = [this](int row) { editStatusOfRow(row); };
+    PopupCommands *commands = m_popupCommands.get();
+    for (int i : {3, 4, 6, 7, 9, 10, 11, 13, 14})
+        connect(menuItem(QStringLiteral("mnuPopupSub(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupSub_Click(i); });
+    for (int i : {1, 2})
+        connect(menuItem(QStringLiteral("mnuPopupIM(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupIM_Click(i); });
+    for (int i = 0; i < 3; ++i)
+        connect(menuItem(QStringLiteral("mnuPopupSubMail(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupSubMail_Click(i); });
+    for (int i = 0; i < 8; ++i)
+        connect(menuItem(QStringLiteral("mnuPopupSubSub(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupSubSub_Click(i); });
+    connect(lvwUserList, &ListViewPane::itemDoubleClicked, this, [commands](int row) { commands->lvwUserList_DblClick(row); });
+
+    using Show = PopupMenus::Show;
+    const auto listMenu = [this](Show show, std::optional<QPoint> at) {
+        const QString key = lvwUserList->selectedKey();
+        Steps::logAndSkip(kLog, [&] { m_popupMenus->BuildListPopupMenu(key.isEmpty() ? QStringLiteral("!1") : key, show, at); });
+    };
+    connect(lvwUserList, &ListViewPane::released, this, [listMenu](Qt::MouseButton button, const QPoint &at) {
+        listMenu(button == Qt::RightButton ? Show::AtPointer : Show::Refresh, at);
+    });
+    connect(lvwUserList, &ListViewPane::menuKeyPressed, this, [listMenu] { listMenu(Show::FromKeyboard, std::nullopt); });
+    const auto reservationMenu = [this](Show show, std::optional<QPoint> at) {
+        Steps::logAndSkip(kLog, [&] { m_popupMenus->BuildReservationPopupMenu(show, at); });
+    };
+    connect(lvwReservations, &ListViewPane::released, this, [reservationMenu](Qt::MouseButton button, const QPoint &at) {
+        reservationMenu(button == Qt::RightButton ? Show::AtPointer : Show::Refresh, at);
+    });
+    connect(lvwReservations, &ListViewPane::menuKeyPressed, this, [reservationMenu] { reservationMenu(Show::FromKeyboard, std::nullopt); });
+    connect(trvUserlist, &KeyedTreeWidget::menuKeyPressed, this, [this] {
+        Steps::logAndSkip(kLog, [this] { m_popupMenus->BuildTreePopupMenu(trvUserlist->selectedKey(), PopupMenus::FromKeyboard); });
+    });
 }
 
 void frmMain::createInfoBar()
@@ -630,18 +671,6 @@ void frmMain::lvwUserList_ItemClick(int row)
         g_resourceLists->refreshReservationDetails(lvwUserList->rowText(row), key, 0);
 }
 
-void frmMain::lvwUserList_DblClick(int row)
-{
-    if (g_sViewType.compare(QLatin1String("GRP"), Qt::CaseInsensitive) != 0 || row < 0)
-        return;
-    if (g_bOnListDblClick == 0) {
-        if (UserListClicks::mayEditStatus(lvwUserList->rowKey(row), g_fCanChangeStatus))
-            editStatusOfRow(row);
-    } else if (g_bOnListDblClick != 1 && g_uiFactory.phoneMessage) {
-        g_uiFactory.phoneMessage(KeyToId(lvwUserList->rowKey(row)), lvwUserList->rowText(row));
-    }
-}
-
 void frmMain::editStatusOfRow(int row)
 {
     CEntity user;
@@ -994,10 +1023,15 @@ void frmMain::trvUserlist_NodeReleased(Qt::MouseButton button)
 {
     const QString key = trvUserlist->selectedKey();
     try {
-        // The right button's context menu comes with the pop-up commands.
-        if (button != Qt::RightButton)
+        if (button != Qt::RightButton) {
+            m_popupMenus->BuildTreePopupMenu(key, PopupMenus::Refresh);
             setCurrentViewMsg();
+        }
         treeViewClick(key, false);
+        if (button == Qt::RightButton) {
+            QCoreApplication::processEvents();
+            m_popupMenus->BuildTreePopupMenu(key, PopupMenus::AtPointer);
+        }
     } catch (const AppError &e) {
         ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.trvUserlist_MouseUp\r\n") + e.source());
     }
@@ -1005,8 +1039,12 @@ void frmMain::trvUserlist_NodeReleased(Qt::MouseButton button)
 
 void frmMain::trvUserlist_KeyEnter(bool alt)
 {
-    if (!alt)
-        Steps::logAndSkip(kLog, [this] { treeViewClick(trvUserlist->selectedKey(), false); });
+    Steps::logAndSkip(kLog, [this, alt] {
+        if (alt)
+            m_popupMenus->BuildTreePopupMenu(trvUserlist->selectedKey(), PopupMenus::FromKeyboard);
+        else
+            treeViewClick(trvUserlist->selectedKey(), false);
+    });
 }
 
 void frmMain::trvUserlist_NodeEntered(const QString &key)

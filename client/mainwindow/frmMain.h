@@ -17,6 +17,8 @@ class KeyedTreeWidget;
 class ListViewPane;
 class MainMenus;
 class MainToolbars;
+class PopupCommands;
+class PopupMenus;
 class QAbstractItemModel;
 class QAction;
 class QFrame;
@@ -155,7 +157,7 @@ private:
     void imgRightArrow_Click();
     void unloadWindow();
     void lvwUserList_ItemClick(int row);
-    void lvwUserList_DblClick(int row);
+    void createPopupMenus();
     void editStatusOfRow(int row);
     void showCustomStatusWindow();
     void refreshClock();
@@ -185,6 +187,8 @@ private:
 
     QWidget *m_client = nullptr;
     std::unique_ptr<MainMenus> m_menus;
+    std::unique_ptr<PopupMenus> m_popupMenus;
+    std::unique_ptr<PopupCommands> m_popupCommands;
     MainToolbars *m_band = nullptr;
     KeyedTreeWidget *trvUserlist = nullptr;
     SplitterBar *picVerticalSplit = nullptr;

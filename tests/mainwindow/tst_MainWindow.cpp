@@ -1,3 +1,4 @@
+#include "../status/StatusFakes.h"
 #include "BoardWorld.h"
 #include "ScriptedDialogs.h"
 #include "TestDatabase.h"
@@ -5,12 +6,18 @@
 #include "datetime/ucDateTime.h"
 #include "dialogs/ICommonDialogBackend.h"
 #include "foundation/CStatus.h"
+#include "foundation/IUserEditor.h"
+#include "status/NotifyUserList.h"
 #include "mainwindow/CoolBar.h"
 #include "mainwindow/KeyedTreeWidget.h"
 #include "mainwindow/ListViewPane.h"
+#include "mainwindow/PopupCommands.h"
 #include "mainwindow/SplitterBar.h"
 #include "messaging/IChatWindow.h"
 #include "platform/Clock.h"
+#include "resources/ResourceLists.h"
+#include "resources/frmReservation.h"
+#include "resources/frmResource.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 
@@ -51,6 +58,17 @@ QStringList menuKeys(const QWidget *w, const char *button)
         keys << item->data().toString() + u'=' + item->text();
     return keys;
 }
+
+class RecordingEditor : public NoUserEditor
+{
+public:
+    qint32 EditUserProperties(bool newUser, const QString &, bool, bool self, bool, bool) override
+    {
+        calls << QStringLiteral("new %1 self %2").arg(newUser).arg(self);
+        return 10000;
+    }
+    QStringList calls;
+};
 
 class RecordingChat : public NoChatWindow
 {
@@ -93,6 +111,28 @@ class tst_MainWindow : public QObject
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
     }
     void view(int item) { action(w, QStringLiteral("mnuViewSub(%1)").arg(item))->trigger(); }
+    QMenu *popup() const { return action(w, "mnuPopup")->menu(); }
+    // Builds the context menu of a control as the Menu key does.
+    void menuOf(ListViewPane *pane)
+    {
+        QTest::keyClick(pane->detailsView(), Qt::Key_Menu);
+        popup()->hide();
+    }
+    void pick(const QString &name) { action(w, name)->trigger(); }
+    void selectRows(ListViewPane *pane, const QStringList &keys)
+    {
+        pane->detailsView()->selectionModel()->clear();
+        for (const QString &key : keys)
+            pane->detailsView()->selectionModel()->setCurrentIndex(pane->model()->index(pane->rowOfKey(key), 0),
+                                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    QStringList asked() const
+    {
+        QStringList texts;
+        for (const ScriptedPrompt::Asked &a : m_db->env.prompt.asked)
+            texts << a.title + u':' + a.text;
+        return texts;
+    }
 
 private slots:
     void init()
@@ -123,6 +163,7 @@ private slots:
         stopBoard();
         g_colCustomStatus.clear();
         g_vQuickNotes = QuickNoteTable();
+        g_colNotifyUsers.clear();
         ResetCloseDownForTests();
         SetLanguage(QStringLiteral("ENU"));
         m_db.reset();
@@ -552,6 +593,211 @@ private slots:
         QVERIFY(!tree->isHidden() && arrow->isHidden());
         QCOMPARE(bar->barLeft(), 3000.0);
         QCOMPARE(tree->width(), MainLayout::toPixels(2920));
+    }
+
+    void contextMenusOpenWhereAsked()
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTreeView *details = list->detailsView();
+        const QRect bruno = details->visualRect(list->model()->index(list->rowOfKey(QStringLiteral("USR2")), 0));
+        QTest::mouseClick(details->viewport(), Qt::RightButton, {}, bruno.center());
+        QVERIFY(popup()->isVisible());
+        QCOMPARE(popup()->pos(), details->viewport()->mapToGlobal(bruno.center()));
+        QCOMPARE(action(w, "mnuPopupSub(7)")->text(), QStringLiteral("Notify Me When Bruno Ferrand changes status to In"));
+        popup()->hide();
+        QTest::keyClick(details, Qt::Key_Menu);
+        QCOMPARE(popup()->pos(), details->viewport()->mapToGlobal(bruno.bottomLeft() + QPoint(2, 0)));
+        popup()->hide();
+
+        tree->selectNode(QStringLiteral("NOD3"));
+        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(popup()->isVisible());
+        QCOMPARE(action(w, "mnuPopupSubMail(0)")->text(), QStringLiteral("Email To Staff Members"));
+        popup()->hide();
+        clickNode(QStringLiteral("NOD1")); // a branch: nothing for a user without the rights
+        QVERIFY(!action(w, "mnuPopup")->isVisible());
+        g_oCurrentUser.Admin = true;
+        tree->selectNode(QStringLiteral("NOD7"));
+        QTest::keyClick(tree, Qt::Key_Return, Qt::AltModifier);
+        QVERIFY(popup()->isVisible());
+        QCOMPARE(action(w, "mnuPopupSub(13)")->text(), QStringLiteral("Add Resource to Vehicles"));
+    }
+
+    void commandsReachTheirInterfaces()
+    {
+        QList<std::pair<qint32, QString>> phoned;
+        QStringList messaged;
+        int journals = 0;
+        g_uiFactory.phoneMessage = [&](qint32 id, const QString &name) { phoned.append({id, name}); };
+        g_uiFactory.instantMessage = [&](const QString &to) { messaged << to; };
+        g_uiFactory.showPhoneHistory = [&](CClientHnd &) { ++journals; };
+        for (CUser &user : g_vUserList)
+            user.Email = user.RealName.section(u' ', 0, 0).toLower() + QStringLiteral("@board.example");
+        m_db->exec(QStringLiteral("UPDATE STAFF_STATUS SET Email = 'bruno@board.example' WHERE UserID = 2"));
+        const auto mailed = [this] { return m_db->env.shell.opened.isEmpty() ? QString() : m_db->env.shell.opened.takeLast().toString(); };
+
+        selectRows(list, {QStringLiteral("USR2"), QStringLiteral("USR3")});
+        menuOf(list);
+        QVERIFY(action(w, "mnuPopupSub(6)")->isVisible() && !action(w, "mnuPopupSub(3)")->isVisible());
+        pick(QStringLiteral("mnuPopupIM(1)"));
+        QCOMPARE(messaged, QStringList{QStringLiteral("/2/3/")});
+        pick(QStringLiteral("mnuPopupSubMail(1)"));
+        QCOMPARE(mailed(), QStringLiteral("mailto:bruno@board.example,chiara@board.example"));
+        g_fOutlook = true;
+        pick(QStringLiteral("mnuPopupSubMail(2)"));
+        g_fOutlook = false;
+        QCOMPARE(mailed(), QStringLiteral("mailto:Ada Lindqvist?bcc=bruno@board.example,chiara@board.example"));
+        tree->selectNode(QStringLiteral("NOD3"));
+        pick(QStringLiteral("mnuPopupSubMail(0)")); // the whole group
+        QVERIFY(mailed().contains(QStringLiteral("bruno@board.example")));
+        for (int pass = 0; pass < 2; ++pass)
+            pick(QStringLiteral("mnuPopupSub(7)"));
+        QCOMPARE(g_colNotifyUsers.userIds(), QList<qint32>({2, 3}));
+
+        selectRows(list, {QStringLiteral("USR2")});
+        pick(QStringLiteral("mnuPopupSub(3)"));
+        pick(QStringLiteral("mnuPopupSub(4)"));
+        QCOMPARE(journals, 1);
+        // Double-clicks: phone message, e-mail, and no status dialog without the right.
+        for (int option : {2, 1, 0}) {
+            g_bOnListDblClick = quint8(option);
+            g_fCanChangeStatus = false;
+            Q_EMIT list->itemDoubleClicked(list->rowOfKey(QStringLiteral("USR1")));
+        }
+        QCOMPARE(phoned, (QList<std::pair<qint32, QString>>{{2, "Bruno Ferrand"}, {1, "Ada Lindqvist"}}));
+        QCOMPARE(mailed(), QStringLiteral("mailto:ada@board.example"));
+
+        // Contacts: the address of the e-mail column, and no instant message.
+        QStandardItemModel contacts;
+        contacts.appendRow({new QStandardItem(QStringLiteral("Zoe Quinn")), new QStandardItem(QStringLiteral("zoe@far.example"))});
+        contacts.item(0)->setData(QStringLiteral("CTT2"), Qt::UserRole);
+        w->setUserListModel(&contacts);
+        g_sViewType = QStringLiteral("CTL");
+        selectRows(list, {QStringLiteral("CTT2")});
+        pick(QStringLiteral("mnuPopupSubMail(1)"));
+        pick(QStringLiteral("mnuPopupIM(1)"));
+        QCOMPARE(mailed(), QStringLiteral("mailto:zoe@far.example"));
+        QCOMPARE(messaged.size(), 1);
+        w->setUserListModel(&users());
+        QCOMPARE(m_db->env.errorWindow.shown.size(), 0);
+    }
+
+    void changeStatusOnlyForWhomTheUserMay()
+    {
+        QStringList dialogs;
+        g_uiFactory.statusChangeDialog = [&] {
+            return std::make_unique<FakeStatusDialog>(dialogs, FakeStatusDialog::Choice{false, "LNC", "Canteen", 0, 0, false});
+        };
+        auto *tray = new FakeTray;
+        g_frmSysTray.reset(tray);
+        const auto history = [this] { return m_db->value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(); };
+        const int before = history();
+        selectRows(list, {QStringLiteral("USR1"), QStringLiteral("USR2"), QStringLiteral("USR3")});
+        g_fCanChangeStatus = false;
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupSub(6)"));
+        QCOMPARE(asked(), QStringList{QStringLiteral("Change Status:2 of the selected people were not changed: you may "
+                                                     "only change your own status.")});
+        QCOMPARE(std::tuple(history() - before, tray->sent.size(), row(1), row(2)),
+                 std::tuple(1, qsizetype(1), QStringLiteral("Lunch Break|Canteen|OFF"), QStringLiteral("Out|At the bank|OFF")));
+        g_fCanChangeStatus = true;
+        pick(QStringLiteral("mnuPopupSub(6)"));
+        QCOMPARE(history() - before, 4);
+        QCOMPARE(row(3), QStringLiteral("Lunch Break|Canteen|OFF"));
+    }
+
+    void recordsFromTheMenus()
+    {
+        const auto restore = qScopeGuard([lists = g_resourceLists, editor = g_userEditor] {
+            g_resourceLists = lists;
+            g_userEditor = editor;
+            PopupCommands::runDialog = [](QDialog &dialog) { dialog.exec(); };
+        });
+        ResourceLists lists;
+        g_resourceLists = &lists;
+        RecordingEditor editor;
+        g_userEditor = &editor;
+        g_oCurrentUser.Admin = true;
+        m_db->exec(QStringLiteral("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 7, 0)"));
+        for (int id : {5, 6})
+            m_db->exec(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, Note, ReservedFrom, "
+                                      "ReservedUntil, Returned) VALUES (?, 1, 2, 'Bruno', ?, ?, ?, 0)"),
+                       {id, QStringLiteral("trip %1").arg(id), HistoryDate(Clock::nowDays() + id), HistoryDate(Clock::nowDays() + id + 0.1)});
+        auto *bookings = control<ListViewPane>(w, "lvwReservations");
+        const auto count = [this](const char *sql) { return m_db->value(QLatin1String(sql)).toInt(); };
+        const auto refuse = [this](const char *when) {
+            m_db->exec(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(QLatin1String(when)));
+        };
+        // Users: add and edit go to the options editor; delete asks, and a refused one changes nothing.
+        selectRows(list, {QStringLiteral("USR2")});
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupSub(9)"));
+        pick(QStringLiteral("mnuPopupSub(10)"));
+        QCOMPARE(editor.calls, QStringList({"new 1 self 0", "new 0 self 0"}));
+        refuse("BEFORE UPDATE ON STAFF_STATUS");
+        m_db->env.prompt.defaultAnswer = IPrompt::AnswerYes;
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(std::pair(count("SELECT IsActive FROM STAFF_STATUS WHERE UserID = 2"), list->rowOfKey("USR2") >= 0), std::pair(1, true));
+        m_db->exec(QStringLiteral("DROP TRIGGER refuse"));
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(std::pair(count("SELECT IsActive FROM STAFF_STATUS WHERE UserID = 2"), list->rowOfKey("USR2")), std::pair(0, -1));
+        QCOMPARE(asked().mid(1), QStringList({"Delete:Are you sure you want to delete Bruno Ferrand",
+                                               "Deleted:Bruno Ferrand has been deleted"}));
+
+        // Resources and bookings.
+        clickNode(QStringLiteral("NOD7"));
+        m_db->env.prompt.asked.clear();
+        menuOf(bookings);
+        pick(QStringLiteral("mnuPopupSub(9)")); // no resource selected
+        QCOMPARE(asked(), QStringList{QStringLiteral(":Please select a Resource first.")});
+        PopupCommands::runDialog = [](QDialog &dialog) {
+            if (auto *resource = qobject_cast<frmResource *>(&dialog)) {
+                resource->txtName->setText(resource->txtName->text() == "Van" ? "Big Van" : "Truck");
+                resource->OK_Click();
+            } else if (auto *booking = qobject_cast<frmReservation *>(&dialog)) {
+                booking->OK_Click();
+            }
+        };
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupSub(9)"));
+        selectRows(list, {QStringLiteral("RES1")});
+        Q_EMIT list->itemClicked(list->rowOfKey(QStringLiteral("RES1")));
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupSub(10)"));
+        pick(QStringLiteral("mnuPopupSubSub(7)")); // all history
+        menuOf(bookings);
+        pick(QStringLiteral("mnuPopupSub(9)"));
+        QCOMPARE(m_db->rows(QStringLiteral("SELECT Name FROM Resource ORDER BY ID")), QStringList({"Big Van", "Truck"}));
+        QCOMPARE(count("SELECT COUNT(*) FROM Reservation WHERE UserID = 1"), 1);
+        QCOMPARE(bookings->model()->rowCount(), 3);
+
+        selectRows(bookings, {QStringLiteral("RES5")});
+        menuOf(bookings);
+        refuse("BEFORE DELETE ON Reservation");
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(count("SELECT COUNT(*) FROM Reservation"), 3);
+        m_db->exec(QStringLiteral("DROP TRIGGER refuse"));
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(std::pair(count("SELECT COUNT(*) FROM Reservation"), bookings->model()->rowCount()), std::pair(2, 2));
+        // Check-in of a booking another copy deleted meanwhile.
+        selectRows(bookings, {QStringLiteral("RES6")});
+        menuOf(bookings);
+        m_db->exec(QStringLiteral("DELETE FROM Reservation WHERE ID = 6"));
+        m_db->env.prompt.asked.clear();
+        pick(QStringLiteral("mnuPopupSub(14)"));
+        QVERIFY(asked().value(0).startsWith(QStringLiteral("Check In:The booking Bruno no longer exists")));
+        QCOMPARE(bookings->model()->rowCount(), 1);
+
+        selectRows(list, {QStringLiteral("RES1")});
+        menuOf(list);
+        refuse("BEFORE DELETE ON Resource");
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"), 3);
+        m_db->exec(QStringLiteral("DROP TRIGGER refuse"));
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"), 1);
+        QCOMPARE(std::pair(list->model()->rowCount(), bookings->model()->rowCount()), std::pair(1, 0));
+        QCOMPARE(m_db->env.errorWindow.shown.size(), 3); // the three refusals
     }
 };
 
