@@ -345,6 +345,8 @@ void PopupCommands::deleteItem(const Item &item)
         informDeleted(item.text + QStringLiteral(" has been deleted"));
     } else if (is(item.kind, "RSV")) {
         CReservation().Delete(item.id);
+        if (QAbstractItemModel *bookings = m_reservations->model())
+            bookings->removeRow(m_reservations->selectedRow());
         informDeleted(QStringLiteral("Reservation has been deleted"));
         if (refreshCurrentView)
             refreshCurrentView();

@@ -70,6 +70,18 @@ public:
     QStringList calls;
 };
 
+// Invitations as "invitee@room"; the first opens room R1.
+class InvitingTray : public StubTrayWindow
+{
+public:
+    void sendChatInvitation(const QString &, const QString &invitee, QString &room) override
+    {
+        invited << invitee + u'@' + room;
+        room = QStringLiteral("R1");
+    }
+    QStringList invited;
+};
+
 class RecordingChat : public NoChatWindow
 {
 public:
@@ -641,6 +653,10 @@ private slots:
         QVERIFY(action(w, "mnuPopupSub(6)")->isVisible() && !action(w, "mnuPopupSub(3)")->isVisible());
         pick(QStringLiteral("mnuPopupIM(1)"));
         QCOMPARE(messaged, QStringList{QStringLiteral("/2/3/")});
+        auto *tray = new InvitingTray;
+        g_frmSysTray.reset(tray);
+        pick(QStringLiteral("mnuPopupIM(2)"));
+        QCOMPARE(tray->invited, QStringList({"2@", "3@R1"}));
         pick(QStringLiteral("mnuPopupSubMail(1)"));
         QCOMPARE(mailed(), QStringLiteral("mailto:bruno@board.example,chiara@board.example"));
         g_fOutlook = true;
