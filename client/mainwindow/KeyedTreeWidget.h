@@ -20,6 +20,10 @@ public:
     // adding nothing, when the key is taken.
     QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text,
                              const QString &imageKey, const QString &tag);
+    // Gives a node a new text, picture and tag; false when there is none.
+    bool setNode(const QString &key, const QString &text, const QString &imageKey, const QString &tag);
+    // Removes a node with the nodes under it.
+    void removeNode(const QString &key);
     QTreeWidgetItem *node(const QString &key) const;
     static QString keyOf(const QTreeWidgetItem *item);
     static QString tagOf(const QTreeWidgetItem *item);
@@ -47,6 +51,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void describe(QTreeWidgetItem *item, const QString &text, const QString &imageKey, const QString &tag);
+
     QHash<QString, QTreeWidgetItem *> m_nodes; // upper-cased key
     const CImageList *m_images = nullptr;
     QString m_keyUnderPointer;

@@ -615,12 +615,10 @@ private slots:
         QTest::mouseClick(details->viewport(), Qt::RightButton, {}, bruno.center());
         QVERIFY(popup()->isVisible());
         QCOMPARE(popup()->pos(), details->viewport()->mapToGlobal(bruno.center()));
-        QCOMPARE(action(w, "mnuPopupSub(7)")->text(), QStringLiteral("Notify Me When Bruno Ferrand changes status to In"));
         popup()->hide();
         QTest::keyClick(details, Qt::Key_Menu);
         QCOMPARE(popup()->pos(), details->viewport()->mapToGlobal(bruno.bottomLeft() + QPoint(2, 0)));
         popup()->hide();
-
         tree->selectNode(QStringLiteral("NOD3"));
         QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
         QVERIFY(popup()->isVisible());
@@ -650,7 +648,6 @@ private slots:
 
         selectRows(list, {QStringLiteral("USR2"), QStringLiteral("USR3")});
         menuOf(list);
-        QVERIFY(action(w, "mnuPopupSub(6)")->isVisible() && !action(w, "mnuPopupSub(3)")->isVisible());
         pick(QStringLiteral("mnuPopupIM(1)"));
         QCOMPARE(messaged, QStringList{QStringLiteral("/2/3/")});
         auto *tray = new InvitingTray;

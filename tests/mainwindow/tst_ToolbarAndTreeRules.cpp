@@ -85,26 +85,18 @@ private slots:
         };
         QTest::newRow("branch, not admin") << tree("BRH", 4, false) << "-";
         QTest::newRow("resource group, not admin") << tree("RSG", 6, false) << "-";
-        QTest::newRow("no node") << shown(R::forTree({false, "GRP", "Rooms", 6, true})) << "-";
-        QTest::newRow("admin on a fixed node") << tree("SRH", 0, true) << "-";
         QTest::newRow("admin, resource group")
             << tree("rsg", 6, true)
             << "9 10 11 12 13|9=Add Node Under Rooms;10=Edit Node Rooms;11=Delete Node Rooms;13=Add Resource to Rooms";
         QTest::newRow("group, not admin") << tree("GRP", 3, false) << "1|m0=Email To Rooms";
         QTest::newRow("own row") << list("GRP", false, false, 1, true)
                                  << "1 3 4 5 6 7|7=Notify Me When Bo changes status to In;m1=Email To Bo;m2=Email BCC Bo";
-        QTest::newRow("another's row without the right") << list("GRP", false, false, 1, false)
-                                                         << "1 2 3 4 5 7|7=Notify Me When Bo changes status to In;"
-                                                            "m1=Email To Bo;m2=Email BCC Bo";
         QTest::newRow("two rows") << list("GRP", false, true, 2, false)
                                   << "1 2 5 6 7|7=Notify Me When Bo changes status to In;m1=Email To Bo;m2=Email BCC Bo";
         QTest::newRow("admin, group row")
             << list("GRP", true, true, 1, false)
             << "1 2 3 4 5 6 7 8 9 10 11|7=Notify Me When Bo changes status to In;9=Add User;10=User Properties - Bo;"
                "11=Delete User - Bo;m1=Email To Bo;m2=Email BCC Bo";
-        QTest::newRow("admin, group, no row") << list("GRP", true, true, 0, false)
-                                              << "1 2 3 4 5 6 7 8 9|7=Notify Me When Bo changes status to In;9=Add User;"
-                                                 "m1=Email To Bo;m2=Email BCC Bo";
         QTest::newRow("admin, search results")
             << list("SRH", true, true, 1, false)
             << "1 2 3 4 5 6 7|7=Notify Me When Bo changes status to In;m1=Email To Bo;m2=Email BCC Bo";
@@ -112,10 +104,7 @@ private slots:
             << list("RSG", true, false, 1, false)
             << "9 10 11 12 13 15|9=Add Resource;10=Edit Resource - Bo;11=Delete Resource - Bo;13=Make Booking - Bo;"
                "15=Show Booking History - Bo";
-        QTest::newRow("resource row") << list("RSG", false, false, 1, false)
-                                      << "12 13 15|13=Make Booking - Bo;15=Show Booking History - Bo";
         QTest::newRow("contacts: e-mail only") << list("CTL", true, true, 1, false) << "1|m1=Email To Bo;m2=Email BCC Bo";
-        QTest::newRow("watch list") << list("NTF", true, true, 1, false) << "-";
         QTest::newRow("another's booking") << bookings(true, 2, false, false, true)
                                            << "9 14|9=Make Booking for Car;14=Check In Booking Van";
         QTest::newRow("another's booking, admin")
