@@ -2,9 +2,20 @@
 
 #include "foundation/ListSortRole.h"
 
-ListSortProxy::ListSortProxy(QObject *parent) : QSortFilterProxyModel(parent)
+namespace {
+
+// The user's language orders words; the C locale would order code points,
+// and so put every accented capital after Z.
+QLocale wordOrder()
 {
-    setSortCaseSensitivity(Qt::CaseInsensitive);
+    return QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+}
+
+} // namespace
+
+ListSortProxy::ListSortProxy(QObject *parent) : QSortFilterProxyModel(parent), m_words(wordOrder())
+{
+    m_words.setCaseSensitivity(Qt::CaseInsensitive);
     setDynamicSortFilter(true);
 }
 
@@ -21,5 +32,5 @@ bool ListSortProxy::lessThan(const QModelIndex &left, const QModelIndex &right) 
     const QVariant b = right.data(ListSortRole);
     if (a.typeId() == QMetaType::Double && b.typeId() == QMetaType::Double)
         return a.toDouble() < b.toDouble();
-    return left.data(Qt::DisplayRole).toString().compare(right.data(Qt::DisplayRole).toString(), Qt::CaseInsensitive) < 0;
+    return m_words.compare(left.data(Qt::DisplayRole).toString(), right.data(Qt::DisplayRole).toString()) < 0;
 }

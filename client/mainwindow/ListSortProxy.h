@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QCollator>
 #include <QSortFilterProxyModel>
 
 // A list's rows in the order its column headers chose, as a view over the
 // model: the model keeps its own order, and rows a poll or an update pulse
 // rewrites move to their place. Cells sort by their ListSortRole value when
-// they give one (times by day number), else by their text ignoring case.
+// they give one (times by day number), else by their text as the locale
+// orders words, ignoring case (Émile between Eva and Fabio).
 class ListSortProxy : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -27,4 +29,7 @@ public:
 
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+
+private:
+    QCollator m_words;
 };

@@ -25,6 +25,8 @@ ListViewPane::ListViewPane(const QString &name, QWidget *parent)
     m_icons->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_icons->setResizeMode(QListView::Adjust);
     m_details->header()->setSectionsClickable(true);
+    // A column dragged to nothing is a hidden column, as the settings keep it.
+    m_details->header()->setMinimumSectionSize(0);
     connect(m_details->header(), &QHeaderView::sectionClicked, this, &ListViewPane::sortByHeader);
     addWidget(m_details);
     addWidget(m_icons);
