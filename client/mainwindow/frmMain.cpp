@@ -39,9 +39,9 @@
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
 #include "status/MNodeView.h"
-#include "status/UserSearch.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
+#include "status/UserSearch.h"
 
 #include <QApplication>
 #include <QCloseEvent>
