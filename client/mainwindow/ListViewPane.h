@@ -5,6 +5,7 @@
 
 class CImageList;
 class ImageListProxyModel;
+class ListSortProxy;
 class QAbstractItemModel;
 class QItemSelectionModel;
 class QListView;
@@ -55,6 +56,10 @@ public:
     int columnWidth(int column) const;
     void setColumnWidth(int column, int twips);
 
+    // A click on a column header sorts the rows on that column (again: the
+    // other way round).
+    void sortByHeader(int column);
+
 signals:
     void itemClicked(int row);
     void itemDoubleClicked(int row);
@@ -67,6 +72,7 @@ protected:
 private:
     void choosePictures();
 
+    ListSortProxy *m_sort;
     ImageListProxyModel *m_pictures;
     const CImageList *m_small = nullptr;
     const CImageList *m_large = nullptr;
