@@ -6,6 +6,7 @@
 #include "ISplash.h"
 #include "admin/CClientAdmin.h"
 #include "foundation/Globals.h"
+#include "mainwindow/CClientSettings.h"
 #include "foundation/IMainWindow.h"
 #include "foundation/IPrompt.h"
 #include "foundation/ITrayWindow.h"
@@ -115,6 +116,7 @@ bool Main(const QStringList &arguments)
 void StartUserInterface()
 {
     g_oStartUp->Init();
+    CClientSettings().LoadSettings();
 }
 
 void ShowMainWindow()
@@ -152,6 +154,11 @@ void CloseDownApplication(int unloadMode)
     m_fClosingDown = true;
     WriteDebugLog(QStringLiteral("Closing down (unload mode %1)").arg(unloadMode));
 
+    Steps::skip([] {
+        CClientSettings settings;
+        settings.SaveSettings();
+        settings.SaveColumnSettings();
+    });
     Steps::skip([] {
         if (g_frmMain) {
             g_frmMain->hideWindow();

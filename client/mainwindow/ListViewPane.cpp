@@ -1,6 +1,7 @@
 #include "ListViewPane.h"
 
 #include "ImageListProxyModel.h"
+#include "ListSortProxy.h"
 #include "MainLayout.h"
 #include "UserListClicks.h"
 
@@ -12,9 +13,10 @@
 #include <QTreeView>
 
 ListViewPane::ListViewPane(const QString &name, QWidget *parent)
-    : QStackedWidget(parent), m_pictures(new ImageListProxyModel(this)), m_details(new QTreeView(this)),
-      m_icons(new QListView(this))
+    : QStackedWidget(parent), m_sort(new ListSortProxy(this)), m_pictures(new ImageListProxyModel(this)),
+      m_details(new QTreeView(this)), m_icons(new QListView(this))
 {
+    m_pictures->setSourceModel(m_sort);
     static_assert(IconKeyRole == ImageListProxyModel::IconKeyRole);
     setObjectName(name);
     m_details->setRootIsDecorated(false);
@@ -23,6 +25,10 @@ ListViewPane::ListViewPane(const QString &name, QWidget *parent)
     m_details->setAllColumnsShowFocus(true);
     m_icons->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_icons->setResizeMode(QListView::Adjust);
+    m_details->header()->setSectionsClickable(true);
+    // A column dragged to nothing is a hidden column, as the settings keep it.
+    m_details->header()->setMinimumSectionSize(0);
+    connect(m_details->header(), &QHeaderView::sectionClicked, this, &ListViewPane::sortByHeader);
     addWidget(m_details);
     addWidget(m_icons);
     setViewMode(Details);
@@ -42,7 +48,12 @@ ListViewPane::ListViewPane(const QString &name, QWidget *parent)
 
 void ListViewPane::setModel(QAbstractItemModel *model)
 {
-    m_pictures->setSourceModel(model);
+    if (m_sort->sourceModel() != model) {
+        // Another model has other columns: its rows come in its own order.
+        m_sort->sort(-1);
+        m_details->header()->setSortIndicatorShown(false);
+        m_sort->setSourceModel(model);
+    }
     if (m_details->model() == m_pictures)
         return;
     m_details->setModel(m_pictures);
@@ -55,7 +66,15 @@ void ListViewPane::setModel(QAbstractItemModel *model)
 
 QAbstractItemModel *ListViewPane::model() const
 {
-    return m_pictures->sourceModel() ? m_pictures : nullptr;
+    return m_sort->sourceModel() ? m_pictures : nullptr;
+}
+
+void ListViewPane::sortByHeader(int column)
+{
+    const ListSortProxy::Sort sort = ListSortProxy::next(m_sort->currentSort(), column);
+    m_sort->sort(sort.column, sort.order);
+    m_details->header()->setSortIndicator(sort.column, sort.order);
+    m_details->header()->setSortIndicatorShown(true);
 }
 
 void ListViewPane::setImageLists(const CImageList *small, const CImageList *large)

@@ -5,6 +5,7 @@
 
 class CImageList;
 class ImageListProxyModel;
+class ListSortProxy;
 class QAbstractItemModel;
 class QItemSelectionModel;
 class QListView;
@@ -61,6 +62,10 @@ public:
     int columnWidth(int column) const;
     void setColumnWidth(int column, int twips);
 
+    // A click on a column header sorts the rows on that column (again: the
+    // other way round).
+    void sortByHeader(int column);
+
 signals:
     void itemClicked(int row);
     void itemDoubleClicked(int row);
@@ -78,6 +83,7 @@ private:
     bool isMenuKey(QEvent *event) const;
     void choosePictures();
 
+    ListSortProxy *m_sort;
     ImageListProxyModel *m_pictures;
     const CImageList *m_small = nullptr;
     const CImageList *m_large = nullptr;

@@ -135,9 +135,8 @@ void MainToolbars::createSearchBand()
     cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
     searchLayout->addWidget(txtSearchFor, 1);
     searchLayout->addWidget(cmdSearch);
-    cmdSearch->setEnabled(false);
-    connect(txtSearchFor, &QLineEdit::textChanged, this,
-            [this](const QString &text) { cmdSearch->setEnabled(!text.trimmed().isEmpty()); });
+    // An empty box lists everyone; Enter finds as the button does.
+    connect(txtSearchFor, &QLineEdit::returnPressed, cmdSearch, &QPushButton::click);
 }
 
 QAction *MainToolbars::toolbarButton(const QString &key) const

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "CoolBar.h"
+#include "InfoBarHints.h"
 #include "KeyedTreeWidget.h"
 #include "ListViewPane.h"
 #include "MainMenus.h"
@@ -42,6 +43,7 @@
 #include "status/MNodeView.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
+#include "status/UserSearch.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,6 +54,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QLocale>
 #include <QMenuBar>
@@ -100,10 +103,10 @@ frmMain::frmMain()
     createPopupMenus();
     createInfoBar();
     createStatusBar();
+    connectInfoBarHints();
     Form_Load();
     populateMenuStrings();
     resize(800, 600);
-    Steps::logAndSkip(kLog, [this] { applyViewSettings(); });
     ResizeNow();
 }
 
@@ -316,6 +319,7 @@ void frmMain::Form_Load()
     connect(m_band, &MainToolbars::Toolbar1ButtonClick, this, &frmMain::Toolbar1_ButtonClick);
     connect(m_band, &MainToolbars::Toolbar1ButtonMenuClick, this, &frmMain::Toolbar1_ButtonMenuClick);
     connect(m_band, &MainToolbars::Toolbar2ButtonClick, this, &frmMain::Toolbar2_ButtonClick);
+    connect(m_band->cmdSearch, &QPushButton::clicked, this, &frmMain::cmdSearch_Click);
     Steps::logAndSkip(kLog, [this] { attachUserList(); });
 }
 
@@ -664,6 +668,40 @@ void frmMain::refreshCurrentView()
     Steps::logAndSkip(kLog, [this] { treeViewClick(g_sCurrentNodeKey, true); });
 }
 
+void frmMain::cmdSearch_Click()
+{
+    const QString typed = m_band->txtSearchFor->text().trimmed();
+    Steps::logAndSkip(kLog, [this] {
+        selectTreeNode(QStringLiteral("SRH0"));
+        setCurrentViewMsg();
+    });
+    // The list sets up its columns for the view it leaves, so the view kind
+    // changes once the rows are in.
+    Steps::logAndSkip(kLog, [&] {
+        if (g_oClientHnd)
+            UserSearch::fill(g_oClientHnd->userList(), typed);
+    });
+    g_sViewType = QStringLiteral("SRH");
+    Steps::logAndSkip(kLog, [this] { arrangeControls(); });
+    if (lvwUserList->model() && lvwUserList->model()->rowCount() > 0) {
+        SetSelectUserFunctions(true);
+        return;
+    }
+    // The search ignores case, so the box leaves out the note that it does not.
+    g_prompt->message(GetResString(142) + u' ' + typed + u'.', IPrompt::Ok, IPrompt::Exclamation, GetResString(144));
+}
+
+void frmMain::connectInfoBarHints()
+{
+    auto *hints = new InfoBarHints(ImageCloseInfoBar, lblStatus, lvwUserList, this);
+    hints->show = [this](const QString &text) { setInfoBar(text); };
+    hints->selectedNodeText = [this] {
+        const QTreeWidgetItem *node = trvUserlist->currentItem();
+        return node ? node->text(0) : QString();
+    };
+    hints->barVisible = [this] { return !ShapeBar->isHidden(); };
+}
+
 void frmMain::lvwUserList_ItemClick(int row)
 {
     const QString key = lvwUserList->rowKey(row);
@@ -836,6 +874,11 @@ void frmMain::treeViewClick(const QString &nodeKey, bool force)
 void frmMain::setStatusText(const QString &text)
 {
     Steps::logAndSkip(kLog, [&] { statusPanel(QStringLiteral("MSG"))->setText(text); });
+}
+
+void frmMain::clearStatusText()
+{
+    setStatusText(QString());
 }
 
 void frmMain::setCurrentViewMsg()

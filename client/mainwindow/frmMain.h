@@ -37,6 +37,9 @@ class SplitterBar;
 class frmMain : public QMainWindow, public IMainWindow, public IUserOptionsHost, public IUserListView
 {
     Q_OBJECT
+    // Reads and writes the window's look between runs.
+    friend class CClientSettings;
+
 public:
     frmMain();
     ~frmMain() override;
@@ -58,6 +61,7 @@ public:
     void refreshEnableChat() override;
     void treeViewClick(const QString &nodeKey, bool force) override;
     void setStatusText(const QString &text) override;
+    void clearStatusText();
     void setCurrentViewMsg() override;
     void hideWebPage() override;
     void displayWebPage(const QString &url) override;
@@ -156,6 +160,8 @@ private:
     void m_oVerticalSplit_SplitComplete();
     void imgRightArrow_Click();
     void unloadWindow();
+    void cmdSearch_Click();
+    void connectInfoBarHints();
     void lvwUserList_ItemClick(int row);
     void createPopupMenus();
     void editStatusOfRow(int row);

@@ -67,8 +67,8 @@ void CReservationList::updateReservationItem(QStandardItemModel &model, int row,
     model.setData(model.index(row, BookedToColumn), booking.iUserID, OwnerRole);
     ListRows::setText(model, row, NoteColumn, booking.sNote);
     ListRows::setText(model, row, OwnerColumn, booking.sUserName);
-    ListRows::setText(model, row, FromColumn, BookingDisplay::timeText(booking.dReservedFrom));
-    ListRows::setText(model, row, UntilColumn, BookingDisplay::timeText(booking.dReservedUntil));
+    ListRows::setTime(model, row, FromColumn, booking.dReservedFrom);
+    ListRows::setTime(model, row, UntilColumn, booking.dReservedUntil);
     const BookingDisplay::State state = BookingDisplay::state(booking);
     for (int column = 0; column < model.columnCount(); ++column) {
         model.setData(model.index(row, column), state.colour, Qt::ForegroundRole);

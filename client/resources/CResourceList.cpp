@@ -89,8 +89,8 @@ void CResourceList::updateResourceItem(QStandardItemModel &model, int row, const
     ListRows::setText(model, row, StatusColumn, booking->Status(resource.AutoCheckIn));
     ListRows::setText(model, row, BookedToColumn, booking->sBookedOutTo);
     ListRows::setText(model, row, NoteColumn, booking->sNote);
-    ListRows::setText(model, row, FromColumn, BookingDisplay::timeText(booking->dReservedFrom));
-    ListRows::setText(model, row, UntilColumn, BookingDisplay::timeText(booking->dReservedUntil));
+    ListRows::setTime(model, row, FromColumn, booking->dReservedFrom);
+    ListRows::setTime(model, row, UntilColumn, booking->dReservedUntil);
     const BookingDisplay::State state = BookingDisplay::state(*booking);
     model.setData(model.index(row, StatusColumn), state.colour, Qt::ForegroundRole);
     if (state.toolTip)

@@ -1,5 +1,8 @@
 #include "ListRows.h"
 
+#include "BookingDisplay.h"
+#include "foundation/ListSortRole.h"
+
 #include <QStandardItemModel>
 
 namespace ListRows {
@@ -37,6 +40,13 @@ int appendRow(QStandardItemModel &model, const QString &key, const QString &text
 void setText(QStandardItemModel &model, int row, int column, const QString &text)
 {
     model.setData(model.index(row, column), text);
+    model.setData(model.index(row, column), QVariant(), ListSortRole);
+}
+
+void setTime(QStandardItemModel &model, int row, int column, double when)
+{
+    model.setData(model.index(row, column), BookingDisplay::timeText(when));
+    model.setData(model.index(row, column), when, ListSortRole);
 }
 
 void removeOthers(QStandardItemModel &model, const QStringList &keep)

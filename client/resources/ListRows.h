@@ -13,6 +13,8 @@ void setColumns(QStandardItemModel &model, const QStringList &keys, const QStrin
 int rowOfKey(const QStandardItemModel &model, const QString &key);
 int appendRow(QStandardItemModel &model, const QString &key, const QString &text);
 void setText(QStandardItemModel &model, int row, int column, const QString &text);
+// A moment's text, sorting by its day number.
+void setTime(QStandardItemModel &model, int row, int column, double when);
 // Drops the rows whose keys are not in keep.
 void removeOthers(QStandardItemModel &model, const QStringList &keep);
 

@@ -22,5 +22,6 @@ public:
     QColor NoteColour = Qt::black;   // the note and out cells
     QColor DueBackColour = Qt::black;
     double OutTime = 0;              // as last written; 0 for none
+    double DueBack = 0;              // as shown; 0 for none
     bool Pending = false;            // shown "In (Out Later)" until OutTime
 };

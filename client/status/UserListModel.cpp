@@ -1,5 +1,7 @@
 #include "UserListModel.h"
 
+#include "foundation/ListSortRole.h"
+
 UserListModel::UserListModel(QObject *parent) : QAbstractTableModel(parent)
 {
 }
@@ -40,6 +42,13 @@ QVariant UserListModel::data(const QModelIndex &index, int role) const
         return QStringLiteral("USR") + QString::number(row->UserID);
     case TagRole:
         return row->Tag;
+    case ListSortRole:
+        // Times sort by their moment, not by their text.
+        if (column == OutColumn)
+            return row->OutTime;
+        if (column == DueBackColumn)
+            return row->DueBack;
+        return cellText(*row, column);
     default:
         return QVariant();
     }

@@ -86,15 +86,16 @@ UserListPoll::UserListPoll()
 UserListPoll::~UserListPoll() = default;
 
 qint32 UserListPoll::refresh(bool checksOnly, bool skipCalendar, const QString &sql, const QString &nodeKey,
-                             DbHandle &connection, const QVariantList &params)
+                             DbHandle &connection, const QVariantList &params,
+                             const std::function<bool(const CUser &)> &keep)
 {
-    return start(Request{checksOnly, skipCalendar, !checksOnly, sql, params, nodeKey}, connection);
+    return start(Request{checksOnly, skipCalendar, !checksOnly, sql, params, nodeKey, keep}, connection);
 }
 
 qint32 UserListPoll::runChecks()
 {
     DbHandle none;
-    return start(Request{true, true, true, QString(), QVariantList(), QString()}, none);
+    return start(Request{true, true, true, QString(), QVariantList(), QString(), {}}, none);
 }
 
 qint32 UserListPoll::start(const Request &request, DbHandle &connection)
@@ -209,7 +210,9 @@ UserListPoll::Reload UserListPoll::reloadList(const Request &request, DbHandle &
         query = UserListReader::usersQuery(id, statusCodes, g_lLastUpdated, !incremental, reread);
 
     setStatusText(QStringLiteral("Accessing Database..."));
-    const QList<UserListReader::Row> rows = m_reader.read(query, connection, g_lLastUpdated);
+    QList<UserListReader::Row> rows = m_reader.read(query, connection, g_lLastUpdated);
+    if (request.keep)
+        rows.removeIf([&](const UserListReader::Row &row) { return !request.keep(row.user); });
     m_rowsRead = m_reader.rowsRead();
     g_lLastUpdated = m_reader.highest();
     g_lLastSeq = g_lLastUpdated;

@@ -39,8 +39,10 @@ public:
     // and an id (0 all users, 1 or more a group). The connection, when it
     // holds one, is used for the read and left open. Gives 10000; 0 without a
     // main window; 10003 when the request was held back behind a running one.
+    // keep, when given, chooses which of the rows read the list shows.
     qint32 refresh(bool checksOnly, bool skipCalendar, const QString &sql, const QString &nodeKey,
-                   DbHandle &connection, const QVariantList &params = {});
+                   DbHandle &connection, const QVariantList &params = {},
+                   const std::function<bool(const CUser &)> &keep = {});
     // The pending-status and watch-list checks alone, for a view that shows
     // no user list. Gives what refresh() gives.
     qint32 runChecks();
@@ -76,6 +78,7 @@ private:
         QString sql;
         QVariantList params;
         QString nodeKey;
+        std::function<bool(const CUser &)> keep;
     };
     enum class Reload { Checks, Finish, NoWindow };
 

@@ -32,6 +32,7 @@ void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double
         item.StatusText = GetResString(174);
     }
 
+    item.DueBack = dueBack;
     item.DueBackText = dueBack == 0 ? QString() : cellText(dueBack);
     const bool overdue = dueBack != 0 && DateUtil::minutesBetween(now, dueBack) < 0;
     item.DueBackColour = overdue ? QColor(Qt::red) : QColor(Qt::black);

@@ -7,7 +7,7 @@
 #include "dialogs/ICommonDialogBackend.h"
 #include "foundation/CStatus.h"
 #include "foundation/IUserEditor.h"
-#include "status/NotifyUserList.h"
+#include "mainwindow/CClientSettings.h"
 #include "mainwindow/CoolBar.h"
 #include "mainwindow/KeyedTreeWidget.h"
 #include "mainwindow/ListViewPane.h"
@@ -18,15 +18,18 @@
 #include "resources/ResourceLists.h"
 #include "resources/frmReservation.h"
 #include "resources/frmResource.h"
+#include "status/NotifyUserList.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -358,10 +361,6 @@ private slots:
         view(4);
         view(0);
         QVERIFY(coolBar->isBandVisible(4));
-        control<QLineEdit>(w, "txtSearchFor")->setText(QStringLiteral("   "));
-        QVERIFY(!control<QPushButton>(w, "cmdSearch")->isEnabled());
-        control<QLineEdit>(w, "txtSearchFor")->setText(QStringLiteral(" ada"));
-        QVERIFY(control<QPushButton>(w, "cmdSearch")->isEnabled());
         view(10);
 
         ScriptedDialogs dialogs;
@@ -385,12 +384,111 @@ private slots:
 
         // A new window comes back as it was left.
         frmMain again;
+        CClientSettings(&again).LoadSettings();
         QVERIFY(!action(&again, "mnuViewSub(2)")->isChecked() && action(&again, "mnuViewSub(3)")->isChecked());
         QVERIFY(control<QFrame>(&again, "ShapeBar")->isHidden());
         QVERIFY(control<CoolBar>(&again, "CoolBar1")->isBandVisible(4));
         QCOMPARE(control<ListViewPane>(&again, "lvwUserList")->viewMode(), int(ListViewPane::List));
         const QFont kept = control<KeyedTreeWidget>(&again, "trvUserlist")->font();
         QVERIFY(kept.family() == chosen.family() && kept.bold());
+    }
+
+    void settingsKeepTheWindowBetweenRuns()
+    {
+        w->showWindow();
+        w->setGeometry(120, 80, 700, 500);
+        w->setWindowStateCode(IMainWindow::Maximised);
+        QFont font = list->font();
+        font.setPointSizeF(8.25);
+        list->setFont(font);
+        list->setColumnWidth(UserListModel::NoteColumn, 0);
+        CClientSettings settings(w);
+        settings.SaveSettings();
+        settings.SaveColumnSettings();
+        const auto stored = [](const char *name) { return GetRegistryValue(QLatin1String(name), settingsKey()); };
+        // The normal-state rectangle in twips, though the window was maximised.
+        QCOMPARE(QStringList({stored("Left"), stored("Top"), stored("Width"), stored("Height"), stored("FontSize"),
+                              stored("VSplitter"), stored("HIDE_COL_NOTE"), stored("TREENODE_NOD3"), stored("DefaultBranch")}),
+                 QStringList({"1800", "1200", "10500", "7500", "8", "3000", "True", "True", "NOD3"}));
+
+        // The next start: a Left beyond the screen, the splitter moved, a height that does not read.
+        SetRegistryValue(QStringLiteral("Left"), RegDword, 60000, settingsKey());
+        SetRegistryValue(QStringLiteral("VSplitter"), RegDword, 2400, settingsKey());
+        SetRegistryValue(QStringLiteral("Height"), RegString, QStringLiteral("tall"), settingsKey());
+        stopBoard();
+        w = startBoard(QStringLiteral("ADA"));
+        QVERIFY(w);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(w->geometry().right(), screen.right());
+        QCOMPARE(w->geometry().width(), 700);
+        QVERIFY(screen.contains(w->geometry()));
+        QCOMPARE(control<SplitterBar>(w, "picVerticalSplit")->barLeft(), 2400.0);
+        auto *shown = control<ListViewPane>(w, "lvwUserList");
+        QCOMPARE(shown->font().pointSize(), 8);
+        QVERIFY(shown->detailsView()->isColumnHidden(UserListModel::NoteColumn));
+    }
+
+    void searchSortAndHints()
+    {
+        const auto names = [this] {
+            QStringList shown;
+            for (int row = 0; row < list->model()->rowCount(); ++row)
+                shown << list->rowText(row);
+            return shown;
+        };
+        // A start on the welcome page: no user list shown yet.
+        SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, QStringLiteral("NOD0"), settingsKey());
+        stopBoard();
+        w = startBoard(QStringLiteral("ADA"));
+        tree = control<KeyedTreeWidget>(w, "trvUserlist");
+        list = control<ListViewPane>(w, "lvwUserList");
+        auto *search = control<QLineEdit>(w, "txtSearchFor");
+        search->setText(QStringLiteral("  FERR "));
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(names(), QStringList({"Bruno Ferrand"}));
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(tree->selectedKey(), QStringLiteral("SRH0"));
+        search->setText(QStringLiteral(" smith"));
+        control<QPushButton>(w, "cmdSearch")->click();
+        QCOMPARE(list->model()->rowCount(), 0);
+        QCOMPARE(m_db->env.prompt.asked.size(), 1);
+        QCOMPARE(m_db->env.prompt.asked.at(0).text + u'|' + m_db->env.prompt.asked.at(0).title,
+                 QStringLiteral("No matches for smith.|Search Results"));
+
+        // Header clicks: ascending, descending, ascending; Due Back by its moment.
+        clickNode(QStringLiteral("NOD3"));
+        const double today = DateUtil::toDays(QDateTime(QDate::currentDate(), QTime()));
+        g_oClientHnd->updateView(2, QStringLiteral("OUT"), QString(), 0, today + 10.0 / 24);
+        g_oClientHnd->updateView(3, QStringLiteral("MTG"), QString(), 0, today + 9.0 / 24);
+        QHeaderView *header = list->detailsView()->header();
+        const auto clickHeader = [&](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+        };
+        clickHeader(UserListModel::NameColumn);
+        QCOMPARE(names(), QStringList({"Ada Lindqvist", "Bruno Ferrand", "Chiara Russo"}));
+        clickHeader(UserListModel::NameColumn);
+        QCOMPARE(names(), QStringList({"Chiara Russo", "Bruno Ferrand", "Ada Lindqvist"}));
+        clickHeader(UserListModel::NameColumn);
+        QCOMPARE(names().first(), QStringLiteral("Ada Lindqvist"));
+        clickHeader(UserListModel::DueBackColumn);
+        QCOMPARE(names(), QStringList({"Ada Lindqvist", "Chiara Russo", "Bruno Ferrand"}));
+        g_oClientHnd->updateView(2, QStringLiteral("OUT"), QString(), 0, today + 8.0 / 24); // a datagram
+        QCOMPARE(names(), QStringList({"Ada Lindqvist", "Bruno Ferrand", "Chiara Russo"}));
+
+        // The info bar's hints.
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto *label = control<QLabel>(w, "lblStatus");
+        QWidget *rows = list->detailsView()->viewport();
+        QTest::mouseMove(rows, list->detailsView()->visualRect(list->model()->index(1, 0)).center());
+        QCOMPARE(label->text(), GetUserStatusLine(QStringLiteral("USR2")));
+        QVERIFY(label->text().startsWith(QStringLiteral("Bruno Ferrand ")));
+        QTest::mouseMove(rows, QPoint(5, rows->height() - 5));
+        QCOMPARE(label->text(), QStringLiteral("User List for Staff Members"));
+        QTest::mousePress(label, Qt::LeftButton);
+        QCOMPARE(label->text(), QStringLiteral("Viduruviva Tessaly Info Bar"));
+        QTest::mouseClick(control<QToolButton>(w, "ImageCloseInfoBar"), Qt::LeftButton);
+        QVERIFY(control<QFrame>(w, "ShapeBar")->isHidden());
     }
 
     void captionsInTwoLanguages()
@@ -490,6 +588,7 @@ private slots:
 
     void exitRunsTheCloseDownOnce()
     {
+        const int width = w->width();
         int code = -1;
         try {
             action(w, "mnuFileExit")->trigger();
@@ -498,6 +597,7 @@ private slots:
         }
         QCOMPARE(code, 0);
         QVERIFY(!g_frmMain);
+        QCOMPARE(GetRegistryValue(QStringLiteral("Width"), settingsKey()), QString::number(width * 15));
         const QString log = debugLog();
         QCOMPARE(log.count(QStringLiteral("Closing down (unload mode 1)")), 1);
         QCOMPARE(log.count(QStringLiteral("::QueryUnload")), 1);

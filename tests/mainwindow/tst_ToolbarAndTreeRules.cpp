@@ -1,12 +1,16 @@
 #include "TestSupport.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/ListSortRole.h"
+#include "mainwindow/ListSortProxy.h"
 #include "mainwindow/PopupMenuRules.h"
 #include "mainwindow/RecentNotes.h"
 #include "mainwindow/StatusToolbar.h"
 #include "mainwindow/TreeNavigation.h"
 #include "mainwindow/UserListClicks.h"
+#include "mainwindow/WindowPlacement.h"
 #include "platform/DateUtil.h"
 
+#include <QStandardItemModel>
 #include <QtTest>
 
 namespace {
@@ -200,6 +204,58 @@ private slots:
         QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), true, QString()) == A::WelcomePage);
         QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), true, QStringLiteral("NOD0"))
                 == A::RefreshPage);
+    }
+
+    void storedWindowLandsOnAScreen_data()
+    {
+        QTest::addColumn<QRect>("wanted");
+        QTest::addColumn<QRect>("placed");
+        // Screens: the primary 1024x768 under a 30-pixel panel, a second one right of it.
+        QTest::newRow("fits") << QRect(100, 100, 800, 600) << QRect(100, 100, 800, 600);
+        QTest::newRow("larger than the screen") << QRect(50, 50, 1600, 1200) << QRect(0, 30, 1024, 738);
+        QTest::newRow("negative position") << QRect(-300, -40, 800, 600) << QRect(0, 30, 800, 600);
+        QTest::newRow("Left 60000 twips") << QRect(4000, 100, 800, 600) << QRect(224, 100, 800, 600);
+        QTest::newRow("mostly on the second") << QRect(900, 0, 800, 600) << QRect(1024, 0, 800, 600);
+        QTest::newRow("screen gone") << QRect(3000, 2000, 640, 480) << QRect(384, 288, 640, 480);
+    }
+    void storedWindowLandsOnAScreen()
+    {
+        QFETCH(QRect, wanted);
+        QFETCH(QRect, placed);
+        QCOMPARE(WindowPlacement::clamp(wanted, {QRect(0, 30, 1024, 738), QRect(1024, 0, 1280, 1024)}), placed);
+    }
+
+    void headerClicksSortByValue()
+    {
+        using Sort = ListSortProxy::Sort;
+        QCOMPARE(ListSortProxy::next(Sort{}, 2), (Sort{2, Qt::AscendingOrder}));
+        QCOMPARE(ListSortProxy::next(Sort{2, Qt::AscendingOrder}, 2), (Sort{2, Qt::DescendingOrder}));
+        QCOMPARE(ListSortProxy::next(Sort{2, Qt::DescendingOrder}, 2), (Sort{2, Qt::AscendingOrder}));
+        QCOMPARE(ListSortProxy::next(Sort{2, Qt::DescendingOrder}, 0), (Sort{0, Qt::AscendingOrder}));
+
+        // Names ignore case; times go by their day number, not their text.
+        QStandardItemModel model;
+        for (const auto &[name, time, day] : {std::tuple{"bruno", "10:00 AM", 0.42}, std::tuple{"Ada", "9:00 AM", 0.38},
+                                              std::tuple{"Fabio", "", 0.0}, std::tuple{"Émile", "11:00 AM", 0.46}}) {
+            auto *when = new QStandardItem(QLatin1String(time));
+            when->setData(day, ListSortRole);
+            model.appendRow({new QStandardItem(QString::fromUtf8(name)), when});
+        }
+        ListSortProxy sorted;
+        sorted.setSourceModel(&model);
+        const auto names = [&] {
+            QStringList shown;
+            for (int row = 0; row < sorted.rowCount(); ++row)
+                shown << sorted.index(row, 0).data().toString();
+            return shown;
+        };
+        sorted.sort(0, Qt::AscendingOrder);
+        QCOMPARE(names(), QStringList({"Ada", "bruno", "Émile", "Fabio"}));
+        sorted.sort(1, Qt::AscendingOrder);
+        QCOMPARE(names(), QStringList({"Fabio", "Ada", "bruno", "Émile"}));
+        // A row rewritten moves to its place.
+        model.item(0, 1)->setData(0.30, ListSortRole);
+        QCOMPARE(names(), QStringList({"Fabio", "bruno", "Ada", "Émile"}));
     }
 };
 

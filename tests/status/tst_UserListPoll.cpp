@@ -9,6 +9,8 @@
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 #include "status/UserListReader.h"
+#include "platform/StoredText.h"
+#include "status/UserSearch.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -392,6 +394,29 @@ private slots:
         m_poll->updateView(2, QStringLiteral("LNC"), QString(), 0, 0);
         poll(QStringLiteral("SRH0"));
         QCOMPARE(shown(), QStringList({"B2 Out"}));
+    }
+
+    // The search box finds what was typed, as typed but for case, on both engines.
+    void search_namesHoldTheTextAsTyped_data() { addEngineRows(); }
+    void search_namesHoldTheTextAsTyped()
+    {
+        OPEN_DATABASE();
+        const QStringList names = {"Seán O'Brien", "Émile Zola", "Rate 50% Ltd", "Rate 50 Ltd", "Ann a_b", "Ann axb",
+                                   "Dir a\\b", "Old O'Brien"};
+        for (int i = 0; i < names.size(); ++i)
+            Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) "
+                                  "VALUES (?, ?, 'INN', ?, ?)"),
+                   m_db, {i + 1, EncodeQuotes(names.at(i)), i + 1, names.at(i).startsWith(u'O') ? 0 : 1});
+        const QList<std::pair<const char *, QStringList>> searches = {
+            {"o'br", {"Seán O'Brien In"}},       {"  ÉMILE ", {"Émile Zola In"}},  {"émile", {"Émile Zola In"}},
+            {"50%", {"Rate 50% Ltd In"}},        {"a_b", {"Ann a_b In"}},          {"\\", {"Dir a\\b In"}},
+            {"SEÁN", {"Seán O'Brien In"}},       {"nobody", {}},
+            {"", {"Seán O'Brien In", "Émile Zola In", "Rate 50% Ltd In", "Rate 50 Ltd In", "Ann a_b In", "Ann axb In",
+                  "Dir a\\b In"}}};
+        for (const auto &[typed, found] : searches) {
+            UserSearch::fill(*m_poll, QString::fromUtf8(typed));
+            QCOMPARE(shown(), found);
+        }
     }
 
     void pendingRow_rewrittenOnceItsTimeCame_data() { addEngineRows(); }

@@ -1,0 +1,157 @@
+#include "CClientSettings.h"
+
+#include "KeyedTreeWidget.h"
+#include "ListViewPane.h"
+#include "MainLayout.h"
+#include "ViewSettings.h"
+#include "WindowPlacement.h"
+#include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/Steps.h"
+#include "frmMain.h"
+#include "platform/Registry.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTreeWidgetItemIterator>
+#include <optional>
+
+namespace {
+
+const QString kLog = QStringLiteral("CClientSettings");
+
+QString settingsKey()
+{
+    return AppRegistryKey() + QStringLiteral("\\Settings");
+}
+
+// A whole number of the settings; none when missing or unreadable. Numbers
+// below 0 are kept as their 32-bit pattern.
+std::optional<int> storedNumber(const QString &name)
+{
+    const QString text = GetRegistryValue(name, settingsKey());
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (text == Registry::missingText() || !ok)
+        return std::nullopt;
+    return int(qint32(quint32(value)));
+}
+
+void writeNumber(const QString &name, int value)
+{
+    SetRegistryValue(name, RegDword, value, settingsKey());
+}
+
+QList<QRect> availableScreens()
+{
+    QList<QRect> areas;
+    if (QScreen *primary = QGuiApplication::primaryScreen())
+        areas << primary->availableGeometry();
+    for (QScreen *screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen())
+            areas << screen->availableGeometry();
+    return areas;
+}
+
+} // namespace
+
+CClientSettings::CClientSettings(frmMain *window)
+    : m_window(window ? window : dynamic_cast<frmMain *>(g_frmMain.get()))
+{
+}
+
+void CClientSettings::SaveSettings()
+{
+    if (!m_window)
+        return;
+    frmMain &w = *m_window;
+    Steps::logAndSkip(kLog, [this] { saveGeometry(); });
+    Steps::logAndSkip(kLog, [&] {
+        ViewSettings::writeFlag(ViewSettings::searchName(), w.menuItem(QStringLiteral("mnuViewSub(0)"))->isChecked());
+        ViewSettings::writeFlag(ViewSettings::statusToolbarName(), w.menuItem(QStringLiteral("mnuViewSub(2)"))->isChecked());
+        ViewSettings::writeFlag(ViewSettings::navToolbarName(), w.menuItem(QStringLiteral("mnuViewSub(3)"))->isChecked());
+        ViewSettings::writeFlag(ViewSettings::infoBarName(), w.menuItem(QStringLiteral("mnuViewSub(4)"))->isChecked());
+    });
+    Steps::logAndSkip(kLog, [&] { writeNumber(QStringLiteral("VSplitter"), w.m_barLeftChosen); });
+    Steps::logAndSkip(kLog, [&] { ViewSettings::writeFont(w.lvwUserList->font()); });
+    // The columns follow in SaveColumnSettings, for both lists.
+    Steps::logAndSkip(kLog, [&] { writeNumber(QStringLiteral("ListView"), w.lvwUserList->viewMode()); });
+    Steps::logAndSkip(kLog, [this] { saveTreeNodes(); });
+    Steps::logAndSkip(kLog, [&] {
+        const QString selected = w.trvUserlist->selectedKey();
+        if (!selected.isEmpty())
+            SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, selected, settingsKey());
+    });
+}
+
+// The normal-state rectangle, also of a maximised or minimised window, so
+// the next start opens where the window was last restored to. Any position
+// is kept, left of or above the primary screen too: the load puts it back
+// on a screen.
+void CClientSettings::saveGeometry()
+{
+    const QRect normal = m_window->normalGeometry();
+    if (normal.height() > 0)
+        writeNumber(QStringLiteral("Height"), MainLayout::toTwips(normal.height()));
+    if (normal.width() > 0)
+        writeNumber(QStringLiteral("Width"), MainLayout::toTwips(normal.width()));
+    writeNumber(QStringLiteral("Top"), MainLayout::toTwips(normal.top()));
+    writeNumber(QStringLiteral("Left"), MainLayout::toTwips(normal.left()));
+}
+
+void CClientSettings::saveTreeNodes()
+{
+    for (QTreeWidgetItemIterator it(m_window->trvUserlist); *it; ++it) {
+        bool shown = true;
+        for (const QTreeWidgetItem *parent = (*it)->parent(); parent && shown; parent = parent->parent())
+            shown = parent->isExpanded();
+        SetRegistryValue(QStringLiteral("TREENODE_") + KeyedTreeWidget::keyOf(*it), RegString, shown, settingsKey());
+    }
+}
+
+void CClientSettings::LoadSettings()
+{
+    if (!m_window)
+        return;
+    frmMain &w = *m_window;
+    Steps::logAndSkip(kLog, [this] { loadGeometry(); });
+    // The bars, the tool-bar layout, the font and the list style.
+    Steps::logAndSkip(kLog, [&] { w.applyViewSettings(); });
+    Steps::logAndSkip(kLog, [&] {
+        if (const auto left = storedNumber(QStringLiteral("VSplitter"))) {
+            w.m_barLeftChosen = *left;
+            w.arrangeTreePane();
+        }
+    });
+    Steps::logAndSkip(kLog, [&] { w.setListIconSize(storedNumber(QStringLiteral("IconSize")) == 32 ? 32 : 16); });
+    Steps::logAndSkip(kLog, [&] {
+        if (GetRegistryValue(QStringLiteral("DefaultBranch"), settingsKey()) == QLatin1String("SRH0"))
+            w.DisplaySearch(true);
+    });
+}
+
+void CClientSettings::loadGeometry()
+{
+    const std::optional<int> height = storedNumber(QStringLiteral("Height"));
+    const std::optional<int> width = storedNumber(QStringLiteral("Width"));
+    const std::optional<int> top = storedNumber(QStringLiteral("Top"));
+    const std::optional<int> left = storedNumber(QStringLiteral("Left"));
+    if (!height && !width && !top && !left)
+        return;
+    QRect wanted = m_window->geometry();
+    if (height && *height >= 1)
+        wanted.setHeight(MainLayout::toPixels(*height));
+    if (width && *width >= 1)
+        wanted.setWidth(MainLayout::toPixels(*width));
+    if (top)
+        wanted.moveTop(MainLayout::toPixels(*top));
+    if (left)
+        wanted.moveLeft(MainLayout::toPixels(*left));
+    m_window->setGeometry(WindowPlacement::clamp(wanted, availableScreens()));
+}
+
+void CClientSettings::SaveColumnSettings()
+{
+    if (m_window)
+        m_window->saveColumnSettings();
+}
