@@ -655,13 +655,18 @@ void frmMain::editStatusOfRow(int row)
     }
 }
 
-void frmMain::showCustomStatusWindow()
+QList<IconSelector::Picture> frmMain::iconPictures() const
 {
     QList<IconSelector::Picture> pictures;
     const QStringList keys = images.imghot.keys();
     for (const QString &key : keys)
         pictures.append({key, images.imghot.picture(key)});
-    frmCustomStatus window(pictures, this);
+    return pictures;
+}
+
+void frmMain::showCustomStatusWindow()
+{
+    frmCustomStatus window(iconPictures(), this);
     window.exec();
 }
 

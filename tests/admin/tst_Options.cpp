@@ -4,6 +4,7 @@
 #include "admin/CClientAdmin.h"
 #include "admin/COptionsEditor.h"
 #include "admin/COptionsSaver.h"
+#include "admin/frmAddGroup.h"
 #include "admin/frmCustomStatus.h"
 #include "admin/frmOptions.h"
 #include "admin/frmStatusChange.h"
@@ -435,6 +436,48 @@ private slots:
         add->click();
         QCOMPARE(world.db.env.prompt.asked.value(0).text, frmCustomStatus::limitMessage());
         QCOMPARE(list->count(), 0);
+    }
+
+    void nodeDialogAddsAndEdits_data() { addEngineRows(); }
+    void nodeDialogAddsAndEdits()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        QList<IconSelector::Picture> icons;
+        for (const char *key : {"ORBIT", "INN", "MTG"})
+            icons.append({key, QIcon()});
+        const QString name = "O'Neil 100% sure_" + QString(23, u'x'); // the column's 40
+        frmAddGroup dialog(icons);
+        dialog.newNode(30);
+        QCOMPARE(QStringList({dialog.txtName->text(), dialog.IconSelector1->getSelectedIconKey(), dialog.cboType->currentText()}),
+                 QStringList({"<new>", "INN", "User Group"}));
+        QVERIFY(dialog.txtURL->isReadOnly());
+        dialog.cboType->setCurrentIndex(3);
+        QVERIFY(!dialog.txtURL->isReadOnly());
+        dialog.txtURL->setText(" http://intranet/ ");
+        dialog.cboType->setCurrentIndex(0);
+        QVERIFY(dialog.txtURL->isReadOnly());
+        dialog.txtName->setText(name);
+        const int id = world.db.value("SELECT id FROM idmanager WHERE tablename = 'trnode'").toInt() + 1;
+        const qsizetype nodes = g_colTreeNodes.size();
+        dialog.OK->click();
+        QVERIFY(!dialog.Cancel && dialog.isHidden());
+        const QString row = QString::number(id) + "|30|GRP|http://intranet/|INN";
+        QCOMPARE(world.db.rows(QStringLiteral("SELECT ID, ParentID, NodeType, URL, Icon FROM TreeNode WHERE ID = %1").arg(id)),
+                 QStringList{row});
+        QCOMPARE(FindTreeNode(CTreeNode::treeKeyOf(id))->Name, name);
+
+        frmAddGroup edit(icons);
+        edit.populateForm(id);
+        QCOMPARE(QStringList({edit.txtName->text(), edit.txtURL->text(), edit.IconSelector1->getSelectedIconKey()}),
+                 QStringList({name, "http://intranet/", "INN"}));
+        edit.cboType->setCurrentIndex(2);
+        edit.txtToolTip->setText("Floor 2");
+        edit.OK->click();
+        CTreeNode read;
+        read.Read(id);
+        QCOMPARE(QStringList({read.Key(), read.Name, read.ToolTip}), QStringList({"BRH" + QString::number(id), name, "Floor 2"}));
+        QCOMPARE(g_colTreeNodes.size(), nodes + 1);
+        QCOMPARE(FindTreeNode(read.TreeKey())->ToolTip, "Floor 2");
     }
 
     void groupChangesAreTheDifference()
