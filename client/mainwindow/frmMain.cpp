@@ -12,6 +12,7 @@
 #include "TreeNavigation.h"
 #include "UserListClicks.h"
 #include "ViewSettings.h"
+#include "admin/CClientAdmin.h"
 #include "admin/frmCustomStatus.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/cCommonDialog.h"
@@ -136,6 +137,13 @@ void frmMain::connectMenus()
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false); });
     });
     onClick(QStringLiteral("mnuAdminCustomStatus"), &frmMain::showCustomStatusWindow);
+    onClick(QStringLiteral("mnuAdminOptions"), [] {
+        try {
+            CClientAdmin().EditAdminOptions();
+        } catch (const AppError &e) {
+            ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.mnuAdminOptions_Click\r\n") + e.source());
+        }
+    });
     onClick(QStringLiteral("mnuAdminAddUser"), [] {
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
     });
