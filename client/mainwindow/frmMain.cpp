@@ -13,6 +13,7 @@
 #include "TreeNavigation.h"
 #include "UserListClicks.h"
 #include "ViewSettings.h"
+#include "admin/CClientAdmin.h"
 #include "admin/frmCustomStatus.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/cCommonDialog.h"
@@ -139,6 +140,13 @@ void frmMain::connectMenus()
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false); });
     });
     onClick(QStringLiteral("mnuAdminCustomStatus"), &frmMain::showCustomStatusWindow);
+    onClick(QStringLiteral("mnuAdminOptions"), [] {
+        try {
+            CClientAdmin().EditAdminOptions();
+        } catch (const AppError &e) {
+            ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.mnuAdminOptions_Click\r\n") + e.source());
+        }
+    });
     onClick(QStringLiteral("mnuAdminAddUser"), [] {
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
     });
@@ -693,13 +701,18 @@ void frmMain::editStatusOfRow(int row)
     }
 }
 
-void frmMain::showCustomStatusWindow()
+QList<IconSelector::Picture> frmMain::iconPictures() const
 {
     QList<IconSelector::Picture> pictures;
     const QStringList keys = images.imghot.keys();
     for (const QString &key : keys)
         pictures.append({key, images.imghot.picture(key)});
-    frmCustomStatus window(pictures, this);
+    return pictures;
+}
+
+void frmMain::showCustomStatusWindow()
+{
+    frmCustomStatus window(iconPictures(), this);
     window.exec();
 }
 
