@@ -1,6 +1,7 @@
 #include "CClientAdmin.h"
 
 #include "CUserGroup.h"
+#include "frmAdminOptions.h"
 #include "foundation/BuiltInStatus.h"
 #include "foundation/ConnectionScope.h"
 #include "foundation/CounterAllocator.h"
@@ -394,6 +395,43 @@ qint32 CClientAdmin::UpdateAdminOptions(bool markOutOnClose, bool enableTimeShee
         Update(QStringLiteral("UPDATE ADMIN SET MarkOutOnClose = ?, EnableTimeSheets = ? WHERE ID = 1"), connection,
                {flagValue(markOutOnClose), flagValue(enableTimeSheets)});
     });
+}
+
+qint32 CClientAdmin::EditAdminOptions(const std::function<void(frmAdminOptions &)> &runDialog)
+{
+    return guarded("EditAdminOptions", [&] {
+        AdminOptions stored;
+        stored.markOutOnClose = g_fMarkOutOnClose;
+        stored.enableTimeSheets = g_fEnableTimeSheets;
+        stored.read();
+        frmAdminOptions form(dynamic_cast<QWidget *>(g_frmMain.get()));
+        form.fill(stored);
+        for (;;) {
+            if (runDialog)
+                runDialog(form);
+            else
+                form.exec();
+            if (form.Cancelled || saveAdminOptions(form.values(), stored))
+                return;
+        }
+    });
+}
+
+// The flags in memory change only once the database holds them.
+bool CClientAdmin::saveAdminOptions(const AdminOptions &options, const AdminOptions &stored)
+{
+    try {
+        options.save(stored);
+    } catch (const AppError &e) {
+        ErrorDialog(e.number(), e.description(), QStringLiteral("CClientAdmin.EditAdminOptions\r\n") + e.source());
+        return false;
+    }
+    g_fMarkOutOnClose = options.markOutOnClose;
+    g_fEnableTimeSheets = options.enableTimeSheets;
+    g_fEnableChat = options.enableChat;
+    if (g_frmMain)
+        g_frmMain->refreshEnableChat();
+    return true;
 }
 
 qint32 CClientAdmin::LoadCustomStatus(DbHandle &connection)

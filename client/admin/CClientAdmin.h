@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AdminOptions.h"
 #include "UserOptions.h"
 #include "UserRecord.h"
 #include "UserRights.h"
@@ -10,7 +11,10 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
+
+class frmAdminOptions;
 
 // Users, their options, rights and quick notes, the administrator options and
 // the nightly mark-out. Holds no state: make one for each use. Every operation
@@ -45,6 +49,11 @@ public:
     // The two flags of the ADMIN row; without that row both keep their values.
     qint32 GetAdminOptions(bool &markOutOnClose, bool &enableTimeSheets, DbHandle &connection);
     qint32 UpdateAdminOptions(bool markOutOnClose, bool enableTimeSheets);
+    // Shows the administrator's options (runDialog shows the form modally;
+    // empty: exec), and after OK stores them in one transaction, then the
+    // flags in memory and the chat button follow. A failed store is shown and
+    // the dialog comes back with what the user entered.
+    qint32 EditAdminOptions(const std::function<void(frmAdminOptions &)> &runDialog = {});
 
     // Fills g_colCustomStatus with the active custom statuses.
     qint32 LoadCustomStatus(DbHandle &connection);
@@ -62,4 +71,7 @@ public:
     // A work start time as stored ("08:30:00"), and read back liberally.
     static QString workStartText(double timeOfDay);
     static bool readWorkStart(const QString &text, double &timeOfDay);
+
+private:
+    static bool saveAdminOptions(const AdminOptions &options, const AdminOptions &stored);
 };

@@ -2,8 +2,14 @@
 
 #include "ConnectionScope.h"
 #include "CounterAllocator.h"
+#include "Globals.h"
+#include "IPrompt.h"
 #include "MErrorHandler.h"
+#include "TextLimit.h"
+#include "TreeNodeChecks.h"
 #include "platform/AppError.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -53,11 +59,24 @@ CTreeNode CTreeNode::fromRow(const RecordSet &rs, bool asGroup)
 
 bool CTreeNode::save()
 {
+    cutToColumns();
     try {
-        if (ID < 1)
-            insertTreeNode();
-        else
-            updateTreeNode();
+        DbHandle connection;
+        QString refusal;
+        CounterAllocator::inWriteTransaction(connection, [&](DbConnection &c) {
+            refusal = TreeNodeChecks::saveRefusal(c, *this);
+            if (!refusal.isEmpty())
+                return;
+            if (ID < 1)
+                insertTreeNode(c);
+            else
+                updateTreeNode(c);
+        });
+        if (!refusal.isEmpty()) {
+            g_prompt->message(refusal, IPrompt::Ok, IPrompt::Exclamation, QStringLiteral("Cannot save"));
+            return false;
+        }
+        putIntoCollection();
         return true;
     } catch (const AppError &e) {
         showFailure(QStringLiteral("save"), e);
@@ -65,28 +84,47 @@ bool CTreeNode::save()
     }
 }
 
-void CTreeNode::insertTreeNode()
+// Encoding keeps the length, so the texts cut to their columns fit them.
+QVariantList CTreeNode::storedTexts() const
 {
-    DbHandle connection;
-    qint32 newId = 0;
-    // The id and the row go in together, so a failure hands out no id.
-    CounterAllocator::inWriteTransaction(connection, [&](DbConnection &c) {
-        newId = CounterAllocator::nextId(c, QStringLiteral("trnode"), 2, true);
-        c.execute(QStringLiteral("INSERT INTO TreeNode (ID, ParentID, Name, NodeType, URL, ToolTip, Icon) "
-                                 "VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                  {newId, ParentID, EncodeQuotes(Name), NodeType, EncodeQuotes(URL), EncodeQuotes(ToolTip),
-                   EncodeQuotes(Icon)});
-    });
+    return {EncodeQuotes(Name), NodeType, EncodeQuotes(URL), EncodeQuotes(ToolTip), EncodeQuotes(Icon)};
+}
+
+// The server refuses a text longer than its column where the embedded database
+// keeps it: cut both the same, and the node in memory as it is stored.
+void CTreeNode::cutToColumns()
+{
+    Name = TextLimit::left(Name, NameLength);
+    URL = TextLimit::left(URL, URLLength);
+    ToolTip = TextLimit::left(ToolTip, ToolTipLength);
+    Icon = TextLimit::left(Icon, IconLength);
+}
+
+void CTreeNode::insertTreeNode(DbConnection &c)
+{
+    const qint32 newId = CounterAllocator::nextId(c, QStringLiteral("trnode"), 2, true);
+    c.execute(QStringLiteral("INSERT INTO TreeNode (Name, NodeType, URL, ToolTip, Icon, ID, ParentID) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?)"),
+              storedTexts() + QVariantList{newId, ParentID});
+    // Set only now: a refused or failed insert leaves the node new.
     ID = newId;
 }
 
-void CTreeNode::updateTreeNode()
+void CTreeNode::updateTreeNode(DbConnection &c)
 {
-    DbHandle connection;
-    Update(QStringLiteral("UPDATE TreeNode SET Name = ?, ParentID = ?, NodeType = ?, URL = ?, ToolTip = ?, Icon = ? "
-                          "WHERE ID = ?"),
-           connection,
-           {EncodeQuotes(Name), ParentID, NodeType, EncodeQuotes(URL), EncodeQuotes(ToolTip), EncodeQuotes(Icon), ID});
+    c.execute(QStringLiteral("UPDATE TreeNode SET Name = ?, NodeType = ?, URL = ?, ToolTip = ?, Icon = ?, ParentID = ? "
+                             "WHERE ID = ?"),
+              storedTexts() + QVariantList{ParentID, ID});
+}
+
+void CTreeNode::putIntoCollection() const
+{
+    const auto same = std::find_if(g_colTreeNodes.begin(), g_colTreeNodes.end(),
+                                   [&](const CTreeNode &node) { return node.ID == ID; });
+    if (same == g_colTreeNodes.end())
+        g_colTreeNodes.append(*this);
+    else
+        *same = *this;
 }
 
 void CTreeNode::Delete(qint32 nodeID)
@@ -96,6 +134,32 @@ void CTreeNode::Delete(qint32 nodeID)
         Update(QStringLiteral("DELETE FROM TreeNode WHERE ID = ?"), connection, {nodeID == -1 ? ID : nodeID});
     } catch (const AppError &e) {
         showFailure(QStringLiteral("Delete"), e);
+    }
+}
+
+bool CTreeNode::deleteNode(qint32 nodeID, const QString &text)
+{
+    try {
+        DbHandle connection;
+        bool kept = false;
+        CounterAllocator::inWriteTransaction(connection, [&](DbConnection &c) {
+            kept = TreeNodeChecks::holdsItems(c, nodeID);
+            if (kept)
+                return;
+            c.execute(QStringLiteral("DELETE FROM UserGroup WHERE GroupID = ?"), {nodeID});
+            c.execute(QStringLiteral("DELETE FROM TreeNode WHERE ID = ?"), {nodeID});
+        });
+        if (kept) {
+            g_prompt->message(QStringLiteral("Please delete or remove items from ") + text
+                                  + QStringLiteral(" before deleting it."),
+                              IPrompt::Ok, IPrompt::Exclamation, QStringLiteral("Cannot delete"));
+            return false;
+        }
+        g_colTreeNodes.removeIf([&](const CTreeNode &node) { return node.ID == nodeID; });
+        return true;
+    } catch (const AppError &e) {
+        showFailure(QStringLiteral("deleteNode"), e);
+        return false;
     }
 }
 

@@ -4,6 +4,8 @@
 #include "ListViewPane.h"
 #include "PopupMenuRules.h"
 #include "PopupMenus.h"
+#include "admin/frmAddGroup.h"
+#include "foundation/CTreeNode.h"
 #include "foundation/CUser.h"
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
@@ -269,7 +271,7 @@ void PopupCommands::add(int index)
     if (!addItem(index, item))
         return;
     if (isNode(item.kind) && !(is(item.kind, "RSG") && index == 13)) {
-        // Tree nodes are added by the node dialog.
+        addNode(item.id);
     } else if (is(item.kind, "RSG") || is(item.kind, "RES")) {
         addResource(item.id);
     } else if (is(item.kind, "RSV")) {
@@ -277,6 +279,44 @@ void PopupCommands::add(int index)
     } else if (is(item.kind, "USR")) {
         g_userEditor->EditUserProperties(true, QString(), true, false, false, true);
     }
+}
+
+void PopupCommands::addNode(qint32 parentId)
+{
+    frmAddGroup dialog(iconPictures ? iconPictures() : QList<IconSelector::Picture>(), m_window);
+    dialog.newNode(parentId);
+    runDialog(dialog);
+    if (dialog.Cancel)
+        return;
+    const CTreeNode &node = dialog.oNode;
+    if (QTreeWidgetItem *added = m_tree->addNode(CTreeNode::treeKeyOf(node.ParentID), node.TreeKey(), node.Name,
+                                                 node.Icon, node.NodeType))
+        m_tree->scrollToItem(added);
+    if (refreshCurrentView)
+        refreshCurrentView();
+}
+
+void PopupCommands::editNode(qint32 id)
+{
+    frmAddGroup dialog(iconPictures ? iconPictures() : QList<IconSelector::Picture>(), m_window);
+    dialog.populateForm(id);
+    runDialog(dialog);
+    if (dialog.Cancel)
+        return;
+    const CTreeNode &node = dialog.oNode;
+    m_tree->setNode(node.TreeKey(), node.Name, node.Icon, node.NodeType);
+    m_tree->scrollToItem(m_tree->node(node.TreeKey()));
+    if (refreshCurrentView)
+        refreshCurrentView();
+}
+
+// A node that still holds nodes or resources stays; the user is told why.
+void PopupCommands::deleteNode(const Item &item)
+{
+    if (!CTreeNode::deleteNode(item.id, item.text))
+        return;
+    m_tree->removeNode(CTreeNode::treeKeyOf(item.id));
+    informDeleted(QStringLiteral("Tree node ") + item.text + QStringLiteral(" has been deleted"));
 }
 
 void PopupCommands::addResource(qint32 groupId)
@@ -307,7 +347,9 @@ void PopupCommands::edit()
     if (!selectedItem(item))
         return;
     bool saved = false;
-    if (is(item.kind, "USR")) {
+    if (isNode(item.kind)) {
+        editNode(item.id);
+    } else if (is(item.kind, "USR")) {
         g_userEditor->EditUserProperties(false, QString(), false, false, false, false);
     } else if (is(item.kind, "RSV")) {
         frmReservation dialog(m_window);
@@ -338,7 +380,9 @@ void PopupCommands::remove()
 
 void PopupCommands::deleteItem(const Item &item)
 {
-    if (is(item.kind, "USR")) {
+    if (isNode(item.kind)) {
+        deleteNode(item);
+    } else if (is(item.kind, "USR")) {
         CUser::Delete(item.id);
         if (g_oClientHnd)
             g_oClientHnd->userList().model().removeUser(item.id);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/CEntity.h"
+#include "status/IconSelector.h"
 
 #include <QList>
 #include <QString>
@@ -32,6 +33,7 @@ public:
     std::function<void()> refreshCurrentView;
     std::function<void(int row)> userListItemClick;
     std::function<void(int row)> editStatusOfRow;
+    std::function<QList<IconSelector::Picture>()> iconPictures;
     // Shows a dialog modally; tests replace it to drive the dialog.
     static std::function<void(QDialog &)> runDialog;
 
@@ -49,6 +51,9 @@ private:
     void add(int index);
     void edit();
     void remove();
+    void addNode(qint32 parentId);
+    void editNode(qint32 id);
+    void deleteNode(const Item &item);
     void addResource(qint32 groupId);
     void makeBooking(qint32 resourceId);
     void deleteItem(const Item &item);

@@ -15,6 +15,7 @@
 #include "TreeNavigation.h"
 #include "UserListClicks.h"
 #include "ViewSettings.h"
+#include "admin/CClientAdmin.h"
 #include "admin/frmCustomStatus.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/cCommonDialog.h"
@@ -142,6 +143,13 @@ void frmMain::connectMenus()
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(false, g_oCurrentUser.LoginName, g_oCurrentUser.Admin, true, false, false); });
     });
     onClick(QStringLiteral("mnuAdminCustomStatus"), &frmMain::showCustomStatusWindow);
+    onClick(QStringLiteral("mnuAdminOptions"), [] {
+        try {
+            CClientAdmin().EditAdminOptions();
+        } catch (const AppError &e) {
+            ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.mnuAdminOptions_Click\r\n") + e.source());
+        }
+    });
     onClick(QStringLiteral("mnuAdminAddUser"), [] {
         Steps::logAndSkip(kLog, [] { g_userEditor->EditUserProperties(true, QString(), true, false, false, true); });
     });
@@ -202,6 +210,7 @@ void frmMain::createPopupMenus()
     m_popupCommands->refreshCurrentView = [this] { refreshCurrentView(); };
     m_popupCommands->userListItemClick = [this](int row) { lvwUserList_ItemClick(row); };
     m_popupCommands->editStatusOfRow = [this](int row) { editStatusOfRow(row); };
+    m_popupCommands->iconPictures = [this] { return iconPictures(); };
     PopupCommands *commands = m_popupCommands.get();
     for (int i : {3, 4, 6, 7, 9, 10, 11, 13, 14})
         connect(menuItem(QStringLiteral("mnuPopupSub(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupSub_Click(i); });
@@ -722,13 +731,18 @@ void frmMain::editStatusOfRow(int row)
     }
 }
 
-void frmMain::showCustomStatusWindow()
+QList<IconSelector::Picture> frmMain::iconPictures() const
 {
     QList<IconSelector::Picture> pictures;
     const QStringList keys = images.imghot.keys();
     for (const QString &key : keys)
         pictures.append({key, images.imghot.picture(key)});
-    frmCustomStatus window(pictures, this);
+    return pictures;
+}
+
+void frmMain::showCustomStatusWindow()
+{
+    frmCustomStatus window(iconPictures(), this);
     window.exec();
 }
 

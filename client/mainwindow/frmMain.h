@@ -7,6 +7,7 @@
 #include "admin/IUserOptionsHost.h"
 #include "foundation/IMainWindow.h"
 #include "status/IUserListView.h"
+#include "status/IconSelector.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -104,6 +105,8 @@ public:
     void setAdminMenuEnabled(bool enabled) override;
     void setListIconSize(int pixels) override;
     QIcon smallImage(const QString &imageKey) const override;
+    // The pictures an icon strip offers (frmAddGroup, frmCustomStatus), in the image list's order.
+    QList<IconSelector::Picture> iconPictures() const;
 
     // Platform services, replaced by tests.
     std::function<void()> showHelp;                  // F1, Help Contents and the help button

@@ -1,21 +1,20 @@
 #include "MCastPorts.h"
 
-#include "MCastCodec.h"
 #include "foundation/MADOFunctions.h"
 
-#include <optional>
+#include <algorithm>
 
-namespace {
-
-std::optional<quint16> portOf(const QString &text)
+std::optional<quint16> MCastPorts::portOf(const QString &text)
 {
-    const auto value = MCastCodec::parseInt32(text.trimmed());
-    if (!value || *value < 1 || *value > 32767)
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 5
+        || !std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         return std::nullopt;
-    return quint16(*value);
+    const int value = digits.toInt();
+    if (value < 1024 || value > 65535)
+        return std::nullopt;
+    return quint16(value);
 }
-
-} // namespace
 
 MCastPorts MCastPorts::fromTexts(const QString &sendText, const QString &listenText)
 {

@@ -4,6 +4,7 @@
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
@@ -292,6 +293,54 @@ private slots:
         memberships.DeleteFromGroup(12, 3, connection);
         QCOMPARE(idsOf(memberships.GetGroups(12, connection)), (QList<qint32>{5}));
         QVERIFY(connection);
+    }
+
+    void checkedNodeChanges_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<qint32>("node");
+        QTest::addColumn<qint32>("parent");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("refusal"); // the message's title; "" when done
+        QTest::newRow("branch with children") << "delete" << 4 << 0 << "" << "Cannot delete";
+        QTest::newRow("group with resources") << "delete" << 6 << 0 << "" << "Cannot delete";
+        QTest::newRow("group with members") << "delete" << 3 << 0 << "" << "";
+        QTest::newRow("under itself") << "save" << 4 << 4 << "BRH" << "Cannot save";
+        QTest::newRow("under its grandchild") << "save" << 1 << 6 << "BRH" << "Cannot save";
+        QTest::newRow("under a deleted node") << "save" << 2 << 99 << "BRH" << "Cannot save";
+        QTest::newRow("resources keep their group") << "save" << 6 << 4 << "BRH" << "Cannot save";
+        QTest::newRow("empty group to a branch") << "save" << 7 << 2 << "BRH" << "";
+    }
+    void checkedNodeChanges()
+    {
+        QFETCH(QString, action);
+        QFETCH(qint32, node);
+        QFETCH(QString, refusal);
+        TestDatabase db(false, "nodes");
+        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID) VALUES (1, 'Room 1', 'R1', 6)");
+        db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3), (2, 3), (2, 30)");
+        g_colTreeNodes = CTreeNode::ReadAll();
+        const auto stored = [&] { return db.rows("SELECT * FROM TreeNode ORDER BY ID") + db.rows("SELECT * FROM UserGroup"); };
+        const QStringList before = stored();
+
+        CTreeNode changed;
+        changed.Read(node);
+        QFETCH(qint32, parent);
+        QFETCH(QString, kind);
+        changed.ParentID = parent;
+        changed.NodeType = kind;
+        const bool done = action == "delete" ? CTreeNode::deleteNode(node, "Rooms") : changed.save();
+
+        QCOMPARE(db.env.prompt.asked.value(0).title, refusal);
+        QCOMPARE(done, refusal.isEmpty());
+        if (!done)
+            QCOMPARE(stored(), before);
+        else if (action == "delete")
+            QCOMPARE(QStringList({db.rows("SELECT ID FROM TreeNode WHERE ID = 3").join(""),
+                                  db.rows("SELECT UserID FROM UserGroup").join(","), FindTreeNode("NOD3") ? "kept" : ""}),
+                     QStringList({"", "2", ""}));
+        else
+            QCOMPARE(FindTreeNode("NOD7")->ParentID, db.value("SELECT ParentID FROM TreeNode WHERE ID = 7").toInt());
     }
 
     void whoIsSwept_data() { addEngineRows(); }

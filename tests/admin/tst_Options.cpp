@@ -4,6 +4,8 @@
 #include "admin/CClientAdmin.h"
 #include "admin/COptionsEditor.h"
 #include "admin/COptionsSaver.h"
+#include "admin/frmAddGroup.h"
+#include "admin/frmAdminOptions.h"
 #include "admin/frmCustomStatus.h"
 #include "admin/frmOptions.h"
 #include "admin/frmStatusChange.h"
@@ -435,6 +437,138 @@ private slots:
         add->click();
         QCOMPARE(world.db.env.prompt.asked.value(0).text, frmCustomStatus::limitMessage());
         QCOMPARE(list->count(), 0);
+    }
+
+    void nodeDialogAddsAndEdits_data() { addEngineRows(); }
+    void nodeDialogAddsAndEdits()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        QList<IconSelector::Picture> icons;
+        for (const char *key : {"ORBIT", "INN", "MTG"})
+            icons.append({key, QIcon()});
+        const QString name = "O'Neil 100% sure_" + QString(23, u'x'); // the column's 40
+        frmAddGroup dialog(icons);
+        dialog.newNode(30);
+        QCOMPARE(QStringList({dialog.txtName->text(), dialog.IconSelector1->getSelectedIconKey(), dialog.cboType->currentText()}),
+                 QStringList({"<new>", "INN", "User Group"}));
+        QVERIFY(dialog.txtURL->isReadOnly());
+        dialog.cboType->setCurrentIndex(3);
+        QVERIFY(!dialog.txtURL->isReadOnly());
+        dialog.txtURL->setText(" http://intranet/ ");
+        dialog.cboType->setCurrentIndex(0);
+        QVERIFY(dialog.txtURL->isReadOnly());
+        dialog.txtName->setText(name);
+        const int id = world.db.value("SELECT id FROM idmanager WHERE tablename = 'trnode'").toInt() + 1;
+        const qsizetype nodes = g_colTreeNodes.size();
+        dialog.OK->click();
+        QVERIFY(!dialog.Cancel && dialog.isHidden());
+        const QString row = QString::number(id) + "|30|GRP|http://intranet/|INN";
+        QCOMPARE(world.db.rows(QStringLiteral("SELECT ID, ParentID, NodeType, URL, Icon FROM TreeNode WHERE ID = %1").arg(id)),
+                 QStringList{row});
+        QCOMPARE(FindTreeNode(CTreeNode::treeKeyOf(id))->Name, name);
+
+        frmAddGroup edit(icons);
+        edit.populateForm(id);
+        QCOMPARE(QStringList({edit.txtName->text(), edit.txtURL->text(), edit.IconSelector1->getSelectedIconKey()}),
+                 QStringList({name, "http://intranet/", "INN"}));
+        edit.cboType->setCurrentIndex(2);
+        edit.txtToolTip->setText("Floor 2");
+        edit.OK->click();
+        CTreeNode read;
+        read.Read(id);
+        QCOMPARE(QStringList({read.Key(), read.Name, read.ToolTip}), QStringList({"BRH" + QString::number(id), name, "Floor 2"}));
+        QCOMPARE(g_colTreeNodes.size(), nodes + 1);
+        QCOMPARE(FindTreeNode(read.TreeKey())->ToolTip, "Floor 2");
+    }
+
+    void adminOptionsShownAndRightsApplied()
+    {
+        OptionsWorld world(false, "admin_options_shown");
+        world.db.exec("UPDATE Properties SET pvalue = CASE pkey WHEN 'enb_olk' THEN 'False' WHEN 'sec_olk' THEN 'TRUE' "
+                      "ELSE '14000' END WHERE pkey IN ('enb_olk', 'sec_olk', 'port_send')");
+        const auto stored = [&] { return world.db.rows("SELECT * FROM Properties") + world.db.rows("SELECT * FROM ADMIN"); };
+        const QStringList before = stored();
+        const int changeStatus = world.db.value("SELECT ChangeStatus FROM STAFF_OPTIONS WHERE UserID = 2").toInt();
+        CClientAdmin().EditAdminOptions([&](frmAdminOptions &form) {
+            QCOMPARE(form.SSTab1->tabText(2), "User Security");
+            QVERIFY(form.chkEnableOutlook->isChecked() && !form.chkSecureOutlook->isChecked());
+            QCOMPARE(form.List1->count(), 2); // every active user
+            form.List1->setCurrentRow(1);
+            form.chkChangeStatus->click();
+            form.cmdApply->click();
+            form.cmdResetPorts->click();
+            QCOMPARE(form.txtSendPort->text(), "13905");
+            form.cmdCancel->click();
+        });
+        QCOMPARE(stored(), before);
+        QCOMPARE(world.db.value("SELECT ChangeStatus FROM STAFF_OPTIONS WHERE UserID = 2").toInt(), 1 - changeStatus);
+    }
+
+    void adminPorts_data()
+    {
+        QTest::addColumn<QString>("send");
+        QTest::addColumn<QString>("listen");
+        QTest::addColumn<QString>("refusals");
+        QTest::newRow("lowest") << "1024" << "40000" << "";
+        QTest::newRow("highest, blanks") << "65535" << " 13910 " << "";
+        QTest::newRow("1023") << "1023" << "40000" << "Send Port Error";
+        QTest::newRow("65536") << "40000" << "65536" << "Listener Port Error";
+        QTest::newRow("letters, empty") << "abc" << "" << "Send Port Error,Listener Port Error";
+        QTest::newRow("fraction") << "13910.4" << "40000" << "Send Port Error";
+        QTest::newRow("equal") << "40000" << " 40000" << "Port Error";
+    }
+    void adminPorts()
+    {
+        QFETCH(QString, send);
+        QFETCH(QString, listen);
+        QFETCH(QString, refusals);
+        OptionsWorld world(false, "admin_ports");
+        const QStringList before = world.db.rows("SELECT pvalue FROM Properties WHERE pkey LIKE 'port%' ORDER BY pkey");
+        CClientAdmin().EditAdminOptions([&](frmAdminOptions &form) {
+            form.show();
+            form.txtSendPort->setText(send);
+            form.txtListenPort->setText(listen);
+            form.cmdOK->click();
+            QCOMPARE(form.isVisible(), !refusals.isEmpty());
+        });
+        QStringList titles;
+        for (const ScriptedPrompt::Asked &asked : std::as_const(world.db.env.prompt.asked))
+            titles << asked.title;
+        QCOMPARE(titles.join(u','), refusals);
+        QCOMPARE(world.db.rows("SELECT pvalue FROM Properties WHERE pkey LIKE 'port%' ORDER BY pkey"),
+                 refusals.isEmpty() ? QStringList({listen.trimmed(), send.trimmed()}) : before);
+    }
+
+    void adminOptionsWriteTogether_data() { addEngineRows(); }
+    void adminOptionsWriteTogether()
+    {
+        OPEN_OPTIONS_WORLD(world);
+        world.db.exec("DELETE FROM ADMIN");
+        world.db.exec("DELETE FROM Properties WHERE pkey = 'enb_cht'");
+        g_fMarkOutOnClose = g_fEnableChat = false;
+        g_fEnableTimeSheets = true;
+        const auto properties = [&] { return world.db.rows("SELECT pkey, pvalue FROM Properties ORDER BY pkey"); };
+        QStringList expected = properties().replaceInStrings("port_lstn|13909", "port_lstn|40000") << "enb_cht|true";
+        expected.sort();
+        int shown = 0;
+        CClientAdmin().EditAdminOptions([&](frmAdminOptions &form) {
+            if (++shown == 1) {
+                form.chkMarkOut->setChecked(true);
+                form.chkEnableChat->setChecked(true);
+                form.txtListenPort->setText("40000");
+                world.db.exec("ALTER TABLE Properties RENAME TO PropertiesAway"); // fails after ADMIN is written
+            } else {
+                world.db.exec("ALTER TABLE PropertiesAway RENAME TO Properties");
+                QVERIFY(!g_fMarkOutOnClose && !g_fEnableChat);
+                QVERIFY(world.db.rows("SELECT * FROM ADMIN").isEmpty());
+            }
+            form.cmdOK->click();
+        });
+        QCOMPARE(shown, 2); // back with what was entered after the failure
+        QCOMPARE(world.db.env.errorWindow.shown.size(), 1);
+        QCOMPARE(properties(), expected); // the listen port alone among the ports
+        QCOMPARE(world.db.rows("SELECT ID, MarkOutOnClose, EnableTimeSheets FROM ADMIN"), QStringList({"1|1|1"}));
+        QVERIFY(g_fMarkOutOnClose && g_fEnableChat);
     }
 
     void groupChangesAreTheDifference()

@@ -2,6 +2,7 @@
 #include "BoardWorld.h"
 #include "ScriptedDialogs.h"
 #include "TestDatabase.h"
+#include "admin/frmAddGroup.h"
 #include "app/MStartUp.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/ICommonDialogBackend.h"
@@ -864,7 +865,10 @@ private slots:
         pick(QStringLiteral("mnuPopupSub(9)")); // no resource selected
         QCOMPARE(asked(), QStringList{QStringLiteral(":Please select a Resource first.")});
         PopupCommands::runDialog = [](QDialog &dialog) {
-            if (auto *resource = qobject_cast<frmResource *>(&dialog)) {
+            if (auto *node = qobject_cast<frmAddGroup *>(&dialog)) {
+                node->txtName->setText(node->txtName->text() == "<new>" ? "Visitors" : "Guests");
+                node->OK_Click();
+            } else if (auto *resource = qobject_cast<frmResource *>(&dialog)) {
                 resource->txtName->setText(resource->txtName->text() == "Van" ? "Big Van" : "Truck");
                 resource->OK_Click();
             } else if (auto *booking = qobject_cast<frmReservation *>(&dialog)) {
@@ -910,7 +914,29 @@ private slots:
         pick(QStringLiteral("mnuPopupSub(11)"));
         QCOMPARE(count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"), 1);
         QCOMPARE(std::pair(list->model()->rowCount(), bookings->model()->rowCount()), std::pair(1, 0));
-        QCOMPARE(m_db->env.errorWindow.shown.size(), 3); // the three refusals
+
+        // A tree node added under the selected one, renamed, and deleted with its memberships.
+        const auto treeMenu = [this](const QString &key) {
+            tree->selectNode(key);
+            QTest::keyClick(tree, Qt::Key_Menu);
+            popup()->hide();
+        };
+        treeMenu(QStringLiteral("NOD2"));
+        pick(QStringLiteral("mnuPopupSub(9)"));
+        const int id = count("SELECT MAX(ID) FROM TreeNode");
+        const QString key = QStringLiteral("NOD%1").arg(id);
+        QCOMPARE(tree->node(key)->parent(), tree->node(QStringLiteral("NOD2")));
+        treeMenu(key);
+        pick(QStringLiteral("mnuPopupSub(10)"));
+        QCOMPARE(tree->node(key)->text(0), QStringLiteral("Guests"));
+        m_db->exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (3, ?)"), {id});
+        refuse("BEFORE DELETE ON TreeNode");
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(std::pair(count("SELECT COUNT(*) FROM UserGroup WHERE GroupID > 7"), bool(tree->node(key))), std::pair(1, true));
+        m_db->exec(QStringLiteral("DROP TRIGGER refuse"));
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(std::pair(count("SELECT COUNT(*) FROM UserGroup WHERE GroupID > 7"), bool(tree->node(key))), std::pair(0, false));
+        QCOMPARE(m_db->env.errorWindow.shown.size(), 4); // the four refusals
     }
 };
 

@@ -185,8 +185,8 @@ private slots:
     {
         const auto ports = [](const MCastPorts &p) { return QStringLiteral("%1 %2").arg(p.send).arg(p.listen); };
         QCOMPARE(ports(MCastPorts::fromTexts(" 2001 ", "2002\t")), QStringLiteral("2001 2002"));
-        QCOMPARE(ports(MCastPorts::fromTexts("32767", "1")), QStringLiteral("32767 1"));
-        for (const auto &[send, listen] : {std::pair{"2001", "32768"}, {"", "2002"}}) // one refused: both defaults
+        QCOMPARE(ports(MCastPorts::fromTexts("65535", "40000")), QStringLiteral("65535 40000"));
+        for (const auto &[send, listen] : {std::pair{"2001", "65536"}, {"", "2002"}, {"1023", "2002"}, {"+2001", "2002"}})
             QCOMPARE(ports(MCastPorts::fromTexts(send, listen)), QStringLiteral("13905 13909"));
 
         TestEnvironment env;

@@ -17,7 +17,7 @@ private slots:
     void takenPortsFallBackOrRetried()
     {
         TestEnvironment env;
-        const MCastPorts ports = MCastPorts::fromTexts(QStringLiteral("14005"), QStringLiteral("14009"));
+        const MCastPorts ports = MCastPorts::fromTexts(QStringLiteral("40005"), QStringLiteral("40009"));
         // Other programs keep both ports to themselves: any port will do for
         // sending; the listener tries again until its port comes free.
         QUdpSocket sendHolder;
