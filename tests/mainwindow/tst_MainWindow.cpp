@@ -129,11 +129,12 @@ class tst_MainWindow : public QObject
     void view(int item) { action(w, QStringLiteral("mnuViewSub(%1)").arg(item))->trigger(); }
     QMenu *popup() const { return action(w, "mnuPopup")->menu(); }
     // Builds the context menu of a control as the Menu key does.
-    void menuOf(ListViewPane *pane)
+    void menuOf(QWidget *control)
     {
-        QTest::keyClick(pane->detailsView(), Qt::Key_Menu);
+        QTest::keyClick(control, Qt::Key_Menu);
         popup()->hide();
     }
+    void menuOf(ListViewPane *pane) { menuOf(pane->detailsView()); }
     void pick(const QString &name) { action(w, name)->trigger(); }
     void selectRows(ListViewPane *pane, const QStringList &keys)
     {
@@ -914,19 +915,15 @@ private slots:
         pick(QStringLiteral("mnuPopupSub(11)"));
         QCOMPARE(count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"), 1);
         QCOMPARE(std::pair(list->model()->rowCount(), bookings->model()->rowCount()), std::pair(1, 0));
-
         // A tree node added under the selected one, renamed, and deleted with its memberships.
-        const auto treeMenu = [this](const QString &key) {
-            tree->selectNode(key);
-            QTest::keyClick(tree, Qt::Key_Menu);
-            popup()->hide();
-        };
-        treeMenu(QStringLiteral("NOD2"));
+        tree->selectNode(QStringLiteral("NOD2"));
+        menuOf(tree);
         pick(QStringLiteral("mnuPopupSub(9)"));
         const int id = count("SELECT MAX(ID) FROM TreeNode");
         const QString key = QStringLiteral("NOD%1").arg(id);
         QCOMPARE(tree->node(key)->parent(), tree->node(QStringLiteral("NOD2")));
-        treeMenu(key);
+        tree->selectNode(key);
+        menuOf(tree);
         pick(QStringLiteral("mnuPopupSub(10)"));
         QCOMPARE(tree->node(key)->text(0), QStringLiteral("Guests"));
         m_db->exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (3, ?)"), {id});

@@ -92,7 +92,6 @@ private slots:
         QTest::newRow("admin, resource group")
             << tree("rsg", 6, true)
             << "9 10 11 12 13|9=Add Node Under Rooms;10=Edit Node Rooms;11=Delete Node Rooms;13=Add Resource to Rooms";
-        QTest::newRow("group, not admin") << tree("GRP", 3, false) << "1|m0=Email To Rooms";
         QTest::newRow("own row") << list("GRP", false, false, 1, true)
                                  << "1 3 4 5 6 7|7=Notify Me When Bo changes status to In;m1=Email To Bo;m2=Email BCC Bo";
         QTest::newRow("two rows") << list("GRP", false, true, 2, false)
