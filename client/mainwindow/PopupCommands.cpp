@@ -8,6 +8,7 @@
 #include "foundation/CTreeNode.h"
 #include "foundation/CUser.h"
 #include "foundation/Globals.h"
+#include "foundation/IMainWindow.h"
 #include "foundation/IPrompt.h"
 #include "foundation/IResourceLists.h"
 #include "foundation/ITrayWindow.h"
@@ -315,8 +316,12 @@ void PopupCommands::deleteNode(const Item &item)
 {
     if (!CTreeNode::deleteNode(item.id, item.text))
         return;
-    m_tree->removeNode(CTreeNode::treeKeyOf(item.id));
+    const QString key = CTreeNode::treeKeyOf(item.id);
+    m_tree->removeNode(key);
     informDeleted(QStringLiteral("Tree node ") + item.text + QStringLiteral(" has been deleted"));
+    // The view of a node that is gone gives way to the node selected now.
+    if (key.compare(g_sCurrentNodeKey, Qt::CaseInsensitive) == 0 && g_frmMain)
+        g_frmMain->treeViewClick(m_tree->selectedKey(), true);
 }
 
 void PopupCommands::addResource(qint32 groupId)
