@@ -4,7 +4,8 @@
 # folders of a lower rank, and itself):
 #   0 platform, platform/calendar (the calendar and contact files)
 #   1 datetime, client/foundation, web (the web data component: platform only)
-#   2 client/dialogs, client/messaging (the multicast protocol)
+#   2 client/dialogs, client/messaging (the multicast protocol), client/webview (the web
+#     engine's library, loaded at run time: the foundation's view interface only)
 #   3 client/status
 #   4 client/admin, client/resources, client/mail
 #   5 client/messaging/tray
@@ -14,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A rank=([platform]=0 [platform/calendar]=0 [datetime]=1 [foundation]=1 [web]=1 [dialogs]=2 [messaging]=2 [status]=3
+declare -A rank=([platform]=0 [platform/calendar]=0 [datetime]=1 [foundation]=1 [web]=1 [dialogs]=2 [messaging]=2 [webview]=2 [status]=3
                  [admin]=4 [resources]=4 [mail]=4 [messaging/tray]=5 [mainwindow]=6 [app]=7)
 
 layer_of() { # a file's or an include's folder, as the table names it

@@ -3,7 +3,7 @@
 # they are missing. Safe to run again.
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev
+packages=(build-essential cmake qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev
           libgl1-mesa-dev libical-dev postgresql xvfb xauth iproute2 util-linux)
 [ "$#" -gt 0 ] && packages+=("$@")
 

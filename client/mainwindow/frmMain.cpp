@@ -15,6 +15,7 @@
 #include "TreeNavigation.h"
 #include "UserListClicks.h"
 #include "ViewSettings.h"
+#include "WebPane.h"
 #include "admin/CClientAdmin.h"
 #include "admin/frmCustomStatus.h"
 #include "datetime/ucDateTime.h"
@@ -51,9 +52,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -65,7 +63,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QSystemTrayIcon>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -194,13 +191,8 @@ void frmMain::createPanes()
     lblResource->setObjectName(QStringLiteral("lblResource"));
     lblResource->hide();
 
-    oWebPicture = new QWidget(m_client);
-    oWebPicture->setObjectName(QStringLiteral("oWebPicture"));
-    oWebBrowser = new QTextBrowser(oWebPicture);
-    oWebBrowser->setObjectName(QStringLiteral("oWebBrowser"));
-    oWebBrowser->setOpenLinks(false);
-    connect(oWebBrowser, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { ShellOpen(url.toString()); });
-    oWebPicture->hide();
+    m_web = new WebPane(m_client);
+    oWebPicture = m_web->picture();
 }
 
 void frmMain::createPopupMenus()
@@ -448,7 +440,7 @@ void frmMain::applyPaneGeometry()
     imgRightArrow->move(MainLayout::toPixels(h.arrowLeft), MainLayout::toPixels(v.arrowTop));
     lvwUserList->setGeometry(pixels(h.userListLeft, v.userListTop, h.userListWidth, v.userListHeight));
     oWebPicture->setGeometry(pixels(h.webLeft, v.webTop, h.webWidth, v.webHeight));
-    oWebBrowser->setGeometry(pixels(h.browserLeft, v.browserTop, h.browserWidth, v.browserHeight));
+    m_web->setViewGeometry(pixels(h.browserLeft, v.browserTop, h.browserWidth, v.browserHeight));
     picVerticalSplit->placeBar(picVerticalSplit->barLeft(), v.splitterTop, v.splitterHeight);
     lvwReservations->setGeometry(pixels(h.reservationsLeft, v.reservationsTop, h.reservationsWidth,
                                         v.reservationsHeight));
@@ -875,7 +867,7 @@ void frmMain::treeViewClick(const QString &nodeKey, bool force)
         case Action::OpenGroupView: OpenNodeView(nodeKey, true); break;
         case Action::OpenView: OpenNodeView(nodeKey); break;
         case Action::WelcomePage: displayWebText(node ? node->text(0) : GetResString(140)); break;
-        case Action::RefreshPage: oWebBrowser->reload(); break;
+        case Action::RefreshPage: webView(&IWebView::reload); break;
         default: break;
         }
     });
@@ -908,52 +900,26 @@ void frmMain::hideWebPage()
 {
     if (oWebPicture->isHidden())
         return;
-    oWebBrowser->clear();
-    oWebBrowser->hide();
-    oWebPicture->hide();
+    m_web->hide();
     m_band->setBrowsingButtonsVisible(false);
 }
 
 void frmMain::displayWebPage(const QString &url)
 {
-    oWebPicture->show();
-    oWebBrowser->show();
-    oWebPicture->raise();
     m_band->setBrowsingButtonsVisible(true);
-    const QUrl address = QUrl::fromUserInput(url, QDir::currentPath());
-    if (address.isLocalFile()) {
-        oWebBrowser->setSource(address);
-        return;
-    }
-    // Pages from the network open in the desktop's browser; the pane offers
-    // the link.
-    QString link = address.toString().toHtmlEscaped();
-    oWebBrowser->setHtml(QStringLiteral("<p>&nbsp;</p><h2 align=center><a href=\"") + link + QStringLiteral("\">")
-                         + link + QStringLiteral("</a></h2>"));
+    m_web->showAddress(url);
 }
 
 void frmMain::displayWebText(const QString &text)
 {
-    QString name = text;
-    for (QChar c : QStringLiteral("<>*'\"/\\=+[]:;?"))
-        name.replace(c, u'_');
-    const QString folder = QFileInfo(QCoreApplication::applicationDirPath()).isWritable() ? QCoreApplication::applicationDirPath()
-                                                                                           : LogFolder();
-    const QString path = folder + u'/' + name + QStringLiteral(".html");
-    if (!QFile::exists(path)) {
-        QFile page(path);
-        if (!page.open(QIODevice::WriteOnly | QIODevice::Text))
-            throw AppError(ErrNo::Busy, QStringLiteral("frmMain.displayWebText"), page.errorString());
-        page.write(QStringLiteral("<html><head>\n<META NAME=\"GENERATOR\" Content=\"Tessaly\">\n<TITLE>Qel</TITLE>"
-                                  "</HEAD><BODY>\n<P>&nbsp;</P>\n<H1 align=center><FONT face=Tahoma>%1</FONT></H1>\n"
-                                  "</BODY></HTML>\n")
-                       .arg(name.toHtmlEscaped())
-                       .toUtf8());
-    }
-    oWebPicture->show();
-    oWebBrowser->show();
-    oWebPicture->raise();
-    oWebBrowser->setSource(QUrl::fromLocalFile(path));
+    QString heading = text;
+    m_web->showText(heading);
+}
+
+void frmMain::webView(void (IWebView::*command)())
+{
+    if (IWebView *view = m_web->view())
+        (view->*command)();
 }
 
 void frmMain::SetSelectUserFunctions(bool enable)
@@ -1404,12 +1370,13 @@ void frmMain::Toolbar2_ButtonClick(const QString &key)
     Steps::logAndSkip(kLog, [&] {
         const QString tool = key.toUpper();
         if (tool == QLatin1String("BCK"))
-            oWebBrowser->backward();
+            webView(&IWebView::back);
         else if (tool == QLatin1String("FWD"))
-            oWebBrowser->forward();
+            webView(&IWebView::forward);
         else if (tool == QLatin1String("REF"))
             refreshCurrentView();
-        // "STP": the pane loads its pages whole, so there is nothing to stop.
+        else if (tool == QLatin1String("STP"))
+            webView(&IWebView::stop);
     });
 }
 

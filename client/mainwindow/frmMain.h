@@ -6,6 +6,7 @@
 #include "RecentNotes.h"
 #include "admin/IUserOptionsHost.h"
 #include "foundation/IMainWindow.h"
+#include "foundation/IWebView.h"
 #include "status/IUserListView.h"
 #include "status/IconSelector.h"
 
@@ -25,10 +26,10 @@ class QAction;
 class QFrame;
 class QLabel;
 class QProgressBar;
-class QTextBrowser;
 class QTimer;
 class QToolButton;
 class SplitterBar;
+class WebPane;
 
 // The board: the navigation tree on the left, the user list (or the
 // reservations under it, or a web page) on the right, the band of tool bars
@@ -132,6 +133,8 @@ private:
     void Toolbar1_ButtonClick(const QString &key);
     void Toolbar1_ButtonMenuClick(const QString &key);
     void Toolbar2_ButtonClick(const QString &key);
+    // A command to the web pane's view; none before the first page.
+    void webView(void (IWebView::*command)());
     // Asks the window to close as the program would; gives true when it stays.
     bool QueryUnload(int unloadMode);
     void setInfoBar(const QString &text);
@@ -207,7 +210,7 @@ private:
     QFrame *shpResourceBar = nullptr;
     QLabel *lblResource = nullptr;
     QWidget *oWebPicture = nullptr;
-    QTextBrowser *oWebBrowser = nullptr;
+    WebPane *m_web = nullptr;
     QFrame *ShapeBar = nullptr;
     QLabel *lblStatus = nullptr;
     QLabel *ImageInfoBar = nullptr;

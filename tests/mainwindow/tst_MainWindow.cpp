@@ -239,9 +239,18 @@ private slots:
         tree->selectNode(QStringLiteral("NOD3"));
         QTest::keyClick(tree, Qt::Key_Return, Qt::AltModifier);
         QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NOD0")); // Alt+Enter is the context menu's
+        // A refused address leaves the pane blank, with the browsing buttons.
+        const auto browsing = [this] {
+            return QList<bool>{action(w, "BCK")->isVisible(), action(w, "FWD")->isVisible(), action(w, "STP")->isVisible()};
+        };
+        QCOMPARE(browsing(), QList<bool>({false, false, false}));
+        w->displayWebPage(QStringLiteral("file:///etc/hostname"));
+        QCOMPARE(browsing(), QList<bool>({true, true, true}));
+        QVERIFY(debugLog().contains(QStringLiteral("Web pane: refused file:///etc/hostname")));
         clickNode(QStringLiteral("NOD3"));
         QCOMPARE(users().rowCount(), 3);
         QVERIFY(!browser->isVisibleTo(w));
+        QCOMPARE(browsing(), QList<bool>({false, false, false}));
     }
 
     void statusButtonWithTypedOrQuickNote()

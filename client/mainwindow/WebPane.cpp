@@ -1,0 +1,110 @@
+#include "WebPane.h"
+
+#include "WebSchemeRule.h"
+#include "WebViewLoader.h"
+#include "foundation/Globals.h"
+#include "foundation/IShell.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/AppError.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+namespace {
+
+const QUrl kBlank(QStringLiteral("about:blank"));
+
+} // namespace
+
+WebPane::WebPane(QWidget *parent) : QObject(parent), m_picture(new QWidget(parent))
+{
+    m_picture->setObjectName(QStringLiteral("oWebPicture"));
+    m_picture->hide();
+}
+
+WebPane::~WebPane() = default;
+
+void WebPane::setViewGeometry(const QRect &rect)
+{
+    m_viewRect = rect;
+    if (m_view)
+        m_view->widget()->setGeometry(rect);
+}
+
+IWebView &WebPane::shownView()
+{
+    if (!m_view) {
+        m_view = WebViewLoader::create(m_picture, *this);
+        m_view->widget()->setGeometry(m_viewRect);
+    }
+    m_picture->show();
+    m_view->widget()->show();
+    m_picture->raise();
+    return *m_view;
+}
+
+void WebPane::hide()
+{
+    if (m_picture->isHidden())
+        return;
+    if (m_view) {
+        m_view->load(kBlank);
+        m_view->widget()->hide();
+    }
+    m_picture->hide();
+}
+
+void WebPane::showAddress(const QString &address)
+{
+    const QUrl url = QUrl::fromUserInput(address.trimmed());
+    shownView().load(mayOpen(url) ? url : kBlank);
+}
+
+void WebPane::showText(QString &text)
+{
+    const QString page = generatedPage(text);
+    shownView().load(QUrl::fromLocalFile(page));
+}
+
+QString WebPane::generatedFolder()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return QFileInfo(programFolder).isWritable() ? programFolder : LogFolder();
+}
+
+QString WebPane::generatedPage(QString &text)
+{
+    for (QChar c : QStringLiteral("<>*'\"/\\=+[]:;?"))
+        text.replace(c, u'_');
+    const QString path = generatedFolder() + u'/' + text + QStringLiteral(".html");
+    if (QFile::exists(path))
+        return path;
+    QFile page(path);
+    if (!page.open(QIODevice::WriteOnly | QIODevice::Text))
+        throw AppError(ErrNo::Busy, QStringLiteral("frmMain.displayWebText"), page.errorString());
+    page.write(QStringLiteral("<html><head>\n<META NAME=\"GENERATOR\" Content=\"Tessaly\">\n<TITLE>Qel</TITLE>"
+                              "</HEAD><BODY>\n<P>&nbsp;</P>\n<H1 align=center><FONT face=Tahoma>%1</FONT></H1>\n"
+                              "</BODY></HTML>\n")
+                   .arg(text.toHtmlEscaped())
+                   .toUtf8());
+    return path;
+}
+
+bool WebPane::mayOpen(const QUrl &url)
+{
+    const QString address = url.toString(QUrl::RemoveUserInfo).left(200);
+    switch (WebSchemeRule::verdictFor(url, generatedFolder())) {
+    case WebSchemeRule::Open:
+        return true;
+    case WebSchemeRule::Desktop:
+        WriteDebugLog(QStringLiteral("Web pane: handed to the desktop: ") + address);
+        g_shell->openUrl(url);
+        return false;
+    case WebSchemeRule::Refuse:
+        break;
+    }
+    WriteDebugLog(QStringLiteral("Web pane: refused ") + address);
+    return false;
+}

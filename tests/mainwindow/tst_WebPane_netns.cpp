@@ -1,0 +1,177 @@
+// The web pane against an HTTP server on 127.0.0.1 inside the private network
+// namespace, where this test runs as root: first with the sandbox switch unset
+// (the text browser), then with it set, as a user would, on the web engine.
+#include "TestSupport.h"
+#include "foundation/MErrorHandler.h"
+#include "mainwindow/WebPane.h"
+#include "mainwindow/WebSchemeRule.h"
+#include "mainwindow/WebViewLoader.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace {
+
+// Set before the application exists, as the program does.
+const bool g_sharedContexts = [] {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    return true;
+}();
+
+const QByteArray kPage = "<html><head><title>Hello</title></head><body><a href=\"file:///etc/hostname\">disk</a></body></html>";
+
+// Serves /page, and redirects every other path to a local file.
+class PageServer : public QTcpServer
+{
+public:
+    PageServer()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket *client = nextPendingConnection();
+            connect(client, &QTcpSocket::readyRead, client, [client] {
+                const bool page = client->readAll().startsWith("GET /page ");
+                client->write(page ? "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: "
+                                         + QByteArray::number(kPage.size()) + "\r\n\r\n" + kPage
+                                   : QByteArray("HTTP/1.0 302 Found\r\nLocation: file:///etc/hostname\r\n\r\n"));
+                client->disconnectFromHost();
+            });
+        });
+    }
+    QString address(const char *path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
+};
+
+bool engineLoaded()
+{
+    return readTextFile(QStringLiteral("/proc/self/maps")).contains(QStringLiteral("libQt6WebEngineCore"));
+}
+
+} // namespace
+
+class tst_WebPane : public QObject
+{
+    Q_OBJECT
+    TestEnvironment m_env;
+    PageServer m_server;
+    QWidget m_window;
+
+    QString debugLog() const { return readTextFile(m_env.path(QStringLiteral("logs/debug.log"))); }
+
+    // Shows address and gives whether the load ended well.
+    bool load(WebPane &pane, const QString &address)
+    {
+        QSignalSpy loaded(&pane, &WebPane::pageLoaded);
+        pane.showAddress(address);
+        return loaded.wait(20000) && loaded.last().at(0).toBool();
+    }
+
+private Q_SLOTS:
+    void schemeRule_data()
+    {
+        QTest::addColumn<QUrl>("url");
+        QTest::addColumn<int>("verdict");
+        const QString folder = WebPane::generatedFolder();
+        QTest::newRow("http") << QUrl("http://intranet/a?b") << int(WebSchemeRule::Open);
+        QTest::newRow("https") << QUrl("HTTPS://intranet/") << int(WebSchemeRule::Open);
+        QTest::newRow("blank") << QUrl("about:blank") << int(WebSchemeRule::Open);
+        QTest::newRow("generated") << QUrl::fromLocalFile(folder + "/Head Office.html") << int(WebSchemeRule::Open);
+        QTest::newRow("mail") << QUrl("mailto:ada@example.org") << int(WebSchemeRule::Desktop);
+        QTest::newRow("other about") << QUrl("about:config") << int(WebSchemeRule::Refuse);
+        QTest::newRow("file") << QUrl("file:///etc/passwd") << int(WebSchemeRule::Refuse);
+        QTest::newRow("page elsewhere") << QUrl::fromLocalFile("/tmp/x.html") << int(WebSchemeRule::Refuse);
+        QTest::newRow("not a page") << QUrl::fromLocalFile(folder + "/debug.log") << int(WebSchemeRule::Refuse);
+        QTest::newRow("script") << QUrl("javascript:alert(1)") << int(WebSchemeRule::Refuse);
+        QTest::newRow("data") << QUrl("data:text/html,<b>x</b>") << int(WebSchemeRule::Refuse);
+        QTest::newRow("ftp") << QUrl("ftp://intranet/") << int(WebSchemeRule::Refuse);
+        QTest::newRow("no host") << QUrl("http:page") << int(WebSchemeRule::Refuse);
+    }
+    void schemeRule()
+    {
+        QFETCH(QUrl, url);
+        QFETCH(int, verdict);
+        QCOMPARE(int(WebSchemeRule::verdictFor(url, WebPane::generatedFolder())), verdict);
+    }
+
+    void rootNeedsTheSandboxSwitch()
+    {
+        QVERIFY(!WebViewLoader::engineBlocker(true, QByteArray()).isEmpty());
+        QVERIFY(!WebViewLoader::engineBlocker(true, "0").isEmpty());
+        QVERIFY(WebViewLoader::engineBlocker(true, "1").isEmpty());
+        QVERIFY(WebViewLoader::engineBlocker(false, QByteArray()).isEmpty());
+    }
+
+    void generatedPageWrittenOnce()
+    {
+        QString text = QStringLiteral("<a/b?>");
+        const QString path = WebPane::generatedFolder() + QStringLiteral("/_a_b__.html");
+        QFile::remove(path);
+        QCOMPARE(WebPane::generatedPage(text), path);
+        QCOMPARE(text, QStringLiteral("_a_b__"));
+        QVERIFY(readTextFile(path).contains(QStringLiteral("<FONT face=Tahoma>_a_b__</FONT>")));
+        QFile page(path);
+        QVERIFY(page.open(QIODevice::Append));
+        page.write("<!-- kept -->");
+        page.close();
+        WebPane::generatedPage(text);
+        QVERIFY(readTextFile(path).endsWith(QStringLiteral("<!-- kept -->")));
+    }
+
+    // As root without the switch the engine would end the program: the pane
+    // shows its pages in the text browser, under the same rule.
+    void rootFallsBackToTheTextBrowser()
+    {
+        REQUIRE_PRIVATE_NETWORK();
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        WebPane pane(&m_window);
+        QVERIFY(load(pane, m_server.address("/page")));
+        auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
+        QVERIFY(browser);
+        QCOMPARE(browser->documentTitle(), QStringLiteral("Hello"));
+        Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("file:///etc/hostname")));
+        QVERIFY(!load(pane, m_server.address("/redirect")));
+        QCOMPARE(pane.view()->url(), QUrl(m_server.address("/redirect")));
+        QCOMPARE(debugLog().count(QStringLiteral("refused file:///etc/hostname")), 1);
+        QCOMPARE(debugLog().count(QStringLiteral("the web engine cannot run")), 1);
+        QVERIFY(!engineLoaded());
+    }
+
+    void engineShowsPagesUnderTheRule()
+    {
+        REQUIRE_PRIVATE_NETWORK();
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        WebViewLoader::setLibraryPath(QStringLiteral(TESSALY_WEBVIEW_LIBRARY));
+        WebPane pane(&m_window);
+        QVERIFY(!engineLoaded());
+        QVERIFY(load(pane, m_server.address("/page")));
+        QVERIFY(engineLoaded());
+        QVERIFY(!qobject_cast<QTextBrowser *>(pane.view()->widget()));
+        QCOMPARE(pane.view()->url(), QUrl(m_server.address("/page")));
+
+        load(pane, m_server.address("/redirect"));
+        QVERIFY(!pane.view()->url().isLocalFile());
+        m_env.shell.opened.clear();
+        load(pane, QStringLiteral("mailto:ada@example.org"));
+        QCOMPARE(m_env.shell.opened, QVector<QUrl>{QUrl(QStringLiteral("mailto:ada@example.org"))});
+        QVERIFY(load(pane, QStringLiteral("file:///etc/hostname")));
+        QCOMPARE(pane.view()->url(), QUrl(QStringLiteral("about:blank")));
+
+        QString text = QStringLiteral("<a/b?>");
+        QSignalSpy loaded(&pane, &WebPane::pageLoaded);
+        pane.showText(text);
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(pane.view()->url(), QUrl::fromLocalFile(WebPane::generatedFolder() + QStringLiteral("/_a_b__.html")));
+
+        QSignalSpy started(&pane, &WebPane::pageLoadStarted);
+        pane.hide();
+        QVERIFY(loaded.wait(20000));
+        pane.hide();
+        QTest::qWait(300);
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(pane.view()->url(), QUrl(QStringLiteral("about:blank")));
+    }
+};
+
+QTEST_MAIN(tst_WebPane)
+#include "tst_WebPane_netns.moc"
