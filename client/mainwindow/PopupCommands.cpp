@@ -272,7 +272,7 @@ void PopupCommands::add(int index)
     if (!addItem(index, item))
         return;
     if (isNode(item.kind) && !(is(item.kind, "RSG") && index == 13)) {
-        addNode(item.id);
+        nodeDialog(item.id, true);
     } else if (is(item.kind, "RSG") || is(item.kind, "RES")) {
         addResource(item.id);
     } else if (is(item.kind, "RSV")) {
@@ -282,30 +282,22 @@ void PopupCommands::add(int index)
     }
 }
 
-void PopupCommands::addNode(qint32 parentId)
+// A new node under the node id, or the node id edited, through the node dialog.
+void PopupCommands::nodeDialog(qint32 id, bool newNode)
 {
     frmAddGroup dialog(iconPictures ? iconPictures() : QList<IconSelector::Picture>(), m_window);
-    dialog.newNode(parentId);
+    if (newNode)
+        dialog.newNode(id);
+    else
+        dialog.populateForm(id);
     runDialog(dialog);
     if (dialog.Cancel)
         return;
     const CTreeNode &node = dialog.oNode;
-    if (QTreeWidgetItem *added = m_tree->addNode(CTreeNode::treeKeyOf(node.ParentID), node.TreeKey(), node.Name,
-                                                 node.Icon, node.NodeType))
-        m_tree->scrollToItem(added);
-    if (refreshCurrentView)
-        refreshCurrentView();
-}
-
-void PopupCommands::editNode(qint32 id)
-{
-    frmAddGroup dialog(iconPictures ? iconPictures() : QList<IconSelector::Picture>(), m_window);
-    dialog.populateForm(id);
-    runDialog(dialog);
-    if (dialog.Cancel)
-        return;
-    const CTreeNode &node = dialog.oNode;
-    m_tree->setNode(node.TreeKey(), node.Name, node.Icon, node.NodeType);
+    if (newNode)
+        m_tree->addNode(CTreeNode::treeKeyOf(node.ParentID), node.TreeKey(), node.Name, node.Icon, node.NodeType);
+    else
+        m_tree->setNode(node.TreeKey(), node.Name, node.Icon, node.NodeType);
     m_tree->scrollToItem(m_tree->node(node.TreeKey()));
     if (refreshCurrentView)
         refreshCurrentView();
@@ -353,7 +345,7 @@ void PopupCommands::edit()
         return;
     bool saved = false;
     if (isNode(item.kind)) {
-        editNode(item.id);
+        nodeDialog(item.id, false);
     } else if (is(item.kind, "USR")) {
         g_userEditor->EditUserProperties(false, QString(), false, false, false, false);
     } else if (is(item.kind, "RSV")) {

@@ -51,8 +51,7 @@ private:
     void add(int index);
     void edit();
     void remove();
-    void addNode(qint32 parentId);
-    void editNode(qint32 id);
+    void nodeDialog(qint32 id, bool newNode);
     void deleteNode(const Item &item);
     void addResource(qint32 groupId);
     void makeBooking(qint32 resourceId);
