@@ -3,7 +3,8 @@
 # sibling layer beside it. Layers, bottom to top (a folder may include only
 # folders of a lower rank, and itself):
 #   0 platform, platform/calendar (the calendar and contact files)
-#   1 datetime, client/foundation, web (the web data component: platform only)
+#   1 datetime, client/foundation, web (the web data component: platform only),
+#     calendarwatch (the calendar watcher program: platform and its calendar only)
 #   2 client/dialogs, client/messaging (the multicast protocol)
 #   3 client/status
 #   4 client/admin, client/resources, client/mail
@@ -14,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A rank=([platform]=0 [platform/calendar]=0 [datetime]=1 [foundation]=1 [web]=1 [dialogs]=2 [messaging]=2 [status]=3
+declare -A rank=([platform]=0 [platform/calendar]=0 [datetime]=1 [foundation]=1 [web]=1 [calendarwatch]=1 [dialogs]=2 [messaging]=2 [status]=3
                  [admin]=4 [resources]=4 [mail]=4 [messaging/tray]=5 [mainwindow]=6 [app]=7)
 
 layer_of() { # a file's or an include's folder, as the table names it
@@ -37,7 +38,7 @@ while IFS= read -r file; do
       bad=1
     fi
   done < <(grep -E '^\s*#\s*include\s+"' "$file" || true)
-done < <(git ls-files 'platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime/*.h' 'web/*.cpp' 'web/*.h' 'client/*.cpp' 'client/*.h')
+done < <(git ls-files 'platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime/*.h' 'web/*.cpp' 'web/*.h' 'calendarwatch/*.cpp' 'calendarwatch/*.h' 'client/*.cpp' 'client/*.h')
 
 [ "$bad" -eq 0 ] && echo "layers: no include runs upward"
 exit "$bad"
