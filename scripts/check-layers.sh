@@ -2,7 +2,7 @@
 # Fails when a file includes a header of a layer above its own, or of a
 # sibling layer beside it. Layers, bottom to top (a folder may include only
 # folders of a lower rank, and itself):
-#   0 platform, platform/calendar (the calendar and contact files)
+#   0 platform, platform/calendar (the calendar and contact files, on platform)
 #   1 datetime, client/foundation, web (the web data component: platform only),
 #     calendarwatch (the calendar watcher program: platform and its calendar only)
 #   2 client/dialogs, client/messaging (the multicast protocol)
@@ -33,6 +33,7 @@ while IFS= read -r file; do
     [[ "$header" == */* ]] || continue          # a header of the file's own folder
     to="$(layer_of "$header")"
     [ "$to" = "$from" ] && continue
+    [[ "$from" == "$to"/* ]] && continue          # a subfolder sits on its folder
     if [ -z "${rank[$to]+x}" ] || [ "${rank[$to]}" -ge "${rank[$from]}" ]; then
       echo "$file includes $header: layer '$to' is not below '$from'"
       bad=1

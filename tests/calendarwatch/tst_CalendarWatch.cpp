@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
@@ -211,14 +212,16 @@ private slots:
                                                  QStringLiteral(ZOROUTLOOK), QString::fromLocal8Bit(fifo)});
         QVERIFY(parent.waitForReadyRead(5000));
         const qint64 child = parent.readLine().trimmed().toLongLong();
+        const auto cleanUp = qScopeGuard([&] {
+            if (child > 0 && alive(child))
+                ::kill(pid_t(child), SIGKILL);
+            ::close(input);
+        });
         QTest::qWait(200);
         QVERIFY(alive(child));
         parent.kill();
         parent.waitForFinished();
         QTRY_VERIFY_WITH_TIMEOUT(!alive(child), 2000);
-        if (alive(child))
-            ::kill(pid_t(child), SIGKILL);
-        ::close(input);
 
         QProcess watcher;
         watcher.start(QStringLiteral(ZOROUTLOOK), QStringList());
