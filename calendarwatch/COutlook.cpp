@@ -105,24 +105,16 @@ void COutlook::CheckSchedule()
 void COutlook::UpdateStatusFromAppointment(const CalendarAppointment &appointment)
 {
     try {
-        const QString id = appointment.identity();
-        if (id == m_lastIdentity)
-            return;
-        m_lastIdentity = id;
-        // Stored all the same, so it is not looked at again until it changes.
-        if (appointment.isPrivate)
-            return;
-        const QString note = appointment.note();
-        if (m_fClosing)
+        if (!appointment.takeAsNew(m_lastIdentity) || m_fClosing)
             return;
         QString problem;
         const QString status = CalendarSettings::statusFor(appointment.busy, &problem);
         if (!problem.isEmpty())
             MDLLErrorHandler::LogError(kCalendarError, problem, procedure("UpdateStatusFromAppointment"));
         if (NeedToUpdateStatus)
-            NeedToUpdateStatus(status, note, DateUtil::toDays(appointment.start.toLocalTime()),
+            NeedToUpdateStatus(status, appointment.note(), DateUtil::toDays(appointment.start.toLocalTime()),
                                DateUtil::toDays(appointment.end.toLocalTime()), modifiedDays(appointment.modified),
-                               id);
+                               m_lastIdentity);
     } catch (const std::exception &e) {
         MDLLErrorHandler::LogError(kCalendarError, QString::fromUtf8(e.what()),
                                    procedure("UpdateStatusFromAppointment"));

@@ -141,13 +141,7 @@ void CClientOutlook::CheckSchedule2()
 
 void CClientOutlook::UpdateStatusFromAppointment(const CalendarAppointment &appointment)
 {
-    if (!g_oClientHnd)
-        return;
-    const QString identity = appointment.identity();
-    if (identity == g_sLastApptIdentity)
-        return;
-    g_sLastApptIdentity = identity;
-    if (appointment.isPrivate)
+    if (!g_oClientHnd || !appointment.takeAsNew(g_sLastApptIdentity))
         return;
     double outAt = DateUtil::toDays(appointment.start.toLocalTime());
     double dueBack = DateUtil::toDays(appointment.end.toLocalTime());
