@@ -2,17 +2,10 @@
 
 #include "foundation/MErrorHandler.h"
 
-namespace {
-void debug(const QString &text)
-{
-    WriteDebugLog(text);
-}
-} // namespace
-
 CalendarWatcherProcess::CalendarWatcherProcess(const QString &program, const QStringList &arguments)
     : m_program(program), m_arguments(arguments)
 {
-    m_channel.onProblem = debug;
+    m_channel.onProblem = WriteDebugLog;
     m_channel.onMessage = [this](const QString &name, const QJsonObject &message) { event(name, message); };
     connect(&m_process, &QProcess::readyReadStandardOutput, this,
             [this] { m_channel.feed(m_process.readAllStandardOutput()); });
@@ -64,7 +57,7 @@ void CalendarWatcherProcess::CloseDown()
     send(WatcherChannel::command(QStringLiteral("CloseDown")));
     m_process.closeWriteChannel();
     if (!m_process.waitForFinished(CloseDownWaitMs)) {
-        debug(QStringLiteral("The calendar watcher did not end in time; it is stopped"));
+        WriteDebugLog(QStringLiteral("The calendar watcher did not end in time; it is stopped"));
         m_process.kill();
         m_process.waitForFinished(CloseDownWaitMs);
     }
@@ -92,7 +85,7 @@ void CalendarWatcherProcess::readErrors()
     m_errorText += m_process.readAllStandardError();
     qsizetype end;
     while ((end = m_errorText.indexOf('\n')) >= 0) {
-        debug(QStringLiteral("zoroutlook: ") + QString::fromUtf8(m_errorText.left(end)));
+        WriteDebugLog(QStringLiteral("zoroutlook: ") + QString::fromUtf8(m_errorText.left(end)));
         m_errorText.remove(0, end + 1);
     }
     if (m_errorText.size() > WatcherChannel::MaxLineBytes)
@@ -103,9 +96,9 @@ void CalendarWatcherProcess::finished()
 {
     if (m_closed)
         return;
-    debug(QStringLiteral("The calendar watcher ended on its own (exit code %1%2)")
-              .arg(m_process.exitCode())
-              .arg(m_process.exitStatus() == QProcess::CrashExit ? QStringLiteral(", killed") : QString()));
+    WriteDebugLog(QStringLiteral("The calendar watcher ended on its own (exit code %1%2)")
+                      .arg(m_process.exitCode())
+                      .arg(m_process.exitStatus() == QProcess::CrashExit ? QStringLiteral(", killed") : QString()));
     if (m_restarts >= MaxRestarts)
         return;
     ++m_restarts;

@@ -56,10 +56,10 @@ bool alive(qint64 pid)
 struct Watcher
 {
     explicit Watcher(const TestEnvironment &env, const QString &program = QStringLiteral(ZOROUTLOOK),
-                     QStringList arguments = {})
+                     const QStringList &arguments = {})
         : process(program, arguments.isEmpty() ? QStringList{QStringLiteral("--parent"),
                                                              QString::number(QCoreApplication::applicationPid()),
-                                                             QStringLiteral("--log-folder"), env.path(QStringLiteral("logs")),
+                                                             QStringLiteral("--log-folder"), env.path("logs"),
                                                              QStringLiteral("--first-interval"), QStringLiteral("30")}
                                                : arguments)
     {
