@@ -2,8 +2,9 @@
 # Fails when a file includes a header of a layer above its own, or of a
 # sibling layer beside it. Layers, bottom to top (a folder may include only
 # folders of a lower rank, and itself):
-#   0 platform, platform/calendar (the calendar and contact files)
-#   1 datetime, client/foundation, web (the web data component: platform only)
+#   0 platform, platform/calendar (the calendar and contact files, on platform)
+#   1 datetime, client/foundation, web (the web data component: platform only),
+#     calendarwatch (the calendar watcher program: platform and its calendar only)
 #   2 client/dialogs, client/messaging (the multicast protocol), client/webview (the web
 #     engine's library, loaded at run time: the foundation's view interface only)
 #   3 client/status
@@ -15,7 +16,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A rank=([platform]=0 [platform/calendar]=0 [datetime]=1 [foundation]=1 [web]=1 [dialogs]=2 [messaging]=2 [webview]=2 [status]=3
+declare -A rank=([platform]=0 [platform/calendar]=0 [datetime]=1 [foundation]=1 [web]=1 [calendarwatch]=1 [dialogs]=2 [messaging]=2 [webview]=2 [status]=3
                  [admin]=4 [resources]=4 [mail]=4 [messaging/tray]=5 [mainwindow]=6 [app]=7)
 
 layer_of() { # a file's or an include's folder, as the table names it
@@ -33,12 +34,13 @@ while IFS= read -r file; do
     [[ "$header" == */* ]] || continue          # a header of the file's own folder
     to="$(layer_of "$header")"
     [ "$to" = "$from" ] && continue
+    [[ "$from" == "$to"/* ]] && continue          # a subfolder sits on its folder
     if [ -z "${rank[$to]+x}" ] || [ "${rank[$to]}" -ge "${rank[$from]}" ]; then
       echo "$file includes $header: layer '$to' is not below '$from'"
       bad=1
     fi
   done < <(grep -E '^\s*#\s*include\s+"' "$file" || true)
-done < <(git ls-files 'platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime/*.h' 'web/*.cpp' 'web/*.h' 'client/*.cpp' 'client/*.h')
+done < <(git ls-files 'platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime/*.h' 'web/*.cpp' 'web/*.h' 'calendarwatch/*.cpp' 'calendarwatch/*.h' 'client/*.cpp' 'client/*.h')
 
 [ "$bad" -eq 0 ] && echo "layers: no include runs upward"
 exit "$bad"

@@ -7,6 +7,7 @@
 #include "foundation/Globals.h"
 #include "foundation/IMainWindow.h"
 #include "mail/CClientEmail.h"
+#include "mail/CalendarWatcherFactory.h"
 #include "mail/frmPhHistory.h"
 #include "mail/frmPhMsgWizard.h"
 #include "mainwindow/frmMain.h"
@@ -37,6 +38,8 @@ void installForms(MessageWindows &messages)
     g_chooseDatabase = &frmFileDialog::ask;
     static CClientOutlook calendarLink;
     g_calendarLink = &calendarLink;
+    static CalendarWatcherFactory calendarWatchers;
+    g_calendarWatcherFactory = &calendarWatchers;
     CClientEmail::phoneMessageForm = [] { return std::make_unique<frmPhMsgWizard>(); };
     g_uiFactory.phoneMessage = [](qint32 userId, const QString &name) { CClientEmail().PhMessage(userId, name); };
     g_uiFactory.showPhoneHistory = [](CClientHnd &) {

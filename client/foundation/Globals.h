@@ -65,7 +65,7 @@ extern bool g_fMarkOutDue;                   // the nightly mark-out is still to
 extern double g_dtLastMarkOut;               // day of this copy's last nightly mark-out; 0 before the first
 extern quint8 g_bOnClose;                    // on-exit action: 0 none, 1 Out, 2 Gone Home, 3 ask
 extern double g_vLastApptModTime;            // modification time of the last calendar appointment applied
-extern QString g_sLastApptIdentity;          // event, occurrence and edit of the last one the in-process check applied
+extern QString g_sLastApptIdentity;          // event, occurrence and edit of the last one a calendar check applied
 
 // Database layer
 extern QString g_sDBType;                    // "MSAccess", "SQLServer" or another word

@@ -14,7 +14,9 @@ public:
     virtual void Start(qint32 periodMs) = 0;
     virtual void CloseDown() = 0;
 
-    std::function<void(const QString &status, const QString &note, double outAt, double dueBack, double modTime)>
+    // id tells one appointment's occurrence and edit from every other.
+    std::function<void(const QString &status, const QString &note, double outAt, double dueBack, double modTime,
+                       const QString &id)>
         onNeedToUpdateStatus;
     std::function<void(const QString &message)> onStatusBarMessage;
 };

@@ -9,11 +9,11 @@
 #include "foundation/IShell.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
+#include "platform/calendar/CalendarSettings.h"
 #include "platform/calendar/IcsWriter.h"
 #include "platform/calendar/SafeFile.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
-#include "platform/Registry.h"
 #include "status/CClientHnd.h"
 
 #include <QDir>
@@ -141,13 +141,7 @@ void CClientOutlook::CheckSchedule2()
 
 void CClientOutlook::UpdateStatusFromAppointment(const CalendarAppointment &appointment)
 {
-    if (!g_oClientHnd)
-        return;
-    const QString identity = appointment.identity();
-    if (identity == g_sLastApptIdentity)
-        return;
-    g_sLastApptIdentity = identity;
-    if (appointment.isPrivate)
+    if (!g_oClientHnd || !appointment.takeAsNew(g_sLastApptIdentity))
         return;
     double outAt = DateUtil::toDays(appointment.start.toLocalTime());
     double dueBack = DateUtil::toDays(appointment.end.toLocalTime());
@@ -157,11 +151,11 @@ void CClientOutlook::UpdateStatusFromAppointment(const CalendarAppointment &appo
 
 QString CClientOutlook::GetOutlookStatus(BusyStatus busy)
 {
-    static const char *const names[] = {"OutlookFree", "OutlookTentative", "OutlookBusy", "OutlookOutOfOffice"};
-    static const char *const fallback[] = {"MTA", "MTT", "MTG", "MTO"};
-    const auto i = static_cast<size_t>(busy);
-    const QString stored = GetRegistryValue(QString::fromLatin1(names[i]), MailSettings::settingsKey());
-    return stored == Registry::missingText() ? QString::fromLatin1(fallback[i]) : stored;
+    QString problem;
+    const QString code = CalendarSettings::statusFor(busy, &problem);
+    if (!problem.isEmpty())
+        WriteDebugLog(problem);
+    return code;
 }
 
 void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QString &note,

@@ -140,8 +140,8 @@ void CClientHnd::setOutLookClient(std::unique_ptr<ICalendarWatcher> watcher)
     if (!m_OutLookClient)
         return;
     m_OutLookClient->onNeedToUpdateStatus = [this](const QString &status, const QString &note, double outAt,
-                                                   double dueBack, double modTime) {
-        m_OutlookClient_NeedToUpdateStatus(status, note, outAt, dueBack, modTime);
+                                                   double dueBack, double modTime, const QString &id) {
+        m_OutlookClient_NeedToUpdateStatus(status, note, outAt, dueBack, modTime, id);
     };
     m_OutLookClient->onStatusBarMessage = [this](const QString &message) {
         m_OutLookClient_StatusBarMessage(message);
@@ -610,10 +610,17 @@ void CClientHnd::CheckMyStatus()
 }
 
 void CClientHnd::m_OutlookClient_NeedToUpdateStatus(const QString &sStatus, const QString &sNote, double dtOutAt,
-                                                    double dtDueBack, double modTime)
+                                                    double dtDueBack, double modTime, const QString &id)
 {
     g_vLastApptModTime = modTime;
-    UpdateStatus(g_lUserID, sStatus, sNote, dtOutAt, dtDueBack, false, true);
+    g_sLastApptIdentity = id;
+    try {
+        UpdateStatus(g_lUserID, sStatus, sNote, dtOutAt, dtDueBack, false, true);
+    } catch (const AppError &e) {
+        WriteErrorLog(e.number(), e.description(), kClass + QStringLiteral(".NeedToUpdateStatus\r\n") + e.source());
+    } catch (const std::exception &e) {
+        WriteErrorLog(ErrNo::Raised, QString::fromUtf8(e.what()), kClass + QStringLiteral(".NeedToUpdateStatus"));
+    }
 }
 
 void CClientHnd::m_OutLookClient_StatusBarMessage(const QString &sMsg)

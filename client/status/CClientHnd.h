@@ -81,9 +81,10 @@ public:
     // changed it.
     void CheckMyStatus();
 
-    // The calendar watcher's events.
+    // The calendar watcher's events. A failure goes to the error log: it
+    // must not reach the event loop that delivered the event.
     void m_OutlookClient_NeedToUpdateStatus(const QString &sStatus, const QString &sNote, double dtOutAt,
-                                            double dtDueBack, double modTime);
+                                            double dtDueBack, double modTime, const QString &id);
     void m_OutLookClient_StatusBarMessage(const QString &sMsg);
 
 private:

@@ -19,6 +19,15 @@ QString CalendarAppointment::identity() const
     return uid + QLatin1Char('|') + start.toUTC().toString(Qt::ISODate) + QLatin1Char('|') + modified;
 }
 
+bool CalendarAppointment::takeAsNew(QString &lastIdentity) const
+{
+    const QString id = identity();
+    if (id == lastIdentity)
+        return false;
+    lastIdentity = id;
+    return !isPrivate;
+}
+
 QString CalendarAppointment::note() const
 {
     QString text = location.trimmed().isEmpty() ? subject : subject + QStringLiteral(" @ ") + location;

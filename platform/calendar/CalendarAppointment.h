@@ -24,6 +24,10 @@ struct CalendarAppointment
     // What makes an occurrence "already applied": the same event, the same
     // occurrence, the same edit. Two events saved in one second differ.
     QString identity() const;
+    // Whether this is an appointment to report: not the one taken last (its
+    // identity is stored in lastIdentity) and not private. A private one is
+    // stored all the same, so it is passed over until it is edited.
+    bool takeAsNew(QString &lastIdentity) const;
     // "Subject @ Room", on one line and short enough for the status note.
     QString note() const;
     // Running at the moment: started (counted in whole minutes) and not ended.

@@ -336,11 +336,16 @@ private slots:
         w.withMainWindow();
         Clock::pin(QDateTime(kFriday, QTime(14, 0)));
         g_oClientHnd->setOutLookClient(std::make_unique<FakeWatcher>());
-        g_oClientHnd->m_OutLookClient->onNeedToUpdateStatus(QStringLiteral("MTG"), QStringLiteral("Board"), friday(14),
-                                                            friday(15), friday(8, 12));
+        const auto &event = g_oClientHnd->m_OutLookClient->onNeedToUpdateStatus;
+        event(QStringLiteral("MTG"), QStringLiteral("Board"), friday(14), friday(15), friday(8, 12), QString());
         QCOMPARE(g_vLastApptModTime, friday(8, 12));
         QCOMPARE(w.history(), QStringList{QStringLiteral("1|MTG|Board|2026-12-04 15:00:00|2026-12-04 14:00:00")});
         QCOMPARE(w.popups.count(QStringLiteral("new")), 1);
+        // A failing change is logged; the identity is kept all the same.
+        event(QStringLiteral("M!"), QString(), friday(14), friday(15), friday(9), QStringLiteral("b"));
+        QCOMPARE(g_sLastApptIdentity, QStringLiteral("b"));
+        const QString errors = readTextFile(w.db.env.path(QStringLiteral("logs/error.log")));
+        QVERIFY(errors.contains(QStringLiteral(".NeedToUpdateStatus")));
 
         g_fOutlook = g_fOutlookOOP = true;
         g_oClientHnd->CloseDownOutlook(1);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "BusyStatus.h"
+
+#include <QString>
+
+// The user's calendar settings as both the program and its calendar watcher
+// read them, afresh at every call, so a change in the options applies at
+// the next check.
+namespace CalendarSettings {
+QString key();
+// An .ics file or a folder of them; empty: no calendar.
+QString calendarPath();
+// The status an appointment of that busy marking sets. A stored code that is
+// not a valid status code gives the default for the marking, and problem
+// says why.
+QString statusFor(BusyStatus busy, QString *problem = nullptr);
+} // namespace CalendarSettings

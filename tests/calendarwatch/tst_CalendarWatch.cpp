@@ -1,0 +1,279 @@
+#include "TestSupport.h"
+
+#include "calendarwatch/COutlook.h"
+#include "calendarwatch/XTimer.h"
+#include "foundation/MErrorHandler.h"
+#include "mail/CalendarWatcherProcess.h"
+#include "platform/Registry.h"
+#include "platform/calendar/CalendarSettings.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+struct Event
+{
+    QString summary;
+    int startMinutes; // from now
+    QString modified;
+    QString extra;    // more property lines
+};
+
+// A calendar around the real time, as the watcher program reads it.
+QString writeCalendar(const QString &folder, const QList<Event> &events)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto stamp = [](const QDateTime &t) { return t.toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")); };
+    QString text = QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n");
+    for (const Event &e : events)
+        text += QStringLiteral("BEGIN:VEVENT\r\nUID:%1@test\r\nSUMMARY:%1\r\nLOCATION:Room 2\r\nDTSTART:%2\r\n"
+                               "DTEND:%3\r\nLAST-MODIFIED:%4\r\n%5END:VEVENT\r\n")
+                    .arg(e.summary, stamp(now.addSecs(e.startMinutes * 60)), stamp(now.addSecs(3600)), e.modified,
+                         e.extra);
+    text += QStringLiteral("END:VCALENDAR\r\n");
+    const QString path = folder + QStringLiteral("/calendar.ics");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(text.toUtf8());
+    Registry::writeString(Registry::CurrentUser, CalendarSettings::key(), QStringLiteral("CalendarPath"), path);
+    return path;
+}
+
+bool alive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+}
+
+// Tessaly's side of a watcher run from the build, checking soon after Start.
+struct Watcher
+{
+    explicit Watcher(const TestEnvironment &env, const QString &program = QStringLiteral(ZOROUTLOOK),
+                     const QStringList &arguments = {})
+        : process(program, arguments.isEmpty() ? QStringList{QStringLiteral("--parent"),
+                                                             QString::number(QCoreApplication::applicationPid()),
+                                                             QStringLiteral("--log-folder"), env.path("logs"),
+                                                             QStringLiteral("--first-interval"), QStringLiteral("30")}
+                                               : arguments)
+    {
+        process.onStatusBarMessage = [this](const QString &msg) { messages << msg; };
+        process.onNeedToUpdateStatus = [this](const QString &status, const QString &note, double, double, double,
+                                              const QString &) { statuses << status + u'|' + note; };
+    }
+    CalendarWatcherProcess process;
+    QStringList messages;
+    QStringList statuses;
+};
+} // namespace
+
+class CalendarWatchTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void timerRules()
+    {
+        XTimer timer;
+        int ticks = 0, slowTicks = 0, depth = 0, deepest = 0;
+        timer.Tick = [&] { ++ticks; };
+        timer.setEnabled(true);
+        QTest::qWait(60);
+        QCOMPARE(ticks, 0); // enabled, but no interval yet
+        timer.setInterval(40);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, 2000);
+        // Set again unchanged every 15 ms, the interval still runs out.
+        const int before = ticks;
+        for (int i = 0; i < 8; ++i) {
+            QTest::qWait(15);
+            timer.setInterval(40);
+        }
+        QVERIFY(ticks > before);
+        // A slow handler that restarts its timer and serves events gets no
+        // tick inside its own.
+        timer.Tick = [&] {
+            deepest = std::max(deepest, ++depth);
+            if (++slowTicks == 1) {
+                timer.setInterval(30);
+                QTest::qWait(150);
+            }
+            --depth;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(slowTicks >= 3, 3000);
+        QCOMPARE(deepest, 1);
+    }
+
+    void checkCycle_data()
+    {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<bool>("startTwice");
+        QTest::newRow("every period") << 100 << false;
+        QTest::newRow("a period longer than the wait") << 10000 << false;
+        QTest::newRow("period 0: one check only") << 0 << false;
+        QTest::newRow("Start twice: no double checks") << 100 << true;
+    }
+
+    void checkCycle()
+    {
+        QFETCH(int, period);
+        QFETCH(bool, startTwice);
+        TestEnvironment env;
+        writeCalendar(env.path(), {});
+        COutlook outlook(60);
+        QList<qint64> checks;
+        QElapsedTimer since;
+        outlook.StatusBarMessage = [&](const QString &msg) {
+            if (msg == QLatin1String("Checking calendar..."))
+                checks << since.elapsed();
+        };
+        since.start();
+        outlook.Start(period);
+        if (startTwice)
+            outlook.Start(period);
+        QTRY_VERIFY_WITH_TIMEOUT(!checks.isEmpty(), 5000);
+        QTest::qWait(350);
+        const qint64 elapsed = since.elapsed();
+        outlook.CloseDown();
+        QVERIFY(checks.first() >= 55);
+        if (period != 100)
+            QCOMPARE(checks.size(), 1);
+        else // one check per period at most
+            QVERIFY2(checks.size() >= 2 && checks.size() <= 2 + (elapsed - checks.first()) / 95,
+                     qPrintable(QString::number(checks.size())));
+    }
+
+    // Once closing, a check says nothing more, not even "Ready.".
+    void closeDownDuringCheck()
+    {
+        TestEnvironment env;
+        writeCalendar(env.path(), {{QStringLiteral("Board"), -10, QStringLiteral("20260101T000000Z"), {}}});
+        for (const bool closing : {true, false}) {
+            COutlook outlook;
+            QStringList heard;
+            outlook.StatusBarMessage = [&](const QString &msg) {
+                heard << msg;
+                if (closing)
+                    outlook.CloseDown();
+            };
+            outlook.NeedToUpdateStatus = [&](const QString &status, const QString &, double, double, double,
+                                             const QString &) { heard << status; };
+            outlook.CheckSchedule();
+            QCOMPARE(heard, closing ? QStringList{QStringLiteral("Checking calendar...")}
+                                    : QStringList({QStringLiteral("Checking calendar..."), QStringLiteral("MTG"),
+                                                   QStringLiteral("Ready.")}));
+        }
+    }
+
+    void childReportsTheRunningAppointment()
+    {
+        TestEnvironment env;
+        Registry::writeString(Registry::CurrentUser, CalendarSettings::key(), QStringLiteral("OutlookBusy"),
+                              QStringLiteral("bad!"));
+        const QString own = QStringLiteral("X-TESSALY-STATUS-CHANGE:TRUE\r\n");
+        writeCalendar(env.path(), {{QStringLiteral("Mine"), -20, QStringLiteral("20260101T000000Z"), own},
+                                   {QStringLiteral("Board"), -10, QStringLiteral("20260101T000000Z"), {}}});
+        Watcher w(env);
+        w.process.Start(100);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{QStringLiteral("MTG|Board @ Room 2")}, 5000);
+        QVERIFY(w.messages.startsWith(QStringLiteral("Checking calendar...")) && w.messages.contains("Ready."));
+        QTest::qWait(300);
+        QCOMPARE(w.statuses.size(), 1);
+        writeCalendar(env.path(), {{QStringLiteral("Board"), -10, QStringLiteral("20260102T000000Z"), {}}});
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses.size(), 2, 5000);
+        writeCalendar(env.path(), {{QStringLiteral("Board"), -10, QStringLiteral("20260103T000000Z"),
+                                    QStringLiteral("CLASS:PRIVATE\r\n")}});
+        QTest::qWait(400);
+        QCOMPARE(w.statuses.size(), 2);
+        w.process.CloseDown();
+        const QString log = readTextFile(env.path(QStringLiteral("logs/zoroutlook-error.log")));
+        static const QRegularExpression record(
+            QStringLiteral("^\\d\\d-[A-Z][a-z]{2}-\\d\\d \\d{1,2}:\\d\\d:\\d\\d [AP]M\\[10008\\] \\n"
+                           "     UpdateStatusFromAppointment\\nzoroutlook\\n"
+                           "     The setting OutlookBusy holds \"bad!\", not a status code; MTG is used\\n"));
+        QVERIFY2(record.match(log).hasMatch(), qPrintable(log));
+    }
+
+    void childEndsWithItsParentOrItsInput()
+    {
+        TestEnvironment env;
+        // Its input stays open after the parent's death: held here.
+        const QByteArray fifo = env.path(QStringLiteral("input")).toLocal8Bit();
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        const int input = ::open(fifo.constData(), O_RDWR);
+        QProcess parent;
+        parent.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"),
+                                                 QStringLiteral("\"$0\" --parent $$ <\"$1\" & echo $!; wait"),
+                                                 QStringLiteral(ZOROUTLOOK), QString::fromLocal8Bit(fifo)});
+        QVERIFY(parent.waitForReadyRead(5000));
+        const qint64 child = parent.readLine().trimmed().toLongLong();
+        const auto cleanUp = qScopeGuard([&] {
+            if (child > 0 && alive(child))
+                ::kill(pid_t(child), SIGKILL);
+            ::close(input);
+        });
+        QTest::qWait(200);
+        QVERIFY(alive(child));
+        parent.kill();
+        parent.waitForFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(!alive(child), 2000);
+
+        QProcess watcher;
+        watcher.start(QStringLiteral(ZOROUTLOOK), QStringList());
+        QVERIFY(watcher.waitForStarted());
+        watcher.closeWriteChannel();
+        QVERIFY(watcher.waitForFinished(2000));
+        QCOMPARE(watcher.exitCode(), 0);
+    }
+
+    void junkLinesBothWays()
+    {
+        TestEnvironment env;
+        writeCalendar(env.path(), {});
+        QProcess child;
+        child.start(QStringLiteral(ZOROUTLOOK), {QStringLiteral("--first-interval"), QStringLiteral("30")});
+        child.write("not json\n\xff\xfe\n{\"cmd\":\"Start\"}\n{\"cmd\":\"Start\",\"period\":\"100\"}\n"
+                    "{\"cmd\":\"Start\",\"period\":1e999}\n");
+        child.write(QByteArray(70 * 1024, 'x') + "\n{\"cmd\":");
+        child.write("\"Start\",\"period\":100}\n");
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains("Ready."), 5000);
+        QVERIFY(child.readAllStandardError().contains("line ignored, not a JSON object: not json\n"));
+        child.closeWriteChannel();
+        QVERIFY(child.waitForFinished(2000));
+
+        // A watcher talking junk: only its sound lines count, and none after CloseDown.
+        Watcher w(env, QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("echo junk; echo '{\"event\":\"StatusBarMessage\"}';"
+                                                        "head -c 70000 /dev/zero | tr '\\0' x; echo;"
+                                                        "echo '{\"event\":\"StatusBarMessage\",\"msg\":\"One\"}';"
+                                                        "cat >/dev/null;"
+                                                        "echo '{\"event\":\"StatusBarMessage\",\"msg\":\"Late\"}'")});
+        w.process.Start(100);
+        QTRY_COMPARE_WITH_TIMEOUT(w.messages, QStringList{QStringLiteral("One")}, 5000);
+        w.process.CloseDown();
+        QCoreApplication::processEvents();
+        QCOMPARE(w.messages, QStringList{QStringLiteral("One")});
+        QVERIFY(readTextFile(env.path(QStringLiteral("logs/debug.log")))
+                    .contains(QStringLiteral("Calendar watcher line ignored, not a JSON object: junk\n")));
+    }
+
+    void aWatcherThatDiesIsStartedAgainThreeTimes()
+    {
+        TestEnvironment env;
+        const QString starts = env.path(QStringLiteral("starts"));
+        Watcher w(env, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo >> \"$0\""), starts});
+        w.process.Start(50);
+        QTRY_COMPARE_WITH_TIMEOUT(readTextFile(starts).size(), 4, 5000);
+        QTest::qWait(300);
+        QCOMPARE(readTextFile(starts).size(), 4);
+    }
+};
+
+QTEST_MAIN(CalendarWatchTest)
+#include "tst_CalendarWatch.moc"
