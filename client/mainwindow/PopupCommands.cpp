@@ -3,6 +3,7 @@
 #include "KeyedTreeWidget.h"
 #include "ListViewPane.h"
 #include "PopupMenuRules.h"
+#include "MainMenus.h"
 #include "PopupMenus.h"
 #include "admin/frmAddGroup.h"
 #include "foundation/CTreeNode.h"
@@ -29,6 +30,7 @@
 #include "status/UserListPoll.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <iterator>
 
 namespace {
@@ -55,8 +57,8 @@ void reporting(const char *where, Work &&work)
     try {
         work();
     } catch (const AppError &e) {
-        ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.") + QLatin1String(where) + QStringLiteral("\r\n")
-                                                     + e.source());
+        ErrorDialog(e.number(), e.description(),
+                    QStringLiteral("frmMain.") + QLatin1String(where) + QStringLiteral("\r\n") + e.source());
     }
 }
 
@@ -68,6 +70,24 @@ PopupCommands::PopupCommands(const PopupMenus &menus, KeyedTreeWidget *tree, Lis
                              ListViewPane *reservations, QWidget *window)
     : m_menus(menus), m_tree(tree), m_users(users), m_reservations(reservations), m_window(window)
 {
+}
+
+void PopupCommands::connectTo(const MainMenus &menus, QObject *context)
+{
+    const auto onClick = [&](const char *name, int index, void (PopupCommands::*handler)(int)) {
+        QObject::connect(menus.item(QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index)), &QAction::triggered,
+                         context, [this, index, handler] { (this->*handler)(index); });
+    };
+    for (int i : {3, 4, 6, 7, 9, 10, 11, 13, 14})
+        onClick("mnuPopupSub", i, &PopupCommands::mnuPopupSub_Click);
+    for (int i : {1, 2})
+        onClick("mnuPopupIM", i, &PopupCommands::mnuPopupIM_Click);
+    for (int i : {0, 1, 2})
+        onClick("mnuPopupSubMail", i, &PopupCommands::mnuPopupSubMail_Click);
+    for (int i = 0; i < 8; ++i)
+        onClick("mnuPopupSubSub", i, &PopupCommands::mnuPopupSubSub_Click);
+    QObject::connect(m_users, &ListViewPane::itemDoubleClicked, context,
+                     [this](int row) { lvwUserList_DblClick(row); });
 }
 
 void PopupCommands::mnuPopupSub_Click(int index)

@@ -9,8 +9,10 @@
 
 class KeyedTreeWidget;
 class ListViewPane;
+class MainMenus;
 class PopupMenus;
 class QDialog;
+class QObject;
 class QWidget;
 
 // What the context menu's entries do: messages, status changes and the watch
@@ -21,6 +23,10 @@ class PopupCommands
 public:
     PopupCommands(const PopupMenus &menus, KeyedTreeWidget *tree, ListViewPane *users, ListViewPane *reservations,
                   QWidget *window);
+
+    // Connects the menu's entries and the user list's double-click, for as
+    // long as context lives.
+    void connectTo(const MainMenus &menus, QObject *context);
 
     void mnuPopupSub_Click(int index);
     void mnuPopupIM_Click(int index);

@@ -153,5 +153,6 @@ QString PopupMenuRules::leftOutMessage(int leftOut)
 {
     if (leftOut <= 0)
         return QString();
-    return QStringLiteral("%1 of the selected people were not changed: you may only change your own status.").arg(leftOut);
+    return QStringLiteral("%1 of the selected people were not changed: you may only change your own status.")
+        .arg(leftOut);
 }

@@ -6,6 +6,7 @@
 #include "MainMenus.h"
 #include "foundation/Globals.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/Steps.h"
 #include "resources/BookingDisplay.h"
 #include "resources/CReservationList.h"
 
@@ -15,6 +16,9 @@
 #include <QMenu>
 
 namespace {
+
+// The builders' failures are logged and passed over.
+const QString kLog = QStringLiteral("frmMain");
 
 // Where the menu goes when asked for from the keyboard with nothing selected.
 constexpr int kKeyboardOffset = 30; // twips
@@ -30,6 +34,31 @@ PopupMenus::PopupMenus(MainMenus &menus, KeyedTreeWidget *tree, ListViewPane *us
     : popup([](QMenu &menu, const QPoint &at) { menu.popup(at); }), m_menus(menus), m_tree(tree), m_users(users),
       m_reservations(reservations)
 {
+}
+
+void PopupMenus::connectControls(QObject *context)
+{
+    QObject::connect(m_users, &ListViewPane::released, context, [this](Qt::MouseButton button, const QPoint &at) {
+        listMenu(button == Qt::RightButton ? AtPointer : Refresh, at);
+    });
+    QObject::connect(m_users, &ListViewPane::menuKeyPressed, context, [this] { listMenu(FromKeyboard, std::nullopt); });
+    QObject::connect(m_reservations, &ListViewPane::released, context,
+                     [this](Qt::MouseButton button, const QPoint &at) {
+                         const Show show = button == Qt::RightButton ? AtPointer : Refresh;
+                         Steps::logAndSkip(kLog, [&] { BuildReservationPopupMenu(show, at); });
+                     });
+    QObject::connect(m_reservations, &ListViewPane::menuKeyPressed, context, [this] {
+        Steps::logAndSkip(kLog, [this] { BuildReservationPopupMenu(FromKeyboard); });
+    });
+    QObject::connect(m_tree, &KeyedTreeWidget::menuKeyPressed, context, [this] {
+        Steps::logAndSkip(kLog, [this] { BuildTreePopupMenu(m_tree->selectedKey(), FromKeyboard); });
+    });
+}
+
+void PopupMenus::listMenu(Show show, std::optional<QPoint> pointer)
+{
+    const QString key = m_users->selectedKey();
+    Steps::logAndSkip(kLog, [&] { BuildListPopupMenu(key.isEmpty() ? QStringLiteral("!1") : key, show, pointer); });
 }
 
 QMenu *PopupMenus::menu() const
@@ -77,7 +106,8 @@ void PopupMenus::BuildReservationPopupMenu(Show show, std::optional<QPoint> poin
     state.hasRow = row >= 0 && model && m_reservations->isRowSelected(row);
     if (state.hasRow) {
         const QModelIndex first = model->index(row, 0);
-        state.note = model->index(row, CReservationList::columnKeys().indexOf(QStringLiteral("V_NOT"))).data().toString();
+        const int noteColumn = int(CReservationList::columnKeys().indexOf(QStringLiteral("V_NOT")));
+        state.note = model->index(row, noteColumn).data().toString();
         state.bookingUserId = first.data(CReservationList::OwnerRole).toInt();
         state.grey = first.data(Qt::ForegroundRole).value<QColor>() == BookingDisplay::greyColour();
     }

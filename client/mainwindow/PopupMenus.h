@@ -13,6 +13,7 @@ class KeyedTreeWidget;
 class ListViewPane;
 class MainMenus;
 class QMenu;
+class QObject;
 class QWidget;
 
 // Builds the context menu the tree and the two lists share (mnuPopup on the
@@ -34,6 +35,10 @@ public:
     // Works on the reservations list's selected row.
     void BuildReservationPopupMenu(Show show, std::optional<QPoint> pointer = std::nullopt);
 
+    // Builds the menu as the lists' mouse-ups and the menu keys of the lists
+    // and the tree ask, for as long as context lives.
+    void connectControls(QObject *context);
+
     Context context() const { return m_context; }
     QMenu *menu() const;
     // Pops the menu up at a global position; the window shows it without
@@ -41,6 +46,7 @@ public:
     std::function<void(QMenu &, const QPoint &)> popup;
 
 private:
+    void listMenu(Show show, std::optional<QPoint> pointer);
     struct Where
     {
         Show show;

@@ -203,36 +203,8 @@ void frmMain::createPopupMenus()
     m_popupCommands->userListItemClick = [this](int row) { lvwUserList_ItemClick(row); };
     m_popupCommands->editStatusOfRow = [this](int row) { editStatusOfRow(row); };
     m_popupCommands->iconPictures = [this] { return iconPictures(); };
-    PopupCommands *commands = m_popupCommands.get();
-    for (int i : {3, 4, 6, 7, 9, 10, 11, 13, 14})
-        connect(menuItem(QStringLiteral("mnuPopupSub(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupSub_Click(i); });
-    for (int i : {1, 2})
-        connect(menuItem(QStringLiteral("mnuPopupIM(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupIM_Click(i); });
-    for (int i = 0; i < 3; ++i)
-        connect(menuItem(QStringLiteral("mnuPopupSubMail(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupSubMail_Click(i); });
-    for (int i = 0; i < 8; ++i)
-        connect(menuItem(QStringLiteral("mnuPopupSubSub(%1)").arg(i)), &QAction::triggered, this, [commands, i] { commands->mnuPopupSubSub_Click(i); });
-    connect(lvwUserList, &ListViewPane::itemDoubleClicked, this, [commands](int row) { commands->lvwUserList_DblClick(row); });
-
-    using Show = PopupMenus::Show;
-    const auto listMenu = [this](Show show, std::optional<QPoint> at) {
-        const QString key = lvwUserList->selectedKey();
-        Steps::logAndSkip(kLog, [&] { m_popupMenus->BuildListPopupMenu(key.isEmpty() ? QStringLiteral("!1") : key, show, at); });
-    };
-    connect(lvwUserList, &ListViewPane::released, this, [listMenu](Qt::MouseButton button, const QPoint &at) {
-        listMenu(button == Qt::RightButton ? Show::AtPointer : Show::Refresh, at);
-    });
-    connect(lvwUserList, &ListViewPane::menuKeyPressed, this, [listMenu] { listMenu(Show::FromKeyboard, std::nullopt); });
-    const auto reservationMenu = [this](Show show, std::optional<QPoint> at) {
-        Steps::logAndSkip(kLog, [&] { m_popupMenus->BuildReservationPopupMenu(show, at); });
-    };
-    connect(lvwReservations, &ListViewPane::released, this, [reservationMenu](Qt::MouseButton button, const QPoint &at) {
-        reservationMenu(button == Qt::RightButton ? Show::AtPointer : Show::Refresh, at);
-    });
-    connect(lvwReservations, &ListViewPane::menuKeyPressed, this, [reservationMenu] { reservationMenu(Show::FromKeyboard, std::nullopt); });
-    connect(trvUserlist, &KeyedTreeWidget::menuKeyPressed, this, [this] {
-        Steps::logAndSkip(kLog, [this] { m_popupMenus->BuildTreePopupMenu(trvUserlist->selectedKey(), PopupMenus::FromKeyboard); });
-    });
+    m_popupCommands->connectTo(*m_menus, this);
+    m_popupMenus->connectControls(this);
 }
 
 void frmMain::createInfoBar()
