@@ -30,4 +30,10 @@ public:
     // window can be unloaded to it and brought back from it. Without one,
     // File > To Sys-Tray minimises the main window instead.
     virtual bool hasTrayIcon() const { return false; }
+    // Invites a colleague to the chat room; opens a room (and sets roomId)
+    // while none is open.
+    virtual void sendChatInvitation(const QString &inviterName, const QString &inviteeId, QString &roomId)
+    {
+        Q_UNUSED(inviterName) Q_UNUSED(inviteeId) Q_UNUSED(roomId)
+    }
 };

@@ -2,6 +2,7 @@
 
 #include "CImageList.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -29,15 +30,42 @@ QTreeWidgetItem *KeyedTreeWidget::addNode(const QString &parentKey, const QStrin
         return nullptr;
     QTreeWidgetItem *parent = node(parentKey);
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    item->setData(0, kKeyRole, key);
+    describe(item, text, imageKey, tag);
+    m_nodes.insert(key.toUpper(), item);
+    return item;
+}
+
+void KeyedTreeWidget::describe(QTreeWidgetItem *item, const QString &text, const QString &imageKey, const QString &tag)
+{
     item->setText(0, text);
     if (m_images) {
         const bool known = !imageKey.isEmpty() && m_images->contains(imageKey);
         item->setIcon(0, m_images->picture(known ? imageKey : QStringLiteral("ICO_MISSING")));
     }
-    item->setData(0, kKeyRole, key);
     item->setData(0, kTagRole, tag);
-    m_nodes.insert(key.toUpper(), item);
+}
+
+bool KeyedTreeWidget::setNode(const QString &key, const QString &text, const QString &imageKey, const QString &tag)
+{
+    QTreeWidgetItem *item = node(key);
+    if (item)
+        describe(item, text, imageKey, tag);
     return item;
+}
+
+void KeyedTreeWidget::removeNode(const QString &key)
+{
+    QTreeWidgetItem *item = node(key);
+    if (!item)
+        return;
+    QList<QTreeWidgetItem *> gone{item};
+    for (int i = 0; i < gone.size(); ++i)
+        for (int child = 0; child < gone.at(i)->childCount(); ++child)
+            gone << gone.at(i)->child(child);
+    for (const QTreeWidgetItem *each : gone)
+        m_nodes.remove(keyOf(each).toUpper());
+    delete item;
 }
 
 QTreeWidgetItem *KeyedTreeWidget::node(const QString &key) const
@@ -90,6 +118,10 @@ void KeyedTreeWidget::mouseReleaseEvent(QMouseEvent *event)
 
 void KeyedTreeWidget::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        Q_EMIT menuKeyPressed();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!enter || !currentItem()) {
         QTreeWidget::keyPressEvent(event);
@@ -106,4 +138,9 @@ void KeyedTreeWidget::mouseMoveEvent(QMouseEvent *event)
         return;
     m_keyUnderPointer = key;
     Q_EMIT nodeEntered(key);
+}
+
+void KeyedTreeWidget::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
 }

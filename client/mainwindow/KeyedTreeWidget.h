@@ -20,6 +20,10 @@ public:
     // adding nothing, when the key is taken.
     QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text,
                              const QString &imageKey, const QString &tag);
+    // Gives a node a new text, picture and tag; false when there is none.
+    bool setNode(const QString &key, const QString &text, const QString &imageKey, const QString &tag);
+    // Removes a node with the nodes under it.
+    void removeNode(const QString &key);
     QTreeWidgetItem *node(const QString &key) const;
     static QString keyOf(const QTreeWidgetItem *item);
     static QString tagOf(const QTreeWidgetItem *item);
@@ -36,13 +40,19 @@ signals:
     void enterPressed(bool alt);
     // The pointer moved onto another node; an empty key over no node.
     void nodeEntered(const QString &key);
+    // The Menu key or Shift+F10 asked for the context menu.
+    void menuKeyPressed();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    // The menu comes with the button's release or the keys, not with the press.
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void describe(QTreeWidgetItem *item, const QString &text, const QString &imageKey, const QString &tag);
+
     QHash<QString, QTreeWidgetItem *> m_nodes; // upper-cased key
     const CImageList *m_images = nullptr;
     QString m_keyUnderPointer;

@@ -8,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QListView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTreeView>
 
@@ -41,6 +42,7 @@ ListViewPane::ListViewPane(const QString &name, QWidget *parent)
         connect(view, &QAbstractItemView::doubleClicked, this,
                 [this](const QModelIndex &index) { Q_EMIT itemDoubleClicked(index.row()); });
         view->viewport()->installEventFilter(this);
+        view->installEventFilter(this);
     }
 }
 
@@ -135,6 +137,34 @@ bool ListViewPane::selectKey(const QString &key)
     return true;
 }
 
+QList<int> ListViewPane::selectedRows() const
+{
+    QList<int> rows;
+    if (m_details->selectionModel())
+        for (const QModelIndex &index : m_details->selectionModel()->selectedRows())
+            rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool ListViewPane::isRowSelected(int row) const
+{
+    const QAbstractItemModel *m = model();
+    return m && m_details->selectionModel() && m_details->selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+QRect ListViewPane::selectedRect() const
+{
+    const QAbstractItemView *view = m_mode == Details ? static_cast<QAbstractItemView *>(m_details) : m_icons;
+    const int row = selectedRow();
+    return row >= 0 && view->model() ? view->visualRect(view->model()->index(row, 0)) : QRect();
+}
+
+QWidget *ListViewPane::currentViewport() const
+{
+    return m_mode == Details ? m_details->viewport() : m_icons->viewport();
+}
+
 int ListViewPane::selectedRow() const
 {
     const QModelIndex current = m_details->selectionModel() ? m_details->selectionModel()->currentIndex()
@@ -194,13 +224,31 @@ void ListViewPane::setColumnWidth(int column, int twips)
         m_details->setColumnWidth(column, MainLayout::toPixels(twips));
 }
 
+bool ListViewPane::isMenuKey(QEvent *event) const
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    return key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+}
+
 bool ListViewPane::eventFilter(QObject *watched, QEvent *event)
 {
+    if (isMenuKey(event)) {
+        Q_EMIT menuKeyPressed();
+        return true;
+    }
+    // The menu comes with the button's release, or with the keys above.
+    if (event->type() == QEvent::ContextMenu)
+        return true;
     if (event->type() != QEvent::MouseButtonRelease)
         return QStackedWidget::eventFilter(watched, event);
     const auto *mouse = static_cast<QMouseEvent *>(event);
     QAbstractItemView *view = m_mode == Details ? static_cast<QAbstractItemView *>(m_details) : m_icons;
-    if (mouse->button() != Qt::LeftButton || watched != view->viewport())
+    if (watched != view->viewport())
+        return QStackedWidget::eventFilter(watched, event);
+    Q_EMIT released(mouse->button(), mouse->globalPosition().toPoint());
+    if (mouse->button() != Qt::LeftButton)
         return QStackedWidget::eventFilter(watched, event);
     const QPoint at = mouse->position().toPoint();
     const QModelIndex index = view->indexAt(at);

@@ -44,6 +44,12 @@ public:
     QString selectedKey() const;
     int selectedRow() const;
     void selectRow(int row);
+    // The selected rows, in list order; and whether one row is among them.
+    QList<int> selectedRows() const;
+    bool isRowSelected(int row) const;
+    // The selected row's rectangle in the viewport of the style shown.
+    QRect selectedRect() const;
+    QWidget *currentViewport() const;
     QString rowKey(int row) const;
     QString rowText(int row) const;
     // Brings the selected row into view in the style shown.
@@ -65,11 +71,16 @@ signals:
     void itemDoubleClicked(int row);
     // A left click released on a row, at a point of the row's status icon.
     void statusIconClicked(int row);
+    // A mouse button went up over the rows, at that global position.
+    void released(Qt::MouseButton button, const QPoint &globalPos);
+    // The Menu key or Shift+F10 asked for the context menu.
+    void menuKeyPressed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool isMenuKey(QEvent *event) const;
     void choosePictures();
 
     ListSortProxy *m_sort;

@@ -49,7 +49,9 @@ void MainMenus::addIndexedItems(QMenu *menu, const QString &name, int first, con
     for (int i = 0; i < texts.size(); ++i) {
         const QString control = indexed(name, first + i);
         QAction *item = texts.at(i) == QLatin1String("-") ? menu->addSeparator() : addItem(menu, control, texts.at(i));
+        // Separators too: the context menu's builders show and hide them.
         item->setObjectName(control);
+        m_items.insert(control, item);
     }
 }
 

@@ -7,6 +7,8 @@
 #include "MainMenus.h"
 #include "MainToolbars.h"
 #include "MenuCaptions.h"
+#include "PopupCommands.h"
+#include "PopupMenus.h"
 #include "QueryUnload.h"
 #include "SplitterBar.h"
 #include "StatusToolbar.h"
@@ -96,6 +98,7 @@ frmMain::frmMain()
     m_band = new MainToolbars(m_client);
     connect(m_band->CoolBar1, &CoolBar::heightChanged, this, [this] { Steps::logAndSkip(kLog, [this] { arrangeControls(); }); });
     createPanes();
+    createPopupMenus();
     createInfoBar();
     createStatusBar();
     connectInfoBarHints();
@@ -174,7 +177,6 @@ void frmMain::createPanes()
     lvwReservations = new ListViewPane(QStringLiteral("lvwReservations"), m_client);
     lvwReservations->hide();
     connect(lvwUserList, &ListViewPane::itemClicked, this, [this](int row) { lvwUserList_ItemClick(row); });
-    connect(lvwUserList, &ListViewPane::itemDoubleClicked, this, [this](int row) { lvwUserList_DblClick(row); });
     connect(lvwUserList, &ListViewPane::statusIconClicked, this, [this](int row) {
         if (UserListClicks::mayEditStatus(lvwUserList->rowKey(row), g_fCanChangeStatus))
             editStatusOfRow(row);
@@ -191,6 +193,18 @@ void frmMain::createPanes()
 
     m_web = new WebPane(m_client);
     oWebPicture = m_web->picture();
+}
+
+void frmMain::createPopupMenus()
+{
+    m_popupMenus = std::make_unique<PopupMenus>(*m_menus, trvUserlist, lvwUserList, lvwReservations);
+    m_popupCommands = std::make_unique<PopupCommands>(*m_popupMenus, trvUserlist, lvwUserList, lvwReservations, this);
+    m_popupCommands->refreshCurrentView = [this] { refreshCurrentView(); };
+    m_popupCommands->userListItemClick = [this](int row) { lvwUserList_ItemClick(row); };
+    m_popupCommands->editStatusOfRow = [this](int row) { editStatusOfRow(row); };
+    m_popupCommands->iconPictures = [this] { return iconPictures(); };
+    m_popupCommands->connectTo(*m_menus, this);
+    m_popupMenus->connectControls(this);
 }
 
 void frmMain::createInfoBar()
@@ -668,18 +682,6 @@ void frmMain::lvwUserList_ItemClick(int row)
         g_resourceLists->refreshReservationDetails(lvwUserList->rowText(row), key, 0);
 }
 
-void frmMain::lvwUserList_DblClick(int row)
-{
-    if (g_sViewType.compare(QLatin1String("GRP"), Qt::CaseInsensitive) != 0 || row < 0)
-        return;
-    if (g_bOnListDblClick == 0) {
-        if (UserListClicks::mayEditStatus(lvwUserList->rowKey(row), g_fCanChangeStatus))
-            editStatusOfRow(row);
-    } else if (g_bOnListDblClick != 1 && g_uiFactory.phoneMessage) {
-        g_uiFactory.phoneMessage(KeyToId(lvwUserList->rowKey(row)), lvwUserList->rowText(row));
-    }
-}
-
 void frmMain::editStatusOfRow(int row)
 {
     CEntity user;
@@ -1016,10 +1018,15 @@ void frmMain::trvUserlist_NodeReleased(Qt::MouseButton button)
 {
     const QString key = trvUserlist->selectedKey();
     try {
-        // The right button's context menu comes with the pop-up commands.
-        if (button != Qt::RightButton)
+        if (button != Qt::RightButton) {
+            m_popupMenus->BuildTreePopupMenu(key, PopupMenus::Refresh);
             setCurrentViewMsg();
+        }
         treeViewClick(key, false);
+        if (button == Qt::RightButton) {
+            QCoreApplication::processEvents();
+            m_popupMenus->BuildTreePopupMenu(key, PopupMenus::AtPointer);
+        }
     } catch (const AppError &e) {
         ErrorDialog(e.number(), e.description(), QStringLiteral("frmMain.trvUserlist_MouseUp\r\n") + e.source());
     }
@@ -1027,8 +1034,12 @@ void frmMain::trvUserlist_NodeReleased(Qt::MouseButton button)
 
 void frmMain::trvUserlist_KeyEnter(bool alt)
 {
-    if (!alt)
-        Steps::logAndSkip(kLog, [this] { treeViewClick(trvUserlist->selectedKey(), false); });
+    Steps::logAndSkip(kLog, [this, alt] {
+        if (alt)
+            m_popupMenus->BuildTreePopupMenu(trvUserlist->selectedKey(), PopupMenus::FromKeyboard);
+        else
+            treeViewClick(trvUserlist->selectedKey(), false);
+    });
 }
 
 void frmMain::trvUserlist_NodeEntered(const QString &key)

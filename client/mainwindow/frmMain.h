@@ -19,6 +19,8 @@ class KeyedTreeWidget;
 class ListViewPane;
 class MainMenus;
 class MainToolbars;
+class PopupCommands;
+class PopupMenus;
 class QAbstractItemModel;
 class QAction;
 class QFrame;
@@ -167,7 +169,7 @@ private:
     void cmdSearch_Click();
     void connectInfoBarHints();
     void lvwUserList_ItemClick(int row);
-    void lvwUserList_DblClick(int row);
+    void createPopupMenus();
     void editStatusOfRow(int row);
     void showCustomStatusWindow();
     void refreshClock();
@@ -197,6 +199,8 @@ private:
 
     QWidget *m_client = nullptr;
     std::unique_ptr<MainMenus> m_menus;
+    std::unique_ptr<PopupMenus> m_popupMenus;
+    std::unique_ptr<PopupCommands> m_popupCommands;
     MainToolbars *m_band = nullptr;
     KeyedTreeWidget *trvUserlist = nullptr;
     SplitterBar *picVerticalSplit = nullptr;

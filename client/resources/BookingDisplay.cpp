@@ -17,7 +17,7 @@ QString BookingDisplay::timeText(double day)
 
 BookingDisplay::State BookingDisplay::state(const CReservation &booking)
 {
-    const QColor grey(102, 102, 102);
+    const QColor grey = greyColour();
     if (!booking.fAutoCheckIn && booking.fReturned)
         return {grey, QStringLiteral("Resource is has been returned")};
     const double now = Clock::nowDays();

@@ -22,4 +22,6 @@ public:
     // Grey when a manual item was returned, blue while booked out, red when
     // overdue (grey for an item that checks itself in), else black.
     static State state(const CReservation &booking);
+    // The grey of a booking that is over: nothing is left to check in.
+    static QColor greyColour() { return QColor(102, 102, 102); }
 };

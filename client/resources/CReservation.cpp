@@ -150,13 +150,17 @@ void CReservation::Delete(qint32 iRsvID)
     iID = -1;
 }
 
-void CReservation::CheckIn()
+bool CReservation::CheckIn()
 {
+    int changed = 0;
     raisingAs(QStringLiteral("CReservation.CheckIn"), [&] {
         DbHandle connection;
-        ::Update(QStringLiteral("UPDATE Reservation SET Returned = 1 WHERE ID = ?"), connection, {iID});
+        CounterAllocator::inWriteTransaction(connection, [&](DbConnection &c) {
+            changed = c.execute(QStringLiteral("UPDATE Reservation SET Returned = 1 WHERE ID = ?"), {iID});
+        });
     });
-    fReturned = true;
+    fReturned = changed > 0;
+    return fReturned;
 }
 
 void CReservation::Read(qint32 iRsvID)

@@ -41,7 +41,8 @@ public:
     Outcome save(bool autoCheckIn, IPrompt &prompt);
     // Deletes the booking iRsvID (this one's when -1); iID is -1 after.
     void Delete(qint32 iRsvID = -1);
-    void CheckIn();
+    // Marks the booking returned; false when it is no longer stored.
+    bool CheckIn();
     void Read(qint32 iRsvID);
 
     // A stored booking that overlaps the period [from, until) of a resource:

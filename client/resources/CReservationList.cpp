@@ -64,6 +64,7 @@ int CReservationList::addReservationItem(QStandardItemModel &model, const CReser
 void CReservationList::updateReservationItem(QStandardItemModel &model, int row, const CReservation &booking)
 {
     ListRows::setText(model, row, BookedToColumn, booking.sBookedOutTo);
+    model.setData(model.index(row, BookedToColumn), booking.iUserID, OwnerRole);
     ListRows::setText(model, row, NoteColumn, booking.sNote);
     ListRows::setText(model, row, OwnerColumn, booking.sUserName);
     ListRows::setTime(model, row, FromColumn, booking.dReservedFrom);

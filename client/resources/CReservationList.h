@@ -3,6 +3,7 @@
 #include "CReservation.h"
 
 #include <QList>
+#include <QtCore/qnamespace.h>
 
 class QStandardItemModel;
 
@@ -12,6 +13,8 @@ class CReservationList
 {
 public:
     static const QStringList &columnKeys();
+    // Column 0 of a row holds the id of the user who made the booking.
+    static constexpr int OwnerRole = Qt::UserRole + 2;
     // The bookings that end on or after midnight days days ago, and every
     // booking of a manual item not yet checked in, by start.
     static QList<CReservation> getReservationDetails(qint32 resourceId, int days);

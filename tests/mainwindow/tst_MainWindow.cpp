@@ -1,17 +1,25 @@
+#include "../status/StatusFakes.h"
 #include "BoardWorld.h"
 #include "ScriptedDialogs.h"
 #include "TestDatabase.h"
+#include "admin/frmAddGroup.h"
 #include "app/MStartUp.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/ICommonDialogBackend.h"
 #include "foundation/CStatus.h"
+#include "foundation/IUserEditor.h"
 #include "mainwindow/CClientSettings.h"
 #include "mainwindow/CoolBar.h"
 #include "mainwindow/KeyedTreeWidget.h"
 #include "mainwindow/ListViewPane.h"
+#include "mainwindow/PopupCommands.h"
 #include "mainwindow/SplitterBar.h"
 #include "messaging/IChatWindow.h"
 #include "platform/Clock.h"
+#include "resources/ResourceLists.h"
+#include "resources/frmReservation.h"
+#include "resources/frmResource.h"
+#include "status/NotifyUserList.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 
@@ -55,6 +63,29 @@ QStringList menuKeys(const QWidget *w, const char *button)
     return keys;
 }
 
+class RecordingEditor : public NoUserEditor
+{
+public:
+    qint32 EditUserProperties(bool newUser, const QString &, bool, bool self, bool, bool) override
+    {
+        calls << QStringLiteral("new %1 self %2").arg(newUser).arg(self);
+        return 10000;
+    }
+    QStringList calls;
+};
+
+// Invitations as "invitee@room"; the first opens room R1.
+class InvitingTray : public StubTrayWindow
+{
+public:
+    void sendChatInvitation(const QString &, const QString &invitee, QString &room) override
+    {
+        invited << invitee + u'@' + room;
+        room = QStringLiteral("R1");
+    }
+    QStringList invited;
+};
+
 class RecordingChat : public NoChatWindow
 {
 public:
@@ -96,6 +127,30 @@ class tst_MainWindow : public QObject
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
     }
     void view(int item) { action(w, QStringLiteral("mnuViewSub(%1)").arg(item))->trigger(); }
+    QMenu *popup() const { return action(w, "mnuPopup")->menu(); }
+    // Builds the context menu of a control as the Menu key does.
+    void menuOf(QWidget *control)
+    {
+        QTest::keyClick(control, Qt::Key_Menu);
+        popup()->hide();
+    }
+    void menuOf(ListViewPane *pane) { menuOf(pane->detailsView()); }
+    void pick(const QString &name) { action(w, name)->trigger(); }
+    void selectRows(ListViewPane *pane, const QStringList &keys)
+    {
+        using S = QItemSelectionModel;
+        S *selection = pane->detailsView()->selectionModel();
+        selection->clear();
+        for (const QString &key : keys)
+            selection->setCurrentIndex(pane->model()->index(pane->rowOfKey(key), 0), S::Select | S::Rows);
+    }
+    QStringList asked() const
+    {
+        QStringList texts;
+        for (const ScriptedPrompt::Asked &a : m_db->env.prompt.asked)
+            texts << a.title + u':' + a.text;
+        return texts;
+    }
 
 private slots:
     void init()
@@ -126,6 +181,7 @@ private slots:
         stopBoard();
         g_colCustomStatus.clear();
         g_vQuickNotes = QuickNoteTable();
+        g_colNotifyUsers.clear();
         ResetCloseDownForTests();
         SetLanguage(QStringLiteral("ENU"));
         m_db.reset();
@@ -661,6 +717,231 @@ private slots:
         QVERIFY(!tree->isHidden() && arrow->isHidden());
         QCOMPARE(bar->barLeft(), 3000.0);
         QCOMPARE(tree->width(), MainLayout::toPixels(2920));
+    }
+
+    void contextMenusOpenWhereAsked()
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTreeView *details = list->detailsView();
+        const QRect bruno = details->visualRect(list->model()->index(list->rowOfKey(QStringLiteral("USR2")), 0));
+        QTest::mouseClick(details->viewport(), Qt::RightButton, {}, bruno.center());
+        QVERIFY(popup()->isVisible());
+        QCOMPARE(popup()->pos(), details->viewport()->mapToGlobal(bruno.center()));
+        popup()->hide();
+        QTest::keyClick(details, Qt::Key_Menu);
+        QCOMPARE(popup()->pos(), details->viewport()->mapToGlobal(bruno.bottomLeft() + QPoint(2, 0)));
+        popup()->hide();
+        tree->selectNode(QStringLiteral("NOD3"));
+        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(popup()->isVisible());
+        QCOMPARE(action(w, "mnuPopupSubMail(0)")->text(), QStringLiteral("Email To Staff Members"));
+        popup()->hide();
+        clickNode(QStringLiteral("NOD1")); // a branch: nothing for a user without the rights
+        QVERIFY(!action(w, "mnuPopup")->isVisible());
+        g_oCurrentUser.Admin = true;
+        tree->selectNode(QStringLiteral("NOD7"));
+        QTest::keyClick(tree, Qt::Key_Return, Qt::AltModifier);
+        QVERIFY(popup()->isVisible());
+        QCOMPARE(action(w, "mnuPopupSub(13)")->text(), QStringLiteral("Add Resource to Vehicles"));
+    }
+
+    void commandsReachTheirInterfaces()
+    {
+        QList<std::pair<qint32, QString>> phoned;
+        QStringList messaged;
+        g_uiFactory.phoneMessage = [&](qint32 id, const QString &name) { phoned.append({id, name}); };
+        g_uiFactory.instantMessage = [&](const QString &to) { messaged << to; };
+        for (CUser &user : g_vUserList)
+            user.Email = user.RealName.section(u' ', 0, 0).toLower() + QStringLiteral("@board.example");
+        m_db->exec(QStringLiteral("UPDATE STAFF_STATUS SET Email = 'bruno@board.example' WHERE UserID = 2"));
+        const QVector<QUrl> &opened = m_db->env.shell.opened;
+        const auto mailed = [&] { return opened.value(opened.size() - 1).toString(); };
+        selectRows(list, {QStringLiteral("USR2"), QStringLiteral("USR3")});
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupIM(1)"));
+        QCOMPARE(messaged, QStringList{QStringLiteral("/2/3/")});
+        auto *tray = new InvitingTray;
+        g_frmSysTray.reset(tray);
+        pick(QStringLiteral("mnuPopupIM(2)"));
+        QCOMPARE(tray->invited, QStringList({"2@", "3@R1"}));
+        pick(QStringLiteral("mnuPopupSubMail(1)"));
+        QCOMPARE(mailed(), QStringLiteral("mailto:bruno@board.example,chiara@board.example"));
+        g_fOutlook = true;
+        pick(QStringLiteral("mnuPopupSubMail(2)"));
+        g_fOutlook = false;
+        QCOMPARE(mailed(), QStringLiteral("mailto:Ada Lindqvist?bcc=bruno@board.example,chiara@board.example"));
+        tree->selectNode(QStringLiteral("NOD3"));
+        pick(QStringLiteral("mnuPopupSubMail(0)")); // the whole group
+        QVERIFY(mailed().contains(QStringLiteral("bruno@board.example")));
+        for (int pass = 0; pass < 2; ++pass)
+            pick(QStringLiteral("mnuPopupSub(7)"));
+        QCOMPARE(g_colNotifyUsers.userIds(), QList<qint32>({2, 3}));
+
+        selectRows(list, {QStringLiteral("USR2")});
+        pick(QStringLiteral("mnuPopupSub(3)"));
+        // Double-clicks: phone message, e-mail, and no status dialog without the right.
+        for (int option : {2, 1, 0}) {
+            g_bOnListDblClick = quint8(option);
+            g_fCanChangeStatus = false;
+            Q_EMIT list->itemDoubleClicked(list->rowOfKey(QStringLiteral("USR1")));
+        }
+        QCOMPARE(phoned, (QList<std::pair<qint32, QString>>{{2, "Bruno Ferrand"}, {1, "Ada Lindqvist"}}));
+        QCOMPARE(mailed(), QStringLiteral("mailto:ada@board.example"));
+
+        // Contacts: the address of the e-mail column, and no instant message.
+        QStandardItemModel contacts;
+        contacts.appendRow({new QStandardItem(QStringLiteral("Zoe Quinn")), new QStandardItem("zoe@far.example")});
+        contacts.item(0)->setData(QStringLiteral("CTT2"), Qt::UserRole);
+        w->setUserListModel(&contacts);
+        g_sViewType = QStringLiteral("CTL");
+        selectRows(list, {QStringLiteral("CTT2")});
+        pick(QStringLiteral("mnuPopupSubMail(1)"));
+        pick(QStringLiteral("mnuPopupIM(1)"));
+        QCOMPARE(mailed(), QStringLiteral("mailto:zoe@far.example"));
+        QCOMPARE(messaged.size(), 1);
+        w->setUserListModel(&users());
+        QCOMPARE(m_db->env.errorWindow.shown.size(), 0);
+    }
+
+    void changeStatusOnlyForWhomTheUserMay()
+    {
+        QStringList dialogs;
+        g_uiFactory.statusChangeDialog = [&] {
+            return std::make_unique<FakeStatusDialog>(dialogs, FakeStatusDialog::Choice{false, "LNC", "Canteen"});
+        };
+        auto *tray = new FakeTray;
+        g_frmSysTray.reset(tray);
+        const auto history = [this] { return m_db->value("SELECT COUNT(*) FROM STATUS_HISTORY").toInt(); };
+        const int before = history();
+        selectRows(list, {QStringLiteral("USR1"), QStringLiteral("USR2"), QStringLiteral("USR3")});
+        g_fCanChangeStatus = false;
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupSub(6)"));
+        QCOMPARE(asked(), QStringList{QStringLiteral("Change Status:2 of the selected people were not changed: you may "
+                                                     "only change your own status.")});
+        QCOMPARE(std::tuple(history() - before, tray->sent.size(), row(1) + u';' + row(2)),
+                 std::tuple(1, qsizetype(1), QStringLiteral("Lunch Break|Canteen|OFF;Out|At the bank|OFF")));
+        g_fCanChangeStatus = true;
+        pick(QStringLiteral("mnuPopupSub(6)"));
+        QCOMPARE(history() - before, 4);
+        QCOMPARE(row(3), QStringLiteral("Lunch Break|Canteen|OFF"));
+    }
+
+    void recordsFromTheMenus()
+    {
+        const auto restore = qScopeGuard([lists = g_resourceLists, editor = g_userEditor] {
+            g_resourceLists = lists;
+            g_userEditor = editor;
+            PopupCommands::runDialog = [](QDialog &dialog) { dialog.exec(); };
+        });
+        ResourceLists lists;
+        g_resourceLists = &lists;
+        RecordingEditor editor;
+        g_userEditor = &editor;
+        g_oCurrentUser.Admin = true;
+        m_db->exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 7, 0)");
+        for (int id : {5, 6})
+            m_db->exec(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, "
+                                      "ReservedUntil, Returned) VALUES (?, 1, 2, 'Bruno', ?, ?, 0)"),
+                       {id, HistoryDate(Clock::nowDays() + id), HistoryDate(Clock::nowDays() + id + 0.1)});
+        auto *bookings = control<ListViewPane>(w, "lvwReservations");
+        const auto count = [this](const char *sql) { return m_db->value(QLatin1String(sql)).toInt(); };
+        // A delete from the menu that the database refuses.
+        const auto refusedDelete = [this](const char *when) {
+            m_db->exec(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'no'); END").arg(when));
+            pick(QStringLiteral("mnuPopupSub(11)"));
+            m_db->exec(QStringLiteral("DROP TRIGGER refuse"));
+        };
+        const auto active = [&] {
+            return std::pair(count("SELECT IsActive FROM STAFF_STATUS WHERE UserID = 2"), list->rowOfKey("USR2") >= 0);
+        };
+        // Users: add and edit go to the options editor; delete asks, and a refused one changes nothing.
+        selectRows(list, {QStringLiteral("USR2")});
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupSub(9)"));
+        pick(QStringLiteral("mnuPopupSub(10)"));
+        QCOMPARE(editor.calls, QStringList({"new 1 self 0", "new 0 self 0"}));
+        m_db->env.prompt.defaultAnswer = IPrompt::AnswerYes;
+        refusedDelete("BEFORE UPDATE ON STAFF_STATUS");
+        QCOMPARE(active(), std::pair(1, true));
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(active(), std::pair(0, false));
+        QCOMPARE(asked().mid(1), QStringList({"Delete:Are you sure you want to delete Bruno Ferrand",
+                                               "Deleted:Bruno Ferrand has been deleted"}));
+
+        // Resources and bookings.
+        clickNode(QStringLiteral("NOD7"));
+        m_db->env.prompt.asked.clear();
+        menuOf(bookings);
+        pick(QStringLiteral("mnuPopupSub(9)")); // no resource selected
+        QCOMPARE(asked(), QStringList{QStringLiteral(":Please select a Resource first.")});
+        PopupCommands::runDialog = [](QDialog &dialog) {
+            if (auto *node = qobject_cast<frmAddGroup *>(&dialog)) {
+                node->txtName->setText(node->txtName->text() == "<new>" ? "Visitors" : "Guests");
+                node->OK_Click();
+            } else if (auto *resource = qobject_cast<frmResource *>(&dialog)) {
+                resource->txtName->setText(resource->txtName->text() == "Van" ? "Big Van" : "Truck");
+                resource->OK_Click();
+            } else if (auto *booking = qobject_cast<frmReservation *>(&dialog)) {
+                booking->OK_Click();
+            }
+        };
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupSub(9)"));
+        selectRows(list, {QStringLiteral("RES1")});
+        Q_EMIT list->itemClicked(list->rowOfKey(QStringLiteral("RES1")));
+        menuOf(list);
+        pick(QStringLiteral("mnuPopupSub(10)"));
+        pick(QStringLiteral("mnuPopupSubSub(7)")); // all history
+        menuOf(bookings);
+        pick(QStringLiteral("mnuPopupSub(9)"));
+        QCOMPARE(m_db->rows("SELECT Name FROM Resource ORDER BY ID"), QStringList({"Big Van", "Truck"}));
+        QCOMPARE(count("SELECT COUNT(*) FROM Reservation WHERE UserID = 1"), 1);
+        QCOMPARE(bookings->model()->rowCount(), 3);
+
+        selectRows(bookings, {QStringLiteral("RES5")});
+        menuOf(bookings);
+        refusedDelete("BEFORE DELETE ON Reservation");
+        QCOMPARE(count("SELECT COUNT(*) FROM Reservation"), 3);
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(std::pair(count("SELECT COUNT(*) FROM Reservation"), bookings->model()->rowCount()), std::pair(2, 2));
+        // Check-in of a booking another copy deleted meanwhile.
+        selectRows(bookings, {QStringLiteral("RES6")});
+        menuOf(bookings);
+        m_db->exec(QStringLiteral("DELETE FROM Reservation WHERE ID = 6"));
+        m_db->env.prompt.asked.clear();
+        pick(QStringLiteral("mnuPopupSub(14)"));
+        QVERIFY(asked().value(0).startsWith(QStringLiteral("Check In:The booking Bruno no longer exists")));
+        QCOMPARE(bookings->model()->rowCount(), 1);
+
+        selectRows(list, {QStringLiteral("RES1")});
+        menuOf(list);
+        refusedDelete("BEFORE DELETE ON Resource");
+        QCOMPARE(count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"), 3);
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"), 1);
+        QCOMPARE(std::pair(list->model()->rowCount(), bookings->model()->rowCount()), std::pair(1, 0));
+        // A tree node added under the selected one, renamed, and deleted with its memberships.
+        tree->selectNode(QStringLiteral("NOD2"));
+        menuOf(tree);
+        pick(QStringLiteral("mnuPopupSub(9)"));
+        const int id = count("SELECT MAX(ID) FROM TreeNode");
+        const QString key = QStringLiteral("NOD%1").arg(id);
+        QCOMPARE(tree->node(key)->parent(), tree->node(QStringLiteral("NOD2")));
+        clickNode(key);
+        menuOf(tree);
+        pick(QStringLiteral("mnuPopupSub(10)"));
+        QCOMPARE(tree->node(key)->text(0), QStringLiteral("Guests"));
+        m_db->exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (3, ?)"), {id});
+        const auto members = [&] {
+            return std::pair(count("SELECT COUNT(*) FROM UserGroup WHERE GroupID > 7"), tree->node(key) != nullptr);
+        };
+        refusedDelete("BEFORE DELETE ON TreeNode");
+        QCOMPARE(members(), std::pair(1, true));
+        pick(QStringLiteral("mnuPopupSub(11)"));
+        QCOMPARE(members(), std::pair(0, false));
+        QCOMPARE(g_sCurrentNodeKey, tree->selectedKey()); // its view gave way
+        QCOMPARE(m_db->env.errorWindow.shown.size(), 4); // the four refusals
     }
 };
 

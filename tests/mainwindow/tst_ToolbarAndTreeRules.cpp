@@ -2,6 +2,7 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/ListSortRole.h"
 #include "mainwindow/ListSortProxy.h"
+#include "mainwindow/PopupMenuRules.h"
 #include "mainwindow/RecentNotes.h"
 #include "mainwindow/StatusToolbar.h"
 #include "mainwindow/TreeNavigation.h"
@@ -29,6 +30,24 @@ double at(int day, int hour, int minute)
     return DateUtil::toDays(QDate(2004, 8, day), QTime(hour, minute));
 }
 
+// The entries shown ("-" for no menu) and, after a bar, the captions set of
+// those from 9 on and of the group's e-mail item ("m0=...").
+QString shown(const PopupMenuRules::Entries &e)
+{
+    if (!e.any)
+        return QStringLiteral("-");
+    QStringList on, captions;
+    for (int i = 1; i <= 15; ++i) {
+        if (e.visible[i])
+            on << QString::number(i);
+        if (e.visible[i] && i >= 9 && !e.caption[i].isEmpty())
+            captions << QString::number(i) + u'=' + e.caption[i];
+    }
+    if (e.mailVisible[0])
+        captions << QStringLiteral("m0=") + e.mailCaption[0];
+    return on.join(u' ') + u'|' + captions.join(u';');
+}
+
 } // namespace
 
 class tst_ToolbarAndTreeRules : public QObject
@@ -49,6 +68,66 @@ private slots:
         QVERIFY(UserListClicks::mayEditStatus("usr2", true));
         QVERIFY(!UserListClicks::mayEditStatus("USR2", false));
         QVERIFY(!UserListClicks::mayEditStatus("RES4", true)); // a resource is no person
+    }
+
+    void popupMenuEntries_data()
+    {
+        using R = PopupMenuRules;
+        QTest::addColumn<QString>("entries");
+        QTest::addColumn<QString>("expected");
+        const auto tree = [](const char *kind, qint32 id, bool admin) {
+            return shown(R::forTree({true, QLatin1String(kind), QStringLiteral("Rooms"), id, admin}));
+        };
+        // kind, admin, right to change others, row selected, rows selected, own row
+        const auto list = [](const char *kind, bool admin, bool right, int rows, bool me) {
+            return shown(R::forList({QLatin1String(kind), admin, right, rows > 0, rows, me, QStringLiteral("Bo")}));
+        };
+        // row, booking's user (I am 1), admin, grey, resources
+        const auto bookings = [](bool row, qint32 owner, bool admin, bool grey, bool resources) {
+            return shown(R::forReservations({row, "Van", owner, 1, admin, grey, resources, "Car"}));
+        };
+        QTest::newRow("branch, not admin") << tree("BRH", 4, false) << "-";
+        QTest::newRow("resource group, not admin") << tree("RSG", 6, false) << "-";
+        QTest::newRow("admin, resource group")
+            << tree("rsg", 6, true)
+            << "9 10 11 12 13|9=Add Node Under Rooms;10=Edit Node Rooms;11=Delete Node Rooms;13=Add Resource to Rooms";
+        QTest::newRow("group") << tree("GRP", 3, false) << "1|m0=Email To Rooms";
+        QTest::newRow("own row") << list("GRP", false, false, 1, true) << "1 3 4 5 6 7|";
+        QTest::newRow("two rows") << list("GRP", false, true, 2, false) << "1 2 5 6 7|";
+        QTest::newRow("admin, group row")
+            << list("GRP", true, true, 1, false)
+            << "1 2 3 4 5 6 7 8 9 10 11|9=Add User;10=User Properties - Bo;11=Delete User - Bo";
+        QTest::newRow("admin, search results") << list("SRH", true, true, 1, false) << "1 2 3 4 5 6 7|";
+        QTest::newRow("admin, resource row")
+            << list("RSG", true, false, 1, false)
+            << "9 10 11 12 13 15|9=Add Resource;10=Edit Resource - Bo;11=Delete Resource - Bo;13=Make Booking - Bo;"
+               "15=Show Booking History - Bo";
+        QTest::newRow("contacts: e-mail only") << list("CTL", true, true, 1, false) << "1|";
+        QTest::newRow("another's booking") << bookings(true, 2, false, false, true)
+                                           << "9 14|9=Make Booking for Car;14=Check In Booking Van";
+        QTest::newRow("another's booking, admin")
+            << bookings(true, 2, true, false, true)
+            << "9 10 11 14|9=Make Booking for Car;10=Edit Booking Van;11=Delete Booking Van;14=Check In Booking Van";
+        QTest::newRow("own grey booking") << bookings(true, 1, false, true, true)
+                                          << "9 10 11|9=Make Booking for Car;10=Edit Booking Van;11=Delete Booking Van";
+        QTest::newRow("no booking, no resource") << bookings(false, 1, true, false, false) << "-";
+    }
+    void popupMenuEntries()
+    {
+        QFETCH(QString, entries);
+        QTEST(entries, "expected");
+    }
+
+    void doubleClickAndStatusRights()
+    {
+        using D = PopupMenuRules::DoubleClick;
+        // view, row, option, right -> action
+        const struct { const char *view; bool row; int option; bool right; D action; } clicks[] = {
+            {"GRP", true, 0, true, D::ChangeStatus}, {"grp", true, 0, false, D::Nothing},
+            {"GRP", true, 1, false, D::Email},       {"GRP", true, 2, false, D::PhoneMessage},
+            {"GRP", false, 1, true, D::Nothing},     {"RSG", true, 2, true, D::Nothing}};
+        for (const auto &c : clicks)
+            QVERIFY(PopupMenuRules::onDoubleClick(QLatin1String(c.view), c.row, c.option, c.right) == c.action);
     }
 
     void everyKeyDispatches()

@@ -2,6 +2,7 @@
 #include "TestDatabase.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/MWait.h"
+#include "mainwindow/ListViewPane.h"
 #include "messaging/tray/frmChat.h"
 #include "messaging/tray/frmDialog.h"
 #include "messaging/tray/frmInstantMessage.h"
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTreeView>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QtTest>
@@ -62,6 +64,9 @@ public:
         UserListModel &model = g_oClientHnd->userList().model();
         connect(&model, &QAbstractItemModel::dataChanged, this, &RunningCopy::reportRows);
         connect(&model, &QAbstractItemModel::rowsInserted, this, &RunningCopy::reportRows);
+        connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [&model](const QModelIndex &, int first) {
+            say(QStringLiteral("gone %1").arg(model.item(first)->UserID));
+        });
         connect(&m_input, &QSocketNotifier::activated, this, &RunningCopy::readCommands);
     }
 
@@ -130,6 +135,13 @@ private:
             m_receiver.chat().cmdSend_Click();
         } else if (words.first() == QLatin1String("leave")) {
             m_receiver.chat().cmdLeave_Click();
+        } else if (words.first() == QLatin1String("delete")) {
+            // From the user list's context menu, answering Yes.
+            static_cast<ScriptedPrompt *>(g_prompt)->defaultAnswer = IPrompt::AnswerYes;
+            auto *list = control<ListViewPane>(m_window, "lvwUserList");
+            list->selectKey(QStringLiteral("USR") + words.value(1));
+            QTest::keyClick(list->detailsView(), Qt::Key_Menu);
+            action(m_window, "mnuPopupSub(11)")->trigger();
         } else if (words.first() == QLatin1String("look")) {
             look();
         } else if (words.first() == QLatin1String("quit")) {
@@ -320,6 +332,19 @@ private slots:
         QVERIFY(bruno.heard.contains(QStringLiteral("line Ada Lindqvist writes...")));
         bruno.send(QStringLiteral("leave"));
         QVERIFY(ada.sees(QStringLiteral("status Bruno Ferrand has left the Chat Room")));
+    }
+
+    void aDeletedUserLeavesTheOtherCopyAtItsPoll()
+    {
+        TestDatabase db(false, QStringLiteral("deleted"));
+        insertBoardUsers();
+        db.exec("UPDATE STAFF_OPTIONS SET RefreshPeriod = 2 WHERE UserID = 2"); // a poll every three seconds
+        const QString file = db.env.path(QStringLiteral("data/StaffData.db"));
+        Copy bruno(QStringLiteral("BRUNO"), file);
+        Copy ada(QStringLiteral("ADA"), file);
+        QVERIFY(bruno.waitFor(QStringLiteral("ready"), 30000) && ada.waitFor(QStringLiteral("ready"), 30000));
+        ada.send(QStringLiteral("delete 3"));
+        QVERIFY2(bruno.waitFor(QStringLiteral("gone 3"), 10000), qPrintable(bruno.heard.join(u'\n')));
     }
 };
 

@@ -34,6 +34,10 @@ public:
     void setPollThreshold(qint16 threshold) override { m_updateTimer.PollThreshold = threshold; }
     void loadCustomStatusMenus() override;
     bool hasTrayIcon() const override;
+    void sendChatInvitation(const QString &inviterName, const QString &inviteeId, QString &roomId) override
+    {
+        m_mcast->sendChatInvitation(inviterName, inviteeId, roomId);
+    }
     // Where the icon sits on the screen; invalid when the desktop does not say.
     QRect trayIconGeometry() const;
 
