@@ -2,6 +2,7 @@
 
 #include "ImageListProxyModel.h"
 #include "MainLayout.h"
+#include "UniformRowsTreeView.h"
 #include "UserListClicks.h"
 
 #include <QAbstractItemModel>
@@ -11,7 +12,7 @@
 #include <QTreeView>
 
 ListViewPane::ListViewPane(const QString &name, QWidget *parent)
-    : QStackedWidget(parent), m_pictures(new ImageListProxyModel(this)), m_details(new QTreeView(this)),
+    : QStackedWidget(parent), m_pictures(new ImageListProxyModel(this)), m_details(new UniformRowsTreeView(this)),
       m_icons(new QListView(this))
 {
     static_assert(IconKeyRole == ImageListProxyModel::IconKeyRole);
