@@ -111,7 +111,7 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
     };
     const auto take = [&](const QSqlQuery &q) {
         if (!fields.found)
-            fields = fieldsOf(query.sql, q.record());
+            fields = fieldsOf(query.sql, connection->spec(), q.record());
         if (fields.realName < 0 || q.isNull(fields.realName))
             return;
         Row row = rowFrom(q, fields);
@@ -155,9 +155,10 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
 }
 
 UserListReader::Fields::Fields(const QSqlRecord &record)
-    : found(true), columns(record.count()), userId(record.indexOf(QStringLiteral("UserID"))), realName(record.indexOf(QStringLiteral("RealName"))),
-      isIn(record.indexOf(QStringLiteral("IsIn"))), note(record.indexOf(QStringLiteral("Note"))),
-      mobileOn(record.indexOf(QStringLiteral("MobileOn"))), eta(record.indexOf(QStringLiteral("ETA"))),
+    : found(true), columns(record.count()), userId(record.indexOf(QStringLiteral("UserID"))),
+      realName(record.indexOf(QStringLiteral("RealName"))), isIn(record.indexOf(QStringLiteral("IsIn"))),
+      note(record.indexOf(QStringLiteral("Note"))), mobileOn(record.indexOf(QStringLiteral("MobileOn"))),
+      eta(record.indexOf(QStringLiteral("ETA"))),
       lastStatusChange(record.indexOf(QStringLiteral("LastStatusChange"))),
       mobilePh(record.indexOf(QStringLiteral("MobilePh"))), phExtension(record.indexOf(QStringLiteral("PhExtension"))),
       etd(record.indexOf(QStringLiteral("ETD"))), email(record.indexOf(QStringLiteral("Email"))),
@@ -166,17 +167,21 @@ UserListReader::Fields::Fields(const QSqlRecord &record)
 {
 }
 
-UserListReader::Fields UserListReader::fieldsOf(const QString &sql, const QSqlRecord &record)
+UserListReader::Fields UserListReader::fieldsOf(const QString &sql, const ConnectionSpec &database,
+                                                const QSqlRecord &columns)
 {
-    // Looking the names up costs more than reading a poll's few rows; a
-    // statement's columns keep their places (a column added to the table
-    // comes last, and changes the count).
+    // Looking the names up costs more than reading a poll's few rows, so it
+    // is done once for a statement on a database: its columns keep their
+    // places there (a column added to a table comes last, and changes the
+    // count).
     const auto known = m_fields.constFind(sql);
-    if (known != m_fields.constEnd() && known->columns == record.count())
+    if (known != m_fields.constEnd() && known->columns == columns.count() && known->database == database)
         return *known;
     if (m_fields.size() >= 16)
         m_fields.clear();
-    return *m_fields.insert(sql, Fields(record));
+    Fields fields(columns);
+    fields.database = database;
+    return *m_fields.insert(sql, fields);
 }
 
 UserListReader::Row UserListReader::rowFrom(const QSqlQuery &q, const Fields &f)

@@ -64,10 +64,11 @@ private:
         explicit Fields(const QSqlRecord &record);
         bool found = false;
         int columns = 0;
+        ConnectionSpec database;
         int userId = -1, realName = -1, isIn = -1, note = -1, mobileOn = -1, eta = -1, lastStatusChange = -1,
             mobilePh = -1, phExtension = -1, etd = -1, email = -1, isActive = -1, inGroup = -1, lastUpdated = -1;
     };
-    Fields fieldsOf(const QString &sql, const QSqlRecord &record);
+    Fields fieldsOf(const QString &sql, const ConnectionSpec &database, const QSqlRecord &columns);
     Row rowFrom(const QSqlQuery &q, const Fields &fields);
     QString sharedCode(const QString &code);
 
