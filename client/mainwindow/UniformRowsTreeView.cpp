@@ -18,7 +18,8 @@ bool plainLine(const QString &text)
 void UniformRowsTreeView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                                       const QList<int> &roles)
 {
-    const bool firstRow = uniformRowHeights() && topLeft.isValid() && !topLeft.parent().isValid() &&
+    // Wrapped text would make the height depend on the widths as well.
+    const bool firstRow = uniformRowHeights() && !wordWrap() && topLeft.isValid() && !topLeft.parent().isValid() &&
         topLeft.row() == 0 && bottomRight.row() == 0;
     if (!firstRow) {
         QTreeView::dataChanged(topLeft, bottomRight, roles);
