@@ -12,6 +12,11 @@ QDateTime Clock::now()
     return g_pinned.isValid() ? g_pinned : QDateTime::currentDateTime();
 }
 
+qint64 Clock::nowMs()
+{
+    return g_pinned.isValid() ? g_pinned.toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
+}
+
 double Clock::nowDays()
 {
     return DateUtil::toDays(now());

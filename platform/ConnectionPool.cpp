@@ -48,7 +48,7 @@ void ConnectionPool::setReporter(std::function<void(const QString &)> report)
 
 qint64 ConnectionPool::nowMs()
 {
-    return Clock::now().toMSecsSinceEpoch();
+    return Clock::nowMs();
 }
 
 std::unique_ptr<DbConnection> ConnectionPool::take(const ConnectionSpec &spec)

@@ -211,6 +211,17 @@ int DbConnection::execute(const QString &sql, const QVariantList &params)
     return changed;
 }
 
+void DbConnection::queryEach(const QString &sql, const QVariantList &params,
+                             const std::function<void(const QSqlQuery &)> &row)
+{
+    QSqlQuery &q = run(sql, params, true);
+    const auto finished = qScopeGuard([&q] { q.finish(); });
+    while (q.next())
+        row(q);
+    if (q.lastError().isValid())
+        raise(q.lastError(), sql);
+}
+
 RecordSet DbConnection::query(const QString &sql, const QVariantList &params)
 {
     QSqlQuery &q = run(sql, params, true);

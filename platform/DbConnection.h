@@ -7,6 +7,7 @@
 
 #include <QSqlDatabase>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -44,6 +45,10 @@ public:
     int execute(const QString &sql, const QVariantList &params = {});
     // Runs a query and reads every row at once.
     RecordSet query(const QString &sql, const QVariantList &params = {});
+    // Runs a query and hands each row to the caller as it is read, so no
+    // copy of the whole result is held: for reads of thousands of rows. The
+    // query is positioned on the row; its record() names the columns.
+    void queryEach(const QString &sql, const QVariantList &params, const std::function<void(const QSqlQuery &)> &row);
 
     // A write transaction: on SQLite it takes the write lock at once (BEGIN
     // IMMEDIATE), so two copies never read the same counter and both write it.

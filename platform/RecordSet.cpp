@@ -38,7 +38,11 @@ QString RecordSet::text(const QString &field, const QString &whenNull) const
 
 qint64 RecordSet::integer(const QString &field, qint64 whenNull) const
 {
-    const QVariant v = value(field);
+    return toInteger(value(field), whenNull);
+}
+
+qint64 RecordSet::toInteger(const QVariant &v, qint64 whenNull)
+{
     if (v.isNull())
         return whenNull;
     // The drivers' own types first: the general conversion costs more than
@@ -57,7 +61,11 @@ qint64 RecordSet::integer(const QString &field, qint64 whenNull) const
 
 double RecordSet::number(const QString &field, double whenNull) const
 {
-    const QVariant v = value(field);
+    return toNumber(value(field), whenNull);
+}
+
+double RecordSet::toNumber(const QVariant &v, double whenNull)
+{
     if (v.isNull())
         return whenNull;
     if (v.typeId() == QMetaType::Double)
@@ -69,7 +77,11 @@ double RecordSet::number(const QString &field, double whenNull) const
 
 bool RecordSet::flag(const QString &field, bool whenNull) const
 {
-    const QVariant v = value(field);
+    return toFlag(value(field), whenNull);
+}
+
+bool RecordSet::toFlag(const QVariant &v, bool whenNull)
+{
     if (v.isNull())
         return whenNull;
     switch (v.typeId()) {

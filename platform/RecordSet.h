@@ -38,6 +38,11 @@ public:
 
     const QVector<QVariant> &row(int index) const { return m_rows.at(index); }
 
+    // The readers above for a value read some other way.
+    static qint64 toInteger(const QVariant &v, qint64 whenNull = 0);
+    static double toNumber(const QVariant &v, double whenNull = 0);
+    static bool toFlag(const QVariant &v, bool whenNull = false);
+
 private:
     QStringList m_columns;
     // Fields as callers name them, found once: a reader asks for the same

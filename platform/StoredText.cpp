@@ -2,6 +2,9 @@
 
 #include "DateUtil.h"
 
+#include <charconv>
+#include <cstdio>
+
 QString FormatSQLNumber(QString &numberText)
 {
     const int comma = numberText.indexOf(u',');
@@ -26,20 +29,36 @@ QString DecodeQuotes(const QString &text)
 
 QString FormatSQLDate(double date)
 {
-    return u'\'' + DateUtil::fromDays(date).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\'';
+    return u'\'' + HistoryDate(date) + u'\'';
 }
 
 QVariant StoredDay(double day)
 {
     if (day == 0)
         return QVariant(QMetaType::fromType<double>());
-    return DateUtil::numberText(day).toDouble();
+    // Fifteen significant digits, as the text form of the number has them;
+    // without the detour through a QString, which a status change would
+    // otherwise spend more on than on its statements.
+    char buffer[32];
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, day, std::chars_format::general, 15);
+    double rounded = day;
+    std::from_chars(buffer, written.ptr, rounded);
+    return rounded;
 }
 
 QString HistoryDate(double day)
 {
-    const QString literal = FormatSQLDate(day);
-    return literal.mid(1, literal.size() - 2);
+    const QDateTime at = DateUtil::fromDays(day);
+    const QDate date = at.date();
+    if (date.year() < 1000 || date.year() > 9999)
+        return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    // Written out: reading the format costs more than the rest of a write.
+    const QTime time = at.time();
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", date.year(), date.month(), date.day(),
+                  time.hour(), time.minute(), time.second());
+    return QString::fromLatin1(buffer);
 }
 
 double DayFromColumn(const QVariant &value)

@@ -109,6 +109,24 @@ RecordSet OpenADORecordSet(DbHandle &connection, const QString &sql, bool readOn
     }
 }
 
+void ReadADORows(DbHandle &connection, const QString &sql, const QVariantList &params,
+                 const std::function<void()> &start, const std::function<void(const QSqlQuery &)> &row)
+{
+    if (!connection)
+        connection = OpenADOConnection();
+    for (;;) {
+        try {
+            start();
+            connection->queryEach(sql, params, row);
+            g_iDBRetryCount = 0;
+            return;
+        } catch (const AppError &e) {
+            if (connection->inTransaction() || HandleDBError(e) != 4)
+                raiseFrom(QStringLiteral(".ReadADORows "), executingPhrase(sql), e);
+        }
+    }
+}
+
 void CloseADOConnection(DbHandle &connection)
 {
     connection.reset();

@@ -26,6 +26,11 @@ QString DataSourceName();
 DbHandle OpenADOConnection();
 RecordSet OpenADORecordSet(DbHandle &connection, const QString &sql, bool readOnly = true,
                            const QVariantList &params = {});
+// Runs a query and hands each row to row() as it is read, without holding
+// the whole result. start() runs before each attempt: after a wait on a busy
+// database the rows come again from the first.
+void ReadADORows(DbHandle &connection, const QString &sql, const QVariantList &params,
+                 const std::function<void()> &start, const std::function<void(const QSqlQuery &)> &row);
 void CloseADOConnection(DbHandle &connection);
 QString GetDB();
 QString GetDBFromRegistry();

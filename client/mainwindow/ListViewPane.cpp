@@ -3,6 +3,7 @@
 #include "ImageListProxyModel.h"
 #include "ListSortProxy.h"
 #include "MainLayout.h"
+#include "UniformRowsTreeView.h"
 #include "UserListClicks.h"
 
 #include <QAbstractItemModel>
@@ -14,7 +15,7 @@
 
 ListViewPane::ListViewPane(const QString &name, QWidget *parent)
     : QStackedWidget(parent), m_sort(new ListSortProxy(this)), m_pictures(new ImageListProxyModel(this)),
-      m_details(new QTreeView(this)), m_icons(new QListView(this))
+      m_details(new UniformRowsTreeView(this)), m_icons(new QListView(this))
 {
     m_pictures->setSourceModel(m_sort);
     static_assert(IconKeyRole == ImageListProxyModel::IconKeyRole);

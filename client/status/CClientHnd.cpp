@@ -24,6 +24,7 @@
 #include "platform/StatusCode.h"
 
 #include <QScopeGuard>
+#include <QStringBuilder>
 
 namespace {
 
@@ -236,8 +237,13 @@ void CClientHnd::makeChange(const StatusChange &change, DbHandle &connection)
                                                      QString());
         });
     Steps::skip([&] { announce(seq, change.userId, change.status, change.note, change.outAt, change.dueBack); });
-    if (change.interactive)
-        updateStep([&] { showCheckInDialog(change.userId, change.status, change.dueBack); });
+    // His row holds what was just stored: read back, it would say the same.
+    if (change.interactive && change.userId == g_lUserID) {
+        CUser stored;
+        stored.IsIn = change.status.trimmed();
+        stored.ETA = StoredDay(change.dueBack).toDouble();
+        updateStep([&] { offerCheckIn(stored); });
+    }
     g_iDBRetryCount = 0;
 }
 
@@ -306,29 +312,33 @@ void CClientHnd::showCheckInDialog(qint32 userId, const QString &, double)
     if (userId != g_lUserID)
         return;
     try {
-        const CUser stored = ownStoredStatus();
-        const QString &status = stored.IsIn;
-        dropCheckInPopup();
-        if (IsInStatus(status) || !g_uiFactory.checkInPopup)
-            return;
-        m_checkInPopup = g_uiFactory.checkInPopup();
-        ICheckInPopup *popup = m_checkInPopup.get();
-        if (!popup)
-            return;
-        popup->setTitle(QStringLiteral("Qel Status Change"));
-        popup->setMessage(QStringLiteral("Your status has been set to ") + GetStatusDescription(status)
-                          + QStringLiteral(", click Check In to set your status back to ")
-                          + GetStatusDescription(BuiltInStatus::In));
-        popup->setCheckIn();
-        popup->setDueBack(stored.ETA);
-        popup->showModeless();
-        popup->display();
-        // Events served while it slid in may have replaced it already.
-        if (m_checkInPopup.get() == popup)
-            popup->setAlwaysOnTop();
+        offerCheckIn(ownStoredStatus());
     } catch (const AppError &e) {
         WriteErrorLog(e.number(), e.description(), kClass + QStringLiteral(".showCheckInDialog\r\n") + e.source());
     }
+}
+
+void CClientHnd::offerCheckIn(const CUser &stored)
+{
+    const QString &status = stored.IsIn;
+    dropCheckInPopup();
+    if (IsInStatus(status) || !g_uiFactory.checkInPopup)
+        return;
+    m_checkInPopup = g_uiFactory.checkInPopup();
+    ICheckInPopup *popup = m_checkInPopup.get();
+    if (!popup)
+        return;
+    popup->setTitle(QStringLiteral("Qel Status Change"));
+    popup->setMessage(QStringLiteral("Your status has been set to ") + GetStatusDescription(status)
+                      + QStringLiteral(", click Check In to set your status back to ")
+                      + GetStatusDescription(BuiltInStatus::In));
+    popup->setCheckIn();
+    popup->setDueBack(stored.ETA);
+    popup->showModeless();
+    popup->display();
+    // Events served while it slid in may have replaced it already.
+    if (m_checkInPopup.get() == popup)
+        popup->setAlwaysOnTop();
 }
 
 void CClientHnd::dropCheckInPopup()
@@ -432,9 +442,11 @@ void CClientHnd::SetFrameCaption()
     Steps::skip([] {
         if (!g_frmMain)
             return;
-        g_frmMain->setCaption(GetResString(140) + QStringLiteral(" v%1.%2").arg(TESSALY_VERSION_MAJOR).arg(TESSALY_VERSION_MINOR)
-                              + QStringLiteral(" - ") + g_oCurrentUser.RealName + QStringLiteral(" - ")
-                              + GetStatusDescription(g_oCurrentUser.IsIn));
+        // Built in one go: every status change sets it.
+        const QString caption = GetResString(140) % u" v" % QString::number(TESSALY_VERSION_MAJOR) % u'.'
+            % QString::number(TESSALY_VERSION_MINOR) % u" - " % g_oCurrentUser.RealName % u" - "
+            % GetStatusDescription(g_oCurrentUser.IsIn);
+        g_frmMain->setCaption(caption);
     });
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 
+class CUser;
 class ContactList;
 class ICheckInPopup;
 class UserListPoll;
@@ -107,6 +108,8 @@ private:
                   double dueBack);
     void applyChosenStatus(const QList<CEntity> &users, const QString &status, const QString &note, double outAt,
                            double dueBack, bool addToCalendar);
+    // Offers "Check In" unless the stored status is an In one.
+    void offerCheckIn(const CUser &stored);
     void dropCheckInPopup();
     void applyOnCloseOption(int unloadMode, const QString &storedStatus, double storedDueBack);
 

@@ -268,15 +268,21 @@ void UserListPoll::applyRows(const QList<UserListReader::Row> &rows, bool increm
     UserListModel::HeldRows held(*m_model);
     QElapsedTimer sincePump;
     sincePump.start();
+    int shownPercent = 0;
     for (qsizetype i = 0; i < count; ++i) {
         if (i % 25 == 0 && i > 0 && pumpEvents && sincePump.elapsed() >= pumpIntervalMs) {
             m_model->showHeldRows();
             pumpEvents();
             sincePump.start();
         }
-        // The pump may have unloaded the main window, so it is asked anew.
-        if (IUserListView *view = IUserListView::ofMainWindow())
-            view->setProgress(int(DateUtil::roundHalfEven(double(i) * (100.0 / double(count)))));
+        // Told only when it moves: thousands of rows share each percent.
+        const int percent = int(DateUtil::roundHalfEven(double(i) * (100.0 / double(count))));
+        if (percent != shownPercent) {
+            shownPercent = percent;
+            // The pump may have unloaded the main window, so it is asked anew.
+            if (IUserListView *view = IUserListView::ofMainWindow())
+                view->setProgress(percent);
+        }
 
         const UserListReader::Row &row = rows.at(i);
         const CUser &user = row.user;

@@ -6,6 +6,8 @@
 #include "platform/AppError.h"
 
 #include <QSet>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <algorithm>
 
 namespace {
@@ -20,11 +22,6 @@ QString statusCondition(const QStringList &codes)
     if (codes.size() == 1)
         return QStringLiteral("IsIn = ?");
     return QStringLiteral("IsIn IN (") + placeholders(codes.size()) + u')';
-}
-
-QString trimmedText(const RecordSet &rs, const char *field)
-{
-    return DecodeQuotes(rs.text(QString::fromLatin1(field)).trimmed());
 }
 
 } // namespace
@@ -97,24 +94,46 @@ QStringList UserListReader::statusCodesFor(const QString &nodeCode)
 QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &connection, qint32 mark)
 {
     m_rowsRead = 0;
-    m_highest = mark;
     const bool ownConnection = !connection;
     QList<Row> rows;
-    try {
-        RecordSet rs = OpenADORecordSet(connection, query.sql, true, query.params);
-        QSet<qint32> seen;
-        rows.reserve(rs.recordCount());
-        for (; !rs.eof(); rs.moveNext()) {
-            if (rs.isNull(QStringLiteral("RealName")))
-                continue;
-            Row row = rowFrom(rs);
-            if (row.lastUpdated > m_highest)
-                m_highest = row.lastUpdated;
-            if (seen.contains(row.user.UserID))
-                continue;
-            seen.insert(row.user.UserID);
-            rows.append(std::move(row));
+    Fields fields;
+    // Rows mostly come in id order (a full read asks for it): a twice-read
+    // user is then the one just before, and a set of ids is built only
+    // once the order breaks.
+    bool ascending = true;
+    QSet<qint32> seen;
+    const auto start = [&] {
+        rows.clear();
+        seen.clear();
+        ascending = true;
+        m_highest = mark;
+        fields.found = false;
+    };
+    const auto take = [&](const QSqlQuery &q) {
+        if (!fields.found)
+            fields = fieldsOf(query.sql, connection->spec(), q.record());
+        if (fields.realName < 0 || q.isNull(fields.realName))
+            return;
+        Row row = rowFrom(q, fields);
+        if (row.lastUpdated > m_highest)
+            m_highest = row.lastUpdated;
+        const qint32 id = row.user.UserID;
+        if (ascending && !rows.isEmpty() && id <= rows.constLast().user.UserID) {
+            if (id == rows.constLast().user.UserID)
+                return;
+            ascending = false;
+            for (const Row &earlier : std::as_const(rows))
+                seen.insert(earlier.user.UserID);
         }
+        if (!ascending) {
+            if (seen.contains(id))
+                return;
+            seen.insert(id);
+        }
+        rows.append(std::move(row));
+    };
+    try {
+        ReadADORows(connection, query.sql, query.params, start, take);
     } catch (const AppError &e) {
         if (ownConnection)
             CloseADOConnection(connection);
@@ -127,29 +146,73 @@ QList<UserListReader::Row> UserListReader::read(const Query &query, DbHandle &co
         CloseADOConnection(connection);
     g_iDBRetryCount = 0;
     m_rowsRead = qint32(rows.size());
-    const auto byId = [](const Row &a, const Row &b) { return a.user.UserID < b.user.UserID; };
-    if (!std::is_sorted(rows.begin(), rows.end(), byId))
+    if (!ascending) {
+        const auto byId = [](const Row &a, const Row &b) { return a.user.UserID < b.user.UserID; };
         std::stable_sort(rows.begin(), rows.end(), byId);
+    }
+    m_codes.clear();
     return rows;
 }
 
-UserListReader::Row UserListReader::rowFrom(const RecordSet &rs)
+UserListReader::Fields::Fields(const QSqlRecord &record)
+    : found(true), columns(record.count()), userId(record.indexOf(QStringLiteral("UserID"))),
+      realName(record.indexOf(QStringLiteral("RealName"))), isIn(record.indexOf(QStringLiteral("IsIn"))),
+      note(record.indexOf(QStringLiteral("Note"))), mobileOn(record.indexOf(QStringLiteral("MobileOn"))),
+      eta(record.indexOf(QStringLiteral("ETA"))),
+      lastStatusChange(record.indexOf(QStringLiteral("LastStatusChange"))),
+      mobilePh(record.indexOf(QStringLiteral("MobilePh"))), phExtension(record.indexOf(QStringLiteral("PhExtension"))),
+      etd(record.indexOf(QStringLiteral("ETD"))), email(record.indexOf(QStringLiteral("Email"))),
+      isActive(record.indexOf(QStringLiteral("IsActive"))), inGroup(record.indexOf(QStringLiteral("InGroup"))),
+      lastUpdated(record.indexOf(QStringLiteral("LastUpdated")))
 {
+}
+
+UserListReader::Fields UserListReader::fieldsOf(const QString &sql, const ConnectionSpec &database,
+                                                const QSqlRecord &columns)
+{
+    // Looking the names up costs more than reading a poll's few rows, so it
+    // is done once for a statement on a database: its columns keep their
+    // places there (a column added to a table comes last, and changes the
+    // count).
+    const auto known = m_fields.constFind(sql);
+    if (known != m_fields.constEnd() && known->columns == columns.count() && known->database == database)
+        return *known;
+    if (m_fields.size() >= 16)
+        m_fields.clear();
+    Fields fields(columns);
+    fields.database = database;
+    return *m_fields.insert(sql, fields);
+}
+
+UserListReader::Row UserListReader::rowFrom(const QSqlQuery &q, const Fields &f)
+{
+    const auto value = [&q](int field) { return field < 0 ? QVariant() : q.value(field); };
+    const auto text = [&value](int field) { return DecodeQuotes(value(field).toString().trimmed()); };
     Row row;
     CUser &user = row.user;
-    user.UserID = qint32(rs.integer(QStringLiteral("UserID")));
-    user.RealName = trimmedText(rs, "RealName");
-    user.IsIn = trimmedText(rs, "IsIn");
-    user.Note = trimmedText(rs, "Note");
-    user.MobileOn = rs.flag(QStringLiteral("MobileOn"));
-    user.ETA = rs.number(QStringLiteral("ETA"));
-    user.LastStatusChange = rs.number(QStringLiteral("LastStatusChange"));
-    user.MobilePh = trimmedText(rs, "MobilePh");
-    user.PhExtension = trimmedText(rs, "PhExtension");
-    user.ETD = rs.number(QStringLiteral("ETD"));
-    user.Email = trimmedText(rs, "Email");
-    row.active = rs.integer(QStringLiteral("IsActive")) == 1;
-    row.member = rs.integer(QStringLiteral("InGroup"), 1) != 0;
-    row.lastUpdated = qint32(rs.integer(QStringLiteral("LastUpdated"), -1));
+    user.UserID = qint32(RecordSet::toInteger(value(f.userId)));
+    user.RealName = text(f.realName);
+    user.IsIn = sharedCode(text(f.isIn));
+    user.Note = text(f.note);
+    user.MobileOn = RecordSet::toFlag(value(f.mobileOn));
+    user.ETA = RecordSet::toNumber(value(f.eta));
+    user.LastStatusChange = RecordSet::toNumber(value(f.lastStatusChange));
+    user.MobilePh = text(f.mobilePh);
+    user.PhExtension = text(f.phExtension);
+    user.ETD = RecordSet::toNumber(value(f.etd));
+    user.Email = text(f.email);
+    row.active = RecordSet::toInteger(value(f.isActive)) == 1;
+    row.member = RecordSet::toInteger(value(f.inGroup), 1) != 0;
+    row.lastUpdated = qint32(RecordSet::toInteger(value(f.lastUpdated), -1));
     return row;
+}
+
+QString UserListReader::sharedCode(const QString &code)
+{
+    // Thousands of rows hold a handful of status codes: each is kept once.
+    const auto found = m_codes.constFind(code);
+    if (found != m_codes.constEnd())
+        return *found;
+    m_codes.insert(code);
+    return code;
 }

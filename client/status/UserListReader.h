@@ -3,9 +3,14 @@
 #include "foundation/CUser.h"
 #include "foundation/MADOFunctions.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 #include <QVariantList>
+
+class QSqlQuery;
+class QSqlRecord;
 
 // Reads users' rows of STAFF_STATUS for the user list: the statements for
 // each kind of list, and the read itself, which keeps count of the rows and
@@ -52,7 +57,23 @@ public:
     qint32 highest() const { return m_highest; }
 
 private:
-    static Row rowFrom(const RecordSet &rs);
+    // Where the fields a row needs are in the query's columns (-1 for none).
+    struct Fields
+    {
+        Fields() = default;
+        explicit Fields(const QSqlRecord &record);
+        bool found = false;
+        int columns = 0;
+        ConnectionSpec database;
+        int userId = -1, realName = -1, isIn = -1, note = -1, mobileOn = -1, eta = -1, lastStatusChange = -1,
+            mobilePh = -1, phExtension = -1, etd = -1, email = -1, isActive = -1, inGroup = -1, lastUpdated = -1;
+    };
+    Fields fieldsOf(const QString &sql, const ConnectionSpec &database, const QSqlRecord &columns);
+    Row rowFrom(const QSqlQuery &q, const Fields &fields);
+    QString sharedCode(const QString &code);
+
+    QSet<QString> m_codes; // the status codes of the read under way
+    QHash<QString, Fields> m_fields; // by statement
 
     qint32 m_rowsRead = 0;
     qint32 m_highest = -1;

@@ -7,6 +7,8 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 
+#include <QHash>
+
 
 void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double &dueBack, QString &note,
                                      QString &status)
@@ -40,13 +42,30 @@ void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double
 
 QString UserListRows::cellText(double when)
 {
+    // Rows share a handful of times (people leave for the same meeting), so
+    // each text is made once and shared: a load of thousands of rows spends
+    // less time and memory on them. It depends on the time and on whether
+    // that is today.
+    static QHash<double, QString> made[2];
+    const bool today = DateUtil::daysBetween(Clock::nowDays(), when) == 0;
+    QHash<double, QString> &texts = made[today ? 1 : 0];
+    const auto found = texts.constFind(when);
+    if (found != texts.constEnd())
+        return *found;
+    if (texts.size() >= 1024)
+        texts.clear();
+    return *texts.insert(when, timeText(when, today));
+}
+
+QString UserListRows::timeText(double when, bool today)
+{
     // "h:mm ap" written out: a load of thousands of rows would otherwise
     // read the format again for every cell.
     const QTime at = DateUtil::timeOf(when);
     const int hour = at.hour() % 12 == 0 ? 12 : at.hour() % 12;
     const QString time = QString::number(hour) + u':' + QString::number(at.minute()).rightJustified(2, u'0')
         + (at.hour() < 12 ? QLatin1String(" am") : QLatin1String(" pm"));
-    if (DateUtil::daysBetween(Clock::nowDays(), when) == 0)
+    if (today)
         return time;
     return DateUtil::mediumDate(DateUtil::fromDays(when)) + u' ' + time;
 }

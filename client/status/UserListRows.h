@@ -21,4 +21,7 @@ public:
     static QString cellText(double when);
 
     static QColor grey();
+
+private:
+    static QString timeText(double when, bool today);
 };

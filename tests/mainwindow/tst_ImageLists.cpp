@@ -1,10 +1,14 @@
 #include "TestSupport.h"
 #include "mainwindow/CMainImageLists.h"
+#include "mainwindow/ListViewPane.h"
 #include "status/IconArt.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QTreeView>
 #include <QtTest>
 
 namespace {
@@ -112,6 +116,44 @@ private slots:
         for (const QString &key : CMainImageLists::toolbarKeys()) {
             QVERIFY2(!IconArt::picture(key, 32).toImage().allGray(), qPrintable(key));
             QVERIFY2(IconArt::greyPicture(key, 32).toImage().allGray(), qPrintable(key));
+        }
+    }
+
+    // The details list measures its first row again only when a change to
+    // it may change the height all rows share.
+    void firstRowMeasuredOnlyWhenItsHeightMayChange()
+    {
+        struct Counting : QStyledItemDelegate
+        {
+            mutable int measures = 0;
+            QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+            {
+                ++measures;
+                return QStyledItemDelegate::sizeHint(option, index);
+            }
+        } delegate;
+        QStandardItemModel model(3, 2);
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 2; ++column)
+                model.setItem(row, column, new QStandardItem(QStringLiteral("Row %1").arg(row)));
+        ListViewPane pane(QStringLiteral("lvwTest"));
+        pane.setModel(&model);
+        QTreeView *view = pane.detailsView();
+        view->setItemDelegate(&delegate);
+        pane.resize(300, 200);
+        pane.show();
+        QApplication::processEvents();
+        const auto rowHeight = [&] { return view->visualRect(pane.model()->index(2, 0)).height(); };
+        const int oneLine = rowHeight();
+        // text of the first cell, whether it is measured, whether rows are taller
+        const QList<std::tuple<QString, bool, bool>> steps = {
+            {"Out", true, false},         {"Back at 2:00 pm", false, false}, {"Two\nlines", true, true},
+            {"Ünïcode Ω", true, false},   {"In", true, false},               {"Lunch", false, false}};
+        for (const auto &[text, measured, taller] : steps) {
+            const int before = delegate.measures;
+            model.item(0, 0)->setText(text);
+            QCOMPARE(delegate.measures > before, measured);
+            QCOMPARE(rowHeight() > oneLine, taller);
         }
     }
 };

@@ -89,6 +89,9 @@ private slots:
                                                 << "Out|OUT|Board|9:00 am|5:00 pm";
         QTest::newRow("due back the minute after") << today(17, 1) << "OUT" << today(9, 0) << today(17, 0)
                                                    << "Out|OUT|Board|9:00 am|5:00 pm red";
+        QTest::newRow("the next day the same times show their date")
+            << today(9, 0).addDays(1) << "OUT" << today(9, 0) << today(17, 0)
+            << "Out|OUT|Board|04-Dec-26 9:00 am|04-Dec-26 5:00 pm red";
         QTest::newRow("yesterday's due back, red with its date")
             << today(9, 15) << "OUT" << today(8, 5).addDays(-1) << today(17, 0).addDays(-1)
             << "Out|OUT|Board|03-Dec-26 8:05 am|03-Dec-26 5:00 pm red";
