@@ -168,6 +168,8 @@ void CClientInitialise::openStartNode(const QString &key)
     Steps::logAndSkip(kLog, [&] {
         g_frmMain->selectTreeNode(key);
         g_frmMain->treeViewClick(key, true);
+        // The status bar names the view from the start, not only after a click.
+        g_frmMain->setCurrentViewMsg();
         g_frmMain->hidePopupMenu();
     });
 }

@@ -65,6 +65,7 @@ public:
     void loadNavigationTree(const NavigationTree &) override { g_events << QStringLiteral("tree"); }
     bool hasTreeImage(const QString &key) const override { return key != QLatin1String("ICOfax"); }
     bool selectTreeNode(const QString &key) override { g_events << QStringLiteral("select ") + key; return true; }
+    void setCurrentViewMsg() override { g_events << QStringLiteral("view named"); }
     void treeViewClick(const QString &key, bool force) override
     {
         g_events << QStringLiteral("click ") + key + (force ? QStringLiteral(" forced") : QString());
@@ -468,7 +469,8 @@ private slots:
 
         QVERIFY(g_fEnableChat && g_events.contains(QStringLiteral("chat 1")));
         QVERIFY(!g_fOutlook); // the system switch alone decides in the end
-        QCOMPARE(g_events.mid(g_events.lastIndexOf(QStringLiteral("tree")) + 1, 2), (QStringList{"select NOD3", "click NOD3 forced"}));
+        QCOMPARE(g_events.mid(g_events.lastIndexOf(QStringLiteral("tree")) + 1, 3),
+                 (QStringList{"select NOD3", "click NOD3 forced", "view named"}));
         // An icon without an image is marked missing.
         QCOMPARE(FindTreeNode(QStringLiteral("NOD5"))->Icon, QStringLiteral("ICO_MISSING"));
         QVERIFY(g_tray && !g_tray->timer); // switched on again by the caller
