@@ -10,6 +10,7 @@
 namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kTagRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
 } // namespace
 
 KeyedTreeWidget::KeyedTreeWidget(QWidget *parent) : QTreeWidget(parent)
@@ -36,14 +37,30 @@ QTreeWidgetItem *KeyedTreeWidget::addNode(const QString &parentKey, const QStrin
     return item;
 }
 
+void KeyedTreeWidget::setImageList(const CImageList *list)
+{
+    m_images = list;
+    if (list)
+        setIconSize(QSize(list->imageSize(), list->imageSize()));
+    for (QTreeWidgetItem *item : std::as_const(m_nodes))
+        showPicture(item);
+}
+
 void KeyedTreeWidget::describe(QTreeWidgetItem *item, const QString &text, const QString &imageKey, const QString &tag)
 {
     item->setText(0, text);
-    if (m_images) {
-        const bool known = !imageKey.isEmpty() && m_images->contains(imageKey);
-        item->setIcon(0, m_images->picture(known ? imageKey : QStringLiteral("ICO_MISSING")));
-    }
+    item->setData(0, kImageRole, imageKey);
     item->setData(0, kTagRole, tag);
+    showPicture(item);
+}
+
+void KeyedTreeWidget::showPicture(QTreeWidgetItem *item) const
+{
+    if (!m_images)
+        return;
+    const QString imageKey = item->data(0, kImageRole).toString();
+    const bool known = !imageKey.isEmpty() && m_images->contains(imageKey);
+    item->setIcon(0, m_images->picture(known ? imageKey : QStringLiteral("ICO_MISSING")));
 }
 
 bool KeyedTreeWidget::setNode(const QString &key, const QString &text, const QString &imageKey, const QString &tag)

@@ -14,7 +14,9 @@ class KeyedTreeWidget : public QTreeWidget
 public:
     explicit KeyedTreeWidget(QWidget *parent = nullptr);
 
-    void setImageList(const CImageList *list) { m_images = list; }
+    // Pictures the nodes from this list, those already there too, at its
+    // picture size.
+    void setImageList(const CImageList *list);
     // Adds a node under the node parentKey (top level when empty or unknown).
     // A picture key the image list lacks shows "ICO_MISSING". Gives null,
     // adding nothing, when the key is taken.
@@ -52,6 +54,7 @@ protected:
 
 private:
     void describe(QTreeWidgetItem *item, const QString &text, const QString &imageKey, const QString &tag);
+    void showPicture(QTreeWidgetItem *item) const;
 
     QHash<QString, QTreeWidgetItem *> m_nodes; // upper-cased key
     const CImageList *m_images = nullptr;

@@ -49,6 +49,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
@@ -278,6 +279,9 @@ void frmMain::Form_Load()
         connect(picVerticalSplit, &SplitterBar::released, this, &frmMain::Form_MouseUp);
     });
     Steps::logAndSkip(kLog, [this] { loadRecentNotes(); });
+    // The list is read again whenever the note box takes the focus: the
+    // user's other sessions may have sent notes since.
+    Steps::logAndSkip(kLog, [this] { m_band->cboNote->installEventFilter(this); });
     Steps::logAndSkip(kLog, [this] { loadImageList(); });
     Steps::logAndSkip(kLog, [this] { setWindowIcon(images.imghot.picture(QStringLiteral("Qel"))); });
     Steps::logAndSkip(kLog, [this] { ImageInfoBar->setPixmap(images.img16.pixmap(QStringLiteral("INF"))); });
@@ -808,10 +812,11 @@ QString frmMain::selectedListItemKey() const
 void frmMain::setListIconSize(int pixels)
 {
     // The 32-pixel pictures stand in for the small ones when the user asks
-    // for large list icons.
+    // for large icons, in the lists and in the tree.
     const CImageList *small = pixels >= 32 ? &images.imghot : &images.img16;
     lvwUserList->setImageLists(small, &images.imghot);
     lvwReservations->setImageLists(small, &images.imghot);
+    trvUserlist->setImageList(small);
 }
 
 QIcon frmMain::smallImage(const QString &imageKey) const
@@ -1401,6 +1406,15 @@ void frmMain::loadRecentNotes()
 {
     m_vRecentNotes.load();
     showRecentNotes();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // Not when the focus only comes back from the box's own drop-down.
+    if (watched == m_band->cboNote && event->type() == QEvent::FocusIn
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        Steps::logAndSkip(kLog, [this] { loadRecentNotes(); });
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::saveRecentNote()

@@ -189,6 +189,7 @@ private:
     void sendPhoneMessage();
     void openChatRoom();
     void loadRecentNotes();
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void saveRecentNote();
     void showRecentNotes();
 

@@ -280,6 +280,16 @@ private slots:
         QCOMPARE(eta(), DateUtil::toDays(QDate(2004, 8, 2), QTime(18, 0)));
         QCOMPARE(note->count(), 1);
 
+        // A note sent from another session shows when the box takes the focus;
+        // what is typed stays.
+        SetRegistryValue(QStringLiteral("Notes"), RegString, QStringLiteral("From home##Canteen##"),
+                         AppRegistryKey() + QStringLiteral("\\RecentNotes"));
+        note->setEditText(QStringLiteral("typed"));
+        QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(note, &focus);
+        QCOMPARE(note->count(), 2);
+        QCOMPARE(note->itemText(0) + u'|' + note->currentText(), QStringLiteral("From home|typed"));
+
         // A drop-down item sets its status.
         control<QMenu>(w, "MTGMenu")->actions().at(0)->trigger();
         QCOMPARE(stored(QStringLiteral("IsIn")), QStringLiteral("MTA"));
@@ -427,6 +437,7 @@ private slots:
         SetRegistryValue(QStringLiteral("Left"), RegDword, 60000, settingsKey());
         SetRegistryValue(QStringLiteral("VSplitter"), RegDword, 2400, settingsKey());
         SetRegistryValue(QStringLiteral("Height"), RegString, QStringLiteral("tall"), settingsKey());
+        SetRegistryValue(QStringLiteral("IconSize"), RegDword, 32, settingsKey());
         stopBoard();
         w = startBoard(QStringLiteral("ADA"));
         QVERIFY(w);
@@ -438,6 +449,10 @@ private slots:
         auto *shown = control<ListViewPane>(w, "lvwUserList");
         QCOMPARE(shown->font().pointSize(), 8);
         QVERIFY(shown->detailsView()->isColumnHidden(UserListModel::NoteColumn));
+        // Large icons in the tree too, on the nodes it already holds.
+        auto *nodes = control<KeyedTreeWidget>(w, "trvUserlist");
+        QCOMPARE(nodes->iconSize(), QSize(32, 32));
+        QVERIFY(nodes->node(QStringLiteral("NOD3"))->icon(0).availableSizes().contains(QSize(32, 32)));
     }
 
     void searchSortAndHints()
