@@ -502,12 +502,19 @@ private slots:
         QCOMPARE(names(), QStringList({"Ada Lindqvist", "Chiara Russo", "Bruno Ferrand"}));
         g_oClientHnd->updateView(2, QStringLiteral("OUT"), QString(), 0, today + 8.0 / 24); // a datagram
         QCOMPARE(names(), QStringList({"Ada Lindqvist", "Bruno Ferrand", "Chiara Russo"}));
+        // Another copy moves him later; the poll reads it and the row moves.
+        m_db->exec(QStringLiteral("UPDATE STAFF_STATUS SET IsIn = 'OUT', ETA = ?, LastUpdated = "
+                                  "(SELECT MAX(LastUpdated) + 1 FROM STAFF_STATUS) WHERE UserID = 2"),
+                   {today + 11.0 / 24});
+        QString query, node = QStringLiteral("NOD3");
+        g_oClientHnd->RefreshUserList(false, true, query, node);
+        QCOMPARE(names(), QStringList({"Ada Lindqvist", "Chiara Russo", "Bruno Ferrand"}));
 
         // The info bar's hints.
         QVERIFY(QTest::qWaitForWindowExposed(w));
         auto *label = control<QLabel>(w, "lblStatus");
         QWidget *rows = list->detailsView()->viewport();
-        QTest::mouseMove(rows, list->detailsView()->visualRect(list->model()->index(1, 0)).center());
+        QTest::mouseMove(rows, list->detailsView()->visualRect(list->model()->index(2, 0)).center());
         QCOMPARE(label->text(), GetUserStatusLine(QStringLiteral("USR2")));
         QVERIFY(label->text().startsWith(QStringLiteral("Bruno Ferrand ")));
         QTest::mouseMove(rows, QPoint(5, rows->height() - 5));
