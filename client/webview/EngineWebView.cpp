@@ -2,17 +2,66 @@
 
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 namespace {
 
+const QString kRefusedLink = QStringLiteral("tessaly: refused link ");
+
+// The engine runs a javascript: link inside the page and drops file: and
+// data: links without asking the page, so none of them would reach
+// acceptNavigationRequest. This script, in a world of its own, stops a click
+// on a link of any scheme but the web's and mail's before the engine acts,
+// and names it on the console, where the page below hears it.
+QWebEngineScript linkGuard()
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("link guard"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(QStringLiteral(R"((function () {
+    const allowed = ['http:', 'https:', 'mailto:', 'about:'];
+    function guard(event) {
+        const link = event.target instanceof Element ? event.target.closest('a[href], area[href]') : null;
+        if (!link || allowed.includes(link.protocol))
+            return;
+        event.preventDefault();
+        event.stopImmediatePropagation();
+        console.info('%1' + link.href);
+    }
+    document.addEventListener('click', guard, true);
+    document.addEventListener('auxclick', guard, true);
+})();)")
+                             .arg(kRefusedLink));
+    return script;
+}
+
 class GuardedPage : public QWebEnginePage
 {
 public:
-    GuardedPage(IWebViewHost &host, QObject *parent) : QWebEnginePage(parent), m_host(host) {}
+    GuardedPage(IWebViewHost &host, QObject *parent) : QWebEnginePage(parent), m_host(host)
+    {
+        scripts().insert(linkGuard());
+    }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool) override { return m_host.mayOpen(url); }
+
+    // A stopped link goes to the host, which logs the refusal. The page's own
+    // script could write the same line, so only schemes the host refuses
+    // outright are passed on: nothing is opened or handed on from here.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int, const QString &) override
+    {
+        if (!message.startsWith(kRefusedLink))
+            return;
+        const QUrl url(message.mid(kRefusedLink.size()).left(2048));
+        const QString scheme = url.scheme().toLower();
+        if (scheme != u"http" && scheme != u"https" && scheme != u"mailto" && scheme != u"about")
+            m_host.mayOpen(url);
+    }
 
 private:
     IWebViewHost &m_host;

@@ -20,7 +20,11 @@ const bool g_sharedContexts = [] {
     return true;
 }();
 
-const QByteArray kPage = "<html><head><title>Hello</title></head><body><a href=\"file:///etc/hostname\">disk</a></body></html>";
+// Its own script follows its two links as soon as it is loaded.
+const QByteArray kPage = "<html><head><title>Hello</title></head>"
+                         "<body onload=\"for (const a of document.links) a.click()\">"
+                         "<a href=\"file:///etc/hostname\">disk</a> <a href=\"javascript:document.title='ran'\">run</a>"
+                         "</body></html>";
 
 // Serves /page, and redirects every other path to a local file.
 class PageServer : public QTcpServer
@@ -148,6 +152,9 @@ private Q_SLOTS:
         QVERIFY(engineLoaded());
         QVERIFY(!qobject_cast<QTextBrowser *>(pane.view()->widget()));
         QCOMPARE(pane.view()->url(), QUrl(m_server.address("/page")));
+        QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused javascript:document.title")), 10000);
+        QVERIFY(debugLog().contains(QStringLiteral("refused file:///etc/hostname")));
+        QCOMPARE(pane.view()->widget()->property("title").toString(), QStringLiteral("Hello"));
 
         load(pane, m_server.address("/redirect"));
         QVERIFY(!pane.view()->url().isLocalFile());
