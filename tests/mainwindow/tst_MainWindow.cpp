@@ -905,6 +905,8 @@ private slots:
                 resource->txtName->setText(resource->txtName->text() == "Van" ? "Big Van" : "Truck");
                 resource->OK_Click();
             } else if (auto *booking = qobject_cast<frmReservation *>(&dialog)) {
+                if (booking->txtBookedTo->text() == QLatin1String("Bruno"))
+                    booking->txtBookedTo->setText(QStringLiteral("Bruno and guest"));
                 booking->OK_Click();
             }
         };
@@ -914,12 +916,18 @@ private slots:
         Q_EMIT list->itemClicked(list->rowOfKey(QStringLiteral("RES1")));
         menuOf(list);
         pick(QStringLiteral("mnuPopupSub(10)"));
-        pick(QStringLiteral("mnuPopupSubSub(7)")); // all history
+        pick(QStringLiteral("mnuPopupSubSub(7)")); // all history: ten years
+        const QDate since = DateUtil::dateOf(Clock::nowDays()).addDays(-3650);
+        QVERIFY(control<QLabel>(w, "lblResource")->text().endsWith(DateUtil::mediumDate(QDateTime(since, QTime()))));
         menuOf(bookings);
         pick(QStringLiteral("mnuPopupSub(9)"));
         QCOMPARE(m_db->rows("SELECT Name FROM Resource ORDER BY ID"), QStringList({"Big Van", "Truck"}));
         QCOMPARE(count("SELECT COUNT(*) FROM Reservation WHERE UserID = 1"), 1);
         QCOMPARE(bookings->model()->rowCount(), 3);
+        selectRows(bookings, {QStringLiteral("RES5")});
+        menuOf(bookings);
+        pick(QStringLiteral("mnuPopupSub(10)")); // another's booking, edited by an administrator
+        QCOMPARE(m_db->rows("SELECT BookedTo FROM Reservation WHERE ID = 5"), QStringList{"Bruno and guest"});
 
         selectRows(bookings, {QStringLiteral("RES5")});
         menuOf(bookings);
@@ -927,6 +935,8 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Reservation"), 3);
         pick(QStringLiteral("mnuPopupSub(11)"));
         QCOMPARE(std::pair(count("SELECT COUNT(*) FROM Reservation"), bookings->model()->rowCount()), std::pair(2, 2));
+        const auto deleteQuestions = [&] { return asked().filter(QRegularExpression("^Delete:Are you sure")).size(); };
+        QCOMPARE(deleteQuestions(), 2); // before the refused delete and before the done one
         // Check-in of a booking another copy deleted meanwhile.
         selectRows(bookings, {QStringLiteral("RES6")});
         menuOf(bookings);
@@ -964,6 +974,7 @@ private slots:
         QCOMPARE(members(), std::pair(0, false));
         QCOMPARE(g_sCurrentNodeKey, tree->selectedKey()); // its view gave way
         QCOMPARE(m_db->env.errorWindow.shown.size(), 4); // the four refusals
+        QCOMPARE(deleteQuestions(), 4); // the resource's and the node's
     }
 };
 
