@@ -72,9 +72,6 @@ int main(int argc, char *argv[])
         Main(argumentsOf(app));
         return 0;
     }
-    // The web engine, loaded with the first web page, needs it set before the
-    // application exists (else its first view ends the program).
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tessaly"));
     app.setQuitOnLastWindowClosed(false);

@@ -1,12 +1,48 @@
 #include "EngineWebView.h"
 
+#include <QCoreApplication>
+#include <QOpenGLContext>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
+// Qt GUI's setter of the context that every OpenGL context of the program
+// shares with. Exported, and what the engine itself calls when it is linked
+// into a program from the start, but not declared in Qt's public headers.
+void qt_gl_set_global_share_context(QOpenGLContext *context);
+
 namespace {
+
+// The engine draws through contexts that share with that one context; without
+// it the first view ends the program. Qt would make it at start-up if told so
+// before the application exists, but every start would then pay for an
+// OpenGL context (some 40 ms on a software renderer) for a pane most starts
+// never show; so it is made here, before the first view, as Qt makes it.
+// Where there is no OpenGL (no display) creating it fails, and the engine,
+// which still needs the object, draws without it.
+QOpenGLContext *g_shareContext = nullptr;
+
+// Let go of it when the application ends, as the engine does with its own.
+void dropShareContext()
+{
+    if (QOpenGLContext::globalShareContext() == g_shareContext)
+        qt_gl_set_global_share_context(nullptr);
+    delete g_shareContext;
+    g_shareContext = nullptr;
+}
+
+void makeShareContext()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    g_shareContext = new QOpenGLContext;
+    g_shareContext->setFormat(QSurfaceFormat::defaultFormat());
+    g_shareContext->create();
+    qt_gl_set_global_share_context(g_shareContext);
+    qAddPostRoutine(dropShareContext);
+}
 
 const QString kRefusedLink = QStringLiteral("tessaly: refused link ");
 
@@ -69,8 +105,10 @@ private:
 
 } // namespace
 
-EngineWebView::EngineWebView(QWidget *parent, IWebViewHost &host) : m_view(new QWebEngineView(parent))
+EngineWebView::EngineWebView(QWidget *parent, IWebViewHost &host)
 {
+    makeShareContext();
+    m_view = new QWebEngineView(parent);
     m_view->setObjectName(QStringLiteral("oWebBrowser"));
     auto *page = new GuardedPage(host, m_view);
     m_view->setPage(page);

@@ -14,12 +14,6 @@
 
 namespace {
 
-// Set before the application exists, as the program does.
-const bool g_sharedContexts = [] {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    return true;
-}();
-
 // Its own script follows its two links as soon as it is loaded.
 const QByteArray kPage = "<html><head><title>Hello</title></head>"
                          "<body onload=\"for (const a of document.links) a.click()\">"
