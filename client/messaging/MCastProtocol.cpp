@@ -238,7 +238,7 @@ void MCastProtocol::gotResendRequest(const QString &datagram)
         dropped(datagram);
         return;
     }
-    const auto update = m_window.Find(QString::number(*seq));
+    const auto update = m_window.Find(*seq);
     if (!update || update->OriginatorID != m_receiver->signedInUserId())
         return; // only the copy that sent it answers
     if (m_throttle.mayAnswer(*seq))

@@ -122,7 +122,7 @@ private slots:
         for (qint32 seq = 8; seq <= 107; ++seq)
             window.Add(update(seq));
         QCOMPARE(window.count(), 100);
-        QVERIFY(!window.contains("7") && window.contains("8") && window.contains("107"));
+        QVERIFY(!window.contains("7") && window.contains("8") && window.contains("107") && !window.contains("0107"));
         // When full, the oldest goes first even though nothing is added.
         window.Add(update(50, 9, -1));
         QCOMPARE(window.count(), 99);
