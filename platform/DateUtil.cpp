@@ -99,6 +99,9 @@ qint64 DateUtil::secondsBetween(double from, double to)
 
 double DateUtil::val(const QString &text)
 {
+    // Keys are mostly letters and a whole number, read on every list refresh.
+    if (const std::optional<double> whole = plainWholeNumber(text))
+        return *whole;
     QString s;
     s.reserve(text.size());
     for (QChar c : text)
@@ -134,6 +137,20 @@ double DateUtil::val(const QString &text)
     // Too large for a double: callers check std::isfinite before using it.
     return found.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
                                   : std::numeric_limits<double>::infinity();
+}
+
+std::optional<double> DateUtil::plainWholeNumber(const QString &text)
+{
+    // Fifteen digits at most: every such number is a double exactly.
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return double(value);
 }
 
 double DateUtil::roundHalfEven(double value)

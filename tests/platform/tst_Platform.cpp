@@ -32,7 +32,8 @@ private slots:
     void val()
     {
         const QList<QPair<const char *, double>> texts = {
-            {"  12abc", 12.0}, {"1 2 3", 123.0}, {"&H1F", 31.0}, {"1e999", std::numeric_limits<double>::infinity()}, {"abc", 0.0}};
+            {"  12abc", 12.0}, {"1 2 3", 123.0}, {"&H1F", 31.0}, {"1e999", std::numeric_limits<double>::infinity()}, {"abc", 0.0},
+            {"0042", 42.0}, {"999999999999999", 999999999999999.0}, {"12345678901234567", 12345678901234567.0}};
         for (const auto &[text, expected] : texts)
             QVERIFY2(DateUtil::val(QLatin1String(text)) == expected, text);
     }
