@@ -2,8 +2,8 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -160,11 +160,12 @@ double DateUtil::roundHalfEven(double value)
 
 QString DateUtil::numberText(double value)
 {
+    // printf's "%.15g" in the C locale, whatever locale the process has, and
+    // without reading a format: every update sent writes two of these.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    QString text = QString::fromLatin1(buffer);
-    text.replace(u',', u'.'); // whatever the C locale of the process says
-    return text;
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return QString::fromLatin1(buffer, qsizetype(written.ptr - buffer));
 }
 
 QString DateUtil::mediumDate(const QDateTime &moment)
