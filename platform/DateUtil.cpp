@@ -2,8 +2,8 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -99,6 +99,9 @@ qint64 DateUtil::secondsBetween(double from, double to)
 
 double DateUtil::val(const QString &text)
 {
+    // Keys are mostly letters and a whole number, read on every list refresh.
+    if (const std::optional<double> whole = plainWholeNumber(text))
+        return *whole;
     QString s;
     s.reserve(text.size());
     for (QChar c : text)
@@ -136,6 +139,20 @@ double DateUtil::val(const QString &text)
                                   : std::numeric_limits<double>::infinity();
 }
 
+std::optional<double> DateUtil::plainWholeNumber(const QString &text)
+{
+    // Fifteen digits at most: every such number is a double exactly.
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return double(value);
+}
+
 double DateUtil::roundHalfEven(double value)
 {
     return std::nearbyint(value); // the default rounding mode is to nearest, ties to even
@@ -143,11 +160,12 @@ double DateUtil::roundHalfEven(double value)
 
 QString DateUtil::numberText(double value)
 {
+    // printf's "%.15g" in the C locale, whatever locale the process has, and
+    // without reading a format: every update sent writes two of these.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    QString text = QString::fromLatin1(buffer);
-    text.replace(u',', u'.'); // whatever the C locale of the process says
-    return text;
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return QString::fromLatin1(buffer, qsizetype(written.ptr - buffer));
 }
 
 QString DateUtil::mediumDate(const QDateTime &moment)

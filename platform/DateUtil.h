@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <optional>
 
 // Dates are kept as day numbers: whole days counted from 30 December 1899 in
 // local time, the fraction the time of day; 0 means "no date". This is how the
@@ -52,4 +53,8 @@ public:
     static QTime parseTime(const QString &text);
     // Reads a date in the short form, ISO form or medium form.
     static QDate parseDate(const QString &text);
+
+private:
+    // Digits only, at most fifteen: what val reads them as; nothing otherwise.
+    static std::optional<double> plainWholeNumber(const QString &text);
 };

@@ -3,7 +3,6 @@
 #include "DateUtil.h"
 
 #include <charconv>
-#include <cstdio>
 
 QString FormatSQLNumber(QString &numberText)
 {
@@ -53,12 +52,21 @@ QString HistoryDate(double day)
     const QDate date = at.date();
     if (date.year() < 1000 || date.year() > 9999)
         return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    // Written out: reading the format costs more than the rest of a write.
+    // Written out digit by digit: reading a format, even printf's, costs more
+    // than the rest of a write.
     const QTime time = at.time();
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", date.year(), date.month(), date.day(),
-                  time.hour(), time.minute(), time.second());
-    return QString::fromLatin1(buffer);
+    char text[] = "0000-00-00 00:00:00";
+    const auto put = [&text](int first, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            text[first + i] = char('0' + value % 10);
+    };
+    put(0, date.year(), 4);
+    put(5, date.month(), 2);
+    put(8, date.day(), 2);
+    put(11, time.hour(), 2);
+    put(14, time.minute(), 2);
+    put(17, time.second(), 2);
+    return QString::fromLatin1(text, qsizetype(sizeof text - 1));
 }
 
 double DayFromColumn(const QVariant &value)

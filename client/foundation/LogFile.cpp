@@ -11,6 +11,11 @@ LogFile::LogFile(const QString &name, bool keepOpen)
 
 void LogFile::write(const QString &folder, const QString &prefix, const QString &text)
 {
+    write(folder, prefix, [&text] { return text; });
+}
+
+void LogFile::write(const QString &folder, const QString &prefix, const std::function<QString()> &text)
+{
     if (!takeTurn()) {
         ++m_leftOut;
         m_leftOutPrefix = prefix;
@@ -18,7 +23,7 @@ void LogFile::write(const QString &folder, const QString &prefix, const QString 
     }
     const QString path = folder + u'/' + m_name;
     writeLeftOutCount(path);
-    append(path, prefix + text);
+    append(path, prefix + text());
 }
 
 void LogFile::close()

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QString>
+#include <functional>
 #include <memory>
 
 // One of the program's logs, kept from filling the disk whatever is written
@@ -28,6 +29,8 @@ public:
     // Appends prefix + text to the file of that name in the folder; lost when
     // the file cannot be written.
     void write(const QString &folder, const QString &prefix, const QString &text);
+    // The same, the text made only when the line is written.
+    void write(const QString &folder, const QString &prefix, const std::function<QString()> &text);
     // Writes the count of lines left out, if any, and closes the file.
     void close();
 

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <limits>
 
 namespace {
 
@@ -32,10 +33,26 @@ bool isWritableFolder(const QString &folder)
     return ok;
 }
 
+QString linePrefixAt(const QDateTime &moment)
+{
+    return DateUtil::mediumDate(moment) + u' ' + DateUtil::longTime(moment) + GetVersionTag();
+}
+
+// The prefix shows the time to the second, and a flood of datagrams writes
+// lines far faster: it is made once a second.
 QString linePrefix()
 {
-    const QDateTime now = Clock::now();
-    return DateUtil::mediumDate(now) + u' ' + DateUtil::longTime(now) + GetVersionTag();
+    if (Clock::isPinned())
+        return linePrefixAt(Clock::now());
+    thread_local qint64 second = std::numeric_limits<qint64>::min();
+    thread_local QString prefix;
+    const qint64 now = Clock::nowMs();
+    const qint64 thisSecond = now >= 0 ? now / 1000 : (now - 999) / 1000;
+    if (thisSecond != second) {
+        prefix = linePrefixAt(QDateTime::fromMSecsSinceEpoch(now));
+        second = thisSecond;
+    }
+    return prefix;
 }
 
 // Callers join their texts with CR LF; the log files end every line in LF.
@@ -115,13 +132,23 @@ void SetLogFolder(const QString &folder)
 
 QString GetVersionTag()
 {
-    return QStringLiteral("(Qel v%1.%2.%3)")
-        .arg(TESSALY_VERSION_MAJOR).arg(TESSALY_VERSION_MINOR).arg(TESSALY_VERSION_REVISION);
+    // Every log line carries it.
+    static const QString tag = QStringLiteral("(Qel v%1.%2.%3)")
+                                   .arg(TESSALY_VERSION_MAJOR)
+                                   .arg(TESSALY_VERSION_MINOR)
+                                   .arg(TESSALY_VERSION_REVISION);
+    return tag;
 }
 
 void WriteDebugLog(const QString &message)
 {
     g_debugLog.write(LogFolder(), linePrefix(), withLineFeeds(QStringLiteral("    ") + message + u'\n'));
+}
+
+void WriteDebugLog(const std::function<QString()> &message)
+{
+    g_debugLog.write(LogFolder(), linePrefix(),
+                     [&message]() -> QString { return withLineFeeds(QStringLiteral("    ") + message() + u'\n'); });
 }
 
 void CloseDebugLog()

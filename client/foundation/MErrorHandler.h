@@ -8,6 +8,9 @@ class AppError;
 // The program's two logs and its ways of reacting to a trapped error.
 
 void WriteDebugLog(const QString &message);
+// The same, the message made only when the log takes the line: past the log's
+// limit a line costs a count, not its formatting.
+void WriteDebugLog(const std::function<QString()> &message);
 void CloseDebugLog();
 QString GetVersionTag(); // "(Qel v5.0.36)"
 void WriteErrorLog(qint32 number, const QString &description, const QString &source);

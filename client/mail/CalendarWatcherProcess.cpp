@@ -5,7 +5,7 @@
 CalendarWatcherProcess::CalendarWatcherProcess(const QString &program, const QStringList &arguments)
     : m_program(program), m_arguments(arguments)
 {
-    m_channel.onProblem = WriteDebugLog;
+    m_channel.onProblem = [](const QString &problem) { WriteDebugLog(problem); };
     m_channel.onMessage = [this](const QString &name, const QJsonObject &message) { event(name, message); };
     connect(&m_process, &QProcess::readyReadStandardOutput, this,
             [this] { m_channel.feed(m_process.readAllStandardOutput()); });

@@ -4,7 +4,7 @@ void CMCastWindow::Add(const CMCastUpdate &update)
 {
     if (m_updates.size() >= Capacity)
         m_updates.removeFirst();
-    if (indexOf(update.Key()) < 0)
+    if (indexOf(update.Seq) < 0)
         m_updates.append(update);
 }
 
@@ -27,7 +27,13 @@ void CMCastWindow::ForgetUnstored(const QHash<qint32, qint32> &counterOfUser)
 
 std::optional<CMCastUpdate> CMCastWindow::Find(const QString &key) const
 {
-    const int index = indexOf(key);
+    const std::optional<qint32> seq = seqOfKey(key);
+    return seq ? Find(*seq) : std::nullopt;
+}
+
+std::optional<CMCastUpdate> CMCastWindow::Find(qint32 seq) const
+{
+    const int index = indexOf(seq);
     if (index < 0)
         return std::nullopt;
     return m_updates.at(index);
@@ -35,13 +41,30 @@ std::optional<CMCastUpdate> CMCastWindow::Find(const QString &key) const
 
 bool CMCastWindow::contains(const QString &key) const
 {
-    return indexOf(key) >= 0;
+    const std::optional<qint32> seq = seqOfKey(key);
+    return seq && contains(*seq);
 }
 
-int CMCastWindow::indexOf(const QString &key) const
+bool CMCastWindow::contains(qint32 seq) const
+{
+    return indexOf(seq) >= 0;
+}
+
+std::optional<qint32> CMCastWindow::seqOfKey(const QString &key)
+{
+    bool ok = false;
+    const qint32 seq = key.toInt(&ok);
+    if (!ok || QString::number(seq) != key)
+        return std::nullopt;
+    return seq;
+}
+
+// Compared as numbers: every datagram looks up several, and the text of each
+// held number would be built for each look-up.
+int CMCastWindow::indexOf(qint32 seq) const
 {
     for (int i = 0; i < m_updates.size(); ++i) {
-        if (m_updates.at(i).Key() == key)
+        if (m_updates.at(i).Seq == seq)
             return i;
     }
     return -1;

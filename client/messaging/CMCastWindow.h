@@ -24,12 +24,16 @@ public:
     // one numbered at or above the user's counter never reached the database.
     void ForgetUnstored(const QHash<qint32, qint32> &counterOfUser);
     std::optional<CMCastUpdate> Find(const QString &key) const;
+    std::optional<CMCastUpdate> Find(qint32 seq) const;
     bool contains(const QString &key) const;
+    bool contains(qint32 seq) const;
 
     int count() const { return int(m_updates.size()); }
 
 private:
-    int indexOf(const QString &key) const;
+    // A key is the decimal text of a number; any other text names no update.
+    static std::optional<qint32> seqOfKey(const QString &key);
+    int indexOf(qint32 seq) const;
 
     QList<CMCastUpdate> m_updates; // a hundred entries: a linear scan is cheap
 };

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 #include <QUtf8StringView>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -189,13 +191,52 @@ double MCastCodec::parseDays(const QString &text)
     // 1 January 100 to 31 December 9999, the range a stored date can take.
     constexpr double kFirstDay = -657434.0;
     constexpr double kPastLastDay = 2958466.0;
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double days = c.toDouble(text, &ok);
+    const double days = parseNumber(text, ok);
     if (!ok || !std::isfinite(days) || days <= kFirstDay - 1 || days >= kPastLastDay)
         return 0;
     return days;
+}
+
+// Every update carries two day numbers, as a sender writes them: digits with
+// at most one decimal point. Those are read directly; both ways round to the
+// nearest double, so they agree. Any other form goes to the C locale's reader.
+double MCastCodec::parseNumber(const QString &text, bool &ok)
+{
+    std::array<char, 32> plain{};
+    double value = 0;
+    if (plainDecimal(text, plain)) {
+        const char *end = plain.data() + text.size();
+        ok = std::from_chars(plain.data(), end, value).ptr == end;
+        if (ok)
+            return value;
+    }
+    static const QLocale c = [] {
+        QLocale locale = QLocale::c();
+        locale.setNumberOptions(QLocale::RejectGroupSeparator);
+        return locale;
+    }();
+    return c.toDouble(text, &ok);
+}
+
+// Copies "-123.456" and the like, digits on both sides of any point, into
+// plain; false for any other text.
+bool MCastCodec::plainDecimal(const QString &text, std::array<char, 32> &plain)
+{
+    if (text.size() > qsizetype(plain.size()))
+        return false;
+    const qsizetype first = text.startsWith(u'-') ? 1 : 0;
+    const qsizetype point = text.indexOf(u'.');
+    const qsizetype last = text.size() - 1;
+    if (first > last || point == first || point == last)
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (i >= first && i != point && (c < u'0' || c > u'9'))
+            return false;
+        plain[std::size_t(i)] = char(c.unicode());
+    }
+    return true;
 }
 
 std::optional<MCastCodec::Message> MCastCodec::readWithText(const QString &datagram, char type)

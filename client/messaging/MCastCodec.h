@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 // The datagrams the running copies exchange, as text. Each begins with a type
@@ -68,6 +69,8 @@ public:
     static double parseDays(const QString &text);
 
 private:
+    static double parseNumber(const QString &text, bool &ok);
+    static bool plainDecimal(const QString &text, std::array<char, 32> &plain);
     // "m" and "c": four fields, the last free text.
     static std::optional<Message> readWithText(const QString &datagram, char type);
     static QString build(char type, const QStringList &fields);

@@ -28,7 +28,8 @@ QVector<qint32> MCastGapCheck::check(qint32 seq, qint32 &lastSeq, const CMCastWi
 
 bool MCastGapCheck::held(const CMCastWindow &window, qint64 seq)
 {
-    return window.contains(QString::number(seq));
+    return seq >= std::numeric_limits<qint32>::min() && seq <= std::numeric_limits<qint32>::max()
+        && window.contains(qint32(seq));
 }
 
 void MCastGapCheck::passHeld(qint64 &mark, const CMCastWindow &window)

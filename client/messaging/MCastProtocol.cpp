@@ -141,7 +141,7 @@ void MCastProtocol::sendChatWriting(const QString &userName, const QString &room
 
 void MCastProtocol::transmit(const QString &datagram, const QString &logText)
 {
-    WriteDebugLog(logText.arg(quoted(datagram)));
+    WriteDebugLog([&]() -> QString { return logText.arg(quoted(datagram)); });
     m_transport.send(MCastCodec::toWire(datagram));
 }
 
@@ -164,13 +164,16 @@ void MCastProtocol::sendQuietly(const QString &datagram, const QString &logText)
 void MCastProtocol::dataArrival(const QByteArray &bytes, const QString &fromAddress)
 {
     if (bytes.size() > MaxDatagramBytes) {
-        WriteDebugLog(
-            QStringLiteral("MCast dropped a datagram of %1 bytes from [%2]").arg(bytes.size()).arg(fromAddress));
+        WriteDebugLog([&]() -> QString {
+            return QStringLiteral("MCast dropped a datagram of %1 bytes from [%2]").arg(bytes.size()).arg(fromAddress);
+        });
         return;
     }
     const QString datagram = MCastCodec::fromWire(bytes);
-    WriteDebugLog(QStringLiteral("Mcast listener received [") + quoted(datagram) + QStringLiteral("] from [")
-                  + fromAddress + u']');
+    WriteDebugLog([&]() -> QString {
+        return QStringLiteral("Mcast listener received [") + quoted(datagram) + QStringLiteral("] from [")
+            + fromAddress + u']';
+    });
     logListenerErrors([&] { dispatch(datagram); });
 }
 
@@ -201,16 +204,21 @@ void MCastProtocol::gotStatusUpdate(const QString &datagram)
     // The checks the sender makes: a code it would refuse, drawn, blanks the
     // row until the user's next change, as the poll sees no change to read.
     if (!StatusCode::isValid(update->Status)) {
-        WriteDebugLog(QStringLiteral("MCast dropped update with an invalid status code [%1]")
-                          .arg(quoted(datagram)));
+        WriteDebugLog([&]() -> QString {
+            return QStringLiteral("MCast dropped update with an invalid status code [%1]").arg(quoted(datagram));
+        });
         return;
     }
     update->Note = TextLimit::statusNote(update->Note);
-    WriteDebugLog(QStringLiteral("Status Change Alert: Seq=%1, UserID=%2, Status=%3, Note=%4, ETD=%5, ETA=%6")
-                      .arg(QString::number(update->Seq), QString::number(update->UserID), update->Status,
-                           update->Note, generalDate(update->ETD), generalDate(update->ETA)));
+    WriteDebugLog([&]() -> QString {
+        return QStringLiteral("Status Change Alert: Seq=%1, UserID=%2, Status=%3, Note=%4, ETD=%5, ETA=%6")
+            .arg(QString::number(update->Seq), QString::number(update->UserID), update->Status, update->Note,
+                 generalDate(update->ETD), generalDate(update->ETA));
+    });
     if (farAboveMark(update->Seq)) {
-        WriteDebugLog(QStringLiteral("MCast ignored update far above the poll's mark [%1]").arg(quoted(datagram)));
+        WriteDebugLog([&]() -> QString {
+            return QStringLiteral("MCast ignored update far above the poll's mark [%1]").arg(quoted(datagram));
+        });
         return;
     }
     // Asked before this update is stored: is it older than one already held,
@@ -238,7 +246,7 @@ void MCastProtocol::gotResendRequest(const QString &datagram)
         dropped(datagram);
         return;
     }
-    const auto update = m_window.Find(QString::number(*seq));
+    const auto update = m_window.Find(*seq);
     if (!update || update->OriginatorID != m_receiver->signedInUserId())
         return; // only the copy that sent it answers
     if (m_throttle.mayAnswer(*seq))
@@ -342,5 +350,5 @@ bool MCastProtocol::isOpenRoom(const QString &roomId) const
 
 void MCastProtocol::dropped(const QString &datagram)
 {
-    WriteDebugLog(QStringLiteral("MCast dropped malformed datagram [%1]").arg(quoted(datagram)));
+    WriteDebugLog([&]() -> QString { return QStringLiteral("MCast dropped malformed datagram [%1]").arg(quoted(datagram)); });
 }

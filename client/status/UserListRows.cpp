@@ -9,7 +9,6 @@
 
 #include <QHash>
 
-
 void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double &dueBack, QString &note,
                                      QString &status)
 {
@@ -26,7 +25,7 @@ void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double
 
     const double now = Clock::nowDays();
     item.OutTime = outTime;
-    item.OutText = outTime == 0 ? QString() : cellText(outTime);
+    item.OutText = outTime == 0 ? QString() : cellText(outTime, now);
     item.Pending = outTime != 0 && DateUtil::minutesBetween(now, outTime) >= 1;
     item.NoteColour = item.Pending ? grey() : QColor(Qt::black);
     if (item.Pending) {
@@ -35,19 +34,19 @@ void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double
     }
 
     item.DueBack = dueBack;
-    item.DueBackText = dueBack == 0 ? QString() : cellText(dueBack);
+    item.DueBackText = dueBack == 0 ? QString() : cellText(dueBack, now);
     const bool overdue = dueBack != 0 && DateUtil::minutesBetween(now, dueBack) < 0;
     item.DueBackColour = overdue ? QColor(Qt::red) : QColor(Qt::black);
 }
 
-QString UserListRows::cellText(double when)
+QString UserListRows::cellText(double when, double now)
 {
     // Rows share a handful of times (people leave for the same meeting), so
     // each text is made once and shared: a load of thousands of rows spends
     // less time and memory on them. It depends on the time and on whether
     // that is today.
     static QHash<double, QString> made[2];
-    const bool today = DateUtil::daysBetween(Clock::nowDays(), when) == 0;
+    const bool today = DateUtil::daysBetween(now, when) == 0;
     QHash<double, QString> &texts = made[today ? 1 : 0];
     const auto found = texts.constFind(when);
     if (found != texts.constEnd())

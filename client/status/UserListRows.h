@@ -17,8 +17,8 @@ public:
                                   QString &status);
 
     // A time as the out and due-back cells show it: "2:00 pm", with the date
-    // in front ("04-Dec-26 2:00 pm") when it is not today.
-    static QString cellText(double when);
+    // in front ("04-Dec-26 2:00 pm") when it is not today, the day of now.
+    static QString cellText(double when, double now);
 
     static QColor grey();
 

@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 
 #include <QtTest>
+#include <cstdio>
 
 class tst_Platform : public QObject
 {
@@ -32,7 +33,8 @@ private slots:
     void val()
     {
         const QList<QPair<const char *, double>> texts = {
-            {"  12abc", 12.0}, {"1 2 3", 123.0}, {"&H1F", 31.0}, {"1e999", std::numeric_limits<double>::infinity()}, {"abc", 0.0}};
+            {"  12abc", 12.0}, {"1 2 3", 123.0}, {"&H1F", 31.0}, {"1e999", std::numeric_limits<double>::infinity()}, {"abc", 0.0},
+            {"0042", 42.0}, {"999999999999999", 999999999999999.0}, {"12345678901234567", 12345678901234567.0}};
         for (const auto &[text, expected] : texts)
             QVERIFY2(DateUtil::val(QLatin1String(text)) == expected, text);
     }
@@ -43,6 +45,11 @@ private slots:
         QCOMPARE(DateUtil::roundHalfEven(3.5), 4.0);
         QCOMPARE(DateUtil::numberText(1.0 / 3), QStringLiteral("0.333333333333333"));
         QCOMPARE(DateUtil::numberText(-12), QStringLiteral("-12"));
+        for (const double value : {46000.6234953704, 1e-20, 1e16, 1.5e300, -0.0, 0.1 + 0.2}) {
+            char printed[64];
+            std::snprintf(printed, sizeof printed, "%.15g", value);
+            QCOMPARE(DateUtil::numberText(value), QString::fromLatin1(printed));
+        }
         const QDateTime moment(QDate(2004, 3, 5), QTime(14, 7, 9));
         QCOMPARE(DateUtil::mediumDate(moment), QStringLiteral("05-Mar-04"));
         QCOMPARE(DateUtil::shortTime(moment), QStringLiteral("2:07 PM"));
