@@ -49,10 +49,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFocusEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>

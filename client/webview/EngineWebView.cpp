@@ -15,13 +15,6 @@ void qt_gl_set_global_share_context(QOpenGLContext *context);
 
 namespace {
 
-// The engine draws through contexts that share with that one context; without
-// it the first view ends the program. Qt would make it at start-up if told so
-// before the application exists, but every start would then pay for an
-// OpenGL context (some 40 ms on a software renderer) for a pane most starts
-// never show; so it is made here, before the first view, as Qt makes it.
-// Where there is no OpenGL (no display) creating it fails, and the engine,
-// which still needs the object, draws without it.
 QOpenGLContext *g_shareContext = nullptr;
 
 // Let go of it when the application ends, as the engine does with its own.
@@ -33,6 +26,13 @@ void dropShareContext()
     g_shareContext = nullptr;
 }
 
+// The engine draws through contexts that share with that one context; without
+// it the first view ends the program. Qt would make it at start-up if told so
+// before the application exists, but every start would then pay for an
+// OpenGL context (some 40 ms on a software renderer) for a pane most starts
+// never show; so it is made here, before the first view, as Qt makes it.
+// Where there is no OpenGL (no display) creating it fails, and the engine,
+// which still needs the object, draws without it.
 void makeShareContext()
 {
     if (QOpenGLContext::globalShareContext())
