@@ -260,6 +260,12 @@ private slots:
         const auto eta = [this] { return m_db->value(QStringLiteral("SELECT ETA FROM STAFF_STATUS WHERE UserID = 1")).toDouble(); };
         auto *dueBack = control<ucDateTime>(w, "dtETA");
         note->setEditText(QStringLiteral("  Back at 3  "));
+        const QString before = stored(QStringLiteral("IsIn"));
+        QTest::keyClicks(dueBack->findChild<QLineEdit *>("Text2"), "8:");
+        action(w, "OUT")->trigger(); // refused, not taken for no due-back time
+        QCOMPARE(m_db->env.prompt.asked.last().text, QStringLiteral("Due Back: \"8:\" is not a valid time."));
+        QCOMPARE(stored(QStringLiteral("IsIn")) + note->currentText(), before + QStringLiteral("  Back at 3  "));
+        dueBack->clear();
         dueBack->setDateTimeValue(DateUtil::fromTime(QTime(8, 0))); // the date box cleared
         action(w, "OUT")->trigger();
         QCOMPARE(stored(QStringLiteral("IsIn || '|' || Note")), QStringLiteral("OUT|Back at 3"));
