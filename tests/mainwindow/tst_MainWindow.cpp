@@ -263,7 +263,8 @@ private slots:
         const QString before = stored(QStringLiteral("IsIn"));
         QTest::keyClicks(dueBack->findChild<QLineEdit *>("Text2"), "8:");
         action(w, "OUT")->trigger(); // refused, not taken for no due-back time
-        QCOMPARE(m_db->env.prompt.asked.last().text, QStringLiteral("Due Back: \"8:\" is not a valid time."));
+        QCOMPARE(m_db->env.prompt.asked.value(m_db->env.prompt.asked.size() - 1).text,
+                 QStringLiteral("Due Back: \"8:\" is not a valid time."));
         QCOMPARE(stored(QStringLiteral("IsIn")) + note->currentText(), before + QStringLiteral("  Back at 3  "));
         dueBack->clear();
         dueBack->setDateTimeValue(DateUtil::fromTime(QTime(8, 0))); // the date box cleared
