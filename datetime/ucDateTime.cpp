@@ -102,6 +102,28 @@ void ucDateTime::setTimeValue(double value)
     Text2->setText(DateTimeText::formatTime(value));
 }
 
+QString ucDateTime::checkEntry(const QString &name, bool required)
+{
+    const DateTimeLayout layout = DateTimeLayout::forStyle(m_style);
+    const struct
+    {
+        QLineEdit *box;
+        bool shown;
+        const char *kind;
+    } boxes[] = {{Text1, layout.dateShown, "date"}, {Text2, layout.timeShown, "time"}};
+    for (const auto &[box, shown, kind] : boxes) {
+        const QString text = box->text().trimmed();
+        if (!shown || DateTimeText::isValid(text) || (text.isEmpty() && !required))
+            continue;
+        box->setFocus();
+        box->selectAll();
+        if (text.isEmpty())
+            return QStringLiteral("%1: please enter a %2.").arg(name, QLatin1String(kind));
+        return QStringLiteral("%1: \"%2\" is not a valid %3.").arg(name, text, QLatin1String(kind));
+    }
+    return {};
+}
+
 void ucDateTime::setTopPosition(qint32 value)
 {
     checkDesignTime("TopPosition");

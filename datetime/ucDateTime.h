@@ -68,6 +68,12 @@ public:
     void setDateValue(double value);
     void setTimeValue(double value);
     void setRelativeTimeValue(double value) { m_relativeTimeValue = value; }
+    // Asked before a container takes the value: text typed into a shown box
+    // that reads as no date or time (and an empty box, when a value is
+    // required) would otherwise count as 0 or midnight. Returns a message
+    // that names the box by the caller's name for the control, and puts the
+    // focus in that box; "" when every shown box can be read.
+    QString checkEntry(const QString &name, bool required);
 
     // Offsets of the drop-downs from the form's corner, in twips, kept and
     // stored for the containers; the drop-downs themselves open below their

@@ -540,20 +540,32 @@ void frmOptions::applySetup(const OptionsSetup &setup)
 
 void frmOptions::cmdOK_Click()
 {
-    if (!OptionsValidator::validateOptions(values(), joinedGroupCount()) || !saveOptions())
+    if (!validateAndSave())
         return;
     done(QDialog::Accepted);
 }
 
 void frmOptions::cmdAddAnother_Click()
 {
-    if (!OptionsValidator::validateOptions(values(), joinedGroupCount()) || !saveOptions())
+    if (!validateAndSave())
         return;
     g_prompt->message(txtRealName->text() + QStringLiteral(" has been added."), IPrompt::Ok, IPrompt::Information,
                       QStringLiteral("User Added"));
     for (QLineEdit *box : {txtEmail, txtLoginName, txtRealName, txtMobileNumber, txtPhoneExtension})
         box->clear();
     tabOptions->setCurrentIndex(OptionsSetup::PersonalDetails);
+}
+
+// A start time typed so that it reads as no time would be stored as midnight.
+bool frmOptions::validateAndSave()
+{
+    const QString problem = ucStartWorkTime->checkEntry(lblStartWork->text(), true);
+    if (!problem.isEmpty()) {
+        tabOptions->setCurrentIndex(OptionsSetup::DefaultTimes);
+        g_prompt->message(problem, IPrompt::Ok, IPrompt::Exclamation, QStringLiteral("Warning"));
+        return false;
+    }
+    return OptionsValidator::validateOptions(values(), joinedGroupCount()) && saveOptions();
 }
 
 void frmOptions::cmdCancel_Click()

@@ -133,6 +133,7 @@ private:
     void showPreview();
     void setCalendarControlsEnabled(bool enabled);
     bool saveOptions();
+    bool validateAndSave();
     void warnLoginInUse(const QString &text);
     int selectedNoteType() const;
 

@@ -4,6 +4,7 @@
 #include "datetime/ucDateTime.h"
 #include "foundation/BuiltInStatus.h"
 #include "foundation/Globals.h"
+#include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/Steps.h"
@@ -292,6 +293,14 @@ void frmStatusChange::spinEnd(int clicks)
 
 void frmStatusChange::okClicked()
 {
+    // Empty boxes are a choice here (In empties both); unreadable text is not.
+    for (const auto &[control, label] : {std::pair{StartTime, lblOut}, std::pair{EndTime, lblDueBack}}) {
+        const QString problem = control->checkEntry(label->text(), false);
+        if (!problem.isEmpty()) {
+            g_prompt->message(problem, IPrompt::Ok, IPrompt::Exclamation, GetResString(128));
+            return;
+        }
+    }
     try {
         if (g_oClientHnd)
             txtNote->setText(CClientNote().ParseNote(txtNote->text(), g_oUserProperties));

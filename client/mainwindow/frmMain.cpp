@@ -1359,6 +1359,13 @@ void frmMain::Toolbar2_ButtonClick(const QString &key)
 
 void frmMain::SetStatusFromToolbar(const QString &statusCode)
 {
+    // An empty due-back box leaves the due-back to the status; unreadable
+    // text would silently do the same, so the user is told and nothing changes.
+    const QString problem = m_band->dtETA->checkEntry(GetResString(159), false);
+    if (!problem.isEmpty()) {
+        g_prompt->message(problem, IPrompt::Ok, IPrompt::Exclamation, GetResString(128));
+        return;
+    }
     try {
         const StatusToolbar::Note note = StatusToolbar::noteFor(statusCode, m_band->cboNote->currentText());
         if (note.typed) {

@@ -27,6 +27,13 @@ QString conflictMessage(const QList<CReservation::Conflict> &found)
         + QStringLiteral("\r\nClick OK to book anyway; or Cancel to enter a different time.");
 }
 
+bool bookAnyway(const QList<CReservation::Conflict> &found, IPrompt &prompt)
+{
+    return prompt.message(conflictMessage(found), IPrompt::OkCancel, IPrompt::Exclamation,
+                          QStringLiteral("Item Reservation Conflict"))
+        == IPrompt::AnswerOk;
+}
+
 } // namespace
 
 QString CReservation::Status(bool autoCheckIn) const
@@ -68,22 +75,39 @@ QList<CReservation::Conflict> CReservation::conflicts(DbConnection &connection, 
     return result;
 }
 
-bool CReservation::storeIfFree(DbConnection &connection, const QSet<qint32> &accepted, QList<Conflict> &unseen)
+// Checked inside the write transaction: a copy that deleted the resource or
+// the booking a moment ago has committed, and no copy can delete it before
+// this one commits (the Reservation lock holds off a resource's deletion,
+// which removes its bookings first; PostgreSQL also holds the resource row).
+CReservation::Outcome CReservation::missingRow(DbConnection &connection) const
+{
+    const QString share = connection.isSQLite() ? QString() : QStringLiteral(" FOR SHARE");
+    if (connection.query(QStringLiteral("SELECT ID FROM Resource WHERE ID = ?") + share, {iResourceID}).eof())
+        return ResourceGone;
+    if (iID >= 1 && connection.query(QStringLiteral("SELECT ID FROM Reservation WHERE ID = ?"), {iID}).eof())
+        return BookingGone;
+    return Stored;
+}
+
+CReservation::Outcome CReservation::storeIfFree(DbConnection &connection, const QSet<qint32> &accepted,
+                                                QList<Conflict> &unseen)
 {
     // On PostgreSQL two transactions would both see the slot free; the table
     // lock makes the second wait until the first has stored its booking.
     connection.lockTable(QStringLiteral("Reservation"));
+    if (const Outcome missing = missingRow(connection); missing != Stored)
+        return missing;
     unseen.clear();
     for (const Conflict &conflict : conflicts(connection, iResourceID, dReservedFrom, dReservedUntil, iID))
         if (!accepted.contains(conflict.id))
             unseen.append(conflict);
     if (!unseen.isEmpty())
-        return false;
+        return UserCancelled; // unless the user books anyway
     if (iID < 1)
         Add(connection);
     else
         Update(connection);
-    return true;
+    return Stored;
 }
 
 CReservation::Outcome CReservation::save(bool autoCheckIn, IPrompt &prompt)
@@ -95,25 +119,23 @@ CReservation::Outcome CReservation::save(bool autoCheckIn, IPrompt &prompt)
     QSet<qint32> accepted;
     for (;;) {
         QList<Conflict> unseen;
-        bool stored = false;
+        Outcome outcome = Stored;
         try {
             DbHandle connection;
             CounterAllocator::inWriteTransaction(connection, [&](DbConnection &c) {
                 iID = idBefore;
-                stored = storeIfFree(c, accepted, unseen);
+                outcome = storeIfFree(c, accepted, unseen);
             });
         } catch (const AppError &) {
             iID = idBefore;
             fReturned = returnedBefore;
             throw;
         }
-        if (stored)
+        if (outcome == Stored)
             return Stored;
-        if (prompt.message(conflictMessage(unseen), IPrompt::OkCancel, IPrompt::Exclamation,
-                           QStringLiteral("Item Reservation Conflict"))
-            != IPrompt::AnswerOk) {
+        if (unseen.isEmpty() || !bookAnyway(unseen, prompt)) {
             fReturned = returnedBefore;
-            return UserCancelled;
+            return outcome;
         }
         for (const Conflict &conflict : unseen)
             accepted.insert(conflict.id);

@@ -28,8 +28,9 @@ public:
     // "Available", "Booked Out", "Returned" or "Overdue" at this moment.
     QString Status(bool autoCheckIn) const;
 
-    // The answers of the conflict check.
-    enum Outcome { CheckFailed = 0, Stored = 1, UserCancelled = 2 };
+    // The answers of save: the first three are those of the conflict check;
+    // the last two say another copy deleted what was to be written.
+    enum Outcome { CheckFailed = 0, Stored = 1, UserCancelled = 2, ResourceGone = 3, BookingGone = 4 };
 
     // Stores the booking: inserts it under a new id while iID is below 1,
     // else rewrites it. Either way the period is checked against the other
@@ -38,6 +39,8 @@ public:
     // Conflicts are shown through the prompt; the user may book anyway, and
     // is asked again only about conflicts that appeared since. A new
     // booking of an item that checks itself in is stored as returned.
+    // When the resource, or the booking being rewritten, is no longer stored,
+    // nothing is written and the outcome says which is gone.
     Outcome save(bool autoCheckIn, IPrompt &prompt);
     // Deletes the booking iRsvID (this one's when -1); iID is -1 after.
     void Delete(qint32 iRsvID = -1);
@@ -57,7 +60,8 @@ public:
                                      qint32 exceptId);
 
 private:
-    bool storeIfFree(DbConnection &connection, const QSet<qint32> &accepted, QList<Conflict> &unseen);
+    Outcome storeIfFree(DbConnection &connection, const QSet<qint32> &accepted, QList<Conflict> &unseen);
+    Outcome missingRow(DbConnection &connection) const;
     void Add(DbConnection &connection);
     void Update(DbConnection &connection);
 };

@@ -2,6 +2,7 @@
 
 #include "platform/DateUtil.h"
 
+#include <QDateTime>
 #include <cmath>
 
 namespace {
@@ -17,8 +18,11 @@ double toMinute(double day)
 
 ReservationTimes ReservationTimes::startingAt(double now)
 {
+    // Cut to the minute on the clock's own reading: a floor of the day number
+    // times 1440 falls a minute short wherever the product rounds down.
+    const QDateTime moment = DateUtil::fromDays(now);
     ReservationTimes times;
-    times.from = toMinute(std::floor(now * 24 * 60) / (24 * 60));
+    times.from = DateUtil::toDays(moment.date(), QTime(moment.time().hour(), moment.time().minute()));
     times.until = toMinute(times.from + kHour);
     return times;
 }

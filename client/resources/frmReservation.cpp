@@ -17,6 +17,11 @@
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 
+namespace {
+const QString kFromLabel = QStringLiteral("Reserved From");
+const QString kUntilLabel = QStringLiteral("Until");
+} // namespace
+
 frmReservation::frmReservation(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmReservation"));
@@ -40,8 +45,8 @@ frmReservation::frmReservation(QWidget *parent) : QDialog(parent)
     fields->addRow(QStringLiteral("Reserved By"), txtReservedBy);
     fields->addRow(QStringLiteral("Booked To"), txtBookedTo);
     fields->addRow(QStringLiteral("Notes"), txtNote);
-    fields->addRow(QStringLiteral("Reserved From"), dtFrom);
-    fields->addRow(QStringLiteral("Until"), dtUntil);
+    fields->addRow(kFromLabel, dtFrom);
+    fields->addRow(kUntilLabel, dtUntil);
 
     auto *buttons = new QDialogButtonBox;
     OK = buttons->addButton(GetResString(175), QDialogButtonBox::AcceptRole);
@@ -106,13 +111,15 @@ void frmReservation::populateForm(qint32 reservationId)
     showTimes({oRsv.dReservedFrom, oRsv.dReservedUntil});
 }
 
+// The start's handlers write only the end: the start's own boxes are where
+// the user is typing, and a rewrite there would garble what he types.
 void frmReservation::dtFrom_DateChange(double newDate)
 {
     if (m_fLoading)
         return;
     ReservationTimes times = shownTimes();
     times.startDateChanged(newDate);
-    showTimes(times);
+    showEnd(times.until);
 }
 
 void frmReservation::dtFrom_TimeChange(double newTime)
@@ -121,12 +128,34 @@ void frmReservation::dtFrom_TimeChange(double newTime)
         return;
     ReservationTimes times = shownTimes();
     times.startTimeChanged(newTime);
-    showTimes(times);
+    showEnd(times.until);
+}
+
+void frmReservation::showEnd(double until)
+{
+    if (DateUtil::datePart(until) != DateUtil::datePart(dtUntil->DateValue()))
+        dtUntil->setDateValue(DateUtil::datePart(until));
+    if (DateUtil::minutesBetween(DateUtil::timePart(dtUntil->TimeValue()), DateUtil::timePart(until)) != 0)
+        dtUntil->setTimeValue(DateUtil::timePart(until));
+}
+
+bool frmReservation::timesReadable()
+{
+    for (const auto &[control, name] : {std::pair{dtFrom, kFromLabel}, std::pair{dtUntil, kUntilLabel}}) {
+        const QString problem = control->checkEntry(name, true);
+        if (!problem.isEmpty()) {
+            g_prompt->message(problem, IPrompt::Ok, IPrompt::Exclamation, GetResString(334));
+            return false;
+        }
+    }
+    return true;
 }
 
 void frmReservation::OK_Click()
 {
     Cancel = false;
+    if (!timesReadable())
+        return;
     const ReservationTimes times = shownTimes();
     if (!times.endsAfterStart()) {
         g_prompt->message(QStringLiteral("The booking must end after it starts."), IPrompt::Ok, IPrompt::Exclamation,
@@ -137,14 +166,30 @@ void frmReservation::OK_Click()
     oRsv.sNote = txtNote->text().trimmed();
     oRsv.dReservedFrom = times.from;
     oRsv.dReservedUntil = times.until;
+    CReservation::Outcome outcome = CReservation::CheckFailed;
     try {
-        if (oRsv.save(oRes.AutoCheckIn, *g_prompt) != CReservation::Stored)
-            return; // the user wants a different time
+        outcome = oRsv.save(oRes.AutoCheckIn, *g_prompt);
     } catch (const AppError &e) {
         ErrorDialog(e.number(), e.description(), QStringLiteral("frmReservation.save\r\n") + e.source());
         return;
     }
-    hide();
+    if (outcome == CReservation::ResourceGone || outcome == CReservation::BookingGone) {
+        tellGone(outcome);
+        return;
+    }
+    if (outcome == CReservation::Stored)
+        hide(); // else the user wants a different time
+}
+
+// Another copy deleted what was to be stored: nothing was written, and there
+// is nothing left to book or change, so the dialog closes as cancelled.
+void frmReservation::tellGone(CReservation::Outcome outcome)
+{
+    const QString what = outcome == CReservation::ResourceGone ? QStringLiteral("The resource ") + oRes.Name
+                                                               : QStringLiteral("This booking");
+    g_prompt->message(what + QStringLiteral(" no longer exists: another user has deleted it. Nothing was stored."),
+                      IPrompt::Ok, IPrompt::Exclamation, GetResString(334));
+    cmdCancel_Click();
 }
 
 void frmReservation::cmdCancel_Click()

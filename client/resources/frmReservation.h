@@ -43,6 +43,9 @@ private:
     ReservationTimes shownTimes() const;
     void dtFrom_DateChange(double newDate);
     void dtFrom_TimeChange(double newTime);
+    void showEnd(double until);
+    bool timesReadable();
+    void tellGone(CReservation::Outcome outcome);
 
     bool m_fLoading = false;
 };

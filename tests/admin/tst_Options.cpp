@@ -9,6 +9,7 @@
 #include "admin/frmCustomStatus.h"
 #include "admin/frmOptions.h"
 #include "admin/frmStatusChange.h"
+#include "datetime/ucDateTime.h"
 #include "admin/GroupMembership.h"
 #include "admin/IUserOptionsHost.h"
 #include "admin/OptionsRegistry.h"
@@ -333,6 +334,12 @@ private slots:
         dialog.statusButtonClicked(1);
         QVERIFY(!calendar->isEnabled());
 
+        auto *dueBack = dialog.findChild<ucDateTime *>("EndTime")->findChild<QLineEdit *>("Text2");
+        QTest::keyClicks(dueBack, "9:");
+        dialog.findChild<QPushButton *>("cmdOK")->click(); // refused, not taken for no due-back time
+        QCOMPARE(world.db.env.prompt.asked.value(0).text, "Due Back: \"9:\" is not a valid time.");
+        QTest::keyClick(dueBack, Qt::Key_End); // the box was selected for retyping
+        QTest::keyClicks(dueBack, "00 AM");
         g_oUserProperties.LunchTimePeriod = 30; // his colleague's lunch is 45 minutes
         dialog.setNote("Back [end of lunch period]");
         dialog.findChild<QPushButton *>("cmdOK")->click(); // tokens are the signed-in user's
@@ -713,8 +720,14 @@ private slots:
             SetRegistryValue(name, RegString, value, OptionsRegistry::settingsKey());
         const QStringList before = world.db.rows("SELECT * FROM STAFF_OPTIONS WHERE UserID = 1");
         SetLanguage("FRA");
-        edit([](frmOptions &f) {
+        edit([&](frmOptions &f) {
                  QCOMPARE(f.tabOptions->tabText(0), StringTable::text(1220)); // in his language
+                 auto *start = f.ucStartWorkTime->findChild<QLineEdit *>("Text2");
+                 QTest::keyClicks(start, "x"); // unreadable: refused, not stored as midnight
+                 f.cmdOK->click();
+                 QVERIFY(world.db.env.prompt.asked.value(0).text.endsWith("\"9:15 AMx\" is not a valid time."));
+                 QTest::keyClick(start, Qt::Key_End); // the box was selected for retyping
+                 QTest::keyClick(start, Qt::Key_Backspace);
                  QVERIFY(!f.optListDblClick[0]->isEnabled()); // he may not change others' status
                  // Hidden only where the list hides it: a column with no value shows.
                  QVERIFY(f.chkColumns[3]->isChecked() && f.chkColumns[1]->isChecked() && !f.chkColumns[0]->isChecked());

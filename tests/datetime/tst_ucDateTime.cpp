@@ -143,6 +143,22 @@ private slots:
         QCOMPARE(ctl.DateTimeValue(), day(2024, 2, 1, 9, 30));
     }
 
+    // Typed text that reads as no date or time is named, never taken for 0;
+    // an empty box only when a value is required.
+    void checkEntry()
+    {
+        const struct { const char *date, *time; bool required; const char *message; } cases[] = {
+            {"07/12/202026", "", false, "Start: \"07/12/202026\" is not a valid date."},
+            {"07/12/2026", "", true, "Start: please enter a time."},
+            {"", "", false, ""}};
+        for (const auto &c : cases) {
+            ucDateTime ctl;
+            QTest::keyClicks(box(ctl, "Text1"), c.date);
+            QTest::keyClicks(box(ctl, "Text2"), c.time);
+            QCOMPARE(ctl.checkEntry("Start", c.required), QString::fromLatin1(c.message));
+        }
+    }
+
     void timeWithoutDateCountsForToday()
     {
         ucDateTime ctl;

@@ -260,6 +260,10 @@ private slots:
         const auto eta = [this] { return m_db->value(QStringLiteral("SELECT ETA FROM STAFF_STATUS WHERE UserID = 1")).toDouble(); };
         auto *dueBack = control<ucDateTime>(w, "dtETA");
         note->setEditText(QStringLiteral("  Back at 3  "));
+        QTest::keyClicks(dueBack->findChild<QLineEdit *>("Text2"), "8:");
+        action(w, "OUT")->trigger(); // refused, not taken for no due-back time
+        QCOMPARE(m_db->env.prompt.asked.value(0).text + stored(QStringLiteral("IsIn")), "Due Back: \"8:\" is not a valid time.INN");
+        dueBack->clear();
         dueBack->setDateTimeValue(DateUtil::fromTime(QTime(8, 0))); // the date box cleared
         action(w, "OUT")->trigger();
         QCOMPARE(stored(QStringLiteral("IsIn || '|' || Note")), QStringLiteral("OUT|Back at 3"));

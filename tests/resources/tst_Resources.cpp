@@ -9,6 +9,7 @@
 #include "platform/DateUtil.h"
 #include "resources/BookingDisplay.h"
 #include "resources/CReservation.h"
+#include "resources/CResource.h"
 #include "resources/frmReservation.h"
 #include "resources/frmResource.h"
 #include "resources/ResourceLists.h"
@@ -48,6 +49,13 @@ void addBooking(int id, int resource, double from, double until, int returned, c
     Update(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil, "
                           "Returned) VALUES (?, ?, 1, ?, ?, ?, ?)"),
            none, {id, resource, to, HistoryDate(from), HistoryDate(until), returned});
+}
+
+// Key presses over what the box holds, as a user retypes it.
+void retype(ucDateTime *control, const char *box, const QString &text)
+{
+    QTest::keyClick(control->findChild<QLineEdit *>(box), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(control->findChild<QLineEdit *>(box), text);
 }
 
 QStringList rowsOf(const QStandardItemModel &model)
@@ -206,6 +214,54 @@ private slots:
         QCOMPARE(db.env.prompt.asked.size(), 2);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 2);
+    }
+
+    // Typed into the start's boxes, a date and a time are what OK stores (the
+    // end follows); a half-typed time is refused.
+    void typedTimes()
+    {
+        TestDatabase db(false, "typed");
+        addStaff(1);
+        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, 0)");
+        Clock::pin(QDateTime(QDate(2026, 12, 6), QTime(14, 20)));
+        frmReservation dialog;
+        dialog.newReservation(1, 1, QStringLiteral("User 1"));
+        retype(dialog.dtFrom, "Text2", QStringLiteral("3:"));
+        dialog.OK_Click();
+        QCOMPARE(db.env.prompt.asked.value(0).text, QStringLiteral("Reserved From: \"3:\" is not a valid time."));
+        retype(dialog.dtFrom, "Text1", QStringLiteral("07/12/2026"));
+        retype(dialog.dtFrom, "Text2", QStringLiteral("3:00 PM"));
+        dialog.OK_Click();
+        QCOMPARE(db.rows("SELECT ReservedFrom, ReservedUntil FROM Reservation"),
+                 QStringList("2026-12-07 15:00:00|2026-12-07 15:20:00"));
+    }
+
+    // Another copy deletes the resource, or the booking, while the dialog is
+    // open: OK writes nothing, says so and closes as cancelled.
+    void deletedMeanwhile_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<bool>("edit");
+        for (bool pg : {false, true})
+            for (bool edit : {false, true})
+                QTest::addRow("%s %s", pg ? "postgres" : "sqlite", edit ? "edit" : "new") << pg << edit;
+    }
+    void deletedMeanwhile()
+    {
+        OPEN_TEST_DATABASE(db, "deleted");
+        addStaff(1);
+        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, 0)");
+        addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), 0, QStringLiteral("Bo"));
+        QFETCH(bool, edit);
+        frmReservation dialog;
+        edit ? dialog.populateForm(5) : dialog.newReservation(1, 1, QStringLiteral("User 1"));
+        edit ? CReservation().Delete(5) : CResource().Delete(1);
+        dialog.show();
+        dialog.OK_Click();
+        QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 0);
+        QVERIFY(db.env.prompt.asked.value(0).text.startsWith(edit ? "This booking no longer exists"
+                                                                  : "The resource Van no longer exists"));
+        QVERIFY(dialog.Cancel && !dialog.isVisible());
     }
 
     // A seeded group: the rows, their order and colours, the same on both
