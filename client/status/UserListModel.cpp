@@ -29,9 +29,9 @@ QVariant UserListModel::data(const QModelIndex &index, int role) const
         return column == NameColumn ? icon(row->IconKey) : QVariant();
     case Qt::ForegroundRole:
         if (column == NoteColumn || column == OutColumn)
-            return row->NoteColour;
+            return colour(row->NoteColour);
         if (column == DueBackColumn)
-            return row->DueBackColour;
+            return colour(row->DueBackColour);
         return QVariant();
     case IconKeyRole:
         return column == NameColumn ? QVariant(row->IconKey) : QVariant();
@@ -103,9 +103,16 @@ bool UserListModel::setData(const QModelIndex &index, const QVariant &value, int
     });
 }
 
+QVariant UserListModel::colour(const QColor &colour)
+{
+    return colour.isValid() ? QVariant(colour) : QVariant();
+}
+
 QVariant UserListModel::icon(const QString &key) const
 {
-    if (!m_iconProvider || key.isEmpty())
+    // A row without a picture key still asks: the provider has a picture
+    // for keys it lacks, and a row with none would be drawn lower.
+    if (!m_iconProvider)
         return QVariant();
     return m_iconProvider(key);
 }

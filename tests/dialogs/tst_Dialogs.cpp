@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -175,6 +176,26 @@ private slots:
         QCOMPARE(dialog.choice().font.pointSize(), 8);
         QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("chkUnderline"))->isHidden());
         QCOMPARE(FontChoiceDialog::clampedSize(30, 0, 0), 30);
+
+        // Typed beyond the limit: brought down as it is typed, in the box and the sample.
+        sizes->lineEdit()->clear();
+        QTest::keyClicks(sizes->lineEdit(), QStringLiteral("40"));
+        const QLabel *sample = dialog.findChild<QLabel *>(QStringLiteral("lblSample"));
+        QCOMPARE(std::pair(sizes->currentText(), sample->font().pointSize()), std::pair(QStringLiteral("24"), 24));
+        // Below it: once the box is left.
+        sizes->lineEdit()->clear();
+        QTest::keyClicks(sizes->lineEdit(), QStringLiteral("5"));
+        QTest::keyClick(sizes->lineEdit(), Qt::Key_Return);
+        QCOMPARE(sizes->currentText(), QStringLiteral("8"));
+    }
+
+    void theFontDialogKeepsTheFamilyChosen()
+    {
+        ICommonDialogBackend::FontRequest request{QFont(), Qt::black, 8, 24, true};
+        FontChoiceDialog dialog(request, nullptr);
+        auto *families = dialog.findChild<QFontComboBox *>(QStringLiteral("cboFamily"));
+        families->setCurrentIndex(families->findText(QStringLiteral("DejaVu Sans")));
+        QCOMPARE(dialog.choice().font.family(), QStringLiteral("DejaVu Sans"));
     }
 
     void locationDialogChecksBeforeItCloses()

@@ -17,6 +17,8 @@
 #include "messaging/IChatWindow.h"
 #include "platform/Clock.h"
 #include "resources/ResourceLists.h"
+#include "resources/CReservation.h"
+#include "resources/CReservationList.h"
 #include "resources/frmReservation.h"
 #include "resources/frmResource.h"
 #include "status/NotifyUserList.h"
@@ -31,6 +33,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -402,7 +405,22 @@ private slots:
         view(6);
         g_commonDialogs = saved;
         QCOMPARE(list->font().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(control<ListViewPane>(w, "lvwReservations")->textColour(), QColor(Qt::darkBlue));
+        // Every cell without a colour of its own takes the one chosen: Ada's
+        // row, and a booking still to come.
+        QStandardItemModel bookings(1, 5);
+        CReservation booking;
+        booking.dReservedFrom = Clock::nowDays() + 1;
+        booking.dReservedUntil = Clock::nowDays() + 2;
+        CReservationList::updateReservationItem(bookings, 0, booking);
+        auto *reservations = control<ListViewPane>(w, "lvwReservations");
+        reservations->setModel(&bookings);
+        for (ListViewPane *pane : {list, reservations})
+            for (int column = 0; column < pane->model()->columnCount(); ++column) {
+                const int row = pane == list ? pane->rowOfKey(QStringLiteral("USR1")) : 0;
+                const QVariant own = pane->model()->index(row, column).data(Qt::ForegroundRole);
+                QCOMPARE(own.isValid() ? own.value<QBrush>().color() : pane->textColour(), QColor(Qt::darkBlue));
+            }
+        reservations->setModel(nullptr);
 
         // A new window comes back as it was left.
         frmMain again;
@@ -688,6 +706,66 @@ private slots:
         QTRY_VERIFY(tree->width() < MainLayout::toPixels(4920));
         w->resize(1000, 600);
         QCOMPARE(tree->width(), MainLayout::toPixels(4920));
+    }
+
+    void theSearchBandFitsTheNarrowestWindow()
+    {
+        view(0);
+        w->resize(100, 100);
+        QCoreApplication::processEvents();
+        auto *band = control<CoolBar>(w, "CoolBar1");
+        QList<QRect> placed;
+        for (const char *name : {"dtETA", "cboNote", "Toolbar2", "txtSearchFor", "cmdSearch"}) {
+            const QWidget *part = control(w, QLatin1String(name));
+            const QRect at(part->mapTo(band, QPoint(0, 0)), part->size());
+            QVERIFY2(band->rect().contains(at), name);
+            for (const QRect &other : std::as_const(placed))
+                QVERIFY2(!at.intersects(other), name);
+            placed << at;
+        }
+        auto *search = control<QLineEdit>(w, "txtSearchFor");
+        QVERIFY(search->width() >= 12 * search->fontMetrics().horizontalAdvance(u'x'));
+    }
+
+    // What the status bar and the info bar say once the steps are done.
+    void theBarsNameTheViewShown_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("info");
+        QTest::newRow("restart on the default branch") << QStringList() << "Staff Members" << "User List for Staff Members";
+        QTest::newRow("left click") << QStringList{"left OUT"} << "Out" << "User List for Out";
+        QTest::newRow("right click") << QStringList{"right OUT"} << "Out" << "User List for Out";
+        QTest::newRow("contacts node") << QStringList{"left OUT", "left NOD8"} << "Out" << "User List for Out";
+        QTest::newRow("pointer over a group") << QStringList{"left NOD7", "left NOD3", "hover NOD3"} << "Staff Members"
+                                               << "User List for Staff Members";
+        QTest::newRow("top node") << QStringList{"left NOD0"} << "Viduruviva Tessaly"
+                                  << "Welcome to the Viduruviva Tessaly";
+    }
+
+    void theBarsNameTheViewShown()
+    {
+        QFETCH(QStringList, steps);
+        m_db->exec(QStringLiteral("INSERT INTO TreeNode (ID, Name, NodeType, ParentID) VALUES (8, 'Contacts', 'CTL', 1)"));
+        stopBoard();
+        w = startBoard(QStringLiteral("ADA"));
+        tree = control<KeyedTreeWidget>(w, "trvUserlist");
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        for (const QString &step : steps) {
+            QTreeWidgetItem *node = tree->node(step.section(u' ', 1));
+            tree->scrollToItem(node);
+            const QPoint at = tree->visualItemRect(node).center();
+            if (step.startsWith(QLatin1String("hover")))
+                QTest::mouseMove(tree->viewport(), at);
+            else
+                QTest::mouseClick(tree->viewport(), step.startsWith(QLatin1String("left")) ? Qt::LeftButton : Qt::RightButton, {}, at);
+            popup()->hide();
+        }
+        QFETCH(QString, view);
+        QFETCH(QString, info);
+        QCOMPARE(control<QLabel>(w, "VIEW")->text(), QStringLiteral("Current View: ") + view);
+        QCOMPARE(control<QLabel>(w, "lblStatus")->text(), info);
+        QVERIFY(control<QLabel>(w, "ImageInfoBar")->isVisible());
     }
 
     void layoutFollowsTheViewKind()

@@ -1,4 +1,6 @@
 #include "BoardWorld.h"
+#include "admin/CClientAdmin.h"
+#include "foundation/CStatus.h"
 #include "TestDatabase.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/MWait.h"
@@ -15,6 +17,7 @@
 #include "status/UserListPoll.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -142,6 +145,18 @@ private:
             list->selectKey(QStringLiteral("USR") + words.value(1));
             QTest::keyClick(list->detailsView(), Qt::Key_Menu);
             action(m_window, "mnuPopupSub(11)")->trigger();
+        } else if (words.first() == QLatin1String("custom")) {
+            // An administrator adds an Out status and gives it to a colleague.
+            const std::optional<CStatus> added = CClientAdmin().AddCustomStatus(
+                words.mid(2).join(u' '), QStringLiteral("O"), QStringLiteral("ICOcopier"));
+            double outAt = 0, dueBack = 0;
+            g_oClientHnd->UpdateStatus(words.value(1).toInt(), added->StatusCode, QString(), outAt, dueBack, false, true);
+        } else if (words.first() == QLatin1String("height")) {
+            auto *list = control<ListViewPane>(m_window, "lvwUserList");
+            const QModelIndex cell = list->model()->index(list->rowOfKey(QStringLiteral("USR") + words.value(1)), 0);
+            const bool picture = !cell.data(Qt::DecorationRole).value<QIcon>().isNull();
+            say(QStringLiteral("height %1 %2").arg(list->detailsView()->visualRect(cell).height())
+                    .arg(picture ? QStringLiteral("picture") : QStringLiteral("blank")));
         } else if (words.first() == QLatin1String("look")) {
             look();
         } else if (words.first() == QLatin1String("quit")) {
@@ -227,6 +242,21 @@ public:
                 return false;
             },
             milliseconds);
+    }
+    // The first line the copy says to a command that begins with prefix.
+    QString answer(const QString &command, const QString &prefix)
+    {
+        send(command);
+        QString line;
+        QTest::qWaitFor([&] {
+            while (line.isEmpty() && m_process.canReadLine()) {
+                heard << QString::fromUtf8(m_process.readLine()).trimmed();
+                if (heard.last().startsWith(prefix))
+                    line = heard.last();
+            }
+            return !line.isEmpty();
+        }, 5000);
+        return line;
     }
     // True once a look at the copy's windows shows the line.
     bool sees(const QString &line)
@@ -332,6 +362,25 @@ private slots:
         QVERIFY(bruno.heard.contains(QStringLiteral("line Ada Lindqvist writes...")));
         bruno.send(QStringLiteral("leave"));
         QVERIFY(ada.sees(QStringLiteral("status Bruno Ferrand has left the Chat Room")));
+    }
+
+    void aCustomStatusAddedInOneCopyShowsInTheOther()
+    {
+        TestDatabase db(false, QStringLiteral("custom"));
+        insertBoardUsers();
+        const QString file = db.env.path(QStringLiteral("data/StaffData.db"));
+        Copy ada(QStringLiteral("ADA"), file);
+        Copy bruno(QStringLiteral("BRUNO"), file);
+        QVERIFY(ada.waitFor(QStringLiteral("ready"), 30000) && bruno.waitFor(QStringLiteral("ready"), 30000));
+        const QString before = ada.answer(QStringLiteral("height 1"), QStringLiteral("height "));
+        QVERIFY2(before.endsWith(QLatin1String(" picture")), qPrintable(before));
+
+        // Ada's copy read the custom statuses before this one was added.
+        bruno.send(QStringLiteral("custom 1 Site Visit"));
+        QVERIFY2(ada.waitFor(QStringLiteral("row 1 Site Visit|"), 5000), qPrintable(ada.heard.join(u'\n')));
+        QCOMPARE(ada.answer(QStringLiteral("height 1"), QStringLiteral("height ")), before);
+        QVERIFY(ada.sees("notice Qel Status Change||Your status has been set to Site Visit, click Check In to set "
+                         "your status back to In|imgCheckIn"));
     }
 
     void aDeletedUserLeavesTheOtherCopyAtItsPoll()
