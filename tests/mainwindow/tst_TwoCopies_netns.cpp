@@ -248,7 +248,7 @@ public:
     {
         send(command);
         QString line;
-        QTest::qWaitFor([&] {
+        (void)QTest::qWaitFor([&] {
             while (line.isEmpty() && m_process.canReadLine()) {
                 heard << QString::fromUtf8(m_process.readLine()).trimmed();
                 if (heard.last().startsWith(prefix))
