@@ -34,7 +34,6 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/NavigationTree.h"
-#include "foundation/NavigationTreeBuilder.h"
 #include "foundation/Steps.h"
 #include "messaging/IChatWindow.h"
 #include "platform/AppError.h"
@@ -317,11 +316,7 @@ void frmMain::attachUserList()
     if (!g_oClientHnd)
         return;
     UserListModel &model = g_oClientHnd->userList().model();
-    // A row keeps a picture, and so its height, where its own is missing
-    // here: a status no copy could name, an icon file another machine has.
-    model.setIconProvider([this](const QString &key) {
-        return images.img16.picture(images.img16.contains(key) ? key : NavigationTreeBuilder::missingIcon());
-    });
+    model.setIconProvider([this](const QString &key) { return images.img16.picture(key); });
     setUserListModel(&model);
 }
 

@@ -110,9 +110,7 @@ QVariant UserListModel::colour(const QColor &colour)
 
 QVariant UserListModel::icon(const QString &key) const
 {
-    // A row without a picture key still asks: the provider has a picture
-    // for keys it lacks, and a row with none would be drawn lower.
-    if (!m_iconProvider)
+    if (!m_iconProvider || key.isEmpty())
         return QVariant();
     return m_iconProvider(key);
 }
