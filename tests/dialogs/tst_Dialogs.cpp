@@ -177,23 +177,18 @@ private slots:
         QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("chkUnderline"))->isHidden());
         QCOMPARE(FontChoiceDialog::clampedSize(30, 0, 0), 30);
 
-        // Typed beyond the limit: brought down as it is typed, in the box and the sample.
-        sizes->lineEdit()->clear();
-        QTest::keyClicks(sizes->lineEdit(), QStringLiteral("40"));
-        const QLabel *sample = dialog.findChild<QLabel *>(QStringLiteral("lblSample"));
-        QCOMPARE(std::pair(sizes->currentText(), sample->font().pointSize()), std::pair(QStringLiteral("24"), 24));
-        // Below it: once the box is left.
-        sizes->lineEdit()->clear();
-        QTest::keyClicks(sizes->lineEdit(), QStringLiteral("5"));
-        QTest::keyClick(sizes->lineEdit(), Qt::Key_Return);
-        QCOMPARE(sizes->currentText(), QStringLiteral("8"));
-    }
-
-    void theFontDialogKeepsTheFamilyChosen()
-    {
-        ICommonDialogBackend::FontRequest request{QFont(), Qt::black, 8, 24, true};
-        FontChoiceDialog dialog(request, nullptr);
+        // Typed beyond the limit: brought down as it is typed, in the box and the sample; below it, once left.
+        for (const auto &[typed, asTyped, left] : {std::tuple("40", "24", "24"), std::tuple("5", "5", "8")}) {
+            sizes->lineEdit()->clear();
+            QTest::keyClicks(sizes->lineEdit(), QLatin1String(typed));
+            QCOMPARE(sizes->currentText(), QLatin1String(asTyped));
+            QTest::keyClick(sizes->lineEdit(), Qt::Key_Return);
+            QCOMPARE(sizes->currentText(), QLatin1String(left));
+        }
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("lblSample"))->font().pointSize(), 8);
+        // The family shown for an alias is the one chosen.
         auto *families = dialog.findChild<QFontComboBox *>(QStringLiteral("cboFamily"));
+        families->setCurrentFont(QFont(QStringLiteral("Sans Serif")));
         families->setCurrentIndex(families->findText(QStringLiteral("DejaVu Sans")));
         QCOMPARE(dialog.choice().font.family(), QStringLiteral("DejaVu Sans"));
     }
