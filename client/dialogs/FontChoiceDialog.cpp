@@ -5,9 +5,11 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontComboBox>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -48,6 +50,7 @@ FontChoiceDialog::FontChoiceDialog(const ICommonDialogBackend::FontRequest &requ
     m_colour = new QPushButton(QStringLiteral("Colour..."), this);
     m_colour->setObjectName(QStringLiteral("cmdColour"));
     m_sample = new QLabel(QStringLiteral("AaBbYyZz 0123"), this);
+    m_sample->setObjectName(QStringLiteral("lblSample"));
     m_sample->setMinimumHeight(60);
     m_sample->setAlignment(Qt::AlignCenter);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -67,6 +70,8 @@ FontChoiceDialog::FontChoiceDialog(const ICommonDialogBackend::FontRequest &requ
 
     connect(m_family, &QFontComboBox::currentFontChanged, this, &FontChoiceDialog::showSample);
     connect(m_size, &QComboBox::currentTextChanged, this, &FontChoiceDialog::showSample);
+    connect(m_size->lineEdit(), &QLineEdit::textEdited, this, &FontChoiceDialog::clampTypedSize);
+    connect(m_size->lineEdit(), &QLineEdit::editingFinished, this, &FontChoiceDialog::clampFinishedSize);
     for (QCheckBox *box : {m_bold, m_italic, m_underline, m_strikeout})
         connect(box, &QCheckBox::toggled, this, &FontChoiceDialog::showSample);
     connect(m_colour, &QPushButton::clicked, this, &FontChoiceDialog::pickColour);
@@ -88,6 +93,11 @@ ICommonDialogBackend::FontRequest FontChoiceDialog::choice() const
 {
     ICommonDialogBackend::FontRequest chosen = m_request;
     chosen.font = m_family->currentFont();
+    // The box shows an alias ("Sans Serif") as the family it stands for, and
+    // choosing that entry changes nothing in its font: the entry shown is
+    // the choice.
+    if (QFontDatabase::hasFamily(m_family->currentText()))
+        chosen.font.setFamily(m_family->currentText());
     int size = m_size->currentText().toInt();
     if (size <= 0)
         size = m_request.font.pointSize() > 0 ? m_request.font.pointSize() : 10;
@@ -97,6 +107,23 @@ ICommonDialogBackend::FontRequest FontChoiceDialog::choice() const
     chosen.font.setUnderline(m_request.effects && m_underline->isChecked());
     chosen.font.setStrikeOut(m_request.effects && m_strikeout->isChecked());
     return chosen;
+}
+
+void FontChoiceDialog::clampTypedSize(const QString &typed)
+{
+    // More digits only make a number larger, so one above the limit is
+    // brought down at once; one below it may still be on its way up.
+    const int size = typed.toInt();
+    if (m_request.maxSize > 0 && size > m_request.maxSize)
+        m_size->setEditText(QString::number(m_request.maxSize));
+}
+
+void FontChoiceDialog::clampFinishedSize()
+{
+    const int size = m_size->currentText().toInt();
+    const int clamped = clampedSize(size, m_request.minSize, m_request.maxSize);
+    if (size > 0 && clamped != size)
+        m_size->setEditText(QString::number(clamped));
 }
 
 void FontChoiceDialog::showSample()

@@ -24,6 +24,9 @@ public:
     static int clampedSize(int size, int minSize, int maxSize);
 
 private:
+    // The size box keeps to the limits as the user types.
+    void clampTypedSize(const QString &typed);
+    void clampFinishedSize();
     void showSample();
     void pickColour();
 

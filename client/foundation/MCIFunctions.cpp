@@ -6,6 +6,7 @@
 #include "Globals.h"
 #include "IMainWindow.h"
 #include "IShell.h"
+#include "MErrorHandler.h"
 #include "StringTable.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
@@ -13,6 +14,7 @@
 #include "platform/Registry.h"
 
 #include <QDir>
+#include <QSet>
 #include <cmath>
 #include <limits>
 
@@ -124,8 +126,9 @@ QString GetStatusDescription(const QString &code)
         const QString text = GetResString(row->captionId);
         return row->under.isEmpty() ? text : GetStatusDescription(row->under) + u'-' + text;
     }
+    // A code no copy could tell this one about reads as itself.
     const CStatus *custom = FindCustomStatus(upper);
-    return custom ? custom->Status : QString();
+    return custom ? custom->Status : upper;
 }
 
 bool IsCustomStatus(const QString &code)
@@ -156,12 +159,43 @@ bool IsInStatus(const QString &code)
     return row && row->presence == BuiltInStatus::Presence::In;
 }
 
-const CStatus *FindCustomStatus(const QString &code)
+namespace {
+
+std::function<void()> customStatusReader;
+QSet<QString> codesReadAgain; // upper case
+
+const CStatus *knownCustomStatus(const QString &code)
 {
     for (const CStatus &status : g_colCustomStatus)
         if (status.StatusCode.compare(code, Qt::CaseInsensitive) == 0)
             return &status;
     return nullptr;
+}
+
+} // namespace
+
+const CStatus *FindCustomStatus(const QString &code)
+{
+    if (const CStatus *known = knownCustomStatus(code))
+        return known;
+    // A code that stays unknown (a status deleted, a stray value) must not
+    // cost a read of the table for every row that shows it.
+    const QString upper = code.toUpper();
+    if (!customStatusReader || !IsCustomStatus(upper) || codesReadAgain.contains(upper))
+        return nullptr;
+    codesReadAgain.insert(upper);
+    try {
+        customStatusReader();
+    } catch (const AppError &e) {
+        WriteErrorLog(e.number(), e.description(), kModule + QStringLiteral(".FindCustomStatus\r\n") + e.source());
+    }
+    return knownCustomStatus(code);
+}
+
+void SetCustomStatusReader(std::function<void()> reader)
+{
+    customStatusReader = std::move(reader);
+    codesReadAgain.clear();
 }
 
 const CTreeNode *FindTreeNode(const QString &key)

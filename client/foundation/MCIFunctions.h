@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 class CStatus;
 class CTreeNode;
@@ -41,7 +42,12 @@ bool IsCustomStatus(const QString &code);
 // present minute or later.
 bool IsStatusPending(const QString &code, double when);
 bool IsInStatus(const QString &code);
+// A custom status by code. A custom code this copy does not know makes it
+// read the custom statuses again through the reader (once for each code),
+// as another copy may have added the status since this one read them.
 const CStatus *FindCustomStatus(const QString &code);
+// Installs what reads the custom statuses again; every code may ask once more.
+void SetCustomStatusReader(std::function<void()> reader);
 // The node of g_colTreeNodes whose navigation-tree key ("NOD" + id) is the key.
 const CTreeNode *FindTreeNode(const QString &key);
 

@@ -1,6 +1,7 @@
 #include "ImageListProxyModel.h"
 
 #include "CImageList.h"
+#include "foundation/NavigationTreeBuilder.h"
 
 void ImageListProxyModel::setImageList(const CImageList *list)
 {
@@ -20,7 +21,10 @@ QVariant ImageListProxyModel::picture(const QVariant &key) const
     const QString text = key.toString();
     if (!m_list || text.isEmpty())
         return QVariant();
-    return m_list->picture(text);
+    // A key the list lacks (a status no copy could name, an icon file
+    // another machine has) shows the neutral picture: a row without one
+    // would be drawn lower, and every row with it.
+    return m_list->picture(m_list->contains(text) ? text : NavigationTreeBuilder::missingIcon());
 }
 
 QVariant ImageListProxyModel::data(const QModelIndex &index, int role) const

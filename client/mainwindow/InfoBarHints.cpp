@@ -45,7 +45,7 @@ void InfoBarHints::pointerOverList(QAbstractItemView *view, const QPoint &at)
 {
     const QModelIndex index = view->indexAt(at);
     if (!index.isValid()) {
-        const QString node = selectedNodeText ? selectedNodeText() : QString();
+        const QString node = shownNodeText ? shownNodeText() : QString();
         if (!node.isEmpty())
             say(GetResString(148) + u' ' + node);
         return;

@@ -17,9 +17,9 @@ public:
     InfoBarHints(QWidget *closePicture, QWidget *label, ListViewPane *userList, QObject *parent);
 
     // Wired by the window: shows a text in the info bar; the text of the
-    // tree's selected node (none selected: empty); whether the bar shows.
+    // node whose view is shown (none yet: empty); whether the bar shows.
     std::function<void(const QString &)> show;
-    std::function<QString()> selectedNodeText;
+    std::function<QString()> shownNodeText;
     std::function<bool()> barVisible;
 
 protected:

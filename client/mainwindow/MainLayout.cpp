@@ -81,10 +81,11 @@ MainLayout::Horizontal MainLayout::arrangeTreePane(int windowWidth, int barLeft)
     return out;
 }
 
-int MainLayout::minimumWidth(bool treeVisible, int treeWidth)
+int MainLayout::minimumWidth(bool treeVisible, int treeWidth, int bandWidth)
 {
     const int pane = treeWidth + 120;
-    return treeVisible && pane > 3000 ? MinListWidth + pane : MinListWidth + 3000;
+    const int panes = treeVisible && pane > 3000 ? MinListWidth + pane : MinListWidth + 3000;
+    return std::max(panes, bandWidth + CoolBarMargin);
 }
 
 MainLayout::Frame MainLayout::arrangeFrame(int windowWidth, int windowHeight, int statusPanel1Width,
@@ -92,7 +93,7 @@ MainLayout::Frame MainLayout::arrangeFrame(int windowWidth, int windowHeight, in
 {
     Frame out;
     out.coolBar.left = 40;
-    out.coolBar.width = windowWidth - 200;
+    out.coolBar.width = windowWidth - CoolBarMargin;
     // The info bar lines up with the band above it.
     out.shapeBar.left = 40;
     out.shapeBar.width = windowWidth - 200;

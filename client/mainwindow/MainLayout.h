@@ -18,6 +18,8 @@ public:
     static constexpr int FrameHeight = 690;
     // Smallest width the user list keeps beside an open tree pane.
     static constexpr int MinListWidth = 5600;
+    // What the band of tool bars leaves of the window's outer width.
+    static constexpr int CoolBarMargin = 200;
 
     static int toPixels(int twips) { return qRound(double(twips) / TwipsPerPixel); }
     static int toTwips(int pixels) { return pixels * TwipsPerPixel; }
@@ -94,8 +96,9 @@ public:
     // it the user list would be narrower than the window's minimum keeps it.
     static int maxBarLeft(int windowWidth);
 
-    // Smallest outer width for a tree of that width, and the smallest height.
-    static int minimumWidth(bool treeVisible, int treeWidth);
+    // Smallest outer width for a tree of that width and a band of tool bars
+    // whose controls need bandWidth to lie side by side; the smallest height.
+    static int minimumWidth(bool treeVisible, int treeWidth, int bandWidth = 0);
     static constexpr int MinimumHeight = 3000;
 
     static Frame arrangeFrame(int windowWidth, int windowHeight, int statusPanel1Width, int statusPanel2Width);

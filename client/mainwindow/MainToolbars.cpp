@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr int kSearchChars = 12;
+
 QWidget *newBand(const QString &name, QHBoxLayout *&layout)
 {
     auto *band = new QWidget;
@@ -131,6 +133,10 @@ void MainToolbars::createSearchBand()
     txtSearchFor->setObjectName(QStringLiteral("txtSearchFor"));
     txtSearchFor->setToolTip(QStringLiteral(
         "Type part of a persons name then click Find or press Enter. Matching names will be displayed."));
+    // Twelve characters show: the box's own width hint is its margins and
+    // seventeen of the letter x.
+    const int x = txtSearchFor->fontMetrics().horizontalAdvance(u'x');
+    txtSearchFor->setMinimumWidth(txtSearchFor->sizeHint().width() - 17 * x + kSearchChars * x);
     cmdSearch = new QPushButton(Picture1);
     cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
     searchLayout->addWidget(txtSearchFor, 1);

@@ -19,4 +19,12 @@ public:
     static QString kindOf(const QString &tag);
     // What opening nodeKey of that kind does while currentKey is shown.
     static Action actionFor(const QString &nodeKey, const QString &kind, bool reload, const QString &currentKey);
+    // False for the kind whose node leaves the view shown as it was.
+    static bool opensView(const QString &kind);
+    // What the info bar says over the view of a node of that kind and name:
+    // the welcome over the top node's page, the list's name over a list of
+    // users, the node's name over anything else.
+    static QString infoText(const QString &kind, const QString &nodeName);
+    // The info bar's text before any view is shown.
+    static QString welcomeText() { return QStringLiteral("Welcome to the Viduruviva Tessaly"); }
 };

@@ -97,7 +97,11 @@ frmMain::frmMain()
     m_menus = std::make_unique<MainMenus>(menuBar());
     connectMenus();
     m_band = new MainToolbars(m_client);
-    connect(m_band->CoolBar1, &CoolBar::heightChanged, this, [this] { Steps::logAndSkip(kLog, [this] { arrangeControls(); }); });
+    // A band shown or hidden changes the room the band needs across as well.
+    connect(m_band->CoolBar1, &CoolBar::heightChanged, this, [this] {
+        Steps::logAndSkip(kLog, [this] { updateMinimumSize(); });
+        Steps::logAndSkip(kLog, [this] { arrangeControls(); });
+    });
     createPanes();
     createPopupMenus();
     createInfoBar();
@@ -105,6 +109,13 @@ frmMain::frmMain()
     connectInfoBarHints();
     Form_Load();
     populateMenuStrings();
+    // Another copy may hand out a custom status added after this one read
+    // them; the lookup reads them again. Nothing of the window is kept, as
+    // the copy goes on without it while it sits in the tray.
+    SetCustomStatusReader([] {
+        DbHandle connection;
+        CClientAdmin().LoadCustomStatus(connection);
+    });
     resize(800, 600);
     ResizeNow();
 }
@@ -216,7 +227,7 @@ void frmMain::createInfoBar()
     ShapeBar->setAutoFillBackground(true);
     ShapeBar->setBackgroundRole(QPalette::ToolTipBase);
     ShapeBar->setFixedHeight(MainLayout::toPixels(kInfoBarHeight));
-    lblStatus = new QLabel(QStringLiteral("Welcome to the Viduruviva Tessaly"), m_client);
+    lblStatus = new QLabel(TreeNavigation::welcomeText(), m_client);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setForegroundRole(QPalette::ToolTipText);
@@ -376,7 +387,9 @@ void frmMain::updateMinimumSize()
     MainLayout::Heights in = currentHeights();
     in.window = 0; // the smallest height the panes need
     const int minHeight = std::max(MainLayout::MinimumHeight, MainLayout::arrangeControls(in).window);
-    const int minWidth = MainLayout::minimumWidth(!trvUserlist->isHidden(), m_horizontal.treeWidth);
+    // No control of the band is squeezed under another.
+    const int bandWidth = MainLayout::toTwips(m_band->CoolBar1->isHidden() ? 0 : m_band->CoolBar1->minimumSizeHint().width());
+    const int minWidth = MainLayout::minimumWidth(!trvUserlist->isHidden(), m_horizontal.treeWidth, bandWidth);
     const auto ceilPixels = [](int twips) { return (twips + MainLayout::TwipsPerPixel - 1) / MainLayout::TwipsPerPixel; };
     setMinimumSize(ceilPixels(minWidth - MainLayout::FrameWidth),
                    ceilPixels(minHeight - MainLayout::FrameHeight) + menuBarHeight());
@@ -672,10 +685,7 @@ void frmMain::connectInfoBarHints()
 {
     auto *hints = new InfoBarHints(ImageCloseInfoBar, lblStatus, lvwUserList, this);
     hints->show = [this](const QString &text) { setInfoBar(text); };
-    hints->selectedNodeText = [this] {
-        const QTreeWidgetItem *node = trvUserlist->currentItem();
-        return node ? node->text(0) : QString();
-    };
+    hints->shownNodeText = [this] { return shownNodeText(); };
     hints->barVisible = [this] { return !ShapeBar->isHidden(); };
 }
 
@@ -850,6 +860,8 @@ void frmMain::treeViewClick(const QString &nodeKey, bool force)
     });
     g_sCurrentNodeKey = nodeKey;
     g_sViewType = kind;
+    if (action != Action::RecordOnly)
+        setCurrentViewMsg();
     Steps::logAndSkip(kLog, [this] { arrangeControls(); });
     QApplication::restoreOverrideCursor();
 }
@@ -864,13 +876,32 @@ void frmMain::clearStatusText()
     setStatusText(QString());
 }
 
+// Called once the selected node's view is shown. A node that opens no view
+// leaves the one shown, and so its name in the status bar and the info bar.
 void frmMain::setCurrentViewMsg()
 {
     Steps::logAndSkip(kLog, [this] {
-        const QTreeWidgetItem *node = trvUserlist->currentItem();
-        if (node)
-            statusPanel(QStringLiteral("VIEW"))->setText(GetResString(327) + QStringLiteral(": ") + node->text(0));
+        const QString key = trvUserlist->selectedKey();
+        if (key.isEmpty() || !TreeNavigation::opensView(TreeNavigation::kindOf(trvUserlist->nodeTag(key))))
+            return;
+        m_shownNodeKey = key;
+        statusPanel(QStringLiteral("VIEW"))->setText(GetResString(327) + QStringLiteral(": ") + shownNodeText());
+        showViewInfo();
     });
+}
+
+QString frmMain::shownNodeText() const
+{
+    const QTreeWidgetItem *node = trvUserlist->node(m_shownNodeKey);
+    return node ? node->text(0) : QString();
+}
+
+void frmMain::showViewInfo()
+{
+    // Written while the bar is hidden too: it shows this text when it opens.
+    lblStatus->setText(TreeNavigation::infoText(TreeNavigation::kindOf(trvUserlist->nodeTag(m_shownNodeKey)),
+                                                shownNodeText()));
+    ImageInfoBar->setVisible(!ShapeBar->isHidden());
 }
 
 void frmMain::hideWebPage()
@@ -1023,10 +1054,9 @@ void frmMain::trvUserlist_NodeReleased(Qt::MouseButton button)
 {
     const QString key = trvUserlist->selectedKey();
     try {
-        if (button != Qt::RightButton) {
+        // The view opened names itself in the status bar.
+        if (button != Qt::RightButton)
             m_popupMenus->BuildTreePopupMenu(key, PopupMenus::Refresh);
-            setCurrentViewMsg();
-        }
         treeViewClick(key, false);
         if (button == Qt::RightButton) {
             QCoreApplication::processEvents();
@@ -1084,10 +1114,11 @@ void frmMain::setInfoBar(const QString &text)
     ImageInfoBar->show();
 }
 
+// An empty bar would be a blank strip over the view: it goes back to the
+// view's own text instead.
 void frmMain::clearInfoBar()
 {
-    lblStatus->clear();
-    ImageInfoBar->hide();
+    showViewInfo();
 }
 
 // ---------------------------------------------------------------- user list

@@ -139,6 +139,9 @@ private:
     bool QueryUnload(int unloadMode);
     void setInfoBar(const QString &text);
     void clearInfoBar();
+    // The shown view's text in the info bar, and the name of its node.
+    void showViewInfo();
+    QString shownNodeText() const;
     // A menu item by its control name ("mnuFileExit", "mnuViewSub(4)").
     QAction *menuItem(const QString &name) const;
     // A status-bar panel by key: "TIME", "VIEW" or "MSG".
@@ -226,6 +229,8 @@ private:
     // it draws the bar further left but keeps this, so the tree gets its
     // width back when the window widens again.
     int m_barLeftChosen = 0;
+    // The node whose view is shown: the status bar and the info bar name it.
+    QString m_shownNodeKey;
     bool m_exitRequested = false;
     bool m_restorePending = false;
     bool m_resizing = false;

@@ -30,5 +30,5 @@ BookingDisplay::State BookingDisplay::state(const CReservation &booking)
             return {grey, std::nullopt};
         return {QColor(255, 0, 0), QStringLiteral("Resource is currently overdue")};
     }
-    return {QColor(Qt::black), std::nullopt};
+    return {QColor(), std::nullopt};
 }

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QVariant>
 #include <optional>
 
 class CReservation;
@@ -16,11 +17,13 @@ public:
 
     struct State
     {
-        QColor colour;
+        QColor colour;                  // invalid: the list's own text colour
         std::optional<QString> toolTip; // none: the row keeps the one it had
+        // The colour as a cell's foreground; none leaves the list's.
+        QVariant foreground() const { return colour.isValid() ? QVariant(colour) : QVariant(); }
     };
     // Grey when a manual item was returned, blue while booked out, red when
-    // overdue (grey for an item that checks itself in), else black.
+    // overdue (grey for an item that checks itself in), else no colour.
     static State state(const CReservation &booking);
     // The grey of a booking that is over: nothing is left to check in.
     static QColor greyColour() { return QColor(102, 102, 102); }

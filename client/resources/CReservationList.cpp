@@ -71,7 +71,7 @@ void CReservationList::updateReservationItem(QStandardItemModel &model, int row,
     ListRows::setTime(model, row, UntilColumn, booking.dReservedUntil);
     const BookingDisplay::State state = BookingDisplay::state(booking);
     for (int column = 0; column < model.columnCount(); ++column) {
-        model.setData(model.index(row, column), state.colour, Qt::ForegroundRole);
+        model.setData(model.index(row, column), state.foreground(), Qt::ForegroundRole);
         if (state.toolTip)
             model.setData(model.index(row, column), *state.toolTip, Qt::ToolTipRole);
     }

@@ -92,7 +92,7 @@ void CResourceList::updateResourceItem(QStandardItemModel &model, int row, const
     ListRows::setTime(model, row, FromColumn, booking->dReservedFrom);
     ListRows::setTime(model, row, UntilColumn, booking->dReservedUntil);
     const BookingDisplay::State state = BookingDisplay::state(*booking);
-    model.setData(model.index(row, StatusColumn), state.colour, Qt::ForegroundRole);
+    model.setData(model.index(row, StatusColumn), state.foreground(), Qt::ForegroundRole);
     if (state.toolTip)
         for (int column = 0; column < model.columnCount(); ++column)
             model.setData(model.index(row, column), *state.toolTip, Qt::ToolTipRole);

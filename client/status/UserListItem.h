@@ -19,8 +19,10 @@ public:
     QString Mobile;                  // "ON" or "OFF"
     QString MobilePh;
     QString PhoneNumber;
-    QColor NoteColour = Qt::black;   // the note and out cells
-    QColor DueBackColour = Qt::black;
+    // The note and out cells, and the due-back cell: none (invalid) draws
+    // them in the list's own text colour, as the user chose it.
+    QColor NoteColour;
+    QColor DueBackColour;
     double OutTime = 0;              // as last written; 0 for none
     double DueBack = 0;              // as shown; 0 for none
     bool Pending = false;            // shown "In (Out Later)" until OutTime

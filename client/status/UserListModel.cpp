@@ -29,9 +29,9 @@ QVariant UserListModel::data(const QModelIndex &index, int role) const
         return column == NameColumn ? icon(row->IconKey) : QVariant();
     case Qt::ForegroundRole:
         if (column == NoteColumn || column == OutColumn)
-            return row->NoteColour;
+            return colour(row->NoteColour);
         if (column == DueBackColumn)
-            return row->DueBackColour;
+            return colour(row->DueBackColour);
         return QVariant();
     case IconKeyRole:
         return column == NameColumn ? QVariant(row->IconKey) : QVariant();
@@ -101,6 +101,11 @@ bool UserListModel::setData(const QModelIndex &index, const QVariant &value, int
         if (column >= 0 && column < ColumnCount)
             *cells[column] = text;
     });
+}
+
+QVariant UserListModel::colour(const QColor &colour)
+{
+    return colour.isValid() ? QVariant(colour) : QVariant();
 }
 
 QVariant UserListModel::icon(const QString &key) const

@@ -85,6 +85,8 @@ public:
 private:
     QVariant cellText(const UserListItem &item, int column) const;
     QVariant icon(const QString &key) const;
+    // A cell's own colour; none for an invalid one, so the list's shows.
+    static QVariant colour(const QColor &colour);
 
     QList<UserListItem> m_items;
     QHash<qint32, int> m_rowOfUser;

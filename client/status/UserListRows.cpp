@@ -27,7 +27,7 @@ void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double
     item.OutTime = outTime;
     item.OutText = outTime == 0 ? QString() : cellText(outTime, now);
     item.Pending = outTime != 0 && DateUtil::minutesBetween(now, outTime) >= 1;
-    item.NoteColour = item.Pending ? grey() : QColor(Qt::black);
+    item.NoteColour = item.Pending ? grey() : QColor();
     if (item.Pending) {
         item.IconKey = BuiltInStatus::In;
         item.StatusText = GetResString(174);
@@ -36,7 +36,7 @@ void UserListRows::SetListItemStatus(UserListItem &item, double &outTime, double
     item.DueBack = dueBack;
     item.DueBackText = dueBack == 0 ? QString() : cellText(dueBack, now);
     const bool overdue = dueBack != 0 && DateUtil::minutesBetween(now, dueBack) < 0;
-    item.DueBackColour = overdue ? QColor(Qt::red) : QColor(Qt::black);
+    item.DueBackColour = overdue ? QColor(Qt::red) : QColor();
 }
 
 QString UserListRows::cellText(double when, double now)

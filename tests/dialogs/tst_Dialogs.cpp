@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -175,6 +176,21 @@ private slots:
         QCOMPARE(dialog.choice().font.pointSize(), 8);
         QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("chkUnderline"))->isHidden());
         QCOMPARE(FontChoiceDialog::clampedSize(30, 0, 0), 30);
+
+        // Typed beyond the limit: brought down as it is typed, in the box and the sample; below it, once left.
+        for (const auto &[typed, asTyped, left] : {std::tuple("40", "24", "24"), std::tuple("5", "5", "8")}) {
+            sizes->lineEdit()->clear();
+            QTest::keyClicks(sizes->lineEdit(), QLatin1String(typed));
+            QCOMPARE(sizes->currentText(), QLatin1String(asTyped));
+            QTest::keyClick(sizes->lineEdit(), Qt::Key_Return);
+            QCOMPARE(sizes->currentText(), QLatin1String(left));
+        }
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("lblSample"))->font().pointSize(), 8);
+        // The family shown for an alias is the one chosen.
+        auto *families = dialog.findChild<QFontComboBox *>(QStringLiteral("cboFamily"));
+        families->setCurrentFont(QFont(QStringLiteral("Sans Serif")));
+        families->setCurrentIndex(families->findText(QStringLiteral("DejaVu Sans")));
+        QCOMPARE(dialog.choice().font.family(), QStringLiteral("DejaVu Sans"));
     }
 
     void locationDialogChecksBeforeItCloses()

@@ -17,6 +17,8 @@
 #include "messaging/IChatWindow.h"
 #include "platform/Clock.h"
 #include "resources/ResourceLists.h"
+#include "resources/CReservation.h"
+#include "resources/CReservationList.h"
 #include "resources/frmReservation.h"
 #include "resources/frmResource.h"
 #include "status/NotifyUserList.h"
@@ -31,6 +33,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -406,7 +409,15 @@ private slots:
         view(6);
         g_commonDialogs = saved;
         QCOMPARE(list->font().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(control<ListViewPane>(w, "lvwReservations")->textColour(), QColor(Qt::darkBlue));
+        // Every cell without a colour of its own takes the one chosen: Ada's row, and a booking still to come.
+        QStandardItemModel bookings(1, 5);
+        CReservation booking;
+        booking.dReservedFrom = booking.dReservedUntil = Clock::nowDays() + 1;
+        CReservationList::updateReservationItem(bookings, 0, booking);
+        const QModelIndex ada = list->model()->index(list->rowOfKey(QStringLiteral("USR1")), 0);
+        for (const QModelIndex &cell : {ada.siblingAtColumn(UserListModel::NoteColumn),
+                                        ada.siblingAtColumn(UserListModel::DueBackColumn), bookings.index(0, 4)})
+            QVERIFY(!cell.data(Qt::ForegroundRole).isValid()); // so the list's own colour above
 
         // A new window comes back as it was left.
         frmMain again;
@@ -692,6 +703,74 @@ private slots:
         QTRY_VERIFY(tree->width() < MainLayout::toPixels(4920));
         w->resize(1000, 600);
         QCOMPARE(tree->width(), MainLayout::toPixels(4920));
+    }
+
+    void aStatusNoCopyKnowsKeepsItsRow()
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const auto cell = [this](int column) { return list->model()->index(list->rowOfKey(QStringLiteral("USR1")), column); };
+        const int height = list->detailsView()->visualRect(cell(0)).height();
+        g_oClientHnd->updateView(1, QStringLiteral("XZZ"), QString(), 0, 0);
+        QCOMPARE(cell(UserListModel::StatusColumn).data().toString(), QStringLiteral("XZZ"));
+        QVERIFY(!cell(0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QCOMPARE(list->detailsView()->visualRect(cell(0)).height(), height);
+    }
+
+    void theSearchBandFitsTheNarrowestWindow()
+    {
+        view(0);
+        w->resize(100, 100);
+        QCoreApplication::processEvents();
+        auto *band = control<CoolBar>(w, "CoolBar1");
+        QList<QRect> placed;
+        for (const char *name : {"dtETA", "cboNote", "Toolbar2", "txtSearchFor", "cmdSearch"}) {
+            const QWidget *part = control(w, QLatin1String(name));
+            const QRect at(part->mapTo(band, QPoint(0, 0)), part->size());
+            QVERIFY2(band->rect().contains(at), name);
+            for (const QRect &other : std::as_const(placed))
+                QVERIFY2(!at.intersects(other), name);
+            placed << at;
+        }
+        auto *search = control<QLineEdit>(w, "txtSearchFor");
+        QVERIFY(search->width() >= 12 * search->fontMetrics().horizontalAdvance(u'x'));
+    }
+
+    // What the status bar and the info bar say once the tree is clicked ("right NOD3"), or pointed at.
+    void theBarsNameTheViewShown_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("info");
+        QTest::newRow("restart on the default branch") << QStringList() << "Staff Members" << "User List for Staff Members";
+        QTest::newRow("left click") << QStringList{"left OUT"} << "Out" << "User List for Out";
+        QTest::newRow("right click") << QStringList{"right OUT"} << "Out" << "User List for Out";
+        QTest::newRow("contacts node") << QStringList{"left OUT", "left NOD8"} << "Out" << "User List for Out";
+        QTest::newRow("pointer over a group") << QStringList{"left NOD7", "left NOD3", "move NOD3"} << "Staff Members"
+                                               << "User List for Staff Members";
+        QTest::newRow("top node") << QStringList{"left NOD0"} << "Viduruviva Tessaly" << "Welcome to the Viduruviva Tessaly";
+    }
+    void theBarsNameTheViewShown()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, view);
+        m_db->exec(QStringLiteral("INSERT INTO TreeNode (ID, Name, NodeType, ParentID) VALUES (8, 'Contacts', 'CTL', 1)"));
+        stopBoard();
+        w = startBoard(QStringLiteral("ADA"));
+        tree = control<KeyedTreeWidget>(w, "trvUserlist");
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        for (const QString &step : steps) {
+            QTreeWidgetItem *node = tree->node(step.section(u' ', 1));
+            tree->scrollToItem(node);
+            const QPoint at = tree->visualItemRect(node).center();
+            if (step.startsWith(QLatin1String("move")))
+                QTest::mouseMove(tree->viewport(), at);
+            else
+                QTest::mouseClick(tree->viewport(), step.startsWith(u'l') ? Qt::LeftButton : Qt::RightButton, {}, at);
+            popup()->hide();
+        }
+        QCOMPARE(control<QLabel>(w, "VIEW")->text(), QStringLiteral("Current View: ") + view);
+        QTEST(control<QLabel>(w, "lblStatus")->text(), "info");
+        QVERIFY(control<QLabel>(w, "ImageInfoBar")->isVisible());
     }
 
     void layoutFollowsTheViewKind()

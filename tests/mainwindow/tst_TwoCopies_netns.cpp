@@ -1,4 +1,6 @@
 #include "BoardWorld.h"
+#include "admin/CClientAdmin.h"
+#include "foundation/CStatus.h"
 #include "TestDatabase.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/MWait.h"
@@ -15,6 +17,7 @@
 #include "status/UserListPoll.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -142,6 +145,19 @@ private:
             list->selectKey(QStringLiteral("USR") + words.value(1));
             QTest::keyClick(list->detailsView(), Qt::Key_Menu);
             action(m_window, "mnuPopupSub(11)")->trigger();
+        } else if (words.first() == QLatin1String("custom")) {
+            // An administrator adds an Out status and gives it to a colleague.
+            const std::optional<CStatus> added = CClientAdmin().AddCustomStatus(
+                words.mid(2).join(u' '), QStringLiteral("O"), QStringLiteral("ICOcopier"));
+            double outAt = 0, dueBack = 0;
+            g_oClientHnd->UpdateStatus(words.value(1).toInt(), added->StatusCode, QString(), outAt, dueBack, false, true);
+        } else if (words.first() == QLatin1String("height")) {
+            auto *list = control<ListViewPane>(m_window, "lvwUserList");
+            const QModelIndex cell = list->model()->index(list->rowOfKey(QStringLiteral("USR") + words.value(1)), 0);
+            const bool picture = !cell.data(Qt::DecorationRole).value<QIcon>().isNull();
+            say(QStringLiteral("height %1 %2").arg(list->detailsView()->visualRect(cell).height())
+                    .arg(picture ? QStringLiteral("picture") : QStringLiteral("blank")));
+            say(QStringLiteral("measured"));
         } else if (words.first() == QLatin1String("look")) {
             look();
         } else if (words.first() == QLatin1String("quit")) {
@@ -332,6 +348,28 @@ private slots:
         QVERIFY(bruno.heard.contains(QStringLiteral("line Ada Lindqvist writes...")));
         bruno.send(QStringLiteral("leave"));
         QVERIFY(ada.sees(QStringLiteral("status Bruno Ferrand has left the Chat Room")));
+    }
+
+    void aCustomStatusAddedInOneCopyShowsInTheOther()
+    {
+        TestDatabase db(false, QStringLiteral("custom"));
+        insertBoardUsers();
+        const QString file = db.env.path(QStringLiteral("data/StaffData.db"));
+        Copy ada(QStringLiteral("ADA"), file);
+        Copy bruno(QStringLiteral("BRUNO"), file);
+        QVERIFY(ada.waitFor(QStringLiteral("ready"), 30000) && bruno.waitFor(QStringLiteral("ready"), 30000));
+        const auto height = [&ada] {
+            ada.send(QStringLiteral("height 1"));
+            return ada.waitFor(QStringLiteral("measured"), 5000) ? ada.heard.at(ada.heard.size() - 2) : QString();
+        };
+        const QString before = height();
+        // Ada's copy read the custom statuses before this one was added.
+        bruno.send(QStringLiteral("custom 1 Site Visit"));
+        QVERIFY2(ada.waitFor(QStringLiteral("row 1 Site Visit|"), 5000), qPrintable(ada.heard.join(u'\n')));
+        QCOMPARE(height(), before);
+        QVERIFY(before.endsWith(QLatin1String(" picture")));
+        QVERIFY(ada.sees("notice Qel Status Change||Your status has been set to Site Visit, click Check In to set "
+                         "your status back to In|imgCheckIn"));
     }
 
     void aDeletedUserLeavesTheOtherCopyAtItsPoll()

@@ -19,9 +19,9 @@ QString shown(const UserListItem &item)
     QStringList flags;
     if (item.Pending)
         flags << QStringLiteral("pending");
-    if (item.NoteColour != QColor(Qt::black))
+    if (item.NoteColour.isValid())
         flags << (item.NoteColour == UserListRows::grey() ? QStringLiteral("grey") : item.NoteColour.name());
-    if (item.DueBackColour != QColor(Qt::black))
+    if (item.DueBackColour.isValid())
         flags << (item.DueBackColour == QColor(Qt::red) ? QStringLiteral("red") : item.DueBackColour.name());
     return QStringList{item.StatusText, item.IconKey, item.Note, item.OutText, item.DueBackText}.join(u'|')
         + (flags.isEmpty() ? QString() : u' ' + flags.join(u' '));
@@ -44,6 +44,7 @@ class tst_UserListRows : public QObject
     Q_OBJECT
     std::unique_ptr<TestEnvironment> m_env; // the texts of the statuses, the stored settings
     FakeMainWindow *m_window = nullptr;
+    int m_reads = 0;
 
 private slots:
     void init()
@@ -55,12 +56,20 @@ private slots:
         g_fRefreshNeeded = false;
         g_colCustomStatus = {CStatus{QStringLiteral("Training"), QStringLiteral("XTR"), QStringLiteral("O"),
                                      QStringLiteral("ICOschool")}};
+        // The statuses read again hold one that another copy added.
+        m_reads = 0;
+        SetCustomStatusReader([this] {
+            ++m_reads;
+            g_colCustomStatus.append(CStatus{QStringLiteral("Site Visit"), QStringLiteral("XNW"), QStringLiteral("O"),
+                                             QStringLiteral("ICOcopier")});
+        });
     }
     void cleanup()
     {
         Clock::unpin();
         g_frmMain.reset();
         m_env.reset();
+        SetCustomStatusReader(nullptr);
     }
 
     // Times are compared by the minute boundaries between them, not by
@@ -97,6 +106,10 @@ private slots:
             << "Out|OUT|Board|03-Dec-26 8:05 am|03-Dec-26 5:00 pm red";
         QTest::newRow("custom status with its own icon") << today(9, 0) << "XTR" << none << today(12, 0).addDays(3)
                                                          << "Training|ICOschool|Board||07-Dec-26 12:00 pm";
+        QTest::newRow("custom status another copy added") << today(9, 0) << "XNW" << none << none
+                                                           << "Site Visit|ICOcopier|Board||";
+        QTest::newRow("custom status no copy knows, as its code") << today(9, 0) << "XZZ>XZZ" << none << none
+                                                                  << "XZZ|XZZ|Board||";
         QTest::newRow("empty status is In, without times") << today(10, 0) << "  " << today(9, 0) << today(11, 0)
                                                            << "In|INN|Board||";
         QTest::newRow("back In leaves no grey of a pending status") << today(13, 30) << "OUT>INN" << today(14, 0)
@@ -122,6 +135,7 @@ private slots:
                 QCOMPARE(outTime + dueBack, 0.0);
         }
         QCOMPARE(shown(item), expected);
+        QVERIFY(m_reads <= 1); // once for a code, however often it is drawn
     }
 
     void width_data()
