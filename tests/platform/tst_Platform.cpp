@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <cstdio>
+#include <sys/stat.h>
 
 class tst_Platform : public QObject
 {
@@ -94,6 +95,45 @@ private slots:
         QVERIFY(Registry::keyExists(CU, dsn));
         QVERIFY(Registry::deleteKey(CU, dsn));
         QVERIFY(!Registry::keyExists(CU, dsn));
+    }
+
+    // However a password got into the user's settings, once the program has
+    // written them they are his alone.
+    void settingsWithAPasswordAreTheUsersAlone_data()
+    {
+        QTest::addColumn<QByteArray>("byHand");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("fileMode");
+        const QByteArray connection = "[Software]\nHalvard%20Software\\Qel\\4.0\\Server\\Database\\Connection="
+                                      "sz:host=db user=ada password=s3cret\n";
+        QTest::newRow("connection string") << QByteArray() << "Connection" << "host=db PASSWORD = 's3cret'" << 0600;
+        QTest::newRow("value of its own") << QByteArray() << "PWD" << "s3cret" << 0600;
+        QTest::newRow("by hand, rewritten") << connection << "Type" << "SQLServer" << 0600;
+        QTest::newRow("no password") << QByteArray() << "Connection" << "host=db password=" << 0644;
+    }
+    void settingsWithAPasswordAreTheUsersAlone()
+    {
+        QFETCH(QByteArray, byHand);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        QFETCH(int, fileMode);
+        TestEnvironment env;
+        ::umask(022);
+        const QString file = Registry::filePath(CU);
+        const QString folder = QFileInfo(file).absolutePath();
+        if (!byHand.isEmpty()) {
+            QDir().mkpath(folder);
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write(byHand) == byHand.size());
+        }
+        QVERIFY(Registry::writeString(CU, QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\Server\\Database"), name, value));
+        const auto mode = [](const QString &path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+        };
+        QCOMPARE(mode(file), fileMode);
+        QCOMPARE(mode(folder), 0700);
     }
 };
 
