@@ -99,41 +99,31 @@ private slots:
 
     // However a password got into the user's settings, once the program has
     // written them they are his alone.
-    void settingsWithAPasswordAreTheUsersAlone_data()
-    {
-        QTest::addColumn<QByteArray>("byHand");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<int>("fileMode");
-        const QByteArray connection = "[Software]\nHalvard%20Software\\Qel\\4.0\\Server\\Database\\Connection="
-                                      "sz:host=db user=ada password=s3cret\n";
-        QTest::newRow("connection string") << QByteArray() << "Connection" << "host=db PASSWORD = 's3cret'" << 0600;
-        QTest::newRow("value of its own") << QByteArray() << "PWD" << "s3cret" << 0600;
-        QTest::newRow("by hand, rewritten") << connection << "Type" << "SQLServer" << 0600;
-        QTest::newRow("no password") << QByteArray() << "Connection" << "host=db password=" << 0644;
-    }
     void settingsWithAPasswordAreTheUsersAlone()
     {
-        QFETCH(QByteArray, byHand);
-        QFETCH(QString, name);
-        QFETCH(QString, value);
-        QFETCH(int, fileMode);
-        TestEnvironment env;
-        ::umask(022);
-        const QString file = Registry::filePath(CU);
-        const QString folder = QFileInfo(file).absolutePath();
-        if (!byHand.isEmpty()) {
-            QDir().mkpath(folder);
-            QFile written(file);
-            QVERIFY(written.open(QIODevice::WriteOnly) && written.write(byHand) == byHand.size());
-        }
-        QVERIFY(Registry::writeString(CU, QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\Server\\Database"), name, value));
+        const QByteArray byHand = "[Software]\nHalvard%20Software\\Qel\\4.0\\Server\\Database\\Connection=sz:password=s\n";
+        const struct { QByteArray file; const char *name, *value; int mode; } cases[] = {
+            {{}, "Connection", "host=db PASSWORD = 's3cret'", 0600}, {{}, "PWD", "s3cret", 0600},
+            {byHand, "Type", "SQLServer", 0600}, {{}, "Connection", "host=db password=", 0644}};
         const auto mode = [](const QString &path) {
             struct stat info {};
             return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
         };
-        QCOMPARE(mode(file), fileMode);
-        QCOMPARE(mode(folder), 0700);
+        ::umask(022);
+        for (const auto &c : cases) {
+            TestEnvironment env;
+            const QString file = Registry::filePath(CU);
+            QFile written(file);
+            if (!c.file.isEmpty()) { // a folder and file made by hand, open to all
+                QDir().mkpath(QFileInfo(file).absolutePath());
+                QVERIFY(written.open(QIODevice::WriteOnly) && written.write(c.file) > 0);
+                written.close();
+            }
+            QVERIFY(Registry::writeString(CU, QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\Server\\Database"),
+                                          QLatin1String(c.name), QLatin1String(c.value)));
+            QCOMPARE(mode(file), c.mode);
+            QCOMPARE(mode(QFileInfo(file).absolutePath()), 0700);
+        }
     }
 };
 
