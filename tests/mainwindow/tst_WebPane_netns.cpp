@@ -29,23 +29,13 @@ const QByteArray kHostile = "<html><head><title>Hostile</title><link rel=\"style
                             "<img src=\"file:///etc/hostname\"><img src=\"file:///dev/zero\">"
                             "<iframe src=\"file:///etc/passwd\"></iframe><a href=\"file:///etc/hostname\">disk</a> "
                             "<a href=\"page2.html\">two</a> <a href=\"/redir\">three</a></body></html>";
-const QMap<QByteArray, QByteArray> kPages = {{"/page", kPage},
-                                             {"/hostile", kHostile},
-                                             {"/page2.html", "<title>Two</title><a href=\"/redir\">three</a>"},
-                                             {"/three.html", "<title>Three</title>"}};
+// Pages by path; what is not here redirects to a local file.
+const QMap<QByteArray, QByteArray> kPages = {
+    {"/page", kPage}, {"/hostile", kHostile}, {"/page2.html", "<title>Two</title><a href=\"/redir\">three</a>"},
+    {"/three.html", "<title>Three</title>"}, {"/redir", "/three.html"}, {"/endless", {}}};
 
-QByteArray answer(const QByteArray &path)
-{
-    if (path == "/redir")
-        return "HTTP/1.0 302 Found\r\nLocation: /three.html\r\n\r\n";
-    if (!kPages.contains(path))
-        return "HTTP/1.0 302 Found\r\nLocation: file:///etc/hostname\r\n\r\n";
-    return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(kPages[path].size())
-           + "\r\n\r\n" + kPages[path];
-}
-
-// Serves the pages above, and a page without end at /endless; redirects every
-// other path to a local file. Keeps the paths asked for.
+// Serves the pages above, the last two as a redirect and a page without end,
+// and keeps the paths asked for.
 class PageServer : public QTcpServer
 {
 public:
@@ -58,13 +48,14 @@ public:
             connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QTcpSocket::readyRead, client, [this, client] {
                 asked << client->readAll().split(' ').value(1);
-                if (asked.last() != "/endless") {
-                    client->write(answer(asked.last()));
+                const QByteArray page = kPages.value(asked.last(), "file:///etc/hostname");
+                if (asked.last() == "/endless")
+                    connect(client, &QTcpSocket::bytesWritten, client, [client] { client->write(QByteArray(1 << 16, 'x')); });
+                client->write(page.contains('<') || page.isEmpty()
+                                  ? "HTTP/1.0 200 OK\r\n\r\n" + page
+                                  : "HTTP/1.0 302 Found\r\nLocation: " + page + "\r\n\r\n");
+                if (asked.last() != "/endless")
                     client->disconnectFromHost();
-                    return;
-                }
-                client->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n");
-                connect(client, &QTcpSocket::bytesWritten, client, [client] { client->write(QByteArray(1 << 16, 'x')); });
             });
         });
     }
@@ -76,29 +67,16 @@ qint64 residentBytes()
     return readTextFile(QStringLiteral("/proc/self/statm")).section(u' ', 1, 1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
 
-// Ends the test at once when the process grows by a quarter of a gigabyte:
-// a page that reached /dev/zero would otherwise eat the machine's memory.
-class MemoryWatch
+// Ends the test when the process grows by a quarter of a gigabyte: a page
+// that reached /dev/zero would otherwise eat the machine's memory.
+std::jthread memoryWatch()
 {
-public:
-    MemoryWatch()
-        : m_thread([this, start = residentBytes()] {
-              for (; !m_done; std::this_thread::sleep_for(std::chrono::milliseconds(20)))
-                  if (residentBytes() - start > (qint64(1) << 28))
-                      qFatal("The web pane's memory ran away");
-          })
-    {
-    }
-    ~MemoryWatch()
-    {
-        m_done = true;
-        m_thread.join();
-    }
-
-private:
-    std::atomic<bool> m_done{false};
-    std::thread m_thread;
-};
+    return std::jthread([start = residentBytes()](std::stop_token stop) {
+        for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+            if (residentBytes() - start > qint64(1) << 28)
+                qFatal("The web pane's memory ran away");
+    });
+}
 
 bool engineLoaded()
 {
@@ -211,7 +189,7 @@ private Q_SLOTS:
     {
         REQUIRE_PRIVATE_NETWORK();
         qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
-        MemoryWatch watch;
+        const std::jthread watch = memoryWatch();
         m_window.show();
         WebPane pane(&m_window);
         pane.setViewGeometry(QRect(0, 0, 600, 400));
