@@ -47,6 +47,7 @@ TextWebView::TextWebView(QWidget *parent, IWebViewHost &host)
     // and are resolved here against the page they are on.
     connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) { load(url().resolved(link)); });
 }
+
 TextWebView::~TextWebView()
 {
     if (m_reply)

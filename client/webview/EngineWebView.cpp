@@ -8,6 +8,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <algorithm>
 
 // Qt GUI's setter of the context that every OpenGL context of the program
 // shares with. Exported, and what the engine itself calls when it is linked
@@ -76,15 +77,14 @@ QWebEngineScript linkGuard()
     return script;
 }
 
-bool isWeb(const QUrl &url)
+bool hasScheme(const QUrl &url, std::initializer_list<QStringView> schemes)
 {
-    const QString scheme = url.scheme().toLower();
-    return scheme == u"http" || scheme == u"https";
+    return std::find(schemes.begin(), schemes.end(), url.scheme().toLower()) != schemes.end();
 }
 
 // acceptNavigationRequest hears only of pages; what a page fetches for itself
 // (pictures, frames, scripts, styles, requests from its script) comes here.
-// Only the web is fetched from: a page of the web cannot reach the disk.
+// Only the web is fetched from (sockets too): a page cannot reach the disk.
 // The top page itself has passed the host already.
 class SubresourceGuard : public QWebEngineUrlRequestInterceptor
 {
@@ -93,7 +93,8 @@ public:
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
-        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame || isWeb(info.requestUrl()))
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
+            || hasScheme(info.requestUrl(), {u"http", u"https", u"ws", u"wss"}))
             return;
         info.block(true);
         m_host.refused(info.requestUrl());
@@ -123,8 +124,7 @@ protected:
         if (!message.startsWith(kRefusedLink))
             return;
         const QUrl url(message.mid(kRefusedLink.size()).left(2048));
-        const QString scheme = url.scheme().toLower();
-        if (!isWeb(url) && scheme != u"mailto" && scheme != u"about")
+        if (!hasScheme(url, {u"http", u"https", u"mailto", u"about"}))
             m_host.refused(url);
     }
 
