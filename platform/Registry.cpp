@@ -1,10 +1,12 @@
 #include "Registry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
-#include <atomic>
 #include <QStandardPaths>
+#include <atomic>
 
 namespace {
 
@@ -39,6 +41,46 @@ std::optional<QString> storedValue(QSettings &settings, const QString &key, cons
     if (!v.isValid())
         return std::nullopt;
     return v.toString();
+}
+
+constexpr QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+constexpr QFile::Permissions kOwnerOnlyFolder = kOwnerOnly | QFile::ExeOwner;
+
+// A connection string's password, or a value named so, whoever wrote it (the
+// program, or the user by hand as the README shows); an empty one is none.
+bool holdsPassword(const QString &path)
+{
+    static const QRegularExpression password(QStringLiteral("\\b(?:password|pwd)[ \\t]*=[ \\t]*'?[^\\s;'\"]"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && password.match(QString::fromUtf8(file.readAll())).hasMatch();
+}
+
+// The user's settings may come to hold a database password, so their folder
+// is made his alone; the machine's are read by every user.
+QString writablePath(Registry::Hive hive)
+{
+    const QString path = Registry::filePath(hive);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (hive == Registry::CurrentUser && !QFileInfo::exists(folder)) {
+        QDir().mkpath(QFileInfo(folder).absolutePath());
+        QDir().mkdir(folder, kOwnerOnlyFolder);
+    }
+    return path;
+}
+
+// Writes the changes out. A user's file that holds a password is then
+// readable by him alone, in a folder of his alone, however it got there.
+bool save(QSettings &settings, Registry::Hive hive)
+{
+    settings.sync();
+    ++g_changes;
+    const QString path = settings.fileName();
+    if (hive == Registry::CurrentUser && holdsPassword(path)) {
+        QFile::setPermissions(path, kOwnerOnly);
+        QFile::setPermissions(QFileInfo(path).absolutePath(), kOwnerOnlyFolder);
+    }
+    return settings.status() == QSettings::NoError;
 }
 
 } // namespace
@@ -76,22 +118,18 @@ bool Registry::keyExists(Hive hive, const QString &key)
 
 bool Registry::createKey(Hive hive, const QString &key)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
+    QSettings settings(writablePath(hive), QSettings::IniFormat);
     const QString marker = group(key) + u'/' + kKeyMarker;
     if (!settings.contains(marker))
         settings.setValue(marker, QString());
-    settings.sync();
-    ++g_changes;
-    return settings.status() == QSettings::NoError;
+    return save(settings, hive);
 }
 
 bool Registry::deleteKey(Hive hive, const QString &key)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
+    QSettings settings(writablePath(hive), QSettings::IniFormat);
     settings.remove(group(key));
-    settings.sync();
-    ++g_changes;
-    return settings.status() == QSettings::NoError;
+    return save(settings, hive);
 }
 
 std::optional<QString> Registry::readString(Hive hive, const QString &key, const QString &name)
@@ -127,35 +165,29 @@ QString Registry::queryValue(Hive hive, const QString &key, const QString &name)
 
 bool Registry::writeString(Hive hive, const QString &key, const QString &name, const QString &value)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
+    QSettings settings(writablePath(hive), QSettings::IniFormat);
     settings.setValue(storedName(key, name), kStringPrefix + value);
-    settings.sync();
-    ++g_changes;
-    return settings.status() == QSettings::NoError;
+    return save(settings, hive);
 }
 
 bool Registry::writeDword(Hive hive, const QString &key, const QString &name, quint32 value)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
+    QSettings settings(writablePath(hive), QSettings::IniFormat);
     settings.setValue(storedName(key, name),
                       kDwordPrefix + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')));
-    settings.sync();
-    ++g_changes;
-    return settings.status() == QSettings::NoError;
+    return save(settings, hive);
 }
 
 bool Registry::deleteValue(Hive hive, const QString &key, const QString &name)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
+    QSettings settings(writablePath(hive), QSettings::IniFormat);
     const QString stored = storedName(key, name);
     if (!settings.contains(stored))
         return false;
     settings.remove(stored);
     // Keep the key itself even when its last value goes.
     settings.setValue(group(key) + u'/' + kKeyMarker, QString());
-    settings.sync();
-    ++g_changes;
-    return settings.status() == QSettings::NoError;
+    return save(settings, hive);
 }
 
 QStringList Registry::valueNames(Hive hive, const QString &key)

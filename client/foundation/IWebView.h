@@ -7,12 +7,15 @@ class QWidget;
 // What a web view asks of the window that owns it. Every address the view is
 // about to open -- typed, followed from a link, reached by a redirect or asked
 // for as a new window -- goes through mayOpen first; the view opens it only
-// when the answer is true.
+// when the answer is true. What a page would fetch for itself (pictures,
+// frames, scripts, styles) from anywhere but the web is blocked by the view
+// without asking, and named to refused.
 class IWebViewHost
 {
 public:
     virtual ~IWebViewHost() = default;
     virtual bool mayOpen(const QUrl &url) = 0;
+    virtual void refused(const QUrl &url) = 0;
     virtual void loadStarted() = 0;
     virtual void loadFinished(bool ok) = 0;
 };

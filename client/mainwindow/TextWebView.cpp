@@ -1,14 +1,50 @@
 #include "TextWebView.h"
 
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTextBrowser>
+#include <QTimer>
+
+namespace {
+
+// What one page may weigh and how long its fetch may take. Beyond either the
+// fetch is cut off, so a server that never ends its page or never answers
+// can neither fill the memory nor hold the pane.
+constexpr qint64 kPageLimit = 4 * 1024 * 1024;
+constexpr int kTimeLimitMs = 30000;
+const char kCutOff[] = "tessalyCutOff";
+
+// The pane's document. The text browser's own would read every picture and
+// style sheet a page names straight from the disk, whatever the page's
+// scheme (an endless one for file:///dev/zero); this one fetches nothing, so
+// the pane shows a page's text and never touches a local file for it.
+class PageDocument : public QTextDocument
+{
+public:
+    using QTextDocument::QTextDocument;
+
+protected:
+    QVariant loadResource(int, const QUrl &) override { return {}; }
+};
+
+void cutOff(QNetworkReply *reply, const QString &why)
+{
+    reply->setProperty(kCutOff, why);
+    reply->abort();
+}
+
+} // namespace
 
 TextWebView::TextWebView(QWidget *parent, IWebViewHost &host)
     : m_host(host), m_browser(new QTextBrowser(parent)), m_network(new QNetworkAccessManager(this))
 {
     m_browser->setObjectName(QStringLiteral("oWebBrowser"));
+    m_browser->setDocument(new PageDocument(m_browser));
     m_browser->setOpenLinks(false);
+    // The browser resolves a relative link against the address it last opened
+    // itself; it opens none (pages arrive as text), so links come as written
+    // and are resolved here against the page they are on.
     connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) { load(url().resolved(link)); });
 }
 
@@ -68,20 +104,30 @@ void TextWebView::show(const QUrl &url)
     stop();
     m_host.loadStarted();
     if (url.isLocalFile()) { // a generated page: the host lets no other file through
-        m_browser->setSource(url);
-        m_host.loadFinished(true);
+        QFile page(url.toLocalFile());
+        const bool ok = page.open(QIODevice::ReadOnly);
+        display(url, ok ? QString::fromUtf8(page.read(kPageLimit)) : QString());
+        m_host.loadFinished(ok);
     } else if (url.scheme() == QLatin1String("about")) {
-        m_browser->clear();
+        display(url, QString());
         m_host.loadFinished(true);
     } else {
         fetch(url);
     }
 }
 
+void TextWebView::display(const QUrl &url, const QString &html)
+{
+    m_browser->document()->setBaseUrl(url);
+    m_browser->setHtml(html);
+}
+
 void TextWebView::fetch(const QUrl &url)
 {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    // Unpacked here, a small compressed page could grow past the limit unseen.
+    request.setRawHeader("Accept-Encoding", "identity");
     QNetworkReply *reply = m_network->get(request);
     m_reply = reply;
     connect(reply, &QNetworkReply::redirected, reply, [this, reply](const QUrl &target) {
@@ -89,6 +135,13 @@ void TextWebView::fetch(const QUrl &url)
             Q_EMIT reply->redirectAllowed();
         else
             reply->abort();
+    });
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
+        if (received > kPageLimit || total > kPageLimit)
+            cutOff(reply, tr("The page is larger than %1 MB.").arg(kPageLimit / (1024 * 1024)));
+    });
+    QTimer::singleShot(kTimeLimitMs, reply, [reply] {
+        cutOff(reply, tr("The page did not arrive within %1 seconds.").arg(kTimeLimitMs / 1000));
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { fetched(reply); });
 }
@@ -100,10 +153,10 @@ void TextWebView::fetched(QNetworkReply *reply)
     if (ok) {
         const QUrl where = reply->url();
         m_history[m_current] = where; // after redirects: relative links resolve against it
-        m_browser->document()->setBaseUrl(where);
-        m_browser->setHtml(QString::fromUtf8(reply->readAll()));
+        display(where, QString::fromUtf8(reply->readAll()));
     } else {
-        m_browser->setPlainText(reply->errorString());
+        const QString why = reply->property(kCutOff).toString();
+        m_browser->setPlainText(why.isEmpty() ? reply->errorString() : why);
     }
     m_host.loadFinished(ok);
 }

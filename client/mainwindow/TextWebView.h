@@ -11,9 +11,9 @@ class QNetworkReply;
 class QTextBrowser;
 
 // The web pane's view where the web engine cannot run: fetches a page itself
-// and shows its HTML as the text browser can (no script, no pictures), and
-// asks the host before every address, link and redirect as the engine's view
-// does.
+// and shows its HTML as the text browser can (no script, no pictures, nothing
+// fetched but the page), and asks the host before every address, link and
+// redirect as the engine's view does.
 class TextWebView : public QObject, public IWebView
 {
     Q_OBJECT
@@ -31,6 +31,7 @@ public:
 
 private:
     void show(const QUrl &url);
+    void display(const QUrl &url, const QString &html);
     void fetch(const QUrl &url);
     void fetched(QNetworkReply *reply);
 

@@ -16,6 +16,12 @@ namespace {
 
 const QUrl kBlank(QStringLiteral("about:blank"));
 
+// An address as the debug log shows it: no password, no endless text.
+QString logged(const QUrl &url)
+{
+    return url.toString(QUrl::RemoveUserInfo).left(200);
+}
+
 } // namespace
 
 WebPane::WebPane(QWidget *parent) : QObject(parent), m_picture(new QWidget(parent))
@@ -94,17 +100,21 @@ QString WebPane::generatedPage(QString &text)
 
 bool WebPane::mayOpen(const QUrl &url)
 {
-    const QString address = url.toString(QUrl::RemoveUserInfo).left(200);
     switch (WebSchemeRule::verdictFor(url, generatedFolder())) {
     case WebSchemeRule::Open:
         return true;
     case WebSchemeRule::Desktop:
-        WriteDebugLog(QStringLiteral("Web pane: handed to the desktop: ") + address);
+        WriteDebugLog(QStringLiteral("Web pane: handed to the desktop: ") + logged(url));
         g_shell->openUrl(url);
         return false;
     case WebSchemeRule::Refuse:
         break;
     }
-    WriteDebugLog(QStringLiteral("Web pane: refused ") + address);
+    refused(url);
     return false;
+}
+
+void WebPane::refused(const QUrl &url)
+{
+    WriteDebugLog(QStringLiteral("Web pane: refused ") + logged(url));
 }

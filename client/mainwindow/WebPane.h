@@ -35,6 +35,7 @@ public:
     static QString generatedPage(QString &text);
 
     bool mayOpen(const QUrl &url) override;
+    void refused(const QUrl &url) override;
     void loadStarted() override { Q_EMIT pageLoadStarted(); }
     void loadFinished(bool ok) override { Q_EMIT pageLoaded(ok); }
 

@@ -6,7 +6,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <algorithm>
 
 // Qt GUI's setter of the context that every OpenGL context of the program
 // shares with. Exported, and what the engine itself calls when it is linked
@@ -75,28 +77,55 @@ QWebEngineScript linkGuard()
     return script;
 }
 
+bool hasScheme(const QUrl &url, std::initializer_list<QStringView> schemes)
+{
+    return std::find(schemes.begin(), schemes.end(), url.scheme().toLower()) != schemes.end();
+}
+
+// acceptNavigationRequest hears only of pages; what a page fetches for itself
+// (pictures, frames, scripts, styles, requests from its script) comes here.
+// Only the web is fetched from (sockets too): a page cannot reach the disk.
+// The top page itself has passed the host already.
+class SubresourceGuard : public QWebEngineUrlRequestInterceptor
+{
+public:
+    SubresourceGuard(IWebViewHost &host, QObject *parent) : QWebEngineUrlRequestInterceptor(parent), m_host(host) {}
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
+            || hasScheme(info.requestUrl(), {u"http", u"https", u"ws", u"wss"}))
+            return;
+        info.block(true);
+        m_host.refused(info.requestUrl());
+    }
+
+private:
+    IWebViewHost &m_host;
+};
+
 class GuardedPage : public QWebEnginePage
 {
 public:
     GuardedPage(IWebViewHost &host, QObject *parent) : QWebEnginePage(parent), m_host(host)
     {
         scripts().insert(linkGuard());
+        setUrlRequestInterceptor(new SubresourceGuard(host, this));
     }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool) override { return m_host.mayOpen(url); }
 
     // A stopped link goes to the host, which logs the refusal. The page's own
-    // script could write the same line, so only schemes the host refuses
-    // outright are passed on: nothing is opened or handed on from here.
+    // script could write the same line, so only schemes the guard stops are
+    // passed on.
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int, const QString &) override
     {
         if (!message.startsWith(kRefusedLink))
             return;
         const QUrl url(message.mid(kRefusedLink.size()).left(2048));
-        const QString scheme = url.scheme().toLower();
-        if (scheme != u"http" && scheme != u"https" && scheme != u"mailto" && scheme != u"about")
-            m_host.mayOpen(url);
+        if (!hasScheme(url, {u"http", u"https", u"mailto", u"about"}))
+            m_host.refused(url);
     }
 
 private:

@@ -11,6 +11,8 @@
 #include <QTcpSocket>
 #include <QTextBrowser>
 #include <QtTest>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -20,26 +22,61 @@ const QByteArray kPage = "<html><head><title>Hello</title></head>"
                          "<a href=\"file:///etc/hostname\">disk</a> <a href=\"javascript:document.title='ran'\">run</a>"
                          "</body></html>";
 
-// Serves /page, and redirects every other path to a local file.
+// Names local files as pictures, style, script and frame, and links to the
+// disk and by relative addresses.
+const QByteArray kHostile = "<html><head><title>Hostile</title><link rel=\"stylesheet\" href=\"file:///dev/zero\">"
+                            "<script src=\"file:///etc/os-release\"></script></head><body>"
+                            "<img src=\"file:///etc/hostname\"><img src=\"file:///dev/zero\">"
+                            "<iframe src=\"file:///etc/passwd\"></iframe><a href=\"file:///etc/hostname\">disk</a> "
+                            "<a href=\"page2.html\">two</a> <a href=\"/redir\">three</a></body></html>";
+// Pages by path; what is not here redirects to a local file.
+const QMap<QByteArray, QByteArray> kPages = {
+    {"/page", kPage}, {"/hostile", kHostile}, {"/page2.html", "<title>Two</title><a href=\"/redir\">three</a>"},
+    {"/three.html", "<title>Three</title>"}, {"/redir", "/three.html"}, {"/endless", {}}};
+
+// Serves the pages above, the last two as a redirect and a page without end,
+// and keeps the paths asked for.
 class PageServer : public QTcpServer
 {
 public:
+    QByteArrayList asked;
     PageServer()
     {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket *client = nextPendingConnection();
-            connect(client, &QTcpSocket::readyRead, client, [client] {
-                const bool page = client->readAll().startsWith("GET /page ");
-                client->write(page ? "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: "
-                                         + QByteArray::number(kPage.size()) + "\r\n\r\n" + kPage
-                                   : QByteArray("HTTP/1.0 302 Found\r\nLocation: file:///etc/hostname\r\n\r\n"));
-                client->disconnectFromHost();
+            connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+            connect(client, &QTcpSocket::readyRead, client, [this, client] {
+                asked << client->readAll().split(' ').value(1);
+                const QByteArray page = kPages.value(asked.last(), "file:///etc/hostname");
+                if (asked.last() == "/endless")
+                    connect(client, &QTcpSocket::bytesWritten, client, [client] { client->write(QByteArray(1 << 16, 'x')); });
+                client->write(page.contains('<') || page.isEmpty()
+                                  ? "HTTP/1.0 200 OK\r\n\r\n" + page
+                                  : "HTTP/1.0 302 Found\r\nLocation: " + page + "\r\n\r\n");
+                if (asked.last() != "/endless")
+                    client->disconnectFromHost();
             });
         });
     }
     QString address(const char *path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
 };
+
+qint64 residentBytes()
+{
+    return readTextFile(QStringLiteral("/proc/self/statm")).section(u' ', 1, 1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+// Ends the test when the process grows by a quarter of a gigabyte: a page
+// that reached /dev/zero would otherwise eat the machine's memory.
+std::jthread memoryWatch()
+{
+    return std::jthread([start = residentBytes()](std::stop_token stop) {
+        for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+            if (residentBytes() - start > qint64(1) << 28)
+                qFatal("The web pane's memory ran away");
+    });
+}
 
 bool engineLoaded()
 {
@@ -63,6 +100,17 @@ class tst_WebPane : public QObject
         QSignalSpy loaded(&pane, &WebPane::pageLoaded);
         pane.showAddress(address);
         return loaded.wait(20000) && loaded.last().at(0).toBool();
+    }
+
+    // Clicks the text browser's link of that text, as a user does; gives
+    // whether a page then loaded well.
+    bool follow(WebPane &pane, const QString &link, int timeout = 20000)
+    {
+        auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
+        const QRect end = browser->cursorRect(browser->document()->find(link));
+        QSignalSpy loaded(&pane, &WebPane::pageLoaded);
+        QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, end.center() - QPoint(3, 0));
+        return loaded.wait(timeout) && loaded.last().at(0).toBool();
     }
 
 private Q_SLOTS:
@@ -135,6 +183,34 @@ private Q_SLOTS:
         QVERIFY(!engineLoaded());
     }
 
+    // Shown as text, a page is all that is read; its links resolve against it
+    // whatever the pane showed before and whichever links were refused.
+    void textPaneReadsNothingButThePage()
+    {
+        REQUIRE_PRIVATE_NETWORK();
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        const std::jthread watch = memoryWatch();
+        m_window.show();
+        WebPane pane(&m_window);
+        pane.setViewGeometry(QRect(0, 0, 600, 400));
+        QString text = QStringLiteral("Welcome");
+        pane.showText(text);
+        QVERIFY(load(pane, m_server.address("/hostile")));
+        auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
+        QTRY_VERIFY(browser->document()->size().height() > 0);
+        QVERIFY(browser->document()->resource(QTextDocument::ImageResource, QUrl("file:///etc/hostname")).isNull());
+
+        QVERIFY(!follow(pane, QStringLiteral("disk"), 300));
+        QVERIFY(follow(pane, QStringLiteral("two")));
+        QCOMPARE(browser->documentTitle(), QStringLiteral("Two"));
+        QVERIFY(follow(pane, QStringLiteral("three")));
+        QCOMPARE(browser->documentTitle(), QStringLiteral("Three"));
+        QCOMPARE(m_server.asked.mid(m_server.asked.size() - 3), QByteArrayList({"/page2.html", "/redir", "/three.html"}));
+
+        QVERIFY(!load(pane, m_server.address("/endless")));
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("larger than")));
+    }
+
     void engineShowsPagesUnderTheRule()
     {
         REQUIRE_PRIVATE_NETWORK();
@@ -149,6 +225,17 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused javascript:document.title")), 10000);
         QVERIFY(debugLog().contains(QStringLiteral("refused file:///etc/hostname")));
         QCOMPARE(pane.view()->widget()->property("title").toString(), QStringLiteral("Hello"));
+
+        // Neither a page of the web nor one in the generated pages' folder
+        // reaches a local file; the engine itself would let the latter.
+        QFile planted(WebPane::generatedFolder() + QStringLiteral("/Hostile.html"));
+        QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write(kHostile) == kHostile.size());
+        planted.close();
+        for (const QString &page : {m_server.address("/hostile"), QUrl::fromLocalFile(planted.fileName()).toString()})
+            QVERIFY(load(pane, page));
+        for (const char *local : {"dev/zero", "etc/os-release", "etc/passwd"})
+            QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused file:///") + local), 10000);
+        planted.remove();
 
         load(pane, m_server.address("/redirect"));
         QVERIFY(!pane.view()->url().isLocalFile());

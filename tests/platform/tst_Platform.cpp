@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <cstdio>
+#include <sys/stat.h>
 
 class tst_Platform : public QObject
 {
@@ -94,6 +95,35 @@ private slots:
         QVERIFY(Registry::keyExists(CU, dsn));
         QVERIFY(Registry::deleteKey(CU, dsn));
         QVERIFY(!Registry::keyExists(CU, dsn));
+    }
+
+    // However a password got into the user's settings, once the program has
+    // written them they are his alone.
+    void settingsWithAPasswordAreTheUsersAlone()
+    {
+        const QByteArray byHand = "[Software]\nHalvard%20Software\\Qel\\4.0\\Server\\Database\\Connection=sz:password=s\n";
+        const struct { QByteArray file; const char *name, *value; int mode; } cases[] = {
+            {{}, "Connection", "host=db PASSWORD = 's3cret'", 0600}, {{}, "PWD", "s3cret", 0600},
+            {byHand, "Type", "SQLServer", 0600}, {{}, "Connection", "host=db password=", 0644}};
+        const auto mode = [](const QString &path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+        };
+        ::umask(022);
+        for (const auto &c : cases) {
+            TestEnvironment env;
+            const QString file = Registry::filePath(CU);
+            QFile written(file);
+            if (!c.file.isEmpty()) { // a folder and file made by hand, open to all
+                QDir().mkpath(QFileInfo(file).absolutePath());
+                QVERIFY(written.open(QIODevice::WriteOnly) && written.write(c.file) > 0);
+                written.close();
+            }
+            QVERIFY(Registry::writeString(CU, QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\Server\\Database"),
+                                          QLatin1String(c.name), QLatin1String(c.value)));
+            QCOMPARE(mode(file), c.mode);
+            QCOMPARE(mode(QFileInfo(file).absolutePath()), 0700);
+        }
     }
 };
 
