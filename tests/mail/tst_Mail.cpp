@@ -131,8 +131,9 @@ private slots:
                                                     << "";
         QTest::newRow("26 names") << names.join('#') + '#' << "New" << "x" << ann << 0 << "sent"
                                   << "New#" + names.mid(0, 25).join('#') + '#' << "";
-        QTest::newRow("one long paragraph") << "" << "Ann" << QString("Please call ").repeated(200) << ann << 0
-                                            << "sent" << "Ann##" << "";
+        const QString longName = QString("Ann Lee ").repeated(30);
+        QTest::newRow("long name, one long paragraph") << "" << longName << QString("Please call ").repeated(200) << ann
+                                                       << 0 << "sent" << longName + "##" << "";
         QTest::newRow("caller like an encoded word") << "" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=" << "x" << ann << 0
                                                      << "sent" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=##" << "";
         QTest::newRow("command fails") << "" << "Ann" << "x" << ann << 1 << "mailto" << "Ann##" << "";
