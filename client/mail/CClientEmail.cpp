@@ -1,6 +1,7 @@
 #include "CClientEmail.h"
 
 #include "CallerList.h"
+#include "MailSubmission.h"
 
 #include "foundation/ConnectionScope.h"
 #include "foundation/Globals.h"
@@ -23,6 +24,22 @@ QString addressOf(const CUser &user)
     return user.Email.trimmed().isEmpty() ? user.RealName : user.Email.trimmed();
 }
 } // namespace
+
+QString CClientEmail::subjectOf(const PhoneMessageEntry &entry)
+{
+    return GetResString(111) + u' ' + GetResString(298) + u' ' + entry.caller.trimmed() + QStringLiteral(" - ") +
+           entry.time;
+}
+
+QString CClientEmail::bodyOf(const PhoneMessageEntry &entry)
+{
+    const QList<std::pair<qint32, QString>> lines = {
+        {279, entry.caller}, {316, entry.time}, {280, entry.priority}, {281, entry.action}, {282, entry.message}};
+    QString body;
+    for (const auto &[label, value] : lines)
+        body += GetResString(label) + u':' + value + QStringLiteral("\r\n");
+    return body;
+}
 
 QString CClientEmail::userAddress(qint32 userId)
 {
@@ -89,19 +106,16 @@ qint32 CClientEmail::PhMessage(qint32 userId, const QString &userName)
     if (CallerList::load(callers) == kDone)
         form->SetContactsCBO(callers);
     const QString time = QLocale().toString(Clock::now(), QLocale::ShortFormat);
+    const QString sender = g_oCurrentUser.Email;
+    const QStringList to = {userAddress(userId)};
     const std::optional<PhoneMessageEntry> entry =
-        form->ask(GetResString(111) + u' ' + GetResString(152) + u' ' + userName, time);
+        form->ask(GetResString(111) + u' ' + GetResString(152) + u' ' + userName, time,
+                  [&](const PhoneMessageEntry &typed, IPhoneMessageForm::Done done) {
+                      MailSubmission::send(to, sender, subjectOf(typed), bodyOf(typed), std::move(done));
+                  });
     if (!entry)
         return kCancelled;
-    const QString subject = GetResString(111) + u' ' + GetResString(298) + u' ' + entry->caller.trimmed() +
-                            QStringLiteral(" - ") + entry->time;
-    const QList<std::pair<qint32, QString>> lines = {
-        {279, entry->caller}, {316, entry->time}, {280, entry->priority}, {281, entry->action}, {282, entry->message}};
-    QString body;
-    for (const auto &[label, value] : lines)
-        body += GetResString(label) + u':' + value + QStringLiteral("\r\n");
-    const bool taken = m_link.SendEmail({userAddress(userId)}, g_oCurrentUser.Email, subject, body);
-    if (taken && !entry->caller.isEmpty())
+    if (!entry->caller.isEmpty())
         SaveContactList(CallerList::withCaller(callers, entry->caller));
     return kDone;
 }

@@ -26,6 +26,8 @@ public:
 
 private:
     static QString userAddress(qint32 userId);
+    static QString subjectOf(const PhoneMessageEntry &entry);
+    static QString bodyOf(const PhoneMessageEntry &entry);
 
     CClientOutlook m_link;
 };

@@ -1,15 +1,37 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include <functional>
+
+class QProcess;
 
 // Hands a whole message to the system's mail submission program on its
 // standard input. The command is split into words and run without a shell.
-class SendmailPipe
+class SendmailPipe : public QObject
 {
+    Q_OBJECT
 public:
     static constexpr int kTimeoutMs = 30000;
+    using Done = std::function<void(bool sent)>;
 
-    // True when the program took the message and ended with 0 in time.
+    // Runs the program while the window goes on; `done` learns, once and
+    // never before this returns, whether it took the message and ended with
+    // 0 in time. A program still running at the time limit is killed.
+    static void start(const QString &command, const QByteArray &message, Done done, int timeoutMs = kTimeoutMs);
+    // The same for a caller that needs the answer before it goes on.
     static bool send(const QString &command, const QByteArray &message, int timeoutMs = kTimeoutMs);
+
+private:
+    SendmailPipe(const QString &command, Done done);
+    void run(const QByteArray &message, int timeoutMs);
+    void end(bool sent, const QString &why);
+
+    QString m_command;
+    Done m_done;
+    QProcess *m_process = nullptr;
+    QTimer m_timer;
 };

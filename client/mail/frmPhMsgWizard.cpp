@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -76,32 +77,80 @@ void frmPhMsgWizard::SetContactsCBO(const QStringList &callers)
     cboName->setEditText(QString());
 }
 
-std::optional<PhoneMessageEntry> frmPhMsgWizard::ask(const QString &caption, const QString &time)
+std::optional<PhoneMessageEntry> frmPhMsgWizard::ask(const QString &caption, const QString &time, const Sender &send)
 {
     setWindowTitle(caption);
     txtTime->setText(time);
     cboName->setEditText(QString());
+    m_send = send;
     m_cancelled = true;
     exec();
+    m_send = nullptr;
     if (m_cancelled)
         return std::nullopt;
+    return typed();
+}
+
+PhoneMessageEntry frmPhMsgWizard::typed() const
+{
     return PhoneMessageEntry{cboName->currentText(), txtTime->text(), cboPriority->currentText(),
                              cboAction->currentText(), txtComment->toPlainText()};
 }
 
 void frmPhMsgWizard::cmdOK_Click()
 {
+    if (m_sending)
+        return;
     if (cboName->currentText().isEmpty()) {
         g_prompt->message(GetResString(318), IPrompt::Ok, IPrompt::Exclamation, GetResString(111));
         return;
     }
+    if (!m_send) {
+        sendFinished(true);
+        return;
+    }
+    setSending(true);
+    // The answer may come after the form is gone, when the program ends first.
+    QPointer<frmPhMsgWizard> self(this);
+    m_send(typed(), [self](bool sent) {
+        if (self)
+            self->sendFinished(sent);
+    });
+}
+
+void frmPhMsgWizard::sendFinished(bool sent)
+{
+    setSending(false);
+    if (!sent)
+        return; // the user was told; what he typed stays for another try
     m_cancelled = false;
     hide();
     accept();
 }
 
+// While the message is on its way the form is neither edited nor closed, so
+// what is sent is what the form shows.
+void frmPhMsgWizard::setSending(bool sending)
+{
+    m_sending = sending;
+    fraCallDetails->setEnabled(!sending);
+    cmdOK->setEnabled(!sending);
+    cmdCancel->setEnabled(!sending);
+    if (sending)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+}
+
 void frmPhMsgWizard::cmdCancel_Click()
 {
-    m_cancelled = true;
     reject();
+}
+
+void frmPhMsgWizard::reject()
+{
+    if (m_sending)
+        return;
+    m_cancelled = true;
+    QDialog::reject();
 }

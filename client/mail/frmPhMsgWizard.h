@@ -20,7 +20,7 @@ public:
 
     void populateStrings();
     void SetContactsCBO(const QStringList &callers) override;
-    std::optional<PhoneMessageEntry> ask(const QString &caption, const QString &time) override;
+    std::optional<PhoneMessageEntry> ask(const QString &caption, const QString &time, const Sender &send) override;
 
     QComboBox *cboName = nullptr;
     QLineEdit *txtTime = nullptr;
@@ -35,7 +35,14 @@ public:
 
     void cmdOK_Click();
     void cmdCancel_Click();
+    void reject() override;
 
 private:
+    PhoneMessageEntry typed() const;
+    void setSending(bool sending);
+    void sendFinished(bool sent);
+
     bool m_cancelled = true;
+    bool m_sending = false;
+    Sender m_send;
 };

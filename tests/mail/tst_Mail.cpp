@@ -1,17 +1,24 @@
 #include "TestSupport.h"
 #include "foundation/Globals.h"
+#include "foundation/IShell.h"
 #include "foundation/MCIFunctions.h"
 #include "mail/CClientEmail.h"
 #include "mail/frmJournalEntry.h"
 #include "mail/frmPhHistory.h"
 #include "mail/frmPhMsgWizard.h"
+#include "mail/SendmailPipe.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Registry.h"
 
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimeZone>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -21,15 +28,55 @@ class AnsweringForm : public IPhoneMessageForm
 public:
     explicit AnsweringForm(PhoneMessageEntry entry) : m_entry(std::move(entry)) {}
     void SetContactsCBO(const QStringList &) override {}
-    std::optional<PhoneMessageEntry> ask(const QString &, const QString &time) override
+    // Presses OK once; when the message does not leave, the user gives up.
+    std::optional<PhoneMessageEntry> ask(const QString &, const QString &time, const Sender &send) override
     {
         m_entry.time = time;
-        return m_entry;
+        std::optional<bool> sent;
+        send(m_entry, [&](bool ok) { sent = ok; });
+        if (!QTest::qWaitFor([&] { return sent.has_value(); }, 10000))
+            return std::nullopt;
+        return sent.value_or(false) ? std::optional(m_entry) : std::nullopt;
     }
 
 private:
     PhoneMessageEntry m_entry;
 };
+
+// The desktop without a program for mailto: links.
+class NoMailHandler : public IShell
+{
+public:
+    bool openUrl(const QUrl &) override { return false; }
+};
+
+// The message as Python's mail parser reads it: its defects, longest line,
+// Date offset (null for an unknown zone), To, subject and body.
+QJsonObject parsedByPython(const QString &file)
+{
+    QProcess python;
+    python.start("python3", {"-c", R"(import email, email.policy, json, sys
+raw = open(sys.argv[1], 'rb').read()
+msg = email.message_from_bytes(raw, policy=email.policy.default)
+when = msg['Date'].datetime
+print(json.dumps({
+    'defects': [repr(d) for d in msg.defects] + [k + repr(d) for k, v in msg.items() for d in v.defects],
+    'longest': max(len(line) for line in raw.split(b'\n')),
+    'offset': when.utcoffset().total_seconds() if when.tzinfo else None,
+    'to': str(msg['To']), 'subject': str(msg['Subject']), 'body': msg.get_content()}))
+)", file});
+    python.waitForFinished();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+QString writeScript(const QString &path, const QString &commands)
+{
+    QFile script(path);
+    script.open(QIODevice::WriteOnly);
+    script.write("#!/bin/sh\n" + commands.toUtf8() + '\n');
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
 
 QString settingsKey()
 {
@@ -68,20 +115,35 @@ private slots:
         QTest::addColumn<QString>("storedCallers"); // "REG_ERR": nothing stored yet
         QTest::addColumn<QString>("caller");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("email"); // the colleague's; empty: found by name in the contacts
         QTest::addColumn<int>("exitCode"); // -1: no such command
         QTest::addColumn<QString>("outcome"); // "sent", "mailto" or "refused"
         QTest::addColumn<QString>("callersAfter");
+        QTest::addColumn<QString>("told"); // what the user is told, in part
         QStringList names;
         for (int i = 0; i < 26; ++i)
             names << QStringLiteral("n%1").arg(i);
-        QTest::newRow("first caller") << "REG_ERR" << "Zoë" << "Call back" << 0 << "sent" << "Zoë" + QString(26, '#');
-        QTest::newRow("a lone dot") << "" << "Ann" << "one\n.\ntwo" << 0 << "sent" << "Ann##";
-        QTest::newRow("repeat caller to the front") << "Ann#Bob##" << "Bob" << "x" << 0 << "sent" << "Bob#Ann##";
-        QTest::newRow("26 names") << names.join('#') + '#' << "New" << "x" << 0 << "sent"
-                                  << "New#" + names.mid(0, 25).join('#') + '#';
-        QTest::newRow("command fails") << "" << "Ann" << "x" << 1 << "mailto" << "Ann##";
-        QTest::newRow("no such command") << "" << "Ann" << "x" << -1 << "mailto" << "Ann##";
-        QTest::newRow("line break in the caller") << "" << "Ann\r\nBcc: all@x" << "x" << 0 << "refused" << "";
+        const QString ann = "ann@example.org";
+        QTest::newRow("first caller") << "REG_ERR" << "Zoë" << "Call back" << ann << 0 << "sent"
+                                      << "Zoë" + QString(26, '#') << "";
+        QTest::newRow("a lone dot") << "" << "Ann" << "one\n.\ntwo" << ann << 0 << "sent" << "Ann##" << "";
+        QTest::newRow("repeat caller to the front") << "Ann#Bob##" << "Bob" << "x" << ann << 0 << "sent" << "Bob#Ann##"
+                                                    << "";
+        QTest::newRow("26 names") << names.join('#') + '#' << "New" << "x" << ann << 0 << "sent"
+                                  << "New#" + names.mid(0, 25).join('#') + '#' << "";
+        const QString longName = QString("Ann Lee ").repeated(30);
+        QTest::newRow("long name, one long paragraph") << "" << longName << QString("Please call ").repeated(200) << ann
+                                                       << 0 << "sent" << longName + "##" << "";
+        QTest::newRow("caller like an encoded word") << "" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=" << "x" << ann << 0
+                                                     << "sent" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=##" << "";
+        QTest::newRow("command fails") << "" << "Ann" << "x" << ann << 1 << "mailto" << "Ann##" << "";
+        QTest::newRow("no such command") << "" << "Ann" << "x" << ann << -1 << "mailto" << "Ann##" << "";
+        QTest::newRow("line break in the caller") << "" << "Ann\r\nBcc: all@x" << "x" << ann << 0 << "refused" << ""
+                                                  << "subject";
+        QTest::newRow("line break in the contact's address") << "" << "Bob" << "x" << "" << 0 << "refused" << ""
+                                                             << "\"Ann Lee\"";
+        QTest::newRow("two addresses in one") << "" << "Bob" << "x" << ann + ", all@example.org" << 0 << "refused"
+                                              << "" << "all@example.org";
     }
 
     void phoneMessage()
@@ -89,51 +151,120 @@ private slots:
         QFETCH(QString, storedCallers);
         QFETCH(QString, caller);
         QFETCH(QString, message);
+        QFETCH(QString, email);
         QFETCH(int, exitCode);
         QFETCH(QString, outcome);
         QFETCH(QString, callersAfter);
+        QFETCH(QString, told);
         TestEnvironment env;
-        Clock::pin(QDateTime(QDate(2026, 12, 4), QTime(14, 0)));
-        g_vUserList = {user(2, "Ann Lee", "ann@example.org")};
+        Clock::pin(QDateTime(QDate(2026, 12, 4), QTime(14, 0), QTimeZone("Europe/Paris")));
+        g_vUserList = {user(2, "Ann Lee", email)};
+        QFile contacts(env.path("contacts.vcf"));
+        QVERIFY(contacts.open(QIODevice::WriteOnly));
+        contacts.write("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Ann Lee\r\nEMAIL;ENCODING=QUOTED-PRINTABLE:"
+                       "ann@example.org=0D=0ABcc: everyone@example.org\r\nEND:VCARD\r\n");
+        contacts.close();
+        setting("ContactsPath", contacts.fileName());
         const QString phoneKey = AppRegistryKey() + QStringLiteral("\\PhoneMessage");
         if (storedCallers != Registry::missingText())
             SetRegistryValue("Contacts", RegString, storedCallers, phoneKey);
-        const QString fake = env.path("fake-sendmail");
-        QFile script(fake);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\necho \"$@\" > \"$0.args\"\ncat > \"$0.mail\"\nexit %1\n")
-                         .arg(exitCode).toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString fake =
+            writeScript(env.path("fake-sendmail"), QString("cat > \"$0.mail\"\nexit %1").arg(exitCode));
         setting("SendmailCommand", (exitCode < 0 ? env.path("missing") : fake) + " -t -i");
         CClientEmail::phoneMessageForm = [&] {
             return std::make_unique<AnsweringForm>(PhoneMessageEntry{caller, {}, "High", "No action required", message});
         };
-        QCOMPARE(CClientEmail().PhMessage(2, "Ann Lee"), 10000);
+        QCOMPARE(CClientEmail().PhMessage(2, "Ann Lee"), outcome == "refused" ? 10003 : 10000);
 
         const QString time = QLocale().toString(Clock::now(), QLocale::ShortFormat);
         const QString subject = "Phone Message From " + caller.trimmed() + " - " + time;
         const QString body = "Caller:" + caller + "\r\nCall Time:" + time +
                              "\r\nPriority:High\r\nAction:No action required\r\nMessage:" + message + "\r\n";
-        const QByteArray mail = readTextFile(fake + ".mail").toUtf8();
-        QCOMPARE(!mail.isEmpty(), outcome != "refused" && exitCode >= 0);
+        QCOMPARE(QFile::exists(fake + ".mail"), outcome != "refused" && exitCode >= 0);
         if (outcome == "sent") {
-            QVERIFY(mail.contains("To: ann@example.org\n"));
-            QVERIFY(mail.contains("Subject: =?UTF-8?B?" + subject.toUtf8().toBase64() + "?=") ||
-                    mail.contains("Subject: " + subject.toUtf8() + '\n'));
-            QVERIFY(mail.endsWith("\n\n" + QString(body).replace("\r\n", "\n").toUtf8()));
-            QVERIFY(env.shell.opened.isEmpty());
-        } else if (outcome == "mailto") {
-            QCOMPARE(env.shell.opened.size(), 1);
+            const QJsonObject mail = parsedByPython(fake + ".mail");
+            QCOMPARE(mail["defects"].toArray(), QJsonArray());
+            QVERIFY(mail["longest"].toInt() <= 78);
+            QCOMPARE(mail["offset"].toInt(), 3600);
+            QCOMPARE(mail["to"].toString(), QString("ann@example.org"));
+            QCOMPARE(mail["subject"].toString(), subject);
+            QCOMPARE(mail["body"].toString(), QString(body).replace("\r\n", "\n"));
+        }
+        QCOMPARE(env.shell.opened.size(), outcome == "mailto" ? 1 : 0);
+        if (outcome == "mailto") {
             const QUrlQuery query(env.shell.opened[0]);
             QCOMPARE(env.shell.opened[0].path(), QString("ann@example.org"));
             QCOMPARE(query.queryItemValue("subject", QUrl::FullyDecoded), subject);
             QCOMPARE(query.queryItemValue("body", QUrl::FullyDecoded), body);
-        } else {
-            QVERIFY(env.shell.opened.isEmpty());
         }
+        QCOMPARE(env.prompt.asked.size(), told.isEmpty() ? 0 : 1);
+        if (!told.isEmpty())
+            QVERIFY2(env.prompt.asked[0].text.contains(told), qPrintable(env.prompt.asked[0].text));
         QCOMPARE(GetRegistryValue("Contacts", phoneKey),
                  callersAfter.isEmpty() ? storedCallers : callersAfter);
+    }
+
+    // The window goes on while the mail command works, and what the user
+    // typed stays in the form when nothing could take the message.
+    void phoneMessageWindow_data()
+    {
+        QTest::addColumn<QString>("sendmail"); // the command's script; empty: no such command
+        QTest::addColumn<int>("result");
+        QTest::newRow("mail command slow to answer") << "sleep 2\ncat > \"$0.mail\"" << 10000;
+        QTest::newRow("nothing takes it") << "" << 10003;
+    }
+
+    void phoneMessageWindow()
+    {
+        QFETCH(QString, sendmail);
+        QFETCH(int, result);
+        TestEnvironment env;
+        NoMailHandler noHandler;
+        IShell *const shell = std::exchange(g_shell, &noHandler);
+        g_vUserList = {user(2, "Ann Lee", "ann@example.org")};
+        const QString fake = env.path("fake-sendmail");
+        setting("SendmailCommand", sendmail.isEmpty() ? env.path("missing") : writeScript(fake, sendmail));
+        QPointer<frmPhMsgWizard> wizard;
+        CClientEmail::phoneMessageForm = [&] {
+            auto form = std::make_unique<frmPhMsgWizard>();
+            wizard = form.get();
+            return form;
+        };
+        QElapsedTimer clock;
+        qint64 last = 0, longestStop = 0;
+        QString keptMessage;
+        QTimer user; // looks at the form every 10 ms, as a user would
+        connect(&user, &QTimer::timeout, [&] {
+            longestStop = qMax(longestStop, clock.elapsed() - last);
+            last = clock.elapsed();
+            if (!wizard || !wizard->isVisible() || !wizard->cmdOK->isEnabled())
+                return;
+            if (env.prompt.asked.isEmpty()) {
+                wizard->cboName->setEditText("Bob");
+                wizard->txtComment->setPlainText("Call back today");
+                wizard->cmdOK->click();
+            } else {
+                keptMessage = wizard->txtComment->toPlainText();
+                wizard->cmdCancel->click();
+            }
+        });
+        clock.start();
+        user.start(10);
+        const qint32 answer = CClientEmail().PhMessage(2, "Ann Lee");
+        g_shell = shell;
+        QCOMPARE(answer, result);
+        QVERIFY2(longestStop < 500, qPrintable(QString::number(longestStop)));
+        QCOMPARE(QFile::exists(fake + ".mail"), result == 10000);
+        QCOMPARE(keptMessage, result == 10000 ? QString() : QString("Call back today"));
+    }
+
+    void sendmailTimeLimit()
+    {
+        TestEnvironment env;
+        std::optional<bool> sent;
+        SendmailPipe::start("sleep 3", "x", [&](bool ok) { sent = ok; }, 200);
+        QVERIFY(!sent); // told later, never before the caller goes on
+        QTRY_COMPARE_WITH_TIMEOUT(sent, std::optional(false), 2000);
     }
 
     void emailToUsers_data()

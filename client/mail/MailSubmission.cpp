@@ -1,0 +1,91 @@
+#include "MailSubmission.h"
+
+#include "CClientOutlook.h"
+#include "MailMessage.h"
+#include "MailSettings.h"
+#include "SendmailPipe.h"
+
+#include "foundation/Globals.h"
+#include "foundation/IPrompt.h"
+#include "foundation/IShell.h"
+#include "foundation/MErrorHandler.h"
+#include "platform/Clock.h"
+
+#include <QUrl>
+
+namespace {
+const QString kTitle = QStringLiteral("E-mail");
+
+void tell(const QString &text)
+{
+    WriteDebugLog(QStringLiteral("Mail not sent: ") + text);
+    if (g_prompt)
+        g_prompt->message(text, IPrompt::Ok, IPrompt::Exclamation, kTitle);
+}
+
+// Names are resolved first: what a contact's card holds is checked, not only
+// what was asked for. Empty when the name is not known.
+std::optional<QString> checkedAddress(const QString &name)
+{
+    const QString address = MailMessage::hasControl(name) ? name : CClientOutlook().resolveAddress(name);
+    if (address.isEmpty() || MailMessage::isAddress(address))
+        return address;
+    tell(QStringLiteral("The e-mail address of \"%1\" (\"%2\") is not a single plain address; nothing was sent.")
+             .arg(name.simplified(), address.simplified()));
+    return std::nullopt;
+}
+
+// The user's mail program resolves what this machine could not.
+void openInMailProgram(const QStringList &named, const QString &subject, const QString &body,
+                       const MailSubmission::Done &done)
+{
+    if (g_shell && g_shell->openUrl(MailMessage::mailto(named, {}, subject, body))) {
+        done(true);
+        return;
+    }
+    tell(QStringLiteral("The message could not be sent: the mail command \"%1\" did not take it and no mail "
+                        "program could open it. Check the mail settings.")
+             .arg(MailSettings::read().sendmailCommand));
+    done(false);
+}
+} // namespace
+
+void MailSubmission::send(const QStringList &recipients, const QString &sender, const QString &subject,
+                          const QString &body, Done done)
+{
+    if (MailMessage::hasControl(subject)) {
+        tell(QStringLiteral("The subject \"%1\" holds a line break or another control character; nothing was sent.")
+                 .arg(subject.simplified()));
+        done(false);
+        return;
+    }
+    QStringList named, addresses;
+    for (const QString &r : recipients) {
+        if (r.isEmpty())
+            continue;
+        const std::optional<QString> address = checkedAddress(r);
+        if (!address) {
+            done(false);
+            return;
+        }
+        named << r;
+        addresses << *address;
+    }
+    const std::optional<QString> from = sender.trimmed().isEmpty() ? QString() : checkedAddress(sender);
+    if (!from) {
+        done(false);
+        return;
+    }
+    if (addresses.isEmpty() || addresses.contains(QString())) {
+        openInMailProgram(named, subject, body, done);
+        return;
+    }
+    const QByteArray message = MailMessage::compose(*from, addresses, subject, body, Clock::now());
+    SendmailPipe::start(MailSettings::read().sendmailCommand, message,
+                        [named, subject, body, done](bool sent) {
+                            if (sent)
+                                done(true);
+                            else
+                                openInMailProgram(named, subject, body, done);
+                        });
+}
