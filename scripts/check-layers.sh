@@ -9,7 +9,7 @@
 #     engine's library, loaded at run time: the foundation's view interface only)
 #   3 client/status
 #   4 client/admin, client/resources, client/mail
-#   5 client/messaging/tray
+#   5 client/tray (the tray window, notices, instant messages, chat)
 #   6 client/mainwindow
 #   7 client/app
 # Tests and benchmarks sit above everything and are not checked.
@@ -17,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A rank=([platform]=0 [platform/calendar]=0 [datetime]=1 [foundation]=1 [web]=1 [calendarwatch]=1 [dialogs]=2 [messaging]=2 [webview]=2 [status]=3
-                 [admin]=4 [resources]=4 [mail]=4 [messaging/tray]=5 [mainwindow]=6 [app]=7)
+                 [admin]=4 [resources]=4 [mail]=4 [tray]=5 [mainwindow]=6 [app]=7)
 
 layer_of() { # a file's or an include's folder, as the table names it
   local dir="${1%/*}"
