@@ -729,6 +729,9 @@ private slots:
         QCOMPARE(world.db.value("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 1").toString(), QStringLiteral("Here"));
         for (const auto &[name, hidden] : {std::pair{"HIDE_COL_MOBILE", "True"}, {"HIDE_COL_MOBILEPH", "False"}})
             QCOMPARE(GetRegistryValue(name, QString::fromLatin1(SettingsKeys::AppSettings)), QLatin1String(hidden));
+        // Nothing chosen: the calendar's own defaults are shown and kept.
+        QCOMPARE(QStringList({setting("OutlookFree"), setting("OutlookBusy"), setting("OutlookTentative")}),
+                 QStringList({"MTA", "MTG", "MTT"}));
         QCOMPARE(g_lLastUpdated, -1);
     }
 
