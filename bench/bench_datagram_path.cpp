@@ -10,12 +10,12 @@
 #include "foundation/Globals.h"
 #include "messaging/MCastPorts.h"
 #include "messaging/MCastUdpTransport.h"
-#include "messaging/tray/frmSysTray.h"
 #include "platform/Clock.h"
 #include "status/CClientHnd.h"
 #include "status/StatusMCastReceiver.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
+#include "tray/frmSysTray.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "Registry.h"
+#include "SettingsKeys.h"
 
 #include <QRegularExpression>
 #include <optional>
@@ -20,14 +21,9 @@ QString dataSourceName(const QString &connectionString)
     return QString();
 }
 
-QString dsnKey(const QString &dsn)
+QString readDsnValue(Registry::Hive hive, const QString &dsn, const SettingKey &key)
 {
-    return DataSourceRegistry::odbcIniKey() + u'\\' + dsn;
-}
-
-QString readDsnValue(Registry::Hive hive, const QString &dsn, const QString &name)
-{
-    return Registry::readString(hive, dsnKey(dsn), name).value_or(QString());
+    return key.in(hive).stored(dsn).value_or(QString());
 }
 
 ConnectionSpec resolveNow(const QString &connectionString, bool alsoMachine);
@@ -69,18 +65,18 @@ ConnectionSpec resolveNow(const QString &connectionString, bool alsoMachine)
         throw AppError(ErrNo::ConnectFailed, QStringLiteral("DataSource"),
                        QStringLiteral("The connection string names no data source."));
     }
-    const Registry::Hive hive = alsoMachine && !Registry::keyExists(Registry::CurrentUser, dsnKey(dsn))
+    const Registry::Hive hive = alsoMachine && !SettingsKeys::DsnDriver.keyExists(dsn)
         ? Registry::LocalMachine
         : Registry::CurrentUser;
-    const QString driver = readDsnValue(hive, dsn, QStringLiteral("Driver"));
+    const QString driver = readDsnValue(hive, dsn, SettingsKeys::DsnDriver);
     ConnectionSpec spec;
     if (driver.compare(DataSourceRegistry::sqliteDriver(), Qt::CaseInsensitive) == 0) {
         spec.dialect = ConnectionSpec::SQLite;
-        spec.path = readDsnValue(hive, dsn, QStringLiteral("SourceDB"));
+        spec.path = readDsnValue(hive, dsn, SettingsKeys::DsnSourceDB);
     } else if (driver.compare(DataSourceRegistry::postgresDriver(), Qt::CaseInsensitive) == 0) {
-        spec = DataSourceRegistry::serverSpec(readDsnValue(hive, dsn, QStringLiteral("Server")),
-                          readDsnValue(hive, dsn, QStringLiteral("Database")),
-                          readDsnValue(hive, dsn, QStringLiteral("LastUser")));
+        spec = DataSourceRegistry::serverSpec(readDsnValue(hive, dsn, SettingsKeys::DsnServer),
+                          readDsnValue(hive, dsn, SettingsKeys::DsnDatabase),
+                          readDsnValue(hive, dsn, SettingsKeys::DsnLastUser));
     } else {
         throw AppError(ErrNo::ConnectFailed, QStringLiteral("DataSource"),
                        QStringLiteral("Data source name not found and no default driver specified: %1").arg(dsn));

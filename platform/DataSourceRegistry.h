@@ -12,7 +12,6 @@
 class DataSourceRegistry
 {
 public:
-    static QString odbcIniKey() { return QStringLiteral("Software\\ODBC\\ODBC.INI"); }
     static QString sqliteDriver() { return QStringLiteral("QSQLITE"); }
     static QString postgresDriver() { return QStringLiteral("QPSQL"); }
 

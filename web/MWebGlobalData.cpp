@@ -1,7 +1,7 @@
 #include "MWebGlobalData.h"
 
 #include "platform/Clock.h"
-#include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QDateTime>
 
@@ -9,8 +9,6 @@ namespace QelWeb {
 
 namespace {
 
-const QString kConnection = QStringLiteral("WebConnection");
-const QString kConnectionType = QStringLiteral("WebConnectionType");
 constexpr qint64 kCacheSeconds = 120;
 
 // Each thread of the hosting server keeps its own copy, empty at first.
@@ -21,35 +19,35 @@ struct WebGlobalData
 };
 thread_local WebGlobalData t_data;
 
-QString setDefault(const QString &name, const QString &value)
+QString setDefault(const SettingKey &key)
 {
-    const QString key = WebSettingsKey();
-    if (Registry::keyExists(Registry::LocalMachine, key) || Registry::createKey(Registry::LocalMachine, key))
-        Registry::writeString(Registry::LocalMachine, key, name, value);
+    const QString value = key.defaultValue();
+    if (key.keyExists() || key.createKey())
+        key.writeText(value);
     return value;
 }
 
-QString readOrDefault(const QString &name, const QString &value)
+QString readOrDefault(const SettingKey &key)
 {
-    const QString stored = Registry::readString(Registry::LocalMachine, WebSettingsKey(), name).value_or(QString());
-    return stored.isEmpty() ? setDefault(name, value) : stored;
+    const QString stored = key.stored().value_or(QString());
+    return stored.isEmpty() ? setDefault(key) : stored;
 }
 
 } // namespace
 
 QString WebSettingsKey()
 {
-    return QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\Server\\Database");
+    return SettingsKeys::WebConnection.keyPath();
 }
 
 QString DefaultWebConnection()
 {
-    return QStringLiteral("Provider=MSDASQL;DSN=StaffDataDSN;");
+    return SettingsKeys::WebConnection.defaultValue();
 }
 
 QString DefaultWebConnectionType()
 {
-    return QStringLiteral("FOXPRO");
+    return SettingsKeys::WebConnectionType.defaultValue();
 }
 
 QString GetConnectionString()
@@ -69,22 +67,22 @@ QString GetConnectionString()
 
 QString InitWebConnectionInfo()
 {
-    return readOrDefault(kConnection, DefaultWebConnection());
+    return readOrDefault(SettingsKeys::WebConnection);
 }
 
 QString InitWebConnectionTypeInfo()
 {
-    return readOrDefault(kConnectionType, DefaultWebConnectionType());
+    return readOrDefault(SettingsKeys::WebConnectionType);
 }
 
 QString SetDefaultWebConnection()
 {
-    return setDefault(kConnection, DefaultWebConnection());
+    return setDefault(SettingsKeys::WebConnection);
 }
 
 QString SetDefaultWebConnectionType()
 {
-    return setDefault(kConnectionType, DefaultWebConnectionType());
+    return setDefault(SettingsKeys::WebConnectionType);
 }
 
 } // namespace QelWeb

@@ -2,74 +2,46 @@
 
 #include "StatusComboItems.h"
 #include "foundation/MCIFunctions.h"
-#include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 #include "status/UserListColumns.h"
 
 namespace {
 
-const char *const kCalendarValues[StatusComboItems::Combos] = {"OutlookFree", "OutlookBusy", "OutlookTentative",
-                                                               "OutlookOutOfOffice"};
+const SettingKey *const kCalendarValues[StatusComboItems::Combos] = {
+    &SettingsKeys::OutlookFree, &SettingsKeys::OutlookBusy, &SettingsKeys::OutlookTentative,
+    &SettingsKeys::OutlookOutOfOffice};
 const char *const kColumnKeys[OptionsValues::OptionalColumns] = {"MOBILE", "MOBILEPH", "PHONENUMBER", "OUT",
                                                                   "DUEBACK"};
 
-QString value(const char *name)
-{
-    return GetRegistryValue(QLatin1String(name), OptionsRegistry::settingsKey());
-}
-
-bool flagOrMissing(const char *name)
-{
-    const QString stored = value(name);
-    return stored == Registry::missingText() || TextIsTrue(stored);
-}
-
-void writeText(const char *name, const QString &text)
-{
-    SetRegistryValue(QLatin1String(name), RegString, text, OptionsRegistry::settingsKey());
-}
-
-QString trueFalse(bool flag)
-{
-    return flag ? QStringLiteral("True") : QStringLiteral("False");
-}
-
 } // namespace
-
-QString OptionsRegistry::settingsKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
 
 void OptionsRegistry::read(OptionsValues &values)
 {
-    values.LargeIcons = value("IconSize") == QLatin1String("32");
+    values.LargeIcons = GetRegistryValue(SettingsKeys::IconSize) == QLatin1String("32");
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
         values.ShowColumn[i] = !UserListColumns::isHidden(QLatin1String(kColumnKeys[i]));
-    values.TreeByStatus = flagOrMissing("TreeByStatus");
+    values.TreeByStatus = TextIsTrue(SettingsKeys::TreeByStatus.readOrDefault());
     for (int i = 0; i < StatusComboItems::Combos; ++i) {
-        const QString code = value(kCalendarValues[i]);
-        if (StatusComboItems::isCode(code))
-            values.CalendarStatus[i] = code;
+        const QString code = GetRegistryValue(*kCalendarValues[i]);
+        values.CalendarStatus[i] = StatusComboItems::isCode(code) ? code : kCalendarValues[i]->defaultValue();
     }
-    for (auto [name, path] : {std::pair{"CalendarPath", &values.CalendarPath}, {"ContactsPath", &values.ContactsPath}}) {
-        const QString stored = value(name);
-        *path = stored == Registry::missingText() ? QString() : stored;
-    }
+    values.CalendarPath = SettingsKeys::CalendarPath.readOrDefault();
+    values.ContactsPath = SettingsKeys::ContactsPath.readOrDefault();
 }
 
 void OptionsRegistry::write(const OptionsValues &values)
 {
     for (int i = 0; i < StatusComboItems::Combos; ++i)
-        writeText(kCalendarValues[i], values.CalendarStatus[i]);
-    writeText("CalendarPath", values.CalendarPath.trimmed());
-    writeText("ContactsPath", values.ContactsPath.trimmed());
-    SetRegistryValue(QStringLiteral("IconSize"), RegDword, values.LargeIcons ? 32 : 16, settingsKey());
-    writeText("TreeByStatus", trueFalse(values.TreeByStatus));
+        SetRegistryValue(*kCalendarValues[i], values.CalendarStatus[i]);
+    SetRegistryValue(SettingsKeys::CalendarPath, values.CalendarPath.trimmed());
+    SetRegistryValue(SettingsKeys::ContactsPath, values.ContactsPath.trimmed());
+    SetRegistryValue(SettingsKeys::IconSize, values.LargeIcons ? 32 : 16);
+    SetRegistryValue(SettingsKeys::TreeByStatus, values.TreeByStatus);
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
         UserListColumns::setHidden(QLatin1String(kColumnKeys[i]), !values.ShowColumn[i]);
 }
 
 void OptionsRegistry::storeDefaultBranch(const QString &nodeKey)
 {
-    writeText("DefaultBranch", nodeKey);
+    SetRegistryValue(SettingsKeys::DefaultBranch, nodeKey);
 }

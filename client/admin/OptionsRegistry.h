@@ -9,7 +9,6 @@
 class OptionsRegistry
 {
 public:
-    static QString settingsKey();
     // Columns are shown unless the list's own rule says hidden; a missing
     // tree value counts as on; a calendar state keeps its default when
     // nothing valid is stored.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/CTreeNode.h"
-#include "status/IconSelector.h"
+#include "IconSelector.h"
 
 #include <QDialog>
 

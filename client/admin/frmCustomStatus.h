@@ -1,6 +1,6 @@
 #pragma once
 
-#include "status/IconSelector.h"
+#include "IconSelector.h"
 
 #include <QDialog>
 

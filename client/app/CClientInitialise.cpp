@@ -20,24 +20,13 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 #include "status/CClientHnd.h"
 
 namespace {
 
 // Where a skipped step is said to belong in the debug log.
 const QString kLog = QStringLiteral("CClientInitialise");
-
-const QString kRootKey = QStringLiteral("NOD0");
-
-QString settingsKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
-
-QString loginKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Login");
-}
 
 // The desktop user's name, blanks trimmed; every character kept.
 QString desktopUserName()
@@ -157,8 +146,8 @@ QString CClientInitialise::startNodeKey()
 {
     if (!g_sCurrentNodeKey.isEmpty())
         return g_sCurrentNodeKey;
-    const QString stored = GetRegistryValue(QStringLiteral("DefaultBranch"), settingsKey());
-    return stored == Registry::missingText() || stored.isEmpty() ? kRootKey : stored;
+    const QString stored = GetRegistryValue(SettingsKeys::DefaultBranch);
+    return stored == Registry::missingText() || stored.isEmpty() ? SettingsKeys::DefaultBranch.defaultValue() : stored;
 }
 
 void CClientInitialise::openStartNode(const QString &key)
@@ -210,7 +199,7 @@ bool CClientInitialise::signIn()
     for (bool found = false; !found;) {
         if (!lookUpUser(loginName, found))
             return false;
-        const QString stored = GetRegistryValue(QStringLiteral("Name"), loginKey());
+        const QString stored = GetRegistryValue(SettingsKeys::LoginName);
         storeName = stored == Registry::missingText() || stored.compare(loginName, Qt::CaseInsensitive) != 0;
         if (found)
             break;
@@ -308,6 +297,6 @@ void CClientInitialise::copyToGlobals(const UserRecord &user, bool outlookAllowe
 
 qint32 CClientInitialise::SaveLoginName(const QString &loginName)
 {
-    SetRegistryValue(QStringLiteral("Name"), RegString, loginName, loginKey());
+    SetRegistryValue(SettingsKeys::LoginName, loginName);
     return ErrNo::Success;
 }

@@ -1,20 +1,22 @@
-#include "frmSplash.h"
-#include "frmSplashClose.h"
-#include "MStartUp.h"
 #include "admin/COptionsEditor.h"
 #include "admin/frmStatusChange.h"
 #include "dialogs/frmFileDialog.h"
+#include "dialogs/QtErrorWindow.h"
+#include "dialogs/QtPrompt.h"
 #include "foundation/Globals.h"
 #include "foundation/IMainWindow.h"
-#include "mail/CClientEmail.h"
+#include "frmSplash.h"
+#include "frmSplashClose.h"
 #include "mail/CalendarWatcherFactory.h"
+#include "mail/CClientEmail.h"
 #include "mail/frmPhHistory.h"
 #include "mail/frmPhMsgWizard.h"
 #include "mainwindow/frmMain.h"
-#include "messaging/tray/frmSysTray.h"
-#include "messaging/tray/MessageWindows.h"
+#include "MStartUp.h"
 #include "platform/Clock.h"
 #include "resources/ResourceLists.h"
+#include "tray/frmSysTray.h"
+#include "tray/MessageWindows.h"
 
 #include <QApplication>
 
@@ -22,6 +24,10 @@ namespace {
 
 void installForms(MessageWindows &messages)
 {
+    static QtPrompt prompt;
+    g_prompt = &prompt;
+    static QtErrorWindow errorWindow;
+    g_errorWindow = &errorWindow;
     g_uiFactory.mainWindow = [] { return std::make_unique<frmMain>(); };
     g_uiFactory.trayWindow = [&messages] {
         auto tray = std::make_unique<frmSysTray>();

@@ -5,13 +5,13 @@
 #include "IApplication.h"
 #include "ICalendarLink.h"
 #include "ICalendarWatcherFactory.h"
+#include "IErrorWindow.h"
 #include "IMainWindow.h"
+#include "IPrompt.h"
 #include "IResourceLists.h"
 #include "ITrayWindow.h"
 #include "IUserEditor.h"
 #include "MErrorHandler.h"
-#include "QtErrorWindow.h"
-#include "QtPrompt.h"
 #include "QtShell.h"
 #include "SystemUserName.h"
 #include "platform/ConnectionPool.h"
@@ -20,8 +20,8 @@
 #include <cstdlib>
 
 namespace {
-QtPrompt g_realPrompt;
-QtErrorWindow g_realErrorWindow;
+NoPrompt g_noPrompt;
+NoErrorWindow g_noErrorWindow;
 QtShell g_realShell;
 CalendarLinkNotAvailable g_noCalendar;
 NoCalendarWatcher g_noWatcher;
@@ -75,8 +75,8 @@ QString g_sViewType;
 bool g_fRefreshNeeded = false;
 
 IApplication *g_application = nullptr;
-IPrompt *g_prompt = &g_realPrompt;
-IErrorWindow *g_errorWindow = &g_realErrorWindow;
+IPrompt *g_prompt = &g_noPrompt;
+IErrorWindow *g_errorWindow = &g_noErrorWindow;
 IShell *g_shell = &g_realShell;
 UiFactory g_uiFactory;
 ICalendarLink *g_calendarLink = &g_noCalendar;

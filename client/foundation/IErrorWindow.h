@@ -12,3 +12,11 @@ public:
     // Shows the message and, on request, the details; gives the answer.
     virtual int showError(const QString &userMessage, const QString &details) = 0;
 };
+
+// Until start-up installs the error window, and in a run without a window
+// system, nobody can answer: the program goes on.
+class NoErrorWindow : public IErrorWindow
+{
+public:
+    int showError(const QString &, const QString &) override { return AnswerContinue; }
+};

@@ -14,4 +14,18 @@ public:
 
     virtual ~IPrompt() = default;
     virtual int message(const QString &text, Buttons buttons, Icon icon, const QString &title) = 0;
+
+    // Where nobody can answer, the safe answer: No, or Cancel.
+    static int unanswered(Buttons buttons)
+    {
+        return buttons == YesNo || buttons == YesNoCancel ? AnswerNo : AnswerCancel;
+    }
+};
+
+// Until start-up installs the message boxes, and in a run without a window
+// system, questions get the safe answer.
+class NoPrompt : public IPrompt
+{
+public:
+    int message(const QString &, Buttons buttons, Icon, const QString &) override { return unanswered(buttons); }
 };

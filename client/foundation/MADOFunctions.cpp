@@ -7,6 +7,7 @@
 #include "platform/DataSourceRegistry.h"
 #include "platform/DateUtil.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,10 +47,8 @@ QString executingPhrase(const QString &sql)
 // may point it at the office's own page.
 QString HelpAddressForErrors()
 {
-    const QString stored = Registry::readString(Registry::CurrentUser,
-                                                QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App\\Settings"),
-                                                QStringLiteral("ErrorHelpAddress")).value_or(QString());
-    return stored.isEmpty() ? QStringLiteral("(see \"Troubleshooting\" in the Tessaly README)") : stored;
+    const QString stored = SettingsKeys::ErrorHelpAddress.stored().value_or(QString());
+    return stored.isEmpty() ? SettingsKeys::ErrorHelpAddress.defaultValue() : stored;
 }
 
 } // namespace
@@ -58,7 +57,7 @@ std::function<bool(DatabaseChoice &)> g_chooseDatabase;
 
 QString DatabaseRegistryKey()
 {
-    return QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\Server\\Database");
+    return QString::fromLatin1(SettingsKeys::ServerDatabase);
 }
 
 QString DataSourceName()
@@ -148,13 +147,12 @@ QString GetDB()
 
 QString GetDBFromRegistry()
 {
-    const QString key = DatabaseRegistryKey();
     for (;;) {
-        while (!Registry::keyExists(Registry::CurrentUser, key))
+        while (!SettingsKeys::DatabaseType.keyExists())
             SaveDBToRegistry();
-        g_sDBType = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Type")).value_or(QString());
-        const QString server = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Server")).value_or(QString());
-        const QString connection = Registry::readString(Registry::CurrentUser, key, QStringLiteral("Connection")).value_or(QString());
+        g_sDBType = SettingsKeys::DatabaseType.stored().value_or(QString());
+        const QString server = SettingsKeys::DatabaseServer.stored().value_or(QString());
+        const QString connection = SettingsKeys::DatabaseConnection.stored().value_or(QString());
 
         QString result;
         const QString viaDsn = QStringLiteral("Provider=MSDASQL;DSN=") + DataSourceName() + u';';
@@ -189,11 +187,8 @@ namespace {
 
 DatabaseChoice storedChoice()
 {
-    const QString key = DatabaseRegistryKey();
-    const auto read = [&](const char *name) {
-        return Registry::readString(Registry::CurrentUser, key, QString::fromLatin1(name)).value_or(QString());
-    };
-    return {read("Type"), read("Server"), read("Connection")};
+    const auto read = [](const SettingKey &key) { return key.stored().value_or(QString()); };
+    return {read(SettingsKeys::DatabaseType), read(SettingsKeys::DatabaseServer), read(SettingsKeys::DatabaseConnection)};
 }
 
 ConnectionSpec specOf(const DatabaseChoice &choice)
@@ -230,12 +225,11 @@ void SaveDBToRegistry()
     DatabaseChoice choice = storedChoice();
     if (!g_chooseDatabase || !g_chooseDatabase(choice) || choice.location.isEmpty())
         EndProgram(0);
-    const QString key = DatabaseRegistryKey();
-    Registry::createKey(Registry::CurrentUser, key);
-    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Type"), choice.type);
-    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Server"), choice.location);
+    SettingsKeys::DatabaseType.createKey();
+    SettingsKeys::DatabaseType.writeText(choice.type);
+    SettingsKeys::DatabaseServer.writeText(choice.location);
     if (choice.type == QLatin1String("SQLServer"))
-        Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Connection"), choice.connection.trimmed());
+        SettingsKeys::DatabaseConnection.writeText(choice.connection.trimmed());
     if (choice.type == QLatin1String("MSAccess") || choice.type == QLatin1String("SQLServer"))
         CreateDSN(choice.type, choice.location);
     // The connection string may hold a password: the file is the user's alone.
@@ -247,33 +241,33 @@ void CreateDSN(const QString &dbType, const QString &location)
     const bool file = dbType == QLatin1String("MSAccess");
     if (!file && dbType != QLatin1String("SQLServer"))
         return;
-    const auto hive = Registry::CurrentUser;
-    const QString sources = DataSourceRegistry::odbcIniKey() + QStringLiteral("\\ODBC Data Sources");
-    Registry::writeString(hive, sources, DataSourceName(),
-                          file ? QStringLiteral("SQLite (embedded database)") : QStringLiteral("PostgreSQL"));
+    const QString dsn = DataSourceName();
+    SettingsKeys::DataSourceList.writeText(
+        file ? QStringLiteral("SQLite (embedded database)") : QStringLiteral("PostgreSQL"), dsn);
 
-    const QString key = DataSourceRegistry::odbcIniKey() + u'\\' + DataSourceName();
-    if (!Registry::createKey(hive, key))
+    if (!SettingsKeys::DsnDriver.createKey(dsn))
         return;
-    const auto put = [&](const QString &name, const QString &value) { Registry::writeString(hive, key, name, value); };
-    const auto drop = [&](const QString &name) { Registry::deleteValue(hive, key, name); };
-    put(QStringLiteral("Driver"), file ? DataSourceRegistry::sqliteDriver() : DataSourceRegistry::postgresDriver());
-    put(QStringLiteral("Description"), QStringLiteral("Viduruviva Tessaly DSN"));
+    const auto put = [&](const SettingKey &key, const QString &value) { key.writeText(value, dsn); };
+    const auto drop = [&](const SettingKey &key) { key.remove(dsn); };
+    put(SettingsKeys::DsnDriver, file ? DataSourceRegistry::sqliteDriver() : DataSourceRegistry::postgresDriver());
+    put(SettingsKeys::DsnDescription, QStringLiteral("Viduruviva Tessaly DSN"));
     if (file) {
-        put(QStringLiteral("SourceDB"), location);
-        put(QStringLiteral("SourceType"), QStringLiteral("DBC"));
-        put(QStringLiteral("Exclusive"), QStringLiteral("No"));
-        put(QStringLiteral("BackgroundFetch"), QStringLiteral("Yes"));
-        put(QStringLiteral("Collate"), QStringLiteral("Machine"));
-        put(QStringLiteral("SetNoCountOn"), QStringLiteral("No"));
-        drop(QStringLiteral("Server"));
-        drop(QStringLiteral("LastUser"));
+        put(SettingsKeys::DsnSourceDB, location);
+        put(SettingsKeys::DsnSourceType, QStringLiteral("DBC"));
+        put(SettingsKeys::DsnExclusive, QStringLiteral("No"));
+        put(SettingsKeys::DsnBackgroundFetch, QStringLiteral("Yes"));
+        put(SettingsKeys::DsnCollate, QStringLiteral("Machine"));
+        put(SettingsKeys::DsnSetNoCountOn, QStringLiteral("No"));
+        drop(SettingsKeys::DsnServer);
+        drop(SettingsKeys::DsnLastUser);
     } else {
-        for (const char *name : {"SourceDB", "SourceType", "Exclusive", "BackgroundFetch", "Collate", "SetNoCountOn"})
-            drop(QString::fromLatin1(name));
-        put(QStringLiteral("Server"), location);
-        put(QStringLiteral("Database"), kServerDatabase);
-        put(QStringLiteral("LastUser"), kServerUser);
+        for (const SettingKey *key : {&SettingsKeys::DsnSourceDB, &SettingsKeys::DsnSourceType, &SettingsKeys::DsnExclusive,
+                                      &SettingsKeys::DsnBackgroundFetch, &SettingsKeys::DsnCollate,
+                                      &SettingsKeys::DsnSetNoCountOn})
+            drop(*key);
+        put(SettingsKeys::DsnServer, location);
+        put(SettingsKeys::DsnDatabase, kServerDatabase);
+        put(SettingsKeys::DsnLastUser, kServerUser);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QDir>
 #include <QSet>
@@ -21,11 +22,6 @@
 namespace {
 
 const QString kModule = QStringLiteral("MCIFunctions");
-
-QString recentNotesKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\RecentNotes");
-}
 
 // A date and time as the user list's hints show it: the date alone at
 // midnight, the time alone on the zero date.
@@ -218,7 +214,7 @@ bool TextIsTrue(const QString &text)
 
 QString AppRegistryKey()
 {
-    return QStringLiteral("Software\\Halvard Software\\Qel\\4.0\\App");
+    return QString::fromLatin1(SettingsKeys::App);
 }
 
 QString GetRegistryValue(const QString &name, const QString &keyPath)
@@ -243,6 +239,17 @@ void SetRegistryValue(const QString &name, RegistryValueType type, const QVarian
     Registry::writeString(Registry::CurrentUser, keyPath, name, text);
 }
 
+QString GetRegistryValue(const SettingKey &key, const QString &item)
+{
+    return GetRegistryValue(key.valueName(item), key.keyPath(item));
+}
+
+void SetRegistryValue(const SettingKey &key, const QVariant &value, const QString &item)
+{
+    SetRegistryValue(key.valueName(item), key.type == SettingKey::Number ? RegDword : RegString, value,
+                     key.keyPath(item));
+}
+
 void ShellOpen(const QString &pathOrAddress)
 {
     if (pathOrAddress.trimmed().isEmpty())
@@ -255,7 +262,7 @@ void ShellOpen(const QString &pathOrAddress)
 qint32 ReadRecentNotesList(QStringList &list)
 {
     list = QStringList(26, QString());
-    const QString stored = GetRegistryValue(QStringLiteral("Notes"), recentNotesKey());
+    const QString stored = GetRegistryValue(SettingsKeys::RecentNotes);
     if (stored == Registry::missingText())
         return ErrNo::Success;
     if (stored.isEmpty()) {
@@ -275,7 +282,7 @@ void WriteRecentNotesList(const QStringList &list)
     QString joined;
     for (const QString &note : list)
         joined += note + u'#';
-    SetRegistryValue(QStringLiteral("Notes"), RegString, joined, recentNotesKey());
+    SetRegistryValue(SettingsKeys::RecentNotes, joined);
 }
 
 QString GetSystemProperty(const QString &key, DbHandle &connection)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MADOFunctions.h"
+#include "platform/SettingKey.h"
 
 #include <QDate>
 #include <QString>
@@ -62,6 +63,9 @@ QString GetRegistryValue(const QString &name, const QString &keyPath);
 // Writes a value, creating the key. Booleans are stored as "True"/"False",
 // numbers of a RegDword rounded to a whole 32-bit value.
 void SetRegistryValue(const QString &name, RegistryValueType type, const QVariant &value, const QString &keyPath);
+// The same for a setting of the table, stored as the table gives its type.
+QString GetRegistryValue(const SettingKey &key, const QString &item = QString());
+void SetRegistryValue(const SettingKey &key, const QVariant &value, const QString &item = QString());
 
 // Opens a document, folder or address with the desktop's program for it.
 void ShellOpen(const QString &pathOrAddress);

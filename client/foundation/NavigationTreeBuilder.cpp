@@ -7,21 +7,12 @@
 #include "MErrorHandler.h"
 #include "platform/AppError.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 namespace {
 
 const QString kRootKey = QStringLiteral("NOD0");
 const QString kStatusKey = QStringLiteral("GRP0");
-
-QString settingsKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
-
-QString setting(const QString &name)
-{
-    return GetRegistryValue(name, settingsKey());
-}
 
 QString parentOfStatus(const BuiltInStatus::Row &status)
 {
@@ -115,20 +106,18 @@ void NavigationTreeBuilder::addStatusNodes(NavigationTree &tree, const QList<CSt
 void NavigationTreeBuilder::markVisibleNodes(NavigationTree &tree)
 {
     for (NavigationTree::Item &item : tree.items()) {
-        const QString stored = setting(QStringLiteral("TREENODE_") + item.key);
-        item.ensureVisible = stored == Registry::missingText() || TextIsTrue(stored);
+        item.ensureVisible = TextIsTrue(SettingsKeys::TreeNodeShown.readOrDefault(item.key));
     }
 }
 
 bool NavigationTreeBuilder::statusTreeWanted()
 {
-    const QString stored = setting(QStringLiteral("TreeByStatus"));
-    return stored == Registry::missingText() || TextIsTrue(stored);
+    return TextIsTrue(SettingsKeys::TreeByStatus.readOrDefault());
 }
 
 QString NavigationTreeBuilder::defaultBranch(const NavigationTree &tree)
 {
-    const QString stored = setting(QStringLiteral("DefaultBranch"));
+    const QString stored = GetRegistryValue(SettingsKeys::DefaultBranch);
     if (stored == Registry::missingText() || stored.isEmpty() || KeyToId(stored) == 0 || !tree.contains(stored))
         return kRootKey;
     return stored;

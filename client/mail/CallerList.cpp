@@ -2,14 +2,7 @@
 
 #include "foundation/MCIFunctions.h"
 #include "platform/Registry.h"
-
-namespace {
-QString key()
-{
-    return AppRegistryKey() + QStringLiteral("\\PhoneMessage");
-}
-const QString kValue = QStringLiteral("Contacts");
-} // namespace
+#include "platform/SettingsKeys.h"
 
 QStringList CallerList::parse(const QString &stored, qint32 &result)
 {
@@ -30,7 +23,7 @@ QStringList CallerList::parse(const QString &stored, qint32 &result)
 qint32 CallerList::load(QStringList &list)
 {
     qint32 result = 10000;
-    list = parse(GetRegistryValue(kValue, key()), result);
+    list = parse(GetRegistryValue(SettingsKeys::RecentCallers), result);
     return result;
 }
 
@@ -44,7 +37,7 @@ QString CallerList::joined(const QStringList &list)
 
 void CallerList::save(const QStringList &list)
 {
-    SetRegistryValue(kValue, RegString, joined(list), key());
+    SetRegistryValue(SettingsKeys::RecentCallers, joined(list));
 }
 
 QStringList CallerList::withCaller(QStringList list, const QString &caller)

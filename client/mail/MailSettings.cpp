@@ -2,31 +2,32 @@
 
 #include "foundation/MCIFunctions.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QStandardPaths>
 
 namespace {
-QString value(const char *name, const QString &fallback = QString())
+QString value(const SettingKey &key, const QString &fallback)
 {
-    const QString stored = GetRegistryValue(QString::fromLatin1(name), MailSettings::settingsKey());
+    const QString stored = GetRegistryValue(key);
     return stored == Registry::missingText() ? fallback : stored.trimmed();
 }
-} // namespace
 
-QString MailSettings::settingsKey()
+QString value(const SettingKey &key)
 {
-    return AppRegistryKey() + QStringLiteral("\\Settings");
+    return value(key, key.defaultValue());
 }
+} // namespace
 
 MailSettings MailSettings::read()
 {
     MailSettings s;
-    s.calendarPath = value("CalendarPath");
-    s.contactsPath = value("ContactsPath");
-    s.journalPath = value("JournalPath", QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+    s.calendarPath = value(SettingsKeys::CalendarPath);
+    s.contactsPath = value(SettingsKeys::ContactsPath);
+    s.journalPath = value(SettingsKeys::JournalPath, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                                              QStringLiteral("/tessaly/journal.ics"));
-    s.sendmailCommand = value("SendmailCommand", QStringLiteral("sendmail -t -i"));
-    s.mailProgram = value("MailProgram");
-    s.supportMailbox = value("SupportMailbox");
+    s.sendmailCommand = value(SettingsKeys::SendmailCommand);
+    s.mailProgram = value(SettingsKeys::MailProgram);
+    s.supportMailbox = value(SettingsKeys::SupportMailbox);
     return s;
 }

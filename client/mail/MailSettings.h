@@ -14,5 +14,4 @@ struct MailSettings
     QString supportMailbox; // where reports to the makers go
 
     static MailSettings read();
-    static QString settingsKey();
 };

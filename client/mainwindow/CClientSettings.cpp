@@ -10,6 +10,7 @@
 #include "foundation/Steps.h"
 #include "frmMain.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -20,16 +21,11 @@ namespace {
 
 const QString kLog = QStringLiteral("CClientSettings");
 
-QString settingsKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
-
 // A whole number of the settings; none when missing or unreadable. Numbers
 // below 0 are kept as their 32-bit pattern.
-std::optional<int> storedNumber(const QString &name)
+std::optional<int> storedNumber(const SettingKey &key)
 {
-    const QString text = GetRegistryValue(name, settingsKey());
+    const QString text = GetRegistryValue(key);
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);
     if (text == Registry::missingText() || !ok)
@@ -37,9 +33,9 @@ std::optional<int> storedNumber(const QString &name)
     return int(qint32(quint32(value)));
 }
 
-void writeNumber(const QString &name, int value)
+void writeNumber(const SettingKey &key, int value)
 {
-    SetRegistryValue(name, RegDword, value, settingsKey());
+    SetRegistryValue(key, value);
 }
 
 QList<QRect> availableScreens()
@@ -67,20 +63,20 @@ void CClientSettings::SaveSettings()
     frmMain &w = *m_window;
     Steps::logAndSkip(kLog, [this] { saveGeometry(); });
     Steps::logAndSkip(kLog, [&] {
-        ViewSettings::writeFlag(ViewSettings::searchName(), w.menuItem(QStringLiteral("mnuViewSub(0)"))->isChecked());
-        ViewSettings::writeFlag(ViewSettings::statusToolbarName(), w.menuItem(QStringLiteral("mnuViewSub(2)"))->isChecked());
-        ViewSettings::writeFlag(ViewSettings::navToolbarName(), w.menuItem(QStringLiteral("mnuViewSub(3)"))->isChecked());
-        ViewSettings::writeFlag(ViewSettings::infoBarName(), w.menuItem(QStringLiteral("mnuViewSub(4)"))->isChecked());
+        ViewSettings::writeFlag(SettingsKeys::Search, w.menuItem(QStringLiteral("mnuViewSub(0)"))->isChecked());
+        ViewSettings::writeFlag(SettingsKeys::StatusToolbar, w.menuItem(QStringLiteral("mnuViewSub(2)"))->isChecked());
+        ViewSettings::writeFlag(SettingsKeys::NavToolbar, w.menuItem(QStringLiteral("mnuViewSub(3)"))->isChecked());
+        ViewSettings::writeFlag(SettingsKeys::InfoBar, w.menuItem(QStringLiteral("mnuViewSub(4)"))->isChecked());
     });
-    Steps::logAndSkip(kLog, [&] { writeNumber(QStringLiteral("VSplitter"), w.m_barLeftChosen); });
+    Steps::logAndSkip(kLog, [&] { writeNumber(SettingsKeys::VSplitter, w.m_barLeftChosen); });
     Steps::logAndSkip(kLog, [&] { ViewSettings::writeFont(w.lvwUserList->font()); });
     // The columns follow in SaveColumnSettings, for both lists.
-    Steps::logAndSkip(kLog, [&] { writeNumber(QStringLiteral("ListView"), w.lvwUserList->viewMode()); });
+    Steps::logAndSkip(kLog, [&] { writeNumber(SettingsKeys::ListView, w.lvwUserList->viewMode()); });
     Steps::logAndSkip(kLog, [this] { saveTreeNodes(); });
     Steps::logAndSkip(kLog, [&] {
         const QString selected = w.trvUserlist->selectedKey();
         if (!selected.isEmpty())
-            SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, selected, settingsKey());
+            SetRegistryValue(SettingsKeys::DefaultBranch, selected);
     });
 }
 
@@ -92,11 +88,11 @@ void CClientSettings::saveGeometry()
 {
     const QRect normal = m_window->normalGeometry();
     if (normal.height() > 0)
-        writeNumber(QStringLiteral("Height"), MainLayout::toTwips(normal.height()));
+        writeNumber(SettingsKeys::WindowHeight, MainLayout::toTwips(normal.height()));
     if (normal.width() > 0)
-        writeNumber(QStringLiteral("Width"), MainLayout::toTwips(normal.width()));
-    writeNumber(QStringLiteral("Top"), MainLayout::toTwips(normal.top()));
-    writeNumber(QStringLiteral("Left"), MainLayout::toTwips(normal.left()));
+        writeNumber(SettingsKeys::WindowWidth, MainLayout::toTwips(normal.width()));
+    writeNumber(SettingsKeys::WindowTop, MainLayout::toTwips(normal.top()));
+    writeNumber(SettingsKeys::WindowLeft, MainLayout::toTwips(normal.left()));
 }
 
 void CClientSettings::saveTreeNodes()
@@ -105,7 +101,7 @@ void CClientSettings::saveTreeNodes()
         bool shown = true;
         for (const QTreeWidgetItem *parent = (*it)->parent(); parent && shown; parent = parent->parent())
             shown = parent->isExpanded();
-        SetRegistryValue(QStringLiteral("TREENODE_") + KeyedTreeWidget::keyOf(*it), RegString, shown, settingsKey());
+        SetRegistryValue(SettingsKeys::TreeNodeShown, shown, KeyedTreeWidget::keyOf(*it));
     }
 }
 
@@ -118,24 +114,24 @@ void CClientSettings::LoadSettings()
     // The bars, the tool-bar layout, the font and the list style.
     Steps::logAndSkip(kLog, [&] { w.applyViewSettings(); });
     Steps::logAndSkip(kLog, [&] {
-        if (const auto left = storedNumber(QStringLiteral("VSplitter"))) {
+        if (const auto left = storedNumber(SettingsKeys::VSplitter)) {
             w.m_barLeftChosen = *left;
             w.arrangeTreePane();
         }
     });
-    Steps::logAndSkip(kLog, [&] { w.setListIconSize(storedNumber(QStringLiteral("IconSize")) == 32 ? 32 : 16); });
+    Steps::logAndSkip(kLog, [&] { w.setListIconSize(storedNumber(SettingsKeys::IconSize) == 32 ? 32 : 16); });
     Steps::logAndSkip(kLog, [&] {
-        if (GetRegistryValue(QStringLiteral("DefaultBranch"), settingsKey()) == QLatin1String("SRH0"))
+        if (GetRegistryValue(SettingsKeys::DefaultBranch) == QLatin1String("SRH0"))
             w.DisplaySearch(true);
     });
 }
 
 void CClientSettings::loadGeometry()
 {
-    const std::optional<int> height = storedNumber(QStringLiteral("Height"));
-    const std::optional<int> width = storedNumber(QStringLiteral("Width"));
-    const std::optional<int> top = storedNumber(QStringLiteral("Top"));
-    const std::optional<int> left = storedNumber(QStringLiteral("Left"));
+    const std::optional<int> height = storedNumber(SettingsKeys::WindowHeight);
+    const std::optional<int> width = storedNumber(SettingsKeys::WindowWidth);
+    const std::optional<int> top = storedNumber(SettingsKeys::WindowTop);
+    const std::optional<int> left = storedNumber(SettingsKeys::WindowLeft);
     if (!height && !width && !top && !left)
         return;
     QRect wanted = m_window->geometry();

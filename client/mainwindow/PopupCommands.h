@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/CEntity.h"
-#include "status/IconSelector.h"
+#include "admin/IconSelector.h"
 
 #include <QList>
 #include <QString>

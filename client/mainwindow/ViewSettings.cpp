@@ -1,22 +1,13 @@
 #include "ViewSettings.h"
 
 #include "foundation/MCIFunctions.h"
-#include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 namespace {
 
-const QString kSettings = AppRegistryKey() + QStringLiteral("\\Settings");
-
-// A value of the user's settings as text; none when it is missing.
-std::optional<QString> stored(const QString &name)
+std::optional<bool> storedFlag(const SettingKey &key)
 {
-    const QString value = GetRegistryValue(name, kSettings);
-    return value == Registry::missingText() ? std::nullopt : std::optional<QString>(value);
-}
-
-std::optional<bool> storedFlag(const QString &name)
-{
-    const auto text = stored(name);
+    const auto text = key.stored();
     return text ? std::optional<bool>(TextIsTrue(*text)) : std::nullopt;
 }
 
@@ -25,39 +16,39 @@ std::optional<bool> storedFlag(const QString &name)
 ViewSettings ViewSettings::read()
 {
     ViewSettings settings;
-    settings.search = storedFlag(searchName());
-    settings.statusToolbar = storedFlag(statusToolbarName());
-    settings.navToolbar = storedFlag(navToolbarName());
-    settings.infoBar = storedFlag(infoBarName());
-    if (const auto mode = stored(QStringLiteral("ListView"))) {
+    settings.search = storedFlag(SettingsKeys::Search);
+    settings.statusToolbar = storedFlag(SettingsKeys::StatusToolbar);
+    settings.navToolbar = storedFlag(SettingsKeys::NavToolbar);
+    settings.infoBar = storedFlag(SettingsKeys::InfoBar);
+    if (const auto mode = SettingsKeys::ListView.stored()) {
         bool ok = false;
         const int value = mode->toInt(&ok);
         if (ok && value >= 0 && value <= 3)
             settings.listView = value;
     }
-    const auto name = stored(QStringLiteral("FontName"));
+    const auto name = SettingsKeys::FontName.stored();
     if (!name || name->trimmed().isEmpty())
         return settings;
     QFont font;
     font.setFamily(name->trimmed());
-    font.setBold(TextIsTrue(stored(QStringLiteral("FontBold")).value_or(QString())));
-    font.setItalic(TextIsTrue(stored(QStringLiteral("FontItalic")).value_or(QString())));
-    const int points = stored(QStringLiteral("FontSize")).value_or(QString()).toInt();
+    font.setBold(TextIsTrue(SettingsKeys::FontBold.stored().value_or(QString())));
+    font.setItalic(TextIsTrue(SettingsKeys::FontItalic.stored().value_or(QString())));
+    const int points = SettingsKeys::FontSize.stored().value_or(QString()).toInt();
     if (points > 0)
         font.setPointSize(points);
     settings.font = font;
     return settings;
 }
 
-void ViewSettings::writeFlag(const QString &name, bool value)
+void ViewSettings::writeFlag(const SettingKey &key, bool value)
 {
-    SetRegistryValue(name, RegString, value, kSettings);
+    SetRegistryValue(key, value);
 }
 
 void ViewSettings::writeFont(const QFont &font)
 {
-    SetRegistryValue(QStringLiteral("FontName"), RegString, font.family(), kSettings);
-    SetRegistryValue(QStringLiteral("FontBold"), RegString, font.bold(), kSettings);
-    SetRegistryValue(QStringLiteral("FontSize"), RegDword, font.pointSizeF(), kSettings);
-    SetRegistryValue(QStringLiteral("FontItalic"), RegString, font.italic(), kSettings);
+    SetRegistryValue(SettingsKeys::FontName, font.family());
+    SetRegistryValue(SettingsKeys::FontBold, font.bold());
+    SetRegistryValue(SettingsKeys::FontSize, font.pointSizeF());
+    SetRegistryValue(SettingsKeys::FontItalic, font.italic());
 }

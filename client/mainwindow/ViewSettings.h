@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SettingKey.h"
+
 #include <QFont>
 #include <QString>
 #include <optional>
@@ -19,13 +21,7 @@ public:
 
     static ViewSettings read();
 
-    // Names of the bar flags.
-    static QString searchName() { return QStringLiteral("Search"); }
-    static QString statusToolbarName() { return QStringLiteral("StatusToolbar"); }
-    static QString navToolbarName() { return QStringLiteral("NavToolbar"); }
-    static QString infoBarName() { return QStringLiteral("InfoBar"); }
-
-    static void writeFlag(const QString &name, bool value);
+    static void writeFlag(const SettingKey &key, bool value);
     // Name, bold, size (whole points) and italic of the list font.
     static void writeFont(const QFont &font);
 };

@@ -39,6 +39,7 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/SettingsKeys.h"
 #include "resources/frmResource.h"
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
@@ -986,7 +987,7 @@ void frmMain::ChangeView(int mode)
     Steps::logAndSkip(kLog, [&] {
         for (int i = 8; i <= 11; ++i)
             menuItem(QStringLiteral("mnuViewSub(%1)").arg(i))->setChecked(i == mode + 8);
-        SetRegistryValue(QStringLiteral("ListView"), RegDword, mode, AppRegistryKey() + QStringLiteral("\\Settings"));
+        SetRegistryValue(SettingsKeys::ListView, mode);
         lvwUserList->setViewMode(mode);
     });
 }
@@ -1234,7 +1235,6 @@ void frmMain::saveColumnSettings()
 void frmMain::saveColumns(const ListViewPane *list)
 {
     const QAbstractItemModel *model = list->model();
-    const QString settings = AppRegistryKey() + QStringLiteral("\\Settings");
     for (int column = 0; model && column < model->columnCount(); ++column) {
         const QString key = model->headerData(column, Qt::Horizontal, Qt::UserRole).toString();
         if (key.isEmpty())
@@ -1242,7 +1242,7 @@ void frmMain::saveColumns(const ListViewPane *list)
         const int width = list->columnWidth(column);
         UserListColumns::setHidden(key, width == 0);
         if (width != 0)
-            SetRegistryValue(QStringLiteral("COL_WIDTH_") + key, RegDword, width, settings);
+            SetRegistryValue(SettingsKeys::ColumnWidth, width, key);
     }
 }
 
@@ -1262,17 +1262,17 @@ void frmMain::viewItemTriggered(int index)
         case 0:
             DisplaySearch(item->isChecked());
             DisplayToolbar();
-            ViewSettings::writeFlag(ViewSettings::searchName(), item->isChecked());
+            ViewSettings::writeFlag(SettingsKeys::Search, item->isChecked());
             break;
         case 2:
         case 3:
             DisplayToolbar();
-            ViewSettings::writeFlag(index == 2 ? ViewSettings::statusToolbarName() : ViewSettings::navToolbarName(),
+            ViewSettings::writeFlag(index == 2 ? SettingsKeys::StatusToolbar : SettingsKeys::NavToolbar,
                                     item->isChecked());
             break;
         case 4:
             DisplayInfoBar(item->isChecked());
-            ViewSettings::writeFlag(ViewSettings::infoBarName(), item->isChecked());
+            ViewSettings::writeFlag(SettingsKeys::InfoBar, item->isChecked());
             break;
         case 6: ShowListFont(); break;
         default: ChangeView(index - 8); break;

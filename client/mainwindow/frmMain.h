@@ -8,7 +8,7 @@
 #include "foundation/IMainWindow.h"
 #include "foundation/IWebView.h"
 #include "status/IUserListView.h"
-#include "status/IconSelector.h"
+#include "admin/IconSelector.h"
 
 #include <QHash>
 #include <QMainWindow>

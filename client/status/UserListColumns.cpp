@@ -7,6 +7,7 @@
 #include "foundation/MCIFunctions.h"
 #include "platform/DateUtil.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <cmath>
 #include <limits>
@@ -14,22 +15,17 @@
 
 namespace {
 
-QString settingsKey()
+std::optional<QString> stored(const SettingKey &key, const QString &item)
 {
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
-
-std::optional<QString> stored(const QString &name)
-{
-    const QString value = GetRegistryValue(name, settingsKey());
+    const QString value = GetRegistryValue(key, item);
     if (value == Registry::missingText())
         return std::nullopt;
     return value.trimmed();
 }
 
-std::optional<double> storedNumber(const QString &name)
+std::optional<double> storedNumber(const SettingKey &key, const QString &item)
 {
-    const auto text = stored(name);
+    const auto text = stored(key, item);
     if (!text)
         return std::nullopt;
     bool ok = false;
@@ -40,16 +36,16 @@ std::optional<double> storedNumber(const QString &name)
 }
 
 // "True"/"False" as the settings store them, or a number (non-zero is true).
-std::optional<bool> storedFlag(const QString &name)
+std::optional<bool> storedFlag(const SettingKey &key, const QString &item)
 {
-    const auto text = stored(name);
+    const auto text = stored(key, item);
     if (!text)
         return std::nullopt;
     if (text->compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
     if (text->compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return false;
-    const auto number = storedNumber(name);
+    const auto number = storedNumber(key, item);
     if (!number)
         return std::nullopt;
     return *number != 0;
@@ -109,7 +105,7 @@ qint32 UserListColumns::GetColumnWidth(const QString &key, qint32 whenMissing)
 {
     if (isHidden(key))
         return 0;
-    const auto width = storedNumber(QStringLiteral("COL_WIDTH_") + key);
+    const auto width = storedNumber(SettingsKeys::ColumnWidth, key);
     // A negative width cannot be shown; like text it counts as no width.
     if (!width || *width < 0 || *width > std::numeric_limits<qint32>::max())
         return whenMissing;
@@ -118,11 +114,10 @@ qint32 UserListColumns::GetColumnWidth(const QString &key, qint32 whenMissing)
 
 bool UserListColumns::isHidden(const QString &key)
 {
-    return storedFlag(QStringLiteral("HIDE_COL_") + key).value_or(false);
+    return storedFlag(SettingsKeys::HiddenColumn, key).value_or(TextIsTrue(SettingsKeys::HiddenColumn.defaultValue()));
 }
 
 void UserListColumns::setHidden(const QString &key, bool hidden)
 {
-    SetRegistryValue(QStringLiteral("HIDE_COL_") + key, RegString,
-                     hidden ? QStringLiteral("True") : QStringLiteral("False"), settingsKey());
+    SetRegistryValue(SettingsKeys::HiddenColumn, hidden, key);
 }

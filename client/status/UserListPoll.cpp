@@ -19,6 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -165,7 +166,7 @@ UserListPoll::Reload UserListPoll::reloadList(const Request &request, DbHandle &
 
     QString key = request.nodeKey;
     if (sameKey(key, kTop)) {
-        const QString branch = GetRegistryValue(QStringLiteral("DefaultBranch"), AppRegistryKey() + QStringLiteral("\\Settings"));
+        const QString branch = GetRegistryValue(SettingsKeys::DefaultBranch);
         if (branch == Registry::missingText() || branch.isEmpty() || KeyToId(branch) == 0)
             return Reload::Finish;
         key = branch;

@@ -8,7 +8,6 @@
 // read them, afresh at every call, so a change in the options applies at
 // the next check.
 namespace CalendarSettings {
-QString key();
 // An .ics file or a folder of them; empty: no calendar.
 QString calendarPath();
 // The status an appointment of that busy marking sets. A stored code that is

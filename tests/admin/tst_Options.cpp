@@ -26,6 +26,7 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
 #include "status/IconStrip.h"
@@ -169,7 +170,7 @@ COptionsSaver::Request requestFor(qint32 userID)
 
 QString setting(const char *name)
 {
-    return GetRegistryValue(QLatin1String(name), OptionsRegistry::settingsKey());
+    return GetRegistryValue(QLatin1String(name), QString::fromLatin1(SettingsKeys::AppSettings));
 }
 
 CTreeNode group(qint32 id)
@@ -717,7 +718,7 @@ private slots:
         world.db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 40)");
         world.db.exec("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (1, 1, 'Here')");
         for (const auto &[name, value] : {std::pair{"HIDE_COL_OUT", "False"}, {"HIDE_COL_MOBILE", "True"}})
-            SetRegistryValue(name, RegString, value, OptionsRegistry::settingsKey());
+            SetRegistryValue(name, RegString, value, QString::fromLatin1(SettingsKeys::AppSettings));
         const QStringList before = world.db.rows("SELECT * FROM STAFF_OPTIONS WHERE UserID = 1");
         SetLanguage("FRA");
         edit([&](frmOptions &f) {
@@ -740,7 +741,10 @@ private slots:
         QCOMPARE(world.groupRows(OptionsWorld::kMe), QStringList{"40"});
         QCOMPARE(world.db.value("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 1").toString(), QStringLiteral("Here"));
         for (const auto &[name, hidden] : {std::pair{"HIDE_COL_MOBILE", "True"}, {"HIDE_COL_MOBILEPH", "False"}})
-            QCOMPARE(GetRegistryValue(name, OptionsRegistry::settingsKey()), QLatin1String(hidden));
+            QCOMPARE(GetRegistryValue(name, QString::fromLatin1(SettingsKeys::AppSettings)), QLatin1String(hidden));
+        // Nothing chosen: the calendar's own defaults are shown and kept.
+        QCOMPARE(QStringList({setting("OutlookFree"), setting("OutlookBusy"), setting("OutlookTentative")}),
+                 QStringList({"MTA", "MTG", "MTT"}));
         QCOMPARE(g_lLastUpdated, -1);
     }
 

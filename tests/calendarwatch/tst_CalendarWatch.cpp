@@ -5,6 +5,7 @@
 #include "foundation/MErrorHandler.h"
 #include "mail/CalendarWatcherProcess.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 #include "platform/calendar/CalendarSettings.h"
 
 #include <QElapsedTimer>
@@ -42,7 +43,7 @@ QString writeCalendar(const QString &folder, const QList<Event> &events)
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(text.toUtf8());
-    Registry::writeString(Registry::CurrentUser, CalendarSettings::key(), QStringLiteral("CalendarPath"), path);
+    Registry::writeString(Registry::CurrentUser, QString::fromLatin1(SettingsKeys::AppSettings), QStringLiteral("CalendarPath"), path);
     return path;
 }
 
@@ -173,7 +174,7 @@ private slots:
     void childReportsTheRunningAppointment()
     {
         TestEnvironment env;
-        Registry::writeString(Registry::CurrentUser, CalendarSettings::key(), QStringLiteral("OutlookBusy"),
+        Registry::writeString(Registry::CurrentUser, QString::fromLatin1(SettingsKeys::AppSettings), QStringLiteral("OutlookBusy"),
                               QStringLiteral("bad!"));
         const QString own = QStringLiteral("X-TESSALY-STATUS-CHANGE:TRUE\r\n");
         writeCalendar(env.path(), {{QStringLiteral("Mine"), -20, QStringLiteral("20260101T000000Z"), own},

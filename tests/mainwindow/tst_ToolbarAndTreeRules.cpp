@@ -93,6 +93,7 @@ private slots:
             << "9 10 11 12 13|9=Add Node Under Rooms;10=Edit Node Rooms;11=Delete Node Rooms;13=Add Resource to Rooms";
         QTest::newRow("group") << tree("GRP", 3, false) << "1|m0=Email To Rooms";
         QTest::newRow("own row") << list("GRP", false, false, 1, true) << "1 3 4 5 6 7|";
+        QTest::newRow("colleague's row, no right") << list("GRP", false, false, 1, false) << "1 2 3 4 5 7|";
         QTest::newRow("two rows") << list("GRP", false, true, 2, false) << "1 2 5 6 7|";
         QTest::newRow("admin, group row")
             << list("GRP", true, true, 1, false)

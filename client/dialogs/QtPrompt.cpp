@@ -6,7 +6,7 @@
 int QtPrompt::message(const QString &text, Buttons buttons, Icon icon, const QString &title)
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return buttons == YesNo || buttons == YesNoCancel ? AnswerNo : AnswerCancel;
+        return unanswered(buttons);
     QMessageBox box;
     box.setWindowTitle(title);
     box.setText(text);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IErrorWindow.h"
+#include "foundation/IErrorWindow.h"
 
 // The real error window.
 class QtErrorWindow : public IErrorWindow

@@ -1,6 +1,6 @@
 #include "frmError.h"
 
-#include "IErrorWindow.h"
+#include "foundation/IErrorWindow.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

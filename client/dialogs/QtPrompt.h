@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IPrompt.h"
+#include "foundation/IPrompt.h"
 
 // The real message boxes.
 class QtPrompt : public IPrompt

@@ -1,6 +1,6 @@
 #include "IconSelector.h"
 
-#include "IconStrip.h"
+#include "status/IconStrip.h"
 
 #include <QFrame>
 #include <QScrollBar>
