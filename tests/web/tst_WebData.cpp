@@ -248,7 +248,7 @@ private slots:
             for (int round = 0; round < kRounds; ++round) {
                 CStatusChange().ChangeStatus(2, round % 2 ? QStringLiteral("INN") : QStringLiteral("OUT"), 0, 0, {});
                 counters << qint32(RunSQLReturnRS(QStringLiteral("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID = 2"))
-                                       ->integer(QStringLiteral("LastUpdated")));
+                                       .integer(QStringLiteral("LastUpdated")));
             }
         });
         for (int round = 0; round < kRounds; ++round) {
