@@ -1,5 +1,8 @@
 #include "WebWorld.h"
 #include "platform/AppError.h"
+#include "platform/StatusCode.h"
+#include "web/CReservation.h"
+#include "web/CStatusChange.h"
 #include "web/ErrorHandling.h"
 #include "web/qelweb.h"
 #include "web/SystemLog.h"
@@ -33,6 +36,44 @@ int errorNumber(const QJsonObject &answer)
 void setWebConnection(const QString &value)
 {
     Registry::writeString(Registry::LocalMachine, QelWeb::WebSettingsKey(), QStringLiteral("WebConnection"), value);
+}
+
+// A call a page makes with a value no row may hold; "%1" in the arguments
+// stands for a real user's id.
+struct BadCall
+{
+    const char *what;
+    const char *className;
+    const char *member;
+    const char *arguments;
+    qint32 number;
+};
+
+// Resource 1 and the user exist; resource 1 is booked on day 47001 from
+// 12:00 to 18:00; custom status XOF was retired.
+const BadCall kBadCalls[] = {
+    {"no such resource", "CReservation", "BookResource", "[99, %1, \"Ann\", 47000.5, 47000.75, \"\"]", ErrNo::Raised},
+    {"no such user", "CReservation", "BookResource", "[1, 999, \"Ann\", 47000.5, 47000.75, \"\"]", ErrNo::Raised},
+    {"end before start", "CReservation", "BookResource", "[1, %1, \"Ann\", 47000.75, 47000.5, \"\"]", QelWeb::WebErr::BadArguments},
+    {"empty period", "CReservation", "BookResource", "[1, %1, \"Ann\", 47000.5, 47000.5, \"\"]", QelWeb::WebErr::BadArguments},
+    {"end past 9999", "CReservation", "BookResource", "[1, %1, \"Ann\", 47000.5, 1e308, \"\"]", QelWeb::WebErr::BadArguments},
+    {"start before 1900", "CReservation", "BookResource", "[1, %1, \"Ann\", 1, 47000.5, \"\"]", QelWeb::WebErr::BadArguments},
+    {"NUL in note", "CReservation", "BookResource", "[1, %1, \"Ann\", 47000.5, 47000.75, \"a\\u0000b\"]", QelWeb::WebErr::BadArguments},
+    {"NUL in name", "CReservation", "BookResource", "[1, %1, \"A\\u0000nn\", 47000.5, 47000.75, \"\"]", QelWeb::WebErr::BadArguments},
+    {"clash", "CReservation", "BookResource", "[1, %1, \"Ann\", 47001.7, 47001.9, \"\"]", ErrNo::Raised},
+    {"unknown code", "CStatusChange", "ChangeStatus", "[%1, \"ZZZ\", 0, 0, \"\"]", StatusCode::InvalidCodeError},
+    {"retired custom code", "CStatusChange", "ChangeStatus", "[%1, \"XOF\", 0, 0, \"\"]", StatusCode::InvalidCodeError},
+    {"due back past 9999", "CStatusChange", "ChangeStatus", "[%1, \"OUT\", 0, 1e308, \"\"]", QelWeb::WebErr::BadArguments},
+    {"out before 1900", "CStatusChange", "ChangeStatus", "[%1, \"OUT\", -3, 0, \"\"]", QelWeb::WebErr::BadArguments},
+    {"NUL in status note", "CStatusChange", "ChangeStatus", "[%1, \"OUT\", 0, 0, \"a\\u0000b\"]", QelWeb::WebErr::BadArguments},
+};
+
+QStringList tablesOf(WebWorld &w)
+{
+    return w.db.rows(QStringLiteral("SELECT * FROM Reservation ORDER BY ID"))
+        + w.db.rows(QStringLiteral("SELECT * FROM STAFF_STATUS ORDER BY UserID"))
+        + w.db.rows(QStringLiteral("SELECT * FROM STATUS_HISTORY ORDER BY ETA"))
+        + w.db.rows(QStringLiteral("SELECT * FROM idmanager ORDER BY tablename"));
 }
 
 } // namespace
@@ -122,7 +163,7 @@ private slots:
         setWebConnection(QStringLiteral("DSN=MachineDSN"));
         WebWorld::pinNewDay(QTime(8, 0));
         const long long list = qelweb_create("QelWeb.CStatusList");
-        QCOMPARE(call(list, "LoadCustomStatus", "[]").value("result"), QJsonValue(QJsonArray()));
+        QCOMPARE(errorNumber(call(list, "LoadCustomStatus", "[]")), ErrNo::ConnectFailed);
         QVERIFY(!QFile::exists(missing));
         QVERIFY(readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("database not found at ") + missing));
         qelweb_release(list);
@@ -162,6 +203,97 @@ private slots:
         QelWeb::SystemLog::setSocketPath(QStringLiteral("/dev/log"));
         close(listener);
         qelweb_release(change), qelweb_release(auth);
+    }
+
+    // Each refused with its error, and not a row touched, on either engine.
+    void badValues_data() { addEngineRows(); }
+    void badValues()
+    {
+        OPEN_WEB_WORLD(w, "web_bad_values");
+        const qint32 user = w.addUser(QStringLiteral("Ann"), QStringLiteral("ann"));
+        w.addResource(1, QStringLiteral("Van"));
+        w.db.exec(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil) "
+                                 "VALUES (7, 1, ?, 'Bob', ?, ?)"),
+                  {user, HistoryDate(47001.5), HistoryDate(47001.75)});
+        w.db.exec(QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
+                                 "VALUES ('XOF', 'Off', 'O', 'OUT', 0)"));
+        const QStringList before = tablesOf(w);
+        for (const BadCall &bad : kBadCalls) {
+            const long long object = qelweb_create(QByteArray("QelWeb.") + bad.className);
+            const QByteArray arguments = QString::fromUtf8(bad.arguments).arg(user).toUtf8();
+            QVERIFY2(errorNumber(call(object, bad.member, arguments.constData())) == bad.number, bad.what);
+            QVERIFY2(tablesOf(w) == before, bad.what);
+            qelweb_release(object);
+        }
+    }
+
+    // A booking that failed leaves no id behind for the page's Delete to use.
+    void failedBookingDeletesNothing_data() { addEngineRows(); }
+    void failedBookingDeletesNothing()
+    {
+        OPEN_WEB_WORLD(w, "web_failed_booking");
+        const QByteArray user = QByteArray::number(w.addUser(QStringLiteral("Ann"), QStringLiteral("ann")));
+        w.addResource(1, QStringLiteral("Van"));
+        const long long booking = qelweb_create("QelWeb.CReservation");
+        QVERIFY(call(booking, "BookResource", "[1, " + user + ", \"Ann\", 47000.5, 47000.75, \"\"]").contains("result"));
+        QCOMPARE(call(booking, "ID", "[]").value("result").toInt(), 2);
+        QCOMPARE(errorNumber(call(booking, "BookResource", "[1, " + user + ", \"Ann\", 47000.6, 47000.7, \"\"]")),
+                 ErrNo::Raised);
+        QCOMPARE(call(booking, "ID", "[]").value("result").toInt(), 0);
+        call(booking, "Delete", "[]");
+        QCOMPARE(w.db.value(QStringLiteral("SELECT COUNT(*) FROM Reservation")).toInt(), 1);
+        qelweb_release(booking);
+    }
+
+    // Texts longer than their columns are cut as the program cuts them, never
+    // within a character, on both engines alike.
+    void textsCutToColumns_data() { addEngineRows(); }
+    void textsCutToColumns()
+    {
+        OPEN_WEB_WORLD(w, "web_long_texts");
+        const qint32 user = w.addUser(QStringLiteral("Ann"), QStringLiteral("ann"));
+        w.addResource(1, QStringLiteral("Van"));
+        const QString long_ = QString(253, u'x') + QStringLiteral("\U0001F600") + QString(40, u'y');
+        QelWeb::CReservation booking;
+        booking.BookResource(1, user, long_, 47000.5, 47000.75, long_);
+        QelWeb::CStatusChange().ChangeStatus(user, QStringLiteral("OUT"), 0, 0, long_);
+        const QString cut = QString(253, u'x');
+        QCOMPARE(w.db.rows(QStringLiteral("SELECT BookedTo, Note FROM Reservation")), QStringList({cut + u'|' + cut}));
+        QCOMPARE(w.db.value(QStringLiteral("SELECT Note FROM STAFF_STATUS WHERE UserID = ?"), {user}).toString(), cut);
+        const QString fits = QString(252, u'x') + QStringLiteral("\U0001F600");
+        QelWeb::CStatusChange().ChangeStatus(user, QStringLiteral("OUT"), 0, 0, fits);
+        QCOMPARE(w.db.value(QStringLiteral("SELECT Note FROM STAFF_STATUS WHERE UserID = ?"), {user}).toString(), fits);
+    }
+
+    // A database that cannot be reached is an error from every method that
+    // reads or writes, never an empty answer.
+    void unreachableDatabase_data()
+    {
+        QTest::addColumn<QByteArray>("className");
+        QTest::addColumn<QByteArray>("member");
+        QTest::addColumn<QByteArray>("arguments");
+        QTest::newRow("users") << QByteArray("CUserList") << QByteArray("LoadUserList") << QByteArray("[3]");
+        QTest::newRow("tree") << QByteArray("CGroupList") << QByteArray("LoadGroupList") << QByteArray("[]");
+        QTest::newRow("resources") << QByteArray("CResourceList") << QByteArray("LoadResourceList") << QByteArray("[\"6\"]");
+        QTest::newRow("bookings") << QByteArray("CReservationList") << QByteArray("LoadReservationList") << QByteArray("[\"1\"]");
+        QTest::newRow("conflicts") << QByteArray("CReservation") << QByteArray("getConflicts") << QByteArray("[1, 47000.5, 47000.75]");
+        QTest::newRow("read") << QByteArray("CReservation") << QByteArray("Read") << QByteArray("[2]");
+        QTest::newRow("delete") << QByteArray("CReservation") << QByteArray("Delete") << QByteArray("[2]");
+        QTest::newRow("custom statuses") << QByteArray("CStatusList") << QByteArray("LoadCustomStatus") << QByteArray("[]");
+        QTest::newRow("counter") << QByteArray("CStatusChange") << QByteArray("getLastUpdatedValue") << QByteArray("[]");
+    }
+    void unreachableDatabase()
+    {
+        QFETCH(QByteArray, className);
+        QFETCH(QByteArray, member);
+        QFETCH(QByteArray, arguments);
+        TestEnvironment env;
+        setWebConnection(QStringLiteral("host=127.0.0.1 port=1 dbname=x connect_timeout=2"));
+        WebWorld::pinNewDay(QTime(8, 0));
+        const long long object = qelweb_create("QelWeb." + className);
+        QCOMPARE(errorNumber(call(object, member.constData(), arguments.constData())), ErrNo::ConnectFailed);
+        qelweb_release(object);
+        Clock::unpin();
     }
 
     // The example page, on a database the program made.
