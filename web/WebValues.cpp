@@ -32,11 +32,8 @@ void WebValues::requireDate(double day, const QString &what, const QString &sour
 bool WebValues::isBuiltInStatus(const QString &code)
 {
     // The program's thirteen; a code beside them needs a custom status row.
-    static const QStringList codes = {
-        QStringLiteral("INN"), QStringLiteral("OUT"), QStringLiteral("LNC"), QStringLiteral("MTG"), QStringLiteral("HME"),
-        QStringLiteral("DND"), QStringLiteral("MTO"), QStringLiteral("MTT"), QStringLiteral("MTA"), QStringLiteral("MTD"),
-        QStringLiteral("BRK"), QStringLiteral("VAC"), QStringLiteral("SCK"),
-    };
+    static const QStringList codes =
+        QStringLiteral("INN OUT LNC MTG HME DND MTO MTT MTA MTD BRK VAC SCK").split(u' ');
     return codes.contains(code);
 }
 

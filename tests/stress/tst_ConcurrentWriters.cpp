@@ -304,7 +304,8 @@ int main(int argc, char *argv[])
     tst_ConcurrentWriters test;
     if (argc > 1 && qstrcmp(argv[1], "--book") == 0)
         return CopyProcess::main(argc, argv, "--book", [](const QStringList &arguments) {
-            return runBookingCopy(arguments.value(0).toInt(), arguments.value(1, QString::number(kBookingRounds)).toInt());
+            return runBookingCopy(arguments.value(0).toInt(),
+                                  arguments.value(1, QString::number(kBookingRounds)).toInt());
         }, test);
     if (argc > 1 && qstrcmp(argv[1], "--web-book") == 0)
         return CopyProcess::main(argc, argv, "--web-book", [](const QStringList &arguments) {

@@ -234,8 +234,9 @@ private slots:
         // Real times: each in its own column, in the row and in the history.
         const double outAt = WebWorld::today(QTime(9, 15)), dueBack = WebWorld::today(QTime(11, 45));
         CStatusChange().ChangeStatus(user, QStringLiteral("MTG"), outAt, dueBack, QString());
-        QCOMPARE(w.db.value(QStringLiteral("SELECT ETD FROM STAFF_STATUS WHERE UserID = ?"), {user}).toDouble(), outAt);
-        QCOMPARE(w.db.value(QStringLiteral("SELECT ETA FROM STAFF_STATUS WHERE UserID = ?"), {user}).toDouble(), dueBack);
+        const QString times = QStringLiteral("SELECT %1 FROM STAFF_STATUS WHERE UserID = ?");
+        QCOMPARE(w.db.value(times.arg(QLatin1String("ETD")), {user}).toDouble(), outAt);
+        QCOMPARE(w.db.value(times.arg(QLatin1String("ETA")), {user}).toDouble(), dueBack);
         QCOMPARE(w.db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY WHERE ETD = ? AND ETA = ?"),
                             {HistoryDate(outAt), HistoryDate(dueBack)}).toInt(), 1);
 

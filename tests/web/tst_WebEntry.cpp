@@ -49,23 +49,40 @@ struct BadCall
     qint32 number;
 };
 
+constexpr qint32 kBadValue = QelWeb::WebErr::BadArguments;
+constexpr qint32 kBadCode = StatusCode::InvalidCodeError;
+
 // Resource 1 and the user exist; resource 1 is booked on day 47001 from
 // 12:00 to 18:00; custom status XOF was retired.
 const BadCall kBadCalls[] = {
-    {"no such resource", "CReservation", "BookResource", "[99, %1, \"Ann\", 47000.5, 47000.75, \"\"]", ErrNo::Raised},
-    {"no such user", "CReservation", "BookResource", "[1, 999, \"Ann\", 47000.5, 47000.75, \"\"]", ErrNo::Raised},
-    {"end before start", "CReservation", "BookResource", "[1, %1, \"Ann\", 47000.75, 47000.5, \"\"]", QelWeb::WebErr::BadArguments},
-    {"empty period", "CReservation", "BookResource", "[1, %1, \"Ann\", 47000.5, 47000.5, \"\"]", QelWeb::WebErr::BadArguments},
-    {"end past 9999", "CReservation", "BookResource", "[1, %1, \"Ann\", 47000.5, 1e308, \"\"]", QelWeb::WebErr::BadArguments},
-    {"start before 1900", "CReservation", "BookResource", "[1, %1, \"Ann\", 1, 47000.5, \"\"]", QelWeb::WebErr::BadArguments},
-    {"NUL in note", "CReservation", "BookResource", "[1, %1, \"Ann\", 47000.5, 47000.75, \"a\\u0000b\"]", QelWeb::WebErr::BadArguments},
-    {"NUL in name", "CReservation", "BookResource", "[1, %1, \"A\\u0000nn\", 47000.5, 47000.75, \"\"]", QelWeb::WebErr::BadArguments},
-    {"clash", "CReservation", "BookResource", "[1, %1, \"Ann\", 47001.7, 47001.9, \"\"]", ErrNo::Raised},
-    {"unknown code", "CStatusChange", "ChangeStatus", "[%1, \"ZZZ\", 0, 0, \"\"]", StatusCode::InvalidCodeError},
-    {"retired custom code", "CStatusChange", "ChangeStatus", "[%1, \"XOF\", 0, 0, \"\"]", StatusCode::InvalidCodeError},
-    {"due back past 9999", "CStatusChange", "ChangeStatus", "[%1, \"OUT\", 0, 1e308, \"\"]", QelWeb::WebErr::BadArguments},
-    {"out before 1900", "CStatusChange", "ChangeStatus", "[%1, \"OUT\", -3, 0, \"\"]", QelWeb::WebErr::BadArguments},
-    {"NUL in status note", "CStatusChange", "ChangeStatus", "[%1, \"OUT\", 0, 0, \"a\\u0000b\"]", QelWeb::WebErr::BadArguments},
+    {"no such resource", "CReservation", "BookResource",
+     "[99, %1, \"Ann\", 47000.5, 47000.75, \"\"]", ErrNo::Raised},
+    {"no such user", "CReservation", "BookResource",
+     "[1, 999, \"Ann\", 47000.5, 47000.75, \"\"]", ErrNo::Raised},
+    {"end before start", "CReservation", "BookResource",
+     "[1, %1, \"Ann\", 47000.75, 47000.5, \"\"]", kBadValue},
+    {"empty period", "CReservation", "BookResource",
+     "[1, %1, \"Ann\", 47000.5, 47000.5, \"\"]", kBadValue},
+    {"end past 9999", "CReservation", "BookResource",
+     "[1, %1, \"Ann\", 47000.5, 1e308, \"\"]", kBadValue},
+    {"start before 1900", "CReservation", "BookResource",
+     "[1, %1, \"Ann\", 1, 47000.5, \"\"]", kBadValue},
+    {"NUL in note", "CReservation", "BookResource",
+     "[1, %1, \"Ann\", 47000.5, 47000.75, \"a\\u0000b\"]", kBadValue},
+    {"NUL in name", "CReservation", "BookResource",
+     "[1, %1, \"A\\u0000nn\", 47000.5, 47000.75, \"\"]", kBadValue},
+    {"clash", "CReservation", "BookResource",
+     "[1, %1, \"Ann\", 47001.7, 47001.9, \"\"]", ErrNo::Raised},
+    {"unknown code", "CStatusChange", "ChangeStatus",
+     "[%1, \"ZZZ\", 0, 0, \"\"]", kBadCode},
+    {"retired custom code", "CStatusChange", "ChangeStatus",
+     "[%1, \"XOF\", 0, 0, \"\"]", kBadCode},
+    {"due back past 9999", "CStatusChange", "ChangeStatus",
+     "[%1, \"OUT\", 0, 1e308, \"\"]", kBadValue},
+    {"out before 1900", "CStatusChange", "ChangeStatus",
+     "[%1, \"OUT\", -3, 0, \"\"]", kBadValue},
+    {"NUL in status note", "CStatusChange", "ChangeStatus",
+     "[%1, \"OUT\", 0, 0, \"a\\u0000b\"]", kBadValue},
 };
 
 QStringList tablesOf(WebWorld &w)
@@ -212,8 +229,8 @@ private slots:
         OPEN_WEB_WORLD(w, "web_bad_values");
         const qint32 user = w.addUser(QStringLiteral("Ann"), QStringLiteral("ann"));
         w.addResource(1, QStringLiteral("Van"));
-        w.db.exec(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil) "
-                                 "VALUES (7, 1, ?, 'Bob', ?, ?)"),
+        w.db.exec(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, "
+                                 "ReservedUntil) VALUES (7, 1, ?, 'Bob', ?, ?)"),
                   {user, HistoryDate(47001.5), HistoryDate(47001.75)});
         w.db.exec(QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
                                  "VALUES ('XOF', 'Off', 'O', 'OUT', 0)"));
@@ -235,7 +252,8 @@ private slots:
         const QByteArray user = QByteArray::number(w.addUser(QStringLiteral("Ann"), QStringLiteral("ann")));
         w.addResource(1, QStringLiteral("Van"));
         const long long booking = qelweb_create("QelWeb.CReservation");
-        QVERIFY(call(booking, "BookResource", "[1, " + user + ", \"Ann\", 47000.5, 47000.75, \"\"]").contains("result"));
+        const QByteArray first = "[1, " + user + ", \"Ann\", 47000.5, 47000.75, \"\"]";
+        QVERIFY(call(booking, "BookResource", first).contains("result"));
         QCOMPARE(call(booking, "ID", "[]").value("result").toInt(), 2);
         QCOMPARE(errorNumber(call(booking, "BookResource", "[1, " + user + ", \"Ann\", 47000.6, 47000.7, \"\"]")),
                  ErrNo::Raised);
@@ -272,15 +290,18 @@ private slots:
         QTest::addColumn<QByteArray>("className");
         QTest::addColumn<QByteArray>("member");
         QTest::addColumn<QByteArray>("arguments");
-        QTest::newRow("users") << QByteArray("CUserList") << QByteArray("LoadUserList") << QByteArray("[3]");
-        QTest::newRow("tree") << QByteArray("CGroupList") << QByteArray("LoadGroupList") << QByteArray("[]");
-        QTest::newRow("resources") << QByteArray("CResourceList") << QByteArray("LoadResourceList") << QByteArray("[\"6\"]");
-        QTest::newRow("bookings") << QByteArray("CReservationList") << QByteArray("LoadReservationList") << QByteArray("[\"1\"]");
-        QTest::newRow("conflicts") << QByteArray("CReservation") << QByteArray("getConflicts") << QByteArray("[1, 47000.5, 47000.75]");
-        QTest::newRow("read") << QByteArray("CReservation") << QByteArray("Read") << QByteArray("[2]");
-        QTest::newRow("delete") << QByteArray("CReservation") << QByteArray("Delete") << QByteArray("[2]");
-        QTest::newRow("custom statuses") << QByteArray("CStatusList") << QByteArray("LoadCustomStatus") << QByteArray("[]");
-        QTest::newRow("counter") << QByteArray("CStatusChange") << QByteArray("getLastUpdatedValue") << QByteArray("[]");
+        const auto row = [](const char *name, const char *className, const char *member, const char *arguments) {
+            QTest::newRow(name) << QByteArray(className) << QByteArray(member) << QByteArray(arguments);
+        };
+        row("users", "CUserList", "LoadUserList", "[3]");
+        row("tree", "CGroupList", "LoadGroupList", "[]");
+        row("resources", "CResourceList", "LoadResourceList", "[\"6\"]");
+        row("bookings", "CReservationList", "LoadReservationList", "[\"1\"]");
+        row("conflicts", "CReservation", "getConflicts", "[1, 47000.5, 47000.75]");
+        row("read", "CReservation", "Read", "[2]");
+        row("delete", "CReservation", "Delete", "[2]");
+        row("custom statuses", "CStatusList", "LoadCustomStatus", "[]");
+        row("counter", "CStatusChange", "getLastUpdatedValue", "[]");
     }
     void unreachableDatabase()
     {
