@@ -1,7 +1,9 @@
 #include "CAuthentication.h"
 
+#include "ErrorHandling.h"
 #include "MWebGlobalData.h"
 #include "SqlRunner.h"
+#include "platform/AppError.h"
 #include "platform/DataSourceRegistry.h"
 #include "platform/StoredText.h"
 
@@ -9,22 +11,28 @@ namespace QelWeb {
 
 KeyedCollection<QVariant> CAuthentication::checkuser(const QString &sUserName) const
 {
+    KeyedCollection<QVariant> result;
     // Log-in names are stored as the program stores them: upper case, with
     // the stored-text convention.
-    const auto rs = RunSQLReturnRS(QStringLiteral("SELECT SS.RealName, SS.UserID, SS.IsIn "
-                                                  "FROM STAFF_STATUS SS, STAFF_OPTIONS SO WHERE SO.UserID = SS.UserID "
-                                                  "AND SO.LoginName = ? AND SS.IsActive = 1 ORDER BY SS.UserID"),
-                                   {EncodeQuotes(sUserName.trimmed().toUpper())});
-    KeyedCollection<QVariant> result;
-    if (!rs) {
+    RecordSet rs;
+    try {
+        rs = RunSQLReturnRS(QStringLiteral("SELECT SS.RealName, SS.UserID, SS.IsIn "
+                                           "FROM STAFF_STATUS SS, STAFF_OPTIONS SO WHERE SO.UserID = SS.UserID "
+                                           "AND SO.LoginName = ? AND SS.IsActive = 1 ORDER BY SS.UserID"),
+                            {EncodeQuotes(sUserName.trimmed().toUpper())});
+    } catch (const AppError &e) {
+        // The page is told in the answer itself, which says why no one was found.
+        WriteErrorEvent(QStringLiteral("Error executing RunSQLReturnRS"), e);
         result.add(QStringLiteral("auth"), false);
         result.add(QStringLiteral("reason"), QStringLiteral("Problem accessing database:")
                                                  + DataSourceRegistry::masked(GetConnectionString()));
-    } else if (!rs->eof()) {
+        return result;
+    }
+    if (!rs.eof()) {
         result.add(QStringLiteral("auth"), true);
-        result.add(QStringLiteral("RealName"), DecodeQuotes(rs->text(QStringLiteral("RealName")).trimmed()));
-        result.add(QStringLiteral("UserId"), qint32(rs->integer(QStringLiteral("UserID"))));
-        result.add(QStringLiteral("Status"), rs->text(QStringLiteral("IsIn")).trimmed());
+        result.add(QStringLiteral("RealName"), DecodeQuotes(rs.text(QStringLiteral("RealName")).trimmed()));
+        result.add(QStringLiteral("UserId"), qint32(rs.integer(QStringLiteral("UserID"))));
+        result.add(QStringLiteral("Status"), rs.text(QStringLiteral("IsIn")).trimmed());
     } else {
         result.add(QStringLiteral("auth"), false);
         result.add(QStringLiteral("uname"), sUserName);

@@ -42,15 +42,13 @@ CTreeNode CGroupList::nodeFromRow(const RecordSet &rs)
 
 CTreeNode CGroupList::LoadGroupList() const
 {
-    const auto rs = RunSQLReturnRS(QStringLiteral("SELECT * FROM TreeNode ORDER BY ParentID, ID"));
-    if (!rs)
-        throw AppError(ErrNo::Raised, kSource, QStringLiteral("The navigation tree could not be read."));
+    const RecordSet rs = RunSQLReturnRS(QStringLiteral("SELECT * FROM TreeNode ORDER BY ParentID, ID"));
 
     // First pass: every node, and each parent's children in row order.
     QHash<qint32, CTreeNode> nodes;
     QHash<qint32, QList<qint32>> childrenOf;
     QList<qint32> rowOrder;
-    for (RecordSet rows = *rs; !rows.eof(); rows.moveNext()) {
+    for (RecordSet rows = rs; !rows.eof(); rows.moveNext()) {
         const CTreeNode node = nodeFromRow(rows);
         if (node.ID == 0)
             continue; // the root's own id

@@ -1,7 +1,8 @@
 #include "CReservation.h"
 
-#include "ErrorHandling.h"
 #include "SqlRunner.h"
+#include "WebErrors.h"
+#include "WebValues.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
@@ -28,6 +29,15 @@ QString storedText(const RecordSet &rs, const QString &field)
     return DecodeQuotes(rs.text(field).trimmed());
 }
 
+const QString kBookSource = QStringLiteral("CReservation.BookResource");
+const QString kCounter = QStringLiteral("resrvn");
+
+void requireRow(DbConnection &c, const QString &sql, qint32 id, const QString &missing)
+{
+    if (c.query(sql, {id}).eof())
+        throw AppError(ErrNo::Raised, kBookSource, missing.arg(id));
+}
+
 } // namespace
 
 void CReservation::fillFromRow(const RecordSet &rs)
@@ -52,15 +62,25 @@ QString CReservation::Status() const
     return QStringLiteral("Returned");
 }
 
+RecordSet CReservation::conflictRows(DbConnection &connection, qint32 iResourceID, double dFrom, double dUntil)
+{
+    // The program's rule, so a page and a copy of the program refuse the same
+    // periods: periods that only touch do not clash, and of a resource that
+    // must be checked in, a booking already returned no longer holds it.
+    return connection.query(
+        QStringLiteral("SELECT V.BookedTo, V.Note, V.ReservedFrom, V.ReservedUntil FROM Reservation V "
+                       "INNER JOIN Resource R ON R.ID = V.ResourceID WHERE V.ResourceID = ? "
+                       "AND V.ReservedFrom < ? AND V.ReservedUntil > ? "
+                       "AND (COALESCE(R.AutoCheckIn, 0) = 1 OR COALESCE(V.Returned, 0) = 0) "
+                       "ORDER BY V.ReservedFrom, V.ID"),
+        {iResourceID, HistoryDate(dUntil), HistoryDate(dFrom)});
+}
+
 QString CReservation::getConflicts(qint32 iResourceID, double dFrom, double dUntil) const
 {
-    const auto rs = RunSQLReturnRS(QStringLiteral("SELECT * FROM Reservation WHERE ResourceID = ? AND ReservedFrom < ? "
-                                                  "AND ReservedUntil > ? ORDER BY ReservedFrom, ID"),
-                                   {iResourceID, HistoryDate(dUntil), HistoryDate(dFrom)});
     QString lines;
-    if (!rs)
-        return lines;
-    for (RecordSet rows = *rs; !rows.eof(); rows.moveNext()) {
+    for (RecordSet rows = conflictRows(*OpenWebConnection(), iResourceID, dFrom, dUntil); !rows.eof();
+         rows.moveNext()) {
         lines += html(storedText(rows, QStringLiteral("BookedTo")));
         if (!rows.isNull(QStringLiteral("Note")))
             lines += QStringLiteral(" - ") + html(storedText(rows, QStringLiteral("Note")));
@@ -77,24 +97,34 @@ QString CReservation::getConflicts(qint32 iResourceID, double dFrom, double dUnt
 void CReservation::BookResource(qint32 iResourceID, qint32 iUserID, const QString &sBookedOutTo, double dReservedFrom,
                                 double dReservedUntil, const QString &sNote)
 {
-    const QString counter = QStringLiteral("resrvn");
+    // Left at an earlier booking's id, a failed one would send the page's
+    // Delete to that booking.
+    ID = 0;
+    const QString bookedTo = EncodeQuotes(WebValues::columnText(sBookedOutTo, WebValues::TextLength, kBookSource));
+    const QString note = EncodeQuotes(WebValues::columnText(sNote, WebValues::TextLength, kBookSource));
+    WebValues::requireDate(dReservedFrom, QStringLiteral("start"), kBookSource);
+    WebValues::requireDate(dReservedUntil, QStringLiteral("end"), kBookSource);
+    if (!(dReservedUntil > dReservedFrom))
+        throw AppError(WebErr::BadArguments, kBookSource, QStringLiteral("A booking must end after it starts."));
     qint32 id = 0;
-    try {
-        RunWriteTransaction([&](DbConnection &c) {
-            if (c.query(QStringLiteral("SELECT id FROM idmanager WHERE tablename = ?"), {counter}).eof())
-                throw AppError(ErrNo::Raised, QStringLiteral("CReservation.BookResource"),
-                               QStringLiteral("The idmanager table has no row \"resrvn\"."));
-            id = SharedCounters::nextId(c, counter, 2, false);
-            c.execute(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, Note, ReservedFrom, "
-                                     "ReservedUntil) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                      {id, iResourceID, iUserID, EncodeQuotes(sBookedOutTo), EncodeQuotes(sNote),
-                       HistoryDate(dReservedFrom), HistoryDate(dReservedUntil)});
-        });
-    } catch (const AppError &e) {
-        // The page is not told, as pages have always booked; the log is.
-        WriteErrorEvent(QStringLiteral("Error executing CReservation.BookResource"), e);
-        return;
-    }
+    RunWriteTransaction([&](DbConnection &c) {
+        // Taken before the check, as the program's booking takes it, so of two
+        // writers the second checks after the first has stored its booking.
+        c.lockTable(QStringLiteral("Reservation"));
+        requireRow(c, QStringLiteral("SELECT ID FROM Resource WHERE ID = ?"), iResourceID,
+                   QStringLiteral("No resource has the id %1."));
+        requireRow(c, QStringLiteral("SELECT UserID FROM STAFF_STATUS WHERE UserID = ?"), iUserID,
+                   QStringLiteral("No user has the id %1."));
+        if (!conflictRows(c, iResourceID, dReservedFrom, dReservedUntil).eof())
+            throw AppError(ErrNo::Raised, kBookSource,
+                           QStringLiteral("Resource %1 is already booked in this period.").arg(iResourceID));
+        if (c.query(QStringLiteral("SELECT id FROM idmanager WHERE tablename = ?"), {kCounter}).eof())
+            throw AppError(ErrNo::Raised, kBookSource, QStringLiteral("The idmanager table has no row \"resrvn\"."));
+        id = SharedCounters::nextId(c, kCounter, 2, false);
+        c.execute(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, Note, ReservedFrom, "
+                                 "ReservedUntil) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                  {id, iResourceID, iUserID, bookedTo, note, HistoryDate(dReservedFrom), HistoryDate(dReservedUntil)});
+    });
     ID = id;
 }
 
@@ -106,16 +136,16 @@ void CReservation::Delete(qint32 iRsvID)
 
 void CReservation::Read(qint32 iRsvID)
 {
-    const auto rs = RunSQLReturnRS(QStringLiteral("SELECT R.*, S.RealName FROM Reservation R, STAFF_STATUS S "
-                                                  "WHERE R.ID = ? AND S.UserID = R.UserID"),
-                                   {iRsvID});
-    if (!rs || rs->eof())
+    const RecordSet rs = RunSQLReturnRS(QStringLiteral("SELECT R.*, S.RealName FROM Reservation R, STAFF_STATUS S "
+                                                       "WHERE R.ID = ? AND S.UserID = R.UserID"),
+                                        {iRsvID});
+    if (rs.eof())
         return;
-    ID = qint32(rs->integer(QStringLiteral("ID")));
-    ResourceID = qint32(rs->integer(QStringLiteral("ResourceID")));
-    UserID = qint32(rs->integer(QStringLiteral("UserID")));
-    UserName = storedText(*rs, QStringLiteral("RealName"));
-    fillFromRow(*rs);
+    ID = qint32(rs.integer(QStringLiteral("ID")));
+    ResourceID = qint32(rs.integer(QStringLiteral("ResourceID")));
+    UserID = qint32(rs.integer(QStringLiteral("UserID")));
+    UserName = storedText(rs, QStringLiteral("RealName"));
+    fillFromRow(rs);
 }
 
 } // namespace QelWeb

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class DbConnection;
 class RecordSet;
 
 namespace QelWeb {
@@ -25,12 +26,15 @@ public:
     // until the minute it ends, "Returned" from then on.
     QString Status() const;
 
-    // One line per booking of the resource that overlaps the period (it
-    // starts before the period ends and ends after it starts), each ended by
-    // "<br>"; the stored texts and the dates HTML-escaped. "" when none.
+    // One line per booking that holds the resource in the period (see
+    // conflictRows), each ended by "<br>"; the stored texts and the dates
+    // HTML-escaped. "" when none.
     QString getConflicts(qint32 iResourceID, double dFrom, double dUntil) const;
     // Stores a new booking under the next reservation id, which ID then
-    // holds. A failure is logged and leaves the database as it was.
+    // holds. Raises AppError, stores nothing and leaves ID 0 for a resource
+    // or user without a row, an end not after the start, a date outside 1900
+    // to 9999, a text with a NUL, or a period another booking holds; texts
+    // are cut to their columns.
     void BookResource(qint32 iResourceID, qint32 iUserID, const QString &sBookedOutTo, double dReservedFrom,
                       double dReservedUntil, const QString &sNote);
     // Deletes the booking iRsvID, or this one's when it is -1; ID is -1 after.
@@ -38,6 +42,10 @@ public:
     // Fills this object from the booking iRsvID; leaves it as it was when the
     // booking or its user's row is missing.
     void Read(qint32 iRsvID);
+
+    // The bookings of the resource that clash with the period: they start
+    // before it ends and end after it starts, and still hold the resource.
+    static RecordSet conflictRows(DbConnection &connection, qint32 iResourceID, double dFrom, double dUntil);
 
     // The dates and texts of the current row of a Reservation read.
     void fillFromRow(const RecordSet &rs);

@@ -16,9 +16,7 @@ KeyedCollection<CReservation> CReservationList::LoadReservationList(const QStrin
                                                   "ORDER BY ReservedFrom, ID"),
                                    {HistoryDate(startOfToday), resourceId});
     KeyedCollection<CReservation> reservations;
-    if (!rs)
-        return reservations;
-    for (RecordSet rows = *rs; !rows.eof(); rows.moveNext()) {
+    for (RecordSet rows = rs; !rows.eof(); rows.moveNext()) {
         CReservation reservation;
         reservation.ID = qint32(rows.integer(QStringLiteral("ID")));
         reservation.fillFromRow(rows);

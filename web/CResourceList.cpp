@@ -19,9 +19,7 @@ KeyedCollection<CResource> CResourceList::LoadResourceList(const QString &sGroup
                        "AND V.ReservedUntil >= ? WHERE R.GroupID = ? ORDER BY V.ReservedFrom NULLS FIRST, R.ID"),
         {HistoryDate(Clock::nowDays()), groupId});
     KeyedCollection<CResource> resources;
-    if (!rs)
-        return resources;
-    for (RecordSet rows = *rs; !rows.eof(); rows.moveNext()) {
+    for (RecordSet rows = rs; !rows.eof(); rows.moveNext()) {
         CResource resource;
         resource.ID = qint32(rows.integer(QStringLiteral("ID")));
         if (resources.find(resource.Key()))

@@ -10,11 +10,13 @@ namespace QelWeb {
 class CStatusChange
 {
 public:
-    // Dates are day numbers, 0 for none. Raises AppError, and writes nothing,
-    // for an invalid status code, a user id without a row, or a failed write.
+    // Dates are day numbers, 0 for none. The note is cut as the program cuts
+    // it. Raises AppError, and writes nothing, for a code that is neither
+    // built in nor an active custom status, a date outside 1900 to 9999, a
+    // note with a NUL, a user id without a row, or a failed write.
     void ChangeStatus(qint32 iUserID, const QString &sStatusCode, double dtOutAt, double dtDueBack,
                       const QString &sNote) const;
-    // The highest LastUpdated; 0 when there is none or it cannot be read.
+    // The highest LastUpdated; 0 when there is none.
     qint32 getLastUpdatedValue() const;
 };
 

@@ -9,9 +9,7 @@ KeyedCollection<CStatus> CStatusList::LoadCustomStatus() const
 {
     const auto rs = RunSQLReturnRS(QStringLiteral("SELECT * FROM Custom_Status WHERE Active = 1 ORDER BY id"));
     KeyedCollection<CStatus> statuses;
-    if (!rs)
-        return statuses;
-    for (RecordSet rows = *rs; !rows.eof(); rows.moveNext()) {
+    for (RecordSet rows = rs; !rows.eof(); rows.moveNext()) {
         CStatus status;
         status.Status = DecodeQuotes(rows.text(QStringLiteral("description")).trimmed());
         status.StatusCode = rows.text(QStringLiteral("id"));

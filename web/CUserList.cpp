@@ -12,9 +12,7 @@ QList<CUser> CUserList::LoadUserList(qint32 iGroupID) const
                                                   "AND G.UserID = S.UserID AND S.IsActive = 1"),
                                    {iGroupID});
     QList<CUser> users;
-    if (!rs)
-        return users;
-    for (RecordSet rows = *rs; !rows.eof(); rows.moveNext())
+    for (RecordSet rows = rs; !rows.eof(); rows.moveNext())
         users.append(CUser::fromRow(rows));
     // Sorted here, not by the database: the engines' collations order names differently.
     std::stable_sort(users.begin(), users.end(), [](const CUser &a, const CUser &b) {

@@ -1,6 +1,5 @@
 #include "SqlRunner.h"
 
-#include "ErrorHandling.h"
 #include "MWebGlobalData.h"
 #include "platform/AppError.h"
 #include "platform/DataSourceRegistry.h"
@@ -19,6 +18,20 @@ void waitBeforeAttempt(int attempt)
     std::this_thread::sleep_for(std::chrono::milliseconds(50 * attempt));
 }
 
+void runOnce(const std::function<void(DbConnection &)> &work)
+{
+    const DbConnection::Handle connection = OpenWebConnection();
+    connection->beginWrite();
+    try {
+        work(*connection);
+        connection->commit();
+    } catch (...) {
+        // Here, not in the pool, which would take an open transaction for a fault.
+        connection->rollback();
+        throw;
+    }
+}
+
 } // namespace
 
 DbConnection::Handle OpenWebConnection()
@@ -28,38 +41,23 @@ DbConnection::Handle OpenWebConnection()
     return DbConnection::open(spec);
 }
 
-std::optional<RecordSet> RunSQLReturnRS(const QString &sql, const QVariantList &params)
+RecordSet RunSQLReturnRS(const QString &sql, const QVariantList &params)
 {
-    try {
-        return OpenWebConnection()->query(sql, params);
-    } catch (const AppError &e) {
-        WriteErrorEvent(QStringLiteral("Error executing RunSQLReturnRS"), e);
-        return std::nullopt;
-    }
+    return OpenWebConnection()->query(sql, params);
 }
 
-bool RunSQL(const QString &sql, const QVariantList &params)
+void RunSQL(const QString &sql, const QVariantList &params)
 {
-    try {
-        OpenWebConnection()->execute(sql, params);
-        return true;
-    } catch (const AppError &e) {
-        WriteErrorEvent(QStringLiteral("Error executing RunSQL"), e);
-        return false;
-    }
+    OpenWebConnection()->execute(sql, params);
 }
 
 void RunWriteTransaction(const std::function<void(DbConnection &)> &work)
 {
     for (int attempt = 1;; ++attempt) {
         try {
-            const DbConnection::Handle connection = OpenWebConnection();
-            connection->beginWrite();
-            work(*connection);
-            connection->commit();
+            runOnce(work);
             return;
         } catch (const AppError &e) {
-            // The connection's destructor has rolled back what was begun.
             if (e.number() != ErrNo::Busy || attempt == kWriteAttempts)
                 throw;
             waitBeforeAttempt(attempt);

@@ -8,7 +8,9 @@
 #include "messaging/CMCastUpdate.h"
 #include "platform/DateUtil.h"
 #include "platform/DbConnection.h"
+#include "platform/Registry.h"
 #include "resources/CReservation.h"
+#include "web/qelweb.h"
 
 #include <QMap>
 #include <QtTest>
@@ -70,6 +72,12 @@ int runCopy(int copy)
 }
 
 constexpr int kBookingRounds = 50;
+constexpr int kPageSlots = 30;
+
+double slotStart(int slot)
+{
+    return DateUtil::toDays(QDate(2030, 1, 7), QTime(0, 0)) + slot / 24.0;
+}
 
 class CancellingPrompt : public IPrompt
 {
@@ -82,16 +90,34 @@ int runBookingCopy(int copy)
 {
     CopyProcess::setUp(DbConnection::DefaultSqliteBusyTimeoutMs);
     CancellingPrompt cancel;
-    const double base = DateUtil::toDays(QDate(2030, 1, 7), QTime(0, 0));
     for (int round = 0; round < kBookingRounds; ++round) {
         CReservation booking;
         booking.iResourceID = 1;
         booking.iUserID = 1;
         booking.sBookedOutTo = QStringLiteral("copy %1").arg(copy);
-        booking.dReservedFrom = base + round / 24.0;
+        booking.dReservedFrom = slotStart(round);
         booking.dReservedUntil = booking.dReservedFrom + 1 / 24.0;
         booking.save(false, cancel);
     }
+    return 0;
+}
+
+// A page's process, through the shared library: each slot of resource 2,
+// then of resource 1, asked for its conflicts and booked when it looked free,
+// as the example page does.
+int runPageCopy()
+{
+    for (const QByteArray resource : {"2", "1"})
+        for (int slot = 0; slot < kPageSlots; ++slot) {
+            const long long booking = qelweb_create("QelWeb.CReservation");
+            const QByteArray dates = QByteArray::number(slotStart(slot), 'g', 17) + ", "
+                + QByteArray::number(slotStart(slot + 1), 'g', 17);
+            char *conflicts = qelweb_call(booking, "getConflicts", "[" + resource + ", " + dates + "]");
+            if (qstrcmp(conflicts, "{\"result\":\"\"}") == 0)
+                qelweb_free(qelweb_call(booking, "BookResource", "[" + resource + ", 1, \"page\", " + dates + ", \"\"]"));
+            qelweb_free(conflicts);
+            qelweb_release(booking);
+        }
     return 0;
 }
 
@@ -162,6 +188,28 @@ private slots:
         QCOMPARE(db.value("SELECT COUNT(DISTINCT ReservedFrom) FROM Reservation").toInt(), kBookingRounds);
     }
 
+    // Eight pages and two copies of the program at once: resource 1 both
+    // want, resource 2 only the pages; each slot is booked once.
+    void pagesBookOneSlot_data() { addEngineRows(); }
+    void pagesBookOneSlot()
+    {
+        OPEN_TEST_DATABASE(db, "page_bookings");
+        addStaff(1);
+        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V1', 1, 0), "
+                "(2, 'Car', 'C1', 1, 0)");
+        if (postgres) // the pages' own setting, in the machine's settings
+            Registry::writeString(Registry::LocalMachine, DatabaseRegistryKey(), QStringLiteral("WebConnection"),
+                                  *Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(), "Connection"));
+        std::vector<std::unique_ptr<QProcess>> copies;
+        for (int copy = 0; copy < kCopies + 2; ++copy)
+            copies.push_back(startCopy({copy < 2 ? QStringLiteral("--book") : QStringLiteral("--page"),
+                                        QString::number(copy)}));
+        waitForAll(copies);
+        QCOMPARE(queryRows("SELECT ResourceID, COUNT(*), COUNT(DISTINCT ReservedFrom) FROM Reservation "
+                           "GROUP BY ResourceID ORDER BY ResourceID"),
+                 QStringList({"1|50|50", "2|30|30"}));
+    }
+
     void eightCopies_data() { addEngineRows(); }
     void eightCopies()
     {
@@ -222,6 +270,8 @@ int main(int argc, char *argv[])
         return CopyProcess::main(argc, argv, "--book", [](const QStringList &arguments) {
             return runBookingCopy(arguments.value(0).toInt());
         }, test);
+    if (argc > 1 && qstrcmp(argv[1], "--page") == 0)
+        return CopyProcess::main(argc, argv, "--page", [](const QStringList &) { return runPageCopy(); }, test);
     return CopyProcess::main(argc, argv, "--copy", [](const QStringList &arguments) {
         return runCopy(arguments.value(0).toInt());
     }, test);

@@ -1,6 +1,7 @@
 #include "WebWorld.h"
 #include "../status/StatusFakes.h"
 #include "platform/AppError.h"
+#include "platform/ConnectionPool.h"
 #include "platform/StatusCode.h"
 #include "status/UserListReader.h"
 #include "web/CAuthentication.h"
@@ -203,9 +204,14 @@ private slots:
         const qint32 before = CStatusChange().getLastUpdatedValue();
         const auto history = [&] { return w.db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(); };
 
-        // Unknown user or bad code: nothing written.
+        // Unknown user or bad code: nothing written, and the transaction
+        // rolled back before its connection goes back to the pool.
+        QStringList leftOpen;
+        ConnectionPool::setReporter([&leftOpen](const QString &text) { leftOpen << text; });
         QCOMPARE(errorNumberOf([] { CStatusChange().ChangeStatus(999, QStringLiteral("OUT"), 0, 0, QString()); }),
                  ErrNo::Raised);
+        ConnectionPool::setReporter([](const QString &text) { qWarning("%s", qPrintable(text)); });
+        QCOMPARE(leftOpen, QStringList());
         QCOMPARE(errorNumberOf([&] { CStatusChange().ChangeStatus(user, QStringLiteral("out"), 0, 0, QString()); }),
                  qint32(StatusCode::InvalidCodeError));
         QCOMPARE(history(), 0);
@@ -225,10 +231,18 @@ private slots:
                                            "ETA = ? AND ETD = ?"),
                             {user, row.text("Note"), now, now}).toInt(), 1);
 
+        // Real times: each in its own column, in the history and (below) in the row.
+        const double outAt = WebWorld::today(QTime(9, 15)), dueBack = WebWorld::today(QTime(11, 45));
+        CStatusChange().ChangeStatus(user, QStringLiteral("MTG"), outAt, dueBack, QString());
+        QCOMPARE(w.db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY WHERE ETD = ? AND ETA = ?"),
+                            {HistoryDate(outAt), HistoryDate(dueBack)}).toInt(), 1);
+
         // The program's poll reads the row: its counter is above the mark.
         const auto rows = UserListReader().read(UserListReader::usersQuery(0, {}, before, true), connection, before);
         QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0].user.IsIn + u'|' + rows[0].user.Note, QStringLiteral("OUT|it's done"));
+        QCOMPARE(rows[0].user.IsIn + u'|' + rows[0].user.Note, QStringLiteral("MTG|"));
+        QCOMPARE(rows[0].user.ETD, outAt);
+        QCOMPARE(rows[0].user.ETA, dueBack);
     }
 
     // A web writer and the program's own write at once: each change gets a
@@ -248,7 +262,7 @@ private slots:
             for (int round = 0; round < kRounds; ++round) {
                 CStatusChange().ChangeStatus(2, round % 2 ? QStringLiteral("INN") : QStringLiteral("OUT"), 0, 0, {});
                 counters << qint32(RunSQLReturnRS(QStringLiteral("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID = 2"))
-                                       ->integer(QStringLiteral("LastUpdated")));
+                                       .integer(QStringLiteral("LastUpdated")));
             }
         });
         for (int round = 0; round < kRounds; ++round) {

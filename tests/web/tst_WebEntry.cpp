@@ -1,5 +1,6 @@
 #include "WebWorld.h"
 #include "platform/AppError.h"
+#include "platform/StatusCode.h"
 #include "web/ErrorHandling.h"
 #include "web/qelweb.h"
 #include "web/SystemLog.h"
@@ -33,6 +34,38 @@ int errorNumber(const QJsonObject &answer)
 void setWebConnection(const QString &value)
 {
     Registry::writeString(Registry::LocalMachine, QelWeb::WebSettingsKey(), QStringLiteral("WebConnection"), value);
+}
+
+// Calls no row may follow, "%1" standing for a real user: resource 1 is
+// booked on day 47001 from 12:00 to 18:00, custom status XOF was retired.
+struct BadCall
+{
+    const char *member, *arguments;
+    qint32 number;
+};
+constexpr qint32 kBadValue = QelWeb::WebErr::BadArguments;
+const BadCall kBadCalls[] = {
+    {"BookResource", "[99, %1, \"no such resource\", 47000.5, 47000.75, \"\"]", ErrNo::Raised},
+    {"BookResource", "[1, 999, \"no such user\", 47000.5, 47000.75, \"\"]", ErrNo::Raised},
+    {"BookResource", "[1, %1, \"clash\", 47001.7, 47001.9, \"\"]", ErrNo::Raised},
+    {"BookResource", "[1, %1, \"end before start\", 47000.75, 47000.5, \"\"]", kBadValue},
+    {"BookResource", "[1, %1, \"empty period\", 47000.5, 47000.5, \"\"]", kBadValue},
+    {"BookResource", "[1, %1, \"end past 9999\", 47000.5, 1e308, \"\"]", kBadValue},
+    {"BookResource", "[1, %1, \"start before 1900\", 1, 47000.5, \"\"]", kBadValue},
+    {"BookResource", "[1, %1, \"NUL\", 47000.5, 47000.75, \"a\\u0000b\"]", kBadValue},
+    {"ChangeStatus", "[%1, \"ZZZ\", 0, 0, \"unknown code\"]", StatusCode::InvalidCodeError},
+    {"ChangeStatus", "[%1, \"XOF\", 0, 0, \"retired code\"]", StatusCode::InvalidCodeError},
+    {"ChangeStatus", "[%1, \"OUT\", 0, 1e308, \"due back past 9999\"]", kBadValue},
+    {"ChangeStatus", "[%1, \"OUT\", -3, 0, \"out before 1900\"]", kBadValue},
+    {"ChangeStatus", "[%1, \"OUT\", 0, 0, \"NUL \\u0000\"]", kBadValue},
+};
+
+QStringList tablesOf(WebWorld &w)
+{
+    QStringList rows;
+    for (const char *table : {"Reservation", "STAFF_STATUS", "STATUS_HISTORY", "idmanager"})
+        rows += w.db.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(QLatin1String(table)));
+    return rows;
 }
 
 } // namespace
@@ -122,7 +155,7 @@ private slots:
         setWebConnection(QStringLiteral("DSN=MachineDSN"));
         WebWorld::pinNewDay(QTime(8, 0));
         const long long list = qelweb_create("QelWeb.CStatusList");
-        QCOMPARE(call(list, "LoadCustomStatus", "[]").value("result"), QJsonValue(QJsonArray()));
+        QCOMPARE(errorNumber(call(list, "LoadCustomStatus", "[]")), ErrNo::ConnectFailed);
         QVERIFY(!QFile::exists(missing));
         QVERIFY(readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("database not found at ") + missing));
         qelweb_release(list);
@@ -159,9 +192,56 @@ private slots:
         const QByteArray reason = QJsonDocument(call(auth, "checkuser", "[\"ann\"]")).toJson();
         QVERIFY(reason.contains("Problem accessing database:host=127.0.0.1 port=1 password=*****"));
         QVERIFY(!readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("hunter2")));
+        // Every other method that reads or writes says so too: no empty answers.
+        const char *calls[][3] = {{"CUserList", "LoadUserList", "[3]"}, {"CGroupList", "LoadGroupList", "[]"},
+                                  {"CResourceList", "LoadResourceList", "[\"6\"]"},
+                                  {"CReservationList", "LoadReservationList", "[\"1\"]"},
+                                  {"CReservation", "getConflicts", "[1, 47000.5, 47000.75]"},
+                                  {"CReservation", "Delete", "[2]"}, {"CStatusList", "LoadCustomStatus", "[]"},
+                                  {"CStatusChange", "getLastUpdatedValue", "[]"}};
+        for (const auto &c : calls) {
+            const long long object = qelweb_create(QByteArray("QelWeb.") + c[0]);
+            QVERIFY2(errorNumber(call(object, c[1], c[2])) == ErrNo::ConnectFailed, c[1]);
+            qelweb_release(object);
+        }
         QelWeb::SystemLog::setSocketPath(QStringLiteral("/dev/log"));
         close(listener);
         qelweb_release(change), qelweb_release(auth);
+    }
+
+    // Each bad call answers with an error and leaves every table as it was,
+    // on either engine; a failed booking leaves no id for the page's Delete.
+    void badValues_data() { addEngineRows(); }
+    void badValues()
+    {
+        OPEN_WEB_WORLD(w, "web_bad_values");
+        const QString user = QString::number(w.addUser(QStringLiteral("Ann"), QStringLiteral("ann")));
+        w.addResource(1, QStringLiteral("Van"));
+        const int dayOffset = int(47001 - WebWorld::today(QTime(0, 0)));
+        w.addBooking(7, 1, QTime(12, 0), QTime(18, 0), QStringLiteral("Bob"), dayOffset);
+        w.db.exec(QStringLiteral("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
+                                 "VALUES ('XOF', 'Off', 'O', 'OUT', 0)"));
+        const long long booking = qelweb_create("QelWeb.CReservation");
+        const long long change = qelweb_create("QelWeb.CStatusChange");
+        const QString longText = QString(253, u'x') + QStringLiteral("\U0001F600") + QString(40, u'y');
+        const QString good = QStringLiteral("[1, %1, \"%2\", 47000.5, 47000.75, \"%2\"]").arg(user, longText);
+        QCOMPARE(call(booking, "BookResource", good.toUtf8()).value("result"), QJsonValue());
+        const QString note = QStringLiteral("[%1, \"OUT\", 0, 0, \"%2\"]").arg(user, longText);
+        QCOMPARE(call(change, "ChangeStatus", note.toUtf8()).value("result"), QJsonValue());
+        const QStringList before = tablesOf(w);
+        for (const BadCall &bad : kBadCalls) {
+            const QByteArray arguments = QString::fromLatin1(bad.arguments).arg(user).toUtf8();
+            const QJsonObject answer = call(bad.member[0] == 'B' ? booking : change, bad.member, arguments);
+            QVERIFY2(errorNumber(answer) == bad.number && tablesOf(w) == before, bad.arguments);
+        }
+        QCOMPARE(call(booking, "ID", "[]").value("result"), QJsonValue(0));
+        call(booking, "Delete", "[]");
+        QCOMPARE(tablesOf(w), before);
+        // Texts are cut to their columns, never inside a character.
+        QCOMPARE(w.db.rows(QStringLiteral("SELECT BookedTo, Note FROM Reservation WHERE ID = 2")),
+                 QStringList(QString(253, u'x') + u'|' + QString(253, u'x')));
+        QCOMPARE(w.db.rows(QStringLiteral("SELECT Note FROM STAFF_STATUS")), QStringList(QString(253, u'x')));
+        qelweb_release(booking), qelweb_release(change);
     }
 
     // The example page, on a database the program made.

@@ -121,7 +121,8 @@ def book_and_cancel(web, resource_group, user):
     period = [day_number(start), day_number(start + datetime.timedelta(hours=1))]
 
     with web.create("CReservation") as booking:
-        # Pages book on the answer: an empty text means the period is free.
+        # An empty text means the period is free now; BookResource checks again
+        # as it stores, and raises when someone else booked it in between.
         print("conflicts before: " + (booking.call("getConflicts", resource_id, *period) or "none"))
         booking.call("BookResource", resource_id, user, "Visitors' day", *period, "<script>alert(1)</script>")
         print("booked RSV%d" % booking.call("ID"))
