@@ -7,6 +7,7 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/Steps.h"
+#include "foundation/TitleRoom.h"
 #include "platform/Clock.h"
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
@@ -141,6 +142,8 @@ frmStatusChange::frmStatusChange(QWidget *parent)
     setDateTime(EndTime, StatusProposal::initialDueBack(now));
     buildToolbar();
     populateStrings();
+    // The caller names the user (or "multiple staff members") after this.
+    TitleRoom::keep(this);
 }
 
 void frmStatusChange::buildToolbar()

@@ -1,5 +1,6 @@
 #include "frmSplash.h"
 #include "frmSplashClose.h"
+#include "ApplicationSetUp.h"
 #include "MStartUp.h"
 #include "admin/COptionsEditor.h"
 #include "admin/frmStatusChange.h"
@@ -73,8 +74,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("tessaly"));
-    app.setQuitOnLastWindowClosed(false);
+    SetUpApplication(app);
     // Made after the application and gone before it, as its windows must be.
     MessageWindows messages;
     installForms(messages);

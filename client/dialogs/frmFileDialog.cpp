@@ -4,6 +4,7 @@
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/TitleRoom.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -65,6 +67,7 @@ frmFileDialog::frmFileDialog(QWidget *parent)
     cmdAdvanced = named<QPushButton>("cmdAdvanced", serverTab);
     txtConn = named<QLineEdit>("txtConn", serverTab);
     txtConn->setPlaceholderText(QStringLiteral("host=... port=... dbname=... user=... password=..."));
+    lblServerDefaults = wrapped("lblServerDefaults", serverTab);
     auto *serverRow = new QHBoxLayout;
     serverRow->addWidget(lblServerName);
     serverRow->addWidget(txtSQL, 1);
@@ -72,6 +75,7 @@ frmFileDialog::frmFileDialog(QWidget *parent)
     auto *serverLayout = new QVBoxLayout(serverTab);
     serverLayout->addWidget(lblSQLDB);
     serverLayout->addLayout(serverRow);
+    serverLayout->addWidget(lblServerDefaults);
     serverLayout->addWidget(txtConn);
     serverLayout->addStretch();
 
@@ -106,7 +110,9 @@ frmFileDialog::frmFileDialog(QWidget *parent)
 
     txtConn->hide();
     populateStrings();
-    resize(560, sizeHint().height());
+    TitleRoom::keep(this);
+    resize(std::max(560, minimumSizeHint().width()), 0);
+    fitHeight();
 }
 
 bool frmFileDialog::ask(DatabaseChoice &choice)
@@ -130,6 +136,7 @@ void frmFileDialog::populateStrings()
     lblDefaultDB->setText(GetResString(199));
     lblServerName->setText(GetResString(207));
     lblSQLDB->setText(GetResString(208));
+    lblServerDefaults->setText(GetResString(209).arg(ServerDatabaseName(), ServerRoleName()));
     tabControl->setTabText(0, GetResString(201));
     tabControl->setTabText(1, GetResString(202));
     chkNetwork->setText(GetResString(204));
@@ -180,6 +187,8 @@ void frmFileDialog::OKButton_Click()
     lblError->setVisible(!reason.isEmpty());
     if (reason.isEmpty())
         accept();
+    else
+        fitHeight();
 }
 
 void frmFileDialog::cmdBrowse_Click()
@@ -203,4 +212,15 @@ void frmFileDialog::cmdAdvanced_Click()
     g_prompt->message(QStringLiteral("Use this advanced field to override the default database connection command."),
                       IPrompt::Ok, IPrompt::Information, ApplicationTitle());
     txtConn->show();
+    fitHeight();
+}
+
+void frmFileDialog::fitHeight()
+{
+    // Wrapped texts need more height than the layout's minimum tells: without
+    // it a reason shown below squeezes the explanations above it.
+    layout()->activate();
+    const int needed = layout()->totalHeightForWidth(width());
+    if (height() < needed)
+        resize(width(), needed);
 }

@@ -1,17 +1,21 @@
 #include "PgServer.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "admin/frmStatusChange.h"
 #include "dialogs/FileChoiceDialog.h"
 #include "dialogs/FontChoiceDialog.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmFileDialog.h"
 #include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
+#include "foundation/QtPrompt.h"
 #include "platform/AppError.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -26,6 +30,23 @@ struct UseScripted
     ScriptedDialogs dialogs;
     ICommonDialogBackend *saved;
 };
+
+const char *const kLanguages[] = {"ENU", "FRA", "ITA", "GER", "SPN"};
+
+// A window manager draws a title in bold beside the window's icon and at
+// least its close, maximise and minimise buttons, some 24 pixels each.
+bool titleFits(const QWidget &window)
+{
+    QFont bold = window.font();
+    bold.setBold(true);
+    return window.width() >= QFontMetrics(bold).horizontalAdvance(window.windowTitle()) + 4 * 24;
+}
+
+// A wrapped label given less height than its text takes at its width is clipped.
+bool wholeText(const QLabel *label)
+{
+    return label->isHidden() || label->height() >= label->heightForWidth(label->width());
+}
 
 } // namespace
 
@@ -221,6 +242,48 @@ private slots:
         leaving.chkNetwork->setChecked(true);
         leaving.OKButton_Click();
         QCOMPARE(std::tuple(leaving.result(), env.prompt.asked.size()), std::tuple(int(QDialog::Accepted), 1));
+    }
+
+    void windowTitlesFitInEveryLanguage()
+    {
+        TestEnvironment env;
+        for (const char *language : kLanguages) {
+            SetLanguage(QLatin1String(language));
+            frmStatusChange several;
+            several.setCaption(GetResString(322));
+            frmStatusChange one;
+            one.setCaption(GetResString(321) + u' ' + QStringLiteral("Bartholomew Featherstonehaugh"));
+            QMessageBox box;
+            QtPrompt::prepare(box, QStringLiteral("Resource Checked In"), IPrompt::Information,
+                              QStringLiteral("Check In Complete"));
+            frmFileDialog location;
+            for (QWidget *window : QList<QWidget *>{&several, &one, &box, &location}) {
+                window->show();
+                QVERIFY2(titleFits(*window), qPrintable(QString::fromLatin1(language) + u' ' + window->windowTitle()));
+            }
+        }
+        SetLanguage(QStringLiteral("ENU"));
+    }
+
+    void locationDialogTextsStayWholeAfterAFailedTest()
+    {
+        TestEnvironment env;
+        for (const char *language : kLanguages) {
+            SetLanguage(QLatin1String(language));
+            frmFileDialog form;
+            form.tabControl->setCurrentIndex(1);
+            form.show();
+            form.txtSQL->setText(QStringLiteral("127.0.0.1:1")); // nothing listens there
+            form.OKButton_Click();
+            QVERIFY(!form.lblError->isHidden());
+            QTest::qWait(0);
+            for (const QLabel *label : {form.lblSQLDB, form.lblServerDefaults, form.lblError})
+                QVERIFY2(wholeText(label), qPrintable(QString::fromLatin1(language) + u' ' + label->objectName()));
+            // The names a server name alone connects with, which stored settings rely on.
+            QVERIFY(form.lblServerDefaults->text().contains(QStringLiteral(" StaffData "))
+                    && form.lblServerDefaults->text().contains(QStringLiteral(" tessal ")));
+        }
+        SetLanguage(QStringLiteral("ENU"));
     }
 
     void theAboutBoxSpeaksTheUsersLanguage()
