@@ -7,6 +7,7 @@
 #include "foundation/TitleRoom.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -187,8 +188,6 @@ void frmFileDialog::OKButton_Click()
     lblError->setVisible(!reason.isEmpty());
     if (reason.isEmpty())
         accept();
-    else
-        fitHeight();
 }
 
 void frmFileDialog::cmdBrowse_Click()
@@ -212,13 +211,22 @@ void frmFileDialog::cmdAdvanced_Click()
     g_prompt->message(QStringLiteral("Use this advanced field to override the default database connection command."),
                       IPrompt::Ok, IPrompt::Information, ApplicationTitle());
     txtConn->show();
-    fitHeight();
+}
+
+bool frmFileDialog::event(QEvent *event)
+{
+    const bool handled = QDialog::event(event);
+    // Wrapped texts need more height than the layout's minimum tells: without
+    // it a reason shown below, or the connection box on the server tab,
+    // squeezes the explanations. A change inside the tabs reaches the window
+    // by a chain of posted requests, the window's own the last of them.
+    if (event->type() == QEvent::LayoutRequest)
+        fitHeight();
+    return handled;
 }
 
 void frmFileDialog::fitHeight()
 {
-    // Wrapped texts need more height than the layout's minimum tells: without
-    // it a reason shown below squeezes the explanations above it.
     layout()->activate();
     const int needed = layout()->totalHeightForWidth(width());
     if (height() < needed)

@@ -53,4 +53,7 @@ public:
     QCheckBox *chkNetwork;
     QPushButton *OKButton;
     QPushButton *cmdCancel;
+
+protected:
+    bool event(QEvent *event) override;
 };

@@ -276,9 +276,12 @@ private slots:
             form.txtSQL->setText(QStringLiteral("127.0.0.1:1")); // nothing listens there
             form.OKButton_Click();
             QVERIFY(!form.lblError->isHidden());
-            QTest::qWait(0);
-            for (const QLabel *label : {form.lblSQLDB, form.lblServerDefaults, form.lblError})
-                QVERIFY2(wholeText(label), qPrintable(QString::fromLatin1(language) + u' ' + label->objectName()));
+            for (bool advanced : {false, true}) {
+                if (advanced)
+                    form.cmdAdvanced_Click(); // one more box on the tab
+                for (const QLabel *label : {form.lblSQLDB, form.lblServerDefaults, form.lblError})
+                    QTRY_VERIFY2(wholeText(label), qPrintable(QStringLiteral("%1 %2 %3").arg(language).arg(advanced).arg(label->objectName())));
+            }
             // The names a server name alone connects with, which stored settings rely on.
             QVERIFY(form.lblServerDefaults->text().contains(QStringLiteral(" StaffData "))
                     && form.lblServerDefaults->text().contains(QStringLiteral(" tessal ")));
