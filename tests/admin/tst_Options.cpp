@@ -513,7 +513,7 @@ private slots:
             form.SSTab1->setCurrentIndex(2);
             form.List1->setFocus(Qt::TabFocusReason); // as the Tab key gives it
             QVERIFY(form.List1->hasFocus() && form.List1->selectedItems().isEmpty());
-            for (QWidget *box : QList<QWidget *>{form.chkAdmin, form.chkChangeStatus, form.chkFastUpdates, form.cmdApply})
+            for (QWidget *box : QList<QWidget *>{form.chkAdmin, form.chkChangeStatus, form.cmdApply})
                 QVERIFY2(!box->isEnabled(), qPrintable(box->objectName()));
             QTest::keyClick(form.List1, Qt::Key_Down); // selects
             QVERIFY(form.chkAdmin->isEnabled() && !form.cmdApply->isEnabled());

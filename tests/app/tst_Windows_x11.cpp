@@ -28,15 +28,11 @@ class tst_Windows_x11 : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
+    void windowsCarryTheIconAndNoticesSkipTheTaskBar()
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             QSKIP("needs the X11 platform");
         SetUpApplication(*qApp);
-    }
-
-    void windowsCarryTheIconAndNoticesSkipTheTaskBar()
-    {
         TestEnvironment env;
         MessageWindows windows([] { return nullptr; });
         QMessageBox box;
