@@ -1,6 +1,6 @@
+#include "ApplicationSetUp.h"
 #include "frmSplash.h"
 #include "frmSplashClose.h"
-#include "ApplicationSetUp.h"
 #include "MStartUp.h"
 #include "admin/COptionsEditor.h"
 #include "admin/frmStatusChange.h"

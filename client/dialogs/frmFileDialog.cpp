@@ -7,8 +7,8 @@
 #include "foundation/TitleRoom.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
