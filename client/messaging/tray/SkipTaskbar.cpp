@@ -25,10 +25,12 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 
 void SkipTaskbar(QWidget *window)
 {
+    // The interface is there in every Qt built for X11; only the xcb
+    // platform has a connection behind it.
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window)
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection || !window)
         return;
-    xcb_connection_t *connection = x11->connection();
     const xcb_atom_t states[] = {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
                                  atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
     // Qt adds its own states to these when it maps the window, rather than
