@@ -166,7 +166,9 @@ QWidget *frmAdminOptions::securityPage()
     rights->addStretch();
     rights->addWidget(cmdApply, 0, Qt::AlignRight);
     cmdApply->setEnabled(false);
-    connect(List1, &QListWidget::currentRowChanged, this, &frmAdminOptions::List1_Click);
+    // A user is chosen by selecting him: the list taking the focus makes its
+    // first row current without selecting it, and must not enable the boxes.
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(selectedRow()); });
     connect(cmdApply, &QPushButton::clicked, this, &frmAdminOptions::cmdApply_Click);
 
     auto *page = new QWidget;
@@ -230,21 +232,26 @@ AdminOptions frmAdminOptions::values() const
 // Unapplied ticks of the user shown before are dropped.
 void frmAdminOptions::List1_Click(int row)
 {
-    if (row < 0 || row >= m_vUsers.size())
-        return;
-    const UserRights &user = m_vUsers.at(row);
+    const bool chosen = row >= 0 && row < m_vUsers.size();
+    const UserRights user = chosen ? m_vUsers.at(row) : UserRights();
     chkAdmin->setChecked(user.Admin);
     chkChangeStatus->setChecked(user.ChangeStatus);
     chkFastUpdates->setChecked(user.FastUpdates);
     chkTimesheets->setChecked(user.Timesheet);
     for (QCheckBox *box : {chkAdmin, chkChangeStatus, chkFastUpdates})
-        box->setEnabled(true);
+        box->setEnabled(chosen);
     cmdApply->setEnabled(false);
+}
+
+int frmAdminOptions::selectedRow() const
+{
+    const QList<QListWidgetItem *> selected = List1->selectedItems();
+    return selected.isEmpty() ? -1 : List1->row(selected.first());
 }
 
 void frmAdminOptions::cmdApply_Click()
 {
-    const int row = List1->currentRow();
+    const int row = selectedRow();
     if (row < 0 || row >= m_vUsers.size())
         return;
     UserRights &user = m_vUsers[row];

@@ -50,6 +50,7 @@ private:
     QWidget *locationsPage();
     QWidget *securityPage();
     void List1_Click(int row);
+    int selectedRow() const;
     void cmdApply_Click();
     void cmdOK_Click();
     bool validatePorts();

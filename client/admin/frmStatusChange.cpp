@@ -2,6 +2,7 @@
 
 #include "CClientAdmin.h"
 #include "datetime/ucDateTime.h"
+#include "dialogs/TitleRoom.h"
 #include "foundation/BuiltInStatus.h"
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
@@ -142,6 +143,8 @@ frmStatusChange::frmStatusChange(QWidget *parent)
     setDateTime(EndTime, StatusProposal::initialDueBack(now));
     buildToolbar();
     populateStrings();
+    // The caller names the user (or "multiple staff members") after this.
+    TitleRoom::keep(this);
 }
 
 void frmStatusChange::buildToolbar()

@@ -1,5 +1,6 @@
 #include "admin/COptionsEditor.h"
 #include "admin/frmStatusChange.h"
+#include "ApplicationSetUp.h"
 #include "dialogs/frmFileDialog.h"
 #include "dialogs/QtErrorWindow.h"
 #include "dialogs/QtPrompt.h"
@@ -79,8 +80,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("tessaly"));
-    app.setQuitOnLastWindowClosed(false);
+    SetUpApplication(app);
     // Made after the application and gone before it, as its windows must be.
     MessageWindows messages;
     installForms(messages);

@@ -1,5 +1,8 @@
 #include "QtPrompt.h"
 
+#include "foundation/MCIFunctions.h"
+#include "TitleRoom.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -8,16 +11,7 @@ int QtPrompt::message(const QString &text, Buttons buttons, Icon icon, const QSt
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return unanswered(buttons);
     QMessageBox box;
-    box.setWindowTitle(title);
-    box.setText(text);
-    box.setTextFormat(Qt::PlainText);
-    switch (icon) {
-    case Critical: box.setIcon(QMessageBox::Critical); break;
-    case Question: box.setIcon(QMessageBox::Question); break;
-    case Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Information: box.setIcon(QMessageBox::Information); break;
-    default: break;
-    }
+    prepare(box, text, icon, title);
     struct Choice { QMessageBox::StandardButton button; int answer; };
     QList<Choice> choices;
     switch (buttons) {
@@ -41,4 +35,21 @@ int QtPrompt::message(const QString &text, Buttons buttons, Icon icon, const QSt
         if (c.button == pressed)
             return c.answer;
     return choices.size() > 1 ? choices.last().answer : AnswerOk;
+}
+
+void QtPrompt::prepare(QMessageBox &box, const QString &text, Icon icon, const QString &title)
+{
+    // A box without a title would stand in the task bar as a nameless window.
+    box.setWindowTitle(title.isEmpty() ? ApplicationTitle() : title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    switch (icon) {
+    case Critical: box.setIcon(QMessageBox::Critical); break;
+    case Question: box.setIcon(QMessageBox::Question); break;
+    case Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Information: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    // After the icon: setting it rebuilds the box's layout.
+    TitleRoom::keep(&box);
 }

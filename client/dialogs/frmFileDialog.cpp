@@ -4,9 +4,11 @@
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
+#include "TitleRoom.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -65,6 +68,7 @@ frmFileDialog::frmFileDialog(QWidget *parent)
     cmdAdvanced = named<QPushButton>("cmdAdvanced", serverTab);
     txtConn = named<QLineEdit>("txtConn", serverTab);
     txtConn->setPlaceholderText(QStringLiteral("host=... port=... dbname=... user=... password=..."));
+    lblServerDefaults = wrapped("lblServerDefaults", serverTab);
     auto *serverRow = new QHBoxLayout;
     serverRow->addWidget(lblServerName);
     serverRow->addWidget(txtSQL, 1);
@@ -72,6 +76,7 @@ frmFileDialog::frmFileDialog(QWidget *parent)
     auto *serverLayout = new QVBoxLayout(serverTab);
     serverLayout->addWidget(lblSQLDB);
     serverLayout->addLayout(serverRow);
+    serverLayout->addWidget(lblServerDefaults);
     serverLayout->addWidget(txtConn);
     serverLayout->addStretch();
 
@@ -106,7 +111,9 @@ frmFileDialog::frmFileDialog(QWidget *parent)
 
     txtConn->hide();
     populateStrings();
-    resize(560, sizeHint().height());
+    TitleRoom::keep(this);
+    resize(std::max(560, minimumSizeHint().width()), 0);
+    fitHeight();
 }
 
 bool frmFileDialog::ask(DatabaseChoice &choice)
@@ -130,6 +137,7 @@ void frmFileDialog::populateStrings()
     lblDefaultDB->setText(GetResString(199));
     lblServerName->setText(GetResString(207));
     lblSQLDB->setText(GetResString(208));
+    lblServerDefaults->setText(GetResString(209).arg(ServerDatabaseName(), ServerRoleName()));
     tabControl->setTabText(0, GetResString(201));
     tabControl->setTabText(1, GetResString(202));
     chkNetwork->setText(GetResString(204));
@@ -203,4 +211,24 @@ void frmFileDialog::cmdAdvanced_Click()
     g_prompt->message(QStringLiteral("Use this advanced field to override the default database connection command."),
                       IPrompt::Ok, IPrompt::Information, ApplicationTitle());
     txtConn->show();
+}
+
+bool frmFileDialog::event(QEvent *event)
+{
+    const bool handled = QDialog::event(event);
+    // Wrapped texts need more height than the layout's minimum tells: without
+    // it a reason shown below, or the connection box on the server tab,
+    // squeezes the explanations. A change inside the tabs reaches the window
+    // by a chain of posted requests, the window's own the last of them.
+    if (event->type() == QEvent::LayoutRequest)
+        fitHeight();
+    return handled;
+}
+
+void frmFileDialog::fitHeight()
+{
+    layout()->activate();
+    const int needed = layout()->totalHeightForWidth(width());
+    if (height() < needed)
+        resize(width(), needed);
 }

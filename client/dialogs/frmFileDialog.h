@@ -33,6 +33,8 @@ public:
     void OKButton_Click();
     void cmdBrowse_Click();
     void cmdAdvanced_Click();
+    // Grows the window to the height its wrapped texts need at its width.
+    void fitHeight();
 
     QString DBLocation; // the location OK accepted
 
@@ -45,9 +47,13 @@ public:
     QLabel *lblServerName;
     QLineEdit *txtSQL;
     QPushButton *cmdAdvanced;
+    QLabel *lblServerDefaults; // what a server name alone connects to
     QLineEdit *txtConn;
     QLabel *lblError;
     QCheckBox *chkNetwork;
     QPushButton *OKButton;
     QPushButton *cmdCancel;
+
+protected:
+    bool event(QEvent *event) override;
 };

@@ -205,6 +205,16 @@ ConnectionSpec specOf(const DatabaseChoice &choice)
 
 } // namespace
 
+QString ServerDatabaseName()
+{
+    return kServerDatabase;
+}
+
+QString ServerRoleName()
+{
+    return kServerUser;
+}
+
 QString TestDatabaseChoice(const DatabaseChoice &choice)
 {
     const QString named = choice.type + QStringLiteral(" [") + choice.location + QStringLiteral("] [")

@@ -48,6 +48,11 @@ QString DefaultEmbeddedDatabasePath();
 // user's own that takes the place of the default.
 struct DatabaseChoice { QString type; QString location; QString connection; };
 
+// The database, and the role it is opened as, when a server choice names
+// only the server (host or host:port). Stored choices rely on these names.
+QString ServerDatabaseName();
+QString ServerRoleName();
+
 // Asks the user where the database is, starting from the stored choice
 // (empty on a first run): gives false when he ends the program instead. The
 // program shows the database-location dialog; with none installed the

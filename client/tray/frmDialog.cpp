@@ -2,6 +2,7 @@
 
 #include "NoticePlacement.h"
 #include "NoticeStack.h"
+#include "SkipTaskbar.h"
 #include "foundation/BuiltInStatus.h"
 #include "foundation/Globals.h"
 #include "foundation/MErrorHandler.h"
@@ -65,7 +66,7 @@ frmDialog::frmDialog()
     QFont titleFont(QStringLiteral("Tahoma"));
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
-    lblTitle->setText(QStringLiteral("Qel Instant Message"));
+    setTitle(QStringLiteral("Qel Instant Message"));
     lblFrom->hide();
     imgClose->setToolTip(QStringLiteral("Close"));
     imgCheckIn->hide();
@@ -113,6 +114,7 @@ void frmDialog::setAlwaysOnTop()
 void frmDialog::setTitle(const QString &title)
 {
     lblTitle->setText(title);
+    setWindowTitle(title);
 }
 
 void frmDialog::setMessage(const QString &message)
@@ -146,6 +148,8 @@ void frmDialog::display()
         NoticePlacement::path(stack.availableGeometry(), stack.trayIconGeometry(), size(), slot);
     m_outside = path.from;
     move(path.from);
+    if (!isVisible())
+        SkipTaskbar(this);
     show();
     slideTo(path.to);
 }

@@ -512,6 +512,23 @@ private slots:
         QCOMPARE(world.db.value("SELECT ChangeStatus FROM STAFF_OPTIONS WHERE UserID = 2").toInt(), 1 - changeStatus);
     }
 
+    void userSecurityOpensWithNoUserChosen()
+    {
+        OptionsWorld world(false, "admin_security_page");
+        CClientAdmin().EditAdminOptions([&](frmAdminOptions &form) {
+            form.show();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            form.SSTab1->setCurrentIndex(2);
+            form.List1->setFocus(Qt::TabFocusReason); // as the Tab key gives it
+            QVERIFY(form.List1->hasFocus() && form.List1->selectedItems().isEmpty());
+            for (QWidget *box : QList<QWidget *>{form.chkAdmin, form.chkChangeStatus, form.cmdApply})
+                QVERIFY2(!box->isEnabled(), qPrintable(box->objectName()));
+            QTest::keyClick(form.List1, Qt::Key_Down); // selects
+            QVERIFY(form.chkAdmin->isEnabled() && !form.cmdApply->isEnabled());
+            form.cmdCancel->click();
+        });
+    }
+
     void adminPorts_data()
     {
         QTest::addColumn<QString>("send");

@@ -1,11 +1,14 @@
 #include "PgServer.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "admin/frmStatusChange.h"
 #include "dialogs/FileChoiceDialog.h"
 #include "dialogs/FontChoiceDialog.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmFileDialog.h"
+#include "dialogs/QtPrompt.h"
 #include "foundation/Globals.h"
+#include "foundation/MCIFunctions.h"
 #include "platform/AppError.h"
 
 #include <QCheckBox>
@@ -13,6 +16,7 @@
 #include <QFontComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -237,6 +241,39 @@ private slots:
         leaving.chkNetwork->setChecked(true);
         leaving.OKButton_Click();
         QCOMPARE(std::tuple(leaving.result(), env.prompt.asked.size()), std::tuple(int(QDialog::Accepted), 1));
+    }
+
+    // The window manager's titles and the wrapped explanations, whole in every language.
+    void windowsFitTheirTextsInEveryLanguage()
+    {
+        TestEnvironment env;
+        for (const char *language : {"ENU", "FRA", "ITA", "GER", "SPN"}) {
+            SetLanguage(QLatin1String(language));
+            frmStatusChange several;
+            several.setCaption(GetResString(322));
+            QMessageBox box;
+            QtPrompt::prepare(box, QStringLiteral("Resource Checked In"), IPrompt::Information,
+                              QStringLiteral("Check In Complete"));
+            frmFileDialog location;
+            location.tabControl->setCurrentIndex(1);
+            for (QWidget *window : QList<QWidget *>{&several, &box, &location}) {
+                window->show(); // a window manager draws the title in bold beside the icon and three buttons
+                QFont bold = window->font();
+                bold.setBold(true);
+                QVERIFY2(window->width() >= QFontMetrics(bold).horizontalAdvance(window->windowTitle()) + 4 * 24,
+                         qPrintable(window->windowTitle()));
+            }
+            location.txtSQL->setText(QStringLiteral("127.0.0.1:1")); // refused: nothing listens there
+            location.OKButton_Click();
+            location.cmdAdvanced_Click(); // one more box on the tab
+            for (const QLabel *label : {location.lblSQLDB, location.lblServerDefaults, location.lblError})
+                QTRY_VERIFY2(label->height() >= label->heightForWidth(label->width()), // else clipped
+                             qPrintable(QString::fromLatin1(language) + u' ' + label->objectName()));
+            // What a server name alone connects to, as stored settings rely on.
+            QVERIFY(location.lblServerDefaults->text().contains(QStringLiteral(" StaffData "))
+                    && location.lblServerDefaults->text().contains(QStringLiteral(" tessal ")));
+        }
+        SetLanguage(QStringLiteral("ENU"));
     }
 
     void theAboutBoxSpeaksTheUsersLanguage()

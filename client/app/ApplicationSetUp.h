@@ -1,0 +1,10 @@
+#pragma once
+
+class QApplication;
+
+// What the program sets on its application object before any window opens:
+// its name, that closing the last window does not end it (the tray stays),
+// and one icon for every window and message box that sets none of its own
+// (the chat room, the instant message, the notices), where the window
+// manager would otherwise show its default.
+void SetUpApplication(QApplication &app);
