@@ -6,6 +6,7 @@
 #include "foundation/Globals.h"
 #include "foundation/IResourceLists.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/QtShell.h"
 #include "foundation/QuickNoteTable.h"
 #include "foundation/StringTable.h"
 #include "platform/AppError.h"
@@ -155,6 +156,28 @@ private Q_SLOTS:
         QVERIFY(IsInStatus(QStringLiteral("XX3")) && !IsInStatus(QStringLiteral("XX2")) && !IsInStatus(QStringLiteral("LNC")));
         QCOMPARE(GetStatusDescription(QString()), QStringLiteral("In"));
         QCOMPARE(GetStatusDescription(QStringLiteral("xx2")), QStringLiteral("Site Visit"));
+    }
+
+    // A mail address handed to a desktop with no mail program is refused, so
+    // the message stays with the user instead of vanishing.
+    void mailNeedsAMailProgram()
+    {
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8() + ':' + path);
+        const auto query = [&](const QByteArray &answer) {
+            QFile script(bin.filePath(QStringLiteral("xdg-mime")));
+            script.open(QIODevice::WriteOnly);
+            script.write("#!/bin/sh\n" + answer);
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            return QtShell::desktopTakesMail();
+        };
+        QVERIFY(!query("exit 0\n"));
+        QVERIFY(!QtShell().openUrl(QUrl(QStringLiteral("mailto:ada@example.org"))));
+        QVERIFY(query("echo mail-program.desktop\n"));
+        QVERIFY(query("exit 3\n")); // the desktop cannot say: the opener decides
+        qputenv("PATH", path);
     }
 
     void systemProperties()
