@@ -21,8 +21,10 @@ QStringList CalendarStore::files() const
         return {};
     if (!info.isDir())
         return {info.absoluteFilePath()};
+    // Named pipes and devices too: they are named in the log, not read.
     QStringList found;
-    for (const QFileInfo &file : QDir(m_path).entryInfoList({QStringLiteral("*.ics")}, QDir::Files, QDir::Name))
+    for (const QFileInfo &file :
+         QDir(m_path).entryInfoList({QStringLiteral("*.ics")}, QDir::Files | QDir::System, QDir::Name))
         found << file.absoluteFilePath();
     return found;
 }

@@ -9,8 +9,13 @@ namespace {
 constexpr int kZoneSteps = 20000;
 constexpr int kLastZoneYear = 2037;
 
-bool repeatsTooOften(icalcomponent *zone)
+// A zone with no observance, or one whose rules repeat too often, cannot be
+// worked out.
+bool unusable(icalcomponent *zone)
 {
+    if (!icalcomponent_get_first_component(zone, ICAL_XSTANDARD_COMPONENT)
+        && !icalcomponent_get_first_component(zone, ICAL_XDAYLIGHT_COMPONENT))
+        return true;
     int steps = 0;
     for (icalcomponent *part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
          part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
@@ -31,16 +36,16 @@ bool repeatsTooOften(icalcomponent *zone)
     return false;
 }
 
-void dropRunawayZones(icalcomponent *root, const QString &fileName, QStringList &warnings)
+void dropUnusableZones(icalcomponent *root, const QString &fileName, QStringList &warnings)
 {
-    QList<icalcomponent *> runaway;
+    QList<icalcomponent *> unusableZones;
     for (icalcomponent *z = icalcomponent_get_first_component(root, ICAL_VTIMEZONE_COMPONENT); z;
          z = icalcomponent_get_next_component(root, ICAL_VTIMEZONE_COMPONENT))
-        if (repeatsTooOften(z))
-            runaway << z;
-    for (icalcomponent *z : runaway) {
+        if (unusable(z))
+            unusableZones << z;
+    for (icalcomponent *z : unusableZones) {
         const char *tzid = icalproperty_get_tzid(icalcomponent_get_first_property(z, ICAL_TZID_PROPERTY));
-        warnings << QStringLiteral("%1: the time zone \"%2\" repeats too often to be worked out; taken as unknown")
+        warnings << QStringLiteral("%1: the time zone \"%2\" cannot be worked out; taken as unknown")
                         .arg(fileName, QString::fromUtf8(tzid));
         icalcomponent_remove_component(root, z);
         icalcomponent_free(z);
@@ -112,7 +117,7 @@ icaltimetype IcsTime::timeLike(const QDateTime &moment, const icaltimetype &like
 
 void IcsTime::settleZones(icalcomponent *root, const QString &fileName, QStringList &warnings)
 {
-    dropRunawayZones(root, fileName, warnings);
+    dropUnusableZones(root, fileName, warnings);
     QHash<QByteArray, QByteArray> named; // TZID as written -> the system's name, empty: unknown
     for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
          c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {

@@ -156,7 +156,8 @@ QList<VCardContact> VCardReader::readPath(const QString &path, QStringList *warn
     const QFileInfo info(path);
     QList<QFileInfo> files;
     if (info.isDir())
-        files = QDir(path).entryInfoList({QStringLiteral("*.vcf"), QStringLiteral("*.vcard")}, QDir::Files, QDir::Name);
+        files = QDir(path).entryInfoList({QStringLiteral("*.vcf"), QStringLiteral("*.vcard")},
+                                        QDir::Files | QDir::System, QDir::Name);
     else if (info.exists())
         files << info;
     QList<VCardContact> cards;
