@@ -18,12 +18,19 @@ qint64 wallSeconds(icaltimetype t)
     return icaltime_as_timet(t);
 }
 
+// A zone whose clocks change: the library's walk in steps under a day shifts
+// at each change, so only a walk from the start gives its starts.
+bool hasClockChanges(const icaltimetype &start)
+{
+    return start.zone && !icaltime_is_utc(start);
+}
+
 // An iterator that starts near from. A rule with COUNT must count from its
 // start. Days and longer steps seek with the library's own call, which keeps
 // the rule's interval; it mis-seeks shorter steps, so those start from the
 // last start of the rule's own grid before from (the same grid, as starts
 // repeat in whole steps of wall-clock time) unless an hour or set position
-// limit makes the grid uneven.
+// limit makes the grid uneven or the zone's clocks change.
 icalrecur_iterator *iteratorNear(icalrecurrencetype rule, icaltimetype start, const QDateTime &from)
 {
     if (rule.count > 0 || momentOf(start) >= from)
@@ -35,7 +42,7 @@ icalrecur_iterator *iteratorNear(icalrecurrencetype rule, icaltimetype start, co
             icalrecur_iterator_set_start(it, at);
         return it;
     }
-    if (rule.freq > ICAL_HOURLY_RECURRENCE || has(rule.by_hour) || has(rule.by_set_pos))
+    if (rule.freq > ICAL_HOURLY_RECURRENCE || has(rule.by_hour) || has(rule.by_set_pos) || hasClockChanges(start))
         return icalrecur_iterator_new(rule, start);
     const qint64 unit = rule.freq == ICAL_SECONDLY_RECURRENCE ? 1 : rule.freq == ICAL_MINUTELY_RECURRENCE ? 60 : 3600;
     const qint64 step = unit * std::max<qint64>(1, rule.interval);

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <ctime>
+#include <libical/ical.h>
 #include <sys/stat.h>
 
 namespace {
@@ -165,6 +166,54 @@ private slots:
         if (running)
             QCOMPARE(int(running->busy), busy);
         QVERIFY(warnings.first().contains("a.ics"));
+    }
+
+    // Repeats are walked from near the window; the library's iterator walked
+    // from DTSTART, as a full expansion does, must give the same starts.
+    void sameStartsAsAFullWalk_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("rule");
+        const QStringList days = {"FREQ=DAILY;INTERVAL=3", "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TU", "FREQ=MONTHLY;BYDAY=2MO",
+                                  "FREQ=YEARLY;INTERVAL=2;BYMONTH=3;BYDAY=MO", "FREQ=DAILY;UNTIL=20260309"};
+        const QStringList shorter = {"FREQ=HOURLY;INTERVAL=5", "FREQ=MINUTELY;INTERVAL=7", "FREQ=SECONDLY;INTERVAL=13",
+                                     "FREQ=HOURLY;BYMINUTE=0,30", "FREQ=MINUTELY;INTERVAL=45;BYDAY=MO"};
+        for (const QString start : {"DTSTART:20260120T101507\r\nDURATION:PT10M", "DTSTART:20260120T101507Z\r\nDURATION:PT10M",
+                                    "DTSTART;TZID=America/New_York:20260301T030000\r\nDURATION:PT10M",
+                                    "DTSTART;VALUE=DATE:20250105"})
+            for (const QString &rule : start.contains("DATE") ? days : days + shorter)
+                QTest::newRow(qPrintable(start.section('\r', 0, 0) + ' ' + rule)) << start << rule;
+    }
+
+    void sameStartsAsAFullWalk()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, rule);
+        const QByteArray text = calendar(vevent("W", start + "\r\nRRULE:" + rule + "\r\n"));
+        const QDateTime from(QDate(2026, 3, 9), QTime(8, 0)), to(QDate(2026, 3, 9), QTime(14, 0));
+        QTemporaryDir dir;
+        write(dir.filePath("w.ics"), text);
+        CalendarStore store;
+        store.setPath(dir.filePath("w.ics"));
+        QStringList warnings, ours, theirs;
+        CheckBudget budget;
+        for (const CalendarAppointment &a : store.between(from, to, warnings, budget))
+            ours << a.start.toLocalTime().toString(Qt::ISODate);
+        icalcomponent *root = icalparser_parse_string(text.constData());
+        const icaltimetype dtstart = icalcomponent_get_dtstart(icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT));
+        icalrecur_iterator *it = icalrecur_iterator_new(icalrecurrencetype_from_string(rule.toLatin1()), dtstart);
+        for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t); t = icalrecur_iterator_next(it)) {
+            const QDateTime wall(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+            const QDateTime at =
+                dtstart.zone ? QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, dtstart.zone)) : wall;
+            if (at >= to)
+                break;
+            if (at.addSecs(dtstart.is_date ? 86400 : 600) > from)
+                theirs << at.toLocalTime().toString(Qt::ISODate);
+        }
+        icalrecur_iterator_free(it);
+        icalcomponent_free(root);
+        QCOMPARE(ours, theirs);
     }
 
     // Files no calendar program writes end the check at once or within its
