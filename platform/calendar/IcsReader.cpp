@@ -108,17 +108,31 @@ std::optional<CalendarAppointment> IcsReader::occurrence(const CalendarAppointme
     return movedTo(from->appointment, start.addSecs(from->original.secsTo(from->appointment.start)));
 }
 
-QList<CalendarAppointment> IcsReader::occurrences(const QDateTime &from, const QDateTime &to, QStringList &warnings,
-                                                 CheckBudget &budget, int &leftOut) const
+// How long before a window an occurrence may start and still reach into it,
+// and how long after it one may start that is moved into it. (A whole day
+// is an hour longer on the day the clocks change.)
+std::pair<qint64, qint64> IcsReader::reach(const CalendarAppointment &master, const QList<Moved> &moved)
 {
-    QList<CalendarAppointment> found;
-    if (!isValid())
-        return found;
-    icalcomponent *root = m_calendar->root;
-    QHash<QString, QList<Moved>> moved; // by event
+    qint64 before = master.start.secsTo(master.end) + (master.allDay ? 3600 : 0), after = 0;
+    for (const Moved &m : moved) {
+        if (!m.andLater || !m.appointment.end.isValid())
+            continue;
+        const qint64 shift = m.original.secsTo(m.appointment.start);
+        before = std::max(before, shift + m.appointment.start.secsTo(m.appointment.end) + 3600);
+        after = std::max(after, -shift);
+    }
+    return {before, after};
+}
+
+// The entries that move or cancel occurrences, by event; those that move a
+// single one into the window are found as they stand.
+QHash<QString, QList<IcsReader::Moved>> IcsReader::movedEntries(const QDateTime &from, const QDateTime &to,
+                                                                 QList<CalendarAppointment> &found) const
+{
+    QHash<QString, QList<Moved>> moved;
     int position = 0;
-    for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
-         c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT), ++position) {
+    for (icalcomponent *c = icalcomponent_get_first_component(m_calendar->root, ICAL_VEVENT_COMPONENT); c;
+         c = icalcomponent_get_next_component(m_calendar->root, ICAL_VEVENT_COMPONENT), ++position) {
         const QDateTime original = originalStart(c);
         if (!original.isValid())
             continue;
@@ -127,7 +141,18 @@ QList<CalendarAppointment> IcsReader::occurrences(const QDateTime &from, const Q
         if (!m.cancelled && !m.andLater && m.appointment.end.isValid() && overlaps(m.appointment, from, to))
             found.append(m.appointment);
     }
-    position = 0;
+    return moved;
+}
+
+QList<CalendarAppointment> IcsReader::occurrences(const QDateTime &from, const QDateTime &to, QStringList &warnings,
+                                                 CheckBudget &budget, int &leftOut) const
+{
+    QList<CalendarAppointment> found;
+    if (!isValid())
+        return found;
+    icalcomponent *root = m_calendar->root;
+    QHash<QString, QList<Moved>> moved = movedEntries(from, to, found);
+    int position = 0;
     for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
          c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT), ++position) {
         if (originalStart(c).isValid() || isCancelled(c))
@@ -136,25 +161,16 @@ QList<CalendarAppointment> IcsReader::occurrences(const QDateTime &from, const Q
         if (!master.start.isValid())
             continue;
         if (!master.end.isValid()) {
-            warnings << QStringLiteral("%1: \"%2\" has a length no calendar can hold; left out").arg(m_fileName, master.subject);
+            warnings << QStringLiteral("%1: \"%2\" has a length no calendar can hold; left out")
+                            .arg(m_fileName, master.subject);
             continue;
         }
         if (budget.spent()) {
             ++leftOut;
             continue;
         }
-        // How far before the window an occurrence may start and still reach
-        // into it, and how far after it one may start that is moved into it.
         const QList<Moved> &changes = moved[master.uid];
-        // (A whole day may be an hour longer on the day the clocks change.)
-        qint64 before = master.start.secsTo(master.end) + (master.allDay ? 3600 : 0), after = 0;
-        for (const Moved &m : changes) {
-            const qint64 shift = m.original.secsTo(m.appointment.start);
-            if (!m.andLater || !m.appointment.end.isValid())
-                continue;
-            before = std::max(before, shift + m.appointment.start.secsTo(m.appointment.end) + 3600);
-            after = std::max(after, -shift);
-        }
+        const auto [before, after] = reach(master, changes);
         const RecurrenceSet::Result set =
             RecurrenceSet::between(c, root, from.addSecs(-before), to.addSecs(after), budget);
         if (set.unreadableRule)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <memory>
@@ -34,6 +35,9 @@ public:
 private:
     struct Calendar;
     struct Moved;
+    QHash<QString, QList<Moved>> movedEntries(const QDateTime &from, const QDateTime &to,
+                                              QList<CalendarAppointment> &found) const;
+    static std::pair<qint64, qint64> reach(const CalendarAppointment &master, const QList<Moved> &moved);
     std::optional<CalendarAppointment> occurrence(const CalendarAppointment &master, const QDateTime &start,
                                                   const QDateTime &end, const QList<Moved> &moved) const;
 
