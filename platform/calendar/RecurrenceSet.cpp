@@ -67,7 +67,7 @@ bool walk(icalproperty *rrule, const icaltimetype &dtstart, const QDateTime &to,
 {
     icalrecurrencetype rule = icalproperty_get_rrule(rrule);
     const icaltimetype start = dtstart.is_date ? asMidnight(dtstart) : dtstart;
-    if (!icaltime_is_null_time(rule.until) && rule.until.is_date)
+    if (dtstart.is_date && rule.until.is_date && !icaltime_is_null_time(rule.until))
         rule.until = asMidnight(rule.until);
     icalrecur_iterator *it = iteratorNear(rule, start, from);
     if (!it) {
