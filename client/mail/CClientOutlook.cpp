@@ -133,12 +133,16 @@ void CClientOutlook::ReadEmail()
 
 void CClientOutlook::CheckSchedule2()
 {
-    const QString path = MailSettings::read().calendarPath;
-    if (path.isEmpty() || !m_check.start(path, Clock::now(), [this](const CalendarCheck::Result &r) { apply(r); }))
-        return;
-    // An ordinary calendar is checked in a few milliseconds and applies at
-    // once; a check that takes longer applies when it ends.
-    m_check.wait(kInlineCheckMs);
+    try {
+        const QString path = MailSettings::read().calendarPath;
+        if (path.isEmpty() || !m_check.start(path, Clock::now(), [this](const CalendarCheck::Result &r) { apply(r); }))
+            return;
+        // An ordinary calendar is checked in a few milliseconds and applies
+        // at once; a check that takes longer applies when it ends.
+        m_check.wait(kInlineCheckMs);
+    } catch (...) {
+        // as below: the status stays as it is
+    }
 }
 
 void CClientOutlook::apply(const CalendarCheck::Result &result)

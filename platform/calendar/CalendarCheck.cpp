@@ -1,5 +1,6 @@
 #include "CalendarCheck.h"
 
+#include <QScopeGuard>
 #include <atomic>
 #include <mutex>
 
@@ -50,6 +51,10 @@ bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
     if (m_thread.joinable())
         m_thread.join();
     m_done = std::move(done);
+    auto failed = qScopeGuard([this] {
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->finished = true;
+    });
     m_thread = std::thread([this, shared = m_shared, path, now] {
         Result result = check(shared->store, path, now, shared->cancelled);
         {
@@ -60,6 +65,7 @@ bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
         shared->ended.notify_all();
         QMetaObject::invokeMethod(&m_receiver, [this] { deliver(); }, Qt::QueuedConnection);
     });
+    failed.dismiss();
     return true;
 }
 
