@@ -31,9 +31,11 @@ double modifiedDays(const QString &text)
 
 COutlook::COutlook(qint32 firstIntervalMs) : m_firstInterval(firstIntervalMs) {}
 
-void COutlook::Start(qint32 periodMs)
+void COutlook::Start(qint32 periodMs, const QString &lastIdentity)
 {
     m_lPeriod = periodMs;
+    if (!lastIdentity.isEmpty())
+        m_lastIdentity = lastIdentity;
     m_fClosing = false;
     // The timer of an earlier Start goes, or the checks would double.
     mwXTimer = std::make_unique<XTimer>();
@@ -85,14 +87,13 @@ void COutlook::CheckSchedule()
     try {
         raiseStatusBarMessage(QStringLiteral("Checking calendar..."));
         QStringList warnings;
-        const QDateTime now = Clock::now();
-        const QList<CalendarAppointment> day = m_store.day(now.date(), warnings);
+        CheckBudget budget;
+        // Own status changes and whole-day events other than out of office
+        // are left out; the earliest start wins.
+        const std::optional<CalendarAppointment> running = m_store.runningAt(Clock::now(), warnings, budget);
         for (const QString &w : warnings)
             if (debugLog)
                 debugLog(QStringLiteral("Calendar: ") + w);
-        // Own status changes and whole-day events other than out of office
-        // are left out; the earliest start wins.
-        const CalendarAppointment *running = m_fClosing ? nullptr : CalendarStore::running(day, now);
         if (running && !m_fClosing)
             UpdateStatusFromAppointment(*running);
     } catch (const std::exception &e) {

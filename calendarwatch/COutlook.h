@@ -17,7 +17,9 @@ public:
     // The first check comes firstIntervalMs after Start; later ones every period.
     explicit COutlook(qint32 firstIntervalMs = 10000);
 
-    void Start(qint32 periodMs);
+    // lastIdentity: the appointment the client applied last, which a
+    // watcher started again must not report again.
+    void Start(qint32 periodMs, const QString &lastIdentity = QString());
     void CloseDown();
     void CloseOutlook();
 

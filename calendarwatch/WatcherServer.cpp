@@ -62,7 +62,7 @@ void WatcherServer::command(const QString &name, const QJsonObject &message)
             debugLine(QStringLiteral("Start ignored: the period is not a 32-bit whole number"));
             return;
         }
-        m_outlook.Start(static_cast<qint32>(period));
+        m_outlook.Start(static_cast<qint32>(period), message.value(QStringLiteral("lastId")).toString());
     } else if (name == QLatin1String("CloseDown")) {
         m_outlook.CloseDown();
     } else if (name == QLatin1String("CloseOutlook")) {

@@ -15,7 +15,7 @@ const QStringList &StatusComboItems::codes()
 
 QString StatusComboItems::defaultCode(int combo)
 {
-    static const QStringList defaults = {BuiltInStatus::MeetingAvailable, BuiltInStatus::MeetingDoNotDisturb,
+    static const QStringList defaults = {BuiltInStatus::MeetingAvailable, BuiltInStatus::Meeting,
                                          BuiltInStatus::MeetingTentative, BuiltInStatus::MeetingOutOfOffice};
     return defaults.value(combo);
 }

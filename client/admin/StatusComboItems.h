@@ -11,7 +11,9 @@ public:
     static constexpr int Combos = 4; // free, busy, tentative, out of office
 
     static const QStringList &codes();
-    // What a calendar state shows until the user chose: MTA, MTD, MTT, MTO.
+    // What a calendar state shows until the user chose: what the calendar
+    // check applies when nothing is stored (MTA, MTG, MTT, MTO), so OK on an
+    // untouched page changes nothing.
     static QString defaultCode(int combo);
     static bool isCode(const QString &code);
 };

@@ -23,6 +23,7 @@
 
 namespace {
 constexpr qint32 kLinkError = 10008;
+constexpr int kInlineCheckMs = 50;
 
 void openUrl(const QUrl &url)
 {
@@ -50,12 +51,21 @@ bool CClientOutlook::isAvailable() const
 
 void CClientOutlook::CloseOutlook()
 {
-    m_store.setPath(QString());
+    // Nothing is held open: each check reads the files afresh when they changed.
 }
 
 void CClientOutlook::reportError(const QString &operation, const QString &description)
 {
     ErrorDialog(kLinkError, description, QStringLiteral("CClientOutlook.") + operation);
+}
+
+QList<VCardContact> CClientOutlook::contacts()
+{
+    QStringList warnings;
+    const QList<VCardContact> found = VCardReader::readPath(MailSettings::read().contactsPath, &warnings);
+    for (const QString &w : warnings)
+        WriteDebugLog(QStringLiteral("Contacts: ") + w);
+    return found;
 }
 
 void CClientOutlook::NewEmail(const QList<Recipient> &recipients)
@@ -74,7 +84,7 @@ QString CClientOutlook::resolveAddress(const QString &nameOrAddress)
     for (const CUser &user : g_vUserList)
         if (user.RealName.trimmed().compare(name, Qt::CaseInsensitive) == 0 && user.Email.contains(QLatin1Char('@')))
             return user.Email.trimmed();
-    for (const VCardContact &c : VCardReader::readPath(MailSettings::read().contactsPath))
+    for (const VCardContact &c : contacts())
         if (fullName(c).compare(name, Qt::CaseInsensitive) == 0 && !c.email.isEmpty())
             return c.email;
     return QString();
@@ -124,16 +134,24 @@ void CClientOutlook::ReadEmail()
 void CClientOutlook::CheckSchedule2()
 {
     try {
-        m_store.setPath(MailSettings::read().calendarPath);
-        if (m_store.path().isEmpty())
+        const QString path = MailSettings::read().calendarPath;
+        if (path.isEmpty() || !m_check.start(path, Clock::now(), [this](const CalendarCheck::Result &r) { apply(r); }))
             return;
-        QStringList warnings;
-        const QDateTime now = Clock::now();
-        const QList<CalendarAppointment> day = m_store.day(now.date(), warnings);
-        for (const QString &w : warnings)
+        // An ordinary calendar is checked in a few milliseconds and applies
+        // at once; a check that takes longer applies when it ends.
+        m_check.wait(kInlineCheckMs);
+    } catch (...) {
+        // as below: the status stays as it is
+    }
+}
+
+void CClientOutlook::apply(const CalendarCheck::Result &result)
+{
+    try {
+        for (const QString &w : result.warnings)
             WriteDebugLog(QStringLiteral("Calendar: ") + w);
-        if (const CalendarAppointment *running = CalendarStore::running(day, now))
-            UpdateStatusFromAppointment(*running);
+        if (result.running)
+            UpdateStatusFromAppointment(*result.running);
     } catch (...) {
         // the check never reports: the status simply stays as it is
     }
@@ -210,7 +228,7 @@ void CClientOutlook::ReportToZor(const QString &address, const QString &subject,
 QVector<ICalendarLink::AddressEntry> CClientOutlook::GetAddressBook()
 {
     QVector<AddressEntry> book;
-    for (const VCardContact &c : VCardReader::readPath(MailSettings::read().contactsPath))
+    for (const VCardContact &c : contacts())
         book.append({fullName(c), c.email, QStringLiteral("Contacts")});
     return book;
 }
@@ -221,7 +239,7 @@ QList<VCardContact> CClientOutlook::FindContacts(QString firstName, QString last
     lastName = lastName.trimmed();
     company = company.trimmed();
     QList<VCardContact> found;
-    for (const VCardContact &c : VCardReader::readPath(MailSettings::read().contactsPath))
+    for (const VCardContact &c : contacts())
         if (startsWith(c.firstName, firstName) && startsWith(c.lastName, lastName) && startsWith(c.company, company))
             found << c;
     return found;

@@ -2,7 +2,7 @@
 
 #include "foundation/ICalendarLink.h"
 #include "platform/calendar/BusyStatus.h"
-#include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/CalendarCheck.h"
 #include "platform/calendar/VCardReader.h"
 
 #include <QDateTime>
@@ -48,8 +48,11 @@ public:
     QString resolveAddress(const QString &nameOrAddress);
 
 private:
+    void apply(const CalendarCheck::Result &result);
     void UpdateStatusFromAppointment(const CalendarAppointment &appointment);
+    // The user's contacts; a file left out is named in the debug log.
+    static QList<VCardContact> contacts();
     void reportError(const QString &operation, const QString &description);
 
-    CalendarStore m_store;
+    CalendarCheck m_check;
 };

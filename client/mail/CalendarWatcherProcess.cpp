@@ -1,5 +1,6 @@
 #include "CalendarWatcherProcess.h"
 
+#include "foundation/Globals.h"
 #include "foundation/MErrorHandler.h"
 
 CalendarWatcherProcess::CalendarWatcherProcess(const QString &program, const QStringList &arguments)
@@ -37,7 +38,8 @@ void CalendarWatcherProcess::Start(qint32 periodMs)
     m_closed = false;
     if (m_process.state() == QProcess::NotRunning)
         launch();
-    send(WatcherChannel::command(QStringLiteral("Start"), {{QStringLiteral("period"), periodMs}}));
+    send(WatcherChannel::command(QStringLiteral("Start"), {{QStringLiteral("period"), periodMs},
+                                                           {QStringLiteral("lastId"), g_sLastApptIdentity}}));
 }
 
 void CalendarWatcherProcess::send(const QByteArray &line)
@@ -70,6 +72,11 @@ void CalendarWatcherProcess::event(const QString &name, const QJsonObject &messa
     if (name == QLatin1String("StatusBarMessage")) {
         if (onStatusBarMessage)
             onStatusBarMessage(message.value(QStringLiteral("msg")).toString());
+    } else if (const QString id = message.value(QStringLiteral("id")).toString();
+               !id.isEmpty() && id == g_sLastApptIdentity) {
+        // Applied already, whichever watcher saw it first: a status the user
+        // set since then stands.
+        return;
     } else if (onNeedToUpdateStatus) {
         onNeedToUpdateStatus(message.value(QStringLiteral("status")).toString(),
                              message.value(QStringLiteral("note")).toString(),

@@ -1,7 +1,8 @@
 #include "CalendarStore.h"
 
+#include "BoundedFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -20,44 +21,64 @@ QStringList CalendarStore::files() const
         return {};
     if (!info.isDir())
         return {info.absoluteFilePath()};
+    // Named pipes and devices too: they are named in the log, not read.
     QStringList found;
-    for (const QFileInfo &file : QDir(m_path).entryInfoList({QStringLiteral("*.ics")}, QDir::Files, QDir::Name))
+    for (const QFileInfo &file :
+         QDir(m_path).entryInfoList({QStringLiteral("*.ics")}, QDir::Files | QDir::System, QDir::Name))
         found << file.absoluteFilePath();
     return found;
+}
+
+void CalendarStore::reportOnce(Entry &entry, const QString &text, QStringList &warnings)
+{
+    if (!entry.reported.contains(text))
+        warnings << text;
+    entry.reported.insert(text);
 }
 
 std::shared_ptr<IcsReader> CalendarStore::reader(const QString &file, QStringList &warnings)
 {
     const QFileInfo info(file);
     Entry &entry = m_cache[file];
-    if (entry.reader && entry.modified == info.lastModified() && entry.size == info.size())
+    if (entry.modified == info.lastModified() && entry.size == info.size())
         return entry.reader;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        warnings << QStringLiteral("%1: cannot be read").arg(file);
-        m_cache.remove(file);
-        return nullptr;
-    }
+    entry = Entry();
     entry.modified = info.lastModified();
     entry.size = info.size();
-    entry.reader = std::make_shared<IcsReader>(in.readAll(), info.fileName());
+    QString problem;
+    const std::optional<QByteArray> bytes = BoundedFile::read(file, &problem);
+    if (!bytes) {
+        reportOnce(entry, file + QStringLiteral(": ") + problem, warnings);
+        return nullptr;
+    }
+    entry.reader = std::make_shared<IcsReader>(*bytes, info.fileName());
     if (!entry.reader->isValid())
-        warnings << QStringLiteral("%1: not a calendar file; left out").arg(file);
+        reportOnce(entry, QStringLiteral("%1: not a calendar file; left out").arg(file), warnings);
+    for (const QString &found : entry.reader->problems())
+        reportOnce(entry, found, warnings);
     return entry.reader;
 }
 
-QList<CalendarAppointment> CalendarStore::day(const QDate &date, QStringList &warnings)
+QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const QDateTime &to, QStringList &warnings,
+                                                  CheckBudget &budget)
 {
-    const QDateTime from(date, QTime(0, 0));
-    const QDateTime to(date.addDays(1), QTime(0, 0));
     QList<CalendarAppointment> found;
     const QStringList names = files();
     for (auto it = m_cache.begin(); it != m_cache.end();)
         it = names.contains(it.key()) ? std::next(it) : m_cache.erase(it);
     for (const QString &file : names) {
         const std::shared_ptr<IcsReader> r = reader(file, warnings);
-        if (r && r->isValid())
-            found += r->occurrences(from, to, warnings);
+        if (!r || !r->isValid())
+            continue;
+        QStringList problems;
+        int leftOut = 0;
+        found += r->occurrences(from, to, problems, budget, leftOut);
+        if (leftOut > 0)
+            problems << QStringLiteral("%1: the check ran out of its time for repeats; %2 events were left out")
+                            .arg(file)
+                            .arg(leftOut);
+        for (const QString &problem : problems)
+            reportOnce(m_cache[file], problem, warnings);
     }
     std::stable_sort(found.begin(), found.end(), [](const CalendarAppointment &a, const CalendarAppointment &b) {
         if (a.start != b.start)
@@ -69,6 +90,12 @@ QList<CalendarAppointment> CalendarStore::day(const QDate &date, QStringList &wa
     return found;
 }
 
+QList<CalendarAppointment> CalendarStore::day(const QDate &date, QStringList &warnings)
+{
+    CheckBudget budget;
+    return between(QDateTime(date, QTime(0, 0)), QDateTime(date.addDays(1), QTime(0, 0)), warnings, budget);
+}
+
 const CalendarAppointment *CalendarStore::running(const QList<CalendarAppointment> &day, const QDateTime &now)
 {
     for (const CalendarAppointment &a : day) {
@@ -78,4 +105,15 @@ const CalendarAppointment *CalendarStore::running(const QList<CalendarAppointmen
             return &a;
     }
     return nullptr;
+}
+
+std::optional<CalendarAppointment> CalendarStore::runningAt(const QDateTime &now, QStringList &warnings,
+                                                            CheckBudget &budget)
+{
+    // Running is counted in whole minutes: what runs now overlaps this minute.
+    const QDateTime minute = QDateTime::fromSecsSinceEpoch(now.toSecsSinceEpoch() / 60 * 60);
+    const QList<CalendarAppointment> found = between(minute, minute.addSecs(60), warnings, budget);
+    if (const CalendarAppointment *a = running(found, now))
+        return *a;
+    return std::nullopt;
 }

@@ -1,29 +1,39 @@
 #pragma once
 
 #include "CalendarAppointment.h"
+#include "CheckBudget.h"
 #include "IcsReader.h"
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 // The user's calendar: one .ics file, or every .ics file of a folder. A file
-// is parsed again only when it changed; a file that does not parse is
-// reported and left out, the others still count.
+// is parsed again only when it changed; a file that does not parse, is not a
+// regular file or is too large is reported and left out, the others still
+// count. What is wrong with a file is reported once while it stays as it is.
 class CalendarStore
 {
 public:
     void setPath(const QString &path);
     const QString &path() const { return m_path; }
 
-    // The occurrences overlapping the given local day, in start order (ties:
-    // file name, then place in the file). Problems go to warnings.
+    // The occurrences overlapping [from, to), in start order (ties: file
+    // name, then place in the file). Problems go to warnings.
+    QList<CalendarAppointment> between(const QDateTime &from, const QDateTime &to, QStringList &warnings,
+                                       CheckBudget &budget);
+    // The occurrences overlapping the given local day.
     QList<CalendarAppointment> day(const QDate &date, QStringList &warnings);
 
     // The appointment running now that may set a status: whole-day events
     // only when marked out of office, never one this program wrote.
     static const CalendarAppointment *running(const QList<CalendarAppointment> &day, const QDateTime &now);
+    // The same, found among the occurrences of today that reach into the
+    // minute of now only, so repeats are expanded for that minute alone.
+    std::optional<CalendarAppointment> runningAt(const QDateTime &now, QStringList &warnings, CheckBudget &budget);
 
 private:
     struct Entry
@@ -31,10 +41,12 @@ private:
         QDateTime modified;
         qint64 size = -1;
         std::shared_ptr<IcsReader> reader;
+        QSet<QString> reported;
     };
 
     QStringList files() const;
     std::shared_ptr<IcsReader> reader(const QString &file, QStringList &warnings);
+    static void reportOnce(Entry &entry, const QString &text, QStringList &warnings);
 
     QString m_path;
     QHash<QString, Entry> m_cache;

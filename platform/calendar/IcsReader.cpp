@@ -1,9 +1,10 @@
 #include "IcsReader.h"
 
-#include <libical/ical.h>
+#include "IcsEvent.h"
+#include "IcsTime.h"
+#include "RecurrenceSet.h"
 
-#include <QSet>
-#include <QTimeZone>
+#include <QHash>
 
 struct IcsReader::Calendar
 {
@@ -12,93 +13,6 @@ struct IcsReader::Calendar
 };
 
 namespace {
-
-QDateTime momentOf(const icaltimetype &t)
-{
-    const QDate date(t.year, t.month, t.day);
-    if (t.is_date)
-        return QDateTime(date, QTime(0, 0)); // a whole day runs from local midnight
-    const QTime time(t.hour, t.minute, t.second);
-    if (icaltime_is_utc(t))
-        return QDateTime(date, time, QTimeZone::utc());
-    if (t.zone)
-        return QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, t.zone));
-    return QDateTime(date, time); // floating: the desktop's own time
-}
-
-QString text(const char *value)
-{
-    return value ? QString::fromUtf8(value) : QString();
-}
-
-QString xProperty(icalcomponent *c, const char *name)
-{
-    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
-         p = icalcomponent_get_next_property(c, ICAL_X_PROPERTY))
-        if (qstricmp(icalproperty_get_x_name(p), name) == 0)
-            return text(icalproperty_get_value_as_string(p));
-    return QString();
-}
-
-bool hasXProperty(icalcomponent *c, const char *name)
-{
-    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
-         p = icalcomponent_get_next_property(c, ICAL_X_PROPERTY))
-        if (qstricmp(icalproperty_get_x_name(p), name) == 0)
-            return true;
-    return false;
-}
-
-BusyStatus busyOf(icalcomponent *c)
-{
-    const QString marking = xProperty(c, "X-MICROSOFT-CDO-BUSYSTATUS");
-    if (!marking.isEmpty())
-        return Busy::fromMarking(marking);
-    if (icalproperty *p = icalcomponent_get_first_property(c, ICAL_TRANSP_PROPERTY))
-        if (icalproperty_get_transp(p) == ICAL_TRANSP_TRANSPARENT)
-            return BusyStatus::Free;
-    if (icalcomponent_get_status(c) == ICAL_STATUS_TENTATIVE)
-        return BusyStatus::Tentative;
-    return BusyStatus::Busy;
-}
-
-bool isPrivate(icalcomponent *c)
-{
-    icalproperty *p = icalcomponent_get_first_property(c, ICAL_CLASS_PROPERTY);
-    if (!p)
-        return false;
-    const icalproperty_class cls = icalproperty_get_class(p);
-    return cls == ICAL_CLASS_PRIVATE || cls == ICAL_CLASS_CONFIDENTIAL;
-}
-
-QString modifiedOf(icalcomponent *c)
-{
-    icalproperty *p = icalcomponent_get_first_property(c, ICAL_LASTMODIFIED_PROPERTY);
-    if (!p)
-        p = icalcomponent_get_first_property(c, ICAL_DTSTAMP_PROPERTY);
-    return p ? text(icalproperty_get_value_as_string(p)) : QString();
-}
-
-// The event as one occurrence starting at its own start.
-CalendarAppointment appointmentOf(icalcomponent *c, const QString &fileName, int position)
-{
-    CalendarAppointment a;
-    a.uid = text(icalcomponent_get_uid(c));
-    a.subject = text(icalcomponent_get_summary(c));
-    a.location = text(icalcomponent_get_location(c));
-    const icaltimetype start = icalcomponent_get_dtstart(c);
-    a.allDay = start.is_date;
-    a.start = momentOf(start);
-    const icaltimetype end = icalcomponent_get_dtend(c);
-    a.end = icaltime_is_null_time(end) ? (a.allDay ? a.start.addDays(1) : a.start) : momentOf(end);
-    a.busy = busyOf(c);
-    a.isPrivate = isPrivate(c);
-    a.ownStatusChange = hasXProperty(c, "X-TESSALY-STATUS-CHANGE") || a.uid.endsWith(QLatin1String("@status.tessaly"));
-    a.modified = modifiedOf(c);
-    a.fileName = fileName;
-    a.position = position;
-    return a;
-}
 
 // Moves an occurrence to another start, keeping its length (whole days for a
 // whole-day event, so a change of clocks does not stretch it).
@@ -118,21 +32,35 @@ bool overlaps(const CalendarAppointment &a, const QDateTime &from, const QDateTi
     return a.start < to && (a.end > from || (a.end == a.start && a.start >= from));
 }
 
-QSet<qint64> excludedStarts(icalcomponent *c)
-{
-    QSet<qint64> starts;
-    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_EXDATE_PROPERTY); p;
-         p = icalcomponent_get_next_property(c, ICAL_EXDATE_PROPERTY))
-        starts.insert(momentOf(icalproperty_get_datetime_with_component(p, c)).toSecsSinceEpoch());
-    return starts;
-}
-
 bool isCancelled(icalcomponent *c)
 {
     return icalcomponent_get_status(c) == ICAL_STATUS_CANCELLED;
 }
 
+QDateTime originalStart(icalcomponent *c)
+{
+    icalproperty *rid = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY);
+    return rid ? IcsTime::momentOf(icalproperty_get_datetime_with_component(rid, c)) : QDateTime();
+}
+
+bool thisAndFuture(icalcomponent *c)
+{
+    icalproperty *rid = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY);
+    icalparameter *range = rid ? icalproperty_get_first_parameter(rid, ICAL_RANGE_PARAMETER) : nullptr;
+    return range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
+}
+
 } // namespace
+
+// An entry that moves or cancels the occurrence at original, or with
+// RANGE=THISANDFUTURE that one and every later one.
+struct IcsReader::Moved
+{
+    QDateTime original;
+    CalendarAppointment appointment;
+    bool cancelled = false;
+    bool andLater = false;
+};
 
 IcsReader::IcsReader(const QByteArray &bytes, const QString &fileName)
     : m_calendar(std::make_unique<Calendar>()), m_fileName(fileName)
@@ -142,6 +70,8 @@ IcsReader::IcsReader(const QByteArray &bytes, const QString &fileName)
         icalcomponent_free(root);
         root = nullptr;
     }
+    if (root)
+        IcsTime::settleZones(root, fileName, m_problems);
     m_calendar->root = root;
 }
 
@@ -157,67 +87,101 @@ bool IcsReader::parses(const QByteArray &bytes)
     return IcsReader(bytes, QString()).isValid();
 }
 
-QList<CalendarAppointment> IcsReader::occurrences(const QDateTime &from, const QDateTime &to,
-                                                 QStringList &warnings) const
+std::optional<CalendarAppointment> IcsReader::occurrence(const CalendarAppointment &master, const QDateTime &start,
+                                                         const QDateTime &end, const QList<Moved> &moved) const
+{
+    const Moved *from = nullptr;
+    for (const Moved &m : moved) {
+        if (m.original == start && !m.andLater)
+            return std::nullopt; // an entry of its own
+        if (m.andLater && m.original <= start && (!from || m.original > from->original))
+            from = &m;
+    }
+    if (!from) {
+        CalendarAppointment a = movedTo(master, start);
+        if (end.isValid())
+            a.end = end;
+        return a;
+    }
+    if (from->cancelled)
+        return std::nullopt;
+    return movedTo(from->appointment, start.addSecs(from->original.secsTo(from->appointment.start)));
+}
+
+// How long before a window an occurrence may start and still reach into it,
+// and how long after it one may start that is moved into it. (A whole day
+// is an hour longer on the day the clocks change.)
+std::pair<qint64, qint64> IcsReader::reach(const CalendarAppointment &master, const QList<Moved> &moved)
+{
+    qint64 before = master.start.secsTo(master.end) + (master.allDay ? 3600 : 0), after = 0;
+    for (const Moved &m : moved) {
+        if (!m.andLater || !m.appointment.end.isValid())
+            continue;
+        const qint64 shift = m.original.secsTo(m.appointment.start);
+        before = std::max(before, shift + m.appointment.start.secsTo(m.appointment.end) + 3600);
+        after = std::max(after, -shift);
+    }
+    return {before, after};
+}
+
+// The entries that move or cancel occurrences, by event; those that move a
+// single one into the window are found as they stand.
+QHash<QString, QList<IcsReader::Moved>> IcsReader::movedEntries(const QDateTime &from, const QDateTime &to,
+                                                                 QList<CalendarAppointment> &found) const
+{
+    QHash<QString, QList<Moved>> moved;
+    int position = 0;
+    for (icalcomponent *c = icalcomponent_get_first_component(m_calendar->root, ICAL_VEVENT_COMPONENT); c;
+         c = icalcomponent_get_next_component(m_calendar->root, ICAL_VEVENT_COMPONENT), ++position) {
+        const QDateTime original = originalStart(c);
+        if (!original.isValid())
+            continue;
+        const Moved m{original, IcsEvent::appointmentOf(c, m_fileName, position), isCancelled(c), thisAndFuture(c)};
+        moved[m.appointment.uid].append(m);
+        if (!m.cancelled && !m.andLater && m.appointment.end.isValid() && overlaps(m.appointment, from, to))
+            found.append(m.appointment);
+    }
+    return moved;
+}
+
+QList<CalendarAppointment> IcsReader::occurrences(const QDateTime &from, const QDateTime &to, QStringList &warnings,
+                                                 CheckBudget &budget, int &leftOut) const
 {
     QList<CalendarAppointment> found;
     if (!isValid())
         return found;
     icalcomponent *root = m_calendar->root;
-    // Occurrences moved or cancelled one by one, by event and original start.
-    QSet<QString> overridden;
+    QHash<QString, QList<Moved>> moved = movedEntries(from, to, found);
     int position = 0;
     for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
          c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT), ++position) {
-        icalproperty *rid = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY);
-        if (!rid)
+        if (originalStart(c).isValid() || isCancelled(c))
             continue;
-        const QDateTime original = momentOf(icalproperty_get_datetime_with_component(rid, c));
-        overridden.insert(text(icalcomponent_get_uid(c)) + QString::number(original.toSecsSinceEpoch()));
-        const CalendarAppointment a = appointmentOf(c, m_fileName, position);
-        if (!isCancelled(c) && overlaps(a, from, to))
-            found.append(a);
-    }
-    position = 0;
-    for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
-         c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT), ++position) {
-        if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY) || isCancelled(c))
-            continue;
-        const CalendarAppointment master = appointmentOf(c, m_fileName, position);
+        const CalendarAppointment master = IcsEvent::appointmentOf(c, m_fileName, position);
         if (!master.start.isValid())
             continue;
-        icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
-        if (!rule) {
-            if (overlaps(master, from, to))
-                found.append(master);
+        if (!master.end.isValid()) {
+            warnings << QStringLiteral("%1: \"%2\" has a length no calendar can hold; left out")
+                            .arg(m_fileName, master.subject);
             continue;
         }
-        const QSet<qint64> excluded = excludedStarts(c);
-        const icaltimetype dtstart = icalcomponent_get_dtstart(c);
-        icalrecur_iterator *it = icalrecur_iterator_new(icalproperty_get_rrule(rule), dtstart);
-        if (!it) {
-            warnings << QStringLiteral("%1: the repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
+        if (budget.spent()) {
+            ++leftOut;
             continue;
         }
-        int steps = 0;
-        for (icaltimetype next = icalrecur_iterator_next(it); !icaltime_is_null_time(next);
-             next = icalrecur_iterator_next(it)) {
-            if (++steps > kMaxRuleSteps) {
-                warnings << QStringLiteral("%1: the repeat rule of \"%2\" does not reach today; left out")
-                                .arg(m_fileName, master.subject);
-                break;
-            }
-            next.zone = dtstart.zone;
-            const CalendarAppointment a = movedTo(master, momentOf(next));
-            if (a.start >= to)
-                break;
-            const qint64 key = a.start.toSecsSinceEpoch();
-            if (excluded.contains(key) || overridden.contains(master.uid + QString::number(key)))
-                continue;
-            if (overlaps(a, from, to))
-                found.append(a);
+        const QList<Moved> &changes = moved[master.uid];
+        const auto [before, after] = reach(master, changes);
+        const RecurrenceSet::Result set =
+            RecurrenceSet::between(c, root, from.addSecs(-before), to.addSecs(after), budget);
+        if (set.unreadableRule)
+            warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
+        if (set.budgetSpent)
+            ++leftOut;
+        for (const RecurrenceSet::Start &s : set.starts) {
+            const std::optional<CalendarAppointment> a = occurrence(master, s.start, s.end, changes);
+            if (a && overlaps(*a, from, to))
+                found.append(*a);
         }
-        icalrecur_iterator_free(it);
     }
     return found;
 }

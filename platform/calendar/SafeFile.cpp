@@ -1,5 +1,7 @@
 #include "SafeFile.h"
 
+#include "BoundedFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -13,10 +15,7 @@ constexpr int kAttempts = 5;
 
 std::optional<QByteArray> readAll(const QString &path)
 {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return in.readAll();
+    return BoundedFile::read(path);
 }
 } // namespace
 

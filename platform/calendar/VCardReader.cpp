@@ -1,7 +1,8 @@
 #include "VCardReader.h"
 
+#include "BoundedFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -150,19 +151,22 @@ QList<VCardContact> VCardReader::parse(const QByteArray &bytes, const QString &f
     return cards;
 }
 
-QList<VCardContact> VCardReader::readPath(const QString &path)
+QList<VCardContact> VCardReader::readPath(const QString &path, QStringList *warnings)
 {
     const QFileInfo info(path);
     QList<QFileInfo> files;
     if (info.isDir())
-        files = QDir(path).entryInfoList({QStringLiteral("*.vcf"), QStringLiteral("*.vcard")}, QDir::Files, QDir::Name);
+        files = QDir(path).entryInfoList({QStringLiteral("*.vcf"), QStringLiteral("*.vcard")},
+                                        QDir::Files | QDir::System, QDir::Name);
     else if (info.exists())
         files << info;
     QList<VCardContact> cards;
     for (const QFileInfo &file : files) {
-        QFile in(file.absoluteFilePath());
-        if (in.open(QIODevice::ReadOnly))
-            cards += parse(in.readAll(), file.fileName());
+        QString problem;
+        if (const std::optional<QByteArray> bytes = BoundedFile::read(file.absoluteFilePath(), &problem))
+            cards += parse(*bytes, file.fileName());
+        else if (warnings)
+            *warnings << file.absoluteFilePath() + QStringLiteral(": ") + problem;
     }
     return cards;
 }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // One person of the user's address book.
 struct VCardContact
@@ -22,7 +23,9 @@ class VCardReader
 {
 public:
     static QList<VCardContact> parse(const QByteArray &text, const QString &fileName);
-    static QList<VCardContact> readPath(const QString &path);
+    // Only regular files are read, each up to a size; what is left out is
+    // named in warnings.
+    static QList<VCardContact> readPath(const QString &path, QStringList *warnings = nullptr);
 
     // A minimal card of our own for a new contact.
     static QByteArray cardText(const QString &uid, const QString &first, const QString &last, const QString &company);

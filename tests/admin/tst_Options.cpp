@@ -19,6 +19,7 @@
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
 #include "foundation/ICalendarWatcherFactory.h"
+#include "platform/calendar/CalendarSettings.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/NavigationTree.h"
 #include "foundation/StringTable.h"
@@ -737,6 +738,13 @@ private slots:
         for (const auto &[name, value] : {std::pair{"HIDE_COL_OUT", "False"}, {"HIDE_COL_MOBILE", "True"}})
             SetRegistryValue(name, RegString, value, QString::fromLatin1(SettingsKeys::AppSettings));
         const QStringList before = world.db.rows("SELECT * FROM STAFF_OPTIONS WHERE UserID = 1");
+        const auto applied = [] {
+            QStringList codes;
+            for (BusyStatus busy : {BusyStatus::Free, BusyStatus::Tentative, BusyStatus::Busy, BusyStatus::OutOfOffice})
+                codes << CalendarSettings::statusFor(busy);
+            return codes;
+        };
+        const QStringList appliedBefore = applied(); // nothing stored: the calendar check's defaults
         SetLanguage("FRA");
         edit([&](frmOptions &f) {
                  QCOMPARE(f.tabOptions->tabText(0), StringTable::text(1220)); // in his language
@@ -755,6 +763,7 @@ private slots:
              },
              false, true);
         QCOMPARE(world.db.rows("SELECT * FROM STAFF_OPTIONS WHERE UserID = 1"), before); // the language not offered kept too
+        QCOMPARE(applied(), appliedBefore);
         QCOMPARE(world.groupRows(OptionsWorld::kMe), QStringList{"40"});
         QCOMPARE(world.db.value("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 1").toString(), QStringLiteral("Here"));
         for (const auto &[name, hidden] : {std::pair{"HIDE_COL_MOBILE", "True"}, {"HIDE_COL_MOBILEPH", "False"}})

@@ -2,6 +2,7 @@
 
 #include "calendarwatch/COutlook.h"
 #include "calendarwatch/XTimer.h"
+#include "foundation/Globals.h"
 #include "foundation/MErrorHandler.h"
 #include "mail/CalendarWatcherProcess.h"
 #include "platform/Registry.h"
@@ -45,6 +46,19 @@ QString writeCalendar(const QString &folder, const QList<Event> &events)
     file.write(text.toUtf8());
     Registry::writeString(Registry::CurrentUser, QString::fromLatin1(SettingsKeys::AppSettings), QStringLiteral("CalendarPath"), path);
     return path;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+qint64 residentKb(qint64 pid)
+{
+    const QString status = readTextFile(QStringLiteral("/proc/%1/status").arg(pid));
+    static const QRegularExpression rss(QStringLiteral("VmRSS:\\s+(\\d+)"));
+    return rss.match(status).captured(1).toLongLong();
 }
 
 bool alive(qint64 pid)
@@ -198,6 +212,69 @@ private slots:
                            "     UpdateStatusFromAppointment\\nzoroutlook\\n"
                            "     The setting OutlookBusy holds \"bad!\", not a status code; MTG is used\\n"));
         QVERIFY2(record.match(log).hasMatch(), qPrintable(log));
+    }
+
+    // A hostile calendar: the child's check ends within its budget, stays
+    // small, says "Ready." and names what it left out.
+    void childCopesWithHostileCalendars_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("a zone that changes every second") << "zone" << "\"Custom/Loop\" cannot be worked out";
+        QTest::newRow("300 rules of seconds since 1990") << "seconds" << "";
+        QTest::newRow("a named pipe") << "fifo" << "not a regular file";
+    }
+
+    void childCopesWithHostileCalendars()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, logged);
+        TestEnvironment env;
+        const QString path = writeCalendar(env.path(), {});
+        QByteArray text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTIMEZONE\r\nTZID:Custom/Loop\r\nBEGIN:STANDARD\r\n"
+                          "DTSTART:19700101T000000\r\nRRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+                          "END:STANDARD\r\nEND:VTIMEZONE\r\n";
+        for (int i = 0; i < (kind == QLatin1String("zone") ? 1 : 300); ++i)
+            text += "BEGIN:VEVENT\r\nUID:" + QByteArray::number(i) + "\r\nDTSTART" +
+                    (kind == QLatin1String("zone") ? ";TZID=Custom/Loop:20260310T090000\r\nDURATION:PT1H\r\n"
+                                                   : ":19900101T000000\r\nDURATION:PT1S\r\nRRULE:FREQ=SECONDLY\r\n") +
+                    "END:VEVENT\r\n";
+        QFile::remove(path);
+        if (kind == QLatin1String("fifo"))
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else
+            QVERIFY(writeFile(path, text + "END:VCALENDAR\r\n"));
+        Watcher w(env);
+        w.process.Start(60000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains(QStringLiteral("Ready.")), 8000);
+        QVERIFY2(residentKb(w.process.processId()) < 150 * 1024, qPrintable(QString::number(residentKb(w.process.processId()))));
+        QTRY_VERIFY(readTextFile(env.path(QStringLiteral("logs/debug.log"))).contains(logged));
+        w.process.CloseDown();
+    }
+
+    // The program applied an appointment, the user set his status by hand,
+    // the watcher died and was started again: the appointment is not
+    // reported again, so the status he set stands.
+    void aRestartedWatcherDoesNotReportAgain()
+    {
+        TestEnvironment env;
+        writeCalendar(env.path(), {{QStringLiteral("Board"), -10, QStringLiteral("20260101T000000Z"), {}}});
+        Watcher w(env);
+        w.process.onNeedToUpdateStatus = [&](const QString &status, const QString &, double, double, double,
+                                             const QString &id) {
+            w.statuses << status;
+            g_sLastApptIdentity = id; // as the status engine keeps it
+        };
+        w.process.Start(100);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses.size(), 1, 5000);
+        const qint64 first = w.process.processId();
+        ::kill(pid_t(first), SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(w.process.processId() > 0 && w.process.processId() != first, 5000);
+        w.messages.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(w.messages.count(QStringLiteral("Ready.")) >= 2, 5000);
+        QCOMPARE(w.statuses.size(), 1);
+        w.process.CloseDown();
+        g_sLastApptIdentity.clear();
     }
 
     void childEndsWithItsParentOrItsInput()

@@ -8,6 +8,8 @@
 #include <QtTest>
 
 #include <ctime>
+#include <libical/ical.h>
+#include <sys/stat.h>
 
 namespace {
 QByteArray calendar(const QString &events)
@@ -102,6 +104,45 @@ private slots:
         QTest::newRow("a rule of seconds since 1990")
             << timed("S", "19900101T000000", "19900101T000001", "RRULE:FREQ=SECONDLY\r\n") + ten
             << "2026-03-10T10:00:00" << "A" << 2;
+
+        // The recurrence set of RFC 5545 3.8.5, each part on its own.
+        const QString march = timed("R", "20260301T100000", "20260301T110000", "%1");
+        QTest::newRow("rdate date-time") << march.arg("RDATE:20260310T150000\r\n") << "2026-03-10T15:30:00" << "R" << 2;
+        QTest::newRow("rdate date, whole day") << vevent("D", "DTSTART;VALUE=DATE:20260301\r\nX-MICROSOFT-CDO-BUSYSTATUS:OOF\r\n"
+                                                              "RDATE;VALUE=DATE:20260309,20260310\r\n")
+                                               << "2026-03-10T18:00:00" << "D" << 3;
+        // 09:00 to 12:00 in New York is 14:00 to 17:00 here: the period's own end, not the event's length.
+        QTest::newRow("rdate period in a zone")
+            << march.arg("RDATE;VALUE=PERIOD;TZID=America/New_York:20260310T090000/20260310T120000\r\n")
+            << "2026-03-10T16:30:00" << "R" << 2;
+        QTest::newRow("exdate without a rule") << march.arg("EXDATE:20260301T100000\r\n") << "2026-03-01T10:30:00" << "" << 0;
+        QTest::newRow("two rules") << march.arg("RRULE:FREQ=WEEKLY;BYDAY=MO\r\nRRULE:FREQ=WEEKLY;BYDAY=TU\r\n")
+                                   << "2026-03-10T10:30:00" << "R" << 2;
+        const QString later = weekly + vevent("Later", "RECURRENCE-ID;RANGE=THISANDFUTURE:20260224T100000\r\n"
+                                                       "DTSTART:20260224T160000\r\nDTEND:20260224T163000\r\n")
+                                           .replace("Later@x", "Weekly@x");
+        QTest::newRow("this and future: later ones moved") << later << "2026-03-17T16:15:00" << "Later" << 2;
+        QTest::newRow("this and future: not at the old time") << later << "2026-03-17T10:30:00" << "" << 0;
+        QTest::newRow("this and future: earlier ones stay") << later << "2026-02-17T10:30:00" << "Weekly" << 2;
+        QTest::newRow("duration") << vevent("L", "DTSTART:20260310T100000\r\nDURATION:PT2H\r\n")
+                                  << "2026-03-10T11:30:00" << "L" << 2;
+        QTest::newRow("impossible duration") << vevent("L", "DTSTART:20260301T100000\r\nDURATION:P999999999999999999W\r\n")
+                                             << "2026-03-10T10:30:00" << "" << 0;
+
+        // Zones named but not defined, as other programs name them: 09:00 in
+        // New York is 14:00 here, in Los Angeles 17:00.
+        const QString nine = vevent("Z", "DTSTART;TZID=%1:20260310T090000\r\nDURATION:PT1H\r\n");
+        QTest::newRow("vendor prefix") << nine.arg("/example.org/20070129_1/America/New_York") << "2026-03-10T14:30:00" << "Z" << 2;
+        QTest::newRow("windows name") << nine.arg("Pacific Standard Time") << "2026-03-10T17:30:00" << "Z" << 2;
+        QTest::newRow("windows name, defined empty with a colon")
+            << "BEGIN:VTIMEZONE\r\nTZID:Pacific Standard Time:\r\nEND:VTIMEZONE\r\n" + nine.arg("\"Pacific Standard Time:\"")
+            << "2026-03-10T17:30:00" << "Z" << 2;
+        QTest::newRow("unknown: desktop time") << nine.arg("Nowhere/Special") << "2026-03-10T09:30:00" << "Z" << 2;
+        QTest::newRow("a zone that changes every second")
+            << "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+               "RRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
+                   nine.arg("America/New_York")
+            << "2026-03-10T14:30:00" << "Z" << 2;
     }
 
     void runningAppointment()
@@ -125,6 +166,101 @@ private slots:
         if (running)
             QCOMPARE(int(running->busy), busy);
         QVERIFY(warnings.first().contains("a.ics"));
+    }
+
+    // Repeats are walked from near the window; the library's iterator walked
+    // from DTSTART, as a full expansion does, must give the same starts.
+    void sameStartsAsAFullWalk_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("rule");
+        const QStringList days = {"FREQ=DAILY;INTERVAL=3", "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TU", "FREQ=MONTHLY;BYDAY=2MO",
+                                  "FREQ=YEARLY;INTERVAL=2;BYMONTH=3;BYDAY=MO", "FREQ=DAILY;UNTIL=20260309"};
+        const QStringList shorter = {"FREQ=HOURLY;INTERVAL=5", "FREQ=MINUTELY;INTERVAL=7", "FREQ=SECONDLY;INTERVAL=13",
+                                     "FREQ=HOURLY;BYMINUTE=0,30", "FREQ=MINUTELY;INTERVAL=45;BYDAY=MO"};
+        for (const QString start : {"DTSTART:20260120T101507\r\nDURATION:PT10M", "DTSTART:20260120T101507Z\r\nDURATION:PT10M",
+                                    "DTSTART;TZID=America/New_York:20260301T030000\r\nDURATION:PT10M",
+                                    "DTSTART;VALUE=DATE:20250105"})
+            for (const QString &rule : start.contains("DATE") ? days : days + shorter)
+                QTest::newRow(qPrintable(start.section('\r', 0, 0) + ' ' + rule)) << start << rule;
+    }
+
+    void sameStartsAsAFullWalk()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, rule);
+        const QByteArray text = calendar(vevent("W", start + "\r\nRRULE:" + rule + "\r\n"));
+        const QDateTime from(QDate(2026, 3, 9), QTime(8, 0)), to(QDate(2026, 3, 9), QTime(14, 0));
+        QTemporaryDir dir;
+        write(dir.filePath("w.ics"), text);
+        CalendarStore store;
+        store.setPath(dir.filePath("w.ics"));
+        QStringList warnings, ours, theirs;
+        CheckBudget budget;
+        for (const CalendarAppointment &a : store.between(from, to, warnings, budget))
+            ours << a.start.toLocalTime().toString(Qt::ISODate);
+        icalcomponent *root = icalparser_parse_string(text.constData());
+        const icaltimetype dtstart = icalcomponent_get_dtstart(icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT));
+        icalrecur_iterator *it = icalrecur_iterator_new(icalrecurrencetype_from_string(rule.toLatin1()), dtstart);
+        for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t); t = icalrecur_iterator_next(it)) {
+            const QDateTime wall(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+            const QDateTime at =
+                dtstart.zone ? QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, dtstart.zone)) : wall;
+            if (at >= to)
+                break;
+            if (at.addSecs(dtstart.is_date ? 86400 : 600) > from)
+                theirs << at.toLocalTime().toString(Qt::ISODate);
+        }
+        icalrecur_iterator_free(it);
+        icalcomponent_free(root);
+        QCOMPARE(ours, theirs);
+    }
+
+    // Files no calendar program writes end the check at once or within its
+    // budget, and each is named once while it stays as it is.
+    void hostileFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a named pipe as the calendar") << "fifo" << "not a regular file" << "";
+        QTest::newRow("a named pipe in the folder") << "fifo in folder" << "not a regular file" << "A";
+        QTest::newRow("over 20 MB") << "large" << "larger than 20 MB" << "";
+        QTest::newRow("300 rules of seconds since 1990") << "seconds" << "" << "A";
+        QTest::newRow("300 counted rules of seconds") << "counted" << "300 events were left out" << "A";
+    }
+
+    void hostileFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, warning);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("cal.ics");
+        const QString ten = timed("A", "20260310T100000", "20260310T110000");
+        QString rules;
+        for (int i = 0; i < 300; ++i)
+            rules += timed(QString("S%1").arg(i), "19900101T000000", "19900101T000001",
+                           kind == "counted" ? "RRULE:FREQ=SECONDLY;COUNT=2000000000\r\n" : "RRULE:FREQ=SECONDLY\r\n");
+        if (kind.startsWith("fifo")) {
+            QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+            write(dir.filePath("ok.ics"), calendar(ten));
+        } else {
+            write(file, calendar(ten + rules) + (kind == "large" ? QByteArray(21 << 20, '\n') : QByteArray()));
+        }
+        CalendarStore store;
+        store.setPath(kind == "fifo in folder" ? dir.path() : file);
+        QElapsedTimer timer;
+        timer.start();
+        for (int check = 0; check < 2; ++check) {
+            QStringList warnings;
+            CheckBudget budget;
+            const auto running = store.runningAt(QDateTime(QDate(2026, 3, 10), QTime(10, 0, 30)), warnings, budget);
+            QCOMPARE(running ? running->subject : QString(), expected);
+            QCOMPARE(warnings.filter(warning).size(), check == 0 && !warning.isEmpty() ? 1 : 0);
+            QCOMPARE(warnings.size(), warnings.filter(warning).size());
+        }
+        QVERIFY2(timer.elapsed() < 6000, qPrintable(QString::number(timer.elapsed())));
     }
 
     void identityAndNote()
@@ -217,6 +353,11 @@ private slots:
             VCardReader::parse(VCardReader::cardText("u1", "Ann", "Lee; Jr", "A,B"), "n.vcf").value(0);
         QCOMPARE(QStringList({made.entryId, made.firstName, made.lastName, made.company}),
                  QStringList({"u1", "Ann", "Lee; Jr", "A,B"}));
+        QTemporaryDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("c.vcf")).constData(), 0600) == 0);
+        QStringList warnings;
+        QVERIFY(VCardReader::readPath(dir.filePath("c.vcf"), &warnings).isEmpty());
+        QCOMPARE(warnings.filter("not a regular file").size(), 1);
     }
 };
 

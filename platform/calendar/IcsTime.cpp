@@ -1,0 +1,154 @@
+#include "IcsTime.h"
+
+#include <QHash>
+#include <QTimeZone>
+
+namespace {
+// A zone's rules are worked out to 2037 at most; a well-formed zone gets
+// there in a few hundred steps, one whose rule repeats every second never.
+constexpr int kZoneSteps = 20000;
+constexpr int kLastZoneYear = 2037;
+
+// A zone with no observance, or one whose rules repeat too often, cannot be
+// worked out.
+bool unusable(icalcomponent *zone)
+{
+    if (!icalcomponent_get_first_component(zone, ICAL_XSTANDARD_COMPONENT)
+        && !icalcomponent_get_first_component(zone, ICAL_XDAYLIGHT_COMPONENT))
+        return true;
+    int steps = 0;
+    for (icalcomponent *part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
+         part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        const icaltimetype start = icalcomponent_get_dtstart(part);
+        for (icalproperty *p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
+             p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
+            icalrecur_iterator *it = icalrecur_iterator_new(icalproperty_get_rrule(p), start);
+            if (!it)
+                continue;
+            icaltimetype next = icalrecur_iterator_next(it);
+            while (!icaltime_is_null_time(next) && next.year <= kLastZoneYear && ++steps <= kZoneSteps)
+                next = icalrecur_iterator_next(it);
+            icalrecur_iterator_free(it);
+            if (steps > kZoneSteps)
+                return true;
+        }
+    }
+    return false;
+}
+
+void dropUnusableZones(icalcomponent *root, const QString &fileName, QStringList &warnings)
+{
+    QList<icalcomponent *> unusableZones;
+    for (icalcomponent *z = icalcomponent_get_first_component(root, ICAL_VTIMEZONE_COMPONENT); z;
+         z = icalcomponent_get_next_component(root, ICAL_VTIMEZONE_COMPONENT))
+        if (unusable(z))
+            unusableZones << z;
+    for (icalcomponent *z : unusableZones) {
+        const char *tzid = icalproperty_get_tzid(icalcomponent_get_first_property(z, ICAL_TZID_PROPERTY));
+        warnings << QStringLiteral("%1: the time zone \"%2\" cannot be worked out; taken as unknown")
+                        .arg(fileName, QString::fromUtf8(tzid));
+        icalcomponent_remove_component(root, z);
+        icalcomponent_free(z);
+    }
+}
+
+icaltimezone *systemZone(const QByteArray &name)
+{
+    if (name.isEmpty())
+        return nullptr;
+    if (icaltimezone *zone = icaltimezone_get_builtin_timezone_from_tzid(name.constData()))
+        return zone;
+    return icaltimezone_get_builtin_timezone(name.constData());
+}
+
+// The system's name for a zone other programs name their own way: a name
+// with a vendor's prefix ("/example.org/20070129_1/America/New_York") or a
+// stray colon, or a Windows name ("Pacific Standard Time").
+QByteArray systemName(const QByteArray &tzid)
+{
+    QString name = QString::fromUtf8(tzid).remove(QLatin1Char('"')).trimmed();
+    while (name.startsWith(QLatin1Char(':')))
+        name = name.mid(1).trimmed();
+    while (name.endsWith(QLatin1Char(':')))
+        name = name.chopped(1).trimmed();
+    QList<QByteArray> candidates{name.toUtf8()};
+    const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (qsizetype n = 3; n >= 2; --n)
+        if (parts.size() >= n)
+            candidates << parts.mid(parts.size() - n).join(QLatin1Char('/')).toUtf8();
+    candidates << QTimeZone::windowsIdToDefaultIanaId(name.toUtf8());
+    for (const QByteArray &candidate : candidates)
+        if (systemZone(candidate))
+            return candidate;
+    return QByteArray();
+}
+} // namespace
+
+QDateTime IcsTime::momentOf(const icaltimetype &t)
+{
+    const QDate date(t.year, t.month, t.day);
+    if (t.is_date)
+        return QDateTime(date, QTime(0, 0)); // a whole day runs from local midnight
+    const QTime time(t.hour, t.minute, t.second);
+    if (icaltime_is_utc(t))
+        return QDateTime(date, time, QTimeZone::utc());
+    if (t.zone)
+        return QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, t.zone));
+    return QDateTime(date, time); // floating: the desktop's own time
+}
+
+icaltimetype IcsTime::timeLike(const QDateTime &moment, const icaltimetype &like)
+{
+    if (like.zone && !like.is_date)
+        return icaltime_from_timet_with_zone(moment.toSecsSinceEpoch(), 0, like.zone);
+    const QDateTime local = moment.toLocalTime();
+    icaltimetype t = icaltime_null_time();
+    t.year = local.date().year();
+    t.month = local.date().month();
+    t.day = local.date().day();
+    t.is_date = like.is_date;
+    if (!like.is_date) {
+        t.hour = local.time().hour();
+        t.minute = local.time().minute();
+        t.second = local.time().second();
+    }
+    return t;
+}
+
+void IcsTime::settleZones(icalcomponent *root, const QString &fileName, QStringList &warnings)
+{
+    dropUnusableZones(root, fileName, warnings);
+    QHash<QByteArray, QByteArray> named; // TZID as written -> the system's name, empty: unknown
+    for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
+        for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
+            icalparameter *param = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
+            const QByteArray tzid = param ? QByteArray(icalparameter_get_tzid(param)) : QByteArray();
+            if (!param || icalcomponent_get_timezone(root, tzid.constData()))
+                continue;
+            if (!named.contains(tzid)) {
+                named.insert(tzid, systemName(tzid));
+                if (named.value(tzid).isEmpty())
+                    warnings << QStringLiteral("%1: the time zone \"%2\" is not known; its times are taken as "
+                                               "the desktop's")
+                                    .arg(fileName, QString::fromUtf8(tzid));
+            }
+            if (named.value(tzid).isEmpty())
+                icalproperty_remove_parameter_by_kind(p, ICAL_TZID_PARAMETER);
+            else
+                icalparameter_set_tzid(param, named.value(tzid).constData());
+        }
+    }
+}
+
+icaltimezone *IcsTime::zoneOf(icalproperty *property, icalcomponent *root)
+{
+    icalparameter *param = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+    if (!param)
+        return nullptr;
+    const char *tzid = icalparameter_get_tzid(param);
+    if (icaltimezone *zone = icalcomponent_get_timezone(root, tzid))
+        return zone;
+    return systemZone(QByteArray(tzid));
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <libical/ical.h>
+
+#include <QDateTime>
+#include <QStringList>
+
+// Times and time zones of a parsed iCalendar file.
+namespace IcsTime {
+// The moment a time stands for: in its zone, in UTC, or floating in the
+// desktop's own time; a date is its local midnight.
+QDateTime momentOf(const icaltimetype &t);
+// A moment as a time of the same kind as like: a date, UTC, in like's zone
+// or floating.
+icaltimetype timeLike(const QDateTime &moment, const icaltimetype &like);
+// Made ready before any time is read from the file: a zone whose rules
+// repeat too often to be worked out is dropped, and a TZID that names no
+// zone of the file is pointed at the zone the system knows by that name, its
+// trailing Area/City or as a Windows zone name; failing all, its times float.
+void settleZones(icalcomponent *root, const QString &fileName, QStringList &warnings);
+// The zone a property's TZID names, of the file or of the system.
+icaltimezone *zoneOf(icalproperty *property, icalcomponent *root);
+} // namespace IcsTime
