@@ -2,7 +2,7 @@
 
 #include "MailMessage.h"
 #include "MailSettings.h"
-#include "SendmailPipe.h"
+#include "MailSubmission.h"
 
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
@@ -93,28 +93,10 @@ QString CClientOutlook::resolveAddress(const QString &nameOrAddress)
 bool CClientOutlook::SendEmail(const QStringList &recipients, const QString &sender, const QString &subject,
                                const QString &body)
 {
-    QStringList named;
-    for (const QString &r : recipients)
-        if (!r.isEmpty())
-            named << r;
-    const QStringList headers = QStringList(named) << subject << sender;
-    for (const QString &text : headers) {
-        if (MailMessage::hasLineBreak(text)) {
-            WriteDebugLog(QStringLiteral("Mail refused: a line break in a header: ") + text.simplified());
-            return false;
-        }
-    }
-    QStringList addresses;
-    for (const QString &r : named)
-        addresses << resolveAddress(r);
-    const QString command = MailSettings::read().sendmailCommand;
-    const bool resolved = !addresses.isEmpty() && !addresses.contains(QString());
-    if (resolved && SendmailPipe::send(command,
-                                       MailMessage::compose(resolveAddress(sender), addresses, subject, body,
-                                                            Clock::now())))
-        return true;
-    // Not sent: the user's mail program shows it to finish.
-    openUrl(MailMessage::mailto(named, {}, subject, body));
+    // One road for every message that leaves at once: its addresses checked
+    // after they are resolved, the window going on while it is submitted, and
+    // the user told when nothing takes it.
+    MailSubmission::send(recipients, sender, subject, body, [](bool) {});
     return true;
 }
 

@@ -22,7 +22,7 @@ public:
     void CloseOutlook() override;
     void NewEmail(const QList<Recipient> &recipients);
     // Sends at once; when it cannot, the mail opens in the user's mail program.
-    // A subject or recipient with a line break is refused: nothing is sent.
+    // An unusable address is refused and the user told: nothing is sent.
     bool SendEmail(const QStringList &recipients, const QString &sender, const QString &subject,
                    const QString &body);
     void ReadEmail();

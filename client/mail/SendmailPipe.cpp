@@ -2,7 +2,6 @@
 
 #include "foundation/MErrorHandler.h"
 
-#include <QEventLoop>
 #include <QProcess>
 
 SendmailPipe::SendmailPipe(const QString &command, Done done) : m_command(command), m_done(std::move(done)) {}
@@ -13,15 +12,6 @@ void SendmailPipe::start(const QString &command, const QByteArray &message, Done
     // Queued, so that even a command that cannot start answers after the caller is ready.
     QMetaObject::invokeMethod(pipe, [pipe, message, timeoutMs] { pipe->run(message, timeoutMs); },
                               Qt::QueuedConnection);
-}
-
-bool SendmailPipe::send(const QString &command, const QByteArray &message, int timeoutMs)
-{
-    QEventLoop loop;
-    bool sent = false;
-    start(command, message, [&](bool ok) { sent = ok; loop.quit(); }, timeoutMs);
-    loop.exec();
-    return sent;
 }
 
 void SendmailPipe::run(const QByteArray &message, int timeoutMs)

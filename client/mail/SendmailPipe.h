@@ -22,8 +22,6 @@ public:
     // never before this returns, whether it took the message and ended with
     // 0 in time. A program still running at the time limit is killed.
     static void start(const QString &command, const QByteArray &message, Done done, int timeoutMs = kTimeoutMs);
-    // The same for a caller that needs the answer before it goes on.
-    static bool send(const QString &command, const QByteArray &message, int timeoutMs = kTimeoutMs);
 
 private:
     SendmailPipe(const QString &command, Done done);
