@@ -1,4 +1,4 @@
-#include "../status/StatusFakes.h"
+#include "StatusFakes.h"
 #include "BoardWorld.h"
 #include "ScriptedDialogs.h"
 #include "TestDatabase.h"

@@ -1,7 +1,6 @@
 #include "StatusFakes.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/TextLimit.h"
-#include "mail/CClientEmail.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "status/StatusMCastReceiver.h"
@@ -275,59 +274,6 @@ private slots:
         window.rowKeys << QStringLiteral("USR1");
         QCOMPARE(g_oClientHnd->UpdatePhone(true), 10000);
         QCOMPARE(window.cells, QStringList({"USR1/5=OFF", "USR1/5=ON"}));
-    }
-
-    void inProcessCalendarCheck()
-    {
-        StatusWorld w(false);
-        w.withMainWindow();
-        // A weekly meeting kept in another zone's time: 09:00 in New York is 14:00 UTC in December.
-        const QDateTime start(kFriday, QTime(14, 0), QTimeZone::utc());
-        Clock::pin(start.addSecs(600).toLocalTime());
-        const QString folder = w.db.env.path(QStringLiteral("calendar"));
-        QDir().mkpath(folder);
-        const auto save = [&](const QString &extra) {
-            QFile file(folder + QStringLiteral("/weekly.ics"));
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:w1\r\nSUMMARY:Weekly\r\n"
-                        "LOCATION:Room 4\r\nDTSTART;TZID=America/New_York:20261106T090000\r\n"
-                        "DTEND;TZID=America/New_York:20261106T100000\r\nRRULE:FREQ=WEEKLY\r\n" +
-                        extra + "END:VEVENT\r\nEND:VCALENDAR\r\n")
-                           .toUtf8());
-        };
-        const QString settings = AppRegistryKey() + QStringLiteral("\\Settings");
-        SetRegistryValue(QStringLiteral("CalendarPath"), RegString, folder, settings);
-        const QString occurrence = QStringLiteral("Weekly @ Room 4|") +
-                                   start.addSecs(3600).toLocalTime().toString("yyyy-MM-dd HH:mm:ss") + u'|' +
-                                   start.toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
-        CClientOutlook link;
-        save(QStringLiteral("LAST-MODIFIED:20261101T000000Z\r\n"));
-        link.CheckSchedule2();
-        link.CheckSchedule2();
-        QCOMPARE(w.history(), QStringList{QStringLiteral("1|MTG|") + occurrence});
-        SetRegistryValue(QStringLiteral("OutlookBusy"), RegString, QStringLiteral("OUT"), settings);
-        save(QStringLiteral("LAST-MODIFIED:20261102T000000Z\r\n")); // edited: applies again
-        link.CheckSchedule2();
-        save(QStringLiteral("LAST-MODIFIED:20261103T000000Z\r\nCLASS:CONFIDENTIAL\r\n"));
-        link.CheckSchedule2();
-        QCOMPARE(w.history().size(), 2);
-        QCOMPARE(w.history().last(), QStringLiteral("1|OUT|") + occurrence);
-
-        // A status change written to the calendar is never read back as one.
-        g_calendarLink = &link;
-        change(StatusWorld::kMe, QStringLiteral("LNC"), QStringLiteral("Lunch"), false, 0, true);
-        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
-        link.CheckSchedule2();
-        QCOMPARE(w.history().size(), 3);
-
-        // Mail to a group names its active members.
-        DbHandle connection = OpenADOConnection();
-        Update(QStringLiteral("UPDATE STAFF_STATUS SET Email = 'u' || UserID || '@x', IsActive = 1 - UserID / 3"),
-               connection);
-        for (qint32 id : {1, 2, 3})
-            Update(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, 7)"), connection, {id});
-        QCOMPARE(CClientEmail().BroadCastMessage(7, QStringLiteral("Sales"), 1), 10000);
-        QCOMPARE(w.db.env.shell.opened.last(), QUrl(QStringLiteral("mailto:u1@x,u2@x")));
     }
 
     void calendarWatcherEvents()

@@ -40,7 +40,7 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("runtime")).toUtf8());
     qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("config-machine")).toUtf8());
     SetLogFolder(path(QStringLiteral("logs")));
-#ifndef TESSALY_TESTS_WITHOUT_APP // the fuzzer links only the layers it reads with
+#ifndef TESSALY_TESTS_WITHOUT_APP // the rule layers' tests and the fuzzer link only those layers
     g_application = &ClientApplication::instance();
 #endif
     g_prompt = &prompt;

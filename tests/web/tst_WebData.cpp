@@ -1,5 +1,5 @@
 #include "WebWorld.h"
-#include "../status/StatusFakes.h"
+#include "StatusFakes.h"
 #include "platform/AppError.h"
 #include "platform/ConnectionPool.h"
 #include "platform/StatusCode.h"
