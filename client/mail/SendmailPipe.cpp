@@ -2,9 +2,15 @@
 
 #include "foundation/MErrorHandler.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
-SendmailPipe::SendmailPipe(const QString &command, Done done) : m_command(command), m_done(std::move(done)) {}
+// Owned by the application until it deletes itself, so a submission still
+// running when the program ends goes with it.
+SendmailPipe::SendmailPipe(const QString &command, Done done)
+    : QObject(QCoreApplication::instance()), m_command(command), m_done(std::move(done))
+{
+}
 
 void SendmailPipe::start(const QString &command, const QByteArray &message, Done done, int timeoutMs)
 {
