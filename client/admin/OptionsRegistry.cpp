@@ -7,9 +7,6 @@
 
 namespace {
 
-const SettingKey *const kCalendarValues[StatusComboItems::Combos] = {
-    &SettingsKeys::OutlookFree, &SettingsKeys::OutlookBusy, &SettingsKeys::OutlookTentative,
-    &SettingsKeys::OutlookOutOfOffice};
 const char *const kColumnKeys[OptionsValues::OptionalColumns] = {"MOBILE", "MOBILEPH", "PHONENUMBER", "OUT",
                                                                   "DUEBACK"};
 
@@ -22,8 +19,8 @@ void OptionsRegistry::read(OptionsValues &values)
         values.ShowColumn[i] = !UserListColumns::isHidden(QLatin1String(kColumnKeys[i]));
     values.TreeByStatus = TextIsTrue(SettingsKeys::TreeByStatus.readOrDefault());
     for (int i = 0; i < StatusComboItems::Combos; ++i) {
-        const QString code = GetRegistryValue(*kCalendarValues[i]);
-        values.CalendarStatus[i] = StatusComboItems::isCode(code) ? code : kCalendarValues[i]->defaultValue();
+        const QString code = GetRegistryValue(StatusComboItems::settingOf(i));
+        values.CalendarStatus[i] = StatusComboItems::isCode(code) ? code : StatusComboItems::defaultCode(i);
     }
     values.CalendarPath = SettingsKeys::CalendarPath.readOrDefault();
     values.ContactsPath = SettingsKeys::ContactsPath.readOrDefault();
@@ -32,7 +29,7 @@ void OptionsRegistry::read(OptionsValues &values)
 void OptionsRegistry::write(const OptionsValues &values)
 {
     for (int i = 0; i < StatusComboItems::Combos; ++i)
-        SetRegistryValue(*kCalendarValues[i], values.CalendarStatus[i]);
+        SetRegistryValue(StatusComboItems::settingOf(i), values.CalendarStatus[i]);
     SetRegistryValue(SettingsKeys::CalendarPath, values.CalendarPath.trimmed());
     SetRegistryValue(SettingsKeys::ContactsPath, values.ContactsPath.trimmed());
     SetRegistryValue(SettingsKeys::IconSize, values.LargeIcons ? 32 : 16);

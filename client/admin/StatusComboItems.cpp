@@ -1,6 +1,9 @@
 #include "StatusComboItems.h"
 
 #include "foundation/BuiltInStatus.h"
+#include "platform/SettingsKeys.h"
+
+#include <algorithm>
 
 const QStringList &StatusComboItems::codes()
 {
@@ -13,11 +16,17 @@ const QStringList &StatusComboItems::codes()
     return all;
 }
 
+const SettingKey &StatusComboItems::settingOf(int combo)
+{
+    static const SettingKey *const settings[Combos] = {&SettingsKeys::OutlookFree, &SettingsKeys::OutlookBusy,
+                                                       &SettingsKeys::OutlookTentative,
+                                                       &SettingsKeys::OutlookOutOfOffice};
+    return *settings[std::clamp(combo, 0, Combos - 1)];
+}
+
 QString StatusComboItems::defaultCode(int combo)
 {
-    static const QStringList defaults = {BuiltInStatus::MeetingAvailable, BuiltInStatus::Meeting,
-                                         BuiltInStatus::MeetingTentative, BuiltInStatus::MeetingOutOfOffice};
-    return defaults.value(combo);
+    return combo >= 0 && combo < Combos ? settingOf(combo).defaultValue() : QString();
 }
 
 bool StatusComboItems::isCode(const QString &code)

@@ -2,7 +2,6 @@
 
 #include "MailMessage.h"
 #include "MailSettings.h"
-#include "MailSubmission.h"
 
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
@@ -51,7 +50,8 @@ bool CClientOutlook::isAvailable() const
 
 void CClientOutlook::CloseOutlook()
 {
-    // Nothing is held open: each check reads the files afresh when they changed.
+    // A check still under way must not set a status once the link is closed.
+    m_check.stop();
 }
 
 void CClientOutlook::reportError(const QString &operation, const QString &description)
@@ -88,16 +88,6 @@ QString CClientOutlook::resolveAddress(const QString &nameOrAddress)
         if (fullName(c).compare(name, Qt::CaseInsensitive) == 0 && !c.email.isEmpty())
             return c.email;
     return QString();
-}
-
-bool CClientOutlook::SendEmail(const QStringList &recipients, const QString &sender, const QString &subject,
-                               const QString &body)
-{
-    // One road for every message that leaves at once: its addresses checked
-    // after they are resolved, the window going on while it is submitted, and
-    // the user told when nothing takes it.
-    MailSubmission::send(recipients, sender, subject, body, [](bool) {});
-    return true;
 }
 
 void CClientOutlook::ReadEmail()

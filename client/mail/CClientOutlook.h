@@ -21,10 +21,6 @@ public:
     bool isAvailable() const override;
     void CloseOutlook() override;
     void NewEmail(const QList<Recipient> &recipients);
-    // Sends at once; when it cannot, the mail opens in the user's mail program.
-    // An unusable address is refused and the user told: nothing is sent.
-    bool SendEmail(const QStringList &recipients, const QString &sender, const QString &subject,
-                   const QString &body);
     void ReadEmail();
     void CheckSchedule2() override;
     void AddAppointmentToSchedule(double start, double end, const QString &note, const QString &statusCode,

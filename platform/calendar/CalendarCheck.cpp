@@ -34,13 +34,22 @@ CalendarCheck::CalendarCheck() : m_shared(std::make_shared<Shared>()) {}
 
 CalendarCheck::~CalendarCheck()
 {
+    stop();
+}
+
+void CalendarCheck::stop()
+{
     m_shared->cancelled = true;
     if (m_thread.joinable())
         m_thread.join();
+    m_shared->cancelled = false;
+    std::lock_guard lock(m_shared->mutex);
+    m_shared->result.reset();
 }
 
 bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
 {
+    deliver(); // a result that ended before its queued delivery came round
     {
         std::lock_guard lock(m_shared->mutex);
         if (!m_shared->finished)

@@ -34,6 +34,9 @@ public:
     // Waits up to ms for the check under way; when it ends in that time,
     // done has run before this returns.
     void wait(int ms);
+    // Stops a check under way (at its next step) and waits for it; its result
+    // is dropped. A later start checks again.
+    void stop();
 
 private:
     struct Shared;

@@ -165,11 +165,9 @@ QList<CalendarAppointment> IcsReader::occurrences(const QDateTime &from, const Q
                             .arg(m_fileName, master.subject);
             continue;
         }
-        if (budget.spent()) {
-            ++leftOut;
-            continue;
-        }
-        const QList<Moved> &changes = moved[master.uid];
+        // Past the budget an event still counts by its start and its added
+        // dates; only its rules are no longer walked.
+        const QList<Moved> changes = moved.value(master.uid);
         const auto [before, after] = reach(master, changes);
         const RecurrenceSet::Result set =
             RecurrenceSet::between(c, root, from.addSecs(-before), to.addSecs(after), budget);

@@ -4,24 +4,26 @@
 #include <QTimeZone>
 
 namespace {
-// A zone's rules are worked out to 2037 at most; a well-formed zone gets
-// there in a few hundred steps, one whose rule repeats every second never.
-constexpr int kZoneSteps = 20000;
+// A file's zones are worked out to 2037 at most, in so many steps for all of
+// them together: a well-formed zone gets there in a few hundred, one whose
+// rule repeats every second never, and a file may hold any number of zones.
+constexpr int kZoneSteps = 50000;
 constexpr int kLastZoneYear = 2037;
 
-// A zone with no observance, or one whose rules repeat too often, cannot be
-// worked out.
-bool unusable(icalcomponent *zone)
+// A zone with no observance, or one whose rules repeat too often for the
+// steps the file's zones have left, cannot be worked out.
+bool unusable(icalcomponent *zone, int &steps)
 {
     if (!icalcomponent_get_first_component(zone, ICAL_XSTANDARD_COMPONENT)
         && !icalcomponent_get_first_component(zone, ICAL_XDAYLIGHT_COMPONENT))
         return true;
-    int steps = 0;
     for (icalcomponent *part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
          part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
         const icaltimetype start = icalcomponent_get_dtstart(part);
         for (icalproperty *p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
              p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
+            if (steps >= kZoneSteps)
+                return true;
             icalrecur_iterator *it = icalrecur_iterator_new(icalproperty_get_rrule(p), start);
             if (!it)
                 continue;
@@ -39,9 +41,10 @@ bool unusable(icalcomponent *zone)
 void dropUnusableZones(icalcomponent *root, const QString &fileName, QStringList &warnings)
 {
     QList<icalcomponent *> unusableZones;
+    int steps = 0;
     for (icalcomponent *z = icalcomponent_get_first_component(root, ICAL_VTIMEZONE_COMPONENT); z;
          z = icalcomponent_get_next_component(root, ICAL_VTIMEZONE_COMPONENT))
-        if (unusable(z))
+        if (unusable(z, steps))
             unusableZones << z;
     for (icalcomponent *z : unusableZones) {
         const char *tzid = icalproperty_get_tzid(icalcomponent_get_first_property(z, ICAL_TZID_PROPERTY));
