@@ -38,11 +38,6 @@ bool SettingKey::writeText(const QString &value, const QString &item) const
     return Registry::writeString(hive, keyPath(item), valueName(item), value);
 }
 
-bool SettingKey::writeNumber(quint32 value, const QString &item) const
-{
-    return Registry::writeDword(hive, keyPath(item), valueName(item), value);
-}
-
 bool SettingKey::remove(const QString &item) const
 {
     return Registry::deleteValue(hive, keyPath(item), valueName(item));

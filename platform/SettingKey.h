@@ -40,7 +40,6 @@ struct SettingKey
     std::optional<QString> stored(const QString &item = QString()) const;
     QString readOrDefault(const QString &item = QString()) const;
     bool writeText(const QString &value, const QString &item = QString()) const;
-    bool writeNumber(quint32 value, const QString &item = QString()) const;
     bool remove(const QString &item = QString()) const;
     bool keyExists(const QString &item = QString()) const;
     bool createKey(const QString &item = QString()) const;

@@ -27,6 +27,11 @@ layer_of() { # a file's or an include's folder, as the table names it
   echo "$dir"
 }
 
+# The programs' sources, every folder below these included (quoted, so that
+# git matches them, not the shell).
+sources=('platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime/*.h' 'web/*.cpp' 'web/*.h'
+         'calendarwatch/*.cpp' 'calendarwatch/*.h' 'client/*.cpp' 'client/*.h')
+
 bad=0
 while IFS= read -r file; do
   from="$(layer_of "$file")"
@@ -42,7 +47,7 @@ while IFS= read -r file; do
       bad=1
     fi
   done < <(grep -E '^\s*#\s*include\s+"' "$file" || true)
-done < <(git ls-files 'platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime/*.h' 'web/*.cpp' 'web/*.h' 'calendarwatch/*.cpp' 'calendarwatch/*.h' 'client/*.cpp' 'client/*.h')
+done < <(git ls-files "${sources[@]}")
 
 [ "$bad" -eq 0 ] && echo "layers: no include runs upward"
 
@@ -53,8 +58,6 @@ done < <(git ls-files 'platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime
 #  - a quoted key path ("Software\...") or a quoted value name of the table.
 #    Names that are also plain words, column names or captions are left out:
 plain_words='Name Type Server Connection Driver Database Description Left Top Width Height Contacts Notes Search Exclusive Collate'
-sources=(platform/*.cpp platform/*.h datetime/*.cpp datetime/*.h
-         web/*.cpp web/*.h calendarwatch/*.cpp calendarwatch/*.h client/*.cpp client/*.h)
 literal='(QStringLiteral\(|QLatin1String\(|QString::fromLatin1\(|u?")'
 arg='[^,()]*(\([^()]*\))?[^,()]*'
 calls="\\b[GS]etRegistryValue\\(\\s*$literal|Registry::(readString|readDword|queryValue|writeString|writeDword|deleteValue)\\(\\s*$arg,\\s*$arg,\\s*$literal"

@@ -222,7 +222,13 @@ QString GetRegistryValue(const QString &name, const QString &keyPath)
     return Registry::queryValue(Registry::CurrentUser, keyPath, name);
 }
 
-void SetRegistryValue(const QString &name, RegistryValueType type, const QVariant &value, const QString &keyPath)
+namespace {
+
+// A value as the settings keep it: a DWORD rounded half to even (true is -1),
+// or text with a flag as "True"/"False". A number a DWORD cannot hold is not
+// written.
+void writeSetting(Registry::Hive hive, const QString &keyPath, const QString &name, RegistryValueType type,
+                  const QVariant &value)
 {
     if (type == RegDword) {
         const double number = value.typeId() == QMetaType::Bool ? (value.toBool() ? -1 : 0) : value.toDouble();
@@ -230,24 +236,30 @@ void SetRegistryValue(const QString &name, RegistryValueType type, const QVarian
         if (!std::isfinite(rounded) || rounded > std::numeric_limits<quint32>::max()
             || rounded < std::numeric_limits<qint32>::min())
             return;
-        Registry::writeDword(Registry::CurrentUser, keyPath, name,
-                             rounded < 0 ? quint32(qint32(rounded)) : quint32(rounded));
+        Registry::writeDword(hive, keyPath, name, rounded < 0 ? quint32(qint32(rounded)) : quint32(rounded));
         return;
     }
     const QString text = value.typeId() == QMetaType::Bool ? (value.toBool() ? QStringLiteral("True") : QStringLiteral("False"))
                                                            : value.toString();
-    Registry::writeString(Registry::CurrentUser, keyPath, name, text);
+    Registry::writeString(hive, keyPath, name, text);
+}
+
+} // namespace
+
+void SetRegistryValue(const QString &name, RegistryValueType type, const QVariant &value, const QString &keyPath)
+{
+    writeSetting(Registry::CurrentUser, keyPath, name, type, value);
 }
 
 QString GetRegistryValue(const SettingKey &key, const QString &item)
 {
-    return GetRegistryValue(key.valueName(item), key.keyPath(item));
+    return key.read(item);
 }
 
 void SetRegistryValue(const SettingKey &key, const QVariant &value, const QString &item)
 {
-    SetRegistryValue(key.valueName(item), key.type == SettingKey::Number ? RegDword : RegString, value,
-                     key.keyPath(item));
+    writeSetting(key.hive, key.keyPath(item), key.valueName(item),
+                 key.type == SettingKey::Number ? RegDword : RegString, value);
 }
 
 void ShellOpen(const QString &pathOrAddress)

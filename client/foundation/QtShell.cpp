@@ -8,6 +8,11 @@
 // a word: ask the desktop first. When it cannot say, the opener has its try.
 bool QtShell::desktopTakesMail()
 {
+    // Asked on the window's thread: once the desktop named a mail program,
+    // it is not asked again.
+    static bool named = false;
+    if (named)
+        return true;
     QProcess query;
     query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
                                               QStringLiteral("x-scheme-handler/mailto")});
@@ -18,7 +23,8 @@ bool QtShell::desktopTakesMail()
     }
     if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
         return true;
-    return !query.readAllStandardOutput().trimmed().isEmpty();
+    named = !query.readAllStandardOutput().trimmed().isEmpty();
+    return named;
 }
 
 bool QtShell::openUrl(const QUrl &url)

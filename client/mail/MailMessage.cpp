@@ -131,11 +131,6 @@ bool isDotted(QStringView text, bool (*allowed)(QChar))
 }
 } // namespace
 
-bool MailMessage::hasLineBreak(const QString &text)
-{
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-}
-
 bool MailMessage::hasControl(const QString &text)
 {
     for (const QChar c : text) {

@@ -7,9 +7,6 @@
 // program, or a mailto: link for the user's mail program to finish.
 namespace MailMessage {
 
-// A header value that would start a header of its own.
-bool hasLineBreak(const QString &text);
-
 // Any character below a blank, DEL, or a Unicode line or paragraph break.
 bool hasControl(const QString &text);
 

@@ -134,7 +134,7 @@ void TextWebView::fetch(const QUrl &url)
         if (m_host.mayOpen(target))
             Q_EMIT reply->redirectAllowed();
         else
-            reply->abort();
+            cutOff(reply, tr("The page sent the browser on to an address it may not open."));
     });
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
         if (received > kPageLimit || total > kPageLimit)

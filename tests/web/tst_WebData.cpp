@@ -1,5 +1,6 @@
 #include "WebWorld.h"
 #include "StatusFakes.h"
+#include "foundation/BuiltInStatus.h"
 #include "platform/AppError.h"
 #include "platform/ConnectionPool.h"
 #include "platform/StatusCode.h"
@@ -14,6 +15,7 @@
 #include "web/ErrorHandling.h"
 #include "web/SqlRunner.h"
 #include "web/WebErrors.h"
+#include "web/WebValues.h"
 
 #include <QtTest>
 #include <thread>
@@ -194,6 +196,15 @@ private slots:
         const auto statuses = CStatusList().LoadCustomStatus();
         QCOMPARE(keysOf(statuses), QStringList({"XAW", "XSI"}));
         QCOMPARE(statuses.at(0).Icon + u'|' + statuses.at(1).Icon, QStringLiteral("mtg|site"));
+    }
+
+    // Pages take exactly the program's built-in codes; a new one in the
+    // program must not be refused from a page.
+    void builtInCodesAsTheProgramHasThem()
+    {
+        for (const BuiltInStatus::Row &row : BuiltInStatus::all())
+            QVERIFY2(QelWeb::WebValues::isBuiltInStatus(QString(row.code)), row.code.data());
+        QVERIFY(!QelWeb::WebValues::isBuiltInStatus(QStringLiteral("XSI")));
     }
 
     void statusChange_data() { addEngineRows(); }
