@@ -4,6 +4,7 @@
 #include "WebErrors.h"
 #include "WebValues.h"
 #include "platform/AppError.h"
+#include "platform/BookingRule.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/SharedCounters.h"
@@ -62,24 +63,10 @@ QString CReservation::Status() const
     return QStringLiteral("Returned");
 }
 
-RecordSet CReservation::conflictRows(DbConnection &connection, qint32 iResourceID, double dFrom, double dUntil)
-{
-    // The program's rule, so a page and a copy of the program refuse the same
-    // periods: periods that only touch do not clash, and of a resource that
-    // must be checked in, a booking already returned no longer holds it.
-    return connection.query(
-        QStringLiteral("SELECT V.BookedTo, V.Note, V.ReservedFrom, V.ReservedUntil FROM Reservation V "
-                       "INNER JOIN Resource R ON R.ID = V.ResourceID WHERE V.ResourceID = ? "
-                       "AND V.ReservedFrom < ? AND V.ReservedUntil > ? "
-                       "AND (COALESCE(R.AutoCheckIn, 0) = 1 OR COALESCE(V.Returned, 0) = 0) "
-                       "ORDER BY V.ReservedFrom, V.ID"),
-        {iResourceID, HistoryDate(dUntil), HistoryDate(dFrom)});
-}
-
 QString CReservation::getConflicts(qint32 iResourceID, double dFrom, double dUntil) const
 {
     QString lines;
-    for (RecordSet rows = conflictRows(*OpenWebConnection(), iResourceID, dFrom, dUntil); !rows.eof();
+    for (RecordSet rows = BookingRule::holding(*OpenWebConnection(), iResourceID, dFrom, dUntil); !rows.eof();
          rows.moveNext()) {
         lines += html(storedText(rows, QStringLiteral("BookedTo")));
         if (!rows.isNull(QStringLiteral("Note")))
@@ -111,11 +98,11 @@ void CReservation::BookResource(qint32 iResourceID, qint32 iUserID, const QStrin
         // Taken before the check, as the program's booking takes it, so of two
         // writers the second checks after the first has stored its booking.
         c.lockTable(QStringLiteral("Reservation"));
-        requireRow(c, QStringLiteral("SELECT ID FROM Resource WHERE ID = ?"), iResourceID,
-                   QStringLiteral("No resource has the id %1."));
+        if (!BookingRule::resourceExists(c, iResourceID))
+            throw AppError(ErrNo::Raised, kBookSource, QStringLiteral("No resource has the id %1.").arg(iResourceID));
         requireRow(c, QStringLiteral("SELECT UserID FROM STAFF_STATUS WHERE UserID = ?"), iUserID,
                    QStringLiteral("No user has the id %1."));
-        if (!conflictRows(c, iResourceID, dReservedFrom, dReservedUntil).eof())
+        if (!BookingRule::holding(c, iResourceID, dReservedFrom, dReservedUntil).eof())
             throw AppError(ErrNo::Raised, kBookSource,
                            QStringLiteral("Resource %1 is already booked in this period.").arg(iResourceID));
         if (c.query(QStringLiteral("SELECT id FROM idmanager WHERE tablename = ?"), {kCounter}).eof())

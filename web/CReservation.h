@@ -26,8 +26,8 @@ public:
     // until the minute it ends, "Returned" from then on.
     QString Status() const;
 
-    // One line per booking that holds the resource in the period (see
-    // conflictRows), each ended by "<br>"; the stored texts and the dates
+    // One line per booking that holds the resource in the period (the
+    // program's rule, platform/BookingRule), each ended by "<br>"; the stored texts and the dates
     // HTML-escaped. "" when none.
     QString getConflicts(qint32 iResourceID, double dFrom, double dUntil) const;
     // Stores a new booking under the next reservation id, which ID then
@@ -42,10 +42,6 @@ public:
     // Fills this object from the booking iRsvID; leaves it as it was when the
     // booking or its user's row is missing.
     void Read(qint32 iRsvID);
-
-    // The bookings of the resource that clash with the period: they start
-    // before it ends and end after it starts, and still hold the resource.
-    static RecordSet conflictRows(DbConnection &connection, qint32 iResourceID, double dFrom, double dUntil);
 
     // The dates and texts of the current row of a Reservation read.
     void fillFromRow(const RecordSet &rs);

@@ -6,6 +6,7 @@
 #include "foundation/LogFile.h"
 #include "foundation/MADOFunctions.h"
 #include "foundation/RaiseAs.h"
+#include "platform/BookingRule.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/StoredText.h"
@@ -55,13 +56,7 @@ QString CReservation::Status(bool autoCheckIn) const
 QList<CReservation::Conflict> CReservation::conflicts(DbConnection &connection, qint32 resourceId, double from,
                                                       double until, qint32 exceptId)
 {
-    const RecordSet found = connection.query(
-        QStringLiteral("SELECT V.ID, V.BookedTo, V.Note, V.ReservedFrom, V.ReservedUntil FROM Reservation V "
-                       "INNER JOIN Resource R ON R.ID = V.ResourceID WHERE V.ResourceID = ? AND V.ID <> ? "
-                       "AND V.ReservedFrom < ? AND V.ReservedUntil > ? "
-                       "AND (COALESCE(R.AutoCheckIn, 0) = 1 OR COALESCE(V.Returned, 0) = 0) "
-                       "ORDER BY V.ReservedFrom, V.ID"),
-        {resourceId, exceptId, HistoryDate(until), HistoryDate(from)});
+    const RecordSet found = BookingRule::holding(connection, resourceId, from, until, exceptId);
     QList<Conflict> result;
     for (RecordSet rs = found; !rs.eof(); rs.moveNext()) {
         QString line = storedText(rs, QStringLiteral("BookedTo"));
@@ -81,8 +76,7 @@ QList<CReservation::Conflict> CReservation::conflicts(DbConnection &connection, 
 // which removes its bookings first; PostgreSQL also holds the resource row).
 CReservation::Outcome CReservation::missingRow(DbConnection &connection) const
 {
-    const QString share = connection.isSQLite() ? QString() : QStringLiteral(" FOR SHARE");
-    if (connection.query(QStringLiteral("SELECT ID FROM Resource WHERE ID = ?") + share, {iResourceID}).eof())
+    if (!BookingRule::resourceExists(connection, iResourceID))
         return ResourceGone;
     if (iID >= 1 && connection.query(QStringLiteral("SELECT ID FROM Reservation WHERE ID = ?"), {iID}).eof())
         return BookingGone;
