@@ -3,6 +3,7 @@
 #include "WebErrors.h"
 #include "platform/AppError.h"
 #include "platform/DateUtil.h"
+#include "platform/TextLimit.h"
 
 #include <QStringList>
 
@@ -12,11 +13,7 @@ QString WebValues::columnText(const QString &text, qsizetype length, const QStri
 {
     if (text.contains(QChar(0)))
         throw AppError(WebErr::BadArguments, source, QStringLiteral("A text holds a NUL character."));
-    if (text.size() <= length)
-        return text;
-    if (length > 0 && text.at(length - 1).isHighSurrogate())
-        --length;
-    return text.left(length);
+    return TextLimit::left(text, length);
 }
 
 void WebValues::requireDate(double day, const QString &what, const QString &source)

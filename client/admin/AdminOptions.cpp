@@ -4,9 +4,9 @@
 #include "foundation/ConnectionScope.h"
 #include "foundation/CounterAllocator.h"
 #include "foundation/MCIFunctions.h"
-#include "foundation/TextLimit.h"
 #include "messaging/MCastPorts.h"
 #include "platform/StoredText.h"
+#include "platform/TextLimit.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "QtPrompt.h"
 
-#include "foundation/MCIFunctions.h"
 #include "TitleRoom.h"
+#include "foundation/MCIFunctions.h"
 
 #include <QApplication>
 #include <QMessageBox>

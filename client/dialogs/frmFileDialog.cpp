@@ -1,10 +1,10 @@
 #include "frmFileDialog.h"
 
+#include "TitleRoom.h"
 #include "cCommonDialog.h"
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
-#include "TitleRoom.h"
 
 #include <QCheckBox>
 #include <QDir>

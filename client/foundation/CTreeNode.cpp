@@ -5,9 +5,9 @@
 #include "Globals.h"
 #include "IPrompt.h"
 #include "MErrorHandler.h"
-#include "TextLimit.h"
 #include "TreeNodeChecks.h"
 #include "platform/AppError.h"
+#include "platform/TextLimit.h"
 
 #include <algorithm>
 

@@ -6,10 +6,10 @@
 #include "MCastCodec.h"
 #include "MCastGapCheck.h"
 #include "foundation/MErrorHandler.h"
-#include "foundation/TextLimit.h"
 #include "platform/AppError.h"
 #include "platform/DateUtil.h"
 #include "platform/StatusCode.h"
+#include "platform/TextLimit.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/MErrorHandler.h"
 #include "foundation/Steps.h"
-#include "foundation/TextLimit.h"
 #include "messaging/CMCastUpdate.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/StatusCode.h"
+#include "platform/TextLimit.h"
 
 #include <QScopeGuard>
 #include <QStringBuilder>

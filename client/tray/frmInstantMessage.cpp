@@ -2,8 +2,8 @@
 
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
-#include "foundation/TextLimit.h"
 #include "messaging/MCastProtocol.h"
+#include "platform/TextLimit.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

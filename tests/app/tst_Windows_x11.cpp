@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 #include "app/ApplicationSetUp.h"
 #include "dialogs/QtPrompt.h"
+#include "tray/MessageWindows.h"
 #include "tray/frmDialog.h"
 #include "tray/frmInstantMessage.h"
-#include "tray/MessageWindows.h"
 
 #include <QMessageBox>
 #include <QProcess>

@@ -9,12 +9,12 @@
 #include "platform/Registry.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
+#include "tray/MessageWindows.h"
+#include "tray/NoticeStack.h"
 #include "tray/frmChat.h"
 #include "tray/frmDialog.h"
 #include "tray/frmInstantMessage.h"
 #include "tray/frmSysTray.h"
-#include "tray/MessageWindows.h"
-#include "tray/NoticeStack.h"
 
 #include <QComboBox>
 #include <QIcon>

@@ -2,12 +2,12 @@
 #include "TestSupport.h"
 #include "foundation/LogFile.h"
 #include "foundation/MErrorHandler.h"
-#include "foundation/TextLimit.h"
 #include "messaging/MCastBus.h"
 #include "messaging/MCastCodec.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/TextLimit.h"
 
 #include <QtTest>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "StatusFakes.h"
 #include "foundation/MCIFunctions.h"
-#include "foundation/TextLimit.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "platform/TextLimit.h"
 #include "status/StatusMCastReceiver.h"
 
 #include <QtTest>

@@ -6,16 +6,16 @@
 // poll read from a database, and checks what must hold whatever arrives.
 // Shared by the seeded fuzz test and the libFuzzer target of the benchmarks.
 
+#include "../messaging/MCastTestPeer.h"
 #include "StaffRows.h"
 #include "StubMainWindow.h"
 #include "TestSupport.h"
-#include "../messaging/MCastTestPeer.h"
 #include "foundation/CUpdateDatabase.h"
 #include "foundation/Globals.h"
-#include "foundation/TextLimit.h"
 #include "messaging/IMCastTransport.h"
 #include "messaging/MCastCodec.h"
 #include "platform/StatusCode.h"
+#include "platform/TextLimit.h"
 #include "status/CClientHnd.h"
 #include "status/StatusMCastReceiver.h"
 #include "status/UserListModel.h"

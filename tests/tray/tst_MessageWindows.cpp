@@ -1,14 +1,14 @@
+#include "TestDatabase.h"
 #include "foundation/Globals.h"
 #include "messaging/CMCastWindow.h"
 #include "messaging/MCastBus.h"
 #include "messaging/MCastProtocol.h"
 #include "status/CClientHnd.h"
-#include "TestDatabase.h"
 #include "tray/CheckInPopup.h"
-#include "tray/frmInstantMessage.h"
 #include "tray/MessageWindows.h"
 #include "tray/NoticePlacement.h"
 #include "tray/NoticeStack.h"
+#include "tray/frmInstantMessage.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,3 +1,6 @@
+#include "StubMainWindow.h"
+#include "StubTrayWindow.h"
+#include "TestSupport.h"
 #include "app/ISplash.h"
 #include "app/MStartUp.h"
 #include "foundation/CEntity.h"
@@ -5,16 +8,13 @@
 #include "foundation/Globals.h"
 #include "platform/AppError.h"
 #include "status/IconArt.h"
-#include "StubMainWindow.h"
-#include "StubTrayWindow.h"
-#include "TestSupport.h"
-#include "tray/frmSysTray.h"
 #include "tray/IUpdateTimerActions.h"
 #include "tray/TrayCommands.h"
 #include "tray/TrayIconLoader.h"
 #include "tray/TrayIconRules.h"
 #include "tray/TrayMenu.h"
 #include "tray/UpdateTimer.h"
+#include "tray/frmSysTray.h"
 
 #include <QImage>
 #include <QtTest>
