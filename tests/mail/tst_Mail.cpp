@@ -32,11 +32,12 @@ public:
     std::optional<PhoneMessageEntry> ask(const QString &, const QString &time, const Sender &send) override
     {
         m_entry.time = time;
-        std::optional<bool> sent;
-        send(m_entry, [&](bool ok) { sent = ok; });
-        if (!QTest::qWaitFor([&] { return sent.has_value(); }, 10000))
+        // Shared: an answer that comes after the wait must find it still there.
+        auto sent = std::make_shared<std::optional<bool>>();
+        send(m_entry, [sent](bool ok) { *sent = ok; });
+        if (!QTest::qWaitFor([&] { return sent->has_value(); }, 10000))
             return std::nullopt;
-        return sent.value_or(false) ? std::optional(m_entry) : std::nullopt;
+        return sent->value_or(false) ? std::optional(m_entry) : std::nullopt;
     }
 
 private:
