@@ -29,25 +29,22 @@ bool isRead(const QString &name)
 class FoldedLine
 {
 public:
-    bool isEmpty() const { return m_pieces.isEmpty(); }
-    bool softBreakAhead() const { return m_quotedPrintable && !isEmpty() && m_pieces.last().endsWith(u'='); }
-    void chopSoftBreak() { chop(m_pieces.last()); }
+    bool softBreakAhead() const { return !m_pieces.isEmpty() && m_pieces.last().endsWith(u'=') && quotedPrintable(); }
+    void chopSoftBreak()
+    {
+        m_pieces.last().chop(1);
+        if (m_pieces.last().isEmpty())
+            m_pieces.removeLast();
+    }
     void append(QStringView piece)
     {
-        if (piece.isEmpty())
-            return;
-        // Only the join can make the word appear: look at its end and the piece.
-        if (!m_quotedPrintable) {
-            QString join = tail(kWord.size() - 1);
-            join += piece.left(kWord.size() - 1);
-            m_quotedPrintable =
-                join.contains(kWord, Qt::CaseInsensitive) || piece.contains(kWord, Qt::CaseInsensitive);
-        }
-        m_pieces.append(piece);
+        if (!piece.isEmpty())
+            m_pieces.append(piece);
     }
     void clear()
     {
         m_pieces.clear();
+        m_scanned = 0;
         m_quotedPrintable = false;
     }
     // The name before the first ";" or ":", group prefix dropped, in upper
@@ -78,22 +75,35 @@ private:
     static constexpr QLatin1String kWord{"QUOTED-PRINTABLE"};
     static constexpr int kLongestName = 8;
 
-    void chop(QStringView &piece)
+    // Whether the word is in the line: the pieces not looked at yet are
+    // looked at, each with the end of the one before it, so each piece is
+    // looked at once however often this is asked. (Once found it stays: only
+    // "=" is ever chopped.)
+    bool quotedPrintable() const
     {
-        piece.chop(1);
-        if (piece.isEmpty())
-            m_pieces.removeLast();
+        for (; !m_quotedPrintable && m_scanned < m_pieces.size(); ++m_scanned) {
+            const QStringView piece = m_pieces[m_scanned];
+            QString join;
+            if (m_scanned > 0)
+                join = tail(m_scanned, kWord.size() - 1);
+            join += piece.left(kWord.size() - 1);
+            m_quotedPrintable =
+                piece.contains(kWord, Qt::CaseInsensitive) || join.contains(kWord, Qt::CaseInsensitive);
+        }
+        return m_quotedPrintable;
     }
-    QString tail(qsizetype n) const
+    // The last n characters of the pieces before end.
+    QString tail(qsizetype end, qsizetype n) const
     {
         QString text;
-        for (qsizetype i = m_pieces.size() - 1; i >= 0 && text.size() < n; --i)
+        for (qsizetype i = end - 1; i >= 0 && text.size() < n; --i)
             text.prepend(m_pieces[i].right(n - text.size()));
         return text;
     }
 
     QList<QStringView> m_pieces;
-    bool m_quotedPrintable = false;
+    mutable qsizetype m_scanned = 0;
+    mutable bool m_quotedPrintable = false;
 };
 
 // Joins folded lines: a line starting with a blank continues the one before,

@@ -269,14 +269,19 @@ private slots:
         QByteArray note = "NOTE:";
         for (int i = 0; i < 4 * 1024 * 1024 / 75; ++i)
             note += QByteArray(74, 'x') + "\r\n ";
-        QByteArray photos;
         QByteArray photo = "PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray(60000, 'P').toBase64();
         for (qsizetype at = 76; at < photo.size(); at += 77)
             photo.insert(at, "\r\n ");
-        for (int i = 0; i < 100; ++i)
-            photos += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Other " + QByteArray::number(i) + "\r\n" + photo + "\r\nEND:VCARD\r\n";
+        auto photos = [&](int cards) {
+            QByteArray text;
+            for (int i = 0; i < cards; ++i)
+                text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Other " + QByteArray::number(i) + "\r\n" + photo +
+                        "\r\nEND:VCARD\r\n";
+            return text;
+        };
         QTest::addRow("a 4 MB folded field") << QByteArray() << note + "\r\n";
-        QTest::addRow("100 cards with 60 KB photos") << photos << photo + "\r\n";
+        QTest::addRow("100 cards with 60 KB photos") << photos(100) << photo + "\r\n";
+        QTest::addRow("240 such cards: near the 20 MB read") << photos(240) << photo + "\r\n";
     }
 
     void phoneMessageWithLargeContacts()
