@@ -24,26 +24,26 @@ bool isRead(const QString &name)
     return read.contains(name);
 }
 
-// One unfolded line, kept as the pieces of the file's text it is made of, so
+// One unfolded line, kept as the segments of the file's text it is made of, so
 // joining costs nothing until the line is known to be wanted.
 class FoldedLine
 {
 public:
-    bool softBreakAhead() const { return !m_pieces.isEmpty() && m_pieces.last().endsWith(u'=') && quotedPrintable(); }
+    bool softBreakAhead() const { return !m_segments.isEmpty() && m_segments.last().endsWith(u'=') && quotedPrintable(); }
     void chopSoftBreak()
     {
-        m_pieces.last().chop(1);
-        if (m_pieces.last().isEmpty())
-            m_pieces.removeLast();
+        m_segments.last().chop(1);
+        if (m_segments.last().isEmpty())
+            m_segments.removeLast();
     }
-    void append(QStringView piece)
+    void append(QStringView segment)
     {
-        if (!piece.isEmpty())
-            m_pieces.append(piece);
+        if (!segment.isEmpty())
+            m_segments.append(segment);
     }
     void clear()
     {
-        m_pieces.clear();
+        m_segments.clear();
         m_scanned = 0;
         m_quotedPrintable = false;
     }
@@ -52,8 +52,8 @@ public:
     QString name() const
     {
         QString name;
-        for (QStringView piece : m_pieces)
-            for (QChar c : piece) {
+        for (QStringView segment : m_segments)
+            for (QChar c : segment) {
                 if (c == u':' || c == u';')
                     return name.toUpper();
                 if (c == u'.')
@@ -66,8 +66,8 @@ public:
     QString joined() const
     {
         QString text;
-        for (QStringView piece : m_pieces)
-            text += piece;
+        for (QStringView segment : m_segments)
+            text += segment;
         return text;
     }
 
@@ -75,33 +75,33 @@ private:
     static constexpr QLatin1String kWord{"QUOTED-PRINTABLE"};
     static constexpr int kLongestName = 8;
 
-    // Whether the word is in the line: the pieces not looked at yet are
-    // looked at, each with the end of the one before it, so each piece is
+    // Whether the word is in the line: the segments not looked at yet are
+    // looked at, each with the end of the one before it, so each segment is
     // looked at once however often this is asked. (Once found it stays: only
     // "=" is ever chopped.)
     bool quotedPrintable() const
     {
-        for (; !m_quotedPrintable && m_scanned < m_pieces.size(); ++m_scanned) {
-            const QStringView piece = m_pieces[m_scanned];
+        for (; !m_quotedPrintable && m_scanned < m_segments.size(); ++m_scanned) {
+            const QStringView segment = m_segments[m_scanned];
             QString join;
             if (m_scanned > 0)
                 join = tail(m_scanned, kWord.size() - 1);
-            join += piece.left(kWord.size() - 1);
+            join += segment.left(kWord.size() - 1);
             m_quotedPrintable =
-                piece.contains(kWord, Qt::CaseInsensitive) || join.contains(kWord, Qt::CaseInsensitive);
+                segment.contains(kWord, Qt::CaseInsensitive) || join.contains(kWord, Qt::CaseInsensitive);
         }
         return m_quotedPrintable;
     }
-    // The last n characters of the pieces before end.
+    // The last n characters of the segments before end.
     QString tail(qsizetype end, qsizetype n) const
     {
         QString text;
         for (qsizetype i = end - 1; i >= 0 && text.size() < n; --i)
-            text.prepend(m_pieces[i].right(n - text.size()));
+            text.prepend(m_segments[i].right(n - text.size()));
         return text;
     }
 
-    QList<QStringView> m_pieces;
+    QList<QStringView> m_segments;
     mutable qsizetype m_scanned = 0;
     mutable bool m_quotedPrintable = false;
 };
