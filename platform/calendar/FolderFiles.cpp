@@ -41,8 +41,8 @@ FolderFiles::Listing FolderFiles::list(const QString &path, const QStringList &p
     // Named pipes and devices too: they are named in the log, not read. A
     // file named alone that is too large is named by the reader.
     const bool folder = info.isDir();
-    const QFileInfoList entries =
-        folder ? QDir(path).entryInfoList(patterns, QDir::Files | QDir::System, QDir::Name) : QFileInfoList{info};
+    const QFileInfoList entries = folder ? QDir(path).entryInfoList(patterns, QDir::Files | QDir::System, QDir::Name)
+                                         : QFileInfoList{info};
     QSet<QPair<quint64, quint64>> seen;
     QStringList again, tooMuch;
     qint64 left = maxTotal;

@@ -19,7 +19,7 @@ public:
     {
         QString path;
         qint64 allowance = 0; // the most of it that may be read
-        QString stamp;        // changes when the file does
+        QString stamp; // changes when the file does
     };
     struct Listing
     {
