@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QVector>
+#include <functional>
+
+class QObject;
 
 // The calendar, mail and contacts link as the status engine uses it.
 class ICalendarLink
@@ -14,7 +17,9 @@ public:
     virtual void CheckSchedule2() = 0;
     virtual void AddAppointmentToSchedule(double start, double end, const QString &note,
                                           const QString &statusCode, const QString &attendees) = 0;
-    virtual QVector<AddressEntry> GetAddressBook() = 0;
+    // Gives done, on this thread, the address book once it is read (at once
+    // or later); nothing when context is gone by then.
+    virtual void GetAddressBook(QObject *context, std::function<void(const QVector<AddressEntry> &)> done) = 0;
     virtual void CloseOutlook() = 0;
     // Run when the user switches the link on: tells him when it cannot work
     // with that calendar location. True when it can.
@@ -28,6 +33,6 @@ public:
     bool isAvailable() const override { return false; }
     void CheckSchedule2() override {}
     void AddAppointmentToSchedule(double, double, const QString &, const QString &, const QString &) override {}
-    QVector<AddressEntry> GetAddressBook() override { return {}; }
+    void GetAddressBook(QObject *, std::function<void(const QVector<AddressEntry> &)> done) override { done({}); }
     void CloseOutlook() override {}
 };

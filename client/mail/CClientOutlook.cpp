@@ -20,6 +20,8 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 constexpr qint32 kLinkError = 10008;
 constexpr int kInlineCheckMs = 50;
@@ -59,13 +61,13 @@ void CClientOutlook::reportError(const QString &operation, const QString &descri
     ErrorDialog(kLinkError, description, QStringLiteral("CClientOutlook.") + operation);
 }
 
-QList<VCardContact> CClientOutlook::contacts()
+void CClientOutlook::withContacts(QObject *context, std::function<void(const QList<VCardContact> &)> done)
 {
-    QStringList warnings;
-    const QList<VCardContact> found = VCardReader::readPath(MailSettings::read().contactsPath, &warnings);
-    for (const QString &w : warnings)
-        WriteDebugLog(QStringLiteral("Contacts: ") + w);
-    return found;
+    AddressBook::fetch(MailSettings::read().contactsPath, context, [done](const AddressBook::Cards &read) {
+        for (const QString &w : read.warnings)
+            WriteDebugLog(QStringLiteral("Contacts: ") + w);
+        done(read.cards);
+    });
 }
 
 void CClientOutlook::NewEmail(const QList<Recipient> &recipients)
@@ -76,7 +78,7 @@ void CClientOutlook::NewEmail(const QList<Recipient> &recipients)
     openUrl(MailMessage::mailto(to, bcc, QString(), QString()));
 }
 
-QString CClientOutlook::resolveAddress(const QString &nameOrAddress)
+QString CClientOutlook::resolveAddress(const QString &nameOrAddress, const QList<VCardContact> &contacts)
 {
     const QString name = nameOrAddress.trimmed();
     if (name.contains(QLatin1Char('@')))
@@ -84,10 +86,17 @@ QString CClientOutlook::resolveAddress(const QString &nameOrAddress)
     for (const CUser &user : g_vUserList)
         if (user.RealName.trimmed().compare(name, Qt::CaseInsensitive) == 0 && user.Email.contains(QLatin1Char('@')))
             return user.Email.trimmed();
-    for (const VCardContact &c : contacts())
+    for (const VCardContact &c : contacts)
         if (fullName(c).compare(name, Qt::CaseInsensitive) == 0 && !c.email.isEmpty())
             return c.email;
     return QString();
+}
+
+bool CClientOutlook::needsContacts(const QStringList &names)
+{
+    return std::any_of(names.begin(), names.end(), [](const QString &name) {
+        return !name.trimmed().isEmpty() && resolveAddress(name, {}).isEmpty();
+    });
 }
 
 void CClientOutlook::ReadEmail()
@@ -151,14 +160,29 @@ QString CClientOutlook::GetOutlookStatus(BusyStatus busy)
 void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QString &note,
                                               const QString &statusCode, const QString &attendees)
 {
+    if (MailSettings::read().calendarPath.isEmpty())
+        return;
+    const IcsWriter::Event event{IcsWriter::newUid(QStringLiteral("@status.tessaly")), DateUtil::fromDays(start),
+                                 DateUtil::fromDays(end), note, Busy::forStatusCode(statusCode), {}};
+    const QStringList named = attendees.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    auto withAttendees = [event, named](const QList<VCardContact> &contacts) {
+        IcsWriter::Event invited = event;
+        for (const QString &a : named)
+            if (const QString address = resolveAddress(a, contacts); !address.isEmpty())
+                invited.attendees << address;
+        addAppointment(invited);
+    };
+    if (needsContacts(named))
+        withContacts(nullptr, withAttendees);
+    else
+        withAttendees({});
+}
+
+void CClientOutlook::addAppointment(const IcsWriter::Event &event)
+{
     const QString path = MailSettings::read().calendarPath;
     if (path.isEmpty())
-        return;
-    IcsWriter::Event event{IcsWriter::newUid(QStringLiteral("@status.tessaly")), DateUtil::fromDays(start),
-                           DateUtil::fromDays(end), note, Busy::forStatusCode(statusCode), {}};
-    for (const QString &a : attendees.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        if (!resolveAddress(a).isEmpty())
-            event.attendees << resolveAddress(a);
+        return; // the link was switched off while the contacts were read
     const IcsWriter::Result result =
         IcsWriter::append(path, event.uid, IcsWriter::eventText(event, Clock::now().toUTC()));
     if (result != IcsWriter::Done) {
@@ -169,8 +193,8 @@ void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QS
         return;
     }
     if (!event.attendees.isEmpty())
-        openUrl(MailMessage::mailto(event.attendees, {}, QStringLiteral("Invitation: ") + note,
-                                    QStringLiteral("%1\n%2 - %3").arg(note, event.start.toString(Qt::TextDate),
+        openUrl(MailMessage::mailto(event.attendees, {}, QStringLiteral("Invitation: ") + event.summary,
+                                    QStringLiteral("%1\n%2 - %3").arg(event.summary, event.start.toString(Qt::TextDate),
                                                                        event.end.toString(Qt::TextDate))));
 }
 
@@ -197,24 +221,30 @@ void CClientOutlook::ReportToZor(const QString &address, const QString &subject,
     openUrl(MailMessage::mailto(to, {}, subject, body));
 }
 
-QVector<ICalendarLink::AddressEntry> CClientOutlook::GetAddressBook()
+void CClientOutlook::GetAddressBook(QObject *context, std::function<void(const QVector<AddressEntry> &)> done)
 {
-    QVector<AddressEntry> book;
-    for (const VCardContact &c : contacts())
-        book.append({fullName(c), c.email, QStringLiteral("Contacts")});
-    return book;
+    withContacts(context, [done](const QList<VCardContact> &contacts) {
+        QVector<AddressEntry> book;
+        for (const VCardContact &c : contacts)
+            book.append({fullName(c), c.email, QStringLiteral("Contacts")});
+        done(book);
+    });
 }
 
-QList<VCardContact> CClientOutlook::FindContacts(QString firstName, QString lastName, QString company)
+void CClientOutlook::FindContacts(QString firstName, QString lastName, QString company, QObject *context,
+                                  std::function<void(const QList<VCardContact> &)> found)
 {
     firstName = firstName.trimmed();
     lastName = lastName.trimmed();
     company = company.trimmed();
-    QList<VCardContact> found;
-    for (const VCardContact &c : contacts())
-        if (startsWith(c.firstName, firstName) && startsWith(c.lastName, lastName) && startsWith(c.company, company))
-            found << c;
-    return found;
+    withContacts(context, [=](const QList<VCardContact> &contacts) {
+        QList<VCardContact> matching;
+        for (const VCardContact &c : contacts)
+            if (startsWith(c.firstName, firstName) && startsWith(c.lastName, lastName) &&
+                startsWith(c.company, company))
+                matching << c;
+        found(matching);
+    });
 }
 
 void CClientOutlook::NewContact(const QString &firstName, const QString &lastName, const QString &company)

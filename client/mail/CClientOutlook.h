@@ -1,9 +1,10 @@
 #pragma once
 
 #include "foundation/ICalendarLink.h"
+#include "platform/calendar/AddressBook.h"
 #include "platform/calendar/BusyStatus.h"
 #include "platform/calendar/CalendarCheck.h"
-#include "platform/calendar/VCardReader.h"
+#include "platform/calendar/IcsWriter.h"
 
 #include <QDateTime>
 #include <QList>
@@ -28,8 +29,11 @@ public:
     void NewAppointment();
     void ShowSchedule();
     void ReportToZor(const QString &address, const QString &subject, const QString &body);
-    QVector<AddressEntry> GetAddressBook() override;
-    QList<VCardContact> FindContacts(QString firstName, QString lastName, QString company);
+    void GetAddressBook(QObject *context, std::function<void(const QVector<AddressEntry> &)> done) override;
+    // Gives found the contacts whose names and company start as given (each
+    // trimmed; an empty one matches all), once they are read.
+    void FindContacts(QString firstName, QString lastName, QString company, QObject *context,
+                      std::function<void(const QList<VCardContact> &)> found);
     void NewContact(const QString &firstName, const QString &lastName, const QString &company);
     void OpenContact(const QString &entryId);
     // Adds a finished phone call to the call journal.
@@ -41,14 +45,20 @@ public:
     static QString GetOutlookStatus(BusyStatus busy);
     // A name from the user table or the contacts as a mail address; an
     // address stays as it is; empty when it cannot be found.
-    QString resolveAddress(const QString &nameOrAddress);
+    static QString resolveAddress(const QString &nameOrAddress, const QList<VCardContact> &contacts);
+    // Whether any of the names (blank ones aside) can be found only in the
+    // contacts.
+    static bool needsContacts(const QStringList &names);
+    // Gives done, on this thread, the user's contacts once they are read off
+    // it; a file left out is named once in the debug log. Nothing when a
+    // context was given and is gone.
+    static void withContacts(QObject *context, std::function<void(const QList<VCardContact> &)> done);
 
 private:
     void apply(const CalendarCheck::Result &result);
     void UpdateStatusFromAppointment(const CalendarAppointment &appointment);
-    // The user's contacts; a file left out is named in the debug log.
-    static QList<VCardContact> contacts();
-    void reportError(const QString &operation, const QString &description);
+    static void reportError(const QString &operation, const QString &description);
+    static void addAppointment(const IcsWriter::Event &event);
 
     CalendarCheck m_check;
 };

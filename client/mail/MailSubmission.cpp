@@ -25,9 +25,10 @@ void tell(const QString &text)
 
 // Names are resolved first: what a contact's card holds is checked, not only
 // what was asked for. Empty when the name is not known.
-std::optional<QString> checkedAddress(const QString &name)
+std::optional<QString> checkedAddress(const QString &name, const QList<VCardContact> &contacts)
 {
-    const QString address = MailMessage::hasControl(name) ? name : CClientOutlook().resolveAddress(name);
+    const QString address =
+        MailMessage::hasControl(name) ? name : CClientOutlook::resolveAddress(name, contacts);
     if (address.isEmpty() || MailMessage::isAddress(address))
         return address;
     tell(QStringLiteral("The e-mail address of \"%1\" (\"%2\") is not a single plain address; nothing was sent.")
@@ -48,22 +49,16 @@ void openInMailProgram(const QStringList &named, const QString &subject, const Q
              .arg(MailSettings::read().sendmailCommand));
     done(false);
 }
-} // namespace
 
-void MailSubmission::send(const QStringList &recipients, const QString &sender, const QString &subject,
-                          const QString &body, Done done)
+// Sends with every name resolved.
+void submit(const QStringList &recipients, const QString &sender, const QString &subject, const QString &body,
+            const QList<VCardContact> &contacts, const MailSubmission::Done &done)
 {
-    if (MailMessage::hasControl(subject)) {
-        tell(QStringLiteral("The subject \"%1\" holds a line break or another control character; nothing was sent.")
-                 .arg(subject.simplified()));
-        done(false);
-        return;
-    }
     QStringList named, addresses;
     for (const QString &r : recipients) {
         if (r.isEmpty())
             continue;
-        const std::optional<QString> address = checkedAddress(r);
+        const std::optional<QString> address = checkedAddress(r, contacts);
         if (!address) {
             done(false);
             return;
@@ -71,7 +66,7 @@ void MailSubmission::send(const QStringList &recipients, const QString &sender, 
         named << r;
         addresses << *address;
     }
-    const std::optional<QString> from = sender.trimmed().isEmpty() ? QString() : checkedAddress(sender);
+    const std::optional<QString> from = sender.trimmed().isEmpty() ? QString() : checkedAddress(sender, contacts);
     if (!from) {
         done(false);
         return;
@@ -88,4 +83,29 @@ void MailSubmission::send(const QStringList &recipients, const QString &sender, 
                             else
                                 openInMailProgram(named, subject, body, done);
                         });
+}
+} // namespace
+
+void MailSubmission::send(const QStringList &recipients, const QString &sender, const QString &subject,
+                          const QString &body, Done done)
+{
+    if (MailMessage::hasControl(subject)) {
+        tell(QStringLiteral("The subject \"%1\" holds a line break or another control character; nothing was sent.")
+                 .arg(subject.simplified()));
+        done(false);
+        return;
+    }
+    // The contacts are read, off the window's thread, only for a name the
+    // user table does not know.
+    QStringList names{sender};
+    for (const QString &r : recipients)
+        if (!MailMessage::hasControl(r))
+            names << r;
+    auto resolved = [=](const QList<VCardContact> &contacts) {
+        submit(recipients, sender, subject, body, contacts, done);
+    };
+    if (CClientOutlook::needsContacts(names))
+        CClientOutlook::withContacts(nullptr, resolved);
+    else
+        resolved({});
 }

@@ -65,8 +65,15 @@ void frmPhHistory::populateStrings()
 void frmPhHistory::cmdFindContact_Click()
 {
     lvwContacts->clear();
-    for (const VCardContact &c : m_link.FindContacts(txtFirstName->text(), txtLastName->text(), txtCompany->text()))
-        lvwContacts->addTopLevelItem(new QTreeWidgetItem(QStringList{c.firstName, c.lastName, c.company}));
+    // The contacts are read off the window's thread; the list fills when
+    // they come, unless the form is gone by then.
+    m_link.FindContacts(txtFirstName->text(), txtLastName->text(), txtCompany->text(), this,
+                        [this](const QList<VCardContact> &found) {
+                            lvwContacts->clear();
+                            for (const VCardContact &c : found)
+                                lvwContacts->addTopLevelItem(
+                                    new QTreeWidgetItem(QStringList{c.firstName, c.lastName, c.company}));
+                        });
 }
 
 void frmPhHistory::cmdAddContact_Click()

@@ -22,7 +22,13 @@ void ContactList::refresh()
     if (g_sViewType != QLatin1String("CTL"))
         if (IUserListView *view = IUserListView::ofMainWindow())
             view->showListView(&m_model, nullptr);
-    const QVector<ICalendarLink::AddressEntry> book = g_calendarLink->GetAddressBook();
+    // Read off the window's thread: the list fills when the book comes.
+    g_calendarLink->GetAddressBook(&m_model, [this](const QVector<ICalendarLink::AddressEntry> &book) { show(book); });
+    g_iDBRetryCount = 0;
+}
+
+void ContactList::show(const QVector<ICalendarLink::AddressEntry> &book)
+{
     m_model.removeRows(0, m_model.rowCount());
     for (int i = 0; i < book.size(); ++i) {
         const QString name = book.at(i).name.trimmed();
@@ -35,5 +41,4 @@ void ContactList::refresh()
         mailCell->setEditable(false);
         m_model.appendRow({nameCell, mailCell});
     }
-    g_iDBRetryCount = 0;
 }

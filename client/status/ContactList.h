@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/ICalendarLink.h"
+
 #include <QStandardItemModel>
 
 // The contacts view: the address book of the calendar link in the upper
@@ -9,10 +11,13 @@ class ContactList
 {
 public:
     ContactList();
-    // Nothing happens while the calendar link is off.
+    // Nothing happens while the calendar link is off; the rows come when
+    // the address book is read.
     void refresh();
     QStandardItemModel &model() { return m_model; }
 
 private:
+    void show(const QVector<ICalendarLink::AddressEntry> &book);
+
     QStandardItemModel m_model;
 };

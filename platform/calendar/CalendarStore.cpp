@@ -1,6 +1,7 @@
 #include "CalendarStore.h"
 
 #include "BoundedFile.h"
+#include "FolderFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,21 +15,6 @@ void CalendarStore::setPath(const QString &path)
     m_path = path;
 }
 
-QStringList CalendarStore::files() const
-{
-    const QFileInfo info(m_path);
-    if (m_path.isEmpty() || !info.exists())
-        return {};
-    if (!info.isDir())
-        return {info.absoluteFilePath()};
-    // Named pipes and devices too: they are named in the log, not read.
-    QStringList found;
-    for (const QFileInfo &file :
-         QDir(m_path).entryInfoList({QStringLiteral("*.ics")}, QDir::Files | QDir::System, QDir::Name))
-        found << file.absoluteFilePath();
-    return found;
-}
-
 void CalendarStore::reportOnce(Entry &entry, const QString &text, QStringList &warnings)
 {
     if (!entry.reported.contains(text))
@@ -36,7 +22,7 @@ void CalendarStore::reportOnce(Entry &entry, const QString &text, QStringList &w
     entry.reported.insert(text);
 }
 
-std::shared_ptr<IcsReader> CalendarStore::reader(const QString &file, QStringList &warnings)
+std::shared_ptr<IcsReader> CalendarStore::reader(const QString &file, qint64 allowance, QStringList &warnings)
 {
     const QFileInfo info(file);
     Entry &entry = m_cache[file];
@@ -46,7 +32,7 @@ std::shared_ptr<IcsReader> CalendarStore::reader(const QString &file, QStringLis
     entry.modified = info.lastModified();
     entry.size = info.size();
     QString problem;
-    const std::optional<QByteArray> bytes = BoundedFile::read(file, &problem);
+    const std::optional<QByteArray> bytes = BoundedFile::read(file, &problem, allowance);
     if (!bytes) {
         reportOnce(entry, file + QStringLiteral(": ") + problem, warnings);
         return nullptr;
@@ -63,11 +49,19 @@ QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const Q
                                                   CheckBudget &budget)
 {
     QList<CalendarAppointment> found;
-    const QStringList names = files();
+    const FolderFiles::Listing listing = FolderFiles::list(m_path, {QStringLiteral("*.ics")});
+    for (const QString &w : listing.leftOut)
+        if (!m_folderWarnings.contains(w))
+            warnings << w;
+    m_folderWarnings = listing.leftOut;
+    QSet<QString> names;
+    for (const FolderFiles::File &file : listing.files)
+        names.insert(file.path);
     for (auto it = m_cache.begin(); it != m_cache.end();)
         it = names.contains(it.key()) ? std::next(it) : m_cache.erase(it);
-    for (const QString &file : names) {
-        const std::shared_ptr<IcsReader> r = reader(file, warnings);
+    for (const FolderFiles::File &listed : listing.files) {
+        const QString &file = listed.path;
+        const std::shared_ptr<IcsReader> r = reader(file, listed.allowance, warnings);
         if (!r || !r->isValid())
             continue;
         QStringList problems;

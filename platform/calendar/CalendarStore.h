@@ -11,10 +11,11 @@
 #include <memory>
 #include <optional>
 
-// The user's calendar: one .ics file, or every .ics file of a folder. A file
-// is parsed again only when it changed; a file that does not parse, is not a
-// regular file or is too large is reported and left out, the others still
-// count. What is wrong with a file is reported once while it stays as it is.
+// The user's calendar: one .ics file, or every .ics file of a folder, read
+// up to one size together. A file is parsed again only when it changed; a
+// file that does not parse, is not a regular file or is too large is
+// reported and left out, the others still count. What is wrong with a file
+// is reported once while it stays as it is.
 class CalendarStore
 {
 public:
@@ -44,10 +45,10 @@ private:
         QSet<QString> reported;
     };
 
-    QStringList files() const;
-    std::shared_ptr<IcsReader> reader(const QString &file, QStringList &warnings);
+    std::shared_ptr<IcsReader> reader(const QString &file, qint64 allowance, QStringList &warnings);
     static void reportOnce(Entry &entry, const QString &text, QStringList &warnings);
 
     QString m_path;
     QHash<QString, Entry> m_cache;
+    QStringList m_folderWarnings; // the folder's files left out, as last told
 };

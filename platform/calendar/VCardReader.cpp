@@ -2,7 +2,6 @@
 
 #include "BoundedFile.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -15,26 +14,131 @@ struct Line
     QString value;
 };
 
+// The property names the cards are read for; every other property (a photo,
+// a sound, a key, notes) is passed over without being copied.
+bool isRead(const QString &name)
+{
+    static const QStringList read = {QStringLiteral("BEGIN"), QStringLiteral("END"), QStringLiteral("N"),
+                                     QStringLiteral("FN"), QStringLiteral("ORG"), QStringLiteral("UID"),
+                                     QStringLiteral("EMAIL"), QStringLiteral("TEL")};
+    return read.contains(name);
+}
+
+// One unfolded line, kept as the segments of the file's text it is made of, so
+// joining costs nothing until the line is known to be wanted.
+class FoldedLine
+{
+public:
+    bool softBreakAhead() const { return !m_segments.isEmpty() && m_segments.last().endsWith(u'=') && quotedPrintable(); }
+    void chopSoftBreak()
+    {
+        m_segments.last().chop(1);
+        if (m_segments.last().isEmpty())
+            m_segments.removeLast();
+    }
+    void append(QStringView segment)
+    {
+        if (!segment.isEmpty())
+            m_segments.append(segment);
+    }
+    void clear()
+    {
+        m_segments.clear();
+        m_scanned = 0;
+        m_quotedPrintable = false;
+    }
+    // The name before the first ";" or ":", group prefix dropped, in upper
+    // case; a long one is cut, as no name read is long.
+    QString name() const
+    {
+        QString name;
+        for (QStringView segment : m_segments)
+            for (QChar c : segment) {
+                if (c == u':' || c == u';')
+                    return name.toUpper();
+                if (c == u'.')
+                    name.clear();
+                else if (name.size() < kLongestName)
+                    name += c;
+            }
+        return name.toUpper();
+    }
+    QString joined() const
+    {
+        QString text;
+        for (QStringView segment : m_segments)
+            text += segment;
+        return text;
+    }
+
+private:
+    static constexpr QLatin1String kWord{"QUOTED-PRINTABLE"};
+    static constexpr int kLongestName = 8;
+
+    // Whether the word is in the line: the segments not looked at yet are
+    // looked at, each with the end of the one before it, so each segment is
+    // looked at once however often this is asked. (Once found it stays: only
+    // "=" is ever chopped.)
+    bool quotedPrintable() const
+    {
+        for (; !m_quotedPrintable && m_scanned < m_segments.size(); ++m_scanned) {
+            const QStringView segment = m_segments[m_scanned];
+            QString join;
+            if (m_scanned > 0)
+                join = tail(m_scanned, kWord.size() - 1);
+            join += segment.left(kWord.size() - 1);
+            m_quotedPrintable =
+                segment.contains(kWord, Qt::CaseInsensitive) || join.contains(kWord, Qt::CaseInsensitive);
+        }
+        return m_quotedPrintable;
+    }
+    // The last n characters of the segments before end.
+    QString tail(qsizetype end, qsizetype n) const
+    {
+        QString text;
+        for (qsizetype i = end - 1; i >= 0 && text.size() < n; --i)
+            text.prepend(m_segments[i].right(n - text.size()));
+        return text;
+    }
+
+    QList<QStringView> m_segments;
+    mutable qsizetype m_scanned = 0;
+    mutable bool m_quotedPrintable = false;
+};
+
 // Joins folded lines: a line starting with a blank continues the one before,
-// and a quoted-printable value ending in "=" continues on the next line.
-QStringList unfolded(const QString &text)
+// and a quoted-printable value ending in "=" continues on the next line. Each
+// line of the text is looked at once. Gives the lines with a name read.
+QStringList unfolded(QStringView text)
 {
     QStringList lines;
-    for (QString raw : text.split(QLatin1Char('\n'))) {
-        if (raw.endsWith(QLatin1Char('\r')))
+    FoldedLine line;
+    bool started = false;
+    auto finish = [&] {
+        if (started && isRead(line.name()))
+            lines << line.joined();
+        line.clear();
+    };
+    for (qsizetype at = 0; at <= text.size();) {
+        qsizetype end = text.indexOf(u'\n', at);
+        if (end < 0)
+            end = text.size();
+        QStringView raw = text.mid(at, end - at);
+        at = end + 1;
+        if (raw.endsWith(u'\r'))
             raw.chop(1);
-        const bool continues = !lines.isEmpty() && (raw.startsWith(QLatin1Char(' ')) || raw.startsWith(QLatin1Char('\t')));
-        const bool softBreak = !lines.isEmpty() && lines.last().contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive) &&
-                               lines.last().endsWith(QLatin1Char('='));
-        if (softBreak) {
-            lines.last().chop(1);
-            lines.last() += raw.trimmed();
-        } else if (continues) {
-            lines.last() += raw.mid(1);
+        if (started && line.softBreakAhead()) {
+            line.chopSoftBreak();
+            line.append(raw.trimmed());
+        } else if (started && (raw.startsWith(u' ') || raw.startsWith(u'\t'))) {
+            line.append(raw.mid(1));
         } else if (!raw.isEmpty()) {
-            lines << raw;
+            finish();
+            line.append(raw);
+            started = true;
         }
     }
+    finish();
     return lines;
 }
 
@@ -153,20 +257,20 @@ QList<VCardContact> VCardReader::parse(const QByteArray &bytes, const QString &f
 
 QList<VCardContact> VCardReader::readPath(const QString &path, QStringList *warnings)
 {
-    const QFileInfo info(path);
-    QList<QFileInfo> files;
-    if (info.isDir())
-        files = QDir(path).entryInfoList({QStringLiteral("*.vcf"), QStringLiteral("*.vcard")},
-                                        QDir::Files | QDir::System, QDir::Name);
-    else if (info.exists())
-        files << info;
+    return read(FolderFiles::list(path, {QStringLiteral("*.vcf"), QStringLiteral("*.vcard")}), warnings);
+}
+
+QList<VCardContact> VCardReader::read(const FolderFiles::Listing &listing, QStringList *warnings)
+{
+    if (warnings)
+        *warnings << listing.leftOut;
     QList<VCardContact> cards;
-    for (const QFileInfo &file : files) {
+    for (const FolderFiles::File &file : listing.files) {
         QString problem;
-        if (const std::optional<QByteArray> bytes = BoundedFile::read(file.absoluteFilePath(), &problem))
-            cards += parse(*bytes, file.fileName());
+        if (const std::optional<QByteArray> bytes = BoundedFile::read(file.path, &problem, file.allowance))
+            cards += parse(*bytes, QFileInfo(file.path).fileName());
         else if (warnings)
-            *warnings << file.absoluteFilePath() + QStringLiteral(": ") + problem;
+            *warnings << file.path + QStringLiteral(": ") + problem;
     }
     return cards;
 }

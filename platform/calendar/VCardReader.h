@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FolderFiles.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,9 +25,10 @@ class VCardReader
 {
 public:
     static QList<VCardContact> parse(const QByteArray &text, const QString &fileName);
-    // Only regular files are read, each up to a size; what is left out is
-    // named in warnings.
+    // Only regular files are read, all together up to a size; what is left
+    // out is named in warnings.
     static QList<VCardContact> readPath(const QString &path, QStringList *warnings = nullptr);
+    static QList<VCardContact> read(const FolderFiles::Listing &listing, QStringList *warnings = nullptr);
 
     // A minimal card of our own for a new contact.
     static QByteArray cardText(const QString &uid, const QString &first, const QString &last, const QString &company);

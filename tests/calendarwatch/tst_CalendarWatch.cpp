@@ -223,6 +223,7 @@ private slots:
         QTest::newRow("a zone that changes every second") << "zone" << "\"Custom/Loop\" cannot be worked out";
         QTest::newRow("300 rules of seconds since 1990") << "seconds" << "";
         QTest::newRow("a named pipe") << "fifo" << "not a regular file";
+        QTest::newRow("a folder of twelve links to one 2 MB file") << "links" << "other names of a file read already";
     }
 
     void childCopesWithHostileCalendars()
@@ -240,6 +241,18 @@ private slots:
                                                    : ":19900101T000000\r\nDURATION:PT1S\r\nRRULE:FREQ=SECONDLY\r\n") +
                     "END:VEVENT\r\n";
         QFile::remove(path);
+        if (kind == QLatin1String("links")) {
+            text.clear();
+            for (int i = 0; text.size() < 2 << 20; ++i)
+                text += "BEGIN:VEVENT\r\nUID:" + QByteArray::number(i) + "\r\nDTSTART:20250101T100000\r\n"
+                        "DTEND:20250101T110000\r\nSUMMARY:Filler\r\nEND:VEVENT\r\n";
+            text.prepend("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n");
+            QVERIFY(QDir(env.path()).mkdir("links"));
+            for (int i = 0; i < 12; ++i)
+                QVERIFY(QFile::link(path, env.path(QStringLiteral("links/%1.ics").arg(i))));
+            Registry::writeString(Registry::CurrentUser, QString::fromLatin1(SettingsKeys::AppSettings),
+                                  QStringLiteral("CalendarPath"), env.path("links"));
+        }
         if (kind == QLatin1String("fifo"))
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         else

@@ -84,7 +84,13 @@ private slots:
         const QString path = env.path(QStringLiteral("contacts.vcf"));
         makeFile(path, QStringLiteral("fifo"));
         SetRegistryValue(QStringLiteral("ContactsPath"), RegString, path, QString::fromLatin1(SettingsKeys::AppSettings));
-        QVERIFY(CClientOutlook().GetAddressBook().isEmpty());
+        for (int ask = 0; ask < 2; ++ask) { // named once while it stays
+            std::optional<qsizetype> entries;
+            CClientOutlook().GetAddressBook(nullptr, [&](const QVector<ICalendarLink::AddressEntry> &book) {
+                entries = book.size();
+            });
+            QTRY_COMPARE(entries, std::optional<qsizetype>(0));
+        }
         QCOMPARE(readTextFile(env.path(QStringLiteral("logs/debug.log"))).count("not a regular file"), 1);
     }
 };

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <libical/ical.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QByteArray calendar(const QString &events)
@@ -335,6 +336,96 @@ private slots:
         QCOMPARE(IcsWriter::append(dir.filePath("new"), ours.uid, block), IcsWriter::Failed);
         store.setPath(dir.filePath("new"));
         QCOMPARE(store.day(QDate(2026, 3, 10), warnings).size(), 2);
+    }
+
+    // Cards as address books write them read as written, each line looked
+    // at once: a 4 MB folded note costs little.
+    void vcardsAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("lines"); // of each card; "#" its number
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QByteArray>("extra"); // in the first card
+        const QByteArray plain = "N:Lee#;Ann;;;\r\nEMAIL;TYPE=INTERNET:ann#@example.org\r\n";
+        QTest::addRow("plain") << plain << "Ann" << QByteArray();
+        QTest::addRow("folded lines") << QByteArray("N:L\r\n ee#;Ann;;;\r\nEMAIL;T\r\n\tYPE=INTERNET:ann#@example.org\r\n")
+                                      << "Ann" << QByteArray();
+        QTest::addRow("quoted-printable soft breaks")
+            << QByteArray("N;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Lee#;J=C3=\r\n=B6rg=\r\n;;;\r\n"
+                          "item1.EMAIL;ENCODING=QUOTED-PRINTABLE:ann#=40exam=\r\nple.org\r\n")
+            << "Jörg" << QByteArray();
+        QTest::addRow("a 4 MB folded note") << plain << "Ann"
+                                            << "NOTE:" + QByteArray(74, 'x').append("\r\n ").repeated(56000) + "\r\n";
+    }
+
+    void vcardsAsWritten()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, first);
+        QFETCH(QByteArray, extra);
+        QByteArray text;
+        for (int i = 0; i < 100; ++i)
+            text += QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u#\r\n" + lines).replace('#', QByteArray::number(i)) +
+                    "ORG:Acme\\, Ltd;Sales\r\n" + (i == 0 ? extra : QByteArray()) + "END:VCARD\r\n";
+        QElapsedTimer timer;
+        timer.start();
+        const QList<VCardContact> read = VCardReader::parse(text, "c.vcf");
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(read.size(), 100);
+        for (int i = 0; i < 100; i += 33) {
+            const QString n = QString::number(i);
+            QCOMPARE(QStringList({read[i].entryId, read[i].firstName, read[i].lastName, read[i].company, read[i].email}),
+                     QStringList({"u" + n, first, "Lee" + n, "Acme, Ltd", "ann" + n + "@example.org"}));
+        }
+    }
+
+    // A folder of links to one large file reads that file once, and a
+    // folder's files count together against one size: what is left out is
+    // named once. (The watcher's test measures the memory this keeps.)
+    void aFolderIsReadUpToOneSize_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("warning");
+        QTest::addRow("twelve links and hard links to one file") << "links" << "other names of a file read already";
+        QTest::addRow("twelve 4 MB files") << "copies" << "more than 20 MB together; left out: f05.ics, f06.ics";
+    }
+
+    void aFolderIsReadUpToOneSize()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("cal"));
+        QString filler;
+        for (int i = 0; filler.size() < (kind == "copies" ? 4000000 : 1 << 20); ++i)
+            filler += timed(QString("F%1").arg(i), "20250101T100000", "20250101T110000");
+        write(dir.filePath("big.ics"), calendar(timed("A", "20260310T100000", "20260310T110000") + filler));
+        for (int i = 0; i < 12; ++i) {
+            const QString name = dir.filePath(QString("cal/f%1.ics").arg(i, 2, 10, QChar('0')));
+            if (kind == "links") // a hard link for every other one
+                QVERIFY(i % 2 ? QFile::link(dir.filePath("big.ics"), name)
+                              : ::link(QFile::encodeName(dir.filePath("big.ics")), QFile::encodeName(name)) == 0);
+            else
+                QVERIFY(QFile::copy(dir.filePath("big.ics"), name));
+        }
+        CalendarStore store;
+        store.setPath(dir.filePath("cal"));
+        for (int check = 0; check < 2; ++check) {
+            QStringList warnings;
+            const QList<CalendarAppointment> day = store.day(QDate(2026, 3, 10), warnings);
+            QCOMPARE(day.size(), kind == "copies" ? 5 : 1); // the meeting, once for each file read
+            QCOMPARE(warnings.size(), check == 0 ? 1 : 0);
+            if (check == 0)
+                QVERIFY2(warnings[0].contains(warning), qPrintable(warnings[0]));
+        }
+
+        // The same for an address book.
+        write(dir.filePath("big.vcf"), QByteArray("BEGIN:VCARD\r\nFN:A\r\nEND:VCARD\r\n").repeated(100));
+        for (int i = 0; i < 12; ++i)
+            QVERIFY(QFile::link(dir.filePath("big.vcf"), dir.filePath(QString("cal/c%1.vcf").arg(i))));
+        QStringList warnings;
+        QCOMPARE(VCardReader::readPath(dir.filePath("cal"), &warnings).size(), 100);
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY(warnings[0].contains("other names of a file read already, left out: c1.vcf, c10.vcf"));
     }
 
     void vcards()

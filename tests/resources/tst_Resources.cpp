@@ -73,10 +73,10 @@ QStringList rowsOf(const QStandardItemModel &model)
 class FakeAddressBook : public CalendarLinkNotAvailable
 {
 public:
-    QVector<AddressEntry> GetAddressBook() override
+    void GetAddressBook(QObject *, std::function<void(const QVector<AddressEntry> &)> done) override
     {
-        return {{QStringLiteral("Ann"), QStringLiteral("ann@x"), {}}, {QStringLiteral("  "), QStringLiteral("b@x"), {}},
-                {QStringLiteral("Cy"), QStringLiteral("cy@x"), {}}};
+        done({{QStringLiteral("Ann"), QStringLiteral("ann@x"), {}}, {QStringLiteral("  "), QStringLiteral("b@x"), {}},
+              {QStringLiteral("Cy"), QStringLiteral("cy@x"), {}}});
     }
 };
 
