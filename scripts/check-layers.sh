@@ -1,14 +1,21 @@
 #!/bin/bash
-# Fails when a file includes a header of a layer above its own, or of a
-# sibling layer beside it, or names a setting outside the settings table (at
-# the end).
-# Layers, bottom to top (a folder may include only
-# folders of a lower rank, and itself):
-#   0 platform, platform/calendar (the calendar and contact files, on platform)
-#   1 datetime, client/foundation, web (the web data component: platform only),
-#     calendarwatch (the calendar watcher program: platform and its calendar only)
-#   2 client/dialogs, client/messaging (the multicast protocol), client/webview (the web
-#     engine's library, loaded at run time: the foundation's view interface only)
+# Fails when a file includes a header of a layer above its own or of a sibling
+# layer beside it, in either form ("..." or <...>), or climbs out of its folder
+# ("../"); when a rule layer includes a header of Qt's widget modules; when the
+# busy kinds' settings are named outside their one table; or when a setting is
+# named outside the settings table (at the end). The build holds the layers
+# too, by what each library links (see tessaly_include_root and
+# tessaly_link_check in CMakeLists.txt); this script reads the sources, so it
+# also sees what the build lets by, such as a path relative to the file.
+# Layers, bottom to top (a folder may include only folders of a lower rank, and
+# itself):
+#   0 platform
+#   1 platform/calendar (the calendar and contact files, on platform), datetime,
+#     client/foundation, web (the web data component: platform only)
+#   2 calendarwatch (the calendar watcher program: platform and its calendar
+#     only), client/dialogs, client/messaging (the multicast protocol),
+#     client/webview (the web engine's library, loaded at run time: the
+#     foundation's view interface only)
 #   3 client/status
 #   4 client/admin, client/resources, client/mail
 #   5 client/tray (the tray window, notices, instant messages, chat)
@@ -18,8 +25,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A rank=([platform]=0 [platform/calendar]=0 [datetime]=1 [foundation]=1 [web]=1 [calendarwatch]=1 [dialogs]=2 [messaging]=2 [webview]=2 [status]=3
-                 [admin]=4 [resources]=4 [mail]=4 [tray]=5 [mainwindow]=6 [app]=7)
+declare -A rank=([platform]=0 [platform/calendar]=1 [datetime]=1 [foundation]=1 [web]=1 [calendarwatch]=2 [dialogs]=2
+                 [messaging]=2 [webview]=2 [status]=3 [admin]=4 [resources]=4 [mail]=4 [tray]=5 [mainwindow]=6 [app]=7)
 
 layer_of() { # a file's or an include's folder, as the table names it
   local dir="${1%/*}"
@@ -27,29 +34,86 @@ layer_of() { # a file's or an include's folder, as the table names it
   echo "$dir"
 }
 
+# The first folder of every layer's path: an include <x/...> is ours when x is
+# one of these, else a library's (<sys/types.h>, <QtCore/qnamespace.h>).
+declare -A ours=([client]=1)
+for layer in "${!rank[@]}"; do ours[${layer%%/*}]=1; done
+
+# The rule layers, as the build names them (client/<folder>).
+read -r -a rule_layers <<<"$(sed -n 's/^set(TESSALY_RULE_LAYERS \(.*\))$/\1/p' CMakeLists.txt)"
+[ "${#rule_layers[@]}" -gt 0 ] || { echo "no rule layers in CMakeLists.txt (set(TESSALY_RULE_LAYERS ...))"; exit 1; }
+
+# The headers of Qt's widget modules (QtWidgets, QtOpenGLWidgets, ...), by the
+# names a rule layer could include them by: <QtWidgets/...> or a bare name
+# such as <QMessageBox>. A name another module ships as well (Qt 6 keeps
+# qaction.h in both QtWidgets and QtGui) is left to that module.
+qt_headers="$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null || qmake6 -query QT_INSTALL_HEADERS 2>/dev/null || true)"
+compgen -G "$qt_headers/QtWidgets/QWidget" >/dev/null || { echo "Qt's widget headers not found (qtpaths6, qt6-base-dev)"; exit 1; }
+declare -A widget_header=() other_header=()
+for dir in "$qt_headers"/Qt*/; do
+  module="$(basename "$dir")"
+  for f in "$dir"*; do
+    [ -f "$f" ] || continue
+    if [[ "$module" == *Widgets ]]; then widget_header[${f##*/}]=1; else other_header[${f##*/}]=1; fi
+  done
+done
+for name in "${!other_header[@]}"; do unset "widget_header[$name]"; done
+
 # The programs' sources, every folder below these included (quoted, so that
 # git matches them, not the shell).
 sources=('platform/*.cpp' 'platform/*.h' 'datetime/*.cpp' 'datetime/*.h' 'web/*.cpp' 'web/*.h'
          'calendarwatch/*.cpp' 'calendarwatch/*.h' 'client/*.cpp' 'client/*.h')
 
 bad=0
+widgets_bad=0
 while IFS= read -r file; do
   from="$(layer_of "$file")"
   [ -n "${rank[$from]+x}" ] || { echo "no layer for $file"; bad=1; continue; }
+  rule=0
+  [[ " ${rule_layers[*]} " == *" $from "* ]] && rule=1
   while IFS= read -r line; do
-    header="${line#*\"}"; header="${header%%\"*}"
-    [[ "$header" == */* ]] || continue          # a header of the file's own folder
+    if [[ "$line" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]*)\" ]]; then
+      quoted=1
+    elif [[ "$line" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<([^\>]*)\> ]]; then
+      quoted=0
+    else
+      continue
+    fi
+    header="${BASH_REMATCH[1]}"
+    if [ "$rule" -eq 1 ] && { [[ "$header" =~ (^|/)Qt[A-Za-z]*Widgets(/|$) ]] ||
+                              { [[ "$header" != */* ]] && [ -n "${widget_header[$header]+x}" ]; }; }; then
+      echo "$file includes $header: a rule layer holds no window (Qt Widgets)"
+      widgets_bad=1
+    fi
+    if [[ "$header" =~ (^|/)\.\.(/|$) ]]; then
+      echo "$file includes $header: an include names a folder from the top, never by climbing out of its own"
+      bad=1
+      continue
+    fi
+    [[ "$header" == */* ]] || continue          # a header of the file's own folder, or a library's
+    [ "$quoted" -eq 1 ] || [ -n "${ours[${header%%/*}]+x}" ] || continue
     to="$(layer_of "$header")"
     [ "$to" = "$from" ] && continue
-    [[ "$from" == "$to"/* ]] && continue          # a subfolder sits on its folder
     if [ -z "${rank[$to]+x}" ] || [ "${rank[$to]}" -ge "${rank[$from]}" ]; then
       echo "$file includes $header: layer '$to' is not below '$from'"
       bad=1
     fi
-  done < <(grep -E '^\s*#\s*include\s+"' "$file" || true)
+  done < <(grep -E '^\s*#\s*include\s*["<]' "$file" || true)
 done < <(git ls-files "${sources[@]}")
 
 [ "$bad" -eq 0 ] && echo "layers: no include runs upward"
+[ "$widgets_bad" -eq 0 ] && echo "rule layers: no widget header"
+
+# The calendar's busy kinds map to their settings in one table; a second one
+# could swap two of them silently.
+busy_bad=0
+if found=$(git grep -lE 'SettingsKeys::Outlook(Free|Tentative|Busy|OutOfOffice)\b' -- "${sources[@]}" |
+           grep -vx 'platform/calendar/CalendarSettings.cpp'); then
+  echo "$(echo $found): a busy kind's setting named outside platform/calendar/CalendarSettings.cpp"
+  busy_bad=1
+else
+  echo "busy kinds: one table"
+fi
 
 # Settings are named only in platform/SettingsKeys.h. Refused elsewhere in the
 # programs' sources (tests may name what they check is stored):
@@ -81,4 +145,4 @@ while IFS= read -r file; do
   fi
 done < <(git ls-files "${sources[@]}")
 [ "$settings_bad" -eq 0 ] && echo "settings: every key named in the table"
-[ "$bad" -eq 0 ] && [ "$settings_bad" -eq 0 ]
+[ "$bad" -eq 0 ] && [ "$widgets_bad" -eq 0 ] && [ "$busy_bad" -eq 0 ] && [ "$settings_bad" -eq 0 ]

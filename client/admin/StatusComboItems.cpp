@@ -1,7 +1,8 @@
 #include "StatusComboItems.h"
 
 #include "foundation/BuiltInStatus.h"
-#include "platform/SettingsKeys.h"
+#include "platform/SettingKey.h"
+#include "platform/calendar/CalendarSettings.h"
 
 #include <algorithm>
 
@@ -18,10 +19,10 @@ const QStringList &StatusComboItems::codes()
 
 const SettingKey &StatusComboItems::settingOf(int combo)
 {
-    static const SettingKey *const settings[Combos] = {&SettingsKeys::OutlookFree, &SettingsKeys::OutlookBusy,
-                                                       &SettingsKeys::OutlookTentative,
-                                                       &SettingsKeys::OutlookOutOfOffice};
-    return *settings[std::clamp(combo, 0, Combos - 1)];
+    // The combos' order on the page, which is not the kinds' own.
+    static constexpr BusyStatus kinds[Combos] = {BusyStatus::Free, BusyStatus::Busy, BusyStatus::Tentative,
+                                                 BusyStatus::OutOfOffice};
+    return CalendarSettings::settingFor(kinds[std::clamp(combo, 0, Combos - 1)]);
 }
 
 QString StatusComboItems::defaultCode(int combo)

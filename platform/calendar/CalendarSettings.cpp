@@ -10,11 +10,16 @@ QString CalendarSettings::calendarPath()
     return SettingsKeys::CalendarPath.readOrDefault().trimmed();
 }
 
-QString CalendarSettings::statusFor(BusyStatus busy, QString *problem)
+const SettingKey &CalendarSettings::settingFor(BusyStatus busy)
 {
     static const std::array<const SettingKey *, 4> keys = {&SettingsKeys::OutlookFree, &SettingsKeys::OutlookTentative,
                                                            &SettingsKeys::OutlookBusy, &SettingsKeys::OutlookOutOfOffice};
-    const SettingKey &key = *keys[static_cast<size_t>(busy)];
+    return *keys[static_cast<size_t>(busy)];
+}
+
+QString CalendarSettings::statusFor(BusyStatus busy, QString *problem)
+{
+    const SettingKey &key = settingFor(busy);
     const auto stored = key.stored();
     if (!stored)
         return key.defaultValue();

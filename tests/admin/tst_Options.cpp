@@ -774,6 +774,32 @@ private slots:
         QCOMPARE(g_lLastUpdated, -1);
     }
 
+    // Each combo, as its label names it, is stored where the calendar check
+    // reads that kind: the combos' order is not the kinds' own.
+    void calendarCombosReachTheCheck()
+    {
+        OptionsWorld world(false, "options_calendar");
+        const std::pair<const char *, BusyStatus> combos[] = {{"FREE", BusyStatus::Free},
+                                                              {"BUSY", BusyStatus::Busy},
+                                                              {"TENTATIVE", BusyStatus::Tentative},
+                                                              {"OUT OF OFFICE", BusyStatus::OutOfOffice}};
+        QStringList chosen; // none of them a default, so a swap shows
+        for (const QString &code : StatusComboItems::codes())
+            if (!chosen.contains(code) && !QStringList({"MTA", "MTG", "MTT", "MTO"}).contains(code))
+                chosen << code;
+        QVERIFY(chosen.size() >= StatusComboItems::Combos);
+        edit([&](frmOptions &f) {
+                 for (int i = 0; i < StatusComboItems::Combos; ++i) {
+                     QCOMPARE(f.lblStatus[i]->text(), QLatin1String(combos[i].first));
+                     f.setStatusComboValue(i, chosen[i]);
+                 }
+                 f.cmdOK->click();
+             },
+             false, true);
+        for (int i = 0; i < StatusComboItems::Combos; ++i)
+            QCOMPARE(CalendarSettings::statusFor(combos[i].second), chosen[i]);
+    }
+
     void formInEveryLanguage()
     {
         TestEnvironment env;
