@@ -227,7 +227,7 @@ private slots:
         QTest::newRow("a named pipe in the folder") << "fifo in folder" << "not a regular file" << "A";
         QTest::newRow("over 20 MB") << "large" << "larger than 20 MB" << "";
         QTest::newRow("300 rules of seconds since 1990") << "seconds" << "" << "A";
-        QTest::newRow("300 counted rules of seconds") << "counted" << "300 events were left out" << "A";
+        QTest::newRow("300 counted rules of seconds") << "counted" << "ran out of time for the repeats of" << "A";
     }
 
     void hostileFiles()
@@ -257,7 +257,9 @@ private slots:
             CheckBudget budget;
             const auto running = store.runningAt(QDateTime(QDate(2026, 3, 10), QTime(10, 0, 30)), warnings, budget);
             QCOMPARE(running ? running->subject : QString(), expected);
-            QCOMPARE(warnings.filter(warning).size(), check == 0 && !warning.isEmpty() ? 1 : 0);
+            // A series cut is named once, each of the 300.
+            const int named = kind == "counted" ? 300 : 1;
+            QCOMPARE(warnings.filter(warning).size(), check == 0 && !warning.isEmpty() ? named : 0);
             QCOMPARE(warnings.size(), warnings.filter(warning).size());
         }
         QVERIFY2(timer.elapsed() < 6000, qPrintable(QString::number(timer.elapsed())));
