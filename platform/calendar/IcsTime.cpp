@@ -14,9 +14,9 @@ constexpr int kLastZoneYear = 2037;
 // A name as the log shows it: a file may give one of any length.
 QString shown(const QByteArray &tzid)
 {
-    constexpr qsizetype kShown = 60;
+    constexpr qsizetype kEnd = 30;
     const QString name = QString::fromUtf8(tzid);
-    return name.size() > kShown ? name.left(kShown) + QStringLiteral("...") : name;
+    return name.size() > 3 * kEnd ? name.left(kEnd) + QStringLiteral("...") + name.right(kEnd) : name;
 }
 
 // A zone with no observance, or one whose rules repeat too often for the
