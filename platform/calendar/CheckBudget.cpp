@@ -15,6 +15,9 @@ void CheckBudget::startClock()
 
 void CheckBudget::beginShare(qint64 parts)
 {
+    // Read once a series: a series of a few steps never reads it otherwise.
+    if (m_deadline.hasExpired())
+        m_spent = true;
     parts = std::max<qint64>(parts, 1);
     m_shareSteps = m_steps / parts;
     if (m_deadline.isForever())
