@@ -236,6 +236,7 @@ private slots:
         if (running)
             QCOMPARE(int(running->busy), busy);
         QVERIFY(warnings.first().contains("a.ics"));
+        QCOMPARE(warnings.filter("gives both an end and a length; its end is taken").size(), expected == "Both" ? 1 : 0);
         // The watcher's store and the in-process check find the same.
         CalendarStore watcher;
         watcher.setPath(dir.path());
