@@ -258,6 +258,7 @@ private slots:
                                      "FREQ=HOURLY;BYMINUTE=0,30", "FREQ=MINUTELY;INTERVAL=45;BYDAY=MO"};
         for (const QString start : {"DTSTART:20260120T101507\r\nDURATION:PT10M", "DTSTART:20260120T101507Z\r\nDURATION:PT10M",
                                     "DTSTART;TZID=America/New_York:20260301T030000\r\nDURATION:PT10M",
+                                    "DTSTART;TZID=Asia/Tokyo:20260120T101507\r\nDURATION:PT10M",
                                     "DTSTART;VALUE=DATE:20250105"})
             for (const QString &rule : start.contains("DATE") ? days : days + shorter)
                 QTest::newRow(qPrintable(start.section('\r', 0, 0) + ' ' + rule)) << start << rule;
