@@ -11,6 +11,8 @@
 #include <atomic>
 #include <memory>
 
+class MovedOccurrences;
+
 // One iCalendar file, parsed once. Its events are taken as series: an event
 // with the entries that move or cancel its occurrences (one, or all later
 // ones), or such entries whose event the file does not hold, which count as
@@ -49,7 +51,7 @@ private:
     struct Calendar;
     struct Series;
     void gatherSeries();
-    bool readEntries(const Series &series, class MovedOccurrences &moved, Expansion &result, CheckBudget &budget,
+    bool readEntries(const Series &series, MovedOccurrences &moved, Expansion &result, CheckBudget &budget,
                      QStringList &warnings, const QDateTime &from, const QDateTime &to) const;
 
     std::unique_ptr<Calendar> m_calendar;
