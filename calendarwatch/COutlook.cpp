@@ -55,7 +55,9 @@ void COutlook::CloseDown()
 
 void COutlook::CloseOutlook()
 {
-    m_store.setPath(QString());
+    // A check under way ends here, and its result goes with it.
+    m_check.stop();
+    m_path.clear();
 }
 
 void COutlook::mwXTimer_Tick()
@@ -70,7 +72,7 @@ bool COutlook::ConnectToOutlook()
     const QString path = CalendarSettings::calendarPath();
     if (path.isEmpty() || !QFileInfo::exists(path))
         return false;
-    m_store.setPath(path);
+    m_path = path;
     return true;
 }
 
@@ -82,20 +84,30 @@ void COutlook::raiseStatusBarMessage(const QString &msg)
 
 void COutlook::CheckSchedule()
 {
-    if (m_fClosing || !ConnectToOutlook())
+    // A tick while the check before still runs is dropped.
+    if (m_fClosing || m_check.isRunning() || !ConnectToOutlook())
         return;
     try {
         raiseStatusBarMessage(QStringLiteral("Checking calendar..."));
-        QStringList warnings;
-        CheckBudget budget;
-        // Own status changes and whole-day events other than out of office
-        // are left out; the earliest start wins.
-        const std::optional<CalendarAppointment> running = m_store.runningAt(Clock::now(), warnings, budget);
-        for (const QString &w : warnings)
+        if (!m_fClosing)
+            m_check.start(m_path, Clock::now(), [this](const CalendarCheck::Result &r) { checked(r); });
+    } catch (const std::exception &e) {
+        MDLLErrorHandler::LogError(kCalendarError, QString::fromUtf8(e.what()), procedure("CheckSchedule"));
+        if (!m_fClosing)
+            raiseStatusBarMessage(QStringLiteral("Ready."));
+    }
+}
+
+void COutlook::checked(const CalendarCheck::Result &result)
+{
+    try {
+        for (const QString &w : result.warnings)
             if (debugLog)
                 debugLog(QStringLiteral("Calendar: ") + w);
-        if (running && !m_fClosing)
-            UpdateStatusFromAppointment(*running);
+        // Own status changes and whole-day events other than out of office
+        // were left out; the earliest start won.
+        if (result.running && !m_fClosing)
+            UpdateStatusFromAppointment(*result.running);
     } catch (const std::exception &e) {
         MDLLErrorHandler::LogError(kCalendarError, QString::fromUtf8(e.what()), procedure("CheckSchedule"));
     }

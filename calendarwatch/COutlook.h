@@ -2,7 +2,7 @@
 
 #include "XTimer.h"
 
-#include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/CalendarCheck.h"
 
 #include <QString>
 #include <functional>
@@ -30,11 +30,14 @@ public:
     // Where the check's passing problems go (a calendar file that does not read).
     std::function<void(const QString &text)> debugLog;
 
+    // Starts a check; what it finds is reported when it ends, and a check
+    // under way stops at once when the watcher closes down.
     void CheckSchedule();
 
 private:
     void mwXTimer_Tick();
     bool ConnectToOutlook();
+    void checked(const CalendarCheck::Result &result);
     void UpdateStatusFromAppointment(const CalendarAppointment &appointment);
     void raiseStatusBarMessage(const QString &msg);
 
@@ -42,6 +45,7 @@ private:
     qint32 m_lPeriod = 0;
     bool m_fClosing = false;
     QString m_lastIdentity; // of the last appointment accepted; never cleared
-    CalendarStore m_store;
+    QString m_path;
     std::unique_ptr<XTimer> mwXTimer;
+    CalendarCheck m_check; // last: it goes first, and with it a check under way
 };

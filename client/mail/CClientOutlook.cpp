@@ -24,7 +24,6 @@
 
 namespace {
 constexpr qint32 kLinkError = 10008;
-constexpr int kInlineCheckMs = 50;
 
 void openUrl(const QUrl &url)
 {
@@ -115,12 +114,11 @@ void CClientOutlook::ReadEmail()
 void CClientOutlook::CheckSchedule2()
 {
     try {
+        // The check applies what it found when it ends; the window never
+        // waits for it.
         const QString path = MailSettings::read().calendarPath;
-        if (path.isEmpty() || !m_check.start(path, Clock::now(), [this](const CalendarCheck::Result &r) { apply(r); }))
-            return;
-        // An ordinary calendar is checked in a few milliseconds and applies
-        // at once; a check that takes longer applies when it ends.
-        m_check.wait(kInlineCheckMs);
+        if (!path.isEmpty())
+            m_check.start(path, Clock::now(), [this](const CalendarCheck::Result &r) { apply(r); });
     } catch (...) {
         // as below: the status stays as it is
     }

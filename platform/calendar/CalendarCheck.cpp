@@ -78,6 +78,12 @@ bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
     return true;
 }
 
+bool CalendarCheck::isRunning() const
+{
+    std::lock_guard lock(m_shared->mutex);
+    return !m_shared->finished || m_shared->result.has_value();
+}
+
 void CalendarCheck::wait(int ms)
 {
     {

@@ -31,6 +31,8 @@ public:
     // Starts a check of the calendar at path as at now; done runs on this
     // thread when it ends. False, and nothing started, while one still runs.
     bool start(const QString &path, const QDateTime &now, Done done);
+    // Whether a check is under way (or its result not yet delivered).
+    bool isRunning() const;
     // Waits up to ms for the check under way; when it ends in that time,
     // done has run before this returns.
     void wait(int ms);

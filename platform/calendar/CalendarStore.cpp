@@ -3,7 +3,6 @@
 #include "BoundedFile.h"
 #include "FolderFiles.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -37,7 +36,11 @@ std::shared_ptr<IcsReader> CalendarStore::reader(const QString &file, qint64 all
         reportOnce(entry, file + QStringLiteral(": ") + problem, warnings);
         return nullptr;
     }
-    entry.reader = std::make_shared<IcsReader>(*bytes, info.fileName());
+    entry.reader = std::make_shared<IcsReader>(*bytes, info.fileName(), m_cancelled);
+    if (entry.reader->wasCancelled()) {
+        m_cache.remove(file); // read again by the next check
+        return nullptr;
+    }
     if (!entry.reader->isValid())
         reportOnce(entry, QStringLiteral("%1: not a calendar file; left out").arg(file), warnings);
     for (const QString &found : entry.reader->problems())
@@ -46,9 +49,9 @@ std::shared_ptr<IcsReader> CalendarStore::reader(const QString &file, qint64 all
 }
 
 QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const QDateTime &to, QStringList &warnings,
-                                                  CheckBudget &budget)
+                                                  CheckBudget &budget, RecurrenceSet::Walk walk)
 {
-    QList<CalendarAppointment> found;
+    QList<Calendar> calendars;
     const FolderFiles::Listing listing = FolderFiles::list(m_path, {QStringLiteral("*.ics")});
     for (const QString &w : listing.leftOut)
         if (!m_folderWarnings.contains(w))
@@ -59,21 +62,17 @@ QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const Q
         names.insert(file.path);
     for (auto it = m_cache.begin(); it != m_cache.end();)
         it = names.contains(it.key()) ? std::next(it) : m_cache.erase(it);
+    m_cancelled = budget.cancelFlag();
     for (const FolderFiles::File &listed : listing.files) {
+        if (budget.cancelled())
+            return {};
         const QString &file = listed.path;
         const std::shared_ptr<IcsReader> r = reader(file, listed.allowance, warnings);
         if (!r || !r->isValid())
             continue;
-        QStringList problems;
-        int leftOut = 0;
-        found += r->occurrences(from, to, problems, budget, leftOut);
-        if (leftOut > 0)
-            problems << QStringLiteral("%1: the check ran out of its time for repeats; %2 events were left out")
-                            .arg(file)
-                            .arg(leftOut);
-        for (const QString &problem : problems)
-            reportOnce(m_cache[file], problem, warnings);
+        calendars.append({file, r});
     }
+    QList<CalendarAppointment> found = expand(calendars, from, to, walk, warnings, budget);
     std::stable_sort(found.begin(), found.end(), [](const CalendarAppointment &a, const CalendarAppointment &b) {
         if (a.start != b.start)
             return a.start < b.start;
@@ -84,10 +83,51 @@ QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const Q
     return found;
 }
 
+// Every series of every file is first given an equal share of the budget;
+// those a share was not enough for are expanded again, sharing what is left.
+// A series still cut then counts by what was found of it, and is named.
+QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendars, const QDateTime &from,
+                                                 const QDateTime &to, RecurrenceSet::Walk walk, QStringList &warnings,
+                                                 CheckBudget &budget)
+{
+    QList<Part> parts;
+    for (int c = 0; c < calendars.size(); ++c)
+        for (int s = 0; s < calendars[c].reader->seriesCount(); ++s)
+            parts.append({c, s});
+    budget.startClock();
+    QList<CalendarAppointment> found;
+    QList<Part> costly;
+    for (const bool last : {false, true}) {
+        const QList<Part> round = last ? costly : parts;
+        for (qsizetype i = 0; i < round.size(); ++i) {
+            if (budget.cancelled())
+                return {};
+            budget.beginShare(round.size() - i);
+            const Calendar &calendar = calendars[round[i].calendar];
+            QStringList problems;
+            const IcsReader::Expansion e =
+                calendar.reader->expand(round[i].series, from, to, walk, budget, problems);
+            if (e.cut && !last && !budget.spent()) {
+                costly.append(round[i]);
+                continue;
+            }
+            found += e.found;
+            if (e.cut)
+                problems << QStringLiteral("%1: the check ran out of time for the repeats of \"%2\"; "
+                                           "the later ones were left out")
+                                .arg(calendar.file, e.subject);
+            for (const QString &problem : problems)
+                reportOnce(m_cache[calendar.file], problem, warnings);
+        }
+    }
+    return found;
+}
+
 QList<CalendarAppointment> CalendarStore::day(const QDate &date, QStringList &warnings)
 {
     CheckBudget budget;
-    return between(QDateTime(date, QTime(0, 0)), QDateTime(date.addDays(1), QTime(0, 0)), warnings, budget);
+    return between(QDateTime(date, QTime(0, 0)), QDateTime(date.addDays(1), QTime(0, 0)), warnings, budget,
+                   RecurrenceSet::Walk::FromStart);
 }
 
 const CalendarAppointment *CalendarStore::running(const QList<CalendarAppointment> &day, const QDateTime &now)

@@ -23,17 +23,20 @@ public:
     const QString &path() const { return m_path; }
 
     // The occurrences overlapping [from, to), in start order (ties: file
-    // name, then place in the file). Problems go to warnings.
+    // name, then place in the file). Problems go to warnings. The files are
+    // read first, and the budget's clock runs from when they are read.
     QList<CalendarAppointment> between(const QDateTime &from, const QDateTime &to, QStringList &warnings,
-                                       CheckBudget &budget);
-    // The occurrences overlapping the given local day.
+                                       CheckBudget &budget, RecurrenceSet::Walk walk = RecurrenceSet::Walk::Near);
+    // The occurrences overlapping the given local day, every repeat walked
+    // from its event's start: the plain expansion the faster roads must
+    // agree with.
     QList<CalendarAppointment> day(const QDate &date, QStringList &warnings);
 
     // The appointment running now that may set a status: whole-day events
     // only when marked out of office, never one this program wrote.
     static const CalendarAppointment *running(const QList<CalendarAppointment> &day, const QDateTime &now);
-    // The same, found among the occurrences of today that reach into the
-    // minute of now only, so repeats are expanded for that minute alone.
+    // The same, found among the occurrences that reach into the minute of
+    // now only, so repeats are sought near that minute alone.
     std::optional<CalendarAppointment> runningAt(const QDateTime &now, QStringList &warnings, CheckBudget &budget);
 
 private:
@@ -45,10 +48,24 @@ private:
         QSet<QString> reported;
     };
 
+    struct Calendar
+    {
+        QString file;
+        std::shared_ptr<IcsReader> reader;
+    };
+    struct Part
+    {
+        int calendar;
+        int series;
+    };
+
     std::shared_ptr<IcsReader> reader(const QString &file, qint64 allowance, QStringList &warnings);
     static void reportOnce(Entry &entry, const QString &text, QStringList &warnings);
+    QList<CalendarAppointment> expand(const QList<Calendar> &calendars, const QDateTime &from, const QDateTime &to,
+                                      RecurrenceSet::Walk walk, QStringList &warnings, CheckBudget &budget);
 
     QString m_path;
     QHash<QString, Entry> m_cache;
     QStringList m_folderWarnings; // the folder's files left out, as last told
+    const std::atomic_bool *m_cancelled = nullptr; // of the check under way: reading stops with it
 };

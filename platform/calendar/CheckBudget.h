@@ -4,9 +4,14 @@
 #include <atomic>
 
 // What one calendar check may spend on expanding repeats, over all its files
-// and events together: a number of steps and a time, whichever ends first.
-// A small file with a few hundred rules that repeat every second would
-// otherwise stop the check for most of a minute.
+// and events together: a number of steps and a time, whichever ends first,
+// and nothing more once the check is cancelled. A small file with a few
+// hundred rules that repeat every second would otherwise stop the check for
+// most of a minute.
+//
+// The budget is handed out in shares, so a costly series cannot take what a
+// cheap one after it needs: each series is given an equal part of what is
+// left, and the rest goes to those a part was not enough for.
 class CheckBudget
 {
 public:
@@ -16,13 +21,25 @@ public:
     explicit CheckBudget(qint64 steps = DefaultSteps, qint64 ms = DefaultMs,
                          const std::atomic_bool *cancelled = nullptr);
 
-    // Takes one step; false once the budget is spent.
+    // The time runs from here: reading the files is not expanding them.
+    void startClock();
+    // From here on steps are taken from one of parts equal shares of what is
+    // left, until the next share begins.
+    void beginShare(qint64 parts);
+    // Takes one step; false once the share, the budget or the check is over.
     bool spend();
-    bool spent() const { return m_spent; }
+    // The whole budget is gone, or the check was cancelled.
+    bool spent() const { return m_spent || cancelled(); }
+    bool cancelled() const { return m_cancelled && m_cancelled->load(std::memory_order_relaxed); }
+    const std::atomic_bool *cancelFlag() const { return m_cancelled; }
 
 private:
+    qint64 m_ms;
     qint64 m_steps;
     QDeadlineTimer m_deadline;
+    qint64 m_shareSteps;
+    QDeadlineTimer m_shareDeadline;
+    qint64 m_taken = 0;
     const std::atomic_bool *m_cancelled;
     bool m_spent = false;
 };

@@ -63,11 +63,13 @@ QString modifiedOf(icalcomponent *c)
 }
 
 // DTEND, else DTSTART plus DURATION, else a day for a whole-day event and
-// no length for another. A length no calendar can hold gives no end.
+// no length for another. A length no calendar can hold gives no end. DTEND
+// is read from its own property: the library gives no end at all to an
+// event that has DURATION as well.
 QDateTime endOf(icalcomponent *c, const CalendarAppointment &a)
 {
-    if (icalcomponent_get_first_property(c, ICAL_DTEND_PROPERTY))
-        return momentOf(icalcomponent_get_dtend(c));
+    if (icalproperty *end = icalcomponent_get_first_property(c, ICAL_DTEND_PROPERTY))
+        return momentOf(icalproperty_get_datetime_with_component(end, c));
     icalproperty *p = icalcomponent_get_first_property(c, ICAL_DURATION_PROPERTY);
     if (!p)
         return a.allDay ? a.start.addDays(1) : a.start;
@@ -82,6 +84,12 @@ QDateTime endOf(icalcomponent *c, const CalendarAppointment &a)
 }
 
 } // namespace
+
+bool IcsEvent::hasEndAndLength(icalcomponent *event)
+{
+    return icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY)
+           && icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY);
+}
 
 CalendarAppointment IcsEvent::appointmentOf(icalcomponent *c, const QString &fileName, int position)
 {

@@ -2,30 +2,34 @@
 
 #include "IcsEvent.h"
 #include "IcsTime.h"
-#include "RecurrenceSet.h"
+#include "MovedOccurrences.h"
 
 #include <QHash>
+#include <cstring>
+
+// An event of the file (null: its entries' event is not in the file), the
+// entries with its UID that move or cancel occurrences, and whether their
+// own occurrences count with it (with the first event of the UID only).
+struct IcsReader::Series
+{
+    icalcomponent *event = nullptr;
+    int position = 0;
+    QList<std::pair<icalcomponent *, int>> entries;
+    bool ownsEntries = true;
+};
 
 struct IcsReader::Calendar
 {
     icalcomponent *root = nullptr;
-    ~Calendar() { if (root) icalcomponent_free(root); }
+    QList<Series> series;
+    ~Calendar()
+    {
+        if (root)
+            icalcomponent_free(root);
+    }
 };
 
 namespace {
-
-// Moves an occurrence to another start, keeping its length (whole days for a
-// whole-day event, so a change of clocks does not stretch it).
-CalendarAppointment movedTo(const CalendarAppointment &master, const QDateTime &start)
-{
-    CalendarAppointment a = master;
-    a.start = start;
-    if (master.allDay)
-        a.end = start.addDays(master.start.daysTo(master.end));
-    else
-        a.end = start.addSecs(master.start.secsTo(master.end));
-    return a;
-}
 
 bool overlaps(const CalendarAppointment &a, const QDateTime &from, const QDateTime &to)
 {
@@ -50,32 +54,93 @@ bool thisAndFuture(icalcomponent *c)
     return range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
 }
 
-} // namespace
-
-// An entry that moves or cancels the occurrence at original, or with
-// RANGE=THISANDFUTURE that one and every later one.
-struct IcsReader::Moved
+bool cancelledNow(const std::atomic_bool *cancelled)
 {
-    QDateTime original;
-    CalendarAppointment appointment;
-    bool cancelled = false;
-    bool andLater = false;
+    return cancelled && cancelled->load(std::memory_order_relaxed);
+}
+
+// The text for the parser a line at a time (at most size - 1 bytes, up to
+// the first NUL), as the library's own string reader gives it, and nothing
+// more once the check is cancelled.
+struct Lines
+{
+    const char *at;
+    const char *end;
+    const std::atomic_bool *cancelled;
 };
 
-IcsReader::IcsReader(const QByteArray &bytes, const QString &fileName)
-    : m_calendar(std::make_unique<Calendar>()), m_fileName(fileName)
+char *nextLine(char *out, size_t size, void *data)
 {
-    icalcomponent *root = icalparser_parse_string(bytes.constData());
-    if (root && icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT) {
+    auto *lines = static_cast<Lines *>(data);
+    if (lines->at >= lines->end || size < 2 || cancelledNow(lines->cancelled))
+        return nullptr;
+    size_t n = std::min(size_t(lines->end - lines->at), size - 1);
+    if (const void *newline = std::memchr(lines->at, '\n', n))
+        n = size_t(static_cast<const char *>(newline) - lines->at) + 1;
+    std::memcpy(out, lines->at, n);
+    out[n] = '\0';
+    lines->at += n;
+    return out;
+}
+
+icalcomponent *parse(const QByteArray &bytes, const std::atomic_bool *cancelled)
+{
+    Lines lines{bytes.constData(), bytes.constData() + qstrnlen(bytes.constData(), size_t(bytes.size())), cancelled};
+    icalparser *parser = icalparser_new();
+    icalparser_set_gen_data(parser, &lines);
+    icalcomponent *root = icalparser_parse(parser, nextLine);
+    icalparser_free(parser);
+    if (root && (icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT || cancelledNow(cancelled))) {
         icalcomponent_free(root);
         root = nullptr;
     }
-    if (root)
-        IcsTime::settleZones(root, fileName, m_problems);
-    m_calendar->root = root;
+    return root;
+}
+
+} // namespace
+
+IcsReader::IcsReader(const QByteArray &bytes, const QString &fileName, const std::atomic_bool *cancelled)
+    : m_calendar(std::make_unique<Calendar>()), m_fileName(fileName)
+{
+    m_calendar->root = parse(bytes, cancelled);
+    if (m_calendar->root)
+        IcsTime::settleZones(m_calendar->root, fileName, m_problems);
+    if (m_calendar->root)
+        gatherSeries();
+    m_cancelled = cancelledNow(cancelled);
 }
 
 IcsReader::~IcsReader() = default;
+
+// Each event with its entries, in the order of the file.
+void IcsReader::gatherSeries()
+{
+    QHash<QString, int> byUid; // the series that holds a UID's entries
+    QList<std::pair<icalcomponent *, int>> entries;
+    int position = 0;
+    for (icalcomponent *c = icalcomponent_get_first_component(m_calendar->root, ICAL_VEVENT_COMPONENT); c;
+         c = icalcomponent_get_next_component(m_calendar->root, ICAL_VEVENT_COMPONENT), ++position) {
+        if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) {
+            entries.append({c, position});
+            continue;
+        }
+        const QString uid = QString::fromUtf8(icalcomponent_get_uid(c));
+        m_calendar->series.append({c, position, {}, !byUid.contains(uid)});
+        byUid.insert(uid, byUid.value(uid, int(m_calendar->series.size() - 1)));
+    }
+    for (const auto &[entry, at] : entries) {
+        const QString uid = QString::fromUtf8(icalcomponent_get_uid(entry));
+        if (!byUid.contains(uid)) {
+            byUid.insert(uid, int(m_calendar->series.size()));
+            m_calendar->series.append({nullptr, at, {}, true});
+        }
+        m_calendar->series[byUid.value(uid)].entries.append({entry, at});
+    }
+    // Other events of a UID move and cancel by the same entries.
+    for (Series &s : m_calendar->series)
+        if (!s.ownsEntries && s.event)
+            s.entries = m_calendar->series[byUid.value(QString::fromUtf8(icalcomponent_get_uid(s.event)))].entries;
+}
 
 bool IcsReader::isValid() const
 {
@@ -87,99 +152,69 @@ bool IcsReader::parses(const QByteArray &bytes)
     return IcsReader(bytes, QString()).isValid();
 }
 
-std::optional<CalendarAppointment> IcsReader::occurrence(const CalendarAppointment &master, const QDateTime &start,
-                                                         const QDateTime &end, const QList<Moved> &moved) const
+int IcsReader::seriesCount() const
 {
-    const Moved *from = nullptr;
-    for (const Moved &m : moved) {
-        if (m.original == start && !m.andLater)
-            return std::nullopt; // an entry of its own
-        if (m.andLater && m.original <= start && (!from || m.original > from->original))
-            from = &m;
-    }
-    if (!from) {
-        CalendarAppointment a = movedTo(master, start);
-        if (end.isValid())
-            a.end = end;
-        return a;
-    }
-    if (from->cancelled)
-        return std::nullopt;
-    return movedTo(from->appointment, start.addSecs(from->original.secsTo(from->appointment.start)));
+    return int(m_calendar->series.size());
 }
 
-// How long before a window an occurrence may start and still reach into it,
-// and how long after it one may start that is moved into it. (A whole day
-// is an hour longer on the day the clocks change.)
-std::pair<qint64, qint64> IcsReader::reach(const CalendarAppointment &master, const QList<Moved> &moved)
+// The series' entries, a step each; those that count as they stand and
+// overlap the window are found. False when the budget ran out.
+bool IcsReader::readEntries(const Series &series, MovedOccurrences &moved, Expansion &result, CheckBudget &budget,
+                            QStringList &warnings, const QDateTime &from, const QDateTime &to) const
 {
-    qint64 before = master.start.secsTo(master.end) + (master.allDay ? 3600 : 0), after = 0;
-    for (const Moved &m : moved) {
-        if (!m.andLater || !m.appointment.end.isValid())
-            continue;
-        const qint64 shift = m.original.secsTo(m.appointment.start);
-        before = std::max(before, shift + m.appointment.start.secsTo(m.appointment.end) + 3600);
-        after = std::max(after, -shift);
+    const bool andLaterCount = !series.event; // their event is not in the file
+    for (const auto &[c, position] : series.entries) {
+        if (!budget.spend())
+            return false;
+        const CalendarAppointment a = IcsEvent::appointmentOf(c, m_fileName, position);
+        const bool cancelled = isCancelled(c), andLater = thisAndFuture(c);
+        if (IcsEvent::hasEndAndLength(c))
+            warnings << QStringLiteral("%1: a change of \"%2\" gives both an end and a length; its end is taken")
+                            .arg(m_fileName, a.subject);
+        if (!a.end.isValid())
+            warnings << QStringLiteral("%1: a change of \"%2\" has a length no calendar can hold; left out")
+                            .arg(m_fileName, a.subject);
+        moved.add(originalStart(c), a, cancelled, andLater);
+        if (series.ownsEntries && !cancelled && (!andLater || andLaterCount) && a.end.isValid() && overlaps(a, from, to))
+            result.found.append(a);
     }
-    return {before, after};
+    moved.settle();
+    return true;
 }
 
-// The entries that move or cancel occurrences, by event; those that move a
-// single one into the window are found as they stand.
-QHash<QString, QList<IcsReader::Moved>> IcsReader::movedEntries(const QDateTime &from, const QDateTime &to,
-                                                                 QList<CalendarAppointment> &found) const
+IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk,
+                                       CheckBudget &budget, QStringList &warnings) const
 {
-    QHash<QString, QList<Moved>> moved;
-    int position = 0;
-    for (icalcomponent *c = icalcomponent_get_first_component(m_calendar->root, ICAL_VEVENT_COMPONENT); c;
-         c = icalcomponent_get_next_component(m_calendar->root, ICAL_VEVENT_COMPONENT), ++position) {
-        const QDateTime original = originalStart(c);
-        if (!original.isValid())
-            continue;
-        const Moved m{original, IcsEvent::appointmentOf(c, m_fileName, position), isCancelled(c), thisAndFuture(c)};
-        moved[m.appointment.uid].append(m);
-        if (!m.cancelled && !m.andLater && m.appointment.end.isValid() && overlaps(m.appointment, from, to))
-            found.append(m.appointment);
+    Expansion result;
+    const Series &series = m_calendar->series.at(index);
+    icalcomponent *named = series.event ? series.event : series.entries.value(0).first;
+    result.subject = QString::fromUtf8(named ? icalcomponent_get_summary(named) : nullptr);
+    MovedOccurrences moved;
+    if (!readEntries(series, moved, result, budget, warnings, from, to))
+        result.cut = true;
+    if (result.cut || !series.event || isCancelled(series.event))
+        return result;
+    const CalendarAppointment master = IcsEvent::appointmentOf(series.event, m_fileName, series.position);
+    if (!master.start.isValid())
+        return result;
+    if (IcsEvent::hasEndAndLength(series.event))
+        warnings << QStringLiteral("%1: \"%2\" gives both an end and a length; its end is taken")
+                        .arg(m_fileName, master.subject);
+    if (!master.end.isValid()) {
+        warnings << QStringLiteral("%1: \"%2\" has a length no calendar can hold; left out")
+                        .arg(m_fileName, master.subject);
+        return result;
     }
-    return moved;
-}
-
-QList<CalendarAppointment> IcsReader::occurrences(const QDateTime &from, const QDateTime &to, QStringList &warnings,
-                                                 CheckBudget &budget, int &leftOut) const
-{
-    QList<CalendarAppointment> found;
-    if (!isValid())
-        return found;
-    icalcomponent *root = m_calendar->root;
-    QHash<QString, QList<Moved>> moved = movedEntries(from, to, found);
-    int position = 0;
-    for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
-         c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT), ++position) {
-        if (originalStart(c).isValid() || isCancelled(c))
-            continue;
-        const CalendarAppointment master = IcsEvent::appointmentOf(c, m_fileName, position);
-        if (!master.start.isValid())
-            continue;
-        if (!master.end.isValid()) {
-            warnings << QStringLiteral("%1: \"%2\" has a length no calendar can hold; left out")
-                            .arg(m_fileName, master.subject);
-            continue;
-        }
-        // Past the budget an event still counts by its start and its added
-        // dates; only its rules are no longer walked.
-        const QList<Moved> changes = moved.value(master.uid);
-        const auto [before, after] = reach(master, changes);
-        const RecurrenceSet::Result set =
-            RecurrenceSet::between(c, root, from.addSecs(-before), to.addSecs(after), budget);
-        if (set.unreadableRule)
-            warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
-        if (set.budgetSpent)
-            ++leftOut;
-        for (const RecurrenceSet::Start &s : set.starts) {
-            const std::optional<CalendarAppointment> a = occurrence(master, s.start, s.end, changes);
-            if (a && overlaps(*a, from, to))
-                found.append(*a);
-        }
+    const auto [before, after] = moved.reach(master);
+    const RecurrenceSet::Result set = RecurrenceSet::between(series.event, m_calendar->root, from.addSecs(-before),
+                                                             to.addSecs(after), walk, budget);
+    if (set.unreadableRule)
+        warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
+    result.cut = set.cut;
+    for (const RecurrenceSet::Start &s : set.starts) {
+        const std::optional<CalendarAppointment> a = moved.occurrence(master, s.start, s.end);
+        if (a && overlaps(*a, from, to))
+            result.found.append(*a);
     }
-    return found;
+    return result;
 }

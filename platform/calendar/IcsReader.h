@@ -2,46 +2,60 @@
 
 #include "CalendarAppointment.h"
 #include "CheckBudget.h"
+#include "RecurrenceSet.h"
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QStringList>
+#include <atomic>
 #include <memory>
 
-// One iCalendar file, parsed once. Gives the occurrences of its events that
-// overlap a window, with repeating events expanded: excluded dates dropped,
-// moved occurrences taken from their own entry (one, or all later ones),
-// cancelled ones left out, an event of a broken length left out.
+class MovedOccurrences;
+
+// One iCalendar file, parsed once. Its events are taken as series: an event
+// with the entries that move or cancel its occurrences (one, or all later
+// ones), or such entries whose event the file does not hold, which count as
+// they stand. A series gives the occurrences that overlap a window, with its
+// repeats expanded: excluded dates dropped, moved occurrences taken from
+// their own entry, cancelled ones left out, an event of a broken length left
+// out.
 class IcsReader
 {
 public:
-    IcsReader(const QByteArray &text, const QString &fileName);
+    // Parsing stops when cancelled is set; the reader is then not valid.
+    IcsReader(const QByteArray &text, const QString &fileName, const std::atomic_bool *cancelled = nullptr);
     ~IcsReader();
     IcsReader(const IcsReader &) = delete;
     IcsReader &operator=(const IcsReader &) = delete;
 
     bool isValid() const;
+    bool wasCancelled() const { return m_cancelled; }
     // What was found wrong while reading the file (zones it cannot use).
     const QStringList &problems() const { return m_problems; }
-    // Events the budget did not reach are counted in leftOut.
-    QList<CalendarAppointment> occurrences(const QDateTime &from, const QDateTime &to, QStringList &warnings,
-                                           CheckBudget &budget, int &leftOut) const;
+
+    struct Expansion
+    {
+        QList<CalendarAppointment> found;
+        bool cut = false; // the budget ended first: only part was found
+        QString subject;
+    };
+    int seriesCount() const;
+    Expansion expand(int series, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk,
+                     CheckBudget &budget, QStringList &warnings) const;
 
     // Whether a text is an iCalendar the reader understands.
     static bool parses(const QByteArray &text);
 
 private:
     struct Calendar;
-    struct Moved;
-    QHash<QString, QList<Moved>> movedEntries(const QDateTime &from, const QDateTime &to,
-                                              QList<CalendarAppointment> &found) const;
-    static std::pair<qint64, qint64> reach(const CalendarAppointment &master, const QList<Moved> &moved);
-    std::optional<CalendarAppointment> occurrence(const CalendarAppointment &master, const QDateTime &start,
-                                                  const QDateTime &end, const QList<Moved> &moved) const;
+    struct Series;
+    void gatherSeries();
+    bool readEntries(const Series &series, MovedOccurrences &moved, Expansion &result, CheckBudget &budget,
+                     QStringList &warnings, const QDateTime &from, const QDateTime &to) const;
 
     std::unique_ptr<Calendar> m_calendar;
     QString m_fileName;
     QStringList m_problems;
+    bool m_cancelled = false;
 };

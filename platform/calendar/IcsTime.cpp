@@ -1,6 +1,7 @@
 #include "IcsTime.h"
 
 #include <QHash>
+#include <QSet>
 #include <QTimeZone>
 
 namespace {
@@ -9,6 +10,14 @@ namespace {
 // rule repeats every second never, and a file may hold any number of zones.
 constexpr int kZoneSteps = 50000;
 constexpr int kLastZoneYear = 2037;
+
+// A name as the log shows it: a file may give one of any length.
+QString shown(const QByteArray &tzid)
+{
+    constexpr qsizetype kEnd = 30;
+    const QString name = QString::fromUtf8(tzid);
+    return name.size() > 3 * kEnd ? name.left(kEnd) + QStringLiteral("...") + name.right(kEnd) : name;
+}
 
 // A zone with no observance, or one whose rules repeat too often for the
 // steps the file's zones have left, cannot be worked out.
@@ -49,15 +58,36 @@ void dropUnusableZones(icalcomponent *root, const QString &fileName, QStringList
     for (icalcomponent *z : unusableZones) {
         const char *tzid = icalproperty_get_tzid(icalcomponent_get_first_property(z, ICAL_TZID_PROPERTY));
         warnings << QStringLiteral("%1: the time zone \"%2\" cannot be worked out; taken as unknown")
-                        .arg(fileName, QString::fromUtf8(tzid));
+                        .arg(fileName, shown(tzid));
         icalcomponent_remove_component(root, z);
         icalcomponent_free(z);
     }
 }
 
+// The names the zone database lists itself, and Qt's IANA ids. The library
+// opens the file its zone folder holds under the name it is given, so a
+// name from a file ("../../etc/shadow", a named pipe) is never handed to it
+// unless it is one of these.
+bool listedZone(const QByteArray &name)
+{
+    static const QSet<QByteArray> names = [] {
+        QSet<QByteArray> listed;
+        const icalarray *zones = icaltimezone_get_builtin_timezones();
+        for (size_t i = 0; zones && i < zones->num_elements; ++i)
+            if (const char *location =
+                    icaltimezone_get_location(static_cast<icaltimezone *>(icalarray_element_at(
+                        const_cast<icalarray *>(zones), i))))
+                listed.insert(QByteArray(location));
+        for (const QByteArray &id : QTimeZone::availableTimeZoneIds())
+            listed.insert(id);
+        return listed;
+    }();
+    return names.contains(name);
+}
+
 icaltimezone *systemZone(const QByteArray &name)
 {
-    if (name.isEmpty())
+    if (!listedZone(name))
         return nullptr;
     if (icaltimezone *zone = icaltimezone_get_builtin_timezone_from_tzid(name.constData()))
         return zone;
@@ -81,7 +111,7 @@ QByteArray systemName(const QByteArray &tzid)
             candidates << parts.mid(parts.size() - n).join(QLatin1Char('/')).toUtf8();
     candidates << QTimeZone::windowsIdToDefaultIanaId(name.toUtf8());
     for (const QByteArray &candidate : candidates)
-        if (systemZone(candidate))
+        if (listedZone(candidate) && systemZone(candidate))
             return candidate;
     return QByteArray();
 }
@@ -102,18 +132,25 @@ QDateTime IcsTime::momentOf(const icaltimetype &t)
 
 icaltimetype IcsTime::timeLike(const QDateTime &moment, const icaltimetype &like)
 {
-    if (like.zone && !like.is_date)
-        return icaltime_from_timet_with_zone(moment.toSecsSinceEpoch(), 0, like.zone);
-    const QDateTime local = moment.toLocalTime();
+    const bool zoned = like.zone && !like.is_date;
+    const QDateTime wall = zoned ? moment.toUTC() : moment.toLocalTime();
     icaltimetype t = icaltime_null_time();
-    t.year = local.date().year();
-    t.month = local.date().month();
-    t.day = local.date().day();
+    t.year = wall.date().year();
+    t.month = wall.date().month();
+    t.day = wall.date().day();
     t.is_date = like.is_date;
     if (!like.is_date) {
-        t.hour = local.time().hour();
-        t.minute = local.time().minute();
-        t.second = local.time().second();
+        t.hour = wall.time().hour();
+        t.minute = wall.time().minute();
+        t.second = wall.time().second();
+    }
+    if (zoned) {
+        // Worked out here and labelled with like's own zone: a library that
+        // converts what it is given to the rule's zone then has nothing left
+        // to convert, whether its own conversions label the result or not.
+        auto *zone = const_cast<icaltimezone *>(like.zone);
+        icaltimezone_convert_time(&t, icaltimezone_get_utc_timezone(), zone);
+        t.zone = zone;
     }
     return t;
 }
@@ -135,7 +172,7 @@ void IcsTime::settleZones(icalcomponent *root, const QString &fileName, QStringL
                 if (named.value(tzid).isEmpty())
                     warnings << QStringLiteral("%1: the time zone \"%2\" is not known; its times are taken as "
                                                "the desktop's")
-                                    .arg(fileName, QString::fromUtf8(tzid));
+                                    .arg(fileName, shown(tzid));
             }
             if (named.value(tzid).isEmpty())
                 icalproperty_remove_parameter_by_kind(p, ICAL_TZID_PARAMETER);

@@ -10,13 +10,15 @@ namespace IcsTime {
 // The moment a time stands for: in its zone, in UTC, or floating in the
 // desktop's own time; a date is its local midnight.
 QDateTime momentOf(const icaltimetype &t);
-// A moment as a time of the same kind as like: a date, UTC, in like's zone
-// or floating.
+// A moment as a time of the same kind as like: a date, UTC, the wall clock
+// of like's zone labelled with that zone, or floating.
 icaltimetype timeLike(const QDateTime &moment, const icaltimetype &like);
 // Made ready before any time is read from the file: a zone whose rules
 // repeat too often to be worked out is dropped, and a TZID that names no
 // zone of the file is pointed at the zone the system knows by that name, its
-// trailing Area/City or as a Windows zone name; failing all, its times float.
+// trailing Area/City or as a Windows zone name, of the names the zone
+// database and Qt list; failing all, its times float. No other name is ever
+// looked up, so no file outside the zone database is opened.
 void settleZones(icalcomponent *root, const QString &fileName, QStringList &warnings);
 // The zone a property's TZID names, of the file or of the system.
 icaltimezone *zoneOf(icalproperty *property, icalcomponent *root);

@@ -7,15 +7,18 @@
 using IcsTime::momentOf;
 
 namespace {
+// Starts far from the window are told by their wall clock alone, which
+// needs no zone: two days hold the difference of any two offsets.
+constexpr qint64 kWallMargin = 2 * 86400;
+
 bool has(const short *byPart)
 {
     return byPart[0] != ICAL_RECURRENCE_ARRAY_MAX;
 }
 
-qint64 wallSeconds(icaltimetype t)
+qint64 wallSeconds(const icaltimetype &t)
 {
-    t.zone = nullptr;
-    return icaltime_as_timet(t);
+    return QDate(t.year, t.month, t.day).toJulianDay() * 86400 + (t.hour * 60 + t.minute) * 60 + t.second;
 }
 
 // A zone whose clocks change: the library's walk in steps under a day shifts
@@ -47,8 +50,8 @@ icalrecur_iterator *iteratorNear(icalrecurrencetype rule, icaltimetype start, co
     const qint64 unit = rule.freq == ICAL_SECONDLY_RECURRENCE ? 1 : rule.freq == ICAL_MINUTELY_RECURRENCE ? 60 : 3600;
     const qint64 step = unit * std::max<qint64>(1, rule.interval);
     const qint64 steps = (wallSeconds(at) - wallSeconds(start)) / step;
-    icaltimetype near = icaltime_from_timet_with_zone(wallSeconds(start) + steps * step, 0, nullptr);
-    near.zone = start.zone;
+    icaltimetype near = start;
+    icaltime_adjust(&near, int(steps * step / 86400), 0, 0, int(steps * step % 86400));
     return icalrecur_iterator_new(rule, near);
 }
 
@@ -61,30 +64,92 @@ icaltimetype asMidnight(icaltimetype t)
     return t;
 }
 
-// Adds the rule's starts before to; false when the budget ran out.
-bool walk(icalproperty *rrule, const icaltimetype &dtstart, const QDateTime &to, const QDateTime &from,
-          RecurrenceSet::Result &result, CheckBudget &budget)
+// The window and what is kept of the starts found in it.
+class Collector
+{
+public:
+    Collector(icalcomponent *event, const QDateTime &from, const QDateTime &to, CheckBudget &budget)
+        : m_event(event), m_from(from), m_to(to), m_budget(budget)
+    {
+    }
+
+    const QDateTime &from() const { return m_from; }
+    const QDateTime &to() const { return m_to; }
+    bool spend()
+    {
+        if (!m_budget.spend())
+            m_result.cut = true;
+        return !m_result.cut;
+    }
+    // EXDATE date-times drop the start they name; a date drops every start of
+    // that day.
+    bool readExclusions();
+    void add(const QDateTime &start, const QDateTime &end = {})
+    {
+        const bool inside = end.isValid() ? start < m_to && end > m_from : start >= m_from && start < m_to;
+        if (!start.isValid() || !inside)
+            return;
+        const qint64 key = start.toSecsSinceEpoch();
+        if (m_moments.contains(key) || m_days.contains(start.toLocalTime().date()) || m_seen.contains(key))
+            return;
+        m_seen.insert(key);
+        m_result.starts.append({start, end});
+    }
+    RecurrenceSet::Result &result() { return m_result; }
+
+private:
+    icalcomponent *m_event;
+    QDateTime m_from, m_to;
+    CheckBudget &m_budget;
+    QSet<qint64> m_moments, m_seen;
+    QSet<QDate> m_days;
+    RecurrenceSet::Result m_result;
+};
+
+bool Collector::readExclusions()
+{
+    for (icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_EXDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(m_event, ICAL_EXDATE_PROPERTY)) {
+        if (!spend())
+            return false;
+        const icaltimetype t = icalproperty_get_datetime_with_component(p, m_event);
+        if (t.is_date)
+            m_days.insert(QDate(t.year, t.month, t.day));
+        else if (const QDateTime at = momentOf(t); at.isValid())
+            m_moments.insert(at.toSecsSinceEpoch());
+    }
+    return true;
+}
+
+// Adds the rule's starts in the window; false when the budget ran out.
+bool walk(icalproperty *rrule, const icaltimetype &dtstart, RecurrenceSet::Walk how, Collector &window)
 {
     icalrecurrencetype rule = icalproperty_get_rrule(rrule);
     const icaltimetype start = dtstart.is_date ? asMidnight(dtstart) : dtstart;
     if (dtstart.is_date && rule.until.is_date && !icaltime_is_null_time(rule.until))
         rule.until = asMidnight(rule.until);
-    icalrecur_iterator *it = iteratorNear(rule, start, from);
+    icalrecur_iterator *it = how == RecurrenceSet::Walk::Near ? iteratorNear(rule, start, window.from())
+                                                             : icalrecur_iterator_new(rule, start);
     if (!it) {
-        result.unreadableRule = true;
+        window.result().unreadableRule = true;
         return true;
     }
+    const qint64 wallFrom = wallSeconds(IcsTime::timeLike(window.from(), start)) - kWallMargin;
+    const qint64 wallTo = wallSeconds(IcsTime::timeLike(window.to(), start)) + kWallMargin;
     bool inBudget = true;
     for (icaltimetype next = icalrecur_iterator_next(it); !icaltime_is_null_time(next);
          next = icalrecur_iterator_next(it)) {
-        if (!(inBudget = budget.spend()))
+        if (!(inBudget = window.spend()))
             break;
+        const qint64 wall = wallSeconds(next);
+        if (wall < wallFrom)
+            continue; // walked past on the way, never kept
         next.zone = dtstart.zone;
         next.is_date = dtstart.is_date;
         const QDateTime at = momentOf(next);
-        if (at >= to)
+        if (wall >= wallTo || at >= window.to())
             break;
-        result.starts.append({at, {}});
+        window.add(at);
     }
     icalrecur_iterator_free(it);
     return inBudget;
@@ -108,43 +173,34 @@ RecurrenceSet::Start dateOrPeriod(icalproperty *rdate, icalcomponent *root)
     return {start, start.addSecs(icaldurationtype_as_int(period.duration))};
 }
 
-// EXDATE date-times drop the start they name; a date drops every start of
-// that day.
-void exclude(icalcomponent *event, QList<RecurrenceSet::Start> &starts)
+// The added dates; false when the budget ran out. Each costs a step and its
+// zone another.
+bool addDates(icalcomponent *event, icalcomponent *root, Collector &window)
 {
-    QSet<qint64> moments;
-    QSet<QDate> days;
-    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
-        const icaltimetype t = icalproperty_get_datetime_with_component(p, event);
-        if (t.is_date)
-            days.insert(QDate(t.year, t.month, t.day));
-        else
-            moments.insert(momentOf(t).toSecsSinceEpoch());
+    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
+        if (!window.spend() || (icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) && !window.spend()))
+            return false;
+        const RecurrenceSet::Start s = dateOrPeriod(p, root);
+        window.add(s.start, s.end);
     }
-    QSet<qint64> seen;
-    starts.removeIf([&](const RecurrenceSet::Start &s) {
-        const qint64 key = s.start.toSecsSinceEpoch();
-        const bool drop = moments.contains(key) || days.contains(s.start.toLocalTime().date()) || seen.contains(key);
-        seen.insert(key);
-        return drop;
-    });
+    return true;
 }
 } // namespace
 
 RecurrenceSet::Result RecurrenceSet::between(icalcomponent *event, icalcomponent *root, const QDateTime &from,
-                                             const QDateTime &to, CheckBudget &budget)
+                                             const QDateTime &to, Walk how, CheckBudget &budget)
 {
-    Result result;
+    Collector window(event, from, to, budget);
     const icaltimetype dtstart = icalcomponent_get_dtstart(event);
-    result.starts.append({momentOf(dtstart), {}});
-    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p && !result.budgetSpent;
+    // Past the budget an event still counts by its start.
+    const bool excluded = window.readExclusions();
+    window.add(momentOf(dtstart));
+    if (!excluded || !addDates(event, root, window))
+        return window.result();
+    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY))
-        result.budgetSpent = !walk(p, dtstart, to, from, result, budget);
-    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY))
-        result.starts.append(dateOrPeriod(p, root));
-    result.starts.removeIf([&](const Start &s) { return !s.start.isValid() || s.start < from || s.start >= to; });
-    exclude(event, result.starts);
-    return result;
+        if (!walk(p, dtstart, how, window))
+            break;
+    return window.result();
 }

@@ -8,12 +8,18 @@
 #include <QList>
 
 // The starts of one event inside a window, by RFC 5545 3.8.5: DTSTART, every
-// RRULE, the RDATE date-times, dates and periods, less the EXDATEs. Repeats
-// are walked from near the window where the rule allows it, and every step
-// is paid from the check's budget.
+// RRULE, the RDATE date-times, dates and periods, less the EXDATEs. Every
+// step is paid from the check's budget: each repeat walked, each added or
+// excluded date, each zone looked up. Only starts inside the window are
+// kept, however many are walked to reach it.
 class RecurrenceSet
 {
 public:
+    // How repeats are found: walked from the event's start, as a full
+    // expansion does, or sought near the window where the rule allows it,
+    // which must give the same starts.
+    enum class Walk { FromStart, Near };
+
     struct Start
     {
         QDateTime start;
@@ -22,11 +28,12 @@ public:
     struct Result
     {
         QList<Start> starts;
-        bool budgetSpent = false;
+        bool cut = false; // the budget ended before the set was complete
         bool unreadableRule = false;
     };
 
-    // Starts in [from, to).
+    // Starts in [from, to), and the RDATE periods that start before to and
+    // end after from.
     static Result between(icalcomponent *event, icalcomponent *root, const QDateTime &from, const QDateTime &to,
-                          CheckBudget &budget);
+                          Walk walk, CheckBudget &budget);
 };

@@ -45,7 +45,7 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("300 counted rules of seconds") << "counted" << "300 events were left out";
+        QTest::newRow("300 counted rules of seconds") << "counted" << "ran out of time for the repeats of \"S\"";
         QTest::newRow("a named pipe") << "fifo" << "not a regular file";
         QTest::newRow("over 20 MB") << "large" << "larger than 20 MB";
     }

@@ -4,12 +4,43 @@
 #include "mail/CClientOutlook.h"
 #include "platform/Clock.h"
 
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QThread>
 #include <QtTest>
+
+#include <ctime>
 
 // The calendar and mail link driving the status engine, as the program wires
 // them: the status engine's own tests link no mail.
 namespace {
 const QDate kFriday(2026, 12, 4);
+
+void writeCalendar(const QString &folder, const QString &events)
+{
+    QDir().mkpath(folder);
+    QFile file(folder + QStringLiteral("/calendar.ics"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + events + "END:VCALENDAR\r\n").toUtf8());
+}
+
+// A weekly one-hour meeting at ten in Berlin's zone, on Fridays since January.
+QString weeklyInBerlin()
+{
+    return QStringLiteral("BEGIN:VEVENT\r\nUID:b1\r\nSUMMARY:Weekly\r\nDTSTART;TZID=Europe/Berlin:20260102T100000\r\n"
+                          "DTEND;TZID=Europe/Berlin:20260102T110000\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\n");
+}
+
+// Rules that keep a check busy to the end of its time.
+QString costlyRules()
+{
+    QString text;
+    for (int i = 0; i < 300; ++i)
+        text += QStringLiteral("BEGIN:VEVENT\r\nUID:s%1\r\nSUMMARY:S\r\nDTSTART:19900101T000000\r\nDURATION:PT1S\r\n"
+                               "RRULE:FREQ=SECONDLY;COUNT=2000000000\r\nEND:VEVENT\r\n")
+                    .arg(i);
+    return text;
+}
 } // namespace
 
 class tst_StatusFromCalendar : public QObject
@@ -18,6 +49,63 @@ class tst_StatusFromCalendar : public QObject
 
 private slots:
     void cleanup() { Clock::unpin(); }
+
+    // The program in Berlin, a weekly meeting in Berlin that began twenty
+    // minutes ago, in winter and in summer: the busy status is set.
+    void aWeeklyMeetingInBerlinSetsTheStatus()
+    {
+        const QByteArray zone = qgetenv("TZ");
+        const auto restore = qScopeGuard([&] {
+            qputenv("TZ", zone);
+            tzset();
+        });
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        StatusWorld w(false);
+        w.withMainWindow();
+        const QString folder = w.db.env.path(QStringLiteral("calendar"));
+        writeCalendar(folder, weeklyInBerlin());
+        SetRegistryValue(QStringLiteral("CalendarPath"), RegString, folder, AppRegistryKey() + QStringLiteral("\\Settings"));
+        CClientOutlook link;
+        QStringList expected;
+        for (const QDate &day : {kFriday, QDate(2026, 7, 3)}) {
+            Clock::pin(QDateTime(day, QTime(10, 20)));
+            link.CheckSchedule2();
+            expected << QStringLiteral("1|MTG|Weekly|%1 11:00:00|%1 10:00:00").arg(day.toString(Qt::ISODate));
+            QTRY_COMPARE(w.history(), expected);
+        }
+    }
+
+    // Closing the link stops its check at once, and nothing it found is
+    // applied after: not from a check under way, nor from one that ended
+    // before its result was delivered.
+    void closingTheLinkDropsItsCheck()
+    {
+        StatusWorld w(false);
+        w.withMainWindow();
+        const QString folder = w.db.env.path(QStringLiteral("calendar"));
+        SetRegistryValue(QStringLiteral("CalendarPath"), RegString, folder, AppRegistryKey() + QStringLiteral("\\Settings"));
+        Clock::pin(QDateTime(kFriday, QTime(10, 20), QTimeZone(QByteArray("Europe/Berlin"))).toLocalTime());
+        writeCalendar(folder, costlyRules() + weeklyInBerlin());
+        CClientOutlook link;
+        link.CheckSchedule2();
+        QTest::qWait(100);
+        QElapsedTimer closing;
+        closing.start();
+        link.CloseOutlook();
+        QVERIFY2(closing.elapsed() < 200, qPrintable(QString::number(closing.elapsed())));
+        QTest::qWait(CheckBudget::DefaultMs + 500);
+        QCOMPARE(w.history().size(), 0);
+
+        writeCalendar(folder, weeklyInBerlin());
+        link.CheckSchedule2();
+        QThread::msleep(300); // it ends; its delivery waits for the event loop
+        link.CloseOutlook();
+        QTest::qWait(100);
+        QCOMPARE(w.history().size(), 0);
+        link.CheckSchedule2(); // a later check applies it
+        QTRY_COMPARE(w.history().size(), 1);
+    }
 
     void aCalendarCheckInTheProgramSetsTheStatus()
     {
@@ -45,13 +133,15 @@ private slots:
         CClientOutlook link;
         save(QStringLiteral("LAST-MODIFIED:20261101T000000Z\r\n"));
         link.CheckSchedule2();
-        link.CheckSchedule2();
-        QCOMPARE(w.history(), QStringList{QStringLiteral("1|MTG|") + occurrence});
+        link.CheckSchedule2(); // while one runs, another is not started
+        QTRY_COMPARE(w.history(), QStringList{QStringLiteral("1|MTG|") + occurrence});
         SetRegistryValue(QStringLiteral("OutlookBusy"), RegString, QStringLiteral("OUT"), settings);
         save(QStringLiteral("LAST-MODIFIED:20261102T000000Z\r\n")); // edited: applies again
         link.CheckSchedule2();
+        QTRY_COMPARE(w.history().size(), 2);
         save(QStringLiteral("LAST-MODIFIED:20261103T000000Z\r\nCLASS:CONFIDENTIAL\r\n"));
         link.CheckSchedule2();
+        QTRY_VERIFY(g_sLastApptIdentity.contains(QStringLiteral("20261103T000000Z"))); // taken, not applied
         QCOMPARE(w.history().size(), 2);
         QCOMPARE(w.history().last(), QStringLiteral("1|OUT|") + occurrence);
 
@@ -61,6 +151,7 @@ private slots:
         g_oClientHnd->UpdateStatus(StatusWorld::kMe, QStringLiteral("LNC"), QStringLiteral("Lunch"), outAt, back, true, false);
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
         link.CheckSchedule2();
+        QTest::qWait(300);
         QCOMPARE(w.history().size(), 3);
 
         // Mail to a group names its active members.
