@@ -1,5 +1,8 @@
 #include "IcsTime.h"
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QTimeZone>
@@ -64,14 +67,35 @@ void dropUnusableZones(icalcomponent *root, const QString &fileName, QStringList
     }
 }
 
-// The names the zone database lists itself, and Qt's IANA ids. The library
-// opens the file its zone folder holds under the name it is given, so a
-// name from a file ("../../etc/shadow", a named pipe) is never handed to it
-// unless it is one of these.
+// The zone files the zone folder holds, by their names below it: the
+// older names ("US/Eastern", "Etc/GMT+5", "GB") that some calendar programs
+// still write are files there but in neither list. The walk is bounded and
+// follows no link to a folder, so a loop or a huge tree cannot hold it.
+void addFolderZones(QSet<QByteArray> &listed)
+{
+    constexpr int kMostEntries = 20000;
+    const QString folder = QString::fromUtf8(icaltzutil_get_zone_directory());
+    if (folder.isEmpty())
+        return;
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    for (int seen = 0; it.hasNext() && seen < kMostEntries; ++seen) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        // Its tables ("zone.tab", "tzdata.zi") are no zones.
+        if (info.isFile() && !info.fileName().contains(u'.'))
+            listed.insert(QDir(folder).relativeFilePath(info.filePath()).toUtf8());
+    }
+}
+
+// The names the zone database lists itself or holds as files, and Qt's IANA
+// ids. The library opens the file its zone folder holds under the name it
+// is given, so a name from a file ("../../etc/shadow", a named pipe) is
+// never handed to it unless it is one of these.
 bool listedZone(const QByteArray &name)
 {
     static const QSet<QByteArray> names = [] {
         QSet<QByteArray> listed;
+        addFolderZones(listed);
         const icalarray *zones = icaltimezone_get_builtin_timezones();
         for (size_t i = 0; zones && i < zones->num_elements; ++i)
             if (const char *location =

@@ -203,6 +203,7 @@ private slots:
         // New York is 14:00 here, in Los Angeles 17:00.
         const QString nine = vevent("Z", "DTSTART;TZID=%1:20260310T090000\r\nDURATION:PT1H\r\n");
         QTest::newRow("vendor prefix") << nine.arg("/example.org/20070129_1/America/New_York") << "2026-03-10T14:30:00" << "Z" << 2;
+        QTest::newRow("an older name of the zone folder") << nine.arg("US/Eastern") << "2026-03-10T14:30:00" << "Z" << 2;
         QTest::newRow("windows name") << nine.arg("Pacific Standard Time") << "2026-03-10T17:30:00" << "Z" << 2;
         QTest::newRow("windows name, defined empty with a colon")
             << "BEGIN:VTIMEZONE\r\nTZID:Pacific Standard Time:\r\nEND:VTIMEZONE\r\n" + nine.arg("\"Pacific Standard Time:\"")
