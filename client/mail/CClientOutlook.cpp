@@ -47,7 +47,7 @@ bool startsWith(const QString &value, const QString &prefix)
 
 bool CClientOutlook::isAvailable() const
 {
-    return !MailSettings::read().calendarPath.isEmpty();
+    return !CalendarSettings::calendarPath().isEmpty();
 }
 
 void CClientOutlook::CloseOutlook()
@@ -115,7 +115,7 @@ void CClientOutlook::ReadEmail()
 void CClientOutlook::CheckSchedule2()
 {
     try {
-        const QString path = MailSettings::read().calendarPath;
+        const QString path = CalendarSettings::calendarPath();
         if (path.isEmpty() || !m_check.start(path, Clock::now(), [this](const CalendarCheck::Result &r) { apply(r); }))
             return;
         // An ordinary calendar is checked in a few milliseconds and applies
@@ -160,7 +160,7 @@ QString CClientOutlook::GetOutlookStatus(BusyStatus busy)
 void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QString &note,
                                               const QString &statusCode, const QString &attendees)
 {
-    if (MailSettings::read().calendarPath.isEmpty())
+    if (CalendarSettings::calendarPath().isEmpty())
         return;
     const IcsWriter::Event event{IcsWriter::newUid(QStringLiteral("@status.tessaly")), DateUtil::fromDays(start),
                                  DateUtil::fromDays(end), note, Busy::forStatusCode(statusCode), {}};
@@ -180,7 +180,7 @@ void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QS
 
 void CClientOutlook::addAppointment(const IcsWriter::Event &event)
 {
-    const QString path = MailSettings::read().calendarPath;
+    const QString path = CalendarSettings::calendarPath();
     if (path.isEmpty())
         return; // the link was switched off while the contacts were read
     const IcsWriter::Result result =
@@ -205,7 +205,7 @@ void CClientOutlook::NewAppointment()
 
 void CClientOutlook::ShowSchedule()
 {
-    const QString path = MailSettings::read().calendarPath;
+    const QString path = CalendarSettings::calendarPath();
     if (!path.isEmpty())
         openUrl(QUrl::fromLocalFile(path));
 }

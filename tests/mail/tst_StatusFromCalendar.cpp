@@ -3,6 +3,7 @@
 #include "mail/CClientEmail.h"
 #include "mail/CClientOutlook.h"
 #include "platform/Clock.h"
+#include "platform/SettingsKeys.h"
 
 #include <QtTest>
 
@@ -37,8 +38,7 @@ private slots:
                         extra + "END:VEVENT\r\nEND:VCALENDAR\r\n")
                            .toUtf8());
         };
-        const QString settings = AppRegistryKey() + QStringLiteral("\\Settings");
-        SetRegistryValue(QStringLiteral("CalendarPath"), RegString, folder, settings);
+        SettingsKeys::CalendarPath.write(folder);
         const QString occurrence = QStringLiteral("Weekly @ Room 4|") +
                                    start.addSecs(3600).toLocalTime().toString("yyyy-MM-dd HH:mm:ss") + u'|' +
                                    start.toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
@@ -47,7 +47,7 @@ private slots:
         link.CheckSchedule2();
         link.CheckSchedule2();
         QCOMPARE(w.history(), QStringList{QStringLiteral("1|MTG|") + occurrence});
-        SetRegistryValue(QStringLiteral("OutlookBusy"), RegString, QStringLiteral("OUT"), settings);
+        SettingsKeys::OutlookBusy.write(QStringLiteral("OUT"));
         save(QStringLiteral("LAST-MODIFIED:20261102T000000Z\r\n")); // edited: applies again
         link.CheckSchedule2();
         save(QStringLiteral("LAST-MODIFIED:20261103T000000Z\r\nCLASS:CONFIDENTIAL\r\n"));
