@@ -1,5 +1,6 @@
 #include "CClientOutlook.h"
 
+#include "AddressResolver.h"
 #include "MailMessage.h"
 #include "MailSettings.h"
 
@@ -32,13 +33,6 @@ void openUrl(const QUrl &url)
         g_shell->openUrl(url);
 }
 
-QString fullName(const VCardContact &c)
-{
-    if (!c.fullName.isEmpty())
-        return c.fullName;
-    return QStringList{c.firstName, c.lastName}.join(QLatin1Char(' ')).trimmed();
-}
-
 bool startsWith(const QString &value, const QString &prefix)
 {
     return prefix.isEmpty() || value.startsWith(prefix, Qt::CaseInsensitive);
@@ -61,42 +55,12 @@ void CClientOutlook::reportError(const QString &operation, const QString &descri
     ErrorDialog(kLinkError, description, QStringLiteral("CClientOutlook.") + operation);
 }
 
-void CClientOutlook::withContacts(QObject *context, std::function<void(const QList<VCardContact> &)> done)
-{
-    AddressBook::fetch(MailSettings::read().contactsPath, context, [done](const AddressBook::Cards &read) {
-        for (const QString &w : read.warnings)
-            WriteDebugLog(QStringLiteral("Contacts: ") + w);
-        done(read.cards);
-    });
-}
-
 void CClientOutlook::NewEmail(const QList<Recipient> &recipients)
 {
     QStringList to, bcc;
     for (const Recipient &r : recipients)
         (r.type == Bcc ? bcc : to) << r.address;
     openUrl(MailMessage::mailto(to, bcc, QString(), QString()));
-}
-
-QString CClientOutlook::resolveAddress(const QString &nameOrAddress, const QList<VCardContact> &contacts)
-{
-    const QString name = nameOrAddress.trimmed();
-    if (name.contains(QLatin1Char('@')))
-        return name;
-    for (const CUser &user : g_vUserList)
-        if (user.RealName.trimmed().compare(name, Qt::CaseInsensitive) == 0 && user.Email.contains(QLatin1Char('@')))
-            return user.Email.trimmed();
-    for (const VCardContact &c : contacts)
-        if (fullName(c).compare(name, Qt::CaseInsensitive) == 0 && !c.email.isEmpty())
-            return c.email;
-    return QString();
-}
-
-bool CClientOutlook::needsContacts(const QStringList &names)
-{
-    return std::any_of(names.begin(), names.end(), [](const QString &name) {
-        return !name.trimmed().isEmpty() && resolveAddress(name, {}).isEmpty();
-    });
 }
 
 void CClientOutlook::ReadEmail()
@@ -168,14 +132,11 @@ void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QS
     auto withAttendees = [event, named](const QList<VCardContact> &contacts) {
         IcsWriter::Event invited = event;
         for (const QString &a : named)
-            if (const QString address = resolveAddress(a, contacts); !address.isEmpty())
+            if (const QString address = AddressResolver::resolveAddress(a, contacts); !address.isEmpty())
                 invited.attendees << address;
         addAppointment(invited);
     };
-    if (needsContacts(named))
-        withContacts(nullptr, withAttendees);
-    else
-        withAttendees({});
+    AddressResolver::forNames(named, withAttendees);
 }
 
 void CClientOutlook::addAppointment(const IcsWriter::Event &event)
@@ -223,10 +184,10 @@ void CClientOutlook::ReportToZor(const QString &address, const QString &subject,
 
 void CClientOutlook::GetAddressBook(QObject *context, std::function<void(const QVector<AddressEntry> &)> done)
 {
-    withContacts(context, [done](const QList<VCardContact> &contacts) {
+    AddressResolver::withContacts(context, [done](const QList<VCardContact> &contacts) {
         QVector<AddressEntry> book;
         for (const VCardContact &c : contacts)
-            book.append({fullName(c), c.email, QStringLiteral("Contacts")});
+            book.append({AddressResolver::fullName(c), c.email, QStringLiteral("Contacts")});
         done(book);
     });
 }
@@ -237,7 +198,7 @@ void CClientOutlook::FindContacts(QString firstName, QString lastName, QString c
     firstName = firstName.trimmed();
     lastName = lastName.trimmed();
     company = company.trimmed();
-    withContacts(context, [=](const QList<VCardContact> &contacts) {
+    AddressResolver::withContacts(context, [=](const QList<VCardContact> &contacts) {
         QList<VCardContact> matching;
         for (const VCardContact &c : contacts)
             if (startsWith(c.firstName, firstName) && startsWith(c.lastName, lastName) &&
