@@ -1,5 +1,10 @@
 #include "SettingKey.h"
 
+#include "DateUtil.h"
+
+#include <cmath>
+#include <limits>
+
 QString SettingKey::keyPath(const QString &item) const
 {
     const QString base = QString::fromLatin1(path);
@@ -33,9 +38,19 @@ QString SettingKey::readOrDefault(const QString &item) const
     return stored(item).value_or(defaultValue());
 }
 
-bool SettingKey::writeText(const QString &value, const QString &item) const
+bool SettingKey::write(const QVariant &value, const QString &item) const
 {
-    return Registry::writeString(hive, keyPath(item), valueName(item), value);
+    const bool flag = value.typeId() == QMetaType::Bool;
+    if (type == Number) {
+        const double rounded = DateUtil::roundHalfEven(flag ? (value.toBool() ? -1 : 0) : value.toDouble());
+        if (!std::isfinite(rounded) || rounded > std::numeric_limits<quint32>::max()
+            || rounded < std::numeric_limits<qint32>::min())
+            return false;
+        return Registry::writeDword(hive, keyPath(item), valueName(item),
+                                    rounded < 0 ? quint32(qint32(rounded)) : quint32(rounded));
+    }
+    const QString text = flag ? (value.toBool() ? QStringLiteral("True") : QStringLiteral("False")) : value.toString();
+    return Registry::writeString(hive, keyPath(item), valueName(item), text);
 }
 
 bool SettingKey::remove(const QString &item) const

@@ -3,6 +3,7 @@
 #include "Registry.h"
 
 #include <QString>
+#include <QVariant>
 #include <optional>
 
 // One stored setting: the hive and key it lives under, its value name, how
@@ -39,7 +40,10 @@ struct SettingKey
     QString read(const QString &item = QString()) const;
     std::optional<QString> stored(const QString &item = QString()) const;
     QString readOrDefault(const QString &item = QString()) const;
-    bool writeText(const QString &value, const QString &item = QString()) const;
+    // The one writer of a setting, creating its key. A Number is stored as a
+    // DWORD rounded half to even (true is -1); a number a DWORD cannot hold
+    // is not written. Otherwise text, a Boolean as "True"/"False".
+    bool write(const QVariant &value, const QString &item = QString()) const;
     bool remove(const QString &item = QString()) const;
     bool keyExists(const QString &item = QString()) const;
     bool createKey(const QString &item = QString()) const;

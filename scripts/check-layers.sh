@@ -2,8 +2,9 @@
 # Fails when a file includes a header of a layer above its own or of a sibling
 # layer beside it, in either form ("..." or <...>), or climbs out of its folder
 # ("../"); when a rule layer includes a header of Qt's widget modules; when the
-# busy kinds' settings are named outside their one table; or when a setting is
-# named outside the settings table (at the end). The build holds the layers
+# busy kinds' settings are named outside their one table; when a setting is
+# named outside the settings table; or when a setting is read or written but
+# through its key of that table (at the end). The build holds the layers
 # too, by what each library links (see tessaly_include_root and
 # tessaly_link_check in CMakeLists.txt); this script reads the sources, so it
 # also sees what the build lets by, such as a path relative to the file.
@@ -117,14 +118,14 @@ fi
 
 # Settings are named only in platform/SettingsKeys.h. Refused elsewhere in the
 # programs' sources (tests may name what they check is stored):
-#  - a registry read, write or delete, or GetRegistryValue/SetRegistryValue,
-#    given a quoted name (the routines' own files excepted);
+#  - a registry read, write or delete given a quoted name (the store's own
+#    files excepted);
 #  - a quoted key path ("Software\...") or a quoted value name of the table.
 #    Names that are also plain words, column names or captions are left out:
 plain_words='Name Type Server Connection Driver Database Description Left Top Width Height Contacts Notes Search Exclusive Collate'
 literal='(QStringLiteral\(|QLatin1String\(|QString::fromLatin1\(|u?")'
 arg='[^,()]*(\([^()]*\))?[^,()]*'
-calls="\\b[GS]etRegistryValue\\(\\s*$literal|Registry::(readString|readDword|queryValue|writeString|writeDword|deleteValue)\\(\\s*$arg,\\s*$arg,\\s*$literal"
+calls="Registry::(readString|readDword|queryValue|writeString|writeDword|deleteValue)\\(\\s*$arg,\\s*$arg,\\s*$literal"
 names=$(grep -oP '^inline constexpr SettingKey \w+\s*\{\w+,\s*\w+,\s*"\K[^"]+' platform/SettingsKeys.h | sort -u)
 quoted="\"Software\\\\"
 for n in $names; do
@@ -135,7 +136,7 @@ settings_bad=0
 while IFS= read -r file; do
   case "$file" in platform/SettingsKeys.h) continue ;; esac
   case "$file" in
-    platform/SettingKey.*|platform/Registry.*|client/foundation/MCIFunctions.cpp) ;;
+    platform/SettingKey.*|platform/Registry.*) ;;
     *) if without_comments "$file" | grep -qP "$calls"; then
          echo "$file: a setting read or written by a quoted name; name it in platform/SettingsKeys.h"; settings_bad=1
        fi ;;
@@ -145,4 +146,36 @@ while IFS= read -r file; do
   fi
 done < <(git ls-files "${sources[@]}")
 [ "$settings_bad" -eq 0 ] && echo "settings: every key named in the table"
-[ "$bad" -eq 0 ] && [ "$widgets_bad" -eq 0 ] && [ "$busy_bad" -eq 0 ] && [ "$settings_bad" -eq 0 ]
+
+# One road to a stored setting: its SettingKey of the table reads it (read,
+# stored, readOrDefault) and writes it (write, which keeps the stored
+# formats), and the tests go the same way. Refused:
+#  - the old routines GetRegistryValue/SetRegistryValue, anywhere;
+#  - a value read, write or delete, or a key's test, creation or removal,
+#    straight on the store outside platform/Registry.* and
+#    platform/SettingKey.* in the programs' sources;
+#  - in the tests, such a call given a quoted value name (the store's own
+#    test, tests/platform/tst_Platform.cpp, excepted): they name the key;
+#  - a read of the calendar's path but through CalendarSettings::calendarPath().
+road_bad=0
+store_calls='\bRegistry::(readString|readDword|queryValue|writeString|writeDword|deleteValue|valueNames|keyExists|createKey|deleteKey)\('
+if found=$(git grep -lE '\b[GS]etRegistryValue\b' -- "${sources[@]}" 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h'); then
+  echo "$(echo $found): GetRegistryValue/SetRegistryValue; a setting is read and written through its SettingKey"
+  road_bad=1
+fi
+if found=$(git grep -lE "$store_calls" -- "${sources[@]}" | grep -vE '^platform/(Registry|SettingKey)\.(h|cpp)$'); then
+  echo "$(echo $found): the settings store used straight; go through the setting's SettingKey (platform/SettingsKeys.h)"
+  road_bad=1
+fi
+while IFS= read -r file; do
+  if without_comments "$file" | grep -qP "$calls"; then
+    echo "$file: a setting read or written by a quoted name; use its SettingKey (platform/SettingsKeys.h)"; road_bad=1
+  fi
+done < <(git ls-files 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' | grep -vx 'tests/platform/tst_Platform.cpp')
+if found=$(git grep -lE 'SettingsKeys::CalendarPath\s*\.\s*(read|stored|readOrDefault)\b' -- "${sources[@]}" |
+           grep -vx 'platform/calendar/CalendarSettings.cpp'); then
+  echo "$(echo $found): the calendar's path read but through CalendarSettings::calendarPath()"
+  road_bad=1
+fi
+[ "$road_bad" -eq 0 ] && echo "settings: one road, through the table"
+[ "$bad" -eq 0 ] && [ "$widgets_bad" -eq 0 ] && [ "$busy_bad" -eq 0 ] && [ "$settings_bad" -eq 0 ] && [ "$road_bad" -eq 0 ]

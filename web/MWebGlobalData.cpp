@@ -23,7 +23,7 @@ QString setDefault(const SettingKey &key)
 {
     const QString value = key.defaultValue();
     if (key.keyExists() || key.createKey())
-        key.writeText(value);
+        key.write(value);
     return value;
 }
 

@@ -3,6 +3,7 @@
 #include "StatusComboItems.h"
 #include "foundation/MCIFunctions.h"
 #include "platform/SettingsKeys.h"
+#include "platform/calendar/CalendarSettings.h"
 #include "status/UserListColumns.h"
 
 namespace {
@@ -14,31 +15,31 @@ const char *const kColumnKeys[OptionsValues::OptionalColumns] = {"MOBILE", "MOBI
 
 void OptionsRegistry::read(OptionsValues &values)
 {
-    values.LargeIcons = GetRegistryValue(SettingsKeys::IconSize) == QLatin1String("32");
+    values.LargeIcons = SettingsKeys::IconSize.read() == QLatin1String("32");
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
         values.ShowColumn[i] = !UserListColumns::isHidden(QLatin1String(kColumnKeys[i]));
     values.TreeByStatus = TextIsTrue(SettingsKeys::TreeByStatus.readOrDefault());
     for (int i = 0; i < StatusComboItems::Combos; ++i) {
-        const QString code = GetRegistryValue(StatusComboItems::settingOf(i));
+        const QString code = StatusComboItems::settingOf(i).read();
         values.CalendarStatus[i] = StatusComboItems::isCode(code) ? code : StatusComboItems::defaultCode(i);
     }
-    values.CalendarPath = SettingsKeys::CalendarPath.readOrDefault();
+    values.CalendarPath = CalendarSettings::calendarPath();
     values.ContactsPath = SettingsKeys::ContactsPath.readOrDefault();
 }
 
 void OptionsRegistry::write(const OptionsValues &values)
 {
     for (int i = 0; i < StatusComboItems::Combos; ++i)
-        SetRegistryValue(StatusComboItems::settingOf(i), values.CalendarStatus[i]);
-    SetRegistryValue(SettingsKeys::CalendarPath, values.CalendarPath.trimmed());
-    SetRegistryValue(SettingsKeys::ContactsPath, values.ContactsPath.trimmed());
-    SetRegistryValue(SettingsKeys::IconSize, values.LargeIcons ? 32 : 16);
-    SetRegistryValue(SettingsKeys::TreeByStatus, values.TreeByStatus);
+        StatusComboItems::settingOf(i).write(values.CalendarStatus[i]);
+    SettingsKeys::CalendarPath.write(values.CalendarPath.trimmed());
+    SettingsKeys::ContactsPath.write(values.ContactsPath.trimmed());
+    SettingsKeys::IconSize.write(values.LargeIcons ? 32 : 16);
+    SettingsKeys::TreeByStatus.write(values.TreeByStatus);
     for (int i = 0; i < OptionsValues::OptionalColumns; ++i)
         UserListColumns::setHidden(QLatin1String(kColumnKeys[i]), !values.ShowColumn[i]);
 }
 
 void OptionsRegistry::storeDefaultBranch(const QString &nodeKey)
 {
-    SetRegistryValue(SettingsKeys::DefaultBranch, nodeKey);
+    SettingsKeys::DefaultBranch.write(nodeKey);
 }

@@ -146,7 +146,7 @@ QString CClientInitialise::startNodeKey()
 {
     if (!g_sCurrentNodeKey.isEmpty())
         return g_sCurrentNodeKey;
-    const QString stored = GetRegistryValue(SettingsKeys::DefaultBranch);
+    const QString stored = SettingsKeys::DefaultBranch.read();
     return stored == Registry::missingText() || stored.isEmpty() ? SettingsKeys::DefaultBranch.defaultValue() : stored;
 }
 
@@ -199,7 +199,7 @@ bool CClientInitialise::signIn()
     for (bool found = false; !found;) {
         if (!lookUpUser(loginName, found))
             return false;
-        const QString stored = GetRegistryValue(SettingsKeys::LoginName);
+        const QString stored = SettingsKeys::LoginName.read();
         storeName = stored == Registry::missingText() || stored.compare(loginName, Qt::CaseInsensitive) != 0;
         if (found)
             break;
@@ -297,6 +297,6 @@ void CClientInitialise::copyToGlobals(const UserRecord &user, bool outlookAllowe
 
 qint32 CClientInitialise::SaveLoginName(const QString &loginName)
 {
-    SetRegistryValue(SettingsKeys::LoginName, loginName);
+    SettingsKeys::LoginName.write(loginName);
     return ErrNo::Success;
 }

@@ -236,10 +236,10 @@ void SaveDBToRegistry()
     if (!g_chooseDatabase || !g_chooseDatabase(choice) || choice.location.isEmpty())
         EndProgram(0);
     SettingsKeys::DatabaseType.createKey();
-    SettingsKeys::DatabaseType.writeText(choice.type);
-    SettingsKeys::DatabaseServer.writeText(choice.location);
+    SettingsKeys::DatabaseType.write(choice.type);
+    SettingsKeys::DatabaseServer.write(choice.location);
     if (choice.type == QLatin1String("SQLServer"))
-        SettingsKeys::DatabaseConnection.writeText(choice.connection.trimmed());
+        SettingsKeys::DatabaseConnection.write(choice.connection.trimmed());
     if (choice.type == QLatin1String("MSAccess") || choice.type == QLatin1String("SQLServer"))
         CreateDSN(choice.type, choice.location);
     // The connection string may hold a password: the file is the user's alone.
@@ -252,12 +252,12 @@ void CreateDSN(const QString &dbType, const QString &location)
     if (!file && dbType != QLatin1String("SQLServer"))
         return;
     const QString dsn = DataSourceName();
-    SettingsKeys::DataSourceList.writeText(
+    SettingsKeys::DataSourceList.write(
         file ? QStringLiteral("SQLite (embedded database)") : QStringLiteral("PostgreSQL"), dsn);
 
     if (!SettingsKeys::DsnDriver.createKey(dsn))
         return;
-    const auto put = [&](const SettingKey &key, const QString &value) { key.writeText(value, dsn); };
+    const auto put = [&](const SettingKey &key, const QString &value) { key.write(value, dsn); };
     const auto drop = [&](const SettingKey &key) { key.remove(dsn); };
     put(SettingsKeys::DsnDriver, file ? DataSourceRegistry::sqliteDriver() : DataSourceRegistry::postgresDriver());
     put(SettingsKeys::DsnDescription, QStringLiteral("Viduruviva Tessaly DSN"));

@@ -212,56 +212,6 @@ bool TextIsTrue(const QString &text)
     return number && value != 0;
 }
 
-QString AppRegistryKey()
-{
-    return QString::fromLatin1(SettingsKeys::App);
-}
-
-QString GetRegistryValue(const QString &name, const QString &keyPath)
-{
-    return Registry::queryValue(Registry::CurrentUser, keyPath, name);
-}
-
-namespace {
-
-// A value as the settings keep it: a DWORD rounded half to even (true is -1),
-// or text with a flag as "True"/"False". A number a DWORD cannot hold is not
-// written.
-void writeSetting(Registry::Hive hive, const QString &keyPath, const QString &name, RegistryValueType type,
-                  const QVariant &value)
-{
-    if (type == RegDword) {
-        const double number = value.typeId() == QMetaType::Bool ? (value.toBool() ? -1 : 0) : value.toDouble();
-        const double rounded = DateUtil::roundHalfEven(number);
-        if (!std::isfinite(rounded) || rounded > std::numeric_limits<quint32>::max()
-            || rounded < std::numeric_limits<qint32>::min())
-            return;
-        Registry::writeDword(hive, keyPath, name, rounded < 0 ? quint32(qint32(rounded)) : quint32(rounded));
-        return;
-    }
-    const QString text = value.typeId() == QMetaType::Bool ? (value.toBool() ? QStringLiteral("True") : QStringLiteral("False"))
-                                                           : value.toString();
-    Registry::writeString(hive, keyPath, name, text);
-}
-
-} // namespace
-
-void SetRegistryValue(const QString &name, RegistryValueType type, const QVariant &value, const QString &keyPath)
-{
-    writeSetting(Registry::CurrentUser, keyPath, name, type, value);
-}
-
-QString GetRegistryValue(const SettingKey &key, const QString &item)
-{
-    return key.read(item);
-}
-
-void SetRegistryValue(const SettingKey &key, const QVariant &value, const QString &item)
-{
-    writeSetting(key.hive, key.keyPath(item), key.valueName(item),
-                 key.type == SettingKey::Number ? RegDword : RegString, value);
-}
-
 void ShellOpen(const QString &pathOrAddress)
 {
     if (pathOrAddress.trimmed().isEmpty())
@@ -274,7 +224,7 @@ void ShellOpen(const QString &pathOrAddress)
 qint32 ReadRecentNotesList(QStringList &list)
 {
     list = QStringList(26, QString());
-    const QString stored = GetRegistryValue(SettingsKeys::RecentNotes);
+    const QString stored = SettingsKeys::RecentNotes.read();
     if (stored == Registry::missingText())
         return ErrNo::Success;
     if (stored.isEmpty()) {
@@ -294,7 +244,7 @@ void WriteRecentNotesList(const QStringList &list)
     QString joined;
     for (const QString &note : list)
         joined += note + u'#';
-    SetRegistryValue(SettingsKeys::RecentNotes, joined);
+    SettingsKeys::RecentNotes.write(joined);
 }
 
 QString GetSystemProperty(const QString &key, DbHandle &connection)

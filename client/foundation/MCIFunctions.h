@@ -1,7 +1,6 @@
 #pragma once
 
 #include "MADOFunctions.h"
-#include "platform/SettingKey.h"
 
 #include <QDate>
 #include <QString>
@@ -54,18 +53,6 @@ const CTreeNode *FindTreeNode(const QString &key);
 
 // A stored switch read as a Boolean: "True" in any case, or a number other than 0.
 bool TextIsTrue(const QString &text);
-
-// Per-user registry values under HKEY_CURRENT_USER.
-QString AppRegistryKey(); // "Software\\Halvard Software\\Qel\\4.0\\App"
-enum RegistryValueType { RegString = 1, RegDword = 4 };
-// The value as text, or "REG_ERR" when the key or value is missing.
-QString GetRegistryValue(const QString &name, const QString &keyPath);
-// Writes a value, creating the key. Booleans are stored as "True"/"False",
-// numbers of a RegDword rounded to a whole 32-bit value.
-void SetRegistryValue(const QString &name, RegistryValueType type, const QVariant &value, const QString &keyPath);
-// The same for a setting of the table, stored as the table gives its type.
-QString GetRegistryValue(const SettingKey &key, const QString &item = QString());
-void SetRegistryValue(const SettingKey &key, const QVariant &value, const QString &item = QString());
 
 // Opens a document, folder or address with the desktop's program for it.
 void ShellOpen(const QString &pathOrAddress);

@@ -117,7 +117,7 @@ bool NavigationTreeBuilder::statusTreeWanted()
 
 QString NavigationTreeBuilder::defaultBranch(const NavigationTree &tree)
 {
-    const QString stored = GetRegistryValue(SettingsKeys::DefaultBranch);
+    const QString stored = SettingsKeys::DefaultBranch.read();
     if (stored == Registry::missingText() || stored.isEmpty() || KeyToId(stored) == 0 || !tree.contains(stored))
         return kRootKey;
     return stored;

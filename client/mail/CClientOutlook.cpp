@@ -1,5 +1,6 @@
 #include "CClientOutlook.h"
 
+#include "AddressResolver.h"
 #include "MailMessage.h"
 #include "MailSettings.h"
 
@@ -31,13 +32,6 @@ void openUrl(const QUrl &url)
         g_shell->openUrl(url);
 }
 
-QString fullName(const VCardContact &c)
-{
-    if (!c.fullName.isEmpty())
-        return c.fullName;
-    return QStringList{c.firstName, c.lastName}.join(QLatin1Char(' ')).trimmed();
-}
-
 bool startsWith(const QString &value, const QString &prefix)
 {
     return prefix.isEmpty() || value.startsWith(prefix, Qt::CaseInsensitive);
@@ -46,7 +40,7 @@ bool startsWith(const QString &value, const QString &prefix)
 
 bool CClientOutlook::isAvailable() const
 {
-    return !MailSettings::read().calendarPath.isEmpty();
+    return !CalendarSettings::calendarPath().isEmpty();
 }
 
 void CClientOutlook::CloseOutlook()
@@ -60,42 +54,12 @@ void CClientOutlook::reportError(const QString &operation, const QString &descri
     ErrorDialog(kLinkError, description, QStringLiteral("CClientOutlook.") + operation);
 }
 
-void CClientOutlook::withContacts(QObject *context, std::function<void(const QList<VCardContact> &)> done)
-{
-    AddressBook::fetch(MailSettings::read().contactsPath, context, [done](const AddressBook::Cards &read) {
-        for (const QString &w : read.warnings)
-            WriteDebugLog(QStringLiteral("Contacts: ") + w);
-        done(read.cards);
-    });
-}
-
 void CClientOutlook::NewEmail(const QList<Recipient> &recipients)
 {
     QStringList to, bcc;
     for (const Recipient &r : recipients)
         (r.type == Bcc ? bcc : to) << r.address;
     openUrl(MailMessage::mailto(to, bcc, QString(), QString()));
-}
-
-QString CClientOutlook::resolveAddress(const QString &nameOrAddress, const QList<VCardContact> &contacts)
-{
-    const QString name = nameOrAddress.trimmed();
-    if (name.contains(QLatin1Char('@')))
-        return name;
-    for (const CUser &user : g_vUserList)
-        if (user.RealName.trimmed().compare(name, Qt::CaseInsensitive) == 0 && user.Email.contains(QLatin1Char('@')))
-            return user.Email.trimmed();
-    for (const VCardContact &c : contacts)
-        if (fullName(c).compare(name, Qt::CaseInsensitive) == 0 && !c.email.isEmpty())
-            return c.email;
-    return QString();
-}
-
-bool CClientOutlook::needsContacts(const QStringList &names)
-{
-    return std::any_of(names.begin(), names.end(), [](const QString &name) {
-        return !name.trimmed().isEmpty() && resolveAddress(name, {}).isEmpty();
-    });
 }
 
 void CClientOutlook::ReadEmail()
@@ -116,7 +80,7 @@ void CClientOutlook::CheckSchedule2()
     try {
         // The check applies what it found when it ends; the window never
         // waits for it.
-        const QString path = MailSettings::read().calendarPath;
+        const QString path = CalendarSettings::calendarPath();
         if (!path.isEmpty())
             m_check.start(path, Clock::now(), [this](const CalendarCheck::Result &r) { apply(r); });
     } catch (...) {
@@ -158,7 +122,7 @@ QString CClientOutlook::GetOutlookStatus(BusyStatus busy)
 void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QString &note,
                                               const QString &statusCode, const QString &attendees)
 {
-    if (MailSettings::read().calendarPath.isEmpty())
+    if (CalendarSettings::calendarPath().isEmpty())
         return;
     const IcsWriter::Event event{IcsWriter::newUid(QStringLiteral("@status.tessaly")), DateUtil::fromDays(start),
                                  DateUtil::fromDays(end), note, Busy::forStatusCode(statusCode), {}};
@@ -166,19 +130,16 @@ void CClientOutlook::AddAppointmentToSchedule(double start, double end, const QS
     auto withAttendees = [event, named](const QList<VCardContact> &contacts) {
         IcsWriter::Event invited = event;
         for (const QString &a : named)
-            if (const QString address = resolveAddress(a, contacts); !address.isEmpty())
+            if (const QString address = AddressResolver::resolveAddress(a, contacts); !address.isEmpty())
                 invited.attendees << address;
         addAppointment(invited);
     };
-    if (needsContacts(named))
-        withContacts(nullptr, withAttendees);
-    else
-        withAttendees({});
+    AddressResolver::forNames(named, withAttendees);
 }
 
 void CClientOutlook::addAppointment(const IcsWriter::Event &event)
 {
-    const QString path = MailSettings::read().calendarPath;
+    const QString path = CalendarSettings::calendarPath();
     if (path.isEmpty())
         return; // the link was switched off while the contacts were read
     const IcsWriter::Result result =
@@ -203,7 +164,7 @@ void CClientOutlook::NewAppointment()
 
 void CClientOutlook::ShowSchedule()
 {
-    const QString path = MailSettings::read().calendarPath;
+    const QString path = CalendarSettings::calendarPath();
     if (!path.isEmpty())
         openUrl(QUrl::fromLocalFile(path));
 }
@@ -221,10 +182,10 @@ void CClientOutlook::ReportToZor(const QString &address, const QString &subject,
 
 void CClientOutlook::GetAddressBook(QObject *context, std::function<void(const QVector<AddressEntry> &)> done)
 {
-    withContacts(context, [done](const QList<VCardContact> &contacts) {
+    AddressResolver::withContacts(context, [done](const QList<VCardContact> &contacts) {
         QVector<AddressEntry> book;
         for (const VCardContact &c : contacts)
-            book.append({fullName(c), c.email, QStringLiteral("Contacts")});
+            book.append({AddressResolver::fullName(c), c.email, QStringLiteral("Contacts")});
         done(book);
     });
 }
@@ -235,7 +196,7 @@ void CClientOutlook::FindContacts(QString firstName, QString lastName, QString c
     firstName = firstName.trimmed();
     lastName = lastName.trimmed();
     company = company.trimmed();
-    withContacts(context, [=](const QList<VCardContact> &contacts) {
+    AddressResolver::withContacts(context, [=](const QList<VCardContact> &contacts) {
         QList<VCardContact> matching;
         for (const VCardContact &c : contacts)
             if (startsWith(c.firstName, firstName) && startsWith(c.lastName, lastName) &&

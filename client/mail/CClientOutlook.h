@@ -43,16 +43,6 @@ public:
 
     // The status an appointment sets, by the user's settings.
     static QString GetOutlookStatus(BusyStatus busy);
-    // A name from the user table or the contacts as a mail address; an
-    // address stays as it is; empty when it cannot be found.
-    static QString resolveAddress(const QString &nameOrAddress, const QList<VCardContact> &contacts);
-    // Whether any of the names (blank ones aside) can be found only in the
-    // contacts.
-    static bool needsContacts(const QStringList &names);
-    // Gives done, on this thread, the user's contacts once they are read off
-    // it; a file left out is named once in the debug log. Nothing when a
-    // context was given and is gone.
-    static void withContacts(QObject *context, std::function<void(const QList<VCardContact> &)> done);
 
 private:
     void apply(const CalendarCheck::Result &result);

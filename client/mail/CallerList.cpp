@@ -23,7 +23,7 @@ QStringList CallerList::parse(const QString &stored, qint32 &result)
 qint32 CallerList::load(QStringList &list)
 {
     qint32 result = 10000;
-    list = parse(GetRegistryValue(SettingsKeys::RecentCallers), result);
+    list = parse(SettingsKeys::RecentCallers.read(), result);
     return result;
 }
 
@@ -37,7 +37,7 @@ QString CallerList::joined(const QStringList &list)
 
 void CallerList::save(const QStringList &list)
 {
-    SetRegistryValue(SettingsKeys::RecentCallers, joined(list));
+    SettingsKeys::RecentCallers.write(joined(list));
 }
 
 QStringList CallerList::withCaller(QStringList list, const QString &caller)

@@ -2,11 +2,11 @@
 
 #include <QString>
 
-// Where the user's calendar, contacts and call journal live and how mail
-// leaves this machine: per-user values beside the other options.
+// Where the user's contacts and call journal live and how mail leaves this
+// machine: per-user values beside the other options. The calendar's own
+// settings are CalendarSettings'.
 struct MailSettings
 {
-    QString calendarPath;   // an .ics file or a folder of them; empty: no calendar
     QString contactsPath;   // a .vcf file or a folder of them
     QString journalPath;    // the call journal's .ics file
     QString sendmailCommand; // fed the whole message; no shell runs it

@@ -1,6 +1,6 @@
 #include "MailSubmission.h"
 
-#include "CClientOutlook.h"
+#include "AddressResolver.h"
 #include "MailMessage.h"
 #include "MailSettings.h"
 #include "SendmailPipe.h"
@@ -28,7 +28,7 @@ void tell(const QString &text)
 std::optional<QString> checkedAddress(const QString &name, const QList<VCardContact> &contacts)
 {
     const QString address =
-        MailMessage::hasControl(name) ? name : CClientOutlook::resolveAddress(name, contacts);
+        MailMessage::hasControl(name) ? name : AddressResolver::resolveAddress(name, contacts);
     if (address.isEmpty() || MailMessage::isAddress(address))
         return address;
     tell(QStringLiteral("The e-mail address of \"%1\" (\"%2\") is not a single plain address; nothing was sent.")
@@ -104,8 +104,5 @@ void MailSubmission::send(const QStringList &recipients, const QString &sender, 
     auto resolved = [=](const QList<VCardContact> &contacts) {
         submit(recipients, sender, subject, body, contacts, done);
     };
-    if (CClientOutlook::needsContacts(names))
-        CClientOutlook::withContacts(nullptr, resolved);
-    else
-        resolved({});
+    AddressResolver::forNames(names, resolved);
 }

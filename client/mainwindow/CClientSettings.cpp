@@ -25,7 +25,7 @@ const QString kLog = QStringLiteral("CClientSettings");
 // below 0 are kept as their 32-bit pattern.
 std::optional<int> storedNumber(const SettingKey &key)
 {
-    const QString text = GetRegistryValue(key);
+    const QString text = key.read();
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);
     if (text == Registry::missingText() || !ok)
@@ -35,7 +35,7 @@ std::optional<int> storedNumber(const SettingKey &key)
 
 void writeNumber(const SettingKey &key, int value)
 {
-    SetRegistryValue(key, value);
+    key.write(value);
 }
 
 QList<QRect> availableScreens()
@@ -76,7 +76,7 @@ void CClientSettings::SaveSettings()
     Steps::logAndSkip(kLog, [&] {
         const QString selected = w.trvUserlist->selectedKey();
         if (!selected.isEmpty())
-            SetRegistryValue(SettingsKeys::DefaultBranch, selected);
+            SettingsKeys::DefaultBranch.write(selected);
     });
 }
 
@@ -101,7 +101,7 @@ void CClientSettings::saveTreeNodes()
         bool shown = true;
         for (const QTreeWidgetItem *parent = (*it)->parent(); parent && shown; parent = parent->parent())
             shown = parent->isExpanded();
-        SetRegistryValue(SettingsKeys::TreeNodeShown, shown, KeyedTreeWidget::keyOf(*it));
+        SettingsKeys::TreeNodeShown.write(shown, KeyedTreeWidget::keyOf(*it));
     }
 }
 
@@ -121,7 +121,7 @@ void CClientSettings::LoadSettings()
     });
     Steps::logAndSkip(kLog, [&] { w.setListIconSize(storedNumber(SettingsKeys::IconSize) == 32 ? 32 : 16); });
     Steps::logAndSkip(kLog, [&] {
-        if (GetRegistryValue(SettingsKeys::DefaultBranch) == QLatin1String("SRH0"))
+        if (SettingsKeys::DefaultBranch.read() == QLatin1String("SRH0"))
             w.DisplaySearch(true);
     });
 }

@@ -42,13 +42,13 @@ ViewSettings ViewSettings::read()
 
 void ViewSettings::writeFlag(const SettingKey &key, bool value)
 {
-    SetRegistryValue(key, value);
+    key.write(value);
 }
 
 void ViewSettings::writeFont(const QFont &font)
 {
-    SetRegistryValue(SettingsKeys::FontName, font.family());
-    SetRegistryValue(SettingsKeys::FontBold, font.bold());
-    SetRegistryValue(SettingsKeys::FontSize, font.pointSizeF());
-    SetRegistryValue(SettingsKeys::FontItalic, font.italic());
+    SettingsKeys::FontName.write(font.family());
+    SettingsKeys::FontBold.write(font.bold());
+    SettingsKeys::FontSize.write(font.pointSizeF());
+    SettingsKeys::FontItalic.write(font.italic());
 }

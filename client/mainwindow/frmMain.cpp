@@ -987,7 +987,7 @@ void frmMain::ChangeView(int mode)
     Steps::logAndSkip(kLog, [&] {
         for (int i = 8; i <= 11; ++i)
             menuItem(QStringLiteral("mnuViewSub(%1)").arg(i))->setChecked(i == mode + 8);
-        SetRegistryValue(SettingsKeys::ListView, mode);
+        SettingsKeys::ListView.write(mode);
         lvwUserList->setViewMode(mode);
     });
 }
@@ -1242,7 +1242,7 @@ void frmMain::saveColumns(const ListViewPane *list)
         const int width = list->columnWidth(column);
         UserListColumns::setHidden(key, width == 0);
         if (width != 0)
-            SetRegistryValue(SettingsKeys::ColumnWidth, width, key);
+            SettingsKeys::ColumnWidth.write(width, key);
     }
 }
 

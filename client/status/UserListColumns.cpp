@@ -17,7 +17,7 @@ namespace {
 
 std::optional<QString> stored(const SettingKey &key, const QString &item)
 {
-    const QString value = GetRegistryValue(key, item);
+    const QString value = key.read(item);
     if (value == Registry::missingText())
         return std::nullopt;
     return value.trimmed();
@@ -119,5 +119,5 @@ bool UserListColumns::isHidden(const QString &key)
 
 void UserListColumns::setHidden(const QString &key, bool hidden)
 {
-    SetRegistryValue(SettingsKeys::HiddenColumn, hidden, key);
+    SettingsKeys::HiddenColumn.write(hidden, key);
 }

@@ -166,7 +166,7 @@ UserListPoll::Reload UserListPoll::reloadList(const Request &request, DbHandle &
 
     QString key = request.nodeKey;
     if (sameKey(key, kTop)) {
-        const QString branch = GetRegistryValue(SettingsKeys::DefaultBranch);
+        const QString branch = SettingsKeys::DefaultBranch.read();
         if (branch == Registry::missingText() || branch.isEmpty() || KeyToId(branch) == 0)
             return Reload::Finish;
         key = branch;

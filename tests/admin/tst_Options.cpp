@@ -169,11 +169,6 @@ COptionsSaver::Request requestFor(qint32 userID)
     return request;
 }
 
-QString setting(const char *name)
-{
-    return GetRegistryValue(QLatin1String(name), QString::fromLatin1(SettingsKeys::AppSettings));
-}
-
 CTreeNode group(qint32 id)
 {
     CTreeNode node;
@@ -706,7 +701,8 @@ private slots:
                  QStringList({"Me Renamed", "Me Renamed", "Out and about"}));
         QVERIFY(!g_oCurrentUser.Admin && !g_fOutlook && g_fRefreshNeeded);
         QCOMPARE(watching->closedDown, 1);
-        QCOMPARE(QStringList({setting("HIDE_COL_OUT"), setting("HIDE_COL_MOBILE")}), QStringList({"True", "False"}));
+        QCOMPARE(QStringList({SettingsKeys::HiddenColumn.read("OUT"), SettingsKeys::HiddenColumn.read("MOBILE")}),
+                 QStringList({"True", "False"}));
         for (const char *call : {"admin menu 0", "icons 32", "tree"})
             QVERIFY2(world.main->calls.contains(QLatin1String(call)), call);
     }
@@ -735,8 +731,8 @@ private slots:
                       "WorkStartTime = '09:15:00' WHERE UserID = 1");
         world.db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 40)");
         world.db.exec("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (1, 1, 'Here')");
-        for (const auto &[name, value] : {std::pair{"HIDE_COL_OUT", "False"}, {"HIDE_COL_MOBILE", "True"}})
-            SetRegistryValue(name, RegString, value, QString::fromLatin1(SettingsKeys::AppSettings));
+        for (const auto &[column, value] : {std::pair{"OUT", "False"}, {"MOBILE", "True"}})
+            SettingsKeys::HiddenColumn.write(QString::fromLatin1(value), QLatin1String(column));
         const QStringList before = world.db.rows("SELECT * FROM STAFF_OPTIONS WHERE UserID = 1");
         const auto applied = [] {
             QStringList codes;
@@ -766,10 +762,10 @@ private slots:
         QCOMPARE(applied(), appliedBefore);
         QCOMPARE(world.groupRows(OptionsWorld::kMe), QStringList{"40"});
         QCOMPARE(world.db.value("SELECT QuickNote FROM QUICKNOTES WHERE UserID = 1").toString(), QStringLiteral("Here"));
-        for (const auto &[name, hidden] : {std::pair{"HIDE_COL_MOBILE", "True"}, {"HIDE_COL_MOBILEPH", "False"}})
-            QCOMPARE(GetRegistryValue(name, QString::fromLatin1(SettingsKeys::AppSettings)), QLatin1String(hidden));
+        for (const auto &[column, hidden] : {std::pair{"MOBILE", "True"}, {"MOBILEPH", "False"}})
+            QCOMPARE(SettingsKeys::HiddenColumn.read(QLatin1String(column)), QLatin1String(hidden));
         // Nothing chosen: the calendar's own defaults are shown and kept.
-        QCOMPARE(QStringList({setting("OutlookFree"), setting("OutlookBusy"), setting("OutlookTentative")}),
+        QCOMPARE(QStringList({SettingsKeys::OutlookFree.read(), SettingsKeys::OutlookBusy.read(), SettingsKeys::OutlookTentative.read()}),
                  QStringList({"MTA", "MTG", "MTT"}));
         QCOMPARE(g_lLastUpdated, -1);
     }

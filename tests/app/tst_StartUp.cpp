@@ -14,6 +14,7 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/NavigationTree.h"
 #include "platform/AppError.h"
+#include "platform/SettingsKeys.h"
 #include "platform/SingleInstance.h"
 #include "status/CClientHnd.h"
 
@@ -135,7 +136,7 @@ void insertUser(TestDatabase &db, int id, const QString &login, int active = 1, 
 
 QString storedLoginName()
 {
-    return GetRegistryValue(QStringLiteral("Name"), AppRegistryKey() + QStringLiteral("\\Login"));
+    return SettingsKeys::LoginName.read();
 }
 
 // Runs the whole initialisation with log-in; gives the exit code when the
@@ -463,8 +464,7 @@ private slots:
         insertUser(db, 1, QStringLiteral("BOB"));
         db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'true' WHERE pkey = 'enb_cht'"));
         db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'false' WHERE pkey = 'enb_olk'"));
-        SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, QStringLiteral("NOD3"),
-                         AppRegistryKey() + QStringLiteral("\\Settings"));
+        SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3"));
         QCOMPARE(initialise(), -1);
 
         QVERIFY(g_fEnableChat && g_events.contains(QStringLiteral("chat 1")));

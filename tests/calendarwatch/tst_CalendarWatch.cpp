@@ -45,7 +45,7 @@ QString writeCalendar(const QString &folder, const QList<Event> &events)
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(text.toUtf8());
-    Registry::writeString(Registry::CurrentUser, QString::fromLatin1(SettingsKeys::AppSettings), QStringLiteral("CalendarPath"), path);
+    SettingsKeys::CalendarPath.write(path);
     return path;
 }
 
@@ -191,8 +191,7 @@ private slots:
     void childReportsTheRunningAppointment()
     {
         TestEnvironment env;
-        Registry::writeString(Registry::CurrentUser, QString::fromLatin1(SettingsKeys::AppSettings), QStringLiteral("OutlookBusy"),
-                              QStringLiteral("bad!"));
+        SettingsKeys::OutlookBusy.write(QStringLiteral("bad!"));
         const QString own = QStringLiteral("X-TESSALY-STATUS-CHANGE:TRUE\r\n");
         writeCalendar(env.path(), {{QStringLiteral("Mine"), -20, QStringLiteral("20260101T000000Z"), own},
                                    {QStringLiteral("Board"), -10, QStringLiteral("20260101T000000Z"), {}}});
@@ -298,8 +297,7 @@ private slots:
             QVERIFY(QDir(env.path()).mkdir("links"));
             for (int i = 0; i < 12; ++i)
                 QVERIFY(QFile::link(path, env.path(QStringLiteral("links/%1.ics").arg(i))));
-            Registry::writeString(Registry::CurrentUser, QString::fromLatin1(SettingsKeys::AppSettings),
-                                  QStringLiteral("CalendarPath"), env.path("links"));
+            SettingsKeys::CalendarPath.write(env.path("links"));
         }
         if (kind == QLatin1String("fifo"))
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);

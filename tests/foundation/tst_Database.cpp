@@ -7,18 +7,18 @@
 #include "platform/ConnectionPool.h"
 #include "platform/DataSourceRegistry.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QtTest>
 #include <thread>
 
 namespace {
 
-const QString kDsnKey = QStringLiteral("Software\\ODBC\\ODBC.INI\\StaffDataDSN");
 const QString kViaDsn = QStringLiteral("Provider=MSDASQL;DSN=StaffDataDSN;");
 
-QString dsnValue(const QString &name)
+QString dsnValue(const SettingKey &key)
 {
-    return Registry::readString(Registry::CurrentUser, kDsnKey, name).value_or(QStringLiteral("<none>"));
+    return key.stored(QStringLiteral("StaffDataDSN")).value_or(QStringLiteral("<none>"));
 }
 
 // A temporary table lives as long as its connection: an operation that finds
@@ -61,9 +61,9 @@ private slots:
         QFile::setPermissions(settingsFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         QCOMPARE(GetDB(), kViaDsn);
         QCOMPARE(std::tuple(offered.size(), offered.value(0).location), std::tuple(1, QString()));
-        QCOMPARE(Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Server")).value(), chosen);
-        QCOMPARE(dsnValue(QStringLiteral("Driver")), QStringLiteral("QSQLITE"));
-        QCOMPARE(dsnValue(QStringLiteral("SourceDB")), chosen);
+        QCOMPARE(SettingsKeys::DatabaseServer.stored().value(), chosen);
+        QCOMPARE(dsnValue(SettingsKeys::DsnDriver), QStringLiteral("QSQLITE"));
+        QCOMPARE(dsnValue(SettingsKeys::DsnSourceDB), chosen);
         QVERIFY(!(QFile::permissions(settingsFile) & (QFile::ReadGroup | QFile::ReadOther)));
         QVERIFY(QFile::exists(chosen));
         // The second run finds it without asking.
@@ -80,11 +80,11 @@ private slots:
         QCOMPARE(GetDB(), kViaDsn);
         QVERIFY(env.errorWindow.shown.value(0).details.contains(QStringLiteral("database not found at ") + unmounted));
         QCOMPARE(offered.value(1).location, unmounted);
-        QCOMPARE(Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Server")).value(), corrected);
+        QCOMPARE(SettingsKeys::DatabaseServer.stored().value(), corrected);
 
         // Switching the data source's type leaves no stale values behind.
         CreateDSN(QStringLiteral("SQLServer"), QStringLiteral("dbhost"));
-        QCOMPARE(dsnValue(QStringLiteral("SourceDB")), QStringLiteral("<none>"));
+        QCOMPARE(dsnValue(SettingsKeys::DsnSourceDB), QStringLiteral("<none>"));
     }
 
     void unreachableDatabaseIsReportedMaskedAndCancelChangesNothing()

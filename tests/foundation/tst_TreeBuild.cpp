@@ -3,6 +3,7 @@
 #include "foundation/CTreeNode.h"
 #include "foundation/MCIFunctions.h"
 #include "foundation/NavigationTreeBuilder.h"
+#include "platform/SettingsKeys.h"
 
 #include <QtTest>
 
@@ -51,11 +52,6 @@ QStringList keysOf(const NavigationTree &tree)
     return keys;
 }
 
-void setSetting(const QString &name, const QString &value)
-{
-    SetRegistryValue(name, RegString, value, AppRegistryKey() + QStringLiteral("\\Settings"));
-}
-
 } // namespace
 
 class tst_TreeBuild : public QObject
@@ -95,13 +91,13 @@ private slots:
     {
         TestEnvironment env;
         const QList<CTreeNode> nodes = {node(1, 0, QStringLiteral("BRH")), node(3, 1, QStringLiteral("GRP"))};
-        setSetting(QStringLiteral("TREENODE_NOD1"), QStringLiteral("False"));
+        SettingsKeys::TreeNodeShown.write(QStringLiteral("False"), QStringLiteral("NOD1"));
         NavigationTree tree = build(nodes);
         QVERIFY(!tree.find(QStringLiteral("NOD1"))->ensureVisible && tree.find(QStringLiteral("SRH0"))->ensureVisible);
         QCOMPARE(tree.selectedKey, QStringLiteral("NOD0")); // nothing stored
         // A stored branch that is numbered 0 or not in the tree falls back to the top.
         for (const auto &[stored, selected] : QList<QPair<const char *, const char *>>{{"GRP0", "NOD0"}, {"NOD77", "NOD0"}}) {
-            setSetting(QStringLiteral("DefaultBranch"), QLatin1String(stored));
+            SettingsKeys::DefaultBranch.write(QLatin1String(stored));
             QCOMPARE(build(nodes).selectedKey, QLatin1String(selected));
         }
     }

@@ -57,7 +57,7 @@ private slots:
         TestEnvironment env;
         const QString path = env.path(QStringLiteral("calendar.ics"));
         makeFile(path, kind);
-        SetRegistryValue(QStringLiteral("CalendarPath"), RegString, path, QString::fromLatin1(SettingsKeys::AppSettings));
+        SettingsKeys::CalendarPath.write(path);
         const QString log = env.path(QStringLiteral("logs/debug.log"));
         CClientOutlook link;
         QElapsedTimer clock;
@@ -83,7 +83,7 @@ private slots:
         TestEnvironment env;
         const QString path = env.path(QStringLiteral("contacts.vcf"));
         makeFile(path, QStringLiteral("fifo"));
-        SetRegistryValue(QStringLiteral("ContactsPath"), RegString, path, QString::fromLatin1(SettingsKeys::AppSettings));
+        SettingsKeys::ContactsPath.write(path);
         for (int ask = 0; ask < 2; ++ask) { // named once while it stays
             std::optional<qsizetype> entries;
             CClientOutlook().GetAddressBook(nullptr, [&](const QVector<ICalendarLink::AddressEntry> &book) {

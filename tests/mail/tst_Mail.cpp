@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QComboBox>
 #include <QJsonArray>
@@ -77,16 +78,6 @@ QString writeScript(const QString &path, const QString &commands)
     script.write("#!/bin/sh\n" + commands.toUtf8() + '\n');
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
-}
-
-QString settingsKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
-
-void setting(const char *name, const QString &value)
-{
-    SetRegistryValue(QString::fromLatin1(name), RegString, value, settingsKey());
 }
 
 CUser user(qint32 id, const QString &name, const QString &email)
@@ -165,13 +156,12 @@ private slots:
         contacts.write("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Ann Lee\r\nEMAIL;ENCODING=QUOTED-PRINTABLE:"
                        "ann@example.org=0D=0ABcc: everyone@example.org\r\nEND:VCARD\r\n");
         contacts.close();
-        setting("ContactsPath", contacts.fileName());
-        const QString phoneKey = AppRegistryKey() + QStringLiteral("\\PhoneMessage");
+        SettingsKeys::ContactsPath.write(contacts.fileName());
         if (storedCallers != Registry::missingText())
-            SetRegistryValue("Contacts", RegString, storedCallers, phoneKey);
+            SettingsKeys::RecentCallers.write(storedCallers);
         const QString fake =
             writeScript(env.path("fake-sendmail"), QString("cat > \"$0.mail\"\nexit %1").arg(exitCode));
-        setting("SendmailCommand", (exitCode < 0 ? env.path("missing") : fake) + " -t -i");
+        SettingsKeys::SendmailCommand.write((exitCode < 0 ? env.path("missing") : fake) + " -t -i");
         CClientEmail::phoneMessageForm = [&] {
             return std::make_unique<AnsweringForm>(PhoneMessageEntry{caller, {}, "High", "No action required", message});
         };
@@ -201,7 +191,7 @@ private slots:
         QCOMPARE(env.prompt.asked.size(), told.isEmpty() ? 0 : 1);
         if (!told.isEmpty())
             QVERIFY2(env.prompt.asked[0].text.contains(told), qPrintable(env.prompt.asked[0].text));
-        QCOMPARE(GetRegistryValue("Contacts", phoneKey),
+        QCOMPARE(SettingsKeys::RecentCallers.read(),
                  callersAfter.isEmpty() ? storedCallers : callersAfter);
     }
 
@@ -224,7 +214,7 @@ private slots:
         IShell *const shell = std::exchange(g_shell, &noHandler);
         g_vUserList = {user(2, "Ann Lee", "ann@example.org")};
         const QString fake = env.path("fake-sendmail");
-        setting("SendmailCommand", sendmail.isEmpty() ? env.path("missing") : writeScript(fake, sendmail));
+        SettingsKeys::SendmailCommand.write(sendmail.isEmpty() ? env.path("missing") : writeScript(fake, sendmail));
         QPointer<frmPhMsgWizard> wizard;
         CClientEmail::phoneMessageForm = [&] {
             auto form = std::make_unique<frmPhMsgWizard>();
@@ -286,9 +276,9 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) &&
                 file.write(before + "BEGIN:VCARD\r\nFN:Ann Lee\r\n" + inside + "EMAIL:ann@example.org\r\nEND:VCARD\r\n") &&
                 file.flush());
-        setting("ContactsPath", file.fileName());
+        SettingsKeys::ContactsPath.write(file.fileName());
         const QString fake = writeScript(env.path("fake-sendmail"), "cat > \"$0.mail\"");
-        setting("SendmailCommand", fake + " -t -i");
+        SettingsKeys::SendmailCommand.write(fake + " -t -i");
         CClientEmail::phoneMessageForm = [&] {
             return std::make_unique<AnsweringForm>(PhoneMessageEntry{"Bob", {}, "High", "No action required", "x"});
         };
@@ -348,7 +338,7 @@ private slots:
     {
         TestEnvironment env;
         const QString calendar = env.path("cal.ics");
-        setting("CalendarPath", calendar);
+        SettingsKeys::CalendarPath.write(calendar);
         const double start = DateUtil::toDays(QDate(2026, 12, 4), QTime(10, 0));
         CClientOutlook().AddAppointmentToSchedule(start, start + 0.05, "Board", "MTG", "ann@example.org; Nobody");
         QTRY_COMPARE(env.shell.opened.size(), 1); // written once the contacts were looked at for "Nobody"
@@ -390,8 +380,8 @@ private slots:
         file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nN:O'Brien;Seán;;;\r\nORG:Acme\r\nEND:VCARD\r\n"
                    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:;Cher;;;\r\nEND:VCARD\r\n");
         file.close();
-        setting("ContactsPath", contacts);
-        setting("JournalPath", env.path("journal/calls.ics"));
+        SettingsKeys::ContactsPath.write(contacts);
+        SettingsKeys::JournalPath.write(env.path("journal/calls.ics"));
         frmPhHistory journal;
         journal.txtLastName->setText(" o'b ");
         journal.cmdFindContact->click();

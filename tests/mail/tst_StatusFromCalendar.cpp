@@ -3,6 +3,7 @@
 #include "mail/CClientEmail.h"
 #include "mail/CClientOutlook.h"
 #include "platform/Clock.h"
+#include "platform/SettingsKeys.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -65,7 +66,7 @@ private slots:
         w.withMainWindow();
         const QString folder = w.db.env.path(QStringLiteral("calendar"));
         writeCalendar(folder, weeklyInBerlin());
-        SetRegistryValue(QStringLiteral("CalendarPath"), RegString, folder, AppRegistryKey() + QStringLiteral("\\Settings"));
+        SettingsKeys::CalendarPath.write(folder);
         CClientOutlook link;
         QStringList expected;
         for (const QDate &day : {kFriday, QDate(2026, 7, 3)}) {
@@ -84,7 +85,7 @@ private slots:
         StatusWorld w(false);
         w.withMainWindow();
         const QString folder = w.db.env.path(QStringLiteral("calendar"));
-        SetRegistryValue(QStringLiteral("CalendarPath"), RegString, folder, AppRegistryKey() + QStringLiteral("\\Settings"));
+        SettingsKeys::CalendarPath.write(folder);
         Clock::pin(QDateTime(kFriday, QTime(10, 20), QTimeZone(QByteArray("Europe/Berlin"))).toLocalTime());
         writeCalendar(folder, costlyRules() + weeklyInBerlin());
         CClientOutlook link;
@@ -125,8 +126,7 @@ private slots:
                         extra + "END:VEVENT\r\nEND:VCALENDAR\r\n")
                            .toUtf8());
         };
-        const QString settings = AppRegistryKey() + QStringLiteral("\\Settings");
-        SetRegistryValue(QStringLiteral("CalendarPath"), RegString, folder, settings);
+        SettingsKeys::CalendarPath.write(folder);
         const QString occurrence = QStringLiteral("Weekly @ Room 4|") +
                                    start.addSecs(3600).toLocalTime().toString("yyyy-MM-dd HH:mm:ss") + u'|' +
                                    start.toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
@@ -135,7 +135,7 @@ private slots:
         link.CheckSchedule2();
         link.CheckSchedule2(); // while one runs, another is not started
         QTRY_COMPARE(w.history(), QStringList{QStringLiteral("1|MTG|") + occurrence});
-        SetRegistryValue(QStringLiteral("OutlookBusy"), RegString, QStringLiteral("OUT"), settings);
+        SettingsKeys::OutlookBusy.write(QStringLiteral("OUT"));
         save(QStringLiteral("LAST-MODIFIED:20261102T000000Z\r\n")); // edited: applies again
         link.CheckSchedule2();
         QTRY_COMPARE(w.history().size(), 2);

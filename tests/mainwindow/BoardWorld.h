@@ -7,6 +7,7 @@
 #include "foundation/MCIFunctions.h"
 #include "mainwindow/frmMain.h"
 #include "platform/DateUtil.h"
+#include "platform/SettingsKeys.h"
 #include "status/CClientHnd.h"
 
 #include <QAction>
@@ -45,8 +46,7 @@ inline void insertBoardUsers()
                               "Language, StartMin, RefreshPeriod, BreakPeriod, OutlookOOP) "
                               "VALUES (?, ?, 0, 1, 0, 0, 0, '08:30:00', 60, 0, 0, '', 'ENU', 0, 30, 15, 0)"),
                db, {id, QLatin1String(login)});
-    SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, QStringLiteral("NOD3"),
-                     AppRegistryKey() + QStringLiteral("\\Settings"));
+    SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3"));
 }
 
 // Runs the program's start-up with the real main window for a desktop user,

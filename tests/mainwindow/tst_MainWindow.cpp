@@ -43,11 +43,6 @@
 
 namespace {
 
-QString settingsKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
-
 CStatus custom(const char *code, const char *name, const char *type)
 {
     CStatus status;
@@ -166,8 +161,8 @@ private slots:
         QVERIFY(QDir().mkpath(icons) && QImageWriter(icons + QStringLiteral("/copier.ico"), "ico").write(picture));
         m_db->exec(QStringLiteral("UPDATE Properties SET pvalue = ? WHERE pkey = 'icon_home'"), {icons});
         m_db->exec(QStringLiteral("UPDATE Properties SET pvalue = 'https://help.example/' WHERE pkey = 'help_url'"));
-        SetRegistryValue(QStringLiteral("COL_WIDTH_NOTE"), RegDword, 3000, settingsKey());
-        SetRegistryValue(QStringLiteral("HIDE_COL_MOBILEPH"), RegString, true, settingsKey());
+        SettingsKeys::ColumnWidth.write(3000, QStringLiteral("NOTE"));
+        SettingsKeys::HiddenColumn.write(true, QStringLiteral("MOBILEPH"));
         ResetCloseDownForTests();
         w = startBoard(QStringLiteral("ADA"));
         QVERIFY(w);
@@ -219,8 +214,8 @@ private slots:
 
         list->detailsView()->setColumnWidth(UserListModel::NameColumn, 150);
         w->saveColumnSettings();
-        QCOMPARE(GetRegistryValue(QStringLiteral("COL_WIDTH_NAME"), settingsKey()), QStringLiteral("2250"));
-        QCOMPARE(GetRegistryValue(QStringLiteral("HIDE_COL_MOBILEPH"), settingsKey()), QStringLiteral("True"));
+        QCOMPARE(SettingsKeys::ColumnWidth.read(QStringLiteral("NAME")), QStringLiteral("2250"));
+        QCOMPARE(SettingsKeys::HiddenColumn.read(QStringLiteral("MOBILEPH")), QStringLiteral("True"));
     }
 
     void treeClickOpensTheNodeView()
@@ -275,8 +270,7 @@ private slots:
         QVERIFY(w->caption().endsWith(QStringLiteral(" - Ada Lindqvist - Out")));
         QCOMPARE(note->currentText(), QString());
         QCOMPARE(dueBack->DateTimeValue(), 0.0);
-        QVERIFY(GetRegistryValue(QStringLiteral("Notes"), AppRegistryKey() + QStringLiteral("\\RecentNotes"))
-                    .startsWith(QStringLiteral("  Back at 3  ##")));
+        QVERIFY(SettingsKeys::RecentNotes.read().startsWith(QStringLiteral("  Back at 3  ##")));
         QCOMPARE(note->count(), 1);
 
         // A blank box sends the quick note, and the note list stays.
@@ -289,8 +283,7 @@ private slots:
 
         // A note sent from another session shows when the box takes the focus;
         // what is typed stays.
-        SetRegistryValue(QStringLiteral("Notes"), RegString, QStringLiteral("From home##Canteen##"),
-                         AppRegistryKey() + QStringLiteral("\\RecentNotes"));
+        SettingsKeys::RecentNotes.write(QStringLiteral("From home##Canteen##"));
         note->setEditText(QStringLiteral("typed"));
         QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
         QApplication::sendEvent(note, &focus);
@@ -376,7 +369,7 @@ private slots:
         QCOMPARE(list->viewMode(), int(ListViewPane::SmallIcons));
         view(11);
         QCOMPARE(QList<bool>({checked(8), checked(9), checked(10), checked(11)}), QList<bool>({false, false, false, true}));
-        QCOMPARE(GetRegistryValue(QStringLiteral("ListView"), settingsKey()), QStringLiteral("3"));
+        QCOMPARE(SettingsKeys::ListView.read(), QStringLiteral("3"));
         QCOMPARE(list->selectedKey(), QStringLiteral("USR2")); // through the changes of style
 
         auto *coolBar = control<CoolBar>(w, "CoolBar1");
@@ -442,17 +435,18 @@ private slots:
         CClientSettings settings(w);
         settings.SaveSettings();
         settings.SaveColumnSettings();
-        const auto stored = [](const char *name) { return GetRegistryValue(QLatin1String(name), settingsKey()); };
+        namespace K = SettingsKeys;
         // The normal-state rectangle in twips, though the window was maximised.
-        QCOMPARE(QStringList({stored("Left"), stored("Top"), stored("Width"), stored("Height"), stored("FontSize"),
-                              stored("VSplitter"), stored("HIDE_COL_NOTE"), stored("TREENODE_NOD3"), stored("DefaultBranch")}),
+        QCOMPARE(QStringList({K::WindowLeft.read(), K::WindowTop.read(), K::WindowWidth.read(), K::WindowHeight.read(),
+                              K::FontSize.read(), K::VSplitter.read(), K::HiddenColumn.read(QStringLiteral("NOTE")),
+                              K::TreeNodeShown.read(QStringLiteral("NOD3")), K::DefaultBranch.read()}),
                  QStringList({"1800", "1200", "10500", "7500", "8", "3000", "True", "True", "NOD3"}));
 
         // The next start: a Left beyond the screen, the splitter moved, a height that does not read.
-        SetRegistryValue(QStringLiteral("Left"), RegDword, 60000, settingsKey());
-        SetRegistryValue(QStringLiteral("VSplitter"), RegDword, 2400, settingsKey());
-        SetRegistryValue(QStringLiteral("Height"), RegString, QStringLiteral("tall"), settingsKey());
-        SetRegistryValue(QStringLiteral("IconSize"), RegDword, 32, settingsKey());
+        K::WindowLeft.write(60000);
+        K::VSplitter.write(2400);
+        storeSettingText(K::WindowHeight, QStringLiteral("tall"));
+        K::IconSize.write(32);
         stopBoard();
         w = startBoard(QStringLiteral("ADA"));
         QVERIFY(w);
@@ -479,7 +473,7 @@ private slots:
             return shown;
         };
         // A start on the welcome page: no user list shown yet.
-        SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, QStringLiteral("NOD0"), settingsKey());
+        SettingsKeys::DefaultBranch.write(QStringLiteral("NOD0"));
         stopBoard();
         w = startBoard(QStringLiteral("ADA"));
         tree = control<KeyedTreeWidget>(w, "trvUserlist");
@@ -646,7 +640,7 @@ private slots:
         }
         QCOMPARE(code, 0);
         QVERIFY(!g_frmMain);
-        QCOMPARE(GetRegistryValue(QStringLiteral("Width"), settingsKey()), QString::number(width * 15));
+        QCOMPARE(SettingsKeys::WindowWidth.read(), QString::number(width * 15));
         const QString log = debugLog();
         QCOMPARE(log.count(QStringLiteral("Closing down (unload mode 1)")), 1);
         QCOMPARE(log.count(QStringLiteral("::QueryUnload")), 1);

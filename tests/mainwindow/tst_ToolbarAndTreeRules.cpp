@@ -9,6 +9,7 @@
 #include "mainwindow/UserListClicks.h"
 #include "mainwindow/WindowPlacement.h"
 #include "platform/DateUtil.h"
+#include "platform/SettingsKeys.h"
 
 #include <QStandardItemModel>
 #include <QtTest>
@@ -17,12 +18,12 @@ namespace {
 
 QString storedNotes()
 {
-    return GetRegistryValue(QStringLiteral("Notes"), AppRegistryKey() + QStringLiteral("\\RecentNotes"));
+    return SettingsKeys::RecentNotes.read();
 }
 
 void storeNotes(const QString &value)
 {
-    SetRegistryValue(QStringLiteral("Notes"), RegString, value, AppRegistryKey() + QStringLiteral("\\RecentNotes"));
+    SettingsKeys::RecentNotes.write(value);
 }
 
 double at(int day, int hour, int minute)

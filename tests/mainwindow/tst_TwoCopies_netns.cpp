@@ -6,7 +6,7 @@
 #include "foundation/MWait.h"
 #include "mainwindow/ListViewPane.h"
 #include "platform/DbConnection.h"
-#include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 #include "tray/MessageWindows.h"
@@ -46,11 +46,10 @@ class RunningCopy : public QObject
 public:
     RunningCopy(const QString &login, const QString &database)
     {
-        Registry::writeString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Type"), QStringLiteral("MSAccess"));
-        Registry::writeString(Registry::CurrentUser, DatabaseRegistryKey(), QStringLiteral("Server"), database);
+        SettingsKeys::DatabaseType.write(QStringLiteral("MSAccess"));
+        SettingsKeys::DatabaseServer.write(database);
         CreateDSN(QStringLiteral("MSAccess"), database);
-        SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, QStringLiteral("NOD3"),
-                         AppRegistryKey() + QStringLiteral("\\Settings"));
+        SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3"));
         // Short, but serving events as the program's own waits do.
         g_busyWait = [](int ms) { WaitForTimer(std::min(ms, 50) / 1000.0); };
         DbConnection::setSqliteBusyTimeout(2000);

@@ -5,6 +5,7 @@
 #include "messaging/CMCastWindow.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/SettingsKeys.h"
 #include "status/NotifyUserList.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
@@ -451,7 +452,7 @@ private slots:
         poll(QStringLiteral("NOD0"));
         QCOMPARE(m_poll->model().rowCount(), 0);
         QCOMPARE(m_window->statusTexts, QStringList({"Ready."}));
-        SetRegistryValue(QStringLiteral("DefaultBranch"), RegString, kGroup, AppRegistryKey() + QStringLiteral("\\Settings"));
+        SettingsKeys::DefaultBranch.write(kGroup);
         poll(QStringLiteral("NOD0"));
         QCOMPARE(m_window->selectedNode, kGroup);
         QCOMPARE(m_poll->model().rowCount(), 0); // no such tree node

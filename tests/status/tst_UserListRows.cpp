@@ -2,6 +2,7 @@
 #include "foundation/CStatus.h"
 #include "foundation/MCIFunctions.h"
 #include "platform/Clock.h"
+#include "platform/SettingsKeys.h"
 #include "status/UserListColumns.h"
 #include "status/UserListItem.h"
 #include "status/UserListModel.h"
@@ -27,15 +28,6 @@ QString shown(const UserListItem &item)
         + (flags.isEmpty() ? QString() : u' ' + flags.join(u' '));
 }
 
-QString settingsKey()
-{
-    return AppRegistryKey() + QStringLiteral("\\Settings");
-}
-
-void store(const QString &name, const QString &value)
-{
-    SetRegistryValue(name, RegString, value, settingsKey());
-}
 } // namespace
 
 // How the rows of the user list are drawn, and which columns it shows how wide.
@@ -160,9 +152,9 @@ private slots:
         QFETCH(QString, width);
         QFETCH(int, expected);
         if (!hide.isEmpty())
-            store(QStringLiteral("HIDE_COL_OUT"), hide);
+            SettingsKeys::HiddenColumn.write(hide, QStringLiteral("OUT"));
         if (!width.isEmpty())
-            store(QStringLiteral("COL_WIDTH_OUT"), width);
+            storeSettingText(SettingsKeys::ColumnWidth, width, QStringLiteral("OUT")); // as stored by hand
         QCOMPARE(UserListColumns::GetColumnWidth(QStringLiteral("OUT")), expected);
         // Other columns keep their own values.
         QCOMPARE(UserListColumns::GetColumnWidth(QStringLiteral("NOTE")), 1440);
@@ -170,8 +162,8 @@ private slots:
 
     void setup_buildsTheUserViewOnce()
     {
-        store(QStringLiteral("HIDE_COL_MOBILEPH"), QStringLiteral("True"));
-        SetRegistryValue(QStringLiteral("COL_WIDTH_NAME"), RegDword, 2500, settingsKey()); // a number, not a text
+        SettingsKeys::HiddenColumn.write(QStringLiteral("True"), QStringLiteral("MOBILEPH"));
+        SettingsKeys::ColumnWidth.write(2500, QStringLiteral("NAME")); // a number, not a text
         UserListModel model;
         g_sViewType = QStringLiteral("TOP");
         QVERIFY(UserListColumns::SetupUserListColumns(model));

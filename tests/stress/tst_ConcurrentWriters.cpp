@@ -8,7 +8,7 @@
 #include "messaging/CMCastUpdate.h"
 #include "platform/DateUtil.h"
 #include "platform/DbConnection.h"
-#include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 #include "resources/CReservation.h"
 #include "web/qelweb.h"
 
@@ -198,8 +198,7 @@ private slots:
         db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V1', 1, 0), "
                 "(2, 'Car', 'C1', 1, 0)");
         if (postgres) // the pages' own setting, in the machine's settings
-            Registry::writeString(Registry::LocalMachine, DatabaseRegistryKey(), QStringLiteral("WebConnection"),
-                                  *Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(), "Connection"));
+            SettingsKeys::WebConnection.write(*SettingsKeys::DatabaseConnection.stored());
         std::vector<std::unique_ptr<QProcess>> copies;
         for (int copy = 0; copy < kCopies + 2; ++copy)
             copies.push_back(startCopy({copy < 2 ? QStringLiteral("--book") : QStringLiteral("--page"),

@@ -11,6 +11,7 @@
 #include "platform/ConnectionPool.h"
 #include "platform/DbConnection.h"
 #include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,9 +79,8 @@ QString TestEnvironment::path(const QString &relative) const
 QString TestEnvironment::useSqliteDatabase(const QString &fileName)
 {
     const QString file = path(QStringLiteral("data/") + fileName);
-    const QString key = DatabaseRegistryKey();
-    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Type"), QStringLiteral("MSAccess"));
-    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Server"), file);
+    SettingsKeys::DatabaseType.write(QStringLiteral("MSAccess"));
+    SettingsKeys::DatabaseServer.write(file);
     CreateDSN(QStringLiteral("MSAccess"), file);
     g_sConnectionString.clear();
     return file;
@@ -88,10 +88,9 @@ QString TestEnvironment::useSqliteDatabase(const QString &fileName)
 
 void TestEnvironment::usePostgresDatabase(const QString &conninfo)
 {
-    const QString key = DatabaseRegistryKey();
-    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Type"), QStringLiteral("SQLServer"));
-    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Server"), QStringLiteral("127.0.0.1"));
-    Registry::writeString(Registry::CurrentUser, key, QStringLiteral("Connection"), conninfo);
+    SettingsKeys::DatabaseType.write(QStringLiteral("SQLServer"));
+    SettingsKeys::DatabaseServer.write(QStringLiteral("127.0.0.1"));
+    SettingsKeys::DatabaseConnection.write(conninfo);
     g_sConnectionString.clear();
 }
 
@@ -114,6 +113,11 @@ AppError raisedBy(const std::function<void()> &step)
     }
     QTest::qFail("nothing was raised", __FILE__, __LINE__);
     return AppError(0, QString(), QString());
+}
+
+void storeSettingText(const SettingKey &key, const QString &text, const QString &item)
+{
+    Registry::writeString(key.hive, key.keyPath(item), key.valueName(item), text);
 }
 
 QString readTextFile(const QString &path)

@@ -11,6 +11,8 @@
 #include <functional>
 #include <stdexcept>
 
+struct SettingKey;
+
 // Thrown by the stand-in for the program's end, so a test sees that the
 // program would have ended, and with which code.
 struct ProgramEnded : std::runtime_error
@@ -87,6 +89,10 @@ int exitCodeOf(const std::function<void()> &step);
 // Runs a step that must raise; gives what it raised, or an error numbered 0
 // (and a failed test) when it raised nothing.
 AppError raisedBy(const std::function<void()> &step);
+
+// Stores text for a setting whatever its type says, as a settings file
+// edited by hand or written by an older version may hold it.
+void storeSettingText(const SettingKey &key, const QString &text, const QString &item = QString());
 
 // Reads a whole text file.
 QString readTextFile(const QString &path);

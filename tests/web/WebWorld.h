@@ -4,7 +4,7 @@
 #include "admin/CClientAdmin.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
-#include "platform/Registry.h"
+#include "platform/SettingsKeys.h"
 #include "web/MWebGlobalData.h"
 
 // A database made by the program, and the web component's settings pointed
@@ -21,9 +21,7 @@ public:
     static void useProgramDatabase(bool postgres)
     {
         if (postgres)
-            Registry::writeString(Registry::LocalMachine, QelWeb::WebSettingsKey(), QStringLiteral("WebConnection"),
-                                  *Registry::readString(Registry::CurrentUser, DatabaseRegistryKey(),
-                                                        QStringLiteral("Connection")));
+            SettingsKeys::WebConnection.write(*SettingsKeys::DatabaseConnection.stored());
     }
     ~WebWorld() { Clock::unpin(); }
 

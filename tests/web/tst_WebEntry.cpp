@@ -33,7 +33,7 @@ int errorNumber(const QJsonObject &answer)
 
 void setWebConnection(const QString &value)
 {
-    Registry::writeString(Registry::LocalMachine, QelWeb::WebSettingsKey(), QStringLiteral("WebConnection"), value);
+    SettingsKeys::WebConnection.write(value);
 }
 
 // Calls no row may follow, "%1" standing for a real user: resource 1 is
@@ -148,10 +148,8 @@ private slots:
         // The machine's data source serves when the user has none; its file
         // is never made.
         const QString missing = env.path(QStringLiteral("data/missing.db"));
-        Registry::writeString(Registry::LocalMachine, QStringLiteral("Software\\ODBC\\ODBC.INI\\MachineDSN"),
-                              QStringLiteral("Driver"), QStringLiteral("QSQLITE"));
-        Registry::writeString(Registry::LocalMachine, QStringLiteral("Software\\ODBC\\ODBC.INI\\MachineDSN"),
-                              QStringLiteral("SourceDB"), missing);
+        SettingsKeys::DsnDriver.in(Registry::LocalMachine).write(QStringLiteral("QSQLITE"), QStringLiteral("MachineDSN"));
+        SettingsKeys::DsnSourceDB.in(Registry::LocalMachine).write(missing, QStringLiteral("MachineDSN"));
         setWebConnection(QStringLiteral("DSN=MachineDSN"));
         WebWorld::pinNewDay(QTime(8, 0));
         const long long list = qelweb_create("QelWeb.CStatusList");
