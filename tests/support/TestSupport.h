@@ -91,6 +91,9 @@ AppError raisedBy(const std::function<void()> &step);
 // Reads a whole text file.
 QString readTextFile(const QString &path);
 
+// The memory this process holds now.
+qint64 residentBytes();
+
 // True where loopback is the only network interface, as inside the private
 // network namespace that CTest runs the *_netns tests in.
 bool onlyLoopbackNetwork();
