@@ -292,6 +292,7 @@ private slots:
         QCOMPARE(startProgram({}), -1);
         QCOMPARE(closeDown(1), 0);
         QTRY_COMPARE(env.prompt.asked.size(), 1);
+        SetRegistryValue(QStringLiteral("Name"), RegString, QStringLiteral("again"), AppRegistryKey() + QStringLiteral("\\Login"));
         QTest::qWait(50);
         QCOMPARE(env.prompt.asked.size(), 1);
         QVERIFY2(env.prompt.asked[0].text.contains(QStringLiteral("settings could not be saved")), qPrintable(env.prompt.asked[0].text));
