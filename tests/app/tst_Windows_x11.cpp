@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 #include "app/ApplicationSetUp.h"
-#include "datetime/ucDateTime.h"
 #include "dialogs/QtPrompt.h"
 #include "tray/MessageWindows.h"
 #include "tray/frmDialog.h"
@@ -8,7 +7,6 @@
 
 #include <QMessageBox>
 #include <QProcess>
-#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -53,31 +51,6 @@ private slots:
         QVERIFY2(states.contains(QStringLiteral("_SKIP_TASKBAR")) && states.contains(QStringLiteral("_SKIP_PAGER"))
                      && states.contains(QStringLiteral("_ABOVE")),
                  qPrintable(states));
-    }
-
-    // The date and time control's drop-downs are pop-ups the window manager
-    // never takes in: no button of their own in the task bar.
-    void dropDownsStayOutOfTheTaskBar()
-    {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs the X11 platform");
-        QWidget form;
-        auto *ctl = new ucDateTime(&form);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QStringList seen;
-        ctl->setPopupRunner([&](QDialog &d) {
-            d.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&d));
-            QProcess info;
-            info.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(d.winId())});
-            info.waitForFinished();
-            seen << QString::fromUtf8(info.readAllStandardOutput()).section(QStringLiteral("Override Redirect State:"), 1).section(u'\n', 0, 0).trimmed();
-            d.reject();
-        });
-        for (const char *button : {"Command1", "Command2"})
-            ctl->findChild<QToolButton *>(QLatin1String(button))->click();
-        QCOMPARE(seen, QStringList({"yes", "yes"}));
     }
 };
 
