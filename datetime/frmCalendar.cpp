@@ -27,7 +27,7 @@ QToolButton *pictureButton(QWidget *parent, const char *name, const QString &tip
 } // namespace
 
 frmCalendar::frmCalendar(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+    : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint),
       CalendarVB1(new CalendarVB(this)),
       Label1(new QLabel(this)),
       cmdDecrease(pictureButton(this, "cmdDecrease", QStringLiteral("Previous Month"))),

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 frmTimeList::frmTimeList(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_list(new QListWidget(this))
+    : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint), m_list(new QListWidget(this))
 {
     setModal(true);
     m_list->setObjectName(QStringLiteral("List1"));

@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <atomic>
+#include <unistd.h>
 
 namespace {
 
@@ -56,15 +57,47 @@ bool holdsPassword(const QString &path)
     return file.open(QIODevice::ReadOnly) && password.match(QString::fromUtf8(file.readAll())).hasMatch();
 }
 
+Registry::SaveFailed g_tellSaveFailed;
+std::atomic<bool> g_told{false};
+
+// The first settings that could not be saved since the handler was set; the
+// user hears of it once, not at every setting that follows.
+void saveFailed(const QString &why)
+{
+    if (g_tellSaveFailed && !g_told.exchange(true))
+        g_tellSaveFailed(why);
+}
+
+// Why a settings file or its folder is not to be written, or nothing. Written
+// through a link, or in another user's place, a save as root would replace
+// another user's file or close his folder; the user's own hive must be his.
+QString unfitReason(const QFileInfo &entry, Registry::Hive hive)
+{
+    if (entry.isSymLink())
+        return QStringLiteral("%1 is a link to %2").arg(entry.filePath(), entry.symLinkTarget());
+    if (hive == Registry::CurrentUser && entry.ownerId() != ::geteuid())
+        return QStringLiteral("%1 belongs to another user").arg(entry.filePath());
+    return {};
+}
+
 // The user's settings may come to hold a database password, so their folder
-// is made his alone; the machine's are read by every user.
+// is made his alone; the machine's are read by every user. Empty, and the
+// user told, when the file or its folder is not what it seems.
 QString writablePath(Registry::Hive hive)
 {
     const QString path = Registry::filePath(hive);
     const QString folder = QFileInfo(path).absolutePath();
-    if (hive == Registry::CurrentUser && !QFileInfo::exists(folder)) {
+    if (hive == Registry::CurrentUser && !QFileInfo(folder).isSymLink() && !QFileInfo::exists(folder)) {
         QDir().mkpath(QFileInfo(folder).absolutePath());
         QDir().mkdir(folder, kOwnerOnlyFolder);
+    }
+    for (const QFileInfo &entry : {QFileInfo(folder), QFileInfo(path)}) {
+        if (!entry.exists() && !entry.isSymLink())
+            continue;
+        if (const QString why = unfitReason(entry, hive); !why.isEmpty()) {
+            saveFailed(why);
+            return {};
+        }
     }
     return path;
 }
@@ -80,7 +113,10 @@ bool save(QSettings &settings, Registry::Hive hive)
         QFile::setPermissions(path, kOwnerOnly);
         QFile::setPermissions(QFileInfo(path).absolutePath(), kOwnerOnlyFolder);
     }
-    return settings.status() == QSettings::NoError;
+    if (settings.status() == QSettings::NoError)
+        return true;
+    saveFailed(QStringLiteral("%1 could not be written").arg(path));
+    return false;
 }
 
 } // namespace
@@ -104,6 +140,12 @@ QString Registry::filePath(Hive hive)
         + QStringLiteral("/tessaly/registry-machine.ini");
 }
 
+void Registry::onSaveFailed(SaveFailed tell)
+{
+    g_tellSaveFailed = std::move(tell);
+    g_told = false;
+}
+
 quint64 Registry::changeCount()
 {
     return g_changes;
@@ -118,7 +160,10 @@ bool Registry::keyExists(Hive hive, const QString &key)
 
 bool Registry::createKey(Hive hive, const QString &key)
 {
-    QSettings settings(writablePath(hive), QSettings::IniFormat);
+    const QString path = writablePath(hive);
+    if (path.isEmpty())
+        return false;
+    QSettings settings(path, QSettings::IniFormat);
     const QString marker = group(key) + u'/' + kKeyMarker;
     if (!settings.contains(marker))
         settings.setValue(marker, QString());
@@ -127,7 +172,10 @@ bool Registry::createKey(Hive hive, const QString &key)
 
 bool Registry::deleteKey(Hive hive, const QString &key)
 {
-    QSettings settings(writablePath(hive), QSettings::IniFormat);
+    const QString path = writablePath(hive);
+    if (path.isEmpty())
+        return false;
+    QSettings settings(path, QSettings::IniFormat);
     settings.remove(group(key));
     return save(settings, hive);
 }
@@ -165,14 +213,20 @@ QString Registry::queryValue(Hive hive, const QString &key, const QString &name)
 
 bool Registry::writeString(Hive hive, const QString &key, const QString &name, const QString &value)
 {
-    QSettings settings(writablePath(hive), QSettings::IniFormat);
+    const QString path = writablePath(hive);
+    if (path.isEmpty())
+        return false;
+    QSettings settings(path, QSettings::IniFormat);
     settings.setValue(storedName(key, name), kStringPrefix + value);
     return save(settings, hive);
 }
 
 bool Registry::writeDword(Hive hive, const QString &key, const QString &name, quint32 value)
 {
-    QSettings settings(writablePath(hive), QSettings::IniFormat);
+    const QString path = writablePath(hive);
+    if (path.isEmpty())
+        return false;
+    QSettings settings(path, QSettings::IniFormat);
     settings.setValue(storedName(key, name),
                       kDwordPrefix + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')));
     return save(settings, hive);
@@ -180,7 +234,10 @@ bool Registry::writeDword(Hive hive, const QString &key, const QString &name, qu
 
 bool Registry::deleteValue(Hive hive, const QString &key, const QString &name)
 {
-    QSettings settings(writablePath(hive), QSettings::IniFormat);
+    const QString path = writablePath(hive);
+    if (path.isEmpty())
+        return false;
+    QSettings settings(path, QSettings::IniFormat);
     const QString stored = storedName(key, name);
     if (!settings.contains(stored))
         return false;

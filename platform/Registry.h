@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // Keys and typed values in the manner of the Windows registry, kept in INI
@@ -31,6 +32,11 @@ public:
     static QStringList valueNames(Hive hive, const QString &key);
 
     static QString filePath(Hive hive);
+    // A save is refused when the file or its folder is a link, or, for the
+    // user's own, another user's; it fails when the file cannot be written.
+    // tell hears why, once: at the first such save after it is set.
+    using SaveFailed = std::function<void(const QString &why)>;
+    static void onSaveFailed(SaveFailed tell);
     // Grows with every change this process makes, so a reader can tell that
     // what it read before still holds.
     static quint64 changeCount();

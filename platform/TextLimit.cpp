@@ -8,3 +8,11 @@ QString TextLimit::left(const QString &text, qsizetype length)
         --length;
     return text.left(length);
 }
+
+QString TextLimit::leftCharacters(const QString &text, qsizetype length)
+{
+    qsizetype units = 0;
+    for (qsizetype n = 0; n < length && units < text.size(); ++n)
+        units += text.at(units).isHighSurrogate() && units + 1 < text.size() && text.at(units + 1).isLowSurrogate() ? 2 : 1;
+    return text.left(units);
+}

@@ -13,5 +13,8 @@ public:
     // The first length characters of the text, one fewer where the cut would
     // split a character in two.
     static QString left(const QString &text, qsizetype length);
+    // The first length characters of the text, a character being one code
+    // point, as PostgreSQL counts a column's length.
+    static QString leftCharacters(const QString &text, qsizetype length);
     static QString statusNote(const QString &note) { return left(note, StatusNoteLength); }
 };

@@ -91,7 +91,10 @@ void CReservation::BookResource(qint32 iResourceID, qint32 iUserID, const QStrin
     const QString note = EncodeQuotes(WebValues::columnText(sNote, WebValues::TextLength, kBookSource));
     WebValues::requireDate(dReservedFrom, QStringLiteral("start"), kBookSource);
     WebValues::requireDate(dReservedUntil, QStringLiteral("end"), kBookSource);
-    if (!(dReservedUntil > dReservedFrom))
+    // Compared as stored, to the second: a booking shorter than that would
+    // be stored ending where it starts.
+    const QString from = HistoryDate(dReservedFrom), until = HistoryDate(dReservedUntil);
+    if (!(until > from))
         throw AppError(WebErr::BadArguments, kBookSource, QStringLiteral("A booking must end after it starts."));
     qint32 id = 0;
     RunWriteTransaction([&](DbConnection &c) {
@@ -110,7 +113,7 @@ void CReservation::BookResource(qint32 iResourceID, qint32 iUserID, const QStrin
         id = SharedCounters::nextId(c, kCounter, 2, false);
         c.execute(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, Note, ReservedFrom, "
                                  "ReservedUntil) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                  {id, iResourceID, iUserID, bookedTo, note, HistoryDate(dReservedFrom), HistoryDate(dReservedUntil)});
+                  {id, iResourceID, iUserID, bookedTo, note, from, until});
     });
     ID = id;
 }

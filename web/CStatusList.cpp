@@ -12,7 +12,7 @@ KeyedCollection<CStatus> CStatusList::LoadCustomStatus() const
     for (RecordSet rows = rs; !rows.eof(); rows.moveNext()) {
         CStatus status;
         status.Status = DecodeQuotes(rows.text(QStringLiteral("description")).trimmed());
-        status.StatusCode = rows.text(QStringLiteral("id"));
+        status.StatusCode = rows.text(QStringLiteral("id")).trimmed(); // PostgreSQL pads a short one
         status.CustomType = rows.text(QStringLiteral("status_type")).trimmed();
         const QString icon = DecodeQuotes(rows.text(QStringLiteral("Icon")).trimmed());
         status.Icon = icon.startsWith(QLatin1String("ICO")) ? icon.mid(3) : icon.toLower();

@@ -20,9 +20,14 @@ QString entryText(const QString &message, const AppError &error)
 {
     QString text = message + QStringLiteral(" Error: [") + QString::number(error.number()) + QStringLiteral("]: ")
         + error.description() + QStringLiteral(" Error in: ") + error.source();
-    // One entry, one line.
+    // One entry, one line; any other control character (a NUL a page sent)
+    // is written as its code, so the log stays text.
     text.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
-    return DataSourceRegistry::masked(text);
+    QString line;
+    for (const QChar c : std::as_const(text))
+        line += c.unicode() < 0x20 || c.unicode() == 0x7F ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                                                           : QString(c);
+    return DataSourceRegistry::masked(line);
 }
 
 void appendLine(const QString &text)

@@ -8,8 +8,10 @@
 #include "platform/AppError.h"
 #include "platform/DataSourceRegistry.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,6 +28,36 @@ char *copyOut(const QJsonObject &object)
     return copy;
 }
 
+// A string half of a surrogate pair is no character: SQLite would store it as
+// another one and drop the next, PostgreSQL refuses it mid-write.
+bool isWholeText(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+bool isWholeText(const QJsonValue &value)
+{
+    if (value.isString())
+        return isWholeText(value.toString());
+    if (value.isArray()) {
+        const QJsonArray array = value.toArray();
+        return std::all_of(array.begin(), array.end(), [](const QJsonValue &v) { return isWholeText(v); });
+    }
+    if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it)
+            if (!isWholeText(it.key()) || !isWholeText(it.value()))
+                return false;
+    }
+    return true;
+}
+
 QJsonArray parseArguments(const char *jsonArguments)
 {
     if (!jsonArguments || !*jsonArguments)
@@ -35,6 +67,9 @@ QJsonArray parseArguments(const char *jsonArguments)
     if (error.error != QJsonParseError::NoError || !document.isArray())
         throw AppError(WebErr::BadArguments, QStringLiteral("QelWeb"),
                        QStringLiteral("The arguments are not a JSON array: ") + error.errorString());
+    if (!isWholeText(QJsonValue(document.array())))
+        throw AppError(WebErr::BadArguments, QStringLiteral("QelWeb"),
+                       QStringLiteral("The arguments hold a text that is not valid Unicode (half of a surrogate pair)."));
     return document.array();
 }
 

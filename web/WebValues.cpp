@@ -13,7 +13,7 @@ QString WebValues::columnText(const QString &text, qsizetype length, const QStri
 {
     if (text.contains(QChar(0)))
         throw AppError(WebErr::BadArguments, source, QStringLiteral("A text holds a NUL character."));
-    return TextLimit::left(text, length);
+    return TextLimit::leftCharacters(text, length);
 }
 
 void WebValues::requireDate(double day, const QString &what, const QString &source)

@@ -14,8 +14,8 @@ public:
     // program cuts it.
     static constexpr qsizetype TextLength = 254;
 
-    // The text as its column keeps it: cut to length, never between the two
-    // halves of one character. Raises AppError (WebErr::BadArguments) for a
+    // The text as its column keeps it: cut to length characters, as
+    // PostgreSQL counts them. Raises AppError (WebErr::BadArguments) for a
     // NUL, which SQLite would cut the text at and PostgreSQL refuses.
     static QString columnText(const QString &text, qsizetype length, const QString &source);
     // Raises AppError (WebErr::BadArguments) unless the day number lies

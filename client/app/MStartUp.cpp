@@ -63,6 +63,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 bool Main(const QStringList &arguments)
 {
     g_application = &ClientApplication::instance();
+    TellWhenSettingsUnsaved();
     Steps::skip(writeBanner);
     Steps::skip(createGlobals);
     const CommandLine commandLine = CommandLine::parse(arguments);

@@ -7,6 +7,7 @@
 #include "dialogs/frmFileDialog.h"
 #include "foundation/Globals.h"
 #include "foundation/IMainWindow.h"
+#include "foundation/QtShell.h"
 #include "frmSplash.h"
 #include "frmSplashClose.h"
 #include "mail/CClientEmail.h"
@@ -81,6 +82,7 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     SetUpApplication(app);
+    QtShell::askDesktopForMail();
     // Made after the application and gone before it, as its windows must be.
     MessageWindows messages;
     installForms(messages);

@@ -4,11 +4,13 @@
 #include "IErrorWindow.h"
 #include "IPrompt.h"
 #include "LogFile.h"
+#include "MCIFunctions.h"
 #include "MWait.h"
 #include "StringTable.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/Registry.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -219,4 +221,21 @@ int ErrorDialog(qint32 number, const QString &description, const QString &source
         answer = errorWindow(number, description, source, titleId);
     g_iDBRetryCount = 0;
     return answer;
+}
+
+void TellWhenSettingsUnsaved()
+{
+    Registry::onSaveFailed([](const QString &why) {
+        WriteDebugLog(QStringLiteral("Settings not saved: ") + why);
+        const QString text = QStringLiteral("Your settings could not be saved: %1. What you change in them is kept "
+                                            "only until the program ends.")
+                                 .arg(why);
+        if (!QCoreApplication::instance())
+            return;
+        // Told when the step that saved them is over, not in its middle.
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [text] {
+            if (g_prompt)
+                g_prompt->message(text, IPrompt::Ok, IPrompt::Exclamation, ApplicationTitle());
+        }, Qt::QueuedConnection);
+    });
 }

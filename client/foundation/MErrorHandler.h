@@ -26,6 +26,11 @@ int HandleDBError(const AppError &error);
 // 3 Exit/Abort (the program has ended by then), 4 Retry, 5 Continue/Ignore.
 int ErrorDialog(qint32 number, const QString &description, const QString &source, qint32 titleId = 0);
 
+// From now on the first settings that cannot be saved are logged and the user
+// is told once, after the step that saved them: a setting lost without a word
+// (the log-in name) would be looked for again at every start.
+void TellWhenSettingsUnsaved();
+
 // Where the logs go: the program's folder when it is writable, else
 // $XDG_STATE_HOME/tessaly. Tests point it elsewhere.
 QString LogFolder();

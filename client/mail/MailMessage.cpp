@@ -146,6 +146,10 @@ bool MailMessage::isAddress(const QString &text)
     const qsizetype at = text.indexOf(QLatin1Char('@'));
     if (text.size() > 254 || at < 0 || at != text.lastIndexOf(QLatin1Char('@')))
         return false;
+    // A local part shaped like an encoded word is decoded by mail programs
+    // into whatever it hides, a line break and a header included.
+    if (QStringView(text).left(at).contains(u"=?"))
+        return false;
     return isDotted(QStringView(text).left(at), isLocalChar) && isDotted(QStringView(text).mid(at + 1), isDomainChar);
 }
 

@@ -5,6 +5,22 @@
 #include <QCoreApplication>
 #include <QProcess>
 
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+// The command and whatever it starts (a shell's pipeline, a queue runner)
+// form one group, so the time limit can end them all, not the first alone.
+void endGroup(const QProcess &process)
+{
+    const qint64 pid = process.processId();
+    if (pid > 0)
+        ::kill(-pid_t(pid), SIGKILL);
+}
+
+} // namespace
+
 // Owned by the application until it deletes itself, so a submission still
 // running when the program ends goes with it.
 SendmailPipe::SendmailPipe(const QString &command, Done done)
@@ -28,7 +44,11 @@ void SendmailPipe::run(const QByteArray &message, int timeoutMs)
         return;
     }
     m_process = new QProcess(this);
+    // Its output is not read: kept, a chatty command would fill the memory.
+    // Its complaints go to the program's own error stream.
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->setStandardOutputFile(QProcess::nullDevice());
+    m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
     connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             end(false, QStringLiteral("did not start"));
@@ -53,7 +73,7 @@ void SendmailPipe::end(bool sent, const QString &why)
     m_timer.stop();
     if (m_process && m_process->state() != QProcess::NotRunning) {
         m_process->disconnect(this);
-        m_process->kill();
+        endGroup(*m_process);
         // Reaped when it goes, not waited for here.
         connect(m_process, &QProcess::finished, this, &QObject::deleteLater);
     } else {

@@ -20,7 +20,8 @@ public:
 
     // Runs the program while the window goes on; `done` learns, once and
     // never before this returns, whether it took the message and ended with
-    // 0 in time. A program still running at the time limit is killed.
+    // 0 in time. A program still running at the time limit is killed, and
+    // every process it started with it.
     static void start(const QString &command, const QByteArray &message, Done done, int timeoutMs = kTimeoutMs);
 
 private:

@@ -14,4 +14,6 @@ public:
     enum Verdict { Open, Desktop, Refuse };
     // generatedFolder: where the program writes its generated pages.
     static Verdict verdictFor(const QUrl &url, const QString &generatedFolder);
+    // Why an address is not opened in the pane, for the user to read.
+    static QString whyRefused(const QUrl &url);
 };

@@ -956,6 +956,10 @@ void frmMain::DisplayInfoBar(bool show)
         for (QWidget *part : {static_cast<QWidget *>(ShapeBar), static_cast<QWidget *>(lblStatus),
                               static_cast<QWidget *>(ImageInfoBar), static_cast<QWidget *>(ImageCloseInfoBar)})
             part->setVisible(show);
+        // Opened again, it names the view, not the last hint it gave (the
+        // close picture's, as it was closed).
+        if (show && !m_shownNodeKey.isEmpty())
+            showViewInfo();
     });
     Form_Resize();
 }

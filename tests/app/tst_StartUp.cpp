@@ -14,6 +14,7 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/NavigationTree.h"
 #include "platform/AppError.h"
+#include "platform/Registry.h"
 #include "platform/SettingsKeys.h"
 #include "platform/SingleInstance.h"
 #include "status/CClientHnd.h"
@@ -21,6 +22,7 @@
 #include <QDialog>
 #include <QProcess>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 
@@ -249,6 +251,57 @@ private slots:
         QCOMPARE(closeDown(1), 0);
         QVERIFY(!g_events.contains(QStringLiteral("main hidden")));
         QVERIFY(g_events.contains(QStringLiteral("progress: Close Down Complete")));
+    }
+
+    // Settings that are a link, or another user's, are read but never
+    // written: what they lead to stays as it was, and the user hears once
+    // that his settings (his log-in name first) were not saved.
+    void settingsNotWhatTheySeemAreNotWritten_data()
+    {
+        QTest::addColumn<QString>("trap"); // "folder": the folder links to another's; "file": the file does
+        QTest::addColumn<bool>("link");
+        QTest::newRow("folder a link") << "folder" << true;
+        QTest::newRow("file a link") << "file" << true;
+        QTest::newRow("another user's folder") << "folder" << false;
+    }
+    void settingsNotWhatTheySeemAreNotWritten()
+    {
+        QFETCH(QString, trap);
+        QFETCH(bool, link);
+        if (::geteuid() != 0)
+            QSKIP("Giving a folder to another user needs root");
+        TestEnvironment env;
+        env.useSqliteDatabase();
+        const QString file = Registry::filePath(Registry::CurrentUser);
+        const QString folder = QFileInfo(file).absolutePath();
+        const QString other = env.path(QStringLiteral("other"));
+        QVERIFY(QDir().mkpath(other) && QFile::copy(file, other + QStringLiteral("/registry-user.ini")));
+        const QString otherFile = other + QStringLiteral("/registry-user.ini");
+        for (const QString &path : {other, otherFile})
+            QCOMPARE(::chown(path.toLocal8Bit().constData(), 65534, 65534), 0);
+        QVERIFY(QFile::setPermissions(other, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        const QString target = link ? (trap == QLatin1String("folder") ? folder : file) : QString();
+        if (link) {
+            QVERIFY(trap == QLatin1String("folder") ? QDir(folder).removeRecursively() : QFile::remove(file));
+            QVERIFY(QFile::link(trap == QLatin1String("folder") ? other : otherFile, target));
+        } else {
+            QCOMPARE(::chown(folder.toLocal8Bit().constData(), 65534, 65534), 0);
+        }
+        const QString before = readTextFile(otherFile);
+        const auto permissions = QFileInfo(other).permissions();
+
+        QCOMPARE(startProgram({}), -1);
+        QCOMPARE(closeDown(1), 0);
+        QTRY_COMPARE(env.prompt.asked.size(), 1);
+        SettingsKeys::LoginName.write(QStringLiteral("again"));
+        QTest::qWait(50);
+        QCOMPARE(env.prompt.asked.size(), 1);
+        QVERIFY2(env.prompt.asked[0].text.contains(QStringLiteral("settings could not be saved")), qPrintable(env.prompt.asked[0].text));
+        QCOMPARE(readTextFile(otherFile), before);
+        QCOMPARE(QFileInfo(other).permissions(), permissions);
+        QCOMPARE(QFileInfo(otherFile).ownerId(), 65534u);
+        QCOMPARE(storedLoginName(), Registry::missingText());
+        QFile::remove(target);
     }
 
     // Only an own-process calendar is watched; a period of 0 takes the default.

@@ -288,6 +288,10 @@ private slots:
         timeButton->click();
         QCOMPARE(firstEntry, QStringLiteral("10:00 AM")); // the pinned clock's hour
         QCOMPARE(times.count(), 0);
+        // A click beside the list closes it as Escape does.
+        action = [](frmTimeList &form) { QTest::mouseClick(&form, Qt::LeftButton, {}, QPoint(-5, -5)); };
+        timeButton->click();
+        QCOMPARE(times.count(), 0);
 
         action = [](frmTimeList &form) {
             QListWidget *list = form.List1();
@@ -321,6 +325,8 @@ private slots:
         QRect opened;
         ctl->setPopupRunner([&](QDialog &d) {
             opened = shown(d).frameGeometry();
+            // A pop-up: no frame, no button in the task bar.
+            QCOMPARE(d.windowType(), Qt::Popup);
             d.reject();
         });
         const QLineEdit *timeBox = box(*ctl, "Text2");

@@ -22,6 +22,7 @@
 #include <QTimeZone>
 #include <QTreeWidget>
 #include <QtTest>
+#include <csignal>
 
 namespace {
 class AnsweringForm : public IPhoneMessageForm
@@ -112,30 +113,37 @@ private slots:
         QTest::addColumn<QString>("outcome"); // "sent", "mailto" or "refused"
         QTest::addColumn<QString>("callersAfter");
         QTest::addColumn<QString>("told"); // what the user is told, in part
+        QTest::addColumn<QString>("sender"); // the signed-in user's address
         QStringList names;
         for (int i = 0; i < 26; ++i)
             names << QStringLiteral("n%1").arg(i);
         const QString ann = "ann@example.org";
         QTest::newRow("first caller") << "REG_ERR" << "Zoë" << "Call back" << ann << 0 << "sent"
-                                      << "Zoë" + QString(26, '#') << "";
-        QTest::newRow("a lone dot") << "" << "Ann" << "one\n.\ntwo" << ann << 0 << "sent" << "Ann##" << "";
+                                      << "Zoë" + QString(26, '#') << "" << QString();
+        QTest::newRow("a lone dot") << "" << "Ann" << "one\n.\ntwo" << ann << 0 << "sent" << "Ann##" << "" << QString();
         QTest::newRow("repeat caller to the front") << "Ann#Bob##" << "Bob" << "x" << ann << 0 << "sent" << "Bob#Ann##"
-                                                    << "";
+                                                    << "" << QString();
         QTest::newRow("26 names") << names.join('#') + '#' << "New" << "x" << ann << 0 << "sent"
-                                  << "New#" + names.mid(0, 25).join('#') + '#' << "";
+                                  << "New#" + names.mid(0, 25).join('#') + '#' << "" << QString();
         const QString longName = QString("Ann Lee ").repeated(30);
         QTest::newRow("long name, one long paragraph") << "" << longName << QString("Please call ").repeated(200) << ann
-                                                       << 0 << "sent" << longName + "##" << "";
+                                                       << 0 << "sent" << longName + "##" << "" << QString();
         QTest::newRow("caller like an encoded word") << "" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=" << "x" << ann << 0
-                                                     << "sent" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=##" << "";
-        QTest::newRow("command fails") << "" << "Ann" << "x" << ann << 1 << "mailto" << "Ann##" << "";
-        QTest::newRow("no such command") << "" << "Ann" << "x" << ann << -1 << "mailto" << "Ann##" << "";
+                                                     << "sent" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=##" << "" << QString();
+        QTest::newRow("command fails") << "" << "Ann" << "x" << ann << 1 << "mailto" << "Ann##" << "" << QString();
+        QTest::newRow("no such command") << "" << "Ann" << "x" << ann << -1 << "mailto" << "Ann##" << "" << QString();
         QTest::newRow("line break in the caller") << "" << "Ann\r\nBcc: all@x" << "x" << ann << 0 << "refused" << ""
-                                                  << "subject";
+                                                  << "subject" << QString();
         QTest::newRow("line break in the contact's address") << "" << "Bob" << "x" << "" << 0 << "refused" << ""
-                                                             << "\"Ann Lee\"";
+                                                             << "\"Ann Lee\"" << QString();
+        QTest::newRow("carriage return in the address") << "" << "Bob" << "x" << "ann@exa\rmple.org" << 0 << "refused"
+                                                        << "" << "ann@exa" << QString();
+        QTest::newRow("address like an encoded word") << "" << "Bob" << "x" << "=?utf-8?q?a=0D=0ABcc=3A_all?=@example.org"
+                                                      << 0 << "refused" << "" << "=?utf-8?q?" << QString();
+        QTest::newRow("line break in the sender") << "" << "Bob" << "x" << ann << 0 << "refused" << ""
+                                                  << "me@example.org" << "me@example.org\nBcc: all@example.org";
         QTest::newRow("two addresses in one") << "" << "Bob" << "x" << ann + ", all@example.org" << 0 << "refused"
-                                              << "" << "all@example.org";
+                                              << "" << "all@example.org" << QString();
     }
 
     void phoneMessage()
@@ -148,7 +156,9 @@ private slots:
         QFETCH(QString, outcome);
         QFETCH(QString, callersAfter);
         QFETCH(QString, told);
+        QFETCH(QString, sender);
         TestEnvironment env;
+        g_oCurrentUser.Email = sender;
         Clock::pin(QDateTime(QDate(2026, 12, 4), QTime(14, 0), QTimeZone("Europe/Paris")));
         g_vUserList = {user(2, "Ann Lee", email)};
         QFile contacts(env.path("contacts.vcf"));
@@ -296,13 +306,41 @@ private slots:
         QVERIFY2(longest < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(longest)));
     }
 
-    void sendmailTimeLimit()
+    // The command's output is thrown away as it comes, and the time limit
+    // ends the command and every process it started.
+    void sendmailBounds_data()
     {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("writes endlessly") << "exec cat /dev/zero";
+        QTest::newRow("a child that hangs") << "sleep 1000 &\necho $! > \"$0.child\"\nwait";
+    }
+
+    void sendmailBounds()
+    {
+        QFETCH(QString, script);
         TestEnvironment env;
+        const QString command = writeScript(env.path("fake-sendmail"), script);
+        const qint64 before = residentBytes();
+        qint64 most = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] { most = qMax(most, residentBytes() - before); });
+        watch.start(20);
         std::optional<bool> sent;
-        SendmailPipe::start("sleep 3", "x", [&](bool ok) { sent = ok; }, 200);
+        SendmailPipe::start(command, "x", [&](bool ok) { sent = ok; }, 1000);
         QVERIFY(!sent); // told later, never before the caller goes on
-        QTRY_COMPARE_WITH_TIMEOUT(sent, std::optional(false), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(sent, std::optional(false), 5000);
+        QVERIFY2(most < 64 << 20, qPrintable(QString::number(most)));
+        const QString child = readTextFile(command + ".child").trimmed();
+        const auto running = [&] { // gone, or a zombie waiting for its reaper, is not running
+            return readTextFile("/proc/" + child + "/stat").section(' ', 2, 2).contains(QRegularExpression("[RSD]"));
+        };
+        if (child.isEmpty())
+            return;
+        QTest::qWait(200);
+        const bool left = running();
+        if (left)
+            ::kill(child.toInt(), SIGKILL);
+        QVERIFY(!left);
     }
 
     void emailToUsers_data()

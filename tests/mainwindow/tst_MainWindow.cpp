@@ -522,6 +522,7 @@ private slots:
         // The info bar's hints.
         QVERIFY(QTest::qWaitForWindowExposed(w));
         auto *label = control<QLabel>(w, "lblStatus");
+        const QString viewText = label->text();
         QWidget *rows = list->detailsView()->viewport();
         QTest::mouseMove(rows, list->detailsView()->visualRect(list->model()->index(2, 0)).center());
         QCOMPARE(label->text(), GetUserStatusLine(QStringLiteral("USR2")));
@@ -530,8 +531,15 @@ private slots:
         QCOMPARE(label->text(), QStringLiteral("User List for Staff Members"));
         QTest::mousePress(label, Qt::LeftButton);
         QCOMPARE(label->text(), QStringLiteral("Viduruviva Tessaly Info Bar"));
+        QTest::mouseMove(control<QToolButton>(w, "ImageCloseInfoBar"));
+        QCOMPARE(label->text(), QStringLiteral("Click to close the Info Bar"));
         QTest::mouseClick(control<QToolButton>(w, "ImageCloseInfoBar"), Qt::LeftButton);
         QVERIFY(control<QFrame>(w, "ShapeBar")->isHidden());
+        // Shown again, it names the view.
+        action(w, "mnuViewSub(4)")->trigger();
+        QVERIFY(!control<QFrame>(w, "ShapeBar")->isHidden());
+        QCOMPARE(label->text(), viewText);
+        QVERIFY(label->text().contains(QStringLiteral("Staff")));
     }
 
     void captionsInTwoLanguages()

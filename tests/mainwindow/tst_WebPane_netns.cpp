@@ -7,11 +7,13 @@
 #include "mainwindow/WebSchemeRule.h"
 #include "mainwindow/WebViewLoader.h"
 
+#include <QImage>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextBrowser>
 #include <QtTest>
 #include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +42,8 @@ class PageServer : public QTcpServer
 {
 public:
     QByteArrayList asked;
+    // Whole answers by path, set by a test.
+    QMap<QByteArray, QByteArray> answers;
     PageServer()
     {
         listen(QHostAddress::LocalHost);
@@ -48,6 +52,10 @@ public:
             connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QTcpSocket::readyRead, client, [this, client] {
                 asked << client->readAll().split(' ').value(1);
+                if (answers.contains(asked.last()) || asked.last() == "/huge") {
+                    answer(client, asked.last());
+                    return;
+                }
                 const QByteArray page = kPages.value(asked.last(), "file:///etc/hostname");
                 if (asked.last() == "/endless")
                     connect(client, &QTcpSocket::bytesWritten, client, [client] { client->write(QByteArray(1 << 16, 'x')); });
@@ -59,13 +67,24 @@ public:
             });
         });
     }
+    // A set answer, or 40 MB announced by its length and sent as fast as it goes.
+    void answer(QTcpSocket *client, const QByteArray &path)
+    {
+        if (path != "/huge") {
+            client->write(answers.value(path));
+            client->disconnectFromHost();
+            return;
+        }
+        constexpr qint64 size = 40 << 20;
+        client->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(size) + "\r\n\r\n");
+        auto sent = std::make_shared<qint64>(0);
+        connect(client, &QTcpSocket::bytesWritten, client, [client, sent] {
+            if (*sent < size && client->bytesToWrite() < (1 << 20))
+                *sent += client->write(QByteArray(1 << 20, 'x'));
+        });
+    }
     QString address(const char *path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
 };
-
-qint64 residentBytes()
-{
-    return readTextFile(QStringLiteral("/proc/self/statm")).section(u' ', 1, 1).toLongLong() * sysconf(_SC_PAGESIZE);
-}
 
 // Ends the test when the process grows by a quarter of a gigabyte: a page
 // that reached /dev/zero would otherwise eat the machine's memory.
@@ -77,6 +96,14 @@ std::jthread memoryWatch()
                 qFatal("The web pane's memory ran away");
     });
 }
+
+// The longest the window may stop for a page: about a second, three under
+// the address sanitizer, which slows every allocation the layout makes.
+#ifdef __SANITIZE_ADDRESS__
+constexpr qint64 kLongestStopMs = 3600;
+#else
+constexpr qint64 kLongestStopMs = 1200;
+#endif
 
 bool engineLoaded()
 {
@@ -178,7 +205,11 @@ private Q_SLOTS:
         Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("file:///etc/hostname")));
         QVERIFY(!load(pane, m_server.address("/redirect")));
         QCOMPARE(pane.view()->url(), QUrl(m_server.address("/redirect")));
-        QCOMPARE(debugLog().count(QStringLiteral("refused file:///etc/hostname")), 1);
+        // Once for the link, once for the redirect, whose target the pane names.
+        QCOMPARE(debugLog().count(QStringLiteral("refused file:///etc/hostname")), 2);
+        QCOMPARE(browser->toPlainText(), QStringLiteral("The page sent the browser on to file:///etc/hostname, which "
+                                                        "this pane does not open: the pane opens no file of this "
+                                                        "computer but its own pages."));
         QCOMPARE(debugLog().count(QStringLiteral("the web engine cannot run")), 1);
         QVERIFY(!engineLoaded());
     }
@@ -209,6 +240,97 @@ private Q_SLOTS:
 
         QVERIFY(!load(pane, m_server.address("/endless")));
         QVERIFY(browser->toPlainText().contains(QStringLiteral("larger than")));
+    }
+
+    // Whatever a page weighs, the window never stops for much more than a
+    // second and the memory stays flat: a page past what the pane lays out
+    // gets the pane's message instead.
+    void textPaneWithinBounds_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("answer"); // empty: the server's 40 MB
+        QTest::addColumn<QString>("shown"); // the pane's text, in part; empty: the page
+        const QByteArray ok = "HTTP/1.0 200 OK\r\n\r\n";
+        QTest::newRow("40 MB with its length") << QByteArray("/huge") << QByteArray() << QString("larger than 64 KB");
+        QTest::newRow("4 MB, one word") << QByteArray("/word") << ok + QByteArray(4 << 20, 'w') << QString("larger than 64 KB");
+        QTest::newRow("3.7 MB table") << QByteArray("/table")
+                                      << ok + "<table>" + QByteArray("<tr><td>a<td>b<td>c<td>d<td>e").repeated(123000)
+                                      << QString("larger than 64 KB");
+        QTest::newRow("one word just under the limit") << QByteArray("/nearword") << ok + QByteArray(63 << 10, 'w')
+                                                       << QString();
+        QTest::newRow("table just under the limit")
+            << QByteArray("/neartable") << ok + "<table>" + QByteArray("<tr><td>a<td>b<td>c<td>d<td>e").repeated(2100)
+            << QString();
+        QTest::newRow("tables nested 30 deep") << QByteArray("/deep") << ok + QByteArray("<table><tr><td>").repeated(30)
+                                               << QString("nests tables more than 12 deep");
+        QTest::newRow("lists nested 7000 deep") << QByteArray("/lists") << ok + QByteArray("<ul><li>a").repeated(7000)
+                                                << QString("nests lists more than 100 deep");
+        QTest::newRow("compressed") << QByteArray("/packed")
+                                    << QByteArray("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n\x1f\x8b\x08\x00packed")
+                                    << QString("came compressed (gzip)");
+    }
+    void textPaneWithinBounds()
+    {
+        REQUIRE_PRIVATE_NETWORK();
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, shown);
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        const std::jthread watch = memoryWatch();
+        m_server.answers.insert(path, answer);
+        m_window.show();
+        WebPane pane(&m_window);
+        pane.setViewGeometry(QRect(0, 0, 600, 400));
+        QElapsedTimer clock;
+        qint64 last = 0, longestStop = 0;
+        QTimer user; // as a user who keeps using the window would notice
+        connect(&user, &QTimer::timeout, [&] {
+            longestStop = qMax(longestStop, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        user.start(10);
+        QCOMPARE(load(pane, m_server.address(path.constData())), shown.isEmpty());
+        QTest::qWait(300); // laid out and drawn
+        auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
+        qInfo("longest stop: %lld ms", longestStop);
+        QVERIFY2(longestStop < kLongestStopMs, qPrintable(QString::number(longestStop)));
+        if (shown.isEmpty())
+            QVERIFY(browser->document()->characterCount() > 1000);
+        else
+            QVERIFY2(browser->toPlainText().contains(shown), qPrintable(browser->toPlainText().left(200)));
+    }
+
+    // No picture of a page is read from the disk, by any name: a FIFO would
+    // hold the window until something wrote to it.
+    void textPaneOpensNoPicture()
+    {
+        REQUIRE_PRIVATE_NETWORK();
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        const QString fifo = m_env.path(QStringLiteral("picture.png"));
+        QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        const QString png = m_env.path(QStringLiteral("real.png"));
+        QImage(40, 40, QImage::Format_RGB32).save(png);
+        const QByteArray up = QByteArray("../").repeated(12) + png.mid(1).toUtf8();
+        m_server.answers.insert("/pictures", "HTTP/1.0 200 OK\r\n\r\n<body background=\"" + fifo.toUtf8() + "\">"
+                                             "<img src=\"" + png.toUtf8() + "\"><img src=\"" + up + "\">"
+                                             "<img src=\"/dev/zero\" width=9000 height=9000><img src=\"" + fifo.toUtf8()
+                                             + "\"><table background=\"/dev/urandom\"><tr><td>Text</table></body>");
+        const std::jthread watch = memoryWatch();
+        m_window.show();
+        WebPane pane(&m_window);
+        pane.setViewGeometry(QRect(0, 0, 600, 400));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(load(pane, m_server.address("/pictures")));
+        auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
+        const QImage drawn = browser->viewport()->grab().toImage();
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("Text")));
+        QCOMPARE(browser->document()->size().width() < 1000, true);
+        // Nothing but the page's own colours: no picture drawn.
+        QCOMPARE(drawn.pixelColor(20, 20), browser->viewport()->palette().color(QPalette::Base));
+        QFile::remove(fifo);
     }
 
     void engineShowsPagesUnderTheRule()

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QNetworkInterface>
 #include <QTest>
+#include <unistd.h>
 
 int ScriptedPrompt::message(const QString &text, Buttons buttons, Icon icon, const QString &title)
 {
@@ -126,6 +127,11 @@ QString readTextFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readAll());
+}
+
+qint64 residentBytes()
+{
+    return readTextFile(QStringLiteral("/proc/self/statm")).section(u' ', 1, 1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
 
 bool onlyLoopbackNetwork()

@@ -97,6 +97,9 @@ void storeSettingText(const SettingKey &key, const QString &text, const QString 
 // Reads a whole text file.
 QString readTextFile(const QString &path);
 
+// The memory this process holds now.
+qint64 residentBytes();
+
 // True where loopback is the only network interface, as inside the private
 // network namespace that CTest runs the *_netns tests in.
 bool onlyLoopbackNetwork();

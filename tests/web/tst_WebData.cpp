@@ -192,10 +192,11 @@ private slots:
                                      "VALUES (?, 'Status', ?, ?, ?)"),
                       {QLatin1String(code), QLatin1String(type), QLatin1String(icon), active});
         };
-        add("XSI", "I", "ICOsite", 1), add("XAW", "O", "MTG", 1), add("XOF", "M", "ICOoff", 0);
+        add("XSI", "I", "ICOsite", 1), add("XAW", "O", "MTG", 1), add("XOF", "M", "ICOoff", 0), add("VC", "O", "", 1);
         const auto statuses = CStatusList().LoadCustomStatus();
-        QCOMPARE(keysOf(statuses), QStringList({"XAW", "XSI"}));
-        QCOMPARE(statuses.at(0).Icon + u'|' + statuses.at(1).Icon, QStringLiteral("mtg|site"));
+        QCOMPARE(keysOf(statuses), QStringList({"VC", "XAW", "XSI"})); // as stored, not padded
+        QCOMPARE(statuses.at(0).StatusCode, QStringLiteral("VC"));
+        QCOMPARE(statuses.at(1).Icon + u'|' + statuses.at(2).Icon, QStringLiteral("mtg|site"));
     }
 
     // Pages take exactly the program's built-in codes; a new one in the

@@ -58,6 +58,10 @@ const BadCall kBadCalls[] = {
     {"ChangeStatus", "[%1, \"OUT\", 0, 1e308, \"due back past 9999\"]", kBadValue},
     {"ChangeStatus", "[%1, \"OUT\", -3, 0, \"out before 1900\"]", kBadValue},
     {"ChangeStatus", "[%1, \"OUT\", 0, 0, \"NUL \\u0000\"]", kBadValue},
+    {"BookResource", "[1, %1, \"one ms\", 47000.5, 47000.50000001, \"\"]", kBadValue},
+    {"BookResource", "[1, %1, \"half a character\", 47000.5, 47000.75, \"x\\ud800yz\"]", kBadValue},
+    {"ChangeStatus", "[%1, \"OUT\", 0, 0, \"x\\udc00\\ud800yz\"]", kBadValue},
+    {"ChangeStatus", "[%1, \"O\\u0000T\", 0, 0, \"NUL in the code\"]", StatusCode::InvalidCodeError},
 };
 
 QStringList tablesOf(WebWorld &w)
@@ -222,8 +226,11 @@ private slots:
         const long long booking = qelweb_create("QelWeb.CReservation");
         const long long change = qelweb_create("QelWeb.CStatusChange");
         const QString longText = QString(253, u'x') + QStringLiteral("\U0001F600") + QString(40, u'y');
+        const QString emoji = QStringLiteral("\U0001F600").repeated(260);
         const QString good = QStringLiteral("[1, %1, \"%2\", 47000.5, 47000.75, \"%2\"]").arg(user, longText);
         QCOMPARE(call(booking, "BookResource", good.toUtf8()).value("result"), QJsonValue());
+        QCOMPARE(call(booking, "BookResource", QStringLiteral("[1, %1, \"%2\", 47002.5, 47002.75, \"\"]")
+                                                   .arg(user, emoji).toUtf8()).value("result"), QJsonValue());
         const QString note = QStringLiteral("[%1, \"OUT\", 0, 0, \"%2\"]").arg(user, longText);
         QCOMPARE(call(change, "ChangeStatus", note.toUtf8()).value("result"), QJsonValue());
         const QStringList before = tablesOf(w);
@@ -235,10 +242,16 @@ private slots:
         QCOMPARE(call(booking, "ID", "[]").value("result"), QJsonValue(0));
         call(booking, "Delete", "[]");
         QCOMPARE(tablesOf(w), before);
-        // Texts are cut to their columns, never inside a character.
+        // Texts are cut to their columns by characters, as PostgreSQL counts them.
+        const QString cut = QString(253, u'x') + QStringLiteral("\U0001F600");
         QCOMPARE(w.db.rows(QStringLiteral("SELECT BookedTo, Note FROM Reservation WHERE ID = 2")),
-                 QStringList(QString(253, u'x') + u'|' + QString(253, u'x')));
-        QCOMPARE(w.db.rows(QStringLiteral("SELECT Note FROM STAFF_STATUS")), QStringList(QString(253, u'x')));
+                 QStringList(cut + u'|' + cut));
+        QCOMPARE(w.db.rows(QStringLiteral("SELECT BookedTo FROM Reservation WHERE ID = 3")),
+                 QStringList(QStringLiteral("\U0001F600").repeated(254)));
+        QCOMPARE(w.db.rows(QStringLiteral("SELECT Note FROM STAFF_STATUS")), QStringList(cut));
+        // What a page sent is logged as text: a NUL by its code.
+        const QString log = readTextFile(QelWeb::WebLogPath());
+        QVERIFY(!log.contains(QChar(0)) && log.contains(QStringLiteral("O\\x00T")));
         qelweb_release(booking), qelweb_release(change);
     }
 
