@@ -234,14 +234,10 @@ void CClientOutlook::NewContact(const QString &firstName, const QString &lastNam
 
 void CClientOutlook::OpenContact(const QString &entryId)
 {
-    const QString path = MailSettings::read().contactsPath;
-    const QFileInfo info(path);
-    const QList<QFileInfo> files =
-        info.isDir() ? QDir(path).entryInfoList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name) : QList{info};
-    for (const QFileInfo &file : files)
-        for (const VCardContact &c : VCardReader::readPath(file.absoluteFilePath()))
+    for (const FolderFiles::File &file : VCardReader::files(MailSettings::read().contactsPath).files)
+        for (const VCardContact &c : VCardReader::readPath(file.path))
             if (c.entryId == entryId) {
-                openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+                openUrl(QUrl::fromLocalFile(file.path));
                 return;
             }
 }

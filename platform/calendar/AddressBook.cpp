@@ -33,7 +33,7 @@ AddressBook::Cards AddressBook::readNow(const QString &path)
 {
     Kept &k = kept();
     std::lock_guard lock(k.reading);
-    const FolderFiles::Listing listing = FolderFiles::list(path, {QStringLiteral("*.vcf"), QStringLiteral("*.vcard")});
+    const FolderFiles::Listing listing = VCardReader::files(path);
     const QStringList stamps = stampsOf(listing);
     if (path == k.path && stamps == k.stamps)
         return {k.cards, {}};

@@ -21,22 +21,21 @@ void CalendarStore::reportOnce(Entry &entry, const QString &text, QStringList &w
     entry.reported.insert(text);
 }
 
-std::shared_ptr<IcsReader> CalendarStore::reader(const QString &file, qint64 allowance, QStringList &warnings)
+std::shared_ptr<IcsReader> CalendarStore::reader(const FolderFiles::File &listed, QStringList &warnings)
 {
-    const QFileInfo info(file);
+    const QString &file = listed.path;
     Entry &entry = m_cache[file];
-    if (entry.modified == info.lastModified() && entry.size == info.size())
+    if (entry.stamp == listed.stamp)
         return entry.reader;
     entry = Entry();
-    entry.modified = info.lastModified();
-    entry.size = info.size();
+    entry.stamp = listed.stamp;
     QString problem;
-    const std::optional<QByteArray> bytes = BoundedFile::read(file, &problem, allowance);
+    const std::optional<QByteArray> bytes = BoundedFile::read(file, &problem, listed.allowance);
     if (!bytes) {
         reportOnce(entry, file + QStringLiteral(": ") + problem, warnings);
         return nullptr;
     }
-    entry.reader = std::make_shared<IcsReader>(*bytes, info.fileName(), m_cancelled);
+    entry.reader = std::make_shared<IcsReader>(*bytes, QFileInfo(file).fileName(), m_cancelled);
     if (entry.reader->wasCancelled()) {
         m_cache.remove(file); // read again by the next check
         return nullptr;
@@ -66,11 +65,10 @@ QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const Q
     for (const FolderFiles::File &listed : listing.files) {
         if (budget.cancelled())
             return {};
-        const QString &file = listed.path;
-        const std::shared_ptr<IcsReader> r = reader(file, listed.allowance, warnings);
+        const std::shared_ptr<IcsReader> r = reader(listed, warnings);
         if (!r || !r->isValid())
             continue;
-        calendars.append({file, r});
+        calendars.append({listed.path, r});
     }
     QList<CalendarAppointment> found = expand(calendars, from, to, walk, warnings, budget);
     std::stable_sort(found.begin(), found.end(), [](const CalendarAppointment &a, const CalendarAppointment &b) {

@@ -2,6 +2,7 @@
 
 #include "CalendarAppointment.h"
 #include "CheckBudget.h"
+#include "FolderFiles.h"
 #include "IcsReader.h"
 
 #include <QDateTime>
@@ -42,8 +43,7 @@ public:
 private:
     struct Entry
     {
-        QDateTime modified;
-        qint64 size = -1;
+        QString stamp; // the file as it was read
         std::shared_ptr<IcsReader> reader;
         QSet<QString> reported;
     };
@@ -59,7 +59,7 @@ private:
         int series;
     };
 
-    std::shared_ptr<IcsReader> reader(const QString &file, qint64 allowance, QStringList &warnings);
+    std::shared_ptr<IcsReader> reader(const FolderFiles::File &listed, QStringList &warnings);
     static void reportOnce(Entry &entry, const QString &text, QStringList &warnings);
     QList<CalendarAppointment> expand(const QList<Calendar> &calendars, const QDateTime &from, const QDateTime &to,
                                       RecurrenceSet::Walk walk, QStringList &warnings, CheckBudget &budget);

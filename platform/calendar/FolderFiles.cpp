@@ -1,6 +1,7 @@
 #include "FolderFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -11,6 +12,9 @@
 
 namespace {
 constexpr int kNamedInWarning = 5;
+// A calendar or address book is a few files, each looked at on every check;
+// a folder of a million is not listed whole.
+constexpr int kMostFiles = 2000;
 
 void warn(QStringList &warnings, const QString &why, const QStringList &names)
 {
@@ -41,8 +45,19 @@ FolderFiles::Listing FolderFiles::list(const QString &path, const QStringList &p
     // Named pipes and devices too: they are named in the log, not read. A
     // file named alone that is too large is named by the reader.
     const bool folder = info.isDir();
-    const QFileInfoList entries = folder ? QDir(path).entryInfoList(patterns, QDir::Files | QDir::System, QDir::Name)
-                                         : QFileInfoList{info};
+    QFileInfoList entries{info};
+    if (folder) {
+        entries.clear();
+        QDirIterator it(path, patterns, QDir::Files | QDir::System);
+        while (it.hasNext() && entries.size() < kMostFiles)
+            entries << QFileInfo(it.next());
+        if (it.hasNext())
+            listing.leftOut << QStringLiteral("%1: more than %2 files; only %2 of them are read")
+                                   .arg(info.absoluteFilePath())
+                                   .arg(kMostFiles);
+        std::sort(entries.begin(), entries.end(),
+                  [](const QFileInfo &a, const QFileInfo &b) { return a.fileName() < b.fileName(); });
+    }
     QSet<QPair<quint64, quint64>> seen;
     QStringList again, tooMuch;
     qint64 left = maxTotal;

@@ -255,9 +255,14 @@ QList<VCardContact> VCardReader::parse(const QByteArray &bytes, const QString &f
     return cards;
 }
 
+FolderFiles::Listing VCardReader::files(const QString &path)
+{
+    return FolderFiles::list(path, {QStringLiteral("*.vcf"), QStringLiteral("*.vcard")});
+}
+
 QList<VCardContact> VCardReader::readPath(const QString &path, QStringList *warnings)
 {
-    return read(FolderFiles::list(path, {QStringLiteral("*.vcf"), QStringLiteral("*.vcard")}), warnings);
+    return read(files(path), warnings);
 }
 
 QList<VCardContact> VCardReader::read(const FolderFiles::Listing &listing, QStringList *warnings)

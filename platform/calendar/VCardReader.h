@@ -28,6 +28,8 @@ public:
     // Only regular files are read, all together up to a size; what is left
     // out is named in warnings.
     static QList<VCardContact> readPath(const QString &path, QStringList *warnings = nullptr);
+    // The card files at path, a file or a folder of .vcf and .vcard files.
+    static FolderFiles::Listing files(const QString &path);
     static QList<VCardContact> read(const FolderFiles::Listing &listing, QStringList *warnings = nullptr);
 
     // A minimal card of our own for a new contact.

@@ -1,5 +1,6 @@
 #include "platform/calendar/CalendarCheck.h"
 #include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/FolderFiles.h"
 #include "platform/calendar/IcsReader.h"
 #include "platform/calendar/IcsWriter.h"
 #include "platform/calendar/SafeFile.h"
@@ -675,6 +676,17 @@ private slots:
         QCOMPARE(VCardReader::readPath(dir.filePath("cal"), &warnings).size(), 100);
         QCOMPARE(warnings.size(), 1);
         QVERIFY(warnings[0].contains("other names of a file read already, left out: c1.vcf, c10.vcf"));
+    }
+
+    // A folder of more files than any calendar has is not listed whole.
+    void aFolderOfTooManyFiles()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i <= 2000; ++i)
+            QVERIFY(QFile(dir.filePath(QString("m%1.ics").arg(i))).open(QIODevice::WriteOnly));
+        const FolderFiles::Listing many = FolderFiles::list(dir.path(), {"*.ics"});
+        QCOMPARE(many.files.size(), 2000);
+        QCOMPARE(many.leftOut.filter("more than 2000 files").size(), 1);
     }
 
     void vcards()
