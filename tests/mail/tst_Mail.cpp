@@ -252,7 +252,9 @@ private slots:
         const qint32 answer = CClientEmail().PhMessage(2, "Ann Lee");
         g_shell = shell;
         QCOMPARE(answer, result);
-        QVERIFY2(window.longestMs() < 500, qPrintable(QString::number(window.longestMs())));
+        // The window never waits for the command's two seconds. Its longest stop
+        // is a beat or two on a quiet machine; the bound leaves a busy one far more.
+        QVERIFY2(window.longestMs() < 1500, qPrintable(QString::number(window.longestMs())));
         QCOMPARE(QFile::exists(fake + ".mail"), result == 10000);
         QCOMPARE(keptMessage, result == 10000 ? QString() : QString("Call back today"));
     }
@@ -299,8 +301,8 @@ private slots:
         };
         const LoopStopMeter window;
         QCOMPARE(CClientEmail().PhMessage(2, "Ann Lee"), 10000);
-        QCOMPARE(parsedByPython(fake + ".mail")["to"].toString(), QString("ann@example.org"));
         QVERIFY2(window.longestMs() < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
+        QCOMPARE(parsedByPython(fake + ".mail")["to"].toString(), QString("ann@example.org"));
     }
 
     // The command's output is thrown away as it comes, of its complaints only
