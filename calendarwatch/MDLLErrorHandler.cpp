@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/LogText.h"
 
 #include <QFile>
 
@@ -23,7 +24,8 @@ void MDLLErrorHandler::LogError(qint32 number, const QString &description, const
 {
     const QDateTime now = Clock::now();
     QString record = DateUtil::mediumDate(now) + u' ' + DateUtil::longTime(now) + u'[' + QString::number(number)
-                     + QStringLiteral("] \n     ") + procedure + QStringLiteral("\n     ") + description + u'\n';
+                     + QStringLiteral("] \n     ") + procedure + QStringLiteral("\n     ") + LogText::oneLine(description)
+                     + u'\n';
     record.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QFile file(logPath());
     // One write of the whole record, so two writers never interleave lines.

@@ -1,5 +1,7 @@
 #include "WatcherServer.h"
 
+#include "platform/LogText.h"
+
 #include <QCoreApplication>
 #include <cerrno>
 #include <cmath>
@@ -10,7 +12,7 @@
 namespace {
 void debugLine(const QString &text)
 {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    std::fprintf(stderr, "%s\n", LogText::oneLine(text).toUtf8().constData());
     std::fflush(stderr);
 }
 } // namespace

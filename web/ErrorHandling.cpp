@@ -4,6 +4,7 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DataSourceRegistry.h"
+#include "platform/LogText.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,14 +21,11 @@ QString entryText(const QString &message, const AppError &error)
 {
     QString text = message + QStringLiteral(" Error: [") + QString::number(error.number()) + QStringLiteral("]: ")
         + error.description() + QStringLiteral(" Error in: ") + error.source();
-    // One entry, one line; any other control character (a NUL a page sent)
-    // is written as its code, so the log stays text.
-    text.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
-    QString line;
-    for (const QChar c : std::as_const(text))
-        line += c.unicode() < 0x20 || c.unicode() == 0x7F ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-                                                           : QString(c);
-    return DataSourceRegistry::masked(line);
+    // One entry, one line: a source's chained steps side by side, any other
+    // control character (a NUL a page sent) written as its code, before the
+    // password is masked, so no line break in it ends the mask early.
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    return DataSourceRegistry::masked(LogText::oneLine(text));
 }
 
 void appendLine(const QString &text)

@@ -10,6 +10,7 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/LogText.h"
 #include "platform/Registry.h"
 
 #include <QCoreApplication>
@@ -57,11 +58,22 @@ QString linePrefix()
     return prefix;
 }
 
-// Callers join their texts with CR LF; the log files end every line in LF.
+// Callers join their texts with CR LF; the error window shows them with LF.
 QString withLineFeeds(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
+}
+
+// A text of an error log entry: the steps a source was chained from (joined
+// with CR LF) each on a line of its own, indented as the entry's lines are,
+// so nothing in them can start an entry.
+QString entryField(const QString &text)
+{
+    QStringList steps = text.split(QStringLiteral("\r\n"));
+    for (QString &step : steps)
+        step = LogText::oneLine(step);
+    return steps.join(QStringLiteral("\n     "));
 }
 
 int busyBox()
@@ -144,13 +156,13 @@ QString GetVersionTag()
 
 void WriteDebugLog(const QString &message)
 {
-    g_debugLog.write(LogFolder(), linePrefix(), withLineFeeds(QStringLiteral("    ") + message + u'\n'));
+    g_debugLog.write(LogFolder(), linePrefix(), QStringLiteral("    ") + LogText::oneLine(message) + u'\n');
 }
 
 void WriteDebugLog(const std::function<QString()> &message)
 {
     g_debugLog.write(LogFolder(), linePrefix(),
-                     [&message]() -> QString { return withLineFeeds(QStringLiteral("    ") + message() + u'\n'); });
+                     [&message]() -> QString { return QStringLiteral("    ") + LogText::oneLine(message()) + u'\n'; });
 }
 
 void CloseDebugLog()
@@ -179,9 +191,9 @@ QString GetSystemErrorText(qint32 number)
 void WriteErrorLog(qint32 number, const QString &description, const QString &source)
 {
     g_errorLog.write(LogFolder(), linePrefix(),
-                     withLineFeeds(QStringLiteral(" [") + QString::number(number) + QStringLiteral("] \n")
-                                   + QStringLiteral("     ") + source + u'\n' + QStringLiteral("     ") + description
-                                   + GetSystemErrorText(number) + u'\n'));
+                     QStringLiteral(" [") + QString::number(number) + QStringLiteral("] \n") + QStringLiteral("     ")
+                         + entryField(source) + u'\n' + QStringLiteral("     ") + entryField(description)
+                         + GetSystemErrorText(number) + u'\n');
 }
 
 int HandleDBError(const AppError &error)

@@ -1,6 +1,7 @@
 #include "MailMessage.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QUrl>
 #include <QUuid>
@@ -146,9 +147,11 @@ bool MailMessage::isAddress(const QString &text)
     const qsizetype at = text.indexOf(QLatin1Char('@'));
     if (text.size() > 254 || at < 0 || at != text.lastIndexOf(QLatin1Char('@')))
         return false;
-    // A local part shaped like an encoded word is decoded by mail programs
-    // into whatever it hides, a line break and a header included.
-    if (QStringView(text).left(at).contains(u"=?"))
+    // An encoded word in the local part is decoded by mail programs into
+    // whatever it hides, a line break and a header included; a lone "=?" is
+    // an ordinary part of an address.
+    static const QRegularExpression encodedWord(QStringLiteral("=\\?[^?]+\\?[bBqQ]\\?[^?]*\\?="));
+    if (encodedWord.match(QStringView(text).left(at)).hasMatch())
         return false;
     return isDotted(QStringView(text).left(at), isLocalChar) && isDotted(QStringView(text).mid(at + 1), isDomainChar);
 }

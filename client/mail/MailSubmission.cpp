@@ -36,17 +36,19 @@ std::optional<QString> checkedAddress(const QString &name, const QList<VCardCont
     return std::nullopt;
 }
 
-// The user's mail program resolves what this machine could not.
+// The user's mail program resolves what this machine could not. `said`:
+// what the mail command complained of, if it ran.
 void openInMailProgram(const QStringList &named, const QString &subject, const QString &body,
-                       const MailSubmission::Done &done)
+                       const MailSubmission::Done &done, const QString &said = {})
 {
     if (g_shell && g_shell->openUrl(MailMessage::mailto(named, {}, subject, body))) {
         done(true);
         return;
     }
-    tell(QStringLiteral("The message could not be sent: the mail command \"%1\" did not take it and no mail "
+    tell(QStringLiteral("The message could not be sent: the mail command \"%1\" did not take it%2 and no mail "
                         "program could open it. Check the mail settings.")
-             .arg(MailSettings::read().sendmailCommand));
+             .arg(MailSettings::read().sendmailCommand,
+                  said.isEmpty() ? QString() : QStringLiteral(" (it said: \"%1\")").arg(said)));
     done(false);
 }
 
@@ -77,11 +79,11 @@ void submit(const QStringList &recipients, const QString &sender, const QString 
     }
     const QByteArray message = MailMessage::compose(*from, addresses, subject, body, Clock::now());
     SendmailPipe::start(MailSettings::read().sendmailCommand, message,
-                        [named, subject, body, done](bool sent) {
+                        [named, subject, body, done](bool sent, const QString &said) {
                             if (sent)
                                 done(true);
                             else
-                                openInMailProgram(named, subject, body, done);
+                                openInMailProgram(named, subject, body, done, said);
                         });
 }
 } // namespace

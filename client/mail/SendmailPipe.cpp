@@ -45,15 +45,18 @@ void SendmailPipe::run(const QByteArray &message, int timeoutMs)
     }
     m_process = new QProcess(this);
     // Its output is not read: kept, a chatty command would fill the memory.
-    // Its complaints go to the program's own error stream.
-    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Of its complaints the start is kept for the log and the user, never
+    // passed on whole: a command that complains endlessly would flood the
+    // program's own error stream.
     m_process->setStandardOutputFile(QProcess::nullDevice());
+    connect(m_process, &QProcess::readyReadStandardError, this, &SendmailPipe::readComplaints);
     m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
     connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             end(false, QStringLiteral("did not start"));
     });
     connect(m_process, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
+        readComplaints();
         end(status == QProcess::NormalExit && code == 0, QStringLiteral("ended with %1").arg(code));
     });
     connect(m_process, &QProcess::started, this, [this, message] {
@@ -64,6 +67,22 @@ void SendmailPipe::run(const QByteArray &message, int timeoutMs)
     connect(&m_timer, &QTimer::timeout, this, [this] { end(false, QStringLiteral("did not finish in time")); });
     m_timer.start(timeoutMs);
     m_process->start(words.takeFirst(), words);
+}
+
+void SendmailPipe::readComplaints()
+{
+    const QByteArray read = m_process->readAllStandardError();
+    const qsizetype kept = qMin(read.size(), kSaidBytes - m_said.size());
+    m_said += read.left(kept);
+    m_leftOut += read.size() - kept;
+}
+
+QString SendmailPipe::said() const
+{
+    QString text = QString::fromUtf8(m_said).trimmed();
+    if (m_leftOut > 0)
+        text += QStringLiteral(" (%1 more bytes left out)").arg(m_leftOut);
+    return text;
 }
 
 void SendmailPipe::end(bool sent, const QString &why)
@@ -79,9 +98,13 @@ void SendmailPipe::end(bool sent, const QString &why)
     } else {
         deleteLater();
     }
+    const QString text = said();
     if (!sent)
-        WriteDebugLog(QStringLiteral("Mail not sent: \"%1\" %2").arg(m_command, why));
+        WriteDebugLog(QStringLiteral("Mail not sent: \"%1\" %2").arg(m_command, why)
+                      + (text.isEmpty() ? QString() : QStringLiteral(": ") + text));
+    else if (!text.isEmpty())
+        WriteDebugLog(QStringLiteral("Mail command \"%1\" said: %2").arg(m_command, text));
     const Done done = std::move(m_done);
     m_done = nullptr;
-    done(sent);
+    done(sent, text);
 }

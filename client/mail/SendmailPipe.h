@@ -16,21 +16,28 @@ class SendmailPipe : public QObject
     Q_OBJECT
 public:
     static constexpr int kTimeoutMs = 30000;
-    using Done = std::function<void(bool sent)>;
+    // What is kept of the program's complaints; the rest is counted.
+    static constexpr qsizetype kSaidBytes = 4096;
+    using Done = std::function<void(bool sent, const QString &said)>;
 
     // Runs the program while the window goes on; `done` learns, once and
     // never before this returns, whether it took the message and ended with
-    // 0 in time. A program still running at the time limit is killed, and
-    // every process it started with it.
+    // 0 in time, and the start of what it wrote to its error output. A
+    // program still running at the time limit is killed, and every process
+    // it started with it.
     static void start(const QString &command, const QByteArray &message, Done done, int timeoutMs = kTimeoutMs);
 
 private:
     SendmailPipe(const QString &command, Done done);
     void run(const QByteArray &message, int timeoutMs);
+    void readComplaints();
+    QString said() const;
     void end(bool sent, const QString &why);
 
     QString m_command;
     Done m_done;
     QProcess *m_process = nullptr;
     QTimer m_timer;
+    QByteArray m_said;
+    qint64 m_leftOut = 0;
 };

@@ -1,11 +1,14 @@
 #include "AddressBook.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
 #include <QThreadPool>
 #include <mutex>
+#include <thread>
 
 namespace {
-// What was read last; reads run one at a time, so two asks in a row read
-// the files once.
+// The cards last believed, and the files as they were then.
 struct Kept
 {
     std::mutex reading;
@@ -20,6 +23,28 @@ Kept &kept()
     return k;
 }
 
+// The look-ups waiting for the read that runs.
+struct Asked
+{
+    QString path;
+    QPointer<QObject> guard;
+    bool bound;
+    AddressBook::Done done;
+};
+
+struct Reads
+{
+    std::mutex mutex;
+    bool running = false;
+    QList<Asked> waiting;
+};
+
+Reads &reads()
+{
+    static Reads r;
+    return r;
+}
+
 QStringList stampsOf(const FolderFiles::Listing &listing)
 {
     QStringList stamps = listing.leftOut;
@@ -27,38 +52,106 @@ QStringList stampsOf(const FolderFiles::Listing &listing)
         stamps << file.path + u'|' + file.stamp;
     return stamps;
 }
+
+// Whether no file of the listing changed in the last ms milliseconds.
+bool unchangedFor(const FolderFiles::Listing &listing, qint64 ms)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (const FolderFiles::File &file : listing.files)
+        if (now - QFileInfo(file.path).lastModified().toMSecsSinceEpoch() < ms)
+            return false;
+    return true;
+}
+
+// Lives as long as the program, so a read that ends late always has
+// somewhere to deliver to; created on the window's thread.
+QObject *receiver()
+{
+    static QObject *const object = new QObject;
+    return object;
+}
+
+void answer(const QList<Asked> &asked, const QHash<QString, AddressBook::Cards> &read)
+{
+    for (const Asked &a : asked)
+        QMetaObject::invokeMethod(
+            receiver(),
+            [a, cards = read.value(a.path)] {
+                if (!a.bound || a.guard)
+                    a.done(cards);
+            },
+            Qt::QueuedConnection);
+}
+
+// Reads while look-ups wait: those that asked before a read ends are
+// answered by it.
+void serve()
+{
+    Reads &r = reads();
+    for (;;) {
+        QStringList paths;
+        {
+            std::lock_guard lock(r.mutex);
+            if (r.waiting.isEmpty()) {
+                r.running = false;
+                return;
+            }
+            for (const Asked &a : std::as_const(r.waiting))
+                if (!paths.contains(a.path))
+                    paths << a.path;
+        }
+        QHash<QString, AddressBook::Cards> read;
+        for (const QString &path : std::as_const(paths))
+            read.insert(path, AddressBook::readNow(path));
+        QList<Asked> answered;
+        {
+            std::lock_guard lock(r.mutex);
+            // Asked for another file during the read: left for the next.
+            for (qsizetype i = r.waiting.size() - 1; i >= 0; --i)
+                if (read.contains(r.waiting[i].path))
+                    answered.prepend(r.waiting.takeAt(i));
+        }
+        answer(answered, read);
+    }
+}
 } // namespace
 
 AddressBook::Cards AddressBook::readNow(const QString &path)
 {
     Kept &k = kept();
     std::lock_guard lock(k.reading);
-    const FolderFiles::Listing listing = VCardReader::files(path);
-    const QStringList stamps = stampsOf(listing);
-    if (path == k.path && stamps == k.stamps)
-        return {k.cards, {}};
-    Cards read;
-    read.cards = VCardReader::read(listing, &read.warnings);
-    k.path = path;
-    k.stamps = stamps;
-    k.cards = read.cards;
-    return read;
+    const bool known = path == k.path;
+    Cards latest;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(SettledMs));
+        const FolderFiles::Listing listing = VCardReader::files(path);
+        const QStringList stamps = stampsOf(listing);
+        if (known && stamps == k.stamps)
+            return {k.cards, {}};
+        latest = {};
+        latest.cards = VCardReader::read(listing, &latest.warnings);
+        const bool emptied = known && !k.cards.isEmpty() && latest.cards.isEmpty();
+        if (stampsOf(VCardReader::files(path)) != stamps
+            || !unchangedFor(listing, emptied ? EmptiedSettledMs : SettledMs))
+            continue;
+        k.path = path;
+        k.stamps = stamps;
+        k.cards = latest.cards;
+        return latest;
+    }
+    // The files never settled: the cards last believed, else the last read.
+    return known ? Cards{k.cards, {}} : latest;
 }
 
 void AddressBook::fetch(const QString &path, QObject *context, Done done)
 {
-    // Lives as long as the program, so a read that ends late always has
-    // somewhere to deliver to; created on the window's thread.
-    static QObject *const receiver = new QObject;
-    const bool bound = context != nullptr;
-    QThreadPool::globalInstance()->start([path, guard = QPointer<QObject>(context), bound, done = std::move(done)] {
-        Cards cards = readNow(path);
-        QMetaObject::invokeMethod(
-            receiver,
-            [guard, bound, done, cards = std::move(cards)] {
-                if (!bound || guard)
-                    done(cards);
-            },
-            Qt::QueuedConnection);
-    });
+    receiver();
+    Reads &r = reads();
+    std::lock_guard lock(r.mutex);
+    r.waiting.append({path, QPointer<QObject>(context), context != nullptr, std::move(done)});
+    if (r.running)
+        return;
+    r.running = true;
+    QThreadPool::globalInstance()->start(serve);
 }

@@ -114,7 +114,9 @@ private Q_SLOTS:
         QVERIFY(readTextFile(env.path(QStringLiteral("logs/error.log"))).contains(QStringLiteral("[10010] ")));
     }
 
-    void logsAppendWithLineFeedsOnly()
+    // Each line ends in LF; what callers pass is written as one line, a
+    // source's chained steps each on an indented line of their own.
+    void logsAppendOneLineEach()
     {
         TestEnvironment env;
         const QString debug = env.path(QStringLiteral("logs/debug.log"));
@@ -122,20 +124,22 @@ private Q_SLOTS:
         QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("from an earlier run\n") > 0);
         earlier.close();
         Clock::pin(QDateTime(QDate(2004, 3, 5), QTime(14, 7, 9)));
-        WriteDebugLog(QStringLiteral("Starting"));
+        WriteDebugLog(QStringLiteral("Starting ") + logBreakingText());
         CloseDebugLog();
-        QCOMPARE(readTextFile(debug), QStringLiteral("from an earlier run\n05-Mar-04 2:07:09 PM(Qel v5.0.36)    Starting\n"));
+        QCOMPARE(readTextFile(debug), QStringLiteral("from an earlier run\n05-Mar-04 2:07:09 PM(Qel v5.0.36)    Starting ")
+                                          + logBreakingCodes() + u'\n');
 
         WriteErrorLog(42, QStringLiteral("Bad thing"), QStringLiteral("frmMain.cmdOK_Click\r\nCClientHnd.UpdateStatus"));
         Clock::advance(1000);
-        WriteErrorLog(qint32(0x80004005), QStringLiteral("database is locked. "), QString()); // a system error's text
+        WriteErrorLog(qint32(0x80004005), logBreakingText() + QStringLiteral(". "), QString()); // a system error's text
         QCOMPARE(readTextFile(env.path(QStringLiteral("logs/error.log"))),
                  QStringLiteral("05-Mar-04 2:07:09 PM(Qel v5.0.36) [42] \n"
-                                "     frmMain.cmdOK_Click\nCClientHnd.UpdateStatus\n"
+                                "     frmMain.cmdOK_Click\n"
+                                "     CClientHnd.UpdateStatus\n"
                                 "     Bad thing(System Error Msg not found.)\n"
                                 "05-Mar-04 2:07:10 PM(Qel v5.0.36) [-2147467259] \n"
                                 "     \n"
-                                "     database is locked. Unspecified error\n"
+                                "     ") + logBreakingCodes() + QStringLiteral(". Unspecified error\n"
                                 "\n"));
     }
 

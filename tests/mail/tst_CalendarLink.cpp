@@ -6,7 +6,9 @@
 #include "platform/SettingsKeys.h"
 
 #include <QtTest>
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 // 300 events repeating every second since 1990, each counted, so none can
@@ -20,6 +22,13 @@ QByteArray countedSeconds()
     return text + "END:VCALENDAR\r\n";
 }
 
+// A zone name holding every character that could break a log line but those
+// that end the calendar's line (or its C string).
+QString hostileZone()
+{
+    return QStringLiteral("Zone ") + logBreakingText(false).remove(u'\r').remove(u'\n');
+}
+
 void makeFile(const QString &path, const QString &kind)
 {
     if (kind == QLatin1String("fifo")) {
@@ -28,7 +37,11 @@ void makeFile(const QString &path, const QString &kind)
     }
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(kind == QLatin1String("large") ? QByteArray(21 << 20, '\n') : countedSeconds());
+    if (kind == QLatin1String("zone"))
+        file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:z\r\nDTSTART;TZID=\"" + hostileZone().toUtf8()
+                   + "\":20260101T100000\r\nDURATION:PT1H\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    else
+        file.write(kind == QLatin1String("large") ? QByteArray(21 << 20, '\n') : countedSeconds());
 }
 } // namespace
 
@@ -47,6 +60,9 @@ private slots:
         QTest::newRow("300 counted rules of seconds") << "counted" << "ran out of time for the repeats of \"S\"";
         QTest::newRow("a named pipe") << "fifo" << "not a regular file";
         QTest::newRow("over 20 MB") << "large" << "larger than 20 MB";
+        QTest::newRow("a zone named with controls")
+            << "zone"
+            << "the time zone \"Zone " + logBreakingCodes(false).remove("\\x0d").remove("\\x0a") + "\" is not known";
     }
 
     void theWindowNeverWaitsForTheCalendar()
@@ -67,6 +83,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(readTextFile(log).count(logged), 1, 10000);
         }
         QVERIFY2(window.longestMs() < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
+        QVERIFY(!holdsLogBreaking(readTextFile(log)));
     }
 
     void contactsFromANamedPipe()
@@ -83,6 +100,56 @@ private slots:
             QTRY_COMPARE(entries, std::optional<qsizetype>(0));
         }
         QCOMPARE(readTextFile(env.path(QStringLiteral("logs/debug.log"))).count("not a regular file"), 1);
+    }
+
+    // Contacts saved over in place, a piece at a time, every 50 ms while
+    // looked up every 20 ms: every answer after the first holds every card,
+    // and the memory stays bounded.
+    void contactsRewrittenWhileLookedUp()
+    {
+        TestEnvironment env;
+        const QString path = env.path(QStringLiteral("contacts.vcf"));
+        QByteArray cards;
+        for (int i = 0; i < 2000; ++i)
+            cards += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + QByteArray::number(i) + "\r\nNOTE:"
+                     + QByteArray(200, 'n') + "\r\nEND:VCARD\r\n";
+        const auto rewrite = [&] {
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+                return;
+            for (qsizetype at = 0; at < cards.size(); at += 64 * 1024) {
+                file.write(cards.mid(at, 64 * 1024));
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        };
+        rewrite();
+        SettingsKeys::ContactsPath.write(path);
+        std::atomic<bool> writing = true;
+        std::thread writer([&] {
+            for (; writing; std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+                rewrite();
+        });
+        QList<qsizetype> answers;
+        int asked = 0;
+        const qint64 before = residentBytes();
+        qint64 most = 0;
+        QTimer ask;
+        connect(&ask, &QTimer::timeout, [&] {
+            ++asked;
+            CClientOutlook().GetAddressBook(nullptr, [&](const QVector<ICalendarLink::AddressEntry> &book) {
+                answers << book.size();
+            });
+            most = qMax(most, residentBytes() - before);
+        });
+        ask.start(20);
+        QTRY_VERIFY_WITH_TIMEOUT(answers.size() >= 50, 60000);
+        ask.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), asked, 10000);
+        writing = false;
+        writer.join();
+        answers.removeFirst();
+        QCOMPARE(answers.count(2000), answers.size());
+        QVERIFY2(most < 64 << 20, qPrintable(QString::number(most)));
     }
 };
 

@@ -24,6 +24,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 class AnsweringForm : public IPhoneMessageForm
@@ -139,6 +140,8 @@ private slots:
                                                              << "\"Ann Lee\"" << QString();
         QTest::newRow("carriage return in the address") << "" << "Bob" << "x" << "ann@exa\rmple.org" << 0 << "refused"
                                                         << "" << "ann@exa" << QString();
+        QTest::newRow("=? in an address, no encoded word") << "" << "Ann" << "x" << "a=?b@example.org" << 0 << "sent"
+                                                           << "Ann##" << "" << QString();
         QTest::newRow("address like an encoded word") << "" << "Bob" << "x" << "=?utf-8?q?a=0D=0ABcc=3A_all?=@example.org"
                                                       << 0 << "refused" << "" << "=?utf-8?q?" << QString();
         QTest::newRow("line break in the sender") << "" << "Bob" << "x" << ann << 0 << "refused" << ""
@@ -188,7 +191,7 @@ private slots:
             QCOMPARE(mail["defects"].toArray(), QJsonArray());
             QVERIFY(mail["longest"].toInt() <= 78);
             QCOMPARE(mail["offset"].toInt(), 3600);
-            QCOMPARE(mail["to"].toString(), QString("ann@example.org"));
+            QCOMPARE(mail["to"].toString(), email);
             QCOMPARE(mail["subject"].toString(), subject);
             QCOMPARE(mail["body"].toString(), QString(body).replace("\r\n", "\n"));
         }
@@ -249,7 +252,9 @@ private slots:
         const qint32 answer = CClientEmail().PhMessage(2, "Ann Lee");
         g_shell = shell;
         QCOMPARE(answer, result);
-        QVERIFY2(window.longestMs() < 500, qPrintable(QString::number(window.longestMs())));
+        // The window never waits for the command's two seconds. Its longest stop
+        // is a beat or two on a quiet machine; the bound leaves a busy one far more.
+        QVERIFY2(window.longestMs() < 1500, qPrintable(QString::number(window.longestMs())));
         QCOMPARE(QFile::exists(fake + ".mail"), result == 10000);
         QCOMPARE(keptMessage, result == 10000 ? QString() : QString("Call back today"));
     }
@@ -261,13 +266,20 @@ private slots:
     {
         QTest::addColumn<QByteArray>("before"); // cards before hers
         QTest::addColumn<QByteArray>("inside"); // lines of her card
-        QByteArray photo = "PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray(60000, 'P').toBase64();
-        for (qsizetype at = 76; at < photo.size(); at += 77)
-            photo.insert(at, "\r\n ");
+        const auto photoOf = [](qsizetype bytes) {
+            QByteArray photo = "PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray(bytes, 'P').toBase64();
+            for (qsizetype at = 76; at < photo.size(); at += 77)
+                photo.insert(at, "\r\n ");
+            return photo;
+        };
+        const QByteArray photo = photoOf(60000);
         const QByteArray other = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Other\r\n" + photo + "\r\nEND:VCARD\r\n";
         QTest::addRow("a 4 MB folded field")
             << QByteArray() << "NOTE:" + QByteArray(74, 'x').append("\r\n ").repeated(56000) + "\r\n";
-        QTest::addRow("100 cards with 60 KB photos") << other.repeated(100) << photo + "\r\n";
+        // Base64 padding is no soft line break: the address after it stays.
+        QTest::addRow("100 cards with 60 KB photos, hers ending in =") << other.repeated(100) << photoOf(60001) + "\r\n";
+        QTest::addRow("a quoted-printable address, the word folded in two")
+            << QByteArray() << QByteArray("EMAIL;ENCODING=QUOTED-PRI\r\n NTABLE:ann=40exam=\r\nple.org\r\n");
         QTest::addRow("240 such cards: near the 20 MB read") << other.repeated(240) << photo + "\r\n";
     }
 
@@ -289,22 +301,31 @@ private slots:
         };
         const LoopStopMeter window;
         QCOMPARE(CClientEmail().PhMessage(2, "Ann Lee"), 10000);
-        QCOMPARE(parsedByPython(fake + ".mail")["to"].toString(), QString("ann@example.org"));
         QVERIFY2(window.longestMs() < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
+        QCOMPARE(parsedByPython(fake + ".mail")["to"].toString(), QString("ann@example.org"));
     }
 
-    // The command's output is thrown away as it comes, and the time limit
-    // ends the command and every process it started.
+    // The command's output is thrown away as it comes, of its complaints only
+    // the start is kept (for the log and the user, never the program's own
+    // error output), and the time limit ends the command and every process
+    // it started.
     void sendmailBounds_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::newRow("writes endlessly") << "exec cat /dev/zero";
-        QTest::newRow("a child that hangs") << "sleep 1000 &\necho $! > \"$0.child\"\nwait";
+        QTest::addColumn<bool>("sent");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("writes endlessly") << "exec cat /dev/zero" << false << "";
+        QTest::newRow("complains endlessly") << "while echo 'no such user'; do :; done >&2" << false << "no such user";
+        QTest::newRow("complains at length, then takes it")
+            << "head -c 100000 /dev/zero | tr '\\0' c >&2\ncat > \"$0.mail\"" << true << "cccc";
+        QTest::newRow("a child that hangs") << "sleep 1000 &\necho $! > \"$0.child\"\nwait" << false << "";
     }
 
     void sendmailBounds()
     {
         QFETCH(QString, script);
+        QFETCH(bool, sent);
+        QFETCH(QString, said);
         TestEnvironment env;
         const QString command = writeScript(env.path("fake-sendmail"), script);
         const qint64 before = residentBytes();
@@ -312,11 +333,30 @@ private slots:
         QTimer watch;
         connect(&watch, &QTimer::timeout, [&] { most = qMax(most, residentBytes() - before); });
         watch.start(20);
-        std::optional<bool> sent;
-        SendmailPipe::start(command, "x", [&](bool ok) { sent = ok; }, 1000);
-        QVERIFY(!sent); // told later, never before the caller goes on
-        QTRY_COMPARE_WITH_TIMEOUT(sent, std::optional(false), 5000);
+        QFile ownErrors(env.path("stderr"));
+        QVERIFY(ownErrors.open(QIODevice::WriteOnly));
+        const int savedErrors = ::dup(2);
+        ::dup2(ownErrors.handle(), 2);
+        std::optional<bool> ended;
+        QString complaint;
+        SendmailPipe::start(command, "x", [&](bool ok, const QString &text) { ended = ok, complaint = text; }, 1000);
+        QVERIFY(!ended); // told later, never before the caller goes on
+        const bool told = QTest::qWaitFor([&] { return ended.has_value(); }, 5000);
+        ::dup2(savedErrors, 2);
+        ::close(savedErrors);
+        QVERIFY(told);
+        QCOMPARE(*ended, sent);
+        QCOMPARE(QFile::exists(command + ".mail"), sent);
+        QVERIFY2(ownErrors.size() == 0, qPrintable(QString::number(ownErrors.size())));
         QVERIFY2(most < 64 << 20, qPrintable(QString::number(most)));
+        QVERIFY2(complaint.left(said.size()) == said && complaint.size() < SendmailPipe::kSaidBytes + 50,
+                 qPrintable(complaint.left(200)));
+        if (!said.isEmpty()) { // the start in one line of the log, the rest counted
+            QVERIFY(complaint.contains(QRegularExpression(" \\(\\d+ more bytes left out\\)$")));
+            const QString log = readTextFile(env.path("logs/debug.log"));
+            QCOMPARE(log.count('\n'), 1);
+            QVERIFY(log.contains(said) && log.size() < 2 * SendmailPipe::kSaidBytes);
+        }
         const QString child = readTextFile(command + ".child").trimmed();
         const auto running = [&] { // gone, or a zombie waiting for its reaper, is not running
             return readTextFile("/proc/" + child + "/stat").section(' ', 2, 2).contains(QRegularExpression("[RSD]"));

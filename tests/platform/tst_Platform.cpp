@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "platform/DateUtil.h"
+#include "platform/LogText.h"
 #include "platform/Registry.h"
 
 #include <QtTest>
@@ -66,6 +67,33 @@ private slots:
                                                          {"25:00", QTime()},          {"13:00 PM", QTime()}};
         for (const auto &[text, expected] : texts)
             QVERIFY2(DateUtil::parseTime(QLatin1String(text)) == expected, text);
+    }
+
+    // Every character stays as it is in a log line but controls, line and
+    // paragraph separators and bidirectional controls (as Unicode classes
+    // them), which show as their codes.
+    void logLinesShowControlsAsCodes()
+    {
+        const auto breaks = [](QChar c) {
+            static const QList<QChar::Direction> bidi = {QChar::DirLRE, QChar::DirLRO, QChar::DirRLE, QChar::DirRLO,
+                                                         QChar::DirPDF, QChar::DirLRI, QChar::DirRLI, QChar::DirFSI,
+                                                         QChar::DirPDI};
+            return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
+                || c.category() == QChar::Separator_Paragraph || bidi.contains(c.direction())
+                || QStringView(u"\u200e\u200f\u061c").contains(c);
+        };
+        int shown = 0;
+        for (char32_t u = 0; u < 0x10000; ++u) {
+            const QChar c(char16_t(u & 0xFFFF));
+            if (c.isSurrogate())
+                continue;
+            const QString code = u < 0x100 ? QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'))
+                                           : QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+            const QString line = LogText::oneLine(QStringLiteral("a") + c + u'b');
+            QVERIFY2(line == QStringLiteral("a") + (breaks(c) ? code : QString(c)) + u'b', qPrintable(code));
+            shown += breaks(c);
+        }
+        QCOMPARE(shown, 65 + 2 + 12);
     }
 
     void valuesKeysAndHives()

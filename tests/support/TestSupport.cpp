@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QNetworkInterface>
 #include <QTest>
+#include <algorithm>
 #include <unistd.h>
 
 int ScriptedPrompt::message(const QString &text, Buttons buttons, Icon icon, const QString &title)
@@ -127,6 +128,36 @@ QString readTextFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readAll());
+}
+
+namespace {
+const char16_t kLogBreaking[] = {0x00, 0x07, 0x08, 0x09, 0x0a, 0x0d, 0x1b, 0x7f, 0x80, 0x85, 0x9b, 0x9f, 0x2028, 0x2029,
+                                 0x200e, 0x200f, 0x202a, 0x202e, 0x2066, 0x2069, 0x061c};
+}
+
+QString logBreakingText(bool withNul)
+{
+    QString text;
+    for (const char16_t c : kLogBreaking)
+        if (c != 0 || withNul)
+            text += QChar(c);
+    return text;
+}
+
+QString logBreakingCodes(bool withNul)
+{
+    QString codes;
+    for (const char16_t c : kLogBreaking)
+        if (c != 0 || withNul)
+            codes += c < 0x100 ? QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'))
+                               : QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
+    return codes;
+}
+
+bool holdsLogBreaking(const QString &log)
+{
+    return std::any_of(std::begin(kLogBreaking), std::end(kLogBreaking),
+                       [&](char16_t c) { return c != u'\n' && log.contains(QChar(c)); });
 }
 
 qint64 residentBytes()

@@ -97,6 +97,15 @@ void storeSettingText(const SettingKey &key, const QString &text, const QString 
 // Reads a whole text file.
 QString readTextFile(const QString &path);
 
+// One of each kind of character that would break a log line or disguise it
+// (C0, DEL, C1, the line and paragraph separators, the bidirectional
+// controls), and the codes a log line shows for them; without NUL for a text
+// that passes through a C string.
+QString logBreakingText(bool withNul = true);
+QString logBreakingCodes(bool withNul = true);
+// Whether a log holds any of them raw, its line feeds apart.
+bool holdsLogBreaking(const QString &log);
+
 // The memory this process holds now.
 qint64 residentBytes();
 

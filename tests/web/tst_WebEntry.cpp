@@ -61,7 +61,10 @@ const BadCall kBadCalls[] = {
     {"BookResource", "[1, %1, \"one ms\", 47000.5, 47000.50000001, \"\"]", kBadValue},
     {"BookResource", "[1, %1, \"half a character\", 47000.5, 47000.75, \"x\\ud800yz\"]", kBadValue},
     {"ChangeStatus", "[%1, \"OUT\", 0, 0, \"x\\udc00\\ud800yz\"]", kBadValue},
-    {"ChangeStatus", "[%1, \"O\\u0000T\", 0, 0, \"NUL in the code\"]", StatusCode::InvalidCodeError},
+    {"ChangeStatus",
+     "[%1, \"O\\u0000\\u0007\\b\\t\\n\\r\\u001b\\u007f\\u0080\\u0085\\u009b\\u009f\\u2028\\u2029\\u200e\\u200f\\u202a"
+     "\\u202e\\u2066\\u2069\\u061cT\", 0, 0, \"controls in the code\"]",
+     StatusCode::InvalidCodeError},
 };
 
 QStringList tablesOf(WebWorld &w)
@@ -86,7 +89,8 @@ private slots:
         QTest::addColumn<int>("number");
         QTest::newRow("malformed") << QByteArray("LoadReservationList") << QByteArray("[\"1\"") << QelWeb::WebErr::BadArguments;
         QTest::newRow("not an array") << QByteArray("LoadReservationList") << QByteArray("{}") << QelWeb::WebErr::BadArguments;
-        QTest::newRow("unknown member") << QByteArray("DropTable") << QByteArray("[]") << QelWeb::WebErr::UnknownName;
+        QTest::newRow("unknown member, controls in its name")
+            << ("Drop" + logBreakingText(false) + "Table").toUtf8() << QByteArray("[]") << QelWeb::WebErr::UnknownName;
         QTest::newRow("too many") << QByteArray("LoadReservationList") << QByteArray("[\"1\", 2]") << QelWeb::WebErr::BadParamCount;
         QTest::newRow("number for text") << QByteArray("LoadReservationList") << QByteArray("[1]") << QelWeb::WebErr::TypeMismatch;
         QTest::newRow("id not whole") << QByteArray("LoadReservationList") << QByteArray("[\"1 OR 1=1\"]") << QelWeb::WebErr::TypeMismatch;
@@ -100,7 +104,11 @@ private slots:
         const long long list = qelweb_create("QelWeb.CReservationList");
         QVERIFY(list > 0);
         QCOMPARE(errorNumber(call(list, member.constData(), arguments.constData())), number);
-        QVERIFY(readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("[%1]").arg(number)));
+        // One line, the member's name in it with its controls as their codes.
+        const QString log = readTextFile(QelWeb::WebLogPath());
+        QCOMPARE(log.count(u'\n'), 1);
+        QVERIFY(log.contains(QStringLiteral("[%1]").arg(number)) && !holdsLogBreaking(log));
+        QVERIFY(log.contains(QString::fromUtf8(member).replace(logBreakingText(false), logBreakingCodes(false))));
         QCOMPARE(qelweb_release(list), 0);
     }
 
@@ -249,9 +257,9 @@ private slots:
         QCOMPARE(w.db.rows(QStringLiteral("SELECT BookedTo FROM Reservation WHERE ID = 3")),
                  QStringList(QStringLiteral("\U0001F600").repeated(254)));
         QCOMPARE(w.db.rows(QStringLiteral("SELECT Note FROM STAFF_STATUS")), QStringList(cut));
-        // What a page sent is logged as text: a NUL by its code.
+        // What a page sent is logged as text: its controls by their codes.
         const QString log = readTextFile(QelWeb::WebLogPath());
-        QVERIFY(!log.contains(QChar(0)) && log.contains(QStringLiteral("O\\x00T")));
+        QVERIFY(!holdsLogBreaking(log) && log.contains(u'O' + logBreakingCodes() + u'T'));
         qelweb_release(booking), qelweb_release(change);
     }
 
