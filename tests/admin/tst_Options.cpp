@@ -21,6 +21,7 @@
 #include "foundation/ICalendarWatcherFactory.h"
 #include "platform/calendar/CalendarSettings.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
 #include "foundation/NavigationTree.h"
 #include "foundation/StringTable.h"
 #include "platform/AppError.h"
@@ -655,20 +656,13 @@ private slots:
                  "07" + kStoredApostrophe + "700 900");
         // The phone columns took a new change counter.
         QCOMPARE(world.db.value("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID = 2").toInt(), 3);
-        COptionsSaver().saveOptions(request); // again, the note still marked new: no second row
-        QCOMPARE(world.db.value("SELECT COUNT(*) || MAX(QuickNote) FROM QUICKNOTES WHERE UserID = 2").toString(),
-                 "1Coffee" + kStoredApostrophe + "s on");
-    }
-
-    void groupChangesStoreOneRowEach_data() { addEngineRows(); }
-    void groupChangesStoreOneRowEach()
-    {
-        OPEN_OPTIONS_WORLD(world);
-        // Meanwhile someone else put him in Support already.
+        // Again, the note still marked new: no second row. Meanwhile someone
+        // else put him in Support already: one row each there too.
         world.db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (2, 40)");
-        COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
         request.groupChanges = {{40, "ADD"}, {30, "DEL"}, {50, ""}};
         COptionsSaver().saveOptions(request);
+        QCOMPARE(world.db.value("SELECT COUNT(*) || MAX(QuickNote) FROM QUICKNOTES WHERE UserID = 2").toString(),
+                 "1Coffee" + kStoredApostrophe + "s on");
         QCOMPARE(world.groupRows(OptionsWorld::kOther), QStringList{"40"});
     }
 
@@ -771,10 +765,25 @@ private slots:
     }
 
     // Each combo, as its label names it, is stored where the calendar check
-    // reads that kind: the combos' order is not the kinds' own.
-    void calendarCombosReachTheCheck()
+    // reads that kind: the combos' order is not the kinds' own. Settings that
+    // may not be written keep what OK stored until the program ends, as the
+    // user is told once; the file stays as it was.
+    void calendarPageReachesTheCheck_data()
     {
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("written") << false;
+        QTest::newRow("settings folder a link") << true;
+    }
+    void calendarPageReachesTheCheck()
+    {
+        QFETCH(bool, refused);
         OptionsWorld world(false, "options_calendar");
+        const QString folder = QFileInfo(Registry::filePath(Registry::CurrentUser)).absolutePath();
+        const QString real = world.db.env.path("real-config");
+        if (refused)
+            QVERIFY(QDir().rename(folder, real) && QFile::link(real, folder));
+        const QString before = readTextFile(real + "/registry-user.ini");
+        TellWhenSettingsUnsaved();
         const std::pair<const char *, BusyStatus> combos[] = {{"FREE", BusyStatus::Free},
                                                               {"BUSY", BusyStatus::Busy},
                                                               {"TENTATIVE", BusyStatus::Tentative},
@@ -783,17 +792,30 @@ private slots:
         for (const QString &code : StatusComboItems::codes())
             if (!chosen.contains(code) && !QStringList({"MTA", "MTG", "MTT", "MTO"}).contains(code))
                 chosen << code;
-        QVERIFY(chosen.size() >= StatusComboItems::Combos);
         edit([&](frmOptions &f) {
                  for (int i = 0; i < StatusComboItems::Combos; ++i) {
                      QCOMPARE(f.lblStatus[i]->text(), QLatin1String(combos[i].first));
                      f.setStatusComboValue(i, chosen[i]);
                  }
+                 f.txtCalendarPath->setText(" /srv/team.ics ");
                  f.cmdOK->click();
+             },
+             false, true);
+        edit([&](frmOptions &f) {
+                 QCOMPARE(f.txtCalendarPath->text(), "/srv/team.ics");
+                 f.cmdCancel->click();
              },
              false, true);
         for (int i = 0; i < StatusComboItems::Combos; ++i)
             QCOMPARE(CalendarSettings::statusFor(combos[i].second), chosen[i]);
+        if (refused)
+            QCOMPARE(readTextFile(real + "/registry-user.ini"), before);
+        const auto told = [&] {
+            const auto &asked = world.db.env.prompt.asked;
+            return std::count_if(asked.begin(), asked.end(), [](const auto &a) { return a.text.contains("not be saved"); });
+        };
+        QTRY_COMPARE(told(), qsizetype(refused));
+        Registry::onSaveFailed(nullptr);
     }
 
     void formInEveryLanguage()
