@@ -12,7 +12,6 @@
 #include "datetime/ucDateTime.h"
 #include "admin/GroupMembership.h"
 #include "admin/IUserOptionsHost.h"
-#include "admin/OptionsRegistry.h"
 #include "admin/OptionsValidator.h"
 #include "admin/PageList.h"
 #include "admin/StatusComboItems.h"
@@ -30,10 +29,8 @@
 #include "platform/Registry.h"
 #include "platform/SettingsKeys.h"
 #include "status/CClientHnd.h"
-#include "status/CClientNote.h"
 #include "status/IconStrip.h"
 
-#include <QStringList>
 #include <QtTest>
 #include <QtWidgets>
 

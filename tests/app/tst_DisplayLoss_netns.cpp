@@ -46,6 +46,7 @@ private slots:
         server.kill();
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit); // nothing torn down in the wrong order
+        QCOMPARE(program.exitCode(), 1); // as Qt ends it
     }
 };
 
