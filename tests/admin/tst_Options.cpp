@@ -595,20 +595,6 @@ private slots:
             QVERIFY2(!OptionsValues::parseMinutes(QLatin1String(bad)), bad);
     }
 
-    void noGroupsAsksFirst()
-    {
-        TestEnvironment env;
-        env.prompt.answers = {IPrompt::AnswerNo};
-        OptionsValues empty; // would warn, but No ends the check at once
-        QVERIFY(!OptionsValidator::validateOptions(empty, 0));
-        QCOMPARE(env.prompt.asked.size(), 1);
-
-        env.prompt.answers = {IPrompt::AnswerYes};
-        empty.RealName = empty.LoginName = QStringLiteral("Ann");
-        QVERIFY(OptionsValidator::validateOptions(empty, 0));
-        QCOMPARE(env.prompt.asked.size(), 2);
-    }
-
     void apostrophesRoundTrip_data() { addEngineRows(); }
     void apostrophesRoundTrip()
     {
@@ -843,7 +829,12 @@ private slots:
                  f.txtRealName->clear();
                  f.txtLoginName->setText(" ");
                  f.txtBreakPeriod->setText("ten");
-                 world.db.env.prompt.answers = {IPrompt::AnswerYes}; // no group: save all the same
+                 const qsizetype questions = world.db.env.prompt.asked.size();
+                 world.db.env.prompt.answers = {IPrompt::AnswerNo};
+                 f.cmdOK->click(); // no group: No ends the check at once
+                 QCOMPARE(world.db.env.prompt.asked.size(), questions + 1);
+                 QVERIFY(asked().startsWith(QStringLiteral("Group Membership|")));
+                 world.db.env.prompt.answers = {IPrompt::AnswerYes}; // save all the same
                  f.cmdOK->click();
                  QVERIFY(f.isVisible() && f.savedCount() == 0);
                  QVERIFY(asked().startsWith(QStringLiteral("Warning|")));

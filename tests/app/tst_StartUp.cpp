@@ -241,12 +241,9 @@ private slots:
         g_events.clear();
         QCOMPARE(closeDown(2), -1);
         QVERIFY(g_events.isEmpty());
-    }
 
-    void theCloseBoxOrTheTrayStartTheCloseDown()
-    {
-        TestEnvironment env;
-        env.useSqliteDatabase();
+        // The close box starts it.
+        init();
         startProgram({});
         g_events.clear();
         int mode = 0;
