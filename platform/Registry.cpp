@@ -160,8 +160,10 @@ QMap<QString, QString> snapshot(const QString &path)
     return values;
 }
 
-// Saves a change, or keeps it in memory where the file may not be written.
-void commit(Registry::Hive hive, const Change &change)
+// Saves a change; false when it is not saved. The user's own settings are
+// then kept in memory from the file on; the machine's, which others look
+// after, are read from the file again.
+bool commit(Registry::Hive hive, const Change &change)
 {
     const QString path = Registry::filePath(hive);
     QString why;
@@ -170,7 +172,7 @@ void commit(Registry::Hive hive, const Change &change)
         auto found = g_kept.find(path);
         if (found == g_kept.end()) {
             why = save(change, hive, path);
-            if (!why.isEmpty())
+            if (!why.isEmpty() && hive == Registry::CurrentUser)
                 found = g_kept.insert(path, snapshot(path));
         }
         if (found != g_kept.end())
@@ -180,6 +182,7 @@ void commit(Registry::Hive hive, const Change &change)
     // Told outside the lock: the one told may read the settings.
     if (!why.isEmpty())
         saveFailed(why);
+    return why.isEmpty() || hive == Registry::CurrentUser;
 }
 
 std::optional<QString> storedValue(Registry::Hive hive, const QString &key, const QString &name)
@@ -260,15 +263,12 @@ bool Registry::keyExists(Hive hive, const QString &key)
 
 bool Registry::createKey(Hive hive, const QString &key)
 {
-    if (!storedValue(hive, key, kKeyMarker))
-        commit(hive, {{}, {{storedName(key, kKeyMarker), QString()}}});
-    return true;
+    return storedValue(hive, key, kKeyMarker) || commit(hive, {{}, {{storedName(key, kKeyMarker), QString()}}});
 }
 
 bool Registry::deleteKey(Hive hive, const QString &key)
 {
-    commit(hive, {{group(key)}, {}});
-    return true;
+    return commit(hive, {{group(key)}, {}});
 }
 
 std::optional<QString> Registry::readString(Hive hive, const QString &key, const QString &name)
@@ -302,15 +302,13 @@ QString Registry::queryValue(Hive hive, const QString &key, const QString &name)
 
 bool Registry::writeString(Hive hive, const QString &key, const QString &name, const QString &value)
 {
-    commit(hive, {{}, {{storedName(key, name), kStringPrefix + value}}});
-    return true;
+    return commit(hive, {{}, {{storedName(key, name), kStringPrefix + value}}});
 }
 
 bool Registry::writeDword(Hive hive, const QString &key, const QString &name, quint32 value)
 {
     const QString text = kDwordPrefix + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0'));
-    commit(hive, {{}, {{storedName(key, name), text}}});
-    return true;
+    return commit(hive, {{}, {{storedName(key, name), text}}});
 }
 
 bool Registry::deleteValue(Hive hive, const QString &key, const QString &name)
@@ -318,8 +316,7 @@ bool Registry::deleteValue(Hive hive, const QString &key, const QString &name)
     if (!storedValue(hive, key, name))
         return false;
     // Keep the key itself even when its last value goes.
-    commit(hive, {{storedName(key, name)}, {{storedName(key, kKeyMarker), QString()}}});
-    return true;
+    return commit(hive, {{storedName(key, name)}, {{storedName(key, kKeyMarker), QString()}}});
 }
 
 QStringList Registry::valueNames(Hive hive, const QString &key)
