@@ -61,6 +61,25 @@ private slots:
         QCOMPARE(driver.read(dsn), Registry::missingText());
         QCOMPARE(QDir(elsewhere).isEmpty(), true); // nothing written through the link
     }
+
+    // The machine's settings, refused, are read from the file again, as those
+    // who look after it write them: a web server's default never hides them.
+    void refusedMachineSettingsAreReadAgain()
+    {
+        TestEnvironment env;
+        const QString real = env.path(QStringLiteral("machine")), linked = env.path(QStringLiteral("linked"));
+        const auto writeThrough = [&](const QString &folder, const char *value) {
+            qputenv("XDG_CONFIG_DIRS", folder.toUtf8());
+            return SettingsKeys::WebConnection.write(QLatin1String(value));
+        };
+        QVERIFY(writeThrough(real, "host=first"));
+        QVERIFY(QDir().mkpath(linked) && QFile::link(real + QStringLiteral("/tessaly"), linked + QStringLiteral("/tessaly")));
+        QVERIFY(!writeThrough(linked, "host=refused"));
+        QCOMPARE(SettingsKeys::WebConnection.read(), QStringLiteral("host=first"));
+        QVERIFY(writeThrough(real, "host=second"));
+        qputenv("XDG_CONFIG_DIRS", linked.toUtf8());
+        QCOMPARE(SettingsKeys::WebConnection.read(), QStringLiteral("host=second"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_SettingKey)
