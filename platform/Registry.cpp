@@ -100,9 +100,9 @@ struct Change
     QList<QPair<QString, QString>> set;
 };
 
-// Files that may not be written, by path, as the refused saves would have
-// left them (stored name to stored text): read back until the program ends,
-// as the user is told, and never written out.
+// The user's settings, by file, where the file may not be written: as the
+// refused saves would have left it (stored name to stored text), read back
+// until the program ends, as he is told, and never written out.
 QMutex g_keptLock;
 QHash<QString, QMap<QString, QString>> g_kept;
 
