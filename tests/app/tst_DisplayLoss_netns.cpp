@@ -12,15 +12,26 @@ class tst_DisplayLoss : public QObject
     Q_OBJECT
 
 private slots:
+    // On the board, or in the options dialog that signs a new user in, a
+    // modal dialog of the main window's own on the stack.
+    void theProgramEndsWithoutASignalWhenItsDisplayGoes_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("the board") << SystemUserName().toUpper() << QByteArray("Ada L");
+        QTest::newRow("a new user's options") << QStringLiteral("SOMEONE ELSE") << QByteArray("Add User");
+    }
     void theProgramEndsWithoutASignalWhenItsDisplayGoes()
     {
+        QFETCH(QString, login);
+        QFETCH(QByteArray, shown);
         for (const char *tool : {"Xvfb", "xwininfo"})
             if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
                 QSKIP("Xvfb or xwininfo is not installed");
         TestDatabase db(false, QString());
         db.exec("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) VALUES (1, 'Ada L', 'INN', 1, 1)");
         db.exec("INSERT INTO STAFF_OPTIONS (UserID, LoginName, WorkStartTime) VALUES (1, ?, '09:00:00')",
-                {SystemUserName().toUpper()});
+                {login});
         db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3)");
         SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3")); // the board opens on a list that shows her
 
@@ -35,12 +46,12 @@ private slots:
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(TESSALY_PROGRAM);
-        const auto boardShown = [&] { // its caption names her
+        const auto onScreen = [&] { // a window's caption
             QProcess windows;
             windows.start("xwininfo", {"-display", display, "-root", "-tree"});
-            return windows.waitForFinished() && windows.readAllStandardOutput().contains("Ada L");
+            return windows.waitForFinished() && windows.readAllStandardOutput().contains(shown);
         };
-        QTRY_VERIFY_WITH_TIMEOUT(boardShown() || program.state() == QProcess::NotRunning, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen() || program.state() == QProcess::NotRunning, 60000);
         QCOMPARE(program.state(), QProcess::Running);
 
         server.kill();
