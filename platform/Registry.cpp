@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMap>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStandardPaths>
 #include <atomic>
 #include <unistd.h>
 
@@ -34,14 +36,6 @@ QString storedName(const QString &key, const QString &name)
     // The default value of a key has an empty name; "@" stands for it as in
     // exported registry files.
     return group(key) + u'/' + (name.isEmpty() ? QStringLiteral("@") : name);
-}
-
-std::optional<QString> storedValue(QSettings &settings, const QString &key, const QString &name)
-{
-    const QVariant v = settings.value(storedName(key, name));
-    if (!v.isValid())
-        return std::nullopt;
-    return v.toString();
 }
 
 constexpr QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
@@ -80,12 +74,11 @@ QString unfitReason(const QFileInfo &entry, Registry::Hive hive)
     return {};
 }
 
-// The user's settings may come to hold a database password, so their folder
-// is made his alone; the machine's are read by every user. Empty, and the
-// user told, when the file or its folder is not what it seems.
-QString writablePath(Registry::Hive hive)
+// Why the file may not be written, or nothing. The user's settings may come
+// to hold a database password, so their folder is made his alone; the
+// machine's are read by every user.
+QString refusal(Registry::Hive hive, const QString &path)
 {
-    const QString path = Registry::filePath(hive);
     const QString folder = QFileInfo(path).absolutePath();
     if (hive == Registry::CurrentUser && !QFileInfo(folder).isSymLink() && !QFileInfo::exists(folder)) {
         QDir().mkpath(QFileInfo(folder).absolutePath());
@@ -94,29 +87,140 @@ QString writablePath(Registry::Hive hive)
     for (const QFileInfo &entry : {QFileInfo(folder), QFileInfo(path)}) {
         if (!entry.exists() && !entry.isSymLink())
             continue;
-        if (const QString why = unfitReason(entry, hive); !why.isEmpty()) {
-            saveFailed(why);
-            return {};
-        }
+        if (const QString why = unfitReason(entry, hive); !why.isEmpty())
+            return why;
     }
-    return path;
+    return {};
+}
+
+// One change to a hive: the names and groups that go, then the values set.
+struct Change
+{
+    QStringList removed;
+    QList<QPair<QString, QString>> set;
+};
+
+// The user's settings, by file, where the file may not be written: as the
+// refused saves would have left it (stored name to stored text), read back
+// until the program ends, as he is told, and never written out.
+QMutex g_keptLock;
+QHash<QString, QMap<QString, QString>> g_kept;
+
+std::optional<QMap<QString, QString>> kept(const QString &path)
+{
+    QMutexLocker lock(&g_keptLock);
+    const auto found = g_kept.constFind(path);
+    if (found == g_kept.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+void apply(const Change &change, QMap<QString, QString> &values)
+{
+    for (const QString &name : change.removed) {
+        const QString inside = name + u'/';
+        values.remove(name);
+        for (auto it = values.lowerBound(inside); it != values.end() && it.key().startsWith(inside);)
+            it = values.erase(it);
+    }
+    for (const auto &[name, text] : change.set)
+        values.insert(name, text);
 }
 
 // Writes the changes out. A user's file that holds a password is then
 // readable by him alone, in a folder of his alone, however it got there.
-bool save(QSettings &settings, Registry::Hive hive)
+// Empty when written, else why not.
+QString save(const Change &change, Registry::Hive hive, const QString &path)
 {
+    if (const QString why = refusal(hive, path); !why.isEmpty())
+        return why;
+    QSettings settings(path, QSettings::IniFormat);
+    for (const QString &name : change.removed)
+        settings.remove(name);
+    for (const auto &[name, text] : change.set)
+        settings.setValue(name, text);
     settings.sync();
-    ++g_changes;
-    const QString path = settings.fileName();
     if (hive == Registry::CurrentUser && holdsPassword(path)) {
         QFile::setPermissions(path, kOwnerOnly);
         QFile::setPermissions(QFileInfo(path).absolutePath(), kOwnerOnlyFolder);
     }
-    if (settings.status() == QSettings::NoError)
-        return true;
-    saveFailed(QStringLiteral("%1 could not be written").arg(path));
-    return false;
+    if (settings.status() != QSettings::NoError)
+        return QStringLiteral("%1 could not be written").arg(path);
+    return {};
+}
+
+// The settings as the file holds them, to be kept from now on.
+QMap<QString, QString> snapshot(const QString &path)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    QMap<QString, QString> values;
+    const QStringList names = settings.allKeys();
+    for (const QString &name : names)
+        values.insert(name, settings.value(name).toString());
+    return values;
+}
+
+// Saves a change; false when it is not saved. The user's own settings are
+// then kept in memory from the file on; the machine's, which others look
+// after, are read from the file again.
+bool commit(Registry::Hive hive, const Change &change)
+{
+    const QString path = Registry::filePath(hive);
+    QString why;
+    {
+        QMutexLocker lock(&g_keptLock);
+        auto found = g_kept.find(path);
+        if (found == g_kept.end()) {
+            why = save(change, hive, path);
+            if (!why.isEmpty() && hive == Registry::CurrentUser)
+                found = g_kept.insert(path, snapshot(path));
+        }
+        if (found != g_kept.end())
+            apply(change, *found);
+        ++g_changes;
+    }
+    // Told outside the lock: the one told may read the settings.
+    if (!why.isEmpty())
+        saveFailed(why);
+    return why.isEmpty() || hive == Registry::CurrentUser;
+}
+
+std::optional<QString> storedValue(Registry::Hive hive, const QString &key, const QString &name)
+{
+    const QString path = Registry::filePath(hive);
+    if (const auto values = kept(path)) {
+        const auto found = values->constFind(storedName(key, name));
+        return found == values->constEnd() ? std::nullopt : std::optional<QString>(*found);
+    }
+    QSettings settings(path, QSettings::IniFormat);
+    const QVariant v = settings.value(storedName(key, name));
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
+}
+
+// The names stored right under a key, its marker among them.
+QStringList childNames(Registry::Hive hive, const QString &key, bool *hasGroups = nullptr)
+{
+    const QString path = Registry::filePath(hive);
+    const auto values = kept(path);
+    if (!values) {
+        QSettings settings(path, QSettings::IniFormat);
+        settings.beginGroup(group(key));
+        if (hasGroups)
+            *hasGroups = !settings.childGroups().isEmpty();
+        return settings.childKeys();
+    }
+    const QString inside = group(key) + u'/';
+    QStringList names;
+    for (auto it = values->lowerBound(inside); it != values->end() && it.key().startsWith(inside); ++it) {
+        const QString rest = it.key().mid(inside.size());
+        if (!rest.contains(u'/'))
+            names << rest;
+        else if (hasGroups)
+            *hasGroups = true;
+    }
+    return names;
 }
 
 } // namespace
@@ -153,37 +257,23 @@ quint64 Registry::changeCount()
 
 bool Registry::keyExists(Hive hive, const QString &key)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
-    settings.beginGroup(group(key));
-    return !settings.childKeys().isEmpty() || !settings.childGroups().isEmpty();
+    bool hasGroups = false;
+    return !childNames(hive, key, &hasGroups).isEmpty() || hasGroups;
 }
 
 bool Registry::createKey(Hive hive, const QString &key)
 {
-    const QString path = writablePath(hive);
-    if (path.isEmpty())
-        return false;
-    QSettings settings(path, QSettings::IniFormat);
-    const QString marker = group(key) + u'/' + kKeyMarker;
-    if (!settings.contains(marker))
-        settings.setValue(marker, QString());
-    return save(settings, hive);
+    return storedValue(hive, key, kKeyMarker) || commit(hive, {{}, {{storedName(key, kKeyMarker), QString()}}});
 }
 
 bool Registry::deleteKey(Hive hive, const QString &key)
 {
-    const QString path = writablePath(hive);
-    if (path.isEmpty())
-        return false;
-    QSettings settings(path, QSettings::IniFormat);
-    settings.remove(group(key));
-    return save(settings, hive);
+    return commit(hive, {{group(key)}, {}});
 }
 
 std::optional<QString> Registry::readString(Hive hive, const QString &key, const QString &name)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
-    const auto v = storedValue(settings, key, name);
+    const auto v = storedValue(hive, key, name);
     if (!v || !v->startsWith(kStringPrefix))
         return std::nullopt;
     return v->mid(kStringPrefix.size());
@@ -191,8 +281,7 @@ std::optional<QString> Registry::readString(Hive hive, const QString &key, const
 
 std::optional<quint32> Registry::readDword(Hive hive, const QString &key, const QString &name)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
-    const auto v = storedValue(settings, key, name);
+    const auto v = storedValue(hive, key, name);
     if (!v || !v->startsWith(kDwordPrefix))
         return std::nullopt;
     bool ok = false;
@@ -213,46 +302,27 @@ QString Registry::queryValue(Hive hive, const QString &key, const QString &name)
 
 bool Registry::writeString(Hive hive, const QString &key, const QString &name, const QString &value)
 {
-    const QString path = writablePath(hive);
-    if (path.isEmpty())
-        return false;
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(storedName(key, name), kStringPrefix + value);
-    return save(settings, hive);
+    return commit(hive, {{}, {{storedName(key, name), kStringPrefix + value}}});
 }
 
 bool Registry::writeDword(Hive hive, const QString &key, const QString &name, quint32 value)
 {
-    const QString path = writablePath(hive);
-    if (path.isEmpty())
-        return false;
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(storedName(key, name),
-                      kDwordPrefix + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')));
-    return save(settings, hive);
+    const QString text = kDwordPrefix + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0'));
+    return commit(hive, {{}, {{storedName(key, name), text}}});
 }
 
 bool Registry::deleteValue(Hive hive, const QString &key, const QString &name)
 {
-    const QString path = writablePath(hive);
-    if (path.isEmpty())
+    if (!storedValue(hive, key, name))
         return false;
-    QSettings settings(path, QSettings::IniFormat);
-    const QString stored = storedName(key, name);
-    if (!settings.contains(stored))
-        return false;
-    settings.remove(stored);
     // Keep the key itself even when its last value goes.
-    settings.setValue(group(key) + u'/' + kKeyMarker, QString());
-    return save(settings, hive);
+    return commit(hive, {{storedName(key, name)}, {{storedName(key, kKeyMarker), QString()}}});
 }
 
 QStringList Registry::valueNames(Hive hive, const QString &key)
 {
-    QSettings settings(filePath(hive), QSettings::IniFormat);
-    settings.beginGroup(group(key));
     QStringList names;
-    const QStringList keys = settings.childKeys();
+    const QStringList keys = childNames(hive, key);
     for (const QString &k : keys) {
         if (k == kKeyMarker)
             continue;

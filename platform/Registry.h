@@ -34,7 +34,11 @@ public:
     static QString filePath(Hive hive);
     // A save is refused when the file or its folder is a link, or, for the
     // user's own, another user's; it fails when the file cannot be written.
-    // tell hears why, once: at the first such save after it is set.
+    // From then on the user's own settings are kept in memory: his changes
+    // hold until the program ends, and the file is not written again. The
+    // machine's are read from the file again, as those who look after it
+    // write them. tell hears why, once: at the first such save after it is
+    // set.
     using SaveFailed = std::function<void(const QString &why)>;
     static void onSaveFailed(SaveFailed tell);
     // Grows with every change this process makes, so a reader can tell that

@@ -15,3 +15,8 @@ void SetUpApplication(QApplication &app)
         icon.addPixmap(IconArt::picture(QStringLiteral("Qel"), size));
     QApplication::setWindowIcon(icon);
 }
+
+void PrepareApplication()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}

@@ -8,3 +8,8 @@ class QApplication;
 // (the chat room, the instant message, the notices), where the window
 // manager would otherwise show its default.
 void SetUpApplication(QApplication &app);
+
+// What must be set before the application object is made: the web engine,
+// loaded on the first web page, shares its drawing contexts with the
+// program's windows.
+void PrepareApplication();

@@ -7,6 +7,7 @@
 #include "dialogs/frmFileDialog.h"
 #include "foundation/Globals.h"
 #include "foundation/IMainWindow.h"
+#include "foundation/MErrorHandler.h"
 #include "foundation/QtShell.h"
 #include "frmSplash.h"
 #include "frmSplashClose.h"
@@ -21,6 +22,8 @@
 #include "tray/frmSysTray.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -60,6 +63,20 @@ void installForms(MessageWindows &messages)
     g_resourceLists = &resourceLists;
 }
 
+// Qt ends the program through exit() when it cannot go on, as when the
+// display goes away. Nothing of the program is then torn down: a window
+// destroyed there may find the toolkit's statics gone or free a dialog that
+// lives on a stack, and the globals would go in no set order. It ends as the
+// close-down ends it, with the code Qt gave.
+void endWithoutTearDown(int status, void *)
+{
+    if (!QCoreApplication::instance())
+        return; // main has returned: everything was released in order
+    CloseDebugLog();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
 QStringList argumentsOf(const QCoreApplication &app)
 {
     QStringList arguments = app.arguments();
@@ -80,13 +97,17 @@ int main(int argc, char *argv[])
         Main(argumentsOf(app));
         return 0;
     }
+    PrepareApplication();
     QApplication app(argc, argv);
     SetUpApplication(app);
     QtShell::askDesktopForMail();
     // Made after the application and gone before it, as its windows must be.
     MessageWindows messages;
     installForms(messages);
-    if (!Main(argumentsOf(app)))
-        return 0;
-    return app.exec();
+    // Set after the forms, so it runs before they would be destroyed.
+    on_exit(endWithoutTearDown, nullptr);
+    const int code = Main(argumentsOf(app)) ? app.exec() : 0;
+    // The windows held by globals go in order, while the application stands.
+    ReleaseUserInterface();
+    return code;
 }

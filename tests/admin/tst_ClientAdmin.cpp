@@ -180,27 +180,11 @@ private slots:
                                 "of his own."));
     }
 
-    void customStatusesActiveOnly()
-    {
-        TestDatabase db(false, "admin_custom");
-        DbHandle none;
-        const QString sql = "INSERT INTO Custom_Status (id, description, status_type, Icon, Active) VALUES (?, ?, ?, ?, ?)";
-        db.exec(sql, {"XX2", "At the client" + kApostrophe + "s", "O", "ICOcar", 1});
-        db.exec(sql, {"XX3", "Retired", "I", "INN", 0});
-        g_colCustomStatus = {CStatus()};
-        QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success);
-        QCOMPARE(g_colCustomStatus.size(), 1); // the active one
-        const CStatus &first = g_colCustomStatus[0];
-        QCOMPARE(QStringList({first.StatusCode, first.Status, first.CustomType, first.Icon}),
-                 QStringList({"XX2", "At the client's", "O", "ICOcar"}));
-        g_colCustomStatus.clear();
-    }
-
     void addCustomStatus_data()
     {
         QTest::addColumn<bool>("postgres");
         QTest::addColumn<QVariant>("counter");
-        QTest::addColumn<QString>("taken"); // a code already stored
+        QTest::addColumn<QString>("taken"); // a code already stored, retired
         QTest::addColumn<QString>("code");  // empty: refused
         for (bool pg : {false, true}) {
             const char *engine = pg ? "postgres" : "sqlite";
@@ -241,8 +225,12 @@ private slots:
         QCOMPARE(g_colCustomStatus.size(), 1);
         QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("Client's site"));
         DbHandle none;
-        QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success); // reads back what it wrote
-        QCOMPARE(g_colCustomStatus.value(0).Status, QStringLiteral("Client's site"));
+        g_colCustomStatus = {CStatus()};
+        QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success); // what it wrote, the retired one passed over
+        QCOMPARE(g_colCustomStatus.size(), 1);
+        const CStatus &read = g_colCustomStatus[0];
+        QCOMPARE(QStringList({read.StatusCode, read.Status, read.CustomType, read.Icon}),
+                 QStringList({code, "Client's site", "O", "ICOcar"}));
         g_colCustomStatus.clear();
     }
 
@@ -360,6 +348,11 @@ private slots:
         insertSwept(db, 7, QStringLiteral("INN"), QVariant(QMetaType(QMetaType::Double)), start, 0); // deleted, still In
         insertSwept(db, 8, QStringLiteral("LNC"), tomorrow, start);
         insertSwept(db, 11, QStringLiteral("XX2"), tomorrow, start);    // a custom status not yet due: left
+        // Start times read liberally: none or unreadable is 8:30, seconds dropped.
+        insertSwept(db, 21, QStringLiteral("INN"), 0, QVariant(QMetaType(QMetaType::QString)));
+        insertSwept(db, 22, QStringLiteral("INN"), 0, QStringLiteral("after breakfast"));
+        insertSwept(db, 23, QStringLiteral("INN"), 0, QStringLiteral("9:00:45 AM"));
+        insertSwept(db, 24, QStringLiteral("INN"), 0, QStringLiteral("1:15:00 PM"));
 
         QCOMPARE(CClientAdmin().MarkAllUsersOut(), ErrNo::Success);
 
@@ -371,23 +364,11 @@ private slots:
             QCOMPARE(rowOf(id).section(u'|', 0, 1) + u'|' + rowOf(id).section(u'|', 4),
                      QStringLiteral("%1|as before|%2").arg(QLatin1String(status)).arg(100 - id));
         QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM STATUS_HISTORY")).toInt(), 0);
-    }
-
-    void workStartTimesReadLiberally_data() { addEngineRows(); }
-    void workStartTimesReadLiberally()
-    {
-        OPEN_TEST_DATABASE(db, "admin_");
-        Clock::pin(QDateTime(kFriday.addDays(3), kSweepTime));
-        insertSwept(db, 1, QStringLiteral("INN"), 0, QVariant(QMetaType(QMetaType::QString)));
-        insertSwept(db, 2, QStringLiteral("INN"), 0, QStringLiteral("after breakfast"));
-        insertSwept(db, 3, QStringLiteral("INN"), 0, QStringLiteral("9:00:45 AM"));
-        insertSwept(db, 4, QStringLiteral("INN"), 0, QStringLiteral("1:15:00 PM"));
-        QCOMPARE(CClientAdmin().MarkAllUsersOut(), ErrNo::Success);
         QStringList dueBack;
-        for (int id = 1; id <= 4; ++id)
+        for (int id = 21; id <= 24; ++id)
             dueBack << rowOf(id).section(u'|', 2, 2);
-        QCOMPARE(dueBack, QStringList({"2026-12-08 08:30:00", "2026-12-08 08:30:00", "2026-12-08 09:00:00", // Tuesday
-                                       "2026-12-08 13:15:00"})); // seconds dropped
+        QCOMPARE(dueBack, QStringList({"2026-12-07 08:30:00", "2026-12-07 08:30:00", "2026-12-07 09:00:00",
+                                       "2026-12-07 13:15:00"}));
         QVERIFY(readTextFile(db.env.path(QStringLiteral("logs/debug.log"))).contains(QStringLiteral("after breakfast")));
     }
 };

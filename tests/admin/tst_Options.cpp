@@ -12,7 +12,6 @@
 #include "datetime/ucDateTime.h"
 #include "admin/GroupMembership.h"
 #include "admin/IUserOptionsHost.h"
-#include "admin/OptionsRegistry.h"
 #include "admin/OptionsValidator.h"
 #include "admin/PageList.h"
 #include "admin/StatusComboItems.h"
@@ -21,6 +20,7 @@
 #include "foundation/ICalendarWatcherFactory.h"
 #include "platform/calendar/CalendarSettings.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/MErrorHandler.h"
 #include "foundation/NavigationTree.h"
 #include "foundation/StringTable.h"
 #include "platform/AppError.h"
@@ -29,10 +29,8 @@
 #include "platform/Registry.h"
 #include "platform/SettingsKeys.h"
 #include "status/CClientHnd.h"
-#include "status/CClientNote.h"
 #include "status/IconStrip.h"
 
-#include <QStringList>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -195,11 +193,6 @@ int edit(const Runner &runner, bool newUser, bool self, bool atLogin = false, bo
     }
 }
 
-int activeUsers(OptionsWorld &world)
-{
-    return world.db.value("SELECT COUNT(*) FROM STAFF_STATUS WHERE IsActive = 1").toInt();
-}
-
 // Friday 4 December 2026, 23:40: a lunch from now ends tomorrow.
 const QDateTime kLateFriday(QDate(2026, 12, 4), QTime(23, 40));
 
@@ -221,13 +214,6 @@ void clickSpin(frmStatusChange &dialog, const char *name, int times)
 {
     for (int i = 0; i < times; ++i)
         dialog.findChild<QToolButton *>(QLatin1String(name))->click();
-}
-
-// Widget behaviour that does not differ between the engines.
-void addSqliteRow()
-{
-    QTest::addColumn<bool>("postgres");
-    QTest::newRow("sqlite") << false;
 }
 
 QList<IconSelector::Picture> pictures(int count, int innAt = -1)
@@ -254,7 +240,6 @@ class tst_Options : public QObject
 private slots:
     void statusProposals_data()
     {
-        QTest::addColumn<bool>("postgres");
         QTest::addColumn<int>("target"); // 1 himself, 2 a colleague, 0 several, 99 an unreadable colleague
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("typed");
@@ -277,15 +262,14 @@ private slots:
             {99, "2", "", "", opened},
         };
         for (const auto &r : rows)
-            QTest::addRow("%d %s %s", r.target, r.action, r.typed)
-                << false << r.target << r.action << r.typed << r.note << r.dueBack;
+            QTest::addRow("%d %s %s", r.target, r.action, r.typed) << r.target << r.action << r.typed << r.note << r.dueBack;
     }
     void statusProposals()
     {
         QFETCH(int, target);
         QFETCH(QString, action);
         QFETCH(QString, typed);
-        OPEN_OPTIONS_WORLD(world);
+        OptionsWorld world(false, "options_proposals");
         Clock::pin(kLateFriday);
         g_oUserProperties.LunchTimePeriod = 30;
         g_oUserProperties.BreakPeriod = 15;
@@ -306,10 +290,9 @@ private slots:
         Clock::unpin();
     }
 
-    void statusDialogTimesAndCalendarBox_data() { addSqliteRow(); }
     void statusDialogTimesAndCalendarBox()
     {
-        OPEN_OPTIONS_WORLD(world);
+        OptionsWorld world(false, "options_status_dialog");
         Clock::pin(kLateFriday);
         frmStatusChange dialog;
         dialog.setTargetUserID(OptionsWorld::kOther);
@@ -399,10 +382,9 @@ private slots:
         QCOMPARE(strip.getSelectedIconKey(), QString());
     }
 
-    void customStatusWindow_data() { addSqliteRow(); }
     void customStatusWindow()
     {
-        OPEN_OPTIONS_WORLD(world);
+        OptionsWorld world(false, "options_custom_status");
         g_colCustomStatus.clear();
         QList<IconSelector::Picture> icons;
         for (const char *key : {"INN", "OUT", "MTG", "LNC"})
@@ -497,6 +479,16 @@ private slots:
             QCOMPARE(form.SSTab1->tabText(2), "User Security");
             QVERIFY(form.chkEnableOutlook->isChecked() && !form.chkSecureOutlook->isChecked());
             QCOMPARE(form.List1->count(), 2); // every active user
+            // The security page opens with no user chosen, even when the Tab key reaches the list.
+            form.show();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            form.SSTab1->setCurrentIndex(2);
+            form.List1->setFocus(Qt::TabFocusReason);
+            QVERIFY(form.List1->hasFocus() && form.List1->selectedItems().isEmpty());
+            for (QWidget *box : QList<QWidget *>{form.chkAdmin, form.chkChangeStatus, form.cmdApply})
+                QVERIFY2(!box->isEnabled(), qPrintable(box->objectName()));
+            QTest::keyClick(form.List1, Qt::Key_Down); // selects
+            QVERIFY(form.chkAdmin->isEnabled() && !form.cmdApply->isEnabled());
             form.List1->setCurrentRow(1);
             form.chkChangeStatus->click();
             form.cmdApply->click();
@@ -506,23 +498,6 @@ private slots:
         });
         QCOMPARE(stored(), before);
         QCOMPARE(world.db.value("SELECT ChangeStatus FROM STAFF_OPTIONS WHERE UserID = 2").toInt(), 1 - changeStatus);
-    }
-
-    void userSecurityOpensWithNoUserChosen()
-    {
-        OptionsWorld world(false, "admin_security_page");
-        CClientAdmin().EditAdminOptions([&](frmAdminOptions &form) {
-            form.show();
-            QVERIFY(QTest::qWaitForWindowActive(&form));
-            form.SSTab1->setCurrentIndex(2);
-            form.List1->setFocus(Qt::TabFocusReason); // as the Tab key gives it
-            QVERIFY(form.List1->hasFocus() && form.List1->selectedItems().isEmpty());
-            for (QWidget *box : QList<QWidget *>{form.chkAdmin, form.chkChangeStatus, form.cmdApply})
-                QVERIFY2(!box->isEnabled(), qPrintable(box->objectName()));
-            QTest::keyClick(form.List1, Qt::Key_Down); // selects
-            QVERIFY(form.chkAdmin->isEnabled() && !form.cmdApply->isEnabled());
-            form.cmdCancel->click();
-        });
     }
 
     void adminPorts_data()
@@ -620,20 +595,6 @@ private slots:
             QVERIFY2(!OptionsValues::parseMinutes(QLatin1String(bad)), bad);
     }
 
-    void noGroupsAsksFirst()
-    {
-        TestEnvironment env;
-        env.prompt.answers = {IPrompt::AnswerNo};
-        OptionsValues empty; // would warn, but No ends the check at once
-        QVERIFY(!OptionsValidator::validateOptions(empty, 0));
-        QCOMPARE(env.prompt.asked.size(), 1);
-
-        env.prompt.answers = {IPrompt::AnswerYes};
-        empty.RealName = empty.LoginName = QStringLiteral("Ann");
-        QVERIFY(OptionsValidator::validateOptions(empty, 0));
-        QCOMPARE(env.prompt.asked.size(), 2);
-    }
-
     void apostrophesRoundTrip_data() { addEngineRows(); }
     void apostrophesRoundTrip()
     {
@@ -655,20 +616,13 @@ private slots:
                  "07" + kStoredApostrophe + "700 900");
         // The phone columns took a new change counter.
         QCOMPARE(world.db.value("SELECT LastUpdated FROM STAFF_STATUS WHERE UserID = 2").toInt(), 3);
-        COptionsSaver().saveOptions(request); // again, the note still marked new: no second row
-        QCOMPARE(world.db.value("SELECT COUNT(*) || MAX(QuickNote) FROM QUICKNOTES WHERE UserID = 2").toString(),
-                 "1Coffee" + kStoredApostrophe + "s on");
-    }
-
-    void groupChangesStoreOneRowEach_data() { addEngineRows(); }
-    void groupChangesStoreOneRowEach()
-    {
-        OPEN_OPTIONS_WORLD(world);
-        // Meanwhile someone else put him in Support already.
+        // Again, the note still marked new: no second row. Meanwhile someone
+        // else put him in Support already: one row each there too.
         world.db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (2, 40)");
-        COptionsSaver::Request request = requestFor(OptionsWorld::kOther);
         request.groupChanges = {{40, "ADD"}, {30, "DEL"}, {50, ""}};
         COptionsSaver().saveOptions(request);
+        QCOMPARE(world.db.value("SELECT COUNT(*) || MAX(QuickNote) FROM QUICKNOTES WHERE UserID = 2").toString(),
+                 "1Coffee" + kStoredApostrophe + "s on");
         QCOMPARE(world.groupRows(OptionsWorld::kOther), QStringList{"40"});
     }
 
@@ -771,10 +725,25 @@ private slots:
     }
 
     // Each combo, as its label names it, is stored where the calendar check
-    // reads that kind: the combos' order is not the kinds' own.
-    void calendarCombosReachTheCheck()
+    // reads that kind: the combos' order is not the kinds' own. Settings that
+    // may not be written keep what OK stored until the program ends, as the
+    // user is told once; the file stays as it was.
+    void calendarPageReachesTheCheck_data()
     {
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("written") << false;
+        QTest::newRow("settings folder a link") << true;
+    }
+    void calendarPageReachesTheCheck()
+    {
+        QFETCH(bool, refused);
         OptionsWorld world(false, "options_calendar");
+        const QString folder = QFileInfo(Registry::filePath(Registry::CurrentUser)).absolutePath();
+        const QString real = world.db.env.path("real-config");
+        if (refused)
+            QVERIFY(QDir().rename(folder, real) && QFile::link(real, folder));
+        const QString before = readTextFile(real + "/registry-user.ini");
+        TellWhenSettingsUnsaved();
         const std::pair<const char *, BusyStatus> combos[] = {{"FREE", BusyStatus::Free},
                                                               {"BUSY", BusyStatus::Busy},
                                                               {"TENTATIVE", BusyStatus::Tentative},
@@ -783,17 +752,30 @@ private slots:
         for (const QString &code : StatusComboItems::codes())
             if (!chosen.contains(code) && !QStringList({"MTA", "MTG", "MTT", "MTO"}).contains(code))
                 chosen << code;
-        QVERIFY(chosen.size() >= StatusComboItems::Combos);
         edit([&](frmOptions &f) {
                  for (int i = 0; i < StatusComboItems::Combos; ++i) {
                      QCOMPARE(f.lblStatus[i]->text(), QLatin1String(combos[i].first));
                      f.setStatusComboValue(i, chosen[i]);
                  }
+                 f.txtCalendarPath->setText(" /srv/team.ics ");
                  f.cmdOK->click();
+             },
+             false, true);
+        edit([&](frmOptions &f) {
+                 QCOMPARE(f.txtCalendarPath->text(), "/srv/team.ics");
+                 f.cmdCancel->click();
              },
              false, true);
         for (int i = 0; i < StatusComboItems::Combos; ++i)
             QCOMPARE(CalendarSettings::statusFor(combos[i].second), chosen[i]);
+        if (refused)
+            QCOMPARE(readTextFile(real + "/registry-user.ini"), before);
+        const auto told = [&] {
+            const auto &asked = world.db.env.prompt.asked;
+            return std::count_if(asked.begin(), asked.end(), [](const auto &a) { return a.text.contains("not be saved"); });
+        };
+        QTRY_COMPARE(told(), qsizetype(refused));
+        Registry::onSaveFailed(nullptr);
     }
 
     void formInEveryLanguage()
@@ -847,7 +829,12 @@ private slots:
                  f.txtRealName->clear();
                  f.txtLoginName->setText(" ");
                  f.txtBreakPeriod->setText("ten");
-                 world.db.env.prompt.answers = {IPrompt::AnswerYes}; // no group: save all the same
+                 const qsizetype questions = world.db.env.prompt.asked.size();
+                 world.db.env.prompt.answers = {IPrompt::AnswerNo};
+                 f.cmdOK->click(); // no group: No ends the check at once
+                 QCOMPARE(world.db.env.prompt.asked.size(), questions + 1);
+                 QVERIFY(asked().startsWith(QStringLiteral("Group Membership|")));
+                 world.db.env.prompt.answers = {IPrompt::AnswerYes}; // save all the same
                  f.cmdOK->click();
                  QVERIFY(f.isVisible() && f.savedCount() == 0);
                  QVERIFY(asked().startsWith(QStringLiteral("Warning|")));
@@ -887,7 +874,7 @@ private slots:
                  },
                       true, false, false, true),
                  ErrNo::Success);
-        QCOMPARE(activeUsers(world), 4);
+        QCOMPARE(world.db.value("SELECT COUNT(*) FROM STAFF_STATUS").toInt(), 4);
         QCOMPARE(world.groupRows(3) + world.groupRows(4), QStringList({"40", "40"}));
         QCOMPARE(world.tray->pollThreshold, -1); // adding users touches none of his own settings
         QCOMPARE(g_lLastUpdated, -1); // saved users are read again though the dialog was cancelled
@@ -899,7 +886,7 @@ private slots:
         const Runner cancel = [](frmOptions &f) { f.cmdCancel->click(); };
         QCOMPARE(edit(cancel, true, false, true), -1);
         QCOMPARE(edit(cancel, true, false, false), int(ErrNo::Success)); // from the main window it goes on
-        QCOMPARE(activeUsers(world), 2);
+        QCOMPARE(world.db.value("SELECT COUNT(*) FROM STAFF_STATUS").toInt(), 2);
 
         world.db.exec("UPDATE STAFF_STATUS SET IsActive = 0");
         g_frmMain.reset();

@@ -8,9 +8,23 @@ class tst_SettingKey : public QObject
 {
     Q_OBJECT
 private slots:
+    // Settings that may not be written are kept in memory, and answer as the
+    // file would for the rest of the run.
+    void writesInTheStoredFormats_data()
+    {
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("in the file") << false;
+        QTest::newRow("kept, the folder a link") << true;
+    }
     void writesInTheStoredFormats()
     {
+        QFETCH(bool, kept);
         TestEnvironment env;
+        const QString elsewhere = env.path(QStringLiteral("elsewhere"));
+        if (kept) {
+            const QString folder = QFileInfo(Registry::filePath(Registry::CurrentUser)).absolutePath();
+            QVERIFY(QDir(folder).removeRecursively() && QDir().mkpath(elsewhere) && QFile::link(elsewhere, folder));
+        }
         const struct { const SettingKey &key; QVariant value; const char *stored; } cases[] = {
             {SettingsKeys::WindowWidth, 1500.5, "1500"},          // a DWORD, rounded half to even
             {SettingsKeys::WindowWidth, 2501.5, "2502"},
@@ -34,6 +48,37 @@ private slots:
                  std::optional<quint32>(2502));
         QCOMPARE(SettingsKeys::WindowTop.stored(), std::nullopt);
         QCOMPARE(SettingsKeys::IconSize.readOrDefault(), QStringLiteral("32"));
+
+        // A key outlives its last value; deleted, it takes its values along.
+        const SettingKey &driver = SettingsKeys::DsnDriver;
+        const QString dsn = QStringLiteral("Kept");
+        QVERIFY(driver.createKey(dsn) && driver.keyExists(dsn) && driver.write(QStringLiteral("QSQLITE"), dsn));
+        QCOMPARE(Registry::valueNames(driver.hive, driver.keyPath()) + Registry::valueNames(driver.hive, driver.keyPath(dsn)),
+                 QStringList{driver.valueName()}); // a key's own values, not its subkeys'
+        QVERIFY(driver.remove(dsn) && !driver.remove(dsn) && driver.keyExists(dsn));
+        driver.write(QStringLiteral("QPSQL"), dsn);
+        QVERIFY(Registry::deleteKey(driver.hive, driver.keyPath(dsn)) && !driver.keyExists(dsn));
+        QCOMPARE(driver.read(dsn), Registry::missingText());
+        QCOMPARE(QDir(elsewhere).isEmpty(), true); // nothing written through the link
+    }
+
+    // The machine's settings, refused, are read from the file again, as those
+    // who look after it write them: a web server's default never hides them.
+    void refusedMachineSettingsAreReadAgain()
+    {
+        TestEnvironment env;
+        const QString real = env.path(QStringLiteral("machine")), linked = env.path(QStringLiteral("linked"));
+        const auto writeThrough = [&](const QString &folder, const char *value) {
+            qputenv("XDG_CONFIG_DIRS", folder.toUtf8());
+            return SettingsKeys::WebConnection.write(QLatin1String(value));
+        };
+        QVERIFY(writeThrough(real, "host=first"));
+        QVERIFY(QDir().mkpath(linked) && QFile::link(real + QStringLiteral("/tessaly"), linked + QStringLiteral("/tessaly")));
+        QVERIFY(!writeThrough(linked, "host=refused"));
+        QCOMPARE(SettingsKeys::WebConnection.read(), QStringLiteral("host=first"));
+        QVERIFY(writeThrough(real, "host=second"));
+        qputenv("XDG_CONFIG_DIRS", linked.toUtf8());
+        QCOMPARE(SettingsKeys::WebConnection.read(), QStringLiteral("host=second"));
     }
 };
 
