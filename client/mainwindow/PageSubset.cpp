@@ -68,15 +68,6 @@ Shown shownAs(GumboTag tag)
     }
 }
 
-// Whether the element ends the word before it, as a block or a picture does.
-bool breaksWord(const Shown &shown)
-{
-    static const QList<QByteArrayView> inlines = {"a", "b", "i", "u", "s", "sub", "sup", "code", "small", "big"};
-    if (shown.kind == Kind::Named)
-        return !inlines.contains(QByteArrayView(shown.name));
-    return shown.kind != Kind::Transparent;
-}
-
 QString attribute(const GumboNode *node, const char *name)
 {
     const GumboAttribute *found = gumbo_get_attribute(&node->v.element.attributes, name);
@@ -209,8 +200,6 @@ bool PageSubset::element(const Node *node, int depth)
     if (node->v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
         return true; // drawings and formulas are not shown
     const Shown shown = shownAs(node->v.element.tag);
-    if (breaksWord(shown))
-        m_text.breakWord();
     switch (shown.kind) {
     case Kind::Dropped: return true;
     case Kind::Transparent: return children(node, depth);
@@ -295,10 +284,8 @@ bool PageSubset::cell(const Node *cell, int colspan, int rowspan, int depth)
     const char *name = isElement(cell, GUMBO_TAG_TH) ? "th" : "td";
     m_html += QStringLiteral("<%1 colspan=\"%2\" rowspan=\"%3\"%4>")
                   .arg(QLatin1String(name)).arg(colspan).arg(rowspan).arg(attributes(cell, name));
-    m_text.breakWord();
     if (!m_weight.enter(depth, m_tableDepth) || !children(cell, depth))
         return false;
-    m_text.breakWord();
     m_html += QStringLiteral("</%1>").arg(QLatin1String(name));
     return true;
 }

@@ -40,12 +40,6 @@ void PageText::append(QString &html, QStringView text, bool lineBreaks)
     }
 }
 
-void PageText::breakWord()
-{
-    m_word = 0;
-    m_markRun = 0;
-}
-
 void PageText::write(QString &html, char32_t c, bool lineBreaks)
 {
     if (joinsLetter(c)) {

@@ -6,6 +6,7 @@
 #include "mainwindow/PageWeight.h"
 
 #include <QElapsedTimer>
+#include <QTextList>
 #include <QTextTable>
 #include <QtTest>
 
@@ -15,7 +16,10 @@ namespace {
 struct Held
 {
     int tableDepth = 0;
+    int listDepth = 0;
     qint64 cells = 0;
+    qint64 cellCost = 0; // each cell doubled for each table around it
+    qint64 textCost = 0; // each character likewise
     int pictures = 0;
     int longestWord = 0;
     int longestMarks = 0;
@@ -27,6 +31,7 @@ void countTables(QTextFrame *frame, int depth, Held &held)
         auto *table = qobject_cast<QTextTable *>(inner);
         if (table) {
             held.cells += qint64(table->rows()) * table->columns();
+            held.cellCost += (qint64(table->rows()) * table->columns()) << (depth + 1);
             held.tableDepth = qMax(held.tableDepth, depth + 1);
         }
         countTables(inner, depth + (table ? 1 : 0), held);
@@ -50,9 +55,15 @@ Held held(QTextDocument *document)
 {
     Held held;
     countTables(document->rootFrame(), 0, held);
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        int depth = 0;
+        for (QTextFrame *frame = QTextCursor(block).currentFrame(); frame; frame = frame->parentFrame())
+            depth += qobject_cast<QTextTable *>(frame) ? 1 : 0;
+        held.textCost += qint64(block.length()) << depth;
+        held.listDepth = qMax(held.listDepth, block.textList() ? block.textList()->format().indent() : 0);
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment)
             held.pictures += fragment.fragment().charFormat().isImageFormat() ? fragment.fragment().length() : 0;
+    }
     countText(document->toPlainText(), held);
     return held;
 }
@@ -83,8 +94,9 @@ private Q_SLOTS:
                 continue;
             }
             const Held laid = held(browser->document());
-            QVERIFY2(laid.tableDepth <= PageWeight::TableDepthLimit, name);
-            QVERIFY2(laid.cells <= PageWeight::CellLimit, name);
+            QVERIFY2(laid.tableDepth <= PageWeight::TableDepthLimit && laid.listDepth <= PageWeight::DepthLimit, name);
+            QVERIFY2(laid.cells <= PageWeight::CellLimit && laid.cellCost <= 4 * PageWeight::CellLimit, name);
+            QVERIFY2(laid.textCost <= PageWeight::CostLimit, name);
             QVERIFY2(laid.pictures <= PageWeight::PictureLimit, name);
             QVERIFY2(laid.longestWord <= PageWeight::WordLimit, name);
             QVERIFY2(laid.longestMarks <= PageWeight::MarkLimit, name);
