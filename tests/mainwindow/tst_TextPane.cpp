@@ -110,7 +110,7 @@ private Q_SLOTS:
     void anOrdinaryPageKeepsWhatItShows()
     {
         TextPaneRig pane;
-        QVERIFY(pane.show("<html><head><title>Staff</title><style>td{color:red}</style></head><body>"
+        QVERIFY(pane.show("<html><head><title>Staff</title></head><body><style>td{color:red}</style>"
                           + HostilePages::ordinary() + "<p>caf\xc3\xa9 &amp; <!-- not this --> tea</body></html>"));
         QTextBrowser *browser = pane.browser();
         QCOMPARE(browser->documentTitle(), QStringLiteral("Staff"));
