@@ -7,12 +7,12 @@ namespace {
 // Units of one plain character, as measured on the text browser at the
 // pane's usual width: a block costs about ten characters, a picture's
 // placeholder about as much, a mark beside its letter about four, a table
-// cell about forty and a table itself about sixty, before the tables
+// cell about fifty and a table itself about sixty, before the tables
 // around them.
 constexpr qint64 kElementUnits = 10;
 constexpr qint64 kPictureUnits = 10;
 constexpr qint64 kMarkUnits = 4;
-constexpr qint64 kCellUnits = 40;
+constexpr qint64 kCellUnits = 48;
 constexpr qint64 kTableUnits = 64;
 
 qint64 power(qint64 base, int exponent)

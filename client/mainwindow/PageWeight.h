@@ -18,9 +18,9 @@ public:
     static constexpr int TableDepthLimit = 4;
     static constexpr int ElementLimit = 8000;
     // The slots of every table's grid, rows by widest row.
-    static constexpr int CellLimit = 1200;
+    static constexpr int CellLimit = 1000;
     static constexpr int PictureLimit = 300;
-    static constexpr qint64 CostLimit = 160000;
+    static constexpr qint64 CostLimit = 150000;
     // Spans beyond these are cut to them (a row span to the rows left).
     static constexpr int ColumnSpanLimit = 20;
     // A word longer is broken, a letter's run of marks cut.
