@@ -8,14 +8,11 @@
 #include "mainwindow/WebSchemeRule.h"
 #include "mainwindow/WebViewLoader.h"
 
-#include <QImage>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextBrowser>
 #include <QtTest>
 #include <thread>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -302,38 +299,6 @@ private Q_SLOTS:
         qInfo("longest stop: %lld ms", window.longestMs());
         QVERIFY2(window.longestMs() < kLongestStopMs, qPrintable(QString::number(window.longestMs())));
         QVERIFY2(browser->toPlainText().contains(shown), qPrintable(browser->toPlainText().left(200)));
-    }
-
-    // No picture of a page is read from the disk, by any name: a FIFO would
-    // hold the window until something wrote to it.
-    void textPaneOpensNoPicture()
-    {
-        REQUIRE_PRIVATE_NETWORK();
-        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
-        const QString fifo = m_env.path(QStringLiteral("picture.png"));
-        QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-        const QString png = m_env.path(QStringLiteral("real.png"));
-        QImage(40, 40, QImage::Format_RGB32).save(png);
-        const QByteArray up = QByteArray("../").repeated(12) + png.mid(1).toUtf8();
-        m_server.answers.insert("/pictures", "HTTP/1.0 200 OK\r\n\r\n<body background=\"" + fifo.toUtf8() + "\">"
-                                             "<img src=\"" + png.toUtf8() + "\"><img src=\"" + up + "\">"
-                                             "<img src=\"/dev/zero\" width=9000 height=9000><img src=\"" + fifo.toUtf8()
-                                             + "\"><table background=\"/dev/urandom\"><tr><td>Text</table></body>");
-        const std::jthread watch = memoryWatch();
-        m_window.show();
-        WebPane pane(&m_window);
-        pane.setViewGeometry(QRect(0, 0, 600, 400));
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(load(pane, m_server.address("/pictures")));
-        auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
-        const QImage drawn = browser->viewport()->grab().toImage();
-        QVERIFY(clock.elapsed() < 5000);
-        QVERIFY(browser->toPlainText().contains(QStringLiteral("Text")));
-        QCOMPARE(browser->document()->size().width() < 1000, true);
-        // Nothing but the page's own colours: no picture drawn.
-        QCOMPARE(drawn.pixelColor(20, 20), browser->viewport()->palette().color(QPalette::Base));
-        QFile::remove(fifo);
     }
 
     void engineShowsPagesUnderTheRule()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "foundation/IWebView.h"
 #include "mainwindow/TextWebView.h"
 
 #include <QEventLoop>
@@ -8,28 +7,19 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QWidget>
 
 // The text pane in a shown window at the width the main window gives it,
 // opening every page it is given from a file, as it opens generated pages.
 class TextPaneRig : public IWebViewHost
 {
 public:
-    TextPaneRig()
-    {
-        browser()->resize(880, 600);
-        m_window.show();
-    }
+    TextPaneRig() { browser()->resize(880, 600), m_window.show(); }
     bool mayOpen(const QUrl &) override { return true; }
     void refused(const QUrl &) override {}
     void loadStarted() override {}
-    void loadFinished(bool ok) override
-    {
-        m_shown = ok;
-        m_done = true;
-        m_loaded.quit();
-    }
+    void loadFinished(bool ok) override { m_shown = ok, m_done = true, m_loaded.quit(); }
 
+    QString folder() const { return m_folder.path(); }
     QTextBrowser *browser() { return qobject_cast<QTextBrowser *>(m_view.widget()); }
     // Shows the page and lays it out whole; gives whether it was shown.
     bool show(const QByteArray &html)
