@@ -53,7 +53,7 @@ int main(int argc, char **argv)
                 slowestName.constData());
     BenchReport::ratioFigure(QStringLiteral("6 text pane: slowest accepted page / 64 KB of text"), slowest, plain,
                              QStringLiteral("ms"), 3.0);
-    BenchReport::limitFigure(QStringLiteral("6 text pane: slowest accepted page"), slowest, plain,
-                             QStringLiteral("ms"), 250, QStringLiteral("<= 250 ms"));
+    BenchReport::limitFigure(QStringLiteral("6 text pane: slowest accepted page"), slowest, plain, QStringLiteral("ms"),
+                             250, QStringLiteral("<= 250 ms"));
     return 0;
 }

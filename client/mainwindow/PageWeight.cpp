@@ -25,8 +25,8 @@ qint64 power(qint64 base, int exponent)
 
 QString pastLimit(const char *what, qint64 limit)
 {
-    return QCoreApplication::translate("PageWeight", what).arg(limit)
-        + QCoreApplication::translate("PageWeight", ", more than this pane shows.");
+    return QCoreApplication::translate("PageWeight", what).arg(limit) +
+        QCoreApplication::translate("PageWeight", ", more than this pane shows.");
 }
 
 } // namespace
@@ -77,8 +77,9 @@ bool PageWeight::charge(qint64 units)
 {
     m_cost += units;
     if (m_cost > CostLimit)
-        return refuse(QCoreApplication::translate("PageWeight", "The page holds more tables and text than this pane "
-                                                                "shows."));
+        return refuse(QCoreApplication::translate("PageWeight",
+                                                  "The page holds more tables and text than this pane "
+                                                  "shows."));
     return m_why.isEmpty();
 }
 

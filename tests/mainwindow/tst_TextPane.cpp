@@ -115,9 +115,10 @@ private Q_SLOTS:
         TextPaneRig pane;
         const QByteArray fifo = pane.folder().toUtf8() + "/picture.png", png = pane.folder().toUtf8() + "/real.png";
         QVERIFY(::mkfifo(fifo.constData(), 0600) == 0 && QImage(40, 40, QImage::Format_RGB32).save(png));
-        QVERIFY(pane.show("<title>Staff</title><body background=\"" + fifo + "\"><style>td{color:red}</style><p><img src=\""
-                          + png + "\"><img src=\"" + fifo + "\"><img src=/dev/zero width=9000 height=9000></p>"
-                          + HostilePages::ordinary() + "<table background=/dev/urandom><tr><td>caf\xc3\xa9 &amp; "
+        QVERIFY(pane.show("<title>Staff</title><body background=\"" + fifo +
+                          "\"><style>td{color:red}</style><p><img src=\"" + png + "\"><img src=\"" + fifo +
+                          "\"><img src=/dev/zero width=9000 height=9000></p>" + HostilePages::ordinary() +
+                          "<table background=/dev/urandom><tr><td>caf\xc3\xa9 &amp; "
                           "<!-- not this --> tea</table>"));
         QTextBrowser *browser = pane.browser();
         QCOMPARE(browser->documentTitle(), QStringLiteral("Staff"));

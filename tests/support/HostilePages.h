@@ -28,14 +28,19 @@ inline B upTo64K(const B &unit, int times = 1 << 20)
 // script, a style, a CDATA section (a comment to an HTML reader); or none.
 inline B hidden(int way, const B &tag)
 {
-    const B ways[] = {"<!--" + tag + "-->", "<b title=\"" + tag + "\">x</b>", "<script>'" + tag + "'</script>",
-                      "<style>/*" + tag + "*/</style>", "<![CDATA[" + tag + "]]>", ""};
+    const B ways[] = {"<!--" + tag + "-->",
+                      "<b title=\"" + tag + "\">x</b>",
+                      "<script>'" + tag + "'</script>",
+                      "<style>/*" + tag + "*/</style>",
+                      "<![CDATA[" + tag + "]]>",
+                      ""};
     return ways[way % 6];
 }
 
 inline B nest(int depth, const B &inner = "x", int way = 5)
 {
-    return B("<table><tr><td>" + hidden(way, "</table>")).repeated(depth) + inner + B("</td></tr></table>").repeated(depth);
+    return B("<table><tr><td>" + hidden(way, "</table>")).repeated(depth) + inner +
+        B("</td></tr></table>").repeated(depth);
 }
 
 inline B tree(int depth)
@@ -52,9 +57,10 @@ inline B ordinary()
 {
     B staff = "<h1>Staff</h1><table border=1><tr><th>Name<th>Room<th>Photo";
     for (int i = 0; i < 40; ++i)
-        staff += "<tr><td><a href=\"/staff/" + B::number(i) + "\">Colleague " + B::number(i) + "</a><td>Room "
-            + B::number(100 + i) + (i % 10 ? "<td>" : "<td><img src=\"/photo.png\" width=60 height=60>");
-    return staff + "</table><ul>" + B("<li><a href=\"http://intranet/news\">News</a> and <i>more</i>").repeated(30) + "</ul>";
+        staff += "<tr><td><a href=\"/staff/" + B::number(i) + "\">Colleague " + B::number(i) + "</a><td>Room " +
+            B::number(100 + i) + (i % 10 ? "<td>" : "<td><img src=\"/photo.png\" width=60 height=60>");
+    return staff + "</table><ul>" + B("<li><a href=\"http://intranet/news\">News</a> and <i>more</i>").repeated(30) +
+        "</ul>";
 }
 
 // Every shape at a few sizes, then mixes of them: several hundred pages.
@@ -72,7 +78,8 @@ inline QList<HostilePage> all()
     for (int way = 0; way < 6; ++way) {
         const B how = " hidden " + B::number(way);
         add("30 nested, closers" + how, nest(30, "x", way), HostilePage::Refused);
-        add("side by side, closers" + how, upTo64K(nest(1, "x", way), 20), way == 5 ? HostilePage::Shown : HostilePage::Either);
+        add("side by side, closers" + how, upTo64K(nest(1, "x", way), 20),
+            way == 5 ? HostilePage::Shown : HostilePage::Either);
         for (const B tag : {"ul", "sub", "blockquote"})
             add(tag + how, B("<" + tag + ">" + hidden(way, "</" + tag + ">")).repeated(200), HostilePage::Refused);
     }

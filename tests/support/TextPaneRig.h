@@ -15,8 +15,8 @@ class TextPaneRig : public IWebViewHost
 public:
     TextPaneRig() { browser()->resize(880, 600), m_window.show(); }
     bool mayOpen(const QUrl &) override { return true; }
-    void refused(const QUrl &) override {}
-    void loadStarted() override {}
+    void refused(const QUrl &) override { }
+    void loadStarted() override { }
     void loadFinished(bool ok) override { m_shown = ok, m_done = true, m_loaded.quit(); }
 
     QString folder() const { return m_folder.path(); }
