@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev
-          libgl1-mesa-dev libxcb1-dev pkgconf libical-dev postgresql xvfb xauth x11-utils iproute2 util-linux)
+          libgl1-mesa-dev libxcb1-dev pkgconf libical-dev libgumbo-dev postgresql xvfb xauth x11-utils iproute2 util-linux)
 [ "$#" -gt 0 ] && packages+=("$@")
 
 missing=()

@@ -4,37 +4,32 @@
 
 namespace {
 
-bool isNameEnd(char c)
+// Units of one plain character, as measured on the text browser at the
+// pane's usual width: a block costs about ten characters, a picture's
+// placeholder about as much, a mark beside its letter about four, a table
+// cell about fifty and a table itself about sixty, before the tables
+// around them.
+constexpr qint64 kElementUnits = 10;
+constexpr qint64 kPictureUnits = 10;
+constexpr qint64 kMarkUnits = 4;
+constexpr qint64 kCellUnits = 48;
+constexpr qint64 kTableUnits = 64;
+
+qint64 power(qint64 base, int exponent)
 {
-    return !(QChar::isLetterOrNumber(uchar(c)) || c == '-' || c == ':');
+    qint64 result = 1;
+    for (int i = 0; i < exponent; ++i)
+        result *= base;
+    return result;
 }
 
-// Whether one of the names starts at, ignoring case, and ends there.
-bool named(QByteArrayView rest, std::initializer_list<QByteArrayView> names)
+QString pastLimit(const char *what, qint64 limit)
 {
-    for (const QByteArrayView name : names)
-        if (rest.size() > name.size() && rest.first(name.size()).compare(name, Qt::CaseInsensitive) == 0
-            && isNameEnd(rest.at(name.size())))
-            return true;
-    return false;
+    return QCoreApplication::translate("PageWeight", what).arg(limit) +
+        QCoreApplication::translate("PageWeight", ", more than this pane shows.");
 }
 
 } // namespace
-
-int PageWeight::depth(const QByteArray &page, std::initializer_list<QByteArrayView> names)
-{
-    int open = 0, deepest = 0;
-    for (qsizetype at = page.indexOf('<'); at >= 0; at = page.indexOf('<', at + 1)) {
-        const QByteArrayView rest = QByteArrayView(page).sliced(at + 1);
-        if (rest.startsWith('/')) {
-            if (named(rest.sliced(1), names))
-                open = qMax(0, open - 1);
-        } else if (named(rest, names)) {
-            deepest = qMax(deepest, ++open);
-        }
-    }
-    return deepest;
-}
 
 QString PageWeight::tooLarge()
 {
@@ -42,17 +37,55 @@ QString PageWeight::tooLarge()
         .arg(ByteLimit / 1024);
 }
 
-QString PageWeight::tooHeavy(const QByteArray &page)
+bool PageWeight::enter(int depth, int tableDepth)
 {
-    if (page.size() > ByteLimit)
-        return tooLarge();
-    if (depth(page, {"table"}) > TableDepthLimit)
-        return QCoreApplication::translate("PageWeight", "The page nests tables more than %1 deep, more than this "
-                                                         "pane shows.")
-            .arg(TableDepthLimit);
-    if (depth(page, {"ul", "ol", "dl", "blockquote"}) > ListDepthLimit)
-        return QCoreApplication::translate("PageWeight", "The page nests lists more than %1 deep, more than this "
-                                                         "pane shows.")
-            .arg(ListDepthLimit);
-    return {};
+    if (depth > DepthLimit)
+        return refuse(pastLimit("The page nests its elements more than %1 deep", DepthLimit));
+    if (tableDepth > TableDepthLimit)
+        return refuse(pastLimit("The page nests tables more than %1 deep", TableDepthLimit));
+    return m_why.isEmpty();
+}
+
+bool PageWeight::element(int tableDepth)
+{
+    if (++m_elements > ElementLimit)
+        return refuse(pastLimit("The page holds more than %1 elements", ElementLimit));
+    return charge(kElementUnits << tableDepth);
+}
+
+bool PageWeight::picture(int tableDepth)
+{
+    if (++m_pictures > PictureLimit)
+        return refuse(pastLimit("The page holds more than %1 pictures", PictureLimit));
+    return charge(kPictureUnits << tableDepth);
+}
+
+bool PageWeight::table(qint64 cells, int tableDepth)
+{
+    m_cells += cells;
+    if (m_cells > CellLimit)
+        return refuse(pastLimit("The page's tables hold more than %1 cells", CellLimit));
+    return charge((kTableUnits + cells * kCellUnits) * power(3, tableDepth));
+}
+
+bool PageWeight::text(qsizetype characters, qsizetype marks, int tableDepth)
+{
+    return charge((characters + marks * kMarkUnits) << tableDepth);
+}
+
+bool PageWeight::charge(qint64 units)
+{
+    m_cost += units;
+    if (m_cost > CostLimit)
+        return refuse(QCoreApplication::translate("PageWeight",
+                                                  "The page holds more tables and text than this pane "
+                                                  "shows."));
+    return m_why.isEmpty();
+}
+
+bool PageWeight::refuse(const QString &why)
+{
+    if (m_why.isEmpty())
+        m_why = why;
+    return false;
 }

@@ -1,23 +1,25 @@
 #include "TextWebView.h"
 
+#include "PageSubset.h"
 #include "PageWeight.h"
 #include "WebSchemeRule.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFutureWatcher>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTextBrowser>
 #include <QTextObjectInterface>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
-// What one page may weigh (what the text browser lays out on the window's
-// thread in a fraction of a second), how long its fetch may take and how many
-// times it may send the browser on. Beyond any of them the fetch is cut off,
-// so a server that never ends its page or never answers can neither fill the
-// memory nor hold the pane.
+// What one page may weigh, how long its fetch may take, redirects and all,
+// and how many times it may send the browser on. Beyond any of them the fetch
+// is cut off, so a server that never ends its page or never answers, or
+// sends the browser on slowly, can neither fill the memory nor hold the pane.
 constexpr qint64 kPageLimit = PageWeight::ByteLimit;
 constexpr int kTimeLimitMs = 30000;
 constexpr int kRedirectLimit = 10;
@@ -74,6 +76,11 @@ TextWebView::TextWebView(QWidget *parent, IWebViewHost &host)
     // itself; it opens none (pages arrive as text), so links come as written
     // and are resolved here against the page they are on.
     connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) { load(url().resolved(link)); });
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (m_reply)
+            cutOff(m_reply, tr("The page did not arrive within %1 seconds.").arg(kTimeLimitMs / 1000));
+    });
 }
 
 TextWebView::~TextWebView()
@@ -117,8 +124,14 @@ void TextWebView::forward()
 
 void TextWebView::stop()
 {
+    m_deadline.stop();
     if (m_reply)
         m_reply->abort();
+    if (m_reading) { // what the page would have shown is dropped
+        m_reading = false;
+        ++m_ticket;
+        m_host.loadFinished(false);
+    }
 }
 
 void TextWebView::reload()
@@ -134,21 +147,49 @@ void TextWebView::show(const QUrl &url)
     m_redirects = 0;
     if (url.isLocalFile()) { // a generated page: the host lets no other file through
         QFile page(url.toLocalFile());
-        const bool ok = page.open(QIODevice::ReadOnly);
-        display(url, ok ? QString::fromUtf8(page.read(kPageLimit)) : QString());
-        m_host.loadFinished(ok);
+        if (page.open(QIODevice::ReadOnly)) {
+            display(url, page.read(kPageLimit));
+        } else {
+            m_browser->clear();
+            m_host.loadFinished(false);
+        }
     } else if (url.scheme() == QLatin1String("about")) {
-        display(url, QString());
+        m_browser->document()->setBaseUrl(url);
+        m_browser->clear();
         m_host.loadFinished(true);
     } else {
+        m_deadline.start(kTimeLimitMs);
         fetch(url);
     }
 }
 
-void TextWebView::display(const QUrl &url, const QString &html)
+// The page is read and rebuilt off the window's thread: on some shapes the
+// parser's time grows faster than the page. Only the layout of the pane's
+// own bounded form is left to the window.
+void TextWebView::display(const QUrl &url, const QByteArray &page)
 {
-    m_browser->document()->setBaseUrl(url);
-    m_browser->setHtml(html);
+    m_reading = true;
+    const int ticket = ++m_ticket;
+    auto *reading = new QFutureWatcher<PageSubset>(this);
+    connect(reading, &QFutureWatcherBase::finished, this, [this, reading, ticket, url] {
+        reading->deleteLater();
+        if (ticket == m_ticket)
+            displayed(url, reading->result());
+    });
+    reading->setFuture(QtConcurrent::run([page] { return PageSubset(page); }));
+}
+
+// Shows the page in the pane's own form, or why it is not shown.
+void TextWebView::displayed(const QUrl &url, const PageSubset &subset)
+{
+    m_reading = false;
+    if (subset.why().isEmpty()) {
+        m_browser->document()->setBaseUrl(url);
+        m_browser->setHtml(subset.html());
+    } else {
+        m_browser->setPlainText(subset.why());
+    }
+    m_host.loadFinished(subset.why().isEmpty());
 }
 
 void TextWebView::fetch(const QUrl &url)
@@ -173,9 +214,6 @@ void TextWebView::fetch(const QUrl &url)
                               .arg(QString::fromLatin1(packing.left(40))));
     });
     connect(reply, &QNetworkReply::readyRead, reply, [this, reply] { take(reply); });
-    QTimer::singleShot(kTimeLimitMs, reply, [reply] {
-        cutOff(reply, tr("The page did not arrive within %1 seconds.").arg(kTimeLimitMs / 1000));
-    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { fetched(reply); });
 }
 
@@ -203,18 +241,16 @@ void TextWebView::fetched(QNetworkReply *reply)
         redirect(reply->url().resolved(QUrl::fromEncoded(reply->rawHeader("Location"))));
         return;
     }
-    const QString heavy = ok ? PageWeight::tooHeavy(m_page) : QString();
-    if (ok && heavy.isEmpty()) {
-        const QUrl where = reply->url();
-        m_history[m_current] = where; // after redirects: relative links resolve against it
-        display(where, QString::fromUtf8(m_page));
+    m_deadline.stop();
+    if (ok) {
+        m_history[m_current] = reply->url(); // after redirects: relative links resolve against it
+        display(reply->url(), m_page);
     } else {
-        const QString why = ok ? heavy : reply->property(kCutOff).toString();
+        const QString why = reply->property(kCutOff).toString();
         m_browser->setPlainText(why.isEmpty() ? reply->errorString() : why);
-        ok = false;
+        m_host.loadFinished(false);
     }
     m_page.clear();
-    m_host.loadFinished(ok);
 }
 
 void TextWebView::redirect(const QUrl &target)
@@ -229,6 +265,7 @@ void TextWebView::redirect(const QUrl &target)
         fetch(target);
         return;
     }
+    m_deadline.stop();
     m_page.clear();
     m_browser->setPlainText(why);
     m_host.loadFinished(false);

@@ -5,16 +5,18 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
+class PageSubset;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QTextBrowser;
 
 // The web pane's view where the web engine cannot run: fetches a page itself
-// and shows its HTML as the text browser can (no script, no pictures, nothing
-// fetched but the page, no page larger than the browser lays out in about a
-// second), and asks the host before every address, link and redirect as the
-// engine's view does.
+// and shows it in the text browser in the pane's own bounded form (no script,
+// no pictures, nothing fetched but the page, nothing the browser could not
+// lay out in a fraction of a second: PageSubset), and asks the host before
+// every address, link and redirect as the engine's view does.
 class TextWebView : public QObject, public IWebView
 {
     Q_OBJECT
@@ -32,7 +34,8 @@ public:
 
 private:
     void show(const QUrl &url);
-    void display(const QUrl &url, const QString &html);
+    void display(const QUrl &url, const QByteArray &page);
+    void displayed(const QUrl &url, const PageSubset &subset);
     void fetch(const QUrl &url);
     void take(QNetworkReply *reply);
     void fetched(QNetworkReply *reply);
@@ -42,8 +45,11 @@ private:
     QPointer<QTextBrowser> m_browser;
     QNetworkAccessManager *m_network;
     QPointer<QNetworkReply> m_reply;
+    QTimer m_deadline; // one for the page, redirects and all
     QByteArray m_page;
     int m_redirects = 0;
+    bool m_reading = false; // a page being rebuilt for the pane
+    int m_ticket = 0; // of the page last given to be rebuilt
     QList<QUrl> m_history;
     qsizetype m_current = -1;
 };

@@ -232,7 +232,7 @@ private slots:
         auto *browser = control<QTextBrowser>(w, "oWebBrowser");
         QVERIFY(browser->isVisibleTo(w));
         // A page of the program's own, headed by the node's name.
-        QVERIFY(browser->document()->baseUrl().isLocalFile());
+        QTRY_VERIFY(browser->document()->baseUrl().isLocalFile());
         QCOMPARE(browser->toPlainText().trimmed(), QStringLiteral("Viduruviva Tessaly"));
 
         tree->selectNode(QStringLiteral("NOD3"));

@@ -8,14 +8,11 @@
 #include "mainwindow/WebSchemeRule.h"
 #include "mainwindow/WebViewLoader.h"
 
-#include <QImage>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextBrowser>
 #include <QtTest>
 #include <thread>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -53,6 +50,10 @@ public:
             connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QTcpSocket::readyRead, client, [this, client] {
                 asked << client->readAll().split(' ').value(1);
+                if (asked.last().startsWith("/slow/")) {
+                    slowRedirect(client, asked.last());
+                    return;
+                }
                 if (answers.contains(asked.last()) || asked.last() == "/huge") {
                     answer(client, asked.last());
                     return;
@@ -82,6 +83,15 @@ public:
         connect(client, &QTcpSocket::bytesWritten, client, [client, sent] {
             if (*sent < size && client->bytesToWrite() < (1 << 20))
                 *sent += client->write(QByteArray(1 << 20, 'x'));
+        });
+    }
+    // Sends the browser on to the next of an endless chain, after 3.5 s.
+    void slowRedirect(QTcpSocket *client, const QByteArray &path)
+    {
+        const QByteArray next = "/slow/" + QByteArray::number(path.mid(6).toInt() + 1);
+        QTimer::singleShot(3500, client, [client, next] {
+            client->write("HTTP/1.0 302 Found\r\nLocation: " + next + "\r\n\r\n");
+            client->disconnectFromHost();
         });
     }
     QString address(const char *path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
@@ -127,7 +137,7 @@ class tst_WebPane : public QObject
     {
         QSignalSpy loaded(&pane, &WebPane::pageLoaded);
         pane.showAddress(address);
-        return loaded.wait(20000) && loaded.last().at(0).toBool();
+        return loaded.wait(40000) && loaded.last().at(0).toBool();
     }
 
     // Clicks the text browser's link of that text, as a user does; gives
@@ -193,12 +203,17 @@ private Q_SLOTS:
     }
 
     // As root without the switch the engine would end the program: the pane
-    // shows its pages in the text browser, under the same rule.
+    // shows its pages in the text browser, under the same rule. A page is all
+    // that is read; its links resolve against it whatever the pane showed
+    // before and whichever links were refused.
     void rootFallsBackToTheTextBrowser()
     {
         REQUIRE_PRIVATE_NETWORK();
         qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        const std::jthread watch = memoryWatch();
+        m_window.show();
         WebPane pane(&m_window);
+        pane.setViewGeometry(QRect(0, 0, 600, 400));
         QVERIFY(load(pane, m_server.address("/page")));
         auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
         QVERIFY(browser);
@@ -213,62 +228,34 @@ private Q_SLOTS:
                                                         "computer but its own pages."));
         QCOMPARE(debugLog().count(QStringLiteral("the web engine cannot run")), 1);
         QVERIFY(!engineLoaded());
-    }
 
-    // Shown as text, a page is all that is read; its links resolve against it
-    // whatever the pane showed before and whichever links were refused.
-    void textPaneReadsNothingButThePage()
-    {
-        REQUIRE_PRIVATE_NETWORK();
-        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
-        const std::jthread watch = memoryWatch();
-        m_window.show();
-        WebPane pane(&m_window);
-        pane.setViewGeometry(QRect(0, 0, 600, 400));
         QString text = QStringLiteral("Welcome");
         pane.showText(text);
         QVERIFY(load(pane, m_server.address("/hostile")));
-        auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
-        QTRY_VERIFY(browser->document()->size().height() > 0);
-        QVERIFY(browser->document()->resource(QTextDocument::ImageResource, QUrl("file:///etc/hostname")).isNull());
-
         QVERIFY(!follow(pane, QStringLiteral("disk"), 300));
         QVERIFY(follow(pane, QStringLiteral("two")));
         QCOMPARE(browser->documentTitle(), QStringLiteral("Two"));
         QVERIFY(follow(pane, QStringLiteral("three")));
         QCOMPARE(browser->documentTitle(), QStringLiteral("Three"));
         QCOMPARE(m_server.asked.mid(m_server.asked.size() - 3), QByteArrayList({"/page2.html", "/redir", "/three.html"}));
-
-        QVERIFY(!load(pane, m_server.address("/endless")));
+        QVERIFY(!load(pane, m_server.address("/endless"))); // no length, no end
         QVERIFY(browser->toPlainText().contains(QStringLiteral("larger than")));
     }
 
-    // Whatever a page weighs, the window never stops for much more than a
-    // second and the memory stays flat: a page past what the pane lays out
-    // gets the pane's message instead.
+    // Whatever a page weighs or however slowly it comes, the window never
+    // stops for much more than a second and the memory stays flat: the pane
+    // says why it shows no page. (tst_TextPane generates pages of every shape.)
     void textPaneWithinBounds_data()
     {
         QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<QByteArray>("answer"); // empty: the server's 40 MB
-        QTest::addColumn<QString>("shown"); // the pane's text, in part; empty: the page
-        const QByteArray ok = "HTTP/1.0 200 OK\r\n\r\n";
+        QTest::addColumn<QByteArray>("answer"); // empty: the server's own
+        QTest::addColumn<QString>("shown");
         QTest::newRow("40 MB with its length") << QByteArray("/huge") << QByteArray() << QString("larger than 64 KB");
-        QTest::newRow("4 MB, one word") << QByteArray("/word") << ok + QByteArray(4 << 20, 'w') << QString("larger than 64 KB");
-        QTest::newRow("3.7 MB table") << QByteArray("/table")
-                                      << ok + "<table>" + QByteArray("<tr><td>a<td>b<td>c<td>d<td>e").repeated(123000)
-                                      << QString("larger than 64 KB");
-        QTest::newRow("one word just under the limit") << QByteArray("/nearword") << ok + QByteArray(63 << 10, 'w')
-                                                       << QString();
-        QTest::newRow("table just under the limit")
-            << QByteArray("/neartable") << ok + "<table>" + QByteArray("<tr><td>a<td>b<td>c<td>d<td>e").repeated(2100)
-            << QString();
-        QTest::newRow("tables nested 30 deep") << QByteArray("/deep") << ok + QByteArray("<table><tr><td>").repeated(30)
-                                               << QString("nests tables more than 12 deep");
-        QTest::newRow("lists nested 7000 deep") << QByteArray("/lists") << ok + QByteArray("<ul><li>a").repeated(7000)
-                                                << QString("nests lists more than 100 deep");
         QTest::newRow("compressed") << QByteArray("/packed")
                                     << QByteArray("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n\x1f\x8b\x08\x00packed")
                                     << QString("came compressed (gzip)");
+        // Ten redirects, each within the time a page has, take longer together.
+        QTest::newRow("slow redirects") << QByteArray("/slow/1") << QByteArray() << QString("within 30 seconds");
     }
     void textPaneWithinBounds()
     {
@@ -278,52 +265,21 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
         const std::jthread watch = memoryWatch();
-        m_server.answers.insert(path, answer);
+        if (!answer.isEmpty())
+            m_server.answers.insert(path, answer);
         m_window.show();
         WebPane pane(&m_window);
         pane.setViewGeometry(QRect(0, 0, 600, 400));
         const LoopStopMeter window(10);
-        QCOMPARE(load(pane, m_server.address(path.constData())), shown.isEmpty());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!load(pane, m_server.address(path.constData())));
+        QVERIFY(clock.elapsed() < 36000);
         QTest::qWait(300); // laid out and drawn
         auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
         qInfo("longest stop: %lld ms", window.longestMs());
         QVERIFY2(window.longestMs() < kLongestStopMs, qPrintable(QString::number(window.longestMs())));
-        if (shown.isEmpty())
-            QVERIFY(browser->document()->characterCount() > 1000);
-        else
-            QVERIFY2(browser->toPlainText().contains(shown), qPrintable(browser->toPlainText().left(200)));
-    }
-
-    // No picture of a page is read from the disk, by any name: a FIFO would
-    // hold the window until something wrote to it.
-    void textPaneOpensNoPicture()
-    {
-        REQUIRE_PRIVATE_NETWORK();
-        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
-        const QString fifo = m_env.path(QStringLiteral("picture.png"));
-        QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-        const QString png = m_env.path(QStringLiteral("real.png"));
-        QImage(40, 40, QImage::Format_RGB32).save(png);
-        const QByteArray up = QByteArray("../").repeated(12) + png.mid(1).toUtf8();
-        m_server.answers.insert("/pictures", "HTTP/1.0 200 OK\r\n\r\n<body background=\"" + fifo.toUtf8() + "\">"
-                                             "<img src=\"" + png.toUtf8() + "\"><img src=\"" + up + "\">"
-                                             "<img src=\"/dev/zero\" width=9000 height=9000><img src=\"" + fifo.toUtf8()
-                                             + "\"><table background=\"/dev/urandom\"><tr><td>Text</table></body>");
-        const std::jthread watch = memoryWatch();
-        m_window.show();
-        WebPane pane(&m_window);
-        pane.setViewGeometry(QRect(0, 0, 600, 400));
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(load(pane, m_server.address("/pictures")));
-        auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
-        const QImage drawn = browser->viewport()->grab().toImage();
-        QVERIFY(clock.elapsed() < 5000);
-        QVERIFY(browser->toPlainText().contains(QStringLiteral("Text")));
-        QCOMPARE(browser->document()->size().width() < 1000, true);
-        // Nothing but the page's own colours: no picture drawn.
-        QCOMPARE(drawn.pixelColor(20, 20), browser->viewport()->palette().color(QPalette::Base));
-        QFile::remove(fifo);
+        QVERIFY2(browser->toPlainText().contains(shown), qPrintable(browser->toPlainText().left(200)));
     }
 
     void engineShowsPagesUnderTheRule()

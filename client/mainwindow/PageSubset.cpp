@@ -1,0 +1,320 @@
+#include "PageSubset.h"
+
+#include <gumbo.h>
+
+#include <memory>
+
+namespace {
+
+enum class Kind { Dropped, Transparent, Named, Lines, Table, Picture, Void };
+
+struct Shown
+{
+    Kind kind;
+    const char *name = nullptr;
+};
+
+// How the pane shows each element: by one of its own few names, by its
+// content alone, or not at all (what only a script, a style or a plug-in
+// would show, and forms, whose controls the pane does not draw).
+Shown shownAs(GumboTag tag)
+{
+    switch (tag) {
+    case GUMBO_TAG_P: return {Kind::Named, "p"};
+    case GUMBO_TAG_H1: return {Kind::Named, "h1"};
+    case GUMBO_TAG_H2: return {Kind::Named, "h2"};
+    case GUMBO_TAG_H3: return {Kind::Named, "h3"};
+    case GUMBO_TAG_H4: return {Kind::Named, "h4"};
+    case GUMBO_TAG_H5: return {Kind::Named, "h5"};
+    case GUMBO_TAG_H6: return {Kind::Named, "h6"};
+    case GUMBO_TAG_UL: case GUMBO_TAG_MENU: case GUMBO_TAG_DIR: return {Kind::Named, "ul"};
+    case GUMBO_TAG_OL: return {Kind::Named, "ol"};
+    case GUMBO_TAG_LI: return {Kind::Named, "li"};
+    case GUMBO_TAG_DL: return {Kind::Named, "dl"};
+    case GUMBO_TAG_DT: return {Kind::Named, "dt"};
+    case GUMBO_TAG_DD: return {Kind::Named, "dd"};
+    case GUMBO_TAG_BLOCKQUOTE: return {Kind::Named, "blockquote"};
+    case GUMBO_TAG_DIV: case GUMBO_TAG_SECTION: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_MAIN:
+    case GUMBO_TAG_HEADER: case GUMBO_TAG_FOOTER: case GUMBO_TAG_NAV: case GUMBO_TAG_ASIDE:
+    case GUMBO_TAG_FIGURE: case GUMBO_TAG_FIGCAPTION: case GUMBO_TAG_ADDRESS: case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_FORM: case GUMBO_TAG_FIELDSET: case GUMBO_TAG_LEGEND: case GUMBO_TAG_DETAILS:
+    case GUMBO_TAG_SUMMARY: case GUMBO_TAG_HGROUP: case GUMBO_TAG_CAPTION: return {Kind::Named, "div"};
+    case GUMBO_TAG_PRE: case GUMBO_TAG_LISTING: case GUMBO_TAG_XMP: case GUMBO_TAG_PLAINTEXT:
+        return {Kind::Lines, "p"};
+    case GUMBO_TAG_A: return {Kind::Named, "a"};
+    case GUMBO_TAG_B: case GUMBO_TAG_STRONG: return {Kind::Named, "b"};
+    case GUMBO_TAG_I: case GUMBO_TAG_EM: case GUMBO_TAG_CITE: case GUMBO_TAG_VAR: case GUMBO_TAG_DFN:
+        return {Kind::Named, "i"};
+    case GUMBO_TAG_U: case GUMBO_TAG_INS: return {Kind::Named, "u"};
+    case GUMBO_TAG_S: case GUMBO_TAG_STRIKE: case GUMBO_TAG_DEL: return {Kind::Named, "s"};
+    case GUMBO_TAG_SUB: return {Kind::Named, "sub"};
+    case GUMBO_TAG_SUP: return {Kind::Named, "sup"};
+    case GUMBO_TAG_CODE: case GUMBO_TAG_TT: case GUMBO_TAG_KBD: case GUMBO_TAG_SAMP: return {Kind::Named, "code"};
+    case GUMBO_TAG_SMALL: return {Kind::Named, "small"};
+    case GUMBO_TAG_BIG: return {Kind::Named, "big"};
+    case GUMBO_TAG_BR: return {Kind::Void, "br"};
+    case GUMBO_TAG_HR: return {Kind::Void, "hr"};
+    case GUMBO_TAG_IMG: case GUMBO_TAG_IMAGE: return {Kind::Picture};
+    case GUMBO_TAG_TABLE: return {Kind::Table};
+    case GUMBO_TAG_HEAD: case GUMBO_TAG_TITLE: case GUMBO_TAG_BASE: case GUMBO_TAG_LINK: case GUMBO_TAG_META:
+    case GUMBO_TAG_STYLE: case GUMBO_TAG_SCRIPT: case GUMBO_TAG_TEMPLATE: case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_EMBED: case GUMBO_TAG_OBJECT: case GUMBO_TAG_PARAM: case GUMBO_TAG_VIDEO: case GUMBO_TAG_AUDIO:
+    case GUMBO_TAG_SOURCE: case GUMBO_TAG_TRACK: case GUMBO_TAG_CANVAS: case GUMBO_TAG_MAP: case GUMBO_TAG_AREA:
+    case GUMBO_TAG_SELECT: case GUMBO_TAG_DATALIST: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_KEYGEN: case GUMBO_TAG_APPLET: case GUMBO_TAG_BGSOUND: case GUMBO_TAG_FRAME:
+    case GUMBO_TAG_FRAMESET: case GUMBO_TAG_NOEMBED: case GUMBO_TAG_COLGROUP: case GUMBO_TAG_COL:
+        return {Kind::Dropped};
+    default: return {Kind::Transparent};
+    }
+}
+
+QString attribute(const GumboNode *node, const char *name)
+{
+    const GumboAttribute *found = gumbo_get_attribute(&node->v.element.attributes, name);
+    return found ? QString::fromUtf8(found->value).trimmed() : QString();
+}
+
+// The attributes the pane keeps: a link's address, a block's alignment.
+QString attributes(const GumboNode *node, const char *name)
+{
+    if (qstrcmp(name, "a") == 0) {
+        const QString href = attribute(node, "href");
+        return href.isEmpty() ? QString() : QStringLiteral(" href=\"%1\"").arg(href.left(2048).toHtmlEscaped());
+    }
+    const QString align = attribute(node, "align").toLower();
+    if (align == u"left" || align == u"center" || align == u"right" || align == u"justify")
+        return QStringLiteral(" align=\"%1\"").arg(align);
+    return {};
+}
+
+bool isElement(const GumboNode *node, GumboTag tag)
+{
+    return node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == tag;
+}
+
+const GumboNode *child(const GumboNode *parent, unsigned int i)
+{
+    return static_cast<const GumboNode *>(parent->v.element.children.data[i]);
+}
+
+// A span as written, cut to [1, limit]; none or zero (to the end) is the limit.
+int span(const GumboNode *cell, const char *name, int fallback, int limit)
+{
+    bool ok = false;
+    const int value = attribute(cell, name).toInt(&ok);
+    if (!ok)
+        return fallback;
+    return value <= 0 ? limit : qMin(value, limit);
+}
+
+int colspan(const GumboNode *cell)
+{
+    return span(cell, "colspan", 1, PageWeight::ColumnSpanLimit);
+}
+
+int rowspan(const GumboNode *cell, int rowsLeft)
+{
+    return span(cell, "rowspan", 1, rowsLeft);
+}
+
+bool isCell(const GumboNode *node)
+{
+    return isElement(node, GUMBO_TAG_TD) || isElement(node, GUMBO_TAG_TH);
+}
+
+QString titleOf(const GumboNode *root)
+{
+    for (unsigned int i = 0; i < root->v.element.children.length; ++i) {
+        const GumboNode *head = child(root, i);
+        for (unsigned int j = 0; isElement(head, GUMBO_TAG_HEAD) && j < head->v.element.children.length; ++j) {
+            const GumboNode *title = child(head, j);
+            if (isElement(title, GUMBO_TAG_TITLE) && title->v.element.children.length > 0
+                && child(title, 0)->type == GUMBO_NODE_TEXT)
+                return QString::fromUtf8(child(title, 0)->v.text.text).simplified().left(200).toHtmlEscaped();
+        }
+    }
+    return {};
+}
+
+// The parser's options: its errors not kept (each would copy the stack of
+// open elements, which a deep page makes long).
+GumboOptions options()
+{
+    GumboOptions options = kGumboDefaultOptions;
+    options.max_errors = 0;
+    return options;
+}
+
+struct OutputDeleter
+{
+    void operator()(GumboOutput *output) const { gumbo_destroy_output(&kGumboDefaultOptions, output); }
+};
+
+const GumboOptions kParser = options();
+
+} // namespace
+
+PageSubset::PageSubset(const QByteArray &page)
+{
+    // Read as the pane always read pages, as UTF-8; the parser wants it valid.
+    const QByteArray text = QString::fromUtf8(page).toUtf8();
+    const std::unique_ptr<GumboOutput, OutputDeleter> output(
+        gumbo_parse_with_options(&kParser, text.constData(), size_t(text.size())));
+    document(output->root);
+    m_why = m_weight.why();
+}
+
+void PageSubset::document(const Node *root)
+{
+    m_html = QStringLiteral("<html><head><title>%1</title></head><body>").arg(titleOf(root));
+    if (children(root, 1))
+        m_html += QStringLiteral("</body></html>");
+}
+
+bool PageSubset::node(const Node *node, int depth)
+{
+    switch (node->type) {
+    case GUMBO_NODE_TEXT:
+    case GUMBO_NODE_WHITESPACE:
+        return text(QString::fromUtf8(node->v.text.text));
+    case GUMBO_NODE_ELEMENT:
+        return element(node, depth);
+    default: // comments, templates, the odd CDATA of a drawing
+        return true;
+    }
+}
+
+bool PageSubset::children(const Node *parent, int depth)
+{
+    const GumboVector &all = parent->v.element.children;
+    for (unsigned int i = 0; i < all.length; ++i)
+        if (!node(child(parent, i), depth + 1))
+            return false;
+    return true;
+}
+
+bool PageSubset::element(const Node *node, int depth)
+{
+    if (!m_weight.enter(depth, m_tableDepth))
+        return false;
+    if (node->v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
+        return true; // drawings and formulas are not shown
+    const Shown shown = shownAs(node->v.element.tag);
+    switch (shown.kind) {
+    case Kind::Dropped: return true;
+    case Kind::Transparent: return children(node, depth);
+    case Kind::Table: return table(node, depth);
+    case Kind::Picture:
+        m_html += QStringLiteral("<img>");
+        return m_weight.picture(m_tableDepth);
+    case Kind::Void:
+        m_html += QStringLiteral("<%1>").arg(QLatin1String(shown.name));
+        return m_weight.element(m_tableDepth);
+    case Kind::Lines: {
+        const bool outer = m_lineBreaks;
+        m_lineBreaks = true;
+        const bool ok = named(node, shown.name, depth);
+        m_lineBreaks = outer;
+        return ok;
+    }
+    case Kind::Named: break;
+    }
+    return named(node, shown.name, depth);
+}
+
+bool PageSubset::named(const Node *node, const char *name, int depth)
+{
+    m_html += QStringLiteral("<%1%2>").arg(QLatin1String(name), attributes(node, name));
+    if (!m_weight.element(m_tableDepth) || !children(node, depth))
+        return false;
+    m_html += QStringLiteral("</%1>").arg(QLatin1String(name));
+    return true;
+}
+
+bool PageSubset::text(const QString &text)
+{
+    const qsizetype characters = m_text.characters(), marks = m_text.marks();
+    m_text.append(m_html, text, m_lineBreaks);
+    return m_weight.text(m_text.characters() - characters, m_text.marks() - marks, m_tableDepth);
+}
+
+// A table is its rows, in its body, head or foot; its caption goes before
+// it. The parser has already moved what stood between the rows out of it.
+bool PageSubset::table(const Node *node, int depth)
+{
+    QList<const Node *> found;
+    for (unsigned int i = 0; i < node->v.element.children.length; ++i) {
+        const Node *part = child(node, i);
+        if (isElement(part, GUMBO_TAG_CAPTION) && !element(part, depth + 1))
+            return false;
+        if (isElement(part, GUMBO_TAG_TR))
+            found << part;
+        const bool group = isElement(part, GUMBO_TAG_TBODY) || isElement(part, GUMBO_TAG_THEAD)
+            || isElement(part, GUMBO_TAG_TFOOT);
+        for (unsigned int j = 0; group && j < part->v.element.children.length; ++j)
+            if (isElement(child(part, j), GUMBO_TAG_TR))
+                found << child(part, j);
+    }
+    ++m_tableDepth;
+    const bool ok = found.isEmpty() || rows(found, attribute(node, "border"), depth);
+    --m_tableDepth;
+    return ok;
+}
+
+bool PageSubset::rows(const QList<const Node *> &rows, const QString &border, int depth)
+{
+    if (!m_weight.enter(depth, m_tableDepth) || !m_weight.table(gridSlots(rows), m_tableDepth))
+        return false;
+    m_html += border.isEmpty() || border == u"0" ? QStringLiteral("<table>") : QStringLiteral("<table border=\"1\">");
+    for (int r = 0; r < rows.size(); ++r) {
+        m_html += QStringLiteral("<tr>");
+        for (unsigned int i = 0; i < rows[r]->v.element.children.length; ++i) {
+            const Node *c = child(rows[r], i);
+            if (isCell(c) && !cell(c, colspan(c), rowspan(c, int(rows.size()) - r), depth + 2))
+                return false;
+        }
+        m_html += QStringLiteral("</tr>");
+    }
+    m_html += QStringLiteral("</table>");
+    return true;
+}
+
+bool PageSubset::cell(const Node *cell, int colspan, int rowspan, int depth)
+{
+    const char *name = isElement(cell, GUMBO_TAG_TH) ? "th" : "td";
+    m_html += QStringLiteral("<%1 colspan=\"%2\" rowspan=\"%3\"%4>")
+                  .arg(QLatin1String(name)).arg(colspan).arg(rowspan).arg(attributes(cell, name));
+    if (!m_weight.enter(depth, m_tableDepth) || !children(cell, depth))
+        return false;
+    m_html += QStringLiteral("</%1>").arg(QLatin1String(name));
+    return true;
+}
+
+// The slots of the table's grid, as the browser lays it out: its rows by its
+// widest row, counting the columns that spans from rows above hold.
+qint64 PageSubset::gridSlots(const QList<const Node *> &rows) const
+{
+    if (rows.size() > PageWeight::CellLimit)
+        return rows.size();
+    QList<int> held; // by column: the rows a span from above still holds it
+    for (int r = 0; r < rows.size(); ++r) {
+        int column = 0;
+        for (unsigned int i = 0; i < rows[r]->v.element.children.length; ++i) {
+            const Node *c = child(rows[r], i);
+            if (!isCell(c))
+                continue;
+            while (column < held.size() && held[column] > 0)
+                ++column;
+            const int across = colspan(c), down = rowspan(c, int(rows.size()) - r);
+            if (qint64(column + across) * rows.size() > PageWeight::CellLimit)
+                return qint64(column + across) * rows.size(); // past the limit already
+            held.resize(qMax(held.size(), qsizetype(column + across)));
+            for (int k = 0; k < across; ++k)
+                held[column + k] = down;
+            column += across;
+        }
+        for (int &left : held)
+            left = qMax(0, left - 1);
+    }
+    return qint64(qMax(held.size(), qsizetype(1))) * rows.size();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "mainwindow/TextWebView.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
+
+// The text pane in a shown window at the width the main window gives it,
+// opening every page it is given from a file, as it opens generated pages.
+class TextPaneRig : public IWebViewHost
+{
+public:
+    TextPaneRig() { browser()->resize(880, 600), m_window.show(); }
+    bool mayOpen(const QUrl &) override { return true; }
+    void refused(const QUrl &) override { }
+    void loadStarted() override { }
+    void loadFinished(bool ok) override { m_shown = ok, m_done = true, m_loaded.quit(); }
+
+    QString folder() const { return m_folder.path(); }
+    QTextBrowser *browser() { return qobject_cast<QTextBrowser *>(m_view.widget()); }
+    // Shows the page and lays it out whole; gives whether it was shown.
+    bool show(const QByteArray &html)
+    {
+        QFile file(m_folder.filePath(QStringLiteral("page.html")));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(html) != html.size())
+            return false;
+        file.close();
+        m_shown = m_done = false;
+        m_view.load(QUrl::fromLocalFile(file.fileName()));
+        QTimer guard;
+        QObject::connect(&guard, &QTimer::timeout, &m_loaded, &QEventLoop::quit);
+        guard.start(30000);
+        if (!m_done)
+            m_loaded.exec();
+        browser()->document()->size();
+        return m_shown;
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QEventLoop m_loaded;
+    QWidget m_window;
+    TextWebView m_view{&m_window, *this};
+    bool m_shown = false, m_done = false;
+};
