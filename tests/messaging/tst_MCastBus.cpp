@@ -3,7 +3,6 @@
 #include "foundation/LogFile.h"
 #include "foundation/MErrorHandler.h"
 #include "messaging/MCastBus.h"
-#include "messaging/MCastCodec.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
