@@ -84,7 +84,7 @@ struct PhoneCase
     const char *name;
     QString storedCallers, caller, message, email;
     int exitCode;
-    QString outcome, callersAfter, told, sender;
+    QString outcome, callersAfter, told = {}, sender = {};
 };
 
 CUser user(qint32 id, const QString &name, const QString &email)
