@@ -81,9 +81,12 @@ QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const Q
     return found;
 }
 
-// Every series of every file is first given an equal share of the budget;
-// those a share was not enough for are expanded again, sharing what is left.
-// A series still cut then counts by what was found of it, and is named.
+// Every series of every file is first given an equal share of the budget,
+// the cheapest first, so what costly series cost is left to them; those a
+// share was not enough for are expanded again, each given what it costs
+// where what is left holds it. Those still cut count by what was found of
+// them, and are named; the next check begins its second round with the
+// first of them the budget did not reach, so each is reached in turn.
 QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendars, const QDateTime &from,
                                                  const QDateTime &to, RecurrenceSet::Walk walk, QStringList &warnings,
                                                  CheckBudget &budget)
@@ -91,22 +94,25 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
     QList<Part> parts;
     for (int c = 0; c < calendars.size(); ++c)
         for (int s = 0; s < calendars[c].reader->seriesCount(); ++s)
-            parts.append({c, s});
+            parts.append({c, s, calendars[c].reader->cost(s)});
+    std::stable_sort(parts.begin(), parts.end(), [](const Part &a, const Part &b) { return a.cost < b.cost; });
     budget.startClock();
     QList<CalendarAppointment> found;
     QList<Part> costly;
     for (const bool last : {false, true}) {
-        const QList<Part> round = last ? costly : parts;
+        const QList<Part> round = last ? inTurn(costly, calendars) : parts;
         for (qsizetype i = 0; i < round.size(); ++i) {
             if (budget.cancelled())
                 return {};
-            budget.beginShare(round.size() - i);
-            const Calendar &calendar = calendars[round[i].calendar];
+            const Part &part = round[i];
+            budget.beginShare(round.size() - i, last ? part.cost : 0);
+            if (last && budget.spent() && m_nextInTurn.first.isEmpty())
+                m_nextInTurn = {calendars[part.calendar].file, part.series};
+            const Calendar &calendar = calendars[part.calendar];
             QStringList problems;
-            const IcsReader::Expansion e =
-                calendar.reader->expand(round[i].series, from, to, walk, budget, problems);
+            const IcsReader::Expansion e = calendar.reader->expand(part.series, from, to, walk, budget, problems);
             if (e.cut && !last && !budget.spent()) {
-                costly.append(round[i]);
+                costly.append(part);
                 continue;
             }
             found += e.found;
@@ -119,6 +125,19 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
         }
     }
     return found;
+}
+
+// The series of the second round, from the one the last check's budget did
+// not reach, in the order of the files and of each file.
+QList<CalendarStore::Part> CalendarStore::inTurn(QList<Part> costly, const QList<Calendar> &calendars)
+{
+    const auto key = [&](const Part &p) { return std::pair{calendars[p.calendar].file, p.series}; };
+    std::sort(costly.begin(), costly.end(), [&](const Part &a, const Part &b) { return key(a) < key(b); });
+    const auto first = std::lower_bound(costly.begin(), costly.end(), m_nextInTurn,
+                                        [&](const Part &p, const std::pair<QString, int> &k) { return key(p) < k; });
+    std::rotate(costly.begin(), first, costly.end());
+    m_nextInTurn = {};
+    return costly;
 }
 
 QList<CalendarAppointment> CalendarStore::day(const QDate &date, QStringList &warnings)

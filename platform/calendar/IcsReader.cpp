@@ -3,6 +3,7 @@
 #include "IcsEvent.h"
 #include "IcsTime.h"
 #include "MovedOccurrences.h"
+#include "RuleCost.h"
 
 #include <QHash>
 #include <cstring>
@@ -16,6 +17,7 @@ struct IcsReader::Series
     int position = 0;
     QList<std::pair<icalcomponent *, int>> entries;
     bool ownsEntries = true;
+    qint64 cost = 0;
 };
 
 struct IcsReader::Calendar
@@ -52,6 +54,26 @@ bool thisAndFuture(icalcomponent *c)
     icalproperty *rid = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY);
     icalparameter *range = rid ? icalproperty_get_first_parameter(rid, ICAL_RANGE_PARAMETER) : nullptr;
     return range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
+}
+
+// What expanding an event near a window costs, told before any of it is
+// paid: its added and excluded dates, and what the library's walk of each
+// rule costs.
+qint64 costOf(icalcomponent *event)
+{
+    qint64 cost = 1;
+    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(event, ICAL_ANY_PROPERTY)) {
+        const icalproperty_kind kind = icalproperty_isa(p);
+        if (kind == ICAL_RDATE_PROPERTY || kind == ICAL_EXDATE_PROPERTY)
+            cost += icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) ? 2 : 1;
+        if (kind != ICAL_RRULE_PROPERTY)
+            continue;
+        const icalrecurrencetype rule = icalproperty_get_rrule(p);
+        const RuleCost rc = RuleCost::of(rule);
+        cost += rc.nearWindow() + std::max(0, rule.count);
+    }
+    return cost;
 }
 
 bool cancelledNow(const std::atomic_bool *cancelled)
@@ -102,12 +124,15 @@ icalcomponent *parse(const QByteArray &bytes, const std::atomic_bool *cancelled)
 IcsReader::IcsReader(const QByteArray &bytes, const QString &fileName, const std::atomic_bool *cancelled)
     : m_calendar(std::make_unique<Calendar>()), m_fileName(fileName)
 {
+    IcsTime::loadZones();
     m_calendar->root = parse(bytes, cancelled);
     if (m_calendar->root)
-        IcsTime::settleZones(m_calendar->root, fileName, m_problems);
-    if (m_calendar->root)
-        gatherSeries();
+        IcsTime::settleZones(m_calendar->root, fileName, m_problems, cancelled);
     m_cancelled = cancelledNow(cancelled);
+    if (m_cancelled)
+        m_calendar = std::make_unique<Calendar>();
+    else if (m_calendar->root)
+        gatherSeries();
 }
 
 IcsReader::~IcsReader() = default;
@@ -137,9 +162,11 @@ void IcsReader::gatherSeries()
         m_calendar->series[byUid.value(uid)].entries.append({entry, at});
     }
     // Other events of a UID move and cancel by the same entries.
-    for (Series &s : m_calendar->series)
+    for (Series &s : m_calendar->series) {
         if (!s.ownsEntries && s.event)
             s.entries = m_calendar->series[byUid.value(QString::fromUtf8(icalcomponent_get_uid(s.event)))].entries;
+        s.cost = s.entries.size() * 2 + (s.event ? costOf(s.event) : 0);
+    }
 }
 
 bool IcsReader::isValid() const
@@ -155,6 +182,11 @@ bool IcsReader::parses(const QByteArray &bytes)
 int IcsReader::seriesCount() const
 {
     return int(m_calendar->series.size());
+}
+
+qint64 IcsReader::cost(int series) const
+{
+    return m_calendar->series.at(series).cost;
 }
 
 // The series' entries, a step each; those that count as they stand and
@@ -189,6 +221,10 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
     const Series &series = m_calendar->series.at(index);
     icalcomponent *named = series.event ? series.event : series.entries.value(0).first;
     result.subject = QString::fromUtf8(named ? icalcomponent_get_summary(named) : nullptr);
+    if (!budget.spend()) { // the series' own reading
+        result.cut = true;
+        return result;
+    }
     MovedOccurrences moved;
     if (!readEntries(series, moved, result, budget, warnings, from, to))
         result.cut = true;
@@ -212,6 +248,10 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
         warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
     result.cut = set.cut;
     for (const RecurrenceSet::Start &s : set.starts) {
+        if (!budget.spend()) {
+            result.cut = true;
+            break;
+        }
         const std::optional<CalendarAppointment> a = moved.occurrence(master, s.start, s.end);
         if (a && overlaps(*a, from, to))
             result.found.append(*a);
