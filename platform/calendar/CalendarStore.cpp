@@ -81,12 +81,13 @@ QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const Q
     return found;
 }
 
-// Every series of every file is first given an equal share of the budget,
-// the cheapest first, so what costly series cost is left to them; those a
-// share was not enough for are expanded again, each given what it costs
-// where what is left holds it. Those still cut count by what was found of
-// them, and are named; the next check begins its second round with the
-// first of them the budget did not reach, so each is reached in turn.
+// Every series of every file is given what it costs, where what is left
+// holds it, else an equal share of what is left; the cheapest first, so
+// what costly series cost is left to them. Those a share was not enough for
+// are expanded again, sharing what is left. Those still cut count by what
+// was found of them, and are named. Of series that cost alike the next check
+// begins with the first this one's budget did not reach, so each is reached
+// in turn.
 QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendars, const QDateTime &from,
                                                  const QDateTime &to, RecurrenceSet::Walk walk, QStringList &warnings,
                                                  CheckBudget &budget)
@@ -94,20 +95,21 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
     QList<Part> parts;
     for (int c = 0; c < calendars.size(); ++c)
         for (int s = 0; s < calendars[c].reader->seriesCount(); ++s)
-            parts.append({c, s, calendars[c].reader->cost(s)});
+            parts.append({c, s, calendars[c].reader->cost(s), 0});
+    // Of series that cost alike, the first is the one the last check did not reach.
+    parts = inTurn(parts, calendars);
+    std::optional<Part> firstCut;
     std::stable_sort(parts.begin(), parts.end(), [](const Part &a, const Part &b) { return a.cost < b.cost; });
     budget.startClock();
     QList<CalendarAppointment> found;
     QList<Part> costly;
     for (const bool last : {false, true}) {
-        const QList<Part> round = last ? inTurn(costly, calendars) : parts;
+        const QList<Part> &round = last ? costly : parts;
         for (qsizetype i = 0; i < round.size(); ++i) {
             if (budget.cancelled())
                 return {};
             const Part &part = round[i];
-            budget.beginShare(round.size() - i, last ? part.cost : 0);
-            if (last && budget.spent() && m_nextInTurn.first.isEmpty())
-                m_nextInTurn = {calendars[part.calendar].file, part.series};
+            budget.beginShare(round.size() - i, part.cost);
             const Calendar &calendar = calendars[part.calendar];
             QStringList problems;
             const IcsReader::Expansion e = calendar.reader->expand(part.series, from, to, walk, budget, problems);
@@ -116,6 +118,8 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
                 continue;
             }
             found += e.found;
+            if (e.cut && (!firstCut || part.turn < firstCut->turn))
+                firstCut = part;
             if (e.cut)
                 problems << QStringLiteral("%1: the check ran out of time for the repeats of \"%2\"; "
                                            "the later ones were left out")
@@ -124,20 +128,24 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
                 reportOnce(m_cache[calendar.file], problem, warnings);
         }
     }
+    if (firstCut)
+        m_nextInTurn = {calendars[firstCut->calendar].file, firstCut->series};
     return found;
 }
 
-// The series of the second round, from the one the last check's budget did
-// not reach, in the order of the files and of each file.
-QList<CalendarStore::Part> CalendarStore::inTurn(QList<Part> costly, const QList<Calendar> &calendars)
+// The series in the order of the files and of each file, from the one the
+// last check's budget did not reach.
+QList<CalendarStore::Part> CalendarStore::inTurn(QList<Part> parts, const QList<Calendar> &calendars)
 {
     const auto key = [&](const Part &p) { return std::pair{calendars[p.calendar].file, p.series}; };
-    std::sort(costly.begin(), costly.end(), [&](const Part &a, const Part &b) { return key(a) < key(b); });
-    const auto first = std::lower_bound(costly.begin(), costly.end(), m_nextInTurn,
+    std::sort(parts.begin(), parts.end(), [&](const Part &a, const Part &b) { return key(a) < key(b); });
+    const auto first = std::lower_bound(parts.begin(), parts.end(), m_nextInTurn,
                                         [&](const Part &p, const std::pair<QString, int> &k) { return key(p) < k; });
-    std::rotate(costly.begin(), first, costly.end());
+    std::rotate(parts.begin(), first, parts.end());
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        parts[i].turn = int(i);
     m_nextInTurn = {};
-    return costly;
+    return parts;
 }
 
 QList<CalendarAppointment> CalendarStore::day(const QDate &date, QStringList &warnings)

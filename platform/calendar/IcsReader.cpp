@@ -7,6 +7,8 @@
 
 #include <QHash>
 #include <cstring>
+#include <thread>
+#include <utility>
 
 // An event of the file (null: its entries' event is not in the file), the
 // entries with its UID that move or cancel occurrences, and whether their
@@ -61,7 +63,7 @@ bool thisAndFuture(icalcomponent *c)
 // rule costs.
 qint64 costOf(icalcomponent *event)
 {
-    qint64 cost = 1;
+    qint64 cost = 4; // its reading, its start, what is kept
     for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_ANY_PROPERTY)) {
         const icalproperty_kind kind = icalproperty_isa(p);
@@ -105,14 +107,30 @@ char *nextLine(char *out, size_t size, void *data)
     return out;
 }
 
+// What a cancelled check parsed is freed on a thread of its own: freeing
+// the many parts of a large file takes longer than a stop may wait.
+void freeAside(icalparser *parser, icalcomponent *root)
+{
+    std::thread([parser, root] {
+        if (root)
+            icalcomponent_free(root);
+        if (parser)
+            icalparser_free(parser);
+    }).detach();
+}
+
 icalcomponent *parse(const QByteArray &bytes, const std::atomic_bool *cancelled)
 {
     Lines lines{bytes.constData(), bytes.constData() + qstrnlen(bytes.constData(), size_t(bytes.size())), cancelled};
     icalparser *parser = icalparser_new();
     icalparser_set_gen_data(parser, &lines);
     icalcomponent *root = icalparser_parse(parser, nextLine);
+    if (cancelledNow(cancelled)) {
+        freeAside(parser, root);
+        return nullptr;
+    }
     icalparser_free(parser);
-    if (root && (icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT || cancelledNow(cancelled))) {
+    if (root && icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT) {
         icalcomponent_free(root);
         root = nullptr;
     }
@@ -128,23 +146,24 @@ IcsReader::IcsReader(const QByteArray &bytes, const QString &fileName, const std
     m_calendar->root = parse(bytes, cancelled);
     if (m_calendar->root)
         IcsTime::settleZones(m_calendar->root, fileName, m_problems, cancelled);
+    if (m_calendar->root)
+        gatherSeries(cancelled);
     m_cancelled = cancelledNow(cancelled);
     if (m_cancelled)
-        m_calendar = std::make_unique<Calendar>();
-    else if (m_calendar->root)
-        gatherSeries();
+        freeAside(nullptr, std::exchange(m_calendar->root, nullptr));
 }
 
 IcsReader::~IcsReader() = default;
 
 // Each event with its entries, in the order of the file.
-void IcsReader::gatherSeries()
+void IcsReader::gatherSeries(const std::atomic_bool *cancelled)
 {
     QHash<QString, int> byUid; // the series that holds a UID's entries
     QList<std::pair<icalcomponent *, int>> entries;
     int position = 0;
-    for (icalcomponent *c = icalcomponent_get_first_component(m_calendar->root, ICAL_VEVENT_COMPONENT); c;
-         c = icalcomponent_get_next_component(m_calendar->root, ICAL_VEVENT_COMPONENT), ++position) {
+    for (icalcomponent *c = icalcomponent_get_first_component(m_calendar->root, ICAL_VEVENT_COMPONENT);
+         c && !cancelledNow(cancelled); c = icalcomponent_get_next_component(m_calendar->root, ICAL_VEVENT_COMPONENT),
+                      ++position) {
         if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) {
             entries.append({c, position});
             continue;
@@ -154,6 +173,8 @@ void IcsReader::gatherSeries()
         byUid.insert(uid, byUid.value(uid, int(m_calendar->series.size() - 1)));
     }
     for (const auto &[entry, at] : entries) {
+        if (cancelledNow(cancelled))
+            return;
         const QString uid = QString::fromUtf8(icalcomponent_get_uid(entry));
         if (!byUid.contains(uid)) {
             byUid.insert(uid, int(m_calendar->series.size()));
@@ -163,6 +184,8 @@ void IcsReader::gatherSeries()
     }
     // Other events of a UID move and cancel by the same entries.
     for (Series &s : m_calendar->series) {
+        if (cancelledNow(cancelled))
+            return;
         if (!s.ownsEntries && s.event)
             s.entries = m_calendar->series[byUid.value(QString::fromUtf8(icalcomponent_get_uid(s.event)))].entries;
         s.cost = s.entries.size() * 2 + (s.event ? costOf(s.event) : 0);

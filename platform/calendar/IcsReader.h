@@ -53,7 +53,7 @@ public:
 private:
     struct Calendar;
     struct Series;
-    void gatherSeries();
+    void gatherSeries(const std::atomic_bool *cancelled);
     bool readEntries(const Series &series, MovedOccurrences &moved, Expansion &result, CheckBudget &budget,
                      QStringList &warnings, const QDateTime &from, const QDateTime &to) const;
 

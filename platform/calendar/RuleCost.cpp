@@ -115,5 +115,6 @@ qint64 RuleCost::scanned(qint64 seconds) const
 
 qint64 RuleCost::nearWindow() const
 {
-    return setUp + worstScan + toWindow;
+    // From two periods before the window to the one after it.
+    return setUp + worstScan + 4 * (perPeriod + toWindow);
 }
