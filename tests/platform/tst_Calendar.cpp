@@ -504,7 +504,22 @@ private slots:
         store.setPath(path);
         QStringList warnings;
         CheckBudget shortClock(CheckBudget::DefaultSteps, 30); // far shorter than reading the file takes
-        QCOMPARE(subjectOf(store.runningAt(kTuesday, warnings, shortClock)), QString("Weekly"));
+        QCOMPARE(subjectOf(store.runningAt(kTuesday, warnings, shortClock)), QString("Weekly"));    }
+
+    // A check stopped while it parses a 19 MB calendar ends at once.
+    void stoppingWhileParsing()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.ics");
+        write(path, calendar(crowd("dates", 3900) + weeklyInBerlin()));
+        QVERIFY2(QFileInfo(path).size() > 19000000, qPrintable(QString::number(QFileInfo(path).size())));
+        CalendarCheck check;
+        QVERIFY(check.start(path, kTuesday, [](const CalendarCheck::Result &) { QFAIL("delivered"); }));
+        QThread::msleep(300);
+        QElapsedTimer timer;
+        timer.start();
+        check.stop();
+        QVERIFY2(timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
     }
 
     // Parsing stops when the check is cancelled, and what it read is not
@@ -738,14 +753,18 @@ private slots:
         QVERIFY(warnings[0].contains("other names of a file read already, left out: c1.vcf, c10.vcf"));
     }
 
-    // A folder of more files than any calendar has is not listed whole.
+    // A folder of more files than any calendar has is not listed whole: the
+    // first by name are read, whatever order the folder lists them in.
     void aFolderOfTooManyFiles()
     {
         QTemporaryDir dir;
-        for (int i = 0; i <= 2000; ++i)
-            QVERIFY(QFile(dir.filePath(QString("m%1.ics").arg(i))).open(QIODevice::WriteOnly));
+        for (int i = 0; i < 2000; ++i)
+            QVERIFY(QFile(dir.filePath(QString("m%1.ics").arg(i, 4, 10, QChar('0')))).open(QIODevice::WriteOnly));
+        QVERIFY(QFile(dir.filePath("a_legit.ics")).open(QIODevice::WriteOnly));
         const FolderFiles::Listing many = FolderFiles::list(dir.path(), {"*.ics"});
         QCOMPARE(many.files.size(), 2000);
+        QCOMPARE(QFileInfo(many.files.first().path).fileName(), QString("a_legit.ics"));
+        QCOMPARE(QFileInfo(many.files.last().path).fileName(), QString("m1998.ics"));
         QCOMPARE(many.leftOut.filter("more than 2000 files").size(), 1);
     }
 
