@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+namespace {
+constexpr qint64 kLeastShareNs = 25 * 1000 * 1000;
+}
+
 CheckBudget::CheckBudget(qint64 steps, qint64 ms, const std::atomic_bool *cancelled)
     : m_ms(ms), m_steps(steps), m_deadline(ms), m_shareSteps(steps), m_shareDeadline(QDeadlineTimer::Forever),
       m_cancelled(cancelled)
@@ -23,13 +27,16 @@ void CheckBudget::beginShare(qint64 parts, qint64 least)
     const bool widened = least > m_shareSteps && least <= m_steps;
     if (widened)
         m_shareSteps = least;
-    if (m_deadline.isForever())
+    if (m_deadline.isForever()) {
         m_shareDeadline = QDeadlineTimer(QDeadlineTimer::Forever);
-    else if (widened)
-        m_shareDeadline.setPreciseRemainingTime(
-            0, qint64(double(m_deadline.remainingTimeNSecs()) * double(least) / double(std::max<qint64>(m_steps, 1))));
-    else
-        m_shareDeadline.setPreciseRemainingTime(0, m_deadline.remainingTimeNSecs() / parts);
+        return;
+    }
+    // A share of the time is never so short that a cheap series on a busy
+    // machine misses it: what it ends is a series whose steps run slow.
+    const qint64 left = m_deadline.remainingTimeNSecs();
+    const qint64 share = widened ? qint64(double(left) * double(least) / double(std::max<qint64>(m_steps, 1)))
+                                 : left / parts;
+    m_shareDeadline.setPreciseRemainingTime(0, std::max(share, std::min(left, kLeastShareNs)));
 }
 
 bool CheckBudget::spend(qint64 steps)

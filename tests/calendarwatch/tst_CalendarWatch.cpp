@@ -244,7 +244,7 @@ private slots:
         Watcher w(env);
         w.process.Start(600000);
         qputenv("TZ", zone);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{QStringLiteral("MTG|Weekly")}, 120000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{QStringLiteral("MTG|Weekly")}, 30000);
         QCOMPARE(w.messages.count(QStringLiteral("Checking calendar...")), 1);
         w.process.CloseDown();
     }
