@@ -162,6 +162,12 @@ private slots:
         QTest::newRow("a rule of seconds since 1990")
             << timed("S", "19900101T000000", "19900101T000001", "RRULE:FREQ=SECONDLY\r\n") + ten
             << "2026-03-10T10:00:00" << "A" << 2;
+        // Rules the library would crash on when sought, or look through for
+        // ever: none stops the others.
+        for (const char *rule : {"FREQ=YEARLY;BYWEEKNO=52", "FREQ=YEARLY;BYMONTH=4;BYMONTHDAY=31",
+                                 "FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30", "FREQ=SECONDLY;BYMONTH=2"})
+            QTest::newRow(rule) << timed("S", "20250101T100000", "20250101T100001", QString("RRULE:%1\r\n").arg(rule)) + ten
+                                << "2026-03-10T10:00:00" << "A" << 2;
 
         // The recurrence set of RFC 5545 3.8.5, each part on its own.
         const QString march = timed("R", "20260301T100000", "20260301T110000", "%1");
@@ -248,6 +254,8 @@ private slots:
             QCOMPARE(int(running->busy), busy);
         QVERIFY(warnings.first().contains("a.ics"));
         QCOMPARE(warnings.filter("gives both an end and a length; its end is taken").size(), expected == "Both" ? 1 : 0);
+        CheckBudget budget; // and near the minute, as the checks seek it
+        QCOMPARE(subjectOf(store.runningAt(QDateTime::fromString(now, Qt::ISODate), warnings, budget)), expected);
     }
 
     // Files no calendar program writes end the check at once or within its
