@@ -1,3 +1,4 @@
+#include "CalendarText.h"
 #include "LoopStopMeter.h"
 #include "TestSupport.h"
 
@@ -12,17 +13,6 @@
 #include <thread>
 
 namespace {
-// 300 events repeating every second since 1990, each counted, so none can
-// be sought near today.
-QByteArray countedSeconds()
-{
-    QByteArray text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n";
-    for (int i = 0; i < 300; ++i)
-        text += "BEGIN:VEVENT\r\nUID:s" + QByteArray::number(i) + "\r\nDTSTAMP:20260101T000000Z\r\nSUMMARY:S\r\n"
-                "DTSTART:19900101T000000\r\nDTEND:19900101T000001\r\nRRULE:FREQ=SECONDLY;COUNT=2000000000\r\nEND:VEVENT\r\n";
-    return text + "END:VCALENDAR\r\n";
-}
-
 // A zone name holding every character that could break a log line but those
 // that end the calendar's line (or its C string).
 QString hostileZone()
@@ -41,7 +31,7 @@ void makeFile(const QString &path, const QString &kind)
                                      + hostileZone().toUtf8()
                                      + "\":20260101T100000\r\nDURATION:PT1H\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"
                            : kind == QLatin1String("large") ? QByteArray(21 << 20, '\n')
-                                                            : countedSeconds()));
+                                                            : CalendarText::calendar(CalendarText::secondsSince1990(300, true))));
 }
 } // namespace
 
@@ -57,7 +47,7 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("300 counted rules of seconds") << "counted" << "ran out of time for the repeats of \"S\"";
+        QTest::newRow("300 counted rules of seconds") << "counted" << "ran out of time for the repeats of \"S0\"";
         QTest::newRow("a named pipe") << "fifo" << "not a regular file";
         QTest::newRow("over 20 MB") << "large" << "larger than 20 MB";
         QTest::newRow("a zone named with controls")

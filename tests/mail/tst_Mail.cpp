@@ -237,8 +237,8 @@ private slots:
         QCOMPARE(keptMessage, result == 10000 ? QString() : QString("Call back today"));
     }
 
-    // The contacts are read off the window's thread: a huge folded field
-    // or a hundred photos never stop it, and the colleague's address is
+    // The contacts are read off the window's thread: hundreds of photos
+    // never stop it (the reader's own test times a huge folded field), and the colleague's address is
     // still found in them.
     void phoneMessageWithLargeContacts_data()
     {
@@ -252,8 +252,6 @@ private slots:
         };
         const QByteArray photo = photoOf(60000);
         const QByteArray other = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Other\r\n" + photo + "\r\nEND:VCARD\r\n";
-        QTest::addRow("a 4 MB folded field")
-            << QByteArray() << "NOTE:" + QByteArray(74, 'x').append("\r\n ").repeated(56000) + "\r\n";
         // Base64 padding is no soft line break: the address after it stays.
         QTest::addRow("100 cards with 60 KB photos, hers ending in =") << other.repeated(100) << photoOf(60001) + "\r\n";
         QTest::addRow("a quoted-printable address, the word folded in two")
@@ -384,24 +382,17 @@ private slots:
         CClientOutlook().AddAppointmentToSchedule(start, start + 0.05, "Board", "MTG", QString());
         QCOMPARE(readTextFile(calendar), QString("no calendar"));
         QCOMPARE(env.errorWindow.shown.size(), 1);
+        QVERIFY(CClientOutlook().testOutLookInstall(env.path()));
+        QVERIFY(!CClientOutlook().testOutLookInstall(env.path("none.ics")));
+        QVERIFY(env.prompt.asked.value(0).text.contains("\"CalendarPath\""));
 
         frmPhMsgWizard wizard;
         wizard.cmdOK->click(); // no caller: asked for one, still open
-        QCOMPARE(env.prompt.asked.size(), 1);
+        QCOMPARE(env.prompt.asked.size(), 2);
         QCOMPARE(wizard.result(), int(QDialog::Rejected));
         wizard.cboName->setEditText("  ");
         wizard.cmdOK->click();
         QCOMPARE(wizard.result(), int(QDialog::Accepted));
-    }
-
-    void installTest()
-    {
-        TestEnvironment env;
-        CClientOutlook link;
-        QVERIFY(link.testOutLookInstall(env.path()));
-        QVERIFY(!link.testOutLookInstall(env.path("none.ics")));
-        QCOMPARE(env.prompt.asked.size(), 1);
-        QVERIFY(env.prompt.asked[0].text.contains("\"CalendarPath\""));
     }
 
     void callJournal()

@@ -37,6 +37,25 @@ inline QString weeklyInBerlin(const QDateTime &first)
                                 .arg(wall, end));
 }
 
+// Rules of seconds since 1990, each named "S<n>": endless, or counted
+// far past now, so a check walks them to the end of its budget.
+inline QString secondsSince1990(int count, bool counted)
+{
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += vevent(QStringLiteral("S%1").arg(i), QStringLiteral("DTSTART:19900101T000000\r\nDURATION:PT1S\r\n"
+                                                                    "RRULE:FREQ=SECONDLY%1\r\n")
+                                                         .arg(counted ? ";COUNT=2000000000" : ""));
+    return text;
+}
+
+// A zone named name whose clocks change every second.
+inline QString restlessZone(const QString &name)
+{
+    return "BEGIN:VTIMEZONE\r\nTZID:" + name + "\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+           "RRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+}
+
 // Series that keep a check busy, count of a kind, each named "C<n>":
 //  "yearly": a yearly rule of every minute of the year, its last picked;
 //  "seconds": counted rules of seconds, each walked from its start;
