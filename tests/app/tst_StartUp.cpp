@@ -137,11 +137,6 @@ void insertUser(TestDatabase &db, int id, const QString &login, int active = 1, 
             {id, login, admin});
 }
 
-QString storedLoginName()
-{
-    return SettingsKeys::LoginName.read();
-}
-
 // Runs the whole initialisation with log-in; gives the exit code when the
 // program ended, -1 when it goes on.
 int initialise()
@@ -199,11 +194,14 @@ private slots:
     // Switches are matched exactly, blanks aside; both at once mean neither.
     void commandLineSwitches()
     {
-        QVERIFY(CommandLine::parse({QStringLiteral("  -admin  ")}).admin);
-        QVERIFY(!CommandLine::parse({QStringLiteral("-ADMIN")}).admin);
-        const CommandLine both = CommandLine::parse({QStringLiteral("-admin"), QStringLiteral("-domarkout")});
-        QVERIFY(!both.admin && !both.doMarkOut);
-        QVERIFY(CommandLine::parse({QStringLiteral("-domarkout")}).doMarkOut);
+        const auto parsed = [](const QStringList &words) {
+            const CommandLine line = CommandLine::parse(words);
+            return std::pair(line.admin, line.doMarkOut);
+        };
+        QCOMPARE(parsed({"  -admin  "}), std::pair(true, false));
+        QCOMPARE(parsed({"-ADMIN"}), std::pair(false, false));
+        QCOMPARE(parsed({"-admin", "-domarkout"}), std::pair(false, false));
+        QCOMPARE(parsed({"-domarkout"}), std::pair(false, true));
     }
 
     // Before the application is made: the web engine, loaded on the first
@@ -294,14 +292,14 @@ private slots:
         const auto folderPermissions = QFileInfo(QFileInfo(watched).absolutePath()).permissions();
 
         QCOMPARE(startProgram({}), -1);
-        QCOMPARE(storedLoginName(), QStringLiteral("bob"));
+        QCOMPARE(SettingsKeys::LoginName.read(), QStringLiteral("bob"));
         QCOMPARE(closeDown(1), 0);
         QTRY_COMPARE(env.prompt.asked.size(), 1);
         SettingsKeys::LoginName.write(QStringLiteral("again"));
         QTest::qWait(50);
         QCOMPARE(env.prompt.asked.size(), 1);
         QVERIFY2(env.prompt.asked[0].text.contains(QStringLiteral("settings could not be saved")), qPrintable(env.prompt.asked[0].text));
-        QCOMPARE(storedLoginName(), QStringLiteral("again"));
+        QCOMPARE(SettingsKeys::LoginName.read(), QStringLiteral("again"));
         QCOMPARE(readTextFile(watched), before);
         QCOMPARE(QFileInfo(QFileInfo(watched).absolutePath()).permissions(), folderPermissions);
     }
@@ -400,26 +398,10 @@ private slots:
         QVERIFY(!splash.isVisible());
     }
 
-    void aNewUserIsCreatedThroughTheDialog_data() { addEngineRows(); }
-    void aNewUserIsCreatedThroughTheDialog()
-    {
-        OPEN_TEST_DATABASE(db, "login_");
-        m_desktopUser = QStringLiteral("anna.b");
-        m_editor.record.RealName = QStringLiteral("Anna B");
-        m_editor.record.RefreshPeriod = 59;
-        QCOMPARE(initialise(), -1);
-        QCOMPARE(m_editor.calls.size(), 1);
-        const FakeUserEditor::Call &call = m_editor.calls[0];
-        QVERIFY(call.newUser && call.atLogin && !call.adminEditable && !call.self && !call.addAnother);
-        QCOMPARE(g_lUserID, 1);
-        QCOMPARE(g_oCurrentUser.RealName, QStringLiteral("Anna B"));
-        QCOMPARE(storedLoginName(), QStringLiteral("anna.b"));
-        QCOMPARE(g_tray->pollThreshold, 59);
-    }
-
+    void anExistingUserIsFoundByHisWholeName_data() { addEngineRows(); }
     void anExistingUserIsFoundByHisWholeName()
     {
-        TestDatabase db(false, QString());
+        OPEN_TEST_DATABASE(db, "login_");
         insertUser(db, 9, QStringLiteral("BOB")); // shared before names were checked: the lower id wins
         insertUser(db, 1, QStringLiteral("BO"));
         insertUser(db, 2, QStringLiteral("BOB"));
@@ -435,7 +417,7 @@ private slots:
         QCOMPARE(g_lLanguageOffset, 1000);
         QCOMPARE(g_bOnClose, quint8(3));
         QCOMPARE(g_vQuickNotes.rows[3].note, QStringLiteral("Lunch"));
-        QCOMPARE(storedLoginName(), QStringLiteral("bob"));
+        QCOMPARE(SettingsKeys::LoginName.read(), QStringLiteral("bob"));
         QVERIFY(readTextFile(db.env.path(QStringLiteral("logs/debug.log")))
                     .contains(QLatin1String("Login name BOB belongs to 2 active users; user 2 signed in")));
 
@@ -443,14 +425,21 @@ private slots:
         m_desktopUser = QStringLiteral("o'hara"); // bound, not spliced
         QCOMPARE(initialise(), -1);
         QCOMPARE(g_lUserID, 4);
-        // An inactive user counts as not found; the new one's refresh period passes the poll's limit.
-        init();
-        m_desktopUser = QStringLiteral("carl");
-        m_editor.record.RefreshPeriod = 60;
-        QCOMPARE(initialise(), -1);
-        QCOMPARE(m_editor.calls.size(), 1);
-        QCOMPARE(g_lUserID, 10);
-        QCOMPARE(g_tray->pollThreshold, 30);
+        // An inactive user counts as not found, as does one never stored: the options dialog creates each
+        // under the next id; his refresh period is the poll's below its limit.
+        for (const auto &[login, refresh, id, threshold] : {std::tuple{"carl", 60, 10, 30}, {"dora", 59, 11, 59}}) {
+            init();
+            m_desktopUser = QLatin1String(login);
+            m_editor.record.RealName = QStringLiteral("New user");
+            m_editor.record.RefreshPeriod = qint16(refresh);
+            QCOMPARE(initialise(), -1);
+            QCOMPARE(m_editor.calls.size(), 1);
+            const FakeUserEditor::Call &call = m_editor.calls[0];
+            QVERIFY(call.newUser && call.atLogin && !call.adminEditable && !call.self && !call.addAnother);
+            QCOMPARE(std::tuple(g_lUserID, g_oCurrentUser.RealName, g_tray->pollThreshold),
+                     std::tuple(id, QStringLiteral("New user"), threshold));
+            QCOMPARE(SettingsKeys::LoginName.read(), QLatin1String(login));
+        }
         QCOMPARE(CClientInitialise::pollThresholdFor(0), qint16(30));
     }
 
