@@ -23,7 +23,7 @@ void logErrors(const QString &place, bool withSource, Step &&step)
     try {
         step();
     } catch (const AppError &e) {
-        WriteErrorLog(e.number(), e.description(), withSource ? place + u'\n' + e.source() : place);
+        WriteErrorLog(e.number(), e.description(), withSource ? place + QStringLiteral("\r\n") + e.source() : place);
     } catch (const std::exception &e) {
         WriteErrorLog(0, QString::fromLocal8Bit(e.what()), place);
     }

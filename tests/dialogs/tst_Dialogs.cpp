@@ -6,6 +6,7 @@
 #include "dialogs/FontChoiceDialog.h"
 #include "dialogs/QtPrompt.h"
 #include "dialogs/frmAbout.h"
+#include "dialogs/frmError.h"
 #include "dialogs/frmFileDialog.h"
 #include "foundation/Globals.h"
 #include "foundation/MCIFunctions.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -60,35 +62,20 @@ private slots:
         d.ParseMultiFileName(folder, names, count);
         QCOMPARE(std::tuple(folder, names, count),
                  std::tuple(QStringLiteral("/data"), QStringList({QStringLiteral("a.db"), QStringLiteral("b.db")}), 2));
+        // One file: its folder apart, but for the root, whose name keeps the slash.
+        for (const auto &[fileName, inFolder, name] : {std::tuple("/srv/db/Staff.db", "/srv/db", "Staff.db"),
+                                                        std::tuple("Staff.db", "", "Staff.db"),
+                                                        std::tuple("/Staff.db", "", "/Staff.db")}) {
+            d.Filename = QLatin1String(fileName);
+            d.ParseMultiFileName(folder, names, count);
+            QCOMPARE(std::tuple(folder, names, count), std::tuple(QString::fromLatin1(inFolder), QStringList{QString::fromLatin1(name)}, 1));
+        }
 
         scripted.dialogs.ok = false;
         d.ShowOpen();
         QCOMPARE(std::tuple(d.Filename, d.Filter, d.FilterIndex, d.flags), std::tuple(QString(), QString(), -1, 0u));
         d.ShowSave();
         QCOMPARE(d.FilterIndex, 0);
-    }
-
-    void parsesASingleFileName_data()
-    {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("folder") << "/srv/db/Staff.db" << "/srv/db" << "Staff.db";
-        QTest::newRow("bare name") << "Staff.db" << "" << "Staff.db";
-        QTest::newRow("leading slash only") << "/Staff.db" << "" << "/Staff.db";
-    }
-    void parsesASingleFileName()
-    {
-        QFETCH(QString, fileName);
-        cCommonDialog d;
-        d.Filename = fileName;
-        QString folder = QStringLiteral("kept?");
-        QStringList names;
-        int count = 0;
-        d.ParseMultiFileName(folder, names, count);
-        QTEST(folder, "folder");
-        QTEST(names.value(0), "name");
-        QCOMPARE(std::tuple(names.size(), count), std::tuple(1, 1));
     }
 
     void otherDialogsAndCancel()
@@ -285,6 +272,25 @@ private slots:
         QVERIFY(about.windowTitle().startsWith(QStringLiteral("Au sujet de ")));
         QCOMPARE(about.lblVersion->text(), QStringLiteral("Version %1.%2.%3 (Français)")
                                                .arg(TESSALY_VERSION_MAJOR).arg(TESSALY_VERSION_MINOR).arg(TESSALY_VERSION_REVISION));
+    }
+
+    void theErrorFormTogglesDetailsAndAnswers()
+    {
+        frmError form;
+        QCOMPARE(form.answer(), 5); // closing from the title bar continues
+        // Collapsed, the window ends below its button and above the details.
+        QVERIFY(form.cmdDetails->geometry().bottom() < form.height() && form.txtDetails->y() >= form.height());
+        QVERIFY(form.cmdDetails->width() >= form.cmdDetails->sizeHint().width()
+                && form.cmdContinue->geometry().right() < form.width());
+        form.cmdDetails->click();
+        QVERIFY(form.detailsShown());
+        QVERIFY(form.txtDetails->geometry().bottom() < form.height());
+        form.cmdDetails->click();
+        QCOMPARE(form.heightTwips(), frmError::kShortHeightTwips);
+        form.show();
+        form.cmdExit->click();
+        QCOMPARE(form.answer(), 3);
+        QVERIFY(!form.isVisible());
     }
 };
 

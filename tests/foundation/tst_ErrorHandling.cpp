@@ -120,9 +120,7 @@ private Q_SLOTS:
     {
         TestEnvironment env;
         const QString debug = env.path(QStringLiteral("logs/debug.log"));
-        QFile earlier(debug);
-        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("from an earlier run\n") > 0);
-        earlier.close();
+        QVERIFY(saveFile(debug, "from an earlier run\n"));
         Clock::pin(QDateTime(QDate(2004, 3, 5), QTime(14, 7, 9)));
         WriteDebugLog(QStringLiteral("Starting ") + logBreakingText());
         CloseDebugLog();

@@ -6,12 +6,14 @@
 #include "foundation/Globals.h"
 #include "foundation/IResourceLists.h"
 #include "foundation/MCIFunctions.h"
+#include "foundation/NavigationTreeBuilder.h"
 #include "foundation/QtShell.h"
 #include "foundation/QuickNoteTable.h"
 #include "foundation/StringTable.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
+#include "platform/SettingsKeys.h"
 #include "platform/StatusCode.h"
 #include "status/CClientHnd.h"
 #include "status/MNodeView.h"
@@ -50,18 +52,53 @@ CUser user(qint32 id, const QString &name = {}, const QString &status = {}, cons
     return u;
 }
 
-CStatus custom(const QString &code, const QString &type, const QString &description = QString())
-{
-    CStatus s;
-    s.StatusCode = code;
-    s.CustomType = type;
-    s.Status = description;
-    return s;
-}
-
 double at(int year, int month, int day, int hour, int minute, int second = 0)
 {
     return DateUtil::toDays(QDate(year, month, day), QTime(hour, minute, second));
+}
+
+
+CTreeNode node(qint32 id, qint32 parent, const QString &type, const QString &icon = QStringLiteral("ORBIT"))
+{
+    CTreeNode n;
+    n.ID = id;
+    n.ParentID = parent;
+    n.Name = QStringLiteral("Node %1").arg(id);
+    n.NodeType = type;
+    n.Icon = icon;
+    return n;
+}
+
+CStatus custom(const QString &code, const QString &type)
+{
+    CStatus s;
+    s.StatusCode = code;
+    s.Status = QStringLiteral("Custom ") + code;
+    s.CustomType = type;
+    s.Icon = QStringLiteral("ICO") + code;
+    return s;
+}
+
+NavigationTree build(QList<CTreeNode> nodes, const QList<CStatus> &customs = {})
+{
+    return NavigationTreeBuilder::build(nodes, customs, [](const QString &) { return true; });
+}
+
+// The parents of the given items, by key, blank-separated.
+QString parentsOf(NavigationTree &tree, const QStringList &keys)
+{
+    QStringList parents;
+    for (const QString &key : keys)
+        parents << (tree.find(key) ? tree.find(key)->parentKey : QStringLiteral("<absent>"));
+    return parents.join(u' ');
+}
+
+QStringList keysOf(const NavigationTree &tree)
+{
+    QStringList keys;
+    for (const NavigationTree::Item &item : tree.items())
+        keys << item.key;
+    return keys;
 }
 
 } // namespace
@@ -143,8 +180,8 @@ private Q_SLOTS:
     void statusRulesAndTexts()
     {
         TestEnvironment env;
-        g_colCustomStatus = {custom(QStringLiteral("XX2"), QStringLiteral("O"), QStringLiteral("Site Visit")),
-                             custom(QStringLiteral("XX3"), QStringLiteral("I"), QStringLiteral("Reception"))};
+        g_colCustomStatus = {CStatus{QStringLiteral("Site Visit"), QStringLiteral("XX2"), QStringLiteral("O"), QString()},
+                             CStatus{QStringLiteral("Reception"), QStringLiteral("XX3"), QStringLiteral("I"), QString()}};
         // Pending: the clock stands at 10:30:45; the minute counts whole.
         Clock::pin(QDateTime(QDate(2004, 3, 5), QTime(10, 30, 45)));
         QVERIFY(IsStatusPending(QStringLiteral("OUT"), at(2004, 3, 5, 10, 30, 0)));
@@ -166,13 +203,7 @@ private Q_SLOTS:
         QTemporaryDir bin;
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", bin.path().toUtf8() + ':' + path);
-        const auto answer = [&](const QByteArray &script) {
-            QFile file(bin.filePath(QStringLiteral("xdg-mime")));
-            file.open(QIODevice::WriteOnly);
-            file.write("#!/bin/sh\n" + script);
-            file.close();
-            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        };
+        const auto answer = [&](const QByteArray &script) { writeScript(bin.filePath(QStringLiteral("xdg-mime")), script); };
         const auto asked = [] { return !QCoreApplication::instance()->findChild<QProcess *>(); };
         answer("exit 0\n"); // names nothing
         QtShell::askDesktopForMail();
@@ -231,12 +262,10 @@ private Q_SLOTS:
         QTest::newRow("branch") << "NOD8" << "BRH" << QStringList{QStringLiteral("displayWebText Head Office"), selectOff};
         QTest::newRow("other tag") << "NOD5" << "XYZ" << QStringList{};
     }
-
     void openNodeViewByTag()
     {
         QFETCH(QString, key);
         QFETCH(QString, tag);
-        QFETCH(QStringList, calls);
         TestEnvironment env;
         g_colTreeNodes = {CTreeNode(), CTreeNode()};
         g_colTreeNodes[0].ID = 7;
@@ -256,10 +285,53 @@ private Q_SLOTS:
         IResourceLists *const saved = std::exchange(g_resourceLists, &lists);
         OpenNodeView(key);
         g_resourceLists = saved;
-        QCOMPARE(seen->calls, calls);
+        QTEST(seen->calls, "calls");
         QCOMPARE(lists.shown, tag == QLatin1String("RSG") ? key : QString());
     }
 
+    void childrenBeforeTheirParentsAreStillAttached()
+    {
+        TestEnvironment env;
+        // Parents with larger ParentIDs come later in the rows.
+        NavigationTree tree = build({node(1, 0, QStringLiteral("BRH")), node(8, 9, QStringLiteral("GRP")),
+                                     node(7, 8, QStringLiteral("GRP")), node(9, 1, QStringLiteral("BRH")),
+                                     node(12, 40, QStringLiteral("GRP")), node(13, 13, QStringLiteral("GRP"))});
+        QCOMPARE(parentsOf(tree, {"NOD9", "NOD8", "NOD7"}), QStringLiteral("NOD1 NOD9 NOD8"));
+        QCOMPARE(tree.find(QStringLiteral("nod8"))->tag, QStringLiteral("GRP")); // keys ignore case
+        const QStringList keys = keysOf(tree);
+        for (const NavigationTree::Item &item : tree.items())
+            QVERIFY(keys.indexOf(item.parentKey) < keys.indexOf(item.key)); // every item after its parent
+        // Orphans (a missing parent, a node that is its own parent) are left
+        // out and logged; the rest of the tree is built.
+        QCOMPARE(parentsOf(tree, {"NOD12", "NOD13"}), QStringLiteral("<absent> <absent>"));
+        const QString log = readTextFile(env.path(QStringLiteral("logs/error.log")));
+        QVERIFY(log.contains(QStringLiteral("Tree node 12")) && log.contains(QStringLiteral("Tree node 13")));
+    }
+
+    void statusBranchInItsOrderWithCustomStatusesByType()
+    {
+        TestEnvironment env;
+        NavigationTree tree = build({}, {custom(QStringLiteral("XX2"), QStringLiteral("I")),
+                                         custom(QStringLiteral("XX3"), QStringLiteral("O")),
+                                         custom(QStringLiteral("XX5"), QStringLiteral("m"))});
+        QCOMPARE(parentsOf(tree, {"GRP0", "MTO", "SCK", "XX2", "XX3", "XX5"}), QStringLiteral("NOD0 MTG GRP0 INN OUT MTG"));
+        QCOMPARE(tree.find(QStringLiteral("XX5"))->image, QStringLiteral("ICOXX5"));
+    }
+
+    void storedExpansionAndTheDefaultBranch()
+    {
+        TestEnvironment env;
+        const QList<CTreeNode> nodes = {node(1, 0, QStringLiteral("BRH")), node(3, 1, QStringLiteral("GRP"))};
+        SettingsKeys::TreeNodeShown.write(QStringLiteral("False"), QStringLiteral("NOD1"));
+        NavigationTree tree = build(nodes);
+        QVERIFY(!tree.find(QStringLiteral("NOD1"))->ensureVisible && tree.find(QStringLiteral("SRH0"))->ensureVisible);
+        QCOMPARE(tree.selectedKey, QStringLiteral("NOD0")); // nothing stored
+        // A stored branch that is numbered 0 or not in the tree falls back to the top.
+        for (const auto &[stored, selected] : QList<QPair<const char *, const char *>>{{"GRP0", "NOD0"}, {"NOD77", "NOD0"}}) {
+            SettingsKeys::DefaultBranch.write(QLatin1String(stored));
+            QCOMPARE(build(nodes).selectedKey, QLatin1String(selected));
+        }
+    }
 };
 
 QTEST_MAIN(tst_SharedRoutines)

@@ -35,13 +35,12 @@ void makeFile(const QString &path, const QString &kind)
         QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         return;
     }
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    if (kind == QLatin1String("zone"))
-        file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:z\r\nDTSTART;TZID=\"" + hostileZone().toUtf8()
-                   + "\":20260101T100000\r\nDURATION:PT1H\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
-    else
-        file.write(kind == QLatin1String("large") ? QByteArray(21 << 20, '\n') : countedSeconds());
+    QVERIFY(saveFile(path, kind == QLatin1String("zone")
+                               ? "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:z\r\nDTSTART;TZID=\""
+                                     + hostileZone().toUtf8()
+                                     + "\":20260101T100000\r\nDURATION:PT1H\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"
+                           : kind == QLatin1String("large") ? QByteArray(21 << 20, '\n')
+                                                            : countedSeconds()));
 }
 } // namespace
 
@@ -64,7 +63,6 @@ private slots:
             << "zone"
             << "the time zone \"Zone " + logBreakingCodes(false).remove("\\x0d").remove("\\x0a") + "\" is not known";
     }
-
     void theWindowNeverWaitsForTheCalendar()
     {
         QFETCH(QString, kind);

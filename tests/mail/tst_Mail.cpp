@@ -74,14 +74,18 @@ print(json.dumps({
     return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
-QString writeScript(const QString &path, const QString &commands)
+// One phone message: the callers stored before ("REG_ERR": none yet), the
+// colleague's address (empty: found by name in the contacts), the mail
+// command's exit code (-1: no such command), the outcome ("sent", "mailto" or
+// "refused"), the callers after, what the user is told (in part) and the
+// signed-in user's address.
+struct PhoneCase
 {
-    QFile script(path);
-    script.open(QIODevice::WriteOnly);
-    script.write("#!/bin/sh\n" + commands.toUtf8() + '\n');
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
+    const char *name;
+    QString storedCallers, caller, message, email;
+    int exitCode;
+    QString outcome, callersAfter, told = {}, sender = {};
+};
 
 CUser user(qint32 id, const QString &name, const QString &email)
 {
@@ -107,74 +111,49 @@ private slots:
 
     void phoneMessage_data()
     {
-        QTest::addColumn<QString>("storedCallers"); // "REG_ERR": nothing stored yet
-        QTest::addColumn<QString>("caller");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("email"); // the colleague's; empty: found by name in the contacts
-        QTest::addColumn<int>("exitCode"); // -1: no such command
-        QTest::addColumn<QString>("outcome"); // "sent", "mailto" or "refused"
-        QTest::addColumn<QString>("callersAfter");
-        QTest::addColumn<QString>("told"); // what the user is told, in part
-        QTest::addColumn<QString>("sender"); // the signed-in user's address
+        QTest::addColumn<PhoneCase>("c");
         QStringList names;
         for (int i = 0; i < 26; ++i)
             names << QStringLiteral("n%1").arg(i);
-        const QString ann = "ann@example.org";
-        QTest::newRow("first caller") << "REG_ERR" << "Zoë" << "Call back" << ann << 0 << "sent"
-                                      << "Zoë" + QString(26, '#') << "" << QString();
-        QTest::newRow("a lone dot") << "" << "Ann" << "one\n.\ntwo" << ann << 0 << "sent" << "Ann##" << "" << QString();
-        QTest::newRow("repeat caller to the front") << "Ann#Bob##" << "Bob" << "x" << ann << 0 << "sent" << "Bob#Ann##"
-                                                    << "" << QString();
-        QTest::newRow("26 names") << names.join('#') + '#' << "New" << "x" << ann << 0 << "sent"
-                                  << "New#" + names.mid(0, 25).join('#') + '#' << "" << QString();
-        const QString longName = QString("Ann Lee ").repeated(30);
-        QTest::newRow("long name, one long paragraph") << "" << longName << QString("Please call ").repeated(200) << ann
-                                                       << 0 << "sent" << longName + "##" << "" << QString();
-        QTest::newRow("caller like an encoded word") << "" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=" << "x" << ann << 0
-                                                     << "sent" << "=?UTF-8?B?QmNjOiBhbGxAeA==?=##" << "" << QString();
-        QTest::newRow("command fails") << "" << "Ann" << "x" << ann << 1 << "mailto" << "Ann##" << "" << QString();
-        QTest::newRow("no such command") << "" << "Ann" << "x" << ann << -1 << "mailto" << "Ann##" << "" << QString();
-        QTest::newRow("line break in the caller") << "" << "Ann\r\nBcc: all@x" << "x" << ann << 0 << "refused" << ""
-                                                  << "subject" << QString();
-        QTest::newRow("line break in the contact's address") << "" << "Bob" << "x" << "" << 0 << "refused" << ""
-                                                             << "\"Ann Lee\"" << QString();
-        QTest::newRow("carriage return in the address") << "" << "Bob" << "x" << "ann@exa\rmple.org" << 0 << "refused"
-                                                        << "" << "ann@exa" << QString();
-        QTest::newRow("=? in an address, no encoded word") << "" << "Ann" << "x" << "a=?b@example.org" << 0 << "sent"
-                                                           << "Ann##" << "" << QString();
-        QTest::newRow("address like an encoded word") << "" << "Bob" << "x" << "=?utf-8?q?a=0D=0ABcc=3A_all?=@example.org"
-                                                      << 0 << "refused" << "" << "=?utf-8?q?" << QString();
-        QTest::newRow("line break in the sender") << "" << "Bob" << "x" << ann << 0 << "refused" << ""
-                                                  << "me@example.org" << "me@example.org\nBcc: all@example.org";
-        QTest::newRow("two addresses in one") << "" << "Bob" << "x" << ann + ", all@example.org" << 0 << "refused"
-                                              << "" << "all@example.org" << QString();
+        const QString ann = "ann@example.org", longName = QString("Ann Lee ").repeated(30);
+        const PhoneCase cases[] = {
+            {"first caller", "REG_ERR", "Zoë", "Call back", ann, 0, "sent", "Zoë" + QString(26, '#')},
+            {"a lone dot", "", "Ann", "one\n.\ntwo", ann, 0, "sent", "Ann##"},
+            {"repeat caller to the front", "Ann#Bob##", "Bob", "x", ann, 0, "sent", "Bob#Ann##"},
+            {"26 names", names.join('#') + '#', "New", "x", ann, 0, "sent", "New#" + names.mid(0, 25).join('#') + '#'},
+            {"long name, one long paragraph", "", longName, QString("Please call ").repeated(200), ann, 0, "sent",
+             longName + "##"},
+            {"caller like an encoded word", "", "=?UTF-8?B?QmNjOiBhbGxAeA==?=", "x", ann, 0, "sent",
+             "=?UTF-8?B?QmNjOiBhbGxAeA==?=##"},
+            {"command fails", "", "Ann", "x", ann, 1, "mailto", "Ann##"},
+            {"no such command", "", "Ann", "x", ann, -1, "mailto", "Ann##"},
+            {"line break in the caller", "", "Ann\r\nBcc: all@x", "x", ann, 0, "refused", "", "subject"},
+            {"line break in the contact's address", "", "Bob", "x", "", 0, "refused", "", "\"Ann Lee\""},
+            {"carriage return in the address", "", "Bob", "x", "ann@exa\rmple.org", 0, "refused", "", "ann@exa"},
+            {"=? in an address, no encoded word", "", "Ann", "x", "a=?b@example.org", 0, "sent", "Ann##"},
+            {"address like an encoded word", "", "Bob", "x", "=?utf-8?q?a=0D=0ABcc=3A_all?=@example.org", 0, "refused",
+             "", "=?utf-8?q?"},
+            {"line break in the sender", "", "Bob", "x", ann, 0, "refused", "", "me@example.org",
+             "me@example.org\nBcc: all@example.org"},
+            {"two addresses in one", "", "Bob", "x", ann + ", all@example.org", 0, "refused", "", "all@example.org"}};
+        for (const PhoneCase &c : cases)
+            QTest::newRow(c.name) << c;
     }
-
     void phoneMessage()
     {
-        QFETCH(QString, storedCallers);
-        QFETCH(QString, caller);
-        QFETCH(QString, message);
-        QFETCH(QString, email);
-        QFETCH(int, exitCode);
-        QFETCH(QString, outcome);
-        QFETCH(QString, callersAfter);
-        QFETCH(QString, told);
-        QFETCH(QString, sender);
+        QFETCH(PhoneCase, c);
+        const auto &[name, storedCallers, caller, message, email, exitCode, outcome, callersAfter, told, sender] = c;
         TestEnvironment env;
         g_oCurrentUser.Email = sender;
         Clock::pin(QDateTime(QDate(2026, 12, 4), QTime(14, 0), QTimeZone("Europe/Paris")));
         g_vUserList = {user(2, "Ann Lee", email)};
-        QFile contacts(env.path("contacts.vcf"));
-        QVERIFY(contacts.open(QIODevice::WriteOnly));
-        contacts.write("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Ann Lee\r\nEMAIL;ENCODING=QUOTED-PRINTABLE:"
-                       "ann@example.org=0D=0ABcc: everyone@example.org\r\nEND:VCARD\r\n");
-        contacts.close();
-        SettingsKeys::ContactsPath.write(contacts.fileName());
+        QVERIFY(saveFile(env.path("contacts.vcf"), "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Ann Lee\r\nEMAIL;ENCODING="
+                         "QUOTED-PRINTABLE:ann@example.org=0D=0ABcc: everyone@example.org\r\nEND:VCARD\r\n"));
+        SettingsKeys::ContactsPath.write(env.path("contacts.vcf"));
         if (storedCallers != Registry::missingText())
             SettingsKeys::RecentCallers.write(storedCallers);
         const QString fake =
-            writeScript(env.path("fake-sendmail"), QString("cat > \"$0.mail\"\nexit %1").arg(exitCode));
+            writeScript(env.path("fake-sendmail"), "cat > \"$0.mail\"\nexit " + QByteArray::number(exitCode));
         SettingsKeys::SendmailCommand.write((exitCode < 0 ? env.path("missing") : fake) + " -t -i");
         CClientEmail::phoneMessageForm = [&] {
             return std::make_unique<AnsweringForm>(PhoneMessageEntry{caller, {}, "High", "No action required", message});
@@ -218,7 +197,6 @@ private slots:
         QTest::newRow("mail command slow to answer") << "sleep 2\ncat > \"$0.mail\"" << 10000;
         QTest::newRow("nothing takes it") << "" << 10003;
     }
-
     void phoneMessageWindow()
     {
         QFETCH(QString, sendmail);
@@ -228,7 +206,7 @@ private slots:
         IShell *const shell = std::exchange(g_shell, &noHandler);
         g_vUserList = {user(2, "Ann Lee", "ann@example.org")};
         const QString fake = env.path("fake-sendmail");
-        SettingsKeys::SendmailCommand.write(sendmail.isEmpty() ? env.path("missing") : writeScript(fake, sendmail));
+        SettingsKeys::SendmailCommand.write(sendmail.isEmpty() ? env.path("missing") : writeScript(fake, sendmail.toUtf8()));
         QPointer<frmPhMsgWizard> wizard;
         CClientEmail::phoneMessageForm = [&] {
             auto form = std::make_unique<frmPhMsgWizard>();
@@ -282,18 +260,15 @@ private slots:
             << QByteArray() << QByteArray("EMAIL;ENCODING=QUOTED-PRI\r\n NTABLE:ann=40exam=\r\nple.org\r\n");
         QTest::addRow("240 such cards: near the 20 MB read") << other.repeated(240) << photo + "\r\n";
     }
-
     void phoneMessageWithLargeContacts()
     {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, inside);
         TestEnvironment env;
         g_vUserList = {user(2, "Ann Lee", "")}; // no address of her own: found in the contacts
-        QFile file(env.path("contacts.vcf"));
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write(before + "BEGIN:VCARD\r\nFN:Ann Lee\r\n" + inside + "EMAIL:ann@example.org\r\nEND:VCARD\r\n") &&
-                file.flush());
-        SettingsKeys::ContactsPath.write(file.fileName());
+        QVERIFY(saveFile(env.path("contacts.vcf"),
+                         before + "BEGIN:VCARD\r\nFN:Ann Lee\r\n" + inside + "EMAIL:ann@example.org\r\nEND:VCARD\r\n"));
+        SettingsKeys::ContactsPath.write(env.path("contacts.vcf"));
         const QString fake = writeScript(env.path("fake-sendmail"), "cat > \"$0.mail\"");
         SettingsKeys::SendmailCommand.write(fake + " -t -i");
         CClientEmail::phoneMessageForm = [&] {
@@ -320,14 +295,13 @@ private slots:
             << "head -c 100000 /dev/zero | tr '\\0' c >&2\ncat > \"$0.mail\"" << true << "cccc";
         QTest::newRow("a child that hangs") << "sleep 1000 &\necho $! > \"$0.child\"\nwait" << false << "";
     }
-
     void sendmailBounds()
     {
         QFETCH(QString, script);
         QFETCH(bool, sent);
         QFETCH(QString, said);
         TestEnvironment env;
-        const QString command = writeScript(env.path("fake-sendmail"), script);
+        const QString command = writeScript(env.path("fake-sendmail"), script.toUtf8());
         const qint64 before = residentBytes();
         qint64 most = 0;
         QTimer watch;
@@ -379,7 +353,6 @@ private slots:
         QTest::newRow("mode 2") << 2 << false << "mailto:a@x,Bo%20Hay,c@x";
         QTest::newRow("restricted") << 3 << true << "mailto:a@x,Bo%20Hay,c@x";
     }
-
     void emailToUsers()
     {
         QFETCH(int, mode);
@@ -390,11 +363,9 @@ private slots:
         g_oCurrentUser = user(9, "Me", "me@x");
         g_fOutlook = true;
         g_fSecureOutlook = secure;
-        QList<CEntity> selection;
-        for (qint32 id : {1, 2, 3}) {
-            selection.append(CEntity());
-            selection.last().ID = id;
-        }
+        QList<CEntity> selection(3);
+        for (qint32 id : {1, 2, 3})
+            selection[id - 1].ID = id;
         QCOMPARE(CClientEmail().SendEmail(selection, mode, false), 10000);
         QCOMPARE(env.shell.opened, QVector<QUrl>{QUrl(link)});
     }
@@ -409,10 +380,7 @@ private slots:
         QTRY_COMPARE(env.shell.opened.size(), 1); // written once the contacts were looked at for "Nobody"
         QVERIFY(readTextFile(calendar).contains("ATTENDEE;RSVP=TRUE:mailto:ann@example.org\r\n"));
         QCOMPARE(QUrlQuery(env.shell.opened[0]).queryItemValue("subject", QUrl::FullyDecoded), QString("Invitation: Board"));
-        QFile broken(calendar);
-        QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        broken.write("no calendar");
-        broken.close();
+        QVERIFY(saveFile(calendar, "no calendar"));
         CClientOutlook().AddAppointmentToSchedule(start, start + 0.05, "Board", "MTG", QString());
         QCOMPARE(readTextFile(calendar), QString("no calendar"));
         QCOMPARE(env.errorWindow.shown.size(), 1);
@@ -440,11 +408,8 @@ private slots:
     {
         TestEnvironment env;
         const QString contacts = env.path("contacts.vcf");
-        QFile file(contacts);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nN:O'Brien;Seán;;;\r\nORG:Acme\r\nEND:VCARD\r\n"
-                   "BEGIN:VCARD\r\nVERSION:3.0\r\nN:;Cher;;;\r\nEND:VCARD\r\n");
-        file.close();
+        QVERIFY(saveFile(contacts, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:O'Brien;Seán;;;\r\nORG:Acme\r\nEND:VCARD\r\n"
+                                   "BEGIN:VCARD\r\nVERSION:3.0\r\nN:;Cher;;;\r\nEND:VCARD\r\n"));
         SettingsKeys::ContactsPath.write(contacts);
         SettingsKeys::JournalPath.write(env.path("journal/calls.ics"));
         frmPhHistory journal;

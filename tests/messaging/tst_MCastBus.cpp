@@ -3,7 +3,6 @@
 #include "foundation/LogFile.h"
 #include "foundation/MErrorHandler.h"
 #include "messaging/MCastBus.h"
-#include "messaging/MCastCodec.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
@@ -234,7 +233,7 @@ private slots:
         const QString log = readTextFile(m_env->path("logs/error.log"));
         QCOMPARE(log.count("Network is unreachable"), 2);
         for (const char *logged : {"Systray sendUpdatePulse", "Systray sendInstantMessage",
-                                   "frmSysTray.insockListener_DataArrival\nCClientHnd.updateView", "Object variable not set"})
+                                   "frmSysTray.insockListener_DataArrival\n     CClientHnd.updateView", "Object variable not set"})
             QVERIFY2(log.contains(QLatin1String(logged)), logged);
     }
 

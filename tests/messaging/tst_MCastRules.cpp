@@ -86,8 +86,7 @@ private slots:
     {
         QFETCH(char, type);
         QFETCH(QString, datagram);
-        QFETCH(QString, read);
-        QCOMPARE(readAs(type, datagram), read);
+        QTEST(readAs(type, datagram), "read");
     }
 
     void numbersStrict()
@@ -156,22 +155,19 @@ private slots:
                                            << V{kTop - 4, kTop - 3, kTop - 2, kTop - 1};
         QTest::newRow("highest to lowest") << kTop << V{} << kBottom << kTop << V{};
     }
-
     void gapCheck()
     {
         QFETCH(int, mark);
         QFETCH(QVector<qint32>, held);
         QFETCH(int, seq);
-        QFETCH(int, markAfter);
-        QFETCH(QVector<qint32>, requested);
 
         CMCastWindow window;
         for (qint32 n : held)
             window.Add(update(n));
         window.Add(update(seq)); // stored before the check, as on receipt
         qint32 lastSeq = mark;
-        QCOMPARE(MCastGapCheck::check(seq, lastSeq, window), requested);
-        QCOMPARE(lastSeq, markAfter);
+        QTEST(MCastGapCheck::check(seq, lastSeq, window), "requested");
+        QTEST(int(lastSeq), "markAfter");
     }
 
     void resendAnsweredOnceInTwoSeconds()

@@ -43,6 +43,13 @@ public:
     }
 };
 
+// User 1 and resource 1, the van, with its check-in as given.
+void addVan(TestDatabase &db, const QVariant &autoCheckIn = 0)
+{
+    addStaff(1);
+    db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, ?)", {autoCheckIn});
+}
+
 void addBooking(int id, int resource, double from, double until, int returned, const QString &to)
 {
     DbHandle none;
@@ -117,29 +124,13 @@ private slots:
     {
         QFETCH(double, from);
         QFETCH(double, until);
-        CReservation booking;
-        booking.dReservedFrom = from;
-        booking.dReservedUntil = until;
         QFETCH(bool, returned);
-        booking.fReturned = returned;
         QFETCH(int, user);
-        booking.iUserID = user;
         QFETCH(bool, autoCheckIn);
+        CReservation booking;
+        std::tie(booking.dReservedFrom, booking.dReservedUntil, booking.fReturned, booking.iUserID) =
+            std::tuple(from, until, returned, user);
         QTEST(booking.Status(autoCheckIn), "status");
-    }
-
-    void timeText_data()
-    {
-        QTest::addColumn<double>("day");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("today") << at(0, 9, 5) << "9:05 am";
-        QTest::newRow("tomorrow") << at(1, 17, 0) << "08-Jan-30 5:00 pm";
-        QTest::newRow("zero") << 0.0 << "";
-    }
-    void timeText()
-    {
-        QFETCH(double, day);
-        QTEST(BookingDisplay::timeText(day), "text");
     }
 
     // Stored: 11:00-12:00 on resource 1 (its check-in as the row says).
@@ -167,9 +158,7 @@ private slots:
         OPEN_TEST_DATABASE(db, "conflicts");
         QFETCH(QVariant, autoCheckIn);
         QFETCH(int, returned);
-        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, ?)",
-                {autoCheckIn});
-        addStaff(1);
+        addVan(db, autoCheckIn);
         addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), returned, QStringLiteral("Bo"));
         QFETCH(double, from);
         QFETCH(double, until);
@@ -182,8 +171,7 @@ private slots:
     void reservationDialog()
     {
         TestDatabase db(false, "dialog");
-        addStaff(1);
-        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, 0)");
+        addVan(db);
         addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), 0, QStringLiteral("Bo"));
         frmReservation dialog;
         dialog.newReservation(1, 1, QStringLiteral("User 1"));
@@ -221,8 +209,7 @@ private slots:
     void typedTimes()
     {
         TestDatabase db(false, "typed");
-        addStaff(1);
-        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, 0)");
+        addVan(db);
         Clock::pin(QDateTime(QDate(2026, 12, 6), QTime(14, 20)));
         frmReservation dialog;
         dialog.newReservation(1, 1, QStringLiteral("User 1"));
@@ -249,8 +236,7 @@ private slots:
     void deletedMeanwhile()
     {
         OPEN_TEST_DATABASE(db, "deleted");
-        addStaff(1);
-        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, 0)");
+        addVan(db);
         addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), 0, QStringLiteral("Bo"));
         QFETCH(bool, edit);
         frmReservation dialog;
@@ -272,10 +258,9 @@ private slots:
         OPEN_TEST_DATABASE(db, "group");
         addStaff(1);
         const char *insert = "INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (?, ?, ?, 4, ?)";
-        db.exec(insert, {1, "Van", "V1", 0});
-        db.exec(insert, {2, "Room", "R1", 0});
-        db.exec(insert, {3, "Beamer", "B1", 0});
-        db.exec(insert, {4, "Bike", "K1", 1});
+        for (const QVariantList &resource : {QVariantList{1, "Van", "V1", 0}, {2, "Room", "R1", 0}, {3, "Beamer", "B1", 0},
+                                             {4, "Bike", "K1", 1}})
+            db.exec(insert, resource);
         addBooking(10, 1, at(0, 14, 0), at(0, 16, 0), 0, QStringLiteral("Ann"));  // booked out
         addBooking(11, 2, at(-1, 9, 0), at(0, 9, 0), 0, QStringLiteral("Bo"));    // overdue
         addBooking(12, 3, at(0, 10, 0), at(0, 18, 0), 1, QStringLiteral("Cy"));   // returned
@@ -335,8 +320,7 @@ private slots:
     {
         TestEnvironment env;
         FakeAddressBook book;
-        ICalendarLink *saved = g_calendarLink;
-        g_calendarLink = &book;
+        ICalendarLink *saved = std::exchange(g_calendarLink, &book);
         ContactList contacts;
         g_fOutlook = false;
         contacts.refresh();

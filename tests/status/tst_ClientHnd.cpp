@@ -3,16 +3,10 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/TextLimit.h"
+#include "status/CClientNote.h"
 #include "status/StatusMCastReceiver.h"
 
 #include <QtTest>
-
-// A fresh world on the engine of the test row.
-#define OPEN_WORLD(w)        \
-    QFETCH(bool, postgres);  \
-    if (postgres)            \
-        REQUIRE_PG();        \
-    auto w = std::make_unique<StatusWorld>(postgres)
 
 namespace {
 
@@ -68,8 +62,17 @@ struct FakeWatcher : ICalendarWatcher
 class tst_ClientHnd : public QObject
 {
     Q_OBJECT
+    CClientNote m_note;
+    CUserProperties m_options; // for the notes: work from 8:30, 45 minutes for lunch
 
 private slots:
+    void init()
+    {
+        m_options = CUserProperties();
+        m_options.WorkStartTime = DateUtil::fromTime(QTime(8, 30));
+        m_options.LunchTimePeriod = 45;
+        g_oUserProperties = m_options;
+    }
     void cleanup() { Clock::unpin(); }
 
     void defaultDueBack_data()
@@ -110,7 +113,8 @@ private slots:
     void ownChangeIsStoredShownAndAnnounced_data() { addEngineRows(); }
     void ownChangeIsStoredShownAndAnnounced()
     {
-        OPEN_WORLD(w);
+        FETCH_ENGINE();
+        auto w = std::make_unique<StatusWorld>(postgres);
         FakeMainWindow &window = w->withMainWindow();
         Clock::pin(QDateTime(QDate(2004, 8, 1), QTime(12, 0)));
         const double back = DateUtil::toDays(QDate(2004, 8, 1), QTime(13, 0));
@@ -162,7 +166,8 @@ private slots:
     void notesComeBackUnchanged()
     {
         QFETCH(QString, note);
-        OPEN_WORLD(w);
+        FETCH_ENGINE();
+        auto w = std::make_unique<StatusWorld>(postgres);
         change(StatusWorld::kMe, QStringLiteral("OUT"), note);
         note.truncate(TextLimit::StatusNoteLength);
         const QString stored = w->statusRow(StatusWorld::kMe).section(u'|', 1, -4);
@@ -185,14 +190,10 @@ private slots:
         QFETCH(QString, status);
         StatusWorld w(false);
         const QString before = w.statusRow(StatusWorld::kMe);
-        try {
-            change(StatusWorld::kMe, status, QStringLiteral("note"), true);
-            QFAIL("an invalid status code was accepted");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), ErrNo::Raised);
-            QVERIFY(e.source().startsWith(QStringLiteral("CClientHnd.UpdateStatus (5)\r\n")));
-            QVERIFY2(e.description().startsWith(QStringLiteral("Invalid status code")), qPrintable(e.description()));
-        }
+        const AppError e = raisedBy([&] { change(StatusWorld::kMe, status, QStringLiteral("note"), true); });
+        QCOMPARE(e.number(), ErrNo::Raised);
+        QVERIFY(e.source().startsWith(QStringLiteral("CClientHnd.UpdateStatus (5)\r\n")));
+        QVERIFY2(e.description().startsWith(QStringLiteral("Invalid status code")), qPrintable(e.description()));
         QCOMPARE(w.statusRow(StatusWorld::kMe), before);
         QVERIFY(w.history().isEmpty() && w.tray->sent.isEmpty() && w.popups.isEmpty());
         QCOMPARE(g_oCurrentUser.IsIn, QStringLiteral("INN"));
@@ -259,7 +260,8 @@ private slots:
     void mobileFlag_data() { addEngineRows(); }
     void mobileFlag()
     {
-        OPEN_WORLD(w);
+        FETCH_ENGINE();
+        auto w = std::make_unique<StatusWorld>(postgres);
         QCOMPARE(g_oClientHnd->UpdatePhone(true), 10000);
         const auto stored = [] {
             return queryRows(QStringLiteral("SELECT MobileOn, LastUpdated FROM STAFF_STATUS WHERE UserID = 1")).value(0);
@@ -422,8 +424,6 @@ private slots:
         QTest::newRow("visible") << int(Visible) << QTime(12, 0) << true << true << 1;
         QTest::newRow("hidden") << int(Hidden) << QTime(12, 0) << true << true << 4;
         QTest::newRow("minimised") << int(Minimised) << QTime(12, 0) << true << true << 4;
-        QTest::newRow("23:29:59") << int(Visible) << QTime(23, 29, 59) << true << true << 1;
-        QTest::newRow("23:30:00") << int(Visible) << QTime(23, 30) << true << true << 2;
         QTest::newRow("23:30 no window") << int(NoWindow) << QTime(23, 30) << true << true << 2;
         QTest::newRow("23:59:59 minimised") << int(Minimised) << QTime(23, 59, 59) << true << true << 2;
         // Where no sweep will run, the list goes on being polled.
@@ -437,7 +437,6 @@ private slots:
         QFETCH(QTime, now);
         QFETCH(bool, admin);
         QFETCH(bool, option);
-        QFETCH(int, code);
         StatusWorld w(false);
         if (window != NoWindow) {
             FakeMainWindow &main = w.withMainWindow();
@@ -448,7 +447,7 @@ private slots:
         g_fMarkOutOnClose = option;
         g_fMarkOutDue = true;
         Clock::pin(QDateTime(kWednesday, now));
-        QCOMPARE(int(g_oClientHnd->CanPollDatabase()), code);
+        QTEST(int(g_oClientHnd->CanPollDatabase()), "code");
         QCOMPARE(g_oClientHnd->NeedToDoMarkout(), admin && option);
     }
 
@@ -473,6 +472,67 @@ private slots:
         QCOMPARE(codeAt(1, QTime(0, 5)), 1);
         QCOMPARE(codeAt(1, QTime(23, 29, 59)), 1);
         QCOMPARE(codeAt(1, QTime(23, 30)), 2);
+    }
+
+    void tokens_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("expected");
+        const QTime ten(14, 10);
+        QTest::newRow("friday") << kFriday << ten << "Back [next day], [next work day]" << "Back Saturday, Monday";
+        QTest::newRow("saturday week day") << kFriday.addDays(1) << ten << "Back [next week day]" << "Back Monday";
+        QTest::newRow("sunday work day") << kFriday.addDays(2) << ten << "Back [next work day]" << "Back Monday";
+        QTest::newRow("thursday") << kFriday.addDays(-1) << ten << "[next week day]/[next work day]" << "Friday/Friday";
+        QTest::newRow("every occurrence") << kFriday << ten << "[next day] or [next day]" << "Saturday or Saturday";
+        QTest::newRow("case matters") << kFriday << ten << "[Next Day] [Start Time]" << "[Next Day] [Start Time]";
+        // After the point come minutes: +1.30 is an hour and a half, +1.5 fifty minutes.
+        QTest::newRow("hours") << kFriday << ten << "[+2] [+1.30] [+1.5] [+0.75] [+-1] [+] [+soon]"
+                               << "4:10 PM 3:40 PM 4:00 PM 3:25 PM 1:10 PM 2:10 PM 2:10 PM";
+        QTest::newRow("past midnight, no date") << kFriday << QTime(23, 30) << "[+2]" << "1:30 AM";
+        QTest::newRow("two tokens") << kFriday << ten << "[start time] until [+2]" << "8:30 AM until 4:10 PM";
+        QTest::newRow("stray brackets") << kFriday << ten << "Ends] [+2], back [+2" << "Ends] 4:10 PM, back [+2";
+        QTest::newRow("lunch") << kFriday << QTime(12, 0) << "Back [end of lunch period]" << "Back 12:45 PM";
+        QTest::newRow("hash and bang kept") << kFriday << ten << "#! back [+1]" << "#! back 3:10 PM";
+        // 10,000 hours is about 417 days, within the calendar; more is a clear error.
+        QTest::newRow("large") << kFriday << ten << "[+10000]" << "6:10 AM";
+        for (const char *huge : {"[+1e9]", "[+99999999]", "[+1e999]", "[+-1e9]"})
+            QTest::newRow(huge) << kFriday << ten << huge << "error 6: too large";
+    }
+    void tokens()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QTime, now);
+        QFETCH(QString, note);
+        QFETCH(QString, expected);
+        Clock::pin(QDateTime(today, now));
+        try {
+            QCOMPARE(m_note.ParseNote(note, m_options), expected);
+        } catch (const AppError &e) {
+            QVERIFY2(e.description().contains(QStringLiteral("too large")), qPrintable(e.description()));
+            QCOMPARE(QStringLiteral("error %1: too large").arg(e.number()), expected);
+        }
+    }
+
+    // Quick notes are found by status code, and day names follow the user's language.
+    void quickNotesAndLanguages()
+    {
+        Clock::pin(QDateTime(kFriday, QTime(14, 10)));
+        g_vQuickNotes = QuickNoteTable();
+        g_vQuickNotes.rows[6].note = QStringLiteral("Gone home, back [next work day]");
+        QCOMPARE(m_note.GetParsedNote(QStringLiteral("HME"), m_options), QStringLiteral("Gone home, back Monday"));
+        for (const char *unknown : {"XX2", "", "hme"})
+            QCOMPARE(m_note.GetNote(QLatin1String(unknown)), QString());
+        QuickNoteTable other;
+        other.rows[3].note = QStringLiteral("Lunch until [end of lunch period]");
+        QCOMPARE(m_note.getParsedNoteA(QStringLiteral("LNC"), other, m_options), QStringLiteral("Lunch until 2:55 PM"));
+
+        m_options.Language = QStringLiteral("GER");
+        QCOMPARE(m_note.ParseNote(QStringLiteral("[next day], [next work day] [+1]"), m_options),
+                 QStringLiteral("Samstag, Montag 3:10 PM"));
+        m_options.Language = QStringLiteral("FRA");
+        QCOMPARE(m_note.ParseNote(QStringLiteral("[next work day]"), m_options), QStringLiteral("lundi"));
     }
 };
 

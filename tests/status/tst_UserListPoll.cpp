@@ -20,10 +20,8 @@
 
 // Each case that reads the database runs on a fresh SQLite file and on a fresh
 // PostgreSQL database: the poll's queries are built for both.
-#define OPEN_DATABASE()     \
-    QFETCH(bool, postgres); \
-    if (postgres)           \
-        REQUIRE_PG();       \
+#define OPEN_DATABASE() \
+    FETCH_ENGINE();     \
     openDatabase(postgres)
 
 namespace {

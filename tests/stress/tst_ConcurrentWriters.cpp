@@ -138,16 +138,12 @@ private:
     QList<qint32> m_added;
     QStringList m_customCodes;
 
-    void runCopies()
+    // Starts the copies, the first `booking` of them booking, the rest as named.
+    void runCopies(int count, const QString &role, int booking = 0)
     {
         std::vector<std::unique_ptr<QProcess>> copies;
-        for (int copy = 0; copy < kCopies; ++copy)
-            copies.push_back(startCopy({QStringLiteral("--copy"), QString::number(copy)}));
-        waitForAll(copies);
-    }
-
-    void waitForAll(std::vector<std::unique_ptr<QProcess>> &copies)
-    {
+        for (int copy = 0; copy < count; ++copy)
+            copies.push_back(startCopy({copy < booking ? QStringLiteral("--book") : role, QString::number(copy)}));
         for (auto &p : copies) {
             QVERIFY(p->waitForFinished(300000));
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
@@ -174,20 +170,6 @@ private:
     }
 
 private slots:
-    void twoCopiesBookOneSlot_data() { addEngineRows(); }
-    void twoCopiesBookOneSlot()
-    {
-        OPEN_TEST_DATABASE(db, "concurrent_bookings");
-        addStaff(1);
-        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V1', 1, 0)");
-        std::vector<std::unique_ptr<QProcess>> copies;
-        for (int copy = 0; copy < 2; ++copy)
-            copies.push_back(startCopy({QStringLiteral("--book"), QString::number(copy)}));
-        waitForAll(copies);
-        QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), kBookingRounds);
-        QCOMPARE(db.value("SELECT COUNT(DISTINCT ReservedFrom) FROM Reservation").toInt(), kBookingRounds);
-    }
-
     // Eight pages and two copies of the program at once: resource 1 both
     // want, resource 2 only the pages; each slot is booked once.
     void pagesBookOneSlot_data() { addEngineRows(); }
@@ -199,11 +181,7 @@ private slots:
                 "(2, 'Car', 'C1', 1, 0)");
         if (postgres) // the pages' own setting, in the machine's settings
             SettingsKeys::WebConnection.write(*SettingsKeys::DatabaseConnection.stored());
-        std::vector<std::unique_ptr<QProcess>> copies;
-        for (int copy = 0; copy < kCopies + 2; ++copy)
-            copies.push_back(startCopy({copy < 2 ? QStringLiteral("--book") : QStringLiteral("--page"),
-                                        QString::number(copy)}));
-        waitForAll(copies);
+        runCopies(kCopies + 2, QStringLiteral("--page"), 2);
         QCOMPARE(queryRows("SELECT ResourceID, COUNT(*), COUNT(DISTINCT ReservedFrom) FROM Reservation "
                            "GROUP BY ResourceID ORDER BY ResourceID"),
                  QStringList({"1|50|50", "2|30|30"}));
@@ -218,7 +196,7 @@ private slots:
         m_changes.clear();
         m_added.clear();
         m_customCodes.clear();
-        runCopies();
+        runCopies(kCopies, QStringLiteral("--copy"));
         const int changes = kCopies * rounds();
         const int adds = kCopies * (rounds() / kAddEvery);
         QCOMPARE(m_changes.size(), changes);

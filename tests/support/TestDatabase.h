@@ -72,9 +72,14 @@ inline void addEngineRows()
     QTest::newRow("postgres") << true;
 }
 
+// In a data-driven test function: the row's engine in `postgres`, the row
+// skipped where the PostgreSQL server is wanted but missing.
+#define FETCH_ENGINE()      \
+    QFETCH(bool, postgres); \
+    if (postgres)           \
+        REQUIRE_PG()
+
 // In a data-driven test function: a fresh database on the row's engine.
-#define OPEN_TEST_DATABASE(db, name)                                   \
-    QFETCH(bool, postgres);                                            \
-    if (postgres)                                                      \
-        REQUIRE_PG();                                                  \
+#define OPEN_TEST_DATABASE(db, name) \
+    FETCH_ENGINE();                  \
     TestDatabase db(postgres, QString::fromLatin1(name) + QTest::currentTestFunction())

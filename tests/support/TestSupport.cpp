@@ -130,6 +130,19 @@ QString readTextFile(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
+bool saveFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QString writeScript(const QString &path, const QByteArray &commands)
+{
+    saveFile(path, "#!/bin/sh\n" + commands + '\n');
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
 namespace {
 const char16_t kLogBreaking[] = {0x00, 0x07, 0x08, 0x09, 0x0a, 0x0d, 0x1b, 0x7f, 0x80, 0x85, 0x9b, 0x9f, 0x2028, 0x2029,
                                  0x200e, 0x200f, 0x202a, 0x202e, 0x2066, 0x2069, 0x061c};

@@ -96,6 +96,10 @@ void storeSettingText(const SettingKey &key, const QString &text, const QString 
 
 // Reads a whole text file.
 QString readTextFile(const QString &path);
+// Writes a file afresh; false when it could not be written whole.
+bool saveFile(const QString &path, const QByteArray &bytes);
+// Writes a shell script and makes it executable; gives its path.
+QString writeScript(const QString &path, const QByteArray &commands);
 
 // One of each kind of character that would break a log line or disguise it
 // (C0, DEL, C1, the line and paragraph separators, the bidirectional

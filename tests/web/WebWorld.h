@@ -63,8 +63,6 @@ public:
 };
 
 // In a data-driven test function: a fresh world on the row's engine.
-#define OPEN_WEB_WORLD(w, name)  \
-    QFETCH(bool, postgres);      \
-    if (postgres)                \
-        REQUIRE_PG();            \
+#define OPEN_WEB_WORLD(w, name) \
+    FETCH_ENGINE();             \
     WebWorld w(postgres, QStringLiteral(name))

@@ -41,16 +41,6 @@ QStringList keysOf(const KeyedCollection<T> &items)
     return keys;
 }
 
-qint32 errorNumberOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const AppError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
 } // namespace
 
 class tst_WebData : public QObject
@@ -144,7 +134,7 @@ private slots:
         QCOMPARE(resources.at(1).oCurrentReservation.BookedOutTo, QString());
         QCOMPARE(resources.at(2).oCurrentReservation.BookedOutTo, QStringLiteral("Equal"));
         QVERIFY(CResourceList().LoadResourceList(QStringLiteral("5")).isEmpty());
-        QCOMPARE(errorNumberOf([] { CResourceList().LoadResourceList(QStringLiteral("1 OR 1=1")); }),
+        QCOMPARE(raisedBy([] { CResourceList().LoadResourceList(QStringLiteral("1 OR 1=1")); }).number(),
                  WebErr::TypeMismatch);
         QCOMPARE(keysOf(CReservationList().LoadReservationList(QStringLiteral("1"))),
                  QStringList({"RSV15", "RSV13", "RSV12", "RSV11", "RSV14"}));
@@ -220,11 +210,11 @@ private slots:
         // rolled back before its connection goes back to the pool.
         QStringList leftOpen;
         ConnectionPool::setReporter([&leftOpen](const QString &text) { leftOpen << text; });
-        QCOMPARE(errorNumberOf([] { CStatusChange().ChangeStatus(999, QStringLiteral("OUT"), 0, 0, QString()); }),
+        QCOMPARE(raisedBy([] { CStatusChange().ChangeStatus(999, QStringLiteral("OUT"), 0, 0, QString()); }).number(),
                  ErrNo::Raised);
         ConnectionPool::setReporter([](const QString &text) { qWarning("%s", qPrintable(text)); });
         QCOMPARE(leftOpen, QStringList());
-        QCOMPARE(errorNumberOf([&] { CStatusChange().ChangeStatus(user, QStringLiteral("out"), 0, 0, QString()); }),
+        QCOMPARE(raisedBy([&] { CStatusChange().ChangeStatus(user, QStringLiteral("out"), 0, 0, QString()); }).number(),
                  qint32(StatusCode::InvalidCodeError));
         QCOMPARE(history(), 0);
         QCOMPARE(CStatusChange().getLastUpdatedValue(), before);
@@ -262,9 +252,7 @@ private slots:
     void webAndProgramWriters_data() { addEngineRows(); }
     void webAndProgramWriters()
     {
-        QFETCH(bool, postgres);
-        if (postgres)
-            REQUIRE_PG();
+        FETCH_ENGINE();
         StatusWorld w(postgres, QStringLiteral("web_writers"));
         DbConnection::setSqliteBusyTimeout(DbConnection::DefaultSqliteBusyTimeoutMs);
         WebWorld::useProgramDatabase(postgres);

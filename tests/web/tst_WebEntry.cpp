@@ -31,11 +31,6 @@ int errorNumber(const QJsonObject &answer)
     return answer.value("error").toObject().value("number").toInt();
 }
 
-void setWebConnection(const QString &value)
-{
-    SettingsKeys::WebConnection.write(value);
-}
-
 // Calls no row may follow, "%1" standing for a real user: resource 1 is
 // booked on day 47001 from 12:00 to 18:00, custom status XOF was retired.
 struct BadCall
@@ -146,7 +141,7 @@ private slots:
             const long long debug = qelweb_create("QelWeb.CDebug");
             const auto dsn = [debug] { return call(debug, "GetDSN", "[]").value("result").toString(); };
             seen << dsn();
-            setWebConnection(QStringLiteral("host=db password='se cret' dbname=staff"));
+            SettingsKeys::WebConnection.write(QStringLiteral("host=db password='se cret' dbname=staff"));
             Clock::advance(120 * 1000);
             seen << dsn();
             std::thread([&] { seen << dsn(); }).join();
@@ -162,7 +157,7 @@ private slots:
         const QString missing = env.path(QStringLiteral("data/missing.db"));
         SettingsKeys::DsnDriver.in(Registry::LocalMachine).write(QStringLiteral("QSQLITE"), QStringLiteral("MachineDSN"));
         SettingsKeys::DsnSourceDB.in(Registry::LocalMachine).write(missing, QStringLiteral("MachineDSN"));
-        setWebConnection(QStringLiteral("DSN=MachineDSN"));
+        SettingsKeys::WebConnection.write(QStringLiteral("DSN=MachineDSN"));
         WebWorld::pinNewDay(QTime(8, 0));
         const long long list = qelweb_create("QelWeb.CStatusList");
         QCOMPARE(errorNumber(call(list, "LoadCustomStatus", "[]")), ErrNo::ConnectFailed);
@@ -196,7 +191,7 @@ private slots:
         QVERIFY(QByteArray(entry).contains(" QelWeb[") && QByteArray(entry).contains("No user has the id 999."));
 
         // A server that refuses the connection: its password stays out.
-        setWebConnection(QStringLiteral("host=127.0.0.1 port=1 password=hunter2 dbname=x"));
+        SettingsKeys::WebConnection.write(QStringLiteral("host=127.0.0.1 port=1 password=hunter2 dbname=x"));
         WebWorld::pinNewDay(QTime(8, 0));
         const long long auth = qelweb_create("QelWeb.CAuthentication");
         const QByteArray reason = QJsonDocument(call(auth, "checkuser", "[\"ann\"]")).toJson();
