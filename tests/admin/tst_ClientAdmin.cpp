@@ -35,10 +35,6 @@ QList<qint32> idsOf(const QList<CTreeNode> &nodes)
     return ids;
 }
 
-// Friday 4 December 2026, 23:35: the nightly sweep's hour.
-const QDate kFriday(2026, 12, 4);
-const QTime kSweepTime(23, 35);
-
 void insertSwept(TestDatabase &db, int id, const QString &status, const QVariant &eta, const QVariant &workStart,
                  int active = 1)
 {
@@ -47,11 +43,6 @@ void insertSwept(TestDatabase &db, int id, const QString &status, const QVariant
             {id, QStringLiteral("User %1").arg(id), status, eta, 100 - id, active});
     db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, WorkStartTime) VALUES (?, ?, ?)"),
             {id, QStringLiteral("U%1").arg(id), workStart});
-}
-
-double at(const QDate &date, const QTime &time)
-{
-    return DateUtil::toDays(date, time);
 }
 
 // A user's status row as "IsIn|Note|ETA|ETD|LastUpdated", the due-back moment as "yyyy-MM-dd HH:mm:ss".
@@ -106,49 +97,37 @@ private slots:
         QCOMPARE(notes.rows[3].note, QStringLiteral("Back at one'ish"));
     }
 
-    void addUserWritesBothRowsUnderTheNextId_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::addColumn<QVariant>("stored"); // invalid: no "userid" row
-        QTest::addColumn<bool>("admin");
-        QTest::addColumn<int>("expected");
-        for (const bool pg : {false, true}) {
-            const char *engine = pg ? "postgres" : "sqlite";
-            QTest::addRow("%s, counter at 41, administrator", engine) << pg << QVariant(41) << true << 42;
-            QTest::addRow("%s, no counter row", engine) << pg << QVariant() << false << 1;
-        }
-    }
+    void addUserWritesBothRowsUnderTheNextId_data() { addEngineRows(); }
     void addUserWritesBothRowsUnderTheNextId()
     {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, admin);
-        QFETCH(int, expected);
         OPEN_TEST_DATABASE(db, "admin_");
         insertUser(db, 100, "FIRST"); // change counter 1000
-        db.exec("DELETE FROM idmanager WHERE tablename = 'userid'");
-        if (stored.isValid())
-            db.exec("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)", {stored});
-
-        UserRecord user;
-        user.LoginName = "dora";
-        user.RealName = "Dora D'Arcy";
-        user.Admin = admin;
-        user.WorkStartTime = 9.25 / 24.0;
-        QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
-        QCOMPARE(user.UserID, expected);
-        QCOMPARE(db.rows("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'"),
-                 QStringList{QStringLiteral("%1|1").arg(expected)});
-        // Administrators keep time sheets; everyone gets the calendar link and may change status.
-        QCOMPARE(db.rows("SELECT Timesheet, Admin, Outlook, ChangeStatus, WorkStartTime, LoginName FROM STAFF_OPTIONS "
-                         "WHERE UserID = " + QString::number(expected)),
-                 QStringList{(admin ? "1|1|" : "0|0|") + QStringLiteral("1|1|09:15:00|DORA")});
-        QCOMPARE(db.rows("SELECT IsIn, IsActive, LastUpdated, RealName FROM STAFF_STATUS WHERE UserID = "
-                         + QString::number(expected)),
-                 QStringList{"INN|1|1001|Dora D" + kApostrophe + "Arcy"});
-
-        user.LoginName = " Dora";
-        QCOMPARE(raisedBy([&] { CClientAdmin().AddUser(user); }).number(), ErrNo::LoginInUse);
-        QCOMPARE(db.value("SELECT COUNT(*) FROM STAFF_OPTIONS").toInt(), 2);
+        // the counter stored (none: no "userid" row), an administrator, the id given
+        for (const auto &[stored, admin, expected] : {std::tuple{QVariant(), false, 1}, {QVariant(41), true, 42}}) {
+            db.exec("DELETE FROM idmanager WHERE tablename = 'userid'");
+            if (stored.isValid())
+                db.exec("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)", {stored});
+            UserRecord user;
+            user.LoginName = expected == 1 ? "dora" : "eric";
+            user.RealName = "Dora D'Arcy";
+            user.Admin = admin;
+            user.WorkStartTime = 9.25 / 24.0;
+            QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
+            QCOMPARE(user.UserID, expected);
+            QCOMPARE(db.rows("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'"),
+                     QStringList{QStringLiteral("%1|1").arg(expected)});
+            // Administrators keep time sheets; everyone gets the calendar link and may change status.
+            QCOMPARE(db.rows("SELECT Timesheet, Admin, Outlook, ChangeStatus, WorkStartTime, LoginName FROM STAFF_OPTIONS "
+                             "WHERE UserID = " + QString::number(expected)),
+                     QStringList{(admin ? "1|1|" : "0|0|") + QStringLiteral("1|1|09:15:00|") + user.LoginName.toUpper()});
+            QCOMPARE(db.rows("SELECT IsIn, IsActive, LastUpdated, RealName FROM STAFF_STATUS WHERE UserID = "
+                             + QString::number(expected)),
+                     QStringList{QStringLiteral("INN|1|%1|Dora D").arg(expected == 1 ? 1001 : 1002) + kApostrophe + "Arcy"});
+        }
+        UserRecord again;
+        again.LoginName = " Dora";
+        QCOMPARE(raisedBy([&] { CClientAdmin().AddUser(again); }).number(), ErrNo::LoginInUse);
+        QCOMPARE(db.value("SELECT COUNT(*) FROM STAFF_OPTIONS").toInt(), 3);
     }
 
     void updateUserOptionsLeavesTheNoChangeFields_data() { addEngineRows(); }
@@ -180,57 +159,43 @@ private slots:
                                 "of his own."));
     }
 
-    void addCustomStatus_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::addColumn<QVariant>("counter");
-        QTest::addColumn<QString>("taken"); // a code already stored, retired
-        QTest::addColumn<QString>("code");  // empty: refused
-        for (bool pg : {false, true}) {
-            const char *engine = pg ? "postgres" : "sqlite";
-            QTest::addRow("%s, counter 1", engine) << pg << QVariant(1) << QString() << "XX2";
-            QTest::addRow("%s, counter null", engine) << pg << QVariant(QMetaType(QMetaType::Int)) << QString() << "XX2";
-            QTest::addRow("%s, counter 9", engine) << pg << QVariant(9) << QString() << "XXA";
-            QTest::addRow("%s, counter 15", engine) << pg << QVariant(15) << QString() << "X10";
-            QTest::addRow("%s, code taken", engine) << pg << QVariant(1) << "XX2" << "XX3";
-            QTest::addRow("%s, counter 254", engine) << pg << QVariant(254) << QString() << "XFF";
-            QTest::addRow("%s, counter 255", engine) << pg << QVariant(255) << QString() << QString();
-        }
-    }
+    void addCustomStatus_data() { addEngineRows(); }
     void addCustomStatus()
     {
-        QFETCH(QVariant, counter);
-        QFETCH(QString, taken);
-        QFETCH(QString, code);
         OPEN_TEST_DATABASE(db, "admin_");
-        db.exec("DELETE FROM idmanager WHERE tablename = 'status'");
-        db.exec("INSERT INTO idmanager (tablename, id) VALUES ('status', ?)", {counter});
-        if (!taken.isEmpty())
-            db.exec("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) VALUES (?, 'x', 'I', 'INN', 0)",
-                    {taken});
-        const QStringList before = db.rows("SELECT * FROM Custom_Status ORDER BY id");
-        g_colCustomStatus.clear();
-        const std::optional<CStatus> added = CClientAdmin().AddCustomStatus("Client's site", "O", "ICOcar");
-        if (code.isEmpty()) {
-            QVERIFY(!added);
-            QCOMPARE(db.rows("SELECT * FROM Custom_Status ORDER BY id"), before);
-            QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'status'").toInt(), 255);
-            QVERIFY(g_colCustomStatus.isEmpty());
-            return;
+        // the counter, a code already stored and retired, the code given (none: refused)
+        const QList<std::tuple<QVariant, QString, QString>> rows = {
+            {1, "", "XX2"},  {QVariant(QMetaType(QMetaType::Int)), "", "XX2"}, {9, "", "XXA"}, {15, "", "X10"},
+            {1, "XX2", "XX3"}, {254, "", "XFF"}, {255, "", ""}};
+        for (const auto &[counter, taken, code] : rows) {
+            db.exec("DELETE FROM Custom_Status");
+            db.exec("DELETE FROM idmanager WHERE tablename = 'status'");
+            db.exec("INSERT INTO idmanager (tablename, id) VALUES ('status', ?)", {counter});
+            if (!taken.isEmpty())
+                db.exec("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) VALUES (?, 'x', 'I', 'INN', 0)",
+                        {taken});
+            const QStringList before = db.rows("SELECT * FROM Custom_Status ORDER BY id");
+            g_colCustomStatus.clear();
+            const std::optional<CStatus> added = CClientAdmin().AddCustomStatus("Client's site", "O", "ICOcar");
+            QCOMPARE(added ? added->StatusCode : QString(), code);
+            if (code.isEmpty()) {
+                QCOMPARE(db.rows("SELECT * FROM Custom_Status ORDER BY id"), before);
+                QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'status'").toInt(), 255);
+                QVERIFY(g_colCustomStatus.isEmpty());
+                continue;
+            }
+            QCOMPARE(db.rows("SELECT description, status_type, Icon, Active FROM Custom_Status WHERE id = '" + code + "'"),
+                     QStringList({"Client" + kApostrophe + "s site|O|ICOcar|1"}));
+            QCOMPARE(g_colCustomStatus.size(), 1);
+            QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("Client's site"));
+            DbHandle none;
+            g_colCustomStatus = {CStatus()};
+            QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success); // what it wrote, the retired one passed over
+            QCOMPARE(g_colCustomStatus.size(), 1);
+            const CStatus &read = g_colCustomStatus[0];
+            QCOMPARE(QStringList({read.StatusCode, read.Status, read.CustomType, read.Icon}),
+                     QStringList({code, "Client's site", "O", "ICOcar"}));
         }
-        QVERIFY(added);
-        QCOMPARE(added->StatusCode, code);
-        QCOMPARE(db.rows("SELECT description, status_type, Icon, Active FROM Custom_Status WHERE id = '" + code + "'"),
-                 QStringList({"Client" + kApostrophe + "s site|O|ICOcar|1"}));
-        QCOMPARE(g_colCustomStatus.size(), 1);
-        QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("Client's site"));
-        DbHandle none;
-        g_colCustomStatus = {CStatus()};
-        QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success); // what it wrote, the retired one passed over
-        QCOMPARE(g_colCustomStatus.size(), 1);
-        const CStatus &read = g_colCustomStatus[0];
-        QCOMPARE(QStringList({read.StatusCode, read.Status, read.CustomType, read.Icon}),
-                 QStringList({code, "Client's site", "O", "ICOcar"}));
         g_colCustomStatus.clear();
     }
 
@@ -335,9 +300,10 @@ private slots:
     void whoIsSwept()
     {
         OPEN_TEST_DATABASE(db, "admin_");
-        Clock::pin(QDateTime(kFriday, kSweepTime));
-        const double tomorrow = at(kFriday.addDays(1), QTime(9, 0));
-        const double anHourAgo = at(kFriday, QTime(22, 35));
+        const QDate friday(2026, 12, 4);
+        Clock::pin(QDateTime(friday, QTime(23, 35))); // the nightly sweep's hour
+        const double tomorrow = DateUtil::toDays(friday.addDays(1), QTime(9, 0));
+        const double anHourAgo = DateUtil::toDays(friday, QTime(22, 35));
         const QString start = QStringLiteral("08:30:00");
         insertSwept(db, 1, QStringLiteral("INN"), tomorrow, start);
         insertSwept(db, 2, QStringLiteral("MTG"), tomorrow, start);     // in a meeting till tomorrow: left

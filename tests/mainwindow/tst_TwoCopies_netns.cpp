@@ -352,6 +352,10 @@ private slots:
         bruno.send(QStringLiteral("leave"));
         QVERIFY(ada.sees(QStringLiteral("status Bruno Ferrand has left the Chat Room")));
 
+        // Chiara deleted in Bruno's copy goes from Ada's, who is In, at its poll.
+        bruno.send(QStringLiteral("delete 3"));
+        QVERIFY2(ada.waitFor(QStringLiteral("gone 3"), 10000), qPrintable(ada.heard.join(u'\n')));
+
         // A custom status added by Bruno's copy after Ada's read them: her row keeps its height and a picture.
         const auto height = [&ada] {
             ada.send(QStringLiteral("height 1"));
@@ -364,10 +368,6 @@ private slots:
         QVERIFY(before.endsWith(QLatin1String(" picture")));
         QVERIFY(ada.sees("notice Qel Status Change||Your status has been set to Site Visit, click Check In to set "
                          "your status back to In|imgCheckIn"));
-
-        // Chiara deleted in Bruno's copy goes from Ada's at its poll.
-        bruno.send(QStringLiteral("delete 3"));
-        QVERIFY2(ada.waitFor(QStringLiteral("gone 3"), 10000), qPrintable(ada.heard.join(u'\n')));
     }
 };
 
