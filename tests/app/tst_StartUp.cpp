@@ -345,10 +345,8 @@ private slots:
         dead.start(QStringLiteral("true"));
         dead.waitForFinished();
         const qint64 deadPid = dead.processId() ? dead.processId() : 999999;
-        QFile lock(SingleInstance::defaultLockPath(QStringLiteral("tessaly")));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(deadPid) + "\ntessaly\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        lock.close();
+        QVERIFY(saveFile(SingleInstance::defaultLockPath(QStringLiteral("tessaly")),
+                         QByteArray::number(deadPid) + "\ntessaly\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
         ResetCloseDownForTests();
         QCOMPARE(startProgram({}), -1);
         QCOMPARE(env.prompt.asked.size(), 1);

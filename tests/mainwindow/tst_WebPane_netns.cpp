@@ -293,14 +293,13 @@ private Q_SLOTS:
 
         // Neither a page of the web nor one in the generated pages' folder
         // reaches a local file; the engine itself would let the latter.
-        QFile planted(WebPane::generatedFolder() + QStringLiteral("/Hostile.html"));
-        QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write(kHostile) == kHostile.size());
-        planted.close();
-        for (const QString &page : {m_server.address("/hostile"), QUrl::fromLocalFile(planted.fileName()).toString()})
+        const QString planted = WebPane::generatedFolder() + QStringLiteral("/Hostile.html");
+        QVERIFY(saveFile(planted, kHostile));
+        for (const QString &page : {m_server.address("/hostile"), QUrl::fromLocalFile(planted).toString()})
             QVERIFY(load(pane, page));
         for (const char *local : {"dev/zero", "etc/os-release", "etc/passwd"})
             QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused file:///") + local), 10000);
-        planted.remove();
+        QFile::remove(planted);
 
         load(pane, m_server.address("/redirect"));
         QVERIFY(!pane.view()->url().isLocalFile());
