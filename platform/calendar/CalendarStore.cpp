@@ -81,9 +81,13 @@ QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const Q
     return found;
 }
 
-// Every series of every file is first given an equal share of the budget;
-// those a share was not enough for are expanded again, sharing what is left.
-// A series still cut then counts by what was found of it, and is named.
+// Every series of every file is given what it costs, where what is left
+// holds it, else an equal share of what is left; the cheapest first, so
+// what costly series cost is left to them. Those a share was not enough for
+// are expanded again, sharing what is left. Those still cut count by what
+// was found of them, and are named. Of series that cost alike the next check
+// begins with the first this one's budget did not reach, so each is reached
+// in turn.
 QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendars, const QDateTime &from,
                                                  const QDateTime &to, RecurrenceSet::Walk walk, QStringList &warnings,
                                                  CheckBudget &budget)
@@ -91,25 +95,31 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
     QList<Part> parts;
     for (int c = 0; c < calendars.size(); ++c)
         for (int s = 0; s < calendars[c].reader->seriesCount(); ++s)
-            parts.append({c, s});
+            parts.append({c, s, calendars[c].reader->cost(s), 0});
+    // Of series that cost alike, the first is the one the last check did not reach.
+    parts = inTurn(parts, calendars);
+    std::optional<Part> firstCut;
+    std::stable_sort(parts.begin(), parts.end(), [](const Part &a, const Part &b) { return a.cost < b.cost; });
     budget.startClock();
     QList<CalendarAppointment> found;
     QList<Part> costly;
     for (const bool last : {false, true}) {
-        const QList<Part> round = last ? costly : parts;
+        const QList<Part> &round = last ? costly : parts;
         for (qsizetype i = 0; i < round.size(); ++i) {
             if (budget.cancelled())
                 return {};
-            budget.beginShare(round.size() - i);
-            const Calendar &calendar = calendars[round[i].calendar];
+            const Part &part = round[i];
+            budget.beginShare(round.size() - i, part.cost);
+            const Calendar &calendar = calendars[part.calendar];
             QStringList problems;
-            const IcsReader::Expansion e =
-                calendar.reader->expand(round[i].series, from, to, walk, budget, problems);
+            const IcsReader::Expansion e = calendar.reader->expand(part.series, from, to, walk, budget, problems);
             if (e.cut && !last && !budget.spent()) {
-                costly.append(round[i]);
+                costly.append(part);
                 continue;
             }
             found += e.found;
+            if (e.cut && (!firstCut || part.turn < firstCut->turn))
+                firstCut = part;
             if (e.cut)
                 problems << QStringLiteral("%1: the check ran out of time for the repeats of \"%2\"; "
                                            "the later ones were left out")
@@ -118,7 +128,24 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
                 reportOnce(m_cache[calendar.file], problem, warnings);
         }
     }
+    if (firstCut)
+        m_nextInTurn = {calendars[firstCut->calendar].file, firstCut->series};
     return found;
+}
+
+// The series in the order of the files and of each file, from the one the
+// last check's budget did not reach.
+QList<CalendarStore::Part> CalendarStore::inTurn(QList<Part> parts, const QList<Calendar> &calendars)
+{
+    const auto key = [&](const Part &p) { return std::pair{calendars[p.calendar].file, p.series}; };
+    std::sort(parts.begin(), parts.end(), [&](const Part &a, const Part &b) { return key(a) < key(b); });
+    const auto first = std::lower_bound(parts.begin(), parts.end(), m_nextInTurn,
+                                        [&](const Part &p, const std::pair<QString, int> &k) { return key(p) < k; });
+    std::rotate(parts.begin(), first, parts.end());
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        parts[i].turn = int(i);
+    m_nextInTurn = {};
+    return parts;
 }
 
 QList<CalendarAppointment> CalendarStore::day(const QDate &date, QStringList &warnings)

@@ -57,15 +57,19 @@ private:
     {
         int calendar;
         int series;
+        qint64 cost;
+        int turn; // its place, the one the last check did not reach first
     };
 
     std::shared_ptr<IcsReader> reader(const FolderFiles::File &listed, QStringList &warnings);
     static void reportOnce(Entry &entry, const QString &text, QStringList &warnings);
+    QList<Part> inTurn(QList<Part> parts, const QList<Calendar> &calendars);
     QList<CalendarAppointment> expand(const QList<Calendar> &calendars, const QDateTime &from, const QDateTime &to,
                                       RecurrenceSet::Walk walk, QStringList &warnings, CheckBudget &budget);
 
     QString m_path;
     QHash<QString, Entry> m_cache;
     QStringList m_folderWarnings; // the folder's files left out, as last told
+    std::pair<QString, int> m_nextInTurn; // file and series the last check's budget did not reach
     const std::atomic_bool *m_cancelled = nullptr; // of the check under way: reading stops with it
 };

@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -15,6 +16,8 @@ constexpr int kNamedInWarning = 5;
 // A calendar or address book is a few files, each looked at on every check;
 // a folder of a million is not listed whole.
 constexpr int kMostFiles = 2000;
+// Past so many names the rest of a folder is not looked at.
+constexpr int kMostNames = 1000000;
 
 void warn(QStringList &warnings, const QString &why, const QStringList &names)
 {
@@ -34,6 +37,33 @@ QString stampOf(const struct stat &st, qint64 size)
         .arg(st.st_mtim.tv_sec)
         .arg(st.st_mtim.tv_nsec);
 }
+
+// The first files of a folder by name. Only so many names are held while it
+// is listed: the largest goes whenever a smaller one comes.
+QFileInfoList firstByName(const QString &path, const QStringList &patterns, bool &more)
+{
+    std::vector<QString> names; // a max-heap
+    QDirIterator it(path, patterns, QDir::Files | QDir::System);
+    for (int seen = 0; it.hasNext() && seen < kMostNames; ++seen) {
+        QString name = QFileInfo(it.next()).fileName();
+        if (names.size() == size_t(kMostFiles)) {
+            more = true;
+            if (!(name < names.front()))
+                continue;
+            std::pop_heap(names.begin(), names.end());
+            names.back() = std::move(name);
+        } else {
+            names.push_back(std::move(name));
+        }
+        std::push_heap(names.begin(), names.end());
+    }
+    std::sort_heap(names.begin(), names.end());
+    QFileInfoList entries;
+    const QDir dir(path);
+    for (const QString &name : names)
+        entries << QFileInfo(dir.filePath(name));
+    return entries;
+}
 } // namespace
 
 FolderFiles::Listing FolderFiles::list(const QString &path, const QStringList &patterns, qint64 maxTotal)
@@ -47,16 +77,12 @@ FolderFiles::Listing FolderFiles::list(const QString &path, const QStringList &p
     const bool folder = info.isDir();
     QFileInfoList entries{info};
     if (folder) {
-        entries.clear();
-        QDirIterator it(path, patterns, QDir::Files | QDir::System);
-        while (it.hasNext() && entries.size() < kMostFiles)
-            entries << QFileInfo(it.next());
-        if (it.hasNext())
-            listing.leftOut << QStringLiteral("%1: more than %2 files; only %2 of them are read")
+        bool more = false;
+        entries = firstByName(path, patterns, more);
+        if (more)
+            listing.leftOut << QStringLiteral("%1: more than %2 files; only the first %2 by name are read")
                                    .arg(info.absoluteFilePath())
                                    .arg(kMostFiles);
-        std::sort(entries.begin(), entries.end(),
-                  [](const QFileInfo &a, const QFileInfo &b) { return a.fileName() < b.fileName(); });
     }
     QSet<QPair<quint64, quint64>> seen;
     QStringList again, tooMuch;

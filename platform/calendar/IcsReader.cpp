@@ -3,9 +3,12 @@
 #include "IcsEvent.h"
 #include "IcsTime.h"
 #include "MovedOccurrences.h"
+#include "RuleCost.h"
 
 #include <QHash>
 #include <cstring>
+#include <thread>
+#include <utility>
 
 // An event of the file (null: its entries' event is not in the file), the
 // entries with its UID that move or cancel occurrences, and whether their
@@ -16,6 +19,7 @@ struct IcsReader::Series
     int position = 0;
     QList<std::pair<icalcomponent *, int>> entries;
     bool ownsEntries = true;
+    qint64 cost = 0;
 };
 
 struct IcsReader::Calendar
@@ -54,6 +58,26 @@ bool thisAndFuture(icalcomponent *c)
     return range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
 }
 
+// What expanding an event near a window costs, told before any of it is
+// paid: its added and excluded dates, and what the library's walk of each
+// rule costs.
+qint64 costOf(icalcomponent *event)
+{
+    qint64 cost = 4; // its reading, its start, what is kept
+    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(event, ICAL_ANY_PROPERTY)) {
+        const icalproperty_kind kind = icalproperty_isa(p);
+        if (kind == ICAL_RDATE_PROPERTY || kind == ICAL_EXDATE_PROPERTY)
+            cost += icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) ? 2 : 1;
+        if (kind != ICAL_RRULE_PROPERTY)
+            continue;
+        const icalrecurrencetype rule = icalproperty_get_rrule(p);
+        const RuleCost rc = RuleCost::of(rule);
+        cost += rc.nearWindow() + std::max(0, rule.count);
+    }
+    return cost;
+}
+
 bool cancelledNow(const std::atomic_bool *cancelled)
 {
     return cancelled && cancelled->load(std::memory_order_relaxed);
@@ -83,14 +107,30 @@ char *nextLine(char *out, size_t size, void *data)
     return out;
 }
 
+// What a cancelled check parsed is freed on a thread of its own: freeing
+// the many parts of a large file takes longer than a stop may wait.
+void freeAside(icalparser *parser, icalcomponent *root)
+{
+    std::thread([parser, root] {
+        if (root)
+            icalcomponent_free(root);
+        if (parser)
+            icalparser_free(parser);
+    }).detach();
+}
+
 icalcomponent *parse(const QByteArray &bytes, const std::atomic_bool *cancelled)
 {
     Lines lines{bytes.constData(), bytes.constData() + qstrnlen(bytes.constData(), size_t(bytes.size())), cancelled};
     icalparser *parser = icalparser_new();
     icalparser_set_gen_data(parser, &lines);
     icalcomponent *root = icalparser_parse(parser, nextLine);
+    if (cancelledNow(cancelled)) {
+        freeAside(parser, root);
+        return nullptr;
+    }
     icalparser_free(parser);
-    if (root && (icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT || cancelledNow(cancelled))) {
+    if (root && icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT) {
         icalcomponent_free(root);
         root = nullptr;
     }
@@ -102,24 +142,28 @@ icalcomponent *parse(const QByteArray &bytes, const std::atomic_bool *cancelled)
 IcsReader::IcsReader(const QByteArray &bytes, const QString &fileName, const std::atomic_bool *cancelled)
     : m_calendar(std::make_unique<Calendar>()), m_fileName(fileName)
 {
+    IcsTime::loadZones();
     m_calendar->root = parse(bytes, cancelled);
     if (m_calendar->root)
-        IcsTime::settleZones(m_calendar->root, fileName, m_problems);
+        IcsTime::settleZones(m_calendar->root, fileName, m_problems, cancelled);
     if (m_calendar->root)
-        gatherSeries();
+        gatherSeries(cancelled);
     m_cancelled = cancelledNow(cancelled);
+    if (m_cancelled)
+        freeAside(nullptr, std::exchange(m_calendar->root, nullptr));
 }
 
 IcsReader::~IcsReader() = default;
 
 // Each event with its entries, in the order of the file.
-void IcsReader::gatherSeries()
+void IcsReader::gatherSeries(const std::atomic_bool *cancelled)
 {
     QHash<QString, int> byUid; // the series that holds a UID's entries
     QList<std::pair<icalcomponent *, int>> entries;
     int position = 0;
-    for (icalcomponent *c = icalcomponent_get_first_component(m_calendar->root, ICAL_VEVENT_COMPONENT); c;
-         c = icalcomponent_get_next_component(m_calendar->root, ICAL_VEVENT_COMPONENT), ++position) {
+    for (icalcomponent *c = icalcomponent_get_first_component(m_calendar->root, ICAL_VEVENT_COMPONENT);
+         c && !cancelledNow(cancelled); c = icalcomponent_get_next_component(m_calendar->root, ICAL_VEVENT_COMPONENT),
+                      ++position) {
         if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) {
             entries.append({c, position});
             continue;
@@ -129,6 +173,8 @@ void IcsReader::gatherSeries()
         byUid.insert(uid, byUid.value(uid, int(m_calendar->series.size() - 1)));
     }
     for (const auto &[entry, at] : entries) {
+        if (cancelledNow(cancelled))
+            return;
         const QString uid = QString::fromUtf8(icalcomponent_get_uid(entry));
         if (!byUid.contains(uid)) {
             byUid.insert(uid, int(m_calendar->series.size()));
@@ -137,9 +183,13 @@ void IcsReader::gatherSeries()
         m_calendar->series[byUid.value(uid)].entries.append({entry, at});
     }
     // Other events of a UID move and cancel by the same entries.
-    for (Series &s : m_calendar->series)
+    for (Series &s : m_calendar->series) {
+        if (cancelledNow(cancelled))
+            return;
         if (!s.ownsEntries && s.event)
             s.entries = m_calendar->series[byUid.value(QString::fromUtf8(icalcomponent_get_uid(s.event)))].entries;
+        s.cost = s.entries.size() * 2 + (s.event ? costOf(s.event) : 0);
+    }
 }
 
 bool IcsReader::isValid() const
@@ -155,6 +205,11 @@ bool IcsReader::parses(const QByteArray &bytes)
 int IcsReader::seriesCount() const
 {
     return int(m_calendar->series.size());
+}
+
+qint64 IcsReader::cost(int series) const
+{
+    return m_calendar->series.at(series).cost;
 }
 
 // The series' entries, a step each; those that count as they stand and
@@ -189,6 +244,10 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
     const Series &series = m_calendar->series.at(index);
     icalcomponent *named = series.event ? series.event : series.entries.value(0).first;
     result.subject = QString::fromUtf8(named ? icalcomponent_get_summary(named) : nullptr);
+    if (!budget.spend()) { // the series' own reading
+        result.cut = true;
+        return result;
+    }
     MovedOccurrences moved;
     if (!readEntries(series, moved, result, budget, warnings, from, to))
         result.cut = true;
@@ -212,6 +271,10 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
         warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
     result.cut = set.cut;
     for (const RecurrenceSet::Start &s : set.starts) {
+        if (!budget.spend()) {
+            result.cut = true;
+            break;
+        }
         const std::optional<CalendarAppointment> a = moved.occurrence(master, s.start, s.end);
         if (a && overlaps(*a, from, to))
             result.found.append(*a);

@@ -41,6 +41,9 @@ public:
         QString subject;
     };
     int seriesCount() const;
+    // What expanding a series near a window costs at most, in the budget's
+    // steps, as far as it can be told before it is expanded.
+    qint64 cost(int series) const;
     Expansion expand(int series, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk,
                      CheckBudget &budget, QStringList &warnings) const;
 
@@ -50,7 +53,7 @@ public:
 private:
     struct Calendar;
     struct Series;
-    void gatherSeries();
+    void gatherSeries(const std::atomic_bool *cancelled);
     bool readEntries(const Series &series, MovedOccurrences &moved, Expansion &result, CheckBudget &budget,
                      QStringList &warnings, const QDateTime &from, const QDateTime &to) const;
 

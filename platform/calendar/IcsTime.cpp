@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QTimeZone>
 
+#include <mutex>
+
 namespace {
 // A file's zones are worked out to 2037 at most, in so many steps for all of
 // them together: a well-formed zone gets there in a few hundred, one whose
@@ -141,6 +143,12 @@ QByteArray systemName(const QByteArray &tzid)
 }
 } // namespace
 
+void IcsTime::loadZones()
+{
+    static std::once_flag loaded;
+    std::call_once(loaded, [] { listedZone(QByteArray()); });
+}
+
 QDateTime IcsTime::momentOf(const icaltimetype &t)
 {
     const QDate date(t.year, t.month, t.day);
@@ -179,11 +187,13 @@ icaltimetype IcsTime::timeLike(const QDateTime &moment, const icaltimetype &like
     return t;
 }
 
-void IcsTime::settleZones(icalcomponent *root, const QString &fileName, QStringList &warnings)
+void IcsTime::settleZones(icalcomponent *root, const QString &fileName, QStringList &warnings,
+                          const std::atomic_bool *cancelled)
 {
     dropUnusableZones(root, fileName, warnings);
     QHash<QByteArray, QByteArray> named; // TZID as written -> the system's name, empty: unknown
-    for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
+    for (icalcomponent *c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT);
+         c && !(cancelled && cancelled->load(std::memory_order_relaxed));
          c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
         for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
              p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {

@@ -5,8 +5,14 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <atomic>
+
 // Times and time zones of a parsed iCalendar file.
 namespace IcsTime {
+// Loads the library's table of the system's zones, once for every thread.
+// The library fills it on first use without holding back a second thread
+// that reads it meanwhile, so it is loaded here before any file is read.
+void loadZones();
 // The moment a time stands for: in its zone, in UTC, or floating in the
 // desktop's own time; a date is its local midnight.
 QDateTime momentOf(const icaltimetype &t);
@@ -19,7 +25,9 @@ icaltimetype timeLike(const QDateTime &moment, const icaltimetype &like);
 // trailing Area/City or as a Windows zone name, of the names the zone
 // database and Qt list; failing all, its times float. No other name is ever
 // looked up, so no file outside the zone database is opened.
-void settleZones(icalcomponent *root, const QString &fileName, QStringList &warnings);
+// Stops, the file half settled, when cancelled is set.
+void settleZones(icalcomponent *root, const QString &fileName, QStringList &warnings,
+                 const std::atomic_bool *cancelled = nullptr);
 // The zone a property's TZID names, of the file or of the system.
 icaltimezone *zoneOf(icalproperty *property, icalcomponent *root);
 } // namespace IcsTime

@@ -20,7 +20,8 @@ CalendarAppointment movedTo(const CalendarAppointment &master, const QDateTime &
 void MovedOccurrences::add(const QDateTime &original, const CalendarAppointment &entry, bool cancelled, bool andLater)
 {
     if (andLater)
-        m_later.append({original, entry, cancelled});
+        m_later.append({original.toSecsSinceEpoch(), original.secsTo(entry.start),
+                        entry.end.isValid() ? entry.start.secsTo(entry.end) : -1, entry, cancelled});
     else
         m_own.insert(original.toSecsSinceEpoch());
 }
@@ -35,11 +36,12 @@ void MovedOccurrences::settle()
 std::optional<CalendarAppointment> MovedOccurrences::occurrence(const CalendarAppointment &master,
                                                                 const QDateTime &start, const QDateTime &end) const
 {
-    if (m_own.contains(start.toSecsSinceEpoch()))
+    const qint64 at = start.toSecsSinceEpoch();
+    if (m_own.contains(at))
         return std::nullopt; // an entry of its own
-    const auto byOriginal = [](const Later &a, const QDateTime &t) { return a.original < t; };
-    auto after = std::upper_bound(m_later.begin(), m_later.end(), start,
-                                  [](const QDateTime &t, const Later &a) { return t < a.original; });
+    const auto byOriginal = [](const Later &a, qint64 t) { return a.original < t; };
+    auto after = std::upper_bound(m_later.begin(), m_later.end(), at,
+                                  [](qint64 t, const Later &a) { return t < a.original; });
     if (after == m_later.begin()) {
         CalendarAppointment a = movedTo(master, start);
         if (end.isValid())
@@ -49,18 +51,17 @@ std::optional<CalendarAppointment> MovedOccurrences::occurrence(const CalendarAp
     const Later &from = *std::lower_bound(m_later.begin(), after, std::prev(after)->original, byOriginal);
     if (from.cancelled)
         return std::nullopt;
-    return movedTo(from.entry, start.addSecs(from.original.secsTo(from.entry.start)));
+    return movedTo(from.entry, start.addSecs(from.shift));
 }
 
 std::pair<qint64, qint64> MovedOccurrences::reach(const CalendarAppointment &master) const
 {
     qint64 before = master.start.secsTo(master.end) + (master.allDay ? 3600 : 0), after = 0;
     for (const Later &m : m_later) {
-        if (!m.entry.end.isValid())
+        if (m.length < 0)
             continue;
-        const qint64 shift = m.original.secsTo(m.entry.start);
-        before = std::max(before, shift + m.entry.start.secsTo(m.entry.end) + 3600);
-        after = std::max(after, -shift);
+        before = std::max(before, m.shift + m.length + 3600);
+        after = std::max(after, -m.shift);
     }
     return {before, after};
 }

@@ -30,9 +30,13 @@ public:
     std::pair<qint64, qint64> reach(const CalendarAppointment &master) const;
 
 private:
+    // Moments as seconds: a date-time in the desktop's zone is worked out
+    // again at every comparison, and there may be thousands.
     struct Later
     {
-        QDateTime original;
+        qint64 original;
+        qint64 shift;  // from the original start to the entry's
+        qint64 length; // of the entry; -1: it has no end
         CalendarAppointment entry;
         bool cancelled = false;
     };

@@ -1,6 +1,7 @@
 #include "RecurrenceSet.h"
 
 #include "IcsTime.h"
+#include "RuleCost.h"
 
 #include <QSet>
 
@@ -28,23 +29,58 @@ bool hasClockChanges(const icaltimetype &start)
     return start.zone && !icaltime_is_utc(start);
 }
 
+// A start moved by whole periods of the rule, which repeats the same from
+// there: a few periods before at, or start itself.
+icaltimetype movedBy(icaltimetype start, int periods, icalrecurrencetype_frequency freq, int interval)
+{
+    const QDate from(start.year, start.month, start.day);
+    // A day the period it lands on lacks (the 31st, 29 February) moves on
+    // back, a few periods at most.
+    for (int k = periods; k > 0 && k > periods - 8; --k) {
+        const int step = k * interval;
+        const QDate day = freq == ICAL_YEARLY_RECURRENCE    ? QDate(start.year + step, start.month, start.day)
+                          : freq == ICAL_MONTHLY_RECURRENCE ? QDate(from.addMonths(step).year(),
+                                                                    from.addMonths(step).month(), start.day)
+                          : freq == ICAL_WEEKLY_RECURRENCE  ? from.addDays(7 * qint64(step))
+                                                            : from.addDays(step);
+        if (day.isValid()) {
+            start.year = day.year();
+            start.month = day.month();
+            start.day = day.day();
+            return start;
+        }
+    }
+    return start;
+}
+
+// The periods between start and at, less a margin of two for the
+// occurrences of a period that reach past it and for any zone's offset.
+int periodsBefore(const icaltimetype &start, const icaltimetype &at, icalrecurrencetype_frequency freq, int interval)
+{
+    const QDate from(start.year, start.month, start.day), to(at.year, at.month, at.day);
+    const qint64 units = freq == ICAL_YEARLY_RECURRENCE    ? at.year - start.year
+                         : freq == ICAL_MONTHLY_RECURRENCE ? (at.year - start.year) * 12 + at.month - start.month
+                         : freq == ICAL_WEEKLY_RECURRENCE  ? from.daysTo(to) / 7
+                                                           : from.daysTo(to);
+    return int(std::max<qint64>(0, (units - 2) / std::max(1, interval)));
+}
+
 // An iterator that starts near from. A rule with COUNT must count from its
-// start. Days and longer steps seek with the library's own call, which keeps
-// the rule's interval; it mis-seeks shorter steps, so those start from the
-// last start of the rule's own grid before from (the same grid, as starts
-// repeat in whole steps of wall-clock time) unless an hour or set position
-// limit makes the grid uneven or the zone's clocks change.
+// start. A rule of days or longer steps starts whole periods later, which
+// keeps its interval and its own grid (the library's own seek is not used:
+// it crashes on a year without such a day, and its cost is hidden in the
+// first start). Shorter steps start from the last start of the rule's own
+// grid before from (the same grid, as starts repeat in whole steps of
+// wall-clock time) unless an hour or set position limit makes the grid
+// uneven or the zone's clocks change.
 icalrecur_iterator *iteratorNear(icalrecurrencetype rule, icaltimetype start, const QDateTime &from)
 {
     if (rule.count > 0 || momentOf(start) >= from)
         return icalrecur_iterator_new(rule, start);
     const icaltimetype at = IcsTime::timeLike(from, start);
-    if (rule.freq >= ICAL_DAILY_RECURRENCE && rule.freq <= ICAL_YEARLY_RECURRENCE) {
-        icalrecur_iterator *it = icalrecur_iterator_new(rule, start);
-        if (it)
-            icalrecur_iterator_set_start(it, at);
-        return it;
-    }
+    if (rule.freq >= ICAL_DAILY_RECURRENCE && rule.freq <= ICAL_YEARLY_RECURRENCE)
+        return icalrecur_iterator_new(rule, movedBy(start, periodsBefore(start, at, rule.freq, rule.interval),
+                                                    rule.freq, std::max<int>(1, rule.interval)));
     if (rule.freq > ICAL_HOURLY_RECURRENCE || has(rule.by_hour) || has(rule.by_set_pos) || hasClockChanges(start))
         return icalrecur_iterator_new(rule, start);
     const qint64 unit = rule.freq == ICAL_SECONDLY_RECURRENCE ? 1 : rule.freq == ICAL_MINUTELY_RECURRENCE ? 60 : 3600;
@@ -53,6 +89,16 @@ icalrecur_iterator *iteratorNear(icalrecurrencetype rule, icaltimetype start, co
     icaltimetype near = start;
     icaltime_adjust(&near, int(steps * step / 86400), 0, 0, int(steps * step % 86400));
     return icalrecur_iterator_new(rule, near);
+}
+
+// Which period of the rule a start is in: entering another costs the
+// library the expansion of its days.
+qint64 periodOf(const icaltimetype &t, icalrecurrencetype_frequency freq)
+{
+    const qint64 day = QDate(t.year, t.month, t.day).toJulianDay();
+    return freq == ICAL_YEARLY_RECURRENCE ? t.year : freq == ICAL_MONTHLY_RECURRENCE ? t.year * 12 + t.month
+                                                 : freq == ICAL_WEEKLY_RECURRENCE  ? day / 7
+                                                                                   : day;
 }
 
 // A whole-day event's rule walks midnights, as the library seeks date-times
@@ -75,9 +121,15 @@ public:
 
     const QDateTime &from() const { return m_from; }
     const QDateTime &to() const { return m_to; }
-    bool spend()
+    bool holds(qint64 steps)
     {
-        if (!m_budget.spend())
+        if (!m_budget.holds(steps))
+            m_result.cut = true;
+        return !m_result.cut;
+    }
+    bool spend(qint64 steps = 1)
+    {
+        if (!m_budget.spend(steps))
             m_result.cut = true;
         return !m_result.cut;
     }
@@ -128,6 +180,13 @@ bool walk(icalproperty *rrule, const icaltimetype &dtstart, RecurrenceSet::Walk 
     const icaltimetype start = dtstart.is_date ? asMidnight(dtstart) : dtstart;
     if (dtstart.is_date && rule.until.is_date && !icaltime_is_null_time(rule.until))
         rule.until = asMidnight(rule.until);
+    // The library's calls are paid before they are made, or, where what it
+    // passes over is known only after, its most is held before.
+    const RuleCost cost = RuleCost::of(rule);
+    if (cost.never)
+        return true;
+    if (!window.spend(cost.setUp))
+        return false;
     icalrecur_iterator *it = how == RecurrenceSet::Walk::Near ? iteratorNear(rule, start, window.from())
                                                              : icalrecur_iterator_new(rule, start);
     if (!it) {
@@ -137,11 +196,20 @@ bool walk(icalproperty *rrule, const icaltimetype &dtstart, RecurrenceSet::Walk 
     const qint64 wallFrom = wallSeconds(IcsTime::timeLike(window.from(), start)) - kWallMargin;
     const qint64 wallTo = wallSeconds(IcsTime::timeLike(window.to(), start)) + kWallMargin;
     bool inBudget = true;
-    for (icaltimetype next = icalrecur_iterator_next(it); !icaltime_is_null_time(next);
-         next = icalrecur_iterator_next(it)) {
-        if (!(inBudget = window.spend()))
+    qint64 period = periodOf(start, rule.freq), last = wallSeconds(start);
+    while ((inBudget = window.holds(cost.worstScan) && window.spend())) {
+        icaltimetype next = icalrecur_iterator_next(it);
+        if (icaltime_is_null_time(next))
             break;
         const qint64 wall = wallSeconds(next);
+        qint64 paid = cost.scanned(wall - last);
+        last = wall;
+        if (const qint64 now = periodOf(next, rule.freq); now != period) {
+            period = now;
+            paid += cost.perPeriod;
+        }
+        if (!(inBudget = window.spend(paid)))
+            break;
         if (wall < wallFrom)
             continue; // walked past on the way, never kept
         next.zone = dtstart.zone;

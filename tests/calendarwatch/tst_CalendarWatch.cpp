@@ -1,3 +1,4 @@
+#include "CalendarText.h"
 #include "TestSupport.h"
 
 #include "calendarwatch/COutlook.h"
@@ -217,24 +218,34 @@ private slots:
     }
 
     // The watcher in Berlin, a weekly meeting in Berlin that began twenty
-    // minutes ago: it reports the busy status.
+    // minutes ago, alone or behind series that keep a check busy: its first
+    // check reports the busy status.
+    void aWeeklyMeetingInBerlin_data()
+    {
+        QTest::addColumn<QString>("crowd");
+        QTest::addColumn<int>("count");
+        QTest::newRow("alone") << "" << 0;
+        QTest::newRow("behind 20,000 yearly rules of every minute") << "yearly" << 20000;
+        QTest::newRow("behind 2,000 counted rules of seconds") << "seconds" << 2000;
+        QTest::newRow("behind 3,000 series of 300 added dates") << "dates" << 3000;
+    }
+
     void aWeeklyMeetingInBerlin()
     {
+        QFETCH(QString, crowd);
+        QFETCH(int, count);
         TestEnvironment env;
         const QString path = writeCalendar(env.path(), {});
-        const QTimeZone berlin(QByteArray("Europe/Berlin"));
-        const QDateTime began = QDateTime::currentDateTime().toTimeZone(berlin).addSecs(-20 * 60).addDays(-35);
-        const auto wall = [](const QDateTime &t) { return t.toString(QStringLiteral("yyyyMMdd'T'HHmmss")); };
-        QVERIFY(writeFile(path, ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:b1\r\nSUMMARY:Weekly\r\n"
-                                 "DTSTART;TZID=Europe/Berlin:" + wall(began) + "\r\nDTEND;TZID=Europe/Berlin:" +
-                                 wall(began.addSecs(3600)) + "\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n")
-                                    .toUtf8()));
+        const QDateTime began = QDateTime::currentDateTime().addSecs(-20 * 60).addDays(-35);
+        QVERIFY(CalendarText::write(path, CalendarText::calendar(CalendarText::crowd(crowd, count) +
+                                                                 CalendarText::weeklyInBerlin(began))));
         const QByteArray zone = qgetenv("TZ");
         qputenv("TZ", "Europe/Berlin"); // the watcher's own desktop zone
         Watcher w(env);
-        w.process.Start(60000);
+        w.process.Start(600000);
         qputenv("TZ", zone);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{QStringLiteral("MTG|Weekly")}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{QStringLiteral("MTG|Weekly")}, 30000);
+        QCOMPARE(w.messages.count(QStringLiteral("Checking calendar...")), 1);
         w.process.CloseDown();
     }
 

@@ -37,8 +37,12 @@ struct Series
 };
 
 // Every kind of repeat, at times of day that overlap one another, cross
-// midnight and the hour the clocks change.
+// midnight and the hour the clocks change; steps shorter than a day, on a
+// grid of their own; whole days (a start of eight digits), out of office.
 const Series kSeries[] = {
+    {"Whole days", "20251104", "P1D", "FREQ=DAILY;INTERVAL=9"},
+    {"Hours", "20251103T021507", "PT40M", "FREQ=HOURLY;INTERVAL=5"},
+    {"Mon and Wed", "20251103T101507", "PT50M", "FREQ=HOURLY;INTERVAL=7;BYDAY=MO,WE"},
     {"Daily", "20251103T013000", "PT1H45M", "FREQ=DAILY"},
     {"Weekly", "20251103T093000", "PT1H", "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,WE,FR"},
     {"Month days", "20251101T120000", "PT75M", "FREQ=MONTHLY;BYMONTHDAY=-1,3,12,14,16,18,26,28,29,30"},
@@ -52,10 +56,13 @@ QByteArray calendarIn(const QString &zone)
     QString text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n";
     if (zone == "Custom/Helsinki")
         text += kOwnZone;
-    for (const Series &s : kSeries)
+    for (const Series &s : kSeries) {
+        const bool day = strlen(s.start) == 8;
         text += QString("BEGIN:VEVENT\r\nUID:%1@roads\r\nDTSTAMP:20251101T000000Z\r\nSUMMARY:%1\r\nDTSTART%2\r\n"
-                        "DURATION:%3\r\nRRULE:%4\r\nEND:VEVENT\r\n")
-                    .arg(s.name, property.arg(s.start), s.length, s.rule);
+                        "DURATION:%3\r\nRRULE:%4\r\n%5END:VEVENT\r\n")
+                    .arg(s.name, day ? QString(";VALUE=DATE:%1").arg(s.start) : property.arg(s.start), s.length, s.rule,
+                         day ? "X-MICROSOFT-CDO-BUSYSTATUS:OOF\r\n" : "");
+    }
     return (text + "END:VCALENDAR\r\n").toUtf8();
 }
 

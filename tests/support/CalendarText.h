@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+#include <QTimeZone>
+
+// Calendar files as the calendar, watcher and mail tests write them,
+// generated in the test: nothing large is stored.
+namespace CalendarText {
+
+inline QByteArray calendar(const QString &events)
+{
+    return ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Other//EN\r\n" + events + "END:VCALENDAR\r\n").toUtf8();
+}
+
+inline QString vevent(const QString &summary, const QString &lines)
+{
+    return QStringLiteral("BEGIN:VEVENT\r\nUID:%1@x\r\nDTSTAMP:20260101T000000Z\r\nSUMMARY:%1\r\n%2END:VEVENT\r\n")
+        .arg(summary, lines);
+}
+
+inline bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A weekly meeting of an hour in Berlin's zone, from first, summary "Weekly".
+inline QString weeklyInBerlin(const QDateTime &first)
+{
+    const QString wall = first.toTimeZone(QTimeZone(QByteArray("Europe/Berlin"))).toString("yyyyMMdd'T'HHmmss");
+    const QString end =
+        first.addSecs(3600).toTimeZone(QTimeZone(QByteArray("Europe/Berlin"))).toString("yyyyMMdd'T'HHmmss");
+    return vevent("Weekly", QStringLiteral("DTSTART;TZID=Europe/Berlin:%1\r\nDTEND;TZID=Europe/Berlin:%2\r\n"
+                                           "RRULE:FREQ=WEEKLY\r\n")
+                                .arg(wall, end));
+}
+
+// Series that keep a check busy, count of a kind, each named "C<n>":
+//  "yearly": a yearly rule of every minute of the year, its last picked;
+//  "seconds": counted rules of seconds, each walked from its start;
+//  "dates": 300 added dates each.
+inline QString crowd(const QString &kind, int count)
+{
+    QString numbers;
+    for (int i = 0; i < 60; ++i)
+        numbers += (i ? "," : "") + QString::number(i);
+    QString dates;
+    for (int i = 0; i < 300 && kind == "dates"; ++i)
+        dates += (i ? "," : "") + QDate(2024, 1, 1).addDays(i).toString("yyyyMMdd") + "T080000";
+    const QString lines =
+        kind == "yearly"    ? "RRULE:FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" +
+                                  numbers.left(numbers.indexOf(",24")) + ";BYMINUTE=" + numbers + ";BYSETPOS=-1\r\n"
+        : kind == "seconds" ? QStringLiteral("RRULE:FREQ=SECONDLY;COUNT=199\r\n")
+                            : "RDATE:" + dates + "\r\n";
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += vevent(QStringLiteral("C%1").arg(i), "DTSTART:20250101T080000\r\nDURATION:PT10M\r\n" + lines);
+    return text;
+}
+} // namespace CalendarText
