@@ -37,14 +37,6 @@
 // Stand-ins for the windows the options dialog talks to, and a database
 // with the users and groups its tests edit.
 
-class OptionsTray : public StubTrayWindow
-{
-public:
-    void setPollThreshold(qint16 threshold) override { pollThreshold = threshold; }
-
-    int pollThreshold = -1;
-};
-
 class OptionsHostWindow : public StubMainWindow, public IUserOptionsHost
 {
 public:
@@ -116,7 +108,7 @@ public:
         g_bOnClose = g_bOnListDblClick = 0;
         g_lLastUpdated = 100;
         g_sCurrentNodeKey.clear();
-        g_frmSysTray.reset(tray = new OptionsTray);
+        g_frmSysTray.reset(tray = new StubTrayWindow);
         g_frmMain.reset(main = new OptionsHostWindow);
         g_oClientHnd = std::make_unique<CClientHnd>();
     }
@@ -147,7 +139,7 @@ public:
     }
 
     TestDatabase db;
-    OptionsTray *tray = nullptr;
+    StubTrayWindow *tray = nullptr;
     OptionsHostWindow *main = nullptr;
 
 };

@@ -86,9 +86,7 @@ public:
     void setUpdateTimerEnabled(bool on) override { timer = on; g_events << (on ? QStringLiteral("timer on") : QStringLiteral("timer off")); }
     bool isUpdateTimerEnabled() const override { return timer; }
     void removeTrayIcon() override { g_events << QStringLiteral("icon removed"); }
-    void setPollThreshold(qint16 threshold) override { pollThreshold = threshold; }
     bool timer = true;
-    int pollThreshold = -1;
 };
 
 class FakeSplash : public ISplash
