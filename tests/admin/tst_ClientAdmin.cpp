@@ -248,52 +248,40 @@ private slots:
         QVERIFY(connection);
     }
 
-    void checkedNodeChanges_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<qint32>("node");
-        QTest::addColumn<qint32>("parent");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("refusal"); // the message's title; "" when done
-        QTest::newRow("branch with children") << "delete" << 4 << 0 << "" << "Cannot delete";
-        QTest::newRow("group with resources") << "delete" << 6 << 0 << "" << "Cannot delete";
-        QTest::newRow("group with members") << "delete" << 3 << 0 << "" << "";
-        QTest::newRow("under itself") << "save" << 4 << 4 << "BRH" << "Cannot save";
-        QTest::newRow("under its grandchild") << "save" << 1 << 6 << "BRH" << "Cannot save";
-        QTest::newRow("under a deleted node") << "save" << 2 << 99 << "BRH" << "Cannot save";
-        QTest::newRow("resources keep their group") << "save" << 6 << 4 << "BRH" << "Cannot save";
-        QTest::newRow("empty group to a branch") << "save" << 7 << 2 << "BRH" << "";
-    }
     void checkedNodeChanges()
     {
-        QFETCH(QString, action);
-        QFETCH(qint32, node);
-        QFETCH(QString, refusal);
-        TestDatabase db(false, "nodes");
-        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID) VALUES (1, 'Room 1', 'R1', 6)");
-        db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3), (2, 3), (2, 30)");
-        g_colTreeNodes = CTreeNode::ReadAll();
-        const auto stored = [&] { return db.rows("SELECT * FROM TreeNode ORDER BY ID") + db.rows("SELECT * FROM UserGroup"); };
-        const QStringList before = stored();
-
-        CTreeNode changed;
-        changed.Read(node);
-        QFETCH(qint32, parent);
-        QFETCH(QString, kind);
-        changed.ParentID = parent;
-        changed.NodeType = kind;
-        const bool done = action == "delete" ? CTreeNode::deleteNode(node, "Rooms") : changed.save();
-
-        QCOMPARE(db.env.prompt.asked.value(0).title, refusal);
-        QCOMPARE(done, refusal.isEmpty());
-        if (!done)
-            QCOMPARE(stored(), before);
-        else if (action == "delete")
-            QCOMPARE(QStringList({db.rows("SELECT ID FROM TreeNode WHERE ID = 3").join(""),
-                                  db.rows("SELECT UserID FROM UserGroup").join(","), FindTreeNode("NOD3") ? "kept" : ""}),
-                     QStringList({"", "2", ""}));
-        else
-            QCOMPARE(FindTreeNode("NOD7")->ParentID, db.value("SELECT ParentID FROM TreeNode WHERE ID = 7").toInt());
+        // what is done to which node (a move: under which parent, as a branch); the refusal's title, "" when done
+        const struct { const char *name; bool remove; qint32 node, parent; const char *refusal; } rows[] = {
+            {"branch with children", true, 4, 0, "Cannot delete"},
+            {"group with resources", true, 6, 0, "Cannot delete"},
+            {"group with members", true, 3, 0, ""},
+            {"under itself", false, 4, 4, "Cannot save"},
+            {"under its grandchild", false, 1, 6, "Cannot save"},
+            {"under a deleted node", false, 2, 99, "Cannot save"},
+            {"resources keep their group", false, 6, 4, "Cannot save"},
+            {"empty group to a branch", false, 7, 2, ""}};
+        for (const auto &r : rows) {
+            TestDatabase db(false, "nodes");
+            db.exec("INSERT INTO Resource (ID, Name, Code, GroupID) VALUES (1, 'Room 1', 'R1', 6)");
+            db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3), (2, 3), (2, 30)");
+            g_colTreeNodes = CTreeNode::ReadAll();
+            const auto stored = [&] { return db.rows("SELECT * FROM TreeNode ORDER BY ID") + db.rows("SELECT * FROM UserGroup"); };
+            const QStringList before = stored();
+            CTreeNode changed;
+            changed.Read(r.node);
+            changed.ParentID = r.parent;
+            changed.NodeType = QStringLiteral("BRH");
+            const bool done = r.remove ? CTreeNode::deleteNode(r.node, "Rooms") : changed.save();
+            QVERIFY2(db.env.prompt.asked.value(0).title == QLatin1String(r.refusal) && done == !*r.refusal, r.name);
+            if (!done)
+                QCOMPARE(stored(), before);
+            else if (r.remove)
+                QCOMPARE(QStringList({db.rows("SELECT ID FROM TreeNode WHERE ID = 3").join(""),
+                                      db.rows("SELECT UserID FROM UserGroup").join(","), FindTreeNode("NOD3") ? "kept" : ""}),
+                         QStringList({"", "2", ""}));
+            else
+                QCOMPARE(FindTreeNode("NOD7")->ParentID, db.value("SELECT ParentID FROM TreeNode WHERE ID = 7").toInt());
+        }
     }
 
     void whoIsSwept_data() { addEngineRows(); }
