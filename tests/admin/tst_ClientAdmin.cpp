@@ -102,8 +102,9 @@ private slots:
     {
         OPEN_TEST_DATABASE(db, "admin_");
         insertUser(db, 100, "FIRST"); // change counter 1000
-        // the counter stored (none: no "userid" row), an administrator, the id given
-        for (const auto &[stored, admin, expected] : {std::tuple{QVariant(), false, 1}, {QVariant(41), true, 42}}) {
+        // the counter stored (none: no "userid" row), an administrator; the id given, the change counter
+        for (const auto &[stored, admin, expected, counter] :
+             {std::tuple{QVariant(), false, 1, 1001}, {QVariant(41), true, 42, 1002}}) {
             db.exec("DELETE FROM idmanager WHERE tablename = 'userid'");
             if (stored.isValid())
                 db.exec("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)", {stored});
@@ -117,12 +118,12 @@ private slots:
             QCOMPARE(db.rows("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'"),
                      QStringList{QStringLiteral("%1|1").arg(expected)});
             // Administrators keep time sheets; everyone gets the calendar link and may change status.
-            QCOMPARE(db.rows("SELECT Timesheet, Admin, Outlook, ChangeStatus, WorkStartTime, LoginName FROM STAFF_OPTIONS "
-                             "WHERE UserID = " + QString::number(expected)),
-                     QStringList{(admin ? "1|1|" : "0|0|") + QStringLiteral("1|1|09:15:00|") + user.LoginName.toUpper()});
-            QCOMPARE(db.rows("SELECT IsIn, IsActive, LastUpdated, RealName FROM STAFF_STATUS WHERE UserID = "
-                             + QString::number(expected)),
-                     QStringList{QStringLiteral("INN|1|%1|Dora D").arg(expected == 1 ? 1001 : 1002) + kApostrophe + "Arcy"});
+            const QString id = QString::number(expected);
+            QCOMPARE(db.rows("SELECT Timesheet, Admin, Outlook, ChangeStatus, WorkStartTime, LoginName "
+                             "FROM STAFF_OPTIONS WHERE UserID = " + id),
+                     QStringList{(admin ? "1|1|1|1|09:15:00|" : "0|0|1|1|09:15:00|") + user.LoginName.toUpper()});
+            QCOMPARE(db.rows("SELECT IsIn, IsActive, LastUpdated, RealName FROM STAFF_STATUS WHERE UserID = " + id),
+                     QStringList{QStringLiteral("INN|1|%1|Dora D").arg(counter) + kApostrophe + "Arcy"});
         }
         UserRecord again;
         again.LoginName = " Dora";
@@ -172,8 +173,8 @@ private slots:
             db.exec("DELETE FROM idmanager WHERE tablename = 'status'");
             db.exec("INSERT INTO idmanager (tablename, id) VALUES ('status', ?)", {counter});
             if (!taken.isEmpty())
-                db.exec("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) VALUES (?, 'x', 'I', 'INN', 0)",
-                        {taken});
+                db.exec("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
+                        "VALUES (?, 'x', 'I', 'INN', 0)", {taken});
             const QStringList before = db.rows("SELECT * FROM Custom_Status ORDER BY id");
             g_colCustomStatus.clear();
             const std::optional<CStatus> added = CClientAdmin().AddCustomStatus("Client's site", "O", "ICOcar");
@@ -184,13 +185,15 @@ private slots:
                 QVERIFY(g_colCustomStatus.isEmpty());
                 continue;
             }
-            QCOMPARE(db.rows("SELECT description, status_type, Icon, Active FROM Custom_Status WHERE id = '" + code + "'"),
+            QCOMPARE(db.rows("SELECT description, status_type, Icon, Active FROM Custom_Status "
+                             "WHERE id = '" + code + "'"),
                      QStringList({"Client" + kApostrophe + "s site|O|ICOcar|1"}));
             QCOMPARE(g_colCustomStatus.size(), 1);
             QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("Client's site"));
             DbHandle none;
             g_colCustomStatus = {CStatus()};
-            QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success); // what it wrote, the retired one passed over
+            // What it wrote is read back, the retired one passed over.
+            QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success);
             QCOMPARE(g_colCustomStatus.size(), 1);
             const CStatus &read = g_colCustomStatus[0];
             QCOMPARE(QStringList({read.StatusCode, read.Status, read.CustomType, read.Icon}),
@@ -265,7 +268,9 @@ private slots:
             db.exec("INSERT INTO Resource (ID, Name, Code, GroupID) VALUES (1, 'Room 1', 'R1', 6)");
             db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3), (2, 3), (2, 30)");
             g_colTreeNodes = CTreeNode::ReadAll();
-            const auto stored = [&] { return db.rows("SELECT * FROM TreeNode ORDER BY ID") + db.rows("SELECT * FROM UserGroup"); };
+            const auto stored = [&] {
+                return db.rows("SELECT * FROM TreeNode ORDER BY ID") + db.rows("SELECT * FROM UserGroup");
+            };
             const QStringList before = stored();
             CTreeNode changed;
             changed.Read(r.node);
@@ -276,11 +281,12 @@ private slots:
             if (!done)
                 QCOMPARE(stored(), before);
             else if (r.remove)
-                QCOMPARE(QStringList({db.rows("SELECT ID FROM TreeNode WHERE ID = 3").join(""),
-                                      db.rows("SELECT UserID FROM UserGroup").join(","), FindTreeNode("NOD3") ? "kept" : ""}),
-                         QStringList({"", "2", ""}));
+                QCOMPARE(db.rows("SELECT ID FROM TreeNode WHERE ID = 3") + db.rows("SELECT UserID FROM UserGroup")
+                             << (FindTreeNode("NOD3") ? "kept" : "gone"),
+                         QStringList({"2", "gone"}));
             else
-                QCOMPARE(FindTreeNode("NOD7")->ParentID, db.value("SELECT ParentID FROM TreeNode WHERE ID = 7").toInt());
+                QCOMPARE(FindTreeNode("NOD7")->ParentID,
+                         db.value("SELECT ParentID FROM TreeNode WHERE ID = 7").toInt());
         }
     }
 

@@ -470,7 +470,9 @@ private slots:
     void adminPorts()
     {
         OptionsWorld world(false, "admin_ports");
-        const auto ports = [&] { return world.db.rows("SELECT pvalue FROM Properties WHERE pkey LIKE 'port%' ORDER BY pkey"); };
+        const auto ports = [&] {
+            return world.db.rows("SELECT pvalue FROM Properties WHERE pkey LIKE 'port%' ORDER BY pkey");
+        };
         // send, listen, the refusals' titles
         const QList<QStringList> rows = {{"1024", "40000", ""},
                                          {"65535", " 13910 ", ""}, // blanks around

@@ -512,7 +512,8 @@ private slots:
         auto *find = control<QPushButton>(w, "cmdSearch");
         w->populateMenuStrings();
         QCOMPARE(w->caption(), QStringLiteral("Viduruviva Tessaly"));
-        QCOMPARE(text("mnuFile") + text("mnuPopupAdminSub(1)") + tip("CHT"), QStringLiteral("&File&AdminOpen the Chat Room"));
+        QCOMPARE(text("mnuFile") + text("mnuPopupAdminSub(1)") + tip("CHT"),
+                 QStringLiteral("&File&AdminOpen the Chat Room"));
 
         // Toggled items take the other caption, in the new language (in English: viewMenuKeepsTheChoices).
         SetLanguage(QStringLiteral("FRA"));
@@ -874,7 +875,8 @@ private slots:
             g_fCanChangeStatus = false;
             Q_EMIT list->itemDoubleClicked(list->rowOfKey(QStringLiteral("USR1")));
         }
-        QCOMPARE(phoned, (QList<std::pair<qint32, QString>>{{2, "Bruno Ferrand"}, {2, "Bruno Ferrand"}, {1, "Ada Lindqvist"}}));
+        QCOMPARE(phoned, (QList<std::pair<qint32, QString>>{{2, "Bruno Ferrand"}, {2, "Bruno Ferrand"},
+                                                             {1, "Ada Lindqvist"}}));
         QCOMPARE(mailed(), QStringLiteral("mailto:ada@board.example"));
 
         // Contacts: the address of the e-mail column, and no instant message.
@@ -930,8 +932,8 @@ private slots:
         g_oCurrentUser.Admin = true;
         m_db->exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 7, 0)");
         for (int id : {5, 6})
-            m_db->exec("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil, Returned) "
-                       "VALUES (?, 1, 2, 'Bruno', ?, ?, 0)",
+            m_db->exec("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil, "
+                       "Returned) VALUES (?, 1, 2, 'Bruno', ?, ?, 0)",
                        {id, HistoryDate(Clock::nowDays() + id), HistoryDate(Clock::nowDays() + id + 0.1)});
         auto *bookings = control<ListViewPane>(w, "lvwReservations");
         const auto count = [this](const char *sql) { return m_db->value(QLatin1String(sql)).toInt(); };
@@ -1005,7 +1007,9 @@ private slots:
         QVERIFY(asked().value(0).startsWith("Check In:The booking Bruno no longer exists"));
         QCOMPARE(bookings->model()->rowCount(), 1);
 
-        const auto resources = [&] { return count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"); };
+        const auto resources = [&] {
+            return count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource");
+        };
         selectRows(list, {"RES1"});
         menuOf(list);
         refusedDelete("BEFORE DELETE ON Resource");
