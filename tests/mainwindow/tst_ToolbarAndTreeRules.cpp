@@ -180,23 +180,18 @@ private slots:
                                                QLatin1String(c.shown)) == c.action, c.node);
     }
 
-    void storedWindowLandsOnAScreen_data()
-    {
-        QTest::addColumn<QRect>("wanted");
-        QTest::addColumn<QRect>("placed");
-        // Screens: the primary 1024x768 under a 30-pixel panel, a second one right of it.
-        QTest::newRow("fits") << QRect(100, 100, 800, 600) << QRect(100, 100, 800, 600);
-        QTest::newRow("larger than the screen") << QRect(50, 50, 1600, 1200) << QRect(0, 30, 1024, 738);
-        QTest::newRow("negative position") << QRect(-300, -40, 800, 600) << QRect(0, 30, 800, 600);
-        QTest::newRow("Left 60000 twips") << QRect(4000, 100, 800, 600) << QRect(224, 100, 800, 600);
-        QTest::newRow("mostly on the second") << QRect(900, 0, 800, 600) << QRect(1024, 0, 800, 600);
-        QTest::newRow("screen gone") << QRect(3000, 2000, 640, 480) << QRect(384, 288, 640, 480);
-    }
+    // Screens: the primary 1024x768 under a 30-pixel panel, a second one right of it.
     void storedWindowLandsOnAScreen()
     {
-        QFETCH(QRect, wanted);
-        QFETCH(QRect, placed);
-        QCOMPARE(WindowPlacement::clamp(wanted, {QRect(0, 30, 1024, 738), QRect(1024, 0, 1280, 1024)}), placed);
+        const QList<std::pair<QRect, QRect>> rows = {
+            {QRect(100, 100, 800, 600), QRect(100, 100, 800, 600)},  // fits
+            {QRect(50, 50, 1600, 1200), QRect(0, 30, 1024, 738)},    // larger than the screen
+            {QRect(-300, -40, 800, 600), QRect(0, 30, 800, 600)},    // a negative position
+            {QRect(4000, 100, 800, 600), QRect(224, 100, 800, 600)}, // Left 60000 twips
+            {QRect(900, 0, 800, 600), QRect(1024, 0, 800, 600)},     // mostly on the second
+            {QRect(3000, 2000, 640, 480), QRect(384, 288, 640, 480)}}; // its screen gone
+        for (const auto &[wanted, placed] : rows)
+            QCOMPARE(WindowPlacement::clamp(wanted, {QRect(0, 30, 1024, 738), QRect(1024, 0, 1280, 1024)}), placed);
     }
 
     // Names ignore case and accents. (Times by their day number, and a row

@@ -152,30 +152,20 @@ class tst_WebPane : public QObject
     }
 
 private Q_SLOTS:
-    void schemeRule_data()
-    {
-        QTest::addColumn<QUrl>("url");
-        QTest::addColumn<int>("verdict");
-        const QString folder = WebPane::generatedFolder();
-        QTest::newRow("http") << QUrl("http://intranet/a?b") << int(WebSchemeRule::Open);
-        QTest::newRow("https") << QUrl("HTTPS://intranet/") << int(WebSchemeRule::Open);
-        QTest::newRow("blank") << QUrl("about:blank") << int(WebSchemeRule::Open);
-        QTest::newRow("generated") << QUrl::fromLocalFile(folder + "/Head Office.html") << int(WebSchemeRule::Open);
-        QTest::newRow("mail") << QUrl("mailto:ada@example.org") << int(WebSchemeRule::Desktop);
-        QTest::newRow("other about") << QUrl("about:config") << int(WebSchemeRule::Refuse);
-        QTest::newRow("file") << QUrl("file:///etc/passwd") << int(WebSchemeRule::Refuse);
-        QTest::newRow("page elsewhere") << QUrl::fromLocalFile("/tmp/x.html") << int(WebSchemeRule::Refuse);
-        QTest::newRow("not a page") << QUrl::fromLocalFile(folder + "/debug.log") << int(WebSchemeRule::Refuse);
-        QTest::newRow("script") << QUrl("javascript:alert(1)") << int(WebSchemeRule::Refuse);
-        QTest::newRow("data") << QUrl("data:text/html,<b>x</b>") << int(WebSchemeRule::Refuse);
-        QTest::newRow("ftp") << QUrl("ftp://intranet/") << int(WebSchemeRule::Refuse);
-        QTest::newRow("no host") << QUrl("http:page") << int(WebSchemeRule::Refuse);
-    }
     void schemeRule()
     {
-        QFETCH(QUrl, url);
-        QFETCH(int, verdict);
-        QCOMPARE(int(WebSchemeRule::verdictFor(url, WebPane::generatedFolder())), verdict);
+        using R = WebSchemeRule;
+        const QString folder = WebPane::generatedFolder();
+        const QList<std::pair<QUrl, R::Verdict>> rows = {
+            {QUrl("http://intranet/a?b"), R::Open}, {QUrl("HTTPS://intranet/"), R::Open}, {QUrl("about:blank"), R::Open},
+            {QUrl::fromLocalFile(folder + "/Head Office.html"), R::Open}, // a generated page
+            {QUrl("mailto:ada@example.org"), R::Desktop}, {QUrl("about:config"), R::Refuse},
+            {QUrl("file:///etc/passwd"), R::Refuse}, {QUrl::fromLocalFile("/tmp/x.html"), R::Refuse},
+            {QUrl::fromLocalFile(folder + "/debug.log"), R::Refuse}, {QUrl("javascript:alert(1)"), R::Refuse},
+            {QUrl("data:text/html,<b>x</b>"), R::Refuse}, {QUrl("ftp://intranet/"), R::Refuse},
+            {QUrl("http:page"), R::Refuse}};
+        for (const auto &[url, verdict] : rows)
+            QVERIFY2(R::verdictFor(url, folder) == verdict, qPrintable(url.toString()));
     }
 
     void generatedPageWrittenOnce()
