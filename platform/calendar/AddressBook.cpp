@@ -130,10 +130,13 @@ AddressBook::Cards AddressBook::readNow(const QString &path)
         if (known && stamps == k.stamps)
             return {k.cards, {}};
         latest = {};
-        latest.cards = VCardReader::read(listing, &latest.warnings);
-        const bool emptied = known && !k.cards.isEmpty() && latest.cards.isEmpty();
+        bool unfinished = false;
+        latest.cards = VCardReader::read(listing, &latest.warnings, &unfinished);
+        // A file that ends inside a card, or takes every card away, is most
+        // likely half written: believed only once it has stayed so a while.
+        const bool doubtful = unfinished || (known && !k.cards.isEmpty() && latest.cards.isEmpty());
         if (stampsOf(VCardReader::files(path)) != stamps
-            || !unchangedFor(listing, emptied ? EmptiedSettledMs : SettledMs))
+            || !unchangedFor(listing, doubtful ? DoubtfulSettledMs : SettledMs))
             continue;
         k.path = path;
         k.stamps = stamps;

@@ -27,9 +27,10 @@ public:
     using Done = std::function<void(const Cards &)>;
 
     // How long the files must have stayed as they are before their cards are
-    // believed; longer when they would take every card away.
+    // believed; longer when they would take every card away or end inside a
+    // card.
     static constexpr qint64 SettledMs = 20;
-    static constexpr qint64 EmptiedSettledMs = 1000;
+    static constexpr qint64 DoubtfulSettledMs = 1000;
     // Reads made before giving up on files that never settle.
     static constexpr int Attempts = 10;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 namespace {
-constexpr qint64 kLeastShareNs = 25 * 1000 * 1000;
+constexpr qint64 kLeastShareNs = 250 * 1000 * 1000;
 }
 
 CheckBudget::CheckBudget(qint64 steps, qint64 ms, const std::atomic_bool *cancelled)

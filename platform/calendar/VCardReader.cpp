@@ -231,7 +231,7 @@ void take(VCardContact &card, const Line &line)
 
 } // namespace
 
-QList<VCardContact> VCardReader::parse(const QByteArray &bytes, const QString &fileName)
+QList<VCardContact> VCardReader::parse(const QByteArray &bytes, const QString &fileName, bool *unfinished)
 {
     QList<VCardContact> cards;
     VCardContact card;
@@ -252,6 +252,8 @@ QList<VCardContact> VCardReader::parse(const QByteArray &bytes, const QString &f
             take(card, line);
         }
     }
+    if (unfinished)
+        *unfinished = inCard;
     return cards;
 }
 
@@ -265,17 +267,22 @@ QList<VCardContact> VCardReader::readPath(const QString &path, QStringList *warn
     return read(files(path), warnings);
 }
 
-QList<VCardContact> VCardReader::read(const FolderFiles::Listing &listing, QStringList *warnings)
+QList<VCardContact> VCardReader::read(const FolderFiles::Listing &listing, QStringList *warnings, bool *unfinished)
 {
     if (warnings)
         *warnings << listing.leftOut;
+    if (unfinished)
+        *unfinished = false;
     QList<VCardContact> cards;
     for (const FolderFiles::File &file : listing.files) {
         QString problem;
+        bool cut = false;
         if (const std::optional<QByteArray> bytes = BoundedFile::read(file.path, &problem, file.allowance))
-            cards += parse(*bytes, QFileInfo(file.path).fileName());
+            cards += parse(*bytes, QFileInfo(file.path).fileName(), &cut);
         else if (warnings)
             *warnings << file.path + QStringLiteral(": ") + problem;
+        if (unfinished)
+            *unfinished = *unfinished || cut;
     }
     return cards;
 }

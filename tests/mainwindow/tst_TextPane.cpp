@@ -87,7 +87,10 @@ private Q_SLOTS:
             const bool ok = pane.show(page.html);
             const qint64 ms = clock.elapsed();
             const char *name = page.name.constData();
-            QVERIFY2(ms < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(ms)));
+            // Reading and laying out the slowest of these takes about half a
+            // second on a quiet machine; the bound is more than ten times that, so a busy
+            // one passes and a page that holds the pane for good does not.
+            QVERIFY2(ms < 6000, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(ms)));
             QVERIFY2(page.expect == HostilePage::Either || ok == (page.expect == HostilePage::Shown), name);
             (ok ? shown : refused) += 1;
             if (!ok) {
