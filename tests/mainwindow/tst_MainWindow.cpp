@@ -668,6 +668,17 @@ private slots:
         QCOMPARE(tree->width(), MainLayout::toPixels(4920));
     }
 
+    void aStatusNoCopyKnowsKeepsItsRow()
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const auto cell = [this](int column) { return list->model()->index(list->rowOfKey(QStringLiteral("USR1")), column); };
+        const int height = list->detailsView()->visualRect(cell(0)).height();
+        g_oClientHnd->updateView(1, QStringLiteral("XZZ"), QString(), 0, 0);
+        QCOMPARE(cell(UserListModel::StatusColumn).data().toString(), QStringLiteral("XZZ"));
+        QVERIFY(!cell(0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QCOMPARE(list->detailsView()->visualRect(cell(0)).height(), height);
+    }
+
     void theSearchBandFitsTheNarrowestWindow()
     {
         view(0);
