@@ -35,10 +35,6 @@ QList<qint32> idsOf(const QList<CTreeNode> &nodes)
     return ids;
 }
 
-// Friday 4 December 2026, 23:35: the nightly sweep's hour.
-const QDate kFriday(2026, 12, 4);
-const QTime kSweepTime(23, 35);
-
 void insertSwept(TestDatabase &db, int id, const QString &status, const QVariant &eta, const QVariant &workStart,
                  int active = 1)
 {
@@ -47,11 +43,6 @@ void insertSwept(TestDatabase &db, int id, const QString &status, const QVariant
             {id, QStringLiteral("User %1").arg(id), status, eta, 100 - id, active});
     db.exec(QStringLiteral("INSERT INTO STAFF_OPTIONS (UserID, LoginName, WorkStartTime) VALUES (?, ?, ?)"),
             {id, QStringLiteral("U%1").arg(id), workStart});
-}
-
-double at(const QDate &date, const QTime &time)
-{
-    return DateUtil::toDays(date, time);
 }
 
 // A user's status row as "IsIn|Note|ETA|ETD|LastUpdated", the due-back moment as "yyyy-MM-dd HH:mm:ss".
@@ -106,49 +97,38 @@ private slots:
         QCOMPARE(notes.rows[3].note, QStringLiteral("Back at one'ish"));
     }
 
-    void addUserWritesBothRowsUnderTheNextId_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::addColumn<QVariant>("stored"); // invalid: no "userid" row
-        QTest::addColumn<bool>("admin");
-        QTest::addColumn<int>("expected");
-        for (const bool pg : {false, true}) {
-            const char *engine = pg ? "postgres" : "sqlite";
-            QTest::addRow("%s, counter at 41, administrator", engine) << pg << QVariant(41) << true << 42;
-            QTest::addRow("%s, no counter row", engine) << pg << QVariant() << false << 1;
-        }
-    }
+    void addUserWritesBothRowsUnderTheNextId_data() { addEngineRows(); }
     void addUserWritesBothRowsUnderTheNextId()
     {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, admin);
-        QFETCH(int, expected);
         OPEN_TEST_DATABASE(db, "admin_");
         insertUser(db, 100, "FIRST"); // change counter 1000
-        db.exec("DELETE FROM idmanager WHERE tablename = 'userid'");
-        if (stored.isValid())
-            db.exec("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)", {stored});
-
-        UserRecord user;
-        user.LoginName = "dora";
-        user.RealName = "Dora D'Arcy";
-        user.Admin = admin;
-        user.WorkStartTime = 9.25 / 24.0;
-        QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
-        QCOMPARE(user.UserID, expected);
-        QCOMPARE(db.rows("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'"),
-                 QStringList{QStringLiteral("%1|1").arg(expected)});
-        // Administrators keep time sheets; everyone gets the calendar link and may change status.
-        QCOMPARE(db.rows("SELECT Timesheet, Admin, Outlook, ChangeStatus, WorkStartTime, LoginName FROM STAFF_OPTIONS "
-                         "WHERE UserID = " + QString::number(expected)),
-                 QStringList{(admin ? "1|1|" : "0|0|") + QStringLiteral("1|1|09:15:00|DORA")});
-        QCOMPARE(db.rows("SELECT IsIn, IsActive, LastUpdated, RealName FROM STAFF_STATUS WHERE UserID = "
-                         + QString::number(expected)),
-                 QStringList{"INN|1|1001|Dora D" + kApostrophe + "Arcy"});
-
-        user.LoginName = " Dora";
-        QCOMPARE(raisedBy([&] { CClientAdmin().AddUser(user); }).number(), ErrNo::LoginInUse);
-        QCOMPARE(db.value("SELECT COUNT(*) FROM STAFF_OPTIONS").toInt(), 2);
+        // the counter stored (none: no "userid" row), an administrator; the id given, the change counter
+        for (const auto &[stored, admin, expected, counter] :
+             {std::tuple{QVariant(), false, 1, 1001}, {QVariant(41), true, 42, 1002}}) {
+            db.exec("DELETE FROM idmanager WHERE tablename = 'userid'");
+            if (stored.isValid())
+                db.exec("INSERT INTO idmanager (tablename, id) VALUES ('userid', ?)", {stored});
+            UserRecord user;
+            user.LoginName = expected == 1 ? "dora" : "eric";
+            user.RealName = "Dora D'Arcy";
+            user.Admin = admin;
+            user.WorkStartTime = 9.25 / 24.0;
+            QCOMPARE(CClientAdmin().AddUser(user), ErrNo::Success);
+            QCOMPARE(user.UserID, expected);
+            QCOMPARE(db.rows("SELECT MAX(id), COUNT(*) FROM idmanager WHERE tablename = 'userid'"),
+                     QStringList{QStringLiteral("%1|1").arg(expected)});
+            // Administrators keep time sheets; everyone gets the calendar link and may change status.
+            const QString id = QString::number(expected);
+            QCOMPARE(db.rows("SELECT Timesheet, Admin, Outlook, ChangeStatus, WorkStartTime, LoginName "
+                             "FROM STAFF_OPTIONS WHERE UserID = " + id),
+                     QStringList{(admin ? "1|1|1|1|09:15:00|" : "0|0|1|1|09:15:00|") + user.LoginName.toUpper()});
+            QCOMPARE(db.rows("SELECT IsIn, IsActive, LastUpdated, RealName FROM STAFF_STATUS WHERE UserID = " + id),
+                     QStringList{QStringLiteral("INN|1|%1|Dora D").arg(counter) + kApostrophe + "Arcy"});
+        }
+        UserRecord again;
+        again.LoginName = " Dora";
+        QCOMPARE(raisedBy([&] { CClientAdmin().AddUser(again); }).number(), ErrNo::LoginInUse);
+        QCOMPARE(db.value("SELECT COUNT(*) FROM STAFF_OPTIONS").toInt(), 3);
     }
 
     void updateUserOptionsLeavesTheNoChangeFields_data() { addEngineRows(); }
@@ -180,57 +160,45 @@ private slots:
                                 "of his own."));
     }
 
-    void addCustomStatus_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::addColumn<QVariant>("counter");
-        QTest::addColumn<QString>("taken"); // a code already stored, retired
-        QTest::addColumn<QString>("code");  // empty: refused
-        for (bool pg : {false, true}) {
-            const char *engine = pg ? "postgres" : "sqlite";
-            QTest::addRow("%s, counter 1", engine) << pg << QVariant(1) << QString() << "XX2";
-            QTest::addRow("%s, counter null", engine) << pg << QVariant(QMetaType(QMetaType::Int)) << QString() << "XX2";
-            QTest::addRow("%s, counter 9", engine) << pg << QVariant(9) << QString() << "XXA";
-            QTest::addRow("%s, counter 15", engine) << pg << QVariant(15) << QString() << "X10";
-            QTest::addRow("%s, code taken", engine) << pg << QVariant(1) << "XX2" << "XX3";
-            QTest::addRow("%s, counter 254", engine) << pg << QVariant(254) << QString() << "XFF";
-            QTest::addRow("%s, counter 255", engine) << pg << QVariant(255) << QString() << QString();
-        }
-    }
+    void addCustomStatus_data() { addEngineRows(); }
     void addCustomStatus()
     {
-        QFETCH(QVariant, counter);
-        QFETCH(QString, taken);
-        QFETCH(QString, code);
         OPEN_TEST_DATABASE(db, "admin_");
-        db.exec("DELETE FROM idmanager WHERE tablename = 'status'");
-        db.exec("INSERT INTO idmanager (tablename, id) VALUES ('status', ?)", {counter});
-        if (!taken.isEmpty())
-            db.exec("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) VALUES (?, 'x', 'I', 'INN', 0)",
-                    {taken});
-        const QStringList before = db.rows("SELECT * FROM Custom_Status ORDER BY id");
-        g_colCustomStatus.clear();
-        const std::optional<CStatus> added = CClientAdmin().AddCustomStatus("Client's site", "O", "ICOcar");
-        if (code.isEmpty()) {
-            QVERIFY(!added);
-            QCOMPARE(db.rows("SELECT * FROM Custom_Status ORDER BY id"), before);
-            QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'status'").toInt(), 255);
-            QVERIFY(g_colCustomStatus.isEmpty());
-            return;
+        // the counter, a code already stored and retired, the code given (none: refused)
+        const QList<std::tuple<QVariant, QString, QString>> rows = {
+            {1, "", "XX2"},  {QVariant(QMetaType(QMetaType::Int)), "", "XX2"}, {9, "", "XXA"}, {15, "", "X10"},
+            {1, "XX2", "XX3"}, {254, "", "XFF"}, {255, "", ""}};
+        for (const auto &[counter, taken, code] : rows) {
+            db.exec("DELETE FROM Custom_Status");
+            db.exec("DELETE FROM idmanager WHERE tablename = 'status'");
+            db.exec("INSERT INTO idmanager (tablename, id) VALUES ('status', ?)", {counter});
+            if (!taken.isEmpty())
+                db.exec("INSERT INTO Custom_Status (id, description, status_type, Icon, Active) "
+                        "VALUES (?, 'x', 'I', 'INN', 0)", {taken});
+            const QStringList before = db.rows("SELECT * FROM Custom_Status ORDER BY id");
+            g_colCustomStatus.clear();
+            const std::optional<CStatus> added = CClientAdmin().AddCustomStatus("Client's site", "O", "ICOcar");
+            QCOMPARE(added ? added->StatusCode : QString(), code);
+            if (code.isEmpty()) {
+                QCOMPARE(db.rows("SELECT * FROM Custom_Status ORDER BY id"), before);
+                QCOMPARE(db.value("SELECT id FROM idmanager WHERE tablename = 'status'").toInt(), 255);
+                QVERIFY(g_colCustomStatus.isEmpty());
+                continue;
+            }
+            QCOMPARE(db.rows("SELECT description, status_type, Icon, Active FROM Custom_Status "
+                             "WHERE id = '" + code + "'"),
+                     QStringList({"Client" + kApostrophe + "s site|O|ICOcar|1"}));
+            QCOMPARE(g_colCustomStatus.size(), 1);
+            QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("Client's site"));
+            DbHandle none;
+            g_colCustomStatus = {CStatus()};
+            // What it wrote is read back, the retired one passed over.
+            QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success);
+            QCOMPARE(g_colCustomStatus.size(), 1);
+            const CStatus &read = g_colCustomStatus[0];
+            QCOMPARE(QStringList({read.StatusCode, read.Status, read.CustomType, read.Icon}),
+                     QStringList({code, "Client's site", "O", "ICOcar"}));
         }
-        QVERIFY(added);
-        QCOMPARE(added->StatusCode, code);
-        QCOMPARE(db.rows("SELECT description, status_type, Icon, Active FROM Custom_Status WHERE id = '" + code + "'"),
-                 QStringList({"Client" + kApostrophe + "s site|O|ICOcar|1"}));
-        QCOMPARE(g_colCustomStatus.size(), 1);
-        QCOMPARE(g_colCustomStatus[0].Status, QStringLiteral("Client's site"));
-        DbHandle none;
-        g_colCustomStatus = {CStatus()};
-        QCOMPARE(CClientAdmin().LoadCustomStatus(none), ErrNo::Success); // what it wrote, the retired one passed over
-        QCOMPARE(g_colCustomStatus.size(), 1);
-        const CStatus &read = g_colCustomStatus[0];
-        QCOMPARE(QStringList({read.StatusCode, read.Status, read.CustomType, read.Icon}),
-                 QStringList({code, "Client's site", "O", "ICOcar"}));
         g_colCustomStatus.clear();
     }
 
@@ -283,61 +251,53 @@ private slots:
         QVERIFY(connection);
     }
 
-    void checkedNodeChanges_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<qint32>("node");
-        QTest::addColumn<qint32>("parent");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("refusal"); // the message's title; "" when done
-        QTest::newRow("branch with children") << "delete" << 4 << 0 << "" << "Cannot delete";
-        QTest::newRow("group with resources") << "delete" << 6 << 0 << "" << "Cannot delete";
-        QTest::newRow("group with members") << "delete" << 3 << 0 << "" << "";
-        QTest::newRow("under itself") << "save" << 4 << 4 << "BRH" << "Cannot save";
-        QTest::newRow("under its grandchild") << "save" << 1 << 6 << "BRH" << "Cannot save";
-        QTest::newRow("under a deleted node") << "save" << 2 << 99 << "BRH" << "Cannot save";
-        QTest::newRow("resources keep their group") << "save" << 6 << 4 << "BRH" << "Cannot save";
-        QTest::newRow("empty group to a branch") << "save" << 7 << 2 << "BRH" << "";
-    }
     void checkedNodeChanges()
     {
-        QFETCH(QString, action);
-        QFETCH(qint32, node);
-        QFETCH(QString, refusal);
-        TestDatabase db(false, "nodes");
-        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID) VALUES (1, 'Room 1', 'R1', 6)");
-        db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3), (2, 3), (2, 30)");
-        g_colTreeNodes = CTreeNode::ReadAll();
-        const auto stored = [&] { return db.rows("SELECT * FROM TreeNode ORDER BY ID") + db.rows("SELECT * FROM UserGroup"); };
-        const QStringList before = stored();
-
-        CTreeNode changed;
-        changed.Read(node);
-        QFETCH(qint32, parent);
-        QFETCH(QString, kind);
-        changed.ParentID = parent;
-        changed.NodeType = kind;
-        const bool done = action == "delete" ? CTreeNode::deleteNode(node, "Rooms") : changed.save();
-
-        QCOMPARE(db.env.prompt.asked.value(0).title, refusal);
-        QCOMPARE(done, refusal.isEmpty());
-        if (!done)
-            QCOMPARE(stored(), before);
-        else if (action == "delete")
-            QCOMPARE(QStringList({db.rows("SELECT ID FROM TreeNode WHERE ID = 3").join(""),
-                                  db.rows("SELECT UserID FROM UserGroup").join(","), FindTreeNode("NOD3") ? "kept" : ""}),
-                     QStringList({"", "2", ""}));
-        else
-            QCOMPARE(FindTreeNode("NOD7")->ParentID, db.value("SELECT ParentID FROM TreeNode WHERE ID = 7").toInt());
+        // what is done to which node (a move: under which parent, as a branch); the refusal's title, "" when done
+        const struct { const char *name; bool remove; qint32 node, parent; const char *refusal; } rows[] = {
+            {"branch with children", true, 4, 0, "Cannot delete"},
+            {"group with resources", true, 6, 0, "Cannot delete"},
+            {"group with members", true, 3, 0, ""},
+            {"under itself", false, 4, 4, "Cannot save"},
+            {"under its grandchild", false, 1, 6, "Cannot save"},
+            {"under a deleted node", false, 2, 99, "Cannot save"},
+            {"resources keep their group", false, 6, 4, "Cannot save"},
+            {"empty group to a branch", false, 7, 2, ""}};
+        for (const auto &r : rows) {
+            TestDatabase db(false, "nodes");
+            db.exec("INSERT INTO Resource (ID, Name, Code, GroupID) VALUES (1, 'Room 1', 'R1', 6)");
+            db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3), (2, 3), (2, 30)");
+            g_colTreeNodes = CTreeNode::ReadAll();
+            const auto stored = [&] {
+                return db.rows("SELECT * FROM TreeNode ORDER BY ID") + db.rows("SELECT * FROM UserGroup");
+            };
+            const QStringList before = stored();
+            CTreeNode changed;
+            changed.Read(r.node);
+            changed.ParentID = r.parent;
+            changed.NodeType = QStringLiteral("BRH");
+            const bool done = r.remove ? CTreeNode::deleteNode(r.node, "Rooms") : changed.save();
+            QVERIFY2(db.env.prompt.asked.value(0).title == QLatin1String(r.refusal) && done == !*r.refusal, r.name);
+            if (!done)
+                QCOMPARE(stored(), before);
+            else if (r.remove)
+                QCOMPARE(db.rows("SELECT ID FROM TreeNode WHERE ID = 3") + db.rows("SELECT UserID FROM UserGroup")
+                             << (FindTreeNode("NOD3") ? "kept" : "gone"),
+                         QStringList({"2", "gone"}));
+            else
+                QCOMPARE(FindTreeNode("NOD7")->ParentID,
+                         db.value("SELECT ParentID FROM TreeNode WHERE ID = 7").toInt());
+        }
     }
 
     void whoIsSwept_data() { addEngineRows(); }
     void whoIsSwept()
     {
         OPEN_TEST_DATABASE(db, "admin_");
-        Clock::pin(QDateTime(kFriday, kSweepTime));
-        const double tomorrow = at(kFriday.addDays(1), QTime(9, 0));
-        const double anHourAgo = at(kFriday, QTime(22, 35));
+        const QDate friday(2026, 12, 4);
+        Clock::pin(QDateTime(friday, QTime(23, 35))); // the nightly sweep's hour
+        const double tomorrow = DateUtil::toDays(friday.addDays(1), QTime(9, 0));
+        const double anHourAgo = DateUtil::toDays(friday, QTime(22, 35));
         const QString start = QStringLiteral("08:30:00");
         insertSwept(db, 1, QStringLiteral("INN"), tomorrow, start);
         insertSwept(db, 2, QStringLiteral("MTG"), tomorrow, start);     // in a meeting till tomorrow: left

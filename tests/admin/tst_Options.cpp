@@ -37,14 +37,6 @@
 // Stand-ins for the windows the options dialog talks to, and a database
 // with the users and groups its tests edit.
 
-class OptionsTray : public StubTrayWindow
-{
-public:
-    void setPollThreshold(qint16 threshold) override { pollThreshold = threshold; }
-
-    int pollThreshold = -1;
-};
-
 class OptionsHostWindow : public StubMainWindow, public IUserOptionsHost
 {
 public:
@@ -84,10 +76,8 @@ public:
 // node 50 beside the standard tree, the signed-in user 1 and user 2 (in
 // Sales), and the program's globals for user 1.
 // In a data-driven test function: a fresh world on the row's engine.
-#define OPEN_OPTIONS_WORLD(world)                                                  \
-    QFETCH(bool, postgres);                                                        \
-    if (postgres)                                                                  \
-        REQUIRE_PG();                                                              \
+#define OPEN_OPTIONS_WORLD(world) \
+    FETCH_ENGINE();               \
     OptionsWorld world(postgres, QStringLiteral("options_") + QTest::currentTestFunction())
 
 class OptionsWorld
@@ -118,7 +108,7 @@ public:
         g_bOnClose = g_bOnListDblClick = 0;
         g_lLastUpdated = 100;
         g_sCurrentNodeKey.clear();
-        g_frmSysTray.reset(tray = new OptionsTray);
+        g_frmSysTray.reset(tray = new StubTrayWindow);
         g_frmMain.reset(main = new OptionsHostWindow);
         g_oClientHnd = std::make_unique<CClientHnd>();
     }
@@ -149,7 +139,7 @@ public:
     }
 
     TestDatabase db;
-    OptionsTray *tray = nullptr;
+    StubTrayWindow *tray = nullptr;
     OptionsHostWindow *main = nullptr;
 
 };
@@ -216,11 +206,11 @@ void clickSpin(frmStatusChange &dialog, const char *name, int times)
         dialog.findChild<QToolButton *>(QLatin1String(name))->click();
 }
 
-QList<IconSelector::Picture> pictures(int count, int innAt = -1)
+QList<IconSelector::Picture> pictures(const QStringList &keys)
 {
     QList<IconSelector::Picture> list;
-    for (int i = 0; i < count; ++i)
-        list.append({i == innAt ? QStringLiteral("INN") : QStringLiteral("K%1").arg(i), QIcon()});
+    for (const QString &key : keys)
+        list.append({key, QIcon()});
     return list;
 }
 
@@ -238,37 +228,8 @@ class tst_Options : public QObject
 {
     Q_OBJECT
 private slots:
-    void statusProposals_data()
-    {
-        QTest::addColumn<int>("target"); // 1 himself, 2 a colleague, 0 several, 99 an unreadable colleague
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<QString>("dueBack");
-        const QString opened = "2026-12-05 00:40"; // now + 60 minutes, into Saturday
-        const struct { int target; const char *action, *typed, *note; QString dueBack; } rows[] = {
-            {1, "2", "", "Lunch", "2026-12-05 00:10"},
-            {1, "7", "", "", "2026-12-04 23:55"},
-            {1, "3", "", "Home", "2026-12-07 09:00"},
-            {1, "2", "typed", "typed", opened},
-            {1, "3", "typed", "typed", "2026-12-07 09:00"},
-            {1, "1", "", "", opened},
-            {1, "m:XX2", "", "", opened},
-            {2, "2", "", "Eating", "2026-12-05 00:25"},
-            {2, "7", "", "", "2026-12-04 23:50"},
-            {2, "3", "", "", "2026-12-07 08:30"},
-            {2, "3", "typed", "typed", opened},
-            {0, "2", "", "Lunch", "2026-12-05 00:10"},
-            {99, "2", "", "", opened},
-        };
-        for (const auto &r : rows)
-            QTest::addRow("%d %s %s", r.target, r.action, r.typed) << r.target << r.action << r.typed << r.note << r.dueBack;
-    }
     void statusProposals()
     {
-        QFETCH(int, target);
-        QFETCH(QString, action);
-        QFETCH(QString, typed);
         OptionsWorld world(false, "options_proposals");
         Clock::pin(kLateFriday);
         g_oUserProperties.LunchTimePeriod = 30;
@@ -277,16 +238,29 @@ private slots:
         g_vQuickNotes.rows[3].note = "Lunch";
         g_vQuickNotes.rows[6].note = "Home";
         world.db.exec("INSERT INTO QUICKNOTES (UserID, NoteType, QuickNote) VALUES (2, 3, 'Eating')");
-        frmStatusChange dialog;
-        dialog.setTargetUserID(target == 0 ? 0 : target);
-        dialog.setOwnStatus(target == 1);
-        dialog.setNote(typed);
-        choose(dialog, action);
-        QTEST(dialog.note(), "note");
-        QTEST(stamp(dialog.dueBack()), "dueBack");
-        QCOMPARE(stamp(dialog.outTime()), QStringLiteral("2026-12-04 23:40"));
-        choose(dialog, action); // the colleague is read once, even when he could not be
-        QVERIFY(readTextFile(world.db.env.path("logs/error.log")).count("loadColleague") == (target == 99 ? 1 : 0));
+        const QString opened = "2026-12-05 00:40"; // now + 60 minutes, into Saturday
+        // 1 himself, 2 a colleague, 0 several, 99 an unreadable colleague (last: he is logged once);
+        // the button or menu item, the note typed; the note and due-back time proposed
+        const struct { int target; const char *action, *typed, *note; QString dueBack; } rows[] = {
+            {1, "2", "", "Lunch", "2026-12-05 00:10"},     {1, "7", "", "", "2026-12-04 23:55"},
+            {1, "3", "", "Home", "2026-12-07 09:00"},      {1, "2", "typed", "typed", opened},
+            {1, "3", "typed", "typed", "2026-12-07 09:00"}, {1, "1", "", "", opened},
+            {1, "m:XX2", "", "", opened},                  {2, "2", "", "Eating", "2026-12-05 00:25"},
+            {2, "7", "", "", "2026-12-04 23:50"},          {2, "3", "", "", "2026-12-07 08:30"},
+            {2, "3", "typed", "typed", opened},            {0, "2", "", "Lunch", "2026-12-05 00:10"},
+            {99, "2", "", "", opened}};
+        for (const auto &r : rows) {
+            frmStatusChange dialog;
+            dialog.setTargetUserID(r.target);
+            dialog.setOwnStatus(r.target == 1);
+            dialog.setNote(QLatin1String(r.typed));
+            choose(dialog, QLatin1String(r.action));
+            const QString row = QStringLiteral("%1 %2 %3: ").arg(r.target).arg(r.action, r.typed);
+            QCOMPARE(row + dialog.note() + u'|' + stamp(dialog.dueBack()), row + r.note + u'|' + r.dueBack);
+            QCOMPARE(stamp(dialog.outTime()), QStringLiteral("2026-12-04 23:40"));
+            choose(dialog, QLatin1String(r.action)); // the colleague is read once, even when he could not be
+            QCOMPARE(readTextFile(world.db.env.path("logs/error.log")).count("loadColleague"), r.target == 99 ? 1 : 0);
+        }
         Clock::unpin();
     }
 
@@ -294,7 +268,20 @@ private slots:
     {
         OptionsWorld world(false, "options_status_dialog");
         Clock::pin(kLateFriday);
+        g_colCustomStatus = {CStatus{"In & about", "XX2", "I", "INN"}, CStatus{"Site", "XX3", "O", "OUT"},
+                             CStatus{"Desk", "XX4", "Q", "MTG"}};
         frmStatusChange dialog;
+        g_colCustomStatus.clear();
+        QStringList menus; // the custom statuses under their kinds' buttons
+        for (const char *key : {"INN", "OUT", "MTG", "LNC"}) {
+            const QMenu *menu = dialog.findChild<QToolButton *>(key)->menu();
+            QStringList items;
+            for (const QAction *item : menu ? menu->actions() : QList<QAction *>())
+                items << item->objectName() + "=" + item->text();
+            menus << items.join(',');
+        }
+        QCOMPARE(menus, QStringList({"XX2=In && about", "XX3=Site",
+                                     "MTA=Available,MTD=Do not Disturb,MTO=Out of Office,MTT=Tentative,XX4=Desk", ""}));
         dialog.setTargetUserID(OptionsWorld::kOther);
         dialog.setAddToOutlook(true, true, true);
         auto *calendar = dialog.findChild<QCheckBox *>("chkAddToOutLook");
@@ -331,29 +318,14 @@ private slots:
         Clock::unpin();
     }
 
-    void customStatusMenusInTheDialog()
-    {
-        g_colCustomStatus = {CStatus{"In & about", "XX2", "I", "INN"}, CStatus{"Site", "XX3", "O", "OUT"},
-                             CStatus{"Desk", "XX4", "Q", "MTG"}};
-        frmStatusChange dialog;
-        QStringList menus;
-        for (const char *key : {"INN", "OUT", "MTG", "LNC"}) {
-            const QMenu *menu = dialog.findChild<QToolButton *>(key)->menu();
-            QStringList items;
-            for (const QAction *item : menu ? menu->actions() : QList<QAction *>())
-                items << item->objectName() + "=" + item->text();
-            menus << items.join(',');
-        }
-        QCOMPARE(menus, QStringList({"XX2=In && about", "XX3=Site",
-                                     "MTA=Available,MTD=Do not Disturb,MTO=Out of Office,MTT=Tentative,XX4=Desk", ""}));
-        g_colCustomStatus.clear();
-    }
-
     void iconStrip()
     {
         IconSelector strip;
         QCOMPARE(strip.getSelectedIconKey(), QString()); // empty strip
-        strip.InitializeIcons(pictures(25, 7));
+        QStringList keys;
+        for (int i = 0; i < 25; ++i)
+            keys << (i == 7 ? QStringLiteral("INN") : QStringLiteral("K%1").arg(i));
+        strip.InitializeIcons(pictures(keys));
         auto *scroll = strip.findChild<QScrollBar *>("HScroll1");
         QCOMPARE(scroll->maximum(), 24);
         scroll->setValue(20);
@@ -375,7 +347,7 @@ private slots:
         QCOMPARE(changed.value(0).value(0).toInt(), 9);
         QCOMPARE(strip.markerLeft(), 1240);
 
-        strip.InitializeIcons(pictures(3)); // a second list replaces the first
+        strip.InitializeIcons(pictures(keys.mid(0, 3))); // a second list replaces the first
         QCOMPARE(scroll->maximum(), 2);
         QCOMPARE(strip.findChildren<QToolButton *>().size(), 3);
         strip.InitializeIcons({});
@@ -386,10 +358,7 @@ private slots:
     {
         OptionsWorld world(false, "options_custom_status");
         g_colCustomStatus.clear();
-        QList<IconSelector::Picture> icons;
-        for (const char *key : {"INN", "OUT", "MTG", "LNC"})
-            icons.append({key, QIcon()});
-        frmCustomStatus window(icons);
+        frmCustomStatus window(pictures({"INN", "OUT", "MTG", "LNC"}));
         auto *name = window.findChild<QLineEdit *>("txtNewStatus");
         auto *add = window.findChild<QPushButton *>("cmdAdd");
         auto *remove = window.findChild<QPushButton *>("cmdRemove");
@@ -429,9 +398,7 @@ private slots:
     void nodeDialogAddsAndEdits()
     {
         OPEN_OPTIONS_WORLD(world);
-        QList<IconSelector::Picture> icons;
-        for (const char *key : {"ORBIT", "INN", "MTG"})
-            icons.append({key, QIcon()});
+        const QList<IconSelector::Picture> icons = pictures({"ORBIT", "INN", "MTG"});
         const QString name = "O'Neil 100% sure_" + QString(23, u'x'); // the column's 40
         frmAddGroup dialog(icons);
         dialog.newNode(30);
@@ -500,39 +467,36 @@ private slots:
         QCOMPARE(world.db.value("SELECT ChangeStatus FROM STAFF_OPTIONS WHERE UserID = 2").toInt(), 1 - changeStatus);
     }
 
-    void adminPorts_data()
-    {
-        QTest::addColumn<QString>("send");
-        QTest::addColumn<QString>("listen");
-        QTest::addColumn<QString>("refusals");
-        QTest::newRow("lowest") << "1024" << "40000" << "";
-        QTest::newRow("highest, blanks") << "65535" << " 13910 " << "";
-        QTest::newRow("1023") << "1023" << "40000" << "Send Port Error";
-        QTest::newRow("65536") << "40000" << "65536" << "Listener Port Error";
-        QTest::newRow("letters, empty") << "abc" << "" << "Send Port Error,Listener Port Error";
-        QTest::newRow("fraction") << "13910.4" << "40000" << "Send Port Error";
-        QTest::newRow("equal") << "40000" << " 40000" << "Port Error";
-    }
     void adminPorts()
     {
-        QFETCH(QString, send);
-        QFETCH(QString, listen);
-        QFETCH(QString, refusals);
         OptionsWorld world(false, "admin_ports");
-        const QStringList before = world.db.rows("SELECT pvalue FROM Properties WHERE pkey LIKE 'port%' ORDER BY pkey");
-        CClientAdmin().EditAdminOptions([&](frmAdminOptions &form) {
-            form.show();
-            form.txtSendPort->setText(send);
-            form.txtListenPort->setText(listen);
-            form.cmdOK->click();
-            QCOMPARE(form.isVisible(), !refusals.isEmpty());
-        });
-        QStringList titles;
-        for (const ScriptedPrompt::Asked &asked : std::as_const(world.db.env.prompt.asked))
-            titles << asked.title;
-        QCOMPARE(titles.join(u','), refusals);
-        QCOMPARE(world.db.rows("SELECT pvalue FROM Properties WHERE pkey LIKE 'port%' ORDER BY pkey"),
-                 refusals.isEmpty() ? QStringList({listen.trimmed(), send.trimmed()}) : before);
+        const auto ports = [&] {
+            return world.db.rows("SELECT pvalue FROM Properties WHERE pkey LIKE 'port%' ORDER BY pkey");
+        };
+        // send, listen, the refusals' titles
+        const QList<QStringList> rows = {{"1024", "40000", ""},
+                                         {"65535", " 13910 ", ""}, // blanks around
+                                         {"1023", "40000", "Send Port Error"},
+                                         {"40000", "65536", "Listener Port Error"},
+                                         {"abc", "", "Send Port Error,Listener Port Error"},
+                                         {"13910.4", "40000", "Send Port Error"},
+                                         {"40000", " 40000", "Port Error"}};
+        for (const QStringList &row : rows) {
+            const QStringList before = ports();
+            world.db.env.prompt.asked.clear();
+            CClientAdmin().EditAdminOptions([&](frmAdminOptions &form) {
+                form.show();
+                form.txtSendPort->setText(row[0]);
+                form.txtListenPort->setText(row[1]);
+                form.cmdOK->click();
+                QCOMPARE(form.isVisible(), !row[2].isEmpty());
+            });
+            QStringList titles;
+            for (const ScriptedPrompt::Asked &asked : std::as_const(world.db.env.prompt.asked))
+                titles << asked.title;
+            QCOMPARE(titles.join(u','), row[2]);
+            QCOMPARE(ports(), row[2].isEmpty() ? QStringList({row[1].trimmed(), row[0].trimmed()}) : before);
+        }
     }
 
     void adminOptionsWriteTogether_data() { addEngineRows(); }

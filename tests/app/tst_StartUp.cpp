@@ -86,9 +86,7 @@ public:
     void setUpdateTimerEnabled(bool on) override { timer = on; g_events << (on ? QStringLiteral("timer on") : QStringLiteral("timer off")); }
     bool isUpdateTimerEnabled() const override { return timer; }
     void removeTrayIcon() override { g_events << QStringLiteral("icon removed"); }
-    void setPollThreshold(qint16 threshold) override { pollThreshold = threshold; }
     bool timer = true;
-    int pollThreshold = -1;
 };
 
 class FakeSplash : public ISplash
@@ -135,11 +133,6 @@ void insertUser(TestDatabase &db, int id, const QString &login, int active = 1, 
                            "OutlookOOP, LunchTimePeriod, BreakPeriod, RefreshPeriod, Language, StartMin, WorkStartTime) "
                            "VALUES (?, ?, ?, 1, 3, 1, 1, 40, 12, 45, 'FRA', 0, '09:00:00')"),
             {id, login, admin});
-}
-
-QString storedLoginName()
-{
-    return SettingsKeys::LoginName.read();
 }
 
 // Runs the whole initialisation with log-in; gives the exit code when the
@@ -294,14 +287,14 @@ private slots:
         const auto folderPermissions = QFileInfo(QFileInfo(watched).absolutePath()).permissions();
 
         QCOMPARE(startProgram({}), -1);
-        QCOMPARE(storedLoginName(), QStringLiteral("bob"));
+        QCOMPARE(SettingsKeys::LoginName.read(), QStringLiteral("bob"));
         QCOMPARE(closeDown(1), 0);
         QTRY_COMPARE(env.prompt.asked.size(), 1);
         SettingsKeys::LoginName.write(QStringLiteral("again"));
         QTest::qWait(50);
         QCOMPARE(env.prompt.asked.size(), 1);
         QVERIFY2(env.prompt.asked[0].text.contains(QStringLiteral("settings could not be saved")), qPrintable(env.prompt.asked[0].text));
-        QCOMPARE(storedLoginName(), QStringLiteral("again"));
+        QCOMPARE(SettingsKeys::LoginName.read(), QStringLiteral("again"));
         QCOMPARE(readTextFile(watched), before);
         QCOMPARE(QFileInfo(QFileInfo(watched).absolutePath()).permissions(), folderPermissions);
     }
@@ -347,10 +340,8 @@ private slots:
         dead.start(QStringLiteral("true"));
         dead.waitForFinished();
         const qint64 deadPid = dead.processId() ? dead.processId() : 999999;
-        QFile lock(SingleInstance::defaultLockPath(QStringLiteral("tessaly")));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(deadPid) + "\ntessaly\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        lock.close();
+        QVERIFY(saveFile(SingleInstance::defaultLockPath(QStringLiteral("tessaly")),
+                         QByteArray::number(deadPid) + "\ntessaly\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
         ResetCloseDownForTests();
         QCOMPARE(startProgram({}), -1);
         QCOMPARE(env.prompt.asked.size(), 1);
@@ -400,26 +391,10 @@ private slots:
         QVERIFY(!splash.isVisible());
     }
 
-    void aNewUserIsCreatedThroughTheDialog_data() { addEngineRows(); }
-    void aNewUserIsCreatedThroughTheDialog()
-    {
-        OPEN_TEST_DATABASE(db, "login_");
-        m_desktopUser = QStringLiteral("anna.b");
-        m_editor.record.RealName = QStringLiteral("Anna B");
-        m_editor.record.RefreshPeriod = 59;
-        QCOMPARE(initialise(), -1);
-        QCOMPARE(m_editor.calls.size(), 1);
-        const FakeUserEditor::Call &call = m_editor.calls[0];
-        QVERIFY(call.newUser && call.atLogin && !call.adminEditable && !call.self && !call.addAnother);
-        QCOMPARE(g_lUserID, 1);
-        QCOMPARE(g_oCurrentUser.RealName, QStringLiteral("Anna B"));
-        QCOMPARE(storedLoginName(), QStringLiteral("anna.b"));
-        QCOMPARE(g_tray->pollThreshold, 59);
-    }
-
+    void anExistingUserIsFoundByHisWholeName_data() { addEngineRows(); }
     void anExistingUserIsFoundByHisWholeName()
     {
-        TestDatabase db(false, QString());
+        OPEN_TEST_DATABASE(db, "login_");
         insertUser(db, 9, QStringLiteral("BOB")); // shared before names were checked: the lower id wins
         insertUser(db, 1, QStringLiteral("BO"));
         insertUser(db, 2, QStringLiteral("BOB"));
@@ -435,7 +410,7 @@ private slots:
         QCOMPARE(g_lLanguageOffset, 1000);
         QCOMPARE(g_bOnClose, quint8(3));
         QCOMPARE(g_vQuickNotes.rows[3].note, QStringLiteral("Lunch"));
-        QCOMPARE(storedLoginName(), QStringLiteral("bob"));
+        QCOMPARE(SettingsKeys::LoginName.read(), QStringLiteral("bob"));
         QVERIFY(readTextFile(db.env.path(QStringLiteral("logs/debug.log")))
                     .contains(QLatin1String("Login name BOB belongs to 2 active users; user 2 signed in")));
 
@@ -443,14 +418,21 @@ private slots:
         m_desktopUser = QStringLiteral("o'hara"); // bound, not spliced
         QCOMPARE(initialise(), -1);
         QCOMPARE(g_lUserID, 4);
-        // An inactive user counts as not found; the new one's refresh period passes the poll's limit.
-        init();
-        m_desktopUser = QStringLiteral("carl");
-        m_editor.record.RefreshPeriod = 60;
-        QCOMPARE(initialise(), -1);
-        QCOMPARE(m_editor.calls.size(), 1);
-        QCOMPARE(g_lUserID, 10);
-        QCOMPARE(g_tray->pollThreshold, 30);
+        // An inactive user counts as not found, as does one never stored: the options dialog creates each
+        // under the next id; his refresh period is the poll's below its limit.
+        for (const auto &[login, refresh, id, threshold] : {std::tuple{"carl", 60, 10, 30}, {"dora", 59, 11, 59}}) {
+            init();
+            m_desktopUser = QLatin1String(login);
+            m_editor.record.RealName = QStringLiteral("New user");
+            m_editor.record.RefreshPeriod = qint16(refresh);
+            QCOMPARE(initialise(), -1);
+            QCOMPARE(m_editor.calls.size(), 1);
+            const FakeUserEditor::Call &call = m_editor.calls[0];
+            QVERIFY(call.newUser && call.atLogin && !call.adminEditable && !call.self && !call.addAnother);
+            QCOMPARE(std::tuple(g_lUserID, g_oCurrentUser.RealName, g_tray->pollThreshold),
+                     std::tuple(id, QStringLiteral("New user"), threshold));
+            QCOMPARE(SettingsKeys::LoginName.read(), QLatin1String(login));
+        }
         QCOMPARE(CClientInitialise::pollThresholdFor(0), qint16(30));
     }
 

@@ -21,13 +21,6 @@ void writeIcon(const QString &path, const QColor &colour)
     QVERIFY2(writer.write(image), qPrintable(writer.errorString()));
 }
 
-void writeText(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
 } // namespace
 
 class tst_ImageLists : public QObject
@@ -68,9 +61,9 @@ private slots:
         writeIcon(folder + QStringLiteral("Fax.ICO"), Qt::green);
         writeIcon(folder + QStringLiteral("bus.ico"), Qt::blue);
         writeIcon(folder + QStringLiteral("_MISSING.ico"), Qt::blue); // would take a built-in key
-        writeText(folder + QStringLiteral("readme.txt"), "not an icon");
-        writeText(folder + QStringLiteral("broken.ico"), QByteArray("\0\0\1\0garbage", 11));
-        writeText(folder + QStringLiteral("empty.ico"), QByteArray());
+        QVERIFY(saveFile(folder + QStringLiteral("readme.txt"), "not an icon"));
+        QVERIFY(saveFile(folder + QStringLiteral("broken.ico"), QByteArray("\0\0\1\0garbage", 11)));
+        QVERIFY(saveFile(folder + QStringLiteral("empty.ico"), QByteArray()));
 
         CMainImageLists lists;
         lists.load(folder);

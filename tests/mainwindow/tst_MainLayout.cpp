@@ -91,17 +91,24 @@ private slots:
         QCOMPARE(m_bar.screenPointer, ISplitterBar::Pointer::Default);
     }
 
-    void aLeftwardDragBelow800Snaps()
+    // Leftward below 800 snaps to the edge; rightward, or to 800 and above,
+    // it does not; nor does a horizontal bar, whose limit is the height.
+    void snapsAndTheHorizontalBar()
     {
         m_splitter->MouseDown(0);
-        QCOMPARE(m_splitter->MouseMove(1000), 1000.0f);
-        QCOMPARE(m_splitter->MouseMove(799), 15.0f);
-        QCOMPARE(m_bar.left, 799.0);
-        QCOMPARE(m_splitter->MouseMove(400), 15.0f);
-        // Moving right, or leftward to 800 or above, is no snap.
-        QCOMPARE(m_splitter->MouseMove(500), 500.0f);
-        QCOMPARE(m_splitter->MouseMove(2000), 2000.0f);
-        QCOMPARE(m_splitter->MouseMove(800), 800.0f);
+        QList<float> shown, lefts; // the bar follows where the pointer snaps
+        for (float x : {1000, 799, 400, 500, 2000, 800})
+            shown << m_splitter->MouseMove(x), lefts << m_bar.left;
+        QCOMPARE(shown, QList<float>({1000, 15, 15, 500, 2000, 800}));
+        QCOMPARE(lefts, QList<float>({1000, 799, 400, 500, 2000, 800}));
+        m_splitter->setOrientation(1);
+        QCOMPARE(m_bar.barPointer, ISplitterBar::Pointer::SizeUpDown);
+        m_splitter->MouseMove(4000);
+        QCOMPARE(std::pair(m_bar.left, m_bar.top), std::pair(800.0, 4000.0));
+        QCOMPARE(m_splitter->MouseMove(700), 700.0f);
+        float x = 9500;
+        m_splitter->MouseUp(x);
+        QCOMPARE(m_bar.top, 9000.0);
     }
 
     void aReleaseWithoutADragDoesNothing()
@@ -115,110 +122,53 @@ private slots:
         m_splitter->MouseDown(0);
         m_splitter->MouseMove(5000);
         QVERIFY(!m_splitter->MouseUp(x));
-        QCOMPARE(m_bar.left, 3000.0);
-        QCOMPARE(m_completes, 0);
+        QCOMPARE(std::pair(m_bar.left, m_completes), std::pair(3000.0, 0));
     }
 
-    void aHorizontalBarMovesUpAndDown()
-    {
-        m_splitter->setOrientation(1);
-        QCOMPARE(m_bar.barPointer, ISplitterBar::Pointer::SizeUpDown);
-        m_splitter->MouseDown(0);
-        m_splitter->MouseMove(4000);
-        QCOMPARE(std::pair(m_bar.left, m_bar.top), std::pair(3000.0, 4000.0));
-        QCOMPARE(m_splitter->MouseMove(700), 700.0f); // no snap up and down
-        float x = 9500; // the limit is the height
-        m_splitter->MouseUp(x);
-        QCOMPARE(m_bar.top, 9000.0);
-    }
-    void panesByViewKindAndBars_data()
-    {
-        QTest::addColumn<QString>("viewKind");
-        QTest::addColumn<int>("window");
-        QTest::addColumn<bool>("coolBar");
-        QTest::addColumn<bool>("infoBar");
-        QTest::addColumn<int>("raisedTo");
-        QTest::addColumn<int>("treeTop");
-        QTest::addColumn<int>("treeHeight");
-        QTest::addColumn<int>("listHeight");
-        QTest::addColumn<int>("lowerHeight");
-        // Reserved: 330 status bar + 800 + 1200 cool bar + 390 info bar.
-        QTest::newRow("a list alone") << "GRP" << 9000 << true << true << 9000 << 1690 << 6280 << 6280 << 2760;
-        QTest::newRow("kinds ignore case") << "Srh" << 9000 << true << true << 9000 << 1690 << 6280 << 6280 << 2760;
-        QTest::newRow("reservations under") << "RSG" << 9000 << true << true << 9000 << 1690 << 6280 << 3120 << 2760;
-        QTest::newRow("no kind yet") << "" << 9000 << true << true << 9000 << 1690 << 6280 << 3120 << 2760;
-        QTest::newRow("no info bar") << "GRP" << 9000 << true << false << 9000 << 1300 << 6670 << 6670 << 2955;
-        QTest::newRow("no bars") << "GRP" << 9000 << false << false << 9000 << 100 << 7870 << 7870 << 3555;
-        QTest::newRow("a low window is raised") << "RSG" << 2000 << true << true << 3520 << 1690 << 800 << 380 << 20;
-        QTest::newRow("a 6000 high tree") << "RSG" << 8720 << true << true << 8720 << 1690 << 6000 << 2980 << 2620;
-    }
-
+    // Reserved: 330 status bar + 800 + 1200 cool bar + 390 info bar.
     void panesByViewKindAndBars()
     {
-        QFETCH(QString, viewKind);
-        QFETCH(int, window);
-        QFETCH(bool, coolBar);
-        QFETCH(bool, infoBar);
-        QFETCH(int, raisedTo);
-        QFETCH(int, treeTop);
-        QFETCH(int, treeHeight);
-        QFETCH(int, listHeight);
-        QFETCH(int, lowerHeight);
-        MainLayout::Heights in;
-        in.window = window;
-        in.statusBar = 330;
-        in.coolBarVisible = coolBar;
-        in.infoBarVisible = infoBar;
-        in.coolBar = 1200;
-        in.infoBar = 390;
-        in.viewKind = viewKind;
-        const MainLayout::Vertical v = MainLayout::arrangeControls(in);
-        QCOMPARE(v.window, raisedTo);
-        QCOMPARE(v.treeTop, treeTop);
-        for (int top : {v.arrowTop, v.userListTop, v.webTop, v.splitterTop})
-            QCOMPARE(top, treeTop);
-        QCOMPARE(v.treeHeight, treeHeight);
-        QCOMPARE(v.userListHeight, listHeight);
-        QCOMPARE(v.reservationsTop, v.userListTop + listHeight + 400);
-        QCOMPARE(v.reservationsHeight, lowerHeight);
-        QCOMPARE(v.resourceBarTop, v.reservationsTop - 360);
-        QCOMPARE(v.resourceLabelTop, v.reservationsTop - 300);
-    }
-
-    void treePane_data()
-    {
-        QTest::addColumn<int>("window");
-        QTest::addColumn<int>("bar");
-        QTest::addColumn<int>("barLeft");
-        QTest::addColumn<int>("treeWidth"); // 0: collapsed
-        QTest::addColumn<int>("listWidth");
-        QTest::newRow("159 collapses") << 12000 << 159 << 130 << 0 << 11760;
-        QTest::newRow("160 stays open") << 12000 << 160 << 160 << 80 << 11680;
-        QTest::newRow("the usual place") << 12000 << 3000 << 3000 << 2920 << 8840;
-        QTest::newRow("near the right edge") << 12000 << 11990 << 6360 << 6280 << 5480;
-        QTest::newRow("stored far beyond") << 12000 << 50000 << 6360 << 6280 << 5480;
-        QTest::newRow("negative") << 12000 << -500 << 130 << 0 << 11760;
-        QTest::newRow("narrow window") << 5000 << 3000 << 160 << 80 << 4680;
+        // kind, window, bars; then window raised to, tree top and height, list and lower list heights
+        const struct { const char *kind; int window; bool coolBar, infoBar; QList<int> placed; } rows[] = {
+            {"GRP", 9000, true, true, {9000, 1690, 6280, 6280, 2760}},
+            {"Srh", 9000, true, true, {9000, 1690, 6280, 6280, 2760}}, // kinds ignore case
+            {"RSG", 9000, true, true, {9000, 1690, 6280, 3120, 2760}}, // reservations under
+            {"", 9000, true, true, {9000, 1690, 6280, 3120, 2760}},    // no kind yet
+            {"GRP", 9000, true, false, {9000, 1300, 6670, 6670, 2955}},
+            {"GRP", 9000, false, false, {9000, 100, 7870, 7870, 3555}},
+            {"RSG", 2000, true, true, {3520, 1690, 800, 380, 20}}, // a low window is raised
+            {"RSG", 8720, true, true, {8720, 1690, 6000, 2980, 2620}}};
+        for (const auto &r : rows) {
+            const MainLayout::Vertical v =
+                MainLayout::arrangeControls({r.window, 330, r.coolBar, 1200, r.infoBar, 390, QLatin1String(r.kind)});
+            QCOMPARE(QList<int>({v.window, v.treeTop, v.treeHeight, v.userListHeight, v.reservationsHeight}), r.placed);
+            for (int top : {v.arrowTop, v.userListTop, v.webTop, v.splitterTop})
+                QCOMPARE(top, v.treeTop);
+            QCOMPARE(v.reservationsTop, v.userListTop + v.userListHeight + 400);
+            QCOMPARE(QList<int>({v.resourceBarTop, v.resourceLabelTop}),
+                     QList<int>({v.reservationsTop - 360, v.reservationsTop - 300}));
+        }
     }
 
     void treePane()
     {
-        QFETCH(int, window);
-        QFETCH(int, bar);
-        QFETCH(int, barLeft);
-        QFETCH(int, treeWidth);
-        QFETCH(int, listWidth);
-        const MainLayout::Horizontal h = MainLayout::arrangeTreePane(window, bar);
-        QCOMPARE(h.barLeft, barLeft);
-        QCOMPARE(h.collapsed, treeWidth == 0);
-        QCOMPARE(h.treeWidth, treeWidth);
-        QCOMPARE(h.userListWidth, listWidth);
-        QCOMPARE(h.userListLeft, window - 120 - listWidth);
-        for (int width : {h.webWidth, h.reservationsWidth})
-            QCOMPARE(width, listWidth);
-        // The window's minimum never has to grow to fit what the bar left.
-        if (window >= 8600)
-            QVERIFY(MainLayout::minimumWidth(!h.collapsed, h.treeWidth) <= window);
+        // window, bar asked; bar left, tree width (0: collapsed), list width
+        const QList<std::pair<std::pair<int, int>, QList<int>>> rows = {
+            {{12000, 159}, {130, 0, 11760}},     {{12000, 160}, {160, 80, 11680}},
+            {{12000, 3000}, {3000, 2920, 8840}}, {{12000, 11990}, {6360, 6280, 5480}},
+            {{12000, 50000}, {6360, 6280, 5480}}, {{12000, -500}, {130, 0, 11760}},
+            {{5000, 3000}, {160, 80, 4680}}};
+        for (const auto &[asked, placed] : rows) {
+            const auto [window, bar] = asked;
+            const MainLayout::Horizontal h = MainLayout::arrangeTreePane(window, bar);
+            QCOMPARE(QList<int>({h.barLeft, h.treeWidth, h.userListWidth}), placed);
+            QCOMPARE(h.collapsed, h.treeWidth == 0);
+            QCOMPARE(h.userListLeft, window - 120 - h.userListWidth);
+            QCOMPARE(QList<int>({h.webWidth, h.reservationsWidth}), QList<int>(2, h.userListWidth));
+            // The window's minimum never has to grow to fit what the bar left.
+            if (window >= 8600)
+                QVERIFY(MainLayout::minimumWidth(!h.collapsed, h.treeWidth) <= window);
+        }
     }
 
     void minimumWidthFollowsAWideTree()

@@ -142,6 +142,14 @@ class tst_MainWindow : public QObject
         for (const QString &key : keys)
             selection->setCurrentIndex(pane->model()->index(pane->rowOfKey(key), 0), S::Select | S::Rows);
     }
+    // Picks the context menu's item for the rows selected (none: as they are).
+    void command(ListViewPane *pane, const QStringList &keys, int item)
+    {
+        if (!keys.isEmpty())
+            selectRows(pane, keys);
+        menuOf(pane);
+        pick(QStringLiteral("mnuPopupSub(%1)").arg(item));
+    }
     QStringList asked() const
     {
         QStringList texts;
@@ -310,51 +318,6 @@ private slots:
         action(w, "MOB")->trigger();
         QVERIFY(!g_oCurrentUser.MobileOn);
         QCOMPARE(m_db->env.errorWindow.shown.size(), 1);
-    }
-
-    void toolsKeysAndHelp()
-    {
-        QList<std::pair<qint32, QString>> phoned;
-        QStringList messaged;
-        int journals = 0;
-        RecordingChat chat;
-        g_uiFactory.phoneMessage = [&](qint32 id, const QString &name) { phoned.append({id, name}); };
-        g_uiFactory.instantMessage = [&](const QString &to) { messaged << to; };
-        g_uiFactory.showPhoneHistory = [&](CClientHnd &) { ++journals; };
-        g_uiFactory.chatWindow = [&] { return &chat; };
-
-        // A phone message needs a person picked in the user list.
-        list->detailsView()->selectionModel()->clear();
-        action(w, "PHR")->trigger();
-        w->selectUserItem(QStringLiteral("USR2"));
-        action(w, "PHR")->trigger();
-        control<ListViewPane>(w, "lvwReservations")->show();
-        action(w, "PHR")->trigger();
-        QCOMPARE(m_db->env.prompt.asked.size(), 2);
-        QCOMPARE(m_db->env.prompt.asked.at(0).title, QStringLiteral("Select Person First"));
-        QCOMPARE(phoned, (QList<std::pair<qint32, QString>>{{2, QStringLiteral("Bruno Ferrand")}}));
-
-        Clock::pin(QDateTime(QDate(2004, 8, 2), QTime(12, 0)));
-        action(w, "CHT")->trigger();
-        action(w, "CHT")->trigger(); // open already: no new room
-        QCOMPARE(chat.rooms, QStringList{QStringLiteral("Ada Lindqvist38201.5")});
-        action(w, "BIM")->trigger();
-        action(w, "JRN")->trigger();
-        QCOMPARE(messaged, QStringList{QStringLiteral("*")});
-        QCOMPARE(journals, 1);
-
-        // F1, Help Contents and the help button; the feedback page.
-        QVERIFY(QTest::qWaitForWindowActive(w));
-        QTest::keyClick(list->detailsView(), Qt::Key_F1);
-        action(w, "mnuHelpSub(0)")->trigger();
-        action(w, "HLP")->trigger();
-        QCOMPARE(m_db->env.shell.opened, QVector<QUrl>(3, QUrl(QStringLiteral("https://help.example/"))));
-        action(w, "mnuHelpSub(3)")->trigger();
-        QCOMPARE(m_db->env.shell.opened.size(), 4);
-        // F5 rereads the view.
-        m_db->exec(QStringLiteral("UPDATE STAFF_STATUS SET Note = 'Upstairs' WHERE UserID = 2"));
-        QTest::keyClick(note, Qt::Key_F5);
-        QCOMPARE(row(2), QStringLiteral("Out|Upstairs|OFF"));
     }
 
     void viewMenuKeepsTheChoices()
@@ -549,12 +512,10 @@ private slots:
         auto *find = control<QPushButton>(w, "cmdSearch");
         w->populateMenuStrings();
         QCOMPARE(w->caption(), QStringLiteral("Viduruviva Tessaly"));
-        QCOMPARE(text("mnuFile") + text("mnuPopupAdminSub(1)"), QStringLiteral("&File&Admin"));
-        QCOMPARE(tip("INN") + u'|' + tip("CHT"), QStringLiteral("In|Open the Chat Room"));
-        QCOMPARE(find->text(), QStringLiteral("Find"));
-        QCOMPARE(text("mnuViewSub(0)") + u'|' + text("mnuViewSub(4)"), QStringLiteral("Show Search|Hide Info Bar"));
+        QCOMPARE(text("mnuFile") + text("mnuPopupAdminSub(1)") + tip("CHT"),
+                 QStringLiteral("&File&AdminOpen the Chat Room"));
 
-        // Toggled items take the other caption, in the new language.
+        // Toggled items take the other caption, in the new language (in English: viewMenuKeepsTheChoices).
         SetLanguage(QStringLiteral("FRA"));
         action(w, "mnuViewSub(0)")->setChecked(true);
         action(w, "mnuViewSub(4)")->setChecked(false);
@@ -666,7 +627,7 @@ private slots:
         w->showMaximized();
         g_vUserList = {CUser(), CUser()};
         QPointer<frmMain> watch(w);
-        action(w, "mnuFileClose")->trigger();
+        action(w, "TRY")->trigger(); // the tray button does the same
         QVERIFY(!g_frmMain);
         QCOMPARE(g_fInTray, int(IMainWindow::Maximised));
         QVERIFY(g_vUserList.isEmpty());
@@ -744,7 +705,6 @@ private slots:
         QTest::addColumn<QString>("view");
         QTest::addColumn<QString>("info");
         QTest::newRow("restart on the default branch") << QStringList() << "Staff Members" << "User List for Staff Members";
-        QTest::newRow("left click") << QStringList{"left OUT"} << "Out" << "User List for Out";
         QTest::newRow("right click") << QStringList{"right OUT"} << "Out" << "User List for Out";
         QTest::newRow("contacts node") << QStringList{"left OUT", "left NOD8"} << "Out" << "User List for Out";
         QTest::newRow("pointer over a group") << QStringList{"left NOD7", "left NOD3", "move NOD3"} << "Staff Members"
@@ -856,8 +816,42 @@ private slots:
     {
         QList<std::pair<qint32, QString>> phoned;
         QStringList messaged;
+        int journals = 0;
+        RecordingChat chat;
         g_uiFactory.phoneMessage = [&](qint32 id, const QString &name) { phoned.append({id, name}); };
         g_uiFactory.instantMessage = [&](const QString &to) { messaged << to; };
+        g_uiFactory.showPhoneHistory = [&](CClientHnd &) { ++journals; };
+        g_uiFactory.chatWindow = [&] { return &chat; };
+
+        // The tool-bar's buttons. A phone message needs a person picked in the user list.
+        list->detailsView()->selectionModel()->clear();
+        pick("PHR");
+        w->selectUserItem(QStringLiteral("USR2"));
+        pick("PHR");
+        control<ListViewPane>(w, "lvwReservations")->show();
+        pick("PHR");
+        QCOMPARE(asked(), QStringList(2, "Select Person First:Please select a person from a staff status list to send "
+                                         "the phone message to..."));
+        Clock::pin(QDateTime(QDate(2004, 8, 2), QTime(12, 0)));
+        for (const char *button : {"CHT", "CHT", "BIM", "JRN"}) // the chat open already: no new room
+            pick(QLatin1String(button));
+        QCOMPARE(chat.rooms, QStringList{QStringLiteral("Ada Lindqvist38201.5")});
+        QCOMPARE(std::pair(messaged, journals), std::pair(QStringList{"*"}, 1));
+        // F1, Help Contents and the help button; the feedback page.
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(list->detailsView(), Qt::Key_F1);
+        pick("mnuHelpSub(0)");
+        pick("HLP");
+        QCOMPARE(m_db->env.shell.opened, QVector<QUrl>(3, QUrl(QStringLiteral("https://help.example/"))));
+        pick("mnuHelpSub(3)");
+        QCOMPARE(m_db->env.shell.opened.size(), 4);
+        // F5 rereads the view.
+        m_db->exec(QStringLiteral("UPDATE STAFF_STATUS SET Note = 'Upstairs' WHERE UserID = 2"));
+        QTest::keyClick(note, Qt::Key_F5);
+        QCOMPARE(row(2), QStringLiteral("Out|Upstairs|OFF"));
+
+        // The context menus' commands.
+        messaged.clear();
         for (CUser &user : g_vUserList)
             user.Email = user.RealName.section(u' ', 0, 0).toLower() + QStringLiteral("@board.example");
         m_db->exec(QStringLiteral("UPDATE STAFF_STATUS SET Email = 'bruno@board.example' WHERE UserID = 2"));
@@ -892,7 +886,8 @@ private slots:
             g_fCanChangeStatus = false;
             Q_EMIT list->itemDoubleClicked(list->rowOfKey(QStringLiteral("USR1")));
         }
-        QCOMPARE(phoned, (QList<std::pair<qint32, QString>>{{2, "Bruno Ferrand"}, {1, "Ada Lindqvist"}}));
+        QCOMPARE(phoned, (QList<std::pair<qint32, QString>>{{2, "Bruno Ferrand"}, {2, "Bruno Ferrand"},
+                                                             {1, "Ada Lindqvist"}}));
         QCOMPARE(mailed(), QStringLiteral("mailto:ada@board.example"));
 
         // Contacts: the address of the e-mail column, and no instant message.
@@ -948,40 +943,37 @@ private slots:
         g_oCurrentUser.Admin = true;
         m_db->exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 7, 0)");
         for (int id : {5, 6})
-            m_db->exec(QStringLiteral("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, "
-                                      "ReservedUntil, Returned) VALUES (?, 1, 2, 'Bruno', ?, ?, 0)"),
+            m_db->exec("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, ReservedFrom, ReservedUntil, "
+                       "Returned) VALUES (?, 1, 2, 'Bruno', ?, ?, 0)",
                        {id, HistoryDate(Clock::nowDays() + id), HistoryDate(Clock::nowDays() + id + 0.1)});
         auto *bookings = control<ListViewPane>(w, "lvwReservations");
         const auto count = [this](const char *sql) { return m_db->value(QLatin1String(sql)).toInt(); };
         // A delete from the menu that the database refuses.
         const auto refusedDelete = [this](const char *when) {
             m_db->exec(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'no'); END").arg(when));
-            pick(QStringLiteral("mnuPopupSub(11)"));
-            m_db->exec(QStringLiteral("DROP TRIGGER refuse"));
+            pick("mnuPopupSub(11)");
+            m_db->exec("DROP TRIGGER refuse");
         };
         const auto active = [&] {
             return std::pair(count("SELECT IsActive FROM STAFF_STATUS WHERE UserID = 2"), list->rowOfKey("USR2") >= 0);
         };
         // Users: add and edit go to the options editor; delete asks, and a refused one changes nothing.
-        selectRows(list, {QStringLiteral("USR2")});
-        menuOf(list);
-        pick(QStringLiteral("mnuPopupSub(9)"));
-        pick(QStringLiteral("mnuPopupSub(10)"));
+        command(list, {"USR2"}, 9);
+        pick("mnuPopupSub(10)");
         QCOMPARE(editor.calls, QStringList({"new 1 self 0", "new 0 self 0"}));
         m_db->env.prompt.defaultAnswer = IPrompt::AnswerYes;
         refusedDelete("BEFORE UPDATE ON STAFF_STATUS");
         QCOMPARE(active(), std::pair(1, true));
-        pick(QStringLiteral("mnuPopupSub(11)"));
+        pick("mnuPopupSub(11)");
         QCOMPARE(active(), std::pair(0, false));
         QCOMPARE(asked().mid(1), QStringList({"Delete:Are you sure you want to delete Bruno Ferrand",
                                                "Deleted:Bruno Ferrand has been deleted"}));
 
         // Resources and bookings.
-        clickNode(QStringLiteral("NOD7"));
+        clickNode("NOD7");
         m_db->env.prompt.asked.clear();
-        menuOf(bookings);
-        pick(QStringLiteral("mnuPopupSub(9)")); // no resource selected
-        QCOMPARE(asked(), QStringList{QStringLiteral(":Please select a Resource first.")});
+        command(bookings, {}, 9); // no resource selected
+        QCOMPARE(asked(), QStringList{":Please select a Resource first."});
         PopupCommands::runDialog = [](QDialog &dialog) {
             if (auto *node = qobject_cast<frmAddGroup *>(&dialog)) {
                 node->txtName->setText(node->txtName->text() == "<new>" ? "Visitors" : "Guests");
@@ -991,71 +983,69 @@ private slots:
                 resource->OK_Click();
             } else if (auto *booking = qobject_cast<frmReservation *>(&dialog)) {
                 if (booking->txtBookedTo->text() == QLatin1String("Bruno"))
-                    booking->txtBookedTo->setText(QStringLiteral("Bruno and guest"));
+                    booking->txtBookedTo->setText("Bruno and guest");
                 booking->OK_Click();
             }
         };
-        menuOf(list);
-        pick(QStringLiteral("mnuPopupSub(9)"));
-        selectRows(list, {QStringLiteral("RES1")});
-        Q_EMIT list->itemClicked(list->rowOfKey(QStringLiteral("RES1")));
-        menuOf(list);
-        pick(QStringLiteral("mnuPopupSub(10)"));
-        pick(QStringLiteral("mnuPopupSubSub(7)")); // all history: ten years
+        command(list, {}, 9);
+        selectRows(list, {"RES1"});
+        Q_EMIT list->itemClicked(list->rowOfKey("RES1"));
+        command(list, {}, 10);
+        pick("mnuPopupSubSub(7)"); // all history: ten years
         const QDate since = DateUtil::dateOf(Clock::nowDays()).addDays(-3650);
         QVERIFY(control<QLabel>(w, "lblResource")->text().endsWith(DateUtil::mediumDate(QDateTime(since, QTime()))));
-        menuOf(bookings);
-        pick(QStringLiteral("mnuPopupSub(9)"));
+        command(bookings, {}, 9);
         QCOMPARE(m_db->rows("SELECT Name FROM Resource ORDER BY ID"), QStringList({"Big Van", "Truck"}));
         QCOMPARE(count("SELECT COUNT(*) FROM Reservation WHERE UserID = 1"), 1);
         QCOMPARE(bookings->model()->rowCount(), 3);
-        selectRows(bookings, {QStringLiteral("RES5")});
-        menuOf(bookings);
-        pick(QStringLiteral("mnuPopupSub(10)")); // another's booking, edited by an administrator
+        command(bookings, {"RES5"}, 10); // another's booking, edited by an administrator
         QCOMPARE(m_db->rows("SELECT BookedTo FROM Reservation WHERE ID = 5"), QStringList{"Bruno and guest"});
 
-        selectRows(bookings, {QStringLiteral("RES5")});
+        selectRows(bookings, {"RES5"});
         menuOf(bookings);
         refusedDelete("BEFORE DELETE ON Reservation");
         QCOMPARE(count("SELECT COUNT(*) FROM Reservation"), 3);
-        pick(QStringLiteral("mnuPopupSub(11)"));
+        pick("mnuPopupSub(11)");
         QCOMPARE(std::pair(count("SELECT COUNT(*) FROM Reservation"), bookings->model()->rowCount()), std::pair(2, 2));
         const auto deleteQuestions = [&] { return asked().filter(QRegularExpression("^Delete:Are you sure")).size(); };
         QCOMPARE(deleteQuestions(), 2); // before the refused delete and before the done one
         // Check-in of a booking another copy deleted meanwhile.
-        selectRows(bookings, {QStringLiteral("RES6")});
+        selectRows(bookings, {"RES6"});
         menuOf(bookings);
-        m_db->exec(QStringLiteral("DELETE FROM Reservation WHERE ID = 6"));
+        m_db->exec("DELETE FROM Reservation WHERE ID = 6");
         m_db->env.prompt.asked.clear();
-        pick(QStringLiteral("mnuPopupSub(14)"));
-        QVERIFY(asked().value(0).startsWith(QStringLiteral("Check In:The booking Bruno no longer exists")));
+        pick("mnuPopupSub(14)");
+        QVERIFY(asked().value(0).startsWith("Check In:The booking Bruno no longer exists"));
         QCOMPARE(bookings->model()->rowCount(), 1);
 
-        selectRows(list, {QStringLiteral("RES1")});
+        const auto resources = [&] {
+            return count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource");
+        };
+        selectRows(list, {"RES1"});
         menuOf(list);
         refusedDelete("BEFORE DELETE ON Resource");
-        QCOMPARE(count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"), 3);
-        pick(QStringLiteral("mnuPopupSub(11)"));
-        QCOMPARE(count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource"), 1);
+        QCOMPARE(resources(), 3);
+        pick("mnuPopupSub(11)");
+        QCOMPARE(resources(), 1);
         QCOMPARE(std::pair(list->model()->rowCount(), bookings->model()->rowCount()), std::pair(1, 0));
         // A tree node added under the selected one, renamed, and deleted with its memberships.
-        tree->selectNode(QStringLiteral("NOD2"));
+        tree->selectNode("NOD2");
         menuOf(tree);
-        pick(QStringLiteral("mnuPopupSub(9)"));
+        pick("mnuPopupSub(9)");
         const int id = count("SELECT MAX(ID) FROM TreeNode");
         const QString key = QStringLiteral("NOD%1").arg(id);
-        QCOMPARE(tree->node(key)->parent(), tree->node(QStringLiteral("NOD2")));
+        QCOMPARE(tree->node(key)->parent(), tree->node("NOD2"));
         clickNode(key);
         menuOf(tree);
-        pick(QStringLiteral("mnuPopupSub(10)"));
+        pick("mnuPopupSub(10)");
         QCOMPARE(tree->node(key)->text(0), QStringLiteral("Guests"));
-        m_db->exec(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (3, ?)"), {id});
+        m_db->exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (3, ?)", {id});
         const auto members = [&] {
             return std::pair(count("SELECT COUNT(*) FROM UserGroup WHERE GroupID > 7"), tree->node(key) != nullptr);
         };
         refusedDelete("BEFORE DELETE ON TreeNode");
         QCOMPARE(members(), std::pair(1, true));
-        pick(QStringLiteral("mnuPopupSub(11)"));
+        pick("mnuPopupSub(11)");
         QCOMPARE(members(), std::pair(0, false));
         QCOMPARE(g_sCurrentNodeKey, tree->selectedKey()); // its view gave way
         QCOMPARE(m_db->env.errorWindow.shown.size(), 4); // the four refusals

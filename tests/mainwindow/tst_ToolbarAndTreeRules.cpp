@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 #include "foundation/MCIFunctions.h"
-#include "foundation/ListSortRole.h"
 #include "mainwindow/ListSortProxy.h"
 #include "mainwindow/PopupMenuRules.h"
 #include "mainwindow/RecentNotes.h"
@@ -15,16 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-QString storedNotes()
-{
-    return SettingsKeys::RecentNotes.read();
-}
-
-void storeNotes(const QString &value)
-{
-    SettingsKeys::RecentNotes.write(value);
-}
 
 double at(int day, int hour, int minute)
 {
@@ -132,17 +121,6 @@ private slots:
             QVERIFY(PopupMenuRules::onDoubleClick(QLatin1String(c.view), c.row, c.option, c.right) == c.action);
     }
 
-    void everyKeyDispatches()
-    {
-        using C = StatusToolbar::Command;
-        const QList<std::pair<const char *, C>> keys = {
-            {"MOB", C::Mobile}, {"JRN", C::Journal}, {"PHR", C::PhoneMessage}, {"HLP", C::Help}, {"TRY", C::Tray},
-            {"BIM", C::Broadcast}, {"CHT", C::Chat}, {"SEP1", C::Separator}, {"SEP4", C::Separator},
-            {"mob", C::Mobile}, {"Cht", C::Chat}, {"INN", C::Status}, {"MTA", C::Status}, {"XAB", C::Status}};
-        for (const auto &[key, command] : keys)
-            QVERIFY2(StatusToolbar::commandFor(QLatin1String(key)) == command, key);
-    }
-
     void dueBackFromTheBox()
     {
         const double five = at(2, 17, 0);
@@ -157,27 +135,27 @@ private slots:
     void recentNotes()
     {
         TestEnvironment env;
-        storeNotes(QStringLiteral("A#B#E#"));
+        SettingsKeys::RecentNotes.write(QStringLiteral("A#B#E#"));
         RecentNotes().save(QStringLiteral("D")); // never loaded: the stored list is replaced
-        QCOMPARE(storedNotes(), QStringLiteral("D##"));
+        QCOMPARE(SettingsKeys::RecentNotes.read(), QStringLiteral("D##"));
 
-        storeNotes(QStringLiteral("A#B#E#"));
+        SettingsKeys::RecentNotes.write(QStringLiteral("A#B#E#"));
         RecentNotes loaded;
         loaded.load();
         loaded.save(QStringLiteral("D"));
-        QCOMPARE(storedNotes(), QStringLiteral("D#A#B#E#"));
+        QCOMPARE(SettingsKeys::RecentNotes.read(), QStringLiteral("D#A#B#E#"));
         QCOMPARE(loaded.shown(), (QStringList{"D", "A", "B", "E"}));
 
-        storeNotes(QStringLiteral("A#B#E#"));
+        SettingsKeys::RecentNotes.write(QStringLiteral("A#B#E#"));
         loaded.load();
         loaded.save(QStringLiteral("b")); // a repeat moves up, spelled anew
-        QCOMPARE(storedNotes(), QStringLiteral("b#A#E##"));
+        QCOMPARE(SettingsKeys::RecentNotes.read(), QStringLiteral("b#A#E##"));
         QCOMPARE(loaded.shown(), (QStringList{"b", "A", "E"}));
 
         QStringList full;
         for (int i = 1; i <= 26; ++i)
             full << QStringLiteral("n%1").arg(i);
-        storeNotes(full.join(u'#') + u'#');
+        SettingsKeys::RecentNotes.write(full.join(u'#') + u'#');
         loaded.load();
         loaded.save(QStringLiteral("new"));
         QCOMPARE(loaded.entries(), QStringList{"new"} + full.mid(0, 25)); // the oldest dropped
@@ -191,68 +169,45 @@ private slots:
         using A = TreeNavigation::Action;
         QCOMPARE(TreeNavigation::kindOf(QString()), QStringLiteral("TOP"));
         QCOMPARE(TreeNavigation::kindOf(QStringLiteral("rsg")), QStringLiteral("RSG"));
-        const QString shown = QStringLiteral("NOD3");
-        QVERIFY(TreeNavigation::actionFor(QStringLiteral("nod3"), QStringLiteral("GRP"), false, shown) == A::Unchanged);
-        QVERIFY(TreeNavigation::actionFor(shown, QStringLiteral("GRP"), true, shown) == A::OpenGroupView);
-        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD5"), QStringLiteral("RSG"), false, shown) == A::OpenView);
-        QVERIFY(TreeNavigation::actionFor(QStringLiteral("SRH0"), QStringLiteral("SRH"), false, shown) == A::OpenView);
-        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD9"), QStringLiteral("CTL"), false, shown) == A::RecordOnly);
-        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), false, shown) == A::WelcomePage);
-        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), true, QString()) == A::WelcomePage);
-        QVERIFY(TreeNavigation::actionFor(QStringLiteral("NOD0"), QStringLiteral("TOP"), true, QStringLiteral("NOD0"))
-                == A::RefreshPage);
+        // node, its kind, forced, the node shown -> what a click does
+        const struct { const char *node, *kind; bool forced; const char *shown; A action; } clicks[] = {
+            {"nod3", "GRP", false, "NOD3", A::Unchanged},     {"NOD3", "GRP", true, "NOD3", A::OpenGroupView},
+            {"NOD5", "RSG", false, "NOD3", A::OpenView},      {"SRH0", "SRH", false, "NOD3", A::OpenView},
+            {"NOD9", "CTL", false, "NOD3", A::RecordOnly},    {"NOD0", "TOP", false, "NOD3", A::WelcomePage},
+            {"NOD0", "TOP", true, "", A::WelcomePage},        {"NOD0", "TOP", true, "NOD0", A::RefreshPage}};
+        for (const auto &c : clicks)
+            QVERIFY2(TreeNavigation::actionFor(QLatin1String(c.node), QLatin1String(c.kind), c.forced,
+                                               QLatin1String(c.shown)) == c.action, c.node);
     }
 
-    void storedWindowLandsOnAScreen_data()
-    {
-        QTest::addColumn<QRect>("wanted");
-        QTest::addColumn<QRect>("placed");
-        // Screens: the primary 1024x768 under a 30-pixel panel, a second one right of it.
-        QTest::newRow("fits") << QRect(100, 100, 800, 600) << QRect(100, 100, 800, 600);
-        QTest::newRow("larger than the screen") << QRect(50, 50, 1600, 1200) << QRect(0, 30, 1024, 738);
-        QTest::newRow("negative position") << QRect(-300, -40, 800, 600) << QRect(0, 30, 800, 600);
-        QTest::newRow("Left 60000 twips") << QRect(4000, 100, 800, 600) << QRect(224, 100, 800, 600);
-        QTest::newRow("mostly on the second") << QRect(900, 0, 800, 600) << QRect(1024, 0, 800, 600);
-        QTest::newRow("screen gone") << QRect(3000, 2000, 640, 480) << QRect(384, 288, 640, 480);
-    }
+    // Screens: the primary 1024x768 under a 30-pixel panel, a second one right of it.
     void storedWindowLandsOnAScreen()
     {
-        QFETCH(QRect, wanted);
-        QFETCH(QRect, placed);
-        QCOMPARE(WindowPlacement::clamp(wanted, {QRect(0, 30, 1024, 738), QRect(1024, 0, 1280, 1024)}), placed);
+        const QList<std::pair<QRect, QRect>> rows = {
+            {QRect(100, 100, 800, 600), QRect(100, 100, 800, 600)},  // fits
+            {QRect(50, 50, 1600, 1200), QRect(0, 30, 1024, 738)},    // larger than the screen
+            {QRect(-300, -40, 800, 600), QRect(0, 30, 800, 600)},    // a negative position
+            {QRect(4000, 100, 800, 600), QRect(224, 100, 800, 600)}, // Left 60000 twips
+            {QRect(900, 0, 800, 600), QRect(1024, 0, 800, 600)},     // mostly on the second
+            {QRect(3000, 2000, 640, 480), QRect(384, 288, 640, 480)}}; // its screen gone
+        for (const auto &[wanted, placed] : rows)
+            QCOMPARE(WindowPlacement::clamp(wanted, {QRect(0, 30, 1024, 738), QRect(1024, 0, 1280, 1024)}), placed);
     }
 
-    void headerClicksSortByValue()
+    // Names ignore case and accents. (Times by their day number, and a row
+    // rewritten moving to its place: tst_MainWindow searchSortAndHints.)
+    void headerClicksSortNamesAsReadersDo()
     {
-        using Sort = ListSortProxy::Sort;
-        QCOMPARE(ListSortProxy::next(Sort{}, 2), (Sort{2, Qt::AscendingOrder}));
-        QCOMPARE(ListSortProxy::next(Sort{2, Qt::AscendingOrder}, 2), (Sort{2, Qt::DescendingOrder}));
-        QCOMPARE(ListSortProxy::next(Sort{2, Qt::DescendingOrder}, 2), (Sort{2, Qt::AscendingOrder}));
-        QCOMPARE(ListSortProxy::next(Sort{2, Qt::DescendingOrder}, 0), (Sort{0, Qt::AscendingOrder}));
-
-        // Names ignore case; times go by their day number, not their text.
         QStandardItemModel model;
-        for (const auto &[name, time, day] : {std::tuple{"bruno", "10:00 AM", 0.42}, std::tuple{"Ada", "9:00 AM", 0.38},
-                                              std::tuple{"Fabio", "", 0.0}, std::tuple{"Émile", "11:00 AM", 0.46}}) {
-            auto *when = new QStandardItem(QLatin1String(time));
-            when->setData(day, ListSortRole);
-            model.appendRow({new QStandardItem(QString::fromUtf8(name)), when});
-        }
+        for (const char *name : {"bruno", "Ada", "Fabio", "Émile"})
+            model.appendRow(new QStandardItem(QString::fromUtf8(name)));
         ListSortProxy sorted;
         sorted.setSourceModel(&model);
-        const auto names = [&] {
-            QStringList shown;
-            for (int row = 0; row < sorted.rowCount(); ++row)
-                shown << sorted.index(row, 0).data().toString();
-            return shown;
-        };
         sorted.sort(0, Qt::AscendingOrder);
-        QCOMPARE(names(), QStringList({"Ada", "bruno", "Émile", "Fabio"}));
-        sorted.sort(1, Qt::AscendingOrder);
-        QCOMPARE(names(), QStringList({"Fabio", "Ada", "bruno", "Émile"}));
-        // A row rewritten moves to its place.
-        model.item(0, 1)->setData(0.30, ListSortRole);
-        QCOMPARE(names(), QStringList({"Fabio", "bruno", "Ada", "Émile"}));
+        QStringList names;
+        for (int row = 0; row < sorted.rowCount(); ++row)
+            names << sorted.index(row, 0).data().toString();
+        QCOMPARE(names, QStringList({"Ada", "bruno", "Émile", "Fabio"}));
     }
 };
 

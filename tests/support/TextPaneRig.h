@@ -1,9 +1,9 @@
 #pragma once
 
+#include "TestSupport.h"
 #include "mainwindow/TextWebView.h"
 
 #include <QEventLoop>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -24,12 +24,11 @@ public:
     // Shows the page and lays it out whole; gives whether it was shown.
     bool show(const QByteArray &html)
     {
-        QFile file(m_folder.filePath(QStringLiteral("page.html")));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(html) != html.size())
+        const QString file = m_folder.filePath(QStringLiteral("page.html"));
+        if (!saveFile(file, html))
             return false;
-        file.close();
         m_shown = m_done = false;
-        m_view.load(QUrl::fromLocalFile(file.fileName()));
+        m_view.load(QUrl::fromLocalFile(file));
         QTimer guard;
         QObject::connect(&guard, &QTimer::timeout, &m_loaded, &QEventLoop::quit);
         guard.start(30000);
