@@ -336,8 +336,7 @@ private slots:
     {
         TestEnvironment env;
         const QString zone = "Zone " + logBreakingText(false).remove(u'\r').remove(u'\n');
-        writeCalendar(env.path(), {{"Later", 120, "20260101T000000Z",
-                                    "RDATE;TZID=\"" + zone + "\":20260101T100000\r\n"}});
+        writeCalendar(env.path(), {{"Later", 120, "20260101T000000Z", "RDATE;TZID=\"" + zone + "\":20260101T100000\r\n"}});
         QProcess child;
         child.start(QStringLiteral(ZOROUTLOOK), {"--first-interval", "30"});
         child.write("not json\n\xff\xfe\n{\"cmd\":\"Start\"}\n{\"cmd\":\"Start\",\"period\":\"100\"}\n"
@@ -366,8 +365,7 @@ private slots:
         w.process.CloseDown();
         QCoreApplication::processEvents();
         QCOMPARE(w.messages, QStringList{"One"});
-        QVERIFY(readTextFile(env.path("logs/debug.log"))
-                    .contains("Calendar watcher line ignored, not a JSON object: junk\n"));
+        QVERIFY(readTextFile(env.path("logs/debug.log")).contains("Calendar watcher line ignored, not a JSON object: junk\n"));
     }
 
     void aWatcherThatDiesIsStartedAgainThreeTimes()

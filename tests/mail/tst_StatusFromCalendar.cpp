@@ -144,8 +144,7 @@ private slots:
 
         // Mail to a group names its active members.
         DbHandle connection = OpenADOConnection();
-        Update("UPDATE STAFF_STATUS SET Email = 'u' || UserID || '@x', IsActive = 1 - UserID / 3",
-               connection);
+        Update("UPDATE STAFF_STATUS SET Email = 'u' || UserID || '@x', IsActive = 1 - UserID / 3", connection);
         for (qint32 id : {1, 2, 3})
             Update("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, 7)", connection, {id});
         QCOMPARE(CClientEmail().BroadCastMessage(7, "Sales", 1), 10000);

@@ -530,17 +530,15 @@ private slots:
         const QString real = dir.filePath("real.ics");
         const QString link = dir.filePath("link.ics");
         // CRLF, an odd folding and properties of other programs.
-        const QByteArray original = calendar(timed("Keep", "20260310T080000", "20260310T090000",
-                                                   "X-OTHER-PROP;X-P=1:some long\r\n  folded value\r\n"));
+        const QString keep = timed("Keep", "20260310T080000", "20260310T090000", "X-OTHER-PROP;X-P=1:some long\r\n  folded value\r\n");
+        const QByteArray original = calendar(keep);
         write(real, original);
         QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QVERIFY(QFile::link(real, link));
         int otherWrites = 0;
         SafeFile::beforeReplace = [&] {
             if (otherWrites++ == 0) // another program adds its event before ours lands
-                write(real, calendar(timed("Keep", "20260310T080000", "20260310T090000",
-                                           "X-OTHER-PROP;X-P=1:some long\r\n  folded value\r\n") +
-                                     timed("Theirs", "20260310T120000", "20260310T130000")));
+                write(real, calendar(keep + timed("Theirs", "20260310T120000", "20260310T130000")));
         };
         IcsWriter::Event ours{IcsWriter::newUid("@status.tessaly"), QDateTime(QDate(2026, 3, 10), QTime(10, 0)),
                               QDateTime(QDate(2026, 3, 10), QTime(11, 0)), "Meeting", BusyStatus::OutOfOffice, {}};
