@@ -141,7 +141,7 @@ private slots:
         QFETCH(int, period);
         QFETCH(bool, startTwice);
         TestEnvironment env;
-        writeCalendar(env.path(), {});
+        writeCalendar(env.path(), QString());
         COutlook outlook(60);
         QList<qint64> checks;
         QElapsedTimer since;
@@ -275,7 +275,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, logged);
         TestEnvironment env;
-        const QString path = writeCalendar(env.path(), {});
+        const QString path = writeCalendar(env.path(), QString());
         QString events = kind == "zone" ? CalendarText::restlessZone("Custom/Loop") +
                                               CalendarText::vevent("Z", "DTSTART;TZID=Custom/Loop:20260310T090000\r\n"
                                                                         "DURATION:PT1H\r\n")
