@@ -17,7 +17,7 @@ namespace {
 // that end the calendar's line (or its C string).
 QString hostileZone()
 {
-    return QStringLiteral("Zone ") + logBreakingText(false).remove(u'\r').remove(u'\n');
+    return "Zone " + logBreakingText(false).remove(u'\r').remove(u'\n');
 }
 
 void makeFile(const QString &path, const QString &kind)
@@ -59,10 +59,10 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, logged);
         TestEnvironment env;
-        const QString path = env.path(QStringLiteral("calendar.ics"));
+        const QString path = env.path("calendar.ics");
         makeFile(path, kind);
         SettingsKeys::CalendarPath.write(path);
-        const QString log = env.path(QStringLiteral("logs/debug.log"));
+        const QString log = env.path("logs/debug.log");
         CClientOutlook link;
         const LoopStopMeter window;
         for (int check = 0; check < 2; ++check) {
@@ -78,8 +78,8 @@ private slots:
     void contactsFromANamedPipe()
     {
         TestEnvironment env;
-        const QString path = env.path(QStringLiteral("contacts.vcf"));
-        makeFile(path, QStringLiteral("fifo"));
+        const QString path = env.path("contacts.vcf");
+        makeFile(path, "fifo");
         SettingsKeys::ContactsPath.write(path);
         for (int ask = 0; ask < 2; ++ask) { // named once while it stays
             std::optional<qsizetype> entries;
@@ -88,7 +88,7 @@ private slots:
             });
             QTRY_COMPARE(entries, std::optional<qsizetype>(0));
         }
-        QCOMPARE(readTextFile(env.path(QStringLiteral("logs/debug.log"))).count("not a regular file"), 1);
+        QCOMPARE(readTextFile(env.path("logs/debug.log")).count("not a regular file"), 1);
     }
 
     // Contacts saved over in place every 50 ms, held half written in the
@@ -98,7 +98,7 @@ private slots:
     void contactsRewrittenWhileLookedUp()
     {
         TestEnvironment env;
-        const QString path = env.path(QStringLiteral("contacts.vcf"));
+        const QString path = env.path("contacts.vcf");
         QByteArray cards;
         for (int i = 0; i < 2000; ++i)
             cards += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + QByteArray::number(i) + "\r\nNOTE:"

@@ -20,8 +20,17 @@ const QDate kFriday(2026, 12, 4);
 
 void writeCalendar(const QString &folder, const QString &events)
 {
+    QVERIFY(CalendarText::write(folder + "/calendar.ics", CalendarText::calendar(events)));
+}
+
+// The program's window, its calendar a folder of the settings.
+QString withCalendarFolder(StatusWorld &w)
+{
+    w.withMainWindow();
+    const QString folder = w.db.env.path("calendar");
     QDir().mkpath(folder);
-    QVERIFY(CalendarText::write(folder + QStringLiteral("/calendar.ics"), CalendarText::calendar(events)));
+    SettingsKeys::CalendarPath.write(folder);
+    return folder;
 }
 
 // A weekly one-hour meeting at ten in Berlin's zone, on Fridays since January.
@@ -52,10 +61,7 @@ private slots:
         qputenv("TZ", "Europe/Berlin");
         tzset();
         StatusWorld w(false);
-        w.withMainWindow();
-        const QString folder = w.db.env.path(QStringLiteral("calendar"));
-        writeCalendar(folder, CalendarText::crowd("yearly", 20000) + weeklyInBerlin());
-        SettingsKeys::CalendarPath.write(folder);
+        writeCalendar(withCalendarFolder(w), CalendarText::crowd("yearly", 20000) + weeklyInBerlin());
         CClientOutlook link;
         QStringList expected;
         for (const QDate &day : {kFriday, QDate(2026, 7, 3)}) {
@@ -72,9 +78,7 @@ private slots:
     void closingTheLinkDropsItsCheck()
     {
         StatusWorld w(false);
-        w.withMainWindow();
-        const QString folder = w.db.env.path(QStringLiteral("calendar"));
-        SettingsKeys::CalendarPath.write(folder);
+        const QString folder = withCalendarFolder(w);
         Clock::pin(QDateTime(kFriday, QTime(10, 20), QTimeZone(QByteArray("Europe/Berlin"))).toLocalTime());
         writeCalendar(folder, CalendarText::secondsSince1990(300, true) + weeklyInBerlin());
         CClientOutlook link;
@@ -100,42 +104,39 @@ private slots:
     void aCalendarCheckInTheProgramSetsTheStatus()
     {
         StatusWorld w(false);
-        w.withMainWindow();
+        const QString folder = withCalendarFolder(w);
         // A weekly meeting kept in another zone's time: 09:00 in New York is 14:00 UTC in December.
         const QDateTime start(kFriday, QTime(14, 0), QTimeZone::utc());
         Clock::pin(start.addSecs(600).toLocalTime());
-        const QString folder = w.db.env.path(QStringLiteral("calendar"));
-        QDir().mkpath(folder);
         const auto save = [&](const QString &extra) {
-            QVERIFY(CalendarText::write(folder + QStringLiteral("/weekly.ics"),
+            QVERIFY(CalendarText::write(folder + "/weekly.ics",
                                         CalendarText::calendar(CalendarText::vevent(
                                             "Weekly", "LOCATION:Room 4\r\nDTSTART;TZID=America/New_York:20261106T090000\r\n"
                                                       "DTEND;TZID=America/New_York:20261106T100000\r\nRRULE:FREQ=WEEKLY\r\n" +
                                                           extra))));
         };
-        SettingsKeys::CalendarPath.write(folder);
-        const QString occurrence = QStringLiteral("Weekly @ Room 4|") +
+        const QString occurrence = "Weekly @ Room 4|" +
                                    start.addSecs(3600).toLocalTime().toString("yyyy-MM-dd HH:mm:ss") + u'|' +
                                    start.toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
         CClientOutlook link;
-        save(QStringLiteral("LAST-MODIFIED:20261101T000000Z\r\n"));
+        save("LAST-MODIFIED:20261101T000000Z\r\n");
         link.CheckSchedule2();
         link.CheckSchedule2(); // while one runs, another is not started
-        QTRY_COMPARE(w.history(), QStringList{QStringLiteral("1|MTG|") + occurrence});
-        SettingsKeys::OutlookBusy.write(QStringLiteral("OUT"));
-        save(QStringLiteral("LAST-MODIFIED:20261102T000000Z\r\n")); // edited: applies again
+        QTRY_COMPARE(w.history(), QStringList{"1|MTG|" + occurrence});
+        SettingsKeys::OutlookBusy.write("OUT");
+        save("LAST-MODIFIED:20261102T000000Z\r\n"); // edited: applies again
         link.CheckSchedule2();
         QTRY_COMPARE(w.history().size(), 2);
-        save(QStringLiteral("LAST-MODIFIED:20261103T000000Z\r\nCLASS:CONFIDENTIAL\r\n"));
+        save("LAST-MODIFIED:20261103T000000Z\r\nCLASS:CONFIDENTIAL\r\n");
         link.CheckSchedule2();
-        QTRY_VERIFY(g_sLastApptIdentity.contains(QStringLiteral("20261103T000000Z"))); // taken, not applied
+        QTRY_VERIFY(g_sLastApptIdentity.contains("20261103T000000Z")); // taken, not applied
         QCOMPARE(w.history().size(), 2);
-        QCOMPARE(w.history().last(), QStringLiteral("1|OUT|") + occurrence);
+        QCOMPARE(w.history().last(), "1|OUT|" + occurrence);
 
         // A status change written to the calendar is never read back as one.
         g_calendarLink = &link;
         double outAt = 0, back = 0;
-        g_oClientHnd->UpdateStatus(StatusWorld::kMe, QStringLiteral("LNC"), QStringLiteral("Lunch"), outAt, back, true, false);
+        g_oClientHnd->UpdateStatus(StatusWorld::kMe, "LNC", "Lunch", outAt, back, true, false);
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
         link.CheckSchedule2();
         QTest::qWait(300);
@@ -143,12 +144,11 @@ private slots:
 
         // Mail to a group names its active members.
         DbHandle connection = OpenADOConnection();
-        Update(QStringLiteral("UPDATE STAFF_STATUS SET Email = 'u' || UserID || '@x', IsActive = 1 - UserID / 3"),
-               connection);
+        Update("UPDATE STAFF_STATUS SET Email = 'u' || UserID || '@x', IsActive = 1 - UserID / 3", connection);
         for (qint32 id : {1, 2, 3})
-            Update(QStringLiteral("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, 7)"), connection, {id});
-        QCOMPARE(CClientEmail().BroadCastMessage(7, QStringLiteral("Sales"), 1), 10000);
-        QCOMPARE(w.db.env.shell.opened.last(), QUrl(QStringLiteral("mailto:u1@x,u2@x")));
+            Update("INSERT INTO UserGroup (UserID, GroupID) VALUES (?, 7)", connection, {id});
+        QCOMPARE(CClientEmail().BroadCastMessage(7, "Sales", 1), 10000);
+        QCOMPARE(w.db.env.shell.opened.last(), QUrl("mailto:u1@x,u2@x"));
     }
 };
 QTEST_MAIN(tst_StatusFromCalendar)
