@@ -42,12 +42,13 @@ class CalendarLinkTest : public QObject
 private slots:
     // The in-process check works through a hostile calendar off the window's
     // thread: the event loop never stops long, and what was left out is
-    // logged once when the check ends.
+    // logged once when the check ends (which of the equal series a busy
+    // machine leaves out varies; each is named once).
     void theWindowNeverWaitsForTheCalendar_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("300 counted rules of seconds") << "counted" << "ran out of time for the repeats of \"S0\"";
+        QTest::newRow("300 counted rules of seconds") << "counted" << "ran out of time for the repeats of \"S";
         QTest::newRow("a named pipe") << "fifo" << "not a regular file";
         QTest::newRow("over 20 MB") << "large" << "larger than 20 MB";
         QTest::newRow("a zone named with controls")
@@ -69,8 +70,12 @@ private slots:
             QTest::qWait(20);
             link.CheckSchedule2();
             link.CheckSchedule2(); // while one runs, another is not started
-            QTRY_COMPARE_WITH_TIMEOUT(readTextFile(log).count(logged), 1, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(readTextFile(log).contains(logged), 10000);
         }
+        QStringList told = readTextFile(log).split('\n').filter(logged);
+        for (QString &line : told)
+            line = line.mid(line.indexOf(logged));
+        QCOMPARE(QSet<QString>(told.begin(), told.end()).size(), told.size());
         QVERIFY2(window.longestMs() < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
         QVERIFY(!holdsLogBreaking(readTextFile(log)));
     }
