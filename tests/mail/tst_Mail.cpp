@@ -179,7 +179,9 @@ private slots:
         };
         const LoopStopMeter window;
         QCOMPARE(CClientEmail().PhMessage(2, "Ann Lee"), outcome == "refused" ? 10003 : 10000);
-        QVERIFY2(window.longestMs() < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
+        // About 15 ms on a quiet machine, so a busy one passes; a window that
+        // waits for the command's two seconds does not.
+        QVERIFY2(window.longestMs() < 300, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
 
         const QString time = QLocale().toString(Clock::now(), QLocale::ShortFormat);
         const QString subject = "Phone Message From " + caller.trimmed() + " - " + time;
