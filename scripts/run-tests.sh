@@ -63,13 +63,17 @@ cd "$build"
 if [ "${TESSALY_SANITIZE:-0}" = "thread" ]; then
   # Under the sanitizer the tests run several times slower, so their time
   # bounds say nothing here (the plain run holds them): this run fails on a
-  # report of the sanitizer, in any test or in the watcher they start.
+  # report of the sanitizer in the program's own code, in any test or in the
+  # watcher they start. Reports wholly inside Qt, GLib or ICU, which are built
+  # without the sanitizer, are counted and passed over.
   rm -f tsan-report.*
   ctest -j"$(nproc)" --timeout 900 "${only[@]}" || echo "note: tests failed under ThreadSanitizer (time bounds?)"
   if compgen -G "tsan-report.*" >/dev/null; then
-    cat tsan-report.*
-    echo "ThreadSanitizer: $(cat tsan-report.* | grep -c '^WARNING: ThreadSanitizer') reports"
-    exit 1
+    echo "ThreadSanitizer: $(cat tsan-report.* | grep -c '^WARNING: ThreadSanitizer') reports in all"
+    if ! awk -v root="$root" -f "$root/scripts/tsan-ours.awk" tsan-report.*; then
+      echo "ThreadSanitizer: a report in the program's code"
+      exit 1
+    fi
   fi
   exit 0
 fi
