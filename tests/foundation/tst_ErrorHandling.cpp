@@ -71,12 +71,7 @@ private Q_SLOTS:
             QCOMPARE(g_iDBRetryCount, qint16(pauses ? 16 : 0));
             QVERIFY(env.prompt.asked.isEmpty() && env.errorWindow.shown.isEmpty());
         }
-    }
-
-    void theRealShortPauseTakesTime()
-    {
-        // The default pause must wait in real time: 2,500 event-pump calls
-        // would be no pause at all.
+        // The real pause waits in real time: 2,500 event-pump calls would be no pause at all.
         QElapsedTimer timer;
         timer.start();
         m_realWait(kShortBusyPauseMs);
@@ -100,10 +95,8 @@ private Q_SLOTS:
             QCOMPARE(env.errorWindow.shown.value(0).details, QStringLiteral("Object not set\n\nfrmMain.Load\nfrmMain") + systemText);
             QCOMPARE(g_iDBRetryCount, qint16(0));
         }
-    }
 
-    void exitAndADatabaseLayerFailureEndTheProgramAfterLogging()
-    {
+        // Exit, and a failure of the database layer, end the program after logging.
         TestEnvironment env;
         env.errorWindow.answers = {IErrorWindow::AnswerExit};
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, ErrorDialog(13, QStringLiteral("Type mismatch"), QStringLiteral("here")));
