@@ -140,7 +140,7 @@ private:
         m_customCodes.clear();
         std::vector<std::unique_ptr<QProcess>> copies;
         for (int copy = 0; copy < count; ++copy)
-            copies.push_back(startCopy({"--copy", copy < booking ? QStringLiteral("book") : role, QString::number(copy)}));
+            copies.push_back(startCopy({"--copy", copy < booking ? "book" : role, QString::number(copy)}));
         for (auto &p : copies) {
             QVERIFY(p->waitForFinished(300000));
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
@@ -240,8 +240,9 @@ int main(int argc, char *argv[])
     return CopyProcess::main(argc, argv, "--copy", [](const QStringList &arguments) {
         const QString role = arguments.value(0);
         const int copy = arguments.value(1).toInt();
-        return role == QLatin1String("book") ? runBookingCopy(copy) : role == QLatin1String("page") ? runPageCopy()
-                                                                                                   : runCopy(copy);
+        if (role == QLatin1String("book"))
+            return runBookingCopy(copy);
+        return role == QLatin1String("page") ? runPageCopy() : runCopy(copy);
     }, test);
 }
 

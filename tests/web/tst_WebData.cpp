@@ -90,8 +90,9 @@ private slots:
     {
         OPEN_WEB_WORLD(w, "web_tree");
         const QelWeb::CTreeNode root = CGroupList().LoadGroupList();
-        QCOMPARE(flatten(root), QStringList({"Viduruviva Tessaly@0", "Organisation@1", "Attendance@2", "Staff Members@3",
-                                     "Reservations@2", "Equipment@3", "Meeting Rooms@3", "Vehicles@3"}));
+        QCOMPARE(flatten(root), QStringList({"Viduruviva Tessaly@0", "Organisation@1", "Attendance@2",
+                                             "Staff Members@3", "Reservations@2", "Equipment@3", "Meeting Rooms@3",
+                                             "Vehicles@3"}));
         QCOMPARE(root.Children.at(0).Children.at(1).Icon, QStringLiteral("copier"));
         QCOMPARE(root.Key(), root.ParentKey());
 
@@ -192,7 +193,8 @@ private slots:
     {
         QSet<int> notes, places;
         for (const BuiltInStatus::Row &status : BuiltInStatus::all()) {
-            QVERIFY2(StatusCode::isValid(status.code) && WebValues::isBuiltInStatus(QString(status.code)), status.code.data());
+            const QString code(status.code);
+            QVERIFY2(StatusCode::isValid(code) && WebValues::isBuiltInStatus(code), qPrintable(code));
             QVERIFY(!StringTable::text(status.captionId).isEmpty());
             QVERIFY(status.noteNumber > 0 && status.noteNumber < QuickNoteTable::kRows);
             notes << status.noteNumber;
