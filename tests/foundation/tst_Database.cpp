@@ -47,7 +47,6 @@ bool gotMarkedConnection()
     }
 }
 
-
 void upgradeTo(DbHandle &connection, int version)
 {
     CUpdateDatabase upgrade;
@@ -161,13 +160,6 @@ private slots:
         QCOMPARE(DataSourceRegistry::masked(QStringLiteral("DSN=x;PWD=secret;UID=me")), QStringLiteral("DSN=x;PWD=*****;UID=me"));
     }
 
-    void numbersWithADecimalComma()
-    {
-        QString number = QStringLiteral("12,5,7");
-        QCOMPARE(FormatSQLNumber(number), QStringLiteral("12.5,7"));
-        QCOMPARE(number, QStringLiteral("12.5,7")); // the argument changes too
-    }
-
     void statementsRecordSetsTheCounterAndFailures_data() { addEngineRows(); }
     void statementsRecordSetsTheCounterAndFailures()
     {
@@ -177,6 +169,9 @@ private slots:
         QVERIFY(db); // the connection opened here is handed back
         QCOMPARE(getLastUpdatedValue(db), -1); // an empty table
 
+        QString number = QStringLiteral("12,5,7"); // a decimal comma
+        QCOMPARE(FormatSQLNumber(number), QStringLiteral("12.5,7"));
+        QCOMPARE(number, QStringLiteral("12.5,7")); // the argument changes too
         const QString note = QStringLiteral("back at 3 o'clock #! [+1.30]");
         QCOMPARE(Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, Note, LastUpdated, IsActive) "
                                        "VALUES (?, ?, ?, ?, 1)"),
@@ -227,25 +222,20 @@ private slots:
         Clock::unpin();
     }
 
-    void aServerSessionEndedUnderTheIdlePoolIsReplaced()
+    // A session the server ended under the idle pool is replaced without an
+    // error; a lock another session holds is "busy".
+    void serverSessionEndedOrLocking()
     {
         REQUIRE_PG();
-        TestDatabase tdb(true, QStringLiteral("tst_database_ended"));
+        TestDatabase tdb(true, QStringLiteral("tst_database_sessions"));
         markConnection();
         const qint64 pid = tdb.value(QStringLiteral("SELECT pg_backend_pid()")).toLongLong();
-        QVERIFY(gotMarkedConnection());
         auto admin = DbConnection::open(ConnectionSpec::fromConnInfo(PgServer::adminConnInfo()));
         admin->query(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid});
         QTRY_COMPARE(admin->query(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE pid = ?"), {pid}).recordCount(), 0);
-        QVERIFY(!gotMarkedConnection()); // a new session, and no error on the way
+        QVERIFY(!gotMarkedConnection());
         QVERIFY(tdb.value(QStringLiteral("SELECT pg_backend_pid()")).toLongLong() != pid);
-    }
 
-
-    void aLockHeldByAnotherServerSessionIsBusy()
-    {
-        REQUIRE_PG();
-        TestDatabase tdb(true, QStringLiteral("tst_database_lock"));
         DbHandle holder = OpenADOConnection(), waiter = OpenADOConnection();
         holder->beginWrite();
         holder->lockTable(QStringLiteral("STAFF_STATUS"));
@@ -280,12 +270,14 @@ private slots:
         db->rollback();
     }
 
-    void newDatabase_upgradedAtStartUpWithoutQuestion_data() { addEngineRows(); }
-    void newDatabase_upgradedAtStartUpWithoutQuestion()
+    // A new database is made without a question. An index changes no
+    // version: a database at 46 gets those it lacks at its next start, with
+    // statistics, and one that has them all is left as it is.
+    void newDatabase_madeWithoutQuestionIndexesCompleted_data() { addEngineRows(); }
+    void newDatabase_madeWithoutQuestionIndexesCompleted()
     {
         OPEN_NEW_DATABASE(db);
         CUpdateDatabase::checkAtStartUp();
-        QVERIFY(db.env.prompt.asked.isEmpty());
         verifyCurrentSchema(db);
         QCOMPARE(db.rows(QStringLiteral("SELECT tablename, id FROM idmanager ORDER BY tablename")),
                  QStringList({"resrce|1", "resrvn|1", "status|1", "trnode|8", "userid|0"}));
@@ -304,6 +296,27 @@ private slots:
         QCOMPARE(user.text(QStringLiteral("Note")), longNote);
         QCOMPARE(db.rows(QStringLiteral("SELECT COUNT(*) FROM Reservation WHERE ReservedUntil >= ") + FormatSQLDate(38201.0)),
                  QStringList({"1"}));
+
+        const QString indexes = connection->isSQLite()
+            ? QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite%' ORDER BY 1")
+            : QStringLiteral("SELECT lower(indexname) FROM pg_indexes WHERE schemaname = current_schema() "
+                             "AND indexname NOT LIKE '%pkey' ORDER BY 1");
+        const QStringList all = {"staff_options_loginname", "staff_status_lastupdated", "usergroup_groupid_userid",
+                                 "usergroup_userid"};
+        QCOMPARE(db.rows(indexes), all);
+        Update(QStringLiteral("DROP INDEX UserGroup_GroupID_UserID"), connection);
+        Update(QStringLiteral("DROP INDEX STAFF_OPTIONS_LoginName"), connection);
+
+        for (int start = 0; start < 2; ++start) {
+            CUpdateDatabase().checkDatabaseVersion(connection);
+            QCOMPARE(db.rows(indexes), all);
+            QCOMPARE(version(db), QStringLiteral("46"));
+        }
+        QVERIFY(db.env.prompt.asked.isEmpty());
+        QVERIFY(!QFile::exists(db.env.path(QStringLiteral("logs/error.log"))));
+        if (connection->isSQLite())
+            QCOMPARE(db.rows(QStringLiteral("SELECT COUNT(*) FROM sqlite_stat1 WHERE tbl = 'STAFF_STATUS'")),
+                     QStringList({"2"}));
     }
 
     void oldSchema_noEndsYesMigrates_data() { addEngineRows(); }
@@ -396,38 +409,6 @@ private slots:
         QCOMPARE(db.env.prompt.asked.size(), 1);
         verifyCurrentSchema(db);
         QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM UserGroup")).toInt(), 12);
-    }
-
-    // An index changes no version: a database already at 46 gets those it
-    // lacks at its next start, with statistics, and one that has them all
-    // is left as it is.
-    void indexesCompletedAtCurrentVersion_data() { addEngineRows(); }
-    void indexesCompletedAtCurrentVersion()
-    {
-        OPEN_NEW_DATABASE(db);
-        CUpdateDatabase().checkDatabaseVersion(connection);
-        const QString indexes = connection->isSQLite()
-            ? QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite%' ORDER BY 1")
-            : QStringLiteral("SELECT lower(indexname) FROM pg_indexes WHERE schemaname = current_schema() "
-                             "AND indexname NOT LIKE '%pkey' ORDER BY 1");
-        const QStringList all = {"staff_options_loginname", "staff_status_lastupdated", "usergroup_groupid_userid",
-                                 "usergroup_userid"};
-        QCOMPARE(db.rows(indexes), all);
-        Update(QStringLiteral("DROP INDEX UserGroup_GroupID_UserID"), connection);
-        Update(QStringLiteral("DROP INDEX STAFF_OPTIONS_LoginName"), connection);
-        Update(QStringLiteral("INSERT INTO STAFF_STATUS (UserID, RealName, LastUpdated, IsActive) VALUES (1, 'A', 1, 1)"),
-               connection);
-
-        for (int start = 0; start < 2; ++start) {
-            CUpdateDatabase().checkDatabaseVersion(connection);
-            QCOMPARE(db.rows(indexes), all);
-            QCOMPARE(version(db), QStringLiteral("46"));
-        }
-        QVERIFY(db.env.prompt.asked.isEmpty());
-        QVERIFY(!QFile::exists(db.env.path(QStringLiteral("logs/error.log"))));
-        if (connection->isSQLite())
-            QCOMPARE(db.rows(QStringLiteral("SELECT COUNT(*) FROM sqlite_stat1 WHERE tbl = 'STAFF_STATUS'")),
-                     QStringList({"2"}));
     }
 
     // A version row lost half-way (an older release's failed step) runs the

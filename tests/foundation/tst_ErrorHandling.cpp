@@ -71,12 +71,7 @@ private Q_SLOTS:
             QCOMPARE(g_iDBRetryCount, qint16(pauses ? 16 : 0));
             QVERIFY(env.prompt.asked.isEmpty() && env.errorWindow.shown.isEmpty());
         }
-    }
-
-    void theRealShortPauseTakesTime()
-    {
-        // The default pause must wait in real time: 2,500 event-pump calls
-        // would be no pause at all.
+        // The real pause waits in real time: 2,500 event-pump calls would be no pause at all.
         QElapsedTimer timer;
         timer.start();
         m_realWait(kShortBusyPauseMs);
@@ -100,10 +95,8 @@ private Q_SLOTS:
             QCOMPARE(env.errorWindow.shown.value(0).details, QStringLiteral("Object not set\n\nfrmMain.Load\nfrmMain") + systemText);
             QCOMPARE(g_iDBRetryCount, qint16(0));
         }
-    }
 
-    void exitAndADatabaseLayerFailureEndTheProgramAfterLogging()
-    {
+        // Exit, and a failure of the database layer, end the program after logging.
         TestEnvironment env;
         env.errorWindow.answers = {IErrorWindow::AnswerExit};
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, ErrorDialog(13, QStringLiteral("Type mismatch"), QStringLiteral("here")));
@@ -116,7 +109,7 @@ private Q_SLOTS:
 
     // Each line ends in LF; what callers pass is written as one line, a
     // source's chained steps each on an indented line of their own.
-    void logsAppendOneLineEach()
+    void logsAppendOneLineEachLeaveFloodsOutAndMoveFullLogsAside()
     {
         TestEnvironment env;
         const QString debug = env.path(QStringLiteral("logs/debug.log"));
@@ -139,18 +132,16 @@ private Q_SLOTS:
                                 "     \n"
                                 "     ") + logBreakingCodes() + QStringLiteral(". Unspecified error\n"
                                 "\n"));
-    }
 
-    void floodsLeftOutAndFullLogsMovedAside()
-    {
-        TestEnvironment env;
+        // Floods are left out and full logs moved aside.
+        QVERIFY(QFile::remove(env.path(QStringLiteral("logs/error.log"))));
         LogFile::limits = {2000, 10};
         for (int i = 0; i < 50; ++i)
             WriteDebugLog(QStringLiteral("the same line"));
         CloseDebugLog();
-        const QString debug = readTextFile(env.path(QStringLiteral("logs/debug.log")));
-        QCOMPARE(debug.count(QStringLiteral("the same line")), 10);
-        QVERIFY(debug.endsWith(QStringLiteral("    (40 lines left out: more than 10 a second)\n")));
+        const QString flooded = readTextFile(debug);
+        QCOMPARE(flooded.count(QStringLiteral("the same line")), 10);
+        QVERIFY(flooded.endsWith(QStringLiteral("    (40 lines left out: more than 10 a second)\n")));
 
         // Entries of 390 bytes: every sixth would pass the limit, so the five
         // before it are moved aside, over the ones moved aside the time before.

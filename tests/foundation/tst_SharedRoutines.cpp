@@ -1,6 +1,5 @@
 #include "StubMainWindow.h"
 #include "TestDatabase.h"
-#include "foundation/BuiltInStatus.h"
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
@@ -8,13 +7,10 @@
 #include "foundation/MCIFunctions.h"
 #include "foundation/NavigationTreeBuilder.h"
 #include "foundation/QtShell.h"
-#include "foundation/QuickNoteTable.h"
-#include "foundation/StringTable.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/SettingsKeys.h"
-#include "platform/StatusCode.h"
 #include "status/CClientHnd.h"
 #include "status/MNodeView.h"
 #include "status/UserListModel.h"
@@ -37,8 +33,6 @@ public:
     void displayWebPage(const QString &url) override { calls << QStringLiteral("displayWebPage ") + url; }
     void displayWebText(const QString &text) override { calls << QStringLiteral("displayWebText ") + text; }
     void SetSelectUserFunctions(bool on) override { calls << QStringLiteral("SetSelectUserFunctions ") + QString::number(on); }
-    void setStatusText(const QString &text) override { status = text; }
-    QString status;
 };
 
 CUser user(qint32 id, const QString &name = {}, const QString &status = {}, const QString &note = {}, double changed = 0)
@@ -57,15 +51,14 @@ double at(int year, int month, int day, int hour, int minute, int second = 0)
     return DateUtil::toDays(QDate(year, month, day), QTime(hour, minute, second));
 }
 
-
-CTreeNode node(qint32 id, qint32 parent, const QString &type, const QString &icon = QStringLiteral("ORBIT"))
+CTreeNode node(qint32 id, qint32 parent, const QString &type)
 {
     CTreeNode n;
     n.ID = id;
     n.ParentID = parent;
     n.Name = QStringLiteral("Node %1").arg(id);
     n.NodeType = type;
-    n.Icon = icon;
+    n.Icon = QStringLiteral("ORBIT");
     return n;
 }
 
@@ -115,23 +108,7 @@ private Q_SLOTS:
         g_oClientHnd.reset();
     }
 
-    // Every built-in status is a valid code with a caption, a quick note and a
-    // place of its own.
-    void builtInStatusesAreComplete()
-    {
-        QSet<int> notes, places;
-        for (const BuiltInStatus::Row &status : BuiltInStatus::all()) {
-            QVERIFY2(StatusCode::isValid(status.code), status.code.data());
-            QVERIFY(!StringTable::text(status.captionId).isEmpty());
-            QVERIFY(status.noteNumber > 0 && status.noteNumber < QuickNoteTable::kRows);
-            notes << status.noteNumber;
-            places << status.place;
-        }
-        QCOMPARE(notes.size(), BuiltInStatus::all().size());
-        QCOMPARE(places.size(), BuiltInStatus::all().size());
-    }
-
-    void keysUsersAndStatusLines()
+    void keysUsersStatusLinesAndTexts()
     {
         TestEnvironment env;
         const QList<QPair<const char *, qint32>> keys = {{"USR17", 17}, {"USR", -1}, {"USRabc", 0}, {"RES99999999999", 0}};
@@ -147,12 +124,8 @@ private Q_SLOTS:
         QCOMPARE(GetUserStatusLine(QStringLiteral("USR5")),
                  QStringLiteral("Ann Lee Last changed Status to Out - 05/03/2004 2:07:09 PM       [ back at 3 ] "));
         QCOMPARE(GetUserStatusLine(QStringLiteral("USR6")), QString());
-    }
 
-    // Each language code sets its offset; the empty blocks fall back to English.
-    void textsByLanguage()
-    {
-        TestEnvironment env;
+        // Each language code sets its offset; the empty blocks fall back to English.
         const QList<std::tuple<const char *, qint32, QString>> languages = {
             {"FRA", 1000, QStringLiteral("Présent")}, {"PRT", 4000, QStringLiteral("In")}, {"XYZ", 0, QStringLiteral("In")}};
         for (const auto &[code, offset, in] : languages) {
@@ -164,20 +137,7 @@ private Q_SLOTS:
         QVERIFY(GetResString(102).isEmpty()); // no text in any language
     }
 
-    void nextWorkingDay()
-    {
-        // Friday, Sunday, Monday, over the year.
-        const QList<QPair<QDate, QDate>> days = {{QDate(2004, 3, 5), QDate(2004, 3, 8)}, {QDate(2004, 3, 7), QDate(2004, 3, 8)},
-                                                 {QDate(2004, 3, 8), QDate(2004, 3, 9)}, {QDate(2004, 12, 31), QDate(2005, 1, 3)}};
-        for (const auto &[today, next] : days) {
-            Clock::pin(QDateTime(today, QTime(23, 59, 30)));
-            QCOMPARE(DateUtil::fromDays(NextWorkingDay(DateUtil::fromTime(QTime(8, 30, 45)))), QDateTime(next, QTime(8, 30)));
-        }
-        // A full date-time counts by its time of day only.
-        QCOMPARE(DateUtil::fromDays(NextWorkingDay(at(1999, 1, 1, 17, 5))), QDateTime(QDate(2005, 1, 3), QTime(17, 5)));
-    }
-
-    void statusRulesAndTexts()
+    void statusRulesTextsAndTheNextWorkingDay()
     {
         TestEnvironment env;
         g_colCustomStatus = {CStatus{QStringLiteral("Site Visit"), QStringLiteral("XX2"), QStringLiteral("O"), QString()},
@@ -194,6 +154,16 @@ private Q_SLOTS:
         QVERIFY(IsInStatus(QStringLiteral("XX3")) && !IsInStatus(QStringLiteral("XX2")) && !IsInStatus(QStringLiteral("LNC")));
         QCOMPARE(GetStatusDescription(QString()), QStringLiteral("In"));
         QCOMPARE(GetStatusDescription(QStringLiteral("xx2")), QStringLiteral("Site Visit"));
+
+        // The next working day from Friday, Sunday, Monday, over the year.
+        const QList<QPair<QDate, QDate>> days = {{QDate(2004, 3, 5), QDate(2004, 3, 8)}, {QDate(2004, 3, 7), QDate(2004, 3, 8)},
+                                                 {QDate(2004, 3, 8), QDate(2004, 3, 9)}, {QDate(2004, 12, 31), QDate(2005, 1, 3)}};
+        for (const auto &[today, next] : days) {
+            Clock::pin(QDateTime(today, QTime(23, 59, 30)));
+            QCOMPARE(DateUtil::fromDays(NextWorkingDay(DateUtil::fromTime(QTime(8, 30, 45)))), QDateTime(next, QTime(8, 30)));
+        }
+        // A full date-time counts by its time of day only.
+        QCOMPARE(DateUtil::fromDays(NextWorkingDay(at(1999, 1, 1, 17, 5))), QDateTime(QDate(2005, 1, 3), QTime(17, 5)));
     }
 
     // A mail address handed to a desktop with no mail program is refused, so
@@ -259,7 +229,7 @@ private Q_SLOTS:
         QTest::newRow("group") << "NOD3" << "GRP" << QStringList{selectOn, hideWeb};
         QTest::newRow("resources") << "NOD4" << "RSG" << QStringList{selectOff, hideWeb};
         QTest::newRow("web link") << "NOD7" << "WEB" << QStringList{QStringLiteral("displayWebPage http://intranet/"), selectOff};
-        QTest::newRow("branch") << "NOD8" << "BRH" << QStringList{QStringLiteral("displayWebText Head Office"), selectOff};
+        QTest::newRow("branch") << "NOD8" << "BRH" << QStringList{QStringLiteral("displayWebText Node 8"), selectOff};
         QTest::newRow("other tag") << "NOD5" << "XYZ" << QStringList{};
     }
     void openNodeViewByTag()
@@ -267,17 +237,14 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, tag);
         TestEnvironment env;
-        g_colTreeNodes = {CTreeNode(), CTreeNode()};
-        g_colTreeNodes[0].ID = 7;
+        g_colTreeNodes = {node(7, 0, QStringLiteral("WEB")), node(8, 0, QStringLiteral("BRH"))};
         g_colTreeNodes[0].URL = QStringLiteral("http://intranet/");
-        g_colTreeNodes[1].ID = 8;
-        g_colTreeNodes[1].Name = QStringLiteral("Head Office");
         g_oClientHnd = std::make_unique<CClientHnd>();
         OpenNodeView(key); // without a main window: nothing
         g_oClientHnd->userList().model().addUser(1, QStringLiteral("Ann"));
         auto *seen = new FakeMainWindow;
-        seen->tags.insert(key, tag);
         g_frmMain.reset(seen);
+        seen->tags.insert(key, tag);
         struct : NoResourceLists {
             QString shown;
             void refreshResourceList(const QString &nodeKey) override { shown = nodeKey; }
@@ -289,7 +256,7 @@ private Q_SLOTS:
         QCOMPARE(lists.shown, tag == QLatin1String("RSG") ? key : QString());
     }
 
-    void childrenBeforeTheirParentsAreStillAttached()
+    void childrenBeforeParentsOrphansAndTheStatusBranch()
     {
         TestEnvironment env;
         // Parents with larger ParentIDs come later in the rows.
@@ -306,24 +273,18 @@ private Q_SLOTS:
         QCOMPARE(parentsOf(tree, {"NOD12", "NOD13"}), QStringLiteral("<absent> <absent>"));
         const QString log = readTextFile(env.path(QStringLiteral("logs/error.log")));
         QVERIFY(log.contains(QStringLiteral("Tree node 12")) && log.contains(QStringLiteral("Tree node 13")));
-    }
 
-    void statusBranchInItsOrderWithCustomStatusesByType()
-    {
-        TestEnvironment env;
-        NavigationTree tree = build({}, {custom(QStringLiteral("XX2"), QStringLiteral("I")),
+        // The status branch in its order, custom statuses under their type.
+        tree = build({}, {custom(QStringLiteral("XX2"), QStringLiteral("I")),
                                          custom(QStringLiteral("XX3"), QStringLiteral("O")),
                                          custom(QStringLiteral("XX5"), QStringLiteral("m"))});
         QCOMPARE(parentsOf(tree, {"GRP0", "MTO", "SCK", "XX2", "XX3", "XX5"}), QStringLiteral("NOD0 MTG GRP0 INN OUT MTG"));
         QCOMPARE(tree.find(QStringLiteral("XX5"))->image, QStringLiteral("ICOXX5"));
-    }
 
-    void storedExpansionAndTheDefaultBranch()
-    {
-        TestEnvironment env;
+        // Stored expansion, and the branch shown first.
         const QList<CTreeNode> nodes = {node(1, 0, QStringLiteral("BRH")), node(3, 1, QStringLiteral("GRP"))};
         SettingsKeys::TreeNodeShown.write(QStringLiteral("False"), QStringLiteral("NOD1"));
-        NavigationTree tree = build(nodes);
+        tree = build(nodes);
         QVERIFY(!tree.find(QStringLiteral("NOD1"))->ensureVisible && tree.find(QStringLiteral("SRH0"))->ensureVisible);
         QCOMPARE(tree.selectedKey, QStringLiteral("NOD0")); // nothing stored
         // A stored branch that is numbered 0 or not in the tree falls back to the top.

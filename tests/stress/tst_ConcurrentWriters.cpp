@@ -4,7 +4,6 @@
 #include "TestDatabase.h"
 #include "admin/CClientAdmin.h"
 #include "foundation/Globals.h"
-#include "foundation/IPrompt.h"
 #include "messaging/CMCastUpdate.h"
 #include "platform/DateUtil.h"
 #include "platform/DbConnection.h"
@@ -79,17 +78,12 @@ double slotStart(int slot)
     return DateUtil::toDays(QDate(2030, 1, 7), QTime(0, 0)) + slot / 24.0;
 }
 
-class CancellingPrompt : public IPrompt
-{
-public:
-    int message(const QString &, Buttons, Icon, const QString &) override { return AnswerCancel; }
-};
-
 // Books the slot of each round, as the other copy does at the same moment.
 int runBookingCopy(int copy)
 {
     CopyProcess::setUp(DbConnection::DefaultSqliteBusyTimeoutMs);
-    CancellingPrompt cancel;
+    ScriptedPrompt cancel;
+    cancel.defaultAnswer = IPrompt::AnswerCancel;
     for (int round = 0; round < kBookingRounds; ++round) {
         CReservation booking;
         booking.iResourceID = 1;
@@ -138,12 +132,15 @@ private:
     QList<qint32> m_added;
     QStringList m_customCodes;
 
-    // Starts the copies, the first `booking` of them booking, the rest as named.
+    // Starts the copies, the first `booking` of them booking, the rest in the role named.
     void runCopies(int count, const QString &role, int booking = 0)
     {
+        m_changes.clear();
+        m_added.clear();
+        m_customCodes.clear();
         std::vector<std::unique_ptr<QProcess>> copies;
         for (int copy = 0; copy < count; ++copy)
-            copies.push_back(startCopy({copy < booking ? QStringLiteral("--book") : role, QString::number(copy)}));
+            copies.push_back(startCopy({"--copy", copy < booking ? "book" : role, QString::number(copy)}));
         for (auto &p : copies) {
             QVERIFY(p->waitForFinished(300000));
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
@@ -181,7 +178,7 @@ private slots:
                 "(2, 'Car', 'C1', 1, 0)");
         if (postgres) // the pages' own setting, in the machine's settings
             SettingsKeys::WebConnection.write(*SettingsKeys::DatabaseConnection.stored());
-        runCopies(kCopies + 2, QStringLiteral("--page"), 2);
+        runCopies(kCopies + 2, QStringLiteral("page"), 2);
         QCOMPARE(queryRows("SELECT ResourceID, COUNT(*), COUNT(DISTINCT ReservedFrom) FROM Reservation "
                            "GROUP BY ResourceID ORDER BY ResourceID"),
                  QStringList({"1|50|50", "2|30|30"}));
@@ -193,10 +190,7 @@ private slots:
         OPEN_TEST_DATABASE(db, "concurrent_writers");
         addStaff(kSharedUsers);
         db.exec("UPDATE idmanager SET id = ? WHERE tablename = 'userid'", {kSharedUsers});
-        m_changes.clear();
-        m_added.clear();
-        m_customCodes.clear();
-        runCopies(kCopies, QStringLiteral("--copy"));
+        runCopies(kCopies, QStringLiteral("status"));
         const int changes = kCopies * rounds();
         const int adds = kCopies * (rounds() / kAddEvery);
         QCOMPARE(m_changes.size(), changes);
@@ -243,14 +237,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     tst_ConcurrentWriters test;
-    if (argc > 1 && qstrcmp(argv[1], "--book") == 0)
-        return CopyProcess::main(argc, argv, "--book", [](const QStringList &arguments) {
-            return runBookingCopy(arguments.value(0).toInt());
-        }, test);
-    if (argc > 1 && qstrcmp(argv[1], "--page") == 0)
-        return CopyProcess::main(argc, argv, "--page", [](const QStringList &) { return runPageCopy(); }, test);
     return CopyProcess::main(argc, argv, "--copy", [](const QStringList &arguments) {
-        return runCopy(arguments.value(0).toInt());
+        const QString role = arguments.value(0);
+        const int copy = arguments.value(1).toInt();
+        if (role == QLatin1String("book"))
+            return runBookingCopy(copy);
+        return role == QLatin1String("page") ? runPageCopy() : runCopy(copy);
     }, test);
 }
 
