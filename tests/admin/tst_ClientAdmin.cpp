@@ -224,8 +224,8 @@ private slots:
         g_oCurrentUser.IsIn.clear();
     }
 
-    void treeNodesAndMemberships_data() { addEngineRows(); }
-    void treeNodesAndMemberships()
+    void treeNodesAndGroups_data() { addEngineRows(); }
+    void treeNodesAndGroups()
     {
         OPEN_TEST_DATABASE(db, "admin_");
         db.exec("INSERT INTO TreeNode (ID, Name, NodeType, ParentID) VALUES (30, 'Plain', '', 1)");
@@ -240,15 +240,6 @@ private slots:
         const QList<CTreeNode> groups = CUserGroup().GetGroups(1, none);
         QCOMPARE(idsOf(groups), (QList<qint32>{3, 30}));
         QCOMPARE(QStringList({groups[0].Key(), groups[1].NodeType, groups[1].Key()}), QStringList({"GRP3", "", "30"}));
-
-        DbHandle connection = OpenADOConnection();
-        CUserGroup memberships;
-        memberships.AddToGroup(12, 3, connection);
-        memberships.AddToGroup(12, 5, connection);
-        QCOMPARE(idsOf(memberships.GetGroups(12, connection)), (QList<qint32>{3, 5}));
-        memberships.DeleteFromGroup(12, 3, connection);
-        QCOMPARE(idsOf(memberships.GetGroups(12, connection)), (QList<qint32>{5}));
-        QVERIFY(connection);
     }
 
     void checkedNodeChanges()
