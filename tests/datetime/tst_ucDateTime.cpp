@@ -9,14 +9,8 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 
-#include <QCalendarWidget>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QSignalSpy>
-#include <QTableView>
-#include <QToolButton>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -246,13 +240,12 @@ private slots:
         });
         auto *timeButton = ctl.findChild<QToolButton *>("Command2");
 
+        // Escape, or a click beside the list, closes it with nothing changed.
         action = [](frmTimeList &form) { QTest::keyClick(form.List1(), Qt::Key_Escape); };
         timeButton->click();
-        QCOMPARE(firstEntry, QStringLiteral("10:00 AM")); // the pinned clock's hour
-        QCOMPARE(times.count(), 0);
-        // A click beside the list closes it as Escape does.
         action = [](frmTimeList &form) { QTest::mouseClick(&form, Qt::LeftButton, {}, QPoint(-5, -5)); };
         timeButton->click();
+        QCOMPARE(firstEntry, QStringLiteral("10:00 AM")); // the pinned clock's hour
         QCOMPARE(times.count(), 0);
 
         action = [](frmTimeList &form) {

@@ -12,16 +12,8 @@
 #include "foundation/MCIFunctions.h"
 #include "platform/AppError.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
