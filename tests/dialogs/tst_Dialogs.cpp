@@ -32,8 +32,9 @@ class tst_Dialogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void fileDialogsCarryThePropertiesInAndTheChoiceBack()
+    void commonDialogsCarryThePropertiesInAndTheChoiceBack()
     {
+        TestEnvironment env;
         UseScripted scripted;
         cCommonDialog d;
         d.Filter = QStringLiteral("Text|*.txt|Databases|*.db;*.sqlite");
@@ -63,18 +64,6 @@ private slots:
             QCOMPARE(std::tuple(folder, names, count), std::tuple(QString::fromLatin1(inFolder), QStringList{QString::fromLatin1(name)}, 1));
         }
 
-        scripted.dialogs.ok = false;
-        d.ShowOpen();
-        QCOMPARE(std::tuple(d.Filename, d.Filter, d.FilterIndex, d.flags), std::tuple(QString(), QString(), -1, 0u));
-        d.ShowSave();
-        QCOMPARE(d.FilterIndex, 0);
-    }
-
-    void otherDialogsHelpAndCancel()
-    {
-        TestEnvironment env;
-        UseScripted scripted;
-        cCommonDialog d;
         d.HelpFile = QStringLiteral("/usr/share/doc/tessaly/help.html");
         d.HelpCommand = 515; // a window command: refused, nothing opened
         QVERIFY_THROWS_EXCEPTION(AppError, d.ShowHelp());
@@ -105,8 +94,13 @@ private slots:
         QCOMPARE(std::tuple(d.CustomColor(16).isValid(), d.CustomColor(-1).isValid(), d.CustomColor(3)),
                  std::tuple(false, false, QColor(Qt::green)));
 
-        // A cancel raises only when asked to, and the printer never.
         scripted.dialogs.ok = false;
+        d.ShowOpen();
+        QCOMPARE(std::tuple(d.Filename, d.Filter, d.FilterIndex, d.flags), std::tuple(QString(), QString(), -1, 0u));
+        d.ShowSave();
+        QCOMPARE(d.FilterIndex, 0);
+
+        // A cancel raises only when asked to, and the printer never.
         d.cancelError = true;
         const struct { void (cCommonDialog::*show)(); bool raises; } shows[] = {
             {&cCommonDialog::ShowOpen, true}, {&cCommonDialog::ShowSave, true}, {&cCommonDialog::ShowColor, true},
