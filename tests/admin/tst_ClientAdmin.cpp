@@ -296,7 +296,8 @@ private slots:
         insertSwept(db, 8, QStringLiteral("LNC"), tomorrow, start);
         insertSwept(db, 11, QStringLiteral("XX2"), tomorrow, start);    // a custom status not yet due: left
         // Start times read liberally: none or unreadable is 8:30, seconds dropped.
-        const QVariant starts[] = {QVariant(QMetaType(QMetaType::QString)), "after breakfast", "9:00:45 AM", "1:15:00 PM"};
+        const QVariant starts[] = {QVariant(QMetaType(QMetaType::QString)), "after breakfast", "9:00:45 AM",
+                                   "1:15:00 PM"};
         for (int i = 0; i < 4; ++i)
             insertSwept(db, 21 + i, QStringLiteral("INN"), 0, starts[i]);
 

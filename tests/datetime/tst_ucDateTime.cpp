@@ -84,8 +84,7 @@ private slots:
     void timeListsByStyle()
     {
         // Style "0": 48 half hours from the current hour round the clock.
-        const QStringList clock = TimeListEntries::build("0", 0, QTime(10, 40));
-        QCOMPARE(clock.mid(27, 2), QStringList({"11:30 PM", "12:00 AM"}));
+        QCOMPARE(TimeListEntries::build("0", 0, QTime(10, 40)).mid(27, 2), QStringList({"11:30 PM", "12:00 AM"}));
 
         // Any other style: 51 steps on from the base time.
         const QStringList relative = TimeListEntries::relativeTimes(day(2024, 3, 15, 13, 0));

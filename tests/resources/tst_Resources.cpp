@@ -172,7 +172,7 @@ private slots:
         dialog.OK_Click();
         QCOMPARE(db.env.prompt.asked.size(), 2);
         QCOMPARE(db.env.prompt.asked.at(1).title, QStringLiteral("Item Reservation Conflict"));
-        QVERIFY(db.env.prompt.asked.at(1).text.contains(QStringLiteral("Bo  ( 07/01/2030 11:00 AM - 07/01/2030 12:00 PM )")));
+        QVERIFY(db.env.prompt.asked.at(1).text.contains("Bo  ( 07/01/2030 11:00 AM - 07/01/2030 12:00 PM )"));
         QVERIFY(dialog.isVisible());
         QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 1);
 
