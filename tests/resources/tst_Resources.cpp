@@ -15,10 +15,8 @@
 #include "resources/ResourceLists.h"
 #include "status/ContactList.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -102,72 +100,56 @@ private slots:
         g_sViewType.clear();
     }
 
-    void bookingStatus_data()
-    {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("until");
-        QTest::addColumn<bool>("returned");
-        QTest::addColumn<bool>("autoCheckIn");
-        QTest::addColumn<int>("user");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("future") << at(0, 15, 0) << at(0, 16, 0) << false << false << 1 << "Available";
-        QTest::newRow("current") << at(0, 14, 20) << at(0, 14, 21) << false << false << 1 << "Booked Out";
-        QTest::newRow("ended manual") << at(0, 13, 0) << at(0, 14, 19) << false << false << 1 << "Overdue";
-        QTest::newRow("ended manual checked in") << at(0, 13, 0) << at(0, 14, 19) << true << false << 1
-                                                 << "Available";
-        QTest::newRow("current checked in") << at(0, 13, 0) << at(0, 15, 0) << true << false << 1 << "Returned";
-        QTest::newRow("ended automatic") << at(0, 13, 0) << at(0, 14, 19) << false << true << 1 << "Available";
-        QTest::newRow("current automatic") << at(0, 13, 0) << at(0, 15, 0) << true << true << 1 << "Booked Out";
-        QTest::newRow("never filled") << at(0, 13, 0) << at(0, 15, 0) << false << false << -1 << "Available";
-    }
+    // Status of a booking, pinned at 14:20: its times, checked in, the
+    // resource's automatic check-in, its user (-1: never filled).
     void bookingStatus()
     {
-        QFETCH(double, from);
-        QFETCH(double, until);
-        QFETCH(bool, returned);
-        QFETCH(int, user);
-        QFETCH(bool, autoCheckIn);
-        CReservation booking;
-        std::tie(booking.dReservedFrom, booking.dReservedUntil, booking.fReturned, booking.iUserID) =
-            std::tuple(from, until, returned, user);
-        QTEST(booking.Status(autoCheckIn), "status");
-    }
-
-    // Stored: 11:00-12:00 on resource 1 (its check-in as the row says).
-    void conflicts_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::addColumn<QVariant>("autoCheckIn");
-        QTest::addColumn<int>("returned");
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("until");
-        QTest::addColumn<int>("found");
-        for (bool pg : {false, true}) {
-            const char *engine = pg ? "postgres " : "sqlite ";
-            QTest::addRow("%sback to back", engine) << pg << QVariant(0) << 0 << at(0, 10, 0) << at(0, 11, 0) << 0;
-            QTest::addRow("%soverlap", engine) << pg << QVariant(0) << 0 << at(0, 10, 59) << at(0, 12, 0) << 1;
-            QTest::addRow("%smanual checked in", engine) << pg << QVariant(0) << 1 << at(0, 10, 59) << at(0, 12, 0)
-                                                         << 0;
-            QTest::addRow("%sautomatic checked in", engine) << pg << QVariant(1) << 1 << at(0, 10, 59)
-                                                            << at(0, 12, 0) << 1;
-            QTest::addRow("%snull check-in", engine) << pg << QVariant() << 0 << at(0, 11, 30) << at(0, 11, 45) << 1;
+        const struct { double from, until; bool returned, automatic; int user; const char *status; } rows[] = {
+            {at(0, 15, 0), at(0, 16, 0), false, false, 1, "Available"},
+            {at(0, 14, 20), at(0, 14, 21), false, false, 1, "Booked Out"},
+            {at(0, 13, 0), at(0, 14, 19), false, false, 1, "Overdue"},
+            {at(0, 13, 0), at(0, 14, 19), true, false, 1, "Available"},
+            {at(0, 13, 0), at(0, 15, 0), true, false, 1, "Returned"},
+            {at(0, 13, 0), at(0, 14, 19), false, true, 1, "Available"},
+            {at(0, 13, 0), at(0, 15, 0), true, true, 1, "Booked Out"},
+            {at(0, 13, 0), at(0, 15, 0), false, false, -1, "Available"}};
+        for (const auto &r : rows) {
+            CReservation booking;
+            std::tie(booking.dReservedFrom, booking.dReservedUntil, booking.fReturned, booking.iUserID) =
+                std::tuple(r.from, r.until, r.returned, r.user);
+            const QString row = QString::number(&r - rows) + u' ';
+            QCOMPARE(row + booking.Status(r.automatic), row + QLatin1String(r.status));
         }
     }
+
+    // Stored: 11:00-12:00 on resource 1; its check-in and the booking's
+    // return as the row says, the times asked for, the conflicts found.
+    void conflicts_data() { addEngineRows(); }
     void conflicts()
     {
         OPEN_TEST_DATABASE(db, "conflicts");
-        QFETCH(QVariant, autoCheckIn);
-        QFETCH(int, returned);
-        addVan(db, autoCheckIn);
-        addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), returned, QStringLiteral("Bo"));
-        QFETCH(double, from);
-        QFETCH(double, until);
+        addVan(db);
+        addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), 0, QStringLiteral("Bo"));
         DbHandle connection = OpenADOConnection();
-        QTEST(int(CReservation::conflicts(*connection, 1, from, until, -1).size()), "found");
+        const struct { QVariant automatic; int returned; double from, until; int found; } rows[] = {
+            {0, 0, at(0, 10, 0), at(0, 11, 0), 0}, // back to back
+            {0, 0, at(0, 10, 59), at(0, 12, 0), 1},
+            {0, 1, at(0, 10, 59), at(0, 12, 0), 0},
+            {1, 1, at(0, 10, 59), at(0, 12, 0), 1},
+            {QVariant(), 0, at(0, 11, 30), at(0, 11, 45), 1}};
+        for (const auto &r : rows) {
+            db.exec("UPDATE Resource SET AutoCheckIn = ?", {r.automatic});
+            db.exec("UPDATE Reservation SET Returned = ?", {r.returned});
+            const int found = int(CReservation::conflicts(*connection, 1, r.from, r.until, -1).size());
+            QCOMPARE(QString::number(&r - rows) + u' ' + QString::number(found),
+                     QString::number(&r - rows) + u' ' + QString::number(r.found));
+        }
     }
 
-    // The dialog's way through a booking: the times it opens with, the
-    // conflict it shows, Cancel keeping it open, and an end before the start.
+    // The dialog's way through a booking: the times it opens with, a half-typed
+    // time refused, the conflict it shows, Cancel keeping it open, an end
+    // before the start; then a date and a time typed into the start's boxes
+    // are what OK stores, the end following.
     void reservationDialog()
     {
         TestDatabase db(false, "dialog");
@@ -180,14 +162,17 @@ private slots:
                  QDateTime(kToday, QTime(14, 20)));
         QCOMPARE(DateUtil::fromDays(dialog.dtUntil->DateValue() + dialog.dtUntil->TimeValue()),
                  QDateTime(kToday, QTime(15, 20)));
+        retype(dialog.dtFrom, "Text2", QStringLiteral("3:"));
+        dialog.OK_Click();
+        QCOMPARE(db.env.prompt.asked.value(0).text, QStringLiteral("Reserved From: \"3:\" is not a valid time."));
 
         dialog.dtFrom->setTimeValue(DateUtil::fromTime(QTime(10, 59)));
         dialog.dtUntil->setTimeValue(DateUtil::fromTime(QTime(12, 0)));
         db.env.prompt.answers = {IPrompt::AnswerCancel};
         dialog.OK_Click();
-        QCOMPARE(db.env.prompt.asked.size(), 1);
-        QCOMPARE(db.env.prompt.asked.at(0).title, QStringLiteral("Item Reservation Conflict"));
-        QVERIFY(db.env.prompt.asked.at(0).text.contains(QStringLiteral("Bo  ( 07/01/2030 11:00 AM - 07/01/2030 12:00 PM )")));
+        QCOMPARE(db.env.prompt.asked.size(), 2);
+        QCOMPARE(db.env.prompt.asked.at(1).title, QStringLiteral("Item Reservation Conflict"));
+        QVERIFY(db.env.prompt.asked.at(1).text.contains("Bo  ( 07/01/2030 11:00 AM - 07/01/2030 12:00 PM )"));
         QVERIFY(dialog.isVisible());
         QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 1);
 
@@ -197,57 +182,35 @@ private slots:
         QCOMPARE(db.env.prompt.asked.last().text, QStringLiteral("The booking must end after it starts."));
         QVERIFY(dialog.isVisible());
 
-        dialog.dtUntil->setTimeValue(DateUtil::fromTime(QTime(11, 0)));
-        dialog.OK_Click();
-        QCOMPARE(db.env.prompt.asked.size(), 2);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 2);
-    }
-
-    // Typed into the start's boxes, a date and a time are what OK stores (the
-    // end follows); a half-typed time is refused.
-    void typedTimes()
-    {
-        TestDatabase db(false, "typed");
-        addVan(db);
-        Clock::pin(QDateTime(QDate(2026, 12, 6), QTime(14, 20)));
-        frmReservation dialog;
-        dialog.newReservation(1, 1, QStringLiteral("User 1"));
-        retype(dialog.dtFrom, "Text2", QStringLiteral("3:"));
-        dialog.OK_Click();
-        QCOMPARE(db.env.prompt.asked.value(0).text, QStringLiteral("Reserved From: \"3:\" is not a valid time."));
-        retype(dialog.dtFrom, "Text1", QStringLiteral("07/12/2026"));
+        retype(dialog.dtFrom, "Text1", QStringLiteral("08/01/2030"));
         retype(dialog.dtFrom, "Text2", QStringLiteral("3:00 PM"));
         dialog.OK_Click();
-        QCOMPARE(db.rows("SELECT ReservedFrom, ReservedUntil FROM Reservation"),
-                 QStringList("2026-12-07 15:00:00|2026-12-07 15:20:00"));
+        QCOMPARE(db.env.prompt.asked.size(), 3);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(db.rows("SELECT ReservedFrom, ReservedUntil FROM Reservation WHERE ID <> 5"),
+                 QStringList("2030-01-08 15:00:00|2030-01-08 16:00:00"));
     }
 
     // Another copy deletes the resource, or the booking, while the dialog is
     // open: OK writes nothing, says so and closes as cancelled.
-    void deletedMeanwhile_data()
-    {
-        QTest::addColumn<bool>("postgres");
-        QTest::addColumn<bool>("edit");
-        for (bool pg : {false, true})
-            for (bool edit : {false, true})
-                QTest::addRow("%s %s", pg ? "postgres" : "sqlite", edit ? "edit" : "new") << pg << edit;
-    }
+    void deletedMeanwhile_data() { addEngineRows(); }
     void deletedMeanwhile()
     {
         OPEN_TEST_DATABASE(db, "deleted");
-        addVan(db);
-        addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), 0, QStringLiteral("Bo"));
-        QFETCH(bool, edit);
-        frmReservation dialog;
-        edit ? dialog.populateForm(5) : dialog.newReservation(1, 1, QStringLiteral("User 1"));
-        edit ? CReservation().Delete(5) : CResource().Delete(1);
-        dialog.show();
-        dialog.OK_Click();
-        QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 0);
-        QVERIFY(db.env.prompt.asked.value(0).text.startsWith(edit ? "This booking no longer exists"
-                                                                  : "The resource Van no longer exists"));
-        QVERIFY(dialog.Cancel && !dialog.isVisible());
+        addStaff(1);
+        for (bool edit : {false, true}) {
+            db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, 'Van', 'V', 1, 0)");
+            addBooking(5, 1, at(0, 11, 0), at(0, 12, 0), 0, QStringLiteral("Bo"));
+            frmReservation dialog;
+            edit ? dialog.populateForm(5) : dialog.newReservation(1, 1, QStringLiteral("User 1"));
+            edit ? CReservation().Delete(5) : CResource().Delete(1);
+            dialog.show();
+            dialog.OK_Click();
+            QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 0);
+            QVERIFY(db.env.prompt.asked.last().text.startsWith(edit ? "This booking no longer exists"
+                                                                     : "The resource Van no longer exists"));
+            QVERIFY(dialog.Cancel && !dialog.isVisible());
+        }
     }
 
     // A seeded group: the rows, their order and colours, the same on both
