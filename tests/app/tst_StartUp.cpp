@@ -466,39 +466,31 @@ private slots:
         QVERIFY(m_fClosingDown); // the close-down ran
     }
 
-    // Only administrators' copies sweep at night.
-    void theAdminSwitchAddsToTheStoredRight()
+    // The board opens on the stored branch, by the system's switches; only
+    // administrators' copies sweep at night, the command line adding to the stored right.
+    void theBoardOpensAsStoredAndTheAdminSwitchAddsToTheRight()
     {
         for (const auto &[commandLine, stored] : QList<QPair<bool, int>>{{false, 0}, {true, 0}, {false, 1}}) {
             init();
             TestDatabase db(false, QString());
             insertUser(db, 1, QStringLiteral("BOB"), 1, stored);
+            db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'true' WHERE pkey = 'enb_cht'"));
+            db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'false' WHERE pkey = 'enb_olk'"));
+            SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3"));
             g_oCurrentUser.Admin = commandLine;
             QCOMPARE(initialise(), -1);
             const bool admin = commandLine || stored;
             QCOMPARE(g_oCurrentUser.Admin, admin);
             QCOMPARE(g_events.contains(QStringLiteral("no admin menu")), !admin);
             QCOMPARE(g_fMarkOutDue, admin);
+            QVERIFY(g_fEnableChat && g_events.contains(QStringLiteral("chat 1")));
+            QVERIFY(!g_fOutlook); // the system switch alone decides in the end
+            QCOMPARE(g_events.mid(g_events.lastIndexOf(QStringLiteral("tree")) + 1, 3),
+                     (QStringList{"select NOD3", "click NOD3 forced", "view named"}));
+            QCOMPARE(FindTreeNode(QStringLiteral("NOD5"))->Icon, QStringLiteral("ICO_MISSING")); // no image
+            QVERIFY(g_tray && !g_tray->timer); // switched on again by the caller
             cleanup();
         }
-    }
-
-    void theBoardOpensOnTheDefaultBranch()
-    {
-        TestDatabase db(false, QString());
-        insertUser(db, 1, QStringLiteral("BOB"));
-        db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'true' WHERE pkey = 'enb_cht'"));
-        db.exec(QStringLiteral("UPDATE Properties SET pvalue = 'false' WHERE pkey = 'enb_olk'"));
-        SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3"));
-        QCOMPARE(initialise(), -1);
-
-        QVERIFY(g_fEnableChat && g_events.contains(QStringLiteral("chat 1")));
-        QVERIFY(!g_fOutlook); // the system switch alone decides in the end
-        QCOMPARE(g_events.mid(g_events.lastIndexOf(QStringLiteral("tree")) + 1, 3),
-                 (QStringList{"select NOD3", "click NOD3 forced", "view named"}));
-        // An icon without an image is marked missing.
-        QCOMPARE(FindTreeNode(QStringLiteral("NOD5"))->Icon, QStringLiteral("ICO_MISSING"));
-        QVERIFY(g_tray && !g_tray->timer); // switched on again by the caller
     }
 
 };

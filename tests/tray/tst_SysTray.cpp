@@ -440,7 +440,8 @@ private slots:
         g_oClientHnd.reset();
     }
 
-    void joinLeaveAndTheCloseBox()
+    // Join and leave, by the room, the close box and Leave; a typing notice every fifteen keys.
+    void joinLeaveTheCloseBoxAndTyping()
     {
         Sender ada;
         frmChat &chat = ada.windows.chat();
@@ -457,6 +458,13 @@ private slots:
         QCOMPARE(ada.sent(), QStringList({"j", "l", "j", "l"}));
         QVERIFY(chat.roomId().isEmpty());
         chat.openRoom(QStringLiteral("Ada9"));
+        auto *line = chat.findChild<QLineEdit *>("txtMessage");
+        QTest::keyClicks(line, QString(14, u'x'));
+        QCOMPARE(ada.sent().count("w"), 0);
+        QTest::keyClick(line, 'x');
+        QCOMPARE(ada.sent().count("w"), 1);
+        QTest::keyClicks(line, QString(15, u'x'));
+        QCOMPARE(ada.sent().count("w"), 2);
         chat.findChild<QPushButton *>("cmdLeave")->click();
         QCOMPARE(ada.sent().last(), QStringLiteral("l"));
         QVERIFY(chat.roomId().isEmpty() && !chat.isVisible());
@@ -479,19 +487,6 @@ private slots:
         chat.leave("Bruno");
         QCOMPARE(members->count(), 1);
         QCOMPARE(status->text(), QStringLiteral("Bruno has left the Chat Room"));
-    }
-
-    void keyPressesTellTheOthers()
-    {
-        Sender ada;
-        ada.windows.chat().openRoom(QStringLiteral("Ada1"));
-        auto *line = ada.windows.chat().findChild<QLineEdit *>("txtMessage");
-        QTest::keyClicks(line, QString(14, u'x'));
-        QCOMPARE(ada.sent().count("w"), 0);
-        QTest::keyClick(line, 'x');
-        QCOMPARE(ada.sent().count("w"), 1);
-        QTest::keyClicks(line, QString(15, u'x'));
-        QCOMPARE(ada.sent().count("w"), 2);
     }
 
     void instantMessage()
