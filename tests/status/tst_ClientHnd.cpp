@@ -358,6 +358,7 @@ private slots:
         QTest::newRow("3 pending meeting") << CloseDownCase{3, 1, "MTG", 60} << "";
         QTest::newRow("3 lunch overrunning") << CloseDownCase{3, 1, "LNC", 60} << asked;
         QTest::newRow("3 overdue out") << CloseDownCase{3, 1, "OUT", -60} << asked;
+        QTest::newRow("3 due back tomorrow") << CloseDownCase{3, 1, "INN", 16 * 60} << "";
         QTest::newRow("0 leaves it") << CloseDownCase{0, 1, "INN", 0} << "";
     }
     void closeDownOption()
