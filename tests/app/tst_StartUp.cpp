@@ -115,9 +115,11 @@ struct WatcherFactory : ICalendarWatcherFactory {
     int started = -1;
 };
 
-// The start-up and the close-down: the exit code when the program ended, -1 when it runs on.
+// The start-up, the close-down and the initialisation with log-in: the exit
+// code when the program ended, -1 when it runs on.
 int startProgram(const QStringList &arguments) { return exitCodeOf([&] { Main(arguments); }); }
 int closeDown(int mode) { return exitCodeOf([=] { CloseDownApplication(mode); }); }
+int initialise() { return exitCodeOf([] { QVERIFY(CClientInitialise().Initialise(false, true)); }); }
 
 void insertUser(TestDatabase &db, int id, const QString &login, int active = 1, int admin = 0)
 {
@@ -128,13 +130,6 @@ void insertUser(TestDatabase &db, int id, const QString &login, int active = 1, 
                            "OutlookOOP, LunchTimePeriod, BreakPeriod, RefreshPeriod, Language, StartMin, WorkStartTime) "
                            "VALUES (?, ?, ?, 1, 3, 1, 1, 40, 12, 45, 'FRA', 0, '09:00:00')"),
             {id, login, admin});
-}
-
-// Runs the whole initialisation with log-in; gives the exit code when the
-// program ended, -1 when it goes on.
-int initialise()
-{
-    return exitCodeOf([] { QVERIFY(CClientInitialise().Initialise(false, true)); });
 }
 
 } // namespace
@@ -191,7 +186,6 @@ private slots:
         QVERIFY(!CommandLine::parse({QStringLiteral("-ADMIN")}).admin);
         const CommandLine both = CommandLine::parse({QStringLiteral("-admin"), QStringLiteral("-domarkout")});
         QVERIFY(!both.admin && !both.doMarkOut);
-        QVERIFY(CommandLine::parse({QStringLiteral("-domarkout")}).doMarkOut);
     }
 
     // Before the application is made: the web engine, loaded on the first

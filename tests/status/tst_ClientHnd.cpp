@@ -38,12 +38,11 @@ struct Change
     int result = 0;
     double outAt = 0, back = 0;
 };
-Change change(qint32 id, const QString &status, const QString &note = QString(), bool interactive = false,
-              double back = 0, bool calendar = false)
+Change change(qint32 id, const QString &status, const QString &note = QString(), bool interactive = false, double back = 0)
 {
     Change c;
     c.back = back;
-    c.result = g_oClientHnd->UpdateStatus(id, status, note, c.outAt, c.back, calendar, interactive);
+    c.result = g_oClientHnd->UpdateStatus(id, status, note, c.outAt, c.back, false, interactive);
     return c;
 }
 
