@@ -6,11 +6,12 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/SettingsKeys.h"
+#include "platform/StoredText.h"
+#include "status/IUserNotification.h"
 #include "status/NotifyUserList.h"
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 #include "status/UserListReader.h"
-#include "platform/StoredText.h"
 #include "status/UserSearch.h"
 
 #include <QJsonArray>
@@ -28,6 +29,16 @@ namespace {
 const QDate kToday(2026, 12, 4);
 const QString kAllUsers = QStringLiteral("GRP0");
 const QString kGroup = QStringLiteral("GRP5");
+
+// The notices as "title|message", "|top" after one kept on top.
+struct RecordingNotification : IUserNotification
+{
+    void notify(const QString &title, const QString &message, bool onTop) override
+    {
+        shown << title + u'|' + message + (onTop ? QStringLiteral("|top") : QString());
+    }
+    QStringList shown;
+};
 } // namespace
 
 class tst_UserListPoll : public QObject
@@ -364,10 +375,7 @@ private slots:
         // An empty status is In.
         m_poll->updateView(2, QString(), QString(), 0, 0);
         m_poll->updateView(2, QStringLiteral("INN"), QString(), 0, 0);
-        QCOMPARE(m_notifications.shown.size(), 1);
-        QCOMPARE(m_notifications.shown[0].title + u'|' + m_notifications.shown[0].message,
-                 QStringLiteral("Qel Notification|B2 is now 'In'.\r\n"));
-        QVERIFY(m_notifications.shown[0].alwaysOnTop);
+        QCOMPARE(m_notifications.shown, QStringList{"Qel Notification|B2 is now 'In'.\r\n|top"});
 
         g_colNotifyUsers.add(3, QStringLiteral("C3"));
         g_colNotifyUsers.add(5, QStringLiteral("E5"));
@@ -375,8 +383,7 @@ private slots:
         setStatus(4, QStringLiteral("INN"));
         poll(kGroup);
         QCOMPARE(m_notifications.shown.size(), 2);
-        QCOMPARE(m_notifications.shown[1].message, QStringLiteral("C3 is now 'In'.\r\nD4 is now 'In'.\r\n"));
-        QVERIFY(!m_notifications.shown[1].alwaysOnTop);
+        QCOMPARE(m_notifications.shown[1], QStringLiteral("Qel Notification|C3 is now 'In'.\r\nD4 is now 'In'.\r\n"));
         QCOMPARE(g_colNotifyUsers.userIds(), QList<qint32>({5}));
         QCOMPARE(g_lLastUpdated, 1);
         setStatus(5, QStringLiteral("INN"));
@@ -441,12 +448,17 @@ private slots:
         QCOMPARE(m_poll->model().index(0, 0).data(UserListModel::IconKeyRole).toString(), QStringLiteral("MTG"));
     }
 
-    // The top node shows nothing until a stored branch names a tree node.
+    // Without a main window nothing is read; the top node shows nothing until
+    // a stored branch names a tree node.
     void topNode_opensTheStoredBranch()
     {
         openDatabase(false);
         addUsers(2);
         addToGroup(5, 2);
+        auto away = std::move(g_frmMain);
+        QCOMPARE(poll(kAllUsers), 0);
+        QCOMPARE(m_poll->model().rowCount(), 0);
+        g_frmMain = std::move(away);
         poll(QStringLiteral("NOD0"));
         QCOMPARE(m_poll->model().rowCount(), 0);
         QCOMPARE(m_window->statusTexts, QStringList({"Ready."}));
@@ -458,13 +470,6 @@ private slots:
         poll(QStringLiteral("NOD0"));
         QCOMPARE(shown(), QStringList({"B2 In"}));
         QCOMPARE(g_sCurrentNodeKey, kGroup);
-    }
-
-    void withoutMainWindow_nothingIsRead()
-    {
-        g_frmMain.reset();
-        QCOMPARE(poll(kAllUsers), 0);
-        QCOMPARE(m_poll->model().rowCount(), 0);
     }
 };
 

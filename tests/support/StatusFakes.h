@@ -20,7 +20,6 @@
 #include "status/ICheckInPopup.h"
 #include "status/IStatusChangeDialog.h"
 #include "status/IUserListView.h"
-#include "status/IUserNotification.h"
 
 #include <QMap>
 #include <QSet>
@@ -65,18 +64,6 @@ public:
     QSet<QString> treeNodes;
     QVector<int> progress;
     QList<UserListColumns::Column> columns;
-};
-
-// Remembers the notifications instead of showing them.
-class RecordingNotification : public IUserNotification
-{
-public:
-    struct Shown { QString title; QString message; bool alwaysOnTop; };
-    void notify(const QString &title, const QString &message, bool alwaysOnTop) override
-    {
-        shown.append({title, message, alwaysOnTop});
-    }
-    QList<Shown> shown;
 };
 
 class FakeTray : public StubTrayWindow

@@ -1,6 +1,4 @@
-#include "StubMainWindow.h"
-#include "StubTrayWindow.h"
-#include "TestDatabase.h"
+#include "StatusFakes.h"
 #include "TestSupport.h"
 #include "app/ISplash.h"
 #include "app/MStartUp.h"
@@ -67,19 +65,6 @@ struct CountingProgress : ISplash
     int &closeDowns;
 };
 
-class RestoredWindow : public StubMainWindow
-{
-public:
-    bool isWindowVisible() const override { return visible; }
-    int windowStateCode() const override { return state; }
-    void setWindowStateCode(int s) override { state = s; }
-    void showWindow() override { visible = true; }
-    void treeViewClick(const QString &key, bool force) override { opened << key + (force ? "!" : ""); }
-    bool visible = false;
-    int state = Normal;
-    QStringList opened;
-};
-
 class TimerTray : public StubTrayWindow
 {
 public:
@@ -88,13 +73,23 @@ public:
     QList<bool> timer;
 };
 
-// Answers from its fields and writes every action into calls.
+// What the stand-in below answers; the flag is both "mark-out due" and "calendar read here".
+struct Setup
+{
+    qint16 code;
+    bool mainWindow;
+    QString view, selectedKey;
+    bool flag;
+};
+
+// Answers from its setup and writes every action into calls.
 class RecordingActions : public IUpdateTimerActions
 {
 public:
-    qint16 canPollDatabase() override { calls << "ask"; return code; }
-    bool hasMainWindow() const override { return mainWindow; }
-    QString viewType() const override { return view; }
+    explicit RecordingActions(const Setup &given = {3, true, "GRP", "", false}) : setup(given) {}
+    qint16 canPollDatabase() override { calls << "ask"; return setup.code; }
+    bool hasMainWindow() const override { return setup.mainWindow; }
+    QString viewType() const override { return setup.view; }
     void refreshUserList(bool checksOnly) override
     {
         calls << (checksOnly ? "checks" : "poll");
@@ -104,12 +99,12 @@ public:
     void runListChecks() override { calls << "listchecks"; }
     bool selectedListItem(CEntity &item) const override
     {
-        item.setKey(selectedKey);
+        item.setKey(setup.selectedKey);
         item.Name = "Room 1";
-        return !selectedKey.isEmpty();
+        return !setup.selectedKey.isEmpty();
     }
     void refreshReservations(const CEntity &r) override { calls << "reservations " + r.Key() + ' ' + r.Name; }
-    bool needToDoMarkout() const override { return flag; }
+    bool needToDoMarkout() const override { return setup.flag; }
     void markOutDone() override { calls << "done"; }
     void markAllUsersOut() override { calls << "markout"; }
     void checkMyStatus() override
@@ -118,18 +113,13 @@ public:
         if (failOwnStatus)
             throw AppError(ErrNo::Busy, "CClientHnd.CheckMyStatus", "locked");
     }
-    bool calendarInProcess() const override { return flag; }
+    bool calendarInProcess() const override { return setup.flag; }
 
-    qint16 code = 3;
-    bool mainWindow = true;
-    QString view = "GRP";
-    QString selectedKey;
-    bool flag = false; // mark-out due, calendar read here
+    Setup setup;
     bool failOwnStatus = false;
     std::function<void()> duringPoll;
     QStringList calls;
 };
-
 
 const QString kMarkup = QStringLiteral("<b>5 < 6</b> & #!");
 
@@ -162,6 +152,8 @@ QList<frmDialog *> notices()
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Setup)
 
 class tst_SysTray : public QObject
 {
@@ -209,9 +201,8 @@ private slots:
         QCOMPARE(QStringList({TrayIconRules::iconName("X01"), TrayIconRules::iconName("X02"),
                               TrayIconRules::iconName("X77")}), // the last not loaded
                  QStringList({"ICOcopier", "Qel", "OUT"}));
-        // The tray shows the pictures of the main window's list.
-        for (const char *name : {"INN", "OUT", "LNC", "BRK", "DND", "HME", "MTG", "MTA", "MTD", "MTO", "MTT", "SCK", "VAC",
-                                 "Qel", "ICOcopier"})
+        // The tray shows the pictures of the main window's list (each status's own: tst_ImageLists).
+        for (const char *name : {"INN", "LNC", "MTA", "VAC", "Qel", "ICOcopier"})
             QCOMPARE(TrayIconLoader::load(name, {}, {}).pixmap(32).toImage(), IconArt::picture(name, 32).toImage());
 
         frmSysTray tray;
@@ -247,9 +238,10 @@ private slots:
     {
         TestEnvironment env;
         env.useSqliteDatabase();
-        RestoredWindow *window = nullptr;
+        FakeMainWindow *window = nullptr;
         g_uiFactory.mainWindow = [&] {
-            auto made = std::make_unique<RestoredWindow>();
+            auto made = std::make_unique<FakeMainWindow>();
+            made->visible = false;
             window = made.get();
             return std::unique_ptr<IMainWindow>(std::move(made));
         };
@@ -259,7 +251,7 @@ private slots:
 
         TrayCommands::restoreMainWindow(*tray);
         QVERIFY(window && g_frmMain.get() == window && window->visible && window->state == IMainWindow::Maximised);
-        QCOMPARE(window->opened.last(), g_sCurrentNodeKey + '!');
+        QCOMPARE(window->clicked.last(), g_sCurrentNodeKey + '!');
         QCOMPARE(tray->timer, (QList<bool>{false, true})); // stopped by the initialisation, started again
 
         // Sent to the tray minimised, it comes back where it can be seen.
@@ -318,39 +310,26 @@ private slots:
 
     void dispatch_data()
     {
-        QTest::addColumn<qint16>("code");
-        QTest::addColumn<bool>("mainWindow");
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("flag");
+        QTest::addColumn<Setup>("setup");
         QTest::addColumn<QStringList>("expected");
-        const QStringList none, checks{"listchecks"};
-        QTest::newRow("1 users") << qint16(1) << true << "GRP" << "" << false << QStringList{"poll"};
-        QTest::newRow("1 watch list") << qint16(1) << true << "NTF" << "" << false << QStringList{"poll"};
-        QTest::newRow("1 search results") << qint16(1) << true << "SRH" << "" << false << QStringList{"poll"};
-        QTest::newRow("1 users, no window") << qint16(1) << false << "GRP" << "" << false << none;
-        QTest::newRow("1 resource") << qint16(1) << true << "RSG" << "RES7" << false
+        const QStringList none, poll{"poll"}, checks{"listchecks"};
+        QTest::newRow("1 users") << Setup{1, true, "GRP", "", false} << poll;
+        QTest::newRow("1 watch list") << Setup{1, true, "NTF", "", false} << poll;
+        QTest::newRow("1 search results") << Setup{1, true, "SRH", "", false} << poll;
+        QTest::newRow("1 users, no window") << Setup{1, false, "GRP", "", false} << none;
+        QTest::newRow("1 resource") << Setup{1, true, "RSG", "RES7", false}
                                     << QStringList{"reservations RES7 Room 1", "listchecks"};
-        QTest::newRow("1 other view") << qint16(1) << true << "CTL" << "" << false << checks;
-        QTest::newRow("2 due") << qint16(2) << true << "GRP" << "" << true << QStringList{"done", "markout"};
-        QTest::newRow("3") << qint16(3) << false << "GRP" << "" << true << none;
-        QTest::newRow("4 calendar here") << qint16(4) << true << "GRP" << "" << true << QStringList{"mystatus", "checks"};
-        QTest::newRow("4 calendar elsewhere") << qint16(4) << true << "GRP" << "" << false << QStringList{"mystatus"};
+        QTest::newRow("1 other view") << Setup{1, true, "CTL", "", false} << checks;
+        QTest::newRow("2 due") << Setup{2, true, "GRP", "", true} << QStringList{"done", "markout"};
+        QTest::newRow("3") << Setup{3, false, "GRP", "", true} << none;
+        QTest::newRow("4 calendar here") << Setup{4, true, "GRP", "", true} << QStringList{"mystatus", "checks"};
+        QTest::newRow("4 calendar elsewhere") << Setup{4, true, "GRP", "", false} << QStringList{"mystatus"};
     }
     void dispatch()
     {
-        QFETCH(qint16, code);
-        QFETCH(bool, mainWindow);
-        QFETCH(QString, view);
-        QFETCH(QString, selected);
-        QFETCH(bool, flag);
+        QFETCH(Setup, setup);
         QFETCH(QStringList, expected);
-        RecordingActions actions;
-        actions.code = code;
-        actions.mainWindow = mainWindow;
-        actions.view = view;
-        actions.selectedKey = selected;
-        actions.flag = flag;
+        RecordingActions actions(setup);
         UpdateTimer timer(actions);
         timer.PollThreshold = 0;
         timer.tick(); // counter 10 > 0: this tick polls
@@ -360,8 +339,7 @@ private slots:
 
     void tickDuringPollDoesNothing()
     {
-        RecordingActions actions;
-        actions.code = 1;
+        RecordingActions actions({1, true, "GRP", "", false});
         UpdateTimer timer(actions);
         timer.PollThreshold = 0;
         actions.duringPoll = [&] { timer.tick(); };
@@ -375,8 +353,7 @@ private slots:
     void failedStepIsLoggedAndNextRuns()
     {
         TestEnvironment env;
-        RecordingActions actions;
-        actions.flag = true;
+        RecordingActions actions({3, true, "GRP", "", true});
         actions.failOwnStatus = true;
         UpdateTimer(actions).dispatch(4);
         QCOMPARE(actions.calls, (QStringList{"mystatus", "checks"}));
@@ -430,7 +407,7 @@ private slots:
         QCOMPARE(chat.findChild<QListWidget *>("lstMembers")->item(0)->text(), kMarkup);
     }
 
-    void droppedMidSlideOrFromItsOwnClick()
+    void droppedMidSlideOrFromItsOwnClickKeptOnAFailedCheckIn()
     {
         QPointer<frmDialog> mid;
         {
@@ -447,10 +424,8 @@ private slots:
         notice->findChild<QPushButton *>("imgClose")->click();
         notice->undisplay();
         QTRY_VERIFY(!clicked);
-    }
 
-    void checkInThatFailsKeepsTheNotice()
-    {
+        // A check-in that fails keeps the notice.
         TestDatabase db(false, QStringLiteral("checkin"), false); // no tables: the change fails
         g_oClientHnd = std::make_unique<CClientHnd>();
         CheckInPopup popup;
@@ -462,7 +437,8 @@ private slots:
         g_oClientHnd.reset();
     }
 
-    void joinLeaveAndTheCloseBox()
+    // Join and leave, by the room, the close box and Leave; a typing notice every fifteen keys.
+    void joinLeaveTheCloseBoxAndTyping()
     {
         Sender ada;
         frmChat &chat = ada.windows.chat();
@@ -479,6 +455,13 @@ private slots:
         QCOMPARE(ada.sent(), QStringList({"j", "l", "j", "l"}));
         QVERIFY(chat.roomId().isEmpty());
         chat.openRoom(QStringLiteral("Ada9"));
+        auto *line = chat.findChild<QLineEdit *>("txtMessage");
+        QTest::keyClicks(line, QString(14, u'x'));
+        QCOMPARE(ada.sent().count("w"), 0);
+        QTest::keyClick(line, 'x');
+        QCOMPARE(ada.sent().count("w"), 1);
+        QTest::keyClicks(line, QString(15, u'x'));
+        QCOMPARE(ada.sent().count("w"), 2);
         chat.findChild<QPushButton *>("cmdLeave")->click();
         QCOMPARE(ada.sent().last(), QStringLiteral("l"));
         QVERIFY(chat.roomId().isEmpty() && !chat.isVisible());
@@ -501,19 +484,6 @@ private slots:
         chat.leave("Bruno");
         QCOMPARE(members->count(), 1);
         QCOMPARE(status->text(), QStringLiteral("Bruno has left the Chat Room"));
-    }
-
-    void keyPressesTellTheOthers()
-    {
-        Sender ada;
-        ada.windows.chat().openRoom(QStringLiteral("Ada1"));
-        auto *line = ada.windows.chat().findChild<QLineEdit *>("txtMessage");
-        QTest::keyClicks(line, QString(14, u'x'));
-        QCOMPARE(ada.sent().count("w"), 0);
-        QTest::keyClick(line, 'x');
-        QCOMPARE(ada.sent().count("w"), 1);
-        QTest::keyClicks(line, QString(15, u'x'));
-        QCOMPARE(ada.sent().count("w"), 2);
     }
 
     void instantMessage()
