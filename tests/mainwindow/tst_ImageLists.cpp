@@ -86,13 +86,12 @@ private slots:
 
     void iconFolderFromTheSetting()
     {
-        const QString beside = QStringLiteral("/opt/tessaly/icons/");
-        QCOMPARE(CMainImageLists::iconFolder(QString(), QStringLiteral("/opt/tessaly")), beside);
-        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("  "), QStringLiteral("/opt/tessaly")), beside);
-        for (const char *set : {"/srv/icons", "/srv/icons/"})
-            QCOMPARE(CMainImageLists::iconFolder(QLatin1String(set), QString()), QStringLiteral("/srv/icons/"));
-        QCOMPARE(CMainImageLists::iconFolder(QStringLiteral("\\\\server\\icons"), QString()),
-                 QStringLiteral("//server/icons/"));
+        // the setting, the program's folder -> the icon folder
+        const char *const rows[][3] = {{"", "/opt/tessaly", "/opt/tessaly/icons/"}, {"  ", "/opt", "/opt/icons/"},
+                                       {"/srv/icons", "", "/srv/icons/"}, {"/srv/icons/", "", "/srv/icons/"},
+                                       {"\\\\server\\icons", "", "//server/icons/"}};
+        for (const auto &r : rows)
+            QCOMPARE(CMainImageLists::iconFolder(QLatin1String(r[0]), QLatin1String(r[1])), QLatin1String(r[2]));
     }
 
     void everyKeyHasItsOwnPictureGreyAtRest()
@@ -125,10 +124,9 @@ private slots:
                 return QStyledItemDelegate::sizeHint(option, index);
             }
         } delegate;
-        QStandardItemModel model(3, 2);
-        for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 2; ++column)
-                model.setItem(row, column, new QStandardItem(QStringLiteral("Row %1").arg(row)));
+        QStandardItemModel model;
+        for (const char *text : {"Row 0", "Row 1", "Row 2"})
+            model.appendRow({new QStandardItem(QLatin1String(text)), new QStandardItem(QLatin1String(text))});
         ListViewPane pane(QStringLiteral("lvwTest"));
         pane.setModel(&model);
         QTreeView *view = pane.detailsView();
