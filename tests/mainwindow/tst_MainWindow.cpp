@@ -43,15 +43,6 @@
 
 namespace {
 
-CStatus custom(const char *code, const char *name, const char *type)
-{
-    CStatus status;
-    status.StatusCode = QLatin1String(code);
-    status.Status = QLatin1String(name);
-    status.CustomType = QLatin1String(type);
-    return status;
-}
-
 // A tool-bar button's drop-down items as "key=caption".
 QStringList menuKeys(const QWidget *w, const char *button)
 {
@@ -534,9 +525,9 @@ private slots:
         auto *in = qobject_cast<QToolButton *>(control<QToolBar>(w, "Toolbar1")->widgetForAction(action(w, "INN")));
         QVERIFY(!in->menu() && in->popupMode() != QToolButton::MenuButtonPopup);
 
-        g_colCustomStatus = {custom("XWH", "Working from home", "i"), custom("XCL", "Client visit", "O"),
-                             custom("XBD", "Board & staff", "M"), custom("XTR", "Training", "Z"),
-                             custom("XOF", "In the office", "I")};
+        g_colCustomStatus = {{"Working from home", "XWH", "i", ""}, {"Client visit", "XCL", "O", ""},
+                             {"Board & staff", "XBD", "M", ""}, {"Training", "XTR", "Z", ""},
+                             {"In the office", "XOF", "I", ""}};
         for (int pass = 0; pass < 2; ++pass) { // a reload replaces the items
             w->loadCustomStatusToolbarMenus();
             QCOMPARE(menuKeys(w, "INN"), QStringList({"XWH=Working from home", "XOF=In the office"}));
