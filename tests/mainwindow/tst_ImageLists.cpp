@@ -38,10 +38,6 @@ private slots:
         QCOMPARE(lists.imghot.keys(), expected);
         QCOMPARE(lists.img16.keys(), expected);
         QCOMPARE(lists.imgnorm.keys(), CMainImageLists::toolbarKeys());
-        for (const QString &key : expected) {
-            QCOMPARE(lists.imghot.pixmap(key).size(), QSize(32, 32));
-            QCOMPARE(lists.img16.pixmap(key).size(), QSize(16, 16));
-        }
         // Keys are found ignoring case, and taken once.
         QVERIFY(!lists.imghot.add(QStringLiteral("qel"), QIcon()));
         QCOMPARE(lists.imghot.indexOf(QStringLiteral("QEL")), lists.imghot.indexOf(QStringLiteral("Qel")));
