@@ -163,17 +163,16 @@ private Q_SLOTS:
             QVERIFY2(R::verdictFor(url, folder) == verdict, qPrintable(url.toString()));
     }
 
+    // (Headed by its text: tst_MainWindow treeClickOpensTheNodeView.)
     void generatedPageWrittenOnce()
     {
         QString text = QStringLiteral("<a/b?>");
         const QString path = WebPane::generatedFolder() + QStringLiteral("/_a_b__.html");
-        QFile::remove(path);
         QCOMPARE(WebPane::generatedPage(text), path);
         QCOMPARE(text, QStringLiteral("_a_b__"));
-        QVERIFY(readTextFile(path).contains(QStringLiteral("<FONT face=Tahoma>_a_b__</FONT>")));
-        QVERIFY(saveFile(path, readTextFile(path).toUtf8() + "<!-- kept -->"));
+        QVERIFY(saveFile(path, "<!-- kept -->"));
         WebPane::generatedPage(text);
-        QVERIFY(readTextFile(path).endsWith(QStringLiteral("<!-- kept -->")));
+        QCOMPARE(readTextFile(path), QStringLiteral("<!-- kept -->"));
     }
 
     // As root without the switch (unset, or "0") the engine would end the
