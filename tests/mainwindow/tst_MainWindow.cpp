@@ -402,7 +402,8 @@ private slots:
                               K::FontSize.read(), K::VSplitter.read(), K::HiddenColumn.read("NOTE"),
                               K::HiddenColumn.read("MOBILEPH"), K::ColumnWidth.read("NAME"),
                               K::TreeNodeShown.read("NOD3"), K::DefaultBranch.read()}),
-                 QStringList({"1800", "1200", "10500", "7500", "8", "3000", "True", "True", "2250", "True", "NOD3"}));
+                 QStringList({"1800", "1200", "10500", "7500", "8", "3000", "True", "True", "2250", "True",
+                              "NOD3"}));
 
         // The next start: a Left beyond the screen, the splitter moved, a height that does not read.
         K::WindowLeft.write(60000);
@@ -982,7 +983,9 @@ private slots:
         QCOMPARE(m_db->rows("SELECT BookedTo FROM Reservation WHERE ID = 5"), QStringList{"Bruno and guest"});
 
         menuOf(bookings, {"RES5"});
-        const auto booked = [&] { return std::pair(count("SELECT COUNT(*) FROM Reservation"), bookings->model()->rowCount()); };
+        const auto booked = [&] {
+            return std::pair(count("SELECT COUNT(*) FROM Reservation"), bookings->model()->rowCount());
+        };
         deleteTwice("BEFORE DELETE ON Reservation", booked, std::pair(3, 3), std::pair(2, 2));
         const auto deleteQuestions = [&] { return asked().filter(QRegularExpression("^Delete:Are you sure")).size(); };
         QCOMPARE(deleteQuestions(), 2); // before the refused delete and before the done one

@@ -42,8 +42,8 @@ QByteArray moved(const QByteArray &to)
 
 // Whole answers by path; what is not here redirects to a local file.
 const QMap<QByteArray, QByteArray> kAnswers = {
-    {"/page", ok(kPage)}, {"/hostile", ok(kHostile)}, {"/page2.html", ok("<title>Two</title><a href=\"/redir\">three</a>")},
-    {"/three.html", ok("<title>Three</title>")}, {"/redir", moved("/three.html")},
+    {"/page", ok(kPage)}, {"/hostile", ok(kHostile)}, {"/redir", moved("/three.html")},
+    {"/page2.html", ok("<title>Two</title><a href=\"/redir\">three</a>")}, {"/three.html", ok("<title>Three</title>")},
     {"/packed", "HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n\x1f\x8b\x08\x00packed"}};
 
 // Serves the answers above, a page without end, 40 MB and an endless chain of
@@ -73,7 +73,8 @@ public:
     void stream(QTcpSocket *client, bool huge)
     {
         constexpr qint64 size = 40 << 20;
-        client->write(huge ? "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(size) + "\r\n\r\n" : ok({}));
+        client->write(huge ? "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(size) + "\r\n\r\n"
+                           : ok({}));
         auto sent = std::make_shared<qint64>(0);
         connect(client, &QTcpSocket::bytesWritten, client, [client, sent, huge] {
             if ((!huge || *sent < size) && client->bytesToWrite() < (1 << 20))
