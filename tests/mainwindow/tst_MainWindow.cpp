@@ -579,13 +579,11 @@ private slots:
         QCOMPARE(modes, QList<int>({0}));
         QCOMPARE(g_frmMain.get(), static_cast<IMainWindow *>(w));
         QVERIFY(w->isVisible());
-        QCOMPARE(debugLog().count(QStringLiteral("Close down from Control Menu, m_fClosingDown = False")), 1);
 
         // While the program closes down the window simply goes.
         m_fClosingDown = true;
         QVERIFY(w->close());
         QCOMPARE(modes.size(), 1);
-        QVERIFY(debugLog().contains(QStringLiteral("m_fClosingDown = True")));
     }
 
     void exitRunsTheCloseDownOnce()
@@ -603,7 +601,6 @@ private slots:
         const QString log = debugLog();
         QCOMPARE(log.count(QStringLiteral("Closing down (unload mode 1)")), 1);
         QCOMPARE(log.count(QStringLiteral("::QueryUnload")), 1);
-        QVERIFY(log.contains(QStringLiteral("Close down from Unload Code, m_fClosingDown = False")));
     }
 
     void toSysTrayLetsTheWindowGoOrMinimises()
@@ -997,11 +994,11 @@ private slots:
         QVERIFY(asked().value(0).startsWith("Check In:The booking Bruno no longer exists"));
         QCOMPARE(bookings->model()->rowCount(), 1);
 
-        const auto resources = [&] {
+        menuOf(list, {"RES1"}); // a resource goes with its bookings
+        const auto rows = [&] {
             return count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource");
         };
-        menuOf(list, {"RES1"});
-        deleteTwice("BEFORE DELETE ON Resource", resources, 3, 1);
+        deleteTwice("BEFORE DELETE ON Resource", rows, 3, 1);
         QCOMPARE(std::pair(list->model()->rowCount(), bookings->model()->rowCount()), std::pair(1, 0));
         // A tree node added under the selected one, renamed, and deleted with its memberships.
         tree->selectNode("NOD2");
