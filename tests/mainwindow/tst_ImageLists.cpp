@@ -52,11 +52,10 @@ private slots:
         TestEnvironment env;
         const QString folder = env.path(QStringLiteral("icons/"));
         QDir().mkpath(folder + QStringLiteral("folder.ico"));
-        writeIcon(folder + QStringLiteral("copier.ico"), Qt::red);
-        writeIcon(folder + QStringLiteral("COPIER.ico"), Qt::red);
-        writeIcon(folder + QStringLiteral("Fax.ICO"), Qt::green);
-        writeIcon(folder + QStringLiteral("bus.ico"), Qt::blue);
-        writeIcon(folder + QStringLiteral("_MISSING.ico"), Qt::blue); // would take a built-in key
+        // The last would take a built-in key.
+        for (const auto &[name, colour] : {std::pair{"copier.ico", Qt::red}, {"COPIER.ico", Qt::red},
+                                          {"Fax.ICO", Qt::green}, {"bus.ico", Qt::blue}, {"_MISSING.ico", Qt::blue}})
+            writeIcon(folder + QLatin1String(name), colour);
         QVERIFY(saveFile(folder + QStringLiteral("readme.txt"), "not an icon"));
         QVERIFY(saveFile(folder + QStringLiteral("broken.ico"), QByteArray("\0\0\1\0garbage", 11)));
         QVERIFY(saveFile(folder + QStringLiteral("empty.ico"), QByteArray()));
