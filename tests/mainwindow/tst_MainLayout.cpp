@@ -52,43 +52,37 @@ private slots:
         m_splitter->Initialise(&m_bar);
     }
 
-    void aDragEndsWhereTheRulesSay_data()
-    {
-        QTest::addColumn<float>("grab");
-        QTest::addColumn<int>("border");
-        QTest::addColumn<float>("release");
-        QTest::addColumn<float>("landed");
-        QTest::newRow("as released") << 0.0f << 0 << 159.0f << 159.0f;
-        QTest::newRow("less the grab, rounded") << 45.6f << 0 << 3100.0f << 3054.0f;
-        QTest::newRow("beyond the width less the border") << 0.0f << 100 << 15000.0f << 11900.0f;
-        QTest::newRow("before the border") << 0.0f << 100 << -300.0f << 100.0f;
-    }
-
     void aDragEndsWhereTheRulesSay()
     {
-        QFETCH(float, grab);
-        QFETCH(int, border);
-        QFETCH(float, release);
-        QFETCH(float, landed);
-        QVERIFY(m_bar.visible && !m_bar.inFront);
-        QCOMPARE(m_bar.barPointer, ISplitterBar::Pointer::SizeLeftRight);
-        m_splitter->setBorderSize(border);
-        m_splitter->MouseDown(grab);
-        QCOMPARE(m_bar.colour, ISplitterBar::Colour::ButtonShadow);
-        QVERIFY(m_bar.inFront && m_bar.captured);
-        // While dragging the bar follows the mouse inside the range only.
-        const bool inside = release == landed + qRound(grab);
-        QCOMPARE(m_splitter->MouseMove(release), release);
-        QCOMPARE(m_bar.left, inside ? double(release) : 3000.0);
-        QCOMPARE(m_bar.screenPointer, inside ? ISplitterBar::Pointer::SizeLeftRight : ISplitterBar::Pointer::NoDrop);
-        float x = release;
-        QVERIFY(m_splitter->MouseUp(x));
-        QCOMPARE(x, landed);
-        QCOMPARE(m_bar.left, double(landed));
-        QCOMPARE(m_completes, 1);
-        QCOMPARE(m_bar.colour, ISplitterBar::Colour::ButtonFace);
-        QVERIFY(!m_bar.inFront && !m_bar.captured);
-        QCOMPARE(m_bar.screenPointer, ISplitterBar::Pointer::Default);
+        // grab, border, release -> where the bar lands
+        const struct { float grab; int border; float release, landed; } rows[] = {
+            {0, 0, 159, 159},      // as released
+            {45.6f, 0, 3100, 3054}, // less the grab, rounded
+            {0, 100, 15000, 11900}, // beyond the width less the border
+            {0, 100, -300, 100}};   // before the border
+        for (const auto &[grab, border, release, landed] : rows) {
+            init();
+            QVERIFY(m_bar.visible && !m_bar.inFront);
+            QCOMPARE(m_bar.barPointer, ISplitterBar::Pointer::SizeLeftRight);
+            m_splitter->setBorderSize(border);
+            m_splitter->MouseDown(grab);
+            QCOMPARE(m_bar.colour, ISplitterBar::Colour::ButtonShadow);
+            QVERIFY(m_bar.inFront && m_bar.captured);
+            // While dragging the bar follows the mouse inside the range only.
+            const bool inside = release == landed + qRound(grab);
+            QCOMPARE(m_splitter->MouseMove(release), release);
+            QCOMPARE(m_bar.left, inside ? double(release) : 3000.0);
+            using P = ISplitterBar::Pointer;
+            QCOMPARE(m_bar.screenPointer, inside ? P::SizeLeftRight : P::NoDrop);
+            float x = release;
+            QVERIFY(m_splitter->MouseUp(x));
+            QCOMPARE(x, landed);
+            QCOMPARE(m_bar.left, double(landed));
+            QCOMPARE(m_completes, 1);
+            QCOMPARE(m_bar.colour, ISplitterBar::Colour::ButtonFace);
+            QVERIFY(!m_bar.inFront && !m_bar.captured);
+            QCOMPARE(m_bar.screenPointer, ISplitterBar::Pointer::Default);
+        }
     }
 
     // Leftward below 800 snaps to the edge; rightward, or to 800 and above,

@@ -43,15 +43,6 @@
 
 namespace {
 
-CStatus custom(const char *code, const char *name, const char *type)
-{
-    CStatus status;
-    status.StatusCode = QLatin1String(code);
-    status.Status = QLatin1String(name);
-    status.CustomType = QLatin1String(type);
-    return status;
-}
-
 // A tool-bar button's drop-down items as "key=caption".
 QStringList menuKeys(const QWidget *w, const char *button)
 {
@@ -107,6 +98,19 @@ class tst_MainWindow : public QObject
     SplitterBar *bar = nullptr;
     QComboBox *note = nullptr;
 
+    // Starts the board as the program does, shown, and finds the window's parts.
+    bool restart()
+    {
+        stopBoard();
+        w = startBoard(QStringLiteral("ADA"));
+        if (!w || !QTest::qWaitForWindowExposed(w))
+            return false;
+        tree = control<KeyedTreeWidget>(w, "trvUserlist");
+        list = control<ListViewPane>(w, "lvwUserList");
+        bar = control<SplitterBar>(w, "picVerticalSplit");
+        note = control<QComboBox>(w, "cboNote");
+        return tree && list && bar && note;
+    }
     UserListModel &users() { return g_oClientHnd->userList().model(); }
     QString row(int userId)
     {
@@ -132,7 +136,13 @@ class tst_MainWindow : public QObject
         QTest::keyClick(control, Qt::Key_Menu);
         popup()->hide();
     }
-    void menuOf(ListViewPane *pane) { menuOf(pane->detailsView()); }
+    // The same for these rows of a list (none: the rows as they are selected).
+    void menuOf(ListViewPane *pane, const QStringList &keys = {})
+    {
+        if (!keys.isEmpty())
+            selectRows(pane, keys);
+        menuOf(pane->detailsView());
+    }
     void pick(const QString &name) { action(w, name)->trigger(); }
     void selectRows(ListViewPane *pane, const QStringList &keys)
     {
@@ -142,12 +152,10 @@ class tst_MainWindow : public QObject
         for (const QString &key : keys)
             selection->setCurrentIndex(pane->model()->index(pane->rowOfKey(key), 0), S::Select | S::Rows);
     }
-    // Picks the context menu's item for the rows selected (none: as they are).
+    // Picks the context menu's item for those rows.
     void command(ListViewPane *pane, const QStringList &keys, int item)
     {
-        if (!keys.isEmpty())
-            selectRows(pane, keys);
-        menuOf(pane);
+        menuOf(pane, keys);
         pick(QStringLiteral("mnuPopupSub(%1)").arg(item));
     }
     QStringList asked() const
@@ -172,13 +180,7 @@ private slots:
         SettingsKeys::ColumnWidth.write(3000, QStringLiteral("NOTE"));
         SettingsKeys::HiddenColumn.write(true, QStringLiteral("MOBILEPH"));
         ResetCloseDownForTests();
-        w = startBoard(QStringLiteral("ADA"));
-        QVERIFY(w);
-        tree = control<KeyedTreeWidget>(w, "trvUserlist");
-        list = control<ListViewPane>(w, "lvwUserList");
-        bar = control<SplitterBar>(w, "picVerticalSplit");
-        note = control<QComboBox>(w, "cboNote");
-        QVERIFY(tree && list && bar && note);
+        QVERIFY(restart());
     }
 
     void cleanup()
@@ -219,11 +221,6 @@ private slots:
         // Selecting from code opens nothing.
         QVERIFY(w->selectTreeNode(QStringLiteral("NOD5")));
         QCOMPARE(g_sCurrentNodeKey, QStringLiteral("NOD3"));
-
-        list->detailsView()->setColumnWidth(UserListModel::NameColumn, 150);
-        w->saveColumnSettings();
-        QCOMPARE(SettingsKeys::ColumnWidth.read(QStringLiteral("NAME")), QStringLiteral("2250"));
-        QCOMPARE(SettingsKeys::HiddenColumn.read(QStringLiteral("MOBILEPH")), QStringLiteral("True"));
     }
 
     void treeClickOpensTheNodeView()
@@ -395,36 +392,35 @@ private slots:
         font.setPointSizeF(8.25);
         list->setFont(font);
         list->setColumnWidth(UserListModel::NoteColumn, 0);
+        list->detailsView()->setColumnWidth(UserListModel::NameColumn, 150);
         CClientSettings settings(w);
         settings.SaveSettings();
         settings.SaveColumnSettings();
         namespace K = SettingsKeys;
-        // The normal-state rectangle in twips, though the window was maximised.
+        // The normal-state rectangle in twips, though the window was maximised; a hidden column stays hidden.
         QCOMPARE(QStringList({K::WindowLeft.read(), K::WindowTop.read(), K::WindowWidth.read(), K::WindowHeight.read(),
-                              K::FontSize.read(), K::VSplitter.read(), K::HiddenColumn.read(QStringLiteral("NOTE")),
-                              K::TreeNodeShown.read(QStringLiteral("NOD3")), K::DefaultBranch.read()}),
-                 QStringList({"1800", "1200", "10500", "7500", "8", "3000", "True", "True", "NOD3"}));
+                              K::FontSize.read(), K::VSplitter.read(), K::HiddenColumn.read("NOTE"),
+                              K::HiddenColumn.read("MOBILEPH"), K::ColumnWidth.read("NAME"),
+                              K::TreeNodeShown.read("NOD3"), K::DefaultBranch.read()}),
+                 QStringList({"1800", "1200", "10500", "7500", "8", "3000", "True", "True", "2250", "True",
+                              "NOD3"}));
 
         // The next start: a Left beyond the screen, the splitter moved, a height that does not read.
         K::WindowLeft.write(60000);
         K::VSplitter.write(2400);
         storeSettingText(K::WindowHeight, QStringLiteral("tall"));
         K::IconSize.write(32);
-        stopBoard();
-        w = startBoard(QStringLiteral("ADA"));
-        QVERIFY(w);
+        QVERIFY(restart());
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(w->geometry().right(), screen.right());
         QCOMPARE(w->geometry().width(), 700);
         QVERIFY(screen.contains(w->geometry()));
-        QCOMPARE(control<SplitterBar>(w, "picVerticalSplit")->barLeft(), 2400.0);
-        auto *shown = control<ListViewPane>(w, "lvwUserList");
-        QCOMPARE(shown->font().pointSize(), 8);
-        QVERIFY(shown->detailsView()->isColumnHidden(UserListModel::NoteColumn));
+        QCOMPARE(bar->barLeft(), 2400.0);
+        QCOMPARE(list->font().pointSize(), 8);
+        QVERIFY(list->detailsView()->isColumnHidden(UserListModel::NoteColumn));
         // Large icons in the tree too, on the nodes it already holds.
-        auto *nodes = control<KeyedTreeWidget>(w, "trvUserlist");
-        QCOMPARE(nodes->iconSize(), QSize(32, 32));
-        QVERIFY(nodes->node(QStringLiteral("NOD3"))->icon(0).availableSizes().contains(QSize(32, 32)));
+        QCOMPARE(tree->iconSize(), QSize(32, 32));
+        QVERIFY(tree->node(QStringLiteral("NOD3"))->icon(0).availableSizes().contains(QSize(32, 32)));
     }
 
     void searchSortAndHints()
@@ -437,10 +433,7 @@ private slots:
         };
         // A start on the welcome page: no user list shown yet.
         SettingsKeys::DefaultBranch.write(QStringLiteral("NOD0"));
-        stopBoard();
-        w = startBoard(QStringLiteral("ADA"));
-        tree = control<KeyedTreeWidget>(w, "trvUserlist");
-        list = control<ListViewPane>(w, "lvwUserList");
+        QVERIFY(restart());
         auto *search = control<QLineEdit>(w, "txtSearchFor");
         search->setText(QStringLiteral("  FERR "));
         QTest::keyClick(search, Qt::Key_Return);
@@ -450,9 +443,7 @@ private slots:
         search->setText(QStringLiteral(" smith"));
         control<QPushButton>(w, "cmdSearch")->click();
         QCOMPARE(list->model()->rowCount(), 0);
-        QCOMPARE(m_db->env.prompt.asked.size(), 1);
-        QCOMPARE(m_db->env.prompt.asked.at(0).text + u'|' + m_db->env.prompt.asked.at(0).title,
-                 QStringLiteral("No matches for smith.|Search Results"));
+        QCOMPARE(asked(), QStringList{"Search Results:No matches for smith."});
 
         // Header clicks: ascending, descending, ascending; Due Back by its moment.
         clickNode(QStringLiteral("NOD3"));
@@ -483,7 +474,6 @@ private slots:
         QCOMPARE(names(), QStringList({"Ada Lindqvist", "Chiara Russo", "Bruno Ferrand"}));
 
         // The info bar's hints.
-        QVERIFY(QTest::qWaitForWindowExposed(w));
         auto *label = control<QLabel>(w, "lblStatus");
         const QString viewText = label->text();
         QWidget *rows = list->detailsView()->viewport();
@@ -536,9 +526,9 @@ private slots:
         auto *in = qobject_cast<QToolButton *>(control<QToolBar>(w, "Toolbar1")->widgetForAction(action(w, "INN")));
         QVERIFY(!in->menu() && in->popupMode() != QToolButton::MenuButtonPopup);
 
-        g_colCustomStatus = {custom("XWH", "Working from home", "i"), custom("XCL", "Client visit", "O"),
-                             custom("XBD", "Board & staff", "M"), custom("XTR", "Training", "Z"),
-                             custom("XOF", "In the office", "I")};
+        g_colCustomStatus = {{"Working from home", "XWH", "i", ""}, {"Client visit", "XCL", "O", ""},
+                             {"Board & staff", "XBD", "M", ""}, {"Training", "XTR", "Z", ""},
+                             {"In the office", "XOF", "I", ""}};
         for (int pass = 0; pass < 2; ++pass) { // a reload replaces the items
             w->loadCustomStatusToolbarMenus();
             QCOMPARE(menuKeys(w, "INN"), QStringList({"XWH=Working from home", "XOF=In the office"}));
@@ -589,13 +579,11 @@ private slots:
         QCOMPARE(modes, QList<int>({0}));
         QCOMPARE(g_frmMain.get(), static_cast<IMainWindow *>(w));
         QVERIFY(w->isVisible());
-        QCOMPARE(debugLog().count(QStringLiteral("Close down from Control Menu, m_fClosingDown = False")), 1);
 
         // While the program closes down the window simply goes.
         m_fClosingDown = true;
         QVERIFY(w->close());
         QCOMPARE(modes.size(), 1);
-        QVERIFY(debugLog().contains(QStringLiteral("m_fClosingDown = True")));
     }
 
     void exitRunsTheCloseDownOnce()
@@ -613,7 +601,6 @@ private slots:
         const QString log = debugLog();
         QCOMPARE(log.count(QStringLiteral("Closing down (unload mode 1)")), 1);
         QCOMPARE(log.count(QStringLiteral("::QueryUnload")), 1);
-        QVERIFY(log.contains(QStringLiteral("Close down from Unload Code, m_fClosingDown = False")));
     }
 
     void toSysTrayLetsTheWindowGoOrMinimises()
@@ -670,7 +657,6 @@ private slots:
 
     void aStatusNoCopyKnowsKeepsItsRow()
     {
-        QVERIFY(QTest::qWaitForWindowExposed(w));
         const auto cell = [this](int column) { return list->model()->index(list->rowOfKey(QStringLiteral("USR1")), column); };
         const int height = list->detailsView()->visualRect(cell(0)).height();
         g_oClientHnd->updateView(1, QStringLiteral("XZZ"), QString(), 0, 0);
@@ -716,10 +702,7 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QString, view);
         m_db->exec(QStringLiteral("INSERT INTO TreeNode (ID, Name, NodeType, ParentID) VALUES (8, 'Contacts', 'CTL', 1)"));
-        stopBoard();
-        w = startBoard(QStringLiteral("ADA"));
-        tree = control<KeyedTreeWidget>(w, "trvUserlist");
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(restart());
         for (const QString &step : steps) {
             QTreeWidgetItem *node = tree->node(step.section(u' ', 1));
             tree->scrollToItem(node);
@@ -763,7 +746,6 @@ private slots:
     void splitterDragSnapsCollapsesAndTheArrowReopens()
     {
         w->resize(900, 700);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
         QList<QPoint> placed;
         w->setCursorPos = [&](const QPoint &p) { placed << p; };
         QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(0, 20));
@@ -788,7 +770,6 @@ private slots:
 
     void contextMenusOpenWhereAsked()
     {
-        QVERIFY(QTest::qWaitForWindowExposed(w));
         QTreeView *details = list->detailsView();
         const QRect bruno = details->visualRect(list->model()->index(list->rowOfKey(QStringLiteral("USR2")), 0));
         QTest::mouseClick(details->viewport(), Qt::RightButton, {}, bruno.center());
@@ -857,8 +838,7 @@ private slots:
         m_db->exec(QStringLiteral("UPDATE STAFF_STATUS SET Email = 'bruno@board.example' WHERE UserID = 2"));
         const QVector<QUrl> &opened = m_db->env.shell.opened;
         const auto mailed = [&] { return opened.value(opened.size() - 1).toString(); };
-        selectRows(list, {QStringLiteral("USR2"), QStringLiteral("USR3")});
-        menuOf(list);
+        menuOf(list, {"USR2", "USR3"});
         pick(QStringLiteral("mnuPopupIM(1)"));
         QCOMPARE(messaged, QStringList{QStringLiteral("/2/3/")});
         auto *tray = new InvitingTray;
@@ -915,10 +895,8 @@ private slots:
         g_frmSysTray.reset(tray);
         const auto history = [this] { return m_db->value("SELECT COUNT(*) FROM STATUS_HISTORY").toInt(); };
         const int before = history();
-        selectRows(list, {QStringLiteral("USR1"), QStringLiteral("USR2"), QStringLiteral("USR3")});
         g_fCanChangeStatus = false;
-        menuOf(list);
-        pick(QStringLiteral("mnuPopupSub(6)"));
+        command(list, {"USR1", "USR2", "USR3"}, 6);
         QCOMPARE(asked(), QStringList{QStringLiteral("Change Status:2 of the selected people were not changed: you may "
                                                      "only change your own status.")});
         QCOMPARE(std::tuple(history() - before, tray->sent.size(), row(1) + u';' + row(2)),
@@ -948,24 +926,24 @@ private slots:
                        {id, HistoryDate(Clock::nowDays() + id), HistoryDate(Clock::nowDays() + id + 0.1)});
         auto *bookings = control<ListViewPane>(w, "lvwReservations");
         const auto count = [this](const char *sql) { return m_db->value(QLatin1String(sql)).toInt(); };
-        // A delete from the menu that the database refuses.
-        const auto refusedDelete = [this](const char *when) {
+        // A delete from the menu: one the database refuses changes nothing, the next goes through.
+        const auto deleteTwice = [this](const char *when, const auto &state, const auto &kept, const auto &gone) {
             m_db->exec(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'no'); END").arg(when));
             pick("mnuPopupSub(11)");
             m_db->exec("DROP TRIGGER refuse");
+            QCOMPARE(state(), kept);
+            pick("mnuPopupSub(11)");
+            QCOMPARE(state(), gone);
         };
-        const auto active = [&] {
-            return std::pair(count("SELECT IsActive FROM STAFF_STATUS WHERE UserID = 2"), list->rowOfKey("USR2") >= 0);
-        };
-        // Users: add and edit go to the options editor; delete asks, and a refused one changes nothing.
+        // Users: add and edit go to the options editor; delete asks.
         command(list, {"USR2"}, 9);
         pick("mnuPopupSub(10)");
         QCOMPARE(editor.calls, QStringList({"new 1 self 0", "new 0 self 0"}));
         m_db->env.prompt.defaultAnswer = IPrompt::AnswerYes;
-        refusedDelete("BEFORE UPDATE ON STAFF_STATUS");
-        QCOMPARE(active(), std::pair(1, true));
-        pick("mnuPopupSub(11)");
-        QCOMPARE(active(), std::pair(0, false));
+        const auto active = [&] {
+            return std::pair(count("SELECT IsActive FROM STAFF_STATUS WHERE UserID = 2"), list->rowOfKey("USR2") >= 0);
+        };
+        deleteTwice("BEFORE UPDATE ON STAFF_STATUS", active, std::pair(1, true), std::pair(0, false));
         QCOMPARE(asked().mid(1), QStringList({"Delete:Are you sure you want to delete Bruno Ferrand",
                                                "Deleted:Bruno Ferrand has been deleted"}));
 
@@ -1001,32 +979,26 @@ private slots:
         command(bookings, {"RES5"}, 10); // another's booking, edited by an administrator
         QCOMPARE(m_db->rows("SELECT BookedTo FROM Reservation WHERE ID = 5"), QStringList{"Bruno and guest"});
 
-        selectRows(bookings, {"RES5"});
-        menuOf(bookings);
-        refusedDelete("BEFORE DELETE ON Reservation");
-        QCOMPARE(count("SELECT COUNT(*) FROM Reservation"), 3);
-        pick("mnuPopupSub(11)");
-        QCOMPARE(std::pair(count("SELECT COUNT(*) FROM Reservation"), bookings->model()->rowCount()), std::pair(2, 2));
+        menuOf(bookings, {"RES5"});
+        const auto booked = [&] {
+            return std::pair(count("SELECT COUNT(*) FROM Reservation"), bookings->model()->rowCount());
+        };
+        deleteTwice("BEFORE DELETE ON Reservation", booked, std::pair(3, 3), std::pair(2, 2));
         const auto deleteQuestions = [&] { return asked().filter(QRegularExpression("^Delete:Are you sure")).size(); };
         QCOMPARE(deleteQuestions(), 2); // before the refused delete and before the done one
         // Check-in of a booking another copy deleted meanwhile.
-        selectRows(bookings, {"RES6"});
-        menuOf(bookings);
+        menuOf(bookings, {"RES6"});
         m_db->exec("DELETE FROM Reservation WHERE ID = 6");
         m_db->env.prompt.asked.clear();
         pick("mnuPopupSub(14)");
         QVERIFY(asked().value(0).startsWith("Check In:The booking Bruno no longer exists"));
         QCOMPARE(bookings->model()->rowCount(), 1);
 
-        const auto resources = [&] {
+        menuOf(list, {"RES1"}); // a resource goes with its bookings
+        const auto rows = [&] {
             return count("SELECT COUNT(*) FROM Reservation") + count("SELECT COUNT(*) FROM Resource");
         };
-        selectRows(list, {"RES1"});
-        menuOf(list);
-        refusedDelete("BEFORE DELETE ON Resource");
-        QCOMPARE(resources(), 3);
-        pick("mnuPopupSub(11)");
-        QCOMPARE(resources(), 1);
+        deleteTwice("BEFORE DELETE ON Resource", rows, 3, 1);
         QCOMPARE(std::pair(list->model()->rowCount(), bookings->model()->rowCount()), std::pair(1, 0));
         // A tree node added under the selected one, renamed, and deleted with its memberships.
         tree->selectNode("NOD2");
@@ -1043,10 +1015,7 @@ private slots:
         const auto members = [&] {
             return std::pair(count("SELECT COUNT(*) FROM UserGroup WHERE GroupID > 7"), tree->node(key) != nullptr);
         };
-        refusedDelete("BEFORE DELETE ON TreeNode");
-        QCOMPARE(members(), std::pair(1, true));
-        pick("mnuPopupSub(11)");
-        QCOMPARE(members(), std::pair(0, false));
+        deleteTwice("BEFORE DELETE ON TreeNode", members, std::pair(1, true), std::pair(0, false));
         QCOMPARE(g_sCurrentNodeKey, tree->selectedKey()); // its view gave way
         QCOMPARE(m_db->env.errorWindow.shown.size(), 4); // the four refusals
         QCOMPARE(deleteQuestions(), 4); // the resource's and the node's

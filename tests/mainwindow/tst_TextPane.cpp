@@ -13,17 +13,12 @@
 
 namespace {
 
-// What a laid-out document holds.
+// What a laid-out document holds. Costs count each cell and each character
+// doubled for each table around it.
 struct Held
 {
-    int tableDepth = 0;
-    int listDepth = 0;
-    qint64 cells = 0;
-    qint64 cellCost = 0; // each cell doubled for each table around it
-    qint64 textCost = 0; // each character likewise
-    int pictures = 0;
-    int longestWord = 0;
-    int longestMarks = 0;
+    int tableDepth = 0, listDepth = 0, pictures = 0, longestWord = 0, longestMarks = 0;
+    qint64 cells = 0, cellCost = 0, textCost = 0;
 };
 
 void countTables(QTextFrame *frame, int depth, Held &held)

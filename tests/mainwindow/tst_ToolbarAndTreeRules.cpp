@@ -123,45 +123,36 @@ private slots:
 
     void dueBackFromTheBox()
     {
-        const double five = at(2, 17, 0);
-        QCOMPARE(StatusToolbar::dueBackFrom(at(2, 8, 0), five), at(3, 8, 0));
-        QCOMPARE(StatusToolbar::dueBackFrom(at(2, 18, 0), five), at(2, 18, 0));
-        QCOMPARE(StatusToolbar::dueBackFrom(0, five), 0.0);
         // A time whose date was cleared counts for today, then tomorrow once past.
-        QCOMPARE(StatusToolbar::dueBackFrom(DateUtil::fromTime(QTime(18, 0)), five), at(2, 18, 0));
-        QCOMPARE(StatusToolbar::dueBackFrom(DateUtil::fromTime(QTime(8, 0)), five), at(3, 8, 0));
+        const std::pair<double, double> rows[] = {{at(2, 8, 0), at(3, 8, 0)}, {at(2, 18, 0), at(2, 18, 0)}, {0, 0},
+            {DateUtil::fromTime(QTime(18, 0)), at(2, 18, 0)}, {DateUtil::fromTime(QTime(8, 0)), at(3, 8, 0)}};
+        for (const auto &[box, dueBack] : rows)
+            QCOMPARE(StatusToolbar::dueBackFrom(box, at(2, 17, 0)), dueBack);
     }
 
+    // The list is stored as its entries, each followed by "#".
     void recentNotes()
     {
         TestEnvironment env;
-        SettingsKeys::RecentNotes.write(QStringLiteral("A#B#E#"));
-        RecentNotes().save(QStringLiteral("D")); // never loaded: the stored list is replaced
-        QCOMPARE(SettingsKeys::RecentNotes.read(), QStringLiteral("D##"));
-
-        SettingsKeys::RecentNotes.write(QStringLiteral("A#B#E#"));
-        RecentNotes loaded;
-        loaded.load();
-        loaded.save(QStringLiteral("D"));
-        QCOMPARE(SettingsKeys::RecentNotes.read(), QStringLiteral("D#A#B#E#"));
-        QCOMPARE(loaded.shown(), (QStringList{"D", "A", "B", "E"}));
-
-        SettingsKeys::RecentNotes.write(QStringLiteral("A#B#E#"));
-        loaded.load();
-        loaded.save(QStringLiteral("b")); // a repeat moves up, spelled anew
-        QCOMPARE(SettingsKeys::RecentNotes.read(), QStringLiteral("b#A#E##"));
-        QCOMPARE(loaded.shown(), (QStringList{"b", "A", "E"}));
-
         QStringList full;
         for (int i = 1; i <= 26; ++i)
             full << QStringLiteral("n%1").arg(i);
-        SettingsKeys::RecentNotes.write(full.join(u'#') + u'#');
-        loaded.load();
-        loaded.save(QStringLiteral("new"));
-        QCOMPARE(loaded.entries(), QStringList{"new"} + full.mid(0, 25)); // the oldest dropped
-
-        loaded.save(QStringLiteral("room #4"));
-        QCOMPARE(loaded.entries().first(), QStringLiteral("new"));
+        // stored, loaded first, the note saved -> stored then
+        const struct { QString stored; bool load; const char *note; QString after; } rows[] = {
+            {"A#B#E#", false, "D", "D##"}, // never loaded: the stored list is replaced
+            {"A#B#E#", true, "D", "D#A#B#E#"},
+            {"A#B#E#", true, "b", "b#A#E##"}, // a repeat moves up, spelled anew
+            {full.join(u'#') + u'#', true, "new", "new#" + full.mid(0, 25).join(u'#') + u'#'}, // the oldest dropped
+            {"A#B#E#", true, "room #4", "A#B#E#"}};
+        for (const auto &r : rows) {
+            SettingsKeys::RecentNotes.write(r.stored);
+            RecentNotes notes;
+            if (r.load)
+                notes.load();
+            notes.save(QLatin1String(r.note));
+            QCOMPARE(SettingsKeys::RecentNotes.read(), r.after);
+            QCOMPARE(notes.shown(), r.after.split(u'#', Qt::SkipEmptyParts));
+        }
     }
 
     void viewByNodeKind()

@@ -17,7 +17,6 @@
 #include "tray/frmSysTray.h"
 
 #include <QComboBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -95,13 +94,9 @@ private:
     {
         char buffer[512];
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
-            run(QStringLiteral("quit"));
-            return;
-        }
-        m_pending += QByteArray(buffer, int(n));
+        m_pending += n > 0 ? QByteArray(buffer, int(n)) : QByteArray("quit\n"); // the parent went
         for (qsizetype end; (end = m_pending.indexOf('\n')) >= 0;) {
-            const QString command = QString::fromUtf8(m_pending.left(end));
+            const QString command = QString::fromUtf8(m_pending.left(end)); // taken first: a command serves events
             m_pending.remove(0, end + 1);
             run(command);
         }
@@ -150,13 +145,6 @@ private:
                 words.mid(2).join(u' '), QStringLiteral("O"), QStringLiteral("ICOcopier"));
             double outAt = 0, dueBack = 0;
             g_oClientHnd->UpdateStatus(words.value(1).toInt(), added->StatusCode, QString(), outAt, dueBack, false, true);
-        } else if (words.first() == QLatin1String("height")) {
-            auto *list = control<ListViewPane>(m_window, "lvwUserList");
-            const QModelIndex cell = list->model()->index(list->rowOfKey(QStringLiteral("USR") + words.value(1)), 0);
-            const bool picture = !cell.data(Qt::DecorationRole).value<QIcon>().isNull();
-            say(QStringLiteral("height %1 %2").arg(list->detailsView()->visualRect(cell).height())
-                    .arg(picture ? QStringLiteral("picture") : QStringLiteral("blank")));
-            say(QStringLiteral("measured"));
         } else if (words.first() == QLatin1String("look")) {
             look();
         } else if (words.first() == QLatin1String("quit")) {
@@ -229,10 +217,10 @@ public:
         m_process.waitForFinished();
     }
     void send(const QString &line) { m_process.write((line + u'\n').toUtf8()); }
-    // True once the copy said that line; false when it did not within the time.
+    // True once the copy said that line; false, saying what it heard, when it did not within the time.
     bool waitFor(const QString &line, int milliseconds)
     {
-        return QTest::qWaitFor(
+        const bool said = QTest::qWaitFor(
             [&] {
                 while (m_process.canReadLine()) {
                     heard << QString::fromUtf8(m_process.readLine()).trimmed();
@@ -242,6 +230,9 @@ public:
                 return false;
             },
             milliseconds);
+        if (!said)
+            qWarning("waited for \"%s\", heard:\n%s", qPrintable(line), qPrintable(heard.join(u'\n')));
+        return said;
     }
     // True once a look at the copy's windows shows the line.
     bool sees(const QString &line)
@@ -281,16 +272,15 @@ private slots:
         db.exec("UPDATE Properties SET pvalue = '40000' WHERE pkey = 'port_lstn'"); // above the signed 16-bit range
         const QString file = db.env.path(QStringLiteral("data/StaffData.db"));
         Copy bruno(QStringLiteral("BRUNO"), file);
-        QVERIFY2(bruno.waitFor(QStringLiteral("ready"), 30000), qPrintable(bruno.heard.join(u'\n')));
+        QVERIFY(bruno.waitFor(QStringLiteral("ready"), 30000));
         Copy ada(QStringLiteral("ADA"), file);
-        QVERIFY2(ada.waitFor(QStringLiteral("ready"), 30000), qPrintable(ada.heard.join(u'\n')));
+        QVERIFY(ada.waitFor(QStringLiteral("ready"), 30000));
 
         // Through the datagram: well before any poll.
         QElapsedTimer clock;
         clock.start();
         ada.send(QStringLiteral("status OUT Lunch with Bob"));
-        QVERIFY2(bruno.waitFor(QStringLiteral("row 1 Out|Lunch with Bob"), 1000),
-                 qPrintable(bruno.heard.join(u'\n') + QStringLiteral("\n--\n") + ada.heard.join(u'\n')));
+        QVERIFY(bruno.waitFor(QStringLiteral("row 1 Out|Lunch with Bob"), 1000));
         QVERIFY(clock.elapsed() < 1000);
         QVERIFY(ada.waitFor(QStringLiteral("done"), 5000));
 
@@ -304,7 +294,7 @@ private slots:
         QTest::qWait(2500);
         lock->commit();
         for (int click = 0; click < 3; ++click)
-            QVERIFY2(ada.waitFor(QStringLiteral("done"), 20000), qPrintable(ada.heard.join(u'\n')));
+            QVERIFY(ada.waitFor(QStringLiteral("done"), 20000));
 
         QCOMPARE(db.value("SELECT IsIn || '|' || Note FROM STAFF_STATUS WHERE UserID = 1").toString(),
                  QStringLiteral("MTG|third"));
@@ -314,8 +304,7 @@ private slots:
         QTest::qWait(1000); // the datagrams arrive
         for (Copy *copy : {&ada, &bruno}) {
             copy->send(QStringLiteral("show 1"));
-            QVERIFY2(copy->waitFor(QStringLiteral("now row 1 Meeting|third"), 5000),
-                     qPrintable(copy->heard.join(u'\n')));
+            QVERIFY(copy->waitFor(QStringLiteral("now row 1 Meeting|third"), 5000));
         }
 
         // Then the copies talk. Ada is not In: her own copy offers Check In, which stores In and slides the offer away.
@@ -351,16 +340,10 @@ private slots:
         bruno.send(QStringLiteral("leave"));
         QVERIFY(ada.sees(QStringLiteral("status Bruno Ferrand has left the Chat Room")));
 
-        // A custom status added by Bruno's copy after Ada's read them: her row keeps its height and a picture.
-        const auto height = [&ada] {
-            ada.send(QStringLiteral("height 1"));
-            return ada.waitFor(QStringLiteral("measured"), 5000) ? ada.heard.at(ada.heard.size() - 2) : QString();
-        };
-        const QString before = height();
+        // A custom status added by Bruno's copy after Ada's read them. (A code no copy
+        // knows keeps its row's height and picture: tst_MainWindow aStatusNoCopyKnowsKeepsItsRow.)
         bruno.send(QStringLiteral("custom 1 Site Visit"));
-        QVERIFY2(ada.waitFor(QStringLiteral("row 1 Site Visit|"), 5000), qPrintable(ada.heard.join(u'\n')));
-        QCOMPARE(height(), before);
-        QVERIFY(before.endsWith(QLatin1String(" picture")));
+        QVERIFY(ada.waitFor(QStringLiteral("row 1 Site Visit|"), 5000));
         QVERIFY(ada.sees("notice Qel Status Change||Your status has been set to Site Visit, click Check In to set "
                          "your status back to In|imgCheckIn"));
     }
@@ -375,7 +358,7 @@ private slots:
         Copy ada(QStringLiteral("ADA"), file);
         QVERIFY(bruno.waitFor(QStringLiteral("ready"), 30000) && ada.waitFor(QStringLiteral("ready"), 30000));
         ada.send(QStringLiteral("delete 3"));
-        QVERIFY2(bruno.waitFor(QStringLiteral("gone 3"), 10000), qPrintable(bruno.heard.join(u'\n')));
+        QVERIFY(bruno.waitFor(QStringLiteral("gone 3"), 10000));
     }
 };
 

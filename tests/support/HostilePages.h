@@ -28,12 +28,8 @@ inline B upTo64K(const B &unit, int times = 1 << 20)
 // script, a style, a CDATA section (a comment to an HTML reader); or none.
 inline B hidden(int way, const B &tag)
 {
-    const B ways[] = {"<!--" + tag + "-->",
-                      "<b title=\"" + tag + "\">x</b>",
-                      "<script>'" + tag + "'</script>",
-                      "<style>/*" + tag + "*/</style>",
-                      "<![CDATA[" + tag + "]]>",
-                      ""};
+    const B ways[] = {"<!--" + tag + "-->", "<b title=\"" + tag + "\">x</b>", "<script>'" + tag + "'</script>",
+                      "<style>/*" + tag + "*/</style>", "<![CDATA[" + tag + "]]>", ""};
     return ways[way % 6];
 }
 
