@@ -324,30 +324,23 @@ private slots:
         QVERIFY(!left);
     }
 
-    void emailToUsers_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("secure");
-        QTest::addColumn<QString>("link");
-        QTest::newRow("mode 3") << 3 << false << "mailto:me@x?bcc=a@x,Bo%20Hay,c@x";
-        QTest::newRow("mode 2") << 2 << false << "mailto:a@x,Bo%20Hay,c@x";
-        QTest::newRow("restricted") << 3 << true << "mailto:a@x,Bo%20Hay,c@x";
-    }
     void emailToUsers()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, secure);
-        QFETCH(QString, link);
-        TestEnvironment env;
-        g_vUserList = {user(1, "A", "a@x"), user(2, "Bo Hay", " "), user(3, "C", "c@x")};
-        g_oCurrentUser = user(9, "Me", "me@x");
-        g_fOutlook = true;
-        g_fSecureOutlook = secure;
         QList<CEntity> selection(3);
         for (qint32 id : {1, 2, 3})
             selection[id - 1].ID = id;
-        QCOMPARE(CClientEmail().SendEmail(selection, mode, false), 10000);
-        QCOMPARE(env.shell.opened, QVector<QUrl>{QUrl(link)});
+        const QList<std::tuple<int, bool, QString>> rows = {{3, false, "mailto:me@x?bcc=a@x,Bo%20Hay,c@x"},
+                                                            {2, false, "mailto:a@x,Bo%20Hay,c@x"},
+                                                            {3, true, "mailto:a@x,Bo%20Hay,c@x"}}; // restricted
+        for (const auto &[mode, secure, link] : rows) {
+            TestEnvironment env;
+            g_vUserList = {user(1, "A", "a@x"), user(2, "Bo Hay", " "), user(3, "C", "c@x")};
+            g_oCurrentUser = user(9, "Me", "me@x");
+            g_fOutlook = true;
+            g_fSecureOutlook = secure;
+            QCOMPARE(CClientEmail().SendEmail(selection, mode, false), 10000);
+            QCOMPARE(env.shell.opened, QVector<QUrl>{QUrl(link)});
+        }
     }
 
     void appointmentAndWizard()
