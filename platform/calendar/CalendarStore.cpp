@@ -95,7 +95,7 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
     QList<Part> parts;
     for (int c = 0; c < calendars.size(); ++c)
         for (int s = 0; s < calendars[c].reader->seriesCount(); ++s)
-            parts.append({c, s, calendars[c].reader->cost(s), 0});
+            parts.append({c, s, calendars[c].reader->cost(s, from, to, walk), 0});
     // Of series that cost alike, the first is the one the last check did not reach.
     parts = inTurn(parts, calendars);
     std::optional<Part> firstCut;
@@ -112,7 +112,11 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
             budget.beginShare(round.size() - i, part.cost);
             const Calendar &calendar = calendars[part.calendar];
             QStringList problems;
-            const IcsReader::Expansion e = calendar.reader->expand(part.series, from, to, walk, budget, problems);
+            // A series that costs more than all that is left is not begun:
+            // it could not reach the window.
+            const IcsReader::Expansion e = part.cost > budget.stepsLeft()
+                                               ? calendar.reader->notExpanded(part.series)
+                                               : calendar.reader->expand(part.series, from, to, walk, budget, problems);
             if (e.cut && !last && !budget.spent()) {
                 costly.append(part);
                 continue;

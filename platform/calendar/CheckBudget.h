@@ -39,6 +39,10 @@ public:
     bool spent() const { return m_spent || cancelled(); }
     bool cancelled() const { return m_cancelled && m_cancelled->load(std::memory_order_relaxed); }
     const std::atomic_bool *cancelFlag() const { return m_cancelled; }
+    // The work the library's calls did, as they were paid: what a series was
+    // charged beforehand must cover it.
+    void countLibrary(qint64 work) { m_libraryWork += work; }
+    qint64 libraryWork() const { return m_libraryWork; }
 
 private:
     qint64 m_ms;
@@ -47,6 +51,7 @@ private:
     qint64 m_shareSteps;
     QDeadlineTimer m_shareDeadline;
     qint64 m_taken = 0;
+    qint64 m_libraryWork = 0;
     qint64 m_nextClockRead = 16;
     const std::atomic_bool *m_cancelled;
     bool m_spent = false;

@@ -3,7 +3,7 @@
 #include "IcsEvent.h"
 #include "IcsTime.h"
 #include "MovedOccurrences.h"
-#include "RuleCost.h"
+#include "RulePlan.h"
 
 #include <QHash>
 #include <cstring>
@@ -19,7 +19,8 @@ struct IcsReader::Series
     int position = 0;
     QList<std::pair<icalcomponent *, int>> entries;
     bool ownsEntries = true;
-    qint64 cost = 0;
+    qint64 before = 0; // how long before a window an occurrence may start and reach into it
+    qint64 after = 0;  // and how long after it one may start that is moved into it
 };
 
 struct IcsReader::Calendar
@@ -58,22 +59,20 @@ bool thisAndFuture(icalcomponent *c)
     return range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
 }
 
-// What expanding an event near a window costs, told before any of it is
-// paid: its added and excluded dates, and what the library's walk of each
-// rule costs.
-qint64 costOf(icalcomponent *event)
+// What expanding an event in a window costs at most: its added and
+// excluded dates, and the library's walk of each rule as it will be walked.
+qint64 costOf(icalcomponent *event, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk)
 {
     qint64 cost = 4; // its reading, its start, what is kept
+    const icaltimetype dtstart = icalcomponent_get_dtstart(event);
     for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_ANY_PROPERTY)) {
         const icalproperty_kind kind = icalproperty_isa(p);
         if (kind == ICAL_RDATE_PROPERTY || kind == ICAL_EXDATE_PROPERTY)
             cost += icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) ? 2 : 1;
-        if (kind != ICAL_RRULE_PROPERTY)
-            continue;
-        const icalrecurrencetype rule = icalproperty_get_rrule(p);
-        const RuleCost rc = RuleCost::of(rule);
-        cost += rc.nearWindow() + std::max(0, rule.count);
+        if (kind == ICAL_RRULE_PROPERTY)
+            cost += RulePlan::of(icalproperty_get_rrule(p), dtstart, from, to, walk == RecurrenceSet::Walk::FromStart)
+                        .charge;
     }
     return cost;
 }
@@ -182,13 +181,21 @@ void IcsReader::gatherSeries(const std::atomic_bool *cancelled)
         }
         m_calendar->series[byUid.value(uid)].entries.append({entry, at});
     }
-    // Other events of a UID move and cancel by the same entries.
+    // Other events of a UID move and cancel by the same entries, read once.
+    QHash<int, MovedOccurrences> moves;
     for (Series &s : m_calendar->series) {
         if (cancelledNow(cancelled))
             return;
-        if (!s.ownsEntries && s.event)
-            s.entries = m_calendar->series[byUid.value(QString::fromUtf8(icalcomponent_get_uid(s.event)))].entries;
-        s.cost = s.entries.size() * 2 + (s.event ? costOf(s.event) : 0);
+        if (!s.event)
+            continue;
+        const int owner = byUid.value(QString::fromUtf8(icalcomponent_get_uid(s.event)));
+        if (!s.ownsEntries)
+            s.entries = m_calendar->series[owner].entries;
+        if (!moves.contains(owner))
+            moves.insert(owner, movesOf(s));
+        const CalendarAppointment master = IcsEvent::appointmentOf(s.event, m_fileName, s.position);
+        if (master.start.isValid() && master.end.isValid())
+            std::tie(s.before, s.after) = moves[owner].reach(master);
     }
 }
 
@@ -207,9 +214,23 @@ int IcsReader::seriesCount() const
     return int(m_calendar->series.size());
 }
 
-qint64 IcsReader::cost(int series) const
+qint64 IcsReader::cost(int index, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk) const
 {
-    return m_calendar->series.at(series).cost;
+    const Series &series = m_calendar->series.at(index);
+    const qint64 entries = series.entries.size() * 2;
+    if (!series.event)
+        return entries + 1;
+    return entries + costOf(series.event, from.addSecs(-series.before), to.addSecs(series.after), walk);
+}
+
+// The moves of a series' entries, which tell how far from a window its
+// occurrences may start and still be in it.
+MovedOccurrences IcsReader::movesOf(const Series &series) const
+{
+    MovedOccurrences moved;
+    for (const auto &[c, position] : series.entries)
+        moved.add(originalStart(c), IcsEvent::appointmentOf(c, m_fileName, position), isCancelled(c), thisAndFuture(c));
+    return moved;
 }
 
 // The series' entries, a step each; those that count as they stand and
@@ -237,13 +258,22 @@ bool IcsReader::readEntries(const Series &series, MovedOccurrences &moved, Expan
     return true;
 }
 
-IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk,
-                                       CheckBudget &budget, QStringList &warnings) const
+IcsReader::Expansion IcsReader::notExpanded(int index) const
 {
     Expansion result;
     const Series &series = m_calendar->series.at(index);
     icalcomponent *named = series.event ? series.event : series.entries.value(0).first;
     result.subject = QString::fromUtf8(named ? icalcomponent_get_summary(named) : nullptr);
+    result.cut = true;
+    return result;
+}
+
+IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk,
+                                       CheckBudget &budget, QStringList &warnings) const
+{
+    Expansion result = notExpanded(index);
+    result.cut = false;
+    const Series &series = m_calendar->series.at(index);
     if (!budget.spend()) { // the series' own reading
         result.cut = true;
         return result;
@@ -264,9 +294,8 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
                         .arg(m_fileName, master.subject);
         return result;
     }
-    const auto [before, after] = moved.reach(master);
-    const RecurrenceSet::Result set = RecurrenceSet::between(series.event, m_calendar->root, from.addSecs(-before),
-                                                             to.addSecs(after), walk, budget);
+    const RecurrenceSet::Result set = RecurrenceSet::between(series.event, m_calendar->root, from.addSecs(-series.before),
+                                                             to.addSecs(series.after), walk, budget);
     if (set.unreadableRule)
         warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
     result.cut = set.cut;

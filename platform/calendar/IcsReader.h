@@ -41,9 +41,11 @@ public:
         QString subject;
     };
     int seriesCount() const;
-    // What expanding a series near a window costs at most, in the budget's
-    // steps, as far as it can be told before it is expanded.
-    qint64 cost(int series) const;
+    // What expanding a series in a window costs at most, in the budget's
+    // steps, told before it is expanded.
+    qint64 cost(int series, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk) const;
+    // A series left out whole, as cut.
+    Expansion notExpanded(int series) const;
     Expansion expand(int series, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk,
                      CheckBudget &budget, QStringList &warnings) const;
 
@@ -54,6 +56,7 @@ private:
     struct Calendar;
     struct Series;
     void gatherSeries(const std::atomic_bool *cancelled);
+    MovedOccurrences movesOf(const Series &series) const;
     bool readEntries(const Series &series, MovedOccurrences &moved, Expansion &result, CheckBudget &budget,
                      QStringList &warnings, const QDateTime &from, const QDateTime &to) const;
 

@@ -1,9 +1,11 @@
 #include "RecurrenceSet.h"
 
 #include "IcsTime.h"
-#include "RuleCost.h"
+#include "RulePlan.h"
 
 #include <QSet>
+
+#include <optional>
 
 using IcsTime::momentOf;
 
@@ -12,83 +14,9 @@ namespace {
 // needs no zone: two days hold the difference of any two offsets.
 constexpr qint64 kWallMargin = 2 * 86400;
 
-bool has(const short *byPart)
-{
-    return byPart[0] != ICAL_RECURRENCE_ARRAY_MAX;
-}
-
 qint64 wallSeconds(const icaltimetype &t)
 {
-    return QDate(t.year, t.month, t.day).toJulianDay() * 86400 + (t.hour * 60 + t.minute) * 60 + t.second;
-}
-
-// A zone whose clocks change: the library's walk in steps under a day shifts
-// at each change, so only a walk from the start gives its starts.
-bool hasClockChanges(const icaltimetype &start)
-{
-    return start.zone && !icaltime_is_utc(start);
-}
-
-// A start moved by whole periods of the rule, which repeats the same from
-// there: a few periods before at, or start itself.
-icaltimetype movedBy(icaltimetype start, int periods, icalrecurrencetype_frequency freq, int interval)
-{
-    const QDate from(start.year, start.month, start.day);
-    // A day the period it lands on lacks (the 31st, 29 February) moves on
-    // back, a few periods at most.
-    for (int k = periods; k > 0 && k > periods - 8; --k) {
-        const int step = k * interval;
-        const QDate day = freq == ICAL_YEARLY_RECURRENCE    ? QDate(start.year + step, start.month, start.day)
-                          : freq == ICAL_MONTHLY_RECURRENCE ? QDate(from.addMonths(step).year(),
-                                                                    from.addMonths(step).month(), start.day)
-                          : freq == ICAL_WEEKLY_RECURRENCE  ? from.addDays(7 * qint64(step))
-                                                            : from.addDays(step);
-        if (day.isValid()) {
-            start.year = day.year();
-            start.month = day.month();
-            start.day = day.day();
-            return start;
-        }
-    }
-    return start;
-}
-
-// The periods between start and at, less a margin of two for the
-// occurrences of a period that reach past it and for any zone's offset.
-int periodsBefore(const icaltimetype &start, const icaltimetype &at, icalrecurrencetype_frequency freq, int interval)
-{
-    const QDate from(start.year, start.month, start.day), to(at.year, at.month, at.day);
-    const qint64 units = freq == ICAL_YEARLY_RECURRENCE    ? at.year - start.year
-                         : freq == ICAL_MONTHLY_RECURRENCE ? (at.year - start.year) * 12 + at.month - start.month
-                         : freq == ICAL_WEEKLY_RECURRENCE  ? from.daysTo(to) / 7
-                                                           : from.daysTo(to);
-    return int(std::max<qint64>(0, (units - 2) / std::max(1, interval)));
-}
-
-// An iterator that starts near from. A rule with COUNT must count from its
-// start. A rule of days or longer steps starts whole periods later, which
-// keeps its interval and its own grid (the library's own seek is not used:
-// it crashes on a year without such a day, and its cost is hidden in the
-// first start). Shorter steps start from the last start of the rule's own
-// grid before from (the same grid, as starts repeat in whole steps of
-// wall-clock time) unless an hour or set position limit makes the grid
-// uneven or the zone's clocks change.
-icalrecur_iterator *iteratorNear(icalrecurrencetype rule, icaltimetype start, const QDateTime &from)
-{
-    if (rule.count > 0 || momentOf(start) >= from)
-        return icalrecur_iterator_new(rule, start);
-    const icaltimetype at = IcsTime::timeLike(from, start);
-    if (rule.freq >= ICAL_DAILY_RECURRENCE && rule.freq <= ICAL_YEARLY_RECURRENCE)
-        return icalrecur_iterator_new(rule, movedBy(start, periodsBefore(start, at, rule.freq, rule.interval),
-                                                    rule.freq, std::max<int>(1, rule.interval)));
-    if (rule.freq > ICAL_HOURLY_RECURRENCE || has(rule.by_hour) || has(rule.by_set_pos) || hasClockChanges(start))
-        return icalrecur_iterator_new(rule, start);
-    const qint64 unit = rule.freq == ICAL_SECONDLY_RECURRENCE ? 1 : rule.freq == ICAL_MINUTELY_RECURRENCE ? 60 : 3600;
-    const qint64 step = unit * std::max<qint64>(1, rule.interval);
-    const qint64 steps = (wallSeconds(at) - wallSeconds(start)) / step;
-    icaltimetype near = start;
-    icaltime_adjust(&near, int(steps * step / 86400), 0, 0, int(steps * step % 86400));
-    return icalrecur_iterator_new(rule, near);
+    return RulePlan::wallSeconds(t);
 }
 
 // Which period of the rule a start is in: entering another costs the
@@ -99,15 +27,6 @@ qint64 periodOf(const icaltimetype &t, icalrecurrencetype_frequency freq)
     return freq == ICAL_YEARLY_RECURRENCE ? t.year : freq == ICAL_MONTHLY_RECURRENCE ? t.year * 12 + t.month
                                                  : freq == ICAL_WEEKLY_RECURRENCE  ? day / 7
                                                                                    : day;
-}
-
-// A whole-day event's rule walks midnights, as the library seeks date-times
-// only.
-icaltimetype asMidnight(icaltimetype t)
-{
-    t.is_date = 0;
-    t.hour = t.minute = t.second = 0;
-    return t;
 }
 
 // The window and what is kept of the starts found in it.
@@ -133,6 +52,7 @@ public:
             m_result.cut = true;
         return !m_result.cut;
     }
+    void countLibrary(qint64 work) { m_budget.countLibrary(work); }
     // EXDATE date-times drop the start they name; a date drops every start of
     // that day.
     bool readExclusions();
@@ -173,54 +93,99 @@ bool Collector::readExclusions()
     return true;
 }
 
+// The library's iterator on one rule, each of its calls paid before it is
+// made, or, where what it passes over is known only after, its most held
+// before; and counted as the library's work.
+class Iterator
+{
+public:
+    Iterator(const RulePlan &plan, Collector &window) : m_plan(plan), m_window(window) {}
+    ~Iterator()
+    {
+        if (m_it)
+            icalrecur_iterator_free(m_it);
+    }
+    Iterator(const Iterator &) = delete;
+    Iterator &operator=(const Iterator &) = delete;
+
+    // Made where the plan starts it, and sought on; false when the budget ran out.
+    bool begin()
+    {
+        if (!m_window.spend(m_plan.cost.setUp))
+            return false;
+        m_window.countLibrary(m_plan.cost.setUp);
+        m_it = icalrecur_iterator_new(m_plan.rule, m_plan.first);
+        m_last = m_plan.first;
+        if (!m_it || m_plan.road != RulePlan::Road::Seek)
+            return true;
+        if (!m_window.spend(m_plan.cost.setUp))
+            return false;
+        m_window.countLibrary(m_plan.cost.setUp);
+        icalrecur_iterator_set_start(m_it, m_plan.seekTo);
+        m_last = m_plan.seekTo;
+        return true;
+    }
+    bool made() const { return m_it != nullptr; }
+    // The next start, null at the rule's end; nullopt when the budget ran out.
+    std::optional<icaltimetype> next()
+    {
+        const RuleCost &cost = m_plan.cost;
+        if (!m_window.holds(cost.worstCall()) || !m_window.spend())
+            return std::nullopt;
+        const icaltimetype next = icalrecur_iterator_next(m_it);
+        if (icaltime_is_null_time(next)) {
+            m_window.countLibrary(1);
+            return next;
+        }
+        const int interval = std::max<int>(1, m_plan.rule.interval);
+        const qint64 periods = (periodOf(next, m_plan.rule.freq) - periodOf(m_last, m_plan.rule.freq) + interval - 1) / interval;
+        const qint64 paid = cost.scanned(wallSeconds(next) - wallSeconds(m_last)) + cost.entered(periods);
+        m_last = next;
+        m_window.countLibrary(1 + paid);
+        if (!m_window.spend(paid))
+            return std::nullopt;
+        return next;
+    }
+
+private:
+    const RulePlan &m_plan;
+    Collector &m_window;
+    icalrecur_iterator *m_it = nullptr;
+    icaltimetype m_last{};
+};
+
 // Adds the rule's starts in the window; false when the budget ran out.
 bool walk(icalproperty *rrule, const icaltimetype &dtstart, RecurrenceSet::Walk how, Collector &window)
 {
-    icalrecurrencetype rule = icalproperty_get_rrule(rrule);
-    const icaltimetype start = dtstart.is_date ? asMidnight(dtstart) : dtstart;
-    if (dtstart.is_date && rule.until.is_date && !icaltime_is_null_time(rule.until))
-        rule.until = asMidnight(rule.until);
-    // The library's calls are paid before they are made, or, where what it
-    // passes over is known only after, its most is held before.
-    const RuleCost cost = RuleCost::of(rule);
-    if (cost.never)
+    const RulePlan plan = RulePlan::of(icalproperty_get_rrule(rrule), dtstart, window.from(), window.to(),
+                                       how == RecurrenceSet::Walk::FromStart);
+    if (plan.none)
         return true;
-    if (!window.spend(cost.setUp))
+    Iterator it(plan, window);
+    if (!it.begin())
         return false;
-    icalrecur_iterator *it = how == RecurrenceSet::Walk::Near ? iteratorNear(rule, start, window.from())
-                                                             : icalrecur_iterator_new(rule, start);
-    if (!it) {
+    if (!it.made()) {
         window.result().unreadableRule = true;
         return true;
     }
-    const qint64 wallFrom = wallSeconds(IcsTime::timeLike(window.from(), start)) - kWallMargin;
-    const qint64 wallTo = wallSeconds(IcsTime::timeLike(window.to(), start)) + kWallMargin;
-    bool inBudget = true;
-    qint64 period = periodOf(start, rule.freq), last = wallSeconds(start);
-    while ((inBudget = window.holds(cost.worstScan) && window.spend())) {
-        icaltimetype next = icalrecur_iterator_next(it);
-        if (icaltime_is_null_time(next))
-            break;
-        const qint64 wall = wallSeconds(next);
-        qint64 paid = cost.scanned(wall - last);
-        last = wall;
-        if (const qint64 now = periodOf(next, rule.freq); now != period) {
-            period = now;
-            paid += cost.perPeriod;
-        }
-        if (!(inBudget = window.spend(paid)))
-            break;
+    const qint64 wallFrom = wallSeconds(IcsTime::timeLike(window.from(), plan.start)) - kWallMargin;
+    const qint64 wallTo = wallSeconds(IcsTime::timeLike(window.to(), plan.start)) + kWallMargin;
+    for (;;) {
+        std::optional<icaltimetype> next = it.next();
+        if (!next)
+            return false;
+        if (icaltime_is_null_time(*next))
+            return true;
+        const qint64 wall = wallSeconds(*next);
         if (wall < wallFrom)
             continue; // walked past on the way, never kept
-        next.zone = dtstart.zone;
-        next.is_date = dtstart.is_date;
-        const QDateTime at = momentOf(next);
+        next->zone = dtstart.zone;
+        next->is_date = dtstart.is_date;
+        const QDateTime at = momentOf(*next);
         if (wall >= wallTo || at >= window.to())
-            break;
+            return true;
         window.add(at);
     }
-    icalrecur_iterator_free(it);
-    return inBudget;
 }
 
 RecurrenceSet::Start dateOrPeriod(icalproperty *rdate, icalcomponent *root)

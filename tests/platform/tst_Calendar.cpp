@@ -105,7 +105,7 @@ QString costly(const QString &kind, int count)
         lines = "DTSTART:20260101T080000\r\nDURATION:PT10M\r\n"
                 "RRULE:FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU;BYSETPOS=-1\r\n";
     else if (kind != "added dates" && kind != "zones")
-        lines += kind == "a counted rule" ? "RRULE:FREQ=SECONDLY;COUNT=" + QString::number(count) + "\r\n"
+        lines += kind == "a counted rule" ? "RRULE:FREQ=SECONDLY;BYSECOND=0,30;COUNT=" + QString::number(count) + "\r\n"
                                           : "RRULE:FREQ=DAILY\r\n";
     return vevent("Costly", lines) + entries;
 }
