@@ -128,8 +128,13 @@ qint64 secondsPassedOver(const icalrecurrencetype &r)
     return 0;
 }
 
+// A rule no period holds: a month day no month of the rule has, or a
+// weekday counted within a span (the last Tuesday) that the library, taking
+// the rule a day or less at a time, compares with plain weekdays only.
 bool noMonthHasTheDay(const icalrecurrencetype &r)
 {
+    if (r.freq <= ICAL_DAILY_RECURRENCE && hasOrdinalAtLeast(r, 1))
+        return true;
     if (!has(r.by_month_day) || !has(r.by_month))
         return false;
     int longest = 0;
@@ -184,7 +189,8 @@ RuleCost RuleCost::of(const icalrecurrencetype &rule)
     cost.perPeriod = other ? kPerScaleDay * longest / kDay : days > 1 ? days : 0;
     cost.m_gapPeriods = 1 + gapYears(rule) * 366 * kDay / cost.m_shortest;
     cost.setUp = 20 + cost.perPeriod * (1 + cost.m_gapPeriods);
-    cost.m_passedOver = secondsPassedOver(rule);
+    // Steps of several units meet what the parts leave in so many spans.
+    cost.m_passedOver = secondsPassedOver(rule) * interval;
     cost.m_scans = cost.m_passedOver > 0;
     cost.worstScan = cost.scanned(cost.m_passedOver);
     cost.never = noMonthHasTheDay(rule);

@@ -268,6 +268,61 @@ private slots:
         QCOMPARE(subjectOf(store.runningAt(QDateTime::fromString(now, Qt::ISODate), warnings, budget)), expected);
     }
 
+    // Generated rules of every frequency, with and without each kind of
+    // part, of other calendar scales (RFC 7529's examples), from 1601 to
+    // now, with COUNT and UNTIL: sought near a minute, each gives the starts
+    // a walk from its start gives there, and the library's work never passes
+    // what the series was charged. A rule no month holds is never handed to
+    // the library, whose one call would search it for seconds.
+    void theChargeCoversTheWork()
+    {
+        QList<std::pair<QString, QList<QDateTime>>> series; // its lines, the instants it is sought at
+        const QList<QDateTime> instants{QDateTime(QDate(2026, 3, 10), QTime(10, 0, 30)),
+                                        QDateTime(QDate(2026, 3, 31), QTime(10, 20))};
+        for (const char *freq : {"SECONDLY;INTERVAL=7", "MINUTELY", "HOURLY;INTERVAL=5", "DAILY;INTERVAL=3", "WEEKLY",
+                                 "MONTHLY", "YEARLY"})
+            for (const char *part : {"", ";BYDAY=TU,FR", ";BYMONTHDAY=10,-1", ";BYMONTH=3,9", ";BYDAY=-1TU;BYSETPOS=1",
+                                     ";BYMINUTE=0,20;BYHOUR=10", ";BYMONTH=2;BYMONTHDAY=30"})
+                for (const char *end : {"", ";COUNT=3000", ";UNTIL=20260311T000000Z"})
+                    for (const char *start : {"16010102T100000", "19900102T100000", "20120229T100000", "20260101T100000"})
+                        series.append({QString("DTSTART:%1\r\nDURATION:PT25M\r\nRRULE:FREQ=%2%3%4\r\n").arg(start, freq, part, end),
+                                       instants});
+        for (const CalendarText::ScaleExample &e : CalendarText::kScaleExamples)
+            series.append({CalendarText::scaleExample(e, "R").section("SUMMARY:R\r\n", 1).section("END:VEVENT", 0, 0),
+                           {QDateTime(e.day, QTime(12, 0)), QDateTime(e.day.addDays(-1), QTime(12, 0))}});
+        QStringList differences;
+        int compared = 0, found = 0;
+        for (const auto &[lines, at] : series) {
+            const IcsReader reader(calendar(vevent("R", lines)), "r.ics");
+            for (const QDateTime &now : at) {
+                const QDateTime minute = now.addSecs(-now.time().second()), day(now.date(), QTime(0, 0));
+                QStringList warnings;
+                CheckBudget near(CheckBudget::DefaultSteps, 600000), whole(CheckBudget::DefaultSteps, 600000);
+                const qint64 charged = reader.cost(0, minute, minute.addSecs(60), RecurrenceSet::Walk::Near);
+                if (charged > near.stepsLeft())
+                    continue; // a check does not begin it
+                const IcsReader::Expansion sought =
+                    reader.expand(0, minute, minute.addSecs(60), RecurrenceSet::Walk::Near, near, warnings);
+                if (near.libraryWork() > charged || (lines.contains("MONTH=2;BYMONTHDAY=30") && near.libraryWork() > 0))
+                    differences << QString("%1: work %2, charged %3").arg(lines).arg(near.libraryWork()).arg(charged);
+                if (reader.cost(0, day, day.addDays(1), RecurrenceSet::Walk::FromStart) > whole.stepsLeft())
+                    continue; // a walk from its start the day listing could not end either
+                const IcsReader::Expansion listed =
+                    reader.expand(0, day, day.addDays(1), RecurrenceSet::Walk::FromStart, whole, warnings);
+                const CalendarAppointment *want = CalendarStore::running(listed.found, now);
+                const CalendarAppointment *got = CalendarStore::running(sought.found, now);
+                if (listed.cut || sought.cut || (want ? want->start : QDateTime()) != (got ? got->start : QDateTime()))
+                    differences << QString("%1 at %2: %3, the day %4").arg(lines, now.toString(Qt::ISODate),
+                                                                         got ? got->start.toString(Qt::ISODate) : "-",
+                                                                         want ? want->start.toString(Qt::ISODate) : "-");
+                ++compared;
+                found += want != nullptr;
+            }
+        }
+        QVERIFY2(differences.isEmpty(), qPrintable(differences.mid(0, 12).join('\n')));
+        QVERIFY2(compared > 900 && found > 100, qPrintable(QString("%1 %2").arg(compared).arg(found)));
+    }
+
     // Files no calendar program writes end the check at once or within its
     // budget, and each is named once while it stays as it is.
     void hostileFiles_data()

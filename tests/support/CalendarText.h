@@ -79,4 +79,28 @@ inline QString crowd(const QString &kind, int count)
         text += vevent(QStringLiteral("C%1").arg(i), "DTSTART:20250101T080000\r\nDURATION:PT10M\r\n" + lines);
     return text;
 }
+// Whole-day series of other calendar scales, RFC 7529's examples and a few
+// more, each with a day the library gives it: named by their scale, marked
+// out of office so a day of theirs sets a status.
+struct ScaleExample
+{
+    const char *name;
+    const char *rule;
+    const char *start;
+    QDate day;
+};
+inline const ScaleExample kScaleExamples[] = {
+    {"Chinese New Year", "RSCALE=CHINESE;FREQ=YEARLY", "20130210", QDate(2020, 1, 25)},
+    {"Chinese months", "RSCALE=CHINESE;FREQ=MONTHLY", "20130210", QDate(2026, 3, 19)},
+    {"Ethiopic thirteenth month", "RSCALE=ETHIOPIC;FREQ=MONTHLY;BYMONTH=13", "20130906", QDate(2025, 9, 6)},
+    {"Hebrew leap Adar", "RSCALE=HEBREW;FREQ=YEARLY;BYMONTH=5L;BYMONTHDAY=8;SKIP=FORWARD", "20140208", QDate(2022, 2, 9)},
+    {"Leap day forward", "RSCALE=GREGORIAN;FREQ=YEARLY;SKIP=FORWARD", "20120229", QDate(2026, 3, 1)},
+    {"Month end backward, counted", "RSCALE=GREGORIAN;FREQ=MONTHLY;COUNT=4;SKIP=BACKWARD", "20150131", QDate(2015, 4, 30)},
+};
+
+inline QString scaleExample(const ScaleExample &e, const QString &name)
+{
+    return vevent(name, QStringLiteral("DTSTART;VALUE=DATE:%1\r\nX-MICROSOFT-CDO-BUSYSTATUS:OOF\r\nRRULE:%2\r\n")
+                            .arg(e.start, e.rule));
+}
 } // namespace CalendarText
