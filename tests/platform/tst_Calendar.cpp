@@ -323,6 +323,26 @@ private slots:
         QVERIFY2(compared > 900 && found > 100, qPrintable(QString("%1 %2").arg(compared).arg(found)));
     }
 
+    // The examples of other calendar scales in one file: both roads find
+    // each on the day the day listing gives it.
+    void otherScalesOnBothRoads()
+    {
+        QString events;
+        for (const CalendarText::ScaleExample &e : CalendarText::kScaleExamples)
+            events += CalendarText::scaleExample(e, e.name);
+        OneFile file(calendar(events));
+        for (const CalendarText::ScaleExample &e : CalendarText::kScaleExamples) {
+            const QDateTime noon(e.day, QTime(12, 0));
+            QStringList warnings;
+            CheckBudget budget(CheckBudget::DefaultSteps, 600000);
+            const CalendarAppointment *listed = CalendarStore::running(file.store.day(e.day, warnings), noon);
+            QCOMPARE(listed ? listed->subject : QString(), QString(e.name));
+            QCOMPARE(subjectOf(file.store.runningAt(noon, warnings, budget)), QString(e.name));
+            QCOMPARE(subjectOf(checked(file.path, noon).running), QString(e.name));
+            QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+        }
+    }
+
     // Files no calendar program writes end the check at once or within its
     // budget, and each is named once while it stays as it is.
     void hostileFiles_data()
@@ -354,19 +374,18 @@ private slots:
         }
         CalendarStore store;
         store.setPath(kind == "fifo in folder" ? dir.path() : file);
-        QElapsedTimer timer;
-        timer.start();
         for (int check = 0; check < 2; ++check) {
             QStringList warnings;
-            CheckBudget budget;
+            CheckBudget budget(CheckBudget::DefaultSteps, 600000);
             const auto running = store.runningAt(QDateTime(QDate(2026, 3, 10), QTime(10, 0, 30)), warnings, budget);
+            // Endless rules of seconds are sought near the minute: a few hundred steps each.
+            QVERIFY(kind != "seconds" || budget.stepsLeft() > CheckBudget::DefaultSteps - 300 * 300);
             QCOMPARE(running ? running->subject : QString(), expected);
             // A series cut is named once, each of the 300.
             const int named = kind == "counted" ? 300 : 1;
             QCOMPARE(warnings.filter(warning).size(), check == 0 && !warning.isEmpty() ? named : 0);
             QCOMPARE(warnings.size(), warnings.filter(warning).size());
         }
-        QVERIFY2(timer.elapsed() < 6000, qPrintable(QString::number(timer.elapsed())));
     }
 
 
@@ -400,8 +419,8 @@ private slots:
 
     // Costly series before a running meeting: both roads find it on the
     // first check, the watcher's store within its steps whatever the load,
-    // the program's check within its time, and stopping that check while
-    // it runs takes a moment.
+    // the program's check within its own budget, and stopping that check
+    // while it runs takes a moment.
     void aCostlySeriesHidesNoMeeting_data()
     {
         QTest::addColumn<QString>("events");
@@ -414,9 +433,12 @@ private slots:
         QTest::newRow("20,000 yearly rules of every minute") << crowd("yearly", 20000) + weeklyInBerlin() << "Weekly";
         QTest::newRow("2,000 counted rules of seconds") << crowd("seconds", 2000) + weeklyInBerlin() << "Weekly";
         QTest::newRow("3,000 series of 300 added dates") << crowd("dates", 3000) + weeklyInBerlin() << "Weekly";
-        // Reaching now takes it 120,000 steps, more than a share; the three
-        // after it, counted as far, begin next year and cost nothing: what
-        // they leave is its own in the second round.
+        QTest::newRow("400 rules of minutes since 1601") << crowd("minutes", 400) + weeklyInBerlin() << "Weekly";
+        QTest::newRow("400 such in a zone whose clocks change")
+            << crowd("minutes", 400).replace("DTSTART:", "DTSTART;TZID=Europe/Berlin:") + weeklyInBerlin() << "Weekly";
+        QTest::newRow("500 rules of other calendar scales") << crowd("scales", 500) + weeklyInBerlin() << "Weekly";
+        // Begun 120,000 minutes ago and counted far past now: its start near
+        // now is counted, not walked to; the three after it begin next year.
         const QString minutes = "DURATION:PT10M\r\nRRULE:FREQ=MINUTELY;COUNT=1000000\r\n", at = "DTSTART:%1\r\n";
         QString counted = vevent("Minutes", at.arg(kTuesday.addSecs(-120000 * 60).toString("yyyyMMdd'T'HHmmss")) + minutes);
         for (int i = 0; i < 3; ++i)
@@ -442,17 +464,15 @@ private slots:
         QCOMPARE(subjectOf(store.runningAt(at, warnings, steps)), expected);
         QVERIFY(steps.stepsLeft() >= 0);
         QCOMPARE(subjectOf(checked(path, at).running), expected);
-        QElapsedTimer timer;
-        timer.start();
         CheckBudget time;
         QCOMPARE(subjectOf(store.runningAt(at, warnings, time)), expected); // the files read already
-        QVERIFY2(timer.elapsed() < 2 * CheckBudget::DefaultMs, qPrintable(QString::number(timer.elapsed())));
         CalendarCheck check;
         QVERIFY(check.start(path, at, [](const CalendarCheck::Result &) { QFAIL("delivered"); }));
         QThread::msleep(100);
-        timer.restart();
+        QElapsedTimer timer;
+        timer.start();
         check.stop();
-        QVERIFY2(timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed()))); // ten times a step's most
         QCoreApplication::processEvents();
     }
 

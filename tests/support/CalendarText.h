@@ -57,28 +57,6 @@ inline QString restlessZone(const QString &name)
            "RRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
 }
 
-// Series that keep a check busy, count of a kind, each named "C<n>":
-//  "yearly": a yearly rule of every minute of the year, its last picked;
-//  "seconds": counted rules of seconds, each walked from its start;
-//  "dates": 300 added dates each.
-inline QString crowd(const QString &kind, int count)
-{
-    QString numbers;
-    for (int i = 0; i < 60; ++i)
-        numbers += (i ? "," : "") + QString::number(i);
-    QString dates;
-    for (int i = 0; i < 300 && kind == "dates"; ++i)
-        dates += (i ? "," : "") + QDate(2024, 1, 1).addDays(i).toString("yyyyMMdd") + "T080000";
-    const QString lines =
-        kind == "yearly"    ? "RRULE:FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" +
-                                  numbers.left(numbers.indexOf(",24")) + ";BYMINUTE=" + numbers + ";BYSETPOS=-1\r\n"
-        : kind == "seconds" ? QStringLiteral("RRULE:FREQ=SECONDLY;COUNT=199\r\n")
-                            : "RDATE:" + dates + "\r\n";
-    QString text;
-    for (int i = 0; i < count; ++i)
-        text += vevent(QStringLiteral("C%1").arg(i), "DTSTART:20250101T080000\r\nDURATION:PT10M\r\n" + lines);
-    return text;
-}
 // Whole-day series of other calendar scales, RFC 7529's examples and a few
 // more, each with a day the library gives it: named by their scale, marked
 // out of office so a day of theirs sets a status.
@@ -102,5 +80,32 @@ inline QString scaleExample(const ScaleExample &e, const QString &name)
 {
     return vevent(name, QStringLiteral("DTSTART;VALUE=DATE:%1\r\nX-MICROSOFT-CDO-BUSYSTATUS:OOF\r\nRRULE:%2\r\n")
                             .arg(e.start, e.rule));
+}
+// Series that keep a check busy, count of a kind, each named "C<n>":
+//  "yearly": a yearly rule of every minute of the year, its last picked;
+//  "seconds": counted rules of seconds, each walked from its start;
+//  "dates": 300 added dates each;
+//  "minutes": endless rules of minutes since 1601, one-minute events;
+//  "scales": the rules of other calendar scales below, in turn.
+inline QString crowd(const QString &kind, int count)
+{
+    QString numbers;
+    for (int i = 0; i < 60; ++i)
+        numbers += (i ? "," : "") + QString::number(i);
+    QString dates;
+    for (int i = 0; i < 300 && kind == "dates"; ++i)
+        dates += (i ? "," : "") + QDate(2024, 1, 1).addDays(i).toString("yyyyMMdd") + "T080000";
+    const QString lines =
+        kind == "yearly"    ? "RRULE:FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" +
+                                  numbers.left(numbers.indexOf(",24")) + ";BYMINUTE=" + numbers + ";BYSETPOS=-1\r\n"
+        : kind == "seconds" ? QStringLiteral("RRULE:FREQ=SECONDLY;BYSECOND=0,30;COUNT=199\r\n")
+                            : "RDATE:" + dates + "\r\n";
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += kind == "scales"    ? scaleExample(kScaleExamples[i % std::size(kScaleExamples)], QStringLiteral("C%1").arg(i))
+                : kind == "minutes" ? vevent(QStringLiteral("C%1").arg(i), "DTSTART:16010101T000000\r\nDURATION:PT1M\r\n"
+                                                                       "RRULE:FREQ=MINUTELY\r\n")
+                                    : vevent(QStringLiteral("C%1").arg(i), "DTSTART:20250101T080000\r\nDURATION:PT10M\r\n" + lines);
+    return text;
 }
 } // namespace CalendarText
