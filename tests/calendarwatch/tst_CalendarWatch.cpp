@@ -224,12 +224,24 @@ private slots:
 
     // The watcher in Berlin, a weekly meeting in Berlin that began twenty
     // minutes ago, behind series that keep a check busy: its first check
-    // reports the busy status. (The store's own test tries every kind.)
+    // reports the busy status.
+    void aWeeklyMeetingInBerlin_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("count");
+        QTest::newRow("3,000 series of added dates") << "dates" << 3000;
+        QTest::newRow("400 rules of minutes since 1601") << "minutes" << 400;
+        QTest::newRow("500 rules of other calendar scales") << "scales" << 500;
+        QTest::newRow("20,000 yearly rules of every minute") << "yearly" << 20000;
+    }
+
     void aWeeklyMeetingInBerlin()
     {
+        QFETCH(QString, kind);
+        QFETCH(int, count);
         TestEnvironment env;
         const QDateTime began = QDateTime::currentDateTime().addSecs(-20 * 60).addDays(-35);
-        writeCalendar(env.path(), CalendarText::crowd("dates", 3000) + CalendarText::weeklyInBerlin(began));
+        writeCalendar(env.path(), CalendarText::crowd(kind, count) + CalendarText::weeklyInBerlin(began));
         const QByteArray zone = qgetenv("TZ");
         qputenv("TZ", "Europe/Berlin"); // the watcher's own desktop zone
         Watcher w(env);
@@ -245,7 +257,7 @@ private slots:
     void closeDownWhileACheckRuns()
     {
         TestEnvironment env;
-        writeCalendar(env.path(), CalendarText::secondsSince1990(300, true));
+        writeCalendar(env.path(), CalendarText::crowd("dates", 3000));
         Watcher w(env);
         w.process.Start(60000);
         QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Checking calendar..."), 5000);

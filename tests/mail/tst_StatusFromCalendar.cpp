@@ -80,7 +80,7 @@ private slots:
         StatusWorld w(false);
         const QString folder = withCalendarFolder(w);
         Clock::pin(QDateTime(kFriday, QTime(10, 20), QTimeZone(QByteArray("Europe/Berlin"))).toLocalTime());
-        writeCalendar(folder, CalendarText::secondsSince1990(300, true) + weeklyInBerlin());
+        writeCalendar(folder, CalendarText::crowd("dates", 3000) + weeklyInBerlin());
         CClientOutlook link;
         link.CheckSchedule2();
         QTest::qWait(100);
