@@ -29,7 +29,7 @@ extra_packages=()
 echo "Building the benchmarks in $build ..." >&2
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALY_BENCH=ON >/dev/null || exit 1
 cmake --build "$build" -j"$(nproc)" --target bench_status_write bench_datagram_path bench_poll_scaling \
-  bench_full_load bench_startup bench_text_pane >/dev/null || exit 1
+  bench_full_load bench_startup bench_text_pane bench_calendar_check >/dev/null || exit 1
 
 figures="$(mktemp)"
 pgbin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)"
@@ -80,6 +80,7 @@ run "2 poll scaling" "$build/bench/bench_poll_scaling"
 run "4 full load" "$build/bench/bench_full_load"
 run "3 start-up and server connections" "$netns" "$build/bench/bench_startup"
 run "6 text pane" "$build/bench/bench_text_pane"
+run "7 calendar check" "$build/bench/bench_calendar_check"
 
 # The datagram reader under libFuzzer, with AddressSanitizer and
 # UndefinedBehaviorSanitizer: any crash or report ends the run with an error.

@@ -17,8 +17,10 @@ struct IcsReader::Series
 {
     icalcomponent *event = nullptr;
     int position = 0;
-    QList<std::pair<icalcomponent *, int>> entries;
+    QList<std::pair<icalcomponent *, int>> entries{};
     bool ownsEntries = true;
+    icaltimetype start{}; // the event's DTSTART, its zone looked up once
+    CalendarAppointment master{}; // the event as one occurrence at its own start
     qint64 before = 0; // how long before a window an occurrence may start and reach into it
     qint64 after = 0;  // and how long after it one may start that is moved into it
 };
@@ -61,10 +63,10 @@ bool thisAndFuture(icalcomponent *c)
 
 // What expanding an event in a window costs at most: its added and
 // excluded dates, and the library's walk of each rule as it will be walked.
-qint64 costOf(icalcomponent *event, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk)
+qint64 costOf(icalcomponent *event, const icaltimetype &dtstart, const QDateTime &from, const QDateTime &to,
+              RecurrenceSet::Walk walk)
 {
     qint64 cost = 4; // its reading, its start, what is kept
-    const icaltimetype dtstart = icalcomponent_get_dtstart(event);
     for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_ANY_PROPERTY)) {
         const icalproperty_kind kind = icalproperty_isa(p);
@@ -168,7 +170,7 @@ void IcsReader::gatherSeries(const std::atomic_bool *cancelled)
             continue;
         }
         const QString uid = QString::fromUtf8(icalcomponent_get_uid(c));
-        m_calendar->series.append({c, position, {}, !byUid.contains(uid)});
+        m_calendar->series.append({.event = c, .position = position, .ownsEntries = !byUid.contains(uid)});
         byUid.insert(uid, byUid.value(uid, int(m_calendar->series.size() - 1)));
     }
     for (const auto &[entry, at] : entries) {
@@ -177,7 +179,7 @@ void IcsReader::gatherSeries(const std::atomic_bool *cancelled)
         const QString uid = QString::fromUtf8(icalcomponent_get_uid(entry));
         if (!byUid.contains(uid)) {
             byUid.insert(uid, int(m_calendar->series.size()));
-            m_calendar->series.append({nullptr, at, {}, true});
+            m_calendar->series.append({.event = nullptr, .position = at});
         }
         m_calendar->series[byUid.value(uid)].entries.append({entry, at});
     }
@@ -193,9 +195,10 @@ void IcsReader::gatherSeries(const std::atomic_bool *cancelled)
             s.entries = m_calendar->series[owner].entries;
         if (!moves.contains(owner))
             moves.insert(owner, movesOf(s));
-        const CalendarAppointment master = IcsEvent::appointmentOf(s.event, m_fileName, s.position);
-        if (master.start.isValid() && master.end.isValid())
-            std::tie(s.before, s.after) = moves[owner].reach(master);
+        s.start = icalcomponent_get_dtstart(s.event);
+        s.master = IcsEvent::appointmentOf(s.event, m_fileName, s.position);
+        if (s.master.start.isValid() && s.master.end.isValid())
+            std::tie(s.before, s.after) = moves[owner].reach(s.master);
     }
 }
 
@@ -220,7 +223,7 @@ qint64 IcsReader::cost(int index, const QDateTime &from, const QDateTime &to, Re
     const qint64 entries = series.entries.size() * 2;
     if (!series.event)
         return entries + 1;
-    return entries + costOf(series.event, from.addSecs(-series.before), to.addSecs(series.after), walk);
+    return entries + costOf(series.event, series.start, from.addSecs(-series.before), to.addSecs(series.after), walk);
 }
 
 // The moves of a series' entries, which tell how far from a window its
@@ -283,7 +286,7 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
         result.cut = true;
     if (result.cut || !series.event || isCancelled(series.event))
         return result;
-    const CalendarAppointment master = IcsEvent::appointmentOf(series.event, m_fileName, series.position);
+    const CalendarAppointment &master = series.master;
     if (!master.start.isValid())
         return result;
     if (IcsEvent::hasEndAndLength(series.event))
@@ -294,8 +297,9 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
                         .arg(m_fileName, master.subject);
         return result;
     }
-    const RecurrenceSet::Result set = RecurrenceSet::between(series.event, m_calendar->root, from.addSecs(-series.before),
-                                                             to.addSecs(series.after), walk, budget);
+    const RecurrenceSet::Result set = RecurrenceSet::between(series.event, series.start, m_calendar->root,
+                                                             from.addSecs(-series.before), to.addSecs(series.after), walk,
+                                                             budget);
     if (set.unreadableRule)
         warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
     result.cut = set.cut;

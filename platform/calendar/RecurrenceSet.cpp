@@ -168,8 +168,7 @@ bool walk(icalproperty *rrule, const icaltimetype &dtstart, RecurrenceSet::Walk 
         window.result().unreadableRule = true;
         return true;
     }
-    const qint64 wallFrom = wallSeconds(IcsTime::timeLike(window.from(), plan.start)) - kWallMargin;
-    const qint64 wallTo = wallSeconds(IcsTime::timeLike(window.to(), plan.start)) + kWallMargin;
+    const qint64 wallFrom = plan.wallFrom - kWallMargin, wallTo = plan.wallTo + kWallMargin;
     for (;;) {
         std::optional<icaltimetype> next = it.next();
         if (!next)
@@ -221,11 +220,10 @@ bool addDates(icalcomponent *event, icalcomponent *root, Collector &window)
 }
 } // namespace
 
-RecurrenceSet::Result RecurrenceSet::between(icalcomponent *event, icalcomponent *root, const QDateTime &from,
-                                             const QDateTime &to, Walk how, CheckBudget &budget)
+RecurrenceSet::Result RecurrenceSet::between(icalcomponent *event, const icaltimetype &dtstart, icalcomponent *root,
+                                             const QDateTime &from, const QDateTime &to, Walk how, CheckBudget &budget)
 {
     Collector window(event, from, to, budget);
-    const icaltimetype dtstart = icalcomponent_get_dtstart(event);
     // Past the budget an event still counts by its start.
     const bool excluded = window.readExclusions();
     window.add(momentOf(dtstart));

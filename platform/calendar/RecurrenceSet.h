@@ -33,7 +33,7 @@ public:
     };
 
     // Starts in [from, to), and the RDATE periods that start before to and
-    // end after from.
-    static Result between(icalcomponent *event, icalcomponent *root, const QDateTime &from, const QDateTime &to,
-                          Walk walk, CheckBudget &budget);
+    // end after from, of the event starting at dtstart.
+    static Result between(icalcomponent *event, const icaltimetype &dtstart, icalcomponent *root, const QDateTime &from,
+                          const QDateTime &to, Walk walk, CheckBudget &budget);
 };

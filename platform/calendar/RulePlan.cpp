@@ -113,19 +113,25 @@ RulePlan RulePlan::of(icalrecurrencetype rule, const icaltimetype &dtstart, cons
     plan.first = plan.start;
     plan.cost = RuleCost::of(rule);
     plan.none = plan.cost.never;
-    if (!fromStart && !plan.none && plan.start.year >= kFirstGregorianYear && IcsTime::momentOf(plan.start) < from)
-        plan.near(from);
+    if (plan.none)
+        return plan;
+    // The window's wall clock in the start's zone, its end an hour later
+    // than its length for a change of clocks inside it.
+    const icaltimetype at = IcsTime::timeLike(from, plan.start);
+    plan.wallFrom = wallSeconds(at);
+    plan.wallTo = plan.wallFrom + from.secsTo(to) + 3600;
+    if (!fromStart && plan.start.year >= kFirstGregorianYear && IcsTime::momentOf(plan.start) < from)
+        plan.near(at);
     if (plan.none)
         return plan;
     const qint64 walked = plan.road == Road::Seek ? wallSeconds(plan.seekTo) : wallSeconds(plan.first);
     const qint64 seek = plan.road == Road::Seek ? plan.cost.setUp : 0;
-    plan.charge = seek + plan.cost.walk(wallSeconds(IcsTime::timeLike(to, plan.start)) - walked, plan.rule.count);
+    plan.charge = seek + plan.cost.walk(plan.wallTo - walked, plan.rule.count);
     return plan;
 }
 
-void RulePlan::near(const QDateTime &from)
+void RulePlan::near(const icaltimetype &at)
 {
-    const icaltimetype at = IcsTime::timeLike(from, start);
     const int interval = std::max<int>(1, rule.interval);
     if (rule.rscale && *rule.rscale) {
         // The library's own seek knows the scale's periods; it cannot count.
