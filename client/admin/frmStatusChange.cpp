@@ -75,8 +75,9 @@ QString menuText(const QString &text)
 } // namespace
 
 frmStatusChange::frmStatusChange(QWidget *parent)
-    : QDialog(parent), Toolbar1(new QToolBar(this)), lblStatus(OutsideText::label(QStringLiteral("Set Status to..."), this)),
-      lblNote(new QLabel(this)), txtNote(new QLineEdit(this)), lblOut(new QLabel(this)), lblDueBack(new QLabel(this)),
+    : QDialog(parent), Toolbar1(new QToolBar(this)),
+      lblStatus(OutsideText::label(QStringLiteral("Set Status to..."), this)), lblNote(new QLabel(this)),
+      txtNote(new QLineEdit(this)), lblOut(new QLabel(this)), lblDueBack(new QLabel(this)),
       StartTime(new ucDateTime(this)), EndTime(new ucDateTime(this)), chkAddToOutLook(new QCheckBox(this)),
       chkInviteAttendees(new QCheckBox(this)), cmdOK(new QPushButton(this)), cmdCancel(new QPushButton(this))
 {

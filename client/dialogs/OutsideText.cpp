@@ -33,9 +33,10 @@ QString OutsideText::toolTip(const QString &text)
 
 bool OutsideText::isEscapedToolTip(const QString &text)
 {
-    return text.startsWith(kParagraph) && text.endsWith(kParagraphEnd)
-           && !QStringView(text).sliced(kParagraph.size(), text.size() - kParagraph.size() - kParagraphEnd.size())
-                   .contains(u'<');
+    return text.startsWith(kParagraph) && text.endsWith(kParagraphEnd) &&
+        !QStringView(text)
+             .sliced(kParagraph.size(), text.size() - kParagraph.size() - kParagraphEnd.size())
+             .contains(u'<');
 }
 
 QString OutsideText::title(const QString &text)

@@ -12,8 +12,7 @@ namespace {
 
 bool laysOutRichText(const QLabel &label)
 {
-    return label.textFormat() == Qt::AutoText ? Qt::mightBeRichText(label.text())
-                                              : label.textFormat() != Qt::PlainText;
+    return label.textFormat() == Qt::AutoText ? Qt::mightBeRichText(label.text()) : label.textFormat() != Qt::PlainText;
 }
 
 } // namespace

@@ -184,9 +184,9 @@ QString GetSystemErrorText(qint32 number)
 void WriteErrorLog(qint32 number, const QString &description, const QString &source)
 {
     g_errorLog.write(LogFolder(), linePrefix(),
-                     QStringLiteral(" [") + QString::number(number) + QStringLiteral("] \n") + QStringLiteral("     ")
-                         + LogText::oneLine(source) + u'\n' + QStringLiteral("     ") + LogText::oneLine(description)
-                         + GetSystemErrorText(number) + u'\n');
+                     QStringLiteral(" [") + QString::number(number) + QStringLiteral("] \n") + QStringLiteral("     ") +
+                         LogText::oneLine(source) + u'\n' + QStringLiteral("     ") + LogText::oneLine(description) +
+                         GetSystemErrorText(number) + u'\n');
 }
 
 int HandleDBError(const AppError &error)

@@ -24,9 +24,9 @@ const QColor kMyTextColour(51, 0, 51);
 } // namespace
 
 frmChat::frmChat(MCastSenderLookup sender)
-    : m_sender(std::move(sender)), RichTextBox1(new QTextEdit), lstMembers(new QListWidget),
-      txtMessage(new QLineEdit), cmdSend(new QPushButton(QStringLiteral("Send"))),
-      cmdLeave(new QPushButton(QStringLiteral("Leave Chat"))), lblStatus(OutsideText::label(kWelcome))
+    : m_sender(std::move(sender)), RichTextBox1(new QTextEdit), lstMembers(new QListWidget), txtMessage(new QLineEdit),
+      cmdSend(new QPushButton(QStringLiteral("Send"))), cmdLeave(new QPushButton(QStringLiteral("Leave Chat"))),
+      lblStatus(OutsideText::label(kWelcome))
 {
     setObjectName(QStringLiteral("frmChat"));
     setWindowTitle(QStringLiteral("Qel Instant Messenger Chat Room"));
