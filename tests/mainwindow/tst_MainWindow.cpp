@@ -981,10 +981,10 @@ private slots:
         QtPrompt::prepare(box, planted("server") + planted("command"), IPrompt::Critical, {});
         frmSysTray tray;
         tray.RefreshIcon("X01");
-        shown << shownTexts() << readAs(tray.trayToolTip());
+        shown << shownTexts() << readAs(tray.trayToolTip()) << readAs(planted("net")); // the guard: a raw label
         for (const char *what :
              {"name", "note",    "status",  "group", "tip",    "resource", "code",    "booked", "booking", "notice",
-              "from", "message", "chatter", "chat", "contact",  "company", "file",   "server",  "command"})
+              "from", "message", "chatter", "chat", "contact",  "company", "file",   "server", "command", "net"})
             QVERIFY2(shown.filter(planted(what)).size() > 0, qPrintable(QString(what) + shown.filter(what).join(u'|')));
     }
 
