@@ -32,6 +32,8 @@ bool RichTextGuard::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::ChildAdded)
         return false;
     auto *label = qobject_cast<QLabel *>(watched);
+    // The label is in the middle of making its text control: it sets the
+    // same text again, as plain text, and keeps the control for that.
     if (label && laysOutRichText(*label) && !OutsideText::isEscapedToolTip(label->text()))
         label->setTextFormat(Qt::PlainText);
     return false;
