@@ -11,7 +11,10 @@
 // a label makes its rich-text document when it is first given rich text, and
 // at that moment (the document's owner joining the label) the guard turns
 // the label to plain text, unless the text is a tooltip OutsideText escaped.
-// The program shows no rich text of its own on a label.
+// The program shows no rich text of its own on a label. A label looked at
+// once is not looked at again: a tooltip's label that made its document for
+// an escaped tooltip and is then given another keeps it, so OutsideText stays
+// the first road.
 class RichTextGuard : public QObject
 {
 public:
