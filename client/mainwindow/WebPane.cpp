@@ -6,6 +6,7 @@
 #include "foundation/IShell.h"
 #include "foundation/MErrorHandler.h"
 #include "platform/AppError.h"
+#include "platform/TextLimit.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,7 +20,7 @@ const QUrl kBlank(QStringLiteral("about:blank"));
 // An address as the debug log shows it: no password, no endless text.
 QString logged(const QUrl &url)
 {
-    return url.toString(QUrl::RemoveUserInfo).left(200);
+    return TextLimit::left(url.toString(QUrl::RemoveUserInfo), 200);
 }
 
 } // namespace

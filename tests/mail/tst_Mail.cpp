@@ -275,8 +275,8 @@ private slots:
         QTest::addColumn<QString>("said");
         QTest::newRow("writes endlessly") << "exec cat /dev/zero" << false << "";
         QTest::newRow("complains endlessly") << "while echo 'no such user'; do :; done >&2" << false << "no such user";
-        QTest::newRow("complains at length, then takes it")
-            << "head -c 100000 /dev/zero | tr '\\0' c >&2\ncat > \"$0.mail\"" << true << "cccc";
+        QTest::newRow("complains at length, a euro sign across the cut, then takes it")
+            << "head -c 4095 /dev/zero|tr '\\0' c>&2;printf '\\342\\202\\254'>&2;seq 9999>&2;cat>\"$0.mail\"" << true << "cccc";
         QTest::newRow("a child that hangs") << "sleep 1000 &\necho $! > \"$0.child\"\nwait" << false << "";
     }
     void sendmailBounds()
@@ -314,6 +314,7 @@ private slots:
             const QString log = readTextFile(env.path("logs/debug.log"));
             QCOMPARE(log.count('\n'), 1);
             QVERIFY(log.contains(said) && log.size() < 2 * SendmailPipe::kSaidBytes);
+            QVERIFY(!(log + complaint).contains(QChar::ReplacementCharacter)); // cut between characters
         }
         const QString child = readTextFile(command + ".child").trimmed();
         const auto running = [&] { // gone, or a zombie waiting for its reaper, is not running
