@@ -46,12 +46,14 @@ public:
     QVector<Shown> shown;
 };
 
-// Remembers what would have been opened.
+// Remembers what would have been opened; `opens` false: a desktop with no
+// program for it.
 class RecordingShell : public IShell
 {
 public:
-    bool openUrl(const QUrl &url) override { opened.append(url); return true; }
+    bool openUrl(const QUrl &url) override { opened.append(url); return opens; }
     QVector<QUrl> opened;
+    bool opens = true;
 };
 
 // A private world for one test: configuration, data, state and runtime folders
