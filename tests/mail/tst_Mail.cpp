@@ -185,7 +185,7 @@ private slots:
         // About 15 ms on a quiet machine, most of it starting the mail command;
         // the bound leaves room for a busy one, where starting a process the
         // address sanitizer has grown takes longer still.
-        QVERIFY2(window.longestMs() < kLongestStopMs,
+        QVERIFY2(!kWindowStopsMeasured || window.longestMs() < kLongestStopMs,
                  qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
 
         const QString time = QLocale().toString(Clock::now(), QLocale::ShortFormat);
@@ -253,7 +253,7 @@ private slots:
             QCOMPARE(answer, result);
             // The window never waits for the command's two seconds. Its longest stop
             // is a beat or two on a quiet machine; the bound leaves a busy one far more.
-            QVERIFY2(window.longestMs() < 1500, qPrintable(QString::number(window.longestMs())));
+            QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 1500, qPrintable(QString::number(window.longestMs())));
             QCOMPARE(QFile::exists(fake + ".mail"), result == 10000);
             QCOMPARE(keptMessage, result == 10000 ? QString() : QString("Call back today"));
         }
