@@ -292,6 +292,12 @@ private slots:
         w->displayWebPage(QStringLiteral("file:///etc/hostname"));
         QCOMPARE(browsing(), QList<bool>({true, true, true}));
         QVERIFY(debugLog().contains(QStringLiteral("Web pane: refused file:///etc/hostname")));
+        // A mail address that no mail program takes: the user is told.
+        m_db->env.shell.opens = false;
+        w->displayWebPage(QStringLiteral("mailto:ada@example.org"));
+        QVERIFY(debugLog().contains(QStringLiteral("Web pane: no mail program opened mailto:ada@example.org")));
+        QTRY_COMPARE(m_db->env.prompt.asked.size(), 1);
+        QVERIFY(m_db->env.prompt.asked[0].text.startsWith(QStringLiteral("No mail program could open")));
         clickNode(QStringLiteral("NOD3"));
         QCOMPARE(users().rowCount(), 3);
         QVERIFY(!browser->isVisibleTo(w));
