@@ -1,6 +1,7 @@
 #include "StatusCode.h"
 
 #include "AppError.h"
+#include "TextLimit.h"
 
 bool StatusCode::isValid(const QString &code)
 {
@@ -17,5 +18,5 @@ void StatusCode::require(const QString &code, const QString &source)
     if (!isValid(code))
         throw AppError(InvalidCodeError, source,
                        QStringLiteral("Invalid status code [%1]: a status code is three characters, A-Z and 0-9.")
-                           .arg(code.left(40)));
+                           .arg(TextLimit::left(code, 40)));
 }

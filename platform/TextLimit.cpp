@@ -9,6 +9,18 @@ QString TextLimit::left(const QString &text, qsizetype length)
     return text.left(length);
 }
 
+QByteArray TextLimit::utf8Left(const QByteArray &bytes, qsizetype length)
+{
+    if (bytes.size() <= length)
+        return bytes;
+    const auto continues = [&bytes](qsizetype at) { return (uchar(bytes.at(at)) & 0xC0) == 0x80; };
+    // A character takes at most four bytes: back to its first one.
+    qsizetype cut = qMax<qsizetype>(length, 0);
+    for (int i = 0; i < 3 && cut > 0 && continues(cut); ++i)
+        --cut;
+    return bytes.left(continues(cut) ? length : cut);
+}
+
 QString TextLimit::leftCharacters(const QString &text, qsizetype length)
 {
     qsizetype units = 0;

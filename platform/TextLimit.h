@@ -16,5 +16,8 @@ public:
     // The first length characters of the text, a character being one code
     // point, as PostgreSQL counts a column's length.
     static QString leftCharacters(const QString &text, qsizetype length);
+    // The first length bytes of UTF-8 text, fewer where the cut would split
+    // a character.
+    static QByteArray utf8Left(const QByteArray &bytes, qsizetype length);
     static QString statusNote(const QString &note) { return left(note, StatusNoteLength); }
 };

@@ -177,5 +177,33 @@ if found=$(git grep -lE 'SettingsKeys::CalendarPath\s*\.\s*(read|stored|readOrDe
   echo "$(echo $found): the calendar's path read but through CalendarSettings::calendarPath()"
   road_bad=1
 fi
+# Nor a road around the table:
+#  - the settings files opened straight (QSettings) but by platform/Registry.*;
+#  - a SettingKey held by value outside platform/SettingsKeys.h and
+#    platform/SettingKey.* (declared, made, or copied from the table, where a
+#    copy could be pointed at another key path or value name): elsewhere keys
+#    are only passed by reference or pointer;
+#  - in the table, a key but in its one form, `inline constexpr SettingKey
+#    Name {User|Machine, <a key path of the table>, "<value name>", ...};`, so
+#    no key takes its name or path from a parameter.
+everywhere=("${sources[@]}" 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h')
+if found=$(git grep -lE '\bQSettings\b' -- "${everywhere[@]}" | grep -vE '^platform/Registry\.(h|cpp)$'); then
+  echo "$(echo $found): the settings files opened straight (QSettings); go through the setting's SettingKey"
+  road_bad=1
+fi
+by_value='\bSettingKey\b(?!\s*(::|[&*]|;|\.h"))|\bstruct\s+SettingKey\s*[^;\s]|(^|[^&*\s])\s*\b\w+\s*[={]\s*SettingsKeys::\w+\b(?!\s*(::|\.\s*(?!in\b)\w+\s*\())|\bconst_cast\s*<[^>]*SettingKey'
+while IFS= read -r file; do
+  if found=$(without_comments "$file" | grep -oP "$by_value" | head -1) && [ -n "$found" ]; then
+    echo "$file: a SettingKey held by value ($found); keys are named once, in platform/SettingsKeys.h"; road_bad=1
+  fi
+done < <(git ls-files "${everywhere[@]}" | grep -vE '^platform/(SettingsKeys\.h|SettingKey\.(h|cpp))$')
+paths="$(grep -oP '^inline constexpr char \K\w+(?=\[\] = "Software)' platform/SettingsKeys.h | paste -sd'|')"
+table_form="^inline constexpr SettingKey \w+\s*\{(User|Machine),\s*($paths),\s*\"[^\"]*\",[^{}]*\};(\s*//.*)?$"
+# A key's continued lines are read as one.
+if found=$(sed -E ':a;N;$!ba;s/\n[ \t]+/ /g' platform/SettingsKeys.h | grep -P '\bSettingKey\b' | grep -vP '^#include "SettingKey\.h"$' |
+           grep -vP '^inline constexpr SettingKey::(Type|Family) \w+ = SettingKey::\w+;$' | grep -vP "$table_form"); then
+  echo "platform/SettingsKeys.h: a key outside the table's one form: $found"
+  road_bad=1
+fi
 [ "$road_bad" -eq 0 ] && echo "settings: one road, through the table"
 [ "$bad" -eq 0 ] && [ "$widgets_bad" -eq 0 ] && [ "$busy_bad" -eq 0 ] && [ "$settings_bad" -eq 0 ] && [ "$road_bad" -eq 0 ]

@@ -1,6 +1,7 @@
 #include "IconSelector.h"
 
 #include "status/IconStrip.h"
+#include "dialogs/OutsideText.h"
 
 #include <QFrame>
 #include <QScrollBar>
@@ -50,7 +51,7 @@ void IconSelector::InitializeIcons(const QList<Picture> &pictures)
         image->setIcon(pictures[i].second);
         image->setIconSize(QSize(32, 32));
         image->setProperty("Tag", pictures[i].first);
-        image->setToolTip(pictures[i].first);
+        image->setToolTip(OutsideText::toolTip(pictures[i].first));
         connect(image, &QToolButton::clicked, this, [this, i] {
             select(i);
             emit IconChanged(i);

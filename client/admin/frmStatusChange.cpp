@@ -13,6 +13,7 @@
 #include "status/CClientHnd.h"
 #include "status/CClientNote.h"
 #include "status/IconArt.h"
+#include "dialogs/OutsideText.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -74,8 +75,9 @@ QString menuText(const QString &text)
 } // namespace
 
 frmStatusChange::frmStatusChange(QWidget *parent)
-    : QDialog(parent), Toolbar1(new QToolBar(this)), lblStatus(new QLabel(QStringLiteral("Set Status to..."), this)),
-      lblNote(new QLabel(this)), txtNote(new QLineEdit(this)), lblOut(new QLabel(this)), lblDueBack(new QLabel(this)),
+    : QDialog(parent), Toolbar1(new QToolBar(this)),
+      lblStatus(OutsideText::label(QStringLiteral("Set Status to..."), this)), lblNote(new QLabel(this)),
+      txtNote(new QLineEdit(this)), lblOut(new QLabel(this)), lblDueBack(new QLabel(this)),
       StartTime(new ucDateTime(this)), EndTime(new ucDateTime(this)), chkAddToOutLook(new QCheckBox(this)),
       chkInviteAttendees(new QCheckBox(this)), cmdOK(new QPushButton(this)), cmdCancel(new QPushButton(this))
 {
@@ -83,7 +85,6 @@ frmStatusChange::frmStatusChange(QWidget *parent)
     setModal(true);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setTextFormat(Qt::PlainText);
     txtNote->setObjectName(QStringLiteral("txtNote"));
     StartTime->setObjectName(QStringLiteral("StartTime"));
     EndTime->setObjectName(QStringLiteral("EndTime"));

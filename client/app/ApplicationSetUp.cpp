@@ -1,5 +1,6 @@
 #include "ApplicationSetUp.h"
 
+#include "dialogs/RichTextGuard.h"
 #include "status/IconArt.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ void SetUpApplication(QApplication &app)
     for (int size : {16, 24, 32, 48, 64})
         icon.addPixmap(IconArt::picture(QStringLiteral("Qel"), size));
     QApplication::setWindowIcon(icon);
+    RichTextGuard::install();
 }
 
 void PrepareApplication()

@@ -1,5 +1,6 @@
 #include "ApplicationSetUp.h"
 #include "MStartUp.h"
+#include "SessionEndSignals.h"
 #include "admin/COptionsEditor.h"
 #include "admin/frmStatusChange.h"
 #include "dialogs/QtErrorWindow.h"
@@ -22,7 +23,6 @@
 #include "tray/frmSysTray.h"
 
 #include <QApplication>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -67,14 +67,12 @@ void installForms(MessageWindows &messages)
 // display goes away. Nothing of the program is then torn down: a window
 // destroyed there may find the toolkit's statics gone or free a dialog that
 // lives on a stack, and the globals would go in no set order. It ends as the
-// close-down ends it, with the code Qt gave.
+// close-down ends it, with the code Qt gave, its child processes with it.
 void endWithoutTearDown(int status, void *)
 {
     if (!QCoreApplication::instance())
         return; // main has returned: everything was released in order
-    CloseDebugLog();
-    std::fflush(nullptr);
-    std::_Exit(status);
+    LeaveAtOnce(status);
 }
 
 QStringList argumentsOf(const QCoreApplication &app)
@@ -106,7 +104,13 @@ int main(int argc, char *argv[])
     installForms(messages);
     // Set after the forms, so it runs before they would be destroyed.
     on_exit(endWithoutTearDown, nullptr);
-    const int code = Main(argumentsOf(app)) ? app.exec() : 0;
+    int code = 0;
+    if (Main(argumentsOf(app))) {
+        // Once the board is up: the session's end closes it down as the
+        // system's shutdown does, the user's status set as he chose.
+        const SessionEndSignals sessionEnd([](int) { CloseDownApplication(2); });
+        code = app.exec();
+    }
     // The windows held by globals go in order, while the application stands.
     ReleaseUserInterface();
     return code;

@@ -1,6 +1,7 @@
 #include "frmError.h"
 
 #include "foundation/IErrorWindow.h"
+#include "OutsideText.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -37,8 +38,7 @@ frmError::frmError(QWidget *parent)
     image->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
     image->setGeometry(twipsRect(120, 210, 480, 480));
 
-    lblUserMsg = new QLabel(this);
-    lblUserMsg->setTextFormat(Qt::PlainText);
+    lblUserMsg = OutsideText::label(QString(), this);
     lblUserMsg->setWordWrap(true);
     lblUserMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblUserMsg->setGeometry(twipsRect(780, 210, 3675, 795));

@@ -5,6 +5,7 @@
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
+#include "OutsideText.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -86,7 +87,6 @@ frmFileDialog::frmFileDialog(QWidget *parent)
     frameLayout->addWidget(tabControl);
 
     lblError = wrapped("lblError", this);
-    lblError->setTextFormat(Qt::PlainText);
     lblError->setStyleSheet(QStringLiteral("color: #b00000;"));
     lblError->hide();
     chkNetwork = named<QCheckBox>("chkNetwork", this);
@@ -184,7 +184,7 @@ void frmFileDialog::OKButton_Click()
     if (getDBType() == QLatin1String("MSAccess") && DBLocation == DefaultEmbeddedDatabasePath())
         QDir().mkpath(QFileInfo(DBLocation).absolutePath());
     const QString reason = TestDatabaseChoice(choice());
-    lblError->setText(reason);
+    OutsideText::show(lblError, reason);
     lblError->setVisible(!reason.isEmpty());
     if (reason.isEmpty())
         accept();

@@ -14,6 +14,7 @@
 #include "MErrorHandler.h"
 #include "QtShell.h"
 #include "SystemUserName.h"
+#include "platform/ChildProcesses.h"
 #include "platform/ConnectionPool.h"
 
 #include <cstdio>
@@ -97,6 +98,14 @@ void EndProgram(int exitCode)
         // A test's replacement returns by throwing; should it return plainly,
         // the program still must not go on.
     }
+    LeaveAtOnce(exitCode);
+}
+
+void LeaveAtOnce(int exitCode)
+{
+    CloseDebugLog();
     std::fflush(nullptr);
+    // Left behind, they would run on with nobody to end them.
+    ChildProcesses::endAll();
     std::_Exit(exitCode);
 }

@@ -103,3 +103,6 @@ extern ICommonDialogBackend *g_commonDialogs; // the desktop's font (and later f
 // unwinding through whatever modal loops are open. Tests replace it.
 extern std::function<void(int)> g_endProgram;
 [[noreturn]] void EndProgram(int exitCode = 0);
+// The last of every end, whatever was torn down before: the debug log closed,
+// output flushed, every process the program started ended, and gone.
+[[noreturn]] void LeaveAtOnce(int exitCode);

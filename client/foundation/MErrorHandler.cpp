@@ -65,17 +65,6 @@ QString withLineFeeds(QString text)
     return text;
 }
 
-// A text of an error log entry: the steps a source was chained from (joined
-// with CR LF) each on a line of its own, indented as the entry's lines are,
-// so nothing in them can start an entry.
-QString entryField(const QString &text)
-{
-    QStringList steps = text.split(QStringLiteral("\r\n"));
-    for (QString &step : steps)
-        step = LogText::oneLine(step);
-    return steps.join(QStringLiteral("\n     "));
-}
-
 int busyBox()
 {
     const int answer = g_prompt->message(
@@ -188,12 +177,16 @@ QString GetSystemErrorText(qint32 number)
     }
 }
 
+// An entry is its header line, the source's line and the description's, each
+// text whole on its line: the CR LF that chains a source's steps is shown as
+// its codes like any other, since a file name or a server's message can hold
+// one too, with a forged header behind it.
 void WriteErrorLog(qint32 number, const QString &description, const QString &source)
 {
     g_errorLog.write(LogFolder(), linePrefix(),
-                     QStringLiteral(" [") + QString::number(number) + QStringLiteral("] \n") + QStringLiteral("     ")
-                         + entryField(source) + u'\n' + QStringLiteral("     ") + entryField(description)
-                         + GetSystemErrorText(number) + u'\n');
+                     QStringLiteral(" [") + QString::number(number) + QStringLiteral("] \n") + QStringLiteral("     ") +
+                         LogText::oneLine(source) + u'\n' + QStringLiteral("     ") + LogText::oneLine(description) +
+                         GetSystemErrorText(number) + u'\n');
 }
 
 int HandleDBError(const AppError &error)

@@ -1,5 +1,7 @@
 #include "MailMessage.h"
 
+#include "platform/TextLimit.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -29,9 +31,7 @@ QByteArray encodedWords(const QString &text)
     QByteArray out;
     const QByteArray utf8 = text.toUtf8();
     for (qsizetype at = 0; at < utf8.size();) {
-        qsizetype n = qMin(kWordBytes, utf8.size() - at);
-        while (at + n < utf8.size() && (utf8[at + n] & 0xC0) == 0x80)
-            --n; // never cut a character in two
+        const qsizetype n = TextLimit::utf8Left(utf8.mid(at), kWordBytes).size();
         if (!out.isEmpty())
             out += "\n ";
         out += "=?UTF-8?B?" + utf8.mid(at, n).toBase64() + "?=";

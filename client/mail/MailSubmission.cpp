@@ -36,27 +36,42 @@ std::optional<QString> checkedAddress(const QString &name, const QList<VCardCont
     return std::nullopt;
 }
 
-// The user's mail program resolves what this machine could not. `said`:
-// what the mail command complained of, if it ran.
+// The user's mail program resolves what this machine could not. `why`: what
+// kept the message from leaving here, told when no mail program opens it.
 void openInMailProgram(const QStringList &named, const QString &subject, const QString &body,
-                       const MailSubmission::Done &done, const QString &said = {})
+                       const MailSubmission::Done &done, const QString &why)
 {
     if (g_shell && g_shell->openUrl(MailMessage::mailto(named, {}, subject, body))) {
         done(true);
         return;
     }
-    tell(QStringLiteral("The message could not be sent: the mail command \"%1\" did not take it%2 and no mail "
-                        "program could open it. Check the mail settings.")
-             .arg(MailSettings::read().sendmailCommand,
-                  said.isEmpty() ? QString() : QStringLiteral(" (it said: \"%1\")").arg(said)));
+    tell(QStringLiteral("The message could not be sent: %1 and no mail program could open it. Check the mail "
+                        "settings.")
+             .arg(why));
     done(false);
+}
+
+QString commandRefused(const QString &said)
+{
+    return QStringLiteral("the mail command \"%1\" did not take it%2")
+        .arg(MailSettings::read().sendmailCommand,
+             said.isEmpty() ? QString() : QStringLiteral(" (it said: \"%1\")").arg(said));
+}
+
+// The command never runs then: the message names who has no address.
+QString noAddressFor(const QStringList &names)
+{
+    QStringList quoted;
+    for (const QString &name : names)
+        quoted << u'"' + name.simplified() + u'"';
+    return QStringLiteral("no e-mail address was found for %1").arg(quoted.join(QStringLiteral(", ")));
 }
 
 // Sends with every name resolved.
 void submit(const QStringList &recipients, const QString &sender, const QString &subject, const QString &body,
             const QList<VCardContact> &contacts, const MailSubmission::Done &done)
 {
-    QStringList named, addresses;
+    QStringList named, addresses, unknown;
     for (const QString &r : recipients) {
         if (r.isEmpty())
             continue;
@@ -67,14 +82,17 @@ void submit(const QStringList &recipients, const QString &sender, const QString 
         }
         named << r;
         addresses << *address;
+        if (address->isEmpty())
+            unknown << r;
     }
     const std::optional<QString> from = sender.trimmed().isEmpty() ? QString() : checkedAddress(sender, contacts);
     if (!from) {
         done(false);
         return;
     }
-    if (addresses.isEmpty() || addresses.contains(QString())) {
-        openInMailProgram(named, subject, body, done);
+    if (addresses.isEmpty() || !unknown.isEmpty()) {
+        openInMailProgram(named, subject, body, done,
+                          unknown.isEmpty() ? QStringLiteral("it names no recipient") : noAddressFor(unknown));
         return;
     }
     const QByteArray message = MailMessage::compose(*from, addresses, subject, body, Clock::now());
@@ -83,7 +101,7 @@ void submit(const QStringList &recipients, const QString &sender, const QString 
                             if (sent)
                                 done(true);
                             else
-                                openInMailProgram(named, subject, body, done, said);
+                                openInMailProgram(named, subject, body, done, commandRefused(said));
                         });
 }
 } // namespace

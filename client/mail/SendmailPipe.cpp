@@ -1,6 +1,7 @@
 #include "SendmailPipe.h"
 
 #include "foundation/MErrorHandler.h"
+#include "platform/TextLimit.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -72,9 +73,16 @@ void SendmailPipe::run(const QByteArray &message, int timeoutMs)
 void SendmailPipe::readComplaints()
 {
     const QByteArray read = m_process->readAllStandardError();
-    const qsizetype kept = qMin(read.size(), kSaidBytes - m_said.size());
-    m_said += read.left(kept);
-    m_leftOut += read.size() - kept;
+    if (m_leftOut > 0) {
+        m_leftOut += read.size();
+        return;
+    }
+    m_said += read;
+    if (m_said.size() > kSaidBytes) {
+        const qsizetype kept = TextLimit::utf8Left(m_said, kSaidBytes).size();
+        m_leftOut = m_said.size() - kept;
+        m_said.truncate(kept);
+    }
 }
 
 QString SendmailPipe::said() const

@@ -3,6 +3,7 @@
 #include "CClientOutlook.h"
 
 #include "platform/Clock.h"
+#include "dialogs/OutsideText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,8 +17,8 @@ frmJournalEntry::frmJournalEntry(const QString &contactNames, const QString &com
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Phone Call"));
-    lblContact = new QLabel(companies.isEmpty() ? contactNames : contactNames.trimmed() + QStringLiteral(", ") + companies,
-                            this);
+    lblContact = OutsideText::label(
+        companies.isEmpty() ? contactNames : contactNames.trimmed() + QStringLiteral(", ") + companies, this);
     lblElapsed = new QLabel(this);
     txtNotes = new QPlainTextEdit(this);
     cmdSave = new QPushButton(QStringLiteral("Save"), this);

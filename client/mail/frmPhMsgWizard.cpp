@@ -4,6 +4,7 @@
 #include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
 #include "status/IconArt.h"
+#include "dialogs/OutsideText.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -79,7 +80,7 @@ void frmPhMsgWizard::SetContactsCBO(const QStringList &callers)
 
 std::optional<PhoneMessageEntry> frmPhMsgWizard::ask(const QString &caption, const QString &time, const Sender &send)
 {
-    setWindowTitle(caption);
+    setWindowTitle(OutsideText::title(caption));
     txtTime->setText(time);
     cboName->setEditText(QString());
     m_send = send;

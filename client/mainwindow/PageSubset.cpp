@@ -1,4 +1,5 @@
 #include "PageSubset.h"
+#include "platform/TextLimit.h"
 
 #include <gumbo.h>
 
@@ -79,7 +80,8 @@ QString attributes(const GumboNode *node, const char *name)
 {
     if (qstrcmp(name, "a") == 0) {
         const QString href = attribute(node, "href");
-        return href.isEmpty() ? QString() : QStringLiteral(" href=\"%1\"").arg(href.left(2048).toHtmlEscaped());
+        return href.isEmpty() ? QString()
+                              : QStringLiteral(" href=\"%1\"").arg(TextLimit::left(href, 2048).toHtmlEscaped());
     }
     const QString align = attribute(node, "align").toLower();
     if (align == u"left" || align == u"center" || align == u"right" || align == u"justify")
@@ -130,7 +132,8 @@ QString titleOf(const GumboNode *root)
             const GumboNode *title = child(head, j);
             if (isElement(title, GUMBO_TAG_TITLE) && title->v.element.children.length > 0
                 && child(title, 0)->type == GUMBO_NODE_TEXT)
-                return QString::fromUtf8(child(title, 0)->v.text.text).simplified().left(200).toHtmlEscaped();
+                return TextLimit::left(QString::fromUtf8(child(title, 0)->v.text.text).simplified(), 200)
+                    .toHtmlEscaped();
         }
     }
     return {};

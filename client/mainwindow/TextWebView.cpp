@@ -3,6 +3,7 @@
 #include "PageSubset.h"
 #include "PageWeight.h"
 #include "WebSchemeRule.h"
+#include "platform/TextLimit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFutureWatcher>
@@ -260,7 +261,7 @@ void TextWebView::redirect(const QUrl &target)
         why = tr("The page sent the browser on more than %1 times.").arg(kRedirectLimit);
     else if (!m_host.mayOpen(target))
         why = tr("The page sent the browser on to %1, which this pane does not open: %2.")
-                  .arg(target.toString(QUrl::RemoveUserInfo).left(200), WebSchemeRule::whyRefused(target));
+                  .arg(TextLimit::left(target.toString(QUrl::RemoveUserInfo), 200), WebSchemeRule::whyRefused(target));
     if (why.isEmpty()) {
         fetch(target);
         return;

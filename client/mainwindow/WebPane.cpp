@@ -3,9 +3,11 @@
 #include "WebSchemeRule.h"
 #include "WebViewLoader.h"
 #include "foundation/Globals.h"
+#include "foundation/IPrompt.h"
 #include "foundation/IShell.h"
 #include "foundation/MErrorHandler.h"
 #include "platform/AppError.h"
+#include "platform/TextLimit.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,7 +21,7 @@ const QUrl kBlank(QStringLiteral("about:blank"));
 // An address as the debug log shows it: no password, no endless text.
 QString logged(const QUrl &url)
 {
-    return url.toString(QUrl::RemoveUserInfo).left(200);
+    return TextLimit::left(url.toString(QUrl::RemoveUserInfo), 200);
 }
 
 } // namespace
@@ -105,13 +107,30 @@ bool WebPane::mayOpen(const QUrl &url)
         return true;
     case WebSchemeRule::Desktop:
         WriteDebugLog(QStringLiteral("Web pane: handed to the desktop: ") + logged(url));
-        g_shell->openUrl(url);
+        if (!g_shell->openUrl(url))
+            noMailProgram(url);
         return false;
     case WebSchemeRule::Refuse:
         break;
     }
     refused(url);
     return false;
+}
+
+// A click that did nothing would leave the user waiting for a mail window.
+// Told once the engine's question has been answered, never inside it; the
+// address, a page's text, stays in the log.
+void WebPane::noMailProgram(const QUrl &url)
+{
+    WriteDebugLog(QStringLiteral("Web pane: no mail program opened ") + logged(url));
+    QMetaObject::invokeMethod(
+        this,
+        [] {
+            g_prompt->message(QStringLiteral("No mail program could open the link's mail address. Choose a mail "
+                                             "program for the desktop."),
+                              IPrompt::Ok, IPrompt::Exclamation, QStringLiteral("E-mail"));
+        },
+        Qt::QueuedConnection);
 }
 
 void WebPane::refused(const QUrl &url)

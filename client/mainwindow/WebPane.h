@@ -45,6 +45,7 @@ Q_SIGNALS:
 
 private:
     IWebView &shownView();
+    void noMailProgram(const QUrl &url);
 
     QWidget *m_picture;
     std::unique_ptr<IWebView> m_view;

@@ -20,6 +20,7 @@
 #include "admin/frmCustomStatus.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/cCommonDialog.h"
+#include "dialogs/OutsideText.h"
 #include "dialogs/frmAbout.h"
 #include "foundation/BuiltInStatus.h"
 #include "foundation/CEntity.h"
@@ -200,7 +201,7 @@ void frmMain::createPanes()
     shpResourceBar->setAutoFillBackground(true);
     shpResourceBar->setBackgroundRole(QPalette::Mid);
     shpResourceBar->hide();
-    lblResource = new QLabel(QStringLiteral("Resource Details"), m_client);
+    lblResource = OutsideText::label(QStringLiteral("Resource Details"), m_client);
     lblResource->setObjectName(QStringLiteral("lblResource"));
     lblResource->hide();
 
@@ -228,9 +229,8 @@ void frmMain::createInfoBar()
     ShapeBar->setAutoFillBackground(true);
     ShapeBar->setBackgroundRole(QPalette::ToolTipBase);
     ShapeBar->setFixedHeight(MainLayout::toPixels(kInfoBarHeight));
-    lblStatus = new QLabel(TreeNavigation::welcomeText(), m_client);
+    lblStatus = OutsideText::label(TreeNavigation::welcomeText(), m_client);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setForegroundRole(QPalette::ToolTipText);
     ImageInfoBar = new QLabel(m_client);
     ImageInfoBar->setObjectName(QStringLiteral("ImageInfoBar"));
@@ -251,9 +251,8 @@ void frmMain::createStatusBar()
     bar->setSizeGripEnabled(true);
     for (const auto &[key, width] : {std::pair{QStringLiteral("TIME"), 80}, std::pair{QStringLiteral("VIEW"), 200},
                                      std::pair{QStringLiteral("MSG"), 0}}) {
-        auto *panel = new QLabel(bar);
+        QLabel *panel = OutsideText::label(QString(), bar);
         panel->setObjectName(key);
-        panel->setTextFormat(Qt::PlainText);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
         if (width)
@@ -774,17 +773,18 @@ void frmMain::setWindowStateCode(int state)
 
 QString frmMain::caption() const
 {
-    return windowTitle();
+    return m_caption;
 }
 
 void frmMain::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
+    m_caption = caption;
+    setWindowTitle(OutsideText::title(caption));
 }
 
 void frmMain::populateMenuStrings()
 {
-    Steps::logAndSkip(kLog, [this] { setWindowTitle(GetResString(MenuCaptions::WindowCaption)); });
+    Steps::logAndSkip(kLog, [this] { setCaption(GetResString(MenuCaptions::WindowCaption)); });
     for (const MenuCaptions::Caption &row : MenuCaptions::captions()) {
         Steps::logAndSkip(kLog, [&] {
             if (QAction *item = menuItem(row.control))
@@ -1226,7 +1226,7 @@ void frmMain::applyColumnWidths(ListViewPane *list)
 
 void frmMain::setResourceCaption(const QString &text)
 {
-    lblResource->setText(text);
+    OutsideText::show(lblResource, text);
     lblResource->adjustSize();
 }
 

@@ -231,6 +231,7 @@ private:
     int m_barLeftChosen = 0;
     // The node whose view is shown: the status bar and the info bar name it.
     QString m_shownNodeKey;
+    QString m_caption;
     bool m_exitRequested = false;
     bool m_restorePending = false;
     bool m_resizing = false;

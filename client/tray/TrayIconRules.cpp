@@ -3,6 +3,7 @@
 #include "foundation/BuiltInStatus.h"
 #include "foundation/CStatus.h"
 #include "foundation/MCIFunctions.h"
+#include "platform/TextLimit.h"
 
 #include <QRegularExpression>
 
@@ -50,5 +51,5 @@ bool TrayIconRules::isSafeFileName(const QString &name)
 
 QString TrayIconRules::toolTip(const QString &status)
 {
-    return (QStringLiteral("Qel - ") + GetStatusDescription(status).trimmed()).left(kToolTipLength);
+    return TextLimit::left(QStringLiteral("Qel - ") + GetStatusDescription(status).trimmed(), kToolTipLength);
 }

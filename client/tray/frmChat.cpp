@@ -3,6 +3,7 @@
 #include "foundation/Globals.h"
 #include "messaging/MCastProtocol.h"
 #include "status/IconArt.h"
+#include "dialogs/OutsideText.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -23,9 +24,9 @@ const QColor kMyTextColour(51, 0, 51);
 } // namespace
 
 frmChat::frmChat(MCastSenderLookup sender)
-    : m_sender(std::move(sender)), RichTextBox1(new QTextEdit), lstMembers(new QListWidget),
-      txtMessage(new QLineEdit), cmdSend(new QPushButton(QStringLiteral("Send"))),
-      cmdLeave(new QPushButton(QStringLiteral("Leave Chat"))), lblStatus(new QLabel(kWelcome))
+    : m_sender(std::move(sender)), RichTextBox1(new QTextEdit), lstMembers(new QListWidget), txtMessage(new QLineEdit),
+      cmdSend(new QPushButton(QStringLiteral("Send"))), cmdLeave(new QPushButton(QStringLiteral("Leave Chat"))),
+      lblStatus(OutsideText::label(kWelcome))
 {
     setObjectName(QStringLiteral("frmChat"));
     setWindowTitle(QStringLiteral("Qel Instant Messenger Chat Room"));
@@ -44,7 +45,6 @@ frmChat::frmChat(MCastSenderLookup sender)
     cmdSend->setDefault(true);
     cmdLeave->setObjectName(QStringLiteral("cmdLeave"));
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setTextFormat(Qt::PlainText);
     auto *icon = new QLabel;
     icon->setPixmap(IconArt::picture(QStringLiteral("CHT"), 16));
     auto *members = new QLabel(QStringLiteral("Members..."));

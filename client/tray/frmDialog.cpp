@@ -9,6 +9,7 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "status/CClientHnd.h"
+#include "dialogs/OutsideText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,9 +26,8 @@ constexpr QSize NoticeSize(230, 152);
 
 QLabel *plainLabel(const QString &name)
 {
-    auto *label = new QLabel;
+    QLabel *label = OutsideText::label();
     label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     return label;
 }
@@ -114,7 +114,7 @@ void frmDialog::setAlwaysOnTop()
 void frmDialog::setTitle(const QString &title)
 {
     lblTitle->setText(title);
-    setWindowTitle(title);
+    setWindowTitle(OutsideText::title(title));
 }
 
 void frmDialog::setMessage(const QString &message)

@@ -10,6 +10,7 @@
 #include "foundation/MErrorHandler.h"
 #include "messaging/CMCastWindow.h"
 #include "platform/AppError.h"
+#include "dialogs/OutsideText.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -120,7 +121,7 @@ void frmSysTray::RefreshIcon(const QString &status)
         WriteErrorLog(e.number(), e.description(), QStringLiteral("frmSysTray.RefreshIcon\r\n") + e.source());
     }
     if (m_trayIcon)
-        m_trayIcon->setToolTip(TrayIconRules::toolTip(status));
+        m_trayIcon->setToolTip(OutsideText::toolTip(TrayIconRules::toolTip(status)));
 }
 
 void frmSysTray::setIcon(const QIcon &icon)

@@ -1,4 +1,5 @@
 #include "CalendarAppointment.h"
+#include "platform/TextLimit.h"
 
 namespace {
 constexpr int kNoteLength = 255;
@@ -34,7 +35,7 @@ QString CalendarAppointment::note() const
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    return text.left(kNoteLength);
+    return TextLimit::left(text, kNoteLength);
 }
 
 bool CalendarAppointment::runsAt(const QDateTime &now) const

@@ -1,4 +1,5 @@
 #include "IcsTime.h"
+#include "platform/TextLimit.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -21,7 +22,7 @@ QString shown(const QByteArray &tzid)
 {
     constexpr qsizetype kEnd = 30;
     const QString name = QString::fromUtf8(tzid);
-    return name.size() > 3 * kEnd ? name.left(kEnd) + QStringLiteral("...") + name.right(kEnd) : name;
+    return name.size() > 3 * kEnd ? TextLimit::left(name, kEnd) + QStringLiteral("...") + name.right(kEnd) : name;
 }
 
 // A zone with no observance, or one whose rules repeat too often for the

@@ -1,4 +1,5 @@
 #include "WatcherChannel.h"
+#include "platform/TextLimit.h"
 
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -32,7 +33,7 @@ const std::vector<Kind> &kinds(WatcherChannel::Direction direction)
 
 QString shown(const QByteArray &line)
 {
-    return QString::fromUtf8(line.left(80)).simplified();
+    return QString::fromUtf8(TextLimit::utf8Left(line, 80)).simplified();
 }
 } // namespace
 

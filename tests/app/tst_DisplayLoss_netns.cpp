@@ -1,63 +1,92 @@
 #include "TestDatabase.h"
 #include "foundation/SystemUserName.h"
+#include "platform/ChildProcesses.h"
 #include "platform/SettingsKeys.h"
 
 #include <QProcess>
 #include <QtTest>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 // The real program on a virtual X server that goes away under it, as when a
-// session is killed or a remote display drops.
+// session is killed or a remote display drops, or sent the signals that end
+// a session.
 class tst_DisplayLoss : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Orphans come to the test instead of the system's first process, so that
+    // whatever the program leaves running is seen.
+    void initTestCase() { QCOMPARE(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0); }
+
     // On the board, or in the options dialog that signs a new user in, a
-    // modal dialog of the main window's own on the stack.
-    void theProgramEndsWithoutASignalWhenItsDisplayGoes_data()
+    // modal dialog of the main window's own on the stack; or ended by a
+    // signal of the session's end, the user's on-exit choice "set OUT".
+    void theProgramEndsInOrderWhenItsSessionEnds_data()
     {
         QTest::addColumn<QString>("login");
         QTest::addColumn<QByteArray>("shown");
-        QTest::newRow("the board") << SystemUserName().toUpper() << QByteArray("Ada L");
-        QTest::newRow("a new user's options") << QStringLiteral("SOMEONE ELSE") << QByteArray("Add User");
+        QTest::addColumn<int>("signalNumber"); // 0: the display goes
+        const QString me = SystemUserName().toUpper();
+        QTest::newRow("the board") << me << QByteArray("Ada L") << 0;
+        QTest::newRow("a new user's options") << QStringLiteral("SOMEONE ELSE") << QByteArray("Add User") << 0;
+        QTest::newRow("the board, SIGTERM") << me << QByteArray("Ada L") << int(SIGTERM);
+        QTest::newRow("the board, SIGHUP") << me << QByteArray("Ada L") << int(SIGHUP);
     }
-    void theProgramEndsWithoutASignalWhenItsDisplayGoes()
+    void theProgramEndsInOrderWhenItsSessionEnds()
     {
         QFETCH(QString, login);
         QFETCH(QByteArray, shown);
+        QFETCH(int, signalNumber);
         for (const char *tool : {"Xvfb", "xwininfo"})
             if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
                 QSKIP("Xvfb or xwininfo is not installed");
         TestDatabase db(false, QString());
         db.exec("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) VALUES (1, 'Ada L', 'INN', 1, 1)");
-        db.exec("INSERT INTO STAFF_OPTIONS (UserID, LoginName, WorkStartTime) VALUES (1, ?, '09:00:00')",
+        db.exec("INSERT INTO STAFF_OPTIONS (UserID, LoginName, WorkStartTime, OnClose) VALUES (1, ?, '09:00:00', 1)",
                 {login});
         db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3)");
         SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3")); // the board opens on a list that shows her
+        // Its debug log is written beside it: here, not beside the build's.
+        const QString program = db.env.path(QStringLiteral("tessaly"));
+        QCOMPARE(::link(TESSALY_PROGRAM, QFile::encodeName(program).constData()), 0);
 
         QProcess server;
         server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
         QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 30000);
         const QString display = u':' + QString::fromLatin1(server.readLine().trimmed());
-        QProcess program;
+        QProcess tessaly;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", display);
         environment.insert("QT_QPA_PLATFORM", "xcb");
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(TESSALY_PROGRAM);
+        tessaly.setProcessEnvironment(environment);
+        tessaly.setProcessChannelMode(QProcess::ForwardedChannels);
+        tessaly.start(program);
         const auto onScreen = [&] { // a window's caption
             QProcess windows;
             windows.start("xwininfo", {"-display", display, "-root", "-tree"});
             return windows.waitForFinished() && windows.readAllStandardOutput().contains(shown);
         };
-        QTRY_VERIFY_WITH_TIMEOUT(onScreen() || program.state() == QProcess::NotRunning, 60000);
-        QCOMPARE(program.state(), QProcess::Running);
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen() || tessaly.state() == QProcess::NotRunning, 60000);
+        QCOMPARE(tessaly.state(), QProcess::Running);
 
+        if (signalNumber)
+            QCOMPARE(::kill(pid_t(tessaly.processId()), signalNumber), 0);
+        else
+            server.kill();
+        QVERIFY(tessaly.waitForFinished(60000));
+        QCOMPARE(tessaly.exitStatus(), QProcess::NormalExit); // nothing torn down in the wrong order
+        QCOMPARE(tessaly.exitCode(), signalNumber ? 0 : 1); // as the close-down ends it, or as Qt does
+        const QString log = readTextFile(db.env.path(QStringLiteral("debug.log")));
+        QCOMPARE(log.contains(QStringLiteral("Closing down (unload mode 2)")), signalNumber != 0);
+        if (login == SystemUserName().toUpper())
+            QCOMPARE(db.value("SELECT IsIn FROM STAFF_STATUS WHERE UserID = 1").toString().trimmed(),
+                     QLatin1String(signalNumber ? "OUT" : "INN"));
         server.kill();
-        QVERIFY(program.waitForFinished(60000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit); // nothing torn down in the wrong order
-        QCOMPARE(program.exitCode(), 1); // as Qt ends it
+        server.waitForFinished();
+        QTRY_COMPARE(ChildProcesses::countDescendants(::getpid()), 0);
     }
 };
 

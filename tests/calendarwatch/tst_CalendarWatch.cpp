@@ -104,7 +104,7 @@ private slots:
         QTest::qWait(60);
         QCOMPARE(ticks, 0); // enabled, but no interval yet
         timer.setInterval(40);
-        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, 2000 * kSanitizerStretch);
         // Set again unchanged every 15 ms, the interval still runs out.
         const int before = ticks;
         for (int i = 0; i < 8; ++i) {
@@ -122,7 +122,7 @@ private slots:
             }
             --depth;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(slowTicks >= 3, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(slowTicks >= 3, 3000 * kSanitizerStretch);
         QCOMPARE(deepest, 1);
     }
 
@@ -153,16 +153,17 @@ private slots:
         outlook.Start(period);
         if (startTwice)
             outlook.Start(period);
-        QTRY_VERIFY_WITH_TIMEOUT(!checks.isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!checks.isEmpty(), 5000 * kSanitizerStretch);
         QTest::qWait(350);
+        if (period == 100) // a second comes, however slow the machine
+            QTRY_VERIFY_WITH_TIMEOUT(checks.size() >= 2, 5000 * kSanitizerStretch);
         const qint64 elapsed = since.elapsed();
         outlook.CloseDown();
         QVERIFY(checks.first() >= 55);
         if (period != 100)
             QCOMPARE(checks.size(), 1);
         else // one check per period at most
-            QVERIFY2(checks.size() >= 2 && checks.size() <= 2 + (elapsed - checks.first()) / 95,
-                     qPrintable(QString::number(checks.size())));
+            QVERIFY2(checks.size() <= 2 + (elapsed - checks.first()) / 95, qPrintable(QString::number(checks.size())));
     }
 
     // Once closing, a check says nothing more, not even "Ready.".
@@ -196,19 +197,19 @@ private slots:
         writeCalendar(env.path(), {{"Mine", -20, "20260101T000000Z", own}, {"Board", -10, "20260101T000000Z", {}}});
         Watcher w(env);
         w.process.Start(100);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Board @ Room 2"}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Board @ Room 2"}, 5000 * kSanitizerStretch);
         QVERIFY(w.messages.startsWith("Checking calendar...") && w.messages.contains("Ready."));
         QTest::qWait(300);
         QCOMPARE(w.statuses.size(), 1);
         writeCalendar(env.path(), {{"Board", -10, "20260102T000000Z", {}}});
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses.size(), 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses.size(), 2, 5000 * kSanitizerStretch);
         // The user set his status by hand, the watcher died and was started
         // again: what was reported is not reported again.
         const qint64 first = w.process.processId();
         ::kill(pid_t(first), SIGKILL);
-        QTRY_VERIFY_WITH_TIMEOUT(w.process.processId() > 0 && w.process.processId() != first, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.process.processId() > 0 && w.process.processId() != first, 5000 * kSanitizerStretch);
         w.messages.clear();
-        QTRY_VERIFY_WITH_TIMEOUT(w.messages.count("Ready.") >= 2, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.messages.count("Ready.") >= 2, 5000 * kSanitizerStretch);
         QCOMPARE(w.statuses.size(), 2);
         writeCalendar(env.path(), {{"Board", -10, "20260103T000000Z", "CLASS:PRIVATE\r\n"}});
         QTest::qWait(400);
@@ -247,7 +248,7 @@ private slots:
         Watcher w(env);
         w.process.Start(600000);
         qputenv("TZ", zone);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Weekly"}, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Weekly"}, 30000 * kSanitizerStretch);
         QCOMPARE(w.messages.count("Checking calendar..."), 1);
         w.process.CloseDown();
     }
@@ -260,7 +261,7 @@ private slots:
         writeCalendar(env.path(), CalendarText::crowd("dates", 3000));
         Watcher w(env);
         w.process.Start(60000);
-        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Checking calendar..."), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Checking calendar..."), 5000 * kSanitizerStretch);
         QTest::qWait(50);
         QVERIFY(!w.messages.contains("Ready.")); // the check takes about a second
         QElapsedTimer closing;
@@ -308,8 +309,8 @@ private slots:
             QVERIFY(CalendarText::write(path, CalendarText::calendar(events)));
         Watcher w(env);
         w.process.Start(60000);
-        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Ready."), 8000);
-        QVERIFY2(residentKb(w.process.processId()) < 150 * 1024, qPrintable(QString::number(residentKb(w.process.processId()))));
+        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Ready."), 8000 * kSanitizerStretch);
+        QVERIFY2(residentKb(w.process.processId()) < 150 * 1024 * kSanitizerStretch, qPrintable(QString::number(residentKb(w.process.processId()))));
         QTRY_VERIFY(readTextFile(env.path("logs/debug.log")).contains(logged));
         w.process.CloseDown();
     }
@@ -334,7 +335,7 @@ private slots:
         QVERIFY(alive(child));
         parent.kill();
         parent.waitForFinished();
-        QTRY_VERIFY_WITH_TIMEOUT(!alive(child), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!alive(child), 2000 * kSanitizerStretch);
 
         QProcess watcher;
         watcher.start(QStringLiteral(ZOROUTLOOK), QStringList());
@@ -356,11 +357,11 @@ private slots:
         child.write(QByteArray(70 * 1024, 'x') + "\n{\"cmd\":");
         child.write("\"Start\",\"period\":100}\n");
         QByteArray out;
-        QTRY_VERIFY_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains("Ready."), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains("Ready."), 5000 * kSanitizerStretch);
         // Its error output: one line each, a zone's name with its controls as their codes.
         QByteArray errors;
         const QString zoneLine = "\"Zone " + logBreakingCodes(false).remove("\\x0d").remove("\\x0a") + "\" is not known";
-        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(errors += child.readAllStandardError()).contains(zoneLine), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(errors += child.readAllStandardError()).contains(zoneLine), 5000 * kSanitizerStretch);
         QVERIFY(errors.contains("line ignored, not a JSON object: not json\n") && !holdsLogBreaking(QString::fromUtf8(errors)));
         child.closeWriteChannel();
         QVERIFY(child.waitForFinished(2000));
@@ -373,7 +374,7 @@ private slots:
                                                         "cat >/dev/null;"
                                                         "echo '{\"event\":\"StatusBarMessage\",\"msg\":\"Late\"}'")});
         w.process.Start(100);
-        QTRY_COMPARE_WITH_TIMEOUT(w.messages, QStringList{"One"}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.messages, QStringList{"One"}, 5000 * kSanitizerStretch);
         w.process.CloseDown();
         QCoreApplication::processEvents();
         QCOMPARE(w.messages, QStringList{"One"});
@@ -386,7 +387,7 @@ private slots:
         const QString starts = env.path("starts");
         Watcher w(env, "/bin/sh", {"-c", "echo >> \"$0\"", starts});
         w.process.Start(50);
-        QTRY_COMPARE_WITH_TIMEOUT(readTextFile(starts).size(), 4, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(readTextFile(starts).size(), 4, 5000 * kSanitizerStretch);
         QTest::qWait(300);
         QCOMPARE(readTextFile(starts).size(), 4);
     }

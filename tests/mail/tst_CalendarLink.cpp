@@ -70,13 +70,13 @@ private slots:
             QTest::qWait(20);
             link.CheckSchedule2();
             link.CheckSchedule2(); // while one runs, another is not started
-            QTRY_VERIFY_WITH_TIMEOUT(readTextFile(log).contains(logged), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(readTextFile(log).contains(logged), 10000 * kSanitizerStretch);
         }
         QStringList told = readTextFile(log).split('\n').filter(logged);
         for (QString &line : told)
             line = line.mid(line.indexOf(logged));
         QCOMPARE(QSet<QString>(told.begin(), told.end()).size(), told.size());
-        QVERIFY2(window.longestMs() < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
+        QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
         QVERIFY(!holdsLogBreaking(readTextFile(log)));
     }
 
@@ -128,7 +128,7 @@ private slots:
             });
         };
         lookUp(); // the cards are known before the file is touched
-        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 10000 * kSanitizerStretch);
         std::atomic<bool> writing = true;
         std::thread writer([&] {
             for (; writing; std::this_thread::sleep_for(std::chrono::milliseconds(50)))
@@ -142,9 +142,9 @@ private slots:
             most = qMax(most, residentBytes() - before);
         });
         ask.start(20);
-        QTRY_VERIFY_WITH_TIMEOUT(answers.size() >= 50, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(answers.size() >= 50, 60000 * kSanitizerStretch);
         ask.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), asked, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), asked, 10000 * kSanitizerStretch);
         writing = false;
         writer.join();
         QCOMPARE(answers.count(2000), answers.size());

@@ -1,7 +1,6 @@
 #include "LoopStopMeter.h"
 #include "TestSupport.h"
 #include "foundation/Globals.h"
-#include "foundation/IShell.h"
 #include "foundation/MCIFunctions.h"
 #include "mail/CClientEmail.h"
 #include "mail/frmJournalEntry.h"
@@ -46,13 +45,6 @@ public:
 
 private:
     PhoneMessageEntry m_entry;
-};
-
-// The desktop without a program for mailto: links.
-class NoMailHandler : public IShell
-{
-public:
-    bool openUrl(const QUrl &) override { return false; }
 };
 
 // The message as Python's mail parser reads it: its defects, longest line,
@@ -144,6 +136,9 @@ private slots:
              "=?UTF-8?B?QmNjOiBhbGxAeA==?=##"},
             {"command fails", "", "Ann", "x", ann, 1, "mailto", "Ann##"},
             {"no such command", "", "Ann", "x", ann, -1, "mailto", "Ann##"},
+            // The command never ran: what failed is said, not blamed on it.
+            {"no address, no mail program", "", "Ann", "x", "", 0, "nowhere", "",
+             "no e-mail address was found for \"Ann Lee\" and no mail program", {}, {}, "NOTE:none\r\n"},
             {"line break in the caller", "", "Ann\r\nBcc: all@x", "x", ann, 0, "refused", "", "subject"},
             {"line break in the contact's address", "", "Bob", "x", "", 0, "refused", "", "\"Ann Lee\""},
             {"carriage return in the address", "", "Bob", "x", "ann@exa\rmple.org", 0, "refused", "", "ann@exa"},
@@ -169,6 +164,7 @@ private slots:
         const auto &[name, storedCallers, caller, message, email, exitCode, outcome, callersAfter, told, sender, before,
                      inside] = c;
         TestEnvironment env;
+        env.shell.opens = outcome != "nowhere";
         g_oCurrentUser.Email = sender;
         Clock::pin(QDateTime(QDate(2026, 12, 4), QTime(14, 0), QTimeZone("Europe/Paris")));
         g_vUserList = {user(2, "Ann Lee", email)};
@@ -184,18 +180,19 @@ private slots:
             return std::make_unique<AnsweringForm>(PhoneMessageEntry{caller, {}, "High", "No action required", message});
         };
         const LoopStopMeter window;
-        QCOMPARE(CClientEmail().PhMessage(2, "Ann Lee"), outcome == "refused" ? 10003 : 10000);
+        const bool taken = outcome == "sent" || outcome == "mailto";
+        QCOMPARE(CClientEmail().PhMessage(2, "Ann Lee"), taken ? 10000 : 10003);
         // About 15 ms on a quiet machine, most of it starting the mail command;
         // the bound leaves room for a busy one, where starting a process the
         // address sanitizer has grown takes longer still.
-        QVERIFY2(window.longestMs() < kLongestStopMs,
+        QVERIFY2(!kWindowStopsMeasured || window.longestMs() < kLongestStopMs,
                  qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
 
         const QString time = QLocale().toString(Clock::now(), QLocale::ShortFormat);
         const QString subject = "Phone Message From " + caller.trimmed() + " - " + time;
         const QString body = "Caller:" + caller + "\r\nCall Time:" + time +
                              "\r\nPriority:High\r\nAction:No action required\r\nMessage:" + message + "\r\n";
-        QCOMPARE(QFile::exists(fake + ".mail"), outcome != "refused" && exitCode >= 0);
+        QCOMPARE(QFile::exists(fake + ".mail"), taken && exitCode >= 0);
         if (outcome == "sent") {
             const QString ann = "ann@example.org";
             const QJsonObject mail = parsedByPython(fake + ".mail");
@@ -206,7 +203,7 @@ private slots:
             QCOMPARE(mail["subject"].toString(), subject);
             QCOMPARE(mail["body"].toString(), QString(body).replace("\r\n", "\n"));
         }
-        QCOMPARE(env.shell.opened.size(), outcome == "mailto" ? 1 : 0);
+        QCOMPARE(env.shell.opened.size(), outcome == "mailto" || outcome == "nowhere" ? 1 : 0);
         if (outcome == "mailto") {
             const QUrlQuery query(env.shell.opened[0]);
             QCOMPARE(env.shell.opened[0].path(), QString("ann@example.org"));
@@ -228,8 +225,7 @@ private slots:
         for (const auto &[sendmail, result] :
              {std::pair<QByteArray, int>{"sleep 2\ncat > \"$0.mail\"", 10000}, {"", 10003}}) {
             TestEnvironment env;
-            NoMailHandler noHandler;
-            IShell *const shell = std::exchange(g_shell, &noHandler);
+            env.shell.opens = false;
             g_vUserList = {user(2, "Ann Lee", "ann@example.org")};
             const QString fake = env.path("fake-sendmail");
             SettingsKeys::SendmailCommand.write(sendmail.isEmpty() ? env.path("missing") : writeScript(fake, sendmail));
@@ -254,11 +250,10 @@ private slots:
                 }
             });
             const qint32 answer = CClientEmail().PhMessage(2, "Ann Lee");
-            g_shell = shell;
             QCOMPARE(answer, result);
             // The window never waits for the command's two seconds. Its longest stop
             // is a beat or two on a quiet machine; the bound leaves a busy one far more.
-            QVERIFY2(window.longestMs() < 1500, qPrintable(QString::number(window.longestMs())));
+            QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 1500, qPrintable(QString::number(window.longestMs())));
             QCOMPARE(QFile::exists(fake + ".mail"), result == 10000);
             QCOMPARE(keptMessage, result == 10000 ? QString() : QString("Call back today"));
         }
@@ -275,8 +270,8 @@ private slots:
         QTest::addColumn<QString>("said");
         QTest::newRow("writes endlessly") << "exec cat /dev/zero" << false << "";
         QTest::newRow("complains endlessly") << "while echo 'no such user'; do :; done >&2" << false << "no such user";
-        QTest::newRow("complains at length, then takes it")
-            << "head -c 100000 /dev/zero | tr '\\0' c >&2\ncat > \"$0.mail\"" << true << "cccc";
+        QTest::newRow("complains at length, a euro sign across the cut, then takes it")
+            << "head -c 4095 /dev/zero|tr '\\0' c>&2;printf '\\342\\202\\254'>&2;seq 9999>&2;cat>\"$0.mail\"" << true << "cccc";
         QTest::newRow("a child that hangs") << "sleep 1000 &\necho $! > \"$0.child\"\nwait" << false << "";
     }
     void sendmailBounds()
@@ -314,6 +309,7 @@ private slots:
             const QString log = readTextFile(env.path("logs/debug.log"));
             QCOMPARE(log.count('\n'), 1);
             QVERIFY(log.contains(said) && log.size() < 2 * SendmailPipe::kSaidBytes);
+            QVERIFY(!(log + complaint).contains(QChar::ReplacementCharacter)); // cut between characters
         }
         const QString child = readTextFile(command + ".child").trimmed();
         const auto running = [&] { // gone, or a zombie waiting for its reaper, is not running

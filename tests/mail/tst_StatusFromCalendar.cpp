@@ -68,7 +68,7 @@ private slots:
             Clock::pin(QDateTime(day, QTime(10, 20)));
             link.CheckSchedule2();
             expected << QStringLiteral("1|MTG|Weekly|%1 11:00:00|%1 10:00:00").arg(day.toString(Qt::ISODate));
-            QTRY_COMPARE_WITH_TIMEOUT(w.history(), expected, 30000);
+            QTRY_COMPARE_WITH_TIMEOUT(w.history(), expected, 30000 * kSanitizerStretch);
         }
     }
 

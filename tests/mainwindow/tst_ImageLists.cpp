@@ -59,6 +59,7 @@ private slots:
         QVERIFY(saveFile(folder + QStringLiteral("readme.txt"), "not an icon"));
         QVERIFY(saveFile(folder + QStringLiteral("broken.ico"), QByteArray("\0\0\1\0garbage", 11)));
         QVERIFY(saveFile(folder + QStringLiteral("empty.ico"), QByteArray()));
+        QVERIFY(saveFile(folder + "evil\r\n07-Dec-26 1:00:00 AM(Qel v5.0.36) [999] forged.ico", "no picture"));
 
         CMainImageLists lists;
         lists.load(folder);
@@ -74,7 +75,9 @@ private slots:
 
         const QString log = readTextFile(env.path(QStringLiteral("logs/error.log")));
         QVERIFY2(log.contains(QStringLiteral("broken.ico")) && log.contains(QStringLiteral("empty.ico")), qPrintable(log));
-        QCOMPARE(log.count(QStringLiteral("Invalid picture")), 2);
+        QCOMPARE(log.count(QStringLiteral("Invalid picture")), 3);
+        QCOMPARE(log.count(QRegularExpression("^ *\\d\\d-\\w{3}-\\d\\d ", QRegularExpression::MultilineOption)),
+                 5); // records
         QCOMPARE(log.count(QStringLiteral("Key is not unique")), 2);
         QVERIFY(log.contains(QStringLiteral("ICO_MISSING (_MISSING.ico)")));
     }

@@ -2,7 +2,12 @@
 #include "BoardWorld.h"
 #include "ScriptedDialogs.h"
 #include "TestDatabase.h"
+#include "admin/IconSelector.h"
 #include "admin/frmAddGroup.h"
+#include "dialogs/QtPrompt.h"
+#include "mail/frmJournalEntry.h"
+#include "tray/MessageWindows.h"
+#include "tray/frmSysTray.h"
 #include "app/MStartUp.h"
 #include "datetime/ucDateTime.h"
 #include "dialogs/ICommonDialogBackend.h"
@@ -31,15 +36,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QTextDocumentFragment>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -50,6 +58,36 @@ QStringList menuKeys(const QWidget *w, const char *button)
     for (const QAction *item : control<QMenu>(w, QLatin1String(button) + QStringLiteral("Menu"))->actions())
         keys << item->data().toString() + u'=' + item->text();
     return keys;
+}
+
+// A text as read on a label of that format (a tooltip's label takes markup for rich text).
+QString readAs(const QString &text, Qt::TextFormat format = Qt::AutoText)
+{
+    QLabel label;
+    label.setTextFormat(format);
+    label.setText(text);
+    label.adjustSize(); // laid out as shown
+    const bool rich = label.textFormat() != Qt::PlainText && Qt::mightBeRichText(text);
+    return rich ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+}
+
+// Every text the widgets show: titles, labels, tooltips, text boxes and the cells of lists.
+QStringList shownTexts()
+{
+    QStringList texts;
+    for (QWidget *widget : QApplication::allWidgets()) {
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            texts << readAs(label->text(), label->textFormat());
+        else if (auto *view = qobject_cast<QAbstractItemView *>(widget); view && view->model())
+            for (int row = 0; row < view->model()->rowCount() && row < 1000; ++row) // the top level is enough here
+                for (int column = 0; column < view->model()->columnCount(); ++column)
+                    texts << view->model()->index(row, column).data().toString()
+                          << readAs(view->model()->index(row, column).data(Qt::ToolTipRole).toString());
+        else if (auto *edit = qobject_cast<QTextEdit *>(widget))
+            texts << edit->toPlainText();
+        texts << widget->windowTitle() << readAs(widget->toolTip());
+    }
+    return texts;
 }
 
 class RecordingEditor : public NoUserEditor
@@ -92,6 +130,7 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestDatabase> m_db;
+    ResourceLists m_resourceLists;
     frmMain *w = nullptr;
     KeyedTreeWidget *tree = nullptr;
     ListViewPane *list = nullptr;
@@ -180,6 +219,7 @@ private slots:
         SettingsKeys::ColumnWidth.write(3000, QStringLiteral("NOTE"));
         SettingsKeys::HiddenColumn.write(true, QStringLiteral("MOBILEPH"));
         ResetCloseDownForTests();
+        g_resourceLists = &m_resourceLists;
         QVERIFY(restart());
     }
 
@@ -192,6 +232,7 @@ private slots:
         g_colNotifyUsers.clear();
         ResetCloseDownForTests();
         SetLanguage(QStringLiteral("ENU"));
+        g_resourceLists = nullptr;
         m_db.reset();
     }
 
@@ -251,6 +292,12 @@ private slots:
         w->displayWebPage(QStringLiteral("file:///etc/hostname"));
         QCOMPARE(browsing(), QList<bool>({true, true, true}));
         QVERIFY(debugLog().contains(QStringLiteral("Web pane: refused file:///etc/hostname")));
+        // A mail address that no mail program takes: the user is told.
+        m_db->env.shell.opens = false;
+        w->displayWebPage(QStringLiteral("mailto:ada@example.org"));
+        QVERIFY(debugLog().contains(QStringLiteral("Web pane: no mail program opened mailto:ada@example.org")));
+        QTRY_COMPARE(m_db->env.prompt.asked.size(), 1);
+        QVERIFY(m_db->env.prompt.asked[0].text.startsWith(QStringLiteral("No mail program could open")));
         clickNode(QStringLiteral("NOD3"));
         QCOMPARE(users().rowCount(), 3);
         QVERIFY(!browser->isVisibleTo(w));
@@ -907,15 +954,52 @@ private slots:
         QCOMPARE(row(3), QStringLiteral("Lunch Break|Canteen|OFF"));
     }
 
+    // Markup planted in every text the windows show from outside reads as it stands; the FIFO it names is
+    // never opened: the test ends (a reader would wait for ever, till QtTest's watchdog failed it).
+    void outsideTextShowsAsItStands()
+    {
+        const auto restore = qScopeGuard([cwd = QDir::currentPath()] { QDir::setCurrent(cwd); });
+        QVERIFY(QDir::setCurrent(m_db->env.path(QString())) && ::mkfifo("picture", 0600) == 0);
+        // No "/": a file name holds one too.
+        const auto planted = [](const char *what) { return QStringLiteral("<b>%1<img src=picture>").arg(what); };
+        QVERIFY(QImage(9, 9, QImage::Format_RGB32).save(m_db->env.path("icons/" + planted("file") + ".ico"), "ICO"));
+        m_db->exec("UPDATE STAFF_STATUS SET RealName = ?, Note = ? WHERE UserID = 2", {planted("name"), planted("note")});
+        m_db->exec("INSERT INTO Custom_Status VALUES ('X01', ?, 'O', '', 1)", {planted("status")});
+        m_db->exec("UPDATE TreeNode SET Name = ?, ToolTip = ? WHERE ID = 7", {planted("group"), planted("tip")});
+        m_db->exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, ?, ?, 7, 0)",
+                   {planted("resource"), planted("code")});
+        m_db->exec("INSERT INTO Reservation (ID, ResourceID, UserID, BookedTo, Note, ReservedFrom, ReservedUntil, "
+                   "Returned) VALUES (5, 1, 2, ?, ?, '2000-01-01 00:00:00', '2999-12-31 00:00:00', 0)",
+                   {planted("booked"), planted("booking")});
+        QVERIFY(restart());
+        QStringList shown = shownTexts();
+        tree->selectNode("NOD7");
+        QTest::keyClick(tree, Qt::Key_Return);
+        Q_EMIT list->itemClicked(list->rowOfKey("RES1"));
+        Q_EMIT tree->nodeEntered("NOD7");
+        MessageWindows windows([] { return nullptr; });
+        windows.showNotification(planted("notice"), planted("from"), planted("message"), "room");
+        windows.chat().appendMessage(planted("chatter"), planted("chat"));
+        frmJournalEntry call(planted("contact"), planted("company"));
+        IconSelector strip;
+        strip.InitializeIcons(w->iconPictures());
+        QMessageBox box;
+        QtPrompt::prepare(box, planted("server") + planted("command"), IPrompt::Critical, {});
+        frmSysTray tray;
+        tray.RefreshIcon("X01");
+        shown << shownTexts() << readAs(tray.trayToolTip()) << readAs(planted("net")); // the guard: a raw label
+        for (const char *what :
+             {"name", "note",    "status",  "group", "tip",    "resource", "code",    "booked", "booking", "notice",
+              "from", "message", "chatter", "chat", "contact",  "company", "file",   "server", "command", "net"})
+            QVERIFY2(shown.filter(planted(what)).size() > 0, qPrintable(QString(what) + shown.filter(what).join(u'|')));
+    }
+
     void recordsFromTheMenus()
     {
-        const auto restore = qScopeGuard([lists = g_resourceLists, editor = g_userEditor] {
-            g_resourceLists = lists;
+        const auto restore = qScopeGuard([editor = g_userEditor] {
             g_userEditor = editor;
             PopupCommands::runDialog = [](QDialog &dialog) { dialog.exec(); };
         });
-        ResourceLists lists;
-        g_resourceLists = &lists;
         RecordingEditor editor;
         g_userEditor = &editor;
         g_oCurrentUser.Admin = true;

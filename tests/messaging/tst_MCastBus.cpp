@@ -230,7 +230,7 @@ private slots:
         const QString log = readTextFile(m_env->path("logs/error.log"));
         QCOMPARE(log.count("Network is unreachable"), 2);
         for (const char *logged : {"Systray sendUpdatePulse", "Systray sendInstantMessage",
-                                   "frmSysTray.insockListener_DataArrival\n     CClientHnd.updateView", "Object variable not set"})
+                                   "frmSysTray.insockListener_DataArrival\\x0d\\x0aCClientHnd.updateView", "Object variable not set"})
             QVERIFY2(log.contains(QLatin1String(logged)), logged);
     }
 

@@ -1,11 +1,15 @@
 #include "TestSupport.h"
+#include "platform/ChildProcesses.h"
 #include "platform/DateUtil.h"
 #include "platform/LogText.h"
 #include "platform/Registry.h"
 
 #include <QtTest>
 #include <cstdio>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class tst_Platform : public QObject
 {
@@ -152,6 +156,36 @@ private slots:
             QCOMPARE(mode(file), c.mode);
             QCOMPARE(mode(QFileInfo(file).absolutePath()), 0700);
         }
+    }
+
+    // A program that ends at once takes with it the command it started in a
+    // group of its own, and what that command left running in its group
+    // after its own end (here a sleep whose parent is gone).
+    void aProgramsProcessesEndWithIt()
+    {
+        // Orphans come to this process instead of the system's first, so
+        // that what is left can be counted.
+        QCOMPARE(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+        const pid_t program = ::fork();
+        if (program == 0) {
+            const pid_t command = ::fork();
+            if (command == 0) {
+                ::setpgid(0, 0);
+                ::execl("/bin/sh", "sh", "-c", "(sleep 60 &); exec sleep 60", nullptr);
+                ::_exit(127);
+            }
+            const QString comm = QStringLiteral("/proc/%1/comm").arg(command);
+            for (int tries = 0; tries < 1000 && readTextFile(comm) != QLatin1String("sleep\n"); ++tries)
+                ::usleep(10000);
+            ChildProcesses::endAll();
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(program, &status, 0), program);
+        QTRY_COMPARE(ChildProcesses::countDescendants(::getpid()), 0);
+        while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+        }
+        QCOMPARE(::prctl(PR_SET_CHILD_SUBREAPER, 0), 0);
     }
 };
 

@@ -121,8 +121,6 @@ public:
     QStringList calls;
 };
 
-const QString kMarkup = QStringLiteral("<b>5 < 6</b> & #!");
-
 // A copy's senders on an in-memory group; what it sent is read back decoded.
 struct Sender
 {
@@ -386,25 +384,6 @@ private slots:
             texts << widget->findChild<QLabel *>("lblMessage")->text() + ' ' + QString::number(widget->y());
         QCOMPARE(texts, QStringList({"Notice 6 842", "Notice 7 690", "Notice 8 538", "Notice 4 386", "Notice 5 234"}));
         QCOMPARE(notices().size(), 5);
-    }
-
-    void textsFromTheNetworkStayText()
-    {
-        MessageWindows windows([] { return nullptr; });
-        windows.showNotification(kMarkup, kMarkup, kMarkup, QStringLiteral("room"));
-        frmDialog *notice = notices().value(0);
-        QVERIFY(notice);
-        for (const char *name : {"lblTitle", "lblFrom", "lblMessage"}) {
-            QCOMPARE(notice->findChild<QLabel *>(name)->text(), kMarkup);
-            QCOMPARE(notice->findChild<QLabel *>(name)->textFormat(), Qt::PlainText);
-        }
-        QVERIFY(notice->findChild<QPushButton *>("imgJoinChat")->isVisibleTo(notice));
-        QVERIFY(!notice->findChild<QPushButton *>("imgCheckIn")->isVisibleTo(notice));
-        frmChat &chat = windows.chat();
-        chat.appendMessage(kMarkup, kMarkup);
-        chat.join(kMarkup);
-        QCOMPARE(chat.findChild<QTextEdit *>("RichTextBox1")->toPlainText(), "\n" + kMarkup + " writes...\n" + kMarkup + "\n");
-        QCOMPARE(chat.findChild<QListWidget *>("lstMembers")->item(0)->text(), kMarkup);
     }
 
     void droppedMidSlideOrFromItsOwnClickKeptOnAFailedCheckIn()
