@@ -2,6 +2,7 @@
 
 #ifndef TESSALY_TESTS_WITHOUT_APP
 #include "app/ClientApplication.h"
+#include "mainwindow/PageReaderProcess.h"
 #endif
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
@@ -45,6 +46,7 @@ TestEnvironment::TestEnvironment()
     SetLogFolder(path(QStringLiteral("logs")));
 #ifndef TESSALY_TESTS_WITHOUT_APP // the rule layers' tests and the fuzzer link only those layers
     g_application = &ClientApplication::instance();
+    PageReaderProcess::setProgram(QStringLiteral(TESSALY_PAGEREADER)); // where the build puts it
 #endif
     g_prompt = &prompt;
     g_errorWindow = &errorWindow;

@@ -2,32 +2,32 @@
 
 #include <QString>
 
-// What the text pane lays out, on the window's thread, for one page: the
-// tally of what the pane's own form of the page holds, against its limits.
-// The layout's cost grows with the characters, blocks, pictures and table
-// cells it holds, and each table around a cell triples what the cell costs
-// (doubles what its text costs): the cost is counted in units of one plain
-// character, and the limit keeps a page to a few times what 64 KB of plain
-// text costs, well under a second on any machine the pane runs on.
+// A cheap first bound on the pane's own form of a page, kept while the form
+// is written: the tally of what it holds against limits well past what a
+// page needs. Each table around a cell triples what the cell costs (doubles
+// what its text costs), in units of one plain character. A page past a limit
+// is written up to it; why() says what the rest held. What is handed to the
+// window is then bounded by the layout's real time (PageReader).
 class PageWeight
 {
 public:
-    static constexpr qsizetype ByteLimit = 64 * 1024;
+    // What is read of a page; a larger page is shown as its first part.
+    static constexpr qsizetype ByteLimit = 1024 * 1024;
     // Any element inside another, as the page nests them.
     static constexpr int DepthLimit = 48;
-    static constexpr int TableDepthLimit = 4;
-    static constexpr int ElementLimit = 8000;
+    static constexpr int TableDepthLimit = 8;
+    static constexpr int ElementLimit = 60000;
     // The slots of every table's grid, rows by widest row.
-    static constexpr int CellLimit = 1000;
-    static constexpr int PictureLimit = 300;
-    static constexpr qint64 CostLimit = 150000;
+    static constexpr int CellLimit = 20000;
+    static constexpr int PictureLimit = 3000;
+    static constexpr qint64 CostLimit = 3000000;
     // Spans beyond these are cut to them (a row span to the rows left).
     static constexpr int ColumnSpanLimit = 20;
     // A word longer is broken, a letter's run of marks cut.
     static constexpr int WordLimit = 64;
     static constexpr int MarkLimit = 4;
 
-    // What the pane says of a page over the byte limit.
+    // Why the rest of a page over the byte limit is left out.
     static QString tooLarge();
 
     // Each charge counts at tableDepth, the tables around it; false once the
