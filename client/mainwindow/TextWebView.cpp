@@ -77,6 +77,9 @@ TextWebView::TextWebView(QWidget *parent, IWebViewHost &host)
     m_browser->setObjectName(QStringLiteral("oWebBrowser"));
     m_browser->setDocument(new PageDocument(m_browser));
     m_browser->setOpenLinks(false);
+    // A scroll bar that came and went with the page would narrow the text
+    // and lay the page out a second time, past what its reader measured.
+    m_browser->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The browser resolves a relative link against the address it last opened
     // itself; it opens none (pages arrive as text), so links come as written
     // and are resolved here against the page they are on.

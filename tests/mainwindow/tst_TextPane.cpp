@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -90,32 +91,18 @@ int runningChildren()
 // The words a page holds as Python's HTML parser reads its text, by file.
 QJsonObject plainWords(const QStringList &files)
 {
-    const char *script = R"(
-import html.parser, json, sys
-class Text(html.parser.HTMLParser):
-    def __init__(self):
-        super().__init__(); self.words = []; self.hidden = 0
-    def handle_starttag(self, tag, attrs):
-        self.hidden += tag in ('script', 'style', 'head', 'title')
-    def handle_endtag(self, tag):
-        self.hidden -= self.hidden > 0 and tag in ('script', 'style', 'head', 'title')
-    def handle_data(self, data):
-        self.words += [] if self.hidden else data.split()
-words = {}
-for name in sys.argv[1:]:
-    reader = Text(); reader.feed(open(name, encoding='utf-8', errors='replace').read()); words[name] = reader.words
-print(json.dumps(words))
-)";
     QProcess python;
-    python.start(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), QString::fromUtf8(script)} + files);
+    const QString script = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../support/plain_words.py"));
+    python.start(QStringLiteral("python3"), QStringList{script} + files);
     python.waitForFinished(120000);
     return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
-// Words as the pane may break them: a long one at a zero-width space.
+// Words as the pane may break them (a long one at a zero-width space), its
+// pictures left out.
 QStringList words(QString text)
 {
-    return text.replace(QChar(0x200B), QString()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    return text.remove(QChar(0x200B)).remove(QChar::ObjectReplacementCharacter).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
 const QString kLeftOut = QStringLiteral("The rest of the page is left out");
@@ -163,7 +150,7 @@ private Q_SLOTS:
         }
         qInfo("%d pages shown whole, %d cut, %d past the memory; the window's longest stop %lld ms", whole, cut,
               notRead, longestStop);
-        QVERIFY(whole >= 300 && cut >= 30);
+        QVERIFY(whole >= 100 && cut >= 100 && notRead <= 50);
     }
 
     // What a page shows and what it must not: markup hidden in attributes,
@@ -282,6 +269,7 @@ private Q_SLOTS:
         TextPaneRig pane;
         int cut = 0;
         for (const QString &file : files) {
+            const int cutBefore = cut;
             QFile page(file);
             QVERIFY2(page.open(QIODevice::ReadOnly) && pane.show(page.readAll()), qPrintable(file));
             QStringList shown = words(pane.browser()->toPlainText());
@@ -293,7 +281,12 @@ private Q_SLOTS:
             // The pane joins what the parser splits at an element (a<b>c</b>)
             // only where the page wrote no space: compare them joined.
             const QString inPane = shown.join(QString()), parser = expected.join(QString());
-            QVERIFY2(parser.startsWith(inPane) && (shown.size() * 10 > expected.size() * 9 || cut), qPrintable(file));
+            qsizetype same = 0;
+            while (same < qMin(inPane.size(), parser.size()) && inPane[same] == parser[same])
+                ++same;
+            QVERIFY2(same == inPane.size() && (same == parser.size() || cut > cutBefore),
+                     qPrintable(file + QStringLiteral(": the pane shows %1, the parser reads %2")
+                                           .arg(inPane.mid(same, 60), parser.mid(same, 60))));
         }
         qInfo("%lld manual pages shown, %d of them cut", qlonglong(files.size()), cut);
     }
