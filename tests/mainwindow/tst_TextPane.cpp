@@ -11,7 +11,6 @@
 #include "platform/calendar/AddressBook.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -258,11 +257,7 @@ private Q_SLOTS:
     // parser reads them, in order.
     void realManuals()
     {
-        QStringList files;
-        for (const char *folder : {"/usr/share/doc/diffutils", "/usr/share/doc/libexpat1-dev", "/usr/share/doc/libxslt1-dev"})
-            for (QDirIterator it(QLatin1String(folder), {QStringLiteral("*.html")}, QDir::Files, QDirIterator::Subdirectories);
-                 it.hasNext();)
-                files << it.next();
+        const QStringList files = TextPaneRig::manualPages();
         if (files.size() < 100)
             QSKIP("the manuals are not installed (scripts/install-deps.sh installs them)");
         const QJsonObject plain = plainWords(files);

@@ -4,6 +4,7 @@
 #include "mainwindow/PageReaderProcess.h"
 #include "mainwindow/TextWebView.h"
 
+#include <QDirIterator>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -23,6 +24,18 @@ public:
     void refused(const QUrl &) override { }
     void loadStarted() override { m_done = false; } // the page before it ended as it started
     void loadFinished(bool ok) override { m_shown = ok, m_done = true, m_loaded.quit(); }
+
+    // The HTML manuals of the Debian packages scripts/install-deps.sh installs.
+    static QStringList manualPages()
+    {
+        QStringList files;
+        for (const char *folder : {"/usr/share/doc/diffutils", "/usr/share/doc/libexpat1-dev", "/usr/share/doc/libxslt1-dev"})
+            for (QDirIterator it(QLatin1String(folder), {QStringLiteral("*.html")}, QDir::Files,
+                                 QDirIterator::Subdirectories);
+                 it.hasNext();)
+                files << it.next();
+        return files;
+    }
 
     QString folder() const { return m_folder.path(); }
     QTextBrowser *browser() { return qobject_cast<QTextBrowser *>(m_view.widget()); }
