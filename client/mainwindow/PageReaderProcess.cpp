@@ -8,6 +8,10 @@
 
 namespace {
 
+// The shortest first part of a page read again when the whole needed more
+// memory than a page is given.
+constexpr qsizetype kSmallestPart = 4096;
+
 QString &programPath()
 {
     static QString path;
@@ -61,6 +65,7 @@ void PageReaderProcess::setProgram(const QString &path)
 void PageReaderProcess::read(const QByteArray &page, const QByteArray &charset, int width)
 {
     m_next = Page{page, charset.left(40), width};
+    m_shortened = false;
     m_wanted = false;
     m_deadline.stop();
     if (m_process)
@@ -80,7 +85,7 @@ void PageReaderProcess::stop()
 
 void PageReaderProcess::start()
 {
-    const Page page = *m_next;
+    const Page page = m_page = *m_next;
     m_next.reset();
     auto *process = new QProcess(this);
     m_process = process;
@@ -134,18 +139,37 @@ void PageReaderProcess::ended()
         return;
     m_answer += process->readAllStandardOutput().left(AnswerLimit + 1 - m_answer.size());
     PageReader::Form form;
-    const bool answered = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-    if (answered && m_answer.size() <= AnswerLimit && PageReader::fromAnswer(m_answer, form)) {
-        m_wanted = false;
-        m_deadline.stop();
-        m_last = form;
-        Q_EMIT formRead(form);
-    } else if (process->exitStatus() == QProcess::NormalExit && process->exitCode() == PageSubset::OutOfMemory) {
-        fail(tr("The page needs more memory to read than this pane gives a page."));
+    const bool normal = process->exitStatus() == QProcess::NormalExit;
+    if (normal && process->exitCode() == 0 && m_answer.size() <= AnswerLimit && PageReader::fromAnswer(m_answer, form)) {
+        answered(form);
+    } else if (normal && process->exitCode() == PageSubset::OutOfMemory) {
+        if (!readFirstPart())
+            fail(tr("The page needs more memory to read than this pane gives a page."));
     } else {
         fail(tr("The page could not be read within the time and memory this pane gives a page."));
     }
     m_answer.clear();
+}
+
+void PageReaderProcess::answered(PageReader::Form form)
+{
+    m_wanted = false;
+    m_deadline.stop();
+    if (m_shortened && form.leftOut.isEmpty())
+        form.leftOut = tr("it needs more memory to read than this pane gives a page");
+    m_last = form;
+    Q_EMIT formRead(form);
+}
+
+// Reads the page's first part again where its whole needed more memory.
+bool PageReaderProcess::readFirstPart()
+{
+    if (m_page.bytes.size() <= kSmallestPart)
+        return false;
+    m_next = Page{m_page.bytes.left(m_page.bytes.size() / 8), m_page.charset, m_page.width};
+    m_shortened = true;
+    start();
+    return true;
 }
 
 void PageReaderProcess::fail(const QString &why)

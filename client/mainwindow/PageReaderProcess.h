@@ -17,7 +17,9 @@
 // page goes in and the pane's form comes back through the event loop, read
 // up to a bound. At most one reader is alive: a newer page, stop() and the
 // pane's end kill the one under way, and the newer one starts only once
-// that one is gone; the page's time limit kills it too.
+// that one is gone; the page's time limit kills it too. A page whose
+// reading needs more memory than a page is given is read again by its first
+// part, an eighth as long each time.
 class PageReaderProcess : public QObject
 {
     Q_OBJECT
@@ -57,9 +59,13 @@ private:
     void take();
     void ended();
     void fail(const QString &why);
+    void answered(PageReader::Form form);
+    bool readFirstPart();
 
     QPointer<QProcess> m_process;
+    Page m_page{}; // the one being read
     std::optional<Page> m_next; // waits until the reader before it is gone
+    bool m_shortened = false; // only a first part of the page is being read
     bool m_wanted = false; // the running reader's answer is still wanted
     QByteArray m_answer;
     QTimer m_deadline;

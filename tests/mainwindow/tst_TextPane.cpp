@@ -105,7 +105,6 @@ QStringList words(QString text)
 }
 
 const QString kLeftOut = QStringLiteral("The rest of the page is left out");
-const QString kNotRead = QStringLiteral("this pane gives a page.");
 
 } // namespace
 
@@ -114,14 +113,15 @@ class tst_TextPane : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each page is shown, whole or as its first part, or, read past the
-    // memory a page is given, the pane says so; the window never stops for
-    // long, and neither the program nor the reader grows past 300 MB.
+    // Each page is shown, whole or as its first part (a page whose reading
+    // needs more memory than a page is given, by a shorter first part); the
+    // window never stops for long, and neither the program nor the reader
+    // grows past 300 MB.
     void everyPageShownWithinTheLimits()
     {
         TextPaneRig pane;
         QTextBrowser *browser = pane.browser();
-        int whole = 0, cut = 0, notRead = 0;
+        int whole = 0, cut = 0;
         qint64 longestStop = 0;
         for (const HostilePage &page : HostilePages::all()) {
             const LoopStopMeter window(5);
@@ -132,11 +132,7 @@ private Q_SLOTS:
             QVERIFY2(window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
             QVERIFY2(residentBytes() < 300 << 20, name);
             const QString text = browser->toPlainText();
-            if (!ok) {
-                QVERIFY2(text.endsWith(kNotRead) && page.expect == HostilePage::Either, qPrintable(text.left(300)));
-                ++notRead;
-                continue;
-            }
+            QVERIFY2(ok, qPrintable(text.left(300)));
             QVERIFY2(pane.reader()->lastForm().peakKB < 300 * 1024, name);
             const bool wasCut = text.contains(kLeftOut);
             QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
@@ -147,9 +143,8 @@ private Q_SLOTS:
             QVERIFY2(laid.longestWord <= PageWeight::WordLimit && laid.longestMarks <= PageWeight::MarkLimit, name);
             QVERIFY2(browser->document()->characterCount() <= PageWeight::ByteLimit * 11 / 10, name);
         }
-        qInfo("%d pages shown whole, %d cut, %d past the memory; the window's longest stop %lld ms", whole, cut,
-              notRead, longestStop);
-        QVERIFY(whole >= 100 && cut >= 100 && notRead <= 50);
+        qInfo("%d pages shown whole, %d cut; the window's longest stop %lld ms", whole, cut, longestStop);
+        QVERIFY(whole >= 100 && cut >= 100);
     }
 
     // What a page shows and what it must not: markup hidden in attributes,
