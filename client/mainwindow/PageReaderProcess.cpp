@@ -50,11 +50,14 @@ PageReaderProcess::PageReaderProcess(QObject *parent) : QObject(parent)
     });
 }
 
-// The reader is killed; its process is reaped as the QProcess goes.
+// The reader is killed and reaped: a killed process ends at once.
 PageReaderProcess::~PageReaderProcess()
 {
-    if (m_process)
-        m_process->disconnect(this);
+    if (!m_process)
+        return;
+    m_process->disconnect(this);
+    m_process->kill();
+    m_process->waitForFinished(1000);
 }
 
 void PageReaderProcess::setProgram(const QString &path)

@@ -270,7 +270,7 @@ bool PageSubset::children(const Node *parent, int depth)
 
 bool PageSubset::element(const Node *node, int depth)
 {
-    if (!m_weight.enter(depth, m_tableDepth))
+    if (!m_weight.enter(depth))
         return false;
     if (node->v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
         return true; // drawings and formulas are not shown
@@ -280,6 +280,12 @@ bool PageSubset::element(const Node *node, int depth)
     if ((tag == GUMBO_TAG_HTML || tag == GUMBO_TAG_BODY) && !direction(node).isEmpty())
         return named(node, "div", depth); // the page's direction, kept for all it holds
     const Shown shown = shownAs(tag);
+    // Deeper than the form nests, an element keeps its text alone: the
+    // layout's cost grows with the nesting, the text's only with its length.
+    const bool tooDeep = depth > PageWeight::DepthLimit
+        || (shown.kind == Kind::Table && m_tableDepth >= PageWeight::TableDepthLimit);
+    if (tooDeep && shown.kind != Kind::Dropped)
+        return children(node, depth);
     switch (shown.kind) {
     case Kind::Dropped: return true;
     case Kind::Transparent: return children(node, depth);
@@ -359,7 +365,7 @@ bool PageSubset::table(const Node *node, int depth)
 
 bool PageSubset::rows(const QList<const Node *> &rows, const QString &border, int depth)
 {
-    if (!m_weight.enter(depth, m_tableDepth) || !m_weight.table(gridSlots(rows), m_tableDepth))
+    if (!m_weight.enter(depth) || !m_weight.table(gridSlots(rows), m_tableDepth))
         return false;
     open(border.isEmpty() || border == u"0" ? QStringLiteral("<table>") : QStringLiteral("<table border=\"1\">"),
          "table");
@@ -382,7 +388,7 @@ bool PageSubset::cell(const Node *cell, int colspan, int rowspan, int depth)
     open(QStringLiteral("<%1 colspan=\"%2\" rowspan=\"%3\"%4>")
              .arg(QLatin1String(name)).arg(colspan).arg(rowspan).arg(attributes(cell, name)),
          name);
-    if (!m_weight.enter(depth, m_tableDepth) || !children(cell, depth))
+    if (!m_weight.enter(depth) || !children(cell, depth))
         return false;
     close();
     return true;

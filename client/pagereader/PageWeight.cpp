@@ -35,12 +35,10 @@ QString PageWeight::tooLarge()
     return QCoreApplication::translate("PageWeight", "it is larger than %1 KB").arg(ByteLimit / 1024);
 }
 
-bool PageWeight::enter(int depth, int tableDepth)
+bool PageWeight::enter(int depth)
 {
-    if (depth > DepthLimit)
-        return refuse(pastLimit("it nests its elements more than %1 deep", DepthLimit));
-    if (tableDepth > TableDepthLimit)
-        return refuse(pastLimit("it nests tables more than %1 deep", TableDepthLimit));
+    if (depth > NestLimit)
+        return refuse(pastLimit("it nests its elements more than %1 deep", NestLimit));
     return m_why.isEmpty();
 }
 

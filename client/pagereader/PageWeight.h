@@ -13,9 +13,12 @@ class PageWeight
 public:
     // What is read of a page; a larger page is shown as its first part.
     static constexpr qsizetype ByteLimit = 1024 * 1024;
-    // Any element inside another, as the page nests them.
+    // Any element inside another, as the page nests them: deeper, an
+    // element keeps its text alone (a table its cells' text); past the
+    // nesting limit the rest of the page is left out.
     static constexpr int DepthLimit = 48;
     static constexpr int TableDepthLimit = 8;
+    static constexpr int NestLimit = 1000;
     static constexpr int ElementLimit = 60000;
     // The slots of every table's grid, rows by widest row.
     static constexpr int CellLimit = 20000;
@@ -32,7 +35,7 @@ public:
 
     // Each charge counts at tableDepth, the tables around it; false once the
     // page is past a limit, which why() then names.
-    bool enter(int depth, int tableDepth);
+    bool enter(int depth);
     bool element(int tableDepth);
     bool picture(int tableDepth);
     // A table of that many slots in its grid.
