@@ -67,7 +67,10 @@ void PageReaderProcess::setProgram(const QString &path)
 
 void PageReaderProcess::read(const QByteArray &page, const QByteArray &charset, int width)
 {
-    m_next = Page{page, charset.left(40), width};
+    // One line of a few letters for the reader, whatever the server sent.
+    QByteArray name = charset.left(40);
+    name.replace('\n', ' ').replace('\r', ' ');
+    m_next = Page{page, name, width};
     m_shortened = false;
     m_wanted = false;
     m_deadline.stop();
@@ -116,7 +119,8 @@ void PageReaderProcess::start()
         if (m_next)
             start();
     });
-    process->start(readerProgram(), {QString::number(page.width), QString::fromLatin1(page.charset)});
+    process->start(readerProgram(), {QString::number(page.width)});
+    process->write(page.charset + '\n');
     process->write(page.bytes);
     process->closeWriteChannel();
     m_deadline.start(TimeLimitMs);

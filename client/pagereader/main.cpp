@@ -3,7 +3,11 @@
 // pane starts it for each page, with limits on its processor time and
 // memory, and kills it when the page is no longer wanted.
 //
-//   tessaly-pagereader WIDTH [CHARSET]
+//   tessaly-pagereader WIDTH
+//
+// Its input is a line with the charset the page's server declared (empty
+// when none; it comes from the network, so it is no argument, where the
+// toolkit would read it as one of its own options), then the page.
 
 #include "PageReader.h"
 #include "PageWeight.h"
@@ -36,18 +40,20 @@ void limitAddressSpace()
 #endif
 }
 
-// The page, up to one byte past what is read of it.
-QByteArray readPage()
+constexpr qsizetype kCharsetLine = 64;
+
+// The input, up to one byte past what is read of a page.
+QByteArray readInput()
 {
-    QByteArray page;
+    QByteArray input;
     char chunk[65536];
-    while (page.size() <= PageWeight::ByteLimit) {
+    while (input.size() <= kCharsetLine + PageWeight::ByteLimit) {
         const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
         if (got <= 0)
             break;
-        page.append(chunk, qMin(qsizetype(got), PageWeight::ByteLimit + 1 - page.size()));
+        input.append(chunk, qMin(qsizetype(got), kCharsetLine + PageWeight::ByteLimit + 1 - input.size()));
     }
-    return page;
+    return input;
 }
 
 bool writeAll(const QByteArray &answer)
@@ -72,9 +78,12 @@ int main(int argc, char **argv)
     const QStringList arguments = app.arguments();
     const int width = arguments.value(1).toInt();
     if (width <= 0 || width > 100000) {
-        std::fputs("usage: tessaly-pagereader WIDTH [CHARSET]\n", stderr);
+        std::fputs("usage: tessaly-pagereader WIDTH < charset line and page\n", stderr);
         return 2;
     }
+    const QByteArray input = readInput();
+    const qsizetype lineEnd = input.left(kCharsetLine).indexOf('\n');
+    const QByteArray page = lineEnd < 0 ? input.left(kCharsetLine + PageWeight::ByteLimit) : input.mid(lineEnd + 1);
     const PageReader reader(width);
-    return writeAll(PageReader::answer(reader.read(readPage(), arguments.value(2).toLatin1()))) ? 0 : 1;
+    return writeAll(PageReader::answer(reader.read(page, input.left(qMax(lineEnd, qsizetype(0)))))) ? 0 : 1;
 }
