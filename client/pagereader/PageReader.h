@@ -11,8 +11,8 @@
 class PageReader
 {
 public:
-    // What the window may spend laying the form out, measured here; what
-    // the window spends is about as much again as the reader measured.
+    // What the window may spend laying the form out, measured here in
+    // processor time; the window spends about as much again.
     static constexpr int LayoutBudgetMs = 120;
 
     struct Form
