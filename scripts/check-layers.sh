@@ -12,7 +12,9 @@
 # itself):
 #   0 platform
 #   1 platform/calendar (the calendar and contact files, on platform), datetime,
-#     client/foundation, web (the web data component: platform only)
+#     client/foundation, web (the web data component: platform only),
+#     client/pagereader (the text pane's page reader, its own program: Qt and
+#     the HTML parser only)
 #   2 calendarwatch (the calendar watcher program: platform and its calendar
 #     only), client/dialogs, client/messaging (the multicast protocol),
 #     client/webview (the web engine's library, loaded at run time: the
@@ -26,7 +28,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A rank=([platform]=0 [platform/calendar]=1 [datetime]=1 [foundation]=1 [web]=1 [calendarwatch]=2 [dialogs]=2
+declare -A rank=([platform]=0 [platform/calendar]=1 [datetime]=1 [foundation]=1 [web]=1 [pagereader]=1 [calendarwatch]=2 [dialogs]=2
                  [messaging]=2 [webview]=2 [status]=3 [admin]=4 [resources]=4 [mail]=4 [tray]=5 [mainwindow]=6 [app]=7)
 
 layer_of() { # a file's or an include's folder, as the table names it

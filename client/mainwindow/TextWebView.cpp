@@ -1,55 +1,29 @@
 #include "TextWebView.h"
 
-#include "PageSubset.h"
-#include "PageWeight.h"
+#include "PageReaderProcess.h"
 #include "WebSchemeRule.h"
 #include "platform/TextLimit.h"
+#include "foundation/MErrorHandler.h"
+#include "pagereader/PageCharset.h"
+#include "pagereader/PageDocument.h"
+#include "pagereader/PageWeight.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QFutureWatcher>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTextBrowser>
-#include <QTextObjectInterface>
-#include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
-// What one page may weigh, how long its fetch may take, redirects and all,
-// and how many times it may send the browser on. Beyond any of them the fetch
-// is cut off, so a server that never ends its page or never answers, or
+// What is read of one page, how long its fetch may take, redirects and all,
+// how many times it may send the browser on, and the longest address it may
+// send it on to. A server that never ends its page or never answers, or
 // sends the browser on slowly, can neither fill the memory nor hold the pane.
 constexpr qint64 kPageLimit = PageWeight::ByteLimit;
 constexpr int kTimeLimitMs = 30000;
 constexpr int kRedirectLimit = 10;
+constexpr qsizetype kAddressLimit = 8192;
 const char kCutOff[] = "tessalyCutOff";
-
-// The pane's document. The text browser's own would read every style sheet
-// a page names straight from the disk, whatever the page's scheme (an
-// endless one for file:///dev/zero); this one fetches nothing.
-class PageDocument : public QTextDocument
-{
-public:
-    using QTextDocument::QTextDocument;
-
-protected:
-    QVariant loadResource(int, const QUrl &) override { return {}; }
-};
-
-// Stands in for every picture of a page. The text browser's own would open
-// a picture its document could not load by its name as a path (a FIFO, a
-// device, another user's file); this one has no size and draws nothing.
-class NoPicture : public QObject, public QTextObjectInterface
-{
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
-public:
-    using QObject::QObject;
-    QSizeF intrinsicSize(QTextDocument *, int, const QTextFormat &) override { return {}; }
-    void drawObject(QPainter *, const QRectF &, QTextDocument *, int, const QTextFormat &) override {}
-};
 
 void cutOff(QNetworkReply *reply, const QString &why)
 {
@@ -58,21 +32,55 @@ void cutOff(QNetworkReply *reply, const QString &why)
     reply->abort();
 }
 
-bool isRedirect(const QNetworkReply *reply)
+int statusOf(const QNetworkReply *reply)
 {
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    return status >= 300 && status < 400 && reply->hasRawHeader("Location");
+    return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+// An address as the pane names it: no password, no endless text.
+QString shortAddress(const QUrl &url)
+{
+    const QString address = url.toString(QUrl::RemoveUserInfo);
+    return address.size() > 200 ? TextLimit::left(address, 200) + QStringLiteral("...") : address;
+}
+
+// Why a page did not come, in the pane's own words: the network layer's
+// text may hold the whole address, however long.
+QString whyNotLoaded(const QNetworkReply *reply)
+{
+    const QString why = reply->property(kCutOff).toString();
+    if (!why.isEmpty())
+        return why;
+    const QString address = shortAddress(reply->url());
+    switch (reply->error()) {
+    case QNetworkReply::ConnectionRefusedError:
+        return TextWebView::tr("The server of %1 refused the connection.").arg(address);
+    case QNetworkReply::HostNotFoundError:
+        return TextWebView::tr("The server of %1 was not found.").arg(address);
+    case QNetworkReply::RemoteHostClosedError:
+        return TextWebView::tr("The server of %1 closed the connection before the page came.").arg(address);
+    case QNetworkReply::OperationCanceledError:
+        return TextWebView::tr("The page %1 was stopped before it came.").arg(address);
+    default:
+        break;
+    }
+    if (statusOf(reply) >= 400)
+        return TextWebView::tr("The server answered %1 for %2.").arg(statusOf(reply)).arg(address);
+    return TextWebView::tr("The page %1 could not be loaded (network error %2).").arg(address).arg(reply->error());
 }
 
 } // namespace
 
 TextWebView::TextWebView(QWidget *parent, IWebViewHost &host)
-    : m_host(host), m_browser(new QTextBrowser(parent)), m_network(new QNetworkAccessManager(this))
+    : m_host(host), m_browser(new QTextBrowser(parent)), m_network(new QNetworkAccessManager(this)),
+      m_reader(new PageReaderProcess(this))
 {
     m_browser->setObjectName(QStringLiteral("oWebBrowser"));
     m_browser->setDocument(new PageDocument(m_browser));
-    m_browser->document()->documentLayout()->registerHandler(QTextFormat::ImageObject, new NoPicture(m_browser));
     m_browser->setOpenLinks(false);
+    // A scroll bar that came and went with the page would narrow the text
+    // and lay the page out a second time, past what its reader measured.
+    m_browser->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The browser resolves a relative link against the address it last opened
     // itself; it opens none (pages arrive as text), so links come as written
     // and are resolved here against the page they are on.
@@ -82,12 +90,25 @@ TextWebView::TextWebView(QWidget *parent, IWebViewHost &host)
         if (m_reply)
             cutOff(m_reply, tr("The page did not arrive within %1 seconds.").arg(kTimeLimitMs / 1000));
     });
+    connect(m_reader, &PageReaderProcess::formRead, this, [this](const PageReader::Form &form) {
+        QString html = form.html;
+        if (!form.leftOut.isEmpty() && html.endsWith(QStringLiteral("</body></html>")))
+            html.insert(html.size() - 14, QStringLiteral("<p><i>%1</i></p>")
+                                              .arg(tr("The rest of the page is left out: %1.")
+                                                       .arg(form.leftOut.left(200))
+                                                       .toHtmlEscaped()));
+        m_browser->document()->setBaseUrl(m_reading);
+        m_browser->setHtml(html);
+        m_host.loadFinished(true);
+    });
+    connect(m_reader, &PageReaderProcess::failed, this, &TextWebView::notShown);
 }
 
 TextWebView::~TextWebView()
 {
     if (m_reply)
         m_reply->disconnect(); // the host may be going too: no word of the cut load
+    m_reader->disconnect(this);
     delete m_browser;
 }
 
@@ -128,9 +149,8 @@ void TextWebView::stop()
     m_deadline.stop();
     if (m_reply)
         m_reply->abort();
-    if (m_reading) { // what the page would have shown is dropped
-        m_reading = false;
-        ++m_ticket;
+    if (m_reader->busy()) { // what the page would have shown is dropped
+        m_reader->stop();
         m_host.loadFinished(false);
     }
 }
@@ -148,12 +168,10 @@ void TextWebView::show(const QUrl &url)
     m_redirects = 0;
     if (url.isLocalFile()) { // a generated page: the host lets no other file through
         QFile page(url.toLocalFile());
-        if (page.open(QIODevice::ReadOnly)) {
-            display(url, page.read(kPageLimit));
-        } else {
-            m_browser->clear();
-            m_host.loadFinished(false);
-        }
+        if (page.open(QIODevice::ReadOnly))
+            display(url, page.read(kPageLimit + 1), {});
+        else
+            notShown(tr("The page %1 could not be opened.").arg(shortAddress(url)));
     } else if (url.scheme() == QLatin1String("about")) {
         m_browser->document()->setBaseUrl(url);
         m_browser->clear();
@@ -164,33 +182,19 @@ void TextWebView::show(const QUrl &url)
     }
 }
 
-// The page is read and rebuilt off the window's thread: on some shapes the
-// parser's time grows faster than the page. Only the layout of the pane's
-// own bounded form is left to the window.
-void TextWebView::display(const QUrl &url, const QByteArray &page)
+// The page is read in a process of its own, which hands back as much of the
+// pane's form of it as the window lays out in a fraction of a second.
+void TextWebView::display(const QUrl &url, const QByteArray &page, const QByteArray &charset)
 {
-    m_reading = true;
-    const int ticket = ++m_ticket;
-    auto *reading = new QFutureWatcher<PageSubset>(this);
-    connect(reading, &QFutureWatcherBase::finished, this, [this, reading, ticket, url] {
-        reading->deleteLater();
-        if (ticket == m_ticket)
-            displayed(url, reading->result());
-    });
-    reading->setFuture(QtConcurrent::run([page] { return PageSubset(page); }));
+    m_reading = url;
+    m_reader->read(page, charset, qMax(m_browser->viewport()->width(), 100));
 }
 
-// Shows the page in the pane's own form, or why it is not shown.
-void TextWebView::displayed(const QUrl &url, const PageSubset &subset)
+void TextWebView::notShown(const QString &why)
 {
-    m_reading = false;
-    if (subset.why().isEmpty()) {
-        m_browser->document()->setBaseUrl(url);
-        m_browser->setHtml(subset.html());
-    } else {
-        m_browser->setPlainText(subset.why());
-    }
-    m_host.loadFinished(subset.why().isEmpty());
+    WriteDebugLog(QStringLiteral("Web pane: not shown: ") + why);
+    m_browser->setPlainText(why);
+    m_host.loadFinished(false);
 }
 
 void TextWebView::fetch(const QUrl &url)
@@ -204,11 +208,9 @@ void TextWebView::fetch(const QUrl &url)
     QNetworkReply *reply = m_network->get(request);
     m_reply = reply;
     m_page.clear();
-    // Held back at the limit rather than buffered without end.
+    // Held back past what is read rather than buffered without end.
     reply->setReadBufferSize(kPageLimit + 1);
     connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] {
-        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kPageLimit)
-            cutOff(reply, PageWeight::tooLarge());
         const QByteArray packing = reply->rawHeader("Content-Encoding").trimmed().toLower();
         if (!packing.isEmpty() && packing != "identity")
             cutOff(reply, tr("The page came compressed (%1), which this pane does not show.")
@@ -218,14 +220,15 @@ void TextWebView::fetch(const QUrl &url)
     connect(reply, &QNetworkReply::finished, this, [this, reply] { fetched(reply); });
 }
 
-// The page as it arrives, counted as it comes.
+// The page as it arrives, counted as it comes: past what is read of a page
+// the fetch ends, and the page is shown as its first part.
 void TextWebView::take(QNetworkReply *reply)
 {
     if (reply != m_reply)
         return;
     m_page += reply->read(kPageLimit + 1 - m_page.size());
-    if (m_page.size() > kPageLimit)
-        cutOff(reply, PageWeight::tooLarge());
+    if (m_page.size() > kPageLimit && reply->isRunning())
+        reply->abort();
 }
 
 void TextWebView::fetched(QNetworkReply *reply)
@@ -233,43 +236,44 @@ void TextWebView::fetched(QNetworkReply *reply)
     reply->deleteLater();
     if (reply != m_reply)
         return;
-    bool ok = reply->error() == QNetworkReply::NoError;
-    if (ok) {
-        take(reply); // what came with the end is counted too
-        ok = m_page.size() <= kPageLimit;
-    }
-    if (ok && isRedirect(reply)) {
-        redirect(reply->url().resolved(QUrl::fromEncoded(reply->rawHeader("Location"))));
+    take(reply); // what came with the end is counted too
+    const bool enough = m_page.size() > kPageLimit && !reply->property(kCutOff).isValid();
+    const int status = statusOf(reply);
+    if (reply->error() == QNetworkReply::NoError && status >= 300 && status < 400) {
+        redirect(reply);
         return;
     }
     m_deadline.stop();
-    if (ok) {
+    if (reply->error() == QNetworkReply::NoError || enough) {
         m_history[m_current] = reply->url(); // after redirects: relative links resolve against it
-        display(reply->url(), m_page);
+        display(reply->url(), m_page,
+                PageCharset::ofContentType(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray()));
     } else {
-        const QString why = reply->property(kCutOff).toString();
-        m_browser->setPlainText(why.isEmpty() ? reply->errorString() : why);
-        m_host.loadFinished(false);
+        notShown(whyNotLoaded(reply));
     }
     m_page.clear();
 }
 
-void TextWebView::redirect(const QUrl &target)
+void TextWebView::redirect(QNetworkReply *reply)
 {
+    const QByteArray location = reply->rawHeader("Location");
+    const QUrl target = reply->url().resolved(QUrl::fromEncoded(location.left(kAddressLimit)));
     QString why;
-    if (++m_redirects > kRedirectLimit)
+    if (location.isEmpty())
+        why = tr("The page sent the browser on without saying where.");
+    else if (location.size() > kAddressLimit)
+        why = tr("The page sent the browser on to an address of %1 characters, longer than this pane opens.")
+                  .arg(location.size());
+    else if (++m_redirects > kRedirectLimit)
         why = tr("The page sent the browser on more than %1 times.").arg(kRedirectLimit);
     else if (!m_host.mayOpen(target))
         why = tr("The page sent the browser on to %1, which this pane does not open: %2.")
-                  .arg(TextLimit::left(target.toString(QUrl::RemoveUserInfo), 200), WebSchemeRule::whyRefused(target));
+                  .arg(shortAddress(target), WebSchemeRule::whyRefused(target));
     if (why.isEmpty()) {
         fetch(target);
         return;
     }
     m_deadline.stop();
     m_page.clear();
-    m_browser->setPlainText(why);
-    m_host.loadFinished(false);
+    notShown(why);
 }
-
-#include "TextWebView.moc"

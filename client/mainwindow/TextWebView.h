@@ -7,16 +7,17 @@
 #include <QPointer>
 #include <QTimer>
 
-class PageSubset;
+class PageReaderProcess;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QTextBrowser;
 
 // The web pane's view where the web engine cannot run: fetches a page itself
 // and shows it in the text browser in the pane's own bounded form (no script,
-// no pictures, nothing fetched but the page, nothing the browser could not
-// lay out in a fraction of a second: PageSubset), and asks the host before
-// every address, link and redirect as the engine's view does.
+// no pictures, nothing fetched but the page), read in a process of its own
+// (PageReaderProcess), no more of it than the window lays out in a fraction of
+// a second; and asks the host before every address, link and redirect as the
+// engine's view does.
 class TextWebView : public QObject, public IWebView
 {
     Q_OBJECT
@@ -34,22 +35,22 @@ public:
 
 private:
     void show(const QUrl &url);
-    void display(const QUrl &url, const QByteArray &page);
-    void displayed(const QUrl &url, const PageSubset &subset);
+    void display(const QUrl &url, const QByteArray &page, const QByteArray &charset);
     void fetch(const QUrl &url);
     void take(QNetworkReply *reply);
     void fetched(QNetworkReply *reply);
-    void redirect(const QUrl &target);
+    void redirect(QNetworkReply *reply);
+    void notShown(const QString &why);
 
     IWebViewHost &m_host;
     QPointer<QTextBrowser> m_browser;
     QNetworkAccessManager *m_network;
+    PageReaderProcess *m_reader;
     QPointer<QNetworkReply> m_reply;
-    QTimer m_deadline; // one for the page, redirects and all
+    QTimer m_deadline; // one for the page's fetch, redirects and all
     QByteArray m_page;
+    QUrl m_reading; // the page its reader is reading
     int m_redirects = 0;
-    bool m_reading = false; // a page being rebuilt for the pane
-    int m_ticket = 0; // of the page last given to be rebuilt
     QList<QUrl> m_history;
     qsizetype m_current = -1;
 };

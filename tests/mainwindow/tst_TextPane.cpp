@@ -1,15 +1,25 @@
 // The text pane against several hundred generated pages of every shape that
-// once held the window: each is refused with the pane's message or shown, and
-// what the laid-out document holds lies within the pane's limits.
+// once held the window or the program's memory, pages in other encodings and
+// directions, the manuals of a few Debian packages, and a storm of reloads:
+// each page is shown whole or as its first part (or, read past the memory a
+// page is given, with the pane's message), what the laid-out document holds
+// lies within the pane's limits, and the window and the memory stay free.
 #include "HostilePages.h"
+#include "LoopStopMeter.h"
 #include "TextPaneRig.h"
-#include "mainwindow/PageWeight.h"
+#include "pagereader/PageWeight.h"
+#include "platform/calendar/AddressBook.h"
 
-#include <QElapsedTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QTextList>
 #include <QTextTable>
 #include <QtTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -64,6 +74,38 @@ Held held(QTextDocument *document)
     return held;
 }
 
+// The program's children still running (a reader killed and not yet
+// reaped is no longer one).
+int runningChildren()
+{
+    int running = 0;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QString stat = readTextFile(QStringLiteral("/proc/%1/stat").arg(pid));
+        const QStringList fields = stat.mid(stat.lastIndexOf(u')') + 2).split(u' ');
+        running += fields.size() > 1 && fields[1].toLongLong() == getpid() && fields[0] != u"Z" ? 1 : 0;
+    }
+    return running;
+}
+
+// The words a page holds as Python's HTML parser reads its text, by file.
+QJsonObject plainWords(const QStringList &files)
+{
+    QProcess python;
+    const QString script = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../support/plain_words.py"));
+    python.start(QStringLiteral("python3"), QStringList{script} + files);
+    python.waitForFinished(120000);
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+// Words as the pane may break them (a long one at a zero-width space), its
+// pictures left out.
+QStringList words(QString text)
+{
+    return text.remove(QChar(0x200B)).remove(QChar::ObjectReplacementCharacter).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+const QString kLeftOut = QStringLiteral("The rest of the page is left out");
+
 } // namespace
 
 class tst_TextPane : public QObject
@@ -71,38 +113,80 @@ class tst_TextPane : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyPageShownWithinTheLimitsOrRefused()
+    // Each page is shown, whole or as its first part (a page whose reading
+    // needs more memory than a page is given, by a shorter first part); the
+    // window never stops for long, and neither the program nor the reader
+    // grows past 300 MB.
+    void everyPageShownWithinTheLimits()
     {
         TextPaneRig pane;
         QTextBrowser *browser = pane.browser();
-        int shown = 0, refused = 0;
+        int whole = 0, cut = 0;
+        qint64 longestStop = 0;
         for (const HostilePage &page : HostilePages::all()) {
-            QElapsedTimer clock;
-            clock.start();
+            const LoopStopMeter window(5);
             const bool ok = pane.show(page.html);
-            const qint64 ms = clock.elapsed();
             const char *name = page.name.constData();
-            // Reading and laying out the slowest of these takes about half a
-            // second on a quiet machine; the bound is more than ten times that, so a busy
-            // one passes and a page that holds the pane for good does not.
-            QVERIFY2(ms < 6000, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(ms)));
-            QVERIFY2(page.expect == HostilePage::Either || ok == (page.expect == HostilePage::Shown), name);
-            (ok ? shown : refused) += 1;
-            if (!ok) {
-                QVERIFY2(browser->toPlainText().endsWith(QStringLiteral("than this pane shows.")), name);
-                continue;
-            }
+            longestStop = qMax(longestStop, window.longestMs());
+            // About 250 ms where the window lays the page out; ten times that.
+            QVERIFY2(window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
+            QVERIFY2(residentBytes() < 300 << 20, name);
+            const QString text = browser->toPlainText();
+            QVERIFY2(ok, qPrintable(text.left(300)));
+            QVERIFY2(pane.reader()->lastForm().peakKB < 300 * 1024, name);
+            const bool wasCut = text.contains(kLeftOut);
+            QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
+            (wasCut ? cut : whole) += 1;
             const Held laid = held(browser->document());
             QVERIFY2(laid.tableDepth <= PageWeight::TableDepthLimit && laid.listDepth <= PageWeight::DepthLimit, name);
-            QVERIFY2(laid.cells <= PageWeight::CellLimit && laid.cellCost <= 4 * PageWeight::CellLimit, name);
-            QVERIFY2(laid.textCost <= PageWeight::CostLimit, name);
-            QVERIFY2(laid.pictures <= PageWeight::PictureLimit, name);
-            QVERIFY2(laid.longestWord <= PageWeight::WordLimit, name);
-            QVERIFY2(laid.longestMarks <= PageWeight::MarkLimit, name);
+            QVERIFY2(laid.cells <= PageWeight::CellLimit && laid.pictures <= PageWeight::PictureLimit, name);
+            QVERIFY2(laid.longestWord <= PageWeight::WordLimit && laid.longestMarks <= PageWeight::MarkLimit, name);
             QVERIFY2(browser->document()->characterCount() <= PageWeight::ByteLimit * 11 / 10, name);
         }
-        qInfo("%d pages shown, %d refused", shown, refused);
-        QVERIFY(shown >= 100 && refused >= 100);
+        qInfo("%d pages shown whole, %d cut; the window's longest stop %lld ms", whole, cut, longestStop);
+        QVERIFY(whole >= 100 && cut >= 100);
+    }
+
+    // What a page shows and what it must not: markup hidden in attributes,
+    // text that looks like markup and script code stay text or nothing; the
+    // page's encoding, direction and frameless part are kept.
+    void whatAPageShows_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("notShown");
+        QTest::addColumn<bool>("rightToLeft");
+        QTest::newRow("markup in a link's address")
+            << QByteArray("<a href='x\"><h1>injected</h1><a href=\"y'>link</a>") << "link" << "injected" << false;
+        QTest::newRow("markup in an alignment")
+            << QByteArray("<p align='\"><h1>injected</h1>'>text") << "text" << "injected" << false;
+        QTest::newRow("< in text") << QByteArray("<p>1 &lt; 2 &lt;b&gt;bold&lt;/b&gt; &lt;script&gt;x")
+                                   << "1 < 2 <b>bold</b> <script>x" << "" << false;
+        QTest::newRow("script code") << QByteArray("<p>before<script>document.write('<h1>written</h1>')</script>after")
+                                     << "beforeafter" << "written" << false;
+        QTest::newRow("Latin-1 by its meta")
+            << QByteArray("<meta charset=iso-8859-1><p>caf\xe9 \xe0 la cr\xe8me") << "café à la crème" << "\ufffd" << false;
+        QTest::newRow("windows-1251 by its meta")
+            << QByteArray("<meta http-equiv=Content-Type content='text/html; charset=windows-1251'><p>\xcf\xf0\xe8\xe2\xe5\xf2")
+            << "Привет" << "\ufffd" << false;
+        QTest::newRow("UTF-16 by its mark") << QByteArray("\xff\xfe<\0p\0>\0\x1f\x04\x40\x04", 12) << "Пр" << "p>" << false;
+        QTest::newRow("right to left") << QByteArray("<html dir=rtl><p>\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d") << "שלום" << ""
+                                       << true;
+        QTest::newRow("frameless part") << QByteArray("<frameset><frame src=a><noframes><p><b>No</b> frames</noframes>")
+                                        << "No frames" << "<" << false;
+    }
+    void whatAPageShows()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, shown);
+        QFETCH(QString, notShown);
+        QFETCH(bool, rightToLeft);
+        TextPaneRig pane;
+        QVERIFY(pane.show(page));
+        const QString text = pane.browser()->toPlainText();
+        QVERIFY2(text.contains(shown) && (notShown.isEmpty() || !text.contains(notShown)), qPrintable(text));
+        const QTextBlock last = pane.browser()->document()->lastBlock();
+        QCOMPARE(last.textDirection() == Qt::RightToLeft, rightToLeft);
     }
 
     // An ordinary page keeps its title, text, links and table, and its
@@ -130,6 +214,71 @@ private Q_SLOTS:
         QVERIFY(browser->document()->size().width() < 1000);
         // Nothing but the page's own colours: no picture drawn.
         QCOMPARE(browser->viewport()->grab().toImage().pixelColor(20, 20), browser->palette().color(QPalette::Base));
+    }
+
+    // A hundred loads 20 ms apart, then a small page: one reader alive at
+    // most, the last page shown within a second, nothing of the pane in the
+    // thread pool the contacts are read in: a look-up meanwhile answered.
+    void aStormOfReloadsKeepsOneReader()
+    {
+        TextPaneRig pane;
+        const QString cards = pane.folder() + QStringLiteral("/cards.vcf");
+        QVERIFY(saveFile(cards, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ada\r\nEMAIL:ada@example.org\r\nEND:VCARD\r\n"));
+        const QByteArray heavy = HostilePages::formatting(100, "<p>x");
+        int mostAlive = 0;
+        bool lookedUp = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] { mostAlive = qMax(mostAlive, runningChildren()); });
+        watch.start(2);
+        AddressBook::fetch(cards, nullptr, [&](const AddressBook::Cards &read) { lookedUp = read.cards.size() == 1; });
+        for (int i = 0; i < 100; ++i) {
+            pane.start(heavy);
+            QTest::qWait(20);
+        }
+        // Alone it answers within a few tens of milliseconds: before the two
+        // seconds of loads are over.
+        QVERIFY(lookedUp);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(pane.show("<p>the last page"));
+        const qint64 lastMs = clock.elapsed();
+        QVERIFY(pane.browser()->toPlainText().startsWith(QStringLiteral("the last page")));
+        QVERIFY2(lastMs < 1000, qPrintable(QString::number(lastMs)));
+        QCOMPARE(mostAlive, 1);
+    }
+
+    // Every page of a few Debian packages' manuals is shown, whole or as its
+    // first part; the words shown are the page's words as Python's HTML
+    // parser reads them, in order.
+    void realManuals()
+    {
+        const QStringList files = TextPaneRig::manualPages();
+        if (files.size() < 100)
+            QSKIP("the manuals are not installed (scripts/install-deps.sh installs them)");
+        const QJsonObject plain = plainWords(files);
+        TextPaneRig pane;
+        int cut = 0;
+        for (const QString &file : files) {
+            const int cutBefore = cut;
+            QFile page(file);
+            QVERIFY2(page.open(QIODevice::ReadOnly) && pane.show(page.readAll()), qPrintable(file));
+            QStringList shown = words(pane.browser()->toPlainText());
+            const QStringList expected = plain.value(file).toVariant().toStringList();
+            if (pane.browser()->toPlainText().contains(kLeftOut)) {
+                ++cut;
+                shown = shown.mid(0, shown.lastIndexOf(QStringLiteral("The")));
+            }
+            // The pane joins what the parser splits at an element (a<b>c</b>)
+            // only where the page wrote no space: compare them joined.
+            const QString inPane = shown.join(QString()), parser = expected.join(QString());
+            qsizetype same = 0;
+            while (same < qMin(inPane.size(), parser.size()) && inPane[same] == parser[same])
+                ++same;
+            QVERIFY2(same == inPane.size() && (same == parser.size() || cut > cutBefore),
+                     qPrintable(file + QStringLiteral(": the pane shows %1, the parser reads %2")
+                                           .arg(inPane.mid(same, 60), parser.mid(same, 60))));
+        }
+        qInfo("%lld manual pages shown, %d of them cut", qlonglong(files.size()), cut);
     }
 };
 

@@ -3,6 +3,7 @@
 #ifndef TESSALY_TESTS_WITHOUT_APP
 #include "app/ClientApplication.h"
 #include "dialogs/RichTextGuard.h"
+#include "mainwindow/PageReaderProcess.h"
 #endif
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
@@ -47,6 +48,7 @@ TestEnvironment::TestEnvironment()
 #ifndef TESSALY_TESTS_WITHOUT_APP // the rule layers' tests and the fuzzer link only those layers
     g_application = &ClientApplication::instance();
     RichTextGuard::install();
+    PageReaderProcess::setProgram(QStringLiteral(TESSALY_PAGEREADER)); // where the build puts it
 #endif
     g_prompt = &prompt;
     g_errorWindow = &errorWindow;

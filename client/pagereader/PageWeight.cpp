@@ -25,38 +25,34 @@ qint64 power(qint64 base, int exponent)
 
 QString pastLimit(const char *what, qint64 limit)
 {
-    return QCoreApplication::translate("PageWeight", what).arg(limit) +
-        QCoreApplication::translate("PageWeight", ", more than this pane shows.");
+    return QCoreApplication::translate("PageWeight", what).arg(limit);
 }
 
 } // namespace
 
 QString PageWeight::tooLarge()
 {
-    return QCoreApplication::translate("PageWeight", "The page is larger than %1 KB, more than this pane shows.")
-        .arg(ByteLimit / 1024);
+    return QCoreApplication::translate("PageWeight", "it is larger than %1 KB").arg(ByteLimit / 1024);
 }
 
-bool PageWeight::enter(int depth, int tableDepth)
+bool PageWeight::enter(int depth)
 {
-    if (depth > DepthLimit)
-        return refuse(pastLimit("The page nests its elements more than %1 deep", DepthLimit));
-    if (tableDepth > TableDepthLimit)
-        return refuse(pastLimit("The page nests tables more than %1 deep", TableDepthLimit));
+    if (depth > NestLimit)
+        return refuse(pastLimit("it nests its elements more than %1 deep", NestLimit));
     return m_why.isEmpty();
 }
 
 bool PageWeight::element(int tableDepth)
 {
     if (++m_elements > ElementLimit)
-        return refuse(pastLimit("The page holds more than %1 elements", ElementLimit));
+        return refuse(pastLimit("it holds more than %1 elements", ElementLimit));
     return charge(kElementUnits << tableDepth);
 }
 
 bool PageWeight::picture(int tableDepth)
 {
     if (++m_pictures > PictureLimit)
-        return refuse(pastLimit("The page holds more than %1 pictures", PictureLimit));
+        return refuse(pastLimit("it holds more than %1 pictures", PictureLimit));
     return charge(kPictureUnits << tableDepth);
 }
 
@@ -64,7 +60,7 @@ bool PageWeight::table(qint64 cells, int tableDepth)
 {
     m_cells += cells;
     if (m_cells > CellLimit)
-        return refuse(pastLimit("The page's tables hold more than %1 cells", CellLimit));
+        return refuse(pastLimit("its tables hold more than %1 cells", CellLimit));
     return charge((kTableUnits + cells * kCellUnits) * power(3, tableDepth));
 }
 
@@ -78,8 +74,7 @@ bool PageWeight::charge(qint64 units)
     m_cost += units;
     if (m_cost > CostLimit)
         return refuse(QCoreApplication::translate("PageWeight",
-                                                  "The page holds more tables and text than this pane "
-                                                  "shows."));
+                                                  "it holds more tables and text than this pane shows"));
     return m_why.isEmpty();
 }
 

@@ -3,6 +3,7 @@
 
 #include <gumbo.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -63,7 +64,7 @@ Shown shownAs(GumboTag tag)
     case GUMBO_TAG_SOURCE: case GUMBO_TAG_TRACK: case GUMBO_TAG_CANVAS: case GUMBO_TAG_MAP: case GUMBO_TAG_AREA:
     case GUMBO_TAG_SELECT: case GUMBO_TAG_DATALIST: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_INPUT:
     case GUMBO_TAG_KEYGEN: case GUMBO_TAG_APPLET: case GUMBO_TAG_BGSOUND: case GUMBO_TAG_FRAME:
-    case GUMBO_TAG_FRAMESET: case GUMBO_TAG_NOEMBED: case GUMBO_TAG_COLGROUP: case GUMBO_TAG_COL:
+    case GUMBO_TAG_NOEMBED: case GUMBO_TAG_COLGROUP: case GUMBO_TAG_COL:
         return {Kind::Dropped};
     default: return {Kind::Transparent};
     }
@@ -75,7 +76,15 @@ QString attribute(const GumboNode *node, const char *name)
     return found ? QString::fromUtf8(found->value).trimmed() : QString();
 }
 
-// The attributes the pane keeps: a link's address, a block's alignment.
+// The direction the element gives its text, as written: ltr or rtl.
+QString direction(const GumboNode *node)
+{
+    const QString dir = attribute(node, "dir").toLower();
+    return dir == u"ltr" || dir == u"rtl" ? QStringLiteral(" dir=\"%1\"").arg(dir) : QString();
+}
+
+// The attributes the pane keeps: a link's address, a block's alignment and
+// direction.
 QString attributes(const GumboNode *node, const char *name)
 {
     if (qstrcmp(name, "a") == 0) {
@@ -85,8 +94,8 @@ QString attributes(const GumboNode *node, const char *name)
     }
     const QString align = attribute(node, "align").toLower();
     if (align == u"left" || align == u"center" || align == u"right" || align == u"justify")
-        return QStringLiteral(" align=\"%1\"").arg(align);
-    return {};
+        return QStringLiteral(" align=\"%1\"").arg(align) + direction(node);
+    return direction(node);
 }
 
 bool isElement(const GumboNode *node, GumboTag tag)
@@ -139,39 +148,105 @@ QString titleOf(const GumboNode *root)
     return {};
 }
 
+// The parser's memory, counted: a small page can make it copy its open
+// formatting elements into every paragraph, gigabytes from 64 KB. Past the
+// budget the reader's process ends, the only way out of the parser.
+qsizetype parserHolds = 0;
+
+void *allocate(void *, size_t size)
+{
+    // What the block costs with its header and the allocator's own.
+    parserHolds += qsizetype(size + 2 * sizeof(std::max_align_t));
+    auto *block = static_cast<qsizetype *>(
+        parserHolds > PageSubset::ParserBudget ? nullptr : std::malloc(size + sizeof(std::max_align_t)));
+    if (!block)
+        std::_Exit(PageSubset::OutOfMemory);
+    *block = qsizetype(size);
+    return reinterpret_cast<char *>(block) + sizeof(std::max_align_t);
+}
+
+void release(void *, void *pointer)
+{
+    if (!pointer)
+        return;
+    auto *block = reinterpret_cast<qsizetype *>(static_cast<char *>(pointer) - sizeof(std::max_align_t));
+    parserHolds -= *block + qsizetype(2 * sizeof(std::max_align_t));
+    std::free(block);
+}
+
 // The parser's options: its errors not kept (each would copy the stack of
-// open elements, which a deep page makes long).
+// open elements, which a deep page makes long), its memory counted.
 GumboOptions options()
 {
     GumboOptions options = kGumboDefaultOptions;
     options.max_errors = 0;
+    options.allocator = allocate;
+    options.deallocator = release;
     return options;
 }
 
+const GumboOptions kParser = options();
+
 struct OutputDeleter
 {
-    void operator()(GumboOutput *output) const { gumbo_destroy_output(&kGumboDefaultOptions, output); }
+    void operator()(GumboOutput *output) const { gumbo_destroy_output(&kParser, output); }
 };
 
-const GumboOptions kParser = options();
+using Parsed = std::unique_ptr<GumboOutput, OutputDeleter>;
+
+Parsed parse(const QByteArray &text)
+{
+    return Parsed(gumbo_parse_with_options(&kParser, text.constData(), size_t(text.size())));
+}
+
+// Where the form may be cut: about every this many characters.
+constexpr qsizetype kCutStep = 512;
 
 } // namespace
 
 PageSubset::PageSubset(const QByteArray &page)
 {
-    // Read as the pane always read pages, as UTF-8; the parser wants it valid.
-    const QByteArray text = QString::fromUtf8(page).toUtf8();
-    const std::unique_ptr<GumboOutput, OutputDeleter> output(
-        gumbo_parse_with_options(&kParser, text.constData(), size_t(text.size())));
-    document(output->root);
-    m_why = m_weight.why();
+    // The parser wants valid UTF-8.
+    document(parse(QString::fromUtf8(page).toUtf8())->root);
 }
 
 void PageSubset::document(const Node *root)
 {
     m_html = QStringLiteral("<html><head><title>%1</title></head><body>").arg(titleOf(root));
-    if (children(root, 1))
-        m_html += QStringLiteral("</body></html>");
+    markCut(true);
+    if (!direction(root).isEmpty())
+        element(root, 1); // as a block, for the direction it gives the page
+    else
+        children(root, 1);
+    markCut(true);
+}
+
+QString PageSubset::upTo(qsizetype cut) const
+{
+    const Cut &at = m_cuts.at(cut);
+    return m_html.left(at.offset) + at.closers + QStringLiteral("</body></html>");
+}
+
+void PageSubset::open(const QString &tag, const char *name)
+{
+    m_html += tag;
+    m_open.append(name);
+}
+
+void PageSubset::close()
+{
+    m_html += QStringLiteral("</%1>").arg(QLatin1String(m_open.takeLast()));
+    markCut();
+}
+
+void PageSubset::markCut(bool always)
+{
+    if (!always && m_html.size() - m_cuts.last().offset < kCutStep)
+        return;
+    QString closers;
+    for (qsizetype i = m_open.size() - 1; i >= 0; --i)
+        closers += QStringLiteral("</%1>").arg(QLatin1String(m_open[i]));
+    m_cuts.append({m_html.size(), closers});
 }
 
 bool PageSubset::node(const Node *node, int depth)
@@ -198,11 +273,22 @@ bool PageSubset::children(const Node *parent, int depth)
 
 bool PageSubset::element(const Node *node, int depth)
 {
-    if (!m_weight.enter(depth, m_tableDepth))
+    if (!m_weight.enter(depth))
         return false;
     if (node->v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
         return true; // drawings and formulas are not shown
-    const Shown shown = shownAs(node->v.element.tag);
+    const GumboTag tag = node->v.element.tag;
+    if (tag == GUMBO_TAG_NOFRAMES)
+        return noFrames(node, depth);
+    if ((tag == GUMBO_TAG_HTML || tag == GUMBO_TAG_BODY) && !direction(node).isEmpty())
+        return named(node, "div", depth); // the page's direction, kept for all it holds
+    const Shown shown = shownAs(tag);
+    // Deeper than the form nests, an element keeps its text alone: the
+    // layout's cost grows with the nesting, the text's only with its length.
+    const bool tooDeep = depth > PageWeight::DepthLimit
+        || (shown.kind == Kind::Table && m_tableDepth >= PageWeight::TableDepthLimit);
+    if (tooDeep && shown.kind != Kind::Dropped)
+        return children(node, depth);
     switch (shown.kind) {
     case Kind::Dropped: return true;
     case Kind::Transparent: return children(node, depth);
@@ -227,18 +313,34 @@ bool PageSubset::element(const Node *node, int depth)
 
 bool PageSubset::named(const Node *node, const char *name, int depth)
 {
-    m_html += QStringLiteral("<%1%2>").arg(QLatin1String(name), attributes(node, name));
+    open(QStringLiteral("<%1%2>").arg(QLatin1String(name), attributes(node, name)), name);
     if (!m_weight.element(m_tableDepth) || !children(node, depth))
         return false;
-    m_html += QStringLiteral("</%1>").arg(QLatin1String(name));
+    close();
     return true;
+}
+
+// What a page gives a browser without frames, which the parser keeps as
+// raw text: read as HTML in its turn (once: a frameless part inside it
+// stays text).
+bool PageSubset::noFrames(const Node *node, int depth)
+{
+    if (m_inNoFrames || node->v.element.children.length == 0 || child(node, 0)->type != GUMBO_NODE_TEXT)
+        return children(node, depth);
+    const Parsed inner = parse(QByteArray(child(node, 0)->v.text.text));
+    m_inNoFrames = true;
+    const bool ok = children(inner->root, depth);
+    m_inNoFrames = false;
+    return ok;
 }
 
 bool PageSubset::text(const QString &text)
 {
     const qsizetype characters = m_text.characters(), marks = m_text.marks();
     m_text.append(m_html, text, m_lineBreaks);
-    return m_weight.text(m_text.characters() - characters, m_text.marks() - marks, m_tableDepth);
+    const bool ok = m_weight.text(m_text.characters() - characters, m_text.marks() - marks, m_tableDepth);
+    markCut();
+    return ok;
 }
 
 // A table is its rows, in its body, head or foot; its caption goes before
@@ -266,30 +368,32 @@ bool PageSubset::table(const Node *node, int depth)
 
 bool PageSubset::rows(const QList<const Node *> &rows, const QString &border, int depth)
 {
-    if (!m_weight.enter(depth, m_tableDepth) || !m_weight.table(gridSlots(rows), m_tableDepth))
+    if (!m_weight.enter(depth) || !m_weight.table(gridSlots(rows), m_tableDepth))
         return false;
-    m_html += border.isEmpty() || border == u"0" ? QStringLiteral("<table>") : QStringLiteral("<table border=\"1\">");
+    open(border.isEmpty() || border == u"0" ? QStringLiteral("<table>") : QStringLiteral("<table border=\"1\">"),
+         "table");
     for (int r = 0; r < rows.size(); ++r) {
-        m_html += QStringLiteral("<tr>");
+        open(QStringLiteral("<tr>"), "tr");
         for (unsigned int i = 0; i < rows[r]->v.element.children.length; ++i) {
             const Node *c = child(rows[r], i);
             if (isCell(c) && !cell(c, colspan(c), rowspan(c, int(rows.size()) - r), depth + 2))
                 return false;
         }
-        m_html += QStringLiteral("</tr>");
+        close();
     }
-    m_html += QStringLiteral("</table>");
+    close();
     return true;
 }
 
 bool PageSubset::cell(const Node *cell, int colspan, int rowspan, int depth)
 {
     const char *name = isElement(cell, GUMBO_TAG_TH) ? "th" : "td";
-    m_html += QStringLiteral("<%1 colspan=\"%2\" rowspan=\"%3\"%4>")
-                  .arg(QLatin1String(name)).arg(colspan).arg(rowspan).arg(attributes(cell, name));
-    if (!m_weight.enter(depth, m_tableDepth) || !children(cell, depth))
+    open(QStringLiteral("<%1 colspan=\"%2\" rowspan=\"%3\"%4>")
+             .arg(QLatin1String(name)).arg(colspan).arg(rowspan).arg(attributes(cell, name)),
+         name);
+    if (!m_weight.enter(depth) || !children(cell, depth))
         return false;
-    m_html += QStringLiteral("</%1>").arg(QLatin1String(name));
+    close();
     return true;
 }
 

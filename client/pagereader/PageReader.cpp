@@ -1,0 +1,114 @@
+#include "PageReader.h"
+
+#include "PageCharset.h"
+#include "PageDocument.h"
+#include "PageSubset.h"
+
+#include <QCoreApplication>
+#include <ctime>
+#include <sys/resource.h>
+
+namespace {
+
+// The first part tried; each next one is twice as long. A part that does
+// not fit within the budget costs at most a few times it.
+constexpr qsizetype kFirstPart = 8 * 1024;
+
+qint64 cpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+qint64 peakKB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// The last cut at or before offset; 0 (the form's start) when none is.
+qsizetype cutBefore(const PageSubset &form, qsizetype offset)
+{
+    qsizetype low = 0, high = form.cuts() - 1;
+    while (low < high) {
+        const qsizetype middle = (low + high + 1) / 2;
+        if (form.cutOffset(middle) <= offset)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
+QString tooSlow()
+{
+    return QCoreApplication::translate("PageReader", "it would hold this window too long to lay out");
+}
+
+} // namespace
+
+PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset) const
+{
+    const PageSubset form(PageCharset::toUtf8(page.left(PageWeight::ByteLimit), charset));
+    Form read;
+    read.leftOut = page.size() > PageWeight::ByteLimit ? PageWeight::tooLarge() : form.leftOut();
+    // Longer parts while they lay out within the budget; shorter ones when
+    // the first does not.
+    qsizetype fitted = -1, tried = -1;
+    for (qsizetype part = kFirstPart; fitted < 0 || tried < form.cuts() - 1; part *= 2) {
+        const qsizetype cut = part >= form.cutOffset(form.cuts() - 1) ? form.cuts() - 1 : cutBefore(form, part);
+        if (cut == tried)
+            continue;
+        tried = cut;
+        const qint64 ms = layoutMs(form.upTo(cut));
+        if (ms > LayoutBudgetMs)
+            break;
+        fitted = cut, read.layoutMs = ms;
+    }
+    for (qsizetype part = form.cutOffset(tried) / 2; fitted < 0 && tried > 0; part /= 2) {
+        tried = cutBefore(form, part);
+        const qint64 ms = layoutMs(form.upTo(tried));
+        if (ms <= LayoutBudgetMs || tried == 0)
+            fitted = tried, read.layoutMs = ms;
+    }
+    if (fitted < 0)
+        fitted = 0;
+    read.html = form.upTo(fitted);
+    if (fitted < form.cuts() - 1)
+        read.leftOut = tooSlow();
+    read.peakKB = peakKB();
+    return read;
+}
+
+// The processor time the layout takes, which a busy machine does not
+// stretch as it stretches the time on the clock.
+qint64 PageReader::layoutMs(const QString &html) const
+{
+    const qint64 start = cpuNs();
+    PageDocument document;
+    document.setTextWidth(m_width);
+    document.setHtml(html);
+    document.size();
+    return (cpuNs() - start) / 1000000;
+}
+
+QByteArray PageReader::answer(const Form &form)
+{
+    return QByteArray::number(form.peakKB) + ' ' + QByteArray::number(form.layoutMs) + '\n' +
+        form.leftOut.simplified().toUtf8() + '\n' + form.html.toUtf8();
+}
+
+bool PageReader::fromAnswer(const QByteArray &answer, Form &form)
+{
+    const qsizetype figures = answer.indexOf('\n'), why = answer.indexOf('\n', figures + 1);
+    const QList<QByteArray> numbers = answer.left(figures).split(' ');
+    if (figures < 0 || why < 0 || numbers.size() != 2)
+        return false;
+    form.peakKB = numbers[0].toLongLong();
+    form.layoutMs = numbers[1].toLongLong();
+    form.leftOut = QString::fromUtf8(answer.mid(figures + 1, why - figures - 1));
+    form.html = QString::fromUtf8(answer.mid(why + 1));
+    return true;
+}

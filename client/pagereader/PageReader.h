@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The reader's work on one page, in its own process: the page's bytes
+// decoded, read into the pane's own form (PageSubset), and that form laid
+// out at the pane's width, as the pane will lay it out, to find how much of
+// it lays out within the window's budget. Only that first part is handed
+// back, with why the rest is left out.
+class PageReader
+{
+public:
+    // What the window may spend laying the form out, measured here in
+    // processor time; the window spends about as much again.
+    static constexpr int LayoutBudgetMs = 120;
+
+    struct Form
+    {
+        QString html;
+        QString leftOut; // why the rest of the page is left out; empty when whole
+        qint64 peakKB = 0; // the reader's largest resident size
+        qint64 layoutMs = 0; // the layout of the part handed back, as measured
+    };
+
+    explicit PageReader(int width) : m_width(width) { }
+    // page: as it came; charset: as its server declared it, or empty.
+    Form read(const QByteArray &page, const QByteArray &charset) const;
+
+    // The form as the reader writes it to the pane, and as the pane reads it
+    // back; false for an answer that is none.
+    static QByteArray answer(const Form &form);
+    static bool fromAnswer(const QByteArray &answer, Form &form);
+
+private:
+    qint64 layoutMs(const QString &html) const;
+
+    int m_width;
+};
