@@ -13,8 +13,8 @@
 #   0 platform
 #   1 platform/calendar (the calendar and contact files, on platform), datetime,
 #     client/foundation, web (the web data component: platform only),
-#     client/pagereader (the text pane's page reader, its own program: Qt and
-#     the HTML parser only)
+#     client/pagereader (the text pane's page reader, its own program: platform,
+#     Qt Gui and the HTML parser only)
 #   2 calendarwatch (the calendar watcher program: platform and its calendar
 #     only), client/dialogs, client/messaging (the multicast protocol),
 #     client/webview (the web engine's library, loaded at run time: the
