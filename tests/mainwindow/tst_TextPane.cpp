@@ -6,6 +6,7 @@
 // lies within the pane's limits, and the window and the memory stay free.
 #include "HostilePages.h"
 #include "LoopStopMeter.h"
+#include "SanitizerBounds.h"
 #include "TextPaneRig.h"
 #include "pagereader/PageWeight.h"
 #include "platform/calendar/AddressBook.h"
@@ -25,6 +26,18 @@ namespace {
 
 // What a laid-out document holds. Costs count each cell and each character
 // doubled for each table around it.
+// The pages a run reads: all of them, but every tenth under the thread
+// sanitizer, which runs the reader ten times slower; the pane's side is the
+// same for every page.
+template <class T>
+QList<T> sampled(const QList<T> &all)
+{
+    QList<T> some;
+    for (qsizetype i = 0; i < all.size(); i += kSanitizerStretch)
+        some.append(all.at(i));
+    return some;
+}
+
 struct Held
 {
     int tableDepth = 0, listDepth = 0, pictures = 0, longestWord = 0, longestMarks = 0;
@@ -123,17 +136,17 @@ private Q_SLOTS:
         QTextBrowser *browser = pane.browser();
         int whole = 0, cut = 0;
         qint64 longestStop = 0;
-        for (const HostilePage &page : HostilePages::all()) {
+        for (const HostilePage &page : sampled(HostilePages::all())) {
             const LoopStopMeter window(5);
             const bool ok = pane.show(page.html);
             const char *name = page.name.constData();
             longestStop = qMax(longestStop, window.longestMs());
             // About 250 ms where the window lays the page out; ten times that.
-            QVERIFY2(window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
-            QVERIFY2(residentBytes() < 300 << 20, name);
+            QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
+            QVERIFY2(residentBytes() < (300 << 20) * qint64(kSanitizerStretch), name);
             const QString text = browser->toPlainText();
             QVERIFY2(ok, qPrintable(text.left(300)));
-            QVERIFY2(pane.reader()->lastForm().peakKB < 300 * 1024, name);
+            QVERIFY2(pane.reader()->lastForm().peakKB < 300 * 1024 * kSanitizerStretch, name);
             const bool wasCut = text.contains(kLeftOut);
             QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
             (wasCut ? cut : whole) += 1;
@@ -144,7 +157,7 @@ private Q_SLOTS:
             QVERIFY2(browser->document()->characterCount() <= PageWeight::ByteLimit * 11 / 10, name);
         }
         qInfo("%d pages shown whole, %d cut; the window's longest stop %lld ms", whole, cut, longestStop);
-        QVERIFY(whole >= 100 && cut >= 100);
+        QVERIFY(whole >= 100 / kSanitizerStretch && cut >= 100 / kSanitizerStretch);
     }
 
     // What a page shows and what it must not: markup hidden in attributes,
@@ -243,7 +256,7 @@ private Q_SLOTS:
         QVERIFY(pane.show("<p>the last page"));
         const qint64 lastMs = clock.elapsed();
         QVERIFY(pane.browser()->toPlainText().startsWith(QStringLiteral("the last page")));
-        QVERIFY2(lastMs < 1000, qPrintable(QString::number(lastMs)));
+        QVERIFY2(lastMs < 1000 * kSanitizerStretch, qPrintable(QString::number(lastMs)));
         QCOMPARE(mostAlive, 1);
     }
 
@@ -258,7 +271,7 @@ private Q_SLOTS:
         const QJsonObject plain = plainWords(files);
         TextPaneRig pane;
         int cut = 0;
-        for (const QString &file : files) {
+        for (const QString &file : sampled(files)) {
             const int cutBefore = cut;
             QFile page(file);
             QVERIFY2(page.open(QIODevice::ReadOnly) && pane.show(page.readAll()), qPrintable(file));

@@ -7,6 +7,7 @@
 #include "platform/calendar/VCardReader.h"
 
 #include "CalendarText.h"
+#include "SanitizerBounds.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -481,7 +482,7 @@ private slots:
             QElapsedTimer timer;
             timer.start();
             check.stop();
-            QVERIFY2(timer.elapsed() < 200, qPrintable(QString("%1 ms after %2 ms").arg(timer.elapsed()).arg(after)));
+            QVERIFY2(!kWindowStopsMeasured || timer.elapsed() < 200, qPrintable(QString("%1 ms after %2 ms").arg(timer.elapsed()).arg(after)));
         }
     }
 
@@ -518,7 +519,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         check.stop();
-        QVERIFY2(timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(!kWindowStopsMeasured || timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(subjectOf(checked(file.path, kTuesday).running), QString("Weekly"));
         QStringList warnings;
         CheckBudget shortClock(CheckBudget::DefaultSteps, 30); // far shorter than reading the file takes

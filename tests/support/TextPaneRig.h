@@ -57,7 +57,7 @@ public:
             return false;
         QTimer guard;
         QObject::connect(&guard, &QTimer::timeout, &m_loaded, &QEventLoop::quit);
-        guard.start(30000);
+        guard.start(2 * PageReaderProcess::TimeLimitMs); // past the reader's own limit, so its message is seen
         if (!m_done)
             m_loaded.exec();
         browser()->document()->size();

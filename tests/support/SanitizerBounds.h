@@ -1,0 +1,13 @@
+#pragma once
+
+// The thread sanitizer runs the code several times slower in several times
+// the memory: bounds on memory and waits are stretched tenfold under it, and
+// how long the window stops, which there a busy machine alone stretches past
+// any bound, is left to the plain run.
+#ifdef __SANITIZE_THREAD__
+inline constexpr int kSanitizerStretch = 10;
+inline constexpr bool kWindowStopsMeasured = false;
+#else
+inline constexpr int kSanitizerStretch = 1;
+inline constexpr bool kWindowStopsMeasured = true;
+#endif
