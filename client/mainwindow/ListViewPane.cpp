@@ -1,5 +1,6 @@
 #include "ListViewPane.h"
 
+#include "CImageList.h"
 #include "ImageListProxyModel.h"
 #include "ListSortProxy.h"
 #include "MainLayout.h"
@@ -85,9 +86,18 @@ void ListViewPane::setImageLists(const CImageList *small, const CImageList *larg
     choosePictures();
 }
 
+// Each style draws its pictures at the size of the list they come from, so
+// the large pictures asked for in place of the small ones show large.
 void ListViewPane::choosePictures()
 {
-    m_pictures->setImageList(m_mode == LargeIcons ? m_large : m_small);
+    const auto side = [](const CImageList *list, int fallback) {
+        const int pixels = list ? list->imageSize() : fallback;
+        return QSize(pixels, pixels);
+    };
+    const bool large = m_mode == LargeIcons;
+    m_pictures->setImageList(large ? m_large : m_small);
+    m_details->setIconSize(side(m_small, 16));
+    m_icons->setIconSize(large ? side(m_large, 32) : side(m_small, 16));
 }
 
 void ListViewPane::setViewMode(int mode)
@@ -101,7 +111,6 @@ void ListViewPane::setViewMode(int mode)
         return;
     }
     m_icons->setViewMode(mode == LargeIcons ? QListView::IconMode : QListView::ListMode);
-    m_icons->setIconSize(mode == LargeIcons ? QSize(32, 32) : QSize(16, 16));
     m_icons->setFlow(mode == List ? QListView::TopToBottom : QListView::LeftToRight);
     m_icons->setWrapping(true);
     m_icons->setMovement(QListView::Static);
