@@ -514,15 +514,26 @@ private slots:
         QVERIFY(tree->node(QStringLiteral("NOD3"))->icon(0).availableSizes().contains(QSize(32, 32)));
     }
 
+    // The name column gives its text the width kept for it, beside pictures
+    // of either size, and keeps that width between runs.
     void largeIconsChosenInTheOptions()
     {
+        constexpr int name = UserListModel::NameColumn;
+        const auto nameWidths = [this] {
+            return std::pair(list->columnWidth(name), list->detailsView()->columnWidth(name));
+        };
+        const auto [kept, pixels] = nameWidths();
         QCOMPARE(pictureSides(), QList<int>({32, 16, 16, 16}));
         changeOptions([](frmOptions &f) { f.optIconSize[1]->click(); });
         QCOMPARE(pictureSides(), QList<int>({32, 32, 32, 32}));
+        QCOMPARE(nameWidths(), std::pair(kept, pixels + 16));
+        CClientSettings(w).SaveColumnSettings();
         QVERIFY(restart());
         QCOMPARE(pictureSides(), QList<int>({32, 32, 32, 32}));
+        QCOMPARE(nameWidths(), std::pair(kept, pixels + 16));
         changeOptions([](frmOptions &f) { f.optIconSize[0]->click(); });
         QCOMPARE(pictureSides(), QList<int>({32, 16, 16, 16}));
+        QCOMPARE(nameWidths(), std::pair(kept, pixels));
     }
 
     // The calendar checked in the program, then moved to a process of its
