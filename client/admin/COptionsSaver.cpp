@@ -135,17 +135,26 @@ void COptionsSaver::applyAdmin(bool admin)
 
 // The link runs only where the system switch allows it. A watcher process
 // that is no longer wanted is closed down at once; a new one starts with the
-// next run.
+// next run, so a check that runs in the program goes on until then.
 void COptionsSaver::applyCalendar(const Request &request)
 {
     const bool linkOn = request.values.Outlook && request.calendarAllowed;
+    const bool checkingHere = g_fOutlook && !g_fOutlookOOP;
+    const bool watcherLater = checkingHere && linkOn && request.values.OutlookOOP;
     if (!g_fOutlook && linkOn)
-        g_prompt->message(QStringLiteral("Calendar appointment synchronization will begin next time you start Qel"),
-                          IPrompt::Ok, IPrompt::Information, QStringLiteral("Calendar Enabled"));
+        tellNextStart(QStringLiteral("Calendar appointment synchronization"), QStringLiteral("Calendar Enabled"));
+    if (watcherLater)
+        tellNextStart(QStringLiteral("Parallel-Process Calendar Checking"), QStringLiteral("Calendar Checking"));
     g_fOutlook = linkOn;
-    g_fOutlookOOP = request.values.OutlookOOP;
+    g_fOutlookOOP = request.values.OutlookOOP && !watcherLater;
     if ((!g_fOutlook || !g_fOutlookOOP) && g_oClientHnd && g_oClientHnd->m_OutLookClient)
         g_oClientHnd->m_OutLookClient->CloseDown();
+}
+
+void COptionsSaver::tellNextStart(const QString &what, const QString &title)
+{
+    g_prompt->message(what + QStringLiteral(" will begin next time you start Qel"), IPrompt::Ok, IPrompt::Information,
+                      title);
 }
 
 void COptionsSaver::applyDisplaySettings(const OptionsValues &values)

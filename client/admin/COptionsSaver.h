@@ -38,6 +38,7 @@ private:
     static void applyLanguage(const QString &code);
     static void applyAdmin(bool admin);
     static void applyCalendar(const Request &request);
+    static void tellNextStart(const QString &what, const QString &title);
     static void applyDisplaySettings(const OptionsValues &values);
     static void rebuildTree(bool self);
 };

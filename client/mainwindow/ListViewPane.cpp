@@ -1,5 +1,6 @@
 #include "ListViewPane.h"
 
+#include "CImageList.h"
 #include "ImageListProxyModel.h"
 #include "ListSortProxy.h"
 #include "MainLayout.h"
@@ -8,10 +9,12 @@
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
-#include <QListView>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMouseEvent>
 #include <QTreeView>
+
+#include <algorithm>
 
 ListViewPane::ListViewPane(const QString &name, QWidget *parent)
     : QStackedWidget(parent), m_sort(new ListSortProxy(this)), m_pictures(new ImageListProxyModel(this)),
@@ -85,9 +88,30 @@ void ListViewPane::setImageLists(const CImageList *small, const CImageList *larg
     choosePictures();
 }
 
+// Each style draws its pictures at the size of the list they come from, so
+// the large pictures asked for in place of the small ones show large.
 void ListViewPane::choosePictures()
 {
-    m_pictures->setImageList(m_mode == LargeIcons ? m_large : m_small);
+    const auto side = [](const CImageList *list, int fallback) {
+        const int pixels = list ? list->imageSize() : fallback;
+        return QSize(pixels, pixels);
+    };
+    const bool large = m_mode == LargeIcons;
+    m_pictures->setImageList(large ? m_large : m_small);
+    const int growth = pictureGrowth();
+    m_details->setIconSize(side(m_small, kDesignedSide));
+    m_icons->setIconSize(large ? side(m_large, 32) : side(m_small, kDesignedSide));
+    const int change = pictureGrowth() - growth;
+    if (change != 0 && !m_details->isColumnHidden(0))
+        m_details->setColumnWidth(0, std::max(0, m_details->columnWidth(0) + change));
+}
+
+// The first column holds the pictures: pictures larger than the list was
+// designed for widen it by their extra size, so its text keeps the room the
+// stored width gives it.
+int ListViewPane::pictureGrowth() const
+{
+    return std::max(0, m_details->iconSize().width() - kDesignedSide);
 }
 
 void ListViewPane::setViewMode(int mode)
@@ -101,7 +125,6 @@ void ListViewPane::setViewMode(int mode)
         return;
     }
     m_icons->setViewMode(mode == LargeIcons ? QListView::IconMode : QListView::ListMode);
-    m_icons->setIconSize(mode == LargeIcons ? QSize(32, 32) : QSize(16, 16));
     m_icons->setFlow(mode == List ? QListView::TopToBottom : QListView::LeftToRight);
     m_icons->setWrapping(true);
     m_icons->setMovement(QListView::Static);
@@ -215,14 +238,17 @@ void ListViewPane::setTextColour(const QColor &colour)
 
 int ListViewPane::columnWidth(int column) const
 {
-    return m_details->isColumnHidden(column) ? 0 : MainLayout::toTwips(m_details->columnWidth(column));
+    if (m_details->isColumnHidden(column))
+        return 0;
+    const int growth = column == 0 ? pictureGrowth() : 0;
+    return MainLayout::toTwips(std::max(0, m_details->columnWidth(column) - growth));
 }
 
 void ListViewPane::setColumnWidth(int column, int twips)
 {
     m_details->setColumnHidden(column, twips <= 0);
     if (twips > 0)
-        m_details->setColumnWidth(column, MainLayout::toPixels(twips));
+        m_details->setColumnWidth(column, MainLayout::toPixels(twips) + (column == 0 ? pictureGrowth() : 0));
 }
 
 bool ListViewPane::isMenuKey(QEvent *event) const

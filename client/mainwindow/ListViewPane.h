@@ -80,8 +80,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr int kDesignedSide = 16;
+
     bool isMenuKey(QEvent *event) const;
     void choosePictures();
+    int pictureGrowth() const;
 
     ListSortProxy *m_sort;
     ImageListProxyModel *m_pictures;

@@ -1,12 +1,18 @@
 #include "StatusFakes.h"
 #include "BoardWorld.h"
+#include "CalendarText.h"
 #include "ScriptedDialogs.h"
 #include "TestDatabase.h"
+#include "admin/COptionsEditor.h"
 #include "admin/IconSelector.h"
+#include "admin/frmOptions.h"
 #include "admin/frmAddGroup.h"
 #include "dialogs/QtPrompt.h"
+#include "mail/CClientOutlook.h"
 #include "mail/frmJournalEntry.h"
 #include "tray/MessageWindows.h"
+#include "tray/UpdateTimer.h"
+#include "tray/UpdateTimerActions.h"
 #include "tray/frmSysTray.h"
 #include "app/MStartUp.h"
 #include "datetime/ucDateTime.h"
@@ -30,14 +36,17 @@
 #include "status/UserListModel.h"
 #include "status/UserListPoll.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -88,6 +97,17 @@ QStringList shownTexts()
         texts << widget->windowTitle() << readAs(widget->toolTip());
     }
     return texts;
+}
+
+// The side of the picture a view draws at that index; 0 when the row is too
+// short to hold it.
+int drawnSide(const QAbstractItemView *view, const QModelIndex &index)
+{
+    const QSize asked = view->iconSize().isValid()
+        ? view->iconSize()
+        : QSize(1, 1) * view->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, view);
+    const int side = index.data(Qt::DecorationRole).value<QIcon>().actualSize(asked).height();
+    return view->visualRect(index).height() >= side ? side : 0;
 }
 
 class RecordingEditor : public NoUserEditor
@@ -196,6 +216,30 @@ class tst_MainWindow : public QObject
     {
         menuOf(pane, keys);
         pick(QStringLiteral("mnuPopupSub(%1)").arg(item));
+    }
+    // Opens the signed-in user's options from the menu, changes them and presses OK.
+    void changeOptions(const std::function<void(frmOptions &)> &change)
+    {
+        COptionsEditor editor([&change](frmOptions &f) {
+            change(f);
+            f.cmdOK->click();
+        });
+        IUserEditor *saved = std::exchange(g_userEditor, &editor);
+        pick(QStringLiteral("mnuAdminUserOptions"));
+        g_userEditor = saved;
+    }
+    // The sides of the pictures drawn for Ada's row in the large-icon,
+    // small-icon and details looks of the user list, then for her group's node.
+    QList<int> pictureSides()
+    {
+        QList<int> sides;
+        for (int look : {8, 9, 11}) {
+            view(look);
+            const QAbstractItemView *shown = look == 11 ? static_cast<QAbstractItemView *>(list->detailsView())
+                                                        : static_cast<QAbstractItemView *>(list->iconView());
+            sides << drawnSide(shown, shown->model()->index(list->rowOfKey(QStringLiteral("USR1")), 0));
+        }
+        return sides << drawnSide(tree, tree->indexFromItem(tree->node(QStringLiteral("NOD3"))));
     }
     QStringList asked() const
     {
@@ -468,6 +512,62 @@ private slots:
         // Large icons in the tree too, on the nodes it already holds.
         QCOMPARE(tree->iconSize(), QSize(32, 32));
         QVERIFY(tree->node(QStringLiteral("NOD3"))->icon(0).availableSizes().contains(QSize(32, 32)));
+    }
+
+    // The name column gives its text the width kept for it, beside pictures
+    // of either size, and keeps that width between runs.
+    void largeIconsChosenInTheOptions()
+    {
+        constexpr int name = UserListModel::NameColumn;
+        const auto nameWidths = [this] {
+            return std::pair(list->columnWidth(name), list->detailsView()->columnWidth(name));
+        };
+        const auto [kept, pixels] = nameWidths();
+        QCOMPARE(pictureSides(), QList<int>({32, 16, 16, 16}));
+        changeOptions([](frmOptions &f) { f.optIconSize[1]->click(); });
+        QCOMPARE(pictureSides(), QList<int>({32, 32, 32, 32}));
+        QCOMPARE(nameWidths(), std::pair(kept, pixels + 16));
+        CClientSettings(w).SaveColumnSettings();
+        QVERIFY(restart());
+        QCOMPARE(pictureSides(), QList<int>({32, 32, 32, 32}));
+        QCOMPARE(nameWidths(), std::pair(kept, pixels + 16));
+        changeOptions([](frmOptions &f) { f.optIconSize[0]->click(); });
+        QCOMPARE(pictureSides(), QList<int>({32, 16, 16, 16}));
+        QCOMPARE(nameWidths(), std::pair(kept, pixels));
+    }
+
+    // The calendar checked in the program, then moved to a process of its
+    // own: that process starts with the next run, so until then the program
+    // goes on checking, and the user is told so.
+    void calendarMovedToItsOwnProcessKeepsBeingChecked()
+    {
+        CClientOutlook link;
+        ICalendarLink *saved = std::exchange(g_calendarLink, &link);
+        const auto restore = qScopeGuard([saved] { g_calendarLink = saved; });
+        const QString folder = m_db->env.path(QStringLiteral("calendar"));
+        QVERIFY(QDir().mkpath(folder));
+        SettingsKeys::CalendarPath.write(folder);
+        m_db->exec("UPDATE Properties SET pvalue = 'true' WHERE pkey = 'enb_olk'");
+        m_db->exec("UPDATE STAFF_OPTIONS SET Outlook = 1, OutlookOOP = 0 WHERE UserID = 1");
+        QVERIFY(restart());
+        QVERIFY(g_fOutlook);
+
+        changeOptions([](frmOptions &f) { f.chkOutlookParallelProcess->setChecked(true); });
+        QCOMPARE(asked(), QStringList{"Calendar Checking:Parallel-Process Calendar Checking will begin next time you "
+                                      "start Qel"});
+        QCOMPARE(m_db->value("SELECT OutlookOOP FROM STAFF_OPTIONS WHERE UserID = 1").toInt(), 1);
+        QVERIFY(!g_oClientHnd->m_OutLookClient);
+        // A meeting that began ten minutes ago, found by the update timer's next poll.
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-600);
+        const auto utc = [](const QDateTime &t) { return t.toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")); };
+        QVERIFY(CalendarText::write(folder + QStringLiteral("/team.ics"),
+                                    CalendarText::calendar(CalendarText::vevent(
+                                        QStringLiteral("Stand-up"), QStringLiteral("DTSTART:%1\r\nDTEND:%2\r\n")
+                                                                        .arg(utc(start), utc(start.addSecs(3600)))))));
+        QCOMPARE(stored(QStringLiteral("IsIn")), QStringLiteral("INN"));
+        UpdateTimerActions actions;
+        UpdateTimer(actions).dispatch(actions.canPollDatabase());
+        QTRY_COMPARE(stored(QStringLiteral("IsIn || '|' || Note")), QStringLiteral("MTG|Stand-up"));
     }
 
     void searchSortAndHints()
