@@ -188,6 +188,16 @@ QString DateUtil::shortDate(const QDate &date)
     return QLocale::c().toString(date, QStringLiteral("dd/MM/yyyy"));
 }
 
+QString DateUtil::generalDate(double days)
+{
+    const QDateTime moment = fromDays(days);
+    if (timePart(days) == 0 && days != 0)
+        return shortDate(moment.date());
+    if (datePart(days) == 0)
+        return longTime(moment);
+    return shortDate(moment.date()) + u' ' + longTime(moment);
+}
+
 QTime DateUtil::parseTime(const QString &text)
 {
     const QString s = text.trimmed();

@@ -47,6 +47,9 @@ public:
     static QString shortTime(const QDateTime &moment);  // "2:07 PM"
     static QString longTime(const QDateTime &moment);   // "2:07:09 PM"
     static QString shortDate(const QDate &date);        // "05/03/2004"
+    // The general date form: "05/03/2004 2:07:09 PM"; the date alone at
+    // midnight, the time alone on the zero date.
+    static QString generalDate(double days);
 
     // Reads a time of day liberally: "8:30", "08:30:00", "8:30 AM", "2:07 pm",
     // "14", or a day-number fraction such as "0.354166". Invalid gives QTime().

@@ -1,6 +1,5 @@
 #include "CAuthentication.h"
 
-#include "ErrorHandling.h"
 #include "MWebGlobalData.h"
 #include "SqlRunner.h"
 #include "platform/AppError.h"
@@ -20,9 +19,9 @@ KeyedCollection<QVariant> CAuthentication::checkuser(const QString &sUserName) c
                                            "FROM STAFF_STATUS SS, STAFF_OPTIONS SO WHERE SO.UserID = SS.UserID "
                                            "AND SO.LoginName = ? AND SS.IsActive = 1 ORDER BY SS.UserID"),
                             {EncodeQuotes(sUserName.trimmed().toUpper())});
-    } catch (const AppError &e) {
-        // The page is told in the answer itself, which says why no one was found.
-        WriteErrorEvent(QStringLiteral("Error executing RunSQLReturnRS"), e);
+    } catch (const AppError &) {
+        // The runner has logged it; the page is told in the answer itself,
+        // which says why no one was found.
         result.add(QStringLiteral("auth"), false);
         result.add(QStringLiteral("reason"), QStringLiteral("Problem accessing database:")
                                                  + DataSourceRegistry::masked(GetConnectionString()));

@@ -66,8 +66,8 @@ QString CReservation::Status() const
 QString CReservation::getConflicts(qint32 iResourceID, double dFrom, double dUntil) const
 {
     QString lines;
-    for (RecordSet rows = BookingRule::holding(*OpenWebConnection(), iResourceID, dFrom, dUntil); !rows.eof();
-         rows.moveNext()) {
+    const auto holding = [&](DbConnection &c) { return BookingRule::holding(c, iResourceID, dFrom, dUntil); };
+    for (RecordSet rows = RunSQLReturnRS(holding); !rows.eof(); rows.moveNext()) {
         lines += html(storedText(rows, QStringLiteral("BookedTo")));
         if (!rows.isNull(QStringLiteral("Note")))
             lines += QStringLiteral(" - ") + html(storedText(rows, QStringLiteral("Note")));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "platform/AppError.h"
 
-class AppError;
+#include <QString>
 
 namespace QelWeb {
 
@@ -13,5 +13,13 @@ namespace QelWeb {
 void WriteErrorEvent(const QString &message, const AppError &error);
 
 QString WebLogPath();
+
+// An error whose entry has been written already; whoever reports it on does
+// not write it again.
+class LoggedError : public AppError
+{
+public:
+    explicit LoggedError(const AppError &error) : AppError(error) {}
+};
 
 } // namespace QelWeb

@@ -75,7 +75,8 @@ QJsonArray parseArguments(const char *jsonArguments)
 
 QJsonObject errorResult(const QString &member, const AppError &e)
 {
-    WriteErrorEvent(QStringLiteral("Call of ") + member.left(80) + QStringLiteral(" failed."), e);
+    if (!dynamic_cast<const LoggedError *>(&e))
+        WriteErrorEvent(QStringLiteral("Call of ") + member.left(80) + QStringLiteral(" failed."), e);
     return {{QStringLiteral("error"),
              QJsonObject{{QStringLiteral("number"), e.number()},
                          {QStringLiteral("source"), DataSourceRegistry::masked(e.source())},

@@ -1,5 +1,6 @@
 #include "SqlRunner.h"
 
+#include "ErrorHandling.h"
 #include "MWebGlobalData.h"
 #include "platform/AppError.h"
 #include "platform/DataSourceRegistry.h"
@@ -32,6 +33,19 @@ void runOnce(const std::function<void(DbConnection &)> &work)
     }
 }
 
+// Runs one statement on its own connection; a failure is logged under the
+// runner's name.
+template <typename Statement>
+auto logged(const QString &runner, const Statement &statement)
+{
+    try {
+        return statement(*OpenWebConnection());
+    } catch (const AppError &e) {
+        WriteErrorEvent(QStringLiteral("Error executing ") + runner, e);
+        throw LoggedError(e);
+    }
+}
+
 } // namespace
 
 DbConnection::Handle OpenWebConnection()
@@ -43,12 +57,17 @@ DbConnection::Handle OpenWebConnection()
 
 RecordSet RunSQLReturnRS(const QString &sql, const QVariantList &params)
 {
-    return OpenWebConnection()->query(sql, params);
+    return RunSQLReturnRS([&](DbConnection &connection) { return connection.query(sql, params); });
+}
+
+RecordSet RunSQLReturnRS(const std::function<RecordSet(DbConnection &)> &query)
+{
+    return logged(QStringLiteral("RunSQLReturnRS"), query);
 }
 
 void RunSQL(const QString &sql, const QVariantList &params)
 {
-    OpenWebConnection()->execute(sql, params);
+    logged(QStringLiteral("RunSQL"), [&](DbConnection &connection) { connection.execute(sql, params); });
 }
 
 void RunWriteTransaction(const std::function<void(DbConnection &)> &work)

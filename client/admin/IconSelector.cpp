@@ -128,3 +128,10 @@ void IconSelector::resizeEvent(QResizeEvent *event)
     Picture1->resize(width(), Picture1->height());
     HScroll1->resize(qMax(0, Picture1->width() - px(80)), HScroll1->height());
 }
+
+void IconSelector::Refresh()
+{
+    update();
+    for (QWidget *part : findChildren<QWidget *>())
+        part->update();
+}

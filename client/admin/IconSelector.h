@@ -29,6 +29,8 @@ public:
     void EnsureVisible();
     // The selected picture's key; "" while the strip is empty.
     QString getSelectedIconKey() const;
+    // Draws the strip and its pictures again.
+    void Refresh();
 
     // Where picture i and the marker stand, in twips (for the host's tests).
     int pictureLeft(int i) const;

@@ -21,6 +21,11 @@ constexpr quint32 kMultiSelect = 512;
 constexpr quint32 kPathMustExist = 2048;
 constexpr quint32 kFileMustExist = 4096;
 constexpr quint32 kFontEffects = 256;
+constexpr quint32 kScreenFonts = 1;
+constexpr quint32 kPrinterFonts = 2;
+constexpr quint32 kFontFromGiven = 64;
+constexpr quint32 kLimitSize = 8192;
+constexpr quint32 kFontUnused = 8 + 16 + 512;
 constexpr quint32 kPageNumbers = 2;
 constexpr quint32 kNoSelection = 4;
 constexpr quint32 kCollate = 16;
@@ -129,6 +134,13 @@ void cCommonDialog::ShowColor()
 
 void cCommonDialog::ShowFont()
 {
+    if (!(flags & kPrinterFonts))
+        flags |= kScreenFonts;
+    if ((FontColor.rgb() & 0xFFFFFF) != 0)
+        flags |= kFontEffects;
+    if (Min != 0 || Max != 0)
+        flags |= kLimitSize;
+    flags = (flags & ~kFontUnused) | kFontFromGiven;
     ICommonDialogBackend::FontRequest request{Font, FontColor, Min, Max, (flags & kFontEffects) != 0};
     if (g_commonDialogs && g_commonDialogs->chooseFont(request, hwnd, events())) {
         Font = request.font;

@@ -55,12 +55,30 @@ public:
     QColor CustomColor(int index) const;
     void setCustomColor(int index, const QColor &colour);
 
+    // The parts of Font, read and written through it.
+    bool FontBold() const { return Font.bold(); }
+    void setFontBold(bool bold) { Font.setBold(bold); }
+    bool FontItalic() const { return Font.italic(); }
+    void setFontItalic(bool italic) { Font.setItalic(italic); }
+    QString FontName() const { return Font.family(); }
+    void setFontName(const QString &name) { Font.setFamily(name); }
+    qint32 FontSize() const { return qRound(Font.pointSizeF()); } // whole points
+    void setFontSize(qint32 points) { Font.setPointSize(points); }
+    bool FontStrikethru() const { return Font.strikeOut(); }
+    void setFontStrikethru(bool struck) { Font.setStrikeOut(struck); }
+    bool FontUnderline() const { return Font.underline(); }
+    void setFontUnderline(bool underlined) { Font.setUnderline(underlined); }
+
     // Each shows its dialog. A cancel leaves the properties as the dialog
     // leaves them and, with cancelError set, raises CancelError; the printer
     // dialog never raises.
     void ShowOpen();
     void ShowSave();
     void ShowColor();
+    // Sets flags to those the font dialog runs with first, so they are there
+    // after OK: screen fonts (1) unless printer fonts (2) were asked for,
+    // effects (256) for a colour other than black, limited sizes (8192) with
+    // Min or Max, the start from Font (64); bits 8, 16 and 512 cleared.
     void ShowFont();
     void ShowPrinter();
     // Opens HelpFile; the multi-key and window-position commands raise

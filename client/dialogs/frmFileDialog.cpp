@@ -90,8 +90,8 @@ frmFileDialog::frmFileDialog(QWidget *parent)
     lblError->setStyleSheet(QStringLiteral("color: #b00000;"));
     lblError->hide();
     chkNetwork = named<QCheckBox>("chkNetwork", this);
-    chkNetwork->setToolTip(QStringLiteral("Set this check box if you cannot presently connect to the network, "
-                                          "for example when your laptop is away from the office network."));
+    chkNetwork->setToolTip(QStringLiteral("Set this check box if you cannot presently conect to the network eg. "
+                                          "Your dockable laptop is not connected to the network at this time."));
     OKButton = named<QPushButton>("OKButton", this);
     OKButton->setDefault(true);
     cmdCancel = named<QPushButton>("cmdCancel", this);

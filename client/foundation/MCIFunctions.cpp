@@ -23,20 +23,6 @@ namespace {
 
 const QString kModule = QStringLiteral("MCIFunctions");
 
-// A date and time as the user list's hints show it: the date alone at
-// midnight, the time alone on the zero date.
-QString generalDate(double when)
-{
-    const QDateTime moment = DateUtil::fromDays(when);
-    const bool hasDate = std::trunc(when) != 0;
-    const bool hasTime = DateUtil::timePart(when) != 0;
-    if (hasDate && !hasTime)
-        return DateUtil::shortDate(moment.date());
-    if (!hasDate)
-        return DateUtil::longTime(moment);
-    return DateUtil::shortDate(moment.date()) + u' ' + DateUtil::longTime(moment);
-}
-
 [[noreturn]] void raisePropertyError(const QString &procedure, const QString &what, const AppError &trapped)
 {
     throw AppError(ErrNo::Raised, kModule + u'.' + procedure + QStringLiteral("\r\n") + trapped.source(),
@@ -94,7 +80,7 @@ QString GetUserStatusLine(const QString &userKey)
         return QString();
     const CUser &user = g_vUserList.at(row);
     QString line = user.RealName + u' ' + GetResString(319) + u' ' + GetStatusDescription(user.IsIn)
-                   + QStringLiteral(" - ") + (user.LastStatusChange != 0 ? generalDate(user.LastStatusChange) : QString());
+                   + QStringLiteral(" - ") + (user.LastStatusChange != 0 ? DateUtil::generalDate(user.LastStatusChange) : QString());
     if (!user.Note.trimmed().isEmpty())
         line += QStringLiteral("       [ ") + user.Note + QStringLiteral(" ] ");
     return line;

@@ -10,8 +10,8 @@
 #include "foundation/MErrorHandler.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "platform/DateUtil.h"
 
-#include <QLocale>
 
 std::function<std::unique_ptr<IPhoneMessageForm>()> CClientEmail::phoneMessageForm;
 
@@ -105,7 +105,7 @@ qint32 CClientEmail::PhMessage(qint32 userId, const QString &userName)
     QStringList callers;
     if (CallerList::load(callers) == kDone)
         form->SetContactsCBO(callers);
-    const QString time = QLocale().toString(Clock::now(), QLocale::ShortFormat);
+    const QString time = DateUtil::generalDate(Clock::nowDays());
     const QString sender = g_oCurrentUser.Email;
     const QStringList to = {userAddress(userId)};
     const std::optional<PhoneMessageEntry> entry =

@@ -36,12 +36,13 @@ std::optional<QString> checkedAddress(const QString &name, const QList<VCardCont
     return std::nullopt;
 }
 
-// The user's mail program resolves what this machine could not. `why`: what
-// kept the message from leaving here, told when no mail program opens it.
-void openInMailProgram(const QStringList &named, const QString &subject, const QString &body,
+// The user's mail program resolves what this machine could not. `recipients`:
+// the addresses found, names where none was. `why`: what kept the message
+// from leaving here, told when no mail program opens it.
+void openInMailProgram(const QStringList &recipients, const QString &subject, const QString &body,
                        const MailSubmission::Done &done, const QString &why)
 {
-    if (g_shell && g_shell->openUrl(MailMessage::mailto(named, {}, subject, body))) {
+    if (g_shell && g_shell->openUrl(MailMessage::mailto(recipients, {}, subject, body))) {
         done(true);
         return;
     }
@@ -51,10 +52,12 @@ void openInMailProgram(const QStringList &named, const QString &subject, const Q
     done(false);
 }
 
-QString commandRefused(const QString &said)
+QString commandFailed(SendmailPipe::Result result, const QString &said)
 {
-    return QStringLiteral("the mail command \"%1\" did not take it%2")
-        .arg(MailSettings::read().sendmailCommand,
+    const QString what = result == SendmailPipe::NotStarted ? QStringLiteral("could not be started")
+                                                            : QStringLiteral("did not take it");
+    return QStringLiteral("the mail command \"%1\" %2%3")
+        .arg(MailSettings::read().sendmailCommand, what,
              said.isEmpty() ? QString() : QStringLiteral(" (it said: \"%1\")").arg(said));
 }
 
@@ -71,7 +74,8 @@ QString noAddressFor(const QStringList &names)
 void submit(const QStringList &recipients, const QString &sender, const QString &subject, const QString &body,
             const QList<VCardContact> &contacts, const MailSubmission::Done &done)
 {
-    QStringList named, addresses, unknown;
+    // What the mail program gets: the address found, else the name to resolve.
+    QStringList handed, addresses, unknown;
     for (const QString &r : recipients) {
         if (r.isEmpty())
             continue;
@@ -80,7 +84,7 @@ void submit(const QStringList &recipients, const QString &sender, const QString 
             done(false);
             return;
         }
-        named << r;
+        handed << (address->isEmpty() ? r : *address);
         addresses << *address;
         if (address->isEmpty())
             unknown << r;
@@ -91,17 +95,17 @@ void submit(const QStringList &recipients, const QString &sender, const QString 
         return;
     }
     if (addresses.isEmpty() || !unknown.isEmpty()) {
-        openInMailProgram(named, subject, body, done,
+        openInMailProgram(handed, subject, body, done,
                           unknown.isEmpty() ? QStringLiteral("it names no recipient") : noAddressFor(unknown));
         return;
     }
     const QByteArray message = MailMessage::compose(*from, addresses, subject, body, Clock::now());
     SendmailPipe::start(MailSettings::read().sendmailCommand, message,
-                        [named, subject, body, done](bool sent, const QString &said) {
-                            if (sent)
+                        [handed, subject, body, done](SendmailPipe::Result result, const QString &said) {
+                            if (result == SendmailPipe::Sent)
                                 done(true);
                             else
-                                openInMailProgram(named, subject, body, done, commandRefused(said));
+                                openInMailProgram(handed, subject, body, done, commandFailed(result, said));
                         });
 }
 } // namespace

@@ -41,7 +41,7 @@ void SendmailPipe::run(const QByteArray &message, int timeoutMs)
 {
     QStringList words = QProcess::splitCommand(m_command);
     if (words.isEmpty()) {
-        end(false, QStringLiteral("no command"));
+        end(NotStarted, QStringLiteral("no command"));
         return;
     }
     m_process = new QProcess(this);
@@ -54,18 +54,18 @@ void SendmailPipe::run(const QByteArray &message, int timeoutMs)
     m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
     connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            end(false, QStringLiteral("did not start"));
+            end(NotStarted, QStringLiteral("did not start"));
     });
     connect(m_process, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
         readComplaints();
-        end(status == QProcess::NormalExit && code == 0, QStringLiteral("ended with %1").arg(code));
+        end(status == QProcess::NormalExit && code == 0 ? Sent : Refused, QStringLiteral("ended with %1").arg(code));
     });
     connect(m_process, &QProcess::started, this, [this, message] {
         m_process->write(message);
         m_process->closeWriteChannel();
     });
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, [this] { end(false, QStringLiteral("did not finish in time")); });
+    connect(&m_timer, &QTimer::timeout, this, [this] { end(Refused, QStringLiteral("did not finish in time")); });
     m_timer.start(timeoutMs);
     m_process->start(words.takeFirst(), words);
 }
@@ -93,7 +93,7 @@ QString SendmailPipe::said() const
     return text;
 }
 
-void SendmailPipe::end(bool sent, const QString &why)
+void SendmailPipe::end(Result result, const QString &why)
 {
     if (!m_done)
         return;
@@ -107,12 +107,12 @@ void SendmailPipe::end(bool sent, const QString &why)
         deleteLater();
     }
     const QString text = said();
-    if (!sent)
+    if (result != Sent)
         WriteDebugLog(QStringLiteral("Mail not sent: \"%1\" %2").arg(m_command, why)
                       + (text.isEmpty() ? QString() : QStringLiteral(": ") + text));
     else if (!text.isEmpty())
         WriteDebugLog(QStringLiteral("Mail command \"%1\" said: %2").arg(m_command, text));
     const Done done = std::move(m_done);
     m_done = nullptr;
-    done(sent, text);
+    done(result, text);
 }

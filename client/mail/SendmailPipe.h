@@ -18,11 +18,14 @@ public:
     static constexpr int kTimeoutMs = 30000;
     // What is kept of the program's complaints; the rest is counted.
     static constexpr qsizetype kSaidBytes = 4096;
-    using Done = std::function<void(bool sent, const QString &said)>;
+    // Sent: it took the message and ended with 0 in time. NotStarted: it
+    // never ran (no such program, or no command at all).
+    enum Result { Sent, Refused, NotStarted };
+    using Done = std::function<void(Result result, const QString &said)>;
 
     // Runs the program while the window goes on; `done` learns, once and
-    // never before this returns, whether it took the message and ended with
-    // 0 in time, and the start of what it wrote to its error output. A
+    // never before this returns, how it ended and the start of what it
+    // wrote to its error output. A
     // program still running at the time limit is killed, and every process
     // it started with it.
     static void start(const QString &command, const QByteArray &message, Done done, int timeoutMs = kTimeoutMs);
@@ -32,7 +35,7 @@ private:
     void run(const QByteArray &message, int timeoutMs);
     void readComplaints();
     QString said() const;
-    void end(bool sent, const QString &why);
+    void end(Result result, const QString &why);
 
     QString m_command;
     Done m_done;

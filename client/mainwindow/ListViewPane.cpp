@@ -275,7 +275,8 @@ bool ListViewPane::eventFilter(QObject *watched, QEvent *event)
     if (watched != view->viewport())
         return QStackedWidget::eventFilter(watched, event);
     Q_EMIT released(mouse->button(), mouse->globalPosition().toPoint());
-    if (mouse->button() != Qt::LeftButton)
+    // The right button is the menu's; any other opens the status on its icon.
+    if (mouse->button() == Qt::RightButton)
         return QStackedWidget::eventFilter(watched, event);
     const QPoint at = mouse->position().toPoint();
     const QModelIndex index = view->indexAt(at);

@@ -69,7 +69,8 @@ public:
 signals:
     void itemClicked(int row);
     void itemDoubleClicked(int row);
-    // A left click released on a row, at a point of the row's status icon.
+    // A click of any button but the right one released on a row, at a point
+    // of the row's status icon.
     void statusIconClicked(int row);
     // A mouse button went up over the rows, at that global position.
     void released(Qt::MouseButton button, const QPoint &globalPos);

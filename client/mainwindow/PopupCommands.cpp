@@ -338,7 +338,7 @@ void PopupCommands::deleteNode(const Item &item)
 
 void PopupCommands::addResource(qint32 groupId)
 {
-    frmResource dialog(m_window);
+    frmResource dialog(m_window, largePicture);
     dialog.newResource(groupId);
     runDialog(dialog);
     if (!dialog.Cancel && refreshCurrentView)
@@ -374,7 +374,7 @@ void PopupCommands::edit()
         runDialog(dialog);
         saved = !dialog.Cancel;
     } else if (is(item.kind, "RES")) {
-        frmResource dialog(m_window);
+        frmResource dialog(m_window, largePicture);
         dialog.populateForm(item.id);
         runDialog(dialog);
         saved = !dialog.Cancel;

@@ -40,6 +40,8 @@ public:
     std::function<void(int row)> userListItemClick;
     std::function<void(int row)> editStatusOfRow;
     std::function<QList<IconSelector::Picture>()> iconPictures;
+    // A picture of the large list by its key.
+    std::function<QIcon(const QString &key)> largePicture;
     // Shows a dialog modally; tests replace it to drive the dialog.
     static std::function<void(QDialog &)> runDialog;
 

@@ -216,6 +216,7 @@ void frmMain::createPopupMenus()
     m_popupCommands->refreshCurrentView = [this] { refreshCurrentView(); };
     m_popupCommands->userListItemClick = [this](int row) { lvwUserList_ItemClick(row); };
     m_popupCommands->editStatusOfRow = [this](int row) { editStatusOfRow(row); };
+    m_popupCommands->largePicture = [this](const QString &key) { return images.imghot.picture(key); };
     m_popupCommands->iconPictures = [this] { return iconPictures(); };
     m_popupCommands->connectTo(*m_menus, this);
     m_popupMenus->connectControls(this);
@@ -728,7 +729,7 @@ void frmMain::showCustomStatusWindow()
 // added to the group shown appears in its list at once.
 void frmMain::addResource()
 {
-    frmResource dialog(this);
+    frmResource dialog(this, m_popupCommands->largePicture);
     dialog.newResource(-1);
     dialog.exec();
     if (!dialog.Cancel && g_sViewType == QLatin1String("RSG") && g_oClientHnd)

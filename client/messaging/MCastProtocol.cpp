@@ -35,18 +35,6 @@ void logListenerErrors(Step &&step)
     logErrors(kListenerPlace, true, std::forward<Step>(step));
 }
 
-// A date-time as the logs show it: the date alone when there is no time, the
-// time alone when there is no date.
-QString generalDate(double days)
-{
-    const QDateTime moment = DateUtil::fromDays(days);
-    if (DateUtil::timePart(days) == 0 && days != 0)
-        return DateUtil::shortDate(moment.date());
-    if (DateUtil::datePart(days) == 0)
-        return DateUtil::longTime(moment);
-    return DateUtil::shortDate(moment.date()) + u' ' + DateUtil::longTime(moment);
-}
-
 QString capped(const QString &text)
 {
     return TextLimit::left(text, MCastProtocol::MaxTextLength);
@@ -213,7 +201,7 @@ void MCastProtocol::gotStatusUpdate(const QString &datagram)
     WriteDebugLog([&]() -> QString {
         return QStringLiteral("Status Change Alert: Seq=%1, UserID=%2, Status=%3, Note=%4, ETD=%5, ETA=%6")
             .arg(QString::number(update->Seq), QString::number(update->UserID), update->Status, update->Note,
-                 generalDate(update->ETD), generalDate(update->ETA));
+                 DateUtil::generalDate(update->ETD), DateUtil::generalDate(update->ETA));
     });
     if (farAboveMark(update->Seq)) {
         WriteDebugLog([&]() -> QString {

@@ -21,6 +21,7 @@ public:
     QString sNote;
     bool fReturned = false;
     double iCost = 0;
+    qint32 iClientID = -1; // neither stored nor read
     QString sUserName;    // the booking user's name, from a join
     bool fAutoCheckIn = false; // the resource's, copied in by the lists
 

@@ -16,6 +16,9 @@ public:
     QString Location;
     qint32 GroupID = 0;
     bool AutoCheckIn = false;
+    // Carried for the web pages; neither stored nor read here.
+    double Rate = 0;
+    QString RateType;
     // The booking the resource list shows for it: the latest one that has
     // started (for a manual item, not yet checked in); none otherwise.
     std::shared_ptr<CReservation> oCurrentReservation;

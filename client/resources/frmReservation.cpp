@@ -1,6 +1,9 @@
 #include "frmReservation.h"
 
+#include "BusyDialog.h"
+#include "OkCancelRow.h"
 #include "datetime/ucDateTime.h"
+#include "dialogs/TabOrder.h"
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
 #include "foundation/MCIFunctions.h"
@@ -9,7 +12,6 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -48,16 +50,14 @@ frmReservation::frmReservation(QWidget *parent) : QDialog(parent)
     fields->addRow(kFromLabel, dtFrom);
     fields->addRow(kUntilLabel, dtUntil);
 
-    auto *buttons = new QDialogButtonBox;
-    OK = buttons->addButton(GetResString(175), QDialogButtonBox::AcceptRole);
-    cmdCancel = buttons->addButton(GetResString(176), QDialogButtonBox::RejectRole);
-    OK->setDefault(true);
+    QHBoxLayout *buttons = OkCancelRow::make(OK, cmdCancel);
     connect(OK, &QPushButton::clicked, this, &frmReservation::OK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmReservation::cmdCancel_Click);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(fraNode);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
+    TabOrder::set({txtBookedTo, txtNote, txtReservedBy, cmdCancel, OK, dtFrom, dtUntil});
     setMinimumWidth(420);
 }
 
@@ -168,6 +168,7 @@ void frmReservation::OK_Click()
     oRsv.dReservedUntil = times.until;
     CReservation::Outcome outcome = CReservation::CheckFailed;
     try {
+        const BusyDialog busy(this);
         outcome = oRsv.save(oRes.AutoCheckIn, *g_prompt);
     } catch (const AppError &e) {
         ErrorDialog(e.number(), e.description(), QStringLiteral("frmReservation.save\r\n") + e.source());

@@ -1,5 +1,8 @@
 #include "frmResource.h"
 
+#include "BusyDialog.h"
+#include "OkCancelRow.h"
+#include "dialogs/TabOrder.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
@@ -9,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -29,17 +31,20 @@ QLineEdit *lineEdit(int maxLength)
 
 } // namespace
 
-frmResource::frmResource(QWidget *parent) : QDialog(parent)
+frmResource::frmResource(QWidget *parent, const PictureOf &picture) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmResource"));
     setWindowTitle(GetResString(333));
+    if (picture)
+        setWindowIcon(picture(QStringLiteral("Qel")));
     txtName = lineEdit(50);
     txtCode = lineEdit(24);
     txtLocation = lineEdit(40);
     icboGroup = new QComboBox;
     for (const CTreeNode &node : g_colTreeNodes)
         if (node.NodeType == QLatin1String("RSG"))
-            icboGroup->addItem(node.Name, QStringLiteral("RSG") + QString::number(node.ID));
+            icboGroup->addItem(picture ? picture(node.Icon) : QIcon(), node.Name,
+                               QStringLiteral("RSG") + QString::number(node.ID));
     icboGroup->setCurrentIndex(-1);
     connect(icboGroup, &QComboBox::currentIndexChanged, this, [this] { oRes.GroupID = getParentGroupID(); });
     chkAutoCheckIn = new QCheckBox(QStringLiteral("Automatic Check In"));
@@ -52,19 +57,14 @@ frmResource::frmResource(QWidget *parent) : QDialog(parent)
     fields->addRow(QStringLiteral("Group"), icboGroup);
     fields->addRow(QString(), chkAutoCheckIn);
 
-    auto *buttons = new QDialogButtonBox;
-    OK = buttons->addButton(GetResString(175), QDialogButtonBox::AcceptRole);
-    cmdCancel = buttons->addButton(GetResString(176), QDialogButtonBox::RejectRole);
-    OK->setDefault(true);
+    QHBoxLayout *buttons = OkCancelRow::make(OK, cmdCancel);
     connect(OK, &QPushButton::clicked, this, &frmResource::OK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmResource::cmdCancel_Click);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(fraNode);
-    layout->addWidget(buttons);
-    setTabOrder(txtName, txtCode);
-    setTabOrder(txtCode, txtLocation);
-    setTabOrder(txtLocation, icboGroup);
+    layout->addLayout(buttons);
+    TabOrder::set({txtName, txtCode, txtLocation, icboGroup, OK, cmdCancel, chkAutoCheckIn});
     setMinimumWidth(360);
 }
 
@@ -138,6 +138,7 @@ void frmResource::OK_Click()
     oRes.GroupID = getParentGroupID();
     oRes.AutoCheckIn = chkAutoCheckIn->isChecked();
     try {
+        const BusyDialog busy(this);
         oRes.save();
     } catch (const AppError &e) {
         // Nothing was stored: the user keeps his input and may try again.

@@ -3,6 +3,9 @@
 #include "CResource.h"
 
 #include <QDialog>
+#include <QIcon>
+
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -16,7 +19,11 @@ class frmResource : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmResource(QWidget *parent = nullptr);
+    // A node's picture by its icon key, from the large picture list.
+    using PictureOf = std::function<QIcon(const QString &key)>;
+
+    // The group box shows each group with its picture when `picture` is given.
+    explicit frmResource(QWidget *parent = nullptr, const PictureOf &picture = {});
 
     bool Cancel = true;
     CResource oRes;

@@ -80,6 +80,10 @@ private slots:
         QCOMPARE(std::tuple(scripted.dialogs.fontAsked.minSize, scripted.dialogs.fontAsked.maxSize,
                             scripted.dialogs.fontAsked.effects), std::tuple(8, 24, true));
         QCOMPARE(std::tuple(d.Font.family(), d.FontColor), std::tuple(QStringLiteral("DejaVu Serif"), QColor(Qt::darkBlue)));
+        QCOMPARE(d.flags, 1u + 256 + 8192 + 64);
+        d.setFontBold(true), d.setFontUnderline(true), d.setFontSize(11);
+        QCOMPARE(std::tuple(d.FontName(), d.FontSize(), d.FontBold(), d.FontItalic(), d.Font.underline()),
+                 std::tuple(QStringLiteral("DejaVu Serif"), 11, true, false, true));
         d.Color = Qt::red;
         d.ShowColor();
         QCOMPARE(std::tuple(scripted.dialogs.colourAsked, d.Color), std::tuple(QColor(Qt::red), QColor(Qt::darkBlue)));

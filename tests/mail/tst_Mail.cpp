@@ -136,6 +136,11 @@ private slots:
              "=?UTF-8?B?QmNjOiBhbGxAeA==?=##"},
             {"command fails", "", "Ann", "x", ann, 1, "mailto", "Ann##"},
             {"no such command", "", "Ann", "x", ann, -1, "mailto", "Ann##"},
+            // The mail program gets the address found in the contacts, not her name.
+            {"command fails, her address from the contacts", "", "Bob", "x", "", 1, "mailto", "Bob##", {}, {}, {},
+             "EMAIL:ann@example.org\r\n"},
+            {"no such command, no mail program", "", "Ann", "x", ann, -1, "nowhere", "",
+             "missing -t -i\" could not be started and no mail program"},
             // The command never ran: what failed is said, not blamed on it.
             {"no address, no mail program", "", "Ann", "x", "", 0, "nowhere", "",
              "no e-mail address was found for \"Ann Lee\" and no mail program", {}, {}, "NOTE:none\r\n"},
@@ -188,7 +193,8 @@ private slots:
         QVERIFY2(!kWindowStopsMeasured || window.longestMs() < kLongestStopMs,
                  qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
 
-        const QString time = QLocale().toString(Clock::now(), QLocale::ShortFormat);
+        const QString time = DateUtil::generalDate(Clock::nowDays());
+        QVERIFY2(QRegularExpression("^04/12/2026 1?[0-9]:00:00 [AP]M$").match(time).hasMatch(), qPrintable(time));
         const QString subject = "Phone Message From " + caller.trimmed() + " - " + time;
         const QString body = "Caller:" + caller + "\r\nCall Time:" + time +
                              "\r\nPriority:High\r\nAction:No action required\r\nMessage:" + message + "\r\n";
@@ -292,7 +298,10 @@ private slots:
         ::dup2(ownErrors.handle(), 2);
         std::optional<bool> ended;
         QString complaint;
-        SendmailPipe::start(command, "x", [&](bool ok, const QString &text) { ended = ok, complaint = text; }, 1000);
+        const auto end = [&](SendmailPipe::Result result, const QString &text) {
+            ended = result == SendmailPipe::Sent, complaint = text;
+        };
+        SendmailPipe::start(command, "x", end, 1000);
         QVERIFY(!ended); // told later, never before the caller goes on
         const bool told = QTest::qWaitFor([&] { return ended.has_value(); }, 5000);
         ::dup2(savedErrors, 2);

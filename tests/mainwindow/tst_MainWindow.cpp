@@ -1052,6 +1052,16 @@ private slots:
         pick(QStringLiteral("mnuPopupSub(6)"));
         QCOMPARE(history() - before, 4);
         QCOMPARE(row(3), QStringLiteral("Lunch Break|Canteen|OFF"));
+        // A click on a row's status icon opens his status, with any button but the right one.
+        QTreeView *details = list->detailsView();
+        const QRect bruno = details->visualRect(list->model()->index(list->rowOfKey(QStringLiteral("USR2")), 0));
+        for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::LeftButton, Qt::RightButton}) {
+            dialogs.clear();
+            QTest::mouseClick(details->viewport(), button, {}, QPoint(bruno.left() + 5, bruno.center().y()));
+            popup()->hide();
+            QCOMPARE(dialogs.size(), button == Qt::RightButton ? 0 : 1);
+            QVERIFY(dialogs.value(0, QStringLiteral("target=2")).contains(QStringLiteral("target=2")));
+        }
     }
 
     // Markup planted in every text the windows show from outside reads as it stands; the FIFO it names is
@@ -1141,6 +1151,8 @@ private slots:
                 node->txtName->setText(node->txtName->text() == "<new>" ? "Visitors" : "Guests");
                 node->OK_Click();
             } else if (auto *resource = qobject_cast<frmResource *>(&dialog)) {
+                const int vehicles = resource->icboGroup->findText(QStringLiteral("Vehicles"));
+                QVERIFY(vehicles >= 0 && !resource->icboGroup->itemIcon(vehicles).isNull());
                 resource->txtName->setText(resource->txtName->text() == "Van" ? "Big Van" : "Truck");
                 resource->OK_Click();
             } else if (auto *booking = qobject_cast<frmReservation *>(&dialog)) {

@@ -75,6 +75,44 @@ QStringList rowsOf(const QStandardItemModel &model)
     return rows;
 }
 
+// The controls Tab reaches from the first one, named as given (a part by
+// its control's name), each once in a row, until the walk comes round.
+QStringList tabWalk(QDialog &dialog, const QList<QPair<QWidget *, QString>> &controls)
+{
+    dialog.show();
+    dialog.activateWindow();
+    if (!QTest::qWaitForWindowActive(&dialog))
+        return {QStringLiteral("not active")};
+    controls.first().first->setFocus();
+    QStringList names;
+    for (int presses = 0; presses < 20 && names.count(controls.first().second) < 2; ++presses) {
+        QString name = QStringLiteral("?");
+        for (const auto &[control, controlName] : controls)
+            if (control == QApplication::focusWidget() || control->isAncestorOf(QApplication::focusWidget()))
+                name = controlName;
+        if (names.isEmpty() || names.last() != name)
+            names << name;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    return names;
+}
+
+// Notes the dialog's pointer whenever a message comes up.
+class PointerPrompt : public ScriptedPrompt
+{
+public:
+    explicit PointerPrompt(QWidget &dialog) : m_dialog(dialog) {}
+    int message(const QString &text, Buttons buttons, Icon icon, const QString &title) override
+    {
+        pointers << m_dialog.cursor().shape();
+        return ScriptedPrompt::message(text, buttons, icon, title);
+    }
+    QList<Qt::CursorShape> pointers;
+
+private:
+    QWidget &m_dialog;
+};
+
 class FakeAddressBook : public CalendarLinkNotAvailable
 {
 public:
@@ -277,6 +315,48 @@ private slots:
         QCOMPARE(env.prompt.asked.value(0).text,
                  QStringLiteral("Some required data is missing:\r\nResource Name\r\nResource Group\r\n"));
         g_colTreeNodes.clear();
+    }
+
+    // Tab's order through both dialogs; the group box's pictures; the
+    // hourglass while a booking is stored (seen by the conflict message).
+    void dialogKeysPicturesAndPointer()
+    {
+        TestDatabase db(false, "keys");
+        addVan(db);
+        addBooking(5, 1, at(0, 14, 0), at(0, 15, 0), 0, QStringLiteral("Bo"));
+        CTreeNode group;
+        group.ID = 4;
+        group.Name = QStringLiteral("Vehicles");
+        group.NodeType = QStringLiteral("RSG");
+        group.Icon = QStringLiteral("ICOpostaltruck");
+        g_colTreeNodes = {group};
+        const auto cleanUp = qScopeGuard([] { g_colTreeNodes.clear(); });
+        QPixmap truck(32, 32);
+        truck.fill(Qt::red);
+        frmResource resource(nullptr, [&](const QString &key) {
+            return key == QLatin1String("ICOpostaltruck") ? QIcon(truck) : QIcon();
+        });
+        resource.newResource(-1);
+        QCOMPARE(resource.icboGroup->itemIcon(0).pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
+        QCOMPARE(tabWalk(resource, {{resource.txtName, "name"}, {resource.txtCode, "code"},
+                                    {resource.txtLocation, "location"}, {resource.icboGroup, "group"},
+                                    {resource.OK, "OK"}, {resource.cmdCancel, "Cancel"},
+                                    {resource.chkAutoCheckIn, "check in"}}),
+                 QStringList({"name", "code", "location", "group", "OK", "Cancel", "check in", "name"}));
+
+        frmReservation booking;
+        booking.newReservation(1, 1, QStringLiteral("User 1"));
+        QCOMPARE(tabWalk(booking, {{booking.txtBookedTo, "booked to"}, {booking.txtNote, "note"},
+                                   {booking.txtReservedBy, "reserved by"}, {booking.cmdCancel, "Cancel"},
+                                   {booking.OK, "OK"}, {booking.dtFrom, "start"}, {booking.dtUntil, "end"}}),
+                 QStringList({"booked to", "note", "Cancel", "OK", "start", "end", "booked to"}));
+        PointerPrompt prompt(booking);
+        IPrompt *const saved = std::exchange(g_prompt, &prompt);
+        booking.OK_Click(); // the booking of 14:00 to 15:00 conflicts; OK books anyway
+        g_prompt = saved;
+        QCOMPARE(prompt.pointers, QList<Qt::CursorShape>{Qt::WaitCursor});
+        QCOMPARE(booking.cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 2);
     }
 
     void contacts()

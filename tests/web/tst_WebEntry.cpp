@@ -184,20 +184,33 @@ private slots:
         // A server that refuses the connection: its password stays out.
         SettingsKeys::WebConnection.write(QStringLiteral("host=127.0.0.1 port=1 password=hunter2 dbname=x"));
         WebWorld::pinNewDay(QTime(8, 0));
+        // Each failure is one entry, under the name of the runner that failed.
+        const auto logged = [] { return readTextFile(QelWeb::WebLogPath()).split(u'\n', Qt::SkipEmptyParts); };
+        const auto oneEntry = [&](qsizetype before, const QString &runner) {
+            const QStringList lines = logged();
+            const QString heading = QStringLiteral(" Error executing %1 Error: [").arg(runner);
+            return lines.size() == before + 1 && lines.last().mid(19).startsWith(heading);
+        };
         const long long auth = qelweb_create("QelWeb.CAuthentication");
+        qsizetype before = logged().size();
         const QByteArray reason = QJsonDocument(call(auth, "checkuser", "[\"ann\"]")).toJson();
         QVERIFY(reason.contains("Problem accessing database:host=127.0.0.1 port=1 password=*****"));
+        QVERIFY2(oneEntry(before, "RunSQLReturnRS"), qPrintable(logged().last()));
         QVERIFY(!readTextFile(QelWeb::WebLogPath()).contains(QStringLiteral("hunter2")));
         // Every other method that reads or writes says so too: no empty answers.
-        const char *calls[][3] = {{"CUserList", "LoadUserList", "[3]"}, {"CGroupList", "LoadGroupList", "[]"},
-                                  {"CResourceList", "LoadResourceList", "[\"6\"]"},
-                                  {"CReservationList", "LoadReservationList", "[\"1\"]"},
-                                  {"CReservation", "getConflicts", "[1, 47000.5, 47000.75]"},
-                                  {"CReservation", "Delete", "[2]"}, {"CStatusList", "LoadCustomStatus", "[]"},
-                                  {"CStatusChange", "getLastUpdatedValue", "[]"}};
+        const char *calls[][4] = {{"CUserList", "LoadUserList", "[3]", "RunSQLReturnRS"},
+                                  {"CGroupList", "LoadGroupList", "[]", "RunSQLReturnRS"},
+                                  {"CResourceList", "LoadResourceList", "[\"6\"]", "RunSQLReturnRS"},
+                                  {"CReservationList", "LoadReservationList", "[\"1\"]", "RunSQLReturnRS"},
+                                  {"CReservation", "getConflicts", "[1, 47000.5, 47000.75]", "RunSQLReturnRS"},
+                                  {"CReservation", "Delete", "[2]", "RunSQL"},
+                                  {"CStatusList", "LoadCustomStatus", "[]", "RunSQLReturnRS"},
+                                  {"CStatusChange", "getLastUpdatedValue", "[]", "RunSQLReturnRS"}};
         for (const auto &c : calls) {
             const long long object = qelweb_create(QByteArray("QelWeb.") + c[0]);
+            before = logged().size();
             QVERIFY2(errorNumber(call(object, c[1], c[2])) == ErrNo::ConnectFailed, c[1]);
+            QVERIFY2(oneEntry(before, QLatin1String(c[3])), qPrintable(logged().last()));
             qelweb_release(object);
         }
         QelWeb::SystemLog::setSocketPath(QStringLiteral("/dev/log"));
