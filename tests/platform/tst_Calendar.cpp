@@ -319,6 +319,10 @@ private slots:
                 {QDateTime(QDate(2026, 3, 10), QTime(10, 10)), QDateTime(QDate(2026, 3, 11), QTime(10, 10))});
         counted("20260309T000000", "FREQ=HOURLY;COUNT=30",
                 {QDateTime(QDate(2026, 3, 10), QTime(5, 10)), QDateTime(QDate(2026, 3, 10), QTime(6, 10))});
+        // Ended before the window: its count used up exactly, or long since.
+        for (const char *start : {"20260226T100000", "20260201T100000"})
+            counted(start, "FREQ=DAILY;COUNT=10", {QDateTime(QDate(2026, 3, 10), QTime(10, 10))});
+        counted("20260308T000000", "FREQ=HOURLY;COUNT=30", {QDateTime(QDate(2026, 3, 10), QTime(5, 10))});
         for (const CalendarText::ScaleExample &e : CalendarText::kScaleExamples)
             series.append({CalendarText::scaleExample(e, "R").section("SUMMARY:R\r\n", 1).section("END:VEVENT", 0, 0),
                            {QDateTime(e.day, QTime(12, 0)), QDateTime(e.day.addDays(-1), QTime(12, 0))}});
