@@ -95,6 +95,14 @@ qint64 threadCpuMs()
     return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
+// The same for the whole program: the test's thread and the check's.
+qint64 processCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
 // A series is expanded in milliseconds; a call of the library that searches
 // far takes seconds.
 constexpr qint64 kMostMsPerSeries = 1000 * kSanitizerStretch;
@@ -503,6 +511,77 @@ private slots:
         check.stop();
         QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed()))); // ten times a step's most
         QCoreApplication::processEvents();
+    }
+
+    // Beside a running weekly meeting, a rule the library would search to
+    // its last year in one call: both roads find the meeting on the first
+    // check in little processor time, and stopping a check of it takes a
+    // moment.
+    void aFarSearchHidesNoMeeting_data()
+    {
+        QTest::addColumn<QString>("rule");
+        for (const char *rule : CalendarText::kFarSearches)
+            QTest::newRow(rule) << QString(rule);
+    }
+
+    void aFarSearchHidesNoMeeting()
+    {
+        QFETCH(QString, rule);
+        OneFile file(calendar(vevent("Far", "DTSTART:19000102T100000\r\nDURATION:PT25M\r\nRRULE:" + rule + "\r\n") +
+                              weeklyInBerlin()));
+        QStringList warnings;
+        CheckBudget budget;
+        qint64 cpu = threadCpuMs();
+        QCOMPARE(subjectOf(file.store.runningAt(kTuesday, warnings, budget)), QString("Weekly"));
+        QVERIFY2(threadCpuMs() - cpu < 2000 * kSanitizerStretch, qPrintable(QString::number(threadCpuMs() - cpu)));
+        cpu = processCpuMs();
+        QCOMPARE(subjectOf(checked(file.path, kTuesday).running), QString("Weekly"));
+        QVERIFY2(processCpuMs() - cpu < 2000 * kSanitizerStretch, qPrintable(QString::number(processCpuMs() - cpu)));
+        CalendarCheck check;
+        QVERIFY(check.start(file.path, kTuesday, [](const CalendarCheck::Result &) {}));
+        QThread::msleep(5);
+        QElapsedTimer timer;
+        timer.start();
+        check.stop();
+        QVERIFY2(!kWindowStopsMeasured || timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // A check inside a call that cannot be stopped: stopping it returns in
+    // a moment and drops its result, a new check runs at once, and the one
+    // left running ends on its own after its owner has gone.
+    void stoppingACheckThatCannotStop()
+    {
+        auto left = std::make_shared<std::atomic_int>(0); // 1 while the first runs, 2 once it ended
+        auto calls = std::make_shared<std::atomic_int>(0);
+        const auto work = [left, calls](CalendarStore &, const QString &path, const QDateTime &, const std::atomic_bool &) {
+            CalendarCheck::Result result;
+            result.warnings << path;
+            if (calls->fetch_add(1) > 0)
+                return result;
+            left->store(1);
+            QThread::msleep(1500); // deaf to the cancel, as a library call is
+            left->store(2);
+            return result;
+        };
+        QStringList delivered;
+        {
+            CalendarCheck check(work);
+            QVERIFY(check.start("first", kTuesday, [&](const CalendarCheck::Result &r) { delivered << r.warnings; }));
+            QTRY_COMPARE(left->load(), 1);
+            QElapsedTimer timer;
+            timer.start();
+            check.stop();
+            QVERIFY2(!kWindowStopsMeasured || timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+            QVERIFY(!check.isRunning());
+            QVERIFY(check.start("second", kTuesday, [&](const CalendarCheck::Result &r) { delivered << r.warnings; }));
+            check.wait(5000 * kSanitizerStretch);
+            QCOMPARE(delivered, QStringList{"second"});
+            QVERIFY(check.start("third", kTuesday, [&](const CalendarCheck::Result &r) { delivered << r.warnings; }));
+        } // goes while the first still runs
+        QCOMPARE(left->load(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(left->load(), 2, 5000 * kSanitizerStretch);
+        QTest::qWait(50);
+        QCOMPARE(delivered, QStringList{"second"});
     }
 
     // A chain of 20,000 moves of this and later, the first sixty years
