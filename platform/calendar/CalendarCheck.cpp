@@ -4,17 +4,24 @@
 #include <atomic>
 #include <mutex>
 
+// Owned by the check's thread and its owner together: a check left running
+// when its owner stopped waiting keeps it until it ends.
 struct CalendarCheck::Shared
 {
     std::mutex mutex;
     std::condition_variable ended;
     bool finished = true;
+    bool abandoned = false; // its owner no longer waits: the thread leaves it alone
     std::optional<Result> result;
     std::atomic_bool cancelled = false;
     CalendarStore store; // used by the check's thread only
 };
 
 namespace {
+// A check ends this soon after it is cancelled, at its next step, unless it
+// is inside a call of the library.
+constexpr std::chrono::milliseconds kStopWait(200);
+
 CalendarCheck::Result check(CalendarStore &store, const QString &path, const QDateTime &now,
                             const std::atomic_bool &cancelled)
 {
@@ -30,7 +37,9 @@ CalendarCheck::Result check(CalendarStore &store, const QString &path, const QDa
 }
 } // namespace
 
-CalendarCheck::CalendarCheck() : m_shared(std::make_shared<Shared>()) {}
+CalendarCheck::CalendarCheck(Work work) : m_work(work ? std::move(work) : Work(check)), m_shared(std::make_shared<Shared>())
+{
+}
 
 CalendarCheck::~CalendarCheck()
 {
@@ -40,11 +49,23 @@ CalendarCheck::~CalendarCheck()
 void CalendarCheck::stop()
 {
     m_shared->cancelled = true;
+    bool ended = false;
+    {
+        std::unique_lock lock(m_shared->mutex);
+        ended = m_shared->ended.wait_for(lock, kStopWait, [this] { return m_shared->finished; });
+        m_shared->abandoned = !ended;
+        m_shared->result.reset();
+    }
+    if (!ended) {
+        // The thread ends on its own with the state it holds; the next check
+        // starts on a state of its own.
+        m_thread.detach();
+        m_shared = std::make_shared<Shared>();
+        return;
+    }
     if (m_thread.joinable())
         m_thread.join();
     m_shared->cancelled = false;
-    std::lock_guard lock(m_shared->mutex);
-    m_shared->result.reset();
 }
 
 bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
@@ -64,14 +85,15 @@ bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
         std::lock_guard lock(m_shared->mutex);
         m_shared->finished = true;
     });
-    m_thread = std::thread([this, shared = m_shared, path, now] {
-        Result result = check(shared->store, path, now, shared->cancelled);
-        {
-            std::lock_guard lock(shared->mutex);
-            shared->result = std::move(result);
-            shared->finished = true;
-        }
+    m_thread = std::thread([this, work = m_work, shared = m_shared, path, now] {
+        Result result = work(shared->store, path, now, shared->cancelled);
+        std::lock_guard lock(shared->mutex);
+        shared->finished = true;
         shared->ended.notify_all();
+        if (shared->abandoned)
+            return; // its owner may be gone
+        shared->result = std::move(result);
+        // Under the lock: the owner cannot abandon the check, or go, meanwhile.
         QMetaObject::invokeMethod(&m_receiver, [this] { deliver(); }, Qt::QueuedConnection);
     });
     failed.dismiss();

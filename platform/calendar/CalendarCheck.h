@@ -3,6 +3,7 @@
 #include "CalendarStore.h"
 
 #include <QObject>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -12,6 +13,9 @@
 // their repeats expanded on a thread of the check's own, and only the result
 // comes back to the thread that started it, so no calendar file can stop the
 // window. One check runs at a time; the parsed files are kept between checks.
+// Stopping waits a moment at most: a check that does not end in it (inside
+// one call of the library, which cannot be stopped) is left to end on its
+// own, with the state it works on, and its result dropped.
 class CalendarCheck
 {
 public:
@@ -21,9 +25,14 @@ public:
         QStringList warnings;
     };
     using Done = std::function<void(const Result &)>;
+    // What a check does on its thread: the calendar at path as at now, with
+    // the store it keeps, until cancelled.
+    using Work = std::function<Result(CalendarStore &store, const QString &path, const QDateTime &now,
+                                      const std::atomic_bool &cancelled)>;
 
-    CalendarCheck();
-    // Stops a check under way (at its next step) and waits for it.
+    // work: the check of the calendar's files, unless a test stands in for it.
+    explicit CalendarCheck(Work work = {});
+    // Stops a check under way, as stop() does.
     ~CalendarCheck();
     CalendarCheck(const CalendarCheck &) = delete;
     CalendarCheck &operator=(const CalendarCheck &) = delete;
@@ -36,14 +45,15 @@ public:
     // Waits up to ms for the check under way; when it ends in that time,
     // done has run before this returns.
     void wait(int ms);
-    // Stops a check under way (at its next step) and waits for it; its result
-    // is dropped. A later start checks again.
+    // Stops a check under way (at its next step) and waits for it, a moment
+    // at most; its result is dropped. A later start checks again.
     void stop();
 
 private:
     struct Shared;
     void deliver();
 
+    Work m_work;
     std::shared_ptr<Shared> m_shared;
     std::thread m_thread;
     Done m_done;

@@ -1,10 +1,13 @@
 #include "RuleCost.h"
 
+#include "KeptDays.h"
+
 #include <QDate>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace {
 // The library scans a unit of the rule's frequency for a few microseconds.
@@ -107,11 +110,13 @@ qint64 gapYears(const icalrecurrencetype &r)
 // A rule of days or shorter steps whose parts name longer spans (a month, a
 // weekday, an hour) is walked a step at a time by the library, which passes
 // over what the parts leave out: up to such a span between two starts.
-qint64 secondsPassedOver(const icalrecurrencetype &r)
+qint64 secondsPassedOver(const icalrecurrencetype &r, qint64 keptDayGap)
 {
     if (r.freq > ICAL_DAILY_RECURRENCE)
         return 0;
-    const qint64 years = gapYears(r) * 366 * kDay;
+    // From any time of one kept day to the next, or more where a part
+    // above says so.
+    const qint64 years = std::max(gapYears(r) * 366, keptDayGap > 1 ? keptDayGap + 1 : 0) * kDay;
     if (has(r.by_month) || has(r.by_year_day) || has(r.by_week_no))
         return std::max(years, 366 * kDay);
     if (has(r.by_month_day))
@@ -128,13 +133,9 @@ qint64 secondsPassedOver(const icalrecurrencetype &r)
     return 0;
 }
 
-// A rule no period holds: a month day no month of the rule has, or a
-// weekday counted within a span (the last Tuesday) that the library, taking
-// the rule a day or less at a time, compares with plain weekdays only.
+// A rule no period holds: a month day no month of the rule has.
 bool noMonthHasTheDay(const icalrecurrencetype &r)
 {
-    if (r.freq <= ICAL_DAILY_RECURRENCE && hasOrdinalAtLeast(r, 1))
-        return true;
     if (!has(r.by_month_day) || !has(r.by_month))
         return false;
     int longest = 0;
@@ -147,6 +148,71 @@ bool noMonthHasTheDay(const icalrecurrencetype &r)
     }
     for (int i = 0; i < ICAL_BY_MONTHDAY_SIZE && r.by_month_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
         if (std::abs(r.by_month_day[i]) <= longest)
+            return false;
+    return true;
+}
+
+// The most days one period of a monthly or yearly rule holds: the library
+// counts set positions among them alone, not their times.
+qint64 mostDaysPerPeriod(const icalrecurrencetype &r)
+{
+    const bool yearly = r.freq == ICAL_YEARLY_RECURRENCE;
+    const qint64 months = yearly && has(r.by_month) ? sizeOf(r.by_month, ICAL_BY_MONTH_SIZE) : yearly ? 12 : 1;
+    if (!hasDayParts(r))
+        return yearly && has(r.by_month) ? months : 1; // the start's day, in each month named
+    qint64 most = yearly ? 366 : 31;
+    if (has(r.by_month_day))
+        most = std::min(most, months * sizeOf(r.by_month_day, ICAL_BY_MONTHDAY_SIZE));
+    if (has(r.by_year_day))
+        most = std::min(most, sizeOf(r.by_year_day, ICAL_BY_YEARDAY_SIZE));
+    if (has(r.by_week_no))
+        most = std::min(most, 7 * sizeOf(r.by_week_no, ICAL_BY_WEEKNO_SIZE));
+    if (has(r.by_day)) {
+        qint64 days = 0;
+        for (int i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            days += icalrecurrencetype_day_position(r.by_day[i]) != 0 ? months
+                    : yearly && !has(r.by_month)                    ? 53
+                                                                     : 5 * months;
+        most = std::min(most, days);
+    }
+    return most;
+}
+
+// The most days between two the library keeps of a rule of days or
+// shorter steps (1 where it keeps every day), none where it keeps none.
+// Parts it refuses in such a rule (a week number; a year day in a rule of
+// days) are left to it.
+std::optional<qint64> keptDayGap(const icalrecurrencetype &r)
+{
+    const bool filtered = has(r.by_month) || has(r.by_month_day) || has(r.by_year_day) || has(r.by_day);
+    if (r.freq > ICAL_DAILY_RECURRENCE || !filtered || otherScale(r) || has(r.by_week_no)
+        || (r.freq == ICAL_DAILY_RECURRENCE && has(r.by_year_day)))
+        return 1;
+    return KeptDays::longestGap(r);
+}
+
+// Rules the library gives no start for, though it would search for one to
+// its last year in a single call, or crash on: a weekday counted within a
+// span (the last Tuesday), which it compares with plain weekdays only in a
+// rule of days or shorter steps; any day such a rule never keeps; a set
+// position past every day a period holds; the week counted 53rd from a
+// year's end with no weekday to pick from it.
+bool neverStarts(const icalrecurrencetype &r, const std::optional<qint64> &keptDayGap)
+{
+    if (noMonthHasTheDay(r))
+        return true;
+    if (r.freq <= ICAL_DAILY_RECURRENCE)
+        return hasOrdinalAtLeast(r, 1) || !keptDayGap;
+    if (otherScale(r))
+        return false;
+    if (r.freq == ICAL_YEARLY_RECURRENCE && !has(r.by_day)
+        && std::find(r.by_week_no, r.by_week_no + ICAL_BY_WEEKNO_SIZE, -53) != r.by_week_no + ICAL_BY_WEEKNO_SIZE)
+        return true;
+    if (r.freq < ICAL_MONTHLY_RECURRENCE || !has(r.by_set_pos))
+        return false;
+    const qint64 most = mostDaysPerPeriod(r);
+    for (int i = 0; i < ICAL_BY_SETPOS_SIZE && r.by_set_pos[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+        if (std::abs(r.by_set_pos[i]) <= most)
             return false;
     return true;
 }
@@ -190,10 +256,11 @@ RuleCost RuleCost::of(const icalrecurrencetype &rule)
     cost.m_gapPeriods = 1 + gapYears(rule) * 366 * kDay / cost.m_shortest;
     cost.setUp = 20 + cost.perPeriod * (1 + cost.m_gapPeriods);
     // Steps of several units meet what the parts leave in so many spans.
-    cost.m_passedOver = secondsPassedOver(rule) * interval;
+    const std::optional<qint64> dayGap = keptDayGap(rule);
+    cost.m_passedOver = secondsPassedOver(rule, dayGap.value_or(1)) * interval;
     cost.m_scans = cost.m_passedOver > 0;
     cost.worstScan = cost.scanned(cost.m_passedOver);
-    cost.never = noMonthHasTheDay(rule);
+    cost.never = neverStarts(rule, dayGap);
     // A set position picks among a period's days; their times follow.
     const qint64 picked = has(rule.by_set_pos) ? std::min(days, sizeOf(rule.by_set_pos, ICAL_BY_SETPOS_SIZE)) : days;
     cost.toWindow = picked * timesPerDay(rule);

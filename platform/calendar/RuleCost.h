@@ -13,7 +13,7 @@ struct RuleCost
     qint64 perPeriod = 0; // expanding the days of each period it enters
     qint64 worstScan = 0; // what it may pass over, at most, to reach one start
     qint64 toWindow = 1;  // the starts of one period
-    bool never = false;   // a month day no month of the rule has: no start at all
+    bool never = false;   // no start from the library, which one call would search for: not handed to it
 
     static RuleCost of(const icalrecurrencetype &rule);
     // What the library passed over between two starts so many wall-clock

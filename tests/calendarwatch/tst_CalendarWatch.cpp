@@ -60,6 +60,16 @@ qint64 residentKb(qint64 pid)
     return rss.match(status).captured(1).toLongLong();
 }
 
+// The processor time a process has used, user and system, in ms.
+qint64 processorMs(qint64 pid)
+{
+    const QString stat = readTextFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QStringList fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return (fields[11].toLongLong() + fields[12].toLongLong()) * 1000 / sysconf(_SC_CLK_TCK);
+}
+
 bool alive(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -250,6 +260,35 @@ private slots:
         qputenv("TZ", zone);
         QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Weekly"}, 30000 * kSanitizerStretch);
         QCOMPARE(w.messages.count("Checking calendar..."), 1);
+        w.process.CloseDown();
+    }
+
+    // The watcher in Berlin, a weekly meeting beside a rule the library
+    // would search to its last year in one call: its first check reports
+    // the meeting, for little processor time.
+    void aFarSearchBesideAWeeklyMeeting_data()
+    {
+        QTest::addColumn<QString>("rule");
+        for (const char *rule : CalendarText::kFarSearches)
+            QTest::newRow(rule) << QString(rule);
+    }
+
+    void aFarSearchBesideAWeeklyMeeting()
+    {
+        QFETCH(QString, rule);
+        TestEnvironment env;
+        const QDateTime began = QDateTime::currentDateTime().addSecs(-20 * 60).addDays(-35);
+        writeCalendar(env.path(), CalendarText::vevent("Far", "DTSTART:19000102T100000\r\nDURATION:PT25M\r\nRRULE:" + rule +
+                                                                  "\r\n") +
+                                      CalendarText::weeklyInBerlin(began));
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        Watcher w(env);
+        w.process.Start(600000);
+        qputenv("TZ", zone);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Weekly"}, 30000 * kSanitizerStretch);
+        const qint64 cpu = processorMs(w.process.processId());
+        QVERIFY2(cpu >= 0 && cpu < 2000 * kSanitizerStretch, qPrintable(QString::number(cpu)));
         w.process.CloseDown();
     }
 

@@ -57,6 +57,24 @@ inline QString restlessZone(const QString &name)
            "RRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
 }
 
+// Rules for which one call of the library would search to its last year,
+// for a start it never gives (or, the last, crash): days counted from the
+// end in rules of shorter steps, parts that exclude each other, a set
+// position past every day of a period, the week 53rd from a year's end.
+inline const char *const kFarSearches[] = {
+    "FREQ=HOURLY;BYYEARDAY=-1",
+    "FREQ=HOURLY;BYYEARDAY=-366;COUNT=20",
+    "FREQ=HOURLY;BYMONTHDAY=-1",
+    "FREQ=HOURLY;BYMONTH=2;BYMONTHDAY=-29;COUNT=20",
+    "FREQ=HOURLY;BYMINUTE=8,32,33,44,46,51,58;BYYEARDAY=-335,-279",
+    "FREQ=MINUTELY;BYMONTHDAY=-10",
+    "FREQ=DAILY;BYMONTHDAY=-1,-2;BYDAY=TU",
+    "FREQ=HOURLY;BYMONTH=3;BYYEARDAY=1",
+    "FREQ=MONTHLY;BYDAY=MO;BYSETPOS=10",
+    "FREQ=MONTHLY;BYHOUR=10,11;BYSETPOS=2",
+    "FREQ=YEARLY;BYWEEKNO=-53",
+};
+
 // Whole-day series of other calendar scales, RFC 7529's examples and a few
 // more, each with a day the library gives it: named by their scale, marked
 // out of office so a day of theirs sets a status.
