@@ -5,6 +5,7 @@
 #include "PageSubset.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -73,23 +74,15 @@ rlim_t secondsForTry()
 
 bool writeAll(int fd, const QByteArray &bytes)
 {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t wrote = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (wrote <= 0)
-            return false;
-        done += wrote;
-    }
-    return true;
+    QFile file;
+    return file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) && file.write(bytes) == bytes.size();
 }
 
 QByteArray readAll(int fd)
 {
-    QByteArray bytes;
-    char chunk[65536];
+    QFile file;
     lseek(fd, 0, SEEK_SET);
-    for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;)
-        bytes.append(chunk, got);
-    return bytes;
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) ? file.readAll() : QByteArray();
 }
 
 bool ranOutOfTime(int waitStatus)
