@@ -166,13 +166,13 @@ bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, Fo
     waitStatus = 0;
     while (child > 0 && waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
     }
-    const bool read = child > 0 && WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0
+    const bool answered = child > 0 && WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0
         && fromAnswer(readAll(answer), form);
     if (answer >= 0)
         close(answer);
     if (child < 0)
         waitStatus = W_EXITCODE(1, 0);
-    return read;
+    return answered;
 }
 
 // The processor time the layout takes, which a busy machine does not
