@@ -34,6 +34,23 @@ bool isUtf8(const QByteArray &name)
     return name == "utf-8" || name == "utf8" || name == "unicode-1-1-utf-8";
 }
 
+// True unless the bytes break UTF-8; a character cut by the page's end
+// (the reader reads at most its first part) does not.
+bool isValidUtf8(const QByteArray &page)
+{
+    QByteArrayView whole(page);
+    for (qsizetype i = 1; i <= 3 && i <= whole.size(); ++i) {
+        const uchar c = uchar(whole.at(whole.size() - i));
+        if (c < 0x80 || c >= 0xc0) { // the last character's first byte
+            const int length = c < 0x80 ? 1 : c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
+            if (length > i)
+                whole.chop(i);
+            break;
+        }
+    }
+    return whole.isValidUtf8();
+}
+
 // From the named encoding to UTF-8; a byte that is no character of it
 // becomes U+FFFD. An encoding iconv does not know is read as UTF-8.
 QByteArray converted(const QByteArray &page, const QByteArray &from)
@@ -115,5 +132,7 @@ QByteArray PageCharset::toUtf8(const QByteArray &page, const QByteArray &declare
     QByteArray name = label(declared);
     if (name.isEmpty())
         name = declaredIn(page);
+    if (name.isEmpty() && !isValidUtf8(page))
+        name = "windows-1252"; // what a browser reads an undeclared page in
     return name.isEmpty() || isUtf8(name) ? page : converted(page, name.toUpper());
 }

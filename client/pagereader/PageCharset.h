@@ -4,7 +4,8 @@
 
 // A page's characters as the parser reads them, in UTF-8, from the encoding
 // the page is in: a byte-order mark, else the charset its server declared,
-// else the one its own <meta> declares near its start, else UTF-8. Windows'
+// else the one its own <meta> declares near its start, else UTF-8 where the
+// bytes are UTF-8 and windows-1252 where they are not. Windows'
 // and ISO's Western names are read as windows-1252, as browsers read them.
 class PageCharset
 {

@@ -5,14 +5,21 @@
 #include "PageSubset.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <cerrno>
+#include <csignal>
 #include <ctime>
+#include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
-// The first part tried; each next one is twice as long. A part that does
-// not fit within the budget costs at most a few times it.
-constexpr qsizetype kFirstPart = 8 * 1024;
+// The first part tried, by its weight; each next one weighs twice as much.
+// A part that does not fit within the budget costs at most a few times it.
+constexpr qint64 kFirstPart = 16 * 1024;
 
 qint64 cpuNs()
 {
@@ -28,18 +35,59 @@ qint64 peakKB()
     return usage.ru_maxrss;
 }
 
-// The last cut at or before offset; 0 (the form's start) when none is.
-qsizetype cutBefore(const PageSubset &form, qsizetype offset)
+// The last cut weighing at most weight; 0 (the form's start) when none does.
+qsizetype cutBefore(const PageSubset &form, qint64 weight)
 {
     qsizetype low = 0, high = form.cuts() - 1;
     while (low < high) {
         const qsizetype middle = (low + high + 1) / 2;
-        if (form.cutOffset(middle) <= offset)
+        if (form.cutWeight(middle) <= weight)
             low = middle;
         else
             high = middle - 1;
     }
     return low;
+}
+
+// The shortest first part read again.
+constexpr qsizetype kSmallestPart = 4096;
+
+// The processor time this process and the tries it waited for have used.
+qint64 usedSeconds()
+{
+    rusage self{}, tries{};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_CHILDREN, &tries);
+    return self.ru_utime.tv_sec + self.ru_stime.tv_sec + tries.ru_utime.tv_sec + tries.ru_stime.tv_sec + 1;
+}
+
+// What a try may use: half of what the reader has left of its limit, a
+// second kept for the answer; none when nothing is left.
+rlim_t secondsForTry()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_CPU, &limit);
+    const qint64 total = limit.rlim_cur == RLIM_INFINITY ? 10 : qint64(limit.rlim_cur);
+    const qint64 left = total - usedSeconds() - 1;
+    return left < 1 ? 0 : rlim_t(qMax<qint64>(1, left / 2));
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    QFile file;
+    return file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readAll(int fd)
+{
+    QFile file;
+    lseek(fd, 0, SEEK_SET);
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) ? file.readAll() : QByteArray();
+}
+
+bool ranOutOfTime(int waitStatus)
+{
+    return WIFSIGNALED(waitStatus) && (WTERMSIG(waitStatus) == SIGXCPU || WTERMSIG(waitStatus) == SIGKILL);
 }
 
 QString tooSlow()
@@ -57,20 +105,20 @@ PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &char
     // Longer parts while they lay out within the budget; shorter ones when
     // the first does not.
     qsizetype fitted = -1, tried = -1;
-    for (qsizetype part = kFirstPart; fitted < 0 || tried < form.cuts() - 1; part *= 2) {
-        const qsizetype cut = part >= form.cutOffset(form.cuts() - 1) ? form.cuts() - 1 : cutBefore(form, part);
+    for (qint64 part = kFirstPart; fitted < 0 || tried < form.cuts() - 1; part *= 2) {
+        const qsizetype cut = part >= form.cutWeight(form.cuts() - 1) ? form.cuts() - 1 : cutBefore(form, part);
         if (cut == tried)
             continue;
         tried = cut;
         const qint64 ms = layoutMs(form.upTo(cut));
-        if (ms > LayoutBudgetMs)
+        if (ms > m_budgetMs)
             break;
         fitted = cut, read.layoutMs = ms;
     }
-    for (qsizetype part = form.cutOffset(tried) / 2; fitted < 0 && tried > 0; part /= 2) {
+    for (qint64 part = form.cutWeight(tried) / 2; fitted < 0 && tried > 0; part /= 2) {
         tried = cutBefore(form, part);
         const qint64 ms = layoutMs(form.upTo(tried));
-        if (ms <= LayoutBudgetMs || tried == 0)
+        if (ms <= m_budgetMs || tried == 0)
             fitted = tried, read.layoutMs = ms;
     }
     if (fitted < 0)
@@ -80,6 +128,51 @@ PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &char
         read.leftOut = tooSlow();
     read.peakKB = peakKB();
     return read;
+}
+
+bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, Form &form, int &waitStatus) const
+{
+    QByteArray part = page;
+    QString why;
+    while (!readApart(part, charset, form, waitStatus)) {
+        if (part.size() <= kSmallestPart || secondsForTry() == 0)
+            return false;
+        why = ranOutOfTime(waitStatus)
+            ? QCoreApplication::translate("PageReader", "it needs more processor time to read than this pane gives a page")
+            : QCoreApplication::translate("PageReader", "it needs more memory to read than this pane gives a page");
+        part = part.left(part.size() / 8);
+    }
+    if (form.leftOut.isEmpty())
+        form.leftOut = why;
+    return true;
+}
+
+// One try: the child reads, writes its answer to memory both share and
+// ends; a child of a reader that is gone ends with it.
+bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, Form &form, int &waitStatus) const
+{
+    const rlim_t seconds = secondsForTry();
+    const int answer = memfd_create("answer", MFD_CLOEXEC);
+    const pid_t reader = getpid();
+    const pid_t child = seconds > 0 && answer >= 0 ? fork() : -1;
+    if (child == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != reader)
+            _exit(1);
+        const rlimit cpu{seconds, seconds + 1};
+        setrlimit(RLIMIT_CPU, &cpu);
+        _exit(writeAll(answer, PageReader::answer(read(page, charset))) ? 0 : 1);
+    }
+    waitStatus = 0;
+    while (child > 0 && waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
+    }
+    const bool answered = child > 0 && WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0
+        && fromAnswer(readAll(answer), form);
+    if (answer >= 0)
+        close(answer);
+    if (child < 0)
+        waitStatus = W_EXITCODE(1, 0);
+    return answered;
 }
 
 // The processor time the layout takes, which a busy machine does not

@@ -23,9 +23,17 @@ public:
         qint64 layoutMs = 0; // the layout of the part handed back, as measured
     };
 
-    explicit PageReader(int width) : m_width(width) { }
+    // budgetMs: what a part handed back may take to lay out.
+    explicit PageReader(int width, int budgetMs = LayoutBudgetMs) : m_width(width), m_budgetMs(budgetMs) { }
     // page: as it came; charset: as its server declared it, or empty.
     Form read(const QByteArray &page, const QByteArray &charset) const;
+
+    // read() in a process of its own, forked from this one and given part of
+    // this one's processor time: where it runs out of that or of memory, the
+    // page's first part is read again, an eighth as long each time, and the
+    // form says so. False when not even the shortest part could be read;
+    // waitStatus then says how its process ended.
+    bool readInParts(const QByteArray &page, const QByteArray &charset, Form &form, int &waitStatus) const;
 
     // The form as the reader writes it to the pane, and as the pane reads it
     // back; false for an answer that is none.
@@ -34,6 +42,8 @@ public:
 
 private:
     qint64 layoutMs(const QString &html) const;
+    bool readApart(const QByteArray &page, const QByteArray &charset, Form &form, int &waitStatus) const;
 
     int m_width;
+    int m_budgetMs;
 };

@@ -199,8 +199,44 @@ Parsed parse(const QByteArray &text)
     return Parsed(gumbo_parse_with_options(&kParser, text.constData(), size_t(text.size())));
 }
 
-// Where the form may be cut: about every this many characters.
-constexpr qsizetype kCutStep = 512;
+// Where the form may be cut: about every this much of its weight.
+constexpr qint64 kCutStep = 512;
+
+// The slots each row adds to its table's grid, as the browser lays it out:
+// its rows by its widest row, counting the columns that spans from rows
+// above hold.
+class Grid
+{
+public:
+    qint64 add(const GumboNode *row, int rowsLeft)
+    {
+        int column = 0;
+        for (unsigned int i = 0; i < row->v.element.children.length; ++i) {
+            const GumboNode *c = child(row, i);
+            if (!isCell(c))
+                continue;
+            while (column < m_held.size() && m_held[column] > 0)
+                ++column;
+            const int across = colspan(c), down = rowspan(c, rowsLeft);
+            if (column + across > PageWeight::CellLimit)
+                return PageWeight::CellLimit + 1; // past the limit already
+            m_held.resize(qMax(m_held.size(), qsizetype(column + across)));
+            for (int k = 0; k < across; ++k)
+                m_held[column + k] = down;
+            column += across;
+        }
+        for (int &left : m_held)
+            left = qMax(0, left - 1);
+        const qint64 before = m_rows * m_widest;
+        m_widest = qMax(m_widest, qMax(m_held.size(), qsizetype(1)));
+        return ++m_rows * m_widest - before;
+    }
+
+private:
+    QList<int> m_held; // by column: the rows a span from above still holds it
+    qint64 m_rows = 0;
+    qsizetype m_widest = 0;
+};
 
 } // namespace
 
@@ -224,29 +260,32 @@ void PageSubset::document(const Node *root)
 QString PageSubset::upTo(qsizetype cut) const
 {
     const Cut &at = m_cuts.at(cut);
-    return m_html.left(at.offset) + at.closers + QStringLiteral("</body></html>");
+    QString html = m_html.left(at.offset);
+    for (qsizetype open = at.open; open >= 0; open = m_opened[open].outer)
+        html += QStringLiteral("</%1>").arg(QLatin1String(m_opened[open].name));
+    return html + QStringLiteral("</body></html>");
 }
 
 void PageSubset::open(const QString &tag, const char *name)
 {
     m_html += tag;
-    m_open.append(name);
+    m_opened.append({name, m_open});
+    m_open = m_opened.size() - 1;
 }
 
-void PageSubset::close()
+void PageSubset::close(bool cut)
 {
-    m_html += QStringLiteral("</%1>").arg(QLatin1String(m_open.takeLast()));
-    markCut();
+    m_html += QStringLiteral("</%1>").arg(QLatin1String(m_opened[m_open].name));
+    m_open = m_opened[m_open].outer;
+    if (cut)
+        markCut();
 }
 
 void PageSubset::markCut(bool always)
 {
-    if (!always && m_html.size() - m_cuts.last().offset < kCutStep)
-        return;
-    QString closers;
-    for (qsizetype i = m_open.size() - 1; i >= 0; --i)
-        closers += QStringLiteral("</%1>").arg(QLatin1String(m_open[i]));
-    m_cuts.append({m_html.size(), closers});
+    const qint64 weight = m_html.size() + m_weight.cost();
+    if (always || weight - m_cuts.last().weight >= kCutStep)
+        m_cuts.append({m_html.size(), weight, m_open});
 }
 
 bool PageSubset::node(const Node *node, int depth)
@@ -311,12 +350,23 @@ bool PageSubset::element(const Node *node, int depth)
     return named(node, shown.name, depth);
 }
 
+namespace {
+
+// The form is cut after a block, not inside a line.
+bool isInline(const char *name)
+{
+    static const QList<QByteArrayView> inlines = {"a", "b", "i", "u", "s", "sub", "sup", "code", "small", "big"};
+    return inlines.contains(QByteArrayView(name));
+}
+
+} // namespace
+
 bool PageSubset::named(const Node *node, const char *name, int depth)
 {
     open(QStringLiteral("<%1%2>").arg(QLatin1String(name), attributes(node, name)), name);
     if (!m_weight.element(m_tableDepth) || !children(node, depth))
         return false;
-    close();
+    close(!isInline(name));
     return true;
 }
 
@@ -334,13 +384,23 @@ bool PageSubset::noFrames(const Node *node, int depth)
     return ok;
 }
 
+// A long text is written in pieces, the form cut between them; a short one
+// is cut after the block it is in.
 bool PageSubset::text(const QString &text)
 {
-    const qsizetype characters = m_text.characters(), marks = m_text.marks();
-    m_text.append(m_html, text, m_lineBreaks);
-    const bool ok = m_weight.text(m_text.characters() - characters, m_text.marks() - marks, m_tableDepth);
-    markCut();
-    return ok;
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype to = qMin(text.size(), from + kCutStep);
+        if (to < text.size() && text[to].isLowSurrogate())
+            ++to;
+        const qsizetype characters = m_text.characters(), marks = m_text.marks();
+        m_text.append(m_html, QStringView(text).sliced(from, to - from), m_lineBreaks);
+        if (!m_weight.text(m_text.characters() - characters, m_text.marks() - marks, m_tableDepth))
+            return false;
+        if (to < text.size())
+            markCut();
+        from = to;
+    }
+    return true;
 }
 
 // A table is its rows, in its body, head or foot; its caption goes before
@@ -366,13 +426,17 @@ bool PageSubset::table(const Node *node, int depth)
     return ok;
 }
 
+// Rows while the tally takes them: a table past it is cut after a row.
 bool PageSubset::rows(const QList<const Node *> &rows, const QString &border, int depth)
 {
-    if (!m_weight.enter(depth) || !m_weight.table(gridSlots(rows), m_tableDepth))
+    if (!m_weight.enter(depth) || !m_weight.table(m_tableDepth))
         return false;
     open(border.isEmpty() || border == u"0" ? QStringLiteral("<table>") : QStringLiteral("<table border=\"1\">"),
          "table");
+    Grid grid;
     for (int r = 0; r < rows.size(); ++r) {
+        if (!m_weight.row(grid.add(rows[r], int(rows.size()) - r), m_tableDepth))
+            return false;
         open(QStringLiteral("<tr>"), "tr");
         for (unsigned int i = 0; i < rows[r]->v.element.children.length; ++i) {
             const Node *c = child(rows[r], i);
@@ -393,35 +457,6 @@ bool PageSubset::cell(const Node *cell, int colspan, int rowspan, int depth)
          name);
     if (!m_weight.enter(depth) || !children(cell, depth))
         return false;
-    close();
+    close(false); // a row is cut after it, not between its cells
     return true;
-}
-
-// The slots of the table's grid, as the browser lays it out: its rows by its
-// widest row, counting the columns that spans from rows above hold.
-qint64 PageSubset::gridSlots(const QList<const Node *> &rows) const
-{
-    if (rows.size() > PageWeight::CellLimit)
-        return rows.size();
-    QList<int> held; // by column: the rows a span from above still holds it
-    for (int r = 0; r < rows.size(); ++r) {
-        int column = 0;
-        for (unsigned int i = 0; i < rows[r]->v.element.children.length; ++i) {
-            const Node *c = child(rows[r], i);
-            if (!isCell(c))
-                continue;
-            while (column < held.size() && held[column] > 0)
-                ++column;
-            const int across = colspan(c), down = rowspan(c, int(rows.size()) - r);
-            if (qint64(column + across) * rows.size() > PageWeight::CellLimit)
-                return qint64(column + across) * rows.size(); // past the limit already
-            held.resize(qMax(held.size(), qsizetype(column + across)));
-            for (int k = 0; k < across; ++k)
-                held[column + k] = down;
-            column += across;
-        }
-        for (int &left : held)
-            left = qMax(0, left - 1);
-    }
-    return qint64(qMax(held.size(), qsizetype(1))) * rows.size();
 }

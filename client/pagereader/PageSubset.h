@@ -16,8 +16,8 @@ struct GumboInternalNode;
 // placeholders, the direction of the text. PageWeight counts what is
 // written; a page past one of its limits is written up to it, and
 // leftOut() says why the rest is not. The form can also be cut at any of
-// many points along it, every element it opened closed again, so that only
-// its first part is laid out.
+// many points along it (in a long text, between the rows of a table), every
+// element it opened closed again, so that only its first part is laid out.
 //
 // It runs in the reader's process only: the parser's memory is held to a
 // budget, past which the process ends with OutOfMemory.
@@ -35,9 +35,11 @@ public:
     QString html() const { return upTo(m_cuts.size() - 1); }
     // Why the rest of the page is left out; empty when it is written whole.
     QString leftOut() const { return m_weight.why(); }
-    // The places the form can be cut, in order; the last is its end.
+    // The places the form can be cut, in order; the last is its end. A
+    // cut's weight is what laying out the form up to it costs, about: its
+    // characters and the tally's estimate; it grows along the form.
     qsizetype cuts() const { return m_cuts.size(); }
-    qsizetype cutOffset(qsizetype cut) const { return m_cuts.at(cut).offset; }
+    qint64 cutWeight(qsizetype cut) const { return m_cuts.at(cut).weight; }
     // The form up to a cut, every element then open closed.
     QString upTo(qsizetype cut) const;
 
@@ -46,7 +48,14 @@ private:
     struct Cut
     {
         qsizetype offset;
-        QString closers;
+        qint64 weight;
+        qsizetype open; // the innermost element then open, in m_opened
+    };
+    // An element written, and the one it is in (-1: none).
+    struct Opened
+    {
+        const char *name;
+        qsizetype outer;
     };
     void document(const Node *root);
     bool node(const Node *node, int depth);
@@ -58,13 +67,13 @@ private:
     bool table(const Node *node, int depth);
     bool rows(const QList<const Node *> &rows, const QString &border, int depth);
     bool cell(const Node *cell, int colspan, int rowspan, int depth);
-    qint64 gridSlots(const QList<const Node *> &rows) const;
     void open(const QString &tag, const char *name);
-    void close();
+    void close(bool cut = true);
     void markCut(bool always = false);
 
     QString m_html;
-    QList<const char *> m_open; // the elements written and not yet closed
+    QList<Opened> m_opened; // every element written, in order
+    qsizetype m_open = -1; // the innermost not yet closed
     QList<Cut> m_cuts;
     PageWeight m_weight;
     PageText m_text;

@@ -56,12 +56,17 @@ bool PageWeight::picture(int tableDepth)
     return charge(kPictureUnits << tableDepth);
 }
 
-bool PageWeight::table(qint64 cells, int tableDepth)
+bool PageWeight::table(int tableDepth)
 {
-    m_cells += cells;
+    return charge(kTableUnits * power(3, tableDepth));
+}
+
+bool PageWeight::row(qint64 added, int tableDepth)
+{
+    m_cells += added;
     if (m_cells > CellLimit)
         return refuse(pastLimit("its tables hold more than %1 cells", CellLimit));
-    return charge((kTableUnits + cells * kCellUnits) * power(3, tableDepth));
+    return charge(added * kCellUnits * power(3, tableDepth));
 }
 
 bool PageWeight::text(qsizetype characters, qsizetype marks, int tableDepth)
@@ -72,9 +77,6 @@ bool PageWeight::text(qsizetype characters, qsizetype marks, int tableDepth)
 bool PageWeight::charge(qint64 units)
 {
     m_cost += units;
-    if (m_cost > CostLimit)
-        return refuse(QCoreApplication::translate("PageWeight",
-                                                  "it holds more tables and text than this pane shows"));
     return m_why.isEmpty();
 }
 

@@ -4,10 +4,13 @@
 
 // A cheap first bound on the pane's own form of a page, kept while the form
 // is written: the tally of what it holds against limits well past what a
-// page needs. Each table around a cell triples what the cell costs (doubles
-// what its text costs), in units of one plain character. A page past a limit
-// is written up to it; why() says what the rest held. What is handed to the
-// window is then bounded by the layout's real time (PageReader).
+// page needs. A page past a limit is written up to it (a table up to a row);
+// why() says what the rest held. Beside it runs an estimate of what laying
+// the form out costs, in units of one plain character: each table around a
+// cell triples what the cell costs (doubles what its text costs). The
+// estimate limits nothing: it orders the parts the reader lays out, and
+// what is handed to the window is bounded by the layout's real time
+// (PageReader).
 class PageWeight
 {
 public:
@@ -23,7 +26,6 @@ public:
     // The slots of every table's grid, rows by widest row.
     static constexpr int CellLimit = 20000;
     static constexpr int PictureLimit = 3000;
-    static constexpr qint64 CostLimit = 3000000;
     // Spans beyond these are cut to them (a row span to the rows left).
     static constexpr int ColumnSpanLimit = 20;
     // A word longer is broken, a letter's run of marks cut.
@@ -38,8 +40,9 @@ public:
     bool enter(int depth);
     bool element(int tableDepth);
     bool picture(int tableDepth);
-    // A table of that many slots in its grid.
-    bool table(qint64 cells, int tableDepth);
+    // A table, then each row by the slots it adds to the table's grid.
+    bool table(int tableDepth);
+    bool row(qint64 added, int tableDepth);
     bool text(qsizetype characters, qsizetype marks, int tableDepth);
 
     QString why() const { return m_why; }

@@ -13,8 +13,10 @@
 #include "PageWeight.h"
 
 #include <QGuiApplication>
+#include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -85,5 +87,15 @@ int main(int argc, char **argv)
     const qsizetype lineEnd = input.left(kCharsetLine).indexOf('\n');
     const QByteArray page = lineEnd < 0 ? input.left(kCharsetLine + PageWeight::ByteLimit) : input.mid(lineEnd + 1);
     const PageReader reader(width);
-    return writeAll(PageReader::answer(reader.read(page, input.left(qMax(lineEnd, qsizetype(0)))))) ? 0 : 1;
+    PageReader::Form form;
+    int ended = 0;
+    if (!reader.readInParts(page, input.left(qMax(lineEnd, qsizetype(0))), form, ended)) {
+        // Ends as its last try ended, for the pane to say why.
+        if (WIFSIGNALED(ended)) {
+            signal(WTERMSIG(ended), SIG_DFL);
+            raise(WTERMSIG(ended));
+        }
+        return WIFEXITED(ended) ? WEXITSTATUS(ended) : 1;
+    }
+    return writeAll(PageReader::answer(form)) ? 0 : 1;
 }

@@ -1100,8 +1100,13 @@ private slots:
         shown << shownTexts() << readAs(tray.trayToolTip()) << readAs(planted("net")); // the guard: a raw label
         for (const char *what :
              {"name", "note",    "status",  "group", "tip",    "resource", "code",    "booked", "booking", "notice",
-              "from", "message", "chatter", "chat", "contact",  "company", "file",   "server", "command", "net"})
-            QVERIFY2(shown.filter(planted(what)).size() > 0, qPrintable(QString(what) + shown.filter(what).join(u'|')));
+              "from", "message", "chatter", "chat", "contact",  "company", "file",   "server", "command", "net"}) {
+            // Shown as it stands, and no more: not inside the paragraph a
+            // tooltip that looks like markup is escaped in.
+            const QStringList holding = shown.filter(planted(what));
+            QVERIFY2(holding.size() > 0, qPrintable(QString(what) + shown.filter(what).join(u'|')));
+            QVERIFY2(holding.filter(QRegularExpression(QStringLiteral("</?p[ >]"))).isEmpty(), qPrintable(holding.join(u'|')));
+        }
     }
 
     void recordsFromTheMenus()
