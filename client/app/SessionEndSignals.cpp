@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -70,13 +71,19 @@ bool readByte(int socket, unsigned char &byte, int timeoutMs)
                                      static_cast<long long>(bound.count()));
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, size_t(length));
     ChildProcesses::endAll();
-    std::signal(signalNumber, SIG_DFL);
-    ::kill(::getpid(), signalNumber);
-    std::_Exit(128 + signalNumber);
+    std::_Exit(128 + signalNumber); // as a shell tells a program the signal ended
 }
 
 void watch(int socket, std::chrono::milliseconds bound)
 {
+    // The signals go to the window's thread, which wakes often: the thread
+    // sanitizer runs a handler only as its thread leaves a call it watches,
+    // which this thread, waiting, might never do.
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (int signalNumber : kSignals)
+        sigaddset(&ending, signalNumber);
+    ::pthread_sigmask(SIG_BLOCK, &ending, nullptr);
     unsigned char first = kStopWatching;
     if (!readByte(socket, first, -1) || first == kStopWatching)
         return;

@@ -15,7 +15,8 @@ class QSocketNotifier;
 // anything may be done; later ones do not cut that short. A thread of its own
 // reads the other: should the program still run `bound` after the first
 // signal (a close-down that hangs), it ends the processes the program started
-// and ends the program as the signal would have.
+// and ends the program with the code of one the signal ended (128 + its
+// number).
 class SessionEndSignals : public QObject
 {
     Q_OBJECT
