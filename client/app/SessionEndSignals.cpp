@@ -1,19 +1,28 @@
 #include "SessionEndSignals.h"
 
 #include "foundation/MErrorHandler.h"
+#include "platform/ChildProcesses.h"
 
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGHUP};
-int g_sockets[2] = {-1, -1}; // written by the handler, read on the window's thread
+constexpr unsigned char kStopWatching = 0; // no signal's number
+// Written by the handler: [0] of each pair; the window's thread reads
+// g_window[1], the watchdog g_watch[1].
+int g_window[2] = {-1, -1};
+int g_watch[2] = {-1, -1};
 
 // Runs whenever the signal comes: only calls safe in a signal handler. A full
 // socket drops the byte, which only says again what one byte said already.
@@ -21,7 +30,8 @@ extern "C" void writeSignal(int signalNumber)
 {
     const int savedErrno = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
-    [[maybe_unused]] const ssize_t written = ::write(g_sockets[0], &byte, 1);
+    for (const int socket : {g_window[0], g_watch[0]})
+        [[maybe_unused]] const ssize_t written = ::write(socket, &byte, 1);
     errno = savedErrno;
 }
 
@@ -32,20 +42,98 @@ QString nameOf(int signalNumber)
                                    : QString::number(signalNumber);
 }
 
+// One byte within `timeoutMs` (-1: however long), or nothing when the time is up.
+bool readByte(int socket, unsigned char &byte, int timeoutMs)
+{
+    pollfd wait{socket, POLLIN, 0};
+    for (;;) {
+        const int ready = ::poll(&wait, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        const ssize_t count = ::read(socket, &byte, 1);
+        if (count == 1)
+            return true;
+        if (count == 0 || (errno != EINTR && errno != EAGAIN))
+            return false;
+    }
+}
+
+// The window's thread may be stuck anywhere, holding any lock: no log, no Qt,
+// only what needs none of the program's own state.
+[[noreturn]] void endAtOnce(int signalNumber, std::chrono::milliseconds bound)
+{
+    char line[160];
+    const int length = std::snprintf(line, sizeof line,
+                                     "tessaly: the close-down did not end within %lld ms of the session's end; "
+                                     "ended at once\n",
+                                     static_cast<long long>(bound.count()));
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, size_t(length));
+    ChildProcesses::endAll();
+    std::_Exit(128 + signalNumber); // as a shell tells a program the signal ended
+}
+
+void watch(int socket, std::chrono::milliseconds bound)
+{
+    // The signals go to the window's thread, which wakes often: the thread
+    // sanitizer runs a handler only as its thread leaves a call it watches,
+    // which this thread, waiting, might never do.
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (int signalNumber : kSignals)
+        sigaddset(&ending, signalNumber);
+    ::pthread_sigmask(SIG_BLOCK, &ending, nullptr);
+    unsigned char first = kStopWatching;
+    if (!readByte(socket, first, -1) || first == kStopWatching)
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        unsigned char byte = 0;
+        if (left.count() <= 0 || !readByte(socket, byte, int(left.count())))
+            break;
+        if (byte == kStopWatching)
+            return;
+    }
+    endAtOnce(first, bound);
+}
+
+bool openPair(int (&sockets)[2])
+{
+    return ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, sockets) == 0;
+}
+
+void closePair(int (&sockets)[2])
+{
+    for (int &socket : sockets) {
+        if (socket >= 0)
+            ::close(socket);
+        socket = -1;
+    }
+}
+
 } // namespace
 
-SessionEndSignals::SessionEndSignals(Handler onSignal) : m_onSignal(std::move(onSignal))
+SessionEndSignals::SessionEndSignals(Handler onSignal, std::chrono::milliseconds bound)
+    : m_onSignal(std::move(onSignal))
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_sockets) != 0) {
+    if (!openPair(g_window) || !openPair(g_watch)) {
         WriteDebugLog(QStringLiteral("The session's end cannot be heard: no socket pair"));
+        closePair(g_window);
+        closePair(g_watch);
         return;
     }
-    m_notifier = new QSocketNotifier(g_sockets[1], QSocketNotifier::Read, this);
+    m_notifier = new QSocketNotifier(g_window[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SessionEndSignals::readSignals);
+    m_watchdog = std::thread(watch, g_watch[1], bound);
+    // Not reset once taken: a second signal must not end the program in the
+    // middle of its close-down.
     struct sigaction action = {};
     action.sa_handler = writeSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    action.sa_flags = SA_RESTART;
     for (int signalNumber : kSignals)
         ::sigaction(signalNumber, &action, nullptr);
 }
@@ -54,19 +142,25 @@ SessionEndSignals::~SessionEndSignals()
 {
     for (int signalNumber : kSignals)
         std::signal(signalNumber, SIG_DFL);
-    delete m_notifier;
-    for (int &socket : g_sockets) {
-        if (socket >= 0)
-            ::close(socket);
-        socket = -1;
+    if (m_watchdog.joinable()) {
+        [[maybe_unused]] const ssize_t written = ::write(g_watch[0], &kStopWatching, 1);
+        m_watchdog.join();
     }
+    delete m_notifier;
+    closePair(g_window);
+    closePair(g_watch);
 }
 
 void SessionEndSignals::readSignals()
 {
     unsigned char bytes[16];
-    const ssize_t count = ::read(g_sockets[1], bytes, sizeof bytes);
+    const ssize_t count = ::read(g_window[1], bytes, sizeof bytes);
     for (ssize_t i = 0; i < count; ++i) {
+        if (m_heard) {
+            WriteDebugLog(QStringLiteral("The session ended again (%1): the close-down goes on").arg(nameOf(bytes[i])));
+            continue;
+        }
+        m_heard = true;
         WriteDebugLog(QStringLiteral("The session ended (%1)").arg(nameOf(bytes[i])));
         if (m_onSignal)
             m_onSignal(bytes[i]);

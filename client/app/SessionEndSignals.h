@@ -2,23 +2,29 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 class QSocketNotifier;
 
 // The end of a session that comes as a signal: SIGTERM (a log-out without a
 // session manager, the system's shutdown) and SIGHUP (the terminal or remote
-// session gone). The handler only writes the signal's number to a socket; the
-// window's thread reads it there and runs `onSignal`, where anything may be
-// done. A second such signal, once the first was taken, ends the program as
-// the system would, should its close-down hang.
+// session gone). The handler only writes the signal's number to two sockets.
+// The window's thread reads one and runs `onSignal` for the first signal, where
+// anything may be done; later ones do not cut that short. A thread of its own
+// reads the other: should the program still run `bound` after the first
+// signal (a close-down that hangs), it ends the processes the program started
+// and ends the program with the code of one the signal ended (128 + its
+// number).
 class SessionEndSignals : public QObject
 {
     Q_OBJECT
 public:
     using Handler = std::function<void(int signalNumber)>;
+    static constexpr std::chrono::milliseconds kCloseDownBound{10000};
 
-    explicit SessionEndSignals(Handler onSignal);
+    explicit SessionEndSignals(Handler onSignal, std::chrono::milliseconds bound = kCloseDownBound);
     ~SessionEndSignals() override;
 
 private:
@@ -26,4 +32,6 @@ private:
 
     Handler m_onSignal;
     QSocketNotifier *m_notifier = nullptr;
+    bool m_heard = false;
+    std::thread m_watchdog;
 };

@@ -23,32 +23,48 @@ private slots:
 
     // On the board, or in the options dialog that signs a new user in, a
     // modal dialog of the main window's own on the stack; or ended by a
-    // signal of the session's end, the user's on-exit choice "set OUT".
+    // signal of the session's end, the user's on-exit choice "set OUT": once,
+    // or twice 1 ms apart while a phone message's mail command runs (the
+    // second must not cut the close-down short).
     void theProgramEndsInOrderWhenItsSessionEnds_data()
     {
         QTest::addColumn<QString>("login");
         QTest::addColumn<QByteArray>("shown");
         QTest::addColumn<int>("signalNumber"); // 0: the display goes
+        QTest::addColumn<bool>("twice");
+        QTest::addColumn<bool>("mailing");
         const QString me = SystemUserName().toUpper();
-        QTest::newRow("the board") << me << QByteArray("Ada L") << 0;
-        QTest::newRow("a new user's options") << QStringLiteral("SOMEONE ELSE") << QByteArray("Add User") << 0;
-        QTest::newRow("the board, SIGTERM") << me << QByteArray("Ada L") << int(SIGTERM);
-        QTest::newRow("the board, SIGHUP") << me << QByteArray("Ada L") << int(SIGHUP);
+        QTest::newRow("the board") << me << QByteArray("Ada L") << 0 << false << false;
+        QTest::newRow("a new user's options") << QStringLiteral("SOMEONE ELSE") << QByteArray("Add User") << 0 << false
+                                              << false;
+        QTest::newRow("the board, SIGTERM") << me << QByteArray("Ada L") << int(SIGTERM) << false << false;
+        QTest::newRow("the board, SIGHUP") << me << QByteArray("Ada L") << int(SIGHUP) << false << false;
+        QTest::newRow("mailing, two SIGTERMs") << me << QByteArray("Ada L") << int(SIGTERM) << true << true;
     }
     void theProgramEndsInOrderWhenItsSessionEnds()
     {
         QFETCH(QString, login);
         QFETCH(QByteArray, shown);
         QFETCH(int, signalNumber);
-        for (const char *tool : {"Xvfb", "xwininfo"})
+        QFETCH(bool, twice);
+        QFETCH(bool, mailing);
+        for (const char *tool : {"Xvfb", "xwininfo", "xdotool"})
             if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-                QSKIP("Xvfb or xwininfo is not installed");
+                QSKIP("Xvfb, xwininfo or xdotool is not installed");
         TestDatabase db(false, QString());
-        db.exec("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive) VALUES (1, 'Ada L', 'INN', 1, 1)");
-        db.exec("INSERT INTO STAFF_OPTIONS (UserID, LoginName, WorkStartTime, OnClose) VALUES (1, ?, '09:00:00', 1)",
+        db.exec("INSERT INTO STAFF_STATUS (UserID, RealName, IsIn, LastUpdated, IsActive, Email) "
+                "VALUES (1, 'Ada L', 'INN', 1, 1, 'ada@example.org')");
+        // A double click on a row writes a phone message.
+        db.exec("INSERT INTO STAFF_OPTIONS (UserID, LoginName, WorkStartTime, OnClose, OnListDblClick) "
+                "VALUES (1, ?, '09:00:00', 1, 2)",
                 {login});
         db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3)");
         SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3")); // the board opens on a list that shows her
+        // Takes the message and runs on, leaving a process of its group
+        // whose parent is gone.
+        const QString mailCommand = writeScript(db.env.path(QStringLiteral("slow-sendmail")),
+                                                "cat > \"$0.mail\"\n(sleep 60 &)\ntouch \"$0.running\"\nsleep 60\n");
+        SettingsKeys::SendmailCommand.write(mailCommand + QStringLiteral(" -t -i"));
         // Its debug log is written beside it: here, not beside the build's.
         const QString program = db.env.path(QStringLiteral("tessaly"));
         QCOMPARE(::link(TESSALY_PROGRAM, QFile::encodeName(program).constData()), 0);
@@ -64,29 +80,61 @@ private slots:
         tessaly.setProcessEnvironment(environment);
         tessaly.setProcessChannelMode(QProcess::ForwardedChannels);
         tessaly.start(program);
-        const auto onScreen = [&] { // a window's caption
+        const auto onScreen = [&](const QByteArray &caption) {
             QProcess windows;
             windows.start("xwininfo", {"-display", display, "-root", "-tree"});
-            return windows.waitForFinished() && windows.readAllStandardOutput().contains(shown);
+            return windows.waitForFinished() && windows.readAllStandardOutput().contains(caption);
         };
-        QTRY_VERIFY_WITH_TIMEOUT(onScreen() || tessaly.state() == QProcess::NotRunning, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen(shown) || tessaly.state() == QProcess::NotRunning, 60000);
         QCOMPARE(tessaly.state(), QProcess::Running);
 
-        if (signalNumber)
+        if (mailing) {
+            sendPhoneMessage(environment, [&] { return onScreen("Phone Message For Ada L"); }, mailCommand);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        if (signalNumber) {
             QCOMPARE(::kill(pid_t(tessaly.processId()), signalNumber), 0);
-        else
+            if (twice) {
+                ::usleep(1000);
+                QCOMPARE(::kill(pid_t(tessaly.processId()), signalNumber), 0);
+            }
+        } else {
             server.kill();
+        }
         QVERIFY(tessaly.waitForFinished(60000));
-        QCOMPARE(tessaly.exitStatus(), QProcess::NormalExit); // nothing torn down in the wrong order
-        QCOMPARE(tessaly.exitCode(), signalNumber ? 0 : 1); // as the close-down ends it, or as Qt does
         const QString log = readTextFile(db.env.path(QStringLiteral("debug.log")));
         QCOMPARE(log.contains(QStringLiteral("Closing down (unload mode 2)")), signalNumber != 0);
+        QCOMPARE(tessaly.exitStatus(), QProcess::NormalExit); // nothing torn down in the wrong order
+        QCOMPARE(tessaly.exitCode(), signalNumber ? 0 : 1); // as the close-down ends it, or as Qt does
+        QCOMPARE(log.contains(QStringLiteral("Close Down Complete")), signalNumber != 0);
         if (login == SystemUserName().toUpper())
             QCOMPARE(db.value("SELECT IsIn FROM STAFF_STATUS WHERE UserID = 1").toString().trimmed(),
                      QLatin1String(signalNumber ? "OUT" : "INN"));
         server.kill();
         server.waitForFinished();
         QTRY_COMPARE(ChildProcesses::countDescendants(::getpid()), 0);
+    }
+
+private:
+    // As the user does it: a double click on her row (the board opens at the
+    // screen's corner, 800 by 600, her row the list's first), a caller's name
+    // typed in the form that opens, Enter. Returns once the mail command runs.
+    void sendPhoneMessage(const QProcessEnvironment &environment, const std::function<bool()> &formShown,
+                          const QString &mailCommand)
+    {
+        const auto xdotool = [&](const QString &commands) {
+            QProcess tool;
+            tool.setProcessEnvironment(environment);
+            tool.start("sh", {"-c", commands});
+            return tool.waitForFinished(30000) && tool.exitCode() == 0;
+        };
+        QVERIFY(xdotool(QStringLiteral("xdotool mousemove 245 176 click --repeat 2 1")));
+        QTRY_VERIFY_WITH_TIMEOUT(formShown(), 20000);
+        QVERIFY(xdotool(QStringLiteral("form=$(xdotool search --name 'Phone Message For') && "
+                                       "xdotool windowfocus --sync $form && xdotool type Bob && xdotool key Return")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mailCommand + QStringLiteral(".running")), 20000);
+        QVERIFY(readTextFile(mailCommand + QStringLiteral(".mail")).contains(QStringLiteral("Caller:Bob")));
     }
 };
 

@@ -8,7 +8,6 @@
 #include "app/frmSplash.h"
 #include "app/ISplash.h"
 #include "app/MStartUp.h"
-#include "app/SessionEndSignals.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/CUpdateDatabase.h"
 #include "foundation/Globals.h"
@@ -24,7 +23,6 @@
 #include <QDialog>
 #include <QProcess>
 #include <QtTest>
-#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -197,23 +195,6 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("must be set before")));
         PrepareApplication();
         QVERIFY(QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
-    }
-
-    // Heard on the window's thread, each once; a second one would end the
-    // program as the system does, should the close-down hang.
-    void theSessionsEndingSignalsAreHeard()
-    {
-        TestEnvironment env;
-        QList<int> heard;
-        const SessionEndSignals sessionEnd([&](int signalNumber) { heard << signalNumber; });
-        for (int signalNumber : {SIGTERM, SIGHUP})
-            QCOMPARE(::raise(signalNumber), 0);
-        QTRY_COMPARE(heard, (QList<int>{SIGTERM, SIGHUP}));
-        const QString log = readTextFile(env.path(QStringLiteral("logs/debug.log")));
-        QVERIFY(log.contains(QStringLiteral("The session ended (SIGHUP)")));
-        struct sigaction now = {};
-        QCOMPARE(::sigaction(SIGTERM, nullptr, &now), 0);
-        QVERIFY(now.sa_handler == SIG_DFL);
     }
 
     void startsShowsTheBoardAndClosesDownOnceInOrder()
