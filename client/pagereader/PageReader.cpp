@@ -4,15 +4,23 @@
 #include "PageDocument.h"
 #include "PageSubset.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
+#include <QFile>
+#include <QTextBlock>
 #include <ctime>
-#include <sys/resource.h>
 
 namespace {
 
 // The first part tried; each next one is twice as long. A part that does
 // not fit within the budget costs at most a few times it.
 constexpr qsizetype kFirstPart = 8 * 1024;
+// The longest form tried whole before any part: reading a form into the
+// document cannot be stopped halfway, and grows faster than the form (a
+// list of 60,000 items takes minutes), so a longer one is found part by part.
+constexpr qsizetype kWholeFirst = 64 * 1024;
+// How much of a document is laid out between two looks at the clock.
+constexpr int kLayoutStep = 4096;
 
 qint64 cpuNs()
 {
@@ -21,11 +29,18 @@ qint64 cpuNs()
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
+// The reader's own largest resident size. The process's usage record
+// (getrusage) carries the size of the program it was forked from across
+// exec; the memory map's high-water mark is this program's alone.
 qint64 peakKB()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return 0;
 }
 
 // The last cut at or before offset; 0 (the form's start) when none is.
@@ -54,9 +69,14 @@ PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &char
     const PageSubset form(PageCharset::toUtf8(page.left(PageWeight::ByteLimit), charset));
     Form read;
     read.leftOut = page.size() > PageWeight::ByteLimit ? PageWeight::tooLarge() : form.leftOut();
-    // Longer parts while they lay out within the budget; shorter ones when
-    // the first does not.
     qsizetype fitted = -1, tried = -1;
+    // The whole form first, so a page that fits is laid out once.
+    if (form.cutOffset(form.cuts() - 1) <= kWholeFirst) {
+        if (const qint64 ms = layoutMs(form.upTo(form.cuts() - 1)); ms <= LayoutBudgetMs)
+            fitted = tried = form.cuts() - 1, read.layoutMs = ms;
+    }
+    // Else longer parts while they lay out within the budget; shorter ones
+    // when the first does not.
     for (qsizetype part = kFirstPart; fitted < 0 || tried < form.cuts() - 1; part *= 2) {
         const qsizetype cut = part >= form.cutOffset(form.cuts() - 1) ? form.cuts() - 1 : cutBefore(form, part);
         if (cut == tried)
@@ -83,15 +103,22 @@ PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &char
 }
 
 // The processor time the layout takes, which a busy machine does not
-// stretch as it stretches the time on the clock.
+// stretch as it stretches the time on the clock. Laid out a piece at a
+// time and given up once past the budget: past it, only that it does not
+// fit counts.
 qint64 PageReader::layoutMs(const QString &html) const
 {
     const qint64 start = cpuNs();
+    const auto ms = [start] { return (cpuNs() - start) / 1000000; };
     PageDocument document;
     document.setTextWidth(m_width);
     document.setHtml(html);
-    document.size();
-    return (cpuNs() - start) / 1000000;
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    for (int at = kLayoutStep; at < document.characterCount() && ms() <= LayoutBudgetMs; at += kLayoutStep)
+        layout->blockBoundingRect(document.findBlock(at));
+    if (ms() <= LayoutBudgetMs)
+        document.size();
+    return ms();
 }
 
 QByteArray PageReader::answer(const Form &form)

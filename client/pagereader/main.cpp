@@ -1,14 +1,17 @@
 // The text pane's page reader: reads one page from its standard input and
 // writes the pane's form of it to its standard output (PageReader). The
-// pane starts it for each page, with limits on its processor time and
-// memory, and kills it when the page is no longer wanted.
+// pane starts it ahead of the page, with limits on its processor time and
+// memory; it readies itself and waits for the page, and is killed when the
+// page is no longer wanted.
 //
-//   tessaly-pagereader WIDTH
+//   tessaly-pagereader
 //
-// Its input is a line with the charset the page's server declared (empty
-// when none; it comes from the network, so it is no argument, where the
-// toolkit would read it as one of its own options), then the page.
+// Its input is a line with the pane's width and the charset the page's
+// server declared (none when empty; it comes from the network, so it is no
+// argument, where the toolkit would read it as one of its own options),
+// then the page.
 
+#include "PageDocument.h"
 #include "PageReader.h"
 #include "PageWeight.h"
 
@@ -40,18 +43,30 @@ void limitAddressSpace()
 #endif
 }
 
-constexpr qsizetype kCharsetLine = 64;
+// The fonts and the layout's own first-use costs paid while the reader
+// waits, not while the page does.
+void warmUp()
+{
+    PageDocument document;
+    document.setTextWidth(600);
+    document.setHtml(QStringLiteral("<h1>a</h1><h2>b</h2><p><b>c</b> <i>d</i> <tt>e</tt> <a href=f>g</a></p>"
+                                    "<pre>h</pre><ul><li>i</li></ul><table border=1><tr><th>j</th><td>k</td></tr>"
+                                    "</table>"));
+    document.size();
+}
+
+constexpr qsizetype kFirstLine = 64;
 
 // The input, up to one byte past what is read of a page.
 QByteArray readInput()
 {
     QByteArray input;
     char chunk[65536];
-    while (input.size() <= kCharsetLine + PageWeight::ByteLimit) {
+    while (input.size() <= kFirstLine + PageWeight::ByteLimit) {
         const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
         if (got <= 0)
             break;
-        input.append(chunk, qMin(qsizetype(got), kCharsetLine + PageWeight::ByteLimit + 1 - input.size()));
+        input.append(chunk, qMin(qsizetype(got), kFirstLine + PageWeight::ByteLimit + 1 - input.size()));
     }
     return input;
 }
@@ -74,16 +89,17 @@ int main(int argc, char **argv)
     // Lays out offscreen: the reader shows nothing.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    warmUp();
     limitAddressSpace();
-    const QStringList arguments = app.arguments();
-    const int width = arguments.value(1).toInt();
-    if (width <= 0 || width > 100000) {
-        std::fputs("usage: tessaly-pagereader WIDTH < charset line and page\n", stderr);
+    const QByteArray input = readInput();
+    const qsizetype lineEnd = input.left(kFirstLine).indexOf('\n');
+    const QByteArray line = input.left(qMax(lineEnd, qsizetype(0)));
+    const qsizetype blank = line.indexOf(' ');
+    const int width = line.left(blank).toInt();
+    if (lineEnd < 0 || blank < 0 || width <= 0 || width > 100000) {
+        std::fputs("usage: tessaly-pagereader < 'WIDTH CHARSET' line and page\n", stderr);
         return 2;
     }
-    const QByteArray input = readInput();
-    const qsizetype lineEnd = input.left(kCharsetLine).indexOf('\n');
-    const QByteArray page = lineEnd < 0 ? input.left(kCharsetLine + PageWeight::ByteLimit) : input.mid(lineEnd + 1);
     const PageReader reader(width);
-    return writeAll(PageReader::answer(reader.read(page, input.left(qMax(lineEnd, qsizetype(0)))))) ? 0 : 1;
+    return writeAll(PageReader::answer(reader.read(input.mid(lineEnd + 1), line.mid(blank + 1)))) ? 0 : 1;
 }

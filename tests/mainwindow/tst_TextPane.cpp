@@ -145,7 +145,7 @@ private Q_SLOTS:
             QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
             QVERIFY2(residentBytes() < (300 << 20) * qint64(kSanitizerStretch), name);
             const QString text = browser->toPlainText();
-            QVERIFY2(ok, qPrintable(text.left(300)));
+            QVERIFY2(ok, qPrintable(QString::fromUtf8(name) + QStringLiteral(": ") + text.left(300)));
             QVERIFY2(pane.reader()->lastForm().peakKB < 300 * 1024 * kSanitizerStretch, name);
             const bool wasCut = text.contains(kLeftOut);
             QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
