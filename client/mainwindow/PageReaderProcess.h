@@ -20,7 +20,8 @@
 // the one under way, and the newer one starts only once that one is gone;
 // the page's time limit kills it too. A page whose reading needs more memory
 // than a page is given is read again by its first part, an eighth as long
-// each time.
+// each time; one whose whole form took too long to lay out is read again by
+// its parts.
 class PageReaderProcess : public QObject
 {
     Q_OBJECT
@@ -62,6 +63,7 @@ private:
     {
         QByteArray bytes, charset;
         int width;
+        bool whole = true; // its whole form laid out first
     };
     void start();
     void startSpare();

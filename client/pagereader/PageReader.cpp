@@ -8,17 +8,16 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextBlock>
+#include <csignal>
 #include <ctime>
+#include <sys/time.h>
+#include <unistd.h>
 
 namespace {
 
 // The first part tried; each next one is twice as long. A part that does
 // not fit within the budget costs at most a few times it.
 constexpr qsizetype kFirstPart = 8 * 1024;
-// The longest form tried whole before any part: reading a form into the
-// document cannot be stopped halfway, and grows faster than the form (a
-// list of 60,000 items takes minutes), so a longer one is found part by part.
-constexpr qsizetype kWholeFirst = 64 * 1024;
 // How much of a document is laid out between two looks at the clock.
 constexpr int kLayoutStep = 4096;
 
@@ -29,9 +28,9 @@ qint64 cpuNs()
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-// The reader's own largest resident size. The process's usage record
-// (getrusage) carries the size of the program it was forked from across
-// exec; the memory map's high-water mark is this program's alone.
+// The reader's own largest resident size. Its usage record (getrusage)
+// carries the size of the program it was started from across exec; the
+// memory map's high-water mark is this program's alone.
 qint64 peakKB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -41,6 +40,23 @@ qint64 peakKB()
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     return 0;
+}
+
+void wholeTooSlow(int)
+{
+    ::_exit(PageReader::WholeTooSlow);
+}
+
+// While on, the process ends with WholeTooSlow once its processor time runs
+// a little past the budget: reading a form into a document cannot be
+// stopped halfway, and grows faster than the form (nested tables, a long
+// list, many pictures).
+void watchWhole(bool on)
+{
+    constexpr int limitMs = PageReader::LayoutBudgetMs + 30;
+    std::signal(SIGPROF, wholeTooSlow);
+    const itimerval limit{{0, 0}, {on ? limitMs / 1000 : 0, on ? limitMs % 1000 * 1000 : 0}};
+    ::setitimer(ITIMER_PROF, &limit, nullptr);
 }
 
 // The last cut at or before offset; 0 (the form's start) when none is.
@@ -64,15 +80,18 @@ QString tooSlow()
 
 } // namespace
 
-PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset) const
+PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset, bool wholeFirst) const
 {
     const PageSubset form(PageCharset::toUtf8(page.left(PageWeight::ByteLimit), charset));
     Form read;
     read.leftOut = page.size() > PageWeight::ByteLimit ? PageWeight::tooLarge() : form.leftOut();
     qsizetype fitted = -1, tried = -1;
     // The whole form first, so a page that fits is laid out once.
-    if (form.cutOffset(form.cuts() - 1) <= kWholeFirst) {
-        if (const qint64 ms = layoutMs(form.upTo(form.cuts() - 1)); ms <= LayoutBudgetMs)
+    if (wholeFirst) {
+        watchWhole(true);
+        const qint64 ms = layoutMs(form.html());
+        watchWhole(false);
+        if (ms <= LayoutBudgetMs)
             fitted = tried = form.cuts() - 1, read.layoutMs = ms;
     }
     // Else longer parts while they lay out within the budget; shorter ones

@@ -14,6 +14,9 @@ public:
     // What the window may spend laying the form out, measured here in
     // processor time; the window spends about as much again.
     static constexpr int LayoutBudgetMs = 120;
+    // How the reader ends when the whole form took past the budget to lay
+    // out: its parts are then read, by a reader that does not try the whole.
+    static constexpr int WholeTooSlow = 87;
 
     struct Form
     {
@@ -25,7 +28,8 @@ public:
 
     explicit PageReader(int width) : m_width(width) { }
     // page: as it came; charset: as its server declared it, or empty.
-    Form read(const QByteArray &page, const QByteArray &charset) const;
+    // The whole form is laid out first unless it is known not to fit.
+    Form read(const QByteArray &page, const QByteArray &charset, bool wholeFirst = true) const;
 
     // The form as the reader writes it to the pane, and as the pane reads it
     // back; false for an answer that is none.

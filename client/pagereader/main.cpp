@@ -6,10 +6,10 @@
 //
 //   tessaly-pagereader
 //
-// Its input is a line with the pane's width and the charset the page's
-// server declared (none when empty; it comes from the network, so it is no
-// argument, where the toolkit would read it as one of its own options),
-// then the page.
+// Its input is a line with the pane's width, "whole" or "parts" (the whole
+// form is known not to fit), and the charset the page's server declared
+// (none when empty; it comes from the network, so it is no argument, where
+// the toolkit would read it as one of its own options), then the page.
 
 #include "PageDocument.h"
 #include "PageReader.h"
@@ -93,13 +93,14 @@ int main(int argc, char **argv)
     limitAddressSpace();
     const QByteArray input = readInput();
     const qsizetype lineEnd = input.left(kFirstLine).indexOf('\n');
-    const QByteArray line = input.left(qMax(lineEnd, qsizetype(0)));
-    const qsizetype blank = line.indexOf(' ');
-    const int width = line.left(blank).toInt();
-    if (lineEnd < 0 || blank < 0 || width <= 0 || width > 100000) {
-        std::fputs("usage: tessaly-pagereader < 'WIDTH CHARSET' line and page\n", stderr);
+    const QList<QByteArray> line = input.left(qMax(lineEnd, qsizetype(0))).split(' ');
+    const int width = line.value(0).toInt();
+    const QByteArray how = line.value(1);
+    if (lineEnd < 0 || line.size() < 3 || width <= 0 || width > 100000 || (how != "whole" && how != "parts")) {
+        std::fputs("usage: tessaly-pagereader < 'WIDTH whole|parts CHARSET' line and page\n", stderr);
         return 2;
     }
+    const QByteArray charset = line.mid(2).join(' ');
     const PageReader reader(width);
-    return writeAll(PageReader::answer(reader.read(input.mid(lineEnd + 1), line.mid(blank + 1)))) ? 0 : 1;
+    return writeAll(PageReader::answer(reader.read(input.mid(lineEnd + 1), charset, how == "whole"))) ? 0 : 1;
 }
