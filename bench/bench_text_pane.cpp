@@ -147,7 +147,7 @@ double stopAfter(TextPaneRig &pane, const QByteArray &before)
         pane.show(before);
         QTest::qWait(kClickMs);
         const LoopStopMeter window(2);
-        pane.show("<p>the next page");
+        pane.show("<p>the next page", QStringLiteral("next.html"));
         best = std::min(best, double(window.longestMs()));
     }
     return best;

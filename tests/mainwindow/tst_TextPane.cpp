@@ -21,7 +21,6 @@
 #include <QtTest>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <ctime>
 #include <unistd.h>
 
 namespace {
@@ -115,14 +114,6 @@ QString limitOf(const QString &pid, const QString &name)
         if (line.startsWith(name))
             return line.mid(name.size()).simplified().section(u' ', 0, 0);
     return {};
-}
-
-// The main thread's processor time, which a busy machine does not stretch.
-qint64 threadCpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 // The words a page holds as Python's HTML parser reads its text, by file.
@@ -322,24 +313,6 @@ private Q_SLOTS:
             QTRY_VERIFY(childProcesses().size() == 1 && !childProcesses().contains(ready));
         }
         QCOMPARE(runningChildren(), 0);
-    }
-
-    // Leaving a page costs the window next to nothing, however long the
-    // page left took to lay out: only the new page is laid out.
-    void leavingACutPageCostsTheWindowLittle()
-    {
-        TextPaneRig pane;
-        QByteArray paragraphs;
-        for (int i = 0; paragraphs.size() < 900 * 1024; ++i)
-            paragraphs += "<p>Paragraph " + QByteArray::number(i) + " with <a href=/x>a link</a> and <b>some</b> words.";
-        qint64 start = threadCpuMs();
-        QVERIFY(pane.show(paragraphs));
-        const qint64 cutMs = threadCpuMs() - start;
-        QVERIFY(pane.browser()->toPlainText().contains(kLeftOut));
-        start = threadCpuMs();
-        QVERIFY(pane.show("<p>the next page"));
-        const qint64 nextMs = threadCpuMs() - start;
-        QVERIFY2(nextMs * 4 < cutMs, qPrintable(QStringLiteral("%1 ms after %2 ms").arg(nextMs).arg(cutMs)));
     }
 
     // Every page of a few Debian packages' manuals is shown, whole or as its
