@@ -146,7 +146,7 @@ void PageReaderProcess::start()
     m_spare = nullptr;
     m_answer.clear();
     if (!m_process) {
-        Q_EMIT failed(couldNotStart());
+        fail(couldNotStart());
         return;
     }
     m_wanted = true;
