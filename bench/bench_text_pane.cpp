@@ -1,18 +1,25 @@
-// The text pane: the window's own share of showing a page (its longest stop
-// while the page is read in the reader's process and laid out in the pane),
-// on the slowest of the generated pages and the slowest page of the real
-// manuals, and the reader's start-up, all in the same run. Each page is
-// timed once; the slowest ten are timed again three times and keep their
-// best, so a busy moment of the machine does not pass for a slow page.
+// The text pane: the time from asking for a page to its being shown on
+// three ordinary pages, beside one layout of each in the reader and one in
+// the window; the window's stop on the page after a cut one; the window's
+// own share of showing a page (its longest stop while the page is read in
+// the reader's process and laid out in the pane), on the slowest of the
+// generated pages and the slowest page of the real manuals; and the
+// reader's start-up, all in the same run. Each page is timed once; the
+// slowest ten are timed again three times and keep their best, so a busy
+// moment of the machine does not pass for a slow page.
 
 #include "BenchReport.h"
 #include "HostilePages.h"
 #include "LoopStopMeter.h"
 #include "TextPaneRig.h"
 
+#include "pagereader/PageDocument.h"
+
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTest>
 #include <algorithm>
 #include <cstdio>
 
@@ -53,6 +60,99 @@ Timed slowest(TextPaneRig &pane, const QList<std::pair<QByteArray, QByteArray>> 
     return worst;
 }
 
+// Time between two clicks: the reader for the next page readies itself.
+constexpr int kClickMs = 300;
+
+// An ordinary page of about that many kilobytes: headings, paragraphs with
+// links and emphasis, lists and small tables.
+QByteArray ordinaryPage(int kilobytes)
+{
+    QByteArray page = "<html><head><title>Ordinary</title></head><body>";
+    for (int n = 0; page.size() < kilobytes * 1024 - 700; ++n) {
+        page += "<h2>Section " + QByteArray::number(n) + "</h2><p>Lorem ipsum dolor sit amet, <a href=\"/s/" +
+            QByteArray::number(n) + "\">consectetur</a> adipiscing elit, sed do <b>eiusmod</b> tempor incididunt ut "
+            "labore et dolore <i>magna</i> aliqua. Ut enim ad minim veniam, quis nostrud exercitation.</p>";
+        if (n % 3 == 0)
+            page += "<ul><li>first item<li>second <em>item</em><li>third item</ul>";
+        if (n % 5 == 0)
+            page += "<table border=1><tr><th>Name<th>Room<tr><td>Ada<td>101<tr><td>Bob<td>102</table>";
+    }
+    return page + "</body></html>";
+}
+
+// The manual page of about 24 KB the figures name; else the one nearest
+// that size.
+QByteArray manualPage(const QStringList &files, QString &name)
+{
+    const auto off = [](const QString &file) { return qAbs(QFileInfo(file).size() - 24 * 1024); };
+    for (const QString &file : files)
+        if (name.isEmpty() || file.endsWith(QLatin1String("/diffutils/Invoking-diff.html")) ||
+            (!name.endsWith(QLatin1String("/diffutils/Invoking-diff.html")) && off(file) < off(name)))
+            name = file;
+    QFile page(name);
+    return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
+}
+
+struct Speed
+{
+    double shownMs = 1e12, readerMs = 1e12, windowMs = 1e12;
+};
+
+// The best of seven of each: asking for the page to its being laid out in
+// the window, a click after the page before; one layout of its form as the
+// reader lays it out; and one in the window.
+Speed speed(TextPaneRig &pane, const QByteArray &html)
+{
+    Speed best;
+    for (int round = 0; round < 7; ++round) {
+        QTest::qWait(kClickMs);
+        const qint64 start = BenchReport::nowNs();
+        pane.show(html);
+        best.shownMs = std::min(best.shownMs, (BenchReport::nowNs() - start) / 1e6);
+    }
+    const QString form = pane.reader()->lastForm().html;
+    QTextBrowser *browser = pane.browser();
+    for (int round = 0; round < 7; ++round) {
+        qint64 start = BenchReport::nowNs();
+        PageDocument document;
+        document.setTextWidth(qMax(browser->viewport()->width(), 100));
+        document.setHtml(form);
+        document.size();
+        best.readerMs = std::min(best.readerMs, (BenchReport::nowNs() - start) / 1e6);
+        start = BenchReport::nowNs();
+        browser->setHtml(form);
+        browser->document()->size();
+        best.windowMs = std::min(best.windowMs, (BenchReport::nowNs() - start) / 1e6);
+    }
+    return best;
+}
+
+void speedFigure(TextPaneRig &pane, const QString &what, const QByteArray &html)
+{
+    const Speed best = speed(pane, html);
+    const double layouts = best.readerMs + best.windowMs, limit = 1.2 * layouts + 5;
+    std::printf("text pane: %s: %.1f ms asked to shown; one layout %.1f ms in the reader, %.1f ms in the window\n",
+                qPrintable(what), best.shownMs, best.readerMs, best.windowMs);
+    BenchReport::limitFigure(QStringLiteral("6 text pane: asked to shown, %1 (floor: a layout in each)").arg(what),
+                             best.shownMs, layouts, QStringLiteral("ms"), limit,
+                             QStringLiteral("<= %1 ms (1.2 x floor + 5)").arg(limit, 0, 'f', 0));
+}
+
+// The window's longest stop on a small page after one that was cut, the
+// best of three; beside it, after a small page.
+double stopAfter(TextPaneRig &pane, const QByteArray &before)
+{
+    double best = 1e12;
+    for (int round = 0; round < 3; ++round) {
+        pane.show(before);
+        QTest::qWait(kClickMs);
+        const LoopStopMeter window(2);
+        pane.show("<p>the next page", QStringLiteral("next.html"));
+        best = std::min(best, double(window.longestMs()));
+    }
+    return best;
+}
+
 // The best of five starts of a program reading nothing, to its end.
 double startMs(const QString &program, const QStringList &arguments)
 {
@@ -82,6 +182,21 @@ int main(int argc, char **argv)
         if (page.open(QIODevice::ReadOnly))
             manuals.append({file.toUtf8(), page.readAll()});
     }
+    speedFigure(pane, QStringLiteral("10 KB page"), ordinaryPage(10));
+    speedFigure(pane, QStringLiteral("60 KB page"), ordinaryPage(60));
+    QString manualName;
+    const QByteArray manual = manualPage(TextPaneRig::manualPages(), manualName);
+    if (!manual.isEmpty())
+        speedFigure(pane, QStringLiteral("%1 KB manual page %2").arg(manual.size() / 1024).arg(QFileInfo(manualName).fileName()),
+                    manual);
+    const QByteArray cut = ordinaryPage(1000);
+    pane.show(cut);
+    if (!pane.browser()->toPlainText().contains(QLatin1String("The rest of the page is left out")))
+        std::printf("text pane: the page meant to be cut was shown whole\n");
+    BenchReport::limitFigure(QStringLiteral("6 text pane: the window's stop on the page after a cut one (floor: after "
+                                            "a small one)"),
+                             stopAfter(pane, cut), stopAfter(pane, "<p>a small page"), QStringLiteral("ms"), 20,
+                             QStringLiteral("< 20 ms"));
     const Timed plain = timed(pane, "plain", HostilePages::upTo64K("lorem ipsum dolor sit amet "));
     const Timed worstGenerated = slowest(pane, generated), worstManual = slowest(pane, manuals);
     std::printf("text pane: %lld generated pages, the slowest: %s (%.0f ms read and shown); %lld manual pages, the "
@@ -96,8 +211,9 @@ int main(int argc, char **argv)
     share("generated page", worstGenerated);
     if (!manuals.isEmpty())
         share("real page", worstManual);
-    BenchReport::plainFigure(QStringLiteral("6 text pane: the reader's start-up (floor: a process doing nothing)"),
-                             startMs(QStringLiteral(TESSALY_PAGEREADER), {QStringLiteral("600")}),
+    BenchReport::plainFigure(QStringLiteral("6 text pane: the reader's start-up, before a page is asked (floor: a "
+                                            "process doing nothing)"),
+                             startMs(QStringLiteral(TESSALY_PAGEREADER), {}),
                              startMs(QStringLiteral("/bin/true"), {}), QStringLiteral("ms"));
     return 0;
 }

@@ -40,6 +40,11 @@ void limitReader()
 #endif
 }
 
+QString couldNotStart()
+{
+    return PageReaderProcess::tr("The page reader of this pane could not start.");
+}
+
 } // namespace
 
 PageReaderProcess::PageReaderProcess(QObject *parent) : QObject(parent)
@@ -48,16 +53,19 @@ PageReaderProcess::PageReaderProcess(QObject *parent) : QObject(parent)
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         fail(tr("The page took longer than %1 seconds to read.").arg(TimeLimitMs / 1000));
     });
+    QTimer::singleShot(0, this, &PageReaderProcess::startSpare);
 }
 
-// The reader is killed and reaped: a killed process ends at once.
+// The readers are killed and reaped: a killed process ends at once.
 PageReaderProcess::~PageReaderProcess()
 {
-    if (!m_process)
-        return;
-    m_process->disconnect(this);
-    m_process->kill();
-    m_process->waitForFinished(1000);
+    for (QProcess *process : {m_process.data(), m_spare.data()}) {
+        if (!process)
+            continue;
+        process->disconnect(this);
+        process->kill();
+        process->waitForFinished(1000);
+    }
 }
 
 void PageReaderProcess::setProgram(const QString &path)
@@ -89,14 +97,14 @@ void PageReaderProcess::stop()
         m_process->kill();
 }
 
-void PageReaderProcess::start()
+// A reader started ahead, readying itself while no page waits on it; only
+// while no other is alive.
+void PageReaderProcess::startSpare()
 {
-    const Page page = m_page = *m_next;
-    m_next.reset();
+    if (m_process || m_spare)
+        return;
     auto *process = new QProcess(this);
-    m_process = process;
-    m_wanted = true;
-    m_answer.clear();
+    m_spare = process;
     process->setChildProcessModifier(limitReader);
     process->setStandardErrorFile(QProcess::nullDevice());
     connect(process, &QProcess::readyReadStandardOutput, this, [this, process] {
@@ -107,22 +115,44 @@ void PageReaderProcess::start()
         process->deleteLater();
         if (process == m_process)
             ended();
+        else if (process == m_spare)
+            m_spare = nullptr; // ended before its page: the next page starts its own
     });
     connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart || process != m_process)
+        if (error != QProcess::FailedToStart || (process != m_process && process != m_spare))
             return;
         process->deleteLater();
+        if (process == m_spare) {
+            m_spare = nullptr;
+            return;
+        }
         const bool wanted = m_wanted;
         m_process = nullptr;
         if (wanted)
-            fail(tr("The page reader of this pane could not start."));
+            fail(couldNotStart());
         if (m_next)
             start();
     });
-    process->start(readerProgram(), {QString::number(page.width)});
-    process->write(page.charset + '\n');
-    process->write(page.bytes);
-    process->closeWriteChannel();
+    process->start(readerProgram(), {});
+}
+
+// The page goes to the reader started ahead, or to one started now.
+void PageReaderProcess::start()
+{
+    const Page page = m_page = *m_next;
+    m_next.reset();
+    startSpare();
+    m_process = m_spare;
+    m_spare = nullptr;
+    m_answer.clear();
+    if (!m_process) {
+        fail(couldNotStart());
+        return;
+    }
+    m_wanted = true;
+    m_process->write(QByteArray::number(page.width) + (page.whole ? " whole " : " parts ") + page.charset + '\n');
+    m_process->write(page.bytes);
+    m_process->closeWriteChannel();
     m_deadline.start(TimeLimitMs);
 }
 
@@ -142,20 +172,33 @@ void PageReaderProcess::ended()
         start();
         return;
     }
-    if (!m_wanted)
-        return;
+    if (m_wanted)
+        judge(process);
+    m_answer.clear();
+    // The next reader readies itself once the window has taken this answer.
+    if (!m_process)
+        QTimer::singleShot(0, this, &PageReaderProcess::startSpare);
+}
+
+// What the reader that ended said: its form, a first part to read again, or
+// why nothing is shown.
+void PageReaderProcess::judge(QProcess *process)
+{
     m_answer += process->readAllStandardOutput().left(AnswerLimit + 1 - m_answer.size());
     PageReader::Form form;
     const bool normal = process->exitStatus() == QProcess::NormalExit;
     if (normal && process->exitCode() == 0 && m_answer.size() <= AnswerLimit && PageReader::fromAnswer(m_answer, form)) {
         answered(form);
+    } else if (normal && process->exitCode() == PageReader::WholeTooSlow && m_page.whole) {
+        m_next = m_page;
+        m_next->whole = false;
+        start();
     } else if (normal && process->exitCode() == PageSubset::OutOfMemory) {
         if (!readFirstPart())
             fail(tr("The page needs more memory to read than this pane gives a page."));
     } else {
         fail(tr("The page could not be read within the time and memory this pane gives a page."));
     }
-    m_answer.clear();
 }
 
 void PageReaderProcess::answered(PageReader::Form form)

@@ -11,15 +11,17 @@
 
 
 // The text pane's reader of one page at a time: the program's page reader
-// (tessaly-pagereader, beside the program) started for the page with limits
-// on its processor time and memory, so that nothing a page holds reaches
-// the window or the program's memory. The window never waits on it: the
-// page goes in and the pane's form comes back through the event loop, read
-// up to a bound. At most one reader is alive: a newer page, stop() and the
-// pane's end kill the one under way, and the newer one starts only once
-// that one is gone; the page's time limit kills it too. A page whose
-// reading needs more memory than a page is given is read again by its first
-// part, an eighth as long each time.
+// (tessaly-pagereader, beside the program) with limits on its processor time
+// and memory, so that nothing a page holds reaches the window or the
+// program's memory. One is started ahead while the pane is idle and waits,
+// ready, for the next page. The window never waits on it: the page goes in
+// and the pane's form comes back through the event loop, read up to a bound.
+// At most one reader is alive: a newer page, stop() and the pane's end kill
+// the one under way, and the newer one starts only once that one is gone;
+// the page's time limit kills it too. A page whose reading needs more memory
+// than a page is given is read again by its first part, an eighth as long
+// each time; one whose whole form took too long to lay out is read again by
+// its parts.
 class PageReaderProcess : public QObject
 {
     Q_OBJECT
@@ -61,15 +63,19 @@ private:
     {
         QByteArray bytes, charset;
         int width;
+        bool whole = true; // its whole form laid out first
     };
     void start();
+    void startSpare();
     void take();
     void ended();
+    void judge(QProcess *process);
     void fail(const QString &why);
     void answered(PageReader::Form form);
     bool readFirstPart();
 
     QPointer<QProcess> m_process;
+    QPointer<QProcess> m_spare; // started ahead, waiting for its page
     Page m_page{}; // the one being read
     std::optional<Page> m_next; // waits until the reader before it is gone
     bool m_shortened = false; // only a first part of the page is being read

@@ -97,8 +97,7 @@ TextWebView::TextWebView(QWidget *parent, IWebViewHost &host)
                                               .arg(tr("The rest of the page is left out: %1.")
                                                        .arg(form.leftOut.left(200))
                                                        .toHtmlEscaped()));
-        m_browser->document()->setBaseUrl(m_reading);
-        m_browser->setHtml(html);
+        showHtml(m_reading, html);
         m_host.loadFinished(true);
     });
     connect(m_reader, &PageReaderProcess::failed, this, &TextWebView::notShown);
@@ -173,8 +172,7 @@ void TextWebView::show(const QUrl &url)
         else
             notShown(tr("The page %1 could not be opened.").arg(shortAddress(url)));
     } else if (url.scheme() == QLatin1String("about")) {
-        m_browser->document()->setBaseUrl(url);
-        m_browser->clear();
+        showHtml(url, {});
         m_host.loadFinished(true);
     } else {
         m_deadline.start(kTimeLimitMs);
@@ -188,6 +186,16 @@ void TextWebView::display(const QUrl &url, const QByteArray &page, const QByteAr
 {
     m_reading = url;
     m_reader->read(page, charset, qMax(m_browser->viewport()->width(), 100));
+}
+
+// The page left is emptied before the address changes: a new base address
+// lays out again what the document holds.
+void TextWebView::showHtml(const QUrl &url, const QString &html)
+{
+    m_browser->clear();
+    m_browser->document()->setBaseUrl(url);
+    if (!html.isEmpty())
+        m_browser->setHtml(html);
 }
 
 void TextWebView::notShown(const QString &why)

@@ -36,6 +36,7 @@ public:
 private:
     void show(const QUrl &url);
     void display(const QUrl &url, const QByteArray &page, const QByteArray &charset);
+    void showHtml(const QUrl &url, const QString &html);
     void fetch(const QUrl &url);
     void take(QNetworkReply *reply);
     void fetched(QNetworkReply *reply);

@@ -4,14 +4,17 @@
 #include "PageDocument.h"
 #include "PageSubset.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QFile>
+#include <QTextBlock>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +23,8 @@ namespace {
 // The first part tried, by its weight; each next one weighs twice as much.
 // A part that does not fit within the budget costs at most a few times it.
 constexpr qint64 kFirstPart = 16 * 1024;
+// How much of a document is laid out between two looks at the clock.
+constexpr int kLayoutStep = 4096;
 
 qint64 cpuNs()
 {
@@ -28,11 +33,35 @@ qint64 cpuNs()
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
+// The reader's own largest resident size. Its usage record (getrusage)
+// carries the size of the program it was started from across exec; the
+// memory map's high-water mark is this program's alone.
 qint64 peakKB()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+void wholeTooSlow(int)
+{
+    ::_exit(PageReader::WholeTooSlow);
+}
+
+// While on (a budget over 0), the process ends with WholeTooSlow once its
+// processor time runs a little past the budget: reading a form into a
+// document cannot be stopped halfway, and grows faster than the form (nested
+// tables, a long list, many pictures).
+void watchWhole(int budgetMs)
+{
+    const int limitMs = budgetMs > 0 ? budgetMs + 30 : 0;
+    std::signal(SIGPROF, wholeTooSlow);
+    const itimerval limit{{0, 0}, {limitMs / 1000, limitMs % 1000 * 1000}};
+    ::setitimer(ITIMER_PROF, &limit, nullptr);
 }
 
 // The last cut weighing at most weight; 0 (the form's start) when none does.
@@ -97,14 +126,22 @@ QString tooSlow()
 
 } // namespace
 
-PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset) const
+PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset, bool wholeFirst) const
 {
     const PageSubset form(PageCharset::toUtf8(page.left(PageWeight::ByteLimit), charset));
     Form read;
     read.leftOut = page.size() > PageWeight::ByteLimit ? PageWeight::tooLarge() : form.leftOut();
-    // Longer parts while they lay out within the budget; shorter ones when
-    // the first does not.
     qsizetype fitted = -1, tried = -1;
+    // The whole form first, so a page that fits is laid out once.
+    if (wholeFirst) {
+        watchWhole(m_budgetMs);
+        const qint64 ms = layoutMs(form.html());
+        watchWhole(0);
+        if (ms <= m_budgetMs)
+            fitted = tried = form.cuts() - 1, read.layoutMs = ms;
+    }
+    // Else longer parts while they lay out within the budget; shorter ones
+    // when the first does not.
     for (qint64 part = kFirstPart; fitted < 0 || tried < form.cuts() - 1; part *= 2) {
         const qsizetype cut = part >= form.cutWeight(form.cuts() - 1) ? form.cuts() - 1 : cutBefore(form, part);
         if (cut == tried)
@@ -130,12 +167,16 @@ PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &char
     return read;
 }
 
-bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, Form &form, int &waitStatus) const
+bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, bool wholeFirst, Form &form,
+                             int &waitStatus) const
 {
     QByteArray part = page;
     QString why;
-    while (!readApart(part, charset, form, waitStatus)) {
-        if (part.size() <= kSmallestPart || secondsForTry() == 0)
+    while (!readApart(part, charset, wholeFirst, form, waitStatus)) {
+        // A whole form that would not fit is for the pane to read again in
+        // parts, not a reason to cut the page.
+        const bool wholeTooSlow = WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == WholeTooSlow;
+        if (wholeTooSlow || part.size() <= kSmallestPart || secondsForTry() == 0)
             return false;
         why = ranOutOfTime(waitStatus)
             ? QCoreApplication::translate("PageReader", "it needs more processor time to read than this pane gives a page")
@@ -149,7 +190,8 @@ bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, 
 
 // One try: the child reads, writes its answer to memory both share and
 // ends; a child of a reader that is gone ends with it.
-bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, Form &form, int &waitStatus) const
+bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, bool wholeFirst, Form &form,
+                           int &waitStatus) const
 {
     const rlim_t seconds = secondsForTry();
     const int answer = memfd_create("answer", MFD_CLOEXEC);
@@ -161,7 +203,7 @@ bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, Fo
             _exit(1);
         const rlimit cpu{seconds, seconds + 1};
         setrlimit(RLIMIT_CPU, &cpu);
-        _exit(writeAll(answer, PageReader::answer(read(page, charset))) ? 0 : 1);
+        _exit(writeAll(answer, PageReader::answer(read(page, charset, wholeFirst))) ? 0 : 1);
     }
     waitStatus = 0;
     while (child > 0 && waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
@@ -176,15 +218,22 @@ bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, Fo
 }
 
 // The processor time the layout takes, which a busy machine does not
-// stretch as it stretches the time on the clock.
+// stretch as it stretches the time on the clock. Laid out a piece at a
+// time and given up once past the budget: past it, only that it does not
+// fit counts.
 qint64 PageReader::layoutMs(const QString &html) const
 {
     const qint64 start = cpuNs();
+    const auto ms = [start] { return (cpuNs() - start) / 1000000; };
     PageDocument document;
     document.setTextWidth(m_width);
     document.setHtml(html);
-    document.size();
-    return (cpuNs() - start) / 1000000;
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    for (int at = kLayoutStep; at < document.characterCount() && ms() <= m_budgetMs; at += kLayoutStep)
+        layout->blockBoundingRect(document.findBlock(at));
+    if (ms() <= m_budgetMs)
+        document.size();
+    return ms();
 }
 
 QByteArray PageReader::answer(const Form &form)

@@ -1,14 +1,17 @@
 // The text pane's page reader: reads one page from its standard input and
 // writes the pane's form of it to its standard output (PageReader). The
-// pane starts it for each page, with limits on its processor time and
-// memory, and kills it when the page is no longer wanted.
+// pane starts it ahead of the page, with limits on its processor time and
+// memory; it readies itself and waits for the page, and is killed when the
+// page is no longer wanted.
 //
-//   tessaly-pagereader WIDTH
+//   tessaly-pagereader
 //
-// Its input is a line with the charset the page's server declared (empty
-// when none; it comes from the network, so it is no argument, where the
-// toolkit would read it as one of its own options), then the page.
+// Its input is a line with the pane's width, "whole" or "parts" (the whole
+// form is known not to fit), and the charset the page's server declared
+// (none when empty; it comes from the network, so it is no argument, where
+// the toolkit would read it as one of its own options), then the page.
 
+#include "PageDocument.h"
 #include "PageReader.h"
 #include "PageWeight.h"
 
@@ -42,18 +45,32 @@ void limitAddressSpace()
 #endif
 }
 
-constexpr qsizetype kCharsetLine = 64;
+// The fonts and the layout's own first-use costs paid while the reader
+// waits, not while the page does: each heading's size, bold, italic and
+// fixed pitch, and the smaller sizes.
+void warmUp()
+{
+    QString page;
+    for (const char *tag : {"h1", "h2", "h3", "h4", "h5", "h6", "p", "pre", "th", "small", "sub", "sup"})
+        page += QStringLiteral("<%1>a <b>b <i>c</i></b> <i>d</i> <tt>e <b>f</b> <i>g</i></tt></%1>").arg(QLatin1String(tag));
+    PageDocument document;
+    document.setTextWidth(600);
+    document.setHtml(QStringLiteral("<table border=1><tr>%1</tr></table><ul><li>x</li></ul><dl><dt>y<dd>z</dl>").arg(page));
+    document.size();
+}
+
+constexpr qsizetype kFirstLine = 64;
 
 // The input, up to one byte past what is read of a page.
 QByteArray readInput()
 {
     QByteArray input;
     char chunk[65536];
-    while (input.size() <= kCharsetLine + PageWeight::ByteLimit) {
+    while (input.size() <= kFirstLine + PageWeight::ByteLimit) {
         const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
         if (got <= 0)
             break;
-        input.append(chunk, qMin(qsizetype(got), kCharsetLine + PageWeight::ByteLimit + 1 - input.size()));
+        input.append(chunk, qMin(qsizetype(got), kFirstLine + PageWeight::ByteLimit + 1 - input.size()));
     }
     return input;
 }
@@ -76,20 +93,22 @@ int main(int argc, char **argv)
     // Lays out offscreen: the reader shows nothing.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    warmUp();
     limitAddressSpace();
-    const QStringList arguments = app.arguments();
-    const int width = arguments.value(1).toInt();
-    if (width <= 0 || width > 100000) {
-        std::fputs("usage: tessaly-pagereader WIDTH < charset line and page\n", stderr);
+    const QByteArray input = readInput();
+    const qsizetype lineEnd = input.left(kFirstLine).indexOf('\n');
+    const QList<QByteArray> line = input.left(qMax(lineEnd, qsizetype(0))).split(' ');
+    const int width = line.value(0).toInt();
+    const QByteArray how = line.value(1);
+    if (lineEnd < 0 || line.size() < 3 || width <= 0 || width > 100000 || (how != "whole" && how != "parts")) {
+        std::fputs("usage: tessaly-pagereader < 'WIDTH whole|parts CHARSET' line and page\n", stderr);
         return 2;
     }
-    const QByteArray input = readInput();
-    const qsizetype lineEnd = input.left(kCharsetLine).indexOf('\n');
-    const QByteArray page = lineEnd < 0 ? input.left(kCharsetLine + PageWeight::ByteLimit) : input.mid(lineEnd + 1);
+    const QByteArray charset = line.mid(2).join(' ');
     const PageReader reader(width);
     PageReader::Form form;
     int ended = 0;
-    if (!reader.readInParts(page, input.left(qMax(lineEnd, qsizetype(0))), form, ended)) {
+    if (!reader.readInParts(input.mid(lineEnd + 1), charset, how == "whole", form, ended)) {
         // Ends as its last try ended, for the pane to say why.
         if (WIFSIGNALED(ended)) {
             signal(WTERMSIG(ended), SIG_DFL);

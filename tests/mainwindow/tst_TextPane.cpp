@@ -24,6 +24,7 @@
 #include <QTextTable>
 #include <QtTest>
 #include <ctime>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,17 +93,32 @@ Held held(QTextDocument *document)
     return held;
 }
 
-// The program's children still running (a reader killed and not yet
-// reaped is no longer one).
-int runningChildren()
+// The program's children still running, by process id and state (a reader
+// killed and not yet reaped is no longer one).
+QMap<QString, QString> childProcesses()
 {
-    int running = 0;
+    QMap<QString, QString> running;
     for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         const QString stat = readTextFile(QStringLiteral("/proc/%1/stat").arg(pid));
         const QStringList fields = stat.mid(stat.lastIndexOf(u')') + 2).split(u' ');
-        running += fields.size() > 1 && fields[1].toLongLong() == getpid() && fields[0] != u"Z" ? 1 : 0;
+        if (fields.size() > 1 && fields[1].toLongLong() == getpid() && fields[0] != u"Z")
+            running.insert(pid, fields[0]);
     }
     return running;
+}
+
+int runningChildren()
+{
+    return int(childProcesses().size());
+}
+
+// A process's limit as /proc lists it ("Max cpu time", "Max address space").
+QString limitOf(const QString &pid, const QString &name)
+{
+    for (const QString &line : readTextFile(QStringLiteral("/proc/%1/limits").arg(pid)).split(u'\n'))
+        if (line.startsWith(name))
+            return line.mid(name.size()).simplified().section(u' ', 0, 0);
+    return {};
 }
 
 // The words a page holds as Python's HTML parser reads its text, by file.
@@ -165,8 +181,9 @@ private Q_SLOTS:
             QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
             QVERIFY2(residentBytes() < (300 << 20) * qint64(kSanitizerStretch), name);
             const QString text = browser->toPlainText();
-            QVERIFY2(ok, qPrintable(text.left(300)));
-            QVERIFY2(pane.reader()->lastForm().peakKB < 300 * 1024 * kSanitizerStretch, name);
+            QVERIFY2(ok, qPrintable(QString::fromUtf8(name) + QStringLiteral(": ") + text.left(300)));
+            const qint64 peakKB = pane.reader()->lastForm().peakKB;
+            QVERIFY2(peakKB > 0 && peakKB < 300 * 1024 * kSanitizerStretch, name);
             const bool wasCut = text.contains(kLeftOut);
             QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
             (wasCut ? cut : whole) += 1;
@@ -320,6 +337,44 @@ private Q_SLOTS:
         QVERIFY(pane.show(page));
         const QString text = pane.browser()->toPlainText();
         QVERIFY2(text.startsWith(QStringLiteral("first words")) && text.contains(kLeftOut), qPrintable(text.left(300)));
+    }
+
+    // The reader's peak is its own: the program it was started from, grown
+    // well past it (held without touching it here, so the thread
+    // sanitizer's shadow stays small), does not show in it.
+    void theReaderMeasuresItsOwnMemory()
+    {
+        constexpr size_t held = size_t(256) << 20;
+        void *block = ::mmap(nullptr, held, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        QVERIFY(block != MAP_FAILED);
+        const auto unmap = qScopeGuard([&] { ::munmap(block, held); });
+        TextPaneRig pane; // its reader started from the program grown
+        QVERIFY(pane.show(HostilePages::ordinary()));
+        const qint64 peakKB = pane.reader()->lastForm().peakKB, programKB = residentBytes() / 1024;
+        QVERIFY2(peakKB > 1024 && peakKB < programKB - 128 * 1024,
+                 qPrintable(QStringLiteral("reader %1 KB, program %2 KB").arg(peakKB).arg(programKB)));
+    }
+
+    // While a page is shown, the next one's reader waits ready, within the
+    // reader's limits; the page asked next goes to it, and another waits in
+    // its place. None outlives the pane.
+    void aReaderWaitsReadyForTheNextPage()
+    {
+        QString ready;
+        {
+            TextPaneRig pane;
+            QVERIFY(pane.show("<p>first"));
+            QTRY_VERIFY(childProcesses().size() == 1 && childProcesses().first() == u"S");
+            ready = childProcesses().firstKey();
+            QCOMPARE(limitOf(ready, QStringLiteral("Max cpu time")), QString::number(PageReaderProcess::CpuSeconds));
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+            QTRY_VERIFY(limitOf(ready, QStringLiteral("Max address space")).toLongLong() < (qint64(2) << 30));
+#endif
+            QVERIFY(pane.show("<p>second"));
+            QVERIFY(pane.browser()->toPlainText().startsWith(QStringLiteral("second")));
+            QTRY_VERIFY(childProcesses().size() == 1 && !childProcesses().contains(ready));
+        }
+        QCOMPARE(runningChildren(), 0);
     }
 
     // Every page of a few Debian packages' manuals is shown, whole or as its

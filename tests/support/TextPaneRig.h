@@ -40,10 +40,11 @@ public:
     QString folder() const { return m_folder.path(); }
     QTextBrowser *browser() { return qobject_cast<QTextBrowser *>(m_view.widget()); }
     PageReaderProcess *reader() { return m_view.findChild<PageReaderProcess *>(); }
-    // Starts showing the page; false when it could not be saved.
-    bool start(const QByteArray &html)
+    // Starts showing the page, saved under that name; false when it could
+    // not be saved.
+    bool start(const QByteArray &html, const QString &name = QStringLiteral("page.html"))
     {
-        const QString file = m_folder.filePath(QStringLiteral("page.html"));
+        const QString file = m_folder.filePath(name);
         if (!saveFile(file, html))
             return false;
         m_shown = m_done = false;
@@ -51,9 +52,9 @@ public:
         return true;
     }
     // Shows the page and lays it out whole; gives whether it was shown.
-    bool show(const QByteArray &html)
+    bool show(const QByteArray &html, const QString &name = QStringLiteral("page.html"))
     {
-        if (!start(html))
+        if (!start(html, name))
             return false;
         QTimer guard;
         QObject::connect(&guard, &QTimer::timeout, &m_loaded, &QEventLoop::quit);
