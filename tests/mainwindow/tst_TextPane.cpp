@@ -179,11 +179,11 @@ private Q_SLOTS:
             longestStop = qMax(longestStop, window.longestMs());
             // About 250 ms where the window lays the page out; ten times that.
             QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
-            QVERIFY2(residentBytes() < (300 << 20) * qint64(kSanitizerStretch), name);
+            QVERIFY2(residentBytes() < (300 << 20) * qint64(kResidentStretch), qPrintable(QStringLiteral("%1: %2 MB").arg(name).arg(residentBytes() >> 20)));
             const QString text = browser->toPlainText();
             QVERIFY2(ok, qPrintable(QString::fromUtf8(name) + QStringLiteral(": ") + text.left(300)));
             const qint64 peakKB = pane.reader()->lastForm().peakKB;
-            QVERIFY2(peakKB > 0 && peakKB < 300 * 1024 * kSanitizerStretch, name);
+            QVERIFY2(peakKB > 0 && peakKB < 300 * 1024 * kResidentStretch, name);
             const bool wasCut = text.contains(kLeftOut);
             QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
             (wasCut ? cut : whole) += 1;
