@@ -6,13 +6,17 @@
 #include "WatcherServer.h"
 
 #include "platform/Clock.h"
+#include "platform/calendar/CalendarCheck.h"
 
 #include <QCoreApplication>
 #include <csignal>
+#include <cstdlib>
 #include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
+constexpr std::chrono::milliseconds kLetGoWait(500);
+
 QString argumentAfter(const QStringList &arguments, const QString &name)
 {
     const qsizetype at = arguments.indexOf(name);
@@ -42,6 +46,14 @@ int main(int argc, char *argv[])
     const QString folder = argumentAfter(arguments, QStringLiteral("--log-folder"));
     MDLLErrorHandler::setFolder(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder);
     const int firstInterval = argumentAfter(arguments, QStringLiteral("--first-interval")).toInt();
-    WatcherServer server(STDIN_FILENO, STDOUT_FILENO, firstInterval > 0 ? firstInterval : 10000);
-    return app.exec();
+    int code = 0;
+    {
+        WatcherServer server(STDIN_FILENO, STDOUT_FILENO, firstInterval > 0 ? firstInterval : 10000);
+        code = app.exec();
+    }
+    // A check let go inside one call of the library may still use what the
+    // program's teardown would free.
+    if (!CalendarCheck::checksLetGoEnded(kLetGoWait))
+        std::_Exit(code);
+    return code;
 }

@@ -22,6 +22,21 @@ namespace {
 // is inside a call of the library.
 constexpr std::chrono::milliseconds kStopWait(200);
 
+// The checks let go that still run, for the program's end to wait on. Never
+// destroyed: a check let go may end after the program's statics are gone.
+struct LetGo
+{
+    std::mutex mutex;
+    std::condition_variable ended;
+    int running = 0;
+};
+
+LetGo &letGo()
+{
+    static LetGo *checks = new LetGo;
+    return *checks;
+}
+
 CalendarCheck::Result check(CalendarStore &store, const QString &path, const QDateTime &now,
                             const std::atomic_bool &cancelled)
 {
@@ -55,6 +70,11 @@ void CalendarCheck::stop()
         ended = m_shared->ended.wait_for(lock, kStopWait, [this] { return m_shared->finished; });
         m_shared->abandoned = !ended;
         m_shared->result.reset();
+        if (!ended) {
+            // Counted under the check's lock: it cannot count itself out first.
+            std::lock_guard count(letGo().mutex);
+            ++letGo().running;
+        }
     }
     if (!ended) {
         // The thread ends on its own with the state it holds; the next check
@@ -85,19 +105,38 @@ bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
         std::lock_guard lock(m_shared->mutex);
         m_shared->finished = true;
     });
-    m_thread = std::thread([this, work = m_work, shared = m_shared, path, now] {
-        Result result = work(shared->store, path, now, shared->cancelled);
-        std::lock_guard lock(shared->mutex);
-        shared->finished = true;
-        shared->ended.notify_all();
-        if (shared->abandoned)
-            return; // its owner may be gone
-        shared->result = std::move(result);
-        // Under the lock: the owner cannot abandon the check, or go, meanwhile.
-        QMetaObject::invokeMethod(&m_receiver, [this] { deliver(); }, Qt::QueuedConnection);
+    m_thread = std::thread([this, work = m_work, shared = m_shared, path, now]() mutable {
+        bool abandoned = false;
+        {
+            Result result = work(shared->store, path, now, shared->cancelled);
+            std::lock_guard lock(shared->mutex);
+            shared->finished = true;
+            shared->ended.notify_all();
+            abandoned = shared->abandoned;
+            if (!abandoned) {
+                shared->result = std::move(result);
+                // Under the lock: the owner cannot abandon the check, or go, meanwhile.
+                QMetaObject::invokeMethod(&m_receiver, [this] { deliver(); }, Qt::QueuedConnection);
+            }
+        }
+        if (!abandoned)
+            return;
+        // Its owner may be gone: the state it kept goes first, then the
+        // program's end may go on.
+        shared.reset();
+        work = {};
+        std::lock_guard count(letGo().mutex);
+        --letGo().running;
+        letGo().ended.notify_all();
     });
     failed.dismiss();
     return true;
+}
+
+bool CalendarCheck::checksLetGoEnded(std::chrono::milliseconds within)
+{
+    std::unique_lock lock(letGo().mutex);
+    return letGo().ended.wait_for(lock, within, [] { return letGo().running == 0; });
 }
 
 bool CalendarCheck::isRunning() const

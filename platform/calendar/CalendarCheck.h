@@ -49,6 +49,11 @@ public:
     // at most; its result is dropped. A later start checks again.
     void stop();
 
+    // Waits up to `within` for the checks stop() let go to end; false when
+    // one still runs. A program that leaves while one runs must leave without
+    // its static teardown, which the check may still be using.
+    static bool checksLetGoEnded(std::chrono::milliseconds within);
+
 private:
     struct Shared;
     void deliver();
