@@ -3,6 +3,7 @@
 #include "BusyDialog.h"
 #include "OkCancelRow.h"
 #include "datetime/ucDateTime.h"
+#include "dialogs/BoxText.h"
 #include "dialogs/TabOrder.h"
 #include "foundation/Globals.h"
 #include "foundation/IPrompt.h"
@@ -59,12 +60,14 @@ frmReservation::frmReservation(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     TabOrder::set({txtBookedTo, txtNote, txtReservedBy, cmdCancel, OK, dtFrom, dtUntil});
     setMinimumWidth(420);
+    // Wider, not taller: a taller frame would only hold empty space.
+    setMaximumHeight(sizeHint().height());
 }
 
 void frmReservation::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    txtBookedTo->selectAll();
+    BoxText::selectFromStart(txtBookedTo);
     txtBookedTo->setFocus();
 }
 
@@ -92,8 +95,8 @@ void frmReservation::newReservation(qint32 resourceId, qint32 userId, const QStr
     oRsv = CReservation();
     oRsv.iResourceID = oRes.ID;
     oRsv.iUserID = userId;
-    txtReservedBy->setText(userName);
-    txtBookedTo->setText(userName);
+    BoxText::show(txtReservedBy, userName);
+    BoxText::show(txtBookedTo, userName);
     txtNote->clear();
     showTimes(ReservationTimes::startingAt(Clock::nowDays()));
 }
@@ -103,9 +106,9 @@ void frmReservation::populateForm(qint32 reservationId)
     QScopedValueRollback<bool> loading(m_fLoading, true);
     oRsv = CReservation();
     oRsv.Read(reservationId);
-    txtReservedBy->setText(oRsv.sUserName);
-    txtBookedTo->setText(oRsv.sBookedOutTo);
-    txtNote->setText(oRsv.sNote);
+    BoxText::show(txtReservedBy, oRsv.sUserName);
+    BoxText::show(txtBookedTo, oRsv.sBookedOutTo);
+    BoxText::show(txtNote, oRsv.sNote);
     oRes = CResource();
     oRes.Read(oRsv.iResourceID);
     showTimes({oRsv.dReservedFrom, oRsv.dReservedUntil});

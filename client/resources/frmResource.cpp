@@ -2,6 +2,7 @@
 
 #include "BusyDialog.h"
 #include "OkCancelRow.h"
+#include "dialogs/BoxText.h"
 #include "dialogs/TabOrder.h"
 #include "foundation/CTreeNode.h"
 #include "foundation/Globals.h"
@@ -38,6 +39,9 @@ frmResource::frmResource(QWidget *parent, const PictureOf &picture) : QDialog(pa
     if (picture)
         setWindowIcon(picture(QStringLiteral("Qel")));
     txtName = lineEdit(50);
+    // Room for a name of full length ("n" is about as wide as a letter of a
+    // mixed-case name on average, a little wider than the font's average).
+    txtName->setMinimumWidth(txtName->fontMetrics().horizontalAdvance(QString(50, QLatin1Char('n'))));
     txtCode = lineEdit(24);
     txtLocation = lineEdit(40);
     icboGroup = new QComboBox;
@@ -65,13 +69,14 @@ frmResource::frmResource(QWidget *parent, const PictureOf &picture) : QDialog(pa
     layout->addWidget(fraNode);
     layout->addLayout(buttons);
     TabOrder::set({txtName, txtCode, txtLocation, icboGroup, OK, cmdCancel, chkAutoCheckIn});
-    setMinimumWidth(360);
+    // Wider, not taller: a taller frame would only hold empty space.
+    setMaximumHeight(sizeHint().height());
 }
 
 void frmResource::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    txtName->selectAll();
+    BoxText::selectFromStart(txtName);
     txtName->setFocus();
 }
 
@@ -98,9 +103,9 @@ void frmResource::populateForm(qint32 resourceId)
 {
     oRes = CResource();
     oRes.Read(resourceId);
-    txtName->setText(oRes.Name);
-    txtCode->setText(oRes.code);
-    txtLocation->setText(oRes.Location);
+    BoxText::show(txtName, oRes.Name);
+    BoxText::show(txtCode, oRes.code);
+    BoxText::show(txtLocation, oRes.Location);
     chkAutoCheckIn->setChecked(oRes.AutoCheckIn);
     selectGroup(oRes.GroupID);
 }

@@ -317,6 +317,38 @@ private slots:
         g_colTreeNodes.clear();
     }
 
+    // Stored texts longer than their boxes open at their start, the first box
+    // wholly selected; a name of full length fits its box; neither dialog
+    // grows taller than its fields.
+    void dialogTextsFromTheirStart()
+    {
+        TestDatabase db(false, "starts");
+        addStaff(1);
+        const QString name = QStringLiteral("Mobile presentation projector with ceiling mount X");
+        db.exec("INSERT INTO Resource (ID, Name, Code, GroupID, AutoCheckIn) VALUES (1, ?, 'V', 1, 0)", {name});
+        addBooking(5, 1, at(0, 14, 0), at(0, 15, 0), 0, QStringLiteral("Bo ").repeated(30));
+        db.exec("UPDATE Reservation SET Note = ? WHERE ID = 5", {QStringLiteral("Bring the adapter ").repeated(6)});
+
+        frmResource resource;
+        resource.populateForm(1);
+        resource.show();
+        QCOMPARE(resource.txtName->text(), name);
+        QCOMPARE(resource.txtName->cursorPosition(), 0);
+        QCOMPARE(resource.txtName->selectedText(), name);
+        const int room = resource.txtName->contentsRect().width() - 2 * resource.txtName->textMargins().left() - 4;
+        QVERIFY2(resource.txtName->fontMetrics().horizontalAdvance(name) <= room, qPrintable(QString::number(room)));
+        QCOMPARE(resource.maximumHeight(), resource.sizeHint().height());
+
+        frmReservation booking;
+        booking.populateForm(5);
+        booking.show();
+        for (QLineEdit *box : {booking.txtBookedTo, booking.txtNote})
+            QCOMPARE(box->cursorPosition(), 0);
+        QVERIFY(booking.txtBookedTo->text().startsWith(QStringLiteral("Bo Bo")));
+        QCOMPARE(booking.txtBookedTo->selectedText(), booking.txtBookedTo->text());
+        QCOMPARE(booking.maximumHeight(), booking.sizeHint().height());
+    }
+
     // Tab's order through both dialogs; the group box's pictures; the
     // hourglass while a booking is stored (seen by the conflict message).
     void dialogKeysPicturesAndPointer()
