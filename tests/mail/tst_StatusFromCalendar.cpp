@@ -1,4 +1,5 @@
 #include "CalendarText.h"
+#include "OwnTime.h"
 #include "StatusFakes.h"
 #include "foundation/MCIFunctions.h"
 #include "mail/CClientEmail.h"
@@ -6,7 +7,6 @@
 #include "platform/Clock.h"
 #include "platform/SettingsKeys.h"
 
-#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QThread>
 #include <QtTest>
@@ -84,10 +84,9 @@ private slots:
         CClientOutlook link;
         link.CheckSchedule2();
         QTest::qWait(stretched(100));
-        QElapsedTimer closing;
-        closing.start();
+        const OwnTime closing;
         link.CloseOutlook();
-        QVERIFY2(!kWindowStopsMeasured || closing.elapsed() < 500, qPrintable(QString::number(closing.elapsed())));
+        QVERIFY2(!kWindowStopsMeasured || closing.elapsedMs() < 500, qPrintable(QString::number(closing.elapsedMs())));
         QTest::qWait(CheckBudget::DefaultMs + 500);
         QCOMPARE(w.history().size(), 0);
 

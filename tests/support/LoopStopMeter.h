@@ -1,7 +1,8 @@
 #pragma once
 
+#include "OwnTime.h"
+
 #include <QElapsedTimer>
-#include <QFile>
 #include <QObject>
 #include <QTimer>
 
@@ -17,7 +18,6 @@ public:
     {
         QObject::connect(&m_beat, &QTimer::timeout, [this] { tick(); });
         m_clock.start();
-        m_lastQueuedNs = queuedNs();
         m_beat.start(periodMs);
     }
 
@@ -25,35 +25,21 @@ public:
     QTimer &beat() { return m_beat; }
     // The stop under way counts too: a test may ask right after one.
     qint64 longestMs() const { return std::max(m_longest, m_clock.elapsed() - m_last); }
-    // The same less the time the window's thread stood ready while other
-    // processes had every processor: what the window's own work and waits
-    // cost. A loaded machine stretches the plain stop several times over;
-    // this one it leaves as it is. Asked on the window's thread.
-    qint64 longestOwnMs() const { return std::max(m_longestOwn, ownMs(m_clock.elapsed() - m_last)); }
+    // The same in the window thread's own time (OwnTime), which a loaded
+    // machine does not stretch. Asked on the window's thread.
+    qint64 longestOwnMs() const { return std::max(m_longestOwn, m_sinceTick.elapsedMs()); }
 
 private:
     void tick()
     {
-        const qint64 gap = m_clock.elapsed() - m_last;
-        m_longest = std::max(m_longest, gap);
-        m_longestOwn = std::max(m_longestOwn, ownMs(gap));
+        m_longest = std::max(m_longest, m_clock.elapsed() - m_last);
+        m_longestOwn = std::max(m_longestOwn, m_sinceTick.elapsedMs());
         m_last = m_clock.elapsed();
-        m_lastQueuedNs = queuedNs();
-    }
-
-    qint64 ownMs(qint64 gapMs) const { return std::max<qint64>(0, gapMs - (queuedNs() - m_lastQueuedNs) / 1000000); }
-
-    // How long the calling thread has waited in the run queue (the kernel's
-    // schedstat, second field); 0 where the kernel does not say.
-    static qint64 queuedNs()
-    {
-        QFile stat(QStringLiteral("/proc/thread-self/schedstat"));
-        if (!stat.open(QIODevice::ReadOnly))
-            return 0;
-        return stat.readAll().split(' ').value(1).toLongLong();
+        m_sinceTick.restart();
     }
 
     QElapsedTimer m_clock;
     QTimer m_beat;
-    qint64 m_last = 0, m_longest = 0, m_longestOwn = 0, m_lastQueuedNs = 0;
+    OwnTime m_sinceTick;
+    qint64 m_last = 0, m_longest = 0, m_longestOwn = 0;
 };
