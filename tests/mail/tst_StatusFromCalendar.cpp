@@ -87,7 +87,7 @@ private slots:
         const OwnTime closing;
         link.CloseOutlook();
         QVERIFY2(!kWindowStopsMeasured || closing.elapsedMs() < 500, qPrintable(QString::number(closing.elapsedMs())));
-        QTest::qWait(CheckBudget::DefaultMs + 500);
+        QTest::qWait(CheckBudget::DefaultMs + stretched(500));
         QCOMPARE(w.history().size(), 0);
 
         writeCalendar(folder, weeklyInBerlin());

@@ -214,7 +214,7 @@ public:
         send(QStringLiteral("quit"));
         if (!m_process.waitForFinished(stretched(10000)))
             m_process.kill();
-        m_process.waitForFinished();
+        m_process.waitForFinished(stretched(30000));
     }
     void send(const QString &line) { m_process.write((line + u'\n').toUtf8()); }
     // True once the copy said that line; false, saying what it heard, when it did not within the time
