@@ -391,9 +391,9 @@ private slots:
         QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 2);
     }
 
-    // Enter in the first box is OK, in both dialogs (a new resource without
-    // a group is refused, a new booking stored), and OK is drawn left of
-    // Cancel on one row.
+    // Enter in the first box is OK, in both dialogs (a new resource with
+    // nothing filled in is refused, a new booking stored), and OK is drawn
+    // left of Cancel on one row.
     void enterIsOkAndOkComesFirst()
     {
         TestDatabase db(false, "enter");
