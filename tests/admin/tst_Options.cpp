@@ -441,7 +441,7 @@ private slots:
             QCOMPARE(form.List1->count(), 2); // every active user
             // The security page opens with no user chosen, even when the Tab key reaches the list.
             form.show();
-            QVERIFY(QTest::qWaitForWindowActive(&form));
+            QVERIFY(QTest::qWaitForWindowActive(&form, stretched(5000)));
             form.SSTab1->setCurrentIndex(2);
             form.List1->setFocus(Qt::TabFocusReason);
             QVERIFY(form.List1->hasFocus() && form.List1->selectedItems().isEmpty());
@@ -713,7 +713,7 @@ private slots:
             const auto &asked = world.db.env.prompt.asked;
             return std::count_if(asked.begin(), asked.end(), [](const auto &a) { return a.text.contains("not be saved"); });
         };
-        QTRY_COMPARE(told(), qsizetype(refused));
+        QTRY_COMPARE_WITH_TIMEOUT(told(), qsizetype(refused), stretched(5000));
         Registry::onSaveFailed(nullptr);
     }
 

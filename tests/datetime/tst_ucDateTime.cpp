@@ -56,7 +56,7 @@ QWidget *calendarView(QDialog &form)
 QDialog &shown(QDialog &form)
 {
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
+    if (!QTest::qWaitForWindowExposed(&form, stretched(5000)))
         qWarning("drop-down not exposed");
     return form;
 }
@@ -267,7 +267,7 @@ private slots:
         auto *ctl = new ucDateTime(&form);
         ctl->move(200, 150);
         form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(QTest::qWaitForWindowExposed(&form, stretched(5000)));
 
         QRect opened;
         ctl->setPopupRunner([&](QDialog &d) {

@@ -240,8 +240,9 @@ private slots:
             location.OKButton_Click();
             location.cmdAdvanced_Click(); // one more box on the tab
             for (const QLabel *label : {location.lblSQLDB, location.lblServerDefaults, location.lblError})
-                QTRY_VERIFY2(label->height() >= label->heightForWidth(label->width()), // else clipped
-                             qPrintable(QString::fromLatin1(language) + u' ' + label->objectName()));
+                QTRY_VERIFY2_WITH_TIMEOUT(label->height() >= label->heightForWidth(label->width()), // else clipped
+                                          qPrintable(QString::fromLatin1(language) + u' ' + label->objectName()),
+                                          stretched(5000));
             frmAbout about;
             if (QLatin1String(language) == QLatin1String("FRA"))
                 QCOMPARE(about.windowTitle().left(12) + about.lblVersion->text(),

@@ -232,7 +232,9 @@ private slots:
         const qint64 pid = tdb.value(QStringLiteral("SELECT pg_backend_pid()")).toLongLong();
         auto admin = DbConnection::open(ConnectionSpec::fromConnInfo(PgServer::adminConnInfo()));
         admin->query(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid});
-        QTRY_COMPARE(admin->query(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE pid = ?"), {pid}).recordCount(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            admin->query(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE pid = ?"), {pid}).recordCount(), 0,
+            stretched(5000));
         QVERIFY(!gotMarkedConnection());
         QVERIFY(tdb.value(QStringLiteral("SELECT pg_backend_pid()")).toLongLong() != pid);
 

@@ -70,13 +70,14 @@ private slots:
             QTest::qWait(20);
             link.CheckSchedule2();
             link.CheckSchedule2(); // while one runs, another is not started
-            QTRY_VERIFY_WITH_TIMEOUT(readTextFile(log).contains(logged), 10000 * kSanitizerStretch);
+            QTRY_VERIFY_WITH_TIMEOUT(readTextFile(log).contains(logged), stretched(10000));
         }
         QStringList told = readTextFile(log).split('\n').filter(logged);
         for (QString &line : told)
             line = line.mid(line.indexOf(logged));
         QCOMPARE(QSet<QString>(told.begin(), told.end()).size(), told.size());
-        QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 100, qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestMs())));
+        QVERIFY2(!kWindowStopsMeasured || window.longestOwnMs() < 100,
+                 qPrintable(QStringLiteral("the window stopped for %1 ms").arg(window.longestOwnMs())));
         QVERIFY(!holdsLogBreaking(readTextFile(log)));
     }
 
@@ -91,7 +92,7 @@ private slots:
             CClientOutlook().GetAddressBook(nullptr, [&](const QVector<ICalendarLink::AddressEntry> &book) {
                 entries = book.size();
             });
-            QTRY_COMPARE(entries, std::optional<qsizetype>(0));
+            QTRY_COMPARE_WITH_TIMEOUT(entries, std::optional<qsizetype>(0), stretched(5000));
         }
         QCOMPARE(readTextFile(env.path("logs/debug.log")).count("not a regular file"), 1);
     }
@@ -128,7 +129,7 @@ private slots:
             });
         };
         lookUp(); // the cards are known before the file is touched
-        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 10000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, stretched(10000));
         std::atomic<bool> writing = true;
         std::thread writer([&] {
             for (; writing; std::this_thread::sleep_for(std::chrono::milliseconds(50)))
@@ -142,9 +143,9 @@ private slots:
             most = qMax(most, residentBytes() - before);
         });
         ask.start(20);
-        QTRY_VERIFY_WITH_TIMEOUT(answers.size() >= 50, 60000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(answers.size() >= 50, stretched(60000));
         ask.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), asked, 10000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), asked, stretched(10000));
         writing = false;
         writer.join();
         QCOMPARE(answers.count(2000), answers.size());

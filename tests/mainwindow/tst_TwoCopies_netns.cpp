@@ -212,12 +212,13 @@ public:
     ~Copy()
     {
         send(QStringLiteral("quit"));
-        if (!m_process.waitForFinished(10000))
+        if (!m_process.waitForFinished(stretched(10000)))
             m_process.kill();
-        m_process.waitForFinished();
+        m_process.waitForFinished(stretched(30000));
     }
     void send(const QString &line) { m_process.write((line + u'\n').toUtf8()); }
-    // True once the copy said that line; false, saying what it heard, when it did not within the time.
+    // True once the copy said that line; false, saying what it heard, when it did not within the time
+    // (stretched for the build).
     bool waitFor(const QString &line, int milliseconds)
     {
         const bool said = QTest::qWaitFor(
@@ -229,7 +230,7 @@ public:
                 }
                 return false;
             },
-            milliseconds);
+            stretched(milliseconds));
         if (!said)
             qWarning("waited for \"%s\", heard:\n%s", qPrintable(line), qPrintable(heard.join(u'\n')));
         return said;
@@ -241,7 +242,7 @@ public:
             heard.clear();
             send(QStringLiteral("look"));
             return waitFor(QStringLiteral("looked"), 2000) && heard.contains(line);
-        }, 5000);
+        }, stretched(5000));
     }
     QStringList heard;
 
@@ -281,7 +282,7 @@ private slots:
         clock.start();
         ada.send(QStringLiteral("status OUT Lunch with Bob"));
         QVERIFY(bruno.waitFor(QStringLiteral("row 1 Out|Lunch with Bob"), 1000));
-        QVERIFY(clock.elapsed() < 1000);
+        QVERIFY(clock.elapsed() < stretched(1000));
         QVERIFY(ada.waitFor(QStringLiteral("done"), 5000));
 
         // Another writer holds the database while Ada clicks three times.
@@ -301,7 +302,7 @@ private slots:
         QCOMPARE(db.value("SELECT Status || '|' || Note FROM STATUS_HISTORY WHERE UserID = 1 ORDER BY rowid DESC")
                      .toString(),
                  QStringLiteral("MTG|third"));
-        QTest::qWait(1000); // the datagrams arrive
+        QTest::qWait(stretched(1000)); // the datagrams arrive
         for (Copy *copy : {&ada, &bruno}) {
             copy->send(QStringLiteral("show 1"));
             QVERIFY(copy->waitFor(QStringLiteral("now row 1 Meeting|third"), 5000));
@@ -312,11 +313,11 @@ private slots:
                          "your status back to In|imgCheckIn"));
         ada.send(QStringLiteral("click imgCheckIn"));
         QTRY_COMPARE_WITH_TIMEOUT(db.value("SELECT IsIn FROM STAFF_STATUS WHERE UserID = 1").toString(),
-                                  QStringLiteral("INN"), 5000);
+                                  QStringLiteral("INN"), stretched(5000));
         QCOMPARE(db.value("SELECT Status FROM STATUS_HISTORY WHERE UserID = 1 ORDER BY rowid DESC").toString(),
                  QStringLiteral("INN"));
         QTRY_VERIFY_WITH_TIMEOUT(ada.sees(QStringLiteral("looked")) && !ada.heard.join(u'\n').contains("imgCheckIn"),
-                                 5000);
+                                 stretched(5000));
 
         // An instant message and a broadcast, shown literally.
         ada.send(QStringLiteral("im /2/ <b>5 < 6</b> & #!"));

@@ -136,7 +136,7 @@ class tst_WebPane : public QObject
     {
         QSignalSpy loaded(&pane, &WebPane::pageLoaded);
         pane.showAddress(address);
-        return loaded.wait(40000) && loaded.last().at(0).toBool();
+        return loaded.wait(stretched(40000)) && loaded.last().at(0).toBool();
     }
 
     // Clicks the text browser's link of that text, as a user does; gives
@@ -147,7 +147,7 @@ class tst_WebPane : public QObject
         const QRect end = browser->cursorRect(browser->document()->find(link));
         QSignalSpy loaded(&pane, &WebPane::pageLoaded);
         QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, end.center() - QPoint(3, 0));
-        return loaded.wait(timeout) && loaded.last().at(0).toBool();
+        return loaded.wait(stretched(timeout)) && loaded.last().at(0).toBool();
     }
 
 private Q_SLOTS:
@@ -259,11 +259,12 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(load(pane, m_server.address(path.constData())), loaded);
-        QVERIFY(clock.elapsed() < 36000);
-        QTest::qWait(300); // laid out and drawn
+        // Within the page's one time limit of 30 s, and room for the build.
+        QVERIFY(clock.elapsed() < 30000 + stretched(6000));
+        QTest::qWait(stretched(300)); // laid out and drawn
         auto *browser = qobject_cast<QTextBrowser *>(pane.view()->widget());
-        qInfo("longest stop: %lld ms", window.longestMs());
-        QVERIFY2(window.longestMs() < kLongestStopMs, qPrintable(QString::number(window.longestMs())));
+        qInfo("longest stop: %lld ms, its own %lld ms", window.longestMs(), window.longestOwnMs());
+        QVERIFY2(window.longestOwnMs() < kLongestStopMs, qPrintable(QString::number(window.longestOwnMs())));
         QVERIFY2(browser->toPlainText().contains(shown), qPrintable(browser->toPlainText().left(200)));
         QVERIFY(browser->toPlainText().size() < 500 || loaded);
         QVERIFY(loaded || debugLog().contains(QStringLiteral("Web pane: not shown: ") + browser->toPlainText()));
@@ -280,7 +281,8 @@ private Q_SLOTS:
         QVERIFY(engineLoaded());
         QVERIFY(!qobject_cast<QTextBrowser *>(pane.view()->widget()));
         QCOMPARE(pane.view()->url(), QUrl(m_server.address("/page")));
-        QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused javascript:document.title")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused javascript:document.title")),
+                                 stretched(10000));
         QVERIFY(debugLog().contains(QStringLiteral("refused file:///etc/hostname")));
         QCOMPARE(pane.view()->widget()->property("title").toString(), QStringLiteral("Hello"));
 
@@ -291,7 +293,7 @@ private Q_SLOTS:
         for (const QString &page : {m_server.address("/hostile"), QUrl::fromLocalFile(planted).toString()})
             QVERIFY(load(pane, page));
         for (const char *local : {"dev/zero", "etc/os-release", "etc/passwd"})
-            QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused file:///") + local), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused file:///") + local), stretched(10000));
         QFile::remove(planted);
 
         load(pane, m_server.address("/redirect"));
@@ -305,14 +307,14 @@ private Q_SLOTS:
         QString text = QStringLiteral("<a/b?>");
         QSignalSpy loaded(&pane, &WebPane::pageLoaded);
         pane.showText(text);
-        QVERIFY(loaded.wait(20000));
+        QVERIFY(loaded.wait(stretched(20000)));
         QCOMPARE(pane.view()->url(), QUrl::fromLocalFile(WebPane::generatedFolder() + QStringLiteral("/_a_b__.html")));
 
         QSignalSpy started(&pane, &WebPane::pageLoadStarted);
         pane.hide();
-        QVERIFY(loaded.wait(20000));
+        QVERIFY(loaded.wait(stretched(20000)));
         pane.hide();
-        QTest::qWait(300);
+        QTest::qWait(stretched(300));
         QCOMPARE(started.count(), 1);
         QCOMPARE(pane.view()->url(), QUrl(QStringLiteral("about:blank")));
     }

@@ -37,7 +37,7 @@ private slots:
         transport.retry();
         QVERIFY(transport.isListening());
         transport.send("r8#!");
-        QTRY_COMPARE(heard, QList<QByteArray>{"r8#!"});
+        QTRY_COMPARE_WITH_TIMEOUT(heard, QList<QByteArray>{"r8#!"}, stretched(5000));
         QCOMPARE(readTextFile(env.path("logs/error.log")).count("Systray Startup"), 1); // the listener's, once
         CloseDebugLog();
         QVERIFY(!readTextFile(env.path("logs/debug.log")).contains("MCast Listener got error"));

@@ -81,7 +81,7 @@ QStringList tabWalk(QDialog &dialog, const QList<QPair<QWidget *, QString>> &con
 {
     dialog.show();
     dialog.activateWindow();
-    if (!QTest::qWaitForWindowActive(&dialog))
+    if (!QTest::qWaitForWindowActive(&dialog, stretched(5000)))
         return {QStringLiteral("not active")};
     controls.first().first->setFocus();
     QStringList names;
@@ -389,6 +389,38 @@ private slots:
         QCOMPARE(prompt.pointers, QList<Qt::CursorShape>{Qt::WaitCursor});
         QCOMPARE(booking.cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(db.value("SELECT COUNT(*) FROM Reservation").toInt(), 2);
+    }
+
+    // Enter in the first box is OK, in both dialogs (a new resource with
+    // nothing filled in is refused, a new booking stored), and OK is drawn
+    // left of Cancel on one row.
+    void enterIsOkAndOkComesFirst()
+    {
+        TestDatabase db(false, "enter");
+        addVan(db);
+        const auto okFirst = [](QPushButton *ok, QPushButton *cancel) {
+            const QRect a(ok->mapTo(ok->window(), QPoint()), ok->size());
+            const QRect b(cancel->mapTo(cancel->window(), QPoint()), cancel->size());
+            return a.right() < b.left() && a.top() == b.top();
+        };
+        frmResource resource;
+        resource.newResource(-1);
+        resource.show();
+        QVERIFY(resource.OK->isDefault() && !resource.cmdCancel->isDefault());
+        QVERIFY(okFirst(resource.OK, resource.cmdCancel));
+        QTest::keyClick(resource.txtName, Qt::Key_Return);
+        QCOMPARE(db.env.prompt.asked.value(0).text,
+                 QStringLiteral("Some required data is missing:\r\nResource Name\r\nResource Group\r\n"));
+
+        frmReservation booking;
+        booking.newReservation(1, 1, QStringLiteral("User 1"));
+        booking.show();
+        QVERIFY(okFirst(booking.OK, booking.cmdCancel));
+        QTest::keyClicks(booking.txtBookedTo, QStringLiteral("Ann"));
+        QTest::keyClick(booking.txtBookedTo, Qt::Key_Return);
+        QVERIFY(!booking.Cancel && !booking.isVisible());
+        QCOMPARE(db.rows("SELECT BookedTo FROM Reservation"), QStringList("Ann"));
+        QVERIFY(booking.OK->isDefault() && !booking.cmdCancel->isDefault());
     }
 
     void contacts()

@@ -93,16 +93,16 @@ private slots:
         }
         const QString before = row();
         auto copy = startCopy({QStringLiteral("--copy"), point});
-        QVERIFY(copy->waitForReadyRead(30000));
+        QVERIFY(copy->waitForReadyRead(stretched(30000)));
         QCOMPARE(copy->readLine().trimmed(), QByteArray("PAUSED"));
         if (postgres) // killed only once the server sleeps inside the change
-            QTRY_VERIFY_WITH_TIMEOUT(sleepingWriters(db) == 1, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(sleepingWriters(db) == 1, stretched(20000));
         copy->kill(); // SIGKILL
-        QVERIFY(copy->waitForFinished(10000));
+        QVERIFY(copy->waitForFinished(stretched(10000)));
         QCOMPARE(copy->exitStatus(), QProcess::CrashExit);
         if (postgres) {
             // The server notices the client is gone and rolls the change back.
-            QTRY_VERIFY_WITH_TIMEOUT(sleepingWriters(db) == 0, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(sleepingWriters(db) == 0, stretched(20000));
             db.exec("DROP TRIGGER stop ON STATUS_HISTORY");
         }
         // The next start's schema check asks nothing; SQLite's own check of every page passes.

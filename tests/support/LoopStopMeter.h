@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OwnTime.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -23,15 +25,21 @@ public:
     QTimer &beat() { return m_beat; }
     // The stop under way counts too: a test may ask right after one.
     qint64 longestMs() const { return std::max(m_longest, m_clock.elapsed() - m_last); }
+    // The same in the window thread's own time (OwnTime), which a loaded
+    // machine does not stretch. Asked on the window's thread.
+    qint64 longestOwnMs() const { return std::max(m_longestOwn, m_sinceTick.elapsedMs()); }
 
 private:
     void tick()
     {
         m_longest = std::max(m_longest, m_clock.elapsed() - m_last);
+        m_longestOwn = std::max(m_longestOwn, m_sinceTick.elapsedMs());
         m_last = m_clock.elapsed();
+        m_sinceTick.restart();
     }
 
     QElapsedTimer m_clock;
     QTimer m_beat;
-    qint64 m_last = 0, m_longest = 0;
+    OwnTime m_sinceTick;
+    qint64 m_last = 0, m_longest = 0, m_longestOwn = 0;
 };

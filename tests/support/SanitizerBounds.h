@@ -20,3 +20,18 @@ inline constexpr int kResidentStretch = 2;
 #else
 inline constexpr int kResidentStretch = kSanitizerStretch;
 #endif
+
+// A wait for something to happen is a bound a sound run never reaches, so
+// either sanitizer stretches it: the address sanitizer's code runs two to
+// three times slower than the plain build's, the thread sanitizer's several
+// times. Every wait in a test goes through stretched().
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr int kWaitStretch = 3;
+#else
+inline constexpr int kWaitStretch = kSanitizerStretch;
+#endif
+
+constexpr int stretched(int ms)
+{
+    return ms * kWaitStretch;
+}

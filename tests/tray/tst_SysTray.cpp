@@ -378,11 +378,16 @@ private slots:
         for (int i = 1; i <= 8; ++i)
             windows.notify(QStringLiteral("Qel"), QStringLiteral("Notice %1").arg(i), true);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QTest::qWait(600); // the slides end
-        QStringList texts;
-        for (QWidget *widget : NoticeStack::instance().shown())
-            texts << widget->findChild<QLabel *>("lblMessage")->text() + ' ' + QString::number(widget->y());
-        QCOMPARE(texts, QStringList({"Notice 6 842", "Notice 7 690", "Notice 8 538", "Notice 4 386", "Notice 5 234"}));
+        const auto texts = [] {
+            QStringList shown;
+            for (QWidget *widget : NoticeStack::instance().shown())
+                shown << widget->findChild<QLabel *>("lblMessage")->text() + ' ' + QString::number(widget->y());
+            return shown;
+        };
+        // Where the slides end.
+        QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList({"Notice 6 842", "Notice 7 690", "Notice 8 538", "Notice 4 386",
+                                                        "Notice 5 234"}),
+                                  stretched(5000));
         QCOMPARE(notices().size(), 5);
     }
 
@@ -396,13 +401,13 @@ private slots:
             QTest::qWait(50);
             popup.undisplay();
         }
-        QTRY_VERIFY(!mid);
+        QTRY_VERIFY_WITH_TIMEOUT(!mid, stretched(5000));
         auto *notice = new frmDialog;
         QPointer<frmDialog> clicked = notice;
         notice->display();
         notice->findChild<QPushButton *>("imgClose")->click();
         notice->undisplay();
-        QTRY_VERIFY(!clicked);
+        QTRY_VERIFY_WITH_TIMEOUT(!clicked, stretched(5000));
 
         // A check-in that fails keeps the notice.
         TestDatabase db(false, QStringLiteral("checkin"), false); // no tables: the change fails

@@ -286,7 +286,7 @@ private slots:
         page.start(QStringLiteral("python3"),
                    {QStringLiteral(QELWEB_EXAMPLE), "--library", QStringLiteral(QELWEB_LIBRARY), "--group", "3",
                     "--login", " anno ", "--resource-group", "5", "--user", QString::number(ann)});
-        QVERIFY(page.waitForFinished(60000));
+        QVERIFY(page.waitForFinished(stretched(60000)));
         const QString out = QString::fromUtf8(page.readAllStandardOutput());
         QVERIFY2(page.exitCode() == 0, qPrintable(out + page.readAllStandardError()));
         for (const QString &line : {QStringLiteral("user Ann O'Neil | LNC | Ann's lunch |"),
