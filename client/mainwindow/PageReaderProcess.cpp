@@ -150,7 +150,7 @@ void PageReaderProcess::start()
         return;
     }
     m_wanted = true;
-    m_process->write(QByteArray::number(page.width) + (page.whole ? " whole " : " parts ") + page.charset + '\n');
+    m_process->write(QByteArray::number(page.width) + " whole " + page.charset + '\n');
     m_process->write(page.bytes);
     m_process->closeWriteChannel();
     m_deadline.start(TimeLimitMs);
@@ -189,10 +189,6 @@ void PageReaderProcess::judge(QProcess *process)
     const bool normal = process->exitStatus() == QProcess::NormalExit;
     if (normal && process->exitCode() == 0 && m_answer.size() <= AnswerLimit && PageReader::fromAnswer(m_answer, form)) {
         answered(form);
-    } else if (normal && process->exitCode() == PageReader::WholeTooSlow && m_page.whole) {
-        m_next = m_page;
-        m_next->whole = false;
-        start();
     } else if (normal && process->exitCode() == PageSubset::OutOfMemory) {
         if (!readFirstPart())
             fail(tr("The page needs more memory to read than this pane gives a page."));

@@ -108,7 +108,7 @@ int main(int argc, char **argv)
     const PageReader reader(width);
     PageReader::Form form;
     int ended = 0;
-    if (!reader.readInParts(input.mid(lineEnd + 1), charset, how == "whole", form, ended)) {
+    if (!reader.readInParts(input.mid(lineEnd + 1), charset, how == "whole" ? 0 : 1, form, ended)) {
         // Ends as its last try ended, for the pane to say why.
         if (WIFSIGNALED(ended)) {
             signal(WTERMSIG(ended), SIG_DFL);
