@@ -150,7 +150,7 @@ void PageReaderProcess::start()
         return;
     }
     m_wanted = true;
-    m_process->write(QByteArray::number(page.width) + " whole " + page.charset + '\n');
+    m_process->write(QByteArray::number(page.width) + ' ' + page.charset + '\n');
     m_process->write(page.bytes);
     m_process->closeWriteChannel();
     m_deadline.start(TimeLimitMs);
@@ -201,7 +201,7 @@ void PageReaderProcess::answered(PageReader::Form form)
 {
     m_wanted = false;
     m_deadline.stop();
-    if (m_shortened && form.leftOut.isEmpty())
+    if (m_shortened) // that leaves out more of the page than any limit its first part met
         form.leftOut = tr("it needs more memory to read than this pane gives a page");
     m_last = form;
     Q_EMIT formRead(form);

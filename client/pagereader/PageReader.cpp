@@ -10,6 +10,7 @@
 #include <QTextBlock>
 #include <cerrno>
 #include <csignal>
+#include <limits>
 #include <ctime>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -61,19 +62,19 @@ qint64 peakKB()
     return 0;
 }
 
-void wholeTooSlow(int)
+void readingTooSlow(int)
 {
-    ::_exit(PageReader::FirstTryTooSlow);
+    ::_exit(PageReader::ReadingTooSlow);
 }
 
-// While on (a budget over 0), the process ends with FirstTryTooSlow once its
+// While on (a budget over 0), the process ends with ReadingTooSlow once its
 // processor time runs a little past the budget: reading a form into a
 // document cannot be stopped halfway, and grows faster than the form (nested
 // tables, a long list, many pictures).
-void watchWhole(int budgetMs)
+void watchReading(int budgetMs)
 {
     const int limitMs = budgetMs > 0 ? budgetMs + 30 : 0;
-    std::signal(SIGPROF, wholeTooSlow);
+    std::signal(SIGPROF, readingTooSlow);
     const itimerval limit{{0, 0}, {limitMs / 1000, limitMs % 1000 * 1000}};
     ::setitimer(ITIMER_PROF, &limit, nullptr);
 }
@@ -103,10 +104,20 @@ qsizetype between(const PageSubset &form, qsizetype fitted, qsizetype over, qint
     if (fitted >= 0 && over < form.cuts() && high - low <= high / 10)
         return -1;
     qsizetype next = cutBefore(form, target > low && target < high ? target : (low + high) / 2);
+    if (next <= fitted)
+        next = cutBefore(form, (low + high) / 2);
     if (next >= over)
         next = over - 1;
     return next > fitted ? next : -1;
 }
+
+// The weight of the part a try is reading, where the reader sees it once
+// the try has ended.
+qint64 *const g_trying = [] {
+    void *shared = mmap(nullptr, sizeof(qint64), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    static qint64 unshared = 0;
+    return shared == MAP_FAILED ? &unshared : static_cast<qint64 *>(shared);
+}();
 
 // The shortest first part read again.
 constexpr qsizetype kSmallestPart = 4096;
@@ -156,12 +167,12 @@ QString tooSlow()
 
 } // namespace
 
-PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset, int shrink) const
+PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset, qint64 below) const
 {
     const PageSubset form(PageCharset::toUtf8(page.left(PageWeight::ByteLimit), charset));
     Form read;
     read.leftOut = page.size() > PageWeight::ByteLimit ? PageWeight::tooLarge() : form.leftOut();
-    const qsizetype fitted = largestPartThatFits(form, shrink, read.layoutMs);
+    const qsizetype fitted = largestPartThatFits(form, below, read.layoutMs);
     read.html = form.upTo(fitted);
     if (fitted < form.cuts() - 1)
         read.leftOut = tooSlow();
@@ -176,20 +187,19 @@ PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &char
 // form is tried first where the first guess has it fit, so a page that fits
 // is laid out once; a page that does not is cut within a few tries, the
 // part shown about as large as lays out within the budget.
-qsizetype PageReader::largestPartThatFits(const PageSubset &form, int shrink, qint64 &layoutMs) const
+qsizetype PageReader::largestPartThatFits(const PageSubset &form, qint64 below, qint64 &layoutMs) const
 {
     const qsizetype whole = form.cuts() - 1;
     const qint64 budget = qMax(m_budgetMs, 1);
-    qsizetype fitted = -1, over = whole + 1; // the smallest part found not to fit
-    const bool tryWhole = shrink == 0 && form.cutWeight(whole) <= kWholeReach * budget * kWeightPerMs;
-    if (!tryWhole)
-        over = whole;
-    double guess = kAim * budget * kWeightPerMs;
-    for (int i = 1; i < shrink; ++i)
-        guess /= 8;
-    qsizetype next = tryWhole ? whole : qMin(cutBefore(form, qint64(guess)), whole - 1);
+    qsizetype fitted = -1; // the largest part found to fit
+    // The smallest part found not to fit; those from below on are known not to.
+    qsizetype over = below > form.cutWeight(0) ? cutBefore(form, below - 1) + 1 : 0;
+    const double guess = kAim * budget * kWeightPerMs;
+    const bool tryWhole = over > whole && form.cutWeight(whole) <= kWholeReach * guess / kAim;
+    qsizetype next = tryWhole ? whole : qMin(cutBefore(form, qint64(guess)), over - 1);
     for (int tries = 0; next >= 0 && (tries < kMostTries || fitted < 0); ++tries) {
-        const Laid laid = layOut(form.upTo(next), tries == 0); // the first is a guess
+        *g_trying = form.cutWeight(next);
+        const Laid laid = layOut(form.upTo(next));
         const double weight = double(qMax<qint64>(form.cutWeight(next), 1));
         double target = 0;
         if (laid.ms <= m_budgetMs) {
@@ -206,17 +216,18 @@ qsizetype PageReader::largestPartThatFits(const PageSubset &form, int shrink, qi
     return qMax<qsizetype>(fitted, 0);
 }
 
-bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, int shrink, Form &form,
+bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, Form &form,
                              int &waitStatus) const
 {
     QByteArray part = page;
     QString why;
-    while (!readApart(part, charset, shrink, form, waitStatus)) {
-        // A first try that would not read into its document within the
-        // budget is followed at once, in this reader, by one whose first
-        // part is smaller; it is no reason to cut the page.
-        if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == FirstTryTooSlow) {
-            ++shrink;
+    qint64 below = std::numeric_limits<qint64>::max();
+    while (!readApart(part, charset, below, form, waitStatus)) {
+        // A try with a part that would not read into its document within
+        // the budget is followed at once, in this reader, by one that tries
+        // only smaller parts; it is no reason to cut the page.
+        if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == ReadingTooSlow && *g_trying < below) {
+            below = *g_trying;
             continue;
         }
         if (part.size() <= kSmallestPart || secondsForTry() == 0)
@@ -225,15 +236,18 @@ bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, 
             ? QCoreApplication::translate("PageReader", "it needs more processor time to read than this pane gives a page")
             : QCoreApplication::translate("PageReader", "it needs more memory to read than this pane gives a page");
         part = part.left(part.size() / 8);
+        below = std::numeric_limits<qint64>::max();
     }
-    if (form.leftOut.isEmpty())
+    // Why the page was shortened leaves out more of it than any limit its
+    // first part met.
+    if (!why.isEmpty())
         form.leftOut = why;
     return true;
 }
 
 // One try: the child reads, writes its answer to memory both share and
 // ends; a child of a reader that is gone ends with it.
-bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, int shrink, Form &form,
+bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, qint64 below, Form &form,
                            int &waitStatus) const
 {
     const rlim_t seconds = secondsForTry();
@@ -246,7 +260,7 @@ bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, in
             _exit(1);
         const rlimit cpu{seconds, seconds + 1};
         setrlimit(RLIMIT_CPU, &cpu);
-        _exit(writeAll(answer, PageReader::answer(read(page, charset, shrink))) ? 0 : 1);
+        _exit(writeAll(answer, PageReader::answer(read(page, charset, below))) ? 0 : 1);
     }
     waitStatus = 0;
     while (child > 0 && waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
@@ -264,19 +278,16 @@ bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, in
 // stretch as it stretches the time on the clock. Laid out a piece at a
 // time and given up once past the budget: past it, only that it does not
 // fit counts, and how far it got. Reading the form into the document cannot
-// be stopped halfway: where guarded (the whole form), the process ends once
-// that alone runs past the budget.
-PageReader::Laid PageReader::layOut(const QString &html, bool guarded) const
+// be stopped halfway: the process ends once that alone runs past the budget.
+PageReader::Laid PageReader::layOut(const QString &html) const
 {
     const qint64 start = cpuNs();
     const auto ms = [start] { return (cpuNs() - start) / 1000000; };
     PageDocument document;
     document.setTextWidth(m_width);
-    if (guarded)
-        watchWhole(m_budgetMs);
+    watchReading(m_budgetMs);
     document.setHtml(html);
-    if (guarded)
-        watchWhole(0);
+    watchReading(0);
     QAbstractTextDocumentLayout *layout = document.documentLayout();
     const int characters = qMax(document.characterCount(), 1);
     int done = 0; // laid out within the budget up to here

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <limits>
 
 class PageSubset;
 
@@ -16,10 +17,9 @@ public:
     // What the window may spend laying the form out, measured here in
     // processor time; the window spends about as much again.
     static constexpr int LayoutBudgetMs = 120;
-    // How a try ends when reading its first part, a guess, into its
-    // document alone took past the budget: a try follows whose first part
-    // is smaller.
-    static constexpr int FirstTryTooSlow = 87;
+    // How a try ends when reading a part into its document alone took past
+    // the budget: a try follows that tries only smaller parts.
+    static constexpr int ReadingTooSlow = 87;
 
     struct Form
     {
@@ -32,20 +32,22 @@ public:
     // budgetMs: what a part handed back may take to lay out.
     explicit PageReader(int width, int budgetMs = LayoutBudgetMs) : m_width(width), m_budgetMs(budgetMs) { }
     // page: as it came; charset: as its server declared it, or empty.
-    // shrink 0: the whole form is laid out first unless it is guessed not to
-    // fit; 1: parts only; each more: the first part tried an eighth as
-    // large. The part handed back is the largest found to lay out within the
-    // budget.
-    Form read(const QByteArray &page, const QByteArray &charset, int shrink = 0) const;
+    // Parts weighing below or more are known not to read into a document
+    // within the budget and are not tried. The whole form is laid out first
+    // unless it is guessed not to fit. The part handed back is the largest
+    // found to lay out within the budget.
+    Form read(const QByteArray &page, const QByteArray &charset,
+              qint64 below = std::numeric_limits<qint64>::max()) const;
 
     // read() in a process of its own, forked from this one and given part of
     // this one's processor time: where it runs out of that or of memory, the
     // page's first part is read again, an eighth as long each time, and the
-    // form says so; a try whose first part would not read into its document
-    // within the budget is followed by one that starts smaller. False when
+    // form says so; a try with a part that would not read into its document
+    // within the budget is followed by one that tries only smaller parts.
+    // False when
     // not even the shortest part could be read; waitStatus then says how its
     // process ended.
-    bool readInParts(const QByteArray &page, const QByteArray &charset, int shrink, Form &form,
+    bool readInParts(const QByteArray &page, const QByteArray &charset, Form &form,
                      int &waitStatus) const;
 
     // The form as the reader writes it to the pane, and as the pane reads it
@@ -59,9 +61,9 @@ private:
         qint64 ms; // past the budget when it does not fit
         double reached; // the share of the document laid out within the budget
     };
-    Laid layOut(const QString &html, bool guarded) const;
-    qsizetype largestPartThatFits(const PageSubset &form, int shrink, qint64 &layoutMs) const;
-    bool readApart(const QByteArray &page, const QByteArray &charset, int shrink, Form &form,
+    Laid layOut(const QString &html) const;
+    qsizetype largestPartThatFits(const PageSubset &form, qint64 below, qint64 &layoutMs) const;
+    bool readApart(const QByteArray &page, const QByteArray &charset, qint64 below, Form &form,
                    int &waitStatus) const;
 
     int m_width;
