@@ -194,8 +194,9 @@ qsizetype PageReader::largestPartThatFits(const PageSubset &form, qint64 below, 
     qsizetype fitted = -1; // the largest part found to fit
     // The smallest part found not to fit; those from below on are known not to.
     qsizetype over = below > form.cutWeight(0) ? cutBefore(form, below - 1) + 1 : 0;
-    const double guess = kAim * budget * kWeightPerMs;
-    const bool tryWhole = over > whole && form.cutWeight(whole) <= kWholeReach * guess / kAim;
+    // After a part too slow to read, the first guess is half of it at most.
+    const double guess = qMin(kAim * budget * kWeightPerMs, below / 2.0);
+    const bool tryWhole = over > whole && form.cutWeight(whole) <= kWholeReach * budget * kWeightPerMs;
     qsizetype next = tryWhole ? whole : qMin(cutBefore(form, qint64(guess)), over - 1);
     for (int tries = 0; next >= 0 && (tries < kMostTries || fitted < 0); ++tries) {
         *g_trying = form.cutWeight(next);
