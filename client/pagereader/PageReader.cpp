@@ -111,13 +111,18 @@ qsizetype between(const PageSubset &form, qsizetype fitted, qsizetype over, qint
     return next > fitted ? next : -1;
 }
 
-// The weight of the part a try is reading, where the reader sees it once
-// the try has ended.
-qint64 *const g_trying = [] {
-    void *shared = mmap(nullptr, sizeof(qint64), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    static qint64 unshared = 0;
-    return shared == MAP_FAILED ? &unshared : static_cast<qint64 *>(shared);
-}();
+// The weight of the part a try is reading, in memory the reader shares with
+// its tries, so that it knows which part was too slow to read once the try
+// has ended; made by the reader before its first try.
+qint64 &trying()
+{
+    static qint64 *const shared = [] {
+        void *memory = mmap(nullptr, sizeof(qint64), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        static qint64 unshared = 0;
+        return memory == MAP_FAILED ? &unshared : static_cast<qint64 *>(memory);
+    }();
+    return *shared;
+}
 
 // The shortest first part read again.
 constexpr qsizetype kSmallestPart = 4096;
@@ -199,7 +204,7 @@ qsizetype PageReader::largestPartThatFits(const PageSubset &form, qint64 below, 
     const bool tryWhole = over > whole && form.cutWeight(whole) <= kWholeReach * budget * kWeightPerMs;
     qsizetype next = tryWhole ? whole : qMin(cutBefore(form, qint64(guess)), over - 1);
     for (int tries = 0; next >= 0 && (tries < kMostTries || fitted < 0); ++tries) {
-        *g_trying = form.cutWeight(next);
+        trying() = form.cutWeight(next);
         const Laid laid = layOut(form.upTo(next));
         const double weight = double(qMax<qint64>(form.cutWeight(next), 1));
         double target = 0;
@@ -223,12 +228,13 @@ bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, 
     QByteArray part = page;
     QString why;
     qint64 below = std::numeric_limits<qint64>::max();
+    trying() = 0;
     while (!readApart(part, charset, below, form, waitStatus)) {
         // A try with a part that would not read into its document within
         // the budget is followed at once, in this reader, by one that tries
         // only smaller parts; it is no reason to cut the page.
-        if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == ReadingTooSlow && *g_trying < below) {
-            below = *g_trying;
+        if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == ReadingTooSlow && trying() < below) {
+            below = trying();
             continue;
         }
         if (part.size() <= kSmallestPart || secondsForTry() == 0)

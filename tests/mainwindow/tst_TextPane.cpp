@@ -147,21 +147,6 @@ const QString kLeftOut = QStringLiteral("The rest of the page is left out");
 // five minutes.
 constexpr qsizetype kPagesInARow = 40;
 
-// The processor time the page's whole form takes to lay out at that width,
-// as the reader measures its parts.
-qint64 wholeFormMs(const QByteArray &page, int width)
-{
-    const PageSubset form(PageCharset::toUtf8(page, {}));
-    timespec start{}, end{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
-    PageDocument document;
-    document.setTextWidth(width);
-    document.setHtml(form.html());
-    document.size();
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
-    return (end.tv_sec - start.tv_sec) * 1000 + (end.tv_nsec - start.tv_nsec) / 1000000;
-}
-
 // The processor time a part of the form takes to lay out at that width, as
 // the reader measures it.
 qint64 partMs(const PageSubset &form, qsizetype cut, int width)
@@ -174,6 +159,14 @@ qint64 partMs(const PageSubset &form, qsizetype cut, int width)
     document.size();
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
     return (end.tv_sec - start.tv_sec) * 1000 + (end.tv_nsec - start.tv_nsec) / 1000000;
+}
+
+// The processor time the page's whole form takes to lay out at that width,
+// as the reader measures its parts.
+qint64 wholeFormMs(const QByteArray &page, int width)
+{
+    const PageSubset form(PageCharset::toUtf8(page, {}));
+    return partMs(form, form.cuts() - 1, width);
 }
 
 // The text of the largest part of the page's form that lays out here within
