@@ -499,7 +499,8 @@ private Q_SLOTS:
             QVERIFY(loaded.wait(PageReaderProcess::TimeLimitMs) && loaded.last().at(0).toBool());
             QVERIFY(pane.view()->widget()->isVisible());
             QVERIFY(qobject_cast<QTextBrowser *>(pane.view()->widget())->toPlainText().contains(heading));
-            QTRY_VERIFY(childProcesses().size() == 1 && !childProcesses().contains(waiting));
+            QTRY_VERIFY_WITH_TIMEOUT(childProcesses().size() == 1 && !childProcesses().contains(waiting),
+                                     5000 * kSanitizerStretch);
         }
         QCOMPARE(runningChildren(), 0);
     }
@@ -529,15 +530,18 @@ private Q_SLOTS:
         {
             TextPaneRig pane;
             QVERIFY(pane.show("<p>first"));
-            QTRY_VERIFY(childProcesses().size() == 1 && childProcesses().first() == u"S");
+            QTRY_VERIFY_WITH_TIMEOUT(childProcesses().size() == 1 && childProcesses().first() == u"S",
+                                     5000 * kSanitizerStretch);
             ready = childProcesses().firstKey();
             QCOMPARE(limitOf(ready, QStringLiteral("Max cpu time")), QString::number(PageReaderProcess::CpuSeconds));
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-            QTRY_VERIFY(limitOf(ready, QStringLiteral("Max address space")).toLongLong() < (qint64(2) << 30));
+            QTRY_VERIFY_WITH_TIMEOUT(limitOf(ready, QStringLiteral("Max address space")).toLongLong() < (qint64(2) << 30),
+                                     5000 * kSanitizerStretch);
 #endif
             QVERIFY(pane.show("<p>second"));
             QVERIFY(pane.browser()->toPlainText().startsWith(QStringLiteral("second")));
-            QTRY_VERIFY(childProcesses().size() == 1 && !childProcesses().contains(ready));
+            QTRY_VERIFY_WITH_TIMEOUT(childProcesses().size() == 1 && !childProcesses().contains(ready),
+                                     5000 * kSanitizerStretch);
         }
         QCOMPARE(runningChildren(), 0);
     }

@@ -2,6 +2,7 @@
 // namespace, where this test runs as root: first with the sandbox switch unset
 // (the text browser), then with it set, as a user would, on the web engine.
 #include "LoopStopMeter.h"
+#include "SanitizerBounds.h"
 #include "TestSupport.h"
 #include "foundation/MErrorHandler.h"
 #include "mainwindow/WebPane.h"
@@ -136,7 +137,7 @@ class tst_WebPane : public QObject
     {
         QSignalSpy loaded(&pane, &WebPane::pageLoaded);
         pane.showAddress(address);
-        return loaded.wait(40000) && loaded.last().at(0).toBool();
+        return loaded.wait(40000 * kSanitizerStretch) && loaded.last().at(0).toBool();
     }
 
     // Clicks the text browser's link of that text, as a user does; gives
@@ -147,7 +148,7 @@ class tst_WebPane : public QObject
         const QRect end = browser->cursorRect(browser->document()->find(link));
         QSignalSpy loaded(&pane, &WebPane::pageLoaded);
         QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, end.center() - QPoint(3, 0));
-        return loaded.wait(timeout) && loaded.last().at(0).toBool();
+        return loaded.wait(timeout * kSanitizerStretch) && loaded.last().at(0).toBool();
     }
 
 private Q_SLOTS:
@@ -280,7 +281,8 @@ private Q_SLOTS:
         QVERIFY(engineLoaded());
         QVERIFY(!qobject_cast<QTextBrowser *>(pane.view()->widget()));
         QCOMPARE(pane.view()->url(), QUrl(m_server.address("/page")));
-        QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused javascript:document.title")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused javascript:document.title")),
+                                 10000 * kSanitizerStretch);
         QVERIFY(debugLog().contains(QStringLiteral("refused file:///etc/hostname")));
         QCOMPARE(pane.view()->widget()->property("title").toString(), QStringLiteral("Hello"));
 
@@ -291,7 +293,8 @@ private Q_SLOTS:
         for (const QString &page : {m_server.address("/hostile"), QUrl::fromLocalFile(planted).toString()})
             QVERIFY(load(pane, page));
         for (const char *local : {"dev/zero", "etc/os-release", "etc/passwd"})
-            QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused file:///") + local), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(debugLog().contains(QStringLiteral("refused file:///") + local),
+                                     10000 * kSanitizerStretch);
         QFile::remove(planted);
 
         load(pane, m_server.address("/redirect"));
@@ -305,12 +308,12 @@ private Q_SLOTS:
         QString text = QStringLiteral("<a/b?>");
         QSignalSpy loaded(&pane, &WebPane::pageLoaded);
         pane.showText(text);
-        QVERIFY(loaded.wait(20000));
+        QVERIFY(loaded.wait(20000 * kSanitizerStretch));
         QCOMPARE(pane.view()->url(), QUrl::fromLocalFile(WebPane::generatedFolder() + QStringLiteral("/_a_b__.html")));
 
         QSignalSpy started(&pane, &WebPane::pageLoadStarted);
         pane.hide();
-        QVERIFY(loaded.wait(20000));
+        QVERIFY(loaded.wait(20000 * kSanitizerStretch));
         pane.hide();
         QTest::qWait(300);
         QCOMPARE(started.count(), 1);
