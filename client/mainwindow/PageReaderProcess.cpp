@@ -192,6 +192,8 @@ void PageReaderProcess::judge(QProcess *process)
     } else if (normal && process->exitCode() == PageSubset::OutOfMemory) {
         if (!readFirstPart())
             fail(tr("The page needs more memory to read than this pane gives a page."));
+    } else if (normal && process->exitCode() == PageReader::OutOfTime) {
+        fail(tr("The page needs more processor time to read than this pane gives a page."));
     } else {
         fail(tr("The page could not be read within the time and memory this pane gives a page."));
     }

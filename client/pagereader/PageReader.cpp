@@ -160,11 +160,6 @@ QByteArray readAll(int fd)
     return file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) ? file.readAll() : QByteArray();
 }
 
-bool ranOutOfTime(int waitStatus)
-{
-    return WIFSIGNALED(waitStatus) && (WTERMSIG(waitStatus) == SIGXCPU || WTERMSIG(waitStatus) == SIGKILL);
-}
-
 QString tooSlow()
 {
     return QCoreApplication::translate("PageReader", "it would hold this window too long to lay out");
@@ -307,6 +302,11 @@ PageReader::Laid PageReader::layOut(const QString &html) const
             done = qMin(at, characters);
     }
     return {ms(), double(done) / characters};
+}
+
+bool PageReader::ranOutOfTime(int waitStatus)
+{
+    return WIFSIGNALED(waitStatus) && (WTERMSIG(waitStatus) == SIGXCPU || WTERMSIG(waitStatus) == SIGKILL);
 }
 
 QByteArray PageReader::answer(const Form &form)

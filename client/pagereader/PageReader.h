@@ -20,6 +20,8 @@ public:
     // How a try ends when reading a part into its document alone took past
     // the budget: a try follows that tries only smaller parts.
     static constexpr int ReadingTooSlow = 87;
+    // How the reader ends when its last try ran out of processor time.
+    static constexpr int OutOfTime = 88;
 
     struct Form
     {
@@ -53,6 +55,8 @@ public:
     // The form as the reader writes it to the pane, and as the pane reads it
     // back; false for an answer that is none.
     static QByteArray answer(const Form &form);
+    // Whether a try that ended so ran out of processor time.
+    static bool ranOutOfTime(int waitStatus);
     static bool fromAnswer(const QByteArray &answer, Form &form);
 
 private:

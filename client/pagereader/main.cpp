@@ -109,6 +109,8 @@ int main(int argc, char **argv)
     int ended = 0;
     if (!reader.readInParts(input.mid(lineEnd + 1), charset, form, ended)) {
         // Ends as its last try ended, for the pane to say why.
+        if (PageReader::ranOutOfTime(ended))
+            return PageReader::OutOfTime;
         if (WIFSIGNALED(ended)) {
             signal(WTERMSIG(ended), SIG_DFL);
             raise(WTERMSIG(ended));

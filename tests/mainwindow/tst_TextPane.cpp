@@ -414,6 +414,32 @@ private Q_SLOTS:
         QVERIFY2(why.contains(ranOut) && !why.contains(notRanOut), qPrintable(why));
     }
 
+    // A reader whose every try ran out of processor time, or of memory, is
+    // named for what ran out.
+    void whatTheReaderRanOutOfIsNamed_data()
+    {
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("ranOut");
+        QTest::addColumn<QString>("notRanOut");
+        QTest::newRow("processor time") << PageReader::OutOfTime << "processor time" << "memory";
+        QTest::newRow("memory") << PageSubset::OutOfMemory << "memory" << "processor time";
+    }
+    void whatTheReaderRanOutOfIsNamed()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(QString, ranOut);
+        QFETCH(QString, notRanOut);
+        TextPaneRig pane;
+        const QString reader = pane.folder() + QStringLiteral("/reader.sh");
+        QVERIFY(saveFile(reader, "#!/bin/sh\ncat >/dev/null\nexit " + QByteArray::number(exitCode) + "\n"));
+        QVERIFY(QFile::setPermissions(reader, QFile::ReadOwner | QFile::ExeOwner));
+        PageReaderProcess::setProgram(reader); // before the rig's reader is started ahead
+        const auto restore = qScopeGuard([] { PageReaderProcess::setProgram(QStringLiteral(TESSALY_PAGEREADER)); });
+        QVERIFY(!pane.show("<p>" + QByteArray(64 * 1024, 'x')));
+        const QString text = pane.browser()->toPlainText();
+        QVERIFY2(text.contains(ranOut) && !text.contains(notRanOut), qPrintable(text));
+    }
+
     // A page written without a space between its elements, as minified pages
     // are: no word of it is broken, though the words run on from element to
     // element; a word longer than the limit still is.
