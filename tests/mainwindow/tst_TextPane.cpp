@@ -142,10 +142,19 @@ QStringList words(QString text)
 
 const QString kLeftOut = QStringLiteral("The rest of the page is left out");
 
-// Pages shown in one call of a test: a few seconds each at most on a machine
-// running forty jobs at once, a minute or two in all, under half of QtTest's
-// five minutes.
-constexpr qsizetype kPagesInARow = 40;
+// The generated pages, and the manuals, are shown in this many test
+// functions, each a share of them: QtTest's limit of five minutes holds for
+// a function and all its rows, and a share takes a minute or two at most on
+// a machine running forty jobs at once (three under the address sanitizer).
+constexpr int kShares = 5;
+
+// The share of a list that test function shows.
+template <class T>
+QList<T> share(const QList<T> &all, int which)
+{
+    const qsizetype from = all.size() * which / kShares, to = all.size() * (which + 1) / kShares;
+    return sampled(all.mid(from, to - from));
+}
 
 // The processor time a part of the form takes to lay out at that width, as
 // the reader measures it.
@@ -215,44 +224,12 @@ private Q_SLOTS:
     // Each page is shown, whole or as its first part (a page whose reading
     // needs more memory than a page is given, by a shorter first part); the
     // window never stops for long, and neither the program nor the reader
-    // grows past 300 MB. The pages go in rows of a few dozen, each within a
-    // fraction of QtTest's limit for one call on a loaded machine.
-    void everyPageShownWithinTheLimits_data()
-    {
-        QTest::addColumn<qsizetype>("first");
-        const qsizetype pages = HostilePages::all().size();
-        for (qsizetype first = 0; first < pages; first += kPagesInARow)
-            QTest::addRow("pages %lld-%lld", qlonglong(first + 1), qlonglong(qMin(first + kPagesInARow, pages))) << first;
-    }
-    void everyPageShownWithinTheLimits()
-    {
-        QFETCH(qsizetype, first);
-        TextPaneRig pane;
-        QTextBrowser *browser = pane.browser();
-        qint64 longestStop = 0;
-        for (const HostilePage &page : sampled(HostilePages::all().mid(first, kPagesInARow))) {
-            const LoopStopMeter window(5);
-            const bool ok = pane.show(page.html);
-            const char *name = page.name.constData();
-            longestStop = qMax(longestStop, window.longestMs());
-            // About 250 ms where the window lays the page out; ten times that.
-            QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
-            QVERIFY2(residentBytes() < (300 << 20) * qint64(kResidentStretch), qPrintable(QStringLiteral("%1: %2 MB").arg(name).arg(residentBytes() >> 20)));
-            const QString text = browser->toPlainText();
-            QVERIFY2(ok, qPrintable(QString::fromUtf8(name) + QStringLiteral(": ") + text.left(300)));
-            const qint64 peakKB = pane.reader()->lastForm().peakKB;
-            QVERIFY2(peakKB > 0 && peakKB < 300 * 1024 * kResidentStretch, name);
-            const bool wasCut = text.contains(kLeftOut);
-            QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
-            (wasCut ? m_cut : m_whole) += 1;
-            const Held laid = held(browser->document());
-            QVERIFY2(laid.tableDepth <= PageWeight::TableDepthLimit && laid.listDepth <= PageWeight::DepthLimit, name);
-            QVERIFY2(laid.cells <= PageWeight::CellLimit && laid.pictures <= PageWeight::PictureLimit, name);
-            QVERIFY2(laid.longestWord <= PageWeight::WordLimit && laid.longestMarks <= PageWeight::MarkLimit, name);
-            QVERIFY2(browser->document()->characterCount() <= PageWeight::ByteLimit * 11 / 10, name);
-        }
-        qInfo("the window's longest stop %lld ms", longestStop);
-    }
+    // grows past 300 MB. A share of the pages in each.
+    void everyPageShownWithinTheLimits1() { showPages(0); }
+    void everyPageShownWithinTheLimits2() { showPages(1); }
+    void everyPageShownWithinTheLimits3() { showPages(2); }
+    void everyPageShownWithinTheLimits4() { showPages(3); }
+    void everyPageShownWithinTheLimits5() { showPages(4); }
     // Of the pages above, many are shown whole and many cut.
     void thePagesAreShownWholeAndCutAlike()
     {
@@ -576,26 +553,50 @@ private Q_SLOTS:
     // first part; the words shown are the page's words as Python's HTML
     // parser reads them, in order, and all of them where the page's whole
     // form lays out well within the reader's budget (half of it: the
-    // reader's measure and this one differ on a busy machine). In rows of a
-    // few dozen pages.
-    void realManuals_data()
+    // reader's measure and this one differ on a busy machine). A share of
+    // the pages in each.
+    void realManuals1() { showManuals(0); }
+    void realManuals2() { showManuals(1); }
+    void realManuals3() { showManuals(2); }
+    void realManuals4() { showManuals(3); }
+    void realManuals5() { showManuals(4); }
+
+private:
+    void showPages(int which)
     {
-        QTest::addColumn<QStringList>("files");
-        const QStringList all = TextPaneRig::manualPages();
-        if (all.size() < 100) {
-            QTest::newRow("none") << QStringList();
-            return;
+        TextPaneRig pane;
+        QTextBrowser *browser = pane.browser();
+        qint64 longestStop = 0;
+        for (const HostilePage &page : share(HostilePages::all(), which)) {
+            const LoopStopMeter window(5);
+            const bool ok = pane.show(page.html);
+            const char *name = page.name.constData();
+            longestStop = qMax(longestStop, window.longestMs());
+            // About 250 ms where the window lays the page out; ten times that.
+            QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
+            QVERIFY2(residentBytes() < (300 << 20) * qint64(kResidentStretch), qPrintable(QStringLiteral("%1: %2 MB").arg(name).arg(residentBytes() >> 20)));
+            const QString text = browser->toPlainText();
+            QVERIFY2(ok, qPrintable(QString::fromUtf8(name) + QStringLiteral(": ") + text.left(300)));
+            const qint64 peakKB = pane.reader()->lastForm().peakKB;
+            QVERIFY2(peakKB > 0 && peakKB < 300 * 1024 * kResidentStretch, name);
+            const bool wasCut = text.contains(kLeftOut);
+            QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
+            (wasCut ? m_cut : m_whole) += 1;
+            const Held laid = held(browser->document());
+            QVERIFY2(laid.tableDepth <= PageWeight::TableDepthLimit && laid.listDepth <= PageWeight::DepthLimit, name);
+            QVERIFY2(laid.cells <= PageWeight::CellLimit && laid.pictures <= PageWeight::PictureLimit, name);
+            QVERIFY2(laid.longestWord <= PageWeight::WordLimit && laid.longestMarks <= PageWeight::MarkLimit, name);
+            QVERIFY2(browser->document()->characterCount() <= PageWeight::ByteLimit * 11 / 10, name);
         }
-        for (qsizetype first = 0; first < all.size(); first += kPagesInARow)
-            QTest::addRow("manual pages %lld-%lld", qlonglong(first + 1), qlonglong(qMin(first + kPagesInARow, all.size())))
-                << all.mid(first, kPagesInARow);
+        qInfo("the window's longest stop %lld ms", longestStop);
     }
-    void realManuals()
+
+    void showManuals(int which)
     {
-        QFETCH(QStringList, files);
-        if (files.isEmpty())
+        const QStringList all = TextPaneRig::manualPages();
+        if (all.size() < 100)
             QSKIP("the manuals are not installed (scripts/install-deps.sh installs them)");
-        files = sampled(files);
+        const QStringList files = share(all, which);
         const QJsonObject plain = plainWords(files);
         TextPaneRig pane;
         int cut = 0;
