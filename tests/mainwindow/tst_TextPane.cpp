@@ -142,17 +142,17 @@ QStringList words(QString text)
 
 const QString kLeftOut = QStringLiteral("The rest of the page is left out");
 
-// The generated pages, and the manuals, are shown in this many test
+// The generated pages, and the manuals, are shown in several test
 // functions, each a share of them: QtTest's limit of five minutes holds for
-// a function and all its rows, and a share takes a minute or two at most on
-// a machine running forty jobs at once (three under the address sanitizer).
-constexpr int kShares = 5;
+// a function and all its rows, and a share takes a minute at most on a
+// machine running forty jobs at once, under the address sanitizer too.
+constexpr int kPageShares = 8, kManualShares = 3;
 
-// The share of a list that test function shows.
+// The share of a list that test function shows, of that many.
 template <class T>
-QList<T> share(const QList<T> &all, int which)
+QList<T> share(const QList<T> &all, int which, int shares)
 {
-    const qsizetype from = all.size() * which / kShares, to = all.size() * (which + 1) / kShares;
+    const qsizetype from = all.size() * which / shares, to = all.size() * (which + 1) / shares;
     return sampled(all.mid(from, to - from));
 }
 
@@ -230,6 +230,9 @@ private Q_SLOTS:
     void everyPageShownWithinTheLimits3() { showPages(2); }
     void everyPageShownWithinTheLimits4() { showPages(3); }
     void everyPageShownWithinTheLimits5() { showPages(4); }
+    void everyPageShownWithinTheLimits6() { showPages(5); }
+    void everyPageShownWithinTheLimits7() { showPages(6); }
+    void everyPageShownWithinTheLimits8() { showPages(7); }
     // Of the pages above, many are shown whole and many cut.
     void thePagesAreShownWholeAndCutAlike()
     {
@@ -558,8 +561,6 @@ private Q_SLOTS:
     void realManuals1() { showManuals(0); }
     void realManuals2() { showManuals(1); }
     void realManuals3() { showManuals(2); }
-    void realManuals4() { showManuals(3); }
-    void realManuals5() { showManuals(4); }
 
 private:
     void showPages(int which)
@@ -567,7 +568,7 @@ private:
         TextPaneRig pane;
         QTextBrowser *browser = pane.browser();
         qint64 longestStop = 0;
-        for (const HostilePage &page : share(HostilePages::all(), which)) {
+        for (const HostilePage &page : share(HostilePages::all(), which, kPageShares)) {
             const LoopStopMeter window(5);
             const bool ok = pane.show(page.html);
             const char *name = page.name.constData();
@@ -596,7 +597,7 @@ private:
         const QStringList all = TextPaneRig::manualPages();
         if (all.size() < 100)
             QSKIP("the manuals are not installed (scripts/install-deps.sh installs them)");
-        const QStringList files = share(all, which);
+        const QStringList files = share(all, which, kManualShares);
         const QJsonObject plain = plainWords(files);
         TextPaneRig pane;
         int cut = 0;
