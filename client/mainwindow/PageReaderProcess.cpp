@@ -150,7 +150,7 @@ void PageReaderProcess::start()
         return;
     }
     m_wanted = true;
-    m_process->write(QByteArray::number(page.width) + (page.whole ? " whole " : " parts ") + page.charset + '\n');
+    m_process->write(QByteArray::number(page.width) + ' ' + page.charset + '\n');
     m_process->write(page.bytes);
     m_process->closeWriteChannel();
     m_deadline.start(TimeLimitMs);
@@ -189,13 +189,11 @@ void PageReaderProcess::judge(QProcess *process)
     const bool normal = process->exitStatus() == QProcess::NormalExit;
     if (normal && process->exitCode() == 0 && m_answer.size() <= AnswerLimit && PageReader::fromAnswer(m_answer, form)) {
         answered(form);
-    } else if (normal && process->exitCode() == PageReader::WholeTooSlow && m_page.whole) {
-        m_next = m_page;
-        m_next->whole = false;
-        start();
     } else if (normal && process->exitCode() == PageSubset::OutOfMemory) {
         if (!readFirstPart())
             fail(tr("The page needs more memory to read than this pane gives a page."));
+    } else if (normal && process->exitCode() == PageReader::OutOfTime) {
+        fail(tr("The page needs more processor time to read than this pane gives a page."));
     } else {
         fail(tr("The page could not be read within the time and memory this pane gives a page."));
     }
@@ -205,7 +203,7 @@ void PageReaderProcess::answered(PageReader::Form form)
 {
     m_wanted = false;
     m_deadline.stop();
-    if (m_shortened && form.leftOut.isEmpty())
+    if (m_shortened) // that leaves out more of the page than any limit its first part met
         form.leftOut = tr("it needs more memory to read than this pane gives a page");
     m_last = form;
     Q_EMIT formRead(form);

@@ -20,8 +20,7 @@
 // the one under way, and the newer one starts only once that one is gone;
 // the page's time limit kills it too. A page whose reading needs more memory
 // than a page is given is read again by its first part, an eighth as long
-// each time; one whose whole form took too long to lay out is read again by
-// its parts.
+// each time.
 class PageReaderProcess : public QObject
 {
     Q_OBJECT
@@ -63,7 +62,6 @@ private:
     {
         QByteArray bytes, charset;
         int width;
-        bool whole = true; // its whole form laid out first
     };
     void start();
     void startSpare();

@@ -12,11 +12,16 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
 
 const QUrl kBlank(QStringLiteral("about:blank"));
+
+// How long after the window first shows the text browser is made: past the
+// start-up's own work and first paint, before a user's first click.
+constexpr int kReadyAheadMs = 300;
 
 // An address as the debug log shows it: no password, no endless text.
 QString logged(const QUrl &url)
@@ -30,9 +35,36 @@ WebPane::WebPane(QWidget *parent) : QObject(parent), m_picture(new QWidget(paren
 {
     m_picture->setObjectName(QStringLiteral("oWebPicture"));
     m_picture->hide();
+    if (parent)
+        parent->installEventFilter(this);
 }
 
 WebPane::~WebPane() = default;
+
+bool WebPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && watched == parent()) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(kReadyAheadMs, this, &WebPane::readyAhead);
+    }
+    return false;
+}
+
+// The text browser's page reader starts with it, and a reader started cold
+// readies its fonts first: made ahead, the first page does not wait for it.
+void WebPane::readyAhead()
+{
+    if (m_view || !WebViewLoader::textViewComing())
+        return;
+    makeView();
+    m_view->widget()->hide();
+}
+
+void WebPane::makeView()
+{
+    m_view = WebViewLoader::create(m_picture, *this);
+    m_view->widget()->setGeometry(m_viewRect);
+}
 
 void WebPane::setViewGeometry(const QRect &rect)
 {
@@ -43,10 +75,8 @@ void WebPane::setViewGeometry(const QRect &rect)
 
 IWebView &WebPane::shownView()
 {
-    if (!m_view) {
-        m_view = WebViewLoader::create(m_picture, *this);
-        m_view->widget()->setGeometry(m_viewRect);
-    }
+    if (!m_view)
+        makeView();
     m_picture->show();
     m_view->widget()->show();
     m_picture->raise();

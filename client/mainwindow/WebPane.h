@@ -8,7 +8,9 @@
 
 // The main window's web pane: the picture box oWebPicture holding the page
 // view oWebBrowser. The view is made on the first page, so the web engine is
-// loaded only then. Every address the view would open passes the scheme rule
+// loaded only then; the text browser, which loads no engine, is made a
+// moment after the window first shows, so its page reader waits ready for
+// the first page. Every address the view would open passes the scheme rule
 // here; mail addresses go to the desktop.
 class WebPane : public QObject, public IWebViewHost
 {
@@ -43,7 +45,12 @@ Q_SIGNALS:
     void pageLoadStarted();
     void pageLoaded(bool ok);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void makeView();
+    void readyAhead();
     IWebView &shownView();
     void noMailProgram(const QUrl &url);
 

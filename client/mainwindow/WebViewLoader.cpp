@@ -4,6 +4,7 @@
 #include "foundation/MErrorHandler.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibrary>
 #include <unistd.h>
 
@@ -32,6 +33,12 @@ QString WebViewLoader::libraryPath()
 void WebViewLoader::setLibraryPath(const QString &path)
 {
     g_libraryPath = path;
+}
+
+bool WebViewLoader::textViewComing()
+{
+    return !engineBlocker(geteuid() == 0, qgetenv("QTWEBENGINE_DISABLE_SANDBOX")).isEmpty()
+        || !QFileInfo::exists(libraryPath());
 }
 
 CreateWebView WebViewLoader::engineFactory(QString &why)

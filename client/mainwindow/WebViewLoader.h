@@ -18,6 +18,9 @@ public:
     // turns the sandbox off, only whoever starts it can.
     static QString engineBlocker(bool root, const QByteArray &sandboxSwitch);
     static std::unique_ptr<IWebView> create(QWidget *parent, IWebViewHost &host);
+    // Whether create() would make the text browser, known without loading
+    // the engine: the engine is blocked, or its library is not there.
+    static bool textViewComing();
     // The engine library's file; by default next to the program.
     static QString libraryPath();
     static void setLibraryPath(const QString &path);

@@ -10,6 +10,7 @@
 #include <QTextBlock>
 #include <cerrno>
 #include <csignal>
+#include <limits>
 #include <ctime>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -20,9 +21,23 @@
 
 namespace {
 
-// The first part tried, by its weight; each next one weighs twice as much.
-// A part that does not fit within the budget costs at most a few times it.
-constexpr qint64 kFirstPart = 16 * 1024;
+// How much of the form's weight lays out in a millisecond of processor
+// time, as a first guess: on the manual pages of a few packages, at the
+// pane's usual width, nine in ten lay out faster. Each try measures it
+// again.
+constexpr double kWeightPerMs = 7500;
+// The whole form is tried first when the guess has it fit within this many
+// budgets: a whole too large costs a budget, a part laid out too small the
+// page's rest.
+constexpr double kWholeReach = 1.5;
+// What a part is aimed to take of the budget, and the share past which a
+// part that fits is taken as the largest: one layout's processor time
+// varies by about the rest.
+constexpr double kAim = 0.85;
+constexpr double kCloseEnough = 0.65;
+// Tries in all, though the search goes on until a part fits; it ends
+// sooner as a rule.
+constexpr int kMostTries = 5;
 // How much of a document is laid out between two looks at the clock.
 constexpr int kLayoutStep = 4096;
 
@@ -47,19 +62,19 @@ qint64 peakKB()
     return 0;
 }
 
-void wholeTooSlow(int)
+void readingTooSlow(int)
 {
-    ::_exit(PageReader::WholeTooSlow);
+    ::_exit(PageReader::ReadingTooSlow);
 }
 
-// While on (a budget over 0), the process ends with WholeTooSlow once its
+// While on (a budget over 0), the process ends with ReadingTooSlow once its
 // processor time runs a little past the budget: reading a form into a
 // document cannot be stopped halfway, and grows faster than the form (nested
 // tables, a long list, many pictures).
-void watchWhole(int budgetMs)
+void watchReading(int budgetMs)
 {
     const int limitMs = budgetMs > 0 ? budgetMs + 30 : 0;
-    std::signal(SIGPROF, wholeTooSlow);
+    std::signal(SIGPROF, readingTooSlow);
     const itimerval limit{{0, 0}, {limitMs / 1000, limitMs % 1000 * 1000}};
     ::setitimer(ITIMER_PROF, &limit, nullptr);
 }
@@ -76,6 +91,37 @@ qsizetype cutBefore(const PageSubset &form, qint64 weight)
             high = middle - 1;
     }
     return low;
+}
+
+// The next part to try: the cut nearest the target strictly between the
+// largest part found to fit and the smallest found not to; halfway between
+// them where the target is not; none (-1) when no cut lies between them or
+// the two are close enough that the difference is the layout's noise.
+qsizetype between(const PageSubset &form, qsizetype fitted, qsizetype over, qint64 target)
+{
+    const qint64 low = fitted < 0 ? 0 : form.cutWeight(fitted);
+    const qint64 high = over >= form.cuts() ? form.cutWeight(form.cuts() - 1) + 1 : form.cutWeight(over);
+    if (fitted >= 0 && over < form.cuts() && high - low <= high / 10)
+        return -1;
+    qsizetype next = cutBefore(form, target > low && target < high ? target : (low + high) / 2);
+    if (next <= fitted)
+        next = cutBefore(form, (low + high) / 2);
+    if (next >= over)
+        next = over - 1;
+    return next > fitted ? next : -1;
+}
+
+// The weight of the part a try is reading, in memory the reader shares with
+// its tries, so that it knows which part was too slow to read once the try
+// has ended; made by the reader before its first try.
+qint64 &trying()
+{
+    static qint64 *const shared = [] {
+        void *memory = mmap(nullptr, sizeof(qint64), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        static qint64 unshared = 0;
+        return memory == MAP_FAILED ? &unshared : static_cast<qint64 *>(memory);
+    }();
+    return *shared;
 }
 
 // The shortest first part read again.
@@ -114,11 +160,6 @@ QByteArray readAll(int fd)
     return file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) ? file.readAll() : QByteArray();
 }
 
-bool ranOutOfTime(int waitStatus)
-{
-    return WIFSIGNALED(waitStatus) && (WTERMSIG(waitStatus) == SIGXCPU || WTERMSIG(waitStatus) == SIGKILL);
-}
-
 QString tooSlow()
 {
     return QCoreApplication::translate("PageReader", "it would hold this window too long to lay out");
@@ -126,40 +167,12 @@ QString tooSlow()
 
 } // namespace
 
-PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset, bool wholeFirst) const
+PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &charset, qint64 below) const
 {
     const PageSubset form(PageCharset::toUtf8(page.left(PageWeight::ByteLimit), charset));
     Form read;
     read.leftOut = page.size() > PageWeight::ByteLimit ? PageWeight::tooLarge() : form.leftOut();
-    qsizetype fitted = -1, tried = -1;
-    // The whole form first, so a page that fits is laid out once.
-    if (wholeFirst) {
-        watchWhole(m_budgetMs);
-        const qint64 ms = layoutMs(form.html());
-        watchWhole(0);
-        if (ms <= m_budgetMs)
-            fitted = tried = form.cuts() - 1, read.layoutMs = ms;
-    }
-    // Else longer parts while they lay out within the budget; shorter ones
-    // when the first does not.
-    for (qint64 part = kFirstPart; fitted < 0 || tried < form.cuts() - 1; part *= 2) {
-        const qsizetype cut = part >= form.cutWeight(form.cuts() - 1) ? form.cuts() - 1 : cutBefore(form, part);
-        if (cut == tried)
-            continue;
-        tried = cut;
-        const qint64 ms = layoutMs(form.upTo(cut));
-        if (ms > m_budgetMs)
-            break;
-        fitted = cut, read.layoutMs = ms;
-    }
-    for (qint64 part = form.cutWeight(tried) / 2; fitted < 0 && tried > 0; part /= 2) {
-        tried = cutBefore(form, part);
-        const qint64 ms = layoutMs(form.upTo(tried));
-        if (ms <= m_budgetMs || tried == 0)
-            fitted = tried, read.layoutMs = ms;
-    }
-    if (fitted < 0)
-        fitted = 0;
+    const qsizetype fitted = largestPartThatFits(form, below, read.layoutMs);
     read.html = form.upTo(fitted);
     if (fitted < form.cuts() - 1)
         read.leftOut = tooSlow();
@@ -167,30 +180,76 @@ PageReader::Form PageReader::read(const QByteArray &page, const QByteArray &char
     return read;
 }
 
-bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, bool wholeFirst, Form &form,
+// Each try's layout tells how much of the form lays out in a millisecond
+// (a part past the budget, how much of it was laid out within it), and
+// the next try is the part that much predicts to fill the budget, between
+// the largest part found to fit and the smallest found not to. The whole
+// form is tried first where the first guess has it fit, so a page that fits
+// is laid out once; a page that does not is cut within a few tries, the
+// part shown about as large as lays out within the budget.
+qsizetype PageReader::largestPartThatFits(const PageSubset &form, qint64 below, qint64 &layoutMs) const
+{
+    const qsizetype whole = form.cuts() - 1;
+    const qint64 budget = qMax(m_budgetMs, 1);
+    qsizetype fitted = -1; // the largest part found to fit
+    // The smallest part found not to fit; those from below on are known not to.
+    qsizetype over = below > form.cutWeight(0) ? cutBefore(form, below - 1) + 1 : 0;
+    // After a part too slow to read, the first guess is half of it at most.
+    const double guess = qMin(kAim * budget * kWeightPerMs, below / 2.0);
+    const bool tryWhole = over > whole && form.cutWeight(whole) <= kWholeReach * budget * kWeightPerMs;
+    qsizetype next = tryWhole ? whole : qMin(cutBefore(form, qint64(guess)), over - 1);
+    for (int tries = 0; next >= 0 && (tries < kMostTries || fitted < 0); ++tries) {
+        trying() = form.cutWeight(next);
+        const Laid laid = layOut(form.upTo(next));
+        const double weight = double(qMax<qint64>(form.cutWeight(next), 1));
+        double target = 0;
+        if (laid.ms <= m_budgetMs) {
+            fitted = next, layoutMs = laid.ms;
+            if (next == whole || laid.ms >= kCloseEnough * budget)
+                break;
+            target = qMin(4 * weight, kAim * budget * weight / qMax<qint64>(laid.ms, 1));
+        } else {
+            over = next;
+            target = kAim * weight * laid.reached;
+        }
+        next = between(form, fitted, over, qint64(target));
+    }
+    return qMax<qsizetype>(fitted, 0);
+}
+
+bool PageReader::readInParts(const QByteArray &page, const QByteArray &charset, Form &form,
                              int &waitStatus) const
 {
     QByteArray part = page;
     QString why;
-    while (!readApart(part, charset, wholeFirst, form, waitStatus)) {
-        // A whole form that would not fit is for the pane to read again in
-        // parts, not a reason to cut the page.
-        const bool wholeTooSlow = WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == WholeTooSlow;
-        if (wholeTooSlow || part.size() <= kSmallestPart || secondsForTry() == 0)
+    qint64 below = std::numeric_limits<qint64>::max();
+    trying() = 0;
+    while (!readApart(part, charset, below, form, waitStatus)) {
+        // A try with a part that would not read into its document within
+        // the budget is followed at once, in this reader, by one that tries
+        // only smaller parts; it is no reason to cut the page.
+        if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == ReadingTooSlow && trying() < below) {
+            below = trying();
+            continue;
+        }
+        if (part.size() <= kSmallestPart || secondsForTry() == 0)
             return false;
         why = ranOutOfTime(waitStatus)
             ? QCoreApplication::translate("PageReader", "it needs more processor time to read than this pane gives a page")
             : QCoreApplication::translate("PageReader", "it needs more memory to read than this pane gives a page");
         part = part.left(part.size() / 8);
+        below = std::numeric_limits<qint64>::max();
     }
-    if (form.leftOut.isEmpty())
+    // Why the page was shortened leaves out more of it than any limit its
+    // first part met.
+    if (!why.isEmpty())
         form.leftOut = why;
     return true;
 }
 
 // One try: the child reads, writes its answer to memory both share and
 // ends; a child of a reader that is gone ends with it.
-bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, bool wholeFirst, Form &form,
+bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, qint64 below, Form &form,
                            int &waitStatus) const
 {
     const rlim_t seconds = secondsForTry();
@@ -203,7 +262,7 @@ bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, bo
             _exit(1);
         const rlimit cpu{seconds, seconds + 1};
         setrlimit(RLIMIT_CPU, &cpu);
-        _exit(writeAll(answer, PageReader::answer(read(page, charset, wholeFirst))) ? 0 : 1);
+        _exit(writeAll(answer, PageReader::answer(read(page, charset, below))) ? 0 : 1);
     }
     waitStatus = 0;
     while (child > 0 && waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
@@ -220,20 +279,34 @@ bool PageReader::readApart(const QByteArray &page, const QByteArray &charset, bo
 // The processor time the layout takes, which a busy machine does not
 // stretch as it stretches the time on the clock. Laid out a piece at a
 // time and given up once past the budget: past it, only that it does not
-// fit counts.
-qint64 PageReader::layoutMs(const QString &html) const
+// fit counts, and how far it got. Reading the form into the document cannot
+// be stopped halfway: the process ends once that alone runs past the budget.
+PageReader::Laid PageReader::layOut(const QString &html) const
 {
     const qint64 start = cpuNs();
     const auto ms = [start] { return (cpuNs() - start) / 1000000; };
     PageDocument document;
     document.setTextWidth(m_width);
+    watchReading(m_budgetMs);
     document.setHtml(html);
+    watchReading(0);
     QAbstractTextDocumentLayout *layout = document.documentLayout();
-    for (int at = kLayoutStep; at < document.characterCount() && ms() <= m_budgetMs; at += kLayoutStep)
-        layout->blockBoundingRect(document.findBlock(at));
-    if (ms() <= m_budgetMs)
-        document.size();
-    return ms();
+    const int characters = qMax(document.characterCount(), 1);
+    int done = 0; // laid out within the budget up to here
+    for (int at = kLayoutStep; done < characters && ms() <= m_budgetMs; at += kLayoutStep) {
+        if (at < characters)
+            layout->blockBoundingRect(document.findBlock(at));
+        else
+            document.size();
+        if (ms() <= m_budgetMs)
+            done = qMin(at, characters);
+    }
+    return {ms(), double(done) / characters};
+}
+
+bool PageReader::ranOutOfTime(int waitStatus)
+{
+    return WIFSIGNALED(waitStatus) && (WTERMSIG(waitStatus) == SIGXCPU || WTERMSIG(waitStatus) == SIGKILL);
 }
 
 QByteArray PageReader::answer(const Form &form)

@@ -70,6 +70,14 @@ Shown shownAs(GumboTag tag)
     }
 }
 
+// Joins its text to the line's, as a word's part: the form is cut after a
+// block, not inside a line.
+bool isInline(const char *name)
+{
+    static const QList<QByteArrayView> inlines = {"a", "b", "i", "u", "s", "sub", "sup", "code", "small", "big"};
+    return inlines.contains(QByteArrayView(name));
+}
+
 QString attribute(const GumboNode *node, const char *name)
 {
     const GumboAttribute *found = gumbo_get_attribute(&node->v.element.attributes, name);
@@ -268,6 +276,8 @@ QString PageSubset::upTo(qsizetype cut) const
 
 void PageSubset::open(const QString &tag, const char *name)
 {
+    if (!isInline(name))
+        m_text.endWord();
     m_html += tag;
     m_opened.append({name, m_open});
     m_open = m_opened.size() - 1;
@@ -275,7 +285,10 @@ void PageSubset::open(const QString &tag, const char *name)
 
 void PageSubset::close(bool cut)
 {
-    m_html += QStringLiteral("</%1>").arg(QLatin1String(m_opened[m_open].name));
+    const char *name = m_opened[m_open].name;
+    m_html += QStringLiteral("</%1>").arg(QLatin1String(name));
+    if (!isInline(name))
+        m_text.endWord();
     m_open = m_opened[m_open].outer;
     if (cut)
         markCut();
@@ -333,9 +346,11 @@ bool PageSubset::element(const Node *node, int depth)
     case Kind::Transparent: return children(node, depth);
     case Kind::Table: return table(node, depth);
     case Kind::Picture:
+        m_text.endWord();
         m_html += QStringLiteral("<img>");
         return m_weight.picture(m_tableDepth);
     case Kind::Void:
+        m_text.endWord();
         m_html += QStringLiteral("<%1>").arg(QLatin1String(shown.name));
         return m_weight.element(m_tableDepth);
     case Kind::Lines: {
@@ -349,17 +364,6 @@ bool PageSubset::element(const Node *node, int depth)
     }
     return named(node, shown.name, depth);
 }
-
-namespace {
-
-// The form is cut after a block, not inside a line.
-bool isInline(const char *name)
-{
-    static const QList<QByteArrayView> inlines = {"a", "b", "i", "u", "s", "sub", "sup", "code", "small", "big"};
-    return inlines.contains(QByteArrayView(name));
-}
-
-} // namespace
 
 bool PageSubset::named(const Node *node, const char *name, int depth)
 {
@@ -431,6 +435,9 @@ bool PageSubset::rows(const QList<const Node *> &rows, const QString &border, in
 {
     if (!m_weight.enter(depth) || !m_weight.table(m_tableDepth))
         return false;
+    // What comes before a table is shown though the table's first row
+    // (a row of thousands of cells, say) does not lay out in time.
+    markCut(true);
     open(border.isEmpty() || border == u"0" ? QStringLiteral("<table>") : QStringLiteral("<table border=\"1\">"),
          "table");
     Grid grid;

@@ -15,14 +15,6 @@ constexpr qint64 kMarkUnits = 4;
 constexpr qint64 kCellUnits = 48;
 constexpr qint64 kTableUnits = 64;
 
-qint64 power(qint64 base, int exponent)
-{
-    qint64 result = 1;
-    for (int i = 0; i < exponent; ++i)
-        result *= base;
-    return result;
-}
-
 QString pastLimit(const char *what, qint64 limit)
 {
     return QCoreApplication::translate("PageWeight", what).arg(limit);
@@ -58,7 +50,7 @@ bool PageWeight::picture(int tableDepth)
 
 bool PageWeight::table(int tableDepth)
 {
-    return charge(kTableUnits * power(3, tableDepth));
+    return charge(kTableUnits << tableDepth);
 }
 
 bool PageWeight::row(qint64 added, int tableDepth)
@@ -66,7 +58,7 @@ bool PageWeight::row(qint64 added, int tableDepth)
     m_cells += added;
     if (m_cells > CellLimit)
         return refuse(pastLimit("its tables hold more than %1 cells", CellLimit));
-    return charge(added * kCellUnits * power(3, tableDepth));
+    return charge((added * kCellUnits) << tableDepth);
 }
 
 bool PageWeight::text(qsizetype characters, qsizetype marks, int tableDepth)

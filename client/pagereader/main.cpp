@@ -6,8 +6,8 @@
 //
 //   tessaly-pagereader
 //
-// Its input is a line with the pane's width, "whole" or "parts" (the whole
-// form is known not to fit), and the charset the page's server declared
+// Its input is a line with the pane's width and the charset the page's
+// server declared
 // (none when empty; it comes from the network, so it is no argument, where
 // the toolkit would read it as one of its own options), then the page.
 
@@ -99,17 +99,18 @@ int main(int argc, char **argv)
     const qsizetype lineEnd = input.left(kFirstLine).indexOf('\n');
     const QList<QByteArray> line = input.left(qMax(lineEnd, qsizetype(0))).split(' ');
     const int width = line.value(0).toInt();
-    const QByteArray how = line.value(1);
-    if (lineEnd < 0 || line.size() < 3 || width <= 0 || width > 100000 || (how != "whole" && how != "parts")) {
-        std::fputs("usage: tessaly-pagereader < 'WIDTH whole|parts CHARSET' line and page\n", stderr);
+    if (lineEnd < 0 || line.size() < 2 || width <= 0 || width > 100000) {
+        std::fputs("usage: tessaly-pagereader < 'WIDTH CHARSET' line and page\n", stderr);
         return 2;
     }
-    const QByteArray charset = line.mid(2).join(' ');
+    const QByteArray charset = line.mid(1).join(' ');
     const PageReader reader(width);
     PageReader::Form form;
     int ended = 0;
-    if (!reader.readInParts(input.mid(lineEnd + 1), charset, how == "whole", form, ended)) {
+    if (!reader.readInParts(input.mid(lineEnd + 1), charset, form, ended)) {
         // Ends as its last try ended, for the pane to say why.
+        if (PageReader::ranOutOfTime(ended))
+            return PageReader::OutOfTime;
         if (WIFSIGNALED(ended)) {
             signal(WTERMSIG(ended), SIG_DFL);
             raise(WTERMSIG(ended));

@@ -13,6 +13,8 @@
 #include "pagereader/PageReader.h"
 #include "pagereader/PageSubset.h"
 #include "pagereader/PageWeight.h"
+#include "mainwindow/WebPane.h"
+#include "mainwindow/WebViewLoader.h"
 #include "platform/calendar/AddressBook.h"
 
 #include <QDir>
@@ -127,7 +129,7 @@ QJsonObject plainWords(const QStringList &files)
     QProcess python;
     const QString script = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../support/plain_words.py"));
     python.start(QStringLiteral("python3"), QStringList{script} + files);
-    python.waitForFinished(120000);
+    python.waitForFinished(stretched(120000));
     return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
@@ -140,19 +142,74 @@ QStringList words(QString text)
 
 const QString kLeftOut = QStringLiteral("The rest of the page is left out");
 
+// The generated pages, and the manuals, are shown in several test
+// functions, each a share of them: QtTest's limit of five minutes holds for
+// a function and all its rows, and a share takes a minute at most on a
+// machine running forty jobs at once, under the address sanitizer too.
+constexpr int kPageShares = 8, kManualShares = 3;
+
+// The share of a list that test function shows, of that many.
+template <class T>
+QList<T> share(const QList<T> &all, int which, int shares)
+{
+    const qsizetype from = all.size() * which / shares, to = all.size() * (which + 1) / shares;
+    return sampled(all.mid(from, to - from));
+}
+
+// The processor time a part of the form takes to lay out at that width, as
+// the reader measures it.
+qint64 partMs(const PageSubset &form, qsizetype cut, int width)
+{
+    timespec start{}, end{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+    PageDocument document;
+    document.setTextWidth(width);
+    document.setHtml(form.upTo(cut));
+    document.size();
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
+    return (end.tv_sec - start.tv_sec) * 1000 + (end.tv_nsec - start.tv_nsec) / 1000000;
+}
+
 // The processor time the page's whole form takes to lay out at that width,
 // as the reader measures its parts.
 qint64 wholeFormMs(const QByteArray &page, int width)
 {
     const PageSubset form(PageCharset::toUtf8(page, {}));
-    timespec start{}, end{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+    return partMs(form, form.cuts() - 1, width);
+}
+
+// The text of the largest part of the page's form that lays out here within
+// that many milliseconds, found by halving.
+QString largestPartWithin(const QByteArray &page, int width, qint64 ms)
+{
+    const PageSubset form(PageCharset::toUtf8(page, {}));
+    qsizetype low = 0, high = form.cuts() - 1;
+    while (low < high) {
+        const qsizetype middle = (low + high + 1) / 2;
+        if (partMs(form, middle, width) <= ms)
+            low = middle;
+        else
+            high = middle - 1;
+    }
     PageDocument document;
-    document.setTextWidth(width);
-    document.setHtml(form.html());
-    document.size();
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
-    return (end.tv_sec - start.tv_sec) * 1000 + (end.tv_nsec - start.tv_nsec) / 1000000;
+    document.setHtml(form.upTo(low));
+    return document.toPlainText();
+}
+
+// A page of about that many kilobytes as sites write them: headings,
+// paragraphs with links and emphasis, lists and small tables.
+QByteArray ordinaryPage(int kilobytes)
+{
+    QByteArray page = "<html><head><title>Ordinary</title></head><body>";
+    for (int n = 0; page.size() < kilobytes * 1024; ++n) {
+        page += "<h2>Section " + QByteArray::number(n) + "</h2><p>Lorem ipsum dolor sit amet, <a href=\"/s/" +
+            QByteArray::number(n) + "\">consectetur</a> adipiscing elit, sed do <b>eiusmod</b> tempor.</p>";
+        if (n % 3 == 0)
+            page += "<ul><li>first item<li>second <em>item</em><li>third item</ul>";
+        if (n % 5 == 0)
+            page += "<table border=1><tr><th>Name<th>Room<tr><td>Ada<td>101<tr><td>Bob<td>102</table>";
+    }
+    return page + "</body></html>";
 }
 
 } // namespace
@@ -160,41 +217,29 @@ qint64 wholeFormMs(const QByteArray &page, int width)
 class tst_TextPane : public QObject
 {
     Q_OBJECT
+    // The generated pages shown whole and cut, over the rows that show them.
+    int m_whole = 0, m_cut = 0;
 
 private Q_SLOTS:
     // Each page is shown, whole or as its first part (a page whose reading
     // needs more memory than a page is given, by a shorter first part); the
     // window never stops for long, and neither the program nor the reader
-    // grows past 300 MB.
-    void everyPageShownWithinTheLimits()
+    // grows past 300 MB. A share of the pages in each.
+    void everyPageShownWithinTheLimits1() { showPages(0); }
+    void everyPageShownWithinTheLimits2() { showPages(1); }
+    void everyPageShownWithinTheLimits3() { showPages(2); }
+    void everyPageShownWithinTheLimits4() { showPages(3); }
+    void everyPageShownWithinTheLimits5() { showPages(4); }
+    void everyPageShownWithinTheLimits6() { showPages(5); }
+    void everyPageShownWithinTheLimits7() { showPages(6); }
+    void everyPageShownWithinTheLimits8() { showPages(7); }
+    // Of the pages above, many are shown whole and many cut.
+    void thePagesAreShownWholeAndCutAlike()
     {
-        TextPaneRig pane;
-        QTextBrowser *browser = pane.browser();
-        int whole = 0, cut = 0;
-        qint64 longestStop = 0;
-        for (const HostilePage &page : sampled(HostilePages::all())) {
-            const LoopStopMeter window(5);
-            const bool ok = pane.show(page.html);
-            const char *name = page.name.constData();
-            longestStop = qMax(longestStop, window.longestMs());
-            // About 250 ms where the window lays the page out; ten times that.
-            QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
-            QVERIFY2(residentBytes() < (300 << 20) * qint64(kResidentStretch), qPrintable(QStringLiteral("%1: %2 MB").arg(name).arg(residentBytes() >> 20)));
-            const QString text = browser->toPlainText();
-            QVERIFY2(ok, qPrintable(QString::fromUtf8(name) + QStringLiteral(": ") + text.left(300)));
-            const qint64 peakKB = pane.reader()->lastForm().peakKB;
-            QVERIFY2(peakKB > 0 && peakKB < 300 * 1024 * kResidentStretch, name);
-            const bool wasCut = text.contains(kLeftOut);
-            QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
-            (wasCut ? cut : whole) += 1;
-            const Held laid = held(browser->document());
-            QVERIFY2(laid.tableDepth <= PageWeight::TableDepthLimit && laid.listDepth <= PageWeight::DepthLimit, name);
-            QVERIFY2(laid.cells <= PageWeight::CellLimit && laid.pictures <= PageWeight::PictureLimit, name);
-            QVERIFY2(laid.longestWord <= PageWeight::WordLimit && laid.longestMarks <= PageWeight::MarkLimit, name);
-            QVERIFY2(browser->document()->characterCount() <= PageWeight::ByteLimit * 11 / 10, name);
-        }
-        qInfo("%d pages shown whole, %d cut; the window's longest stop %lld ms", whole, cut, longestStop);
-        QVERIFY(whole >= 100 / kSanitizerStretch && cut >= 100 / kSanitizerStretch);
+        if (m_whole + m_cut == 0)
+            QSKIP("the pages were not shown in this run");
+        qInfo("%d pages shown whole, %d cut", m_whole, m_cut);
+        QVERIFY(m_whole >= 100 / kSanitizerStretch && m_cut >= 100 / kSanitizerStretch);
     }
 
     // What a page shows and what it must not: markup hidden in attributes,
@@ -321,22 +366,149 @@ private Q_SLOTS:
     // grows with the square of the nesting) or of memory on (the parser
     // copies open formatting elements into each paragraph) shows its first
     // part, with the line that says the rest is left out.
+    // The line names what ran out. (Under the thread sanitizer the reader's
+    // processor time is stretched past what the parser takes.)
     void pagesPastTheReadersLimitsShowTheirFirstPart_data()
     {
         QTest::addColumn<QByteArray>("page");
-        QTest::newRow("processor time") << "<p>first words " + QByteArray("<div>").repeated(200000);
+        QTest::addColumn<QString>("ranOut");
+        QTest::addColumn<QString>("notRanOut");
+        QTest::newRow("processor time") << "<p>first words " + QByteArray("<div>").repeated(200000)
+                                        << (kSanitizerStretch == 1 ? "processor time" : "") << "memory";
         QByteArray formatting;
         for (int i = 0; i < 100; ++i)
             formatting += "<b id=" + QByteArray::number(i) + ">";
-        QTest::newRow("memory") << "<p>first words " + formatting + QByteArray("<p>x").repeated(250000);
+        QTest::newRow("memory") << "<p>first words " + formatting + QByteArray("<p>x").repeated(250000) << "memory"
+                                << "processor time";
     }
     void pagesPastTheReadersLimitsShowTheirFirstPart()
     {
         QFETCH(QByteArray, page);
+        QFETCH(QString, ranOut);
+        QFETCH(QString, notRanOut);
         TextPaneRig pane;
         QVERIFY(pane.show(page));
         const QString text = pane.browser()->toPlainText();
         QVERIFY2(text.startsWith(QStringLiteral("first words")) && text.contains(kLeftOut), qPrintable(text.left(300)));
+        const QString why = text.mid(text.lastIndexOf(kLeftOut));
+        QVERIFY2(why.contains(ranOut) && !why.contains(notRanOut), qPrintable(why));
+    }
+
+    // A reader whose every try ran out of processor time, or of memory, is
+    // named for what ran out.
+    void whatTheReaderRanOutOfIsNamed_data()
+    {
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("ranOut");
+        QTest::addColumn<QString>("notRanOut");
+        QTest::newRow("processor time") << PageReader::OutOfTime << "processor time" << "memory";
+        QTest::newRow("memory") << PageSubset::OutOfMemory << "memory" << "processor time";
+    }
+    void whatTheReaderRanOutOfIsNamed()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(QString, ranOut);
+        QFETCH(QString, notRanOut);
+        TextPaneRig pane;
+        const QString reader = pane.folder() + QStringLiteral("/reader.sh");
+        QVERIFY(saveFile(reader, "#!/bin/sh\ncat >/dev/null\nexit " + QByteArray::number(exitCode) + "\n"));
+        QVERIFY(QFile::setPermissions(reader, QFile::ReadOwner | QFile::ExeOwner));
+        PageReaderProcess::setProgram(reader); // before the rig's reader is started ahead
+        const auto restore = qScopeGuard([] { PageReaderProcess::setProgram(QStringLiteral(TESSALY_PAGEREADER)); });
+        QVERIFY(!pane.show("<p>" + QByteArray(64 * 1024, 'x')));
+        const QString text = pane.browser()->toPlainText();
+        QVERIFY2(text.contains(ranOut) && !text.contains(notRanOut), qPrintable(text));
+    }
+
+    // A page written without a space between its elements, as minified pages
+    // are: no word of it is broken, though the words run on from element to
+    // element; a word longer than the limit still is.
+    void aMinifiedPageKeepsItsWordsWhole()
+    {
+        QByteArray page = "<html><head><title>Staff</title></head><body><h1>Staff</h1><table>";
+        for (int row = 0; row < 60; ++row)
+            page += "<tr><td>Ashworth-Pemberton" + QByteArray::number(row) +
+                "</td><td>Wellingtonshire</td><td>Northamptonshire</td><td>extension" + QByteArray::number(4400 + row) +
+                "</td></tr>";
+        page += "</table><ul><li>Buckinghamshire</li><li><b>Gloucester</b>shire</li></ul><p>" +
+            QByteArray(PageWeight::WordLimit + 10, 'w') + "</p></body></html>";
+        TextPaneRig pane;
+        QVERIFY(pane.show(page));
+        const QString text = pane.browser()->toPlainText();
+        const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        QCOMPARE(words.count(QStringLiteral("Wellingtonshire")), 60);
+        QCOMPARE(words.count(QStringLiteral("Northamptonshire")), 60);
+        QVERIFY(words.contains(QStringLiteral("Ashworth-Pemberton59")) && words.contains(QStringLiteral("extension4459")));
+        QVERIFY(words.contains(QStringLiteral("Buckinghamshire")) && words.contains(QStringLiteral("Gloucestershire")));
+        QCOMPARE(text.count(QChar(0x200B)), 1); // in the word longer than the limit alone
+    }
+
+    // Past the budget, the part shown is about as large as lays out within
+    // it: at least the largest that lays out here within half of it (the
+    // reader's measure and this one differ on a busy machine).
+    void theLargestPartThatFitsIsShown_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QFile manual(QStringLiteral("/usr/share/doc/libxslt1-dev/html/html/libxslt-xsltInternals.html"));
+        if (manual.open(QIODevice::ReadOnly))
+            QTest::newRow("a manual page of nested tables") << manual.readAll();
+        QTest::newRow("a long ordinary page") << ordinaryPage(400);
+    }
+    void theLargestPartThatFitsIsShown()
+    {
+        QFETCH(QByteArray, page);
+        TextPaneRig pane;
+        QVERIFY(pane.show(page));
+        QString shown = pane.browser()->toPlainText();
+        QVERIFY2(shown.contains(kLeftOut), qPrintable(shown.right(300)));
+        shown.truncate(shown.lastIndexOf(kLeftOut));
+        const QString fits = largestPartWithin(page, pane.browser()->viewport()->width(), PageReader::LayoutBudgetMs / 2);
+        QVERIFY2(shown.size() >= fits.size(),
+                 qPrintable(QStringLiteral("%1 characters shown, %2 lay out within half the budget").arg(shown.size()).arg(fits.size())));
+    }
+
+    // A table whose one row of ten thousand cells does not lay out in time
+    // leaves the text before it shown.
+    void theTextBeforeATooWideRowIsShown()
+    {
+        TextPaneRig pane;
+        QVERIFY(pane.show("<h1>Staff list</h1><p>Before the table</p><table border=1><tr>" +
+                          QByteArray("<td>cell").repeated(10000) + "</table><p>after"));
+        const QString text = pane.browser()->toPlainText();
+        QVERIFY2(text.startsWith(QStringLiteral("Staff list\nBefore the table")) && text.contains(kLeftOut),
+                 qPrintable(text.left(300)));
+    }
+
+    // The pane's first page after start-up finds its reader started and
+    // ready, made a moment after the window first shows; the page shown, a
+    // reader waits ready again.
+    void theFirstPageFindsItsReaderWaiting()
+    {
+        TestEnvironment environment;
+        PageReaderProcess::setProgram(QStringLiteral(TESSALY_PAGEREADER));
+        WebViewLoader::setLibraryPath(environment.path(QStringLiteral("no-engine.so")));
+        {
+            QWidget window;
+            WebPane pane(&window);
+            window.resize(900, 600);
+            pane.setViewGeometry(QRect(0, 0, 880, 600));
+            QCOMPARE(runningChildren(), 0);
+            window.show();
+            QTRY_VERIFY_WITH_TIMEOUT(childProcesses().size() == 1 && childProcesses().first() == u"S",
+                                     stretched(5000));
+            QVERIFY(pane.view() && pane.view()->widget()->isHidden());
+            const QString waiting = childProcesses().firstKey();
+            QString heading = QStringLiteral("tst_TextPane first page");
+            const auto removePage = qScopeGuard([&] { QFile::remove(WebPane::generatedPage(heading)); });
+            QSignalSpy loaded(&pane, &WebPane::pageLoaded);
+            pane.showText(heading);
+            QVERIFY(loaded.wait(PageReaderProcess::TimeLimitMs) && loaded.last().at(0).toBool());
+            QVERIFY(pane.view()->widget()->isVisible());
+            QVERIFY(qobject_cast<QTextBrowser *>(pane.view()->widget())->toPlainText().contains(heading));
+            QTRY_VERIFY_WITH_TIMEOUT(childProcesses().size() == 1 && !childProcesses().contains(waiting),
+                                     stretched(5000));
+        }
+        QCOMPARE(runningChildren(), 0);
     }
 
     // The reader's peak is its own: the program it was started from, grown
@@ -364,15 +536,18 @@ private Q_SLOTS:
         {
             TextPaneRig pane;
             QVERIFY(pane.show("<p>first"));
-            QTRY_VERIFY(childProcesses().size() == 1 && childProcesses().first() == u"S");
+            QTRY_VERIFY_WITH_TIMEOUT(childProcesses().size() == 1 && childProcesses().first() == u"S",
+                                     stretched(5000));
             ready = childProcesses().firstKey();
             QCOMPARE(limitOf(ready, QStringLiteral("Max cpu time")), QString::number(PageReaderProcess::CpuSeconds));
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-            QTRY_VERIFY(limitOf(ready, QStringLiteral("Max address space")).toLongLong() < (qint64(2) << 30));
+            QTRY_VERIFY_WITH_TIMEOUT(limitOf(ready, QStringLiteral("Max address space")).toLongLong() < (qint64(2) << 30),
+                                     stretched(5000));
 #endif
             QVERIFY(pane.show("<p>second"));
             QVERIFY(pane.browser()->toPlainText().startsWith(QStringLiteral("second")));
-            QTRY_VERIFY(childProcesses().size() == 1 && !childProcesses().contains(ready));
+            QTRY_VERIFY_WITH_TIMEOUT(childProcesses().size() == 1 && !childProcesses().contains(ready),
+                                     stretched(5000));
         }
         QCOMPARE(runningChildren(), 0);
     }
@@ -381,16 +556,52 @@ private Q_SLOTS:
     // first part; the words shown are the page's words as Python's HTML
     // parser reads them, in order, and all of them where the page's whole
     // form lays out well within the reader's budget (half of it: the
-    // reader's measure and this one differ on a busy machine).
-    void realManuals()
+    // reader's measure and this one differ on a busy machine). A share of
+    // the pages in each.
+    void realManuals1() { showManuals(0); }
+    void realManuals2() { showManuals(1); }
+    void realManuals3() { showManuals(2); }
+
+private:
+    void showPages(int which)
     {
-        const QStringList files = TextPaneRig::manualPages();
-        if (files.size() < 100)
+        TextPaneRig pane;
+        QTextBrowser *browser = pane.browser();
+        qint64 longestStop = 0;
+        for (const HostilePage &page : share(HostilePages::all(), which, kPageShares)) {
+            const LoopStopMeter window(5);
+            const bool ok = pane.show(page.html);
+            const char *name = page.name.constData();
+            longestStop = qMax(longestStop, window.longestMs());
+            // About 250 ms where the window lays the page out; ten times that.
+            QVERIFY2(!kWindowStopsMeasured || window.longestMs() < 2500, qPrintable(QStringLiteral("%1: %2 ms").arg(name).arg(window.longestMs())));
+            QVERIFY2(residentBytes() < (300 << 20) * qint64(kResidentStretch), qPrintable(QStringLiteral("%1: %2 MB").arg(name).arg(residentBytes() >> 20)));
+            const QString text = browser->toPlainText();
+            QVERIFY2(ok, qPrintable(QString::fromUtf8(name) + QStringLiteral(": ") + text.left(300)));
+            const qint64 peakKB = pane.reader()->lastForm().peakKB;
+            QVERIFY2(peakKB > 0 && peakKB < 300 * 1024 * kResidentStretch, name);
+            const bool wasCut = text.contains(kLeftOut);
+            QVERIFY2(page.expect == HostilePage::Either || wasCut == (page.expect == HostilePage::Cut), name);
+            (wasCut ? m_cut : m_whole) += 1;
+            const Held laid = held(browser->document());
+            QVERIFY2(laid.tableDepth <= PageWeight::TableDepthLimit && laid.listDepth <= PageWeight::DepthLimit, name);
+            QVERIFY2(laid.cells <= PageWeight::CellLimit && laid.pictures <= PageWeight::PictureLimit, name);
+            QVERIFY2(laid.longestWord <= PageWeight::WordLimit && laid.longestMarks <= PageWeight::MarkLimit, name);
+            QVERIFY2(browser->document()->characterCount() <= PageWeight::ByteLimit * 11 / 10, name);
+        }
+        qInfo("the window's longest stop %lld ms", longestStop);
+    }
+
+    void showManuals(int which)
+    {
+        const QStringList all = TextPaneRig::manualPages();
+        if (all.size() < 100)
             QSKIP("the manuals are not installed (scripts/install-deps.sh installs them)");
+        const QStringList files = share(all, which, kManualShares);
         const QJsonObject plain = plainWords(files);
         TextPaneRig pane;
         int cut = 0;
-        for (const QString &file : sampled(files)) {
+        for (const QString &file : files) {
             const int cutBefore = cut;
             QFile page(file);
             QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(file));

@@ -2,6 +2,7 @@
 // namespace, where this test runs as root: first with the sandbox switch unset
 // (the text browser), then with it set, as a user would, on the web engine.
 #include "LoopStopMeter.h"
+#include "SanitizerBounds.h"
 #include "TestSupport.h"
 #include "foundation/MErrorHandler.h"
 #include "mainwindow/WebPane.h"

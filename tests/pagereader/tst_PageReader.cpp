@@ -89,7 +89,7 @@ private Q_SLOTS:
     void aShorterPartIsTriedWhenTheFirstDoesNotFit()
     {
         const QByteArray page = QByteArray("<p>שלום abc ١٢٣ مرحبا hello ").repeated(20000);
-        const PageReader::Form form = PageReader(880, 0).read(page, {}, false);
+        const PageReader::Form form = PageReader(880, 0).read(page, {});
         QVERIFY(!form.leftOut.isEmpty());
         QVERIFY2(form.html.contains(QStringLiteral("hello")), qPrintable(form.html.left(300)));
     }
