@@ -261,12 +261,17 @@ bool IcsReader::readEntries(const Series &series, MovedOccurrences &moved, Expan
     return true;
 }
 
+const char *IcsReader::subjectOf(int index) const
+{
+    const Series &series = m_calendar->series.at(index);
+    icalcomponent *named = series.event ? series.event : series.entries.value(0).first;
+    return named ? icalcomponent_get_summary(named) : nullptr;
+}
+
 IcsReader::Expansion IcsReader::notExpanded(int index) const
 {
     Expansion result;
-    const Series &series = m_calendar->series.at(index);
-    icalcomponent *named = series.event ? series.event : series.entries.value(0).first;
-    result.subject = QString::fromUtf8(named ? icalcomponent_get_summary(named) : nullptr);
+    result.subject = QString::fromUtf8(subjectOf(index));
     result.cut = true;
     return result;
 }

@@ -1,5 +1,6 @@
 #include "platform/calendar/CalendarCheck.h"
 #include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/CheckProcess.h"
 #include "platform/calendar/FolderFiles.h"
 #include "platform/calendar/IcsReader.h"
 #include "platform/calendar/IcsWriter.h"
@@ -157,6 +158,7 @@ private slots:
     {
         qputenv("TZ", "Europe/Berlin");
         tzset();
+        CheckProcess::setProgram(TESSALY_CALENDARCHECK); // where the build puts it
     }
 
     void runningAppointment_data()

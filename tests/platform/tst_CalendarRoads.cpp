@@ -1,5 +1,6 @@
 #include "platform/calendar/CalendarCheck.h"
 #include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/CheckProcess.h"
 
 #include <QHash>
 #include <QProcess>
@@ -138,6 +139,7 @@ private slots:
     // the desktop's zone is the process's.
     void initTestCase()
     {
+        CheckProcess::setProgram(TESSALY_CALENDARCHECK); // where the build puts it
         if (qEnvironmentVariableIsSet("TESSALY_ROADS_ZONE"))
             return;
         for (const QString &zone : kDesktopZones) {

@@ -1,0 +1,237 @@
+#include "CheckProcess.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+// How often the helper's processor time is read while it works, and a
+// cancelled check noticed.
+constexpr int kTickMs = 10;
+// Helpers started for one check at most: one for each series given up, and
+// one for a helper that ended while it waited.
+constexpr int kMostStarts = 6;
+constexpr qint64 kMsNs = 1000 * 1000;
+
+QString &programPath()
+{
+    static QString path;
+    return path;
+}
+
+QString helperProgram()
+{
+    if (!programPath().isEmpty())
+        return programPath();
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-calendarcheck");
+}
+
+QString key(const QString &file, const QString &stamp, int series)
+{
+    return file + QLatin1Char('\n') + stamp + QLatin1Char('\n') + QString::number(series);
+}
+} // namespace
+
+CheckProcess::~CheckProcess()
+{
+    end();
+}
+
+void CheckProcess::setProgram(const QString &path)
+{
+    programPath() = path;
+}
+
+std::optional<CalendarCheck::Result> CheckProcess::check(const QString &path, const QDateTime &now,
+                                                         const std::atomic_bool &cancelled)
+{
+    CalendarCheck::Result result;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 cpuNs = 0; // of every helper this check started or asked
+    for (int start = 0; start < kMostStarts; ++start) {
+        if (!started())
+            return start == 0 ? std::nullopt : std::optional(result);
+        const CheckWire::Request request{path, now, qgetenv("TZ"),
+                                         std::max<qint64>(250, CheckBudget::DefaultMs - clock.elapsed()), givenUp()};
+        CalendarCheck::Result answer;
+        const Outcome outcome = send(CheckWire::request(request)) ? await(answer, cpuNs, cancelled) : Outcome::Ended;
+        if (outcome == Outcome::Answered) {
+            answer.warnings = result.warnings + answer.warnings;
+            return answer;
+        }
+        if (outcome == Outcome::Cancelled)
+            return result;
+        // The helper is gone; what it was expanding is given up.
+        const AnnouncedSeries::Series series = m_board->last();
+        if (series.index >= 0)
+            giveUp(series, result.warnings);
+        if (cpuNs >= CheckCpuMs * kMsNs || (outcome == Outcome::Held && series.index < 0))
+            break;
+    }
+    end();
+    result.warnings << QStringLiteral("%1: the check of the calendar took longer than a check may; it was ended")
+                           .arg(path);
+    return result;
+}
+
+QList<CheckWire::GivenUp> CheckProcess::givenUp() const
+{
+    return m_givenUp.values();
+}
+
+// Named once: the series stays given up while its file stays as it is.
+void CheckProcess::giveUp(const AnnouncedSeries::Series &series, QStringList &warnings)
+{
+    for (auto it = m_givenUp.begin(); it != m_givenUp.end();)
+        it = it->file == series.file && it->stamp != series.stamp ? m_givenUp.erase(it) : std::next(it);
+    const QString k = key(series.file, series.stamp, series.index);
+    if (m_givenUp.contains(k))
+        return;
+    m_givenUp.insert(k, {series.file, series.stamp, series.index});
+    warnings << QStringLiteral("%1: the repeats of \"%2\" held the check longer than one series may; "
+                               "left out until the file changes")
+                    .arg(series.file, series.subject);
+}
+
+bool CheckProcess::started()
+{
+    if (m_pid > 0)
+        return true;
+    if (!m_board)
+        m_board = AnnouncedSeries::create();
+    const QByteArray program = helperProgram().toLocal8Bit();
+    if (!m_board || ::access(program.constData(), X_OK) != 0)
+        return false;
+    int in[2], out[2];
+    if (pipe2(in, O_CLOEXEC) != 0)
+        return false;
+    if (pipe2(out, O_CLOEXEC) != 0) {
+        close(in[0]);
+        close(in[1]);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, m_board->fd(), 3);
+    char *argv[] = {const_cast<char *>(program.constData()), nullptr};
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(in[0]);
+    close(out[1]);
+    if (failed != 0) {
+        close(in[1]);
+        close(out[0]);
+        return false;
+    }
+    m_pid = pid;
+    m_in = in[1];
+    m_out = out[0];
+    return true;
+}
+
+// Written whole; a helper that has gone fails the write, and no signal
+// ends the program for it.
+bool CheckProcess::send(const QByteArray &bytes)
+{
+    sigset_t pipe, before;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, &before);
+    bool ok = true;
+    for (qsizetype done = 0; ok && done < bytes.size();) {
+        const ssize_t wrote = ::write(m_in, bytes.constData() + done, size_t(bytes.size() - done));
+        if (wrote > 0)
+            done += wrote;
+        else
+            ok = wrote < 0 && errno == EINTR;
+    }
+    if (!ok && errno == EPIPE) {
+        const timespec none{0, 0};
+        sigtimedwait(&pipe, nullptr, &none);
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return ok;
+}
+
+// The helper's answer, as it comes, while its processor time is watched.
+CheckProcess::Outcome CheckProcess::await(CalendarCheck::Result &result, qint64 &cpuNs,
+                                          const std::atomic_bool &cancelled)
+{
+    QByteArray received;
+    const qint64 from = this->cpuNs();
+    qint64 seriesFrom = from;
+    quint64 seen = m_board->count();
+    const auto gone = [&](Outcome outcome, qint64 cpu) {
+        cpuNs += std::max<qint64>(0, cpu - from);
+        end();
+        return outcome;
+    };
+    for (;;) {
+        pollfd ready{m_out, POLLIN, 0};
+        if (poll(&ready, 1, kTickMs) > 0) {
+            char chunk[65536];
+            const ssize_t got = ::read(m_out, chunk, sizeof chunk);
+            if (got <= 0 && !(got < 0 && errno == EINTR))
+                return gone(Outcome::Ended, this->cpuNs());
+            if (got > 0)
+                received.append(chunk, got);
+            const std::optional<quint32> length = CheckWire::lengthOf(received);
+            if (length && *length > CheckWire::MostBytes)
+                return gone(Outcome::Ended, this->cpuNs());
+            if (length && received.size() >= CheckWire::HeaderSize + qsizetype(*length)) {
+                const std::optional<CalendarCheck::Result> answer = CheckWire::answer(received.mid(CheckWire::HeaderSize));
+                if (!answer)
+                    return gone(Outcome::Ended, this->cpuNs());
+                cpuNs += this->cpuNs() - from;
+                result = *answer;
+                return Outcome::Answered;
+            }
+        }
+        if (cancelled.load(std::memory_order_relaxed))
+            return gone(Outcome::Cancelled, this->cpuNs());
+        const qint64 cpu = this->cpuNs();
+        if (const quint64 count = m_board->count(); count != seen) {
+            seen = count;
+            seriesFrom = cpu;
+        }
+        const bool seriesHeld = m_board->seriesUnderWay() && cpu - seriesFrom > SeriesCpuMs * kMsNs;
+        if (seriesHeld || cpuNs + cpu - from > CheckCpuMs * kMsNs)
+            return gone(Outcome::Held, cpu);
+    }
+}
+
+qint64 CheckProcess::cpuNs() const
+{
+    clockid_t clock;
+    timespec t{};
+    if (m_pid <= 0 || clock_getcpuclockid(m_pid, &clock) != 0 || clock_gettime(clock, &t) != 0)
+        return 0;
+    return qint64(t.tv_sec) * 1000 * kMsNs + t.tv_nsec;
+}
+
+void CheckProcess::end()
+{
+    if (m_pid <= 0)
+        return;
+    ::kill(m_pid, SIGKILL);
+    while (waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    close(m_in);
+    close(m_out);
+    m_pid = 0;
+    m_in = m_out = -1;
+}

@@ -1,0 +1,106 @@
+#include "CheckServer.h"
+
+#include "CheckWire.h"
+
+#include <QSet>
+
+#include <cstdlib>
+#include <ctime>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+// The processor time left to the next check, past what was used so far:
+// a call of the library that the program's watch cannot end (the program
+// gone) ends with the helper.
+void limitProcessor(int seconds)
+{
+    rusage used{};
+    getrusage(RUSAGE_SELF, &used);
+    const rlim_t spent = rlim_t(used.ru_utime.tv_sec + used.ru_stime.tv_sec);
+    const rlimit cpu{spent + rlim_t(seconds), RLIM_INFINITY};
+    setrlimit(RLIMIT_CPU, &cpu);
+}
+
+void takeZone(const QByteArray &zone)
+{
+    if (zone == qgetenv("TZ"))
+        return;
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
+}
+
+QString key(const QString &file, const QString &stamp, int series)
+{
+    return file + QLatin1Char('\n') + stamp + QLatin1Char('\n') + QString::number(series);
+}
+} // namespace
+
+CheckServer::CheckServer(int in, int out, std::unique_ptr<AnnouncedSeries> board)
+    : m_in(in), m_out(out), m_board(std::move(board))
+{
+}
+
+int CheckServer::run()
+{
+    QSet<QString> skip;
+    m_store.setGuard([this, &skip](const CalendarStore::SeriesAhead &s) {
+        if (!skip.isEmpty() && skip.contains(key(s.file, s.stamp, s.series)))
+            return false;
+        m_board->announce(s.file, s.stamp, s.series, s.subject, s.shareNs);
+        return true;
+    });
+    const std::atomic_bool never(false);
+    QByteArray body;
+    while (readMessage(body)) {
+        const std::optional<CheckWire::Request> request = CheckWire::request(body);
+        if (!request)
+            return 2;
+        takeZone(request->zone);
+        limitProcessor(CheckCpuSeconds);
+        skip.clear();
+        for (const CheckWire::GivenUp &g : request->skip)
+            skip.insert(key(g.file, g.stamp, g.series));
+        const CalendarCheck::Result result =
+            CalendarCheck::inProcess(m_store, request->path, request->now, never, request->budgetMs);
+        m_board->clear();
+        if (!writeAll(CheckWire::answer(result)))
+            return 1;
+    }
+    return 0;
+}
+
+bool CheckServer::readMessage(QByteArray &body)
+{
+    QByteArray received;
+    char chunk[65536];
+    for (;;) {
+        const std::optional<quint32> length = CheckWire::lengthOf(received);
+        if (length && *length > CheckWire::MostBytes)
+            return false;
+        if (length && received.size() >= CheckWire::HeaderSize + qsizetype(*length)) {
+            body = received.mid(CheckWire::HeaderSize);
+            return true;
+        }
+        const size_t want = length ? std::min(sizeof chunk, size_t(CheckWire::HeaderSize + *length - received.size()))
+                                   : size_t(CheckWire::HeaderSize - received.size());
+        const ssize_t got = ::read(m_in, chunk, want);
+        if (got <= 0)
+            return false;
+        received.append(chunk, got);
+    }
+}
+
+bool CheckServer::writeAll(const QByteArray &bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t wrote = ::write(m_out, bytes.constData() + done, size_t(bytes.size() - done));
+        if (wrote <= 0)
+            return false;
+        done += wrote;
+    }
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "AnnouncedSeries.h"
+#include "CalendarStore.h"
+
+#include <memory>
+
+// The calendar's helper process: checks the calendar as the program asks,
+// one check at a time, reading requests from in and answering on out. It
+// keeps the files it parsed between checks, and before each series it
+// expands it tells which, in the page the program watches, so the program
+// can end it while it holds one series too long and start another that
+// leaves that series out. Ends when its input does (the program is gone).
+class CheckServer
+{
+public:
+    CheckServer(int in, int out, std::unique_ptr<AnnouncedSeries> board);
+    int run();
+
+    // What a check may use of the processor at most, in seconds, past what
+    // the helper has used before it; the system ends it beyond.
+    static constexpr int CheckCpuSeconds = 5;
+
+private:
+    bool readMessage(QByteArray &body);
+    bool writeAll(const QByteArray &bytes);
+
+    int m_in, m_out;
+    std::unique_ptr<AnnouncedSeries> m_board;
+    CalendarStore m_store;
+};
