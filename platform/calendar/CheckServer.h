@@ -2,6 +2,7 @@
 
 #include "AnnouncedSeries.h"
 #include "CalendarStore.h"
+#include "CheckProcess.h"
 
 #include <memory>
 
@@ -19,7 +20,7 @@ public:
 
     // What a check may use of the processor at most, in seconds, past what
     // the helper has used before it; the system ends it beyond.
-    static constexpr int CheckCpuSeconds = 5;
+    static constexpr int CheckCpuSeconds = 5 * CheckProcess::Slowness;
 
 private:
     bool readMessage(QByteArray &body);

@@ -10,6 +10,7 @@
 #include "CalendarText.h"
 #include "SanitizerBounds.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,6 +104,28 @@ qint64 processCpuMs()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// The processor time of the processes this program started and reaped,
+// its calendar helpers among them, in ms.
+qint64 childrenCpuMs()
+{
+    rusage used{};
+    getrusage(RUSAGE_CHILDREN, &used);
+    return (qint64(used.ru_utime.tv_sec) + used.ru_stime.tv_sec) * 1000 + (used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1000;
+}
+
+// A process's state as /proc tells it: 'R' running, 'S' asleep; 0 once gone.
+char stateOf(qint64 pid)
+{
+    const QByteArray stat = read(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype end = stat.lastIndexOf(')');
+    return end > 0 && end + 2 < stat.size() ? stat.at(end + 2) : 0;
+}
+
+int threadCount()
+{
+    return int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
 }
 
 // A series is expanded in milliseconds; a call of the library that searches
@@ -546,6 +570,55 @@ private slots:
         timer.start();
         check.stop();
         QVERIFY2(!kWindowStopsMeasured || timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Beside a running weekly meeting, a series of which one call of the
+    // library runs for minutes: the check answers with the meeting for two
+    // seconds of processor time at most, its helpers' counted, and names the
+    // series once; nothing is left running once it has answered; stopped
+    // while the helper is inside that call, it ends in a moment, the helper
+    // with it.
+    void aHeldCallHidesNoMeeting_data()
+    {
+        QTest::addColumn<QString>("lines");
+        for (const char *lines : CalendarText::kHeldCalls)
+            QTest::newRow(std::strstr(lines, "RRULE:") + std::strlen("RRULE:")) << QString(lines);
+    }
+
+    void aHeldCallHidesNoMeeting()
+    {
+        QFETCH(QString, lines);
+        OneFile file(calendar(CalendarText::heldCall(qPrintable(lines)) + weeklyInBerlin()));
+        const int threads = threadCount();
+        const qint64 cpu = processCpuMs() + childrenCpuMs();
+        QList<CalendarCheck::Result> results;
+        const auto keep = [&](const CalendarCheck::Result &r) { results << r; };
+        CalendarCheck check;
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(check.start(file.path, kTuesday, keep));
+            check.wait(30000 * kSanitizerStretch);
+            QCOMPARE(results.size(), i + 1);
+            QCOMPARE(subjectOf(results[i].running), QString("Weekly"));
+            QCOMPARE(results[i].warnings.filter("\"Held\"").size(), i == 0 ? 1 : 0); // named once
+            QTRY_COMPARE(stateOf(check.helperId()), 'S'); // waits for the next check
+            QTRY_COMPARE(threadCount(), threads);
+        }
+        const qint64 helper = check.helperId();
+        check.stop();
+        QCOMPARE(stateOf(helper), char(0));
+        const qint64 used = processCpuMs() + childrenCpuMs() - cpu;
+        QVERIFY2(used < 2000 * kSanitizerStretch, qPrintable(QString::number(used)));
+        // A new version of the file: the series is tried again.
+        write(file.path, calendar(CalendarText::heldCall(qPrintable(lines)) + weeklyInBerlin() + vevent("Other", "")));
+        QVERIFY(check.start(file.path, kTuesday, keep));
+        QTRY_VERIFY(check.helperId() == 0); // the check under way
+        QThread::msleep(100);
+        QElapsedTimer timer;
+        timer.start();
+        check.stop();
+        QVERIFY2(timer.elapsed() < 500 * kSanitizerStretch, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(results.size(), 2);
+        QTRY_COMPARE(threadCount(), threads);
     }
 
     // A check inside a call that cannot be stopped: stopping it returns in

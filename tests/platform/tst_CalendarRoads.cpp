@@ -2,6 +2,8 @@
 #include "platform/calendar/CalendarStore.h"
 #include "platform/calendar/CheckProcess.h"
 
+#include "SanitizerBounds.h"
+
 #include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -166,7 +168,7 @@ private slots:
     {
         QFETCH(QString, desktop);
         if (QProcess *child = m_children.value(desktop)) {
-            QVERIFY(child->waitForFinished(300000));
+            QVERIFY(child->waitForFinished(300000 * kSanitizerStretch));
             QVERIFY2(child->exitStatus() == QProcess::NormalExit && child->exitCode() == 0,
                      child->readAll().constData());
             return;
