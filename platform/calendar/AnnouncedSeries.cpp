@@ -8,24 +8,23 @@ struct AnnouncedSeries::Page
 {
     std::atomic<quint64> count;
     std::atomic<qint32> index;
-    qint64 shareNs;
     char stamp[96];
-    char subject[256];
     char file[4096];
 };
 
 namespace {
-void copy(char *to, size_t size, const char *from, size_t length)
-{
-    length = std::min(length, size - 1);
-    std::memcpy(to, from, length);
-    to[length] = '\0';
-}
-
 void copy(char *to, size_t size, const QString &from)
 {
     const QByteArray bytes = from.toUtf8();
-    copy(to, size, bytes.constData(), size_t(bytes.size()));
+    const size_t length = std::min(size_t(bytes.size()), size - 1);
+    std::memcpy(to, bytes.constData(), length);
+    to[length] = '\0';
+}
+// Told by the text itself, not only its letters: a file's series are all
+// told with the same text.
+bool same(const QString &a, const QString &b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
 }
 } // namespace
 
@@ -61,19 +60,16 @@ AnnouncedSeries::~AnnouncedSeries()
     close(m_fd);
 }
 
-void AnnouncedSeries::announce(const QString &file, const QString &stamp, int index, const char *subject,
-                               qint64 shareNs)
+void AnnouncedSeries::announce(const QString &file, const QString &stamp, int index)
 {
     // Most series follow one of the same file: its name is written once.
-    if (file != m_file || stamp != m_stamp) {
+    if (!same(file, m_file) || !same(stamp, m_stamp)) {
         copy(m_page->file, sizeof m_page->file, file);
         copy(m_page->stamp, sizeof m_page->stamp, stamp);
         m_file = file;
         m_stamp = stamp;
     }
     m_page->index.store(index, std::memory_order_relaxed);
-    m_page->shareNs = shareNs;
-    copy(m_page->subject, sizeof m_page->subject, subject ? subject : "", subject ? std::strlen(subject) : 0);
     m_page->count.fetch_add(1, std::memory_order_release);
 }
 
@@ -101,7 +97,5 @@ AnnouncedSeries::Series AnnouncedSeries::last() const
         return s;
     s.file = QString::fromUtf8(m_page->file);
     s.stamp = QString::fromUtf8(m_page->stamp);
-    s.subject = QString::fromUtf8(m_page->subject);
-    s.shareNs = m_page->shareNs;
     return s;
 }

@@ -19,8 +19,6 @@ public:
         QString file;
         QString stamp; // the file's version
         int index = -1; // none: the helper was reading its files or answering
-        QString subject;
-        qint64 shareNs = 0; // what the check gave it of its time
     };
 
     // The page, made in the program; fd() is handed to the helper.
@@ -33,7 +31,7 @@ public:
 
     int fd() const { return m_fd; }
     // The helper's side.
-    void announce(const QString &file, const QString &stamp, int index, const char *subject, qint64 shareNs);
+    void announce(const QString &file, const QString &stamp, int index);
     void clear();
     // The program's side: a count that moves with every series announced,
     // and what was announced last (read once the helper has stopped).

@@ -111,8 +111,7 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
             const Part &part = round[i];
             budget.beginShare(round.size() - i, part.cost);
             const Calendar &calendar = calendars[part.calendar];
-            if (m_guard && !m_guard({calendar.file, calendar.stamp, part.series,
-                                     calendar.reader->subjectOf(part.series), budget.shareNs()}))
+            if (m_guard && !m_guard({calendar.file, calendar.stamp, part.series, *calendar.reader}))
                 continue;
             QStringList problems;
             // A series that costs more than all that is left is not begun:

@@ -27,8 +27,7 @@ public:
         const QString &file;
         const QString &stamp; // the file's version
         int series;
-        const char *subject;
-        qint64 shareNs; // of the check's time, -1 without a limit
+        const IcsReader &reader;
     };
     // Told of each series before it is expanded; a series it refuses is
     // left out.

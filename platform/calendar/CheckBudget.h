@@ -35,8 +35,6 @@ public:
     // Whether so many steps are left in the share, none taken.
     bool holds(qint64 steps) const { return !spent() && steps <= m_shareSteps; }
     qint64 stepsLeft() const { return m_steps; }
-    // The time left of the share under way, in ns; -1 without a time limit.
-    qint64 shareNs() const { return m_shareDeadline.isForever() ? -1 : m_shareDeadline.remainingTimeNSecs(); }
     // The whole budget is gone, or the check was cancelled.
     bool spent() const { return m_spent || cancelled(); }
     bool cancelled() const { return m_cancelled && m_cancelled->load(std::memory_order_relaxed); }

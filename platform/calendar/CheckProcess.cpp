@@ -67,6 +67,8 @@ std::optional<CalendarCheck::Result> CheckProcess::check(const QString &path, co
         CalendarCheck::Result answer;
         const Outcome outcome = send(CheckWire::request(request)) ? await(answer, cpuNs, cancelled) : Outcome::Ended;
         if (outcome == Outcome::Answered) {
+            for (CheckWire::GivenUp &g : m_givenUp)
+                g.named = true; // by the helper that answered
             answer.warnings = result.warnings + answer.warnings;
             return answer;
         }
@@ -75,7 +77,7 @@ std::optional<CalendarCheck::Result> CheckProcess::check(const QString &path, co
         // The helper is gone; what it was expanding is given up.
         const AnnouncedSeries::Series series = m_board->last();
         if (series.index >= 0)
-            giveUp(series, result.warnings);
+            giveUp(series);
         if (cpuNs >= CheckCpuMs * kMsNs || (outcome == Outcome::Held && series.index < 0))
             break;
     }
@@ -90,18 +92,15 @@ QList<CheckWire::GivenUp> CheckProcess::givenUp() const
     return m_givenUp.values();
 }
 
-// Named once: the series stays given up while its file stays as it is.
-void CheckProcess::giveUp(const AnnouncedSeries::Series &series, QStringList &warnings)
+// The series stays given up while its file stays as it is; the next helper
+// to leave it out names it.
+void CheckProcess::giveUp(const AnnouncedSeries::Series &series)
 {
     for (auto it = m_givenUp.begin(); it != m_givenUp.end();)
         it = it->file == series.file && it->stamp != series.stamp ? m_givenUp.erase(it) : std::next(it);
     const QString k = key(series.file, series.stamp, series.index);
-    if (m_givenUp.contains(k))
-        return;
-    m_givenUp.insert(k, {series.file, series.stamp, series.index});
-    warnings << QStringLiteral("%1: the repeats of \"%2\" held the check longer than one series may; "
-                               "left out until the file changes")
-                    .arg(series.file, series.subject);
+    if (!m_givenUp.contains(k))
+        m_givenUp.insert(k, {series.file, series.stamp, series.index, false});
 }
 
 bool CheckProcess::started()

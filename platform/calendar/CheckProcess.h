@@ -56,7 +56,7 @@ private:
     bool send(const QByteArray &bytes);
     Outcome await(CalendarCheck::Result &result, qint64 &cpuNs, const std::atomic_bool &cancelled);
     qint64 cpuNs() const;
-    void giveUp(const AnnouncedSeries::Series &series, QStringList &warnings);
+    void giveUp(const AnnouncedSeries::Series &series);
     QList<CheckWire::GivenUp> givenUp() const;
 
     pid_t m_pid = 0;

@@ -2,7 +2,9 @@
 
 #include "CheckWire.h"
 
-#include <QSet>
+#include <QHash>
+
+#include <utility>
 
 #include <cstdlib>
 #include <ctime>
@@ -44,14 +46,27 @@ CheckServer::CheckServer(int in, int out, std::unique_ptr<AnnouncedSeries> board
 {
 }
 
+QString CheckServer::givenUpText(const QString &file, const char *subject)
+{
+    return QStringLiteral("%1: the repeats of \"%2\" held the check longer than one series may; "
+                          "left out until the file changes")
+        .arg(file, QString::fromUtf8(subject));
+}
+
 int CheckServer::run()
 {
-    QSet<QString> skip;
-    m_store.setGuard([this, &skip](const CalendarStore::SeriesAhead &s) {
-        if (!skip.isEmpty() && skip.contains(key(s.file, s.stamp, s.series)))
-            return false;
-        m_board->announce(s.file, s.stamp, s.series, s.subject, s.shareNs);
-        return true;
+    QHash<QString, bool> skip; // whether named already
+    QStringList named;
+    m_store.setGuard([this, &skip, &named](const CalendarStore::SeriesAhead &s) {
+        if (skip.isEmpty() || !skip.contains(key(s.file, s.stamp, s.series))) {
+            m_board->announce(s.file, s.stamp, s.series);
+            return true;
+        }
+        // Named by the first helper to leave it out, as its subject is read here.
+        bool &done = skip[key(s.file, s.stamp, s.series)];
+        if (!std::exchange(done, true))
+            named << givenUpText(s.file, s.reader.subjectOf(s.series));
+        return false;
     });
     const std::atomic_bool never(false);
     QByteArray body;
@@ -62,11 +77,13 @@ int CheckServer::run()
         takeZone(request->zone);
         limitProcessor(CheckCpuSeconds);
         skip.clear();
+        named.clear();
         for (const CheckWire::GivenUp &g : request->skip)
-            skip.insert(key(g.file, g.stamp, g.series));
-        const CalendarCheck::Result result =
+            skip.insert(key(g.file, g.stamp, g.series), g.named);
+        CalendarCheck::Result result =
             CalendarCheck::inProcess(m_store, request->path, request->now, never, request->budgetMs);
         m_board->clear();
+        result.warnings = named + result.warnings;
         if (!writeAll(CheckWire::answer(result)))
             return 1;
     }

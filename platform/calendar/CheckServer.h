@@ -22,6 +22,9 @@ public:
     // the helper has used before it; the system ends it beyond.
     static constexpr int CheckCpuSeconds = 5 * CheckProcess::Slowness;
 
+    // What the log says of a series given up.
+    static QString givenUpText(const QString &file, const char *subject);
+
 private:
     bool readMessage(QByteArray &body);
     bool writeAll(const QByteArray &bytes);

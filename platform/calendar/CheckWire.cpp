@@ -59,7 +59,7 @@ QByteArray CheckWire::request(const Request &r)
     QDataStream out(&body, QIODevice::WriteOnly);
     out << r.path << Written{r.now} << r.zone << r.budgetMs << qint32(r.skip.size());
     for (const GivenUp &g : r.skip)
-        out << g.file << g.stamp << qint32(g.series);
+        out << g.file << g.stamp << qint32(g.series) << g.named;
     return framed(body);
 }
 
@@ -72,7 +72,7 @@ std::optional<CheckWire::Request> CheckWire::request(const QByteArray &body)
     for (qint32 i = 0; i < skipped && in.status() == QDataStream::Ok; ++i) {
         GivenUp g;
         qint32 series = 0;
-        in >> g.file >> g.stamp >> series;
+        in >> g.file >> g.stamp >> series >> g.named;
         g.series = series;
         r.skip.append(g);
     }

@@ -19,6 +19,7 @@ public:
         QString file;
         QString stamp; // the file's version it was given up for
         int series = 0;
+        bool named = false; // the helper named it in the log already
     };
     struct Request
     {

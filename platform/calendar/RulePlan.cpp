@@ -103,7 +103,7 @@ qint64 RulePlan::wallSeconds(const icaltimetype &t)
 }
 
 RulePlan RulePlan::of(icalrecurrencetype rule, const icaltimetype &dtstart, const QDateTime &from,
-                      const QDateTime &to, bool fromStart)
+                      const QDateTime &to, bool fromStart, std::optional<RuleCost> *known)
 {
     RulePlan plan;
     plan.start = dtstart.is_date ? asMidnight(dtstart) : dtstart;
@@ -111,7 +111,9 @@ RulePlan RulePlan::of(icalrecurrencetype rule, const icaltimetype &dtstart, cons
         rule.until = asMidnight(rule.until);
     plan.rule = rule;
     plan.first = plan.start;
-    plan.cost = RuleCost::of(rule);
+    if (known && !*known)
+        *known = RuleCost::of(rule);
+    plan.cost = known ? **known : RuleCost::of(rule);
     plan.none = plan.cost.never;
     if (plan.none)
         return plan;
