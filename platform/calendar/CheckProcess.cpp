@@ -65,7 +65,10 @@ std::optional<CalendarCheck::Result> CheckProcess::check(const QString &path, co
         const CheckWire::Request request{path, now, qgetenv("TZ"),
                                          std::max<qint64>(250, CheckBudget::DefaultMs - clock.elapsed()), givenUp()};
         CalendarCheck::Result answer;
-        const Outcome outcome = send(CheckWire::request(request)) ? await(answer, cpuNs, cancelled) : Outcome::Ended;
+        const bool sent = send(CheckWire::request(request));
+        if (!sent)
+            end();
+        const Outcome outcome = sent ? await(answer, cpuNs, cancelled) : Outcome::Ended;
         if (outcome == Outcome::Answered) {
             for (CheckWire::GivenUp &g : m_givenUp)
                 g.named = true; // by the helper that answered

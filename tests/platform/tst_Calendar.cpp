@@ -1,6 +1,7 @@
 #include "platform/calendar/CalendarCheck.h"
 #include "platform/calendar/CalendarStore.h"
 #include "platform/calendar/CheckProcess.h"
+#include "platform/calendar/CheckWire.h"
 #include "platform/calendar/FolderFiles.h"
 #include "platform/calendar/IcsReader.h"
 #include "platform/calendar/IcsWriter.h"
@@ -12,10 +13,12 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/inotify.h>
@@ -619,6 +622,119 @@ private slots:
         QVERIFY2(timer.elapsed() < 500 * kSanitizerStretch, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(results.size(), 2);
         QTRY_COMPARE(threadCount(), threads);
+        QVERIFY(check.start(file.path, kTuesday, keep));
+        check.wait(30000 * kSanitizerStretch);
+        QCOMPARE(results.size(), 3);
+        QCOMPARE(subjectOf(results[2].running), QString("Weekly"));
+        QCOMPARE(results[2].warnings.filter("\"Held\"").size(), 1);
+    }
+
+    // The helper gone between checks (killed, or ended by its processor
+    // limit): the next check starts another and answers, and this program
+    // goes on. No helper to start: the check runs here, and says so once.
+    void aHelperGoneOrMissing()
+    {
+        OneFile file(calendar(weeklyInBerlin()));
+        QList<CalendarCheck::Result> results;
+        const auto keep = [&](const CalendarCheck::Result &r) { results << r; };
+        CalendarCheck check;
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(check.start(file.path, kTuesday, keep));
+            check.wait(30000 * kSanitizerStretch);
+            QCOMPARE(results.size(), i + 1);
+            QCOMPARE(subjectOf(results[i].running), QString("Weekly"));
+            QCOMPARE(results[i].warnings, QStringList());
+            const qint64 helper = check.helperId();
+            QVERIFY(helper > 0);
+            QCOMPARE(::kill(pid_t(helper), SIGKILL), 0);
+            QTRY_COMPARE(stateOf(helper), 'Z');
+        }
+        check.stop();
+        CheckProcess::setProgram(QDir::temp().filePath("no-such-helper"));
+        const auto restore = qScopeGuard([] { CheckProcess::setProgram(TESSALY_CALENDARCHECK); });
+        CalendarCheck here;
+        for (int i = 2; i < 4; ++i) {
+            QVERIFY(here.start(file.path, kTuesday, keep));
+            here.wait(30000 * kSanitizerStretch);
+            QCOMPARE(results.size(), i + 1);
+            QCOMPARE(subjectOf(results[i].running), QString("Weekly"));
+            QCOMPARE(results[i].warnings.filter("could not start").size(), i == 2 ? 1 : 0);
+            QCOMPARE(here.helperId(), 0);
+        }
+    }
+
+    // The program and the helper tell each other a check and its result
+    // whole: an occurrence that starts in the hour the clocks go back twice,
+    // in its second pass, stays that moment.
+    void theHelperTellsMomentsAsThemselves()
+    {
+        CalendarCheck::Result result;
+        CalendarAppointment a;
+        a.subject = "Late";
+        a.start = QDateTime(QDate(2026, 10, 25), QTime(2, 15)).addSecs(3600); // 02:15 the second time, in Berlin
+        a.end = a.start.addSecs(600);
+        a.busy = BusyStatus::OutOfOffice;
+        a.position = 7;
+        result.running = a;
+        result.warnings << "one" << "two";
+        const QByteArray wire = CheckWire::answer(result);
+        QCOMPARE(CheckWire::lengthOf(wire), std::optional<quint32>(wire.size() - CheckWire::HeaderSize));
+        const std::optional<CalendarCheck::Result> back = CheckWire::answer(wire.mid(CheckWire::HeaderSize));
+        QVERIFY(back && back->running);
+        QCOMPARE(back->running->start.toMSecsSinceEpoch(), a.start.toMSecsSinceEpoch());
+        QCOMPARE(back->running->identity(), a.identity());
+        QCOMPARE(back->running->busy, BusyStatus::OutOfOffice);
+        QCOMPARE(back->running->position, 7);
+        QCOMPARE(back->warnings, result.warnings);
+        const CheckWire::Request asked{"c.ics", a.start, "Europe/Berlin", 900, {{"c.ics", "1:2", 3, true}}};
+        const QByteArray sent = CheckWire::request(asked);
+        const std::optional<CheckWire::Request> got = CheckWire::request(sent.mid(CheckWire::HeaderSize));
+        QVERIFY(got);
+        QCOMPARE(got->now.toMSecsSinceEpoch(), a.start.toMSecsSinceEpoch());
+        QCOMPARE(got->zone, QByteArray("Europe/Berlin"));
+        QCOMPARE(got->skip.size(), 1);
+        QCOMPARE(got->skip[0].series, 3);
+        QVERIFY(got->skip[0].named);
+    }
+
+    // What a check works out about a rule is kept with the file's reader,
+    // each rule's its own: an event of several rules is charged what events
+    // of each rule alone are, and a reader asked before charges and finds
+    // what a new one does, at windows from days to years apart.
+    void keptRuleCostsAreTheRulesOwn()
+    {
+        const QStringList rules{"FREQ=DAILY;BYDAY=MO,TU", "FREQ=HOURLY;INTERVAL=5", "FREQ=YEARLY;BYMONTH=3,6;BYDAY=1FR",
+                                "FREQ=DAILY;BYDAY=WE;BYHOUR=8,16", "FREQ=MINUTELY;INTERVAL=45;BYDAY=TH"};
+        const QString start = "DTSTART;TZID=Europe/Berlin:20240301T100000\r\nDURATION:PT1H\r\n";
+        QString events = vevent("All", start + "RRULE:" + rules.join("\r\nRRULE:") + "\r\n");
+        for (const QString &rule : rules)
+            events += vevent(rule, start + "RRULE:" + rule + "\r\n");
+        const QByteArray text = calendar(events);
+        IcsReader kept(text, "c.ics");
+        QCOMPARE(kept.seriesCount(), 1 + rules.size());
+        int found = 0;
+        for (const int days : {0, 1, 9, 40, 200, 700}) {
+            const QDateTime from = kTuesday.addDays(days), to = from.addSecs(60 * (days % 7 + 1));
+            IcsReader fresh(text, "c.ics");
+            for (const RecurrenceSet::Walk walk : {RecurrenceSet::Walk::Near, RecurrenceSet::Walk::FromStart}) {
+                qint64 alone = 4; // an event's own reading, start and keeping, counted once
+                for (int s = 1; s < kept.seriesCount(); ++s)
+                    alone += kept.cost(s, from, to, walk) - 4;
+                QCOMPARE(kept.cost(0, from, to, walk), alone);
+                for (int s = 0; s < kept.seriesCount(); ++s) {
+                    QCOMPARE(kept.cost(s, from, to, walk), fresh.cost(s, from, to, walk));
+                    CheckBudget keptBudget, freshBudget;
+                    QStringList warnings;
+                    const IcsReader::Expansion a = kept.expand(s, from.addDays(-1), to, walk, keptBudget, warnings);
+                    const IcsReader::Expansion b = fresh.expand(s, from.addDays(-1), to, walk, freshBudget, warnings);
+                    QCOMPARE(a.found.size(), b.found.size());
+                    for (qsizetype i = 0; i < a.found.size(); ++i)
+                        QCOMPARE(a.found[i].start, b.found[i].start);
+                    found += int(a.found.size());
+                }
+            }
+        }
+        QVERIFY(found > 20); // the rules do start in the windows
     }
 
     // A check inside a call that cannot be stopped: stopping it returns in
