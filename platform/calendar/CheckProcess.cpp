@@ -1,5 +1,7 @@
 #include "CheckProcess.h"
 
+#include "platform/WholeWrite.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -65,7 +67,7 @@ std::optional<CalendarCheck::Result> CheckProcess::check(const QString &path, co
         const CheckWire::Request request{path, now, qgetenv("TZ"),
                                          std::max<qint64>(250, CheckBudget::DefaultMs - clock.elapsed()), givenUp()};
         CalendarCheck::Result answer;
-        const bool sent = send(CheckWire::request(request));
+        const bool sent = WholeWrite::to(m_in, CheckWire::request(request));
         if (!sent)
             end();
         const Outcome outcome = sent ? await(answer, cpuNs, cancelled) : Outcome::Ended;
@@ -143,30 +145,6 @@ bool CheckProcess::started()
     m_in = in[1];
     m_out = out[0];
     return true;
-}
-
-// Written whole; a helper that has gone fails the write, and no signal
-// ends the program for it.
-bool CheckProcess::send(const QByteArray &bytes)
-{
-    sigset_t pipe, before;
-    sigemptyset(&pipe);
-    sigaddset(&pipe, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe, &before);
-    bool ok = true;
-    for (qsizetype done = 0; ok && done < bytes.size();) {
-        const ssize_t wrote = ::write(m_in, bytes.constData() + done, size_t(bytes.size() - done));
-        if (wrote > 0)
-            done += wrote;
-        else
-            ok = wrote < 0 && errno == EINTR;
-    }
-    if (!ok && errno == EPIPE) {
-        const timespec none{0, 0};
-        sigtimedwait(&pipe, nullptr, &none);
-    }
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-    return ok;
 }
 
 // The helper's answer, as it comes, while its processor time is watched.

@@ -4,6 +4,8 @@
 #include "CalendarCheck.h"
 #include "CheckWire.h"
 
+#include "platform/ProcessLimits.h"
+
 #include <QHash>
 #include <atomic>
 #include <memory>
@@ -23,11 +25,7 @@
 class CheckProcess
 {
 public:
-#ifdef __SANITIZE_THREAD__
-    static constexpr int Slowness = 10; // a build that checks every access
-#else
-    static constexpr int Slowness = 1;
-#endif
+    static constexpr int Slowness = ProcessLimits::Slowness;
     // What one series may hold the helper, and one check all its helpers,
     // in processor time.
     static constexpr qint64 SeriesCpuMs = 400 * Slowness;
@@ -53,7 +51,6 @@ public:
 private:
     enum class Outcome { Answered, Held, Cancelled, Ended };
     bool started();
-    bool send(const QByteArray &bytes);
     Outcome await(CalendarCheck::Result &result, qint64 &cpuNs, const std::atomic_bool &cancelled);
     qint64 cpuNs() const;
     void giveUp(const AnnouncedSeries::Series &series);

@@ -2,6 +2,8 @@
 
 #include "CheckWire.h"
 
+#include "platform/WholeWrite.h"
+
 #include <QHash>
 
 #include <utility>
@@ -84,7 +86,7 @@ int CheckServer::run()
             CalendarCheck::inProcess(m_store, request->path, request->now, never, request->budgetMs);
         m_board->clear();
         result.warnings = named + result.warnings;
-        if (!writeAll(CheckWire::answer(result)))
+        if (!WholeWrite::to(m_out, CheckWire::answer(result)))
             return 1;
     }
     return 0;
@@ -109,15 +111,4 @@ bool CheckServer::readMessage(QByteArray &body)
             return false;
         received.append(chunk, got);
     }
-}
-
-bool CheckServer::writeAll(const QByteArray &bytes)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t wrote = ::write(m_out, bytes.constData() + done, size_t(bytes.size() - done));
-        if (wrote <= 0)
-            return false;
-        done += wrote;
-    }
-    return true;
 }

@@ -27,7 +27,6 @@ public:
 
 private:
     bool readMessage(QByteArray &body);
-    bool writeAll(const QByteArray &bytes);
 
     int m_in, m_out;
     std::unique_ptr<AnnouncedSeries> m_board;
