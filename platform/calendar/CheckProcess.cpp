@@ -60,7 +60,7 @@ std::optional<CalendarCheck::Result> CheckProcess::check(const QString &path, co
     CalendarCheck::Result result;
     QElapsedTimer clock;
     clock.start();
-    qint64 cpuNs = 0; // of every helper this check started or asked
+    qint64 expandingNs = 0; // of every helper this check started or asked
     for (int start = 0; start < kMostStarts; ++start) {
         if (!started())
             return start == 0 ? std::nullopt : std::optional(result);
@@ -70,7 +70,7 @@ std::optional<CalendarCheck::Result> CheckProcess::check(const QString &path, co
         const bool sent = WholeWrite::to(m_in, CheckWire::request(request));
         if (!sent)
             end();
-        const Outcome outcome = sent ? await(answer, cpuNs, cancelled) : Outcome::Ended;
+        const Outcome outcome = sent ? await(answer, expandingNs, cancelled) : Outcome::Ended;
         if (outcome == Outcome::Answered) {
             for (CheckWire::GivenUp &g : m_givenUp)
                 g.named = true; // by the helper that answered
@@ -83,7 +83,7 @@ std::optional<CalendarCheck::Result> CheckProcess::check(const QString &path, co
         const AnnouncedSeries::Series series = m_board->last();
         if (series.index >= 0)
             giveUp(series);
-        if (cpuNs >= CheckCpuMs * kMsNs || (outcome == Outcome::Held && series.index < 0))
+        if (expandingNs >= CheckCpuMs * kMsNs || (outcome == Outcome::Held && series.index < 0))
             break;
     }
     end();
@@ -147,16 +147,16 @@ bool CheckProcess::started()
     return true;
 }
 
-// The helper's answer, as it comes, while its processor time is watched.
-CheckProcess::Outcome CheckProcess::await(CalendarCheck::Result &result, qint64 &cpuNs,
+// The helper's answer, as it comes, while its processor time is watched:
+// what a series has held it, and what the check's series have together.
+// Reading the files is not expanding them, as in the check's own budget.
+CheckProcess::Outcome CheckProcess::await(CalendarCheck::Result &result, qint64 &expandingNs,
                                           const std::atomic_bool &cancelled)
 {
     QByteArray received;
-    const qint64 from = this->cpuNs();
-    qint64 seriesFrom = from;
+    qint64 last = this->cpuNs(), seriesFrom = last;
     quint64 seen = m_board->count();
-    const auto gone = [&](Outcome outcome, qint64 cpu) {
-        cpuNs += std::max<qint64>(0, cpu - from);
+    const auto gone = [this](Outcome outcome) {
         end();
         return outcome;
     };
@@ -166,31 +166,33 @@ CheckProcess::Outcome CheckProcess::await(CalendarCheck::Result &result, qint64 
             char chunk[65536];
             const ssize_t got = ::read(m_out, chunk, sizeof chunk);
             if (got <= 0 && !(got < 0 && errno == EINTR))
-                return gone(Outcome::Ended, this->cpuNs());
+                return gone(Outcome::Ended);
             if (got > 0)
                 received.append(chunk, got);
             const std::optional<quint32> length = CheckWire::lengthOf(received);
             if (length && *length > CheckWire::MostBytes)
-                return gone(Outcome::Ended, this->cpuNs());
+                return gone(Outcome::Ended);
             if (length && received.size() >= CheckWire::HeaderSize + qsizetype(*length)) {
                 const std::optional<CalendarCheck::Result> answer = CheckWire::answer(received.mid(CheckWire::HeaderSize));
                 if (!answer)
-                    return gone(Outcome::Ended, this->cpuNs());
-                cpuNs += this->cpuNs() - from;
+                    return gone(Outcome::Ended);
                 result = *answer;
                 return Outcome::Answered;
             }
         }
         if (cancelled.load(std::memory_order_relaxed))
-            return gone(Outcome::Cancelled, this->cpuNs());
+            return gone(Outcome::Cancelled);
         const qint64 cpu = this->cpuNs();
+        const bool expanding = m_board->seriesUnderWay();
+        if (expanding)
+            expandingNs += std::max<qint64>(0, cpu - last);
+        last = cpu;
         if (const quint64 count = m_board->count(); count != seen) {
             seen = count;
             seriesFrom = cpu;
         }
-        const bool seriesHeld = m_board->seriesUnderWay() && cpu - seriesFrom > SeriesCpuMs * kMsNs;
-        if (seriesHeld || cpuNs + cpu - from > CheckCpuMs * kMsNs)
-            return gone(Outcome::Held, cpu);
+        if ((expanding && cpu - seriesFrom > SeriesCpuMs * kMsNs) || expandingNs > CheckCpuMs * kMsNs)
+            return gone(Outcome::Held);
     }
 }
 

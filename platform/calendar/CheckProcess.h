@@ -26,8 +26,8 @@ class CheckProcess
 {
 public:
     static constexpr int Slowness = ProcessLimits::Slowness;
-    // What one series may hold the helper, and one check all its helpers,
-    // in processor time.
+    // What one series may hold the helper, and the series of one check all
+    // its helpers, in processor time.
     static constexpr qint64 SeriesCpuMs = 400 * Slowness;
     static constexpr qint64 CheckCpuMs = 2000 * Slowness;
 
@@ -51,7 +51,7 @@ public:
 private:
     enum class Outcome { Answered, Held, Cancelled, Ended };
     bool started();
-    Outcome await(CalendarCheck::Result &result, qint64 &cpuNs, const std::atomic_bool &cancelled);
+    Outcome await(CalendarCheck::Result &result, qint64 &expandingNs, const std::atomic_bool &cancelled);
     qint64 cpuNs() const;
     void giveUp(const AnnouncedSeries::Series &series);
     QList<CheckWire::GivenUp> givenUp() const;

@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <sys/resource.h>
@@ -21,8 +22,9 @@ void limitProcessor(int seconds)
 {
     rusage used{};
     getrusage(RUSAGE_SELF, &used);
-    const rlim_t spent = rlim_t(used.ru_utime.tv_sec + used.ru_stime.tv_sec);
-    const rlimit cpu{spent + rlim_t(seconds), RLIM_INFINITY};
+    rlimit cpu{};
+    getrlimit(RLIMIT_CPU, &cpu);
+    cpu.rlim_cur = std::min(cpu.rlim_max, rlim_t(used.ru_utime.tv_sec + used.ru_stime.tv_sec) + rlim_t(seconds));
     setrlimit(RLIMIT_CPU, &cpu);
 }
 

@@ -19,8 +19,10 @@ public:
     int run();
 
     // What a check may use of the processor at most, in seconds, past what
-    // the helper has used before it; the system ends it beyond.
-    static constexpr int CheckCpuSeconds = 5 * CheckProcess::Slowness;
+    // the helper has used before it; the system ends it beyond. The program
+    // watches for less, but a helper whose program is gone ends too, and
+    // reading the largest calendar a check reads takes seconds.
+    static constexpr int CheckCpuSeconds = 30 * CheckProcess::Slowness;
 
     // What the log says of a series given up.
     static QString givenUpText(const QString &file, const char *subject);
