@@ -20,6 +20,7 @@ void copy(char *to, size_t size, const QString &from)
     std::memcpy(to, bytes.constData(), length);
     to[length] = '\0';
 }
+
 // Told by the text itself, not only its letters: a file's series are all
 // told with the same text.
 bool same(const QString &a, const QString &b)
