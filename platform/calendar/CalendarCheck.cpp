@@ -117,7 +117,11 @@ bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
         std::lock_guard lock(m_shared->mutex);
         m_shared->finished = true;
     });
-    m_thread = std::thread([this, work = m_work, shared = m_shared, path, now]() mutable {
+    // A copy of the path of the check's own, not one that shares its text
+    // with the caller's: the thread lets go of it as it ends, which nothing
+    // orders with the caller's changes to its own string.
+    QString own(path.constData(), path.size());
+    m_thread = std::thread([this, work = m_work, shared = m_shared, path = std::move(own), now]() mutable {
         bool abandoned = false;
         {
             Result result = work ? work(shared->store, path, now, shared->cancelled) : checkIn(*shared, path, now);
