@@ -680,7 +680,9 @@ private slots:
         CalendarCheck::Result result;
         CalendarAppointment a;
         a.subject = "Late";
-        a.start = QDateTime(QDate(2026, 10, 25), QTime(2, 15)).addSecs(3600); // 02:15 the second time, in Berlin
+        // 02:15 in Berlin the second time, in winter time: its wall clock read
+        // back would be the first.
+        a.start = QDateTime(QDate(2026, 10, 25), QTime(1, 15), QTimeZone::utc()).toLocalTime();
         a.end = a.start.addSecs(600);
         a.busy = BusyStatus::OutOfOffice;
         a.position = 7;
