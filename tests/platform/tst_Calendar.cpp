@@ -672,16 +672,35 @@ private slots:
         }
     }
 
+    // A meeting in the hour the clocks go back, the second time round,
+    // asked in it: the helper is told that moment, not the first with the
+    // same wall clock, and tells the meeting's as itself.
+    void theHelperIsToldMomentsAsThemselves()
+    {
+        const QByteArray zone = qgetenv("TZ");
+        const auto restoreZone = qScopeGuard([zone] {
+            qputenv("TZ", zone);
+            tzset();
+        });
+        qputenv("TZ", "Australia/Sydney");
+        tzset();
+        OneFile file(calendar(timed("Late", "20260404T161500Z", "20260404T165500Z")));
+        for (const int minutes : {16 * 60 + 20, 16 * 60 + 50, 15 * 60 + 20}) {
+            const QDateTime now = QDateTime(QDate(2026, 4, 4), QTime(0, 0), QTimeZone::utc()).addSecs(60 * minutes).toLocalTime();
+            const CalendarCheck::Result result = checked(file.path, now);
+            QCOMPARE(subjectOf(result.running), minutes > 16 * 60 ? QString("Late") : QString());
+            if (result.running)
+                QCOMPARE(result.running->start, QDateTime(QDate(2026, 4, 4), QTime(16, 15), QTimeZone::utc()));
+        }
+    }
+
     // The program and the helper tell each other a check and its result
-    // whole: an occurrence that starts in the hour the clocks go back twice,
-    // in its second pass, stays that moment.
-    void theHelperTellsMomentsAsThemselves()
+    // whole.
+    void aCheckAndItsResultCrossWhole()
     {
         CalendarCheck::Result result;
         CalendarAppointment a;
         a.subject = "Late";
-        // 02:15 in Berlin the second time, in winter time: its wall clock read
-        // back would be the first.
         a.start = QDateTime(QDate(2026, 10, 25), QTime(1, 15), QTimeZone::utc()).toLocalTime();
         a.end = a.start.addSecs(600);
         a.busy = BusyStatus::OutOfOffice;
