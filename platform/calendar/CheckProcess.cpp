@@ -37,11 +37,6 @@ QString helperProgram()
         return programPath();
     return QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-calendarcheck");
 }
-
-QString key(const QString &file, const QString &stamp, int series)
-{
-    return file + QLatin1Char('\n') + stamp + QLatin1Char('\n') + QString::number(series);
-}
 } // namespace
 
 CheckProcess::~CheckProcess()
@@ -103,9 +98,9 @@ void CheckProcess::giveUp(const AnnouncedSeries::Series &series)
 {
     for (auto it = m_givenUp.begin(); it != m_givenUp.end();)
         it = it->file == series.file && it->stamp != series.stamp ? m_givenUp.erase(it) : std::next(it);
-    const QString k = key(series.file, series.stamp, series.index);
-    if (!m_givenUp.contains(k))
-        m_givenUp.insert(k, {series.file, series.stamp, series.index, false});
+    const CheckWire::GivenUp given{series.file, series.stamp, series.index, false};
+    if (!m_givenUp.contains(given.key()))
+        m_givenUp.insert(given.key(), given);
 }
 
 bool CheckProcess::started()

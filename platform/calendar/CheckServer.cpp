@@ -38,11 +38,6 @@ void takeZone(const QByteArray &zone)
         qputenv("TZ", zone);
     tzset();
 }
-
-QString key(const QString &file, const QString &stamp, int series)
-{
-    return file + QLatin1Char('\n') + stamp + QLatin1Char('\n') + QString::number(series);
-}
 } // namespace
 
 CheckServer::CheckServer(int in, int out, std::unique_ptr<AnnouncedSeries> board)
@@ -62,12 +57,12 @@ int CheckServer::run()
     QHash<QString, bool> skip; // whether named already
     QStringList named;
     m_store.setGuard([this, &skip, &named](const CalendarStore::SeriesAhead &s) {
-        if (skip.isEmpty() || !skip.contains(key(s.file, s.stamp, s.series))) {
+        if (skip.isEmpty() || !skip.contains(CheckWire::GivenUp{s.file, s.stamp, s.series}.key())) {
             m_board->announce(s.file, s.stamp, s.series);
             return true;
         }
         // Named by the first helper to leave it out, as its subject is read here.
-        bool &done = skip[key(s.file, s.stamp, s.series)];
+        bool &done = skip[CheckWire::GivenUp{s.file, s.stamp, s.series}.key()];
         if (!std::exchange(done, true))
             named << givenUpText(s.file, s.reader.subjectOf(s.series));
         return false;
@@ -83,7 +78,7 @@ int CheckServer::run()
         skip.clear();
         named.clear();
         for (const CheckWire::GivenUp &g : request->skip)
-            skip.insert(key(g.file, g.stamp, g.series), g.named);
+            skip.insert(g.key(), g.named);
         CalendarCheck::Result result =
             CalendarCheck::inProcess(m_store, request->path, request->now, never, request->budgetMs);
         m_board->clear();

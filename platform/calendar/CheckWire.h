@@ -20,6 +20,9 @@ public:
         QString stamp; // the file's version it was given up for
         int series = 0;
         bool named = false; // the helper named it in the log already
+
+        // The series and version it names, as one text.
+        QString key() const { return file + QLatin1Char('\n') + stamp + QLatin1Char('\n') + QString::number(series); }
     };
     struct Request
     {
