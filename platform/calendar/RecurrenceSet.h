@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
 
 // The starts of one event inside a window, by RFC 5545 3.8.5: DTSTART, every
 // RRULE, the RDATE date-times, dates and periods, less the EXDATEs. Every
@@ -30,6 +31,7 @@ public:
         QList<Start> starts;
         bool cut = false; // the budget ended before the set was complete
         bool unreadableRule = false;
+        QStringList refusedRules; // rules the library finds no start of, as written
     };
 
     // Starts in [from, to), and the RDATE periods that start before to and

@@ -1,5 +1,6 @@
 #include "RulePlan.h"
 
+#include "EquivalentRule.h"
 #include "IcsTime.h"
 
 #include <algorithm>
@@ -96,17 +97,6 @@ int periodsBefore(const icaltimetype &start, const icaltimetype &at, icalrecurre
     return int(std::max<qint64>(0, (units - 2) / std::max(1, interval)));
 }
 
-// The library takes the times of day its lists name in the order written,
-// and out of order it passes over some and gives others late, after starts
-// past the window: they are handed to it in order and once each, as the
-// sets RFC 5545 makes them.
-void inOrder(short *byPart, int capacity)
-{
-    short *end = std::find(byPart, byPart + capacity, short(ICAL_RECURRENCE_ARRAY_MAX));
-    std::sort(byPart, end);
-    std::fill(std::unique(byPart, end), end, short(ICAL_RECURRENCE_ARRAY_MAX));
-}
-
 // A part of the rule's own unit or a finer one is a list the library runs
 // through, stepping the next larger unit at its end: started off the list,
 // or on it past its first entry, it passes over the rest of that unit, as
@@ -143,13 +133,10 @@ RulePlan RulePlan::of(icalrecurrencetype rule, const icaltimetype &dtstart, cons
     plan.start = dtstart.is_date ? asMidnight(dtstart) : dtstart;
     if (dtstart.is_date && rule.until.is_date && !icaltime_is_null_time(rule.until))
         rule.until = asMidnight(rule.until);
-    inOrder(rule.by_second, ICAL_BY_SECOND_SIZE);
-    inOrder(rule.by_minute, ICAL_BY_MINUTE_SIZE);
-    inOrder(rule.by_hour, ICAL_BY_HOUR_SIZE);
-    plan.rule = rule;
+    plan.rule = rule = EquivalentRule::of(rule, plan.start);
     plan.first = plan.start;
     plan.cost = RuleCost::of(rule);
-    plan.none = plan.cost.never;
+    plan.none = plan.refused = plan.cost.never;
     if (plan.none)
         return plan;
     // The window's wall clock in the start's zone, its end an hour later
