@@ -150,13 +150,15 @@ std::optional<QList<QDateTime>> libraryStarts(const QByteArray &text, const QDat
         for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t); t = icalrecur_iterator_next(it)) {
             t.zone = dtstart.zone;
             const QDateTime at = IcsTime::momentOf(t);
-            if (at > last)
+            if (at.isValid() && at > last)
                 break;
             if (++calls > kMostStarts) {
                 starts.reset();
                 break;
             }
-            if (!seen.contains(at.toSecsSinceEpoch()))
+            // A floating time the desktop's clocks skip is no moment, for
+            // the program as here.
+            if (at.isValid() && !seen.contains(at.toSecsSinceEpoch()))
                 starts->append(at);
             seen.insert(at.toSecsSinceEpoch());
         }
