@@ -168,7 +168,8 @@ void RulePlan::near(const icaltimetype &at)
     if (rule.count > 0 && !oneStartPerPeriod(rule, start))
         return;
     // A weekday counted within a week, which RFC 5545 leaves undefined, the
-    // library reads by the week it starts in.
+    // library reads by where it was started: only a walk from DTSTART gives
+    // its starts.
     if (rule.freq == ICAL_WEEKLY_RECURRENCE && hasOrdinal(rule))
         return;
     qint64 passed = 0;

@@ -9,7 +9,6 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-
 using CalendarText::calendar;
 using CalendarText::vevent;
 
@@ -30,12 +29,12 @@ QString pick(QRandomGenerator &random, const QStringList &from)
     return from.at(random.bounded(int(from.size())));
 }
 
-// Some distinct numbers of [low, high], not zero, as a rule lists them.
+// Some distinct numbers of [low, high], as a rule lists them (a day is not 0).
 QString numbers(QRandomGenerator &random, int low, int high, int most)
 {
     QList<int> picked;
     for (int n = 1 + random.bounded(most); picked.size() < n;)
-        if (const int v = low + random.bounded(high - low + 1); v != 0 && !picked.contains(v))
+        if (const int v = low + random.bounded(high - low + 1); (v != 0 || low == 0) && !picked.contains(v))
             picked << v;
     QStringList text;
     for (int v : picked)
