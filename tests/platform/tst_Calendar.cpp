@@ -412,6 +412,9 @@ private slots:
         QTest::newRow("hourly, on a year's last day")
             << "DTSTART;TZID=America/New_York:20201231T090000\r\nDURATION:PT1H\r\nRRULE:FREQ=HOURLY;BYYEARDAY=-1;BYHOUR=9\r\n"
             << "2025-12-31T15:20:00" << true << true;
+        QTest::newRow("every five minutes of a year's last day")
+            << "DTSTART:20201231T000000\r\nDURATION:PT40M\r\nRRULE:FREQ=MINUTELY;INTERVAL=5;BYYEARDAY=-1\r\n"
+            << "2025-12-31T10:42:00" << true << true;
         QTest::newRow("daily, not on the day before a month's last")
             << "DTSTART:20250131T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1\r\n" << "2026-03-30T10:40:00" << false << true;
         // Weekdays counted within a span beside plain ones: the plain ones.
