@@ -298,7 +298,8 @@ private slots:
         QList<std::pair<QString, QList<QDateTime>>> series; // its lines, the instants it is sought at
         const QList<QDateTime> instants{QDateTime(QDate(2026, 3, 10), QTime(10, 0, 30)),
                                         QDateTime(QDate(2026, 3, 31), QTime(10, 20))};
-        // Days counted from the end, which rules of shorter steps never meet.
+        // Days counted from the end, which the library meets in rules of
+        // shorter steps only in another form.
         for (const char *freq : {"SECONDLY;INTERVAL=7", "MINUTELY", "HOURLY;INTERVAL=5", "DAILY;INTERVAL=3", "WEEKLY",
                                  "MONTHLY", "YEARLY"})
             for (const char *part : {"", ";BYDAY=TU,FR", ";BYMONTHDAY=10,-1", ";BYMONTH=3,9", ";BYDAY=-1TU;BYSETPOS=1",
