@@ -316,6 +316,10 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
                                                              budget, &series.costs);
     if (set.unreadableRule)
         warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
+    for (const QString &rule : set.refusedRules)
+        warnings << QStringLiteral("%1: the repeats of \"%2\" by the rule %3 are left out: the calendar library "
+                                   "finds none of them")
+                        .arg(m_fileName, master.subject, rule);
     result.cut = set.cut;
     for (const RecurrenceSet::Start &s : set.starts) {
         if (!budget.spend()) {

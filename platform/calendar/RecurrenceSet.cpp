@@ -160,6 +160,8 @@ bool walk(icalproperty *rrule, const icaltimetype &dtstart, RecurrenceSet::Walk 
 {
     const RulePlan plan = RulePlan::of(icalproperty_get_rrule(rrule), dtstart, window.from(), window.to(),
                                        how == RecurrenceSet::Walk::FromStart, known);
+    if (plan.refused)
+        window.result().refusedRules << QString::fromUtf8(icalproperty_get_value_as_string(rrule));
     if (plan.none)
         return true;
     Iterator it(plan, window);

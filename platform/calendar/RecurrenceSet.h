@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
 
 #include <optional>
 
@@ -33,6 +34,7 @@ public:
         QList<Start> starts;
         bool cut = false; // the budget ended before the set was complete
         bool unreadableRule = false;
+        QStringList refusedRules; // rules the library finds no start of, as written
     };
 
     // Where the costs of an event's rules are kept once worked out, one a

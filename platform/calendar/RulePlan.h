@@ -28,6 +28,7 @@ struct RulePlan
     RuleCost cost;
     qint64 charge = 0; // the most the walk costs, set-up and seek included
     bool none = false; // no start of the rule reaches the window
+    bool refused = false; // the library finds no start of the rule: it is not handed to it
     qint64 wallFrom = 0, wallTo = 0; // the window's wall clock in the start's zone, its end a little later
 
     // known: where the rule's cost is kept once worked out, for the checks

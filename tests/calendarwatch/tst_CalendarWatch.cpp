@@ -315,6 +315,37 @@ private slots:
         w.process.CloseDown();
     }
 
+    // A meeting on every month's last day, of a rule of days or of hours,
+    // its occurrence of last month's end running now (it lasts until an hour
+    // from now), its first three months before: the watcher's first check
+    // reports it.
+    void aMeetingOnEveryMonthsLastDay_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QTime>("at");
+        QTest::newRow("daily") << "FREQ=DAILY;BYMONTHDAY=-1" << QTime(0, 0);
+        QTest::newRow("hourly, at 10:30") << "FREQ=HOURLY;BYMONTHDAY=-1;BYHOUR=10;BYMINUTE=30" << QTime(10, 30);
+    }
+
+    void aMeetingOnEveryMonthsLastDay()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QTime, at);
+        TestEnvironment env;
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const QDate monthStart(now.date().year(), now.date().month(), 1);
+        const QDateTime lastMonthEnd(monthStart.addDays(-1), at, Qt::UTC);
+        const QDateTime first(monthStart.addMonths(-3).addDays(-1), at, Qt::UTC);
+        writeCalendar(env.path(), CalendarText::vevent("Month end", QString("DTSTART:%1\r\nDURATION:PT%2S\r\nRRULE:%3\r\n")
+                                                                        .arg(first.toString("yyyyMMdd'T'HHmmss'Z'"))
+                                                                        .arg(lastMonthEnd.secsTo(now) + 3600)
+                                                                        .arg(rule)));
+        Watcher w(env);
+        w.process.Start(600000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Month end"}, 30000 * kSanitizerStretch);
+        w.process.CloseDown();
+    }
+
     // Closing down while a check works through a costly calendar ends the
     // watcher within a moment.
     void closeDownWhileACheckRuns()

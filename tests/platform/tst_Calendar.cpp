@@ -344,7 +344,8 @@ private slots:
         QList<std::pair<QString, QList<QDateTime>>> series; // its lines, the instants it is sought at
         const QList<QDateTime> instants{QDateTime(QDate(2026, 3, 10), QTime(10, 0, 30)),
                                         QDateTime(QDate(2026, 3, 31), QTime(10, 20))};
-        // Days counted from the end, which rules of shorter steps never meet.
+        // Days counted from the end, which the library meets in rules of
+        // shorter steps only in another form.
         for (const char *freq : {"SECONDLY;INTERVAL=7", "MINUTELY", "HOURLY;INTERVAL=5", "DAILY;INTERVAL=3", "WEEKLY",
                                  "MONTHLY", "YEARLY"})
             for (const char *part : {"", ";BYDAY=TU,FR", ";BYMONTHDAY=10,-1", ";BYMONTH=3,9", ";BYDAY=-1TU;BYSETPOS=1",
@@ -436,6 +437,94 @@ private slots:
             QCOMPARE(subjectOf(checked(file.path, noon).running), QString(e.name));
             QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
         }
+    }
+
+    // Meetings whose rules the library once missed or found no start of,
+    // running at now: the day listing, the watcher's store and the
+    // in-process check each find the running one (or none, where the rule
+    // as the library reads it has none then), and nothing is reported.
+    void validRulesOnEveryRoad_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<bool>("runs");
+        QTest::addColumn<bool>("listed"); // the day listing walks seconds from the start: within its budget
+        // Days counted from the end of a month or a year, which a rule of
+        // days or shorter steps gives by RFC 5545.
+        QTest::newRow("daily, on every month's last day")
+            << "DTSTART:20250131T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1\r\n" << "2026-03-31T10:40:00" << true << true;
+        QTest::newRow("hourly, on every month's last day at 10:30")
+            << "DTSTART:20250131T103000Z\r\nDURATION:PT1H\r\nRRULE:FREQ=HOURLY;BYMONTHDAY=-1;BYHOUR=10;BYMINUTE=30\r\n"
+            << "2026-04-30T12:50:00" << true << true;
+        QTest::newRow("hourly, on a year's last day")
+            << "DTSTART;TZID=America/New_York:20201231T090000\r\nDURATION:PT1H\r\nRRULE:FREQ=HOURLY;BYYEARDAY=-1;BYHOUR=9\r\n"
+            << "2025-12-31T15:20:00" << true << true;
+        QTest::newRow("every five minutes of a year's last day")
+            << "DTSTART:20201231T000000\r\nDURATION:PT40M\r\nRRULE:FREQ=MINUTELY;INTERVAL=5;BYYEARDAY=-1\r\n"
+            << "2025-12-31T10:42:00" << true << true;
+        QTest::newRow("daily, not on the day before a month's last")
+            << "DTSTART:20250131T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1\r\n" << "2026-03-30T10:40:00" << false << true;
+        // Weekdays counted within a span beside plain ones: the plain ones.
+        QTest::newRow("daily, Mondays and a first Tuesday: a Monday")
+            << "DTSTART:20260302T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYDAY=MO,1TU\r\n" << "2026-03-09T10:20:00" << true << true;
+        QTest::newRow("daily, Mondays and a first Tuesday: the Tuesday")
+            << "DTSTART:20260302T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYDAY=MO,1TU\r\n" << "2026-03-03T10:20:00" << false << true;
+        // An hourly meeting written in steps of minutes or seconds, begun
+        // 10 to 24 minutes ago, its first start a day or more back.
+        for (const char *zone : {"Z", ""}) {
+            QTest::newRow(qPrintable(QString("minutes at 45 past, 15 minutes in, %1").arg(*zone ? "UTC" : "floating")))
+                << QString("DTSTART:20260308T094500%1\r\nDURATION:PT40M\r\nRRULE:FREQ=MINUTELY;BYMINUTE=45\r\n").arg(zone)
+                << (*zone ? "2026-03-10T12:00:00" : "2026-03-10T11:00:00") << true << true;
+            QTest::newRow(qPrintable(QString("seconds at 45:27, 24 minutes in, %1").arg(*zone ? "UTC" : "floating")))
+                << QString("DTSTART:20260309T094527%1\r\nDURATION:PT40M\r\nRRULE:FREQ=SECONDLY;BYMINUTE=45;BYSECOND=27\r\n")
+                       .arg(zone)
+                << (*zone ? "2026-03-10T11:09:30" : "2026-03-10T10:09:30") << true << false;
+        }
+    }
+
+    void validRulesOnEveryRoad()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QString, now);
+        QFETCH(bool, runs);
+        QFETCH(bool, listed);
+        OneFile file(calendar(vevent("Valid", lines)));
+        const QDateTime at = QDateTime::fromString(now, Qt::ISODate);
+        const QString expected = runs ? "Valid" : "";
+        QList<CalendarAppointment> day;
+        QStringList warnings;
+        CheckBudget budget;
+        const CalendarAppointment *inDay = runningIn(file.store, now, day, warnings);
+        if (listed)
+            QCOMPARE(inDay ? inDay->subject : QString(), expected);
+        warnings.clear();
+        QCOMPARE(subjectOf(file.store.runningAt(at, warnings, budget)), expected);
+        const CalendarCheck::Result result = checked(file.path, at);
+        QCOMPARE(subjectOf(result.running), expected);
+        warnings += result.warnings;
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+
+    // A rule the library finds no start of, even so written (a weekday
+    // counted within a day's steps; a month day no month has), is named
+    // once while its file stays as it is, and again once it changed.
+    void aRefusedRuleIsNamedOncePerVersion()
+    {
+        const QString refused = "DTSTART:20250301T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYDAY=1TU\r\n";
+        OneFile file(calendar(vevent("Refused", refused) + vevent("Never", refused).replace("BYDAY=1TU", "BYMONTH=2;BYMONTHDAY=30")));
+        QStringList warnings;
+        for (int check = 0; check < 3; ++check) {
+            CheckBudget budget;
+            file.store.runningAt(kTuesday, warnings, budget);
+        }
+        QCOMPARE(warnings.filter("left out: the calendar library finds none of them").size(), 2);
+        QCOMPARE(warnings.filter("\"Refused\" by the rule FREQ=DAILY;BYDAY=1TU").size(), 1);
+        QCOMPARE(warnings.filter(QRegularExpression("\"Never\" by the rule FREQ=DAILY;.*BYMONTHDAY=30")).size(), 1);
+        QThread::msleep(10); // a newer stamp
+        write(file.path, calendar(vevent("Refused", refused + "LOCATION:Room 2\r\n")));
+        CheckBudget budget;
+        file.store.runningAt(kTuesday, warnings, budget);
+        QCOMPARE(warnings.filter("\"Refused\" by the rule FREQ=DAILY;BYDAY=1TU").size(), 2);
     }
 
     // Files no calendar program writes end the check at once or within its
