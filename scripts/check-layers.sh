@@ -16,7 +16,7 @@
 #     client/pagereader (the text pane's page reader, its own program: platform,
 #     Qt Gui and the HTML parser only)
 #   2 calendarwatch (the calendar watcher program: platform and its calendar
-#     only), client/dialogs, client/messaging (the multicast protocol),
+#     only), calendarcheck (the calendar's helper program: the same), client/dialogs, client/messaging (the multicast protocol),
 #     client/webview (the web engine's library, loaded at run time: the
 #     foundation's view interface only)
 #   3 client/status
@@ -28,7 +28,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A rank=([platform]=0 [platform/calendar]=1 [datetime]=1 [foundation]=1 [web]=1 [pagereader]=1 [calendarwatch]=2 [dialogs]=2
+declare -A rank=([platform]=0 [platform/calendar]=1 [datetime]=1 [foundation]=1 [web]=1 [pagereader]=1 [calendarwatch]=2 [calendarcheck]=2 [dialogs]=2
                  [messaging]=2 [webview]=2 [status]=3 [admin]=4 [resources]=4 [mail]=4 [tray]=5 [mainwindow]=6 [app]=7)
 
 layer_of() { # a file's or an include's folder, as the table names it

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev
           libgl1-mesa-dev libxcb1-dev pkgconf libical-dev libgumbo-dev postgresql xvfb xauth x11-utils iproute2 util-linux
-          python3 xdotool diffutils-doc libexpat1-dev libxslt1-dev) # the last three: real HTML manuals the text pane's test shows
+          python3 python3-dateutil xdotool diffutils-doc libexpat1-dev libxslt1-dev) # the last three: real HTML manuals the text pane's test shows
 [ "$#" -gt 0 ] && packages+=("$@")
 
 missing=()

@@ -1,6 +1,7 @@
 #include "PageReaderProcess.h"
 
 #include "pagereader/PageSubset.h"
+#include "platform/ProcessLimits.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -32,12 +33,7 @@ void limitReader()
 {
     const rlimit cpu{PageReaderProcess::CpuSeconds, PageReaderProcess::CpuSeconds + 1};
     setrlimit(RLIMIT_CPU, &cpu);
-    const rlimit core{0, 0};
-    setrlimit(RLIMIT_CORE, &core);
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    const rlimit space{rlim_t(2) << 30, rlim_t(2) << 30};
-    setrlimit(RLIMIT_AS, &space);
-#endif
+    ProcessLimits::apply();
 }
 
 QString couldNotStart()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pagereader/PageReader.h"
+#include "platform/ProcessLimits.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -29,11 +30,7 @@ public:
     // time in it. The processor's limit bounds its work; the clock's is the
     // page's own 30 seconds, as long as a busy machine may take to give a
     // reader its 10 seconds of processor time.
-#ifdef __SANITIZE_THREAD__
-    static constexpr int Slowness = 10; // a build that checks every access
-#else
-    static constexpr int Slowness = 1;
-#endif
+    static constexpr int Slowness = ProcessLimits::Slowness;
     static constexpr int TimeLimitMs = 30000 * Slowness;
     static constexpr int CpuSeconds = 10 * Slowness;
     static constexpr qint64 AnswerLimit = 16 * 1024 * 1024;

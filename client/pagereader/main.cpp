@@ -15,6 +15,8 @@
 #include "PageReader.h"
 #include "PageWeight.h"
 
+#include "platform/WholeWrite.h"
+
 #include <QGuiApplication>
 #include <csignal>
 #include <cstdio>
@@ -75,17 +77,6 @@ QByteArray readInput()
     return input;
 }
 
-bool writeAll(const QByteArray &answer)
-{
-    for (qsizetype done = 0; done < answer.size();) {
-        const ssize_t wrote = ::write(STDOUT_FILENO, answer.constData() + done, size_t(answer.size() - done));
-        if (wrote <= 0)
-            return false;
-        done += wrote;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -117,5 +108,5 @@ int main(int argc, char **argv)
         }
         return WIFEXITED(ended) ? WEXITSTATUS(ended) : 1;
     }
-    return writeAll(PageReader::answer(form)) ? 0 : 1;
+    return WholeWrite::to(STDOUT_FILENO, PageReader::answer(form)) ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include "CalendarCheck.h"
 
+#include "CheckProcess.h"
+
 #include <QScopeGuard>
 #include <atomic>
 #include <mutex>
@@ -15,6 +17,8 @@ struct CalendarCheck::Shared
     std::optional<Result> result;
     std::atomic_bool cancelled = false;
     CalendarStore store; // used by the check's thread only
+    CheckProcess helper; // by the check's thread, and by the owner once it ended
+    bool helperMissing = false; // told once
 };
 
 namespace {
@@ -37,23 +41,30 @@ LetGo &letGo()
     return *checks;
 }
 
-CalendarCheck::Result check(CalendarStore &store, const QString &path, const QDateTime &now,
-                            const std::atomic_bool &cancelled)
+} // namespace
+
+CalendarCheck::Result CalendarCheck::inProcess(CalendarStore &store, const QString &path, const QDateTime &now,
+                                               const std::atomic_bool &cancelled, qint64 budgetMs)
 {
-    CalendarCheck::Result result;
+    Result result;
     try {
         store.setPath(path);
-        CheckBudget budget(CheckBudget::DefaultSteps, CheckBudget::DefaultMs, &cancelled);
+        CheckBudget budget(CheckBudget::DefaultSteps, budgetMs, &cancelled);
         result.running = store.runningAt(now, result.warnings, budget);
     } catch (const std::exception &e) {
         result.warnings << QStringLiteral("the check failed: ") + QString::fromUtf8(e.what());
     }
     return result;
 }
-} // namespace
 
-CalendarCheck::CalendarCheck(Work work) : m_work(work ? std::move(work) : Work(check)), m_shared(std::make_shared<Shared>())
+CalendarCheck::CalendarCheck(Work work) : m_work(std::move(work)), m_shared(std::make_shared<Shared>())
 {
+}
+
+qint64 CalendarCheck::helperId() const
+{
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->finished ? m_shared->helper.processId() : 0;
 }
 
 CalendarCheck::~CalendarCheck()
@@ -85,6 +96,7 @@ void CalendarCheck::stop()
     }
     if (m_thread.joinable())
         m_thread.join();
+    m_shared->helper.end();
     m_shared->cancelled = false;
 }
 
@@ -105,10 +117,14 @@ bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
         std::lock_guard lock(m_shared->mutex);
         m_shared->finished = true;
     });
-    m_thread = std::thread([this, work = m_work, shared = m_shared, path, now]() mutable {
+    // A copy of the path of the check's own, not one that shares its text
+    // with the caller's: the thread lets go of it as it ends, which nothing
+    // orders with the caller's changes to its own string.
+    QString own(path.constData(), path.size());
+    m_thread = std::thread([this, work = m_work, shared = m_shared, path = std::move(own), now]() mutable {
         bool abandoned = false;
         {
-            Result result = work(shared->store, path, now, shared->cancelled);
+            Result result = work ? work(shared->store, path, now, shared->cancelled) : checkIn(*shared, path, now);
             std::lock_guard lock(shared->mutex);
             shared->finished = true;
             shared->ended.notify_all();
@@ -131,6 +147,18 @@ bool CalendarCheck::start(const QString &path, const QDateTime &now, Done done)
     });
     failed.dismiss();
     return true;
+}
+
+// In the helper, or where none can start, here.
+CalendarCheck::Result CalendarCheck::checkIn(Shared &shared, const QString &path, const QDateTime &now)
+{
+    if (std::optional<Result> result = shared.helper.check(path, now, shared.cancelled))
+        return *result;
+    Result result = inProcess(shared.store, path, now, shared.cancelled);
+    if (!std::exchange(shared.helperMissing, true))
+        result.warnings.prepend(QStringLiteral("the calendar's helper program could not start; "
+                                               "the calendar is checked in this program"));
+    return result;
 }
 
 bool CalendarCheck::checksLetGoEnded(std::chrono::milliseconds within)

@@ -68,7 +68,7 @@ QList<CalendarAppointment> CalendarStore::between(const QDateTime &from, const Q
         const std::shared_ptr<IcsReader> r = reader(listed, warnings);
         if (!r || !r->isValid())
             continue;
-        calendars.append({listed.path, r});
+        calendars.append({listed.path, listed.stamp, r});
     }
     QList<CalendarAppointment> found = expand(calendars, from, to, walk, warnings, budget);
     std::stable_sort(found.begin(), found.end(), [](const CalendarAppointment &a, const CalendarAppointment &b) {
@@ -111,6 +111,8 @@ QList<CalendarAppointment> CalendarStore::expand(const QList<Calendar> &calendar
             const Part &part = round[i];
             budget.beginShare(round.size() - i, part.cost);
             const Calendar &calendar = calendars[part.calendar];
+            if (m_guard && !m_guard({calendar.file, calendar.stamp, part.series, *calendar.reader}))
+                continue;
             QStringList problems;
             // A series that costs more than all that is left is not begun:
             // it could not reach the window.

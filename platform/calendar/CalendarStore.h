@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,6 +21,19 @@
 class CalendarStore
 {
 public:
+    // A series about to be expanded, as the guard is told of it.
+    struct SeriesAhead
+    {
+        const QString &file;
+        const QString &stamp; // the file's version
+        int series;
+        const IcsReader &reader;
+    };
+    // Told of each series before it is expanded; a series it refuses is
+    // left out.
+    using Guard = std::function<bool(const SeriesAhead &)>;
+    void setGuard(Guard guard) { m_guard = std::move(guard); }
+
     void setPath(const QString &path);
     const QString &path() const { return m_path; }
 
@@ -51,6 +65,7 @@ private:
     struct Calendar
     {
         QString file;
+        QString stamp;
         std::shared_ptr<IcsReader> reader;
     };
     struct Part
@@ -71,5 +86,6 @@ private:
     QHash<QString, Entry> m_cache;
     QStringList m_folderWarnings; // the folder's files left out, as last told
     std::pair<QString, int> m_nextInTurn; // file and series the last check's budget did not reach
+    Guard m_guard;
     const std::atomic_bool *m_cancelled = nullptr; // of the check under way: reading stops with it
 };

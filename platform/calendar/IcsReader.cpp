@@ -23,6 +23,9 @@ struct IcsReader::Series
     CalendarAppointment master{}; // the event as one occurrence at its own start
     qint64 before = 0; // how long before a window an occurrence may start and reach into it
     qint64 after = 0;  // and how long after it one may start that is moved into it
+    // What its rules cost, worked out at the first check that asks, as the
+    // file stays as it is while the reader is kept.
+    mutable RecurrenceSet::KnownCosts costs{};
 };
 
 struct IcsReader::Calendar
@@ -64,17 +67,22 @@ bool thisAndFuture(icalcomponent *c)
 // What expanding an event in a window costs at most: its added and
 // excluded dates, and the library's walk of each rule as it will be walked.
 qint64 costOf(icalcomponent *event, const icaltimetype &dtstart, const QDateTime &from, const QDateTime &to,
-              RecurrenceSet::Walk walk)
+              RecurrenceSet::Walk walk, RecurrenceSet::KnownCosts &known)
 {
     qint64 cost = 4; // its reading, its start, what is kept
+    int rule = 0;
     for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_ANY_PROPERTY)) {
         const icalproperty_kind kind = icalproperty_isa(p);
         if (kind == ICAL_RDATE_PROPERTY || kind == ICAL_EXDATE_PROPERTY)
             cost += icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) ? 2 : 1;
-        if (kind == ICAL_RRULE_PROPERTY)
-            cost += RulePlan::of(icalproperty_get_rrule(p), dtstart, from, to, walk == RecurrenceSet::Walk::FromStart)
-                        .charge;
+        if (kind != ICAL_RRULE_PROPERTY)
+            continue;
+        if (known.size() <= rule)
+            known.resize(rule + 1);
+        cost += RulePlan::of(icalproperty_get_rrule(p), dtstart, from, to, walk == RecurrenceSet::Walk::FromStart,
+                             &known[rule++])
+                    .charge;
     }
     return cost;
 }
@@ -223,7 +231,8 @@ qint64 IcsReader::cost(int index, const QDateTime &from, const QDateTime &to, Re
     const qint64 entries = series.entries.size() * 2;
     if (!series.event)
         return entries + 1;
-    return entries + costOf(series.event, series.start, from.addSecs(-series.before), to.addSecs(series.after), walk);
+    return entries + costOf(series.event, series.start, from.addSecs(-series.before), to.addSecs(series.after), walk,
+                            series.costs);
 }
 
 // The moves of a series' entries, which tell how far from a window its
@@ -261,12 +270,17 @@ bool IcsReader::readEntries(const Series &series, MovedOccurrences &moved, Expan
     return true;
 }
 
+const char *IcsReader::subjectOf(int index) const
+{
+    const Series &series = m_calendar->series.at(index);
+    icalcomponent *named = series.event ? series.event : series.entries.value(0).first;
+    return named ? icalcomponent_get_summary(named) : nullptr;
+}
+
 IcsReader::Expansion IcsReader::notExpanded(int index) const
 {
     Expansion result;
-    const Series &series = m_calendar->series.at(index);
-    icalcomponent *named = series.event ? series.event : series.entries.value(0).first;
-    result.subject = QString::fromUtf8(named ? icalcomponent_get_summary(named) : nullptr);
+    result.subject = QString::fromUtf8(subjectOf(index));
     result.cut = true;
     return result;
 }
@@ -299,9 +313,13 @@ IcsReader::Expansion IcsReader::expand(int index, const QDateTime &from, const Q
     }
     const RecurrenceSet::Result set = RecurrenceSet::between(series.event, series.start, m_calendar->root,
                                                              from.addSecs(-series.before), to.addSecs(series.after), walk,
-                                                             budget);
+                                                             budget, &series.costs);
     if (set.unreadableRule)
         warnings << QStringLiteral("%1: a repeat rule of \"%2\" cannot be read").arg(m_fileName, master.subject);
+    for (const QString &rule : set.refusedRules)
+        warnings << QStringLiteral("%1: the repeats of \"%2\" by the rule %3 are left out: the calendar library "
+                                   "finds none of them")
+                        .arg(m_fileName, master.subject, rule);
     result.cut = set.cut;
     for (const RecurrenceSet::Start &s : set.starts) {
         if (!budget.spend()) {

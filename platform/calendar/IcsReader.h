@@ -44,6 +44,8 @@ public:
     // What expanding a series in a window costs at most, in the budget's
     // steps, told before it is expanded.
     qint64 cost(int series, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk) const;
+    // The summary of a series, as the file gives it (null: none).
+    const char *subjectOf(int series) const;
     // A series left out whole, as cut.
     Expansion notExpanded(int series) const;
     Expansion expand(int series, const QDateTime &from, const QDateTime &to, RecurrenceSet::Walk walk,

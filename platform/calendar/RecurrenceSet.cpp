@@ -155,10 +155,13 @@ private:
 };
 
 // Adds the rule's starts in the window; false when the budget ran out.
-bool walk(icalproperty *rrule, const icaltimetype &dtstart, RecurrenceSet::Walk how, Collector &window)
+bool walk(icalproperty *rrule, const icaltimetype &dtstart, RecurrenceSet::Walk how, Collector &window,
+          std::optional<RuleCost> *known)
 {
     const RulePlan plan = RulePlan::of(icalproperty_get_rrule(rrule), dtstart, window.from(), window.to(),
-                                       how == RecurrenceSet::Walk::FromStart);
+                                       how == RecurrenceSet::Walk::FromStart, known);
+    if (plan.refused)
+        window.result().refusedRules << QString::fromUtf8(icalproperty_get_value_as_string(rrule));
     if (plan.none)
         return true;
     Iterator it(plan, window);
@@ -221,7 +224,8 @@ bool addDates(icalcomponent *event, icalcomponent *root, Collector &window)
 } // namespace
 
 RecurrenceSet::Result RecurrenceSet::between(icalcomponent *event, const icaltimetype &dtstart, icalcomponent *root,
-                                             const QDateTime &from, const QDateTime &to, Walk how, CheckBudget &budget)
+                                             const QDateTime &from, const QDateTime &to, Walk how, CheckBudget &budget,
+                                             KnownCosts *known)
 {
     Collector window(event, from, to, budget);
     // Past the budget an event still counts by its start.
@@ -229,9 +233,13 @@ RecurrenceSet::Result RecurrenceSet::between(icalcomponent *event, const icaltim
     window.add(momentOf(dtstart));
     if (!excluded || !addDates(event, root, window))
         return window.result();
+    int rule = 0;
     for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY))
-        if (!walk(p, dtstart, how, window))
+         p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY), ++rule) {
+        if (known && known->size() <= rule)
+            known->resize(rule + 1);
+        if (!walk(p, dtstart, how, window, known ? &(*known)[rule] : nullptr))
             break;
+    }
     return window.result();
 }

@@ -261,8 +261,10 @@ RuleCost RuleCost::of(const icalrecurrencetype &rule)
     cost.m_scans = cost.m_passedOver > 0;
     cost.worstScan = cost.scanned(cost.m_passedOver);
     cost.never = neverStarts(rule, dayGap);
-    // A set position picks among a period's days; their times follow.
-    const qint64 picked = has(rule.by_set_pos) ? std::min(days, sizeOf(rule.by_set_pos, ICAL_BY_SETPOS_SIZE)) : days;
+    // Of a period's days no more are kept than its parts name; a set
+    // position picks among them; their times follow.
+    const qint64 kept = std::min(days, mostDaysPerPeriod(rule));
+    const qint64 picked = has(rule.by_set_pos) ? std::min(kept, sizeOf(rule.by_set_pos, ICAL_BY_SETPOS_SIZE)) : kept;
     cost.toWindow = picked * timesPerDay(rule);
     return cost;
 }

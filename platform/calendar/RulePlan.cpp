@@ -1,8 +1,10 @@
 #include "RulePlan.h"
 
+#include "EquivalentRule.h"
 #include "IcsTime.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 constexpr qint64 kDay = 86400;
@@ -13,6 +15,14 @@ constexpr int kFirstGregorianYear = 1583;
 bool has(const short *byPart)
 {
     return byPart[0] != ICAL_RECURRENCE_ARRAY_MAX;
+}
+
+bool hasOrdinal(const icalrecurrencetype &r)
+{
+    for (int i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+        if (icalrecurrencetype_day_position(r.by_day[i]) != 0)
+            return true;
+    return false;
 }
 
 bool hasParts(const icalrecurrencetype &r)
@@ -87,6 +97,20 @@ int periodsBefore(const icaltimetype &start, const icaltimetype &at, icalrecurre
     return int(std::max<qint64>(0, (units - 2) / std::max(1, interval)));
 }
 
+// A part of the rule's own unit or a finer one is a list the library runs
+// through, stepping the next larger unit at its end: started off the list,
+// or on it past its first entry, it passes over the rest of that unit, as
+// it does from DTSTART. So it is started a whole number of such units from
+// DTSTART, one more before the window, where a walk from DTSTART is in step.
+qint64 listCycle(const icalrecurrencetype &r)
+{
+    if (has(r.by_minute) && r.freq <= ICAL_MINUTELY_RECURRENCE)
+        return 3600;
+    if (has(r.by_second) && r.freq == ICAL_SECONDLY_RECURRENCE)
+        return 60;
+    return 1;
+}
+
 // A whole-day event's rule walks midnights, as the library seeks date-times
 // only.
 icaltimetype asMidnight(icaltimetype t)
@@ -103,16 +127,18 @@ qint64 RulePlan::wallSeconds(const icaltimetype &t)
 }
 
 RulePlan RulePlan::of(icalrecurrencetype rule, const icaltimetype &dtstart, const QDateTime &from,
-                      const QDateTime &to, bool fromStart)
+                      const QDateTime &to, bool fromStart, std::optional<RuleCost> *known)
 {
     RulePlan plan;
     plan.start = dtstart.is_date ? asMidnight(dtstart) : dtstart;
     if (dtstart.is_date && rule.until.is_date && !icaltime_is_null_time(rule.until))
         rule.until = asMidnight(rule.until);
-    plan.rule = rule;
+    plan.rule = rule = EquivalentRule::of(rule, plan.start);
     plan.first = plan.start;
-    plan.cost = RuleCost::of(rule);
-    plan.none = plan.cost.never;
+    if (known && !*known)
+        *known = RuleCost::of(rule);
+    plan.cost = known ? **known : RuleCost::of(rule);
+    plan.none = plan.refused = plan.cost.never;
     if (plan.none)
         return plan;
     // The window's wall clock in the start's zone, its end an hour later
@@ -143,6 +169,11 @@ void RulePlan::near(const icaltimetype &at)
     }
     if (rule.count > 0 && !oneStartPerPeriod(rule, start))
         return;
+    // A weekday counted within a week, which RFC 5545 leaves undefined, the
+    // library reads by where it was started: only a walk from DTSTART gives
+    // its starts.
+    if (rule.freq == ICAL_WEEKLY_RECURRENCE && hasOrdinal(rule))
+        return;
     qint64 passed = 0;
     if (rule.freq >= ICAL_DAILY_RECURRENCE) {
         std::tie(first, passed) = movedBy(start, periodsBefore(start, at, rule.freq, interval), rule.freq, interval);
@@ -152,8 +183,8 @@ void RulePlan::near(const icaltimetype &at)
         if (has(rule.by_hour) || has(rule.by_set_pos) || hasClockChanges(start))
             return;
         const qint64 unit = rule.freq == ICAL_SECONDLY_RECURRENCE ? 1 : rule.freq == ICAL_MINUTELY_RECURRENCE ? 60 : 3600;
-        const qint64 step = unit * interval;
-        passed = std::max<qint64>(0, (wallSeconds(at) - wallSeconds(start)) / step);
+        const qint64 cycle = listCycle(rule), step = std::lcm(unit * interval, cycle);
+        passed = std::max<qint64>(0, (wallSeconds(at) - wallSeconds(start)) / step - (cycle > 1));
         first = withWall(start, wallSeconds(start) + passed * step);
     }
     road = Road::Arithmetic;

@@ -1,5 +1,7 @@
 #include "platform/calendar/CalendarCheck.h"
 #include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/CheckProcess.h"
+#include "platform/calendar/CheckWire.h"
 #include "platform/calendar/FolderFiles.h"
 #include "platform/calendar/IcsReader.h"
 #include "platform/calendar/IcsWriter.h"
@@ -9,14 +11,18 @@
 #include "CalendarText.h"
 #include "SanitizerBounds.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,6 +109,45 @@ qint64 processCpuMs()
     return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
+// The processor time of the processes this program started and reaped,
+// its calendar helpers among them, in ms.
+qint64 childrenCpuMs()
+{
+    rusage used{};
+    getrusage(RUSAGE_CHILDREN, &used);
+    return (qint64(used.ru_utime.tv_sec) + used.ru_stime.tv_sec) * 1000 + (used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1000;
+}
+
+// A process's state as /proc tells it: 'R' running, 'S' asleep; 0 once gone.
+char stateOf(qint64 pid)
+{
+    const QByteArray stat = read(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype end = stat.lastIndexOf(')');
+    return end > 0 && end + 2 < stat.size() ? stat.at(end + 2) : 0;
+}
+
+// Checks made one after another, as the program makes them: each is
+// answered, or not, before the next starts.
+struct Checks
+{
+    CalendarCheck check;
+    QList<CalendarCheck::Result> results;
+    // The answer to a check of the calendar at path; null when none came.
+    const CalendarCheck::Result *once(const QString &path)
+    {
+        const qsizetype before = results.size();
+        if (!check.start(path, kTuesday, [this](const CalendarCheck::Result &r) { results << r; }))
+            return nullptr;
+        check.wait(30000 * kSanitizerStretch);
+        return results.size() == before + 1 ? &results.last() : nullptr;
+    }
+};
+
+int threadCount()
+{
+    return int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
 // A series is expanded in milliseconds; a call of the library that searches
 // far takes seconds.
 constexpr qint64 kMostMsPerSeries = 1000 * kSanitizerStretch;
@@ -157,6 +202,7 @@ private slots:
     {
         qputenv("TZ", "Europe/Berlin");
         tzset();
+        CheckProcess::setProgram(TESSALY_CALENDARCHECK); // where the build puts it
     }
 
     void runningAppointment_data()
@@ -298,7 +344,8 @@ private slots:
         QList<std::pair<QString, QList<QDateTime>>> series; // its lines, the instants it is sought at
         const QList<QDateTime> instants{QDateTime(QDate(2026, 3, 10), QTime(10, 0, 30)),
                                         QDateTime(QDate(2026, 3, 31), QTime(10, 20))};
-        // Days counted from the end, which rules of shorter steps never meet.
+        // Days counted from the end, which the library meets in rules of
+        // shorter steps only in another form.
         for (const char *freq : {"SECONDLY;INTERVAL=7", "MINUTELY", "HOURLY;INTERVAL=5", "DAILY;INTERVAL=3", "WEEKLY",
                                  "MONTHLY", "YEARLY"})
             for (const char *part : {"", ";BYDAY=TU,FR", ";BYMONTHDAY=10,-1", ";BYMONTH=3,9", ";BYDAY=-1TU;BYSETPOS=1",
@@ -390,6 +437,94 @@ private slots:
             QCOMPARE(subjectOf(checked(file.path, noon).running), QString(e.name));
             QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
         }
+    }
+
+    // Meetings whose rules the library once missed or found no start of,
+    // running at now: the day listing, the watcher's store and the
+    // in-process check each find the running one (or none, where the rule
+    // as the library reads it has none then), and nothing is reported.
+    void validRulesOnEveryRoad_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<bool>("runs");
+        QTest::addColumn<bool>("listed"); // the day listing walks seconds from the start: within its budget
+        // Days counted from the end of a month or a year, which a rule of
+        // days or shorter steps gives by RFC 5545.
+        QTest::newRow("daily, on every month's last day")
+            << "DTSTART:20250131T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1\r\n" << "2026-03-31T10:40:00" << true << true;
+        QTest::newRow("hourly, on every month's last day at 10:30")
+            << "DTSTART:20250131T103000Z\r\nDURATION:PT1H\r\nRRULE:FREQ=HOURLY;BYMONTHDAY=-1;BYHOUR=10;BYMINUTE=30\r\n"
+            << "2026-04-30T12:50:00" << true << true;
+        QTest::newRow("hourly, on a year's last day")
+            << "DTSTART;TZID=America/New_York:20201231T090000\r\nDURATION:PT1H\r\nRRULE:FREQ=HOURLY;BYYEARDAY=-1;BYHOUR=9\r\n"
+            << "2025-12-31T15:20:00" << true << true;
+        QTest::newRow("every five minutes of a year's last day")
+            << "DTSTART:20201231T000000\r\nDURATION:PT40M\r\nRRULE:FREQ=MINUTELY;INTERVAL=5;BYYEARDAY=-1\r\n"
+            << "2025-12-31T10:42:00" << true << true;
+        QTest::newRow("daily, not on the day before a month's last")
+            << "DTSTART:20250131T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1\r\n" << "2026-03-30T10:40:00" << false << true;
+        // Weekdays counted within a span beside plain ones: the plain ones.
+        QTest::newRow("daily, Mondays and a first Tuesday: a Monday")
+            << "DTSTART:20260302T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYDAY=MO,1TU\r\n" << "2026-03-09T10:20:00" << true << true;
+        QTest::newRow("daily, Mondays and a first Tuesday: the Tuesday")
+            << "DTSTART:20260302T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYDAY=MO,1TU\r\n" << "2026-03-03T10:20:00" << false << true;
+        // An hourly meeting written in steps of minutes or seconds, begun
+        // 10 to 24 minutes ago, its first start a day or more back.
+        for (const char *zone : {"Z", ""}) {
+            QTest::newRow(qPrintable(QString("minutes at 45 past, 15 minutes in, %1").arg(*zone ? "UTC" : "floating")))
+                << QString("DTSTART:20260308T094500%1\r\nDURATION:PT40M\r\nRRULE:FREQ=MINUTELY;BYMINUTE=45\r\n").arg(zone)
+                << (*zone ? "2026-03-10T12:00:00" : "2026-03-10T11:00:00") << true << true;
+            QTest::newRow(qPrintable(QString("seconds at 45:27, 24 minutes in, %1").arg(*zone ? "UTC" : "floating")))
+                << QString("DTSTART:20260309T094527%1\r\nDURATION:PT40M\r\nRRULE:FREQ=SECONDLY;BYMINUTE=45;BYSECOND=27\r\n")
+                       .arg(zone)
+                << (*zone ? "2026-03-10T11:09:30" : "2026-03-10T10:09:30") << true << false;
+        }
+    }
+
+    void validRulesOnEveryRoad()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QString, now);
+        QFETCH(bool, runs);
+        QFETCH(bool, listed);
+        OneFile file(calendar(vevent("Valid", lines)));
+        const QDateTime at = QDateTime::fromString(now, Qt::ISODate);
+        const QString expected = runs ? "Valid" : "";
+        QList<CalendarAppointment> day;
+        QStringList warnings;
+        CheckBudget budget;
+        const CalendarAppointment *inDay = runningIn(file.store, now, day, warnings);
+        if (listed)
+            QCOMPARE(inDay ? inDay->subject : QString(), expected);
+        warnings.clear();
+        QCOMPARE(subjectOf(file.store.runningAt(at, warnings, budget)), expected);
+        const CalendarCheck::Result result = checked(file.path, at);
+        QCOMPARE(subjectOf(result.running), expected);
+        warnings += result.warnings;
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+
+    // A rule the library finds no start of, even so written (a weekday
+    // counted within a day's steps; a month day no month has), is named
+    // once while its file stays as it is, and again once it changed.
+    void aRefusedRuleIsNamedOncePerVersion()
+    {
+        const QString refused = "DTSTART:20250301T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;BYDAY=1TU\r\n";
+        OneFile file(calendar(vevent("Refused", refused) + vevent("Never", refused).replace("BYDAY=1TU", "BYMONTH=2;BYMONTHDAY=30")));
+        QStringList warnings;
+        for (int check = 0; check < 3; ++check) {
+            CheckBudget budget;
+            file.store.runningAt(kTuesday, warnings, budget);
+        }
+        QCOMPARE(warnings.filter("left out: the calendar library finds none of them").size(), 2);
+        QCOMPARE(warnings.filter("\"Refused\" by the rule FREQ=DAILY;BYDAY=1TU").size(), 1);
+        QCOMPARE(warnings.filter(QRegularExpression("\"Never\" by the rule FREQ=DAILY;.*BYMONTHDAY=30")).size(), 1);
+        QThread::msleep(10); // a newer stamp
+        write(file.path, calendar(vevent("Refused", refused + "LOCATION:Room 2\r\n")));
+        CheckBudget budget;
+        file.store.runningAt(kTuesday, warnings, budget);
+        QCOMPARE(warnings.filter("\"Refused\" by the rule FREQ=DAILY;BYDAY=1TU").size(), 2);
     }
 
     // Files no calendar program writes end the check at once or within its
@@ -544,6 +679,181 @@ private slots:
         timer.start();
         check.stop();
         QVERIFY2(!kWindowStopsMeasured || timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Beside a running weekly meeting, a series of which one call of the
+    // library runs for minutes: the check answers with the meeting for two
+    // seconds of processor time at most, its helpers' counted, and names the
+    // series once; nothing is left running once it has answered; stopped
+    // while the helper is inside that call, it ends in a moment, the helper
+    // with it.
+    void aHeldCallHidesNoMeeting_data()
+    {
+        QTest::addColumn<QString>("lines");
+        for (const char *lines : CalendarText::kHeldCalls)
+            QTest::newRow(std::strstr(lines, "RRULE:") + std::strlen("RRULE:")) << QString(lines);
+    }
+
+    void aHeldCallHidesNoMeeting()
+    {
+        QFETCH(QString, lines);
+        OneFile file(calendar(CalendarText::heldCall(qPrintable(lines)) + weeklyInBerlin()));
+        const int threads = threadCount();
+        const qint64 cpu = processCpuMs() + childrenCpuMs();
+        Checks checks;
+        CalendarCheck &check = checks.check;
+        for (int i = 0; i < 2; ++i) {
+            const CalendarCheck::Result *r = checks.once(file.path);
+            QVERIFY(r);
+            QCOMPARE(subjectOf(r->running), QString("Weekly"));
+            QCOMPARE(r->warnings.filter("\"Held\"").size(), i == 0 ? 1 : 0); // named once
+            QTRY_COMPARE(stateOf(check.helperId()), 'S'); // waits for the next check
+            QTRY_COMPARE(threadCount(), threads);
+        }
+        const qint64 helper = check.helperId();
+        check.stop();
+        QCOMPARE(stateOf(helper), char(0));
+        const qint64 used = processCpuMs() + childrenCpuMs() - cpu;
+        QVERIFY2(used < 2000 * kSanitizerStretch, qPrintable(QString::number(used)));
+        // A new version of the file: the series is tried again.
+        write(file.path, calendar(CalendarText::heldCall(qPrintable(lines)) + weeklyInBerlin() + vevent("Other", "")));
+        QVERIFY(check.start(file.path, kTuesday, [](const CalendarCheck::Result &) { QFAIL("delivered"); }));
+        QThread::msleep(100);
+        QElapsedTimer timer;
+        timer.start();
+        check.stop();
+        QVERIFY2(timer.elapsed() < 500 * kSanitizerStretch, qPrintable(QString::number(timer.elapsed())));
+        QCoreApplication::processEvents();
+        QTRY_COMPARE(threadCount(), threads);
+        const CalendarCheck::Result *r = checks.once(file.path);
+        QVERIFY(r);
+        QCOMPARE(subjectOf(r->running), QString("Weekly"));
+        QCOMPARE(r->warnings.filter("\"Held\"").size(), 1);
+    }
+
+    // The helper gone between checks (killed, or ended by its processor
+    // limit): the next check starts another and answers, and this program
+    // goes on. No helper to start: the check runs here, and says so once.
+    void aHelperGoneOrMissing()
+    {
+        OneFile file(calendar(weeklyInBerlin()));
+        Checks checks;
+        for (int i = 0; i < 2; ++i) {
+            const CalendarCheck::Result *r = checks.once(file.path);
+            QVERIFY(r);
+            QCOMPARE(subjectOf(r->running), QString("Weekly"));
+            QCOMPARE(r->warnings, QStringList());
+            const qint64 helper = checks.check.helperId();
+            QVERIFY(helper > 0);
+            QCOMPARE(::kill(pid_t(helper), SIGKILL), 0);
+            QTRY_COMPARE(stateOf(helper), 'Z');
+        }
+        checks.check.stop();
+        CheckProcess::setProgram(QDir::temp().filePath("no-such-helper"));
+        const auto restore = qScopeGuard([] { CheckProcess::setProgram(TESSALY_CALENDARCHECK); });
+        Checks here;
+        for (int i = 0; i < 2; ++i) {
+            const CalendarCheck::Result *r = here.once(file.path);
+            QVERIFY(r);
+            QCOMPARE(subjectOf(r->running), QString("Weekly"));
+            QCOMPARE(r->warnings.filter("could not start").size(), i == 0 ? 1 : 0);
+            QCOMPARE(here.check.helperId(), 0);
+        }
+    }
+
+    // A meeting in the hour the clocks go back, the second time round,
+    // asked in it: the helper is told that moment, not the first with the
+    // same wall clock, and tells the meeting's as itself.
+    void theHelperIsToldMomentsAsThemselves()
+    {
+        const QByteArray zone = qgetenv("TZ");
+        const auto restoreZone = qScopeGuard([zone] {
+            qputenv("TZ", zone);
+            tzset();
+        });
+        qputenv("TZ", "Australia/Sydney");
+        tzset();
+        OneFile file(calendar(timed("Late", "20260404T161500Z", "20260404T165500Z")));
+        for (const int minutes : {16 * 60 + 20, 16 * 60 + 50, 15 * 60 + 20}) {
+            const QDateTime now = QDateTime(QDate(2026, 4, 4), QTime(0, 0), QTimeZone::utc()).addSecs(60 * minutes).toLocalTime();
+            const CalendarCheck::Result result = checked(file.path, now);
+            QCOMPARE(subjectOf(result.running), minutes > 16 * 60 ? QString("Late") : QString());
+            if (result.running)
+                QCOMPARE(result.running->start, QDateTime(QDate(2026, 4, 4), QTime(16, 15), QTimeZone::utc()));
+        }
+    }
+
+    // The program and the helper tell each other a check and its result
+    // whole.
+    void aCheckAndItsResultCrossWhole()
+    {
+        CalendarCheck::Result result;
+        CalendarAppointment a;
+        a.subject = "Late";
+        a.start = QDateTime(QDate(2026, 10, 25), QTime(1, 15), QTimeZone::utc()).toLocalTime();
+        a.end = a.start.addSecs(600);
+        a.busy = BusyStatus::OutOfOffice;
+        a.position = 7;
+        result.running = a;
+        result.warnings << "one" << "two";
+        const QByteArray wire = CheckWire::answer(result);
+        QCOMPARE(CheckWire::lengthOf(wire), std::optional<quint32>(wire.size() - CheckWire::HeaderSize));
+        const std::optional<CalendarCheck::Result> back = CheckWire::answer(wire.mid(CheckWire::HeaderSize));
+        QVERIFY(back && back->running);
+        QCOMPARE(back->running->start.toMSecsSinceEpoch(), a.start.toMSecsSinceEpoch());
+        QCOMPARE(back->running->identity(), a.identity());
+        QCOMPARE(back->running->busy, BusyStatus::OutOfOffice);
+        QCOMPARE(back->running->position, 7);
+        QCOMPARE(back->warnings, result.warnings);
+        const CheckWire::Request asked{"c.ics", a.start, "Europe/Berlin", 900, {{"c.ics", "1:2", 3, true}}};
+        const QByteArray sent = CheckWire::request(asked);
+        const std::optional<CheckWire::Request> got = CheckWire::request(sent.mid(CheckWire::HeaderSize));
+        QVERIFY(got);
+        QCOMPARE(got->now.toMSecsSinceEpoch(), a.start.toMSecsSinceEpoch());
+        QCOMPARE(got->zone, QByteArray("Europe/Berlin"));
+        QCOMPARE(got->skip.size(), 1);
+        QCOMPARE(got->skip[0].series, 3);
+        QVERIFY(got->skip[0].named);
+    }
+
+    // What a check works out about a rule is kept with the file's reader,
+    // each rule's its own: an event of several rules is charged what events
+    // of each rule alone are, and a reader asked before charges and finds
+    // what a new one does, at windows from days to years apart.
+    void keptRuleCostsAreTheRulesOwn()
+    {
+        const QStringList rules{"FREQ=DAILY;BYDAY=MO,TU", "FREQ=HOURLY;INTERVAL=5", "FREQ=YEARLY;BYMONTH=3,6;BYDAY=1FR",
+                                "FREQ=DAILY;BYDAY=WE;BYHOUR=8,16", "FREQ=MINUTELY;INTERVAL=45;BYDAY=TH"};
+        const QString start = "DTSTART;TZID=Europe/Berlin:20240301T100000\r\nDURATION:PT1H\r\n";
+        QString events = vevent("All", start + "RRULE:" + rules.join("\r\nRRULE:") + "\r\n");
+        for (const QString &rule : rules)
+            events += vevent(rule, start + "RRULE:" + rule + "\r\n");
+        const QByteArray text = calendar(events);
+        IcsReader kept(text, "c.ics");
+        QCOMPARE(kept.seriesCount(), 1 + rules.size());
+        int found = 0;
+        for (const int days : {0, 1, 9, 40, 200, 700}) {
+            const QDateTime from = kTuesday.addDays(days), to = from.addSecs(60 * (days % 7 + 1));
+            IcsReader fresh(text, "c.ics");
+            for (const RecurrenceSet::Walk walk : {RecurrenceSet::Walk::Near, RecurrenceSet::Walk::FromStart}) {
+                qint64 alone = 4; // an event's own reading, start and keeping, counted once
+                for (int s = 1; s < kept.seriesCount(); ++s)
+                    alone += kept.cost(s, from, to, walk) - 4;
+                QCOMPARE(kept.cost(0, from, to, walk), alone);
+                for (int s = 0; s < kept.seriesCount(); ++s) {
+                    QCOMPARE(kept.cost(s, from, to, walk), fresh.cost(s, from, to, walk));
+                    CheckBudget keptBudget, freshBudget;
+                    QStringList warnings;
+                    const IcsReader::Expansion a = kept.expand(s, from.addDays(-1), to, walk, keptBudget, warnings);
+                    const IcsReader::Expansion b = fresh.expand(s, from.addDays(-1), to, walk, freshBudget, warnings);
+                    QCOMPARE(a.found.size(), b.found.size());
+                    for (qsizetype i = 0; i < a.found.size(); ++i)
+                        QCOMPARE(a.found[i].start, b.found[i].start);
+                    found += int(a.found.size());
+                }
+            }
+        }
+        QVERIFY(found > 20); // the rules do start in the windows
     }
 
     // A check inside a call that cannot be stopped: stopping it returns in

@@ -1,5 +1,8 @@
 #include "platform/calendar/CalendarCheck.h"
 #include "platform/calendar/CalendarStore.h"
+#include "platform/calendar/CheckProcess.h"
+
+#include "SanitizerBounds.h"
 
 #include <QHash>
 #include <QProcess>
@@ -138,6 +141,7 @@ private slots:
     // the desktop's zone is the process's.
     void initTestCase()
     {
+        CheckProcess::setProgram(TESSALY_CALENDARCHECK); // where the build puts it
         if (qEnvironmentVariableIsSet("TESSALY_ROADS_ZONE"))
             return;
         for (const QString &zone : kDesktopZones) {
@@ -164,7 +168,7 @@ private slots:
     {
         QFETCH(QString, desktop);
         if (QProcess *child = m_children.value(desktop)) {
-            QVERIFY(child->waitForFinished(300000));
+            QVERIFY(child->waitForFinished(300000 * kSanitizerStretch));
             QVERIFY2(child->exitStatus() == QProcess::NormalExit && child->exitCode() == 0,
                      child->readAll().constData());
             return;

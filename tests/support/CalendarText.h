@@ -57,6 +57,24 @@ inline QString restlessZone(const QString &name)
            "RRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
 }
 
+// Series of which one call of the library runs for seconds or minutes,
+// though nothing before the call can tell: hours in a zone whose clocks move
+// by half an hour, and an interval of days that never meets the one weekday
+// named, each day passed expanded to every hour and minute given. Each is
+// named "Held".
+inline const char *const kHeldCalls[] = {
+    "DTSTART;TZID=Australia/Lord_Howe:20250106T100000\r\nRRULE:FREQ=HOURLY;BYDAY=MO,WE",
+    "DTSTART;TZID=Australia/Lord_Howe:20250106T100000\r\nRRULE:FREQ=HOURLY;BYDAY=MO",
+    "DTSTART;TZID=Australia/Lord_Howe:20250106T100000\r\nRRULE:FREQ=HOURLY;BYMONTH=12",
+    "DTSTART:20250106T010100\r\nRRULE:FREQ=DAILY;INTERVAL=7;BYDAY=TU;BYHOUR=1,2,3,4,5,6,7,8,9,10,11,12;"
+    "BYMINUTE=1,2,3,4,5,6,7,8,9,10",
+};
+
+inline QString heldCall(const char *lines)
+{
+    return vevent(QStringLiteral("Held"), QString::fromLatin1(lines) + QStringLiteral("\r\nDURATION:PT25M\r\n"));
+}
+
 // Rules for which one call of the library would search to its last year,
 // for a start it never gives (or, the last, crash): days counted from the
 // end in rules of shorter steps, parts that exclude each other, a set

@@ -4,6 +4,7 @@
 #include "app/ClientApplication.h"
 #include "dialogs/RichTextGuard.h"
 #include "mainwindow/PageReaderProcess.h"
+#include "platform/calendar/CheckProcess.h"
 #endif
 #include "foundation/CStatus.h"
 #include "foundation/CTreeNode.h"
@@ -49,6 +50,7 @@ TestEnvironment::TestEnvironment()
     g_application = &ClientApplication::instance();
     RichTextGuard::install();
     PageReaderProcess::setProgram(QStringLiteral(TESSALY_PAGEREADER)); // where the build puts it
+    CheckProcess::setProgram(QStringLiteral(TESSALY_CALENDARCHECK));
 #endif
     g_prompt = &prompt;
     g_errorWindow = &errorWindow;
