@@ -100,7 +100,9 @@ private slots:
             ending = ending.arg(mailCommand);
         // Its debug log is written beside it: here, not beside the build's.
         const QString program = db.env.path(QStringLiteral("tessaly"));
-        QCOMPARE(::link(TESSALY_PROGRAM, QFile::encodeName(program).constData()), 0);
+        // A plain user may not link to a file of another's: a copy then.
+        QVERIFY(::link(TESSALY_PROGRAM, QFile::encodeName(program).constData()) == 0
+                || QFile::copy(QStringLiteral(TESSALY_PROGRAM), program));
 
         QProcess server;
         server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
