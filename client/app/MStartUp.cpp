@@ -276,6 +276,7 @@ void ResetCloseDownForTests()
     g_statusStepRan = false;
     g_calendarStepRan = false;
     BoundDatabaseRetries(-1);
+    BoxesToLog::remove();
     m_fClosingDown = false;
     g_instance.reset();
 }

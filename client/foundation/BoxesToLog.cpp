@@ -15,9 +15,26 @@ int BoxesToLog::showError(const QString &userMessage, const QString &details)
     return AnswerContinue;
 }
 
+namespace {
+BoxesToLog g_boxes;
+IPrompt *g_promptBefore = nullptr;
+IErrorWindow *g_errorWindowBefore = nullptr;
+} // namespace
+
 void BoxesToLog::install()
 {
-    static BoxesToLog boxes;
-    g_prompt = &boxes;
-    g_errorWindow = &boxes;
+    if (g_prompt == &g_boxes)
+        return;
+    g_promptBefore = g_prompt;
+    g_errorWindowBefore = g_errorWindow;
+    g_prompt = &g_boxes;
+    g_errorWindow = &g_boxes;
+}
+
+void BoxesToLog::remove()
+{
+    if (g_prompt != &g_boxes)
+        return;
+    g_prompt = g_promptBefore;
+    g_errorWindow = g_errorWindowBefore;
 }

@@ -13,6 +13,8 @@ public:
     int message(const QString &text, Buttons buttons, Icon icon, const QString &title) override;
     int showError(const QString &userMessage, const QString &details) override;
 
-    // The program's boxes from now on.
+    // The program's boxes from now on; remove() gives back those it replaced
+    // (for tests, which go on after a close-down).
     static void install();
+    static void remove();
 };
