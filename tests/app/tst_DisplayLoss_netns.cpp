@@ -26,7 +26,8 @@ private slots:
     // end, the display going, both in either order) once the board is up,
     // the close-down ends it: the user's on-exit choice "set OUT" written,
     // every process it started ended (a phone message's mail command and
-    // what that left running), and the debug log saying how it ended. In the
+    // what that left running, or the web pane's page reader), and the debug
+    // log saying how it ended. In the
     // options dialog that signs a new user in, before the board is up, the
     // display's end ends the program as Qt does. Two SIGTERMs 1 ms apart do
     // not cut the close-down short; nor does the mail command's time-out
@@ -91,6 +92,15 @@ private slots:
                 {login});
         db.exec("INSERT INTO UserGroup (UserID, GroupID) VALUES (1, 3)");
         SettingsKeys::DefaultBranch.write(QStringLiteral("NOD3")); // the board opens on a list that shows her
+        // A page in the web pane, served here: the tree's last node.
+        db.exec("INSERT INTO TreeNode (ID, ParentID, Name, NodeType, URL) "
+                "VALUES (60, 0, 'Intranet', 'WEB', 'http://127.0.0.1:8111/')");
+        QVERIFY(QDir().mkpath(db.env.path(QStringLiteral("web"))));
+        QVERIFY(saveFile(db.env.path(QStringLiteral("web/index.html")), "<html><body><h1>News</h1></body></html>"));
+        QProcess web;
+        web.setWorkingDirectory(db.env.path(QStringLiteral("web")));
+        web.start("python3", {"-m", "http.server", "--bind", "127.0.0.1", "8111"});
+        QVERIFY(web.waitForStarted());
         // Takes the message and runs on, leaving a process of its group
         // whose parent is gone.
         const QString mailCommand = writeScript(db.env.path(QStringLiteral("slow-sendmail")),
@@ -103,6 +113,8 @@ private slots:
         // A plain user may not link to a file of another's: a copy then.
         QVERIFY(::link(TESSALY_PROGRAM, QFile::encodeName(program).constData()) == 0
                 || QFile::copy(QStringLiteral(TESSALY_PROGRAM), program));
+        // The text pane starts its page reader from the program's folder.
+        QVERIFY(QFile::link(QStringLiteral(TESSALY_PAGEREADER), db.env.path(QStringLiteral("tessaly-pagereader"))));
 
         QProcess server;
         server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
@@ -135,6 +147,13 @@ private slots:
                 return;
             mailRunning.start();
         }
+        // The phone message's form stays up while its command runs, over the
+        // board's tree: the page is opened on the board's rows without one.
+        if (login == SystemUserName().toUpper() && !mailing) {
+            openWebPage(environment, pid_t(tessaly.processId()));
+            if (QTest::currentTestFailed())
+                return;
+        }
         QProcess otherCopy;
         if (atMailTimeOut)
             holdDatabaseAcross(otherCopy, mailRunning);
@@ -164,10 +183,48 @@ private slots:
                      QLatin1String(closedDown ? "OUT" : "INN"));
         server.kill();
         server.waitForFinished();
+        web.kill();
+        web.waitForFinished();
         QTRY_COMPARE(ChildProcesses::countDescendants(::getpid()), 0);
     }
 
 private:
+    // A click on the tree's last node (the board opens at the screen's
+    // corner, its tree as the standard nodes leave it): the pane shows the
+    // page through a page reader of its own, or the web engine's processes.
+    void openWebPage(const QProcessEnvironment &environment, pid_t tessaly)
+    {
+        QProcess click;
+        click.setProcessEnvironment(environment);
+        click.start("xdotool", {"mousemove", "30", "148", "click", "1"});
+        QVERIFY(click.waitForFinished(30000) && click.exitCode() == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(runsPageProcess(tessaly), 30000 * kSanitizerStretch);
+    }
+    static bool runsPageProcess(pid_t ancestor)
+    {
+        const QStringList pids = QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
+        for (const QString &pid : pids) {
+            const QByteArray command = readBytes(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            if (!command.contains("tessaly-pagereader") && !command.contains("QtWebEngineProcess"))
+                continue;
+            for (pid_t up = pid.toInt(); up > 1; up = parentOf(up))
+                if (up == ancestor)
+                    return true;
+        }
+        return false;
+    }
+    static pid_t parentOf(pid_t pid)
+    {
+        const QByteArray stat = readBytes(QStringLiteral("/proc/%1/stat").arg(pid));
+        const qsizetype end = stat.lastIndexOf(')'); // the name may hold blanks
+        return end < 0 ? 0 : pid_t(stat.mid(end + 2).split(' ').value(1).toInt());
+    }
+    static QByteArray readBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     // Another copy holds the database's write lock from 27 s after the mail
     // command started until 31 s: the close-down's first try to store the
     // status waits out the lock's three seconds, and the program's events run
