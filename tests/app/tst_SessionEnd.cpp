@@ -17,12 +17,13 @@ namespace {
 constexpr char kHangWhenEnded[] = "--hang-when-ended";
 
 // The program whose close-down never ends, started by the test with its
-// bound in milliseconds (0: the program's own) and whether the on-exit status
-// was set before it hung: a command runs in a group of its own, with a
-// process whose parent is gone, and two SIGTERMs come 1 ms apart. They are
-// raised here, and the handler is set before the command starts: under the
-// thread sanitizer a signal from outside, or one to a program that has
-// started a process first, may wait for ever. Says where its debug log is.
+// bound in milliseconds (0: the program's own), whether the on-exit status
+// was set before it hung, and how the close-down began: a command runs in a
+// group of its own, with a process whose parent is gone, and two SIGTERMs
+// come 1 ms apart, or the display goes. The signals are raised here, and the
+// handler is set before the command starts: under the thread sanitizer a
+// signal from outside, or one to a program that has started a process first,
+// may wait for ever. Says where its debug log is.
 int hangWhenEnded(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -44,6 +45,10 @@ int hangWhenEnded(int argc, char *argv[])
         return 2;
     std::printf("ending %s\n", qPrintable(LogFolder() + QStringLiteral("/debug.log")));
     std::fflush(stdout);
+    if (QByteArray(argv[4]) == "display") {
+        SessionEndSignals::watchCloseDown();
+        hang(0);
+    }
     ::raise(SIGTERM);
     ::usleep(1000);
     ::raise(SIGTERM);
@@ -58,26 +63,53 @@ class tst_SessionEnd : public QObject
 
 private slots:
     // Heard on the window's thread: the first starts the close-down; those
-    // that come after it are noted and leave it to run.
+    // that come after it are noted and leave it to run. Ctrl-C and Ctrl-\ from
+    // the terminal end the session as SIGTERM does; a signal ignored when the
+    // program started (nohup, a shell's background job) stays ignored.
+    void theFirstSignalEndsTheSessionAndLaterOnesLeaveItToRun_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<bool>("quitIgnored");
+        QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+        QTest::newRow("SIGINT") << int(SIGINT) << false;
+        QTest::newRow("SIGQUIT") << int(SIGQUIT) << false;
+        QTest::newRow("SIGINT, SIGQUIT ignored at start") << int(SIGINT) << true;
+    }
     void theFirstSignalEndsTheSessionAndLaterOnesLeaveItToRun()
     {
+        QFETCH(int, first);
+        QFETCH(bool, quitIgnored);
         TestEnvironment env;
+        const auto wasQuit = std::signal(SIGQUIT, quitIgnored ? SIG_IGN : SIG_DFL);
         QList<int> heard;
-        const SessionEndSignals sessionEnd([&](int signalNumber) { heard << signalNumber; });
-        for (int signalNumber : {SIGHUP, SIGTERM, SIGTERM})
-            QCOMPARE(::raise(signalNumber), 0);
-        const QString logPath = env.path(QStringLiteral("logs/debug.log"));
-        QTRY_VERIFY(readTextFile(logPath).count(QStringLiteral("The session ended again (SIGTERM)")) == 2);
-        QCOMPARE(heard, QList<int>{SIGHUP});
-        QVERIFY(readTextFile(logPath).contains(QStringLiteral("The session ended (SIGHUP)")));
-        struct sigaction now = {};
-        QCOMPARE(::sigaction(SIGTERM, nullptr, &now), 0);
-        QVERIFY(now.sa_handler != SIG_DFL);
+        {
+            // No close-down runs here for the watchdog to end.
+            const SessionEndSignals sessionEnd([&](int signalNumber) { heard << signalNumber; }, std::chrono::hours(1));
+            for (int signalNumber : {first, SIGTERM, SIGTERM, SIGQUIT})
+                QCOMPARE(::raise(signalNumber), 0);
+            const QString logPath = env.path(QStringLiteral("logs/debug.log"));
+            QTRY_VERIFY(readTextFile(logPath).count(QStringLiteral("The session ended again (SIGTERM)")) == 2);
+            QTRY_COMPARE(readTextFile(logPath).count(QStringLiteral("ended again (SIGQUIT)")),
+                         quitIgnored ? 0 : 1);
+            QCOMPARE(heard, QList<int>{first});
+            const QString name = first == SIGHUP ? "SIGHUP" : first == SIGINT ? "SIGINT" : "SIGQUIT";
+            QVERIFY(readTextFile(logPath).contains(QStringLiteral("The session ended (%1)").arg(name)));
+            struct sigaction now = {};
+            QCOMPARE(::sigaction(SIGTERM, nullptr, &now), 0);
+            QVERIFY(now.sa_handler != SIG_DFL);
+            QCOMPARE(::sigaction(SIGQUIT, nullptr, &now), 0);
+            QCOMPARE(now.sa_handler == SIG_IGN, quitIgnored);
+        }
+        struct sigaction after = {};
+        QCOMPARE(::sigaction(SIGQUIT, nullptr, &after), 0);
+        QVERIFY(after.sa_handler == (quitIgnored ? SIG_IGN : SIG_DFL)); // left as it was found
+        std::signal(SIGQUIT, wasQuit);
     }
 
-    // Two signals 1 ms apart, the close-down stuck: the program ends once its
-    // bound has passed, not before, with the code of a program the signal
-    // ended, takes what it started with it, and says in its debug log why it
+    // Two signals 1 ms apart, or the display gone, the close-down stuck: the
+    // program ends once its bound has passed, not before, with the code of a
+    // program the signal ended (1 for the display, as Qt ends it), takes what
+    // it started with it, and says in its debug log why it
     // ended and whether the user's on-exit status was set. The program's own
     // bound is the one it is started with. Under the thread sanitizer, which
     // may miss a race in one run, the short bound's ending runs several times.
@@ -86,14 +118,17 @@ private slots:
         QTest::addColumn<int>("boundMs"); // 0: the program's own
         QTest::addColumn<bool>("statusSet");
         QTest::addColumn<int>("runs");
-        QTest::newRow("1.5 s, the status set") << 1500 << true << (kSanitizerStretch > 1 ? 4 : 1);
-        QTest::newRow("the program's own bound, the status not set") << 0 << false << 1;
+        QTest::addColumn<bool>("displayGone"); // else two SIGTERMs
+        QTest::newRow("1.5 s, the status set") << 1500 << true << (kSanitizerStretch > 1 ? 4 : 1) << false;
+        QTest::newRow("the program's own bound, the status not set") << 0 << false << 1 << false;
+        QTest::newRow("1.5 s, the display gone") << 1500 << false << 1 << true;
     }
     void aCloseDownThatHangsEndsWithinItsBound()
     {
         QFETCH(int, boundMs);
         QFETCH(bool, statusSet);
         QFETCH(int, runs);
+        QFETCH(bool, displayGone);
         const qint64 bound = boundMs ? boundMs : SessionEndSignals::kCloseDownBound.count();
         QCOMPARE(bound, boundMs ? boundMs : 10000);
         // Orphans come to this process instead of the system's first, so
@@ -103,7 +138,8 @@ private slots:
             QProcess program;
             program.start(QCoreApplication::applicationFilePath(),
                           {QLatin1String(kHangWhenEnded), QString::number(boundMs),
-                           QLatin1String(statusSet ? "set" : "unset")});
+                           QLatin1String(statusSet ? "set" : "unset"),
+                           QLatin1String(displayGone ? "display" : "signals")});
             QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine() || program.state() == QProcess::NotRunning,
                                      30000 * kSanitizerStretch);
             QElapsedTimer ending;
@@ -115,7 +151,7 @@ private slots:
             const qint64 took = ending.elapsed();
             QVERIFY2(took >= bound / 2, qPrintable(QString::number(took)));
             QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(program.exitCode(), 128 + SIGTERM);
+            QCOMPARE(program.exitCode(), displayGone ? 1 : 128 + SIGTERM); // as Qt or a shell would say
             const QString said = QStringLiteral("did not end within %1 ms of the session's end: the program ends at "
                                                 "once; the on-exit status was %2")
                                      .arg(bound)
@@ -134,7 +170,7 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    if (argc == 4 && std::strcmp(argv[1], kHangWhenEnded) == 0)
+    if (argc == 5 && std::strcmp(argv[1], kHangWhenEnded) == 0)
         return hangWhenEnded(argc, argv);
     QCoreApplication app(argc, argv);
     tst_SessionEnd test;
