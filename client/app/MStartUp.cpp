@@ -22,6 +22,9 @@
 #include "platform/SingleInstance.h"
 #include "status/CClientHnd.h"
 
+#include <QThread>
+#include <utility>
+
 namespace {
 
 bool g_closeDownRan = false;
@@ -75,8 +78,12 @@ void setStatusOnExit()
     if (g_statusStepRan || !g_oClientHnd)
         return;
     g_statusStepRan = true;
+    // Its pauses between tries run no events: an event (the display's end, a
+    // timer's box) could otherwise end the program in the middle of the write.
+    const auto pumpingWait = std::exchange(g_busyWait, [](int milliseconds) { QThread::msleep(milliseconds); });
     bool settled = false;
     Steps::skip([&] { settled = g_oClientHnd->CloseDown(g_closeDownMode); });
+    g_busyWait = pumpingWait;
     if (settled)
         SessionEndSignals::recordStatusSettled();
     WriteDebugLog(settled ? QStringLiteral("The on-exit status is set")

@@ -235,9 +235,9 @@ private:
     }
 
     // Another copy holds the database's write lock from 27 s after the mail
-    // command started until 31 s: the close-down's first try to store the
-    // status waits out the lock's three seconds, and the program's events run
-    // during its pause before the next, as the mail command's 30 s run out.
+    // command started until 31 s: the close-down's tries to store the status
+    // wait it out, the mail command's 30 s run out meanwhile, and its time-out
+    // comes as soon as the close-down's next step lets events run.
     void holdDatabaseAcross(QProcess &holder, const QElapsedTimer &mailRunning)
     {
         QTest::qWait(int(qMax<qint64>(0, 27000 - mailRunning.elapsed())));
