@@ -155,8 +155,11 @@ private slots:
                 return;
         }
         QProcess otherCopy;
-        if (atMailTimeOut)
+        if (atMailTimeOut) {
             holdDatabaseAcross(otherCopy, mailRunning);
+            if (QTest::currentTestFailed())
+                return;
+        }
         if (signalNumber) {
             QCOMPARE(::kill(pid_t(tessaly.processId()), signalNumber), 0);
             if (twice) {
@@ -197,17 +200,21 @@ private:
         // The tree may still be filling when the window shows: clicked again
         // every few seconds until the page is there.
         QElapsedTimer sinceClick;
-        const auto clicked = [&] {
-            if (sinceClick.isValid() && sinceClick.elapsed() < 3000 * kSanitizerStretch)
-                return false;
-            sinceClick.start();
-            QProcess click;
-            click.setProcessEnvironment(environment);
-            click.start("xdotool", {"mousemove", "30", "148", "click", "1"});
-            return click.waitForFinished(30000) && click.exitCode() != 0;
+        bool clickFailed = false;
+        const auto shown = [&] {
+            if (runsPageProcess(tessaly))
+                return true;
+            if (!sinceClick.isValid() || sinceClick.elapsed() > 3000 * kSanitizerStretch) {
+                sinceClick.start();
+                QProcess click;
+                click.setProcessEnvironment(environment);
+                click.start("xdotool", {"mousemove", "30", "148", "click", "1"});
+                clickFailed = !click.waitForFinished(30000) || click.exitCode() != 0;
+            }
+            return clickFailed;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(clicked() || runsPageProcess(tessaly), 60000 * kSanitizerStretch);
-        QVERIFY(runsPageProcess(tessaly));
+        QTRY_VERIFY_WITH_TIMEOUT(shown(), 60000 * kSanitizerStretch);
+        QVERIFY(!clickFailed);
     }
     static bool runsPageProcess(pid_t ancestor)
     {
@@ -249,7 +256,7 @@ private:
                                  "time.sleep(float(sys.argv[2]) / 1000)\n"
                                  "c.execute('COMMIT')\n",
                                  SettingsKeys::DatabaseServer.read(), QString::number(31000 - mailRunning.elapsed())});
-        QVERIFY(holder.waitForReadyRead(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(holder.canReadLine(), 10000 * kSanitizerStretch);
         QCOMPARE(holder.readLine(), QByteArray("held\n"));
     }
 
