@@ -62,11 +62,13 @@ void writeLinePrefix(char *buffer, size_t size)
     const std::time_t now = std::time(nullptr);
     std::tm local = {};
     ::localtime_r(&now, &local);
-    char day[16];
-    std::strftime(day, sizeof day, "%d-%b-%y", &local);
+    // The log's month names are English whatever the machine's locale.
+    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const int hour = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
-    std::snprintf(buffer, size, "%s %d:%02d:%02d %s%s", day, hour, local.tm_min, local.tm_sec,
-                  local.tm_hour < 12 ? "AM" : "PM", g_versionTag);
+    std::snprintf(buffer, size, "%02d-%s-%02d %d:%02d:%02d %s%s", local.tm_mday, months[local.tm_mon % 12],
+                  local.tm_year % 100, hour, local.tm_min, local.tm_sec, local.tm_hour < 12 ? "AM" : "PM",
+                  g_versionTag);
 }
 
 // Appended with plain calls: the window's thread may hold the log's own state.
@@ -101,8 +103,8 @@ bool readByte(int socket, unsigned char &byte, int timeoutMs)
     }
 }
 
-// The window's thread may be stuck anywhere, holding any lock: no log, no Qt,
-// only what needs none of the program's own state.
+// The window's thread may be stuck anywhere, holding any lock: no Qt and none
+// of the program's own state; the debug log's line is written with plain calls.
 [[noreturn]] void endAtOnce(unsigned char first, std::chrono::milliseconds bound)
 {
     char text[256];

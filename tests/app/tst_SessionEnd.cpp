@@ -159,6 +159,11 @@ private slots:
             QVERIFY(QString::fromUtf8(program.readAllStandardError()).contains(said));
             const QString logged = readTextFile(log);
             QVERIFY2(logged.contains(said) && logged.endsWith(u'\n'), qPrintable(logged));
+            // A line as the log's own: its time, in English, and the version.
+            static const QRegularExpression logLine(QStringLiteral(
+                "^\\d\\d-[A-Z][a-z]{2}-\\d\\d \\d{1,2}:\\d\\d:\\d\\d [AP]M\\(Qel v[0-9.]+\\)    The close-down did not end "),
+                                                    QRegularExpression::MultilineOption);
+            QVERIFY2(logLine.match(logged).hasMatch(), qPrintable(logged));
             QDir(QFileInfo(log).path()).removeRecursively();
             QTRY_COMPARE(ChildProcesses::countDescendants(::getpid()), 0);
             while (::waitpid(-1, nullptr, WNOHANG) > 0) {
