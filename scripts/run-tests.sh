@@ -5,7 +5,8 @@
 # TESSALY_SANITIZE=thread with ThreadSanitizer, and runs the tests of the code
 # that works on threads of its own (the calendar, the watcher, the mail link,
 # the text pane's reader, the session's end and the ending of what the program
-# started): a failed test or a report in the program's code fails the run.
+# started, on the real program at its session's end too): a failed test or a
+# report in the program's code fails the run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -20,14 +21,15 @@ if [ "${TESSALY_SANITIZE:-0}" = "1" ]; then
 elif [ "${TESSALY_SANITIZE:-0}" = "thread" ]; then
   build="$root/build-tsan"
   extra+=(-DTESSALY_SANITIZE_THREAD=ON)
-  only=(-R '^(platform_Calendar|calendarwatch_|mail_|mainwindow_TextPane$|app_SessionEnd$|platform_Platform$)')
+  only=(-R '^(platform_Calendar|calendarwatch_|mail_|mainwindow_TextPane$|app_SessionEnd$|app_DisplayLoss_netns$|platform_Platform$)')
 else
   # The benchmark programs are built with the tests, not run, so they cannot rot.
   extra+=(-DTESSALY_BENCH=ON)
 fi
 if [ "${TESSALY_SANITIZE:-0}" = "thread" ]; then
-  # Only the programs of those tests, and the watcher they start.
-  targets=(zoroutlook mainwindow_TextPane app_SessionEnd platform_Platform)
+  # Only the programs of those tests, and the watcher and the program they
+  # start (the session's end is tried on the real program too).
+  targets=(zoroutlook tessaly mainwindow_TextPane app_SessionEnd app_DisplayLoss_netns platform_Platform)
   for f in "$root"/tests/platform/tst_Calendar*.cpp "$root"/tests/calendarwatch/tst_*.cpp "$root"/tests/mail/tst_*.cpp; do
     folder="$(basename "$(dirname "$f")")"
     name="$(basename "$f" .cpp)"

@@ -136,6 +136,8 @@ void COptionsSaver::applyAdmin(bool admin)
 // The link runs only where the system switch allows it. A watcher process
 // that is no longer wanted is closed down at once; a new one starts with the
 // next run, so a check that runs in the program goes on until then.
+bool COptionsSaver::s_watcherChosenForNextStart = false;
+
 void COptionsSaver::applyCalendar(const Request &request)
 {
     const bool linkOn = request.values.Outlook && request.calendarAllowed;
@@ -143,8 +145,10 @@ void COptionsSaver::applyCalendar(const Request &request)
     const bool watcherLater = checkingHere && linkOn && request.values.OutlookOOP;
     if (!g_fOutlook && linkOn)
         tellNextStart(QStringLiteral("Calendar appointment synchronization"), QStringLiteral("Calendar Enabled"));
-    if (watcherLater)
+    // Told when it is chosen, not again at each later OK that leaves it so.
+    if (watcherLater && !s_watcherChosenForNextStart)
         tellNextStart(QStringLiteral("Parallel-Process Calendar Checking"), QStringLiteral("Calendar Checking"));
+    s_watcherChosenForNextStart = watcherLater;
     g_fOutlook = linkOn;
     g_fOutlookOOP = request.values.OutlookOOP && !watcherLater;
     if ((!g_fOutlook || !g_fOutlookOOP) && g_oClientHnd && g_oClientHnd->m_OutLookClient)

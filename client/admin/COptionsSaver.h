@@ -41,4 +41,7 @@ private:
     static void tellNextStart(const QString &what, const QString &title);
     static void applyDisplaySettings(const OptionsValues &values);
     static void rebuildTree(bool self);
+
+    // The watcher process was chosen in this run, to begin at the next start.
+    static bool s_watcherChosenForNextStart;
 };

@@ -4,7 +4,9 @@
 #include "ClientApplication.h"
 #include "CStartUp.h"
 #include "ISplash.h"
+#include "SessionEndSignals.h"
 #include "admin/CClientAdmin.h"
+#include "foundation/BoxesToLog.h"
 #include "foundation/Globals.h"
 #include "mainwindow/CClientSettings.h"
 #include "foundation/IMainWindow.h"
@@ -20,10 +22,20 @@
 #include "platform/SingleInstance.h"
 #include "status/CClientHnd.h"
 
+#include <QThread>
+#include <utility>
+
 namespace {
 
 bool g_closeDownRan = false;
+int g_closeDownMode = 0;
+bool g_statusStepRan = false;
+bool g_calendarStepRan = false;
 std::unique_ptr<SingleInstance> g_instance;
+// The close-down's database work (the on-exit status) gives up in this time,
+// well inside the bound after which the session's end ends the program, so
+// the close-down says what became of it.
+constexpr int kCloseDownDatabaseMs = 6000;
 
 void writeBanner()
 {
@@ -47,6 +59,50 @@ void createGlobals()
     g_oCurrentUser = CUser();
     g_oUserProperties = CUserProperties();
     g_oClientHnd = std::make_unique<CClientHnd>();
+}
+
+void beginCloseDown(int unloadMode)
+{
+    g_closeDownRan = true;
+    g_closeDownMode = unloadMode;
+    m_fClosingDown = true;
+    BoxesToLog::install();
+    BoundDatabaseRetries(kCloseDownDatabaseMs);
+    WriteDebugLog(QStringLiteral("Closing down (unload mode %1)").arg(unloadMode));
+}
+
+// Each runs once, whether the close-down reaches it or the display's end
+// finishes what the close-down began.
+void setStatusOnExit()
+{
+    if (g_statusStepRan || !g_oClientHnd)
+        return;
+    g_statusStepRan = true;
+    // Its pauses between tries run no events: an event (the display's end, a
+    // timer's box) could otherwise end the program in the middle of the write.
+    const auto pumpingWait = std::exchange(g_busyWait, [](int milliseconds) { QThread::msleep(milliseconds); });
+    bool settled = false;
+    Steps::skip([&] { settled = g_oClientHnd->CloseDown(g_closeDownMode); });
+    g_busyWait = pumpingWait;
+    if (settled)
+        SessionEndSignals::recordStatusSettled();
+    WriteDebugLog(settled ? QStringLiteral("The on-exit status is set")
+                          : QStringLiteral("The on-exit status could not be set"));
+}
+
+void closeCalendarLink()
+{
+    if (g_calendarStepRan || !g_fOutlook || !g_oClientHnd)
+        return;
+    g_calendarStepRan = true;
+    Steps::skip([] { g_oClientHnd->CloseDownOutlook(g_closeDownMode); });
+}
+
+[[noreturn]] void endCloseDown()
+{
+    if (g_instance)
+        g_instance->release();
+    EndProgram(0);
 }
 
 } // namespace
@@ -151,9 +207,7 @@ void CloseDownApplication(int unloadMode)
 {
     if (g_closeDownRan)
         return;
-    g_closeDownRan = true;
-    m_fClosingDown = true;
-    WriteDebugLog(QStringLiteral("Closing down (unload mode %1)").arg(unloadMode));
+    beginCloseDown(unloadMode);
 
     Steps::skip([] {
         CClientSettings settings;
@@ -182,16 +236,10 @@ void CloseDownApplication(int unloadMode)
     };
 
     step(QStringLiteral("Updating Status..."));
-    Steps::skip([&] {
-        if (g_oClientHnd)
-            g_oClientHnd->CloseDown(unloadMode);
-    });
+    setStatusOnExit();
     if (g_fOutlook) {
         step(QStringLiteral("Closing Calendar Reference..."));
-        Steps::skip([&] {
-            if (g_oClientHnd)
-                g_oClientHnd->CloseDownOutlook(unloadMode);
-        });
+        closeCalendarLink();
     }
     step(QStringLiteral("Closing Core..."));
     Steps::skip([] { g_oClientHnd.reset(); });
@@ -204,14 +252,38 @@ void CloseDownApplication(int unloadMode)
             progress->hideWindow();
         progress.reset();
     });
-    if (g_instance)
-        g_instance->release();
-    EndProgram(0);
+    endCloseDown();
+}
+
+void CloseDownWithoutDisplay()
+{
+    static bool ran = false;
+    if (ran)
+        return;
+    ran = true;
+    WriteDebugLog(QStringLiteral("The display has gone: the close-down goes on without windows"));
+    SessionEndSignals::watchCloseDown();
+    // Taken down, the main window would talk to a display that is gone; the
+    // program ends without its teardown. The tray window stays: its socket
+    // announces the status.
+    static_cast<void>(g_frmMain.release());
+    g_uiFactory = UiFactory();
+    if (!g_closeDownRan)
+        beginCloseDown(2); // the session has ended under the program
+    setStatusOnExit();
+    closeCalendarLink();
+    WriteDebugLog(QStringLiteral("Close Down Complete (the display gone)"));
+    endCloseDown();
 }
 
 void ResetCloseDownForTests()
 {
     g_closeDownRan = false;
+    g_closeDownMode = 0;
+    g_statusStepRan = false;
+    g_calendarStepRan = false;
+    BoundDatabaseRetries(-1);
+    BoxesToLog::remove();
     m_fClosingDown = false;
     g_instance.reset();
 }

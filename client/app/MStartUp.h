@@ -19,6 +19,12 @@ bool Main(const QStringList &arguments);
 
 // The ordered close-down; ends the program. Runs once, however often called.
 void CloseDownApplication(int unloadMode);
+// The display has gone under the program (its session ended): the steps of
+// the close-down that need none, those a close-down under way has not yet
+// run: the on-exit status and its announcement, the calendar link, the
+// processes the program started. The windows are left. Ends the program;
+// returns only when called again while it runs.
+void CloseDownWithoutDisplay();
 void StartUserInterface();
 void ReleaseUserInterface();
 void ShowMainWindow();

@@ -3,12 +3,16 @@
 #include "foundation/MErrorHandler.h"
 #include "platform/ChildProcesses.h"
 
+#include <QFile>
 #include <QSocketNotifier>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -17,12 +21,18 @@
 
 namespace {
 
-constexpr int kSignals[] = {SIGTERM, SIGHUP};
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 constexpr unsigned char kStopWatching = 0; // no signal's number
+constexpr unsigned char kDisplayGone = 0xFF; // nor this
 // Written by the handler: [0] of each pair; the window's thread reads
 // g_window[1], the watchdog g_watch[1].
 int g_window[2] = {-1, -1};
 int g_watch[2] = {-1, -1};
+// What the watchdog needs to write its line in the debug log, made ready
+// while the program is well: the log's path and the version its lines carry.
+char g_debugLogPath[4096] = {};
+char g_versionTag[64] = {};
+std::atomic<bool> g_statusSettled{false};
 
 // Runs whenever the signal comes: only calls safe in a signal handler. A full
 // socket drops the byte, which only says again what one byte said already.
@@ -37,9 +47,42 @@ extern "C" void writeSignal(int signalNumber)
 
 QString nameOf(int signalNumber)
 {
-    return signalNumber == SIGTERM ? QStringLiteral("SIGTERM")
-        : signalNumber == SIGHUP   ? QStringLiteral("SIGHUP")
-                                   : QString::number(signalNumber);
+    switch (signalNumber) {
+    case SIGTERM: return QStringLiteral("SIGTERM");
+    case SIGHUP: return QStringLiteral("SIGHUP");
+    case SIGINT: return QStringLiteral("SIGINT");
+    case SIGQUIT: return QStringLiteral("SIGQUIT");
+    default: return QString::number(signalNumber);
+    }
+}
+
+// The debug log's line prefix, as the log writes it ("07-Dec-26 2:05:09 PM").
+void writeLinePrefix(char *buffer, size_t size)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local = {};
+    ::localtime_r(&now, &local);
+    // The log's month names are English whatever the machine's locale.
+    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const int hour = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
+    std::snprintf(buffer, size, "%02d-%s-%02d %d:%02d:%02d %s%s", local.tm_mday, months[local.tm_mon % 12],
+                  local.tm_year % 100, hour, local.tm_min, local.tm_sec, local.tm_hour < 12 ? "AM" : "PM",
+                  g_versionTag);
+}
+
+// Appended with plain calls: the window's thread may hold the log's own state.
+void writeDebugLogLine(const char *text)
+{
+    const int file = ::open(g_debugLogPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (file < 0)
+        return;
+    char prefix[128];
+    writeLinePrefix(prefix, sizeof prefix);
+    char line[512];
+    const int length = std::snprintf(line, sizeof line, "%s    %s\n", prefix, text);
+    [[maybe_unused]] const ssize_t written = ::write(file, line, size_t(std::min<int>(length, sizeof line - 1)));
+    ::close(file);
 }
 
 // One byte within `timeoutMs` (-1: however long), or nothing when the time is up.
@@ -60,18 +103,23 @@ bool readByte(int socket, unsigned char &byte, int timeoutMs)
     }
 }
 
-// The window's thread may be stuck anywhere, holding any lock: no log, no Qt,
-// only what needs none of the program's own state.
-[[noreturn]] void endAtOnce(int signalNumber, std::chrono::milliseconds bound)
+// The window's thread may be stuck anywhere, holding any lock: no Qt and none
+// of the program's own state; the debug log's line is written with plain calls.
+[[noreturn]] void endAtOnce(unsigned char first, std::chrono::milliseconds bound)
 {
-    char line[160];
-    const int length = std::snprintf(line, sizeof line,
-                                     "tessaly: the close-down did not end within %lld ms of the session's end; "
-                                     "ended at once\n",
-                                     static_cast<long long>(bound.count()));
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "The close-down did not end within %lld ms of the session's end: the program ends at once; "
+                  "the on-exit status was %s",
+                  static_cast<long long>(bound.count()), g_statusSettled.load() ? "set" : "not set");
+    writeDebugLogLine(text);
+    char line[300];
+    const int length = std::snprintf(line, sizeof line, "tessaly: %s\n", text);
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, size_t(length));
     ChildProcesses::endAll();
-    std::_Exit(128 + signalNumber); // as a shell tells a program the signal ended
+    // As a shell tells a program the signal ended, or as the toolkit ends
+    // one whose display went.
+    std::_Exit(first == kDisplayGone ? 1 : 128 + first);
 }
 
 void watch(int socket, std::chrono::milliseconds bound)
@@ -81,7 +129,7 @@ void watch(int socket, std::chrono::milliseconds bound)
     // which this thread, waiting, might never do.
     sigset_t ending;
     sigemptyset(&ending);
-    for (int signalNumber : kSignals)
+    for (const int signalNumber : kSignals)
         sigaddset(&ending, signalNumber);
     ::pthread_sigmask(SIG_BLOCK, &ending, nullptr);
     unsigned char first = kStopWatching;
@@ -127,6 +175,10 @@ SessionEndSignals::SessionEndSignals(Handler onSignal, std::chrono::milliseconds
     }
     m_notifier = new QSocketNotifier(g_window[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SessionEndSignals::readSignals);
+    qstrncpy(g_debugLogPath, QFile::encodeName(LogFolder() + QStringLiteral("/debug.log")).constData(),
+             sizeof g_debugLogPath);
+    qstrncpy(g_versionTag, GetVersionTag().toLatin1().constData(), sizeof g_versionTag);
+    g_statusSettled = false;
     m_watchdog = std::thread(watch, g_watch[1], bound);
     // Not reset once taken: a second signal must not end the program in the
     // middle of its close-down.
@@ -134,13 +186,29 @@ SessionEndSignals::SessionEndSignals(Handler onSignal, std::chrono::milliseconds
     action.sa_handler = writeSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signalNumber : kSignals)
+    for (const int signalNumber : kSignals) {
+        struct sigaction was = {};
+        if (::sigaction(signalNumber, nullptr, &was) == 0 && was.sa_handler == SIG_IGN)
+            continue;
         ::sigaction(signalNumber, &action, nullptr);
+        m_taken.push_back(signalNumber);
+    }
+}
+
+void SessionEndSignals::watchCloseDown()
+{
+    if (g_watch[0] >= 0)
+        [[maybe_unused]] const ssize_t written = ::write(g_watch[0], &kDisplayGone, 1);
+}
+
+void SessionEndSignals::recordStatusSettled()
+{
+    g_statusSettled = true;
 }
 
 SessionEndSignals::~SessionEndSignals()
 {
-    for (int signalNumber : kSignals)
+    for (const int signalNumber : m_taken)
         std::signal(signalNumber, SIG_DFL);
     if (m_watchdog.joinable()) {
         [[maybe_unused]] const ssize_t written = ::write(g_watch[0], &kStopWatching, 1);

@@ -1,4 +1,5 @@
 #include "ApplicationSetUp.h"
+#include "DisplayLoss.h"
 #include "MStartUp.h"
 #include "SessionEndSignals.h"
 #include "admin/COptionsEditor.h"
@@ -107,8 +108,11 @@ int main(int argc, char *argv[])
     int code = 0;
     if (Main(argumentsOf(app))) {
         // Once the board is up: the session's end closes it down as the
-        // system's shutdown does, the user's status set as he chose.
+        // system's shutdown does, the user's status set as he chose; so does
+        // the display's end, which comes with the session's, without the
+        // windows.
         const SessionEndSignals sessionEnd([](int) { CloseDownApplication(2); });
+        DisplayLoss::install(CloseDownWithoutDisplay);
         code = app.exec();
     }
     // The windows held by globals go in order, while the application stands.

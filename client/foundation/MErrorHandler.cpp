@@ -14,6 +14,7 @@
 #include "platform/Registry.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -105,6 +106,15 @@ int errorWindow(qint32 number, const QString &description, const QString &source
 
 std::function<void(int)> g_busyWait = [](int milliseconds) { WaitForTimer(milliseconds / 1000.0); };
 
+namespace {
+QDeadlineTimer g_retriesEnd(QDeadlineTimer::Forever);
+}
+
+void BoundDatabaseRetries(int milliseconds)
+{
+    g_retriesEnd = milliseconds < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(milliseconds);
+}
+
 QString DefaultLogFolder(const QString &programFolder)
 {
     if (!programFolder.isEmpty() && isWritableFolder(programFolder))
@@ -192,6 +202,11 @@ void WriteErrorLog(qint32 number, const QString &description, const QString &sou
 int HandleDBError(const AppError &error)
 {
     const qint32 number = error.number();
+    if ((number == ErrNo::Busy || number == ErrNo::Raised || number == ErrNo::Timeout) && g_retriesEnd.hasExpired()) {
+        WriteDebugLog(QStringLiteral("The database did not answer in the time left: ") + error.description());
+        g_iDBRetryCount = 0;
+        return 3;
+    }
     if (number == ErrNo::Busy) {
         ++g_iDBRetryCount;
         if (g_iDBRetryCount < 16) {

@@ -41,5 +41,9 @@ QString DefaultLogFolder(const QString &programFolder);
 // The pause between busy retries (milliseconds; events go on meanwhile);
 // tests replace it so they need not sleep.
 extern std::function<void(int milliseconds)> g_busyWait;
+// From now on a busy or timed-out database is retried only until
+// `milliseconds` have passed, then given up without a box; -1: no bound (as at
+// start). The close-down sets it, so that its work ends inside its own bound.
+void BoundDatabaseRetries(int milliseconds);
 // The pause after a failure of the "gave up" or "timed out" kind.
 constexpr int kShortBusyPauseMs = 150;

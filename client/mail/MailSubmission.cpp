@@ -42,7 +42,8 @@ std::optional<QString> checkedAddress(const QString &name, const QList<VCardCont
 void openInMailProgram(const QStringList &recipients, const QString &subject, const QString &body,
                        const MailSubmission::Done &done, const QString &why)
 {
-    if (g_shell && g_shell->openUrl(MailMessage::mailto(recipients, {}, subject, body))) {
+    // Nobody is left to finish it once the close-down has begun.
+    if (!m_fClosingDown && g_shell && g_shell->openUrl(MailMessage::mailto(recipients, {}, subject, body))) {
         done(true);
         return;
     }
@@ -55,7 +56,8 @@ void openInMailProgram(const QStringList &recipients, const QString &subject, co
 QString commandFailed(SendmailPipe::Result result, const QString &said)
 {
     const QString what = result == SendmailPipe::NotStarted ? QStringLiteral("could not be started")
-                                                            : QStringLiteral("did not take it");
+        : result == SendmailPipe::TimedOut ? QStringLiteral("did not answer in time")
+                                             : QStringLiteral("did not take it");
     return QStringLiteral("the mail command \"%1\" %2%3")
         .arg(MailSettings::read().sendmailCommand, what,
              said.isEmpty() ? QString() : QStringLiteral(" (it said: \"%1\")").arg(said));

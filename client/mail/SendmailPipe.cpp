@@ -65,7 +65,7 @@ void SendmailPipe::run(const QByteArray &message, int timeoutMs)
         m_process->closeWriteChannel();
     });
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, [this] { end(Refused, QStringLiteral("did not finish in time")); });
+    connect(&m_timer, &QTimer::timeout, this, [this] { end(TimedOut, QStringLiteral("did not finish in time")); });
     m_timer.start(timeoutMs);
     m_process->start(words.takeFirst(), words);
 }

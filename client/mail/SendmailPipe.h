@@ -18,9 +18,10 @@ public:
     static constexpr int kTimeoutMs = 30000;
     // What is kept of the program's complaints; the rest is counted.
     static constexpr qsizetype kSaidBytes = 4096;
-    // Sent: it took the message and ended with 0 in time. NotStarted: it
-    // never ran (no such program, or no command at all).
-    enum Result { Sent, Refused, NotStarted };
+    // Sent: it took the message and ended with 0 in time. Refused: it ended
+    // otherwise. TimedOut: it was still running at the time limit. NotStarted:
+    // it never ran (no such program, or no command at all).
+    enum Result { Sent, Refused, TimedOut, NotStarted };
     using Done = std::function<void(Result result, const QString &said)>;
 
     // Runs the program while the window goes on; `done` learns, once and

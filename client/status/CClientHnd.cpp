@@ -568,16 +568,18 @@ void CClientHnd::CloseDownOutlook(int unloadMode)
     });
 }
 
-void CClientHnd::CloseDown(int unloadMode)
+bool CClientHnd::CloseDown(int unloadMode)
 {
     try {
         const CUser stored = ownStoredStatus();
         // Someone due back on a later day keeps the status he set.
         if (DateUtil::daysBetween(Clock::nowDays(), stored.ETA) >= 1)
-            return;
+            return true;
         applyOnCloseOption(unloadMode, stored.IsIn, stored.ETA);
+        return true;
     } catch (const AppError &e) {
         WriteErrorLog(e.number(), e.description(), e.source());
+        return false;
     }
 }
 

@@ -76,8 +76,9 @@ public:
     qint32 PhHistory();
     // Closes the calendar link and the watcher process.
     void CloseDownOutlook(int unloadMode);
-    // Sets the user's status on exit as his options say.
-    void CloseDown(int unloadMode);
+    // Sets the user's status on exit as his options say. False when it could
+    // not be stored (the error log says why).
+    bool CloseDown(int unloadMode);
     // Takes the signed-in user's status from the database when another copy
     // changed it.
     void CheckMyStatus();

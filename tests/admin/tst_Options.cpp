@@ -627,6 +627,31 @@ private slots:
             QVERIFY2(world.main->calls.contains(QLatin1String(call)), call);
     }
 
+    // The watcher process chosen while the calendar is checked in the program
+    // begins at the next start: the user is told when he chooses it, not at
+    // each later OK that leaves it chosen; chosen again after leaving it, told
+    // again.
+    void theWatcherForTheNextStartIsToldOncePerChoice()
+    {
+        OptionsWorld world(false, "options_watcher");
+        g_fOutlook = true;
+        COptionsSaver::Request request = requestFor(OptionsWorld::kMe);
+        request.values.Outlook = true;
+        const auto told = [&] {
+            const auto &asked = world.db.env.prompt.asked;
+            return std::count_if(asked.begin(), asked.end(), [](const auto &a) {
+                return a.text == "Parallel-Process Calendar Checking will begin next time you start Qel";
+            });
+        };
+        for (const auto &[chosen, toldSoFar] : {std::pair{false, 0}, {true, 1}, {true, 1}, {true, 1}, {false, 1},
+                                                {true, 2}}) {
+            request.values.OutlookOOP = chosen;
+            COptionsSaver().saveOptions(request);
+            QCOMPARE(told(), qsizetype(toldSoFar));
+            QVERIFY(g_fOutlook && !g_fOutlookOOP); // checked in the program until then
+        }
+    }
+
     void okWithNothingChangedKeepsTheRecord()
     {
         OptionsWorld world(false, "options_ok");

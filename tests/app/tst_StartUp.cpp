@@ -277,12 +277,18 @@ private slots:
 
         QCOMPARE(startProgram({}), -1);
         QCOMPARE(SettingsKeys::LoginName.read(), QStringLiteral("bob"));
+        // Told once, in the debug log: no box opens once the close-down has begun.
         QCOMPARE(closeDown(1), 0);
-        QTRY_COMPARE(env.prompt.asked.size(), 1);
+        const auto told = [&] {
+            return readTextFile(env.path(QStringLiteral("logs/debug.log")))
+                .count(QRegularExpression(QStringLiteral("Not shown during the close-down: \"[^\"]*\": Your settings "
+                                                         "could not be saved")));
+        };
+        QTRY_COMPARE(told(), 1);
         SettingsKeys::LoginName.write(QStringLiteral("again"));
         QTest::qWait(50);
-        QCOMPARE(env.prompt.asked.size(), 1);
-        QVERIFY2(env.prompt.asked[0].text.contains(QStringLiteral("settings could not be saved")), qPrintable(env.prompt.asked[0].text));
+        QCOMPARE(told(), 1);
+        QVERIFY(env.prompt.asked.isEmpty());
         QCOMPARE(SettingsKeys::LoginName.read(), QStringLiteral("again"));
         QCOMPARE(readTextFile(watched), before);
         QCOMPARE(QFileInfo(QFileInfo(watched).absolutePath()).permissions(), folderPermissions);

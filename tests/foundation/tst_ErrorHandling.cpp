@@ -58,6 +58,26 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(ProgramEnded, HandleDBError(error(ErrNo::Busy)));
     }
 
+    // Within a bound (the close-down's), a busy or slow database is retried
+    // until the time is spent, then given up without a box and the count
+    // started again; other errors are as ever.
+    void boundedRetriesGiveUpOnceTheTimeIsSpent()
+    {
+        TestEnvironment env;
+        recordWaits();
+        BoundDatabaseRetries(60000);
+        QCOMPARE(HandleDBError(error(ErrNo::Busy)), 4);
+        BoundDatabaseRetries(0);
+        for (const qint32 number : {ErrNo::Busy, ErrNo::Raised, ErrNo::Timeout})
+            QCOMPARE(HandleDBError(error(number)), 3);
+        QCOMPARE(m_waits.size(), 1);
+        QCOMPARE(g_iDBRetryCount, qint16(0));
+        QVERIFY(env.prompt.asked.isEmpty() && env.errorWindow.shown.isEmpty());
+        QVERIFY(readTextFile(env.path("logs/debug.log")).contains("The database did not answer in the time left"));
+        BoundDatabaseRetries(-1);
+        QCOMPARE(HandleDBError(error(ErrNo::Busy)), 4);
+    }
+
     // Gave up and timed out pause briefly fifteen times; other errors give up at once.
     void shortPausesOrNone()
     {

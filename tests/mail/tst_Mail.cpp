@@ -276,19 +276,22 @@ private slots:
     void sendmailBounds_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<bool>("sent");
+        QTest::addColumn<int>("result"); // SendmailPipe::Result
         QTest::addColumn<QString>("said");
-        QTest::newRow("writes endlessly") << "exec cat /dev/zero" << false << "";
-        QTest::newRow("complains endlessly") << "while echo 'no such user'; do :; done >&2" << false << "no such user";
+        const int sent = SendmailPipe::Sent, timedOut = SendmailPipe::TimedOut;
+        QTest::newRow("writes endlessly") << "exec cat /dev/zero" << timedOut << "";
+        QTest::newRow("complains endlessly") << "while echo 'no such user'; do :; done >&2" << timedOut << "no such user";
         QTest::newRow("complains at length, a euro sign across the cut, then takes it")
-            << "head -c 4095 /dev/zero|tr '\\0' c>&2;printf '\\342\\202\\254'>&2;seq 9999>&2;cat>\"$0.mail\"" << true << "cccc";
-        QTest::newRow("a child that hangs") << "sleep 1000 &\necho $! > \"$0.child\"\nwait" << false << "";
+            << "head -c 4095 /dev/zero|tr '\\0' c>&2;printf '\\342\\202\\254'>&2;seq 9999>&2;cat>\"$0.mail\"" << sent << "cccc";
+        QTest::newRow("a child that hangs") << "sleep 1000 &\necho $! > \"$0.child\"\nwait" << timedOut << "";
+        QTest::newRow("refuses at once") << "exit 67" << int(SendmailPipe::Refused) << "";
     }
     void sendmailBounds()
     {
         QFETCH(QString, script);
-        QFETCH(bool, sent);
+        QFETCH(int, result);
         QFETCH(QString, said);
+        const bool sent = result == SendmailPipe::Sent;
         TestEnvironment env;
         const QString command = writeScript(env.path("fake-sendmail"), script.toUtf8());
         const qint64 before = residentBytes();
@@ -300,18 +303,16 @@ private slots:
         QVERIFY(ownErrors.open(QIODevice::WriteOnly));
         const int savedErrors = ::dup(2);
         ::dup2(ownErrors.handle(), 2);
-        std::optional<bool> ended;
+        std::optional<int> ended;
         QString complaint;
-        const auto end = [&](SendmailPipe::Result result, const QString &text) {
-            ended = result == SendmailPipe::Sent, complaint = text;
-        };
+        const auto end = [&](SendmailPipe::Result how, const QString &text) { ended = how, complaint = text; };
         SendmailPipe::start(command, "x", end, stretched(1000));
         QVERIFY(!ended); // told later, never before the caller goes on
         const bool told = QTest::qWaitFor([&] { return ended.has_value(); }, stretched(5000));
         ::dup2(savedErrors, 2);
         ::close(savedErrors);
         QVERIFY(told);
-        QCOMPARE(*ended, sent);
+        QCOMPARE(*ended, result);
         QCOMPARE(QFile::exists(command + ".mail"), sent);
         QVERIFY2(ownErrors.size() == 0, qPrintable(QString::number(ownErrors.size())));
         QVERIFY2(most < 64 << 20, qPrintable(QString::number(most)));
