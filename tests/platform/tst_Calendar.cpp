@@ -74,7 +74,7 @@ CalendarCheck::Result checked(const QString &path, const QDateTime &now)
     CalendarCheck check;
     CalendarCheck::Result result;
     check.start(path, now, [&](const CalendarCheck::Result &r) { result = r; });
-    check.wait(30000);
+    check.wait(stretched(30000));
     return result;
 }
 
@@ -138,7 +138,7 @@ struct Checks
         const qsizetype before = results.size();
         if (!check.start(path, kTuesday, [this](const CalendarCheck::Result &r) { results << r; }))
             return nullptr;
-        check.wait(30000 * kSanitizerStretch);
+        check.wait(stretched(30000));
         return results.size() == before + 1 ? &results.last() : nullptr;
     }
 };
@@ -702,8 +702,8 @@ private slots:
             QVERIFY(r);
             QCOMPARE(subjectOf(r->running), QString("Weekly"));
             QCOMPARE(r->warnings.filter("\"Held\"").size(), i == 0 ? 1 : 0); // named once
-            QTRY_COMPARE(stateOf(check.helperId()), 'S'); // waits for the next check
-            QTRY_COMPARE(threadCount(), threads);
+            QTRY_COMPARE_WITH_TIMEOUT(stateOf(check.helperId()), 'S', stretched(5000)); // waits for the next check
+            QTRY_COMPARE_WITH_TIMEOUT(threadCount(), threads, stretched(5000));
         }
         const qint64 helper = check.helperId();
         check.stop();
@@ -719,7 +719,7 @@ private slots:
         check.stop();
         QVERIFY2(timer.elapsed() < 500 * kSanitizerStretch, qPrintable(QString::number(timer.elapsed())));
         QCoreApplication::processEvents();
-        QTRY_COMPARE(threadCount(), threads);
+        QTRY_COMPARE_WITH_TIMEOUT(threadCount(), threads, stretched(5000));
         const CalendarCheck::Result *r = checks.once(file.path);
         QVERIFY(r);
         QCOMPARE(subjectOf(r->running), QString("Weekly"));
@@ -741,7 +741,7 @@ private slots:
             const qint64 helper = checks.check.helperId();
             QVERIFY(helper > 0);
             QCOMPARE(::kill(pid_t(helper), SIGKILL), 0);
-            QTRY_COMPARE(stateOf(helper), 'Z');
+            QTRY_COMPARE_WITH_TIMEOUT(stateOf(helper), 'Z', stretched(5000));
         }
         checks.check.stop();
         CheckProcess::setProgram(QDir::temp().filePath("no-such-helper"));
@@ -872,14 +872,14 @@ private slots:
         {
             CalendarCheck check(work);
             QVERIFY(check.start("first", kTuesday, [&](const CalendarCheck::Result &r) { delivered << r.warnings; }));
-            QTRY_COMPARE(left->load(), 1);
+            QTRY_COMPARE_WITH_TIMEOUT(left->load(), 1, stretched(5000));
             QElapsedTimer timer;
             timer.start();
             check.stop();
             QVERIFY2(!kWindowStopsMeasured || timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
             QVERIFY(!check.isRunning());
             QVERIFY(check.start("second", kTuesday, [&](const CalendarCheck::Result &r) { delivered << r.warnings; }));
-            check.wait(5000 * kSanitizerStretch);
+            check.wait(stretched(5000));
             QCOMPARE(delivered, QStringList{"second"});
             QVERIFY(check.start("third", kTuesday, [&](const CalendarCheck::Result &r) { delivered << r.warnings; }));
         } // goes while the first still runs
@@ -888,7 +888,7 @@ private slots:
         // still runs. (Checks let go by the tests before, cancelled but
         // perhaps still reading a large file, count too: hence the long wait.)
         QVERIFY(!CalendarCheck::checksLetGoEnded(std::chrono::milliseconds(10)));
-        QVERIFY(CalendarCheck::checksLetGoEnded(std::chrono::milliseconds(60000 * kSanitizerStretch)));
+        QVERIFY(CalendarCheck::checksLetGoEnded(std::chrono::milliseconds(stretched(60000))));
         QCOMPARE(left->load(), 2);
         QTest::qWait(50);
         QCOMPARE(delivered, QStringList{"second"});
@@ -984,7 +984,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         QVERIFY(check.start(dir.filePath("c.ics"), kTuesday, [&](const CalendarCheck::Result &r) { result = r; }));
-        check.wait(5000);
+        check.wait(stretched(5000));
         const int reader = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
         if (reader >= 0)
             ::close(reader); // lets a check that opened it go on
