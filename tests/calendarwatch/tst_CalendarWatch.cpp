@@ -209,8 +209,10 @@ private slots:
             outlook.CheckSchedule();
             if (closing)
                 QTest::qWait(200);
-            QTRY_COMPARE_WITH_TIMEOUT(heard, closing ? QStringList{"Checking calendar..."}
-                                        : QStringList({"Checking calendar...", "MTG", "Ready."}), stretched(5000));
+            QTRY_COMPARE_WITH_TIMEOUT(heard,
+                                      closing ? QStringList{"Checking calendar..."}
+                                              : QStringList({"Checking calendar...", "MTG", "Ready."}),
+                                      stretched(5000));
         }
     }
 
@@ -360,7 +362,8 @@ private slots:
         QElapsedTimer closing;
         closing.start();
         w.process.CloseDown();
-        QVERIFY2(!kWindowStopsMeasured || closing.elapsed() < stretched(500), qPrintable(QString::number(closing.elapsed())));
+        QVERIFY2(!kWindowStopsMeasured || closing.elapsed() < stretched(500),
+                 qPrintable(QString::number(closing.elapsed())));
         QVERIFY(!readTextFile(env.path("logs/debug.log")).contains("did not end in time"));
     }
 
@@ -454,7 +457,8 @@ private slots:
         // Its error output: one line each, a zone's name with its controls as their codes.
         QByteArray errors;
         const QString zoneLine = "\"Zone " + logBreakingCodes(false).remove("\\x0d").remove("\\x0a") + "\" is not known";
-        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(errors += child.readAllStandardError()).contains(zoneLine), stretched(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(errors += child.readAllStandardError()).contains(zoneLine),
+                                 stretched(5000));
         QVERIFY(errors.contains("line ignored, not a JSON object: not json\n") && !holdsLogBreaking(QString::fromUtf8(errors)));
         child.closeWriteChannel();
         QVERIFY(child.waitForFinished(stretched(2000)));

@@ -274,8 +274,7 @@ public:
         for (int i = 0; i < threads; ++i)
             m_busy.emplace_back([this, one] {
                 sched_setaffinity(0, sizeof one, &one);
-                while (!m_stop.load(std::memory_order_relaxed)) {
-                }
+                while (!m_stop.load(std::memory_order_relaxed)) { }
             });
     }
     ~CrowdedProcessor()
