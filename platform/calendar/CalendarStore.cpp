@@ -156,7 +156,10 @@ QList<CalendarStore::Part> CalendarStore::inTurn(QList<Part> parts, const QList<
 
 QList<CalendarAppointment> CalendarStore::day(const QDate &date, QStringList &warnings)
 {
-    CheckBudget budget;
+    // The faster roads are measured against this listing, so a busy machine
+    // must not cut it short: its steps bound it, and its time only a walk
+    // whose steps stall.
+    CheckBudget budget(CheckBudget::DefaultSteps, ListingMs);
     return between(QDateTime(date, QTime(0, 0)), QDateTime(date.addDays(1), QTime(0, 0)), warnings, budget,
                    RecurrenceSet::Walk::FromStart);
 }

@@ -46,6 +46,7 @@ public:
     // from its event's start: the plain expansion the faster roads must
     // agree with.
     QList<CalendarAppointment> day(const QDate &date, QStringList &warnings);
+    static constexpr qint64 ListingMs = 60000;
 
     // The appointment running now that may set a status: whole-day events
     // only when marked out of office, never one this program wrote.

@@ -129,7 +129,7 @@ private slots:
         QTest::qWait(60);
         QCOMPARE(ticks, 0); // enabled, but no interval yet
         timer.setInterval(40);
-        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, 2000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, stretched(2000));
         // Set again unchanged every 15 ms, the interval still runs out.
         const int before = ticks;
         for (int i = 0; i < 8; ++i) {
@@ -147,7 +147,7 @@ private slots:
             }
             --depth;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(slowTicks >= 3, 3000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(slowTicks >= 3, stretched(3000));
         QCOMPARE(deepest, 1);
     }
 
@@ -178,10 +178,10 @@ private slots:
         outlook.Start(period);
         if (startTwice)
             outlook.Start(period);
-        QTRY_VERIFY_WITH_TIMEOUT(!checks.isEmpty(), 5000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(!checks.isEmpty(), stretched(5000));
         QTest::qWait(350);
         if (period == 100) // a second comes, however slow the machine
-            QTRY_VERIFY_WITH_TIMEOUT(checks.size() >= 2, 5000 * kSanitizerStretch);
+            QTRY_VERIFY_WITH_TIMEOUT(checks.size() >= 2, stretched(5000));
         const qint64 elapsed = since.elapsed();
         outlook.CloseDown();
         QVERIFY(checks.first() >= 55);
@@ -209,8 +209,10 @@ private slots:
             outlook.CheckSchedule();
             if (closing)
                 QTest::qWait(200);
-            QTRY_COMPARE(heard, closing ? QStringList{"Checking calendar..."}
-                                        : QStringList({"Checking calendar...", "MTG", "Ready."}));
+            QTRY_COMPARE_WITH_TIMEOUT(heard,
+                                      closing ? QStringList{"Checking calendar..."}
+                                              : QStringList({"Checking calendar...", "MTG", "Ready."}),
+                                      stretched(5000));
         }
     }
 
@@ -222,19 +224,19 @@ private slots:
         writeCalendar(env.path(), {{"Mine", -20, "20260101T000000Z", own}, {"Board", -10, "20260101T000000Z", {}}});
         Watcher w(env);
         w.process.Start(100);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Board @ Room 2"}, 5000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Board @ Room 2"}, stretched(5000));
         QVERIFY(w.messages.startsWith("Checking calendar...") && w.messages.contains("Ready."));
         QTest::qWait(300);
         QCOMPARE(w.statuses.size(), 1);
         writeCalendar(env.path(), {{"Board", -10, "20260102T000000Z", {}}});
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses.size(), 2, 5000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses.size(), 2, stretched(5000));
         // The user set his status by hand, the watcher died and was started
         // again: what was reported is not reported again.
         const qint64 first = w.process.processId();
         ::kill(pid_t(first), SIGKILL);
-        QTRY_VERIFY_WITH_TIMEOUT(w.process.processId() > 0 && w.process.processId() != first, 5000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(w.process.processId() > 0 && w.process.processId() != first, stretched(5000));
         w.messages.clear();
-        QTRY_VERIFY_WITH_TIMEOUT(w.messages.count("Ready.") >= 2, 5000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(w.messages.count("Ready.") >= 2, stretched(5000));
         QCOMPARE(w.statuses.size(), 2);
         writeCalendar(env.path(), {{"Board", -10, "20260103T000000Z", "CLASS:PRIVATE\r\n"}});
         QTest::qWait(400);
@@ -273,7 +275,7 @@ private slots:
         Watcher w(env);
         w.process.Start(600000);
         qputenv("TZ", zone);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Weekly"}, 30000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Weekly"}, stretched(30000));
         QCOMPARE(w.messages.count("Checking calendar..."), 1);
         w.process.CloseDown();
     }
@@ -307,11 +309,11 @@ private slots:
         Watcher w(env);
         w.process.Start(600000);
         qputenv("TZ", zone);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Weekly"}, 30000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Weekly"}, stretched(30000));
         const qint64 cpu = processorMsWithChildren(w.process.processId());
         QVERIFY2(cpu >= 0 && cpu < 2000 * kSanitizerStretch, qPrintable(QString::number(cpu)));
         if (givenUp)
-            QTRY_VERIFY_WITH_TIMEOUT(readTextFile(env.path("logs/debug.log")).contains("\"Held\""), 5000 * kSanitizerStretch);
+            QTRY_VERIFY_WITH_TIMEOUT(readTextFile(env.path("logs/debug.log")).contains("\"Held\""), stretched(5000));
         w.process.CloseDown();
     }
 
@@ -342,7 +344,7 @@ private slots:
                                                                         .arg(rule)));
         Watcher w(env);
         w.process.Start(600000);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Month end"}, 30000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statuses, QStringList{"MTG|Month end"}, stretched(30000));
         w.process.CloseDown();
     }
 
@@ -354,13 +356,14 @@ private slots:
         writeCalendar(env.path(), CalendarText::crowd("dates", 3000));
         Watcher w(env);
         w.process.Start(60000);
-        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Checking calendar..."), 5000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Checking calendar..."), stretched(5000));
         QTest::qWait(50);
         QVERIFY(!w.messages.contains("Ready.")); // the check takes about a second
         QElapsedTimer closing;
         closing.start();
         w.process.CloseDown();
-        QVERIFY2(!kWindowStopsMeasured || closing.elapsed() < 500, qPrintable(QString::number(closing.elapsed())));
+        QVERIFY2(!kWindowStopsMeasured || closing.elapsed() < stretched(500),
+                 qPrintable(QString::number(closing.elapsed())));
         QVERIFY(!readTextFile(env.path("logs/debug.log")).contains("did not end in time"));
     }
 
@@ -402,9 +405,9 @@ private slots:
             QVERIFY(CalendarText::write(path, CalendarText::calendar(events)));
         Watcher w(env);
         w.process.Start(60000);
-        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Ready."), 8000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(w.messages.contains("Ready."), stretched(8000));
         QVERIFY2(residentKb(w.process.processId()) < 150 * 1024 * kSanitizerStretch, qPrintable(QString::number(residentKb(w.process.processId()))));
-        QTRY_VERIFY(readTextFile(env.path("logs/debug.log")).contains(logged));
+        QTRY_VERIFY_WITH_TIMEOUT(readTextFile(env.path("logs/debug.log")).contains(logged), stretched(5000));
         w.process.CloseDown();
     }
 
@@ -417,7 +420,7 @@ private slots:
         const int input = ::open(fifo.constData(), O_RDWR);
         QProcess parent;
         parent.start("/bin/sh", {"-c", "\"$0\" --parent $$ <\"$1\" & echo $!; wait", ZOROUTLOOK, QString::fromLocal8Bit(fifo)});
-        QVERIFY(parent.waitForReadyRead(5000));
+        QVERIFY(parent.waitForReadyRead(stretched(5000)));
         const qint64 child = parent.readLine().trimmed().toLongLong();
         const auto cleanUp = qScopeGuard([&] {
             if (child > 0 && alive(child))
@@ -428,13 +431,13 @@ private slots:
         QVERIFY(alive(child));
         parent.kill();
         parent.waitForFinished();
-        QTRY_VERIFY_WITH_TIMEOUT(!alive(child), 2000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(!alive(child), stretched(2000));
 
         QProcess watcher;
         watcher.start(QStringLiteral(ZOROUTLOOK), QStringList());
         QVERIFY(watcher.waitForStarted());
         watcher.closeWriteChannel();
-        QVERIFY(watcher.waitForFinished(2000));
+        QVERIFY(watcher.waitForFinished(stretched(2000)));
         QCOMPARE(watcher.exitCode(), 0);
     }
 
@@ -450,14 +453,15 @@ private slots:
         child.write(QByteArray(70 * 1024, 'x') + "\n{\"cmd\":");
         child.write("\"Start\",\"period\":100}\n");
         QByteArray out;
-        QTRY_VERIFY_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains("Ready."), 5000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains("Ready."), stretched(5000));
         // Its error output: one line each, a zone's name with its controls as their codes.
         QByteArray errors;
         const QString zoneLine = "\"Zone " + logBreakingCodes(false).remove("\\x0d").remove("\\x0a") + "\" is not known";
-        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(errors += child.readAllStandardError()).contains(zoneLine), 5000 * kSanitizerStretch);
+        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(errors += child.readAllStandardError()).contains(zoneLine),
+                                 stretched(5000));
         QVERIFY(errors.contains("line ignored, not a JSON object: not json\n") && !holdsLogBreaking(QString::fromUtf8(errors)));
         child.closeWriteChannel();
-        QVERIFY(child.waitForFinished(2000));
+        QVERIFY(child.waitForFinished(stretched(2000)));
 
         // A watcher talking junk: only its sound lines count, and none after CloseDown.
         Watcher w(env, "/bin/sh",
@@ -467,7 +471,7 @@ private slots:
                                                         "cat >/dev/null;"
                                                         "echo '{\"event\":\"StatusBarMessage\",\"msg\":\"Late\"}'")});
         w.process.Start(100);
-        QTRY_COMPARE_WITH_TIMEOUT(w.messages, QStringList{"One"}, 5000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(w.messages, QStringList{"One"}, stretched(5000));
         w.process.CloseDown();
         QCoreApplication::processEvents();
         QCOMPARE(w.messages, QStringList{"One"});
@@ -480,7 +484,7 @@ private slots:
         const QString starts = env.path("starts");
         Watcher w(env, "/bin/sh", {"-c", "echo >> \"$0\"", starts});
         w.process.Start(50);
-        QTRY_COMPARE_WITH_TIMEOUT(readTextFile(starts).size(), 4, 5000 * kSanitizerStretch);
+        QTRY_COMPARE_WITH_TIMEOUT(readTextFile(starts).size(), 4, stretched(5000));
         QTest::qWait(300);
         QCOMPARE(readTextFile(starts).size(), 4);
     }

@@ -4,6 +4,7 @@
 #include "platform/calendar/RuleCost.h"
 
 #include "CalendarText.h"
+#include "SanitizerBounds.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -224,7 +225,8 @@ for line in sys.stdin:
         process.start(python, {"-c", script});
         process.write(cases.join('\n').toUtf8() + '\n');
         process.closeWriteChannel();
-        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        if (process.waitForFinished(stretched(60000)) && process.exitStatus() == QProcess::NormalExit &&
+            process.exitCode() == 0)
             return QString::fromUtf8(process.readAllStandardOutput()).split('\n').mid(0, cases.size());
     }
     return {};
